@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages filingcheck needs, only those that are missing.
+# Called by `make run` and `make test`; safe to run again at any time.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config make
+  libgtest-dev libgmock-dev
+  libsqlite3-dev
+  libzip-dev zipcmp zipmerge ziptool
+  qt6-base-dev
+  fonts-wqy-microhei
+  xvfb xauth
+)
+# The fuzz targets and the sanitizer build want clang's runtime as well.
+if [ "${FC_WITH_FUZZ:-0}" = 1 ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "install-deps: installing ${missing[*]}" >&2
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

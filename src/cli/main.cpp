@@ -1,0 +1,38 @@
+// filingcheck-cli - the headless face of filingcheck: look into DBF tables
+// with the rules' meaning, run checks from scripts, print the latest results.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "cli/Commands.h"
+
+namespace {
+
+struct Command {
+  const char* name;
+  int (*run)(const fc::cli::Args&);
+  const char* usage;
+};
+
+const Command kCommands[] = {
+    {"sql", fc::cli::SqlCommand, "sql --dir DIR \"QUERY\"   run one query on the DBF tables of DIR"},
+};
+
+int Usage(FILE* out) {
+  std::fprintf(out, "usage: filingcheck-cli COMMAND [OPTIONS]\n\ncommands:\n");
+  for (const Command& c : kCommands) std::fprintf(out, "  %s\n", c.usage);
+  return out == stdout ? 0 : 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage(stderr);
+  if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "help"))
+    return Usage(stdout);
+  fc::cli::Args args(argv + 2, argv + argc);
+  for (const Command& c : kCommands)
+    if (c.name == std::string(argv[1])) return c.run(args);
+  std::fprintf(stderr, "filingcheck-cli: unknown command '%s'\n", argv[1]);
+  return Usage(stderr);
+}

@@ -1,0 +1,87 @@
+// dbf/Table.h - read-only access to one DBF table (dBase III / Visual FoxPro).
+//
+// A Table memory-maps the file, validates its header against the file size
+// and then hands out records as raw bytes; nothing is decoded until a caller
+// asks for a field. Typical use:
+//
+//   std::string error;
+//   auto table = fc::dbf::Table::open("/x/KHJBXX.DBF", error);
+//   if (!table) { report(error); return; }
+//   const fc::dbf::Field* sjrq = table->findField("sjrq");
+//   for (uint32_t i = 0; i < table->recordCount(); ++i)
+//     if (!table->isDeleted(i)) use(table->raw(i, *sjrq));
+//
+// A Table never reads outside the mapped file: every size in the header is
+// checked once in open(), so record access needs no further checks.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fc::dbf {
+
+// Field flags of Visual FoxPro field descriptors (byte 18).
+inline constexpr uint8_t kFlagSystem = 0x01;    // hidden system field (_NullFlags)
+inline constexpr uint8_t kFlagNullable = 0x02;  // field may hold NULL
+inline constexpr uint8_t kFlagBinary = 0x04;    // no code-page translation
+
+struct Field {
+  std::string name;     // field name as the file spells it (ASCII, no NULs)
+  char type = 'C';      // C N F D L I Y B T M ... as stored
+  uint32_t offset = 0;  // byte offset inside the record (the deleted flag is byte 0)
+  uint8_t length = 0;   // field length in bytes
+  uint8_t decimals = 0; // number of decimals (N, F, B)
+  uint8_t flags = 0;    // Visual FoxPro flags, see kFlag*
+  int nullBit = -1;     // bit index in _NullFlags, -1 when the field cannot be null
+
+  bool isSystem() const { return (flags & kFlagSystem) != 0; }
+};
+
+class Table {
+ public:
+  // Opens and validates `path`. On failure returns null and sets `error` to a
+  // Chinese message that names the problem (shown to operators as it is).
+  static std::unique_ptr<Table> open(const std::filesystem::path& path, std::string& error);
+  ~Table();
+  Table(const Table&) = delete;
+  Table& operator=(const Table&) = delete;
+
+  uint8_t version() const;         // byte 0 of the header (0x03 dBase III, 0x30 VFP, ...)
+  uint8_t codePageByte() const;    // byte 29 of the header
+  const char* encoding() const;    // iconv name for the code page (GB18030 when 0 or unknown)
+  uint32_t recordCount() const;
+  uint16_t headerLength() const;
+  uint16_t recordLength() const;
+
+  // Every field descriptor, system fields included, in file order.
+  const std::vector<Field>& fields() const;
+  // The first non-system field whose name equals `name` regardless of letter case.
+  const Field* findField(std::string_view name) const;
+
+  // Raw record bytes (recordLength() bytes, byte 0 the deleted flag).
+  const uint8_t* record(uint32_t index) const;
+  bool isDeleted(uint32_t index) const;
+  // True when `field` is nullable and its bit in _NullFlags is set.
+  bool isNull(uint32_t index, const Field& field) const;
+  // The field's stored bytes, padding included.
+  std::string_view raw(uint32_t index, const Field& field) const;
+  // The field's bytes decoded from the table's code page to UTF-8, padding kept.
+  std::string text(uint32_t index, const Field& field) const;
+  // Decodes arbitrary bytes of this table's code page to UTF-8 (ASCII fast path).
+  std::string decode(std::string_view bytes) const;
+
+ private:
+  Table();
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// The version byte of a readable DBF (what the outside structure library's
+// GetDBFType reported); -1 when the file cannot be read.
+int GetDBFType(const std::filesystem::path& path);
+
+}  // namespace fc::dbf

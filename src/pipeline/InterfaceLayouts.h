@@ -1,0 +1,40 @@
+// pipeline/InterfaceLayouts.h - the interface agreement: the field layout of
+// each table kind, read from data/interface/layouts.csv at start.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fc::pipeline {
+
+struct LayoutField {
+  std::string name;      // upper case, as the agreement spells it
+  char type = 'C';       // 'C' or 'N'
+  int length = 0;        // bytes
+  int decimals = 0;
+};
+
+struct TableLayout {
+  std::string kind;                  // KHJBXX, ..., SFZHCQK
+  std::vector<LayoutField> fields;   // in agreement order
+  std::optional<std::string> dateField;  // field that must hold the data date
+};
+
+class InterfaceLayouts {
+ public:
+  // Throws std::runtime_error naming the file and line when it cannot be read.
+  static InterfaceLayouts load(const std::filesystem::path& csv);
+  // The layout of a kind (letter case ignored), or null.
+  const TableLayout* find(std::string_view kind) const;
+  // The kind a file name carries: the "_"-separated token equal to a known kind.
+  const TableLayout* forFileName(std::string_view fileName) const;
+  const std::vector<TableLayout>& all() const { return layouts_; }
+
+ private:
+  std::vector<TableLayout> layouts_;
+};
+
+}  // namespace fc::pipeline

@@ -1,0 +1,31 @@
+// pipeline/RunObserver.h - how a check run talks to whoever started it.
+//
+// The run calls these from its own thread; a GUI forwards them to its UI
+// thread (and waits for the answers), the CLI answers them directly.
+#pragma once
+
+#include <string>
+
+namespace fc::pipeline {
+
+// The message boxes a run may show, with their titles and icons:
+enum class MessageKind {
+  Information,  // "提示信息", information icon, OK (e.g. no data file of the date)
+  Plain,        // no title of its own, OK (the query session's open failure)
+  Error,        // a run that failed: its cause, error icon, OK
+};
+
+class RunObserver {
+ public:
+  virtual ~RunObserver() = default;
+  // StateStr: every status text, as the run makes it.
+  virtual void status(const std::string& text) = 0;
+  // Which listed file of how many the run is checking (1-based).
+  virtual void progress(int current, int total) { (void)current; (void)total; }
+  // "文件结构和数据检查完成,是否生成zip压缩文件?" - true for Yes.
+  virtual bool askPack() = 0;
+  // A modal message; returns when the operator has closed it.
+  virtual void message(MessageKind kind, const std::string& text) = 0;
+};
+
+}  // namespace fc::pipeline

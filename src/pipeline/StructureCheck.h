@@ -1,0 +1,39 @@
+// pipeline/StructureCheck.h - the structure and date check of one DBF: the
+// built-in structure library's answer (CHECKDBF) and its decoding into
+// fileerr rows.
+//
+// Answer form: "字段:" then items "NAME@CODE" separated by blanks, then
+// "日期" and the other dates found; or one free-text sentence. Empty = passed.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace fc::store { class Store; }
+
+namespace fc::pipeline {
+
+class InterfaceLayouts;
+
+struct StructureContext {
+  const InterfaceLayouts& layouts;
+  store::Store& store;   // rows go through AddErrRow
+  std::string dataDate;  // YYYYMMDD, the same for every file of a run
+};
+
+// The structure library's answer for `dbf` (kind told by its file name).
+std::string CHECKDBF(const InterfaceLayouts& layouts, const std::filesystem::path& dbf,
+                     std::string_view dataDate);
+
+// 0 passed, 4 problems written.
+int CheckDbfStructure(StructureContext& ctx, const std::filesystem::path& dbf, int fileId);
+// CheckDbfStructure on sourceDir + fileName (the name matched regardless of case).
+int CheckDbfFile(StructureContext& ctx, const std::string& sourceDir, const std::string& fileName,
+                 int fileId);
+
+void DecodeDbfResult(store::Store& store, std::string_view text, int fileId);
+void AddFieldError(store::Store& store, int fileId, std::string_view item);
+void AddDateError(store::Store& store, int fileId, std::string_view dateInfo);
+
+}  // namespace fc::pipeline

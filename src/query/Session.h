@@ -1,0 +1,67 @@
+// query/Session.h - the DBF query session: FoxPro-dialect SQL over a directory
+// of DBF tables, as the data rules use it.
+//
+// Every *.DBF file of the directory is a table named by its file name without
+// extension, letter case ignored. Queries have the FoxPro meaning of the rules:
+// blank-padded text equality, exact decimals, blank numerics as 0, NULL only
+// from _NullFlags bits, three-valued logic, deleted records invisible.
+//
+//   fc::query::Session session;
+//   std::string error;
+//   if (!session.open(dir, error)) { show(error); }          // OpenDBF
+//   int n = session.queryDBF("select count(*) from khjbxx where sjrq='20080808'");
+//   int g = session.countRowsDBF("select count(*) from khjbxx group by zjzh");
+//   session.close();                                         // CloseDBF
+//
+// A query that cannot run (syntax, unknown table or column, an unsupported
+// construct) throws QueryError naming the cause. Tables are mapped on first
+// use; hash indexes built for one query are kept for the session's life.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fc::query {
+
+class QueryError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A fully fetched result, values as display texts (UTF-8; NULL as "NULL").
+struct ResultSet {
+  std::vector<std::string> columns;
+  std::vector<std::vector<std::string>> rows;
+};
+
+class Session {
+ public:
+  Session();
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // OpenDBF: false with `error` set when the directory is missing or
+  // unreadable, or holds a DBF that cannot be read.
+  bool open(const std::filesystem::path& dir, std::string& error);
+  bool isOpen() const;
+  // QueryDBF: the first column of the first row as a 32-bit integer.
+  int32_t queryDBF(std::string_view sql);
+  // CountRowsDBF: the number of rows of the fully fetched result.
+  int32_t countRowsDBF(std::string_view sql);
+  // The whole result, for operators looking into a table.
+  ResultSet run(std::string_view sql);
+  // CloseDBF: does nothing when the session is not open.
+  void close();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace fc::query

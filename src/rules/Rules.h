@@ -1,0 +1,29 @@
+// rules/Rules.h - the numbered data rules of both submissions.
+//
+// Each operation runs the count queries of one table on an open query session
+// and writes every finding at once as a fileerr row. A query failure passes to
+// the caller as query::QueryError; findings written before it stay.
+#pragma once
+
+#include <string>
+
+namespace fc::query { class Session; }
+namespace fc::store { class Store; }
+
+namespace fc::rules {
+
+struct RuleContext {
+  query::Session& session;  // open on the group's lchkdir
+  store::Store& store;      // where findings go
+  std::string companyCode;  // trimmed ZQGSDM of the run
+  std::string dataDate;     // YYYYMMDD of the run
+};
+
+// Settlement-fund account data; tableKind 1 KHJBXX ... 5 ZHBYZ.
+void CheckAccountDataLogic(RuleContext& ctx, int tableKind, int branchTablePresent,
+                           int customerTablePresent, int fileId);
+
+// Identity re-check data; fileKind 1 SFZFCJG, 2 SFZHCQK (no rules of its own).
+void CheckIdentityDataLogic(RuleContext& ctx, int fileKind, int comparisonPresent, int fileId);
+
+}  // namespace fc::rules

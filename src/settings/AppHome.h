@@ -1,0 +1,28 @@
+// settings/AppHome.h - where the program keeps its state and finds its data.
+//
+// The application home holds chkcfg.ini, dravmel.mdb and the working
+// directories workdir, dbfdir and lchkdir. The data directory holds what ships
+// with the program: zqgs.csv (the company list of a new store) and
+// interface/layouts.csv (the interface agreement).
+#pragma once
+
+#include <filesystem>
+
+namespace fc::settings {
+
+struct AppHome {
+  std::filesystem::path home;  // application home
+  std::filesystem::path data;  // shipped data files
+
+  std::filesystem::path settingsFile() const { return home / "chkcfg.ini"; }
+  std::filesystem::path storeFile() const { return home / "dravmel.mdb"; }
+  std::filesystem::path workdir() const { return home / "workdir"; }
+  std::filesystem::path dbfdir() const { return home / "dbfdir"; }
+  std::filesystem::path lchkdir() const { return home / "lchkdir"; }
+};
+
+// The data directory for a program in `exeDir`: `exeDir`/data when it exists,
+// else the source tree's data directory (a program run from its build tree).
+std::filesystem::path LocateDataDir(const std::filesystem::path& exeDir);
+
+}  // namespace fc::settings

@@ -1,0 +1,98 @@
+// store/Store.h - the check-run store `dravmel.mdb`: the files and problems
+// of the latest check run (`filelist`, `fileerr`) and the company list (`zqgs`).
+//
+// An SQLite file in the application home. The query texts the pipeline passes
+// (with FoxPro/Jet `like` patterns: `*` any run, `?` one character, `#` one
+// digit, `[...]` a class, case ignored) run on it verbatim. Every row is
+// committed as it is written (WAL journal), so a crash loses nothing written.
+//
+//   auto store = fc::store::Store::open(home, dataDir);   // throws StoreError
+//   store->clearRun();
+//   store->beginFileRow();
+//   store->addErrRow(1, "3", "ZIP文件无法打开或为空文件");
+//   store->addFileRow({1, 1, "客户基本信息表", "100001_KHJBXX_20080808_1.ZIP", 1, 0, {}});
+//
+// Not thread-safe: one thread uses a Store at a time.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fc::store {
+
+class StoreError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct FileRow {
+  int fileid = 0;                // number of the file within the run, from 1
+  int groupno = 0;               // sequence number (0 for the identity submission)
+  std::string filecat;           // Chinese table description
+  std::string filename;          // expected file name
+  int isexist = 0;               // 1 when found in the source directory
+  int isok = 0;                  // 1 when it passed the archive, structure and date checks
+  std::optional<int> dbftype;    // version byte of a passed DBF, empty otherwise
+};
+
+// One row of the results query, every value as the text of the stored value
+// (empty optional for SQL NULL), in the order of the query's columns.
+struct ResultRow {
+  std::optional<std::string> groupno, filecat, filename, isexist, isok, errid, errdesc;
+};
+
+// Jet's `like`: `*` any run, `?` one character, `#` one digit, `[...]`/`[!...]`
+// a character class; letters compare without regard to case; every other
+// character (`_` and `%` included) stands for itself. Works on UTF-8 text.
+bool JetLike(std::string_view text, std::string_view pattern);
+
+class Store {
+ public:
+  // OpenStore: opens `home`/dravmel.mdb, creating it (tables, index
+  // `primarykey`, `zqgs` filled from `dataDir`/zqgs.csv) when it is missing.
+  // A file that is not a store is refused with StoreError and left untouched.
+  static std::unique_ptr<Store> open(const std::filesystem::path& home,
+                                     const std::filesystem::path& dataDir);
+  ~Store();
+  Store(const Store&) = delete;
+  Store& operator=(const Store&) = delete;
+
+  // FindCompany: the company name for an exact code, or nothing.
+  std::optional<std::string> findCompany(std::string_view code);
+
+  // ClearRun: "delete from filelist", then "delete from fileerr" (one transaction).
+  void clearRun();
+
+  // A file's problems and its filelist row are committed together: the
+  // problems written between beginFileRow() and addFileRow() become visible
+  // with the row, so a crash never leaves problems of an unlisted file.
+  void beginFileRow();
+  void addFileRow(const FileRow& row);
+  // Drops an unfinished file row (a run that fails mid-check).
+  void abandonFileRow();
+
+  // AddErrRow: appends one fileerr row and commits it (inside a file row: with it).
+  void addErrRow(int fileid, std::string_view errid, std::string_view errdesc);
+
+  // SelectPassedFiles: runs one of the pipeline's query texts on filelist and
+  // returns the rows in fileid order.
+  std::vector<FileRow> selectPassedFiles(std::string_view query);
+
+  // ReadResults: the results query of the results window, rows in its order.
+  std::vector<ResultRow> readResults();
+
+  // Runs any SQL text and returns the rows as texts (for tests and the CLI).
+  std::vector<std::vector<std::optional<std::string>>> execute(std::string_view sql);
+
+ private:
+  Store();
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace fc::store
