@@ -1,0 +1,91 @@
+#include "settings/Settings.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <limits>
+
+namespace fc::settings {
+
+namespace {
+
+void StripLineEnd(std::string& line) {
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string Trim(std::string_view text) {
+  size_t begin = text.find_first_not_of(' ');
+  if (begin == std::string_view::npos) return {};
+  size_t end = text.find_last_not_of(' ');
+  return std::string(text.substr(begin, end - begin + 1));
+}
+
+long long NumericValue(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  long long value = 0;
+  constexpr long long kLimit = std::numeric_limits<long long>::max() / 10 - 9;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+    if (value < kLimit) value = value * 10 + (text[i] - '0');
+  return negative ? -value : value;
+}
+
+std::optional<SettingsFile> ReadSettings(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string lines[6];
+  for (std::string& line : lines) {
+    if (!std::getline(in, line)) break;
+    StripLineEnd(line);
+  }
+  SettingsFile settings;
+  settings.companyCode = lines[0];
+  settings.beginNo = lines[1];
+  settings.endNo = lines[2];
+  settings.fileType = NumericValue(lines[3]) == kFileTypeZip ? kFileTypeZip : kFileTypeDbf;
+  settings.sourceDir = lines[4];
+  settings.targetDir = lines[5];
+  return settings;
+}
+
+bool WriteSettings(const std::filesystem::path& file, const SettingsFile& settings,
+                   std::string& error) {
+  const std::string text = settings.companyCode + "\r\n" + settings.beginNo + "\r\n" +
+                           settings.endNo + "\r\n" + std::to_string(settings.fileType) +
+                           "\r\n" + settings.sourceDir + "\r\n" + settings.targetDir + "\r\n";
+  std::filesystem::path temp = file;
+  temp += ".tmp";
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    error = "无法写入设置文件" + temp.string() + ": " + std::strerror(errno);
+    return false;
+  }
+  bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
+  int savedErrno = errno;
+  ok = (::close(fd) == 0) && ok;
+  if (ok && ::rename(temp.c_str(), file.c_str()) == 0) return true;
+  if (ok) savedErrno = errno;
+  ::unlink(temp.c_str());
+  error = "无法写入设置文件" + file.string() + ": " + std::strerror(savedErrno);
+  return false;
+}
+
+}  // namespace fc::settings

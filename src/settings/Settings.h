@@ -1,0 +1,47 @@
+// settings/Settings.h - chkcfg.ini, the operator's last inputs of a check
+// window: six lines (code, begin number, end number, file type, source
+// directory, output directory), each ended by CR LF, UTF-8.
+//
+//   if (auto saved = fc::settings::ReadSettings(home.settingsFile())) restore(*saved);
+//   std::string error;
+//   if (!fc::settings::WriteSettings(home.settingsFile(), current, error)) warn(error);
+//
+// Writing goes to a temporary file that replaces the old one only when it is
+// complete, so a failed write keeps the previous settings.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace fc::settings {
+
+inline constexpr int kFileTypeZip = 1;  // line 4 when CHKZIP is selected
+inline constexpr int kFileTypeDbf = 2;  // line 4 otherwise
+
+struct SettingsFile {
+  std::string companyCode;  // line 1, as read (the writer passes it trimmed)
+  std::string beginNo;      // line 2, as read, blanks included
+  std::string endNo;        // line 3, as read, blanks included
+  int fileType = kFileTypeZip;  // line 4, by its numeric value
+  std::string sourceDir;    // line 5, as read
+  std::string targetDir;    // line 6, as read
+};
+
+// The settings, or nothing when the file does not exist or cannot be read.
+// Missing lines read as empty texts.
+std::optional<SettingsFile> ReadSettings(const std::filesystem::path& file);
+
+// Replaces the file with `settings`; false with `error` set when it cannot.
+bool WriteSettings(const std::filesystem::path& file, const SettingsFile& settings,
+                   std::string& error);
+
+// The value of the number at the start of `text`, leading blanks ignored,
+// fraction discarded; 0 when the text does not start with a number.
+long long NumericValue(std::string_view text);
+
+// `text` without leading and trailing blanks.
+std::string Trim(std::string_view text);
+
+}  // namespace fc::settings
