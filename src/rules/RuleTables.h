@@ -1,0 +1,59 @@
+// rules/RuleTables.h - the numbered data rules of both submissions as data:
+// per rule its code, when it runs, how its count becomes a message, its query
+// pattern (SpliceQuery's "{date}" and "{code}") and its message tail.
+//
+// The rule operations of Rules.h walk these tables in order; tests read them
+// to check every query text the operations can run.
+#pragma once
+
+#include <span>
+
+namespace fc::rules {
+
+// When an account rule runs, given the flags the driver passes.
+enum class RunsWhen {
+  Always,
+  BranchTable,    // only when branchTablePresent is 1
+  CustomerTable,  // only when customerTablePresent is 1
+};
+
+// How an account rule's result becomes a finding.
+enum class Form {
+  Count,    // QueryDBF count n, written when n != 0, message with the tail
+  Key,      // CountRowsDBF groups g, written when g != total with n = max(total - g, 0)
+  Date,     // count rule with the date message form
+  Company,  // count rule with the company message form
+};
+
+struct AccountRule {
+  const char* code;             // errid, "R01" ... "R34"
+  RunsWhen runs;                // run condition
+  Form form;                    // kind of count and message form
+  const char* query;            // query pattern
+  const char* tail = "";        // message tail (Count and Key forms)
+  const char* label = nullptr;  // own message label, null for the table's
+};
+
+struct AccountTable {
+  const char* label;                   // first piece of every message
+  const char* totalQuery;              // records of the data date
+  std::span<const AccountRule> rules;  // in the order they run
+};
+
+// The table of account tableKind 1 (KHJBXX) to 5 (ZHBYZ); null for any other kind.
+const AccountTable* AccountRulesOf(int tableKind);
+
+struct IdentityRule {
+  const char* code;        // errid, "R01" ... "R14"
+  bool needsComparison;    // runs only when the comparison table is present
+  bool companyForm;        // R01's own message form instead of the tail form
+  const char* query;       // query pattern ("{code}" only)
+  const char* tail;        // message tail of the tail form
+};
+
+// Counts the records of the submission table; quoted by R01's message.
+extern const char* const kIdentityTotalQuery;
+// The rules of the submission table SFZFCJG, in the order they run.
+std::span<const IdentityRule> IdentityRules();
+
+}  // namespace fc::rules
