@@ -12,7 +12,17 @@
 //     if (!table->isDeleted(i)) use(table->raw(i, *sjrq));
 //
 // A Table never reads outside the mapped file: every size in the header is
-// checked once in open(), so record access needs no further checks.
+// checked once in open(), so record access needs no further checks (record
+// indexes must be below recordCount()).
+//
+// Decoding keeps one iconv handle per Table: a Table is used by one thread at
+// a time; threads that read the same file open a Table each.
+//
+// Nulls: in Visual FoxPro tables (0x30-0x32) every nullable field takes the
+// next bit of the hidden _NullFlags field in field order; a varchar or
+// varbinary field (V, Q) takes one bit for its length mark before its null
+// bit. The length mark itself is not interpreted. Other versions have no
+// flags byte: their fields are never null.
 #pragma once
 
 #include <cstdint>

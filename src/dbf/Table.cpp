@@ -1,0 +1,258 @@
+#include "dbf/Table.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "dbf/CodePage.h"
+
+namespace fc::dbf {
+
+namespace {
+
+constexpr size_t kHeaderSize = 32;       // fixed part of the header
+constexpr size_t kDescriptorSize = 32;   // one field descriptor
+constexpr size_t kBacklinkSize = 263;    // Visual FoxPro's database backlink
+constexpr uint8_t kTerminator = 0x0D;    // ends the field descriptors
+constexpr char kReplacementChar[] = "\xEF\xBF\xBD";
+
+// Version bytes of the dBase III layout (32-byte descriptors) that we read.
+bool IsKnownVersion(uint8_t v) {
+  switch (v) {
+    case 0x03: case 0x30: case 0x31: case 0x32: case 0x43: case 0x63:
+    case 0x83: case 0x8B: case 0xCB: case 0xF5: case 0xFB:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsVisualFoxPro(uint8_t v) { return v == 0x30 || v == 0x31 || v == 0x32; }
+
+uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+uint32_t Le32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (Upper(a[i]) != Upper(b[i])) return false;
+  return true;
+}
+
+std::string Hex(unsigned value) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "0x%02X", value);
+  return buf;
+}
+
+std::string Invalid(const std::string& reason) { return "文件不是有效的DBF表：" + reason; }
+
+std::string FieldLabel(size_t index, const std::string& name) {
+  return "第" + std::to_string(index + 1) + "个字段" + (name.empty() ? "" : "（" + name + "）");
+}
+
+// A read-only view of a whole file, kept mapped for the table's life.
+struct Mapping {
+  const uint8_t* data = nullptr;
+  size_t size = 0;
+};
+
+}  // namespace
+
+struct Table::Impl {
+  Mapping map;                    // the whole file
+  uint8_t version = 0;            // header byte 0
+  uint8_t codePage = 0;           // header byte 29
+  uint32_t count = 0;             // records announced by the header
+  uint16_t headerLength = 0;      // bytes before the first record
+  uint16_t recordLength = 0;      // bytes per record, deleted flag included
+  std::vector<Field> fields;      // every descriptor, in file order
+  int nullFlags = -1;             // index of _NullFlags in `fields`, -1 when absent
+  const char* encoding = nullptr; // iconv name of the code page
+  mutable std::unique_ptr<Converter> decoder;  // opened on the first non-ASCII text
+
+  ~Impl() {
+    if (map.data) munmap(const_cast<uint8_t*>(map.data), map.size);
+  }
+
+  std::string decode(std::string_view bytes) const;
+  std::string readHeader();
+  std::string readFields(size_t& terminatorAt);
+  std::string assignNullBits();
+};
+
+std::string Table::Impl::decode(std::string_view bytes) const {
+  if (IsAscii(bytes)) return std::string(bytes);
+  if (!decoder) decoder = std::make_unique<Converter>("UTF-8", encoding, kReplacementChar);
+  std::string out;
+  decoder->convert(bytes, out);
+  return out;
+}
+
+// Reads the descriptors that follow the fixed header, up to the terminator.
+std::string Table::Impl::readFields(size_t& terminatorAt) {
+  const uint8_t* base = map.data;
+  const bool vfp = IsVisualFoxPro(version);
+  uint32_t offset = 1;  // byte 0 of a record is the deleted flag
+  for (size_t at = kHeaderSize;; at += kDescriptorSize) {
+    if (at >= headerLength) return Invalid("字段描述区缺少结束标志0x0D");
+    if (base[at] == kTerminator) {
+      terminatorAt = at;
+      break;
+    }
+    if (at + kDescriptorSize > headerLength) return Invalid("字段描述区缺少结束标志0x0D");
+    const uint8_t* d = base + at;
+    Field f;
+    size_t nameLength = 0;
+    while (nameLength < 11 && d[nameLength] != 0) ++nameLength;
+    f.name = decode(std::string_view(reinterpret_cast<const char*>(d), nameLength));
+    f.type = static_cast<char>(d[11]);
+    f.length = d[16];
+    f.decimals = d[17];
+    f.flags = vfp ? d[18] : 0;  // other versions leave byte 18 undefined
+    f.offset = offset;
+    if (f.name.empty()) return Invalid(FieldLabel(fields.size(), "") + "没有名称");
+    if (f.length == 0) return Invalid(FieldLabel(fields.size(), f.name) + "的长度为0");
+    offset += f.length;
+    fields.push_back(std::move(f));
+  }
+  if (fields.empty()) return Invalid("表中没有字段");
+  if (recordLength == 0) return Invalid("记录长度为0");
+  if (offset != recordLength)
+    return Invalid("字段长度之和加删除标志为" + std::to_string(offset) + "字节，与记录长度" +
+                   std::to_string(recordLength) + "不符");
+  return {};
+}
+
+// Visual FoxPro keeps one bit per nullable field in the hidden _NullFlags
+// field, given out in field order. A varchar/varbinary field (V, Q) takes a
+// bit as well, for its "shorter than the field" mark, before its null bit;
+// that mark is not interpreted here, we only keep the null bits right.
+std::string Table::Impl::assignNullBits() {
+  int bits = 0;
+  for (size_t i = 0; i < fields.size(); ++i) {
+    Field& f = fields[i];
+    if (f.isSystem()) {
+      if (nullFlags < 0 && EqualsIgnoringCase(f.name, "_NullFlags")) nullFlags = static_cast<int>(i);
+      continue;
+    }
+    if (f.type == 'V' || f.type == 'Q') ++bits;
+    if (f.flags & kFlagNullable) f.nullBit = bits++;
+  }
+  if (bits == 0) return {};
+  if (nullFlags < 0) return Invalid("表中有可为空的字段，但缺少_NullFlags字段");
+  if (bits > 8 * fields[nullFlags].length) return Invalid("_NullFlags字段太短");
+  return {};
+}
+
+std::string Table::Impl::readHeader() {
+  const uint8_t* base = map.data;
+  if (map.size < kHeaderSize)
+    return Invalid("文件只有" + std::to_string(map.size) + "字节，不足32字节的文件头");
+  version = base[0];
+  if (!IsKnownVersion(version)) return Invalid("不支持的版本标志" + Hex(version));
+  count = Le32(base + 4);
+  headerLength = Le16(base + 8);
+  recordLength = Le16(base + 10);
+  codePage = base[29];
+  encoding = EncodingForCodePage(codePage);
+  if (headerLength > map.size)
+    return Invalid("文件头长度" + std::to_string(headerLength) + "超出文件大小" +
+                   std::to_string(map.size));
+  if (headerLength < kHeaderSize + 1) return Invalid("文件头长度" + std::to_string(headerLength) + "太小");
+  size_t terminatorAt = 0;
+  if (std::string error = readFields(terminatorAt); !error.empty()) return error;
+  if (IsVisualFoxPro(version) && terminatorAt + 1 + kBacklinkSize > headerLength)
+    return Invalid("Visual FoxPro表的文件头缺少263字节的数据库链接区");
+  if (std::string error = assignNullBits(); !error.empty()) return error;
+  uint64_t needed = headerLength + static_cast<uint64_t>(count) * recordLength;
+  if (needed > map.size)
+    return Invalid("文件头声明" + std::to_string(count) + "条记录，需要" + std::to_string(needed) +
+                   "字节，文件只有" + std::to_string(map.size) + "字节");
+  return {};
+}
+
+Table::Table() : impl_(std::make_unique<Impl>()) {}
+Table::~Table() = default;
+
+std::unique_ptr<Table> Table::open(const std::filesystem::path& path, std::string& error) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = "无法打开文件" + path.filename().string();
+    return nullptr;
+  }
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    error = "无法读取文件" + path.filename().string() + "：不是普通文件";
+    return nullptr;
+  }
+  std::unique_ptr<Table> table(new Table());
+  Mapping& map = table->impl_->map;
+  map.size = static_cast<size_t>(st.st_size);
+  if (map.size > 0) {  // mmap refuses an empty range
+    void* p = mmap(nullptr, map.size, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (p == MAP_FAILED) {
+      ::close(fd);
+      error = "无法读取文件" + path.filename().string();
+      return nullptr;
+    }
+    map.data = static_cast<const uint8_t*>(p);
+    madvise(p, map.size, MADV_SEQUENTIAL);
+  }
+  ::close(fd);
+  error = table->impl_->readHeader();
+  return error.empty() ? std::move(table) : nullptr;
+}
+
+uint8_t Table::version() const { return impl_->version; }
+uint8_t Table::codePageByte() const { return impl_->codePage; }
+const char* Table::encoding() const { return impl_->encoding; }
+uint32_t Table::recordCount() const { return impl_->count; }
+uint16_t Table::headerLength() const { return impl_->headerLength; }
+uint16_t Table::recordLength() const { return impl_->recordLength; }
+const std::vector<Field>& Table::fields() const { return impl_->fields; }
+
+const Field* Table::findField(std::string_view name) const {
+  for (const Field& f : impl_->fields)
+    if (!f.isSystem() && EqualsIgnoringCase(f.name, name)) return &f;
+  return nullptr;
+}
+
+const uint8_t* Table::record(uint32_t index) const {
+  return impl_->map.data + impl_->headerLength + static_cast<size_t>(index) * impl_->recordLength;
+}
+
+bool Table::isDeleted(uint32_t index) const { return record(index)[0] == '*'; }
+
+bool Table::isNull(uint32_t index, const Field& field) const {
+  if (field.nullBit < 0) return false;
+  const Field& flags = impl_->fields[impl_->nullFlags];
+  uint8_t byte = record(index)[flags.offset + field.nullBit / 8];
+  return (byte >> (field.nullBit % 8)) & 1;
+}
+
+std::string_view Table::raw(uint32_t index, const Field& field) const {
+  return {reinterpret_cast<const char*>(record(index)) + field.offset, field.length};
+}
+
+std::string Table::text(uint32_t index, const Field& field) const { return decode(raw(index, field)); }
+
+std::string Table::decode(std::string_view bytes) const { return impl_->decode(bytes); }
+
+int GetDBFType(const std::filesystem::path& path) {
+  std::string error;
+  std::unique_ptr<Table> table = Table::open(path, error);
+  return table ? table->version() : -1;
+}
+
+}  // namespace fc::dbf
