@@ -1,0 +1,110 @@
+#include "pipeline/Validation.h"
+
+#include <cstdlib>
+
+namespace fc::pipeline {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool AllDigits(std::string_view text) {
+  for (char c : text)
+    if (!IsDigit(c)) return false;
+  return !text.empty();
+}
+
+int ToInt(std::string_view digits) { return std::atoi(std::string(digits).c_str()); }
+
+bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+int DaysInMonth(int y, int m) {
+  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return m == 2 && IsLeapYear(y) ? 29 : kDays[m - 1];
+}
+
+std::optional<InputProblem> CheckSequenceNumbers(const RawRunInputs& raw) {
+  std::optional<int> begin = ParseSequenceNumber(raw.beginNo);
+  if (!begin) return InputProblem{"开始序号不正确", InputField::BeginNo};
+  std::optional<int> end = ParseSequenceNumber(raw.endNo);
+  if (!end) return InputProblem{"结束序号不正确", InputField::EndNo};
+  if (*end < *begin) return InputProblem{"开始序号大于结束序号", InputField::BeginNo};
+  long long files = static_cast<long long>(*end - *begin + 1) * raw.selectedKindCount;
+  if (files > kMaxListedFiles)
+    return InputProblem{"序号范围过大：一次检查最多列出32767个文件", InputField::EndNo};
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string TrimBlanks(std::string_view text) {
+  size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  size_t last = text.find_last_not_of(' ');
+  return std::string(text.substr(first, last - first + 1));
+}
+
+bool SourceDirHasBlank(std::string_view sourceDir) {
+  return TrimBlanks(sourceDir).find(' ') != std::string::npos;
+}
+
+std::optional<std::string> CheckCompanyCode(std::string_view code) {
+  std::string trimmed = TrimBlanks(code);
+  for (char c : trimmed)
+    if (!IsDigit(c)) return "证券公司编码不正确，有非数字字符";
+  if (trimmed.size() != 6) return "证券公司编码必须6位";
+  return std::nullopt;
+}
+
+std::optional<int> ParseSequenceNumber(std::string_view text) {
+  std::string t = TrimBlanks(text);
+  std::string_view s = t;
+  bool negative = !s.empty() && s[0] == '-';
+  if (!s.empty() && (s[0] == '-' || s[0] == '+')) s.remove_prefix(1);
+  size_t dot = s.find('.');
+  std::string_view whole = s.substr(0, dot);
+  std::string_view fraction = dot == std::string_view::npos ? "" : s.substr(dot + 1);
+  if (whole.empty() && fraction.empty()) return std::nullopt;
+  if ((!whole.empty() && !AllDigits(whole)) || (!fraction.empty() && !AllDigits(fraction)))
+    return std::nullopt;
+  size_t significant = whole.find_first_not_of('0');
+  if (significant != std::string_view::npos && whole.size() - significant > 5) return std::nullopt;
+  int value = whole.empty() ? 0 : ToInt(whole);
+  if (value > 32767) return std::nullopt;
+  return negative ? -value : value;
+}
+
+std::optional<std::string> ParseDateText(std::string_view text) {
+  std::string t = TrimBlanks(text);
+  std::string_view s = t;
+  if (s.size() != 10 || s[4] != '-' || s[7] != '-') return std::nullopt;
+  std::string_view y = s.substr(0, 4), m = s.substr(5, 2), d = s.substr(8, 2);
+  if (!AllDigits(y) || !AllDigits(m) || !AllDigits(d)) return std::nullopt;
+  int year = ToInt(y), month = ToInt(m), day = ToInt(d);
+  if (year < 1000 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
+    return std::nullopt;
+  return std::string(y) + std::string(m) + std::string(d);
+}
+
+std::optional<InputProblem> ValidateRunInputs(const RawRunInputs& raw,
+                                              const CompanyQuestions& questions) {
+  if (std::optional<std::string> message = CheckCompanyCode(raw.companyCode))
+    return InputProblem{*message, InputField::CompanyCode};
+  if (!questions.findCompany(TrimBlanks(raw.companyCode)) && !questions.continueWithUnknownCode())
+    return InputProblem{"", InputField::CompanyCode};
+  if (raw.submission == Submission::Account)
+    if (std::optional<InputProblem> problem = CheckSequenceNumbers(raw)) return problem;
+  if (TrimBlanks(raw.sourceDir).empty())
+    return InputProblem{raw.sourceCaption + "不能为空", InputField::SourceDir};
+  if (raw.checkType == CheckType::Dbf && TrimBlanks(raw.targetDir).empty())
+    return InputProblem{raw.targetCaption + "不能为空", InputField::TargetDir};
+  return std::nullopt;
+}
+
+std::string RunDirectory(std::string_view text) {
+  std::string dir = TrimBlanks(text);
+  if (dir.empty() || dir.back() != '/') dir += '/';
+  return dir;
+}
+
+}  // namespace fc::pipeline

@@ -1,0 +1,89 @@
+#include "pipeline/WorkDirs.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace fc::pipeline {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool IsOrdinaryFile(const fs::directory_entry& entry) {
+  std::error_code ec;
+  return entry.is_regular_file(ec);
+}
+
+}  // namespace
+
+bool SameNameNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  return true;
+}
+
+std::optional<fs::path> FindFileNoCase(const fs::path& dir, std::string_view name) {
+  std::error_code ec;
+  std::optional<fs::path> found;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    std::string entryName = it->path().filename().string();
+    if (!SameNameNoCase(entryName, name) || !IsOrdinaryFile(*it)) continue;
+    if (entryName == name) return it->path();
+    // Several spellings of one name can only meet on a case-sensitive file
+    // system; take the smallest so the choice does not depend on listing order.
+    if (!found || it->path() < *found) found = it->path();
+  }
+  return found;
+}
+
+void EmptyWorkDir(const fs::path& dir) {
+  std::error_code ec;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code statEc;
+    if (it->symlink_status(statEc).type() == fs::file_type::directory) continue;
+    std::error_code removeEc;
+    fs::remove(it->path(), removeEc);
+  }
+}
+
+bool PrepareWorkDir(const fs::path& dir, std::string& error) {
+  std::error_code ec;
+  if (fs::is_directory(dir, ec)) {
+    EmptyWorkDir(dir);
+    return true;
+  }
+  fs::create_directories(dir, ec);
+  if (!ec && fs::is_directory(dir, ec)) return true;
+  error = "无法创建工作目录" + dir.string() + ": " + (ec ? ec.message() : "已有同名文件");
+  return false;
+}
+
+std::optional<fs::path> MakeTempFile(const fs::path& dir, std::string_view stem) {
+  std::string pattern = (dir / ("." + std::string(stem) + ".XXXXXX")).string();
+  int fd = mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  close(fd);
+  return fs::path(pattern);
+}
+
+bool LinkOrCopyFile(const fs::path& from, const fs::path& to) {
+  std::error_code ec;
+  fs::remove(to, ec);
+  fs::create_hard_link(from, to, ec);
+  if (!ec) return true;
+  std::optional<fs::path> temp = MakeTempFile(to.parent_path(), to.filename().string());
+  if (!temp) return false;
+  if (fs::copy_file(from, *temp, fs::copy_options::overwrite_existing, ec)) {
+    fs::rename(*temp, to, ec);
+    if (!ec) return true;
+  }
+  fs::remove(*temp, ec);
+  return false;
+}
+
+}  // namespace fc::pipeline

@@ -1,0 +1,51 @@
+// pipeline/WorkDirs.h - the run's scratch directories and file look-ups that
+// ignore letter case.
+//
+// A run owns workdir, dbfdir and lchkdir under the application home. It
+// prepares them at its start (emptied, or created when missing), empties them
+// as it goes and at its end, and places tables in them by hard link or copy:
+//
+//   std::string error;
+//   if (!PrepareWorkDir(home.workdir(), error)) fail(error);
+//   if (auto f = FindFileNoCase(sourceDir, "100001_KHJBXX_20080808_1.ZIP")) use(*f);
+//   LinkOrCopyFile(*f, home.lchkdir() / "KHJBXX.DBF");
+//   EmptyWorkDir(home.workdir());
+//
+// Submission names are built in upper case but the files may carry either
+// case, so every look-up lists the directory and compares names with ASCII
+// letters folded (bytes of other characters compare as they are).
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace fc::pipeline {
+
+// True when the two names are equal with ASCII letters folded.
+bool SameNameNoCase(std::string_view a, std::string_view b);
+
+// The ordinary file of `dir` named `name` regardless of letter case (an exact
+// spelling wins over other spellings); nothing when there is none.
+std::optional<std::filesystem::path> FindFileNoCase(const std::filesystem::path& dir,
+                                                    std::string_view name);
+
+// Deletes every entry of `dir` that is not a directory, ignoring failures.
+void EmptyWorkDir(const std::filesystem::path& dir);
+
+// Empties `dir`, or creates it when it is missing. False with `error` set
+// when it cannot be created or is not a directory.
+bool PrepareWorkDir(const std::filesystem::path& dir, std::string& error);
+
+// Places `from` at `to` (replacing it): a hard link where the file system
+// allows one, else a copy written under a temporary name and renamed, so `to`
+// is never half-written. False when neither worked.
+bool LinkOrCopyFile(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// A fresh, empty file in `dir` for writing before a rename ("." + `stem` +
+// random suffix); its path, or nothing when it cannot be created.
+std::optional<std::filesystem::path> MakeTempFile(const std::filesystem::path& dir,
+                                                  std::string_view stem);
+
+}  // namespace fc::pipeline

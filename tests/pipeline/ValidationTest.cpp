@@ -1,0 +1,177 @@
+#include "pipeline/Validation.h"
+
+#include <gtest/gtest.h>
+
+namespace fc::pipeline {
+namespace {
+
+struct Questions {
+  bool known = true;        // the code is in the company list
+  bool answerYes = false;   // the answer to the unknown-code question
+  int asked = 0;
+  CompanyQuestions hooks() {
+    return {[this](const std::string& code) -> std::optional<std::string> {
+              if (code != "100001") ADD_FAILURE() << "looked up untrimmed code '" << code << "'";
+              if (known) return std::string("测试证券");
+              return std::nullopt;
+            },
+            [this] {
+              ++asked;
+              return answerYes;
+            }};
+  }
+};
+
+RawRunInputs Account() {
+  RawRunInputs raw;
+  raw.submission = Submission::Account;
+  raw.companyCode = " 100001 ";
+  raw.beginNo = "1";
+  raw.endNo = "3";
+  raw.sourceDir = "/in";
+  raw.checkType = CheckType::Zip;
+  raw.sourceCaption = "ZIP文件目录";
+  raw.targetCaption = "ZIP生成目录";
+  raw.selectedKindCount = 5;
+  return raw;
+}
+
+std::optional<InputProblem> Validate(const RawRunInputs& raw, Questions q = {}) {
+  return ValidateRunInputs(raw, q.hooks());
+}
+
+TEST(CompanyCodeCheck, DigitCheckComesBeforeLength) {
+  EXPECT_EQ(CheckCompanyCode("12345"), "证券公司编码必须6位");
+  EXPECT_EQ(CheckCompanyCode("12a45"), "证券公司编码不正确，有非数字字符");
+  EXPECT_EQ(CheckCompanyCode("10a001"), "证券公司编码不正确，有非数字字符");
+  EXPECT_EQ(CheckCompanyCode("１００００１"), "证券公司编码不正确，有非数字字符");  // full-width
+  EXPECT_EQ(CheckCompanyCode("   "), "证券公司编码必须6位");
+  EXPECT_EQ(CheckCompanyCode("1000011"), "证券公司编码必须6位");
+  EXPECT_EQ(CheckCompanyCode("  100001 "), std::nullopt);
+}
+
+TEST(SequenceNumbers, SignedDecimalsWithFractionDiscarded) {
+  EXPECT_EQ(ParseSequenceNumber(" 12 "), 12);
+  EXPECT_EQ(ParseSequenceNumber("+7"), 7);
+  EXPECT_EQ(ParseSequenceNumber("-2"), -2);
+  EXPECT_EQ(ParseSequenceNumber("3.9"), 3);
+  EXPECT_EQ(ParseSequenceNumber(".5"), 0);
+  EXPECT_EQ(ParseSequenceNumber("007"), 7);
+  EXPECT_EQ(ParseSequenceNumber("32767"), 32767);
+  for (const char* bad : {"", " ", "a1", "1a", "-", ".", "1.2.3", "1e3", "32768", "99999999999"})
+    EXPECT_EQ(ParseSequenceNumber(bad), std::nullopt) << bad;
+}
+
+TEST(DateText, OnlyRealCalendarDays) {
+  EXPECT_EQ(ParseDateText("2008-08-08"), "20080808");
+  EXPECT_EQ(ParseDateText("2008-02-29"), "20080229");
+  for (const char* bad : {"2008-02-30", "2007-02-29", "2008-13-01", "2008-00-10", "2008-8-8",
+                          "20080808", "2008/08/08", "0999-01-01", "abcd-ef-gh"})
+    EXPECT_EQ(ParseDateText(bad), std::nullopt) << bad;
+}
+
+TEST(BlankGuard, OnlyInnerBlanksCount) {
+  EXPECT_FALSE(SourceDirHasBlank("  /data/in  "));
+  EXPECT_TRUE(SourceDirHasBlank("/data/my files"));
+}
+
+TEST(RunDirectoryText, TrimmedWithOneTrailingSlash) {
+  EXPECT_EQ(RunDirectory(" /in "), "/in/");
+  EXPECT_EQ(RunDirectory("/in/"), "/in/");
+  EXPECT_EQ(RunDirectory(""), "/");
+}
+
+TEST(ValidateRunInputs, AcceptsGoodAccountInputs) { EXPECT_EQ(Validate(Account()), std::nullopt); }
+
+TEST(ValidateRunInputs, CodeProblemFocusesCodeBeforeAnythingElse) {
+  RawRunInputs raw = Account();
+  raw.companyCode = "10001";
+  raw.beginNo = "x";
+  raw.sourceDir = "";
+  auto problem = Validate(raw);
+  ASSERT_TRUE(problem);
+  EXPECT_EQ(problem->message, "证券公司编码必须6位");
+  EXPECT_EQ(problem->focus, InputField::CompanyCode);
+}
+
+TEST(ValidateRunInputs, UnknownCodeAsksAndHonoursTheAnswer) {
+  Questions no{false, false};
+  auto problem = ValidateRunInputs(Account(), no.hooks());
+  ASSERT_TRUE(problem);
+  EXPECT_EQ(no.asked, 1);
+  EXPECT_EQ(problem->message, "");
+  EXPECT_EQ(problem->focus, InputField::CompanyCode);
+
+  Questions yes{false, true};
+  EXPECT_EQ(ValidateRunInputs(Account(), yes.hooks()), std::nullopt);
+  EXPECT_EQ(yes.asked, 1);
+
+  Questions known{true, false};
+  EXPECT_EQ(ValidateRunInputs(Account(), known.hooks()), std::nullopt);
+  EXPECT_EQ(known.asked, 0);
+}
+
+TEST(ValidateRunInputs, SequenceNumbers) {
+  auto check = [](const char* begin, const char* end) {
+    RawRunInputs raw = Account();
+    raw.beginNo = begin;
+    raw.endNo = end;
+    return Validate(raw);
+  };
+  EXPECT_EQ(check("5", "5"), std::nullopt);
+  auto problem = check("6", "5");
+  ASSERT_TRUE(problem);
+  EXPECT_EQ(problem->message, "开始序号大于结束序号");
+  EXPECT_EQ(problem->focus, InputField::BeginNo);
+  problem = check("a", "x");
+  ASSERT_TRUE(problem);
+  EXPECT_EQ(problem->message, "开始序号不正确");
+  problem = check("1", "x");
+  ASSERT_TRUE(problem);
+  EXPECT_EQ(problem->message, "结束序号不正确");
+  EXPECT_EQ(problem->focus, InputField::EndNo);
+}
+
+TEST(ValidateRunInputs, RangeThatWouldListTooManyFilesIsRefused) {
+  RawRunInputs raw = Account();
+  raw.beginNo = "0";
+  raw.endNo = "6552";  // 6553 groups of 5 kinds = 32765 files
+  EXPECT_EQ(Validate(raw), std::nullopt);
+  raw.endNo = "6553";
+  auto problem = Validate(raw);
+  ASSERT_TRUE(problem);
+  EXPECT_EQ(problem->focus, InputField::EndNo);
+  raw.selectedKindCount = 1;
+  raw.beginNo = "-32768";
+  raw.endNo = "32767";
+  EXPECT_TRUE(Validate(raw));
+}
+
+TEST(ValidateRunInputs, IdentityIgnoresSequenceNumbers) {
+  RawRunInputs raw = Account();
+  raw.submission = Submission::Identity;
+  raw.beginNo = "x";
+  EXPECT_EQ(Validate(raw), std::nullopt);
+}
+
+TEST(ValidateRunInputs, DirectoriesUseTheCurrentCaptions) {
+  RawRunInputs raw = Account();
+  raw.sourceDir = "  ";
+  auto problem = Validate(raw);
+  ASSERT_TRUE(problem);
+  EXPECT_EQ(problem->message, "ZIP文件目录不能为空");
+  EXPECT_EQ(problem->focus, InputField::SourceDir);
+
+  raw = Account();
+  raw.targetDir = "";
+  EXPECT_EQ(Validate(raw), std::nullopt);  // ZIP type needs no output directory
+  raw.checkType = CheckType::Dbf;
+  raw.sourceCaption = "DBF文件目录";
+  problem = Validate(raw);
+  ASSERT_TRUE(problem);
+  EXPECT_EQ(problem->message, "ZIP生成目录不能为空");
+  EXPECT_EQ(problem->focus, InputField::TargetDir);
+}
+
+}  // namespace
+}  // namespace fc::pipeline
