@@ -1,0 +1,31 @@
+// query/Parser.h - parses one FoxPro-dialect query into a syntax tree.
+//
+// The grammar (keywords in any letter case):
+//
+//   query     := SELECT items FROM name [alias] [WHERE expr] [GROUP BY expr {, expr}]
+//   items     := '*' | item {, item}        item := COUNT '(' '*' ')' | expr
+//   expr      := and {OR and}               and := not {AND not}
+//   not       := NOT not | EXISTS '(' query ')' | predicate
+//   predicate := sum [cmp sum | IS [NOT] NULL | [NOT] IN '(' (query | expr {, expr}) ')']
+//   cmp       := = | <> | != | # | < | > | <= | >=
+//   sum       := unary {(+ | -) unary}      unary := - unary | primary
+//   primary   := number | 'text' | "text" | name ['.' name] | name '(' [expr {, expr}] ')'
+//              | '(' expr ')'
+//
+//   std::unique_ptr<fc::query::Select> q = fc::query::Parse(sql);   // throws QueryError
+//
+// Whatever falls outside the grammar raises QueryError "不支持的语法: " with
+// the query text from the offending token on. Types are checked later, by
+// the compiler.
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "query/Ast.h"
+
+namespace fc::query {
+
+std::unique_ptr<Select> Parse(std::string_view sql);
+
+}  // namespace fc::query
