@@ -50,6 +50,9 @@ struct ResultRow {
 // a character class; letters compare without regard to case; every other
 // character (`_` and `%` included) stands for itself. Works on UTF-8 text.
 bool JetLike(std::string_view text, std::string_view pattern);
+// The same where `escape` makes the character after it stand for itself
+// (SQLite's "LIKE ... ESCAPE"; Jet itself has no escape character).
+bool JetLike(std::string_view text, std::string_view pattern, char32_t escape);
 
 class Store {
  public:
@@ -70,7 +73,9 @@ class Store {
 
   // A file's problems and its filelist row are committed together: the
   // problems written between beginFileRow() and addFileRow() become visible
-  // with the row, so a crash never leaves problems of an unlisted file.
+  // with the row, so a crash never leaves problems of an unlisted file. After
+  // a StoreError inside a file row, call abandonFileRow(). A second
+  // beginFileRow() or a clearRun() inside a file row is refused (StoreError).
   void beginFileRow();
   void addFileRow(const FileRow& row);
   // Drops an unfinished file row (a run that fails mid-check).

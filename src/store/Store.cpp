@@ -1,0 +1,396 @@
+#include "store/Store.h"
+
+#include <fcntl.h>  // AT_FDCWD
+#include <sqlite3.h>
+#include <strings.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstdio>  // renameat2
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "store/JetLike.h"
+
+namespace fc::store {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kStoreName = "dravmel.mdb";
+constexpr const char* kCompanyFile = "zqgs.csv";
+constexpr const char* kResultsQuery =
+    "select a.groupno,a.filecat,a.filename,a.isexist,a.isok,b.errid,b.errdesc from filelist a "
+    "left join fileerr b on a.fileid=b.fileid order by a.groupno,a.fileid,b.errid";
+constexpr const char* kSchema =
+    "create table filelist (fileid integer, groupno integer, filecat text, filename text,"
+    " isexist integer, isok integer, dbftype integer);"
+    "create table fileerr (fileid integer, errid text, errdesc text);"
+    "create table zqgs (zqgsdm text, zqgsmc text);"
+    "create unique index primarykey on zqgs (zqgsdm);";
+// Another connection (the run's, on its worker thread) may hold the write
+// lock for one file row; waiting this long covers any such row.
+constexpr int kBusyTimeoutMs = 10000;
+
+struct CloseDb {
+  void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+struct Finalize {
+  void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+using Db = std::unique_ptr<sqlite3, CloseDb>;
+using Statement = std::unique_ptr<sqlite3_stmt, Finalize>;
+
+StoreError Failure(std::string_view what, const char* why) {
+  return StoreError("检查结果库" + std::string(what) + "失败：" + why);
+}
+
+[[noreturn]] void Fail(sqlite3* db, std::string_view what) { throw Failure(what, sqlite3_errmsg(db)); }
+
+// Makes a stepped statement ready for reuse; returns the error text of the
+// step (a reset may replace it).
+std::string Rewind(sqlite3* db, sqlite3_stmt* stmt, int rc) {
+  std::string error = rc == SQLITE_ROW || rc == SQLITE_DONE ? "" : sqlite3_errmsg(db);
+  sqlite3_reset(stmt);
+  sqlite3_clear_bindings(stmt);
+  return error;
+}
+
+// Empty when the text does not compile (sqlite3_errmsg says why).
+Statement TryPrepare(sqlite3* db, std::string_view sql) {
+  sqlite3_stmt* stmt = nullptr;
+  sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt, nullptr);
+  return Statement(stmt);
+}
+
+Statement Prepare(sqlite3* db, std::string_view sql, std::string_view what) {
+  Statement stmt = TryPrepare(db, sql);
+  if (!stmt) Fail(db, what);
+  return stmt;
+}
+
+std::string QuotedName(std::string_view name) {
+  std::string q = "\"";
+  for (char c : name) q += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return q + "\"";
+}
+
+// Steps a statement that returns no rows, then makes it ready for reuse.
+void Run(sqlite3* db, sqlite3_stmt* stmt, std::string_view what) {
+  const int rc = sqlite3_step(stmt);
+  const std::string error = Rewind(db, stmt, rc);
+  if (rc != SQLITE_DONE) throw Failure(what, error.c_str());
+}
+
+void Exec(sqlite3* db, const char* sql, std::string_view what) {
+  if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) Fail(db, what);
+}
+
+void BindText(sqlite3_stmt* stmt, int index, std::string_view text) {
+  sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+std::optional<std::string> ColumnText(sqlite3_stmt* stmt, int column) {
+  if (sqlite3_column_type(stmt, column) == SQLITE_NULL) return std::nullopt;
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+  return std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
+}
+
+std::string Trim(std::string_view s) {
+  const auto first = s.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos) return {};
+  return std::string(s.substr(first, s.find_last_not_of(" \t\r") - first + 1));
+}
+
+struct Company {
+  std::string code;  // first column of zqgs
+  std::string name;  // second column of zqgs
+};
+
+// The company list shipped with the program: UTF-8, a header line, then
+// "code,name" lines (no quoting; the name is everything after the first comma).
+std::vector<Company> ReadCompanies(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw StoreError("无法读取公司清单文件：" + file.string());
+  std::vector<Company> companies;
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number) {
+    if (number == 1) continue;
+    if (Trim(line).empty()) continue;
+    const auto comma = line.find(',');
+    Company c{Trim(line.substr(0, comma)), comma == std::string::npos ? "" : Trim(line.substr(comma + 1))};
+    if (c.code.empty() || comma == std::string::npos)
+      throw StoreError("公司清单文件 " + file.string() + " 第" + std::to_string(number) + "行格式不正确");
+    companies.push_back(std::move(c));
+  }
+  return companies;
+}
+
+Db OpenDb(const fs::path& file, int flags) {
+  sqlite3* raw = nullptr;
+  const int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
+  Db db(raw);
+  if (rc != SQLITE_OK) {
+    if (!db) throw StoreError("检查结果库打开失败：内存不足");
+    Fail(db.get(), "文件 " + file.string() + " 打开");
+  }
+  sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
+  return db;
+}
+
+void BuildStore(const fs::path& file, const std::vector<Company>& companies) {
+  Db db = OpenDb(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  Exec(db.get(), "begin", "创建");
+  Exec(db.get(), kSchema, "创建");
+  Statement insert = Prepare(db.get(), "insert into zqgs (zqgsdm, zqgsmc) values (?, ?)", "创建");
+  for (const Company& c : companies) {
+    BindText(insert.get(), 1, c.code);
+    BindText(insert.get(), 2, c.name);
+    Run(db.get(), insert.get(), "写入公司清单（代码 " + c.code + "）");
+  }
+  Exec(db.get(), "commit", "创建");
+}
+
+// Moves the finished store into place unless another opener got there first
+// (a store someone already uses must not be replaced by an empty one).
+void Publish(const fs::path& temp, const fs::path& file) {
+  if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, file.c_str(), RENAME_NOREPLACE) == 0) return;
+  if (errno == EEXIST) return;
+  if (errno != EINVAL && errno != ENOSYS)  // file systems without the no-replace flag fall through
+    throw StoreError("无法创建检查结果库 " + file.string() + "：" + std::strerror(errno));
+  if (!fs::exists(file)) fs::rename(temp, file);
+}
+
+std::string RandomSuffix() {
+  std::random_device rd;
+  std::ostringstream s;
+  s << std::hex << rd() << rd();
+  return s.str();
+}
+
+// Builds the store under a temporary name in the home and renames it into
+// place, so that a crash never leaves a half-made store behind.
+void CreateStore(const fs::path& file, const fs::path& dataDir) {
+  const std::vector<Company> companies = ReadCompanies(dataDir / kCompanyFile);
+  const fs::path temp = file.parent_path() / (file.filename().string() + "." + RandomSuffix() + ".tmp");
+  std::error_code ec;
+  try {
+    BuildStore(temp, companies);
+    Publish(temp, file);
+  } catch (...) {
+    fs::remove(temp, ec);
+    fs::remove(temp.string() + "-journal", ec);
+    throw;
+  }
+  fs::remove(temp, ec);
+}
+
+}  // namespace
+
+struct Store::Impl {
+  Db db;
+  fs::path file;
+  bool inFileRow = false;  // between beginFileRow() and addFileRow()/abandonFileRow()
+  Statement begin, commit, rollback, clearFiles, clearErrs, insertFile, insertErr, findCompany;
+
+  [[noreturn]] void refuse(std::string_view why) const {
+    throw StoreError("文件 " + file.string() + " 不是本程序的检查结果库（" + std::string(why) +
+                     "），程序没有改动它。");
+  }
+
+  // Reads only: a file that fails here is left exactly as it was.
+  std::vector<std::string> companyColumns() {
+    Statement info = Prepare(db.get(), "pragma table_info(zqgs)", "读取");
+    std::vector<std::string> columns;
+    while (sqlite3_step(info.get()) == SQLITE_ROW) columns.push_back(ColumnText(info.get(), 1).value_or(""));
+    if (columns.size() < 2) refuse("公司清单表 zqgs 少于两列");
+    return columns;
+  }
+
+  void verifyTables() {
+    Statement tables = prepareOrRefuse("select name from sqlite_master where type='table'");
+    std::vector<std::string> names;
+    int rc;
+    while ((rc = sqlite3_step(tables.get())) == SQLITE_ROW) names.push_back(ColumnText(tables.get(), 0).value_or(""));
+    if (rc != SQLITE_DONE) refuse(sqlite3_errmsg(db.get()));
+    for (const char* wanted : {"filelist", "fileerr", "zqgs"}) {
+      const bool found = std::any_of(names.begin(), names.end(),
+                                     [&](const std::string& n) { return !strcasecmp(n.c_str(), wanted); });
+      if (!found) refuse(std::string("缺少数据表 ") + wanted);
+    }
+  }
+
+  Statement prepareOrRefuse(const std::string& sql) {
+    Statement stmt = TryPrepare(db.get(), sql);
+    if (!stmt) refuse(sqlite3_errmsg(db.get()));
+    return stmt;
+  }
+
+  void prepareStatements() {
+    const std::vector<std::string> zqgs = companyColumns();
+    begin = prepareOrRefuse("begin immediate");
+    commit = prepareOrRefuse("commit");
+    rollback = prepareOrRefuse("rollback");
+    clearFiles = prepareOrRefuse("delete from filelist");
+    clearErrs = prepareOrRefuse("delete from fileerr");
+    insertFile = prepareOrRefuse(
+        "insert into filelist (fileid, groupno, filecat, filename, isexist, isok, dbftype) "
+        "values (?, ?, ?, ?, ?, ?, ?)");
+    insertErr = prepareOrRefuse("insert into fileerr (fileid, errid, errdesc) values (?, ?, ?)");
+    findCompany = prepareOrRefuse("select " + QuotedName(zqgs[1]) + " from zqgs where " + QuotedName(zqgs[0]) + " = ?");
+  }
+
+  void open() {
+    db = OpenDb(file, SQLITE_OPEN_READWRITE);
+    verifyTables();
+    prepareStatements();
+    if (RegisterJetLike(db.get()) != SQLITE_OK) Fail(db.get(), "打开");
+    // The journal mode is the first write; only a verified store gets it.
+    // synchronous=normal keeps every committed row through a program crash.
+    Exec(db.get(), "pragma journal_mode=wal; pragma synchronous=normal", "打开");
+  }
+
+  void requireNoFileRow() const {
+    if (inFileRow) throw StoreError("检查结果库：上一个文件的记录尚未写完");
+  }
+};
+
+Store::Store() : impl_(std::make_unique<Impl>()) {}
+Store::~Store() = default;
+
+std::unique_ptr<Store> Store::open(const fs::path& home, const fs::path& dataDir) {
+  const fs::path file = home / kStoreName;
+  std::error_code ec;
+  if (!fs::exists(file, ec)) CreateStore(file, dataDir);
+  std::unique_ptr<Store> store(new Store);
+  store->impl_->file = file;
+  store->impl_->open();
+  return store;
+}
+
+std::optional<std::string> Store::findCompany(std::string_view code) {
+  sqlite3* db = impl_->db.get();
+  sqlite3_stmt* stmt = impl_->findCompany.get();
+  BindText(stmt, 1, code);
+  const int rc = sqlite3_step(stmt);
+  std::optional<std::string> name;
+  if (rc == SQLITE_ROW) name = ColumnText(stmt, 0).value_or("");
+  const std::string error = Rewind(db, stmt, rc);
+  if (!error.empty()) throw Failure("查找公司", error.c_str());
+  return name;
+}
+
+void Store::clearRun() {
+  impl_->requireNoFileRow();
+  sqlite3* db = impl_->db.get();
+  Run(db, impl_->begin.get(), "清空");
+  try {
+    Run(db, impl_->clearFiles.get(), "清空");
+    Run(db, impl_->clearErrs.get(), "清空");
+    Run(db, impl_->commit.get(), "清空");
+  } catch (const StoreError&) {
+    sqlite3_step(impl_->rollback.get());
+    sqlite3_reset(impl_->rollback.get());
+    throw;
+  }
+}
+
+void Store::beginFileRow() {
+  impl_->requireNoFileRow();
+  Run(impl_->db.get(), impl_->begin.get(), "写入");
+  impl_->inFileRow = true;
+}
+
+void Store::addFileRow(const FileRow& row) {
+  sqlite3* db = impl_->db.get();
+  sqlite3_stmt* stmt = impl_->insertFile.get();
+  sqlite3_bind_int(stmt, 1, row.fileid);
+  sqlite3_bind_int(stmt, 2, row.groupno);
+  BindText(stmt, 3, row.filecat);
+  BindText(stmt, 4, row.filename);
+  sqlite3_bind_int(stmt, 5, row.isexist);
+  sqlite3_bind_int(stmt, 6, row.isok);
+  if (row.dbftype) sqlite3_bind_int(stmt, 7, *row.dbftype);
+  Run(db, stmt, "写入文件记录");
+  if (!impl_->inFileRow) return;
+  Run(db, impl_->commit.get(), "写入文件记录");
+  impl_->inFileRow = false;
+}
+
+void Store::abandonFileRow() {
+  if (!impl_->inFileRow) return;
+  impl_->inFileRow = false;
+  Run(impl_->db.get(), impl_->rollback.get(), "撤销文件记录");
+}
+
+void Store::addErrRow(int fileid, std::string_view errid, std::string_view errdesc) {
+  sqlite3_stmt* stmt = impl_->insertErr.get();
+  sqlite3_bind_int(stmt, 1, fileid);
+  BindText(stmt, 2, errid);
+  BindText(stmt, 3, errdesc);
+  Run(impl_->db.get(), stmt, "写入问题记录");
+}
+
+std::vector<FileRow> Store::selectPassedFiles(std::string_view query) {
+  sqlite3* db = impl_->db.get();
+  Statement stmt = Prepare(db, query, "查询");
+  std::vector<FileRow> rows;
+  int rc;
+  while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+    FileRow row;
+    for (int i = 0; i < sqlite3_column_count(stmt.get()); ++i) {
+      const char* name = sqlite3_column_name(stmt.get(), i);
+      // One read per column: the type is undefined after a conversion.
+      const std::optional<std::string> text = ColumnText(stmt.get(), i);
+      const int number = text ? std::atoi(text->c_str()) : 0;
+      if (!strcasecmp(name, "fileid")) row.fileid = number;
+      else if (!strcasecmp(name, "groupno")) row.groupno = number;
+      else if (!strcasecmp(name, "filecat")) row.filecat = text.value_or("");
+      else if (!strcasecmp(name, "filename")) row.filename = text.value_or("");
+      else if (!strcasecmp(name, "isexist")) row.isexist = number;
+      else if (!strcasecmp(name, "isok")) row.isok = number;
+      else if (!strcasecmp(name, "dbftype") && text) row.dbftype = number;
+    }
+    rows.push_back(std::move(row));
+  }
+  if (rc != SQLITE_DONE) Fail(db, "查询");
+  // The query texts carry no sort clause; callers walk files in listing order.
+  std::stable_sort(rows.begin(), rows.end(),
+                   [](const FileRow& a, const FileRow& b) { return a.fileid < b.fileid; });
+  return rows;
+}
+
+std::vector<ResultRow> Store::readResults() {
+  std::vector<ResultRow> rows;
+  for (auto& r : execute(kResultsQuery))
+    rows.push_back({std::move(r[0]), std::move(r[1]), std::move(r[2]), std::move(r[3]), std::move(r[4]),
+                    std::move(r[5]), std::move(r[6])});
+  return rows;
+}
+
+std::vector<std::vector<std::optional<std::string>>> Store::execute(std::string_view sql) {
+  sqlite3* db = impl_->db.get();
+  std::vector<std::vector<std::optional<std::string>>> rows;
+  while (!sql.empty()) {
+    sqlite3_stmt* raw = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, &tail) != SQLITE_OK)
+      Fail(db, "执行语句");
+    sql.remove_prefix(static_cast<std::size_t>(tail - sql.data()));
+    if (!raw) continue;  // only blanks or a comment were left
+    Statement stmt(raw);
+    int rc;
+    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+      auto& row = rows.emplace_back();
+      for (int i = 0; i < sqlite3_column_count(raw); ++i) row.push_back(ColumnText(raw, i));
+    }
+    if (rc != SQLITE_DONE) Fail(db, "执行语句");
+  }
+  return rows;
+}
+
+}  // namespace fc::store

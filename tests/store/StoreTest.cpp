@@ -1,0 +1,265 @@
+// The check-run store on real SQLite files in temporary homes.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "store/Store.h"
+#include "support/TempDir.h"
+
+namespace fc::store {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadBytes(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> Names(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+FileRow Row(int fileid, int groupno, std::string filename, int isok, std::optional<int> dbftype = {}) {
+  return {fileid, groupno, "客户基本信息表", std::move(filename), 1, isok, dbftype};
+}
+
+class StoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override { data_.write("zqgs.csv", "code,name\n100001,东岳证券股份有限公司\r\n 100002 , 西麓证券 \n\n"); }
+  std::unique_ptr<Store> open() { return Store::open(home_.path(), data_.path()); }
+  fs::path storeFile() const { return home_ / "dravmel.mdb"; }
+
+  test::TempDir home_, data_;
+};
+
+// ---- creation and refusal ----------------------------------------------
+
+TEST_F(StoreTest, CreatesStoreWithCompaniesAndIndex) {
+  auto store = open();
+  EXPECT_TRUE(fs::exists(storeFile()));
+  for (const std::string& name : Names(home_.path()))  // the temporary build was renamed away
+    EXPECT_FALSE(name.ends_with(".tmp")) << name;
+  EXPECT_EQ(store->findCompany("100001"), "东岳证券股份有限公司");
+  EXPECT_EQ(store->findCompany("100002"), "西麓证券");  // blanks around both fields trimmed
+  auto index = store->execute("select tbl_name from sqlite_master where type='index' and name='primarykey'");
+  ASSERT_EQ(index.size(), 1u);
+  EXPECT_EQ(index[0][0], "zqgs");
+  EXPECT_EQ(store->execute("pragma journal_mode")[0][0], "wal");
+  EXPECT_THROW(store->execute("insert into zqgs values ('100001', 'x')"), StoreError);  // unique
+}
+
+TEST_F(StoreTest, ShippedCompanyListLoads) {
+  auto store = Store::open(home_.path(), FC_SOURCE_DATA_DIR);
+  EXPECT_EQ(store->findCompany("100001"), "东岳证券股份有限公司");
+  EXPECT_EQ(store->execute("select count(*) from zqgs")[0][0], "8");
+}
+
+TEST_F(StoreTest, MissingOrBadCompanyListCreatesNothing) {
+  test::TempDir empty;
+  EXPECT_THROW(Store::open(home_.path(), empty.path()), StoreError);
+  data_.write("zqgs.csv", "code,name\n100001\n");
+  EXPECT_THROW(open(), StoreError);
+  data_.write("zqgs.csv", "code,name\n100001,a\n100001,b\n");  // duplicate code
+  EXPECT_THROW(open(), StoreError);
+  EXPECT_TRUE(fs::is_empty(home_.path()));
+}
+
+TEST_F(StoreTest, RefusesFileThatIsNotADatabase) {
+  const std::string bytes = "Standard Jet DB\0 not an sqlite file at all";
+  home_.write("dravmel.mdb", bytes);
+  try {
+    open();
+    FAIL() << "opened a non-store";
+  } catch (const StoreError& e) {
+    EXPECT_NE(std::string(e.what()).find("不是本程序的检查结果库"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(ReadBytes(storeFile()), bytes);
+  EXPECT_EQ(Names(home_.path()), std::vector<std::string>{"dravmel.mdb"});
+}
+
+TEST_F(StoreTest, RefusesEmptyFile) {
+  home_.write("dravmel.mdb", "");
+  EXPECT_THROW(open(), StoreError);
+  EXPECT_EQ(fs::file_size(storeFile()), 0u);
+}
+
+TEST_F(StoreTest, RefusesDatabaseWithoutTheTables) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(storeFile().c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "create table filelist (fileid integer); create table other (x)", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  const std::string before = ReadBytes(storeFile());
+  try {
+    open();
+    FAIL() << "opened a store without fileerr";
+  } catch (const StoreError& e) {
+    EXPECT_NE(std::string(e.what()).find("fileerr"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(ReadBytes(storeFile()), before);
+  EXPECT_EQ(Names(home_.path()), std::vector<std::string>{"dravmel.mdb"});
+}
+
+TEST_F(StoreTest, RefusesTablesWithoutTheColumns) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(storeFile().c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "create table filelist (x); create table fileerr (x); create table zqgs (a, b)",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  const std::string before = ReadBytes(storeFile());
+  EXPECT_THROW(open(), StoreError);
+  EXPECT_EQ(ReadBytes(storeFile()), before);
+}
+
+TEST_F(StoreTest, FindCompanyMatchesWholeCodeOnly) {
+  auto store = open();
+  EXPECT_EQ(store->findCompany("10000"), std::nullopt);
+  EXPECT_EQ(store->findCompany("1000011"), std::nullopt);
+  EXPECT_EQ(store->findCompany("100001 "), std::nullopt);
+  EXPECT_EQ(store->findCompany("10000*"), std::nullopt);
+  EXPECT_EQ(store->findCompany(""), std::nullopt);
+  EXPECT_EQ(store->findCompany("100001"), "东岳证券股份有限公司");  // the statement is reusable
+}
+
+// ---- the run tables -----------------------------------------------------
+
+TEST_F(StoreTest, ReadResultsOrdersByGroupFileAndErrorText) {
+  auto store = open();
+  store->clearRun();
+  store->beginFileRow();
+  for (const char* id : {"R03", "7", "4", "10", "2"}) store->addErrRow(1, id, std::string("问题") + id);
+  store->addFileRow(Row(1, 2, "A_2.ZIP", 0));
+  store->addFileRow(Row(2, 1, "B_1.ZIP", 1, 3));
+  const std::vector<ResultRow> rows = store->readResults();
+  ASSERT_EQ(rows.size(), 6u);
+  // Group 1 first although listed second; a file with no problems gives one row of nulls.
+  EXPECT_EQ(rows[0].groupno, "1");
+  EXPECT_EQ(rows[0].filename, "B_1.ZIP");
+  EXPECT_EQ(rows[0].isok, "1");
+  EXPECT_EQ(rows[0].errid, std::nullopt);
+  EXPECT_EQ(rows[0].errdesc, std::nullopt);
+  std::vector<std::string> ids;
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i].filename, "A_2.ZIP");
+    EXPECT_EQ(rows[i].filecat, "客户基本信息表");
+    EXPECT_EQ(rows[i].isexist, "1");
+    ids.push_back(rows[i].errid.value());
+  }
+  EXPECT_EQ(ids, (std::vector<std::string>{"10", "2", "4", "7", "R03"}));
+  EXPECT_EQ(rows[5].errdesc, "问题R03");
+}
+
+TEST_F(StoreTest, RunWithoutProblemsGivesOneRowPerFile) {
+  auto store = open();
+  for (int id = 1; id <= 3; ++id) store->addFileRow(Row(id, 0, "F" + std::to_string(id), 1));
+  const auto rows = store->readResults();
+  ASSERT_EQ(rows.size(), 3u);
+  for (const auto& r : rows) EXPECT_FALSE(r.errid || r.errdesc);
+}
+
+TEST_F(StoreTest, GroupSelectionTakesOnlyThatSequenceNumber) {
+  auto store = open();
+  store->addFileRow(Row(5, 3, "100001_ZJBDXX_20080808_3.ZIP", 1, 48));
+  store->addFileRow(Row(1, 3, "100001_KHJBXX_20080808_3.ZIP", 1, 3));
+  store->addFileRow(Row(2, 13, "100001_KHJBXX_20080808_13.ZIP", 1));
+  store->addFileRow(Row(3, 3, "100001_KHJBXX_20080808_3X.ZIP", 1));
+  store->addFileRow(Row(4, 3, "qL_100001_zjzqdy_20080808_3.zip", 1));
+  store->addFileRow(Row(6, 3, "100001_YYBXX_20080808_3.ZIP", 0));
+  const auto rows = store->selectPassedFiles("select * from  filelist where filename like '*_3.*' and isok=1");
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].fileid, 1);  // fileid order, not the order of writing
+  EXPECT_EQ(rows[1].fileid, 4);
+  EXPECT_EQ(rows[2].fileid, 5);
+  EXPECT_EQ(rows[2].filename, "100001_ZJBDXX_20080808_3.ZIP");
+  EXPECT_EQ(rows[2].dbftype, 48);
+  EXPECT_EQ(rows[1].dbftype, std::nullopt);
+  EXPECT_EQ(rows[0].groupno, 3);
+  EXPECT_EQ(rows[0].filecat, "客户基本信息表");
+  EXPECT_EQ(rows[0].isexist, 1);
+  EXPECT_EQ(rows[0].isok, 1);
+}
+
+TEST_F(StoreTest, IdentityAndPackagingSelections) {
+  auto store = open();
+  store->addFileRow(Row(1, 0, "100001_SFZFCJG_20080808.ZIP", 1));
+  store->addFileRow(Row(2, 0, "100001_SFZHCQK_20080804.ZIP", 0));
+  store->addFileRow({3, 0, "x", "NODOT", 1, 1, {}});
+  EXPECT_EQ(store->selectPassedFiles("select * from  filelist where filename like '*.*' and isok=1").size(), 1u);
+  EXPECT_EQ(store->selectPassedFiles("select * from  filelist where  isok=1").size(), 2u);
+  EXPECT_THROW(store->selectPassedFiles("select * from nosuchtable"), StoreError);
+}
+
+TEST_F(StoreTest, RowsSurviveReopening) {
+  {
+    auto store = open();
+    store->beginFileRow();
+    store->addErrRow(1, "3", "ZIP文件无法打开或为空文件");
+    store->addFileRow(Row(1, 1, "100001_KHJBXX_20080808_1.ZIP", 0));
+  }
+  auto store = open();
+  const auto rows = store->readResults();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].errid, "3");
+  EXPECT_EQ(rows[0].errdesc, "ZIP文件无法打开或为空文件");
+  EXPECT_EQ(store->findCompany("100001"), "东岳证券股份有限公司");
+}
+
+TEST_F(StoreTest, ClearRunEmptiesBothTables) {
+  auto store = open();
+  store->addErrRow(1, "R01", "x");
+  store->addFileRow(Row(1, 1, "F", 1));
+  store->clearRun();
+  EXPECT_EQ(store->execute("select (select count(*) from filelist), (select count(*) from fileerr)")[0],
+            (std::vector<std::optional<std::string>>{"0", "0"}));
+  EXPECT_TRUE(store->readResults().empty());
+  EXPECT_EQ(store->findCompany("100001"), "东岳证券股份有限公司");
+}
+
+TEST_F(StoreTest, AbandonedFileRowLeavesNothing) {
+  auto store = open();
+  store->addFileRow(Row(1, 1, "kept", 1));
+  store->beginFileRow();
+  store->addErrRow(2, "4", "字段不符");
+  store->abandonFileRow();
+  EXPECT_EQ(store->execute("select count(*) from fileerr")[0][0], "0");
+  EXPECT_EQ(store->readResults().size(), 1u);
+  store->beginFileRow();  // a new file row may begin afterwards
+  store->addFileRow(Row(2, 1, "next", 1));
+  EXPECT_EQ(store->readResults().size(), 2u);
+}
+
+TEST_F(StoreTest, FileRowBecomesVisibleToOtherConnectionsWhole) {
+  auto writer = open();
+  auto reader = open();
+  auto count = [&] { return reader->execute("select (select count(*) from filelist) + (select count(*) from fileerr)")[0][0]; };
+  writer->addErrRow(9, "R02", "outside a file row: at once");
+  EXPECT_EQ(count(), "1");
+  writer->beginFileRow();
+  writer->addErrRow(1, "7", "日期不符");
+  writer->addErrRow(1, "8", "其他");
+  EXPECT_EQ(count(), "1");
+  writer->addFileRow(Row(1, 1, "F", 0));
+  EXPECT_EQ(count(), "4");
+}
+
+TEST_F(StoreTest, FileRowMisuseIsRefused) {
+  auto store = open();
+  store->beginFileRow();
+  EXPECT_THROW(store->beginFileRow(), StoreError);
+  EXPECT_THROW(store->clearRun(), StoreError);
+  store->abandonFileRow();
+  store->abandonFileRow();  // nothing open: no effect
+  store->clearRun();
+}
+
+}  // namespace
+}  // namespace fc::store
