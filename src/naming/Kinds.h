@@ -1,0 +1,49 @@
+// naming/Kinds.h - the table kinds of both submissions, in check-box order.
+//
+// One table for everyone who needs a kind's names: the run driver builds file
+// names and filelist rows from it, the rules and the query session name the
+// tables in lchkdir after it, the windows label their check boxes with it.
+// A kind's index is its check box's index (KHXX, DateCheck); the rules number
+// kinds from 1 (index + 1).
+//
+//   for (const fc::naming::Kind& k : fc::naming::Kinds(fc::naming::Submission::Account))
+//     ... k.name, k.infix, k.filecat ...
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace fc::naming {
+
+enum class Submission { Account, Identity };  // settlement-fund account data / identity re-check data
+enum class FileType { Zip, Dbf };             // one archive per table / the tables themselves
+
+struct Kind {
+  std::string_view name;     // "KHJBXX": the table's name in lchkdir and in the rules
+  std::string_view infix;    // "_KHJBXX_": between company code and date in a file name
+  std::string_view filecat;  // "客户基本信息表": filelist.filecat, the name shown to the operator
+  bool fullPrefix;           // the name takes "QL_" in full transfer mode
+  bool comparisonDate;       // the name carries the comparison date, not the data date
+};
+
+inline constexpr std::array<Kind, 5> kAccountKinds{{
+    {"KHJBXX", "_KHJBXX_", "客户基本信息表", true, false},
+    {"ZJZQDY", "_ZJZQDY_", "资金与证券账户对应关系表", true, false},
+    {"ZJBDXX", "_ZJBDXX_", "资金变动信息表", true, false},
+    {"YYBXX", "_YYBXX_", "证券营业部信息表", false, false},
+    {"ZHBYZ", "_ZHBYZ_", "账户信息比对不一致情况表", false, false},
+}};
+
+inline constexpr std::array<Kind, 2> kIdentityKinds{{
+    {"SFZFCJG", "_SFZFCJG_", "投资者身份信息复查处理结果表", false, false},
+    {"SFZHCQK", "_SFZHCQK_", "投资者身份信息核查异常明细表", false, true},
+}};
+
+std::span<const Kind> Kinds(Submission submission);
+
+// The index of the kind whose filecat text is `filecat`, if any.
+std::optional<int> FindKindByFilecat(Submission submission, std::string_view filecat);
+
+}  // namespace fc::naming
