@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "naming/Kinds.h"
+
 namespace fc::pipeline {
 
-enum class Submission { Account, Identity };  // mainfrm1, mainfrm2
-enum class CheckType { Zip, Dbf };            // CHKZIP, CHKDBF
+using Submission = naming::Submission;  // mainfrm1 Account, mainfrm2 Identity
+using CheckType = naming::FileType;     // CHKZIP Zip, CHKDBF Dbf
 
 struct RunInputs {
   Submission submission = Submission::Account;
