@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "naming/FileNames.h"
+
 namespace fc::pipeline {
 
 namespace {
@@ -16,13 +18,6 @@ bool AllDigits(std::string_view text) {
 
 int ToInt(std::string_view digits) { return std::atoi(std::string(digits).c_str()); }
 
-bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int DaysInMonth(int y, int m) {
-  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && IsLeapYear(y) ? 29 : kDays[m - 1];
-}
-
 std::optional<InputProblem> CheckSequenceNumbers(const RawRunInputs& raw) {
   std::optional<int> begin = ParseSequenceNumber(raw.beginNo);
   if (!begin) return InputProblem{"开始序号不正确", InputField::BeginNo};
@@ -31,7 +26,7 @@ std::optional<InputProblem> CheckSequenceNumbers(const RawRunInputs& raw) {
   if (*end < *begin) return InputProblem{"开始序号大于结束序号", InputField::BeginNo};
   long long files = static_cast<long long>(*end - *begin + 1) * raw.selectedKindCount;
   if (files > kMaxListedFiles)
-    return InputProblem{"序号范围过大：一次检查最多列出32767个文件", InputField::EndNo};
+    return InputProblem{kTooManyFilesMessage, InputField::EndNo};
   return std::nullopt;
 }
 
@@ -76,14 +71,8 @@ std::optional<int> ParseSequenceNumber(std::string_view text) {
 
 std::optional<std::string> ParseDateText(std::string_view text) {
   std::string t = TrimBlanks(text);
-  std::string_view s = t;
-  if (s.size() != 10 || s[4] != '-' || s[7] != '-') return std::nullopt;
-  std::string_view y = s.substr(0, 4), m = s.substr(5, 2), d = s.substr(8, 2);
-  if (!AllDigits(y) || !AllDigits(m) || !AllDigits(d)) return std::nullopt;
-  int year = ToInt(y), month = ToInt(m), day = ToInt(d);
-  if (year < 1000 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
-    return std::nullopt;
-  return std::string(y) + std::string(m) + std::string(d);
+  if (!naming::IsCalendarDate(t)) return std::nullopt;
+  return t.substr(0, 4) + t.substr(5, 2) + t.substr(8, 2);
 }
 
 std::optional<InputProblem> ValidateRunInputs(const RawRunInputs& raw,

@@ -31,6 +31,7 @@ inline constexpr const char* kUnknownCompanyQuestion =
     "输入的证券公司编码在证券公司清单中没有找到，是否继续？";
 // A run may list at most this many files (its file numbers are 16-bit).
 inline constexpr int kMaxListedFiles = 32767;
+inline constexpr const char* kTooManyFilesMessage = "序号范围过大：一次检查最多列出32767个文件";
 
 enum class InputField { CompanyCode, BeginNo, EndNo, SourceDir, TargetDir };
 
@@ -73,7 +74,7 @@ std::optional<std::string> CheckCompanyCode(std::string_view code);
 // discarded; nothing when it is not one or does not fit 16 bits.
 std::optional<int> ParseSequenceNumber(std::string_view text);
 
-// "YYYY-MM-DD" (a real calendar day, year 1000 to 9999) as eight digits
+// "YYYY-MM-DD" (a real calendar day, see naming::IsCalendarDate) as eight digits
 // "YYYYMMDD", or nothing.
 std::optional<std::string> ParseDateText(std::string_view text);
 

@@ -66,7 +66,7 @@ TEST(DateText, OnlyRealCalendarDays) {
   EXPECT_EQ(ParseDateText("2008-08-08"), "20080808");
   EXPECT_EQ(ParseDateText("2008-02-29"), "20080229");
   for (const char* bad : {"2008-02-30", "2007-02-29", "2008-13-01", "2008-00-10", "2008-8-8",
-                          "20080808", "2008/08/08", "0999-01-01", "abcd-ef-gh"})
+                          "20080808", "2008/08/08", "0999-01-01", "abcd-ef-gh", " 2008-08-08x"})
     EXPECT_EQ(ParseDateText(bad), std::nullopt) << bad;
 }
 

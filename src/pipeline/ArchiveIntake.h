@@ -1,0 +1,43 @@
+// pipeline/ArchiveIntake.h - unpacks one submitted ZIP archive into workdir
+// and checks that it held exactly the one DBF its name promises.
+//
+//   fc::pipeline::StructureContext ctx{layouts, store, "20080808"};
+//   int r = fc::pipeline::CheckZipFile(ctx, home.workdir(), "/in/",
+//                                      "100001_KHJBXX_20080808_1.ZIP", fileId);
+//   // 0 passed (the DBF lies in workdir), 1..3 archive problem, 4 structure problem
+//
+// What lands directly in workdir decides: no file is problem 3, more than one
+// is problem 1, one wrongly named file is problem 2; one rightly named file
+// goes on to the structure and date check.
+//
+// Unpacking is safe by construction. Only entries whose name has no directory
+// part are written, and only into workdir; an entry whose name holds "/", "\"
+// or "..", a symbolic link or other special file, an encrypted entry, an
+// entry larger than 4 GiB or than the free space of workdir's disk, and an
+// entry that cannot be decompressed or yields more bytes than it claims are
+// never written. Each entry streams into a temporary file that is renamed
+// when complete, and a later entry of the same name (letter case ignored)
+// replaces an earlier one. Unpacking stops once two files lie in workdir: the
+// archive has failed with problem 1 whatever else it holds.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "pipeline/StructureCheck.h"
+
+namespace fc::pipeline {
+
+// Archive problems, as fileerr rows.
+inline constexpr const char* kZipManyFiles = "ZIP文件里有多个文件";          // 1
+inline constexpr const char* kZipWrongName = "ZIP文件中文件命名不正确";      // 2
+inline constexpr const char* kZipUnreadable = "ZIP文件无法打开或为空文件";  // 3
+
+// Writes the acceptable entries of `archive` into `workdir` (emptied first).
+void UnpackArchive(const std::filesystem::path& archive, const std::filesystem::path& workdir);
+
+// 0 passed, 1 to 3 the archive problem written, 4 structure problems written.
+int CheckZipFile(StructureContext& ctx, const std::filesystem::path& workdir,
+                 const std::string& sourceDir, const std::string& fileName, int fileId);
+
+}  // namespace fc::pipeline

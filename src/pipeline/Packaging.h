@@ -1,0 +1,46 @@
+// pipeline/Packaging.h - packs the tables that passed a DBF-type check run
+// into sending archives, one archive per table.
+//
+//   std::vector<fc::pipeline::PackFailure> failed =
+//       fc::pipeline::PackPassedFiles(store, "/in/", "/out/", observer);
+//
+// Every filelist row with isok = 1 is packed: "/in/" + filename becomes
+// "/out/" + filename with "ZIP" for its last three characters, holding that
+// one DBF, deflated, under the listed file name (the upper-case name the run
+// expected, whatever case the file in the source directory carries), dated
+// like the DBF. The archive is written under a temporary name in the output
+// directory and renamed over the final name when complete, so an existing
+// archive is replaced whole (an archive of the same name in another letter
+// case is the one replaced) and an interrupted packing leaves none
+// half-written. A file that cannot be packed does not stop the others; the
+// failures are returned and reported through the observer.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "pipeline/RunObserver.h"
+
+namespace fc::store { class Store; }
+
+namespace fc::pipeline {
+
+// The selection of the tables to pack (the doubled blanks are the store's).
+inline constexpr const char* kPassedFilesQuery = "select * from  filelist where  isok=1";
+
+struct PackFailure {
+  std::string source;  // source directory + filename
+  std::string reason;  // why no archive was written
+};
+
+// Packs one DBF into `archive` (replaced whole); empty on success, else why not.
+std::string PackOneFile(const std::filesystem::path& dbf, const std::string& entryName,
+                        const std::filesystem::path& archive);
+
+// PackPassedFiles: the status line says which file is being packed; when
+// some failed, one Information message lists them.
+std::vector<PackFailure> PackPassedFiles(store::Store& store, const std::string& sourceDir,
+                                         const std::string& targetDir, RunObserver& observer);
+
+}  // namespace fc::pipeline
