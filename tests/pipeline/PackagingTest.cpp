@@ -1,0 +1,113 @@
+#include "pipeline/Packaging.h"
+
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include "PipelineHome.h"
+#include "support/Zip.h"
+
+namespace fc::pipeline {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PackPassedFilesTest : public testing::Test {
+ protected:
+  test::PipelineHome h;
+  std::unique_ptr<store::Store> store = h.openStore();
+  test::RecordingObserver observer;
+
+  PackPassedFilesTest() { store->clearRun(); }
+
+  // A listed file; `passed` ones get a table in the source directory.
+  void list(int fileid, const std::string& name, bool passed, const std::string& onDisk = "") {
+    if (passed) h.table("KHJBXX", h.source / (onDisk.empty() ? name : onDisk));
+    store->beginFileRow();
+    store->addFileRow({fileid, 1, "客户基本信息表", name, 1, passed ? 1 : 0, passed ? std::optional(3) : std::nullopt});
+  }
+  std::vector<PackFailure> pack() {
+    return PackPassedFiles(*store, h.sourceDir(), h.output.string() + "/", observer);
+  }
+  std::vector<std::string> outputFiles() {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(h.output)) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+};
+
+TEST_F(PackPassedFilesTest, OneDeflatedArchivePerPassedTableDatedLikeIt) {
+  list(1, "100001_KHJBXX_20080808_1.DBF", true);
+  list(2, "100001_KHJBXX_20080808_2.DBF", false);
+  list(3, "100001_KHJBXX_20080808_3.DBF", true);
+  fs::path dbf = h.source / "100001_KHJBXX_20080808_1.DBF";
+  auto old = fs::file_time_type::clock::now() - std::chrono::hours(24 * 30);
+  fs::last_write_time(dbf, old);
+
+  EXPECT_TRUE(pack().empty());
+  EXPECT_EQ(outputFiles(), (std::vector<std::string>{"100001_KHJBXX_20080808_1.ZIP", "100001_KHJBXX_20080808_3.ZIP"}));
+  fs::path archive = h.output / "100001_KHJBXX_20080808_1.ZIP";
+  auto entries = test::ReadZip(archive);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries.begin()->first, "100001_KHJBXX_20080808_1.DBF");
+  EXPECT_EQ(entries.begin()->second, test::ReadFileBytes(dbf));
+  test::ZipEntryInfo info = test::InspectZipEntry(archive, "100001_KHJBXX_20080808_1.DBF");
+  EXPECT_EQ(info.method, ZIP_CM_DEFLATE);
+  EXPECT_EQ(fs::last_write_time(archive), old);
+  auto oldSeconds = std::chrono::duration_cast<std::chrono::seconds>(
+      std::chrono::file_clock::to_sys(old).time_since_epoch()).count();
+  EXPECT_NEAR(static_cast<double>(info.mtime), static_cast<double>(oldSeconds), 2.0);  // DOS time steps
+  EXPECT_EQ(observer.statuses, (std::vector<std::string>{"正在压缩文件" + h.sourceDir() + "100001_KHJBXX_20080808_1.DBF",
+                                                          "正在压缩文件" + h.sourceDir() + "100001_KHJBXX_20080808_3.DBF"}));
+}
+
+TEST_F(PackPassedFilesTest, ExistingArchiveIsReplacedWhole) {
+  list(1, "100001_KHJBXX_20080808_1.DBF", true);
+  test::ZipWriter(h.output / "100001_khjbxx_20080808_1.zip").add("stale.txt", "from an earlier packing").write();
+  h.root.write("out/100001_KHJBXX_20080808_1.ZIP.bak", "unrelated");
+  EXPECT_TRUE(pack().empty());
+  // The archive of the other letter case is the one replaced; nothing else is touched or left over.
+  EXPECT_EQ(outputFiles(), (std::vector<std::string>{"100001_KHJBXX_20080808_1.ZIP.bak", "100001_khjbxx_20080808_1.zip"}));
+  auto entries = test::ReadZip(h.output / "100001_khjbxx_20080808_1.zip");
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries.begin()->first, "100001_KHJBXX_20080808_1.DBF");
+}
+
+TEST_F(PackPassedFilesTest, EntryTakesTheListedNameWhateverTheFileIsCalled) {
+  list(1, "100001_KHJBXX_20080808_1.DBF", true, "100001_khjbxx_20080808_1.dbf");
+  EXPECT_TRUE(pack().empty());
+  auto entries = test::ReadZip(h.output / "100001_KHJBXX_20080808_1.ZIP");
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries.begin()->first, "100001_KHJBXX_20080808_1.DBF");
+}
+
+TEST_F(PackPassedFilesTest, FailureIsReportedAndTheOthersStillPacked) {
+  list(1, "100001_KHJBXX_20080808_1.DBF", true);
+  list(2, "100001_KHJBXX_20080808_2.DBF", true);
+  list(3, "100001_KHJBXX_20080808_3.DBF", true);
+  fs::remove(h.source / "100001_KHJBXX_20080808_2.DBF");
+  std::vector<PackFailure> failures = pack();
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0].source, h.sourceDir() + "100001_KHJBXX_20080808_2.DBF");
+  EXPECT_EQ(outputFiles(), (std::vector<std::string>{"100001_KHJBXX_20080808_1.ZIP", "100001_KHJBXX_20080808_3.ZIP"}));
+  ASSERT_EQ(observer.messages.size(), 1u);
+  EXPECT_EQ(observer.messages[0].first, MessageKind::Information);
+  EXPECT_NE(observer.messages[0].second.find("100001_KHJBXX_20080808_2.DBF"), std::string::npos);
+}
+
+TEST_F(PackPassedFilesTest, MissingOutputDirectoryFailsEveryFileWithoutCreatingIt) {
+  list(1, "100001_KHJBXX_20080808_1.DBF", true);
+  std::vector<PackFailure> failures =
+      PackPassedFiles(*store, h.sourceDir(), (h.root / "nowhere").string() + "/", observer);
+  EXPECT_EQ(failures.size(), 1u);
+  EXPECT_FALSE(fs::exists(h.root / "nowhere"));
+}
+
+TEST_F(PackPassedFilesTest, SourceAndOutputMayBeTheSameDirectory) {
+  list(1, "100001_KHJBXX_20080808_1.DBF", true);
+  EXPECT_TRUE(PackPassedFiles(*store, h.sourceDir(), h.sourceDir(), observer).empty());
+  EXPECT_EQ(test::ReadZip(h.source / "100001_KHJBXX_20080808_1.ZIP").size(), 1u);
+}
+
+}  // namespace
+}  // namespace fc::pipeline
