@@ -40,8 +40,7 @@ size_t Utf8CharLength(std::string_view text, size_t at) {
 void Validate(const std::vector<FieldSpec>& fields, Format format) {
   if (fields.empty()) throw std::invalid_argument("a DBF table needs at least one field");
   for (const FieldSpec& f : fields) {
-    if (f.name.empty() || f.name.size() > 10)
-      throw std::invalid_argument("field name '" + f.name + "' must have 1 to 10 characters");
+    if (f.name.empty()) throw std::invalid_argument("a field name is empty");
     if (f.type != 'C' && f.type != 'N')
       throw std::invalid_argument("field " + f.name + ": only C and N fields can be written");
     if (f.length == 0) throw std::invalid_argument("field " + f.name + " has length 0");
@@ -95,6 +94,7 @@ struct Writer::Impl {
   Format format;
   uint8_t codePage;
   std::vector<FieldSpec> fields;
+  std::vector<std::string> names;  // field names in the code page
   Layout layout;
   std::vector<char> buffer;      // stdio buffer
   std::string record;            // the record being built, reused
@@ -106,7 +106,14 @@ struct Writer::Impl {
   Impl(const std::filesystem::path& p, Format f, std::vector<FieldSpec> fs, uint8_t cp)
       : path(p), format(f), codePage(cp), fields(std::move(fs)),
         layout((Validate(fields, f), MakeLayout(fields, f))),
-        encoder(EncodingForCodePage(cp), "UTF-8", "?") {}
+        encoder(EncodingForCodePage(cp), "UTF-8", "?") {
+    for (const FieldSpec& f : fields) {
+      names.emplace_back();
+      encoder.convert(f.name, names.back());
+      if (names.back().size() > 10)
+        throw std::invalid_argument("field name '" + f.name + "' is longer than 10 bytes");
+    }
+  }
 
   [[noreturn]] void fail(const char* what) const {
     throw std::runtime_error(std::string(what) + " " + path.string() + ": " + std::strerror(errno));
@@ -134,7 +141,7 @@ void Writer::Impl::writeHeader() {
   for (size_t i = 0; i < fields.size(); ++i, d += kDescriptorSize) {
     const FieldSpec& f = fields[i];
     uint8_t flags = f.nullable ? kFlagNullable : 0;
-    PutDescriptor(d, f.name, f.type, layout.offsets[i], f.length, f.decimals, flags, format);
+    PutDescriptor(d, names[i], f.type, layout.offsets[i], f.length, f.decimals, flags, format);
   }
   if (layout.nullFlagsLength) {
     PutDescriptor(d, "_NullFlags", '0', layout.nullFlagsOffset, layout.nullFlagsLength, 0,

@@ -29,7 +29,7 @@ enum class Format { DBase3, VisualFoxPro };
 inline constexpr uint8_t kCodePageGBK = 0x7A;  // Windows 936, simplified Chinese
 
 struct FieldSpec {
-  std::string name;       // at most 10 characters
+  std::string name;       // at most 10 bytes in the table's code page
   char type = 'C';        // 'C' or 'N'
   uint8_t length = 1;     // bytes
   uint8_t decimals = 0;   // N only

@@ -111,9 +111,9 @@ TEST(RoundTrip, VisualFoxProNullsAndSystemField) {
 TEST(RoundTrip, ChineseTextInGbkAndOtherCodePages) {
   test::TempDir dir;
   {
-    Writer w(dir / "gbk.dbf", Format::DBase3, {{"KHQC", 'C', 12}, {"CUT", 'C', 5}});
-    w.add({"张三 Zhang", "营业部"});  // 营业部 is 6 bytes in GBK: cut to 营业 + blank
-    w.add({"𠀀", "a"});               // outside GBK, inside GB18030
+    Writer w(dir / "gbk.dbf", Format::DBase3, {{"KHQC", 'C', 12}, {"CUT", 'C', 5}, {"交易日期", 'C', 1}});
+    w.add({"张三 Zhang", "营业部", "x"});  // 营业部 is 6 bytes in GBK: cut to 营业 + blank
+    w.add({"𠀀", "a", "y"});               // outside GBK, inside GB18030
   }
   auto t = Open(dir / "gbk.dbf");
   ASSERT_TRUE(t);
@@ -123,6 +123,7 @@ TEST(RoundTrip, ChineseTextInGbkAndOtherCodePages) {
   EXPECT_EQ(t->text(0, *name), "张三 Zhang  ");
   EXPECT_EQ(t->text(0, *cut), "营业 ");
   EXPECT_EQ(t->text(1, *name).substr(0, 4), "𠀀");
+  EXPECT_EQ(t->fields()[2].name, "交易日期");  // 8 bytes in GBK
 
   {
     Writer w(dir / "big5.dbf", Format::VisualFoxPro, {{"NAME", 'C', 8}}, 0x78);
@@ -183,6 +184,7 @@ TEST(RoundTrip, WriterRefusesWhatItCannotWrite) {
   auto p = dir / "t.dbf";
   EXPECT_THROW(Writer(p, Format::DBase3, {}), std::invalid_argument);
   EXPECT_THROW(Writer(p, Format::DBase3, {{"ELEVENCHARS", 'C', 1}}), std::invalid_argument);
+  EXPECT_THROW(Writer(p, Format::DBase3, {{"一二三四五六", 'C', 1}}), std::invalid_argument);
   EXPECT_THROW(Writer(p, Format::DBase3, {{"D", 'D', 8}}), std::invalid_argument);
   EXPECT_THROW(Writer(p, Format::DBase3, {{"Z", 'C', 0}}), std::invalid_argument);
   EXPECT_THROW(Writer(p, Format::DBase3, {{"N", 'C', 1, 0, true}}), std::invalid_argument);

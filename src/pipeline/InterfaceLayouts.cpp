@@ -1,0 +1,122 @@
+#include "pipeline/InterfaceLayouts.h"
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <stdexcept>
+
+#include "pipeline/WorkDirs.h"
+
+namespace fc::pipeline {
+
+namespace {
+
+constexpr size_t kColumns = 7;  // kind,position,name,type,length,decimals,date
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
+std::vector<std::string_view> SplitColumns(std::string_view line) {
+  std::vector<std::string_view> columns;
+  for (size_t comma; (comma = line.find(',')) != std::string_view::npos; line.remove_prefix(comma + 1))
+    columns.push_back(Trim(line.substr(0, comma)));
+  columns.push_back(Trim(line));
+  return columns;
+}
+
+std::string Upper(std::string_view s) {
+  std::string u(s);
+  for (char& c : u)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return u;
+}
+
+// Reports a fault of one line as "<file> line <n>: <what>".
+class LineError {
+ public:
+  LineError(const std::filesystem::path& file, int line) : file_(file), line_(line) {}
+  [[noreturn]] void operator()(const std::string& what) const {
+    throw std::runtime_error(file_.string() + " line " + std::to_string(line_) + ": " + what);
+  }
+
+ private:
+  const std::filesystem::path& file_;
+  int line_;
+};
+
+int Number(std::string_view text, int low, int high, const char* column, const LineError& fail) {
+  int value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
+    fail(std::string(column) + " must be a number from " + std::to_string(low) + " to " +
+         std::to_string(high) + ", not '" + std::string(text) + "'");
+  return value;
+}
+
+TableLayout& LayoutOf(std::vector<TableLayout>& layouts, const std::string& kind) {
+  for (TableLayout& l : layouts)
+    if (l.kind == kind) return l;
+  layouts.push_back({kind, {}, std::nullopt});
+  return layouts.back();
+}
+
+void AddField(std::vector<TableLayout>& layouts, std::string_view line, const LineError& fail) {
+  std::vector<std::string_view> c = SplitColumns(line);
+  if (c.size() != kColumns)
+    fail("expected " + std::to_string(kColumns) + " columns, found " + std::to_string(c.size()));
+  if (c[0].empty() || c[2].empty()) fail("kind and name must not be empty");
+  TableLayout& layout = LayoutOf(layouts, Upper(c[0]));
+  int position = Number(c[1], 1, 255, "position", fail);
+  if (position != static_cast<int>(layout.fields.size()) + 1)
+    fail("position " + std::to_string(position) + " of " + layout.kind + " out of sequence");
+  LayoutField field{Upper(c[2]), 0, 0, 0};
+  if (c[3] != "C" && c[3] != "N") fail("type must be C or N");
+  field.type = c[3][0];
+  field.length = Number(c[4], 1, 255, "length", fail);
+  field.decimals = Number(c[5], 0, field.type == 'N' ? field.length : 0, "decimals", fail);
+  for (const LayoutField& f : layout.fields)
+    if (f.name == field.name) fail("field " + field.name + " listed twice");
+  if (Number(c[6], 0, 1, "date", fail) == 1) {
+    if (layout.dateField) fail(layout.kind + " has a second date field");
+    layout.dateField = field.name;
+  }
+  layout.fields.push_back(std::move(field));
+}
+
+}  // namespace
+
+InterfaceLayouts InterfaceLayouts::load(const std::filesystem::path& csv) {
+  std::ifstream in(csv, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + csv.string());
+  InterfaceLayouts result;
+  std::string line;
+  for (int n = 1; std::getline(in, line); ++n) {
+    std::string_view text = Trim(line);
+    if (n == 1 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    if (text.empty() || text.front() == '#' || text.substr(0, 5) == "kind,") continue;
+    AddField(result.layouts_, text, LineError(csv, n));
+  }
+  if (result.layouts_.empty()) throw std::runtime_error(csv.string() + ": no table layouts");
+  return result;
+}
+
+const TableLayout* InterfaceLayouts::find(std::string_view kind) const {
+  for (const TableLayout& l : layouts_)
+    if (SameNameNoCase(l.kind, kind)) return &l;
+  return nullptr;
+}
+
+const TableLayout* InterfaceLayouts::forFileName(std::string_view fileName) const {
+  std::string_view stem = fileName.substr(0, fileName.rfind('.'));
+  for (size_t start = 0; start <= stem.size();) {
+    size_t end = std::min(stem.find('_', start), stem.size());
+    if (const TableLayout* l = find(stem.substr(start, end - start))) return l;
+    start = end + 1;
+  }
+  return nullptr;
+}
+
+}  // namespace fc::pipeline

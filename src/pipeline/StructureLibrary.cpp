@@ -1,0 +1,172 @@
+// The built-in structure library: compares a DBF with the interface layout
+// of the kind its file name carries and scans its date field, answering in
+// the text form that DecodeDbfResult reads.
+#include <iterator>
+#include <set>
+
+#include "dbf/Table.h"
+#include "pipeline/InterfaceLayouts.h"
+#include "pipeline/StructureCheck.h"
+#include "pipeline/WorkDirs.h"
+
+namespace fc::pipeline {
+
+namespace {
+
+constexpr std::string_view kFieldWord = "字段";
+constexpr std::string_view kDateWord = "日期";
+constexpr const char* kWordJoiner = "\u2060";   // invisible, breaks a word match
+constexpr const char* kNoBreakSpace = "\u00A0";  // looks like a blank, is none
+constexpr const char* kFullWidthAt = "\uFF20";
+constexpr size_t kDatesShown = 3;  // other dates named in the answer; more get "等"
+
+// Field problem codes of the answer.
+enum Code { kLength = 1, kMissing = 2, kNotInterface = 3, kOrder = 6, kType = 7 };
+
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+  for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+    text.replace(at, from.size(), to);
+}
+
+// Text from the file (field names, date values, messages naming the file)
+// must not form the answer's own words "字段" and "日期", or the decoding
+// would take it for a section. A joiner between the two characters keeps the
+// text looking the same.
+std::string Neutralise(std::string text) {
+  ReplaceAll(text, kFieldWord, std::string("字") + kWordJoiner + "段");
+  ReplaceAll(text, kDateWord, std::string("日") + kWordJoiner + "期");
+  return text;
+}
+
+// A field name in an item must hold no blank (items are split at blanks) and
+// no "@" (the name ends at the first one).
+std::string ItemName(const std::string& name) {
+  std::string text = Neutralise(name);
+  ReplaceAll(text, " ", kNoBreakSpace);
+  ReplaceAll(text, "@", kFullWidthAt);
+  return text;
+}
+
+std::string Item(const std::string& name, Code code) {
+  return ItemName(name) + "@" + std::to_string(code);
+}
+
+// Blanks and NULs pad a character value on either side.
+std::string_view TrimPadding(std::string_view v) {
+  while (!v.empty() && (v.front() == ' ' || v.front() == '\0')) v.remove_prefix(1);
+  while (!v.empty() && (v.back() == ' ' || v.back() == '\0')) v.remove_suffix(1);
+  return v;
+}
+
+struct FieldMatch {
+  std::vector<const dbf::Field*> fileFields;  // non-system fields in file order
+  std::vector<int> fileOf;     // per layout field: index in fileFields, -1 when missing
+  std::vector<int> layoutOf;   // per file field: index in the layout, -1 when not an interface field
+};
+
+FieldMatch MatchFields(const dbf::Table& table, const TableLayout& layout) {
+  FieldMatch m;
+  for (const dbf::Field& f : table.fields())
+    if (!f.isSystem()) m.fileFields.push_back(&f);
+  m.layoutOf.assign(m.fileFields.size(), -1);
+  for (size_t li = 0; li < layout.fields.size(); ++li) {
+    int found = -1;
+    for (size_t fi = 0; fi < m.fileFields.size() && found < 0; ++fi)
+      if (m.layoutOf[fi] < 0 && SameNameNoCase(m.fileFields[fi]->name, layout.fields[li].name))
+        found = static_cast<int>(fi);
+    m.fileOf.push_back(found);
+    if (found >= 0) m.layoutOf[found] = static_cast<int>(li);
+  }
+  return m;
+}
+
+// The file field from which the interface fields stand in another order
+// than the layout's, -1 when they are in order. Extra fields do not count.
+int FirstOutOfOrder(const FieldMatch& m) {
+  int expected = 0;
+  for (size_t fi = 0; fi < m.layoutOf.size(); ++fi) {
+    if (m.layoutOf[fi] < 0) continue;
+    if (m.layoutOf[fi] != expected) return static_cast<int>(fi);
+    ++expected;
+  }
+  return -1;
+}
+
+std::vector<std::string> FieldItems(const dbf::Table& table, const TableLayout& layout) {
+  FieldMatch m = MatchFields(table, layout);
+  bool anyMissing = false;
+  for (int fi : m.fileOf) anyMissing |= fi < 0;
+  int outOfOrder = anyMissing ? -1 : FirstOutOfOrder(m);
+  std::vector<std::string> items;
+  for (size_t li = 0; li < layout.fields.size(); ++li) {
+    const LayoutField& want = layout.fields[li];
+    int fi = m.fileOf[li];
+    if (fi < 0) {
+      items.push_back(Item(want.name, kMissing));
+      continue;
+    }
+    const dbf::Field& have = *m.fileFields[fi];
+    if (have.type != want.type)
+      items.push_back(Item(have.name, kType));
+    else if (have.length != want.length || (want.type == 'N' && have.decimals != want.decimals))
+      items.push_back(Item(have.name, kLength));
+    if (fi == outOfOrder) items.push_back(Item(have.name, kOrder));
+  }
+  for (size_t fi = 0; fi < m.fileFields.size(); ++fi)
+    if (m.layoutOf[fi] < 0) items.push_back(Item(m.fileFields[fi]->name, kNotInterface));
+  return items;
+}
+
+// "日期" and the smallest other values of the date field, or empty when every
+// live record holds the data date. Runs over every record, so it compares raw
+// bytes and decodes only the few values it names.
+std::string DateSection(const dbf::Table& table, const TableLayout& layout, std::string_view date) {
+  if (!layout.dateField) return {};
+  const dbf::Field* field = table.findField(*layout.dateField);
+  if (!field) return {};  // reported as a missing field
+  std::set<std::string_view> others;  // views into the mapped file
+  const bool nullable = field->nullBit >= 0;
+  for (uint32_t i = 0, n = table.recordCount(); i < n; ++i) {
+    if (table.isDeleted(i)) continue;
+    std::string_view value = table.raw(i, *field);
+    if (value == date) continue;
+    value = nullable && table.isNull(i, *field) ? std::string_view() : TrimPadding(value);
+    if (value == date) continue;
+    others.insert(value);
+    if (others.size() > kDatesShown + 1) others.erase(std::prev(others.end()));
+  }
+  if (others.empty()) return {};
+  std::string section(kDateWord);
+  size_t shown = 0;
+  for (std::string_view v : others) {
+    if (shown == kDatesShown) return section + "等";
+    if (shown++) section += ",";
+    section += v.empty() ? "空" : Neutralise(table.decode(v));
+  }
+  return section;
+}
+
+std::string Join(const std::vector<std::string>& items) {
+  std::string text;
+  for (const std::string& item : items) text += (text.empty() ? "" : " ") + item;
+  return text;
+}
+
+}  // namespace
+
+std::string CHECKDBF(const InterfaceLayouts& layouts, const std::filesystem::path& dbf,
+                     std::string_view dataDate) {
+  const TableLayout* layout = layouts.forFileName(dbf.filename().string());
+  if (!layout) return "无法从文件名识别表类型";
+  std::string error;
+  std::unique_ptr<dbf::Table> table = dbf::Table::open(dbf, error);
+  if (!table) return Neutralise(error);
+  std::string answer;
+  if (std::vector<std::string> items = FieldItems(*table, *layout); !items.empty())
+    answer = std::string(kFieldWord) + ":" + Join(items);
+  std::string dates = DateSection(*table, *layout, TrimPadding(dataDate));
+  if (!dates.empty()) answer += (answer.empty() ? "" : " ") + dates;
+  return answer;
+}
+
+}  // namespace fc::pipeline

@@ -1,0 +1,92 @@
+// The interface agreement file: the shipped layouts and faulty files.
+#include <gtest/gtest.h>
+
+#include "pipeline/InterfaceLayouts.h"
+#include "support/TempDir.h"
+
+namespace fc::pipeline {
+namespace {
+
+const std::filesystem::path kShipped = std::filesystem::path(FC_SOURCE_DATA_DIR) / "interface/layouts.csv";
+
+TEST(InterfaceLayouts, ShippedAgreement) {
+  InterfaceLayouts layouts = InterfaceLayouts::load(kShipped);
+  ASSERT_EQ(layouts.all().size(), 7u);
+  const char* kinds[] = {"KHJBXX", "ZJZQDY", "ZJBDXX", "YYBXX", "ZHBYZ", "SFZFCJG", "SFZHCQK"};
+  size_t counts[] = {10, 7, 11, 5, 9, 11, 6};
+  for (size_t i = 0; i < 7; ++i) {
+    const TableLayout* l = layouts.find(kinds[i]);
+    ASSERT_TRUE(l) << kinds[i];
+    EXPECT_EQ(l->fields.size(), counts[i]) << kinds[i];
+    EXPECT_EQ(l->dateField.has_value(), i < 5) << kinds[i];
+  }
+  const TableLayout* money = layouts.find("zjbdxx");
+  ASSERT_TRUE(money);
+  EXPECT_EQ(money->dateField, "SJRQ");
+  const LayoutField& jrye = money->fields[9];
+  EXPECT_EQ(jrye.name, "JRYE");
+  EXPECT_EQ(jrye.type, 'N');
+  EXPECT_EQ(jrye.length, 18);
+  EXPECT_EQ(jrye.decimals, 2);
+  EXPECT_EQ(layouts.find("YYBXX")->fields[3].length, 200);
+}
+
+TEST(InterfaceLayouts, KindFromFileName) {
+  InterfaceLayouts layouts = InterfaceLayouts::load(kShipped);
+  auto kindOf = [&](std::string_view name) {
+    const TableLayout* l = layouts.forFileName(name);
+    return l ? l->kind : std::string("-");
+  };
+  EXPECT_EQ(kindOf("100001_KHJBXX_20080808_1.DBF"), "KHJBXX");
+  EXPECT_EQ(kindOf("QL_100001_zjbdxx_20080808_1.dbf"), "ZJBDXX");
+  EXPECT_EQ(kindOf("100001_YYBXX_20080808_1.DBF"), "YYBXX");
+  EXPECT_EQ(kindOf("100001_SFZHCQK_20080804.DBF"), "SFZHCQK");
+  EXPECT_EQ(kindOf("ZHBYZ.DBF"), "ZHBYZ");
+  EXPECT_EQ(kindOf("100001_KHJBXXX_20080808_1.DBF"), "-");  // a token, not a part of one
+  EXPECT_EQ(kindOf("100001KHJBXX20080808.DBF"), "-");
+  EXPECT_EQ(kindOf("KHJBXX_"), "KHJBXX");
+  EXPECT_EQ(kindOf(""), "-");
+}
+
+class FaultyLayouts : public ::testing::Test {
+ protected:
+  // Loads a file of the header line plus `body`; returns the error text.
+  std::string loadError(const std::string& body) {
+    auto file = dir_.write("layouts.csv", "# comment\nkind,position,name,type,length,decimals,date\n" + body);
+    try {
+      InterfaceLayouts::load(file);
+    } catch (const std::runtime_error& e) {
+      return e.what();
+    }
+    return "loaded";
+  }
+  test::TempDir dir_;
+};
+
+TEST_F(FaultyLayouts, NamesTheLineAndTheFault) {
+  EXPECT_NE(loadError("A,1,X,C,1,0\n").find("line 3: expected 7 columns"), std::string::npos);
+  EXPECT_NE(loadError("A,1,X,D,8,0,0\n").find("type"), std::string::npos);
+  EXPECT_NE(loadError("A,1,X,C,0,0,0\n").find("length"), std::string::npos);
+  EXPECT_NE(loadError("A,1,X,C,x,0,0\n").find("length"), std::string::npos);
+  EXPECT_NE(loadError("A,1,X,C,4,2,0\n").find("decimals"), std::string::npos);
+  EXPECT_NE(loadError("A,1,X,N,4,5,0\n").find("decimals"), std::string::npos);
+  EXPECT_NE(loadError("A,2,X,C,1,0,0\n").find("out of sequence"), std::string::npos);
+  EXPECT_NE(loadError("A,1,X,C,1,0,0\nA,1,Y,C,1,0,0\n").find("line 4"), std::string::npos);
+  EXPECT_NE(loadError("A,1,X,C,1,0,0\nA,2,x,C,1,0,0\n").find("twice"), std::string::npos);
+  EXPECT_NE(loadError("A,1,X,C,8,0,1\nA,2,Y,C,8,0,1\n").find("second date field"), std::string::npos);
+  EXPECT_NE(loadError("").find("no table layouts"), std::string::npos);
+  EXPECT_NE(loadError(",1,X,C,1,0,0\n").find("empty"), std::string::npos);
+  EXPECT_THROW(InterfaceLayouts::load(dir_ / "missing.csv"), std::runtime_error);
+}
+
+TEST_F(FaultyLayouts, ToleratesBlankLinesCarriageReturnsAndSpaces) {
+  EXPECT_EQ(loadError("\r\nab , 1 , x , N , 5 , 2 , 1\r\n\r\nAB,2,Y,C,1,0,0\r\n"), "loaded");
+  InterfaceLayouts l = InterfaceLayouts::load(dir_ / "layouts.csv");
+  ASSERT_TRUE(l.find("AB"));
+  EXPECT_EQ(l.find("ab")->fields[0].name, "X");
+  EXPECT_EQ(l.find("AB")->dateField, "X");
+  EXPECT_EQ(l.find("AB")->fields.size(), 2u);
+}
+
+}  // namespace
+}  // namespace fc::pipeline
