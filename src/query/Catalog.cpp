@@ -1,0 +1,91 @@
+#include "query/Catalog.h"
+
+#include <system_error>
+#include <vector>
+
+#include "dbf/Table.h"
+#include "query/Lexer.h"
+#include "query/Session.h"
+
+namespace fc::query {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The DBF files of `dir`, or an error message.
+bool ListTables(const fs::path& dir, std::vector<fs::path>& out, std::string& error) {
+  std::error_code ec;
+  fs::file_status status = fs::status(dir, ec);
+  if (!fs::exists(status)) {
+    error = "目录不存在: " + dir.string();
+    return false;
+  }
+  if (!fs::is_directory(status)) {
+    error = "不是目录: " + dir.string();
+    return false;
+  }
+  fs::directory_iterator it(dir, ec), end;
+  for (; !ec && it != end; it.increment(ec)) {
+    const fs::path& p = it->path();
+    if (Lower(p.extension().string()) == ".dbf" && it->is_regular_file(ec)) out.push_back(p);
+  }
+  if (ec) {
+    error = "无法读取目录 " + dir.string() + ": " + ec.message();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+Catalog::Catalog() = default;
+Catalog::~Catalog() = default;
+
+bool Catalog::open(const fs::path& dir, std::string& error) {
+  close();
+  std::vector<fs::path> files;
+  if (!ListTables(dir, files, error)) return false;
+  for (const fs::path& file : files) {
+    std::string name = file.filename().string();
+    std::string why;
+    auto table = dbf::Table::open(file, why);
+    if (!table) {
+      error = why.find(name) != std::string::npos ? why : name + ": " + why;
+      close();
+      return false;
+    }
+    std::string key = Lower(file.stem().string());
+    files_[key].push_back(name);
+    tables_[key] = std::move(table);
+  }
+  open_ = true;
+  return true;
+}
+
+void Catalog::close() {
+  indexes_.clear();  // indexes point into the mapped tables
+  tables_.clear();
+  files_.clear();
+  open_ = false;
+}
+
+const dbf::Table& Catalog::table(std::string_view name) const {
+  std::string key = Lower(name);
+  auto it = tables_.find(key);
+  if (it != tables_.end() && files_.at(key).size() > 1) {
+    std::string list;
+    for (const std::string& f : files_.at(key)) list += (list.empty() ? "" : ", ") + f;
+    throw QueryError("表名不唯一: " + std::string(name) + " 对应多个文件 " + list);
+  }
+  if (it == tables_.end()) throw QueryError("表不存在: " + std::string(name));
+  return *it->second;
+}
+
+std::shared_ptr<RowIndex> Catalog::index(const std::string& key,
+                                         const std::function<std::shared_ptr<RowIndex>()>& build) {
+  std::shared_ptr<RowIndex>& slot = indexes_[key];
+  if (!slot) slot = build();
+  return slot;
+}
+
+}  // namespace fc::query

@@ -1,0 +1,47 @@
+// query/Compiler.h - binds a parsed query to the session's tables and turns
+// it into a Plan of typed evaluators (query/Eval.h).
+//
+// Names resolve without regard to letter case: a qualified column (a.zjzh)
+// through the alias or table name of an enclosing select, an unqualified one
+// to the innermost table that has the field. Types are checked here: texts
+// compare with texts, numbers with numbers; anything else is a QueryError
+// naming the expression. Subqueries get their strategy here too (see
+// query/Subquery.h); indexes come from, and stay in, the Catalog.
+//
+//   Plan plan = Compile(*Parse(sql), catalog);
+//   int64_t n = CountRows(plan);                       // query/Executor.h
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "query/Ast.h"
+#include "query/Eval.h"
+#include "query/Keys.h"
+
+namespace fc::dbf {
+class Table;
+}
+
+namespace fc::query {
+
+class Catalog;
+
+struct PlanItem {
+  std::string name;        // result column name
+  bool countStar = false;  // count(*); otherwise `value`
+  Value value;             // text values already UTF-8
+};
+
+struct Plan {
+  const dbf::Table* table = nullptr;  // the query's own table (level 0)
+  PredPtr where;                      // null when every record counts
+  bool aggregate = false;             // count(*) without group by: one row
+  bool grouped = false;               // group by: one row per distinct key
+  KeyEncoder groupKey;                // the group by expressions
+  std::vector<PlanItem> items;        // the select list, * expanded
+};
+
+Plan Compile(const Select& select, Catalog& catalog);
+
+}  // namespace fc::query

@@ -1,0 +1,141 @@
+#include "query/Decimal.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "query/Session.h"
+
+namespace fc::query {
+namespace {
+
+// 10^n for n in 0..38 (10^38 < 2^127).
+Int128 Pow10(int n) {
+  static const auto kTable = [] {
+    struct Table {
+      Int128 p[39];
+    } t{};
+    t.p[0] = 1;
+    for (int i = 1; i < 39; ++i) t.p[i] = t.p[i - 1] * 10;
+    return t;
+  }();
+  return kTable.p[n];
+}
+
+[[noreturn]] void Overflow() { throw QueryError("数值溢出"); }
+
+// units * 10^by, false when that does not fit.
+bool Rescaled(Int128 units, int by, Int128& out) {
+  if (by > 38) return units == 0 ? (out = 0, true) : false;
+  return !__builtin_mul_overflow(units, Pow10(by), &out);
+}
+
+Decimal Aligned(const Decimal& d, int scale) {
+  Decimal out{0, scale};
+  if (!Rescaled(d.units, scale - d.scale, out.units)) Overflow();
+  return out;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+Decimal ParseField(std::string_view text, int scale) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  Int128 units = 0;
+  int decimals = 0;
+  bool fraction = false;
+  // A field holds at most 254 bytes; digits beyond 36 could overflow and are
+  // not produced by any writer, so they end the number like any other byte.
+  for (int digits = 0; i < text.size() && digits < 36; ++i) {
+    char c = text[i];
+    if (c == '.' && !fraction) {
+      fraction = true;
+      continue;
+    }
+    if (!IsDigit(c) || decimals == kMaxScale) break;
+    units = units * 10 + (c - '0');
+    decimals += fraction;
+    digits += units != 0;
+  }
+  Decimal d{negative ? -units : units, decimals};
+  return decimals < scale ? Aligned(d, scale) : d;
+}
+
+bool ParseLiteral(std::string_view text, Decimal& out) {
+  Decimal d;
+  bool fraction = false;
+  int digits = 0;
+  for (char c : text) {
+    if (c == '.') {
+      fraction = true;
+      continue;
+    }
+    d.units = d.units * 10 + (c - '0');
+    d.scale += fraction;
+    digits += d.units != 0;
+    if (digits > 36 || d.scale > kMaxScale) return false;
+  }
+  out = d;
+  return true;
+}
+
+Decimal FromInteger(int64_t value, int scale) { return Aligned(Decimal{value, 0}, scale); }
+
+Decimal Add(const Decimal& a, const Decimal& b) {
+  int scale = std::max(a.scale, b.scale);
+  Decimal x = Aligned(a, scale), y = Aligned(b, scale), out{0, scale};
+  if (__builtin_add_overflow(x.units, y.units, &out.units)) Overflow();
+  return out;
+}
+
+Decimal Negate(const Decimal& a) { return Decimal{-a.units, a.scale}; }
+
+Decimal Subtract(const Decimal& a, const Decimal& b) { return Add(a, Negate(b)); }
+
+int Order(const Decimal& a, const Decimal& b) {
+  Int128 x = a.units, y = b.units;
+  // A value that overflows when aligned is larger in magnitude than any
+  // 128-bit value of the other side, so its sign decides.
+  if (a.scale < b.scale && !Rescaled(a.units, b.scale - a.scale, x)) return a.units < 0 ? -1 : 1;
+  if (b.scale < a.scale && !Rescaled(b.units, a.scale - b.scale, y)) return b.units < 0 ? 1 : -1;
+  return x < y ? -1 : x > y ? 1 : 0;
+}
+
+Decimal Normalized(Decimal d) {
+  if (d.units == 0) return Decimal{0, 0};
+  while (d.scale > 0 && d.units % 10 == 0) {
+    d.units /= 10;
+    --d.scale;
+  }
+  return d;
+}
+
+std::string Format(const Decimal& d) {
+  bool negative = d.units < 0;
+  // Digits of the magnitude, least significant first; -(min) is not
+  // representable, so work on the negative side.
+  std::string digits;
+  Int128 v = negative ? d.units : -d.units;
+  do {
+    digits.push_back(static_cast<char>('0' - static_cast<int>(v % 10)));
+    v /= 10;
+  } while (v != 0);
+  while (static_cast<int>(digits.size()) <= d.scale) digits.push_back('0');
+  std::string out = negative ? "-" : "";
+  for (size_t i = digits.size(); i-- > 0;) {
+    out.push_back(digits[i]);
+    if (i == static_cast<size_t>(d.scale) && i > 0) out.push_back('.');
+  }
+  return out;
+}
+
+int64_t TruncatedInteger(const Decimal& d) {
+  Int128 v = d.scale > 38 ? 0 : d.units / Pow10(d.scale);
+  constexpr int64_t lo = std::numeric_limits<int64_t>::min(), hi = std::numeric_limits<int64_t>::max();
+  return v < lo ? lo : v > hi ? hi : static_cast<int64_t>(v);
+}
+
+}  // namespace fc::query

@@ -1,0 +1,434 @@
+#include "query/Eval.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "dbf/CodePage.h"
+#include "query/Session.h"
+#include "query/Text.h"
+
+namespace fc::query {
+namespace {
+
+// ---- text values --------------------------------------------------------
+
+class TextColumnExpr : public TextExpr {
+ public:
+  TextColumnExpr(const ColumnRef& c, const char* encoding) : TextExpr(encoding), c_(c) {}
+  bool eval(const Row& row, std::string_view& out) override {
+    if (c_.isNull(row)) return false;
+    out = c_.bytes(row);
+    return true;
+  }
+
+ private:
+  ColumnRef c_;
+};
+
+class TextLiteralExpr : public TextExpr {
+ public:
+  explicit TextLiteralExpr(std::string text) : TextExpr(kUtf8), text_(std::move(text)) {}
+  bool eval(const Row&, std::string_view& out) override {
+    out = text_;
+    return true;
+  }
+  bool isAscii() const override { return dbf::IsAscii(text_); }
+
+ private:
+  std::string text_;
+};
+
+class ToUtf8Expr : public TextExpr {
+ public:
+  explicit ToUtf8Expr(TextPtr in)
+      : TextExpr(kUtf8), in_(std::move(in)), decoder_(kUtf8, in_->encoding(), "\xEF\xBF\xBD") {}
+  bool eval(const Row& row, std::string_view& out) override {
+    std::string_view raw;
+    if (!in_->eval(row, raw)) return false;
+    if (dbf::IsAscii(raw)) {
+      out = raw;
+      return true;
+    }
+    buffer_.clear();
+    decoder_.convert(raw, buffer_);
+    out = buffer_;
+    return true;
+  }
+
+ private:
+  TextPtr in_;
+  dbf::Converter decoder_;
+  std::string buffer_;
+};
+
+// Blank trimming works on code-page bytes directly: no lead or trail byte of
+// the double-byte code pages is 0x20.
+class TrimExpr : public TextExpr {
+ public:
+  TrimExpr(TextPtr in, TrimSide side) : TextExpr(in->encoding()), in_(std::move(in)), side_(side) {}
+  bool eval(const Row& row, std::string_view& out) override {
+    if (!in_->eval(row, out)) return false;
+    if (side_ != TrimSide::Left) out = TrimRight(out);
+    if (side_ != TrimSide::Right) out = TrimLeft(out);
+    return true;
+  }
+
+ private:
+  TextPtr in_;
+  TrimSide side_;
+};
+
+class ChangeCaseExpr : public TextExpr {
+ public:
+  ChangeCaseExpr(TextPtr in, bool upper) : TextExpr(kUtf8), in_(std::move(in)), upper_(upper) {}
+  bool eval(const Row& row, std::string_view& out) override {
+    std::string_view in;
+    if (!in_->eval(row, in)) return false;
+    buffer_.assign(in);
+    char from = upper_ ? 'a' : 'A', delta = upper_ ? 'A' - 'a' : 'a' - 'A';
+    for (char& c : buffer_)
+      if (c >= from && c <= from + 25) c = static_cast<char>(c + delta);
+    out = buffer_;
+    return true;
+  }
+
+ private:
+  TextPtr in_;
+  bool upper_;
+  std::string buffer_;
+};
+
+class SubstrExpr : public TextExpr {
+ public:
+  SubstrExpr(TextPtr in, NumPtr start, NumPtr count)
+      : TextExpr(kUtf8), in_(std::move(in)), start_(std::move(start)), count_(std::move(count)) {}
+  bool eval(const Row& row, std::string_view& out) override {
+    Decimal start, count;
+    if (!in_->eval(row, out) || !start_->eval(row, start)) return false;
+    int64_t n = INT64_MAX;
+    if (count_) {
+      if (!count_->eval(row, count)) return false;
+      n = TruncatedInteger(count);
+    }
+    out = Utf8Substr(out, TruncatedInteger(start), n);
+    return true;
+  }
+
+ private:
+  TextPtr in_;
+  NumPtr start_, count_;
+};
+
+// ---- numeric values -----------------------------------------------------
+
+template <typename T>
+T LoadLe(const char* p) {
+  T v;
+  std::memcpy(&v, p, sizeof v);  // DBF binary fields are little-endian, as is this machine
+  return v;
+}
+
+class NumColumnExpr : public NumExpr {
+ public:
+  explicit NumColumnExpr(const ColumnRef& c) : c_(c) {}
+  bool eval(const Row& row, Decimal& out) override {
+    if (c_.isNull(row)) return false;
+    std::string_view b = c_.bytes(row);
+    switch (c_.type) {
+      case 'I': out = FromInteger(LoadLe<int32_t>(b.data()), 0); break;
+      case 'Y': out = Decimal{LoadLe<int64_t>(b.data()), 4}; break;
+      case 'B': out = FromDouble(LoadLe<double>(b.data())); break;
+      default: out = ParseField(b, c_.decimals);
+    }
+    return true;
+  }
+
+ private:
+  // A B field holds binary floating point; its decimals say how many places
+  // are meaningful, so the value is taken rounded to them.
+  Decimal FromDouble(double v) const {
+    char text[64];
+    int n = std::snprintf(text, sizeof text, "%.*f", std::min(c_.decimals, 15), std::abs(v));
+    if (n <= 0 || n >= static_cast<int>(sizeof text)) throw QueryError("数值超出范围");
+    Decimal d = ParseField(std::string_view(text, n), c_.decimals);
+    return v < 0 ? Negate(d) : d;
+  }
+
+  ColumnRef c_;
+};
+
+class NumLiteralExpr : public NumExpr {
+ public:
+  explicit NumLiteralExpr(Decimal v) : v_(v) {}
+  bool eval(const Row&, Decimal& out) override {
+    out = v_;
+    return true;
+  }
+
+ private:
+  Decimal v_;
+};
+
+class NegateExpr : public NumExpr {
+ public:
+  explicit NegateExpr(NumPtr in) : in_(std::move(in)) {}
+  bool eval(const Row& row, Decimal& out) override {
+    if (!in_->eval(row, out)) return false;
+    out = Negate(out);
+    return true;
+  }
+
+ private:
+  NumPtr in_;
+};
+
+class AddExpr : public NumExpr {
+ public:
+  AddExpr(NumPtr l, NumPtr r, bool subtract) : l_(std::move(l)), r_(std::move(r)), subtract_(subtract) {}
+  bool eval(const Row& row, Decimal& out) override {
+    Decimal right;
+    if (!l_->eval(row, out) || !r_->eval(row, right)) return false;
+    out = subtract_ ? Subtract(out, right) : Add(out, right);
+    return true;
+  }
+
+ private:
+  NumPtr l_, r_;
+  bool subtract_;
+};
+
+class LengthExpr : public NumExpr {
+ public:
+  explicit LengthExpr(TextPtr in) : in_(std::move(in)) {}
+  bool eval(const Row& row, Decimal& out) override {
+    std::string_view s;
+    if (!in_->eval(row, s)) return false;
+    out = FromInteger(static_cast<int64_t>(Utf8Count(s)), 0);
+    return true;
+  }
+
+ private:
+  TextPtr in_;
+};
+
+// ---- predicates ---------------------------------------------------------
+
+bool Eval(TextExpr& e, const Row& row, std::string_view& out) { return e.eval(row, out); }
+bool Eval(NumExpr& e, const Row& row, Decimal& out) { return e.eval(row, out); }
+int OrderOf(std::string_view a, std::string_view b) { return ComparePadded(a, b); }
+int OrderOf(const Decimal& a, const Decimal& b) { return Order(a, b); }
+
+template <typename E>
+struct ValueOf;
+template <>
+struct ValueOf<TextExpr> {
+  using Type = std::string_view;
+};
+template <>
+struct ValueOf<NumExpr> {
+  using Type = Decimal;
+};
+
+Tri Truth(bool b) { return b ? Tri::True : Tri::False; }
+
+bool Holds(int order, CmpOp op) {
+  switch (op) {
+    case CmpOp::Eq: return order == 0;
+    case CmpOp::Ne: return order != 0;
+    case CmpOp::Lt: return order < 0;
+    case CmpOp::Le: return order <= 0;
+    case CmpOp::Gt: return order > 0;
+    case CmpOp::Ge: return order >= 0;
+  }
+  return false;
+}
+
+template <typename E>
+class CompareExpr : public Pred {
+ public:
+  CompareExpr(std::unique_ptr<E> l, CmpOp op, std::unique_ptr<E> r)
+      : l_(std::move(l)), r_(std::move(r)), op_(op) {}
+  Tri test(const Row& row) override {
+    typename ValueOf<E>::Type a, b;
+    if (!Eval(*l_, row, a) || !Eval(*r_, row, b)) return Tri::Unknown;
+    return Truth(Holds(OrderOf(a, b), op_));
+  }
+
+ private:
+  std::unique_ptr<E> l_, r_;
+  CmpOp op_;
+};
+
+template <typename E>
+class InListExpr : public Pred {
+ public:
+  InListExpr(std::unique_ptr<E> subject, std::vector<std::unique_ptr<E>> items)
+      : subject_(std::move(subject)), items_(std::move(items)) {}
+  Tri test(const Row& row) override {
+    typename ValueOf<E>::Type x, item;
+    if (!Eval(*subject_, row, x)) return Tri::Unknown;
+    bool sawNull = false;
+    for (auto& e : items_) {
+      if (!Eval(*e, row, item))
+        sawNull = true;
+      else if (OrderOf(x, item) == 0)
+        return Tri::True;
+    }
+    return sawNull ? Tri::Unknown : Tri::False;
+  }
+  int cost() const override { return 1 + static_cast<int>(items_.size()) / 4; }
+
+ private:
+  std::unique_ptr<E> subject_;
+  std::vector<std::unique_ptr<E>> items_;
+};
+
+class IsNullExpr : public Pred {
+ public:
+  IsNullExpr(Value v, bool negated) : v_(std::move(v)), negated_(negated) {}
+  Tri test(const Row& row) override { return Truth(v_.isNull(row) != negated_); }
+
+ private:
+  Value v_;
+  bool negated_;
+};
+
+class LogicalColumnExpr : public Pred {
+ public:
+  explicit LogicalColumnExpr(const ColumnRef& c) : c_(c) {}
+  Tri test(const Row& row) override {
+    if (c_.isNull(row)) return Tri::Unknown;
+    char v = c_.bytes(row)[0];
+    return Truth(v == 'T' || v == 't' || v == 'Y' || v == 'y');
+  }
+
+ private:
+  ColumnRef c_;
+};
+
+// and / or over any number of operands, cheapest first: the outcome does not
+// depend on the order, and a False (True) operand ends the work early.
+class JunctionExpr : public Pred {
+ public:
+  JunctionExpr(std::vector<PredPtr> ops, bool isAnd) : ops_(std::move(ops)), isAnd_(isAnd) {
+    std::stable_sort(ops_.begin(), ops_.end(), [](const PredPtr& a, const PredPtr& b) {
+      return a->cost() < b->cost();
+    });
+  }
+  Tri test(const Row& row) override {
+    const Tri decisive = isAnd_ ? Tri::False : Tri::True;
+    bool unknown = false;
+    for (auto& op : ops_) {
+      Tri t = op->test(row);
+      if (t == decisive) return decisive;
+      unknown |= t == Tri::Unknown;
+    }
+    return unknown ? Tri::Unknown : isAnd_ ? Tri::True : Tri::False;
+  }
+  int cost() const override {
+    int sum = 0;
+    for (const auto& op : ops_) sum += op->cost();
+    return sum;
+  }
+
+ private:
+  std::vector<PredPtr> ops_;
+  bool isAnd_;
+};
+
+class NotExpr : public Pred {
+ public:
+  explicit NotExpr(PredPtr in) : in_(std::move(in)) {}
+  Tri test(const Row& row) override {
+    Tri t = in_->test(row);
+    return t == Tri::Unknown ? t : Truth(t == Tri::False);
+  }
+  int cost() const override { return in_->cost(); }
+
+ private:
+  PredPtr in_;
+};
+
+class ConstantExpr : public Pred {
+ public:
+  explicit ConstantExpr(Tri v) : v_(v) {}
+  Tri test(const Row&) override { return v_; }
+
+ private:
+  Tri v_;
+};
+
+}  // namespace
+
+bool Value::isNull(const Row& row) const {
+  if (text) {
+    std::string_view s;
+    return !text->eval(row, s);
+  }
+  Decimal d;
+  return !num->eval(row, d);
+}
+
+TextPtr TextColumn(const ColumnRef& c, const char* encoding) {
+  return std::make_unique<TextColumnExpr>(c, encoding);
+}
+TextPtr TextLiteral(std::string utf8) { return std::make_unique<TextLiteralExpr>(std::move(utf8)); }
+TextPtr ToUtf8(TextPtr text) {
+  if (text->isAscii() || std::strcmp(text->encoding(), kUtf8) == 0) return text;
+  return std::make_unique<ToUtf8Expr>(std::move(text));
+}
+TextPtr Trim(TextPtr text, TrimSide side) { return std::make_unique<TrimExpr>(std::move(text), side); }
+TextPtr ChangeCase(TextPtr utf8, bool upper) {
+  return std::make_unique<ChangeCaseExpr>(std::move(utf8), upper);
+}
+TextPtr Substr(TextPtr utf8, NumPtr start, NumPtr count) {
+  return std::make_unique<SubstrExpr>(std::move(utf8), std::move(start), std::move(count));
+}
+
+NumPtr NumColumn(const ColumnRef& c) { return std::make_unique<NumColumnExpr>(c); }
+NumPtr NumLiteral(Decimal v) { return std::make_unique<NumLiteralExpr>(v); }
+NumPtr NumNegate(NumPtr in) { return std::make_unique<NegateExpr>(std::move(in)); }
+NumPtr NumAdd(NumPtr l, NumPtr r, bool subtract) {
+  return std::make_unique<AddExpr>(std::move(l), std::move(r), subtract);
+}
+NumPtr Length(TextPtr utf8) { return std::make_unique<LengthExpr>(std::move(utf8)); }
+
+PredPtr Compare(TextPtr l, CmpOp op, TextPtr r) {
+  return std::make_unique<CompareExpr<TextExpr>>(std::move(l), op, std::move(r));
+}
+PredPtr Compare(NumPtr l, CmpOp op, NumPtr r) {
+  return std::make_unique<CompareExpr<NumExpr>>(std::move(l), op, std::move(r));
+}
+PredPtr InList(TextPtr subject, std::vector<TextPtr> items) {
+  return std::make_unique<InListExpr<TextExpr>>(std::move(subject), std::move(items));
+}
+PredPtr InList(NumPtr subject, std::vector<NumPtr> items) {
+  return std::make_unique<InListExpr<NumExpr>>(std::move(subject), std::move(items));
+}
+PredPtr IsNull(Value v, bool negated) { return std::make_unique<IsNullExpr>(std::move(v), negated); }
+PredPtr LogicalColumn(const ColumnRef& c) { return std::make_unique<LogicalColumnExpr>(c); }
+PredPtr And(std::vector<PredPtr> ops) {
+  if (ops.empty()) return Constant(Tri::True);
+  if (ops.size() == 1) return std::move(ops[0]);
+  return std::make_unique<JunctionExpr>(std::move(ops), true);
+}
+PredPtr Or(std::vector<PredPtr> ops) {
+  if (ops.empty()) return Constant(Tri::False);
+  if (ops.size() == 1) return std::move(ops[0]);
+  return std::make_unique<JunctionExpr>(std::move(ops), false);
+}
+PredPtr Not(PredPtr in) { return std::make_unique<NotExpr>(std::move(in)); }
+PredPtr Constant(Tri v) { return std::make_unique<ConstantExpr>(v); }
+
+std::string Display(Value& v, const Row& row) {
+  if (v.num) {
+    Decimal d;
+    return v.num->eval(row, d) ? Format(d) : "NULL";
+  }
+  std::string_view s;
+  return v.text->eval(row, s) ? std::string(TrimRight(s)) : "NULL";
+}
+
+}  // namespace fc::query

@@ -1,0 +1,130 @@
+// query/Eval.h - the typed evaluators that a compiled query is made of.
+//
+// The compiler (query/Compiler.h) turns each expression into a tree of these
+// once per query; a scan then runs the tree on every record without parsing,
+// name lookup or heap allocation. A Row holds the record each nesting level
+// is positioned on: level 0 is the query's own table, level 1 a subquery's
+// table, and so on. Values are read straight from the record bytes:
+//
+//   TextExpr  text; bytes in the code page `encoding()` (blank padding kept)
+//             or decoded UTF-8 when encoding() is kUtf8;
+//   NumExpr   exact decimals (query/Decimal.h);
+//   Pred      three-valued truth: False, True or Unknown (a NULL took part).
+//
+// eval() returns false for NULL. A returned text view stays valid until the
+// node is evaluated again. Nodes keep scratch buffers, so a tree belongs to
+// one query on one thread.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "query/Ast.h"
+#include "query/Decimal.h"
+
+namespace fc::query {
+
+inline constexpr int kMaxDepth = 8;
+inline constexpr const char* kUtf8 = "UTF-8";
+
+struct Row {
+  const uint8_t* rec[kMaxDepth] = {};  // current record per nesting level
+};
+
+enum class Tri : uint8_t { False, True, Unknown };
+
+// Where a field's bytes and null bit sit in the records of its level.
+struct ColumnRef {
+  int depth = 0;            // nesting level of the field's table
+  uint32_t offset = 0;      // first byte in the record
+  uint32_t length = 0;      // bytes
+  uint32_t nullOffset = 0;  // byte of _NullFlags holding the field's null bit
+  uint8_t nullMask = 0;     // that bit; 0 when the field cannot be null
+  char type = 'C';          // DBF field type
+  int decimals = 0;         // N, F, B
+
+  bool isNull(const Row& row) const { return nullMask && (row.rec[depth][nullOffset] & nullMask); }
+  std::string_view bytes(const Row& row) const {
+    return {reinterpret_cast<const char*>(row.rec[depth]) + offset, length};
+  }
+};
+
+class TextExpr {
+ public:
+  explicit TextExpr(const char* encoding) : encoding_(encoding) {}
+  virtual ~TextExpr() = default;
+  virtual bool eval(const Row& row, std::string_view& out) = 0;
+  // The code page of the bytes eval() yields; kUtf8 for decoded text.
+  const char* encoding() const { return encoding_; }
+  // A literal of ASCII characters, which reads the same in every code page.
+  virtual bool isAscii() const { return false; }
+
+ private:
+  const char* encoding_;
+};
+
+class NumExpr {
+ public:
+  virtual ~NumExpr() = default;
+  virtual bool eval(const Row& row, Decimal& out) = 0;
+};
+
+class Pred {
+ public:
+  virtual ~Pred() = default;
+  virtual Tri test(const Row& row) = 0;
+  // Relative work per test, so that and/or try cheap operands first.
+  virtual int cost() const { return 1; }
+};
+
+using TextPtr = std::unique_ptr<TextExpr>;
+using NumPtr = std::unique_ptr<NumExpr>;
+using PredPtr = std::unique_ptr<Pred>;
+
+// A value of either type; exactly one member is set.
+struct Value {
+  TextPtr text;
+  NumPtr num;
+
+  bool isText() const { return text != nullptr; }
+  bool isNull(const Row& row) const;
+};
+
+// Text values.
+TextPtr TextColumn(const ColumnRef& column, const char* encoding);
+TextPtr TextLiteral(std::string utf8);
+// The same text decoded to UTF-8; `text` itself when it is UTF-8 already.
+TextPtr ToUtf8(TextPtr text);
+enum class TrimSide { Right, Left, Both };
+TextPtr Trim(TextPtr text, TrimSide side);
+TextPtr ChangeCase(TextPtr utf8, bool upper);
+TextPtr Substr(TextPtr utf8, NumPtr start, NumPtr count);  // count may be null: to the end
+
+// Numeric values.
+NumPtr NumColumn(const ColumnRef& column);
+NumPtr NumLiteral(Decimal value);
+NumPtr NumNegate(NumPtr operand);
+NumPtr NumAdd(NumPtr left, NumPtr right, bool subtract);
+NumPtr Length(TextPtr utf8);
+
+// Predicates. Text operands must share their encoding (see ToUtf8). And of
+// nothing is True, Or of nothing False.
+PredPtr Compare(TextPtr left, CmpOp op, TextPtr right);
+PredPtr Compare(NumPtr left, CmpOp op, NumPtr right);
+PredPtr InList(TextPtr subject, std::vector<TextPtr> items);
+PredPtr InList(NumPtr subject, std::vector<NumPtr> items);
+PredPtr IsNull(Value value, bool negated);
+PredPtr LogicalColumn(const ColumnRef& column);  // an L field used as a condition
+PredPtr And(std::vector<PredPtr> operands);
+PredPtr Or(std::vector<PredPtr> operands);
+PredPtr Not(PredPtr operand);
+PredPtr Constant(Tri value);
+
+// Text that FoxPro shows for a value: trailing blanks removed, numbers with
+// their decimals, "NULL" for NULL. Text values must be UTF-8 (see ToUtf8).
+std::string Display(Value& value, const Row& row);
+
+}  // namespace fc::query

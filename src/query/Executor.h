@@ -1,0 +1,28 @@
+// query/Executor.h - runs a compiled Plan over its table.
+//
+// One sequential pass over the mapped records; deleted records are skipped
+// before anything else looks at them. Grouped plans aggregate in a hash
+// table keyed on the group by values (query/Keys.h), one row per distinct
+// key in the order keys first appear.
+//
+//   Plan plan = Compile(*Parse(sql), catalog);
+//   int64_t rows = CountRows(plan);   // what the result would hold, not built
+//   ResultSet r = Fetch(plan, 1);     // at most one row
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "query/Compiler.h"
+#include "query/Session.h"
+
+namespace fc::query {
+
+// Rows of the full result: 1 for count(*) without group by, the number of
+// groups when grouped, else the number of records that pass the where.
+int64_t CountRows(Plan& plan);
+
+// The first `limit` rows of the result, values as display texts.
+ResultSet Fetch(Plan& plan, size_t limit);
+
+}  // namespace fc::query

@@ -1,0 +1,75 @@
+#include "query/Session.h"
+
+#include <limits>
+
+#include "query/Catalog.h"
+#include "query/Compiler.h"
+#include "query/Executor.h"
+#include "query/Parser.h"
+
+namespace fc::query {
+namespace {
+
+int32_t ToInt32(int64_t v, const std::string& what) {
+  if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
+    throw QueryError("查询结果超出32位整数范围: " + what);
+  return static_cast<int32_t>(v);
+}
+
+// A display text that holds an integer: digits with an optional sign and an
+// optional fraction of zeros ("12", "-3", "5.00").
+int32_t IntegerCell(const std::string& cell) {
+  if (cell == "NULL") throw QueryError("查询结果为NULL, 不是整数");
+  size_t i = cell.size() > 0 && cell[0] == '-' ? 1 : 0, digits = 0;
+  int64_t v = 0;
+  for (; i < cell.size() && cell[i] >= '0' && cell[i] <= '9'; ++i, ++digits) {
+    if (digits == 18) throw QueryError("查询结果超出32位整数范围: " + cell);
+    v = v * 10 + (cell[i] - '0');
+  }
+  if (i < cell.size() && cell[i] == '.')
+    for (++i; i < cell.size() && cell[i] == '0'; ++i) {
+    }
+  if (digits == 0 || i != cell.size()) throw QueryError("查询结果不是整数: " + cell);
+  return ToInt32(cell[0] == '-' ? -v : v, cell);
+}
+
+}  // namespace
+
+struct Session::Impl {
+  Catalog catalog;
+
+  Plan plan(std::string_view sql) {
+    if (!catalog.isOpen()) throw QueryError("查询会话未打开");
+    return Compile(*Parse(sql), catalog);
+  }
+};
+
+Session::Session() : impl_(std::make_unique<Impl>()) {}
+Session::~Session() = default;
+
+bool Session::open(const std::filesystem::path& dir, std::string& error) {
+  return impl_->catalog.open(dir, error);
+}
+
+bool Session::isOpen() const { return impl_->catalog.isOpen(); }
+
+int32_t Session::queryDBF(std::string_view sql) {
+  Plan plan = impl_->plan(sql);
+  ResultSet r = Fetch(plan, 1);
+  if (r.rows.empty()) throw QueryError("查询没有返回记录: " + std::string(sql));
+  return IntegerCell(r.rows[0][0]);
+}
+
+int32_t Session::countRowsDBF(std::string_view sql) {
+  Plan plan = impl_->plan(sql);
+  return ToInt32(CountRows(plan), std::string(sql));
+}
+
+ResultSet Session::run(std::string_view sql) {
+  Plan plan = impl_->plan(sql);
+  return Fetch(plan, std::numeric_limits<size_t>::max());
+}
+
+void Session::close() { impl_->catalog.close(); }
+
+}  // namespace fc::query

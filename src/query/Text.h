@@ -1,0 +1,28 @@
+// query/Text.h - text operations with the FoxPro meaning of the rules.
+//
+// Texts compare as if the shorter one were padded with blanks, so trailing
+// blanks never matter ("1 " = "1") and leading ones do (" 1" <> "1").
+// Character counts and positions are those of UTF-8 text; callers decode
+// code-page bytes first (ASCII is the same in both).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace fc::query {
+
+// <0, 0 or >0, comparing bytes without sign, the shorter side padded with blanks.
+int ComparePadded(std::string_view a, std::string_view b);
+
+std::string_view TrimRight(std::string_view s);
+std::string_view TrimLeft(std::string_view s);
+
+// Number of characters of UTF-8 text.
+size_t Utf8Count(std::string_view s);
+
+// Up to `count` characters of UTF-8 text from character `start` (the first
+// is 1); empty when start is below 1 or beyond the end.
+std::string_view Utf8Substr(std::string_view s, int64_t start, int64_t count);
+
+}  // namespace fc::query
