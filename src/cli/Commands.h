@@ -10,5 +10,9 @@ namespace fc::cli {
 using Args = std::vector<std::string>;
 
 int SqlCommand(const Args& args);       // sql --dir DIR "QUERY"
+int AccountCommand(const Args& args);   // account --home DIR --source DIR --code CODE --date DATE --from N --to N ...
+int IdentityCommand(const Args& args);  // identity --home DIR --source DIR --code CODE --date DATE ...
+int ResultsCommand(const Args& args);   // results --home DIR [--format table|tsv|json]
+int SampleCommand(const Args& args);    // sample --home DIR --dir DIR
 
 }  // namespace fc::cli

@@ -16,6 +16,18 @@ struct Command {
 
 const Command kCommands[] = {
     {"sql", fc::cli::SqlCommand, "sql --dir DIR \"QUERY\"   run one query on the DBF tables of DIR"},
+    {"account", fc::cli::AccountCommand,
+     "account  --home DIR --source DIR --code CODE --date YYYY-MM-DD --from N --to N\n"
+     "           [--full] [--kinds K1,K2,...] [--type zip|dbf] [--output DIR] [--pack]\n"
+     "           check a settlement-fund account submission"},
+    {"identity", fc::cli::IdentityCommand,
+     "identity --home DIR --source DIR --code CODE --date YYYY-MM-DD\n"
+     "           [--comparison-date YYYY-MM-DD] [--type zip|dbf] [--output DIR] [--pack]\n"
+     "           check an identity re-check submission"},
+    {"results", fc::cli::ResultsCommand,
+     "results  --home DIR [--format table|tsv|json]   print the latest check's results"},
+    {"sample", fc::cli::SampleCommand,
+     "sample   --home DIR --dir DIR   write a small submission with deliberate faults"},
 };
 
 int Usage(FILE* out) {

@@ -1,0 +1,124 @@
+#include "cli/CheckRun.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "cli/ResultsOutput.h"
+#include "pipeline/RunDriver.h"
+#include "pipeline/RunObserver.h"
+#include "store/Store.h"
+
+namespace fc::cli {
+
+namespace {
+
+using pipeline::CheckType;
+
+// Answers the run's questions from the command line; every text goes to
+// stderr as it comes, so stdout holds the results alone.
+class ConsoleObserver : public pipeline::RunObserver {
+ public:
+  explicit ConsoleObserver(bool pack) : pack_(pack) {}
+  void status(const std::string& text) override {
+    if (!text.empty()) std::fprintf(stderr, "%s\n", text.c_str());
+  }
+  bool askPack() override {
+    std::fprintf(stderr, "文件结构和数据检查完成,是否生成zip压缩文件? %s\n", pack_ ? "是 (--pack)" : "否");
+    return pack_;
+  }
+  void message(pipeline::MessageKind, const std::string& text) override {
+    std::fprintf(stderr, "%s\n", text.c_str());
+  }
+
+ private:
+  bool pack_;
+};
+
+// ValidateRunInputs against the home's company list; an unknown code is
+// let through with a warning, as an operator answering Yes would.
+bool ValidateAgainstStore(const CheckRequest& request, std::string& error) {
+  std::unique_ptr<store::Store> store;
+  try {
+    store = store::Store::open(request.home.home, request.home.data);
+  } catch (const std::exception& e) {
+    error = e.what();
+    return false;
+  }
+  pipeline::CompanyQuestions questions{
+      [&](const std::string& code) { return store->findCompany(code); },
+      [] {
+        std::fprintf(stderr, "警告: 输入的证券公司编码在证券公司清单中没有找到，继续检查。\n");
+        return true;
+      }};
+  std::optional<pipeline::InputProblem> problem = pipeline::ValidateRunInputs(request.raw, questions);
+  if (problem) error = problem->message;
+  return !problem;
+}
+
+void CompleteInputs(CheckRequest& request) {
+  const pipeline::RawRunInputs& raw = request.raw;
+  pipeline::RunInputs& in = request.inputs;
+  in.submission = raw.submission;
+  in.companyCode = pipeline::TrimBlanks(raw.companyCode);
+  in.sourceDir = pipeline::RunDirectory(raw.sourceDir);
+  in.targetDir = pipeline::RunDirectory(raw.targetDir);
+  in.checkType = raw.checkType;
+  if (raw.submission != pipeline::Submission::Account) return;
+  in.beginNo = pipeline::ParseSequenceNumber(raw.beginNo).value_or(0);
+  in.endNo = pipeline::ParseSequenceNumber(raw.endNo).value_or(0);
+}
+
+}  // namespace
+
+bool ReadDate(const std::string& text, std::string& date, std::string& error) {
+  std::optional<std::string> digits = pipeline::ParseDateText(text);
+  if (!digits) {
+    error = "数据日期输入错误，要求格式为YYYY-MM-DD";
+    return false;
+  }
+  date = *digits;
+  return true;
+}
+
+bool ReadCommonOptions(const Options& opts, pipeline::Submission submission, CheckRequest& request,
+                       std::string& error) {
+  if (!opts.require({"home", "source", "code", "date"}, error)) return false;
+  std::string type = opts.value("type").value_or("zip");
+  if (type != "zip" && type != "dbf") {
+    error = "--type takes zip or dbf";
+    return false;
+  }
+  pipeline::RawRunInputs& raw = request.raw;
+  raw.submission = submission;
+  raw.companyCode = *opts.value("code");
+  raw.sourceDir = *opts.value("source");
+  raw.targetDir = opts.value("output").value_or("");
+  raw.checkType = type == "zip" ? CheckType::Zip : CheckType::Dbf;
+  raw.sourceCaption = type == "zip" ? "ZIP文件目录" : "DBF文件目录";
+  raw.targetCaption = "ZIP生成目录";
+  request.home = HomeAt(*opts.value("home"));
+  request.pack = opts.flag("pack");
+  return ReadDate(*opts.value("date"), request.inputs.dataDate, error);
+}
+
+int RunCheck(CheckRequest& request) {
+  if (pipeline::SourceDirHasBlank(request.raw.sourceDir)) return Fail(pipeline::kBlankInPathMessage);
+  std::error_code ec;
+  std::filesystem::create_directories(request.home.home, ec);
+  if (ec) return Fail("无法创建应用目录" + request.home.home.string() + ": " + ec.message());
+  std::string error;
+  if (!ValidateAgainstStore(request, error)) return Fail(error);
+  CompleteInputs(request);
+  ConsoleObserver observer(request.pack);
+  pipeline::RunOutcome outcome = pipeline::RunDriver(request.home, request.inputs).run(observer);
+  if (!outcome.completed) return 2;
+  try {
+    std::vector<store::ResultRow> rows = store::Store::open(request.home.home, request.home.data)->readResults();
+    PrintResults(rows, ResultsFormat::Table, stdout);
+    return AllFilesClean(rows) ? 0 : 1;
+  } catch (const std::exception& e) {
+    return Fail(e.what());
+  }
+}
+
+}  // namespace fc::cli

@@ -1,0 +1,40 @@
+// cli/CheckRun.h - what the account and identity commands share: reading the
+// common options, validating like the check windows do, running the check
+// with the status texts on stderr, and printing the results.
+//
+//   fc::cli::CheckRequest request;
+//   if (!fc::cli::ReadCommonOptions(opts, Submission::Account, request, error)) return Fail(error);
+//   ... the command's own options into request.raw / request.inputs ...
+//   return fc::cli::RunCheck(request);
+//
+// Exit status: 0 when every expected file exists, passed and has no
+// problem; 1 when some file is missing, failed or has findings; 2 when the
+// inputs are refused or the run fails.
+#pragma once
+
+#include <string>
+
+#include "cli/Options.h"
+#include "pipeline/RunInputs.h"
+#include "pipeline/Validation.h"
+#include "settings/AppHome.h"
+
+namespace fc::cli {
+
+struct CheckRequest {
+  settings::AppHome home;
+  pipeline::RawRunInputs raw;  // the fields as the window would hold them
+  pipeline::RunInputs inputs;  // dates, kinds and mode; the rest follows from raw
+  bool pack = false;           // the answer to the packaging question
+};
+
+// --home, --source, --code, --date, --type, --output and --pack.
+bool ReadCommonOptions(const Options& opts, pipeline::Submission submission, CheckRequest& request,
+                       std::string& error);
+
+// A "YYYY-MM-DD" option as eight digits; sets `error` when it is not a date.
+bool ReadDate(const std::string& text, std::string& date, std::string& error);
+
+int RunCheck(CheckRequest& request);
+
+}  // namespace fc::cli

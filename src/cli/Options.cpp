@@ -1,0 +1,78 @@
+#include "cli/Options.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace fc::cli {
+
+namespace {
+
+bool Among(const std::string& name, std::initializer_list<const char*> names) {
+  for (const char* n : names)
+    if (name == n) return true;
+  return false;
+}
+
+}  // namespace
+
+bool Options::parse(const Args& args, std::initializer_list<const char*> valued,
+                    std::initializer_list<const char*> flags, std::string& error) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.rfind("--", 0) != 0) {
+      error = "unexpected argument '" + arg + "'";
+      return false;
+    }
+    size_t eq = arg.find('=');
+    std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+    if (values_.count(name) || flags_.count(name)) {
+      error = "option --" + name + " given twice";
+      return false;
+    }
+    if (Among(name, flags) && eq == std::string::npos) {
+      flags_.insert(name);
+      continue;
+    }
+    if (!Among(name, valued)) {
+      error = "unknown option '" + arg + "'";
+      return false;
+    }
+    if (eq != std::string::npos) {
+      values_[name] = arg.substr(eq + 1);
+    } else if (i + 1 < args.size()) {
+      values_[name] = args[++i];
+    } else {
+      error = "option --" + name + " needs a value";
+      return false;
+    }
+  }
+  return true;
+}
+
+std::optional<std::string> Options::value(const std::string& name) const {
+  auto it = values_.find(name);
+  if (it == values_.end()) return std::nullopt;
+  return it->second;
+}
+
+bool Options::require(std::initializer_list<const char*> names, std::string& error) const {
+  for (const char* name : names) {
+    if (values_.count(name)) continue;
+    error = std::string("option --") + name + " is required";
+    return false;
+  }
+  return true;
+}
+
+settings::AppHome HomeAt(const std::string& dir) {
+  std::error_code ec;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return {dir, settings::LocateDataDir(exe.parent_path())};
+}
+
+int Fail(const std::string& text) {
+  std::fprintf(stderr, "%s\n", text.c_str());
+  return 2;
+}
+
+}  // namespace fc::cli

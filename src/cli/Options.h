@@ -1,0 +1,44 @@
+// cli/Options.h - the "--name value" options of the check commands and the
+// application home they work in.
+//
+//   fc::cli::Options opts;
+//   std::string error;
+//   if (!opts.parse(args, {"home", "source"}, {"full"}, error)) return Fail(error);
+//   fc::settings::AppHome home = fc::cli::HomeAt(opts.value("home"));
+#pragma once
+
+#include <initializer_list>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "cli/Commands.h"
+#include "settings/AppHome.h"
+
+namespace fc::cli {
+
+class Options {
+ public:
+  // Accepts "--name value", "--name=value" and bare "--flag"s of the given
+  // names; anything else, a repeated option or a missing value is an error.
+  bool parse(const Args& args, std::initializer_list<const char*> valued,
+             std::initializer_list<const char*> flags, std::string& error);
+  // The value of a valued option, or nothing when it was not given.
+  std::optional<std::string> value(const std::string& name) const;
+  bool flag(const std::string& name) const { return flags_.count(name) != 0; }
+  // Sets `error` when one of `names` was not given.
+  bool require(std::initializer_list<const char*> names, std::string& error) const;
+
+ private:
+  std::map<std::string, std::string> values_;
+  std::set<std::string> flags_;
+};
+
+// The application home `dir` with the data files that ship with this program.
+settings::AppHome HomeAt(const std::string& dir);
+
+// Prints `text` as a line on stderr and returns exit status 2.
+int Fail(const std::string& text);
+
+}  // namespace fc::cli

@@ -1,0 +1,28 @@
+// results --home DIR [--format table|tsv|json]: the latest run's results.
+#include <cstdio>
+
+#include "cli/Commands.h"
+#include "cli/Options.h"
+#include "cli/ResultsOutput.h"
+#include "store/Store.h"
+
+namespace fc::cli {
+
+int ResultsCommand(const Args& args) {
+  Options opts;
+  std::string error;
+  if (!opts.parse(args, {"home", "format"}, {}, error) || !opts.require({"home"}, error))
+    return Fail(error);
+  std::optional<ResultsFormat> format = ParseResultsFormat(opts.value("format").value_or("table"));
+  if (!format) return Fail("--format takes table, tsv or json");
+  settings::AppHome home = HomeAt(*opts.value("home"));
+  try {
+    auto store = store::Store::open(home.home, home.data);
+    PrintResults(store->readResults(), *format, stdout);
+    return 0;
+  } catch (const std::exception& e) {
+    return Fail(e.what());
+  }
+}
+
+}  // namespace fc::cli

@@ -1,0 +1,304 @@
+#include "pipeline/RunDriver.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "dbf/Table.h"
+#include "naming/FileNames.h"
+#include "pipeline/ArchiveIntake.h"
+#include "pipeline/InterfaceLayouts.h"
+#include "pipeline/Packaging.h"
+#include "pipeline/StructureCheck.h"
+#include "pipeline/Validation.h"
+#include "pipeline/WorkDirs.h"
+#include "query/Session.h"
+#include "rules/Rules.h"
+#include "store/Store.h"
+
+namespace fc::pipeline {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kLockFile = ".filingcheck.lock";
+
+// An exclusive flock on the home's lock file, held for the object's life.
+// The lock belongs to the open file, so it is released however the run ends
+// (the process dying included) and a second run, in this process or
+// another, is refused at once instead of waiting.
+class HomeLock {
+ public:
+  explicit HomeLock(const fs::path& home) {
+    fd_ = open((home / kLockFile).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0) {
+      error_ = "无法创建锁文件" + (home / kLockFile).string() + ": " + std::strerror(errno);
+      return;
+    }
+    if (flock(fd_, LOCK_EX | LOCK_NB) == 0) return;
+    error_ = errno == EWOULDBLOCK ? "另一个检查正在使用" + home.string() + "运行，请等它结束后再开始检查。"
+                                  : "无法锁定" + (home / kLockFile).string() + ": " + std::strerror(errno);
+    close(fd_);
+    fd_ = -1;
+  }
+  ~HomeLock() {
+    if (fd_ >= 0) close(fd_);
+  }
+  HomeLock(const HomeLock&) = delete;
+  HomeLock& operator=(const HomeLock&) = delete;
+  bool held() const { return fd_ >= 0; }
+  const std::string& error() const { return error_; }
+
+ private:
+  int fd_ = -1;
+  std::string error_;
+};
+
+// A failure that ends the run, with the text the operator is shown.
+class RunFailure : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The file name with "DBF" for its last three characters.
+std::string DbfName(const std::string& fileName) {
+  return fileName.substr(0, fileName.size() < 3 ? 0 : fileName.size() - 3) + "DBF";
+}
+
+// A number in a status text: a blank holds the place of the sign.
+std::string CountText(int n) { return n < 0 ? std::to_string(n) : " " + std::to_string(n); }
+
+// "YYYYMMDD" as "YYYY/MM/DD".
+std::string SlashedDate(const std::string& date) {
+  if (date.size() != 8) return date;
+  return date.substr(0, 4) + "/" + date.substr(4, 2) + "/" + date.substr(6, 2);
+}
+
+struct KindSlot {
+  int present = 0;  // the kind's file of this group passed its checks
+  int fileId = 0;   // and has this fileid
+};
+using GroupSlots = std::array<KindSlot, 5>;
+
+class Run {
+ public:
+  Run(const settings::AppHome& home, const RunInputs& inputs, RunObserver& observer)
+      : home_(home), in_(inputs), observer_(observer), kinds_(naming::Kinds(inputs.submission)) {
+    in_.sourceDir = RunDirectory(in_.sourceDir);
+    in_.targetDir = RunDirectory(in_.targetDir);
+  }
+
+  void execute() {
+    observer_.status("开始文件结构检查......");
+    store_ = store::Store::open(home_.home, home_.data);
+    InterfaceLayouts layouts = InterfaceLayouts::load(home_.data / "interface" / "layouts.csv");
+    store_->clearRun();
+    for (const fs::path& dir : {home_.workdir(), home_.dbfdir(), home_.lchkdir()}) {
+      std::string error;
+      if (!PrepareWorkDir(dir, error)) throw RunFailure(error);
+    }
+    StructureContext structure{layouts, *store_, in_.dataDate};
+    listFiles(structure);
+    for (int group : groups()) checkGroupLogic(group);
+    emptyWorkDirs();
+    if (in_.checkType == CheckType::Dbf && observer_.askPack())
+      PackPassedFiles(*store_, in_.sourceDir, in_.targetDir, observer_);
+    if (anyPassed_) {
+      observer_.status("文件检查完毕,请查看检查结果");
+      return;
+    }
+    observer_.message(MessageKind::Information, "没有" + SlashedDate(in_.dataDate) + "的数据文件");
+    observer_.status("");
+  }
+
+  // After a failure: drop the unfinished file row and leave nothing behind.
+  void abandon() {
+    if (rowOpen_ && store_) {
+      try {
+        store_->abandonFileRow();
+      } catch (const std::exception&) {
+        // The store has failed already; its own rollback drops the row.
+      }
+    }
+    emptyWorkDirs();
+  }
+
+  bool anyPassed() const { return anyPassed_; }
+
+  int listedFileCount() const {
+    long long n = 0;
+    for (size_t k = 0; k < kinds_.size(); ++k) n += selected(k) ? 1 : 0;
+    return static_cast<int>(std::min<long long>(n * groups().size(), kMaxListedFiles + 1LL));
+  }
+
+ private:
+  bool selected(size_t kind) const { return kind < in_.selectedKinds.size() && in_.selectedKinds[kind]; }
+
+  std::vector<int> groups() const {
+    if (in_.submission == Submission::Identity) return {0};
+    std::vector<int> groups;
+    for (long long n = in_.beginNo; n <= in_.endNo; ++n) groups.push_back(static_cast<int>(n));
+    return groups;
+  }
+
+  // Kind by kind, group by group: one filelist row per expected file.
+  void listFiles(StructureContext& structure) {
+    int total = listedFileCount();
+    int fileNo = 0;
+    for (size_t k = 0; k < kinds_.size(); ++k) {
+      if (!selected(k)) continue;
+      const std::string& date = kinds_[k].comparisonDate ? in_.comparisonDate : in_.dataDate;
+      for (int group : groups()) {
+        std::string name = naming::ExpectedFileName(in_.submission, static_cast<int>(k), in_.fullTransfer,
+                                                    in_.companyCode, date, group, in_.checkType);
+        observer_.progress(++fileNo, total);
+        listFile(structure, {fileNo, group, std::string(kinds_[k].filecat), name, 0, 0, {}});
+      }
+    }
+  }
+
+  void listFile(StructureContext& structure, store::FileRow row) {
+    store_->beginFileRow();
+    rowOpen_ = true;
+    if (std::optional<fs::path> file = FindFileNoCase(in_.sourceDir, row.filename)) {
+      row.isexist = 1;
+      observer_.status("开始文件" + in_.sourceDir + row.filename + "结构检查......");
+      int r = in_.checkType == CheckType::Zip
+                  ? CheckZipFile(structure, home_.workdir(), in_.sourceDir, row.filename, row.fileid)
+                  : CheckDbfFile(structure, in_.sourceDir, row.filename, row.fileid);
+      if (r < 1) {
+        row.isok = 1;
+        row.dbftype = keepPassedTable(row.filename, *file);
+      }
+    }
+    store_->addFileRow(row);
+    rowOpen_ = false;
+  }
+
+  // The passed table's type; an unpacked table is kept in dbfdir for the
+  // logic phase, because workdir is emptied by the next archive.
+  int keepPassedTable(const std::string& fileName, const fs::path& file) {
+    if (in_.checkType == CheckType::Dbf) return dbf::GetDBFType(file);
+    std::string dbfName = DbfName(fileName);
+    std::optional<fs::path> unpacked = FindFileNoCase(home_.workdir(), dbfName);
+    if (!unpacked) return -1;
+    int type = dbf::GetDBFType(*unpacked);
+    LinkOrCopyFile(*unpacked, home_.dbfdir() / dbfName);
+    return type;
+  }
+
+  std::string groupQuery(int group) const {
+    if (in_.submission == Submission::Identity)
+      return "select * from  filelist where filename like '*.*' and isok=1";
+    return "select * from  filelist where filename like '*_" + std::to_string(group) + ".*' and isok=1";
+  }
+
+  // The group's passed tables go into lchkdir under their kind names.
+  void checkGroupLogic(int group) {
+    EmptyWorkDir(home_.lchkdir());
+    GroupSlots slots{};
+    bool found = false;
+    for (const store::FileRow& row : store_->selectPassedFiles(groupQuery(group))) {
+      found = anyPassed_ = true;
+      std::optional<int> k = naming::FindKindByFilecat(in_.submission, row.filecat);
+      if (!k) continue;
+      slots[*k] = {1, row.fileid};
+      std::string dbfName = DbfName(row.filename);
+      std::optional<fs::path> table = in_.checkType == CheckType::Zip
+                                          ? FindFileNoCase(home_.dbfdir(), dbfName)
+                                          : FindFileNoCase(in_.sourceDir, dbfName);
+      if (table) LinkOrCopyFile(*table, home_.lchkdir() / (std::string(kinds_[*k].name) + ".DBF"));
+    }
+    if (found) runRules(group, slots);
+  }
+
+  void runRules(int group, const GroupSlots& slots) {
+    bool identity = in_.submission == Submission::Identity;
+    observer_.status(identity ? "检查序数据文件逻辑......"
+                              : "检查序号为" + CountText(group) + "的文件数据逻辑......");
+    query::Session session;
+    std::string error;
+    if (!session.open(home_.lchkdir(), error)) {
+      observer_.message(MessageKind::Plain, error);
+      session.close();
+      return;
+    }
+    rules::RuleContext ctx{session, *store_, in_.companyCode, in_.dataDate};
+    for (size_t k = 0; k < kinds_.size(); ++k) {
+      if (!slots[k].present) continue;
+      std::string kind(kinds_[k].name);
+      observer_.status(identity ? "检查" + kind + "文件数据逻辑......"
+                                : "检查序号为" + CountText(group) + "的" + kind + "文件数据逻辑......");
+      try {
+        callRule(ctx, static_cast<int>(k), slots);
+      } catch (const query::QueryError& e) {
+        throw RunFailure("检查" + kind + "文件数据逻辑时查询失败：" + e.what());
+      }
+    }
+    session.close();
+  }
+
+  void callRule(rules::RuleContext& ctx, int k, const GroupSlots& slots) {
+    if (in_.submission == Submission::Identity) {
+      rules::CheckIdentityDataLogic(ctx, k + 1, slots[1].present, slots[k].fileId);
+      return;
+    }
+    constexpr int kKhjbxx = 0, kYybxx = 3;
+    int branch = k == kYybxx ? 0 : slots[kYybxx].present;
+    int customer = k == kKhjbxx || k == kYybxx || !in_.fullTransfer ? 0 : slots[kKhjbxx].present;
+    rules::CheckAccountDataLogic(ctx, k + 1, branch, customer, slots[k].fileId);
+  }
+
+  void emptyWorkDirs() {
+    EmptyWorkDir(home_.lchkdir());
+    EmptyWorkDir(home_.workdir());
+    EmptyWorkDir(home_.dbfdir());
+  }
+
+  const settings::AppHome& home_;
+  RunInputs in_;
+  RunObserver& observer_;
+  std::span<const naming::Kind> kinds_;
+  std::unique_ptr<store::Store> store_;
+  bool rowOpen_ = false;    // a filelist row is begun but not stored
+  bool anyPassed_ = false;  // some group had a passed file
+};
+
+}  // namespace
+
+RunDriver::RunDriver(settings::AppHome home, RunInputs inputs)
+    : home_(std::move(home)), inputs_(std::move(inputs)) {}
+
+RunOutcome RunDriver::run(RunObserver& observer) {
+  RunOutcome outcome;
+  auto fail = [&](const std::string& text) {
+    outcome.error = text;
+    observer.message(MessageKind::Error, text);
+    return outcome;
+  };
+  Run run(home_, inputs_, observer);
+  if (run.listedFileCount() > kMaxListedFiles) return fail(kTooManyFilesMessage);
+  std::error_code ec;
+  fs::create_directories(home_.home, ec);
+  HomeLock lock(home_.home);
+  if (!lock.held()) return fail(lock.error());
+  try {
+    run.execute();
+  } catch (const std::exception& e) {
+    run.abandon();
+    return fail(std::string("检查未能完成：") + e.what());
+  }
+  outcome.completed = true;
+  outcome.anyPassed = run.anyPassed();
+  return outcome;
+}
+
+}  // namespace fc::pipeline
