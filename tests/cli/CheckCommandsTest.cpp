@@ -1,0 +1,140 @@
+// The headless check as an operator's script drives it: sample, account,
+// identity and results, judged by exit status, stdout and stderr.
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "support/TempDir.h"
+#include "support/Zip.h"
+
+namespace {
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+class CheckCommands : public testing::Test {
+ protected:
+  fc::test::TempDir dir;
+  std::string home = (dir / "home").string();
+  std::string sample = (dir / "sample").string();
+
+  Result cli(const std::vector<std::string>& args) {
+    std::string command = FC_CLI_PATH;
+    for (const std::string& a : args) command += " '" + a + "'";
+    command += " >" + (dir / "stdout").string() + " 2>" + (dir / "stderr").string();
+    int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, fc::test::ReadFileBytes(dir / "stdout"),
+            fc::test::ReadFileBytes(dir / "stderr")};
+  }
+  Result account(const std::string& source, std::vector<std::string> more = {}) {
+    std::vector<std::string> args = {"account", "--home", home, "--source", source, "--code", "100001",
+                                     "--date", "2008-08-08", "--from", "1", "--to", "2"};
+    args.insert(args.end(), more.begin(), more.end());
+    return cli(args);
+  }
+  void SetUp() override { ASSERT_EQ(cli({"sample", "--home", home, "--dir", sample}).status, 0); }
+};
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+TEST_F(CheckCommands, SampleShowsItsDeliberateProblemsAndFailsTheCheck) {
+  Result r = account(sample + "/account-zip");
+  EXPECT_EQ(r.status, 1);
+  for (const char* expected : {"R02", "R04", "R06", "R16", "R27", "字段KHQC长度不符合接口规范",
+                               "存在非指定日期20080807的数据", "ZIP文件中文件命名不正确", "100001_ZJBDXX_20080808_2.ZIP"})
+    EXPECT_NE(r.out.find(expected), std::string::npos) << expected;
+  EXPECT_NE(r.err.find("检查序号为 1的KHJBXX文件数据逻辑......\n"), std::string::npos);
+  EXPECT_NE(r.err.find("文件检查完毕,请查看检查结果\n"), std::string::npos);
+
+  r = cli({"identity", "--home", home, "--source", sample + "/identity-zip", "--code", "100001", "--date",
+           "2008-08-08", "--comparison-date", "2008-08-04"});
+  EXPECT_EQ(r.status, 1);
+  for (const char* expected : {"R02", "R05", "R14", "100001_SFZHCQK_20080804.ZIP"})
+    EXPECT_NE(r.out.find(expected), std::string::npos) << expected;
+}
+
+TEST_F(CheckCommands, CleanSubmissionExitsZeroAndJsonHasOneObjectPerRow) {
+  Result r = account(sample + "/account-zip", {"--kinds", "yybxx", "--to", "1"});
+  EXPECT_EQ(r.status, 2);  // --to given twice
+  r = cli({"account", "--home", home, "--source", sample + "/account-zip", "--code", "100001", "--date",
+           "2008-08-08", "--from", "1", "--to", "1", "--kinds", "yybxx"});
+  EXPECT_EQ(r.status, 0) << r.err;
+
+  r = cli({"results", "--home", home, "--format", "json"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "[\n {\"groupno\": \"1\", \"filecat\": \"证券营业部信息表\", \"filename\": "
+            "\"100001_YYBXX_20080808_1.ZIP\", \"isexist\": \"1\", \"isok\": \"1\", \"errid\": null, "
+            "\"errdesc\": null}\n]\n");
+
+  account(sample + "/account-zip");
+  r = cli({"results", "--home", home, "--format", "json"});
+  Result tsv = cli({"results", "--home", home, "--format", "tsv"});
+  EXPECT_EQ(Count(r.out, "{\"groupno\""), Count(tsv.out, "\n") - 1);  // one object per result row
+  EXPECT_NE(r.out.find("\"errid\": \"R02\""), std::string::npos);
+  EXPECT_EQ(cli({"results", "--home", home, "--format", "xml"}).status, 2);
+}
+
+TEST_F(CheckCommands, InvalidInputsAreRefusedWithTheWindowsMessages) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* message;
+  };
+  std::string zip = sample + "/account-zip";
+  std::vector<Case> cases = {
+      {{"--code", "10001"}, "证券公司编码必须6位"},
+      {{"--code", "1000a1"}, "证券公司编码不正确，有非数字字符"},
+      {{"--from", "3"}, "开始序号大于结束序号"},
+      {{"--from", "a"}, "开始序号不正确"},
+      {{"--date", "2008-02-30"}, "数据日期输入错误，要求格式为YYYY-MM-DD"},
+      {{"--type", "dbf"}, "ZIP生成目录不能为空"},
+      {{"--source", " "}, "ZIP文件目录不能为空"},
+      {{"--source", zip + " x"}, "对不起本软件不允许比对路径包含空格，请您重新填写。"},
+      {{"--kinds", "KHJBXX,QTXX"}, "QTXX"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"account", "--home", home};
+    std::vector<std::string> base = {"--source", zip, "--code", "100001", "--date", "2008-08-08", "--from", "1", "--to", "2"};
+    for (size_t i = 0; i < base.size(); i += 2) {
+      bool overridden = false;
+      for (size_t k = 0; k < c.args.size(); k += 2) overridden |= c.args[k] == base[i];
+      if (!overridden) args.insert(args.end(), {base[i], base[i + 1]});
+    }
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    Result r = cli(args);
+    EXPECT_EQ(r.status, 2) << c.message;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.message << "\n" << r.err;
+    EXPECT_TRUE(r.out.empty()) << c.message;
+  }
+}
+
+TEST_F(CheckCommands, UnknownCompanyProceedsWithAWarning) {
+  Result r = cli({"identity", "--home", home, "--source", sample + "/identity-zip", "--code", "999999", "--date",
+                  "2008-08-08"});
+  EXPECT_EQ(r.status, 1);  // nothing of company 999999 there
+  EXPECT_NE(r.err.find("证券公司清单中没有找到"), std::string::npos);
+  EXPECT_NE(r.err.find("没有2008/08/08的数据文件"), std::string::npos);
+  EXPECT_NE(r.out.find("999999_SFZFCJG_20080808.ZIP"), std::string::npos);
+}
+
+TEST_F(CheckCommands, PackingOnlyWhenAsked) {
+  std::string out = (dir / "out").string();
+  std::filesystem::create_directories(out);
+  account(sample + "/account-dbf", {"--type", "dbf", "--output", out});
+  EXPECT_TRUE(std::filesystem::is_empty(out));
+  account(sample + "/account-dbf", {"--type", "dbf", "--output", out, "--pack"});
+  EXPECT_EQ(fc::test::ReadZip(dir / "out" / "100001_KHJBXX_20080808_1.ZIP").size(), 1u);
+  EXPECT_FALSE(std::filesystem::exists(dir / "out" / "100001_KHJBXX_20080808_2.ZIP"));  // failed its check
+}
+
+}  // namespace
