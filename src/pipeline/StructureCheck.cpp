@@ -59,7 +59,9 @@ std::string FieldErrorText(long errid, std::string_view name) {
 
 int CheckDbfStructure(StructureContext& ctx, const std::filesystem::path& dbf, int fileId) {
   std::string answer = CHECKDBF(ctx.layouts, dbf, ctx.dataDate);
-  std::string_view text = TrimBlanks(answer);
+  std::string_view text = answer;
+  if (size_t nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
+  text = TrimBlanks(text);
   if (text.empty()) return 0;
   DecodeDbfResult(ctx.store, text, fileId);
   return 4;

@@ -18,6 +18,7 @@ constexpr std::string_view kDateWord = "日期";
 constexpr const char* kWordJoiner = "\u2060";   // invisible, breaks a word match
 constexpr const char* kNoBreakSpace = "\u00A0";  // looks like a blank, is none
 constexpr const char* kFullWidthAt = "\uFF20";
+constexpr const char* kReplacementChar = "\uFFFD";
 constexpr size_t kDatesShown = 3;  // other dates named in the answer; more get "等"
 
 // Field problem codes of the answer.
@@ -31,8 +32,10 @@ void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
 // Text from the file (field names, date values, messages naming the file)
 // must not form the answer's own words "字段" and "日期", or the decoding
 // would take it for a section. A joiner between the two characters keeps the
-// text looking the same.
+// text looking the same. A NUL would end the answer early: it becomes a
+// replacement character.
 std::string Neutralise(std::string text) {
+  ReplaceAll(text, std::string_view("\0", 1), kReplacementChar);
   ReplaceAll(text, kFieldWord, std::string("字") + kWordJoiner + "段");
   ReplaceAll(text, kDateWord, std::string("日") + kWordJoiner + "期");
   return text;

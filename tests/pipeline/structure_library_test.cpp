@@ -160,6 +160,8 @@ TEST_F(StructureLibrary, DateValueIsComparedTrimmed) {
 
 TEST_F(StructureLibrary, NonDateTextAndChineseValuesAreDecoded) {
   EXPECT_EQ(checkKhjbxx(agreed("KHJBXX"), {{"八月八日"}, {"2008-8-8"}}), "日期2008-8-8,八月八日");
+  // A NUL inside a value would cut the answer short.
+  EXPECT_EQ(checkKhjbxx(agreed("KHJBXX"), {{std::string("2008\0" "808", 8)}}), "日期2008\uFFFD808");
 }
 
 TEST_F(StructureLibrary, UnreadableFileOrUnknownKindIsFreeText) {
