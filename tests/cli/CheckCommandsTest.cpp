@@ -1,6 +1,9 @@
 // The headless check as an operator's script drives it: sample, account,
 // identity and results, judged by exit status, stdout and stderr.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -135,6 +138,19 @@ TEST_F(CheckCommands, PackingOnlyWhenAsked) {
   account(sample + "/account-dbf", {"--type", "dbf", "--output", out, "--pack"});
   EXPECT_EQ(fc::test::ReadZip(dir / "out" / "100001_KHJBXX_20080808_1.ZIP").size(), 1u);
   EXPECT_FALSE(std::filesystem::exists(dir / "out" / "100001_KHJBXX_20080808_2.ZIP"));  // failed its check
+}
+
+TEST_F(CheckCommands, RunIsRefusedWhileAnotherProcessHoldsTheHome) {
+  ASSERT_EQ(account(sample + "/account-zip").status, 1);
+  std::string before = cli({"results", "--home", home, "--format", "tsv"}).out;
+  int fd = open((dir / "home" / ".filingcheck.lock").c_str(), O_RDWR);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
+  Result r = account(sample + "/account-zip", {"--kinds", "YYBXX"});
+  close(fd);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("另一个检查"), std::string::npos) << r.err;
+  EXPECT_EQ(cli({"results", "--home", home, "--format", "tsv"}).out, before);
 }
 
 }  // namespace
