@@ -1,0 +1,215 @@
+// The session as the check run uses it: opening on a directory, table and
+// column names, failures, strategies for subqueries, field types.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "query/QueryFixture.h"
+
+namespace fc::query::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SessionOpen : public QueryFixture {};
+
+TEST_F(SessionOpen, CountsTheRecordsOfATableNamedInAnyCase) {
+  table("SFZFCJG.DBF", {{"ZQGSDM", 'C', 6}}, {{{{"ZQGSDM", "100001"}}}, {{{"ZQGSDM", "100002"}}}});
+  table("khjbxx.dbf", {{"zjzh", 'C', 6}}, {{{{"zjzh", "1"}}}});
+  EXPECT_EQ(count("select count(*) from sfzfcjg "), 2);
+  EXPECT_EQ(count("select count(*) from SfZfCjG where ZQGSDM='100002'"), 1);
+  EXPECT_EQ(count("select count(*) from KHJBXX where ZJZH='1'"), 1);
+}
+
+TEST_F(SessionOpen, TwoSessionsInARowSeeANewlyCopiedFile) {
+  table("A.DBF", {{"K", 'C', 2}}, {{{{"K", "1"}}}});
+  EXPECT_EQ(count("select count(*) from a"), 1);
+  EXPECT_EQ(error("select count(*) from b"), "表不存在: b");
+  session.close();
+  fc::test::TempDir other;
+  WriteTable(other / "B.DBF", {{"K", 'C', 2}}, {{{{"K", "1"}}}, {{{"K", "2"}}}});
+  WriteTable(other / "A.DBF", {{"K", 'C', 2}}, {{{{"K", "1"}}}, {{{"K", "2"}}}, {{{"K", "3"}}}});
+  fs::copy_file(other / "B.DBF", dir / "B.DBF");
+  fs::copy_file(other / "A.DBF", dir / "A.DBF", fs::copy_options::overwrite_existing);
+  EXPECT_EQ(count("select count(*) from b"), 2);
+  EXPECT_EQ(count("select count(*) from a where k not in (select k from b)"), 1);
+}
+
+TEST_F(SessionOpen, AMissingDirectoryOrAFileFailsWithItsName) {
+  std::string error;
+  EXPECT_FALSE(session.open(dir / "missing", error));
+  EXPECT_EQ(error, "目录不存在: " + (dir / "missing").string());
+  EXPECT_FALSE(session.isOpen());
+  session.close();  // does nothing
+  dir.write("plain.txt", "x");
+  EXPECT_FALSE(session.open(dir / "plain.txt", error));
+  EXPECT_EQ(error, "不是目录: " + (dir / "plain.txt").string());
+}
+
+TEST_F(SessionOpen, ABrokenTableFailsTheWholeSession) {
+  table("A.DBF", {{"K", 'C', 2}}, {{{{"K", "1"}}}});
+  dir.write("BROKEN.dbf", std::string(10, '\x03'));
+  std::string error;
+  EXPECT_FALSE(session.open(dir.path(), error));
+  EXPECT_NE(error.find("BROKEN.dbf"), std::string::npos) << error;
+  EXPECT_NE(error.find("文件不是有效的DBF表"), std::string::npos) << error;
+  EXPECT_FALSE(session.isOpen());
+  EXPECT_THROW(session.queryDBF("select count(*) from a"), QueryError);
+}
+
+TEST_F(SessionOpen, OtherFilesAndDirectoriesAreIgnored) {
+  table("A.DBF", {{"K", 'C', 2}}, {{{{"K", "1"}}}});
+  dir.write("notes.txt", "not a table");
+  fs::create_directory(dir / "SUB.DBF");
+  EXPECT_EQ(count("select count(*) from a"), 1);
+  EXPECT_EQ(error("select count(*) from notes"), "表不存在: notes");
+}
+
+TEST_F(SessionOpen, TablesDifferingOnlyInCaseAreAmbiguous) {
+  table("A.DBF", {{"K", 'C', 2}}, {{{{"K", "1"}}}});
+  table("a.dbf", {{"K", 'C', 2}}, {});
+  std::string message = error("select count(*) from A");
+  EXPECT_EQ(message.rfind("表名不唯一: A", 0), 0u) << message;
+}
+
+class SessionQueries : public QueryFixture {
+ protected:
+  void SetUp() override {
+    table("A.DBF", {{"K", 'C', 4}, {"V", 'N', 6, 0}},
+          {{{{"K", "1"}, {"V", "1"}}}, {{{"K", "2"}, {"V", "5"}}}, {{{"K", "3"}, {"V", "9"}}}});
+    table("B.DBF", {{"K", 'C', 6}, {"V", 'N', 8, 2}},
+          {{{{"K", "1"}, {"V", "4.00"}}}, {{{"K", "1"}, {"V", "8.00"}}}, {{{"K", "2"}, {"V", "1.50"}}}});
+  }
+};
+
+TEST_F(SessionQueries, UnknownNamesAreNamed) {
+  EXPECT_EQ(error("select count(*) from nosuch"), "表不存在: nosuch");
+  EXPECT_EQ(error("select count(*) from a where nosuch='1'"), "字段不存在: nosuch");
+  EXPECT_EQ(error("select count(*) from a x where x.nosuch='1'"), "字段不存在: x.nosuch");
+  EXPECT_EQ(error("select count(*) from a x where y.k='1'"), "表或别名不存在: y");
+  EXPECT_EQ(error("select count(*) from a where k in (select nosuch from b)"), "字段不存在: nosuch");
+  EXPECT_EQ(error("select count(*) from a where exists (select * from nosuch)"), "表不存在: nosuch");
+  EXPECT_EQ(error("select count(*) from a where nosuch(k)='1'"), "不支持的函数: nosuch");
+  EXPECT_EQ(error("select count(*) from a where substr(k)='1'"), "函数参数个数不对: substr(k)");
+  EXPECT_EQ(error("select count(*) from a where k"), "不支持的语法: 不是条件: k");
+  EXPECT_EQ(error("select count(*), k from a"), "不支持的语法: 没有 group by 时 count(*) 不能与其他列同时选择");
+}
+
+TEST_F(SessionQueries, CountRowsOfGroupedAndPlainSelections) {
+  EXPECT_EQ(rows("select count(*) from b group by k"), 2);
+  EXPECT_EQ(rows("select count(*) from b where k='9' group by k"), 0);
+  EXPECT_EQ(rows("select count(*) from b"), 1);
+  EXPECT_EQ(rows("select * from b where v > 2"), 2);
+  EXPECT_EQ(count("select count(*) from b where k='9'"), 0);
+  EXPECT_EQ(count("select v from a where k='2'"), 5);
+  EXPECT_EQ(error("select k from a where k='9'"), "查询没有返回记录: select k from a where k='9'");
+  EXPECT_EQ(count("select v from b"), 4);  // 4.00
+  EXPECT_EQ(error("select v from b where k='2'"), "查询结果不是整数: 1.50");
+}
+
+TEST_F(SessionQueries, GroupedResultsListEachKeyOnce) {
+  ResultSet r = run("select k, count(*) from b group by k");
+  EXPECT_EQ(r.columns, (std::vector<std::string>{"K", "cnt"}));
+  ASSERT_EQ(r.rows.size(), 2u);
+  EXPECT_EQ(r.rows[0], (std::vector<std::string>{"1", "2"}));
+  EXPECT_EQ(r.rows[1], (std::vector<std::string>{"2", "1"}));
+  // Numbers group by value, whatever their decimals.
+  EXPECT_EQ(rows("select count(*) from b group by v - v"), 1);
+}
+
+TEST_F(SessionQueries, CorrelationsWithoutEqualityScanTheInnerTable) {
+  EXPECT_EQ(count("select count(*) from a x where exists(select * from b y where y.v > x.v)"), 2);
+  EXPECT_EQ(count("select count(*) from a x where not exists(select * from b y where y.v > x.v)"), 1);
+  EXPECT_EQ(count("select count(*) from a x where exists(select * from b where v > x.v and k = x.k)"), 1);
+  EXPECT_EQ(count("select count(*) from a x where k in (select k from b y where y.v < x.v)"), 1);
+  // For k=1 the subquery is empty, so not in holds.
+  EXPECT_EQ(count("select count(*) from a x where k not in (select k from b y where y.v < x.v)"), 2);
+}
+
+TEST_F(SessionQueries, UncorrelatedSubqueriesAndMixedCorrelations) {
+  EXPECT_EQ(count("select count(*) from a where exists(select * from b where k = '2')"), 3);
+  EXPECT_EQ(count("select count(*) from a where exists(select * from b where k = '7')"), 0);
+  // An equality to hash on plus a condition that needs both records.
+  EXPECT_EQ(count("select count(*) from a x where exists(select * from b y where x.k = y.k and y.v > x.v + 4)"), 1);
+  // A condition on the outer record alone inside the subquery.
+  EXPECT_EQ(count("select count(*) from a x where exists(select * from b y where x.k = y.k and x.v > 3)"), 1);
+  // Numbers as keys: 4.00 = 4 whatever the decimals.
+  EXPECT_EQ(count("select count(*) from b where v in (select v - 1 from a)"), 2);
+  EXPECT_EQ(count("select count(*) from a x where exists(select * from b y where y.v = x.v - 1)"), 2);
+}
+
+TEST_F(SessionQueries, NestedSubqueries) {
+  EXPECT_EQ(count("select count(*) from a x where exists(select * from b y where x.k = y.k and "
+                  "y.k in (select k from a where v > 1))"),
+            1);
+  EXPECT_EQ(count("select count(*) from a x where not exists(select * from b y where x.k = y.k and "
+                  "not exists(select * from a z where z.k = y.k and z.v = x.v))"),
+            3);
+}
+
+class CodePages : public QueryFixture {};
+
+TEST_F(CodePages, TablesOfDifferentCodePagesCompareByCharacters) {
+  table("G.DBF", {{"NAME", 'C', 10}}, {{{{"NAME", "中文"}}}, {{{"NAME", "abc"}}}}, dbf::kCodePageGBK);
+  table("T.DBF", {{"NAME", 'C', 10}}, {{{{"NAME", "中文"}}}, {{{"NAME", "abc"}}}}, 0x78 /* Big5 */);
+  EXPECT_EQ(count("select count(*) from g a where exists(select * from t b where a.name = b.name)"), 2);
+  EXPECT_EQ(count("select count(*) from g where name in (select name from t)"), 2);
+}
+
+// Writes a table with C fields and then retypes them, since the writer only
+// knows C and N: `types` holds the type letter and decimals of each field,
+// `records` the raw bytes of each field.
+void WriteTyped(const fs::path& path, const std::vector<std::pair<char, uint8_t>>& types,
+                const std::vector<uint8_t>& lengths, const std::vector<std::vector<std::string>>& records) {
+  std::vector<dbf::FieldSpec> fields;
+  for (size_t i = 0; i < lengths.size(); ++i) fields.push_back({"F" + std::to_string(i), 'C', lengths[i]});
+  WriteTable(path, fields, std::vector<Rec>(records.size()));
+  std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+  char header[12];
+  f.read(header, sizeof header);
+  uint16_t headerLength = static_cast<uint8_t>(header[8]) | static_cast<uint8_t>(header[9]) << 8;
+  uint16_t recordLength = static_cast<uint8_t>(header[10]) | static_cast<uint8_t>(header[11]) << 8;
+  for (size_t i = 0; i < types.size(); ++i) {
+    f.seekp(static_cast<std::streamoff>(32 + 32 * i + 11));
+    f.put(types[i].first);
+    f.seekp(static_cast<std::streamoff>(32 + 32 * i + 17));
+    f.put(static_cast<char>(types[i].second));
+  }
+  for (size_t r = 0; r < records.size(); ++r) {
+    size_t offset = headerLength + r * recordLength + 1;
+    for (size_t i = 0; i < lengths.size(); offset += lengths[i], ++i) {
+      f.seekp(static_cast<std::streamoff>(offset));
+      f.write(records[r][i].data(), static_cast<std::streamsize>(records[r][i].size()));
+    }
+  }
+}
+
+template <typename T>
+std::string Bytes(T v) {
+  std::string s(sizeof v, '\0');
+  std::memcpy(s.data(), &v, sizeof v);
+  return s;
+}
+
+TEST_F(CodePages, BinaryDateAndLogicalFieldsAreReadable) {
+  WriteTyped(dir / "TY.DBF", {{'I', 0}, {'Y', 4}, {'B', 2}, {'D', 0}, {'L', 0}}, {4, 8, 8, 8, 1},
+             {{Bytes<int32_t>(-42), Bytes<int64_t>(123456), Bytes(12.345), "20080808", "T"},
+              {Bytes<int32_t>(7), Bytes<int64_t>(-5), Bytes(-0.5), "20080807", "F"}});
+  EXPECT_EQ(count("select count(*) from ty where f0 = -42 and f1 = 12.3456 and f2 = 12.35"), 1);
+  EXPECT_EQ(count("select count(*) from ty where f0 + f1 = 6.9995 and f2 = -0.50"), 1);
+  EXPECT_EQ(count("select count(*) from ty where f3 = '20080808' and f4"), 1);
+  EXPECT_EQ(count("select count(*) from ty where not f4"), 1);
+  ResultSet r = run("select * from ty where f0 = 7");
+  ASSERT_EQ(r.rows.size(), 1u);
+  EXPECT_EQ(r.rows[0], (std::vector<std::string>{"7", "-0.0005", "-0.50", "20080807", "F"}));
+}
+
+TEST_F(CodePages, FieldsWithoutAMeaningInConditionsAreRefused) {
+  WriteTyped(dir / "MEMO.DBF", {{'M', 0}}, {10}, {{"         1"}});
+  EXPECT_EQ(error("select count(*) from memo where f0 = '1'"), "不支持的字段类型: F0 (M)");
+  EXPECT_EQ(run("select * from memo").rows[0][0], "[M]");
+}
+
+}  // namespace
+}  // namespace fc::query::test
