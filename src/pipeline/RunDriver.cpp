@@ -109,8 +109,7 @@ class Run {
     listFiles(structure);
     for (int group : groups()) checkGroupLogic(group);
     emptyWorkDirs();
-    if (in_.checkType == CheckType::Dbf && observer_.askPack())
-      PackPassedFiles(*store_, in_.sourceDir, in_.targetDir, observer_);
+    if (in_.checkType == CheckType::Dbf && observer_.askPack()) pack();
     if (anyPassed_) {
       observer_.status("文件检查完毕,请查看检查结果");
       return;
@@ -255,6 +254,15 @@ class Run {
     int branch = k == kYybxx ? 0 : slots[kYybxx].present;
     int customer = k == kKhjbxx || k == kYybxx || !in_.fullTransfer ? 0 : slots[kKhjbxx].present;
     rules::CheckAccountDataLogic(ctx, k + 1, branch, customer, slots[k].fileId);
+  }
+
+  // An empty output directory reads as "/": never pack into the root.
+  void pack() {
+    if (in_.targetDir == "/") {
+      observer_.message(MessageKind::Information, "ZIP生成目录不能为空");
+      return;
+    }
+    PackPassedFiles(*store_, in_.sourceDir, in_.targetDir, observer_);
   }
 
   void emptyWorkDirs() {

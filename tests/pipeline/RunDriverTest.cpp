@@ -196,6 +196,17 @@ TEST_F(RunDriverTest, YesToThePackagingQuestionPacksThePassedTables) {
   EXPECT_EQ(observer.statuses.back(), "文件检查完毕,请查看检查结果");
 }
 
+TEST_F(RunDriverTest, EmptyOutputDirectoryIsNeverTakenForTheRoot) {
+  dbfTable("100001_KHJBXX_20080808_1.DBF", "KHJBXX");
+  observer.pack = true;
+  RunInputs in = account(1, 1, {true, false, false, false, false}, CheckType::Dbf);
+  in.targetDir = " ";
+  EXPECT_TRUE(run(in).completed);
+  EXPECT_FALSE(fs::exists("/100001_KHJBXX_20080808_1.ZIP"));
+  ASSERT_EQ(observer.messages.size(), 1u);
+  EXPECT_EQ(observer.messages[0].second, "ZIP生成目录不能为空");
+}
+
 TEST_F(RunDriverTest, NoKindSelectedStillAsksAboutPackingAndFindsNoData) {
   observer.pack = true;
   RunOutcome outcome = run(account(1, 3, std::vector<bool>(5, false), CheckType::Dbf));
