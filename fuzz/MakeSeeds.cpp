@@ -1,0 +1,168 @@
+// Writes the seed inputs of the fuzz targets from the project's own files:
+// the sample submission, tables from our DBF writer, archives from the test
+// ZIP writer, the rules' query texts and the structure library's answers.
+//
+//   fuzz_make_seeds fuzz/corpus     (files named seed-*; others are kept)
+//
+// Run it again when a format changes; commit what it writes.
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "dbf/Writer.h"
+#include "pipeline/InterfaceLayouts.h"
+#include "pipeline/Sample.h"
+#include "pipeline/StructureCheck.h"
+#include "rules/RuleTables.h"
+#include "rules/RuleText.h"
+#include "support/TempDir.h"
+#include "support/Zip.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using fc::test::ReadFileBytes;
+
+class Seeds {
+ public:
+  explicit Seeds(fs::path corpus) : corpus_(std::move(corpus)) {}
+
+  void add(const std::string& target, const std::string& name, const std::string& bytes) {
+    fs::create_directories(corpus_ / target);
+    std::ofstream(corpus_ / target / ("seed-" + name), std::ios::binary) << bytes;
+    ++count_;
+  }
+  int count() const { return count_; }
+
+ private:
+  fs::path corpus_;
+  int count_ = 0;
+};
+
+std::vector<fs::path> FilesOf(const fs::path& dir) {
+  std::vector<fs::path> files;
+  for (const fs::directory_entry& e : fs::directory_iterator(dir)) files.push_back(e.path());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// The kind index the structure library target reads from an input's first byte.
+char KindByte(const std::string& fileName) {
+  const char* kinds[] = {"KHJBXX", "ZJZQDY", "ZJBDXX", "YYBXX", "ZHBYZ", "SFZFCJG", "SFZHCQK"};
+  for (char i = 0; i < 7; ++i)
+    if (fileName.find(std::string("_") + kinds[static_cast<int>(i)] + "_") != std::string::npos) return i;
+  return 0;
+}
+
+void SampleSeeds(Seeds& seeds, const fc::pipeline::InterfaceLayouts& layouts, const fs::path& dir) {
+  fc::pipeline::WriteSample(layouts, dir);
+  for (const char* sub : {"account-dbf", "identity-dbf"}) {
+    for (const fs::path& dbf : FilesOf(dir / sub)) {
+      std::string name = dbf.filename().string();
+      std::string bytes = ReadFileBytes(dbf);
+      seeds.add("dbf_table", name, bytes);
+      seeds.add("structure_library", name, KindByte(name) + bytes);
+      std::string answer = fc::pipeline::CHECKDBF(layouts, dbf, fc::pipeline::kSampleDate);
+      if (!answer.empty()) seeds.add("structure_decode", name, answer);
+    }
+  }
+  for (const char* sub : {"account-zip", "identity-zip"})
+    for (const fs::path& zip : FilesOf(dir / sub)) seeds.add("zip_intake", zip.filename().string(), ReadFileBytes(zip));
+}
+
+void WriterSeeds(Seeds& seeds, const fs::path& dir) {
+  using fc::dbf::Format;
+  fs::path plain = dir / "plain.dbf", vfp = dir / "vfp.dbf", empty = dir / "empty.dbf";
+  {
+    fc::dbf::Writer w(plain, Format::DBase3, {{"ZQGSDM", 'C', 6}, {"JRYE", 'N', 18, 2}, {"SJRQ", 'C', 8}});
+    w.add({"100001", "12.50", "20080808"});
+    w.add({"100002", "-3", "20080807"}, /*deleted=*/true);
+  }
+  {
+    fc::dbf::Writer w(vfp, Format::VisualFoxPro,
+                      {{"KHQC", 'C', 10, 0, true}, {"ZRYE", 'N', 8, 2, true}, {"SJRQ", 'C', 8}});
+    w.add({"张三", std::nullopt, "20080808"});
+    w.add({std::nullopt, "1.5", ""});
+  }
+  { fc::dbf::Writer w(empty, Format::DBase3, {{"A", 'C', 1}}); }
+  for (const fs::path& f : {plain, vfp, empty}) {
+    std::string bytes = ReadFileBytes(f);
+    seeds.add("dbf_table", f.filename().string(), bytes);
+    seeds.add("structure_library", f.filename().string(), std::string(1, '\0') + bytes);
+  }
+}
+
+void ArchiveSeeds(Seeds& seeds, const fs::path& dir) {
+  fs::path a = dir / "odd.zip";
+  fc::test::ZipWriter(a)
+      .add("X.DBF", "abc")
+      .stored()
+      .addDirectory("sub/")
+      .add("sub/inner.dbf", "x")
+      .add("../up.dbf", "x")
+      .addSymlink("link", "/etc/passwd")
+      .addEncrypted("secret.dbf", "hidden")
+      .write();
+  seeds.add("zip_intake", "odd.zip", ReadFileBytes(a));
+  fs::path b = dir / "two.zip";
+  fc::test::ZipWriter(b).add("a.dbf", std::string(300, 'a')).add("A.DBF", "b").add("c.dbf", "c").write();
+  seeds.add("zip_intake", "two.zip", ReadFileBytes(b));
+}
+
+void QuerySeeds(Seeds& seeds) {
+  int n = 0;
+  auto add = [&](const char* pattern) {
+    seeds.add("query", "rule" + std::to_string(++n), fc::rules::SpliceQuery(pattern, "20080808", "100001"));
+  };
+  for (int kind = 1; const fc::rules::AccountTable* table = fc::rules::AccountRulesOf(kind); ++kind) {
+    add(table->totalQuery);
+    for (const fc::rules::AccountRule& rule : table->rules) add(rule.query);
+  }
+  add(fc::rules::kIdentityTotalQuery);
+  for (const fc::rules::IdentityRule& rule : fc::rules::IdentityRules()) add(rule.query);
+  seeds.add("query", "functions",
+            "select zjzh, len(trim(khqc)), substr(khqc,1,2), jrye+1-2 from khjbxx a "
+            "where a.jrye is null or -a.jrye<>0 and khqc<>\"\" and yybdm in (select yybdm from yybxx)");
+}
+
+void TextSeeds(Seeds& seeds) {
+  seeds.add("structure_decode", "fields", "字段:A@1 B@2 C@3 D@6 E@7  F@4");
+  seeds.add("structure_decode", "fields-dates", "字段:SJRQ@1 日期20080807,空,20080809等");
+  seeds.add("structure_decode", "dates", "日期20080807");
+  seeds.add("structure_decode", "free-text", "文件不是有效的DBF表：表中没有字段");
+  // A like input is the pattern, a NUL, then the text.
+  auto like = [](std::string pattern, const std::string& text) { return pattern + '\0' + text; };
+  seeds.add("jet_like", "group", like("*_3.*", "100001_KHJBXX_20080808_3.ZIP"));
+  seeds.add("jet_like", "any", like("*.*", "x.dbf"));
+  seeds.add("jet_like", "classes", like("[a-c]?#[!0-9]*", "b_5x"));
+  seeds.add("jet_like", "chinese", like("客户*表", "客户基本信息表"));
+  seeds.add("settings", "chkcfg.ini", "100001\r\n1\r\n3\r\n1\r\n/data/in\r\n/data/out\r\n");
+  seeds.add("settings", "short", "100001\n 2.5\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: fuzz_make_seeds CORPUS_DIR\n");
+    return 2;
+  }
+  try {
+    Seeds seeds(argv[1]);
+    fc::test::TempDir temp;
+    auto layouts = fc::pipeline::InterfaceLayouts::load(fs::path(FC_SOURCE_DATA_DIR) / "interface/layouts.csv");
+    SampleSeeds(seeds, layouts, temp / "sample");
+    WriterSeeds(seeds, temp.path());
+    ArchiveSeeds(seeds, temp.path());
+    QuerySeeds(seeds);
+    TextSeeds(seeds);
+    std::printf("%d seeds written\n", seeds.count());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "fuzz_make_seeds: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
