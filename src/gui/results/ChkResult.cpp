@@ -1,0 +1,139 @@
+#include "gui/results/ChkResult.h"
+
+#include <QHeaderView>
+#include <QTableWidget>
+#include <array>
+#include <optional>
+#include <string>
+
+#include "gui/shell/LayoutScaling.h"
+#include "gui/shell/MessageBoxes.h"
+#include "gui/shell/Twips.h"
+#include "settings/Settings.h"
+
+namespace fc::gui {
+
+namespace {
+
+constexpr int kMinimumDataRows = 25;
+constexpr double kRowHeight = 800;  // twips, the header row exactly, the others at least
+const std::array<double, kResultColumns> kColumnWidths = {600, 2800, 3500, 600, 600, 600, 6180};
+const std::array<const char*, kResultColumns> kHeaders = {
+    "文件组号", "文件描述", "文件名", "是否存在", "结构正常", "问题编号", "问题描述"};
+
+const QColor kGreen(0, 255, 0);
+const QColor kYellow(255, 255, 0);
+const QColor kRed(255, 0, 0);
+
+using Field = std::optional<std::string> store::ResultRow::*;
+const std::array<Field, kResultColumns> kFields = {
+    &store::ResultRow::groupno, &store::ResultRow::filecat, &store::ResultRow::filename,
+    &store::ResultRow::isexist, &store::ResultRow::isok,    &store::ResultRow::errid,
+    &store::ResultRow::errdesc};
+
+QString CellText(const store::ResultRow& row, int column) {
+  const std::optional<std::string>& value = row.*kFields[column];
+  return value ? QString::fromStdString(*value) : QString();
+}
+
+// A column-1 cell sums its row up: passed or not, and with a problem or not.
+QColor RowColour(const store::ResultRow& row) {
+  if (settings::NumericValue(row.isok.value_or("")) != 1) return kRed;
+  bool problem = !settings::Trim(row.errid.value_or("")).empty();
+  return problem ? kYellow : kGreen;
+}
+
+Qt::Alignment DataAlignment(int column) {
+  switch (column) {
+    case 0: return Qt::AlignCenter;
+    case 2: return Qt::AlignRight | Qt::AlignVCenter;
+    default: return Qt::AlignLeft | Qt::AlignVCenter;
+  }
+}
+
+}  // namespace
+
+std::vector<CellSpan> MergeSpans(const std::vector<store::ResultRow>& rows) {
+  std::vector<CellSpan> spans;
+  const int n = static_cast<int>(rows.size());
+  // mergesUp[r]: row r merges with row r - 1 in the column being walked and
+  // in every column to its left.
+  std::vector<bool> mergesUp(n, true);
+  for (int column = 0; column < kMergedColumns; ++column) {
+    for (int r = 0; r < n; ++r)
+      mergesUp[r] = r > 0 && mergesUp[r] && CellText(rows[r], column) == CellText(rows[r - 1], column);
+    for (int r = 0; r < n;) {
+      int end = r + 1;
+      while (end < n && mergesUp[end]) ++end;
+      if (end - r > 1) spans.push_back({r, column, end - r});
+      r = end;
+    }
+  }
+  return spans;
+}
+
+ChkResult::ChkResult(store::Store* store, MessageBoxes& boxes, QWidget* parent)
+    : QDialog(parent) {
+  setObjectName(QStringLiteral("ChkResult"));
+  setWindowTitle(QStringLiteral("检查结果"));
+  resize(1040, 600);
+  grid_ = new QTableWidget(this);
+  grid_->setObjectName(QStringLiteral("MSFlexGrid1"));
+  grid_->setGeometry(rect().adjusted(4, 4, -4, -4));
+  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid_->setSelectionMode(QAbstractItemView::NoSelection);
+  grid_->setFocusPolicy(Qt::NoFocus);
+  grid_->verticalHeader()->hide();
+
+  std::vector<store::ResultRow> rows;
+  try {
+    if (store) rows = store->readResults();
+  } catch (const store::StoreError&) {
+    rows.clear();  // shown like an empty store
+  }
+  if (rows.empty()) {
+    boxes.show(QStringLiteral("信息提示"), QStringLiteral("未查找到历史记录！"), BoxIcon::Information,
+               BoxButtons::Ok);
+    RememberLayout(this);
+    return;
+  }
+  const int n = static_cast<int>(rows.size());
+  setUpGrid(n < kMinimumDataRows ? kMinimumDataRows : n);
+  for (int r = 0; r < n; ++r) fillRow(r, rows[r]);
+  for (const CellSpan& span : MergeSpans(rows)) grid_->setSpan(span.row, span.column, span.rows, 1);
+  grid_->resizeRowsToContents();
+  RememberLayout(this);
+}
+
+void ChkResult::setUpGrid(int rowCount) {
+  grid_->setColumnCount(kResultColumns);
+  grid_->setRowCount(rowCount);
+  grid_->setWordWrap(true);
+  QHeaderView* header = grid_->horizontalHeader();
+  header->setFixedHeight(Px(kRowHeight));
+  QHeaderView* rowHeader = grid_->verticalHeader();
+  rowHeader->setMinimumSectionSize(Px(kRowHeight));
+  rowHeader->setDefaultSectionSize(Px(kRowHeight));
+  for (int column = 0; column < kResultColumns; ++column) {
+    auto* item = new QTableWidgetItem(QString::fromUtf8(kHeaders[column]));
+    if (column < kResultColumns - 1) item->setTextAlignment(Qt::Alignment::fromInt(Qt::AlignCenter | Qt::TextWordWrap));
+    grid_->setHorizontalHeaderItem(column, item);
+    grid_->setColumnWidth(column, Px(kColumnWidths[column]));
+  }
+}
+
+void ChkResult::fillRow(int row, const store::ResultRow& result) {
+  for (int column = 0; column < kResultColumns; ++column) {
+    auto* item = new QTableWidgetItem(CellText(result, column));
+    item->setTextAlignment(DataAlignment(column));
+    if (column == 1) item->setBackground(RowColour(result));
+    grid_->setItem(row, column, item);
+  }
+}
+
+void ChkResult::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  ScaleLayout(this);
+}
+
+}  // namespace fc::gui

@@ -1,0 +1,35 @@
+#include "gui/shell/AppHomeResolver.h"
+
+#include <fstream>
+
+namespace fc::gui {
+
+namespace {
+
+// Permission bits say little for root or read-only mounts; writing says it all.
+bool CanWriteIn(const std::filesystem::path& dir) {
+  std::error_code ec;
+  if (!std::filesystem::is_directory(dir, ec)) return false;
+  const std::filesystem::path probe = dir / ".filingcheck-probe";
+  bool written = static_cast<bool>(std::ofstream(probe));
+  std::filesystem::remove(probe, ec);
+  return written;
+}
+
+}  // namespace
+
+settings::AppHome ResolveAppHome(const std::filesystem::path& exeDir,
+                                 const std::filesystem::path& userHome) {
+  settings::AppHome home;
+  home.data = settings::LocateDataDir(exeDir);
+  if (CanWriteIn(exeDir)) {
+    home.home = exeDir;
+    return home;
+  }
+  home.home = userHome / ".local" / "share" / "filingcheck";
+  std::error_code ec;
+  std::filesystem::create_directories(home.home, ec);
+  return home;
+}
+
+}  // namespace fc::gui

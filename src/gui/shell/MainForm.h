@@ -1,0 +1,59 @@
+// gui/shell/MainForm.h - the welcome window `mainfrm`, the program's home.
+//
+//   MainForm welcome(home, boxes);
+//   welcome.show();
+//   app.exec();
+//   if (welcome.exitRequested()) { EndForm end(home.data); end.exec(); }
+//
+// Two big picture buttons open the check windows modally; they are lit
+// (enabled) only while the pointer is over them or over their pointer zones
+// Label1 and Label2, which lie exactly under them; a disabled button cannot
+// be clicked. The exit button closes the window and asks for the closing
+// window.
+#pragma once
+
+#include <QWidget>
+
+#include "settings/AppHome.h"
+
+namespace fc::gui {
+
+class MessageBoxes;
+class PictureButton;
+
+class MainForm : public QWidget {
+  Q_OBJECT
+
+ public:
+  MainForm(settings::AppHome home, MessageBoxes& boxes, QWidget* parent = nullptr);
+
+  // True when the window was closed by its exit button `Command1`.
+  bool exitRequested() const { return exitRequested_; }
+
+ public slots:
+  void openAccountWindow();   // ButPicture: mainfrm1
+  void openIdentityWindow();  // ButPicture2: mainfrm2
+  void exitProgram();         // Command1
+  // Lights `ButPicture` (1), `ButPicture2` (2) or neither (0).
+  void lightButton(int which);
+  void pointerMovedOver(QWidget* control);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void layOut();
+
+  settings::AppHome home_;
+  MessageBoxes& boxes_;
+  bool exitRequested_ = false;
+  QWidget* label1_;           // pointer zone of ButPicture
+  QWidget* label2_;           // pointer zone of ButPicture2
+  PictureButton* button1_;    // ButPicture
+  PictureButton* button2_;    // ButPicture2
+  PictureButton* exit_;       // Command1
+  QWidget* picture1_;         // the banner in the bottom right corner
+  QPixmap background_;
+};
+
+}  // namespace fc::gui

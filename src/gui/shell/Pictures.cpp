@@ -1,0 +1,130 @@
+#include "gui/shell/Pictures.h"
+
+#include <QColor>
+#include <QFont>
+#include <QFontMetrics>
+#include <QLinearGradient>
+#include <QPainter>
+
+namespace fc::gui {
+
+namespace {
+
+struct Plate {
+  QColor top;     // gradient start
+  QColor bottom;  // gradient end
+  QColor text;    // caption colour
+};
+
+Plate ButtonPlate(PictureState state) {
+  switch (state) {
+    case PictureState::Pressed: return {QColor(52, 104, 170), QColor(24, 62, 122), Qt::white};
+    case PictureState::Dimmed: return {QColor(196, 204, 216), QColor(160, 170, 186), QColor(238, 240, 244)};
+    case PictureState::Normal: break;
+  }
+  return {QColor(96, 156, 226), QColor(38, 92, 168), Qt::white};
+}
+
+QFont CaptionFont(int pixelSize, bool bold) {
+  QFont font;
+  font.setPixelSize(pixelSize);
+  font.setBold(bold);
+  return font;
+}
+
+// The largest caption font up to `pixelSize` whose text fits `width`.
+QFont FittingFont(const QString& caption, int pixelSize, int width) {
+  QFont font = CaptionFont(pixelSize, true);
+  while (font.pixelSize() > 8 && QFontMetrics(font).horizontalAdvance(caption) > width)
+    font.setPixelSize(font.pixelSize() - 1);
+  return font;
+}
+
+// A rounded gradient plate with a centred caption, filling `size`.
+QPixmap DrawPlate(QSize size, const Plate& plate, const QString& caption, int fontPixels) {
+  QPixmap pixmap(size);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QRectF frame = QRectF(pixmap.rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+  QLinearGradient gradient(frame.topLeft(), frame.bottomLeft());
+  gradient.setColorAt(0, plate.top);
+  gradient.setColorAt(1, plate.bottom);
+  qreal radius = size.height() / 4.0;
+  painter.setPen(QPen(plate.bottom.darker(120), 1));
+  painter.setBrush(gradient);
+  painter.drawRoundedRect(frame, radius, radius);
+  // A soft highlight over the upper half gives the plate some depth.
+  QRectF gloss = frame.adjusted(2, 2, -2, -frame.height() / 2);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(255, 255, 255, 40));
+  painter.drawRoundedRect(gloss, radius - 2, radius - 2);
+  painter.setPen(plate.text);
+  painter.setFont(FittingFont(caption, fontPixels, size.width() - 2 * size.height() / 3));
+  painter.drawText(frame, Qt::AlignCenter, caption);
+  return pixmap;
+}
+
+}  // namespace
+
+QPixmap BackgroundPicture() {
+  QPixmap pixmap(kBackgroundSize);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QLinearGradient gradient(0, 0, 0, kBackgroundSize.height());
+  gradient.setColorAt(0, QColor(236, 243, 252));
+  gradient.setColorAt(0.55, QColor(206, 222, 242));
+  gradient.setColorAt(1, QColor(178, 202, 232));
+  painter.fillRect(pixmap.rect(), gradient);
+  painter.setPen(QColor(30, 62, 116));
+  painter.setFont(CaptionFont(24, true));
+  painter.drawText(QRect(0, 18, kBackgroundSize.width(), 44), Qt::AlignCenter,
+                   QStringLiteral("证券公司报送数据文件检查软件"));
+  painter.setPen(QPen(QColor(120, 150, 196), 1));
+  painter.drawLine(120, 66, kBackgroundSize.width() - 120, 66);
+  return pixmap;
+}
+
+QPixmap BigButtonPicture(const QString& caption, PictureState state) {
+  // The big buttons are not drawn darker when pressed: the lit plate stays.
+  PictureState drawn = state == PictureState::Dimmed ? state : PictureState::Normal;
+  return DrawPlate(kBigButtonSize, ButtonPlate(drawn), caption, 18);
+}
+
+QPixmap ExitButtonPicture(PictureState state) {
+  return DrawPlate(kExitButtonSize, ButtonPlate(state), QStringLiteral("退  出"), 14);
+}
+
+QPixmap BannerPicture() {
+  QPixmap pixmap(kBannerSize);
+  QPainter painter(&pixmap);
+  QLinearGradient gradient(0, 0, kBannerSize.width(), 0);
+  gradient.setColorAt(0, QColor(178, 202, 232));
+  gradient.setColorAt(1, QColor(150, 180, 220));
+  painter.fillRect(pixmap.rect(), gradient);
+  painter.setPen(QColor(30, 62, 116));
+  painter.setFont(CaptionFont(12, false));
+  painter.drawText(pixmap.rect().adjusted(0, 0, -6, 0), Qt::AlignRight | Qt::AlignVCenter,
+                   QStringLiteral("报送数据文件检查软件  版本 0.1"));
+  return pixmap;
+}
+
+QPixmap CloseImage() {
+  QPixmap pixmap(kCloseImageSize);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QRectF disc = QRectF(pixmap.rect()).adjusted(1, 1, -1, -1);
+  QLinearGradient gradient(disc.topLeft(), disc.bottomLeft());
+  gradient.setColorAt(0, QColor(232, 96, 96));
+  gradient.setColorAt(1, QColor(176, 36, 36));
+  painter.setPen(QPen(QColor(128, 24, 24), 1));
+  painter.setBrush(gradient);
+  painter.drawEllipse(disc);
+  painter.setPen(QPen(Qt::white, 2.5, Qt::SolidLine, Qt::RoundCap));
+  painter.drawLine(QPointF(8.5, 8.5), QPointF(16.5, 16.5));
+  painter.drawLine(QPointF(16.5, 8.5), QPointF(8.5, 16.5));
+  return pixmap;
+}
+
+}  // namespace fc::gui

@@ -1,0 +1,56 @@
+// gui/windows/AccountWindow.h - the settlement-fund account check window
+// `mainfrm1`: the five tables KHJBXX, ZJZQDY, ZJBDXX, YYBXX and ZHBYZ of one
+// data date over a range of sequence numbers, sent in full or incrementally.
+//
+//   AccountWindow window(home, boxes, welcome);
+//   window.exec();
+//
+// Enter walks from the company code to the data date, the begin number and
+// the end number; the precise file selection opens only with a company code.
+#pragma once
+
+#include <array>
+
+#include "gui/windows/CheckWindow.h"
+
+class QCheckBox;
+
+namespace fc::gui {
+
+inline constexpr int kAccountKindCount = 5;
+
+class AccountWindow : public CheckWindow {
+  Q_OBJECT
+
+ public:
+  AccountWindow(settings::AppHome home, MessageBoxes& boxes, QWidget* parent = nullptr);
+
+  QCheckBox* kindBox(int index) const { return khxx_[index]; }
+  QLineEdit* beginNoField() const { return beginNo_; }
+  QLineEdit* endNoField() const { return endNo_; }
+  QRadioButton* fullTransferOption() const { return allData_; }
+  QRadioButton* incrementalOption() const { return incData_; }
+
+ public slots:
+  void openPreciseSelection();  // Command4
+  void beginNoEntered();
+  void endNoEntered();
+
+ protected:
+  void restoreOwnSettings(const settings::SettingsFile& saved) override;
+  void saveOwnSettings(settings::SettingsFile& settings) const override;
+  void addOwnRawInputs(pipeline::RawRunInputs& raw) const override;
+  void addOwnRunInputs(pipeline::RunInputs& inputs) const override;
+  void dateAccepted(QDateEdit* picker) override;
+  QWidget* inputField(pipeline::InputField field) const override;
+
+ private:
+  QRadioButton* allData_;                     // "全量传输"
+  QRadioButton* incData_;                     // "增量传输"
+  QLineEdit* beginNo_;                        // first sequence number
+  QLineEdit* endNo_;                          // last sequence number
+  std::array<QCheckBox*, kAccountKindCount> khxx_;  // the tables, by kind index
+  QPushButton* command4_;                     // "精确选择"
+};
+
+}  // namespace fc::gui

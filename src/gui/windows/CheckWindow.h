@@ -1,0 +1,140 @@
+// gui/windows/CheckWindow.h - what the two check windows share: the company
+// code and name, the data date, the file type (ZIP or DBF) with its
+// relabelling, the source and output directories, the check button with its
+// run on a worker thread, the results button, the status line with a
+// progress bar, the settings read at start-up and written at close, and the
+// proportional re-layout.
+//
+// A window class builds its own controls, places the shared ones with
+// placeSharedControls() and ends its constructor with finishStartUp():
+//
+//   AccountWindow window(home, boxes, parent);
+//   window.exec();   // modal; closing saves the settings
+//
+// While a run is in progress the window cannot be closed.
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+#include "pipeline/RunInputs.h"
+#include "pipeline/Validation.h"
+#include "settings/AppHome.h"
+#include "settings/Settings.h"
+
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+
+namespace fc::store {
+class Store;
+}
+
+namespace fc::gui {
+
+class CompanyCodeEntry;
+class MessageBoxes;
+class RunBridge;
+
+class CheckWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  ~CheckWindow() override;
+
+  // The fields the selection dialogs read and write.
+  QLineEdit* companyCodeField() const { return zqgsdm_; }
+  QLineEdit* companyNameField() const { return zqgsmc_; }
+  QDateEdit* dataDateField() const { return dataDate_; }
+  QLineEdit* sourceDirField() const { return sourceDir_; }
+  QLineEdit* targetDirField() const { return targetDir_; }
+  bool zipTypeSelected() const;
+  store::Store* store() const { return store_.get(); }
+  CompanyCodeEntry* companyCodeEntry() const { return entry_; }
+  bool running() const;
+
+ public slots:
+  void applyCheckType();   // CHKZIP / CHKDBF relabel the window
+  void startCheck();       // ChkCmd
+  void showResults();      // Command1
+  void chooseSourceDir();  // Command2
+  void chooseTargetDir();  // Command3
+  void returnToWelcome();  // ExitCMD
+  void activated();        // focus on the code, layout registered
+  void done(int result) override;
+
+ signals:
+  // A run started from ChkCmd has ended (the final status is shown).
+  void checkFinished(bool completed);
+
+ protected:
+  CheckWindow(pipeline::Submission submission, settings::AppHome home, MessageBoxes& boxes,
+              QWidget* parent);
+
+  // Places the shared controls below the window's own ones, from `top` on,
+  // in a main area `width` wide; returns the height the window needs.
+  int placeSharedControls(int top, int width);
+  // Settings, store, company lookup, layout: the end of every constructor.
+  void finishStartUp();
+  // Watches a date picker: Enter and leaving it check its date.
+  void watchDatePicker(QDateEdit* picker);
+
+  // What the window adds to the shared settings and inputs.
+  virtual void restoreOwnSettings(const settings::SettingsFile& saved) { (void)saved; }
+  virtual void saveOwnSettings(settings::SettingsFile& settings) const { (void)settings; }
+  virtual void addOwnRawInputs(pipeline::RawRunInputs& raw) const = 0;
+  virtual void addOwnRunInputs(pipeline::RunInputs& inputs) const = 0;
+  // Enter on a picker holding a good date.
+  virtual void dateAccepted(QDateEdit* picker) { (void)picker; }
+  // The pointer moved over `control` (nullptr: the window's background).
+  virtual void pointerMovedOver(QWidget* control);
+  virtual QWidget* inputField(pipeline::InputField field) const;
+
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+  MessageBoxes& boxes_;
+  QLabel* label1_;              // "证券公司编码"
+  QLineEdit* zqgsdm_;           // company code
+  QLabel* label7_;              // "证券公司名称"
+  QLineEdit* zqgsmc_;           // company name
+  QLabel* label2_;              // caption of the data date
+  QDateEdit* dataDate_;         // DataDate
+  QGroupBox* frame4_;           // "检查文件类型"
+  QRadioButton* chkZip_;        // CHKZIP
+  QRadioButton* chkDbf_;        // CHKDBF
+  QLabel* label5_;              // caption of the source directory
+  QLineEdit* sourceDir_;        // SourceDir
+  QPushButton* command2_;       // source directory chooser
+  QGroupBox* frame5_;           // holds Label6 and TargetDir
+  QLabel* label6_;              // caption of the output directory
+  QLineEdit* targetDir_;        // TargetDir
+  QPushButton* command3_;       // output directory chooser
+  QPushButton* chkCmd_;         // starts the run
+  QPushButton* command1_;       // "查看最近检查结果"
+  QPushButton* exitCmd_;        // "返回主界面"
+  QLineEdit* stateStr_;         // status line
+  QProgressBar* progress_;      // file being checked of the total
+
+ private:
+  pipeline::RawRunInputs rawInputs() const;
+  pipeline::RunInputs runInputs() const;
+  void saveSettings();
+  void focusInput(pipeline::InputField field);
+  bool checkDate(QDateEdit* picker);  // false after telling the operator
+  void runEnded(bool completed);
+  void showProgress(int current, int total);
+
+  pipeline::Submission submission_;
+  settings::AppHome home_;
+  std::unique_ptr<store::Store> store_;
+  CompanyCodeEntry* entry_;
+  RunBridge* bridge_;
+};
+
+}  // namespace fc::gui

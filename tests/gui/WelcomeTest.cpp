@@ -1,0 +1,137 @@
+// The welcome window's lit buttons and layout, its pictures, and the
+// closing window's support text.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPlainTextEdit>
+#include <fstream>
+
+#include "GuiTestSupport.h"
+#include "gui/shell/EndForm.h"
+#include "gui/shell/MainForm.h"
+#include "gui/shell/PictureButton.h"
+#include "gui/shell/Pictures.h"
+#include "gui/shell/SupportText.h"
+
+namespace fc::gui {
+namespace {
+
+class WelcomeTest : public ::testing::Test {
+ protected:
+  WelcomeTest() : welcome(home.home(), boxes) {
+    test::ShowActive(&welcome);
+    upper = welcome.findChild<PictureButton*>("ButPicture");
+    lower = welcome.findChild<PictureButton*>("ButPicture2");
+  }
+
+  test::TestHome home;
+  test::ScriptedBoxes boxes;
+  MainForm welcome;
+  PictureButton* upper;
+  PictureButton* lower;
+};
+
+TEST_F(WelcomeTest, ButtonsLightOnlyUnderThePointer) {
+  EXPECT_FALSE(upper->isEnabled());
+  EXPECT_FALSE(lower->isEnabled());
+
+  test::MovePointerOver(upper);  // disabled: its zone lights it
+  EXPECT_TRUE(upper->isEnabled());
+  EXPECT_FALSE(lower->isEnabled());
+  test::MovePointer(upper, {5, 5});  // lit, it keeps itself lit
+  EXPECT_TRUE(upper->isEnabled());
+
+  test::MovePointerOver(lower);
+  EXPECT_FALSE(upper->isEnabled());
+  EXPECT_TRUE(lower->isEnabled());
+
+  test::MovePointer(&welcome, {5, 5});
+  EXPECT_FALSE(upper->isEnabled());
+  EXPECT_FALSE(lower->isEnabled());
+
+  test::MovePointerOver(welcome.findChild<QWidget*>("Label1"));
+  EXPECT_TRUE(upper->isEnabled());
+}
+
+TEST_F(WelcomeTest, UnlitButtonsShowTheirDimmedPicture) {
+  const QImage dimmed = upper->currentPicture().toImage();
+  welcome.lightButton(1);
+  const QImage lit = upper->currentPicture().toImage();
+  EXPECT_NE(dimmed, lit);
+  EXPECT_EQ(lit, BigButtonPicture(QStringLiteral("证券公司客户交易结算资金账户数据文件检查"),
+                                  PictureState::Normal).toImage());
+  welcome.lightButton(0);
+  EXPECT_FALSE(upper->isEnabled());
+}
+
+TEST_F(WelcomeTest, LayoutCentresTheBigButtonsOverTheirZones) {
+  QWidget* label1 = welcome.findChild<QWidget*>("Label1");
+  QWidget* label2 = welcome.findChild<QWidget*>("Label2");
+  QWidget* exit = welcome.findChild<QWidget*>("Command1");
+  QWidget* banner = welcome.findChild<QWidget*>("Picture1");
+  // The buttons fill their zones exactly.
+  EXPECT_EQ(upper->geometry(), label1->rect());
+  EXPECT_EQ(lower->geometry(), label2->rect());
+  // Picture plus 50 twips (3 pixels and a third) each way.
+  EXPECT_EQ(label1->size(), QSize(345, 61));
+  EXPECT_EQ(label1->x(), label2->x());
+  // The upper button sits halfway between the top and the lower button.
+  EXPECT_NEAR(label1->y(), (label2->y() - label1->height()) / 2.0, 1);
+  // From the bottom up: banner, exit button 20 pixels above it, lower
+  // button 400 twips above that; everything inside the window.
+  EXPECT_EQ(exit->geometry().bottom() + 1 + 20, banner->y());
+  EXPECT_NEAR(label2->geometry().bottom() + 1 + 400 / 15.0, exit->y(), 1);
+  EXPECT_TRUE(welcome.rect().contains(banner->geometry()));
+  EXPECT_TRUE(welcome.rect().contains(exit->geometry()));
+}
+
+TEST_F(WelcomeTest, ExitButtonAsksForTheClosingWindow) {
+  EXPECT_FALSE(welcome.exitRequested());
+  welcome.findChild<PictureButton*>("Command1")->click();
+  EXPECT_TRUE(welcome.exitRequested());
+  EXPECT_FALSE(welcome.isVisible());
+}
+
+TEST(PicturesTest, HaveTheirDesignedSizesAndVariants) {
+  const QString caption = QStringLiteral("证券公司投资者身份信息复查数据检查");
+  EXPECT_EQ(BackgroundPicture().size(), QSize(659, 404));
+  EXPECT_EQ(BigButtonPicture(caption, PictureState::Normal).size(), QSize(342, 58));
+  EXPECT_EQ(ExitButtonPicture(PictureState::Pressed).size(), QSize(99, 30));
+  EXPECT_EQ(BannerPicture().size(), QSize(245, 20));
+  EXPECT_EQ(CloseImage().size(), QSize(25, 25));
+  // A big button looks the same pressed; the exit button gets darker.
+  EXPECT_EQ(BigButtonPicture(caption, PictureState::Pressed).toImage(),
+            BigButtonPicture(caption, PictureState::Normal).toImage());
+  EXPECT_NE(BigButtonPicture(caption, PictureState::Dimmed).toImage(),
+            BigButtonPicture(caption, PictureState::Normal).toImage());
+  const QColor normal = ExitButtonPicture(PictureState::Normal).toImage().pixelColor(49, 22);
+  const QColor pressed = ExitButtonPicture(PictureState::Pressed).toImage().pixelColor(49, 22);
+  EXPECT_LT(pressed.lightness(), normal.lightness());
+}
+
+TEST(SupportTextTest, FramesTheContactLinesOfTheDataFile) {
+  test::TempDir data;
+  std::ofstream(data / "support.txt") << "# comment\n\n电话:1 E-mail:a@x\n电话:2 E-mail:b@x\n";
+  const QStringList lines = SupportText(data.path()).split('\n');
+  ASSERT_EQ(lines.size(), 14);
+  EXPECT_EQ(lines[0], QStringLiteral("如在软件使用过程中遇到任何问题请咨询："));
+  EXPECT_EQ(lines[2], QStringLiteral("电话:1 E-mail:a@x"));
+  EXPECT_EQ(lines[4], QStringLiteral("如对逻辑校验规则有任何疑问请咨询："));
+  EXPECT_EQ(lines[6], QStringLiteral("电话:2 E-mail:b@x"));
+  EXPECT_EQ(lines[9], QStringLiteral("（包括联系人、电话及电子邮件）联系方式如下："));
+  EXPECT_EQ(lines[11], QString());  // missing lines stay empty
+  EXPECT_EQ(lines[13], QString());
+}
+
+TEST(EndFormTest, CloseImageClosesTheWindow) {
+  test::TempDir data;
+  EndForm end(data.path());
+  end.show();
+  EXPECT_TRUE(end.supportText().startsWith(QStringLiteral("如在软件使用过程中遇到任何问题请咨询：")));
+  end.findChild<PictureButton*>("Picture1")->click();
+  EXPECT_FALSE(end.isVisible());
+  EXPECT_EQ(end.result(), QDialog::Accepted);
+}
+
+}  // namespace
+}  // namespace fc::gui
