@@ -2,6 +2,8 @@
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
 BUILD_BENCH ?= build-bench
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  = -G Ninja
 
@@ -32,5 +34,15 @@ bench: deps
 	@cmake --build $(BUILD_BENCH) -j $(JOBS)
 	@$(BUILD_BENCH)/bin/filingcheck-bench
 
+# Every fuzz target for FUZZ_SECONDS each, built with clang, libFuzzer and the
+# sanitizers; fails on any crash, hang, leak or sanitizer report.
+FUZZ_FLAGS = -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+fuzz:
+	@FC_WITH_FUZZ=1 bash scripts/install-deps.sh
+	@cmake -S . -B $(BUILD_FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_CXX_FLAGS="$(FUZZ_FLAGS)" -DFC_GUI=OFF -DFC_FUZZ=ON >/dev/null
+	@cmake --build $(BUILD_FUZZ) -j $(JOBS) --target fuzz-targets
+	@bash fuzz/run.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH) $(BUILD_FUZZ)

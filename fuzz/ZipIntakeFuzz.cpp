@@ -1,11 +1,16 @@
 // The archive intake on any bytes: what the unpacking leaves in workdir
-// must be at most two ordinary files with plain names, no temporary file,
-// and nothing beside workdir (entry names must not lead out of it).
+// must be at most two ordinary files, each named like an entry of the
+// archive (no temporary file left over), and nothing may land beside
+// workdir (entry names must not lead out of it).
+#include <zip.h>
+
 #include <set>
 #include <string>
+#include <vector>
 
 #include "FuzzSupport.h"
 #include "pipeline/ArchiveIntake.h"
+#include "pipeline/WorkDirs.h"
 
 namespace {
 
@@ -19,14 +24,33 @@ struct Fixture {
   Fixture() { fs::create_directories(workdir); }
 };
 
-void CheckWorkdir(const fs::path& workdir) {
+// The names of the archive's entries, as libzip reads them.
+std::vector<std::string> EntryNames(const fs::path& archive) {
+  std::vector<std::string> names;
+  zip_t* za = zip_open(archive.c_str(), ZIP_RDONLY, nullptr);
+  if (!za) return names;
+  for (zip_int64_t i = 0, n = zip_get_num_entries(za, 0); i < n; ++i)
+    if (const char* name = zip_get_name(za, static_cast<zip_uint64_t>(i), 0)) names.emplace_back(name);
+  zip_discard(za);
+  return names;
+}
+
+bool IsEntryName(const std::vector<std::string>& names, const std::string& name) {
+  for (const std::string& n : names)
+    if (fc::pipeline::SameNameNoCase(n, name)) return true;
+  return false;
+}
+
+void CheckWorkdir(const fs::path& workdir, const fs::path& archive) {
   size_t files = 0;
+  std::vector<std::string> names;
   for (const fs::directory_entry& e : fs::directory_iterator(workdir)) {
     std::string name = e.path().filename().string();
     fc::fuzz::Require(e.symlink_status().type() == fs::file_type::regular, "not an ordinary file: " + name);
     fc::fuzz::Require(name.find("..") == std::string::npos && name.find('\\') == std::string::npos,
                       "an unsafe name: " + name);
-    fc::fuzz::Require(name.front() != '.', "a temporary file left behind: " + name);
+    if (names.empty()) names = EntryNames(archive);
+    fc::fuzz::Require(IsEntryName(names, name), "a file that is no entry of the archive: " + name);
     ++files;
   }
   fc::fuzz::Require(files <= 2, "unpacking went on after the second file");
@@ -38,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static Fixture f;
   fc::fuzz::WriteInput(f.archive, data, size);
   fc::pipeline::UnpackArchive(f.archive, f.workdir);
-  CheckWorkdir(f.workdir);
+  CheckWorkdir(f.workdir, f.archive);
   std::set<fs::path> beside;
   for (const fs::directory_entry& e : fs::directory_iterator(f.root)) beside.insert(e.path());
   fc::fuzz::Require(beside == std::set<fs::path>{f.archive, f.workdir}, "an entry landed beside workdir");
