@@ -160,8 +160,7 @@ int CheckZipFile(StructureContext& ctx, const fs::path& workdir, const std::stri
   std::vector<fs::path> files = OrdinaryFiles(workdir);
   if (files.empty()) return AddArchiveProblem(ctx, fileId, 3, kZipUnreadable);
   if (files.size() > 1) return AddArchiveProblem(ctx, fileId, 1, kZipManyFiles);
-  std::string expected = fileName.substr(0, fileName.size() < 3 ? 0 : fileName.size() - 3) + "DBF";
-  if (!SameNameNoCase(files[0].filename().string(), expected))
+  if (!SameNameNoCase(files[0].filename().string(), SwapLastThree(fileName, "DBF")))
     return AddArchiveProblem(ctx, fileId, 2, kZipWrongName);
   return CheckDbfStructure(ctx, files[0], fileId);
 }

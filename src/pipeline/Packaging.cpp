@@ -87,9 +87,9 @@ std::vector<PackFailure> PackPassedFiles(store::Store& store, const std::string&
   for (const store::FileRow& row : store.selectPassedFiles(kPassedFilesQuery)) {
     std::string source = sourceDir + row.filename;
     observer.status("正在压缩文件" + source);
-    std::string stem = row.filename.substr(0, row.filename.size() < 3 ? 0 : row.filename.size() - 3);
     std::optional<fs::path> dbf = FindFileNoCase(sourceDir, row.filename);
-    std::string failure = dbf ? PackOneFile(*dbf, row.filename, targetDir + stem + "ZIP") : "文件不存在";
+    std::string archive = targetDir + SwapLastThree(row.filename, "ZIP");
+    std::string failure = dbf ? PackOneFile(*dbf, row.filename, archive) : "文件不存在";
     if (!failure.empty()) failures.push_back({source, failure});
   }
   if (failures.empty()) return failures;

@@ -68,11 +68,6 @@ class RunFailure : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The file name with "DBF" for its last three characters.
-std::string DbfName(const std::string& fileName) {
-  return fileName.substr(0, fileName.size() < 3 ? 0 : fileName.size() - 3) + "DBF";
-}
-
 // A number in a status text: a blank holds the place of the sign.
 std::string CountText(int n) { return n < 0 ? std::to_string(n) : " " + std::to_string(n); }
 
@@ -186,7 +181,7 @@ class Run {
   // logic phase, because workdir is emptied by the next archive.
   int keepPassedTable(const std::string& fileName, const fs::path& file) {
     if (in_.checkType == CheckType::Dbf) return dbf::GetDBFType(file);
-    std::string dbfName = DbfName(fileName);
+    std::string dbfName = SwapLastThree(fileName, "DBF");
     std::optional<fs::path> unpacked = FindFileNoCase(home_.workdir(), dbfName);
     if (!unpacked) return -1;
     int type = dbf::GetDBFType(*unpacked);
@@ -210,7 +205,7 @@ class Run {
       std::optional<int> k = naming::FindKindByFilecat(in_.submission, row.filecat);
       if (!k) continue;
       slots[*k] = {1, row.fileid};
-      std::string dbfName = DbfName(row.filename);
+      std::string dbfName = SwapLastThree(row.filename, "DBF");
       std::optional<fs::path> table = in_.checkType == CheckType::Zip
                                           ? FindFileNoCase(home_.dbfdir(), dbfName)
                                           : FindFileNoCase(in_.sourceDir, dbfName);

@@ -20,6 +20,10 @@ bool IsOrdinaryFile(const fs::directory_entry& entry) {
 
 }  // namespace
 
+std::string SwapLastThree(std::string_view fileName, std::string_view ending) {
+  return std::string(fileName.substr(0, fileName.size() < 3 ? 0 : fileName.size() - 3)) + std::string(ending);
+}
+
 bool SameNameNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)

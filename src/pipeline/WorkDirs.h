@@ -23,6 +23,10 @@
 
 namespace fc::pipeline {
 
+// `fileName` with `ending` in place of its last three characters: the DBF
+// an archive should hold ("DBF"), the archive a DBF is packed into ("ZIP").
+std::string SwapLastThree(std::string_view fileName, std::string_view ending);
+
 // True when the two names are equal with ASCII letters folded.
 bool SameNameNoCase(std::string_view a, std::string_view b);
 
