@@ -1,0 +1,78 @@
+#include "CheckFixture.h"
+
+#include "TreeSnapshot.h"
+#include "store/Store.h"
+
+namespace fc::robustness {
+
+namespace fs = std::filesystem;
+
+bool FileResult::has(const std::string& errid) const {
+  for (const auto& p : problems)
+    if (p.first == errid) return true;
+  return false;
+}
+
+CheckFixture::CheckFixture()
+    : home(dir_ / "home"), src(dir_ / "src"), out(dir_ / "out"), tmp(dir_ / "tmp") {
+  for (const fs::path& d : {home, src, out, tmp}) fs::create_directories(d);
+}
+
+std::vector<std::string> CheckFixture::accountArgs(const std::string& type, int groups, const std::string& kinds) {
+  return {"account", "--home", home.string(), "--source", src.string(), "--code", kCode,
+          "--date", "2008-08-08", "--from", "1", "--to", std::to_string(groups),
+          "--kinds", kinds, "--type", type, "--output", out.string()};
+}
+
+std::string CheckFixture::AccountName(const std::string& kind, int group, const std::string& type) {
+  return std::string(kCode) + "_" + kind + "_" + kDate + "_" + std::to_string(group) + (type == "zip" ? ".ZIP" : ".DBF");
+}
+
+bool CheckFixture::MayWrite(const std::string& path) {
+  if (path == "home" || path == "home/.filingcheck.lock" || path.rfind("home/dravmel.mdb", 0) == 0) return true;
+  for (const char* dir : {"home/workdir", "home/dbfdir", "home/lchkdir", "out"})
+    if (IsUnder(path, dir)) return true;
+  return false;
+}
+
+CliRun CheckFixture::runCheck(const std::vector<std::string>& args, const CliLimits& limits) {
+  TreeSnapshot before(root());
+  CliRun run = RunCli(args, tmp, limits);
+  EXPECT_EQ(run.signal, 0) << "the check was ended by signal " << run.signal << "\n" << run.err;
+  for (const std::string& path : TreeSnapshot(root()).changedSince(before))
+    EXPECT_TRUE(MayWrite(path)) << "the check wrote " << path;
+  EXPECT_TRUE(fs::is_empty(tmp)) << "the check left files in its TMPDIR";
+  for (const char* work : {"workdir", "dbfdir", "lchkdir"}) {
+    std::error_code ec;
+    bool empty = !fs::exists(home / work, ec) || fs::is_empty(home / work, ec);
+    EXPECT_TRUE(empty) << work << " is not empty after the check";
+  }
+  return run;
+}
+
+std::map<std::string, FileResult> CheckFixture::results() {
+  std::map<std::string, FileResult> files;
+  auto store = store::Store::open(home, FC_SOURCE_DATA_DIR);
+  for (const store::ResultRow& row : store->readResults()) {
+    FileResult& f = files[row.filename.value_or("")];
+    f.isexist = std::stoi(row.isexist.value_or("0"));
+    f.isok = std::stoi(row.isok.value_or("0"));
+    if (row.errid) f.problems.emplace_back(*row.errid, row.errdesc.value_or(""));
+  }
+  return files;
+}
+
+bool IsValidUtf8(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size()) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+    if (n == 0 || (n == 2 && c < 0xC2) || i + n > text.size()) return false;
+    for (size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    i += n;
+  }
+  return true;
+}
+
+}  // namespace fc::robustness
