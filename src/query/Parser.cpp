@@ -12,6 +12,11 @@ namespace {
 
 using ExprPtr = std::unique_ptr<Expr>;
 
+// The parser, the compiler and the tree's destructor all recurse once per
+// level, so a query nested thousands deep would exhaust the stack. No rule
+// comes near this depth.
+constexpr int kMaxNesting = 256;
+
 class Parser {
  public:
   explicit Parser(std::string_view sql) : sql_(sql), tokens_(Tokenize(sql)) {}
@@ -56,6 +61,23 @@ class Parser {
     if (t.kind == Tok::End) throw QueryError("不支持的语法: 查询在 \"" + std::string(sql_) + "\" 末尾意外结束");
     throw QueryError("不支持的语法: " + Excerpt(sql_, t.pos));
   }
+
+  // One level of nesting for the life of the object.
+  class Nested {
+   public:
+    explicit Nested(Parser& p, int levels = 1) : p_(p), levels_(levels) {
+      p_.depth_ += levels_;
+      if (p_.depth_ > kMaxNesting)
+        throw QueryError("不支持的语法: 查询嵌套过深: " + Excerpt(p_.sql_, p_.peek().pos));
+    }
+    ~Nested() { p_.depth_ -= levels_; }
+    Nested(const Nested&) = delete;
+    Nested& operator=(const Nested&) = delete;
+
+   private:
+    Parser& p_;
+    int levels_;
+  };
 
   static ExprPtr make(ExprKind kind, size_t pos) {
     auto e = std::make_unique<Expr>();
@@ -106,6 +128,7 @@ class Parser {
   }
 
   ExprPtr expr() {
+    Nested nested(*this);
     auto left = conjunction();
     if (!peek().isKeyword("or")) return left;
     auto e = make(ExprKind::Or, left->pos);
@@ -124,6 +147,7 @@ class Parser {
   }
 
   ExprPtr negation() {
+    Nested nested(*this);
     size_t pos = peek().pos;
     if (acceptKeyword("not")) {
       auto e = make(ExprKind::Not, pos);
@@ -187,7 +211,8 @@ class Parser {
 
   ExprPtr sum() {
     auto left = unary();
-    for (;;) {
+    for (int terms = 1;; ++terms) {
+      Nested chain(*this, terms);  // each term deepens the left-leaning tree
       if (acceptSymbol("+"))
         left = binary(ExprKind::Add, std::move(left), unary());
       else if (acceptSymbol("-"))
@@ -198,6 +223,7 @@ class Parser {
   }
 
   ExprPtr unary() {
+    Nested nested(*this);
     size_t pos = peek().pos;
     if (!acceptSymbol("-")) return primary();
     auto e = make(ExprKind::Negate, pos);
@@ -242,6 +268,7 @@ class Parser {
   std::string_view sql_;
   std::vector<Token> tokens_;
   size_t at_ = 0;
+  int depth_ = 0;  // levels of the tree being built above the current token
 };
 
 }  // namespace
