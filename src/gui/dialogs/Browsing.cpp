@@ -105,12 +105,6 @@ void FileList::setPattern(std::string pattern) {
   refresh();
 }
 
-QStringList FileList::fileNames() const {
-  QStringList names;
-  for (int row = 0; row < count(); ++row) names << item(row)->text();
-  return names;
-}
-
 void FileList::refresh() {
   clear();
   const QStringList names = QDir(path_).entryList(QDir::Files, kByName);

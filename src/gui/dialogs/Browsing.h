@@ -73,7 +73,6 @@ class FileList : public QListWidget {
   const std::string& pattern() const { return pattern_; }
   // Lists the names matching `pattern` (masks joined by ";").
   void setPattern(std::string pattern);
-  QStringList fileNames() const;
 
  private:
   void refresh();

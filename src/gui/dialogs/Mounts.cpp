@@ -27,7 +27,9 @@ bool IsUnder(std::string_view path, std::string_view area) {
   return path.starts_with(area) && (path.size() == area.size() || path[area.size()] == '/');
 }
 
+// Removable media are mounted under /run/media on some systems.
 bool InSystemArea(std::string_view path) {
+  if (IsUnder(path, "/run/media")) return false;
   return std::any_of(std::begin(kSystemAreas), std::end(kSystemAreas),
                      [&](std::string_view area) { return IsUnder(path, area); });
 }

@@ -5,7 +5,8 @@
 //   combo.setCurrentText(MountOf(field.text(), drives));
 //
 // Kernel and system file systems (proc, sysfs, tmpfs, cgroup, ...) and
-// everything mounted under /proc, /sys, /dev and /run stay out of the list.
+// everything mounted under /proc, /sys, /dev and /run (removable media under
+// /run/media aside) stay out of the list.
 #pragma once
 
 #include <string>

@@ -1,0 +1,138 @@
+// The identity window's file viewers: what they list, the texts and colours
+// of a clicked name, the seven-day window around the comparison date, and
+// the dates they write.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <memory>
+
+#include "dialogs_Support.h"
+#include "gui/dialogs/Browsing.h"
+#include "gui/dialogs/LabelSignal.h"
+#include "gui/dialogs/ViewDir.h"
+#include "support/TempDir.h"
+
+namespace fc::gui {
+namespace {
+
+const QColor kRed(255, 0, 0);
+const QColor kYellow(255, 255, 0);
+
+class ViewDirTest : public ::testing::Test {
+ protected:
+  ViewDirTest() {
+    test::Touch(files, {"100001_SFZFCJG_20080804.ZIP", "100001_SFZFCJG_20080805.ZIP", "100001_SFZFCJG_20080811.zip",
+                        "100001_SFZFCJG_20080812.ZIP", "100001_SFZFCJG_20080803.ZIP", "100001_SFZFCJG_20081301.ZIP",
+                        "100001_SFZFCJG_200808081.ZIP", "100001_SFZFCJG_20080808.DBF", "100001_SFZHCQK_20080728.ZIP",
+                        "100001_SFZHCQK_20080230.zip", "100002_SFZFCJG_20080806.ZIP"});
+    fields.sourceDir->setText(test::ToQString(files.path()));
+    fields.code->setText("100001");
+  }
+
+  std::unique_ptr<ViewDir> open(Viewer viewer) {
+    auto dialog = std::make_unique<ViewDir>(
+        viewer,
+        ViewerTargets{fields.sourceDir, fields.code, fields.zip, fields.dataDate, fields.sendDate, fields.comparison});
+    dialog->show();
+    return dialog;
+  }
+
+  // Clicks `name` in the viewer and returns the result line.
+  QString click(ViewDir& dialog, const char* name) {
+    test::ClickEntry(dialog.fileList(), name);
+    return dialog.resultLabel()->text();
+  }
+
+  test::TempDir files;
+  test::WindowFields fields;
+};
+
+TEST_F(ViewDirTest, ListsTheCompanysFilesOfTheChosenType) {
+  auto dialog = open(Viewer::ViewDir1);
+  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("查看及选择[ 报送文件 ]"));
+  EXPECT_EQ(test::EntriesOf(dialog->fileList()),
+            (test::Names{"100001_SFZFCJG_20080803.ZIP", "100001_SFZFCJG_20080804.ZIP", "100001_SFZFCJG_20080805.ZIP",
+                         "100001_SFZFCJG_200808081.ZIP", "100001_SFZFCJG_20080811.zip", "100001_SFZFCJG_20080812.ZIP",
+                         "100001_SFZFCJG_20081301.ZIP"}));
+  EXPECT_EQ(dialog->findChild<QLabel*>("Label1")->text(), QStringLiteral("[文件类型]为:ZIP文件 "));
+  EXPECT_EQ(dialog->findChild<QLabel*>("Label2")->text(), test::ToQString(files.path()));
+
+  fields.dbf->setChecked(true);
+  dialog = open(Viewer::ViewDir2);
+  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("查看及选择[ 比对文件 ]"));
+  EXPECT_TRUE(test::EntriesOf(dialog->fileList()).empty());
+  EXPECT_EQ(dialog->findChild<QLabel*>("Label1")->text(), QStringLiteral("[文件类型]为:DBF文件 "));
+  fields.zip->setChecked(true);
+  dialog = open(Viewer::ViewDir2);
+  EXPECT_EQ(test::EntriesOf(dialog->fileList()),
+            (test::Names{"100001_SFZHCQK_20080230.zip", "100001_SFZHCQK_20080728.ZIP"}));
+}
+
+TEST_F(ViewDirTest, SubmissionDateIsWeighedAgainstTheComparisonDate) {
+  const QString sameDate =
+      QStringLiteral("警告：报送文件日期与比对文件日期相同，建议报送数据的发送日期大于比对文件日期");
+  const QString outsideWindow = QStringLiteral("警告：报送文件日期不在比对文件日期之后7个自然日的时间窗口内！");
+  auto dialog = open(Viewer::ViewDir1);
+  QLabel* result = dialog->resultLabel();
+  for (bool ticked : {false, true}) {
+    fields.comparison->setChecked(ticked);
+    EXPECT_EQ(click(*dialog, "100001_SFZFCJG_20080804.ZIP"), sameDate);
+    EXPECT_EQ(ShownColour(result), kYellow);
+    EXPECT_EQ(fields.dataDate->date(), QDate(2008, 8, 4));
+    for (const char* inside : {"100001_SFZFCJG_20080805.ZIP", "100001_SFZFCJG_20080811.zip"}) {
+      EXPECT_TRUE(click(*dialog, inside).startsWith(QStringLiteral("[数据日期]为:2008-08-")));
+      EXPECT_EQ(ShownColour(result), SignalColour(Signal::Normal));
+    }
+    EXPECT_EQ(fields.dataDate->date(), QDate(2008, 8, 11));
+    EXPECT_EQ(click(*dialog, "100001_SFZFCJG_20080812.ZIP"),
+              ticked ? outsideWindow : QStringLiteral("[数据日期]为:2008-08-12"));
+    EXPECT_EQ(ShownColour(result), ticked ? kYellow : SignalColour(Signal::Normal));
+    EXPECT_EQ(fields.dataDate->date(), QDate(2008, 8, 12));
+    EXPECT_EQ(click(*dialog, "100001_SFZFCJG_20080803.ZIP"),
+              ticked ? outsideWindow : QStringLiteral("[数据日期]为:2008-08-03"));
+    EXPECT_EQ(fields.dataDate->date(), QDate(2008, 8, 3));
+  }
+  EXPECT_EQ(fields.sendDate->date(), QDate(2008, 8, 4));
+}
+
+TEST_F(ViewDirTest, RejectedSubmissionNamesAreRedAndWriteNoDate) {
+  auto dialog = open(Viewer::ViewDir1);
+  EXPECT_EQ(click(*dialog, "100001_SFZFCJG_20081301.ZIP"), QStringLiteral("错误：[数据日期]非法:2008-13-01！"));
+  EXPECT_EQ(ShownColour(dialog->resultLabel()), kRed);
+  EXPECT_EQ(click(*dialog, "100001_SFZFCJG_200808081.ZIP"), QStringLiteral("错误：所选文件命名格式不符合接口规范！"));
+  EXPECT_EQ(ShownColour(dialog->resultLabel()), kRed);
+  EXPECT_EQ(fields.dataDate->date(), QDate(2010, 1, 7));
+}
+
+TEST_F(ViewDirTest, ComparisonViewerWritesTheSendDate) {
+  auto dialog = open(Viewer::ViewDir2);
+  EXPECT_EQ(click(*dialog, "100001_SFZHCQK_20080230.zip"), QStringLiteral("[数据日期]非法:2008-02-30"));
+  EXPECT_EQ(ShownColour(dialog->resultLabel()), kRed);
+  EXPECT_EQ(fields.sendDate->date(), QDate(2008, 8, 4));
+  EXPECT_EQ(click(*dialog, "100001_SFZHCQK_20080728.ZIP"), QStringLiteral("[数据日期]为:2008-07-28"));
+  EXPECT_EQ(ShownColour(dialog->resultLabel()), SignalColour(Signal::Normal));
+  EXPECT_EQ(fields.sendDate->date(), QDate(2008, 7, 28));
+  EXPECT_EQ(fields.dataDate->date(), QDate(2010, 1, 7));
+}
+
+TEST_F(ViewDirTest, MissingSourceDirectoryShowsAnEmptyListAndConfirmCloses) {
+  test::TempDir empty;
+  fields.sourceDir->setText(test::ToQString(empty.path()));
+  auto dialog = open(Viewer::ViewDir1);
+  EXPECT_TRUE(test::EntriesOf(dialog->fileList()).empty());
+  fields.sourceDir->setText(test::ToQString(empty.path() / "gone"));
+  dialog = open(Viewer::ViewDir1);
+  EXPECT_EQ(dialog->fileList()->path(), QDir::currentPath());
+  dialog->findChild<QPushButton*>("SelectOk")->click();
+  EXPECT_EQ(dialog->result(), QDialog::Accepted);
+  EXPECT_EQ(fields.dataDate->date(), QDate(2010, 1, 7));
+}
+
+}  // namespace
+}  // namespace fc::gui
