@@ -19,7 +19,10 @@ std::string Cell(std::string s) {
 
 void PrintLine(const std::vector<std::string>& cells) {
   std::string line;
-  for (size_t i = 0; i < cells.size(); ++i) line += (i ? "\t" : "") + Cell(cells[i]);
+  for (size_t i = 0; i < cells.size(); ++i) {
+    if (i > 0) line += '\t';
+    line += Cell(cells[i]);
+  }
   std::printf("%s\n", line.c_str());
 }
 

@@ -1,5 +1,8 @@
 #include "query/Ast.h"
 
+#include <initializer_list>
+#include <string_view>
+
 namespace fc::query {
 namespace {
 
@@ -17,9 +20,15 @@ const char* OpText(CmpOp op) {
   return "?";
 }
 
+std::string Cat(std::initializer_list<std::string_view> parts) {
+  std::string out;
+  for (std::string_view p : parts) out.append(p);
+  return out;
+}
+
 std::string Quote(const std::string& text) {
-  char q = text.find('\'') == std::string::npos ? '\'' : '"';
-  return q + text + q;
+  std::string_view q = text.find('\'') == std::string::npos ? "'" : "\"";
+  return Cat({q, text, q});
 }
 
 std::string Joined(const std::vector<std::unique_ptr<Expr>>& list, size_t from, const char* sep,
@@ -36,36 +45,33 @@ std::string Joined(const std::vector<std::unique_ptr<Expr>>& list, size_t from, 
 
 std::string Print(const Expr& e, const ColumnSpeller& column) {
   const auto arg = [&](size_t i) { return Print(*e.args[i], column); };
-  const std::string notText = e.negated ? "not " : "";
+  const std::string_view notText = e.negated ? "not " : "";
   switch (e.kind) {
     case ExprKind::Column: return column(e);
     case ExprKind::Text: return Quote(e.name);
     case ExprKind::Number: return e.name;
-    case ExprKind::Negate: return "(-" + arg(0) + ")";
-    case ExprKind::Add: return "(" + arg(0) + " + " + arg(1) + ")";
-    case ExprKind::Subtract: return "(" + arg(0) + " - " + arg(1) + ")";
-    case ExprKind::Compare: return "(" + arg(0) + " " + OpText(e.op) + " " + arg(1) + ")";
-    case ExprKind::And: return "(" + Joined(e.args, 0, " and ", column) + ")";
-    case ExprKind::Or: return "(" + Joined(e.args, 0, " or ", column) + ")";
-    case ExprKind::Not: return "(not " + arg(0) + ")";
-    case ExprKind::IsNull: return "(" + arg(0) + " is " + notText + "null)";
-    case ExprKind::InList:
-      return "(" + arg(0) + " " + notText + "in (" + Joined(e.args, 1, ", ", column) + "))";
-    case ExprKind::InSelect:
-      return "(" + arg(0) + " " + notText + "in (" + Print(*e.select, column) + "))";
-    case ExprKind::Exists: return "(exists (" + Print(*e.select, column) + "))";
-    case ExprKind::Call: return e.name + "(" + Joined(e.args, 0, ", ", column) + ")";
+    case ExprKind::Negate: return Cat({"(-", arg(0), ")"});
+    case ExprKind::Add: return Cat({"(", arg(0), " + ", arg(1), ")"});
+    case ExprKind::Subtract: return Cat({"(", arg(0), " - ", arg(1), ")"});
+    case ExprKind::Compare: return Cat({"(", arg(0), " ", OpText(e.op), " ", arg(1), ")"});
+    case ExprKind::And: return Cat({"(", Joined(e.args, 0, " and ", column), ")"});
+    case ExprKind::Or: return Cat({"(", Joined(e.args, 0, " or ", column), ")"});
+    case ExprKind::Not: return Cat({"(not ", arg(0), ")"});
+    case ExprKind::IsNull: return Cat({"(", arg(0), " is ", notText, "null)"});
+    case ExprKind::InList: return Cat({"(", arg(0), " ", notText, "in (", Joined(e.args, 1, ", ", column), "))"});
+    case ExprKind::InSelect: return Cat({"(", arg(0), " ", notText, "in (", Print(*e.select, column), "))"});
+    case ExprKind::Exists: return Cat({"(exists (", Print(*e.select, column), "))"});
+    case ExprKind::Call: return Cat({e.name, "(", Joined(e.args, 0, ", ", column), ")"});
     case ExprKind::CountStar: return "count(*)";
   }
   return "?";
 }
 
 std::string Print(const Select& s, const ColumnSpeller& column) {
-  std::string out = "select " + (s.star ? std::string("*") : Joined(s.items, 0, ", ", column));
-  out += " from " + s.table;
-  if (!s.alias.empty()) out += " " + s.alias;
-  if (s.where) out += " where " + Print(*s.where, column);
-  if (!s.groupBy.empty()) out += " group by " + Joined(s.groupBy, 0, ", ", column);
+  std::string out = Cat({"select ", s.star ? "*" : Joined(s.items, 0, ", ", column), " from ", s.table});
+  if (!s.alias.empty()) out += Cat({" ", s.alias});
+  if (s.where) out += Cat({" where ", Print(*s.where, column)});
+  if (!s.groupBy.empty()) out += Cat({" group by ", Joined(s.groupBy, 0, ", ", column)});
   return out;
 }
 

@@ -22,6 +22,7 @@ class TextColumnExpr : public TextExpr {
     out = c_.bytes(row);
     return true;
   }
+  const ColumnRef* asColumn() const override { return &c_; }
 
  private:
   ColumnRef c_;
@@ -35,6 +36,7 @@ class TextLiteralExpr : public TextExpr {
     return true;
   }
   bool isAscii() const override { return dbf::IsAscii(text_); }
+  const std::string* asLiteral() const override { return &text_; }
 
  private:
   std::string text_;
@@ -232,6 +234,7 @@ struct ValueOf<NumExpr> {
 };
 
 Tri Truth(bool b) { return b ? Tri::True : Tri::False; }
+Tri Negated(Tri t) { return t == Tri::Unknown ? t : Truth(t == Tri::False); }
 
 bool Holds(int order, CmpOp op) {
   switch (op) {
@@ -285,6 +288,50 @@ class InListExpr : public Pred {
   std::vector<std::unique_ptr<E>> items_;
 };
 
+// A text column against literals of its own code page, the hot path of the
+// rules (sjrq='20080808', zjzhlb not in('0','1','2','3','9')): each literal is
+// padded to the field's width once, so equality is one comparison of the
+// field's bytes.
+class ColumnInLiteralsExpr : public Pred {
+ public:
+  ColumnInLiteralsExpr(const ColumnRef& c, const std::vector<const std::string*>& literals) : c_(c) {
+    for (const std::string* lit : literals) {
+      std::string_view trimmed = TrimRight(*lit);
+      if (trimmed.size() > c.length) continue;  // can never equal the field
+      padded_.push_back(std::string(trimmed) + std::string(c.length - trimmed.size(), ' '));
+    }
+  }
+  Tri test(const Row& row) override { return match(row.rec[c_.depth]); }
+  void testMany(const Row* rows, const uint16_t* which, int n, Tri* out) override {
+    for (int k = 0; k < n; ++k) out[k] = match(rows[which[k]].rec[c_.depth]);
+  }
+
+ private:
+  Tri match(const uint8_t* rec) const {
+    if (c_.nullMask && (rec[c_.nullOffset] & c_.nullMask)) return Tri::Unknown;
+    const uint8_t* field = rec + c_.offset;
+    for (const std::string& p : padded_)
+      if (SameBytes(field, p.data(), c_.length)) return Tri::True;
+    return Tri::False;
+  }
+
+  // Fields are short: word compares beat a call to memcmp.
+  static bool SameBytes(const uint8_t* a, const char* b, size_t n) {
+    size_t i = 0;
+    for (uint64_t x, y; i + 8 <= n; i += 8) {
+      std::memcpy(&x, a + i, 8);
+      std::memcpy(&y, b + i, 8);
+      if (x != y) return false;
+    }
+    for (; i < n; ++i)
+      if (a[i] != static_cast<uint8_t>(b[i])) return false;
+    return true;
+  }
+
+  ColumnRef c_;
+  std::vector<std::string> padded_;  // literals that fit the field, blank-padded to its width
+};
+
 class IsNullExpr : public Pred {
  public:
   IsNullExpr(Value v, bool negated) : v_(std::move(v)), negated_(negated) {}
@@ -318,14 +365,37 @@ class JunctionExpr : public Pred {
     });
   }
   Tri test(const Row& row) override {
-    const Tri decisive = isAnd_ ? Tri::False : Tri::True;
     bool unknown = false;
     for (auto& op : ops_) {
       Tri t = op->test(row);
-      if (t == decisive) return decisive;
+      if (t == decisive()) return t;
       unknown |= t == Tri::Unknown;
     }
-    return unknown ? Tri::Unknown : isAnd_ ? Tri::True : Tri::False;
+    return unknown ? Tri::Unknown : neutral();
+  }
+  // Each operand sees only the rows that are still undecided.
+  void testMany(const Row* rows, const uint16_t* which, int n, Tri* out) override {
+    uint16_t active[kBatch], slot[kBatch];
+    Tri t[kBatch];
+    for (int k = 0; k < n; ++k) {
+      out[k] = neutral();
+      active[k] = which[k];
+      slot[k] = static_cast<uint16_t>(k);
+    }
+    for (size_t i = 0; i < ops_.size() && n > 0; ++i) {
+      ops_[i]->testMany(rows, active, n, t);
+      int kept = 0;
+      for (int k = 0; k < n; ++k) {
+        if (t[k] != Tri::True && t[k] != Tri::False) out[slot[k]] = Tri::Unknown;
+        if (t[k] == decisive()) {
+          out[slot[k]] = t[k];
+          continue;
+        }
+        active[kept] = active[k];
+        slot[kept++] = slot[k];
+      }
+      n = kept;
+    }
   }
   int cost() const override {
     int sum = 0;
@@ -334,6 +404,9 @@ class JunctionExpr : public Pred {
   }
 
  private:
+  Tri decisive() const { return isAnd_ ? Tri::False : Tri::True; }
+  Tri neutral() const { return isAnd_ ? Tri::True : Tri::False; }
+
   std::vector<PredPtr> ops_;
   bool isAnd_;
 };
@@ -341,9 +414,10 @@ class JunctionExpr : public Pred {
 class NotExpr : public Pred {
  public:
   explicit NotExpr(PredPtr in) : in_(std::move(in)) {}
-  Tri test(const Row& row) override {
-    Tri t = in_->test(row);
-    return t == Tri::Unknown ? t : Truth(t == Tri::False);
+  Tri test(const Row& row) override { return Negated(in_->test(row)); }
+  void testMany(const Row* rows, const uint16_t* which, int n, Tri* out) override {
+    in_->testMany(rows, which, n, out);
+    for (int k = 0; k < n; ++k) out[k] = Negated(out[k]);
   }
   int cost() const override { return in_->cost(); }
 
@@ -396,12 +470,26 @@ NumPtr NumAdd(NumPtr l, NumPtr r, bool subtract) {
 NumPtr Length(TextPtr utf8) { return std::make_unique<LengthExpr>(std::move(utf8)); }
 
 PredPtr Compare(TextPtr l, CmpOp op, TextPtr r) {
+  if (op == CmpOp::Eq || op == CmpOp::Ne) {
+    const TextExpr* column = l->asColumn() ? l.get() : r.get();
+    const TextExpr* literal = l->asColumn() ? r.get() : l.get();
+    if (column->asColumn() && literal->asLiteral()) {
+      PredPtr eq = std::make_unique<ColumnInLiteralsExpr>(*column->asColumn(),
+                                                          std::vector<const std::string*>{literal->asLiteral()});
+      return op == CmpOp::Eq ? std::move(eq) : Not(std::move(eq));
+    }
+  }
   return std::make_unique<CompareExpr<TextExpr>>(std::move(l), op, std::move(r));
 }
 PredPtr Compare(NumPtr l, CmpOp op, NumPtr r) {
   return std::make_unique<CompareExpr<NumExpr>>(std::move(l), op, std::move(r));
 }
 PredPtr InList(TextPtr subject, std::vector<TextPtr> items) {
+  std::vector<const std::string*> literals;
+  for (const TextPtr& item : items)
+    if (item->asLiteral()) literals.push_back(item->asLiteral());
+  if (subject->asColumn() && literals.size() == items.size())
+    return std::make_unique<ColumnInLiteralsExpr>(*subject->asColumn(), literals);
   return std::make_unique<InListExpr<TextExpr>>(std::move(subject), std::move(items));
 }
 PredPtr InList(NumPtr subject, std::vector<NumPtr> items) {

@@ -28,6 +28,9 @@
 namespace fc::query {
 
 inline constexpr int kMaxDepth = 8;
+// Records go through a scan in batches of this many, so that hash lookups
+// of one batch can overlap their memory accesses.
+inline constexpr int kBatch = 64;
 inline constexpr const char* kUtf8 = "UTF-8";
 
 struct Row {
@@ -61,6 +64,10 @@ class TextExpr {
   const char* encoding() const { return encoding_; }
   // A literal of ASCII characters, which reads the same in every code page.
   virtual bool isAscii() const { return false; }
+  // What a plain column read or a literal is, for comparisons that can skip
+  // the general evaluation; null for anything else.
+  virtual const ColumnRef* asColumn() const { return nullptr; }
+  virtual const std::string* asLiteral() const { return nullptr; }
 
  private:
   const char* encoding_;
@@ -76,6 +83,11 @@ class Pred {
  public:
   virtual ~Pred() = default;
   virtual Tri test(const Row& row) = 0;
+  // out[k] = test(rows[which[k]]) for k < n (n <= kBatch). Hash lookups
+  // override it to issue all their memory accesses before waiting on any.
+  virtual void testMany(const Row* rows, const uint16_t* which, int n, Tri* out) {
+    for (int k = 0; k < n; ++k) out[k] = test(rows[which[k]]);
+  }
   // Relative work per test, so that and/or try cheap operands first.
   virtual int cost() const { return 1; }
 };

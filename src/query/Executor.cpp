@@ -4,58 +4,55 @@
 #include <vector>
 
 #include "dbf/Table.h"
+#include "query/Scan.h"
 
 namespace fc::query {
 namespace {
 
-struct Group {
-  uint32_t first;  // index of the group's first record
-  int64_t count;   // records in the group
+struct Groups {
+  std::vector<uint32_t> first;  // per group: index of its first record
+  std::vector<int64_t> count;   // per group: records in it
 };
-
-// Calls visit(row, index) for each record that is not deleted and passes the
-// plan's where, until visit returns false.
-template <typename Visit>
-void Scan(Plan& plan, Visit&& visit) {
-  const dbf::Table& t = *plan.table;
-  const uint32_t count = t.recordCount();
-  const size_t stride = t.recordLength();
-  const uint8_t* rec = t.record(0);
-  Pred* where = plan.where.get();
-  Row row;
-  for (uint32_t i = 0; i < count; ++i, rec += stride) {
-    if (rec[0] == '*') continue;
-    row.rec[0] = rec;
-    if (where && where->test(row) != Tri::True) continue;
-    if (!visit(row, i)) return;
-  }
-}
 
 int64_t CountPassing(Plan& plan) {
   int64_t n = 0;
-  Scan(plan, [&](const Row&, uint32_t) { return ++n, true; });
+  ScanBatches(*plan.table, 0, Row{}, plan.where.get(), [&](const Row*, const uint32_t*, int k) {
+    n += k;
+    return true;
+  });
   return n;
 }
 
-std::vector<Group> Groups(Plan& plan) {
+// Hash aggregation: the keys of a batch are hashed and their slots
+// prefetched before any is looked up.
+Groups Group(Plan& plan) {
   const dbf::Table& t = *plan.table;
   KeyTable table(t.recordCount());
-  std::vector<Group> groups;
-  std::string key, stored;
+  Groups groups;
+  std::string key[kBatch], stored;
+  uint32_t hash[kBatch];
   Row other;
-  auto same = [&](uint32_t id) {
-    other.rec[0] = t.record(groups[id].first);
-    plan.groupKey.encode(other, stored);
-    return stored == key;
-  };
-  Scan(plan, [&](const Row& row, uint32_t i) {
-    plan.groupKey.encode(row, key);
-    bool isNew;
-    uint32_t id = table.insert(HashKey(key), same, isNew);
-    if (isNew)
-      groups.push_back({i, 1});
-    else
-      ++groups[id].count;
+  ScanBatches(t, 0, Row{}, plan.where.get(), [&](const Row* rows, const uint32_t* index, int n) {
+    for (int k = 0; k < n; ++k) {
+      plan.groupKey.encode(rows[k], key[k]);
+      hash[k] = HashKey(key[k]);
+      table.prefetch(hash[k]);
+    }
+    for (int k = 0; k < n; ++k) {
+      auto same = [&](uint32_t id) {
+        other.rec[0] = t.record(groups.first[id]);
+        plan.groupKey.encode(other, stored);
+        return stored == key[k];
+      };
+      bool isNew;
+      uint32_t id = table.insert(hash[k], same, static_cast<uint32_t>(groups.first.size()), isNew);
+      if (!isNew) {
+        ++groups.count[id];
+        continue;
+      }
+      groups.first.push_back(index[k]);
+      groups.count.push_back(1);
+    }
     return true;
   });
   return groups;
@@ -78,7 +75,7 @@ std::vector<std::string> Cells(Plan& plan, const Row& row, int64_t count) {
 
 int64_t CountRows(Plan& plan) {
   if (plan.aggregate) return 1;
-  if (plan.grouped) return static_cast<int64_t>(Groups(plan).size());
+  if (plan.grouped) return static_cast<int64_t>(Group(plan).first.size());
   return CountPassing(plan);
 }
 
@@ -91,16 +88,16 @@ ResultSet Fetch(Plan& plan, size_t limit) {
     return result;
   }
   if (plan.grouped) {
+    Groups groups = Group(plan);
     Row row;
-    for (const Group& g : Groups(plan)) {
-      if (result.rows.size() == limit) break;
-      row.rec[0] = plan.table->record(g.first);
-      result.rows.push_back(Cells(plan, row, g.count));
+    for (size_t g = 0; g < groups.first.size() && result.rows.size() < limit; ++g) {
+      row.rec[0] = plan.table->record(groups.first[g]);
+      result.rows.push_back(Cells(plan, row, groups.count[g]));
     }
     return result;
   }
-  Scan(plan, [&](const Row& row, uint32_t) {
-    result.rows.push_back(Cells(plan, row, 1));
+  ScanBatches(*plan.table, 0, Row{}, plan.where.get(), [&](const Row* rows, const uint32_t*, int n) {
+    for (int k = 0; k < n && result.rows.size() < limit; ++k) result.rows.push_back(Cells(plan, rows[k], 1));
     return result.rows.size() < limit;
   });
   return result;

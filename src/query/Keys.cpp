@@ -1,10 +1,15 @@
 #include "query/Keys.h"
 
+#include <algorithm>
 #include <bit>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
+#include <sys/mman.h>
+
 #include "dbf/Table.h"
+#include "query/Scan.h"
 #include "query/Text.h"
 
 namespace fc::query {
@@ -81,66 +86,96 @@ uint32_t HashKey(std::string_view key) {
 }
 
 KeyTable::KeyTable(size_t expected) {
-  size_t slots = std::bit_ceil(std::max<size_t>(16, expected * 2 + 1));
-  if (slots > (size_t{1} << 31)) throw std::bad_alloc();
-  // calloc hands out untouched zero pages for large blocks; only the pages
-  // that keys land on are ever faulted in.
-  slots_.reset(static_cast<Slot*>(std::calloc(slots, sizeof(Slot))));
-  if (!slots_) throw std::bad_alloc();
-  mask_ = static_cast<uint32_t>(slots - 1);
+  allocate(std::bit_ceil(std::max<size_t>(16, expected * 2 + 1)));
+}
+
+KeyTable::~KeyTable() { release(); }
+
+// Zeroed memory whose pages are only faulted in where keys land. Large tables
+// get transparent huge pages: with a random probe per record, small pages
+// would cost a TLB miss almost every time.
+void KeyTable::allocate(size_t count) {
+  constexpr size_t kHugePage = size_t{2} << 20;
+  if (count > (size_t{1} << 31)) throw std::bad_alloc();
+  mask_ = static_cast<uint32_t>(count - 1);
+  size_t bytes = count * sizeof(Slot);
+  if (bytes < kHugePage) {
+    slots_ = static_cast<Slot*>(std::calloc(count, sizeof(Slot)));
+    if (!slots_) throw std::bad_alloc();
+    mapped_ = 0;
+    return;
+  }
+  bytes = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+  void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (p == MAP_FAILED) throw std::bad_alloc();
+  madvise(p, bytes, MADV_HUGEPAGE);  // only a hint: without it lookups are slower, not wrong
+  slots_ = static_cast<Slot*>(p);
+  mapped_ = bytes;
+}
+
+void KeyTable::release() {
+  if (mapped_)
+    munmap(slots_, mapped_);
+  else
+    std::free(slots_);
+  slots_ = nullptr;
 }
 
 void KeyTable::grow() {
-  size_t slots = (size_t{mask_} + 1) * 2;
-  if (slots > (size_t{1} << 31)) throw std::bad_alloc();
-  std::unique_ptr<Slot[], Free> old = std::move(slots_);
-  size_t oldCount = size_t{mask_} + 1;
-  slots_.reset(static_cast<Slot*>(std::calloc(slots, sizeof(Slot))));
-  if (!slots_) throw std::bad_alloc();
-  mask_ = static_cast<uint32_t>(slots - 1);
+  Slot* old = slots_;
+  size_t oldMapped = mapped_, oldCount = size_t{mask_} + 1;
+  allocate(oldCount * 2);
   for (size_t i = 0; i < oldCount; ++i) {
-    if (old[i].idPlus1 == 0) continue;
+    if (old[i].valuePlus1 == 0) continue;
     uint32_t j = old[i].hash & mask_;
-    while (slots_[j].idPlus1 != 0) j = (j + 1) & mask_;
+    while (slots_[j].valuePlus1 != 0) j = (j + 1) & mask_;
     slots_[j] = old[i];
   }
+  if (oldMapped)
+    munmap(old, oldMapped);
+  else
+    std::free(old);
 }
 
 RowIndex::RowIndex(const dbf::Table& table, int depth, PredPtr filter, KeyEncoder keys)
-    : base_(table.record(0)),
+    : base_(table.recordCount() ? table.record(0) : nullptr),
       stride_(table.recordLength()),
+      count_(table.recordCount()),
       depth_(depth),
       filter_(std::move(filter)),
       keys_(std::move(keys)),
       table_(table.recordCount()) {
-  std::string key;
-  const uint32_t count = table.recordCount();
-  for (uint32_t i = 0; i < count; ++i) {
-    const uint8_t* rec = record(i);
-    if (rec[0] == '*') continue;  // deleted
-    row_.rec[depth_] = rec;
-    if (filter_ && filter_->test(row_) != Tri::True) continue;
-    ++passed_;
-    if (!keys_.encode(row_, key)) {
-      hasNullKey_ = true;  // NULL equals nothing: such a record is never found
-      continue;
+  std::string key[kBatch];
+  uint32_t hash[kBatch];
+  bool complete[kBatch];
+  ScanBatches(table, depth_, Row{}, filter_.get(), [&](const Row* rows, const uint32_t* index, int n) {
+    passed_ += static_cast<uint32_t>(n);
+    for (int k = 0; k < n; ++k) {
+      complete[k] = keys_.encode(rows[k], key[k]);
+      hash[k] = HashKey(key[k]);
+      table_.prefetch(hash[k]);
     }
-    bool isNew;
-    uint32_t id = table_.insert(HashKey(key), [&](uint32_t id) { return keyOf(first_[id]) == key; }, isNew);
-    uint32_t entry = static_cast<uint32_t>(rows_.size());
-    rows_.push_back(i);
-    if (isNew) {
-      first_.push_back(entry);
-      next_.push_back(KeyTable::kNone);
-      continue;
+    for (int k = 0; k < n; ++k) {
+      if (complete[k])
+        add(index[k], key[k], hash[k]);
+      else
+        hasNullKey_ = true;  // NULL equals nothing: such a record is never found
     }
-    next_.push_back(first_[id]);
-    first_[id] = entry;
-  }
+    return true;
+  });
 }
 
-std::string_view RowIndex::keyOf(uint32_t entry) {
-  row_.rec[depth_] = record(rows_[entry]);
+void RowIndex::add(uint32_t index, const std::string& key, uint32_t hash) {
+  bool isNew;
+  uint32_t head = table_.insert(hash, [&](uint32_t r) { return keyOf(r) == key; }, index, isNew);
+  if (isNew) return;
+  if (next_.empty()) next_.assign(count_, KeyTable::kNone);
+  next_[index] = next_[head];
+  next_[head] = index;
+}
+
+std::string_view RowIndex::keyOf(uint32_t index) {
+  row_.rec[depth_] = record(index);
   keys_.encode(row_, scratch_);
   return scratch_;
 }

@@ -1,5 +1,5 @@
 // query/Keys.h - hash keys over record values: the key bytes of a row, their
-// hash, and an open-addressing table from keys to dense ids.
+// hash, an open-addressing table, and an index of a table's records by key.
 //
 // A KeyEncoder turns the values of some expressions on one row into a byte
 // string that is equal exactly when the values are equal with the rules'
@@ -7,17 +7,20 @@
 // value of its own. Group by, in-subqueries and exists lookups all use it, so
 // they agree with `=` on what "the same" is.
 //
-// A KeyTable stores only a 32-bit hash and an id per slot. To tell keys with
-// equal hashes apart it asks the caller, who re-reads the key of that id from
-// the mapped records; nothing of a key is copied into the table.
+// A KeyTable slot holds a 32-bit hash and a 32-bit value (a group number, a
+// record number). To tell keys with equal hashes apart it asks the caller,
+// who re-reads the key behind that value from the mapped records; nothing of
+// a key is copied into the table.
 //
 //   KeyTable table(expected);
 //   bool isNew;
-//   uint32_t id = table.insert(HashKey(key), [&](uint32_t id) { return keyOf(id) == key; }, isNew);
+//   uint32_t v = table.insert(HashKey(key), [&](uint32_t v) { return keyOf(v) == key; }, next, isNew);
+//
+// Lookups are memory-bound: callers with many keys at hand prefetch() them
+// all before looking any up.
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -39,7 +42,6 @@ class KeyEncoder {
   // Replaces `out` with the key of `row`; false when some part is NULL (the
   // key is complete all the same, with a NULL mark for that part).
   bool encode(const Row& row, std::string& out);
-  size_t size() const { return parts_.size(); }
 
  private:
   std::vector<Value> parts_;
@@ -54,49 +56,61 @@ class KeyTable {
   // Room for `expected` keys without growing; the memory is reserved but only
   // touched where keys land.
   explicit KeyTable(size_t expected);
+  ~KeyTable();
+  KeyTable(const KeyTable&) = delete;
+  KeyTable& operator=(const KeyTable&) = delete;
 
-  // The id of the key with `hash` for which same(id) holds, or kNone.
+  void prefetch(uint32_t hash) const { __builtin_prefetch(&slots_[hash & mask_]); }
+
+  // The value stored for the key with `hash` for which same(value) holds, or kNone.
   template <typename Same>
   uint32_t find(uint32_t hash, Same&& same) const {
     for (uint32_t i = hash & mask_;; i = (i + 1) & mask_) {
       const Slot& s = slots_[i];
-      if (s.idPlus1 == 0) return kNone;
-      if (s.hash == hash && same(s.idPlus1 - 1)) return s.idPlus1 - 1;
+      if (s.valuePlus1 == 0) return kNone;
+      if (s.hash == hash && same(s.valuePlus1 - 1)) return s.valuePlus1 - 1;
     }
   }
 
-  // The id of the key; a new key gets the next id (size() before the call).
+  // The value of the first slot with `hash`, whatever its key: what find()
+  // will most likely compare with, worth prefetching.
+  uint32_t firstWithHash(uint32_t hash) const {
+    for (uint32_t i = hash & mask_;; i = (i + 1) & mask_) {
+      const Slot& s = slots_[i];
+      if (s.valuePlus1 == 0 || s.hash == hash) return s.valuePlus1 - 1;
+    }
+  }
+
+  // The value stored for the key; a new key gets `value` (below kNone).
   template <typename Same>
-  uint32_t insert(uint32_t hash, Same&& same, bool& isNew) {
+  uint32_t insert(uint32_t hash, Same&& same, uint32_t value, bool& isNew) {
     isNew = false;
     uint32_t i = hash & mask_;
     for (;; i = (i + 1) & mask_) {
       const Slot& s = slots_[i];
-      if (s.idPlus1 == 0) break;
-      if (s.hash == hash && same(s.idPlus1 - 1)) return s.idPlus1 - 1;
+      if (s.valuePlus1 == 0) break;
+      if (s.hash == hash && same(s.valuePlus1 - 1)) return s.valuePlus1 - 1;
     }
     isNew = true;
-    slots_[i] = Slot{hash, ++size_};
-    if (size_ * 2 > mask_) grow();
-    return size_ - 1;
+    slots_[i] = Slot{hash, value + 1};
+    if (++size_ * 2 > mask_) grow();
+    return value;
   }
-
-  uint32_t size() const { return size_; }
 
  private:
   struct Slot {
-    uint32_t hash;     // the key's hash
-    uint32_t idPlus1;  // 0 marks an empty slot
-  };
-  struct Free {
-    void operator()(Slot* p) const { std::free(p); }
+    uint32_t hash;        // the key's hash
+    uint32_t valuePlus1;  // 0 marks an empty slot
   };
 
+  void allocate(size_t count);
+  void release();
   void grow();
 
-  std::unique_ptr<Slot[], Free> slots_;
-  uint32_t mask_ = 0;  // slot count - 1, a power of two - 1
-  uint32_t size_ = 0;  // keys stored
+  Slot* slots_ = nullptr;  // zeroed memory for mask_ + 1 slots
+  size_t mapped_ = 0;      // bytes mapped for slots_, 0 when it came from calloc
+  uint32_t mask_ = 0;      // slot count - 1, a power of two - 1
+  uint32_t size_ = 0;      // keys stored
 };
 
 // The records of one table for which a filter holds, looked up by key. Built
@@ -111,32 +125,39 @@ class RowIndex {
   // Some record that passed the filter has a NULL key part.
   bool hasNullKey() const { return hasNullKey_; }
 
-  // Calls visit(record) for each indexed record whose key is `key`, until a
-  // call returns true; returns whether one did.
+  // Brings what a lookup of `hash` reads into the cache: first the slot
+  // (prefetchSlot), then, once that has arrived, the record it names.
+  void prefetchSlot(uint32_t hash) const { table_.prefetch(hash); }
+  void prefetchRecord(uint32_t hash) const {
+    uint32_t r = table_.firstWithHash(hash);
+    if (r != KeyTable::kNone) __builtin_prefetch(record(r));
+  }
+
+  // Calls visit(record) for each indexed record whose key is `key` (with
+  // hash `hash`), until a call returns true; returns whether one did.
   template <typename Visit>
-  bool forEachMatch(std::string_view key, Visit&& visit) {
-    uint32_t id = table_.find(HashKey(key), [&](uint32_t id) { return keyOf(first_[id]) == key; });
-    if (id == KeyTable::kNone) return false;
-    for (uint32_t e = first_[id]; e != KeyTable::kNone; e = next_[e])
-      if (visit(record(rows_[e]))) return true;
+  bool forEachMatch(std::string_view key, uint32_t hash, Visit&& visit) {
+    uint32_t r = table_.find(hash, [&](uint32_t r) { return keyOf(r) == key; });
+    for (; r != KeyTable::kNone; r = next_.empty() ? KeyTable::kNone : next_[r])
+      if (visit(record(r))) return true;
     return false;
   }
 
  private:
   const uint8_t* record(uint32_t index) const { return base_ + static_cast<size_t>(index) * stride_; }
-  std::string_view keyOf(uint32_t entry);
+  std::string_view keyOf(uint32_t index);
+  void add(uint32_t index, const std::string& key, uint32_t hash);
 
   const uint8_t* base_ = nullptr;  // first record of the mapped table
   size_t stride_ = 0;              // record length
+  uint32_t count_ = 0;             // records in the table
   int depth_;                      // level the expressions read
   PredPtr filter_;                 // records must pass it to be indexed
   KeyEncoder keys_;                // the indexed expressions
   Row row_;                        // where keys are evaluated
   std::string scratch_;            // key of a stored record, for comparison
-  KeyTable table_;                 // key -> id
-  std::vector<uint32_t> first_;    // id -> first entry
-  std::vector<uint32_t> rows_;     // entry -> record index
-  std::vector<uint32_t> next_;     // entry -> next entry of the same key
+  KeyTable table_;                 // key -> first record with it
+  std::vector<uint32_t> next_;     // record -> next record of the same key; empty until a key repeats
   uint32_t passed_ = 0;            // records that passed the filter
   bool hasNullKey_ = false;
 };

@@ -1,9 +1,11 @@
 #include "query/Subquery.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
 #include "dbf/Table.h"
+#include "query/Scan.h"
 
 namespace fc::query {
 namespace {
@@ -13,37 +15,60 @@ constexpr int kNestedCost = 1000;
 
 Tri Truth(bool b) { return b ? Tri::True : Tri::False; }
 
-// Calls visit(row) with `row` positioned at each record of `table` at level
-// `depth` for which `filter` holds, until visit returns true.
-template <typename Visit>
-bool ScanInner(const dbf::Table& table, int depth, Pred* filter, const Row& outer, Visit&& visit) {
-  Row row = outer;
-  const uint32_t count = table.recordCount();
-  const uint8_t* rec = table.record(0);
-  for (uint32_t i = 0; i < count; ++i, rec += table.recordLength()) {
-    if (rec[0] == '*') continue;
-    row.rec[depth] = rec;
-    if (filter && filter->test(row) != Tri::True) continue;
-    if (visit(row)) return true;
+// The probe keys of one batch, hashed, with the index's slots and then
+// records prefetched, so that the lookups wait on memory once per batch
+// rather than once per record.
+class Probes {
+ public:
+  // Encodes the key of rows[which[k]] for each k with live[k]; a key with a
+  // NULL part clears live[k].
+  void prepare(KeyEncoder& probe, const RowIndex& index, const Row* rows, const uint16_t* which, int n,
+               bool* live) {
+    for (int k = 0; k < n; ++k) {
+      if (!live[k]) continue;
+      live[k] = probe.encode(rows[which[k]], key_[k]);
+      hash_[k] = HashKey(key_[k]);
+      index.prefetchSlot(hash_[k]);
+    }
+    for (int k = 0; k < n; ++k)
+      if (live[k]) index.prefetchRecord(hash_[k]);
   }
-  return false;
-}
+  const std::string& key(int k) const { return key_[k]; }
+  uint32_t hash(int k) const { return hash_[k]; }
+
+ private:
+  std::string key_[kBatch];
+  uint32_t hash_[kBatch];
+};
 
 class IndexedInPred : public Pred {
  public:
   IndexedInPred(std::shared_ptr<RowIndex> index, KeyEncoder probe)
       : index_(std::move(index)), probe_(std::move(probe)) {}
   Tri test(const Row& row) override {
-    if (!probe_.encode(row, key_)) return index_->empty() ? Tri::False : Tri::Unknown;
-    if (index_->forEachMatch(key_, [](const uint8_t*) { return true; })) return Tri::True;
-    return index_->hasNullKey() ? Tri::Unknown : Tri::False;
+    Tri out;
+    testMany(&row, kAllRows.data(), 1, &out);
+    return out;
+  }
+  void testMany(const Row* rows, const uint16_t* which, int n, Tri* out) override {
+    bool live[kBatch];
+    std::fill_n(live, n, true);
+    probes_.prepare(probe_, *index_, rows, which, n, live);
+    for (int k = 0; k < n; ++k) {
+      if (!live[k])  // x is NULL: unknown, unless the subquery is empty
+        out[k] = index_->empty() ? Tri::False : Tri::Unknown;
+      else if (index_->forEachMatch(probes_.key(k), probes_.hash(k), [](const uint8_t*) { return true; }))
+        out[k] = Tri::True;
+      else
+        out[k] = index_->hasNullKey() ? Tri::Unknown : Tri::False;
+    }
   }
   int cost() const override { return kIndexedCost; }
 
  private:
   std::shared_ptr<RowIndex> index_;
   KeyEncoder probe_;
-  std::string key_;
+  Probes probes_;
 };
 
 class IndexedExistsPred : public Pred {
@@ -56,14 +81,26 @@ class IndexedExistsPred : public Pred {
         residual_(std::move(residual)),
         depth_(depth) {}
   Tri test(const Row& row) override {
-    if (outerOnly_ && outerOnly_->test(row) != Tri::True) return Tri::False;
-    if (!probe_.encode(row, key_)) return Tri::False;  // NULL = anything is never true
-    return Truth(index_->forEachMatch(key_, [&](const uint8_t* rec) {
-      if (!residual_) return true;
-      Row inner = row;
-      inner.rec[depth_] = rec;
-      return residual_->test(inner) == Tri::True;
-    }));
+    Tri out;
+    testMany(&row, kAllRows.data(), 1, &out);
+    return out;
+  }
+  void testMany(const Row* rows, const uint16_t* which, int n, Tri* out) override {
+    bool live[kBatch];
+    std::fill_n(live, n, true);
+    if (outerOnly_) {
+      outerOnly_->testMany(rows, which, n, out);
+      for (int k = 0; k < n; ++k) live[k] = out[k] == Tri::True;
+    }
+    // A NULL key part equals nothing, so such a record finds no match.
+    probes_.prepare(probe_, *index_, rows, which, n, live);
+    for (int k = 0; k < n; ++k)
+      out[k] = Truth(live[k] && index_->forEachMatch(probes_.key(k), probes_.hash(k), [&](const uint8_t* rec) {
+                       if (!residual_) return true;
+                       Row inner = rows[which[k]];
+                       inner.rec[depth_] = rec;
+                       return residual_->test(inner) == Tri::True;
+                     }));
   }
   int cost() const override { return kIndexedCost; }
 
@@ -72,7 +109,7 @@ class IndexedExistsPred : public Pred {
   KeyEncoder probe_;
   PredPtr outerOnly_, residual_;
   int depth_;
-  std::string key_;
+  Probes probes_;
 };
 
 class NestedInPred : public Pred {
@@ -85,15 +122,17 @@ class NestedInPred : public Pred {
         item_(std::move(item)) {}
   Tri test(const Row& row) override {
     bool subjectNull = !subject_.encode(row, x_);
-    bool any = false, sawNull = false;
-    bool found = ScanInner(table_, depth_, filter_.get(), row, [&](const Row& inner) {
+    bool any = false, sawNull = false, found = false;
+    ScanBatches(table_, depth_, row, filter_.get(), [&](const Row* inner, const uint32_t*, int n) {
       any = true;
-      if (subjectNull) return true;  // one record is enough to know the answer is Unknown
-      if (!item_.encode(inner, y_)) {
-        sawNull = true;
-        return false;
+      if (subjectNull) return false;  // one record is enough to know the answer is Unknown
+      for (int k = 0; k < n && !found; ++k) {
+        if (!item_.encode(inner[k], y_))
+          sawNull = true;
+        else
+          found = x_ == y_;
       }
-      return x_ == y_;
+      return !found;
     });
     if (!any) return Tri::False;
     if (subjectNull) return Tri::Unknown;
@@ -115,9 +154,13 @@ class NestedExistsPred : public Pred {
       : table_(table), depth_(depth), filter_(std::move(filter)), correlated_(correlated) {}
   Tri test(const Row& row) override {
     if (known_) return *known_;
-    Tri t = Truth(ScanInner(table_, depth_, filter_.get(), row, [](const Row&) { return true; }));
-    if (!correlated_) known_ = t;
-    return t;
+    bool any = false;
+    ScanBatches(table_, depth_, row, filter_.get(), [&](const Row*, const uint32_t*, int) {
+      any = true;
+      return false;
+    });
+    if (!correlated_) known_ = Truth(any);
+    return Truth(any);
   }
   int cost() const override { return correlated_ ? kNestedCost : 1; }
 

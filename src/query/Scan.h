@@ -1,0 +1,59 @@
+// query/Scan.h - the one loop over a table's records that every query uses.
+//
+// Records marked deleted are skipped first; the rest are positioned at
+// nesting level `depth` of a copy of `outer`, tested by `filter` a batch at a
+// time (query/Eval.h, Pred::testMany), and handed on in batches of those for
+// which the filter is True:
+//
+//   ScanBatches(table, 0, Row{}, where, [&](const Row* rows, const uint32_t* index, int n) {
+//     for (int k = 0; k < n; ++k) use(rows[k], index[k]);   // index: record number
+//     return true;                                         // false stops the scan
+//   });
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "dbf/Table.h"
+#include "query/Eval.h"
+
+namespace fc::query {
+
+// 0, 1, ..., kBatch - 1: every row of a batch.
+inline constexpr auto kAllRows = [] {
+  std::array<uint16_t, kBatch> all{};
+  for (int i = 0; i < kBatch; ++i) all[i] = static_cast<uint16_t>(i);
+  return all;
+}();
+
+template <typename Visit>
+void ScanBatches(const dbf::Table& table, int depth, const Row& outer, Pred* filter, Visit&& visit) {
+  Row rows[kBatch];
+  for (Row& r : rows) r = outer;  // only level `depth` changes from record to record
+  uint32_t index[kBatch];
+  Tri truth[kBatch];
+  const uint32_t count = table.recordCount();
+  const size_t stride = table.recordLength();
+  const uint8_t* rec = count ? table.record(0) : nullptr;
+  for (uint32_t i = 0; i < count;) {
+    int n = 0;
+    for (; i < count && n < kBatch; ++i, rec += stride) {
+      if (rec[0] == '*') continue;
+      rows[n].rec[depth] = rec;
+      index[n++] = i;
+    }
+    if (filter && n > 0) {
+      filter->testMany(rows, kAllRows.data(), n, truth);
+      int kept = 0;
+      for (int k = 0; k < n; ++k) {
+        if (truth[k] != Tri::True) continue;
+        rows[kept].rec[depth] = rows[k].rec[depth];
+        index[kept++] = index[k];
+      }
+      n = kept;
+    }
+    if (n > 0 && !visit(static_cast<const Row*>(rows), static_cast<const uint32_t*>(index), n)) return;
+  }
+}
+
+}  // namespace fc::query
