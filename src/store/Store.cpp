@@ -202,6 +202,15 @@ struct Store::Impl {
                      "），程序没有改动它。");
   }
 
+  // Only a file SQLite cannot take for a database, or whose schema is not
+  // ours, is refused as foreign; a failure to read (I/O, a full disk, a
+  // lock) is named as such, for the file may well be a sound store.
+  [[noreturn]] void refuseUnreadable() const {
+    const int code = sqlite3_errcode(db.get()) & 0xFF;
+    if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT || code == SQLITE_ERROR) refuse(sqlite3_errmsg(db.get()));
+    Fail(db.get(), "文件 " + file.string() + " 读取");
+  }
+
   // Reads only: a file that fails here is left exactly as it was.
   std::vector<std::string> companyColumns() {
     Statement info = Prepare(db.get(), "pragma table_info(zqgs)", "读取");
@@ -216,7 +225,7 @@ struct Store::Impl {
     std::vector<std::string> names;
     int rc;
     while ((rc = sqlite3_step(tables.get())) == SQLITE_ROW) names.push_back(ColumnText(tables.get(), 0).value_or(""));
-    if (rc != SQLITE_DONE) refuse(sqlite3_errmsg(db.get()));
+    if (rc != SQLITE_DONE) refuseUnreadable();
     for (const char* wanted : {"filelist", "fileerr", "zqgs"}) {
       const bool found = std::any_of(names.begin(), names.end(),
                                      [&](const std::string& n) { return !strcasecmp(n.c_str(), wanted); });
@@ -226,7 +235,7 @@ struct Store::Impl {
 
   Statement prepareOrRefuse(const std::string& sql) {
     Statement stmt = TryPrepare(db.get(), sql);
-    if (!stmt) refuse(sqlite3_errmsg(db.get()));
+    if (!stmt) refuseUnreadable();
     return stmt;
   }
 
