@@ -36,39 +36,50 @@ uint64_t Mix(uint64_t a, uint64_t b) {
 
 uint64_t Load(const char* p, size_t n) {
   uint64_t v = 0;
-  std::memcpy(&v, p, n);
+  if (n) std::memcpy(&v, p, n);
   return v;
 }
 
 }  // namespace
 
+KeyEncoder::KeyEncoder(std::vector<Value> parts) : parts_(std::move(parts)) {
+  for (const Value& part : parts_) columns_.push_back(part.text ? part.text->asColumn() : nullptr);
+}
+
 bool KeyEncoder::encode(const Row& row, std::string& out) {
   out.clear();
   bool complete = true;
-  for (Value& part : parts_) {
-    if (part.text) {
-      std::string_view s;
-      if (!part.text->eval(row, s)) {
+  for (size_t i = 0; i < parts_.size(); ++i) {
+    Value& part = parts_[i];
+    std::string_view s;
+    bool present;
+    if (const ColumnRef* c = columns_[i]) {  // a plain column: no need for a virtual call
+      present = !c->isNull(row);
+      if (present) s = c->bytes(row);
+    } else if (part.text) {
+      present = part.text->eval(row, s);
+    } else {
+      Decimal d;
+      if (!part.num->eval(row, d)) {
         out.push_back(kNullMark);
         complete = false;
         continue;
       }
-      s = TrimRight(s);
+      d = Normalized(d);
       out.push_back(kValueMark);
-      AppendLength(out, s.size());
-      out.append(s);
+      out.append(reinterpret_cast<const char*>(&d.units), sizeof d.units);
+      out.push_back(static_cast<char>(d.scale));
       continue;
     }
-    Decimal d;
-    if (!part.num->eval(row, d)) {
+    if (!present) {
       out.push_back(kNullMark);
       complete = false;
       continue;
     }
-    d = Normalized(d);
+    s = TrimRight(s);
     out.push_back(kValueMark);
-    out.append(reinterpret_cast<const char*>(&d.units), sizeof d.units);
-    out.push_back(static_cast<char>(d.scale));
+    AppendLength(out, s.size());
+    out.append(s);
   }
   return complete;
 }

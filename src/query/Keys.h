@@ -37,7 +37,7 @@ namespace fc::query {
 class KeyEncoder {
  public:
   KeyEncoder() = default;
-  explicit KeyEncoder(std::vector<Value> parts) : parts_(std::move(parts)) {}
+  explicit KeyEncoder(std::vector<Value> parts);
 
   // Replaces `out` with the key of `row`; false when some part is NULL (the
   // key is complete all the same, with a NULL mark for that part).
@@ -45,6 +45,7 @@ class KeyEncoder {
 
  private:
   std::vector<Value> parts_;
+  std::vector<const ColumnRef*> columns_;  // per part: the column it reads plainly, or null
 };
 
 uint32_t HashKey(std::string_view key);
@@ -130,7 +131,9 @@ class RowIndex {
   void prefetchSlot(uint32_t hash) const { table_.prefetch(hash); }
   void prefetchRecord(uint32_t hash) const {
     uint32_t r = table_.firstWithHash(hash);
-    if (r != KeyTable::kNone) __builtin_prefetch(record(r));
+    if (r == KeyTable::kNone) return;
+    __builtin_prefetch(record(r));  // key fields often straddle two cache lines
+    __builtin_prefetch(record(r) + 64);
   }
 
   // Calls visit(record) for each indexed record whose key is `key` (with
