@@ -65,9 +65,11 @@ int32_t Session::countRowsDBF(std::string_view sql) {
   return ToInt32(CountRows(plan), std::string(sql));
 }
 
-ResultSet Session::run(std::string_view sql) {
+ResultSet Session::run(std::string_view sql) { return run(sql, std::numeric_limits<size_t>::max()); }
+
+ResultSet Session::run(std::string_view sql, size_t maxRows) {
   Plan plan = impl_->plan(sql);
-  return Fetch(plan, std::numeric_limits<size_t>::max());
+  return Fetch(plan, maxRows);
 }
 
 void Session::close() { impl_->catalog.close(); }

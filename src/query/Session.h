@@ -14,8 +14,12 @@
 //   session.close();                                         // CloseDBF
 //
 // A query that cannot run (syntax, unknown table or column, an unsupported
-// construct) throws QueryError naming the cause. Tables are mapped on first
-// use; hash indexes built for one query are kept for the session's life.
+// construct) throws QueryError naming the cause. open() validates and maps
+// every table of the directory; files copied in later are seen by the next
+// open(). Hash indexes built for one query (an exists over khjbxx, say) are
+// kept until close() and serve later queries that need the same one.
+//
+// One thread uses a Session at a time.
 #pragma once
 
 #include <cstdint>
@@ -51,11 +55,16 @@ class Session {
   bool open(const std::filesystem::path& dir, std::string& error);
   bool isOpen() const;
   // QueryDBF: the first column of the first row as a 32-bit integer.
+  // QueryError, never a made-up number, when there is no row or the value
+  // is NULL, not a whole number, or outside the 32-bit range.
   int32_t queryDBF(std::string_view sql);
-  // CountRowsDBF: the number of rows of the fully fetched result.
+  // CountRowsDBF: the number of rows of the fully fetched result (counted,
+  // not fetched); QueryError beyond the 32-bit range.
   int32_t countRowsDBF(std::string_view sql);
   // The whole result, for operators looking into a table.
   ResultSet run(std::string_view sql);
+  // At most the first `maxRows` rows of it, for a look into a large table.
+  ResultSet run(std::string_view sql, size_t maxRows);
   // CloseDBF: does nothing when the session is not open.
   void close();
 

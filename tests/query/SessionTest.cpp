@@ -108,6 +108,16 @@ TEST_F(SessionQueries, CountRowsOfGroupedAndPlainSelections) {
   EXPECT_EQ(error("select v from b where k='2'"), "查询结果不是整数: 1.50");
 }
 
+TEST_F(SessionQueries, ALookIntoATableCanStopEarly) {
+  openSession();
+  ResultSet r = session.run("select * from b where v > 1", 2);
+  EXPECT_EQ(r.columns, (std::vector<std::string>{"K", "V"}));
+  ASSERT_EQ(r.rows.size(), 2u);
+  EXPECT_EQ(r.rows[1], (std::vector<std::string>{"1", "8.00"}));
+  EXPECT_EQ(session.run("select k, count(*) from b group by k", 1).rows.size(), 1u);
+  EXPECT_EQ(session.run("select count(*) from b", 0).rows.size(), 0u);
+}
+
 TEST_F(SessionQueries, GroupedResultsListEachKeyOnce) {
   ResultSet r = run("select k, count(*) from b group by k");
   EXPECT_EQ(r.columns, (std::vector<std::string>{"K", "cnt"}));
