@@ -42,20 +42,32 @@ std::string AccountNumber(uint32_t i) { return Digits("88", i, 10); }
 
 void WriteKhjbxx(const std::filesystem::path& path, const Submission& s, uint32_t customers) {
   dbf::Writer w(path, dbf::Format::DBase3,
-                {{"ZQGSDM", 'C', 6}, {"YYBDM", 'C', 6}, {"ZJZH", 'C', 20}, {"XHRQ", 'C', 8},
-                 {"KHQC", 'C', 120}, {"ZJLB", 'C', 2}, {"ZJHM", 'C', 40}, {"ZJZHLB", 'C', 1},
-                 {"KHRQ", 'C', 8}, {"SJRQ", 'C', 8}});
+                {{"ZQGSDM", 'C', 6},
+                 {"YYBDM", 'C', 6},
+                 {"ZJZH", 'C', 20},
+                 {"XHRQ", 'C', 8},
+                 {"KHQC", 'C', 120},
+                 {"ZJLB", 'C', 2},
+                 {"ZJHM", 'C', 40},
+                 {"ZJZHLB", 'C', 1},
+                 {"KHRQ", 'C', 8},
+                 {"SJRQ", 'C', 8}});
   for (uint32_t i = 0; i < customers; ++i)
     w.add({s.code, Branch(s, i), AccountNumber(i), s.date, Name(i), "10", Digits("110101", i, 12),
            i % 10 ? "0" : "1", "20050101", s.date});
   w.finish();
 }
 
-void WriteZjzqdy(const std::filesystem::path& path, const Submission& s, uint32_t records,
-                 uint32_t customers, uint32_t missing) {
+void WriteZjzqdy(const std::filesystem::path& path, const Submission& s, uint32_t records, uint32_t customers,
+                 uint32_t missing) {
   dbf::Writer w(path, dbf::Format::DBase3,
-                {{"ZQGSDM", 'C', 6}, {"YYBDM", 'C', 6}, {"ZJZH", 'C', 20}, {"GDDMSC", 'C', 2},
-                 {"GDDM", 'C', 20}, {"QXBZ", 'C', 1}, {"SJRQ", 'C', 8}});
+                {{"ZQGSDM", 'C', 6},
+                 {"YYBDM", 'C', 6},
+                 {"ZJZH", 'C', 20},
+                 {"GDDMSC", 'C', 2},
+                 {"GDDM", 'C', 20},
+                 {"QXBZ", 'C', 1},
+                 {"SJRQ", 'C', 8}});
   const uint64_t every = missing ? records / missing : 0;
   for (uint32_t j = 0; j < records; ++j) {
     uint32_t account = static_cast<uint32_t>(uint64_t{j} * customers / records);

@@ -20,9 +20,9 @@
 namespace fc::bench {
 
 struct Submission {
-  std::string code = "100001";  // company code of every record
-  std::string date = "20080808"; // data date of every record
-  uint32_t branches = 1000;     // branch codes 000000 .. branches-1
+  std::string code = "100001";    // company code of every record
+  std::string date = "20080808";  // data date of every record
+  uint32_t branches = 1000;       // branch codes 000000 .. branches-1
 };
 
 // The fund account of account `i`: 12 digits, unique per account.
@@ -34,7 +34,7 @@ void WriteKhjbxx(const std::filesystem::path& path, const Submission& s, uint32_
 // `records` mapping records spread evenly over accounts [0, customers), two
 // shareholder markets per account; `missing` of them name an account that
 // has no customer record.
-void WriteZjzqdy(const std::filesystem::path& path, const Submission& s, uint32_t records,
-                 uint32_t customers, uint32_t missing);
+void WriteZjzqdy(const std::filesystem::path& path, const Submission& s, uint32_t records, uint32_t customers,
+                 uint32_t missing);
 
 }  // namespace fc::bench

@@ -126,19 +126,23 @@ int main() try {
                   kMappings);
          }));
   report("R05-khjbxx-1M", Measure([&] {
-           Expect("R05", session.countRowsDBF("select count(*) from khjbxx where sjrq='" + d +
-                                              "' group by zqgsdm,yybdm,zjzh,xhrq"),
+           Expect("R05",
+                  session.countRowsDBF("select count(*) from khjbxx where sjrq='" + d +
+                                       "' group by zqgsdm,yybdm,zjzh,xhrq"),
                   kCustomers);
          }));
   report("R11-zjzqdy-2M", Measure([&] {
-           Expect("R11", session.countRowsDBF("select count(*) from zjzqdy where sjrq='" + d +
-                                              "' group by zqgsdm,yybdm,zjzh,gddmsc,gddm,qxbz"),
+           Expect("R11",
+                  session.countRowsDBF("select count(*) from zjzqdy where sjrq='" + d +
+                                       "' group by zqgsdm,yybdm,zjzh,gddmsc,gddm,qxbz"),
                   kMappings);
          }));
   report("R08-not-exists", Measure([&] {
-           Expect("R08", session.queryDBF("SELECT count(*) from zjzqdy a where not exists(select * from khjbxx b "
-                                          "where a.zqgsdm=b.zqgsdm and a.yybdm=b.yybdm and a.zjzh=b.zjzh and "
-                                          "b.sjrq='" + d + "')  and a.sjrq='" + d + "'"),
+           Expect("R08",
+                  session.queryDBF("SELECT count(*) from zjzqdy a where not exists(select * from khjbxx b "
+                                   "where a.zqgsdm=b.zqgsdm and a.yybdm=b.yybdm and a.zjzh=b.zjzh and "
+                                   "b.sjrq='" +
+                                   d + "')  and a.sjrq='" + d + "'"),
                   kMissing);
          }));
   session.close();

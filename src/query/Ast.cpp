@@ -58,7 +58,8 @@ std::string Print(const Expr& e, const ColumnSpeller& column) {
     case ExprKind::Or: return Cat({"(", Joined(e.args, 0, " or ", column), ")"});
     case ExprKind::Not: return Cat({"(not ", arg(0), ")"});
     case ExprKind::IsNull: return Cat({"(", arg(0), " is ", notText, "null)"});
-    case ExprKind::InList: return Cat({"(", arg(0), " ", notText, "in (", Joined(e.args, 1, ", ", column), "))"});
+    case ExprKind::InList:
+      return Cat({"(", arg(0), " ", notText, "in (", Joined(e.args, 1, ", ", column), "))"});
     case ExprKind::InSelect: return Cat({"(", arg(0), " ", notText, "in (", Print(*e.select, column), "))"});
     case ExprKind::Exists: return Cat({"(exists (", Print(*e.select, column), "))"});
     case ExprKind::Call: return Cat({e.name, "(", Joined(e.args, 0, ", ", column), ")"});

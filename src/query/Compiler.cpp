@@ -22,8 +22,8 @@ struct Scope {
 };
 
 struct Resolved {
-  const Scope* scope;        // where the column lives
-  const dbf::Field* field;   // which field it is
+  const Scope* scope;       // where the column lives
+  const dbf::Field* field;  // which field it is
 };
 
 // The expression as the operator wrote it, for messages.
@@ -99,7 +99,7 @@ class Compiler {
         continue;
       }
       std::string name = item->kind == ExprKind::Column ? resolve(*item).field->name
-                                                       : "exp_" + std::to_string(++expressions);
+                                                        : "exp_" + std::to_string(++expressions);
       plan.items.push_back({name, false, displayed(value(*item))});
     }
     bool counts = false, values = false;
@@ -113,7 +113,8 @@ class Compiler {
  private:
   int push(const Select& s) {
     int depth = static_cast<int>(scopes_.size());
-    if (depth >= kMaxDepth) throw QueryError("不支持的语法: 子查询嵌套超过" + std::to_string(kMaxDepth - 1) + "层");
+    if (depth >= kMaxDepth)
+      throw QueryError("不支持的语法: 子查询嵌套超过" + std::to_string(kMaxDepth - 1) + "层");
     const dbf::Table& table = catalog_.table(s.table);
     scopes_.push_back({&table, Lower(s.table), Lower(s.alias), depth});
     return depth;
@@ -319,15 +320,16 @@ class Compiler {
   std::shared_ptr<RowIndex> indexFor(const char* kind, int depth, const std::vector<const Expr*>& filterExprs,
                                      const std::vector<const Expr*>& keyExprs, const std::string& keyTypes,
                                      const std::function<std::shared_ptr<RowIndex>()>& build) {
+    const auto column = [&](const Expr& c) {
+      Resolved r = resolve(c);
+      return Lower(r.field->name) + "@" + std::to_string(r.scope->depth - depth);
+    };
     std::string key = std::string(kind) + "|" + scopes_[depth].name;
     for (const auto* list : {&filterExprs, &keyExprs}) {
       key += "|";
       for (const Expr* e : *list) {
         if (HasSubquery(*e)) return build();
-        key += Print(*e, [&](const Expr& c) {
-                 Resolved r = resolve(c);
-                 return Lower(r.field->name) + "@" + std::to_string(r.scope->depth - depth);
-               }) + ";";
+        key += Print(*e, column) + ";";
       }
     }
     return catalog_.index(key + "|" + keyTypes, build);
@@ -372,7 +374,8 @@ class Compiler {
 
   // An equality between an expression of the subquery's table alone (first)
   // and one of enclosing tables alone (second).
-  std::optional<std::pair<const Expr*, const Expr*>> correlation(const Expr& c, uint32_t inner, uint32_t outer) {
+  std::optional<std::pair<const Expr*, const Expr*>> correlation(const Expr& c, uint32_t inner,
+                                                                 uint32_t outer) {
     if (c.kind != ExprKind::Compare || c.op != CmpOp::Eq) return std::nullopt;
     const Expr* l = c.args[0].get();
     const Expr* r = c.args[1].get();

@@ -360,9 +360,8 @@ class LogicalColumnExpr : public Pred {
 class JunctionExpr : public Pred {
  public:
   JunctionExpr(std::vector<PredPtr> ops, bool isAnd) : ops_(std::move(ops)), isAnd_(isAnd) {
-    std::stable_sort(ops_.begin(), ops_.end(), [](const PredPtr& a, const PredPtr& b) {
-      return a->cost() < b->cost();
-    });
+    std::stable_sort(ops_.begin(), ops_.end(),
+                     [](const PredPtr& a, const PredPtr& b) { return a->cost() < b->cost(); });
   }
   Tri test(const Row& row) override {
     bool unknown = false;
@@ -474,8 +473,8 @@ PredPtr Compare(TextPtr l, CmpOp op, TextPtr r) {
     const TextExpr* column = l->asColumn() ? l.get() : r.get();
     const TextExpr* literal = l->asColumn() ? r.get() : l.get();
     if (column->asColumn() && literal->asLiteral()) {
-      PredPtr eq = std::make_unique<ColumnInLiteralsExpr>(*column->asColumn(),
-                                                          std::vector<const std::string*>{literal->asLiteral()});
+      PredPtr eq = std::make_unique<ColumnInLiteralsExpr>(
+          *column->asColumn(), std::vector<const std::string*>{literal->asLiteral()});
       return op == CmpOp::Eq ? std::move(eq) : Not(std::move(eq));
     }
   }

@@ -96,9 +96,7 @@ uint32_t HashKey(std::string_view key) {
   return static_cast<uint32_t>(Mix(h, k1 ^ key.size()));
 }
 
-KeyTable::KeyTable(size_t expected) {
-  allocate(std::bit_ceil(std::max<size_t>(16, expected * 2 + 1)));
-}
+KeyTable::KeyTable(size_t expected) { allocate(std::bit_ceil(std::max<size_t>(16, expected * 2 + 1))); }
 
 KeyTable::~KeyTable() { release(); }
 
@@ -178,7 +176,8 @@ RowIndex::RowIndex(const dbf::Table& table, int depth, PredPtr filter, KeyEncode
 
 void RowIndex::add(uint32_t index, const std::string& key, uint32_t hash) {
   bool isNew;
-  uint32_t head = table_.insert(hash, [&](uint32_t r) { return keyOf(r) == key; }, index, isNew);
+  uint32_t head = table_.insert(
+      hash, [&](uint32_t r) { return keyOf(r) == key; }, index, isNew);
   if (isNew) return;
   if (next_.empty()) next_.assign(count_, KeyTable::kNone);
   next_[index] = next_[head];

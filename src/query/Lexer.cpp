@@ -11,10 +11,9 @@ namespace {
 // The words of the dialect, and the words of clauses it does not have, so
 // that "from t order by x" is not read as table t with the alias "order".
 constexpr std::array<std::string_view, 28> kKeywords = {
-    "select", "from",  "where", "group", "by",     "and",   "or",       "not",
-    "is",     "null",  "in",    "exists", "order", "having", "union",   "join",
-    "inner",  "left",  "right", "outer", "full",   "cross", "on",       "into",
-    "as",     "like",  "between", "distinct"};
+    "select", "from",   "where", "group",  "by",    "and",  "or",      "not",     "is",    "null",
+    "in",     "exists", "order", "having", "union", "join", "inner",   "left",    "right", "outer",
+    "full",   "cross",  "on",    "into",   "as",    "like", "between", "distinct"};
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -66,8 +65,7 @@ std::vector<Token> Tokenize(std::string_view sql) {
     size_t start = i;
     if (c == '\'' || c == '"') {
       size_t close = sql.find(c, i + 1);
-      if (close == std::string_view::npos)
-        throw QueryError("字符串未结束: " + Excerpt(sql, start));
+      if (close == std::string_view::npos) throw QueryError("字符串未结束: " + Excerpt(sql, start));
       tokens.push_back({Tok::String, std::string(sql.substr(i + 1, close - i - 1)), start});
       i = close + 1;
       continue;

@@ -19,10 +19,10 @@ namespace fc::query {
 
 enum class Tok {
   Identifier,
-  Number,    // digits with an optional fraction: 12, 12.50, .5
-  String,    // text between quotes, quotes removed
-  Keyword,   // one of the reserved words, `text` in lower case
-  Symbol,    // ( ) , . * + - = <> != # < > <= >=
+  Number,   // digits with an optional fraction: 12, 12.50, .5
+  String,   // text between quotes, quotes removed
+  Keyword,  // one of the reserved words, `text` in lower case
+  Symbol,   // ( ) , . * + - = <> != # < > <= >=
   End,
 };
 

@@ -28,9 +28,7 @@ class Parser {
   }
 
  private:
-  const Token& peek(size_t ahead = 0) const {
-    return tokens_[std::min(at_ + ahead, tokens_.size() - 1)];
-  }
+  const Token& peek(size_t ahead = 0) const { return tokens_[std::min(at_ + ahead, tokens_.size() - 1)]; }
   const Token& next() {
     const Token& t = peek();
     if (at_ + 1 < tokens_.size()) ++at_;
@@ -58,7 +56,8 @@ class Parser {
   }
   [[noreturn]] void fail() const {
     const Token& t = peek();
-    if (t.kind == Tok::End) throw QueryError("不支持的语法: 查询在 \"" + std::string(sql_) + "\" 末尾意外结束");
+    if (t.kind == Tok::End)
+      throw QueryError("不支持的语法: 查询在 \"" + std::string(sql_) + "\" 末尾意外结束");
     throw QueryError("不支持的语法: " + Excerpt(sql_, t.pos));
   }
 
@@ -203,7 +202,7 @@ class Parser {
   std::optional<CmpOp> comparison() {
     static const std::pair<std::string_view, CmpOp> kOps[] = {
         {"=", CmpOp::Eq}, {"<>", CmpOp::Ne}, {"!=", CmpOp::Ne}, {"#", CmpOp::Ne},
-        {"<", CmpOp::Lt}, {"<=", CmpOp::Le}, {">", CmpOp::Gt}, {">=", CmpOp::Ge}};
+        {"<", CmpOp::Lt}, {"<=", CmpOp::Le}, {">", CmpOp::Gt},  {">=", CmpOp::Ge}};
     for (const auto& [text, op] : kOps)
       if (acceptSymbol(text)) return op;
     return std::nullopt;

@@ -73,8 +73,8 @@ class IndexedInPred : public Pred {
 
 class IndexedExistsPred : public Pred {
  public:
-  IndexedExistsPred(std::shared_ptr<RowIndex> index, KeyEncoder probe, PredPtr outerOnly,
-                    PredPtr residual, int depth)
+  IndexedExistsPred(std::shared_ptr<RowIndex> index, KeyEncoder probe, PredPtr outerOnly, PredPtr residual,
+                    int depth)
       : index_(std::move(index)),
         probe_(std::move(probe)),
         outerOnly_(std::move(outerOnly)),
@@ -95,12 +95,13 @@ class IndexedExistsPred : public Pred {
     // A NULL key part equals nothing, so such a record finds no match.
     probes_.prepare(probe_, *index_, rows, which, n, live);
     for (int k = 0; k < n; ++k)
-      out[k] = Truth(live[k] && index_->forEachMatch(probes_.key(k), probes_.hash(k), [&](const uint8_t* rec) {
-                       if (!residual_) return true;
-                       Row inner = rows[which[k]];
-                       inner.rec[depth_] = rec;
-                       return residual_->test(inner) == Tri::True;
-                     }));
+      out[k] =
+          Truth(live[k] && index_->forEachMatch(probes_.key(k), probes_.hash(k), [&](const uint8_t* rec) {
+            if (!residual_) return true;
+            Row inner = rows[which[k]];
+            inner.rec[depth_] = rec;
+            return residual_->test(inner) == Tri::True;
+          }));
   }
   int cost() const override { return kIndexedCost; }
 
@@ -178,16 +179,14 @@ PredPtr IndexedIn(std::shared_ptr<RowIndex> index, KeyEncoder probe) {
   return std::make_unique<IndexedInPred>(std::move(index), std::move(probe));
 }
 
-PredPtr IndexedExists(std::shared_ptr<RowIndex> index, KeyEncoder probe, PredPtr outerOnly,
-                      PredPtr residual, int depth) {
+PredPtr IndexedExists(std::shared_ptr<RowIndex> index, KeyEncoder probe, PredPtr outerOnly, PredPtr residual,
+                      int depth) {
   return std::make_unique<IndexedExistsPred>(std::move(index), std::move(probe), std::move(outerOnly),
                                              std::move(residual), depth);
 }
 
-PredPtr NestedIn(const dbf::Table& table, int depth, PredPtr filter, KeyEncoder subject,
-                 KeyEncoder item) {
-  return std::make_unique<NestedInPred>(table, depth, std::move(filter), std::move(subject),
-                                        std::move(item));
+PredPtr NestedIn(const dbf::Table& table, int depth, PredPtr filter, KeyEncoder subject, KeyEncoder item) {
+  return std::make_unique<NestedInPred>(table, depth, std::move(filter), std::move(subject), std::move(item));
 }
 
 PredPtr NestedExists(const dbf::Table& table, int depth, PredPtr filter, bool correlated) {

@@ -32,12 +32,11 @@ PredPtr IndexedIn(std::shared_ptr<RowIndex> index, KeyEncoder probe);
 // `probe` holds the outer sides of the equalities, in the index's key order;
 // `outerOnly` conditions name only outer tables; `residual` ones are tested
 // with the found record at `depth`. Either may be null.
-PredPtr IndexedExists(std::shared_ptr<RowIndex> index, KeyEncoder probe, PredPtr outerOnly,
-                      PredPtr residual, int depth);
+PredPtr IndexedExists(std::shared_ptr<RowIndex> index, KeyEncoder probe, PredPtr outerOnly, PredPtr residual,
+                      int depth);
 
 // `filter` may be null (every record).
-PredPtr NestedIn(const dbf::Table& table, int depth, PredPtr filter, KeyEncoder subject,
-                 KeyEncoder item);
+PredPtr NestedIn(const dbf::Table& table, int depth, PredPtr filter, KeyEncoder subject, KeyEncoder item);
 // An uncorrelated exists is answered by the first scan and remembered.
 PredPtr NestedExists(const dbf::Table& table, int depth, PredPtr filter, bool correlated);
 

@@ -34,8 +34,8 @@ TEST(Decimal, ArithmeticAndOrderAreExact) {
 
 TEST(Decimal, HugeAlignmentsStillOrderAndOverflowIsReported) {
   Decimal big = Lit("999999999999999999999999999999999999");  // 36 digits
-  Decimal tiny = Lit("0.000000000000000000000000000001");      // scale 30
-  EXPECT_GT(Order(big, tiny), 0);                              // aligning big overflows
+  Decimal tiny = Lit("0.000000000000000000000000000001");     // scale 30
+  EXPECT_GT(Order(big, tiny), 0);                             // aligning big overflows
   EXPECT_LT(Order(Negate(big), tiny), 0);
   EXPECT_LT(Order(tiny, big), 0);
   EXPECT_THROW(Add(big, tiny), QueryError);

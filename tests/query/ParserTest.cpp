@@ -37,8 +37,7 @@ TEST(Parser, ParsesEveryRuleQuery) {
 TEST(Parser, BlanksAroundOperatorsAreOptional) {
   EXPECT_EQ(Where("select count(*) from khjbxx where zqgsdm<> '100001' and sjrq='20080808'"),
             "((zqgsdm <> '100001') and (sjrq = '20080808'))");
-  EXPECT_EQ(Where("select count(*) from khjbxx where zjzhlb not in('0','1')"),
-            "(zjzhlb not in ('0', '1'))");
+  EXPECT_EQ(Where("select count(*) from khjbxx where zjzhlb not in('0','1')"), "(zjzhlb not in ('0', '1'))");
   EXPECT_EQ(Where("select count(*) from t where  yybdm  not in (select yybdm from yybxx where sjrq='1')"),
             "(yybdm not in (select yybdm from yybxx where (sjrq = '1')))");
   EXPECT_EQ(Where("select count(*) from t where a>=1 and b<=2 and c!=3 and d#4 and e<5 and f>6"),
@@ -70,8 +69,7 @@ TEST(Parser, SubqueriesAliasesAndFunctions) {
             "and (a.zjzh = b.zjzh) and (b.sjrq = '20080808'))))) and (a.sjrq = '20080808'))");
   EXPECT_EQ(Where("select * from t where  len(trim(fctzxh))<>20 or substr(trim(fctzxh),15,6) = '000000'"),
             "((len(trim(fctzxh)) <> 20) or (substr(trim(fctzxh), 15, 6) = '000000'))");
-  EXPECT_EQ(Where("select * from t where a is not null and b is null"),
-            "((a is not null) and (b is null))");
+  EXPECT_EQ(Where("select * from t where a is not null and b is null"), "((a is not null) and (b is null))");
 }
 
 TEST(Parser, SelectListForms) {

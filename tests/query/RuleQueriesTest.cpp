@@ -16,21 +16,21 @@ using F = dbf::FieldSpec;
 const std::vector<F> kKhjbxx = {{"ZQGSDM", 'C', 6}, {"YYBDM", 'C', 6}, {"ZJZH", 'C', 20}, {"XHRQ", 'C', 8},
                                 {"KHQC", 'C', 120}, {"ZJLB", 'C', 2},  {"ZJHM", 'C', 40}, {"ZJZHLB", 'C', 1},
                                 {"KHRQ", 'C', 8},   {"SJRQ", 'C', 8}};
-const std::vector<F> kZjzqdy = {{"ZQGSDM", 'C', 6}, {"YYBDM", 'C', 6},         {"ZJZH", 'C', 20},
-                                {"GDDMSC", 'C', 2, 0, true}, {"GDDM", 'C', 20}, {"QXBZ", 'C', 1},
-                                {"SJRQ", 'C', 8}};
-const std::vector<F> kZjbdxx = {{"ZQGSDM", 'C', 6},      {"YYBDM", 'C', 6},       {"ZJZH", 'C', 20},
-                                {"BZDM", 'C', 2},        {"ZRYE", 'N', 18, 2},    {"XJCQJE", 'N', 18, 2},
+const std::vector<F> kZjzqdy = {
+    {"ZQGSDM", 'C', 6}, {"YYBDM", 'C', 6}, {"ZJZH", 'C', 20}, {"GDDMSC", 'C', 2, 0, true},
+    {"GDDM", 'C', 20},  {"QXBZ", 'C', 1},  {"SJRQ", 'C', 8}};
+const std::vector<F> kZjbdxx = {{"ZQGSDM", 'C', 6},       {"YYBDM", 'C', 6},        {"ZJZH", 'C', 20},
+                                {"BZDM", 'C', 2},         {"ZRYE", 'N', 18, 2},     {"XJCQJE", 'N', 18, 2},
                                 {"ZQJYMCJE", 'N', 18, 2}, {"ZQJYMRJE", 'N', 18, 2}, {"FJZJYJE", 'N', 18, 2},
-                                {"JRYE", 'N', 18, 2},    {"SJRQ", 'C', 8}};
+                                {"JRYE", 'N', 18, 2},     {"SJRQ", 'C', 8}};
 const std::vector<F> kYybxx = {
     {"ZQGSDM", 'C', 6}, {"YYBDM", 'C', 6}, {"YYBMC", 'C', 120}, {"YYBDZ", 'C', 200}, {"SJRQ", 'C', 8}};
-const std::vector<F> kZhbyz = {{"ZQGSDM", 'C', 6},           {"YYBDM", 'C', 6}, {"ZJZH", 'C', 20, 0, true},
-                               {"GDDMSC", 'C', 2, 0, true},  {"GDDM", 'C', 20}, {"BYZLX", 'C', 1},
-                               {"ZJHMYY", 'C', 2},           {"KHQCYY", 'C', 2}, {"SJRQ", 'C', 8}};
-const std::vector<F> kSfzfcjg = {{"FCTZXH", 'C', 20}, {"ZQGSDM", 'C', 6}, {"SFZLX", 'C', 1},
-                                 {"DKQJY", 'C', 1},   {"SFCG", 'C', 1},   {"ZHBD", 'C', 1},
-                                 {"QTZJ", 'C', 2},    {"FCYCYY", 'C', 2}, {"YCYYSM", 'C', 200},
+const std::vector<F> kZhbyz = {{"ZQGSDM", 'C', 6},          {"YYBDM", 'C', 6},  {"ZJZH", 'C', 20, 0, true},
+                               {"GDDMSC", 'C', 2, 0, true}, {"GDDM", 'C', 20},  {"BYZLX", 'C', 1},
+                               {"ZJHMYY", 'C', 2},          {"KHQCYY", 'C', 2}, {"SJRQ", 'C', 8}};
+const std::vector<F> kSfzfcjg = {{"FCTZXH", 'C', 20}, {"ZQGSDM", 'C', 6},  {"SFZLX", 'C', 1},
+                                 {"DKQJY", 'C', 1},   {"SFCG", 'C', 1},    {"ZHBD", 'C', 1},
+                                 {"QTZJ", 'C', 2},    {"FCYCYY", 'C', 2},  {"YCYYSM", 'C', 200},
                                  {"CLCS", 'C', 2},    {"CLCSSM", 'C', 200}};
 const std::vector<F> kSfzhcqk = {{"FCTZXH", 'C', 20}, {"ZQGSDM", 'C', 6}, {"KHXM", 'C', 60},
                                  {"ZJHM", 'C', 40},   {"YCLX", 'C', 2},   {"XFRQ", 'C', 8}};
@@ -52,21 +52,24 @@ class RuleQueryTexts : public QueryFixture {
            yybxx("100002", "000004", D),      // R25
            Deleted(yybxx("100001", "000009", D))});
     table("ZJZQDY.DBF", kZjzqdy,
-          {zjzqdy("100001", "000001", "A1", "01", "G1", D), zjzqdy("100001", "000001", "A1", "01", "G1", D),  // R11
-           zjzqdy("100001", "000001", "A5", "04", "G3", D),        // R06; A5 only of another date: R08
-           zjzqdy("100001", "000003", "A1", "", "G4", D),          // R07, R08
-           zjzqdy("100002", "000001", "A1", "02", "G5", D),        // R21, R08
-           zjzqdy("100001", "000001", "A2", "03", "G6", OTHER),    // R20
-           zjzqdy("100001", "000001", "A2  ", "02", "G8", D),      // trailing blanks find A2
+          {zjzqdy("100001", "000001", "A1", "01", "G1", D),
+           zjzqdy("100001", "000001", "A1", "01", "G1", D),          // R11
+           zjzqdy("100001", "000001", "A5", "04", "G3", D),          // R06; A5 only of another date: R08
+           zjzqdy("100001", "000003", "A1", "", "G4", D),            // R07, R08
+           zjzqdy("100002", "000001", "A1", "02", "G5", D),          // R21, R08
+           zjzqdy("100001", "000001", "A2", "03", "G6", OTHER),      // R20
+           zjzqdy("100001", "000001", "A2  ", "02", "G8", D),        // trailing blanks find A2
            zjzqdy("100001", "000001", "A1", std::nullopt, "G9", D),  // NULL market: no R06
            Deleted(zjzqdy("100009", "000009", "A9", "99", "G0", OTHER))});
     table("ZJBDXX.DBF", kZjbdxx,
           {zjbdxx("A1", "CN", D, {{"ZRYE", "100.10"}, {"XJCQJE", "0.20"}, {"JRYE", "100.30"}}),
-           zjbdxx("A1", "US", D, {{"ZRYE", "0.1"}, {"XJCQJE", "0.2"}, {"ZQJYMRJE", "-1.00"}, {"JRYE", "-0.70"}}),
+           zjbdxx("A1", "US", D,
+                  {{"ZRYE", "0.1"}, {"XJCQJE", "0.2"}, {"ZQJYMRJE", "-1.00"}, {"JRYE", "-0.70"}}),
            zjbdxx("A1", "XX", D,  // R12 twice, R16
                   {{"ZRYE", "100.10"}, {"XJCQJE", "0.20"}, {"ZQJYMRJE", "5.00"}, {"JRYE", "105.29"}}),
            zjbdxx("A1", "CN", D, {}),  // blanks are 0 and balance; same key as the first: R17
-           zjbdxx("A9", "HK", D, {{"ZRYE", "50.01"}, {"JRYE", "50.00"}}, "100003", "000005"),  // R16, R23, R13, R14
+           zjbdxx("A9", "HK", D, {{"ZRYE", "50.01"}, {"JRYE", "50.00"}}, "100003",
+                  "000005"),               // R16, R23, R13, R14
            zjbdxx("A1", "CN", OTHER, {}),  // R22
            Deleted(zjbdxx("A8", "ZZ", OTHER, {{"ZQJYMRJE", "9"}}))});
     table("ZHBYZ.DBF", kZhbyz,
@@ -78,16 +81,17 @@ class RuleQueryTexts : public QueryFixture {
            zhbyz("100004", "000001", "A1", "01", "G6", "0", "01", "", OTHER),        // R31
            zhbyz("100002", "000001", "A1", "01", "G7", "0", "01", "", D),            // R32, R34
            Deleted(zhbyz("100009", "000009", "A9", "09", "G9", "9", "99", "99", OTHER))});
-    table("SFZFCJG.DBF", kSfzfcjg,
-          {sfzfcjg("20080808100001000123", "100001", "1", "4", "1", "1", "01", "01", "", "02", ""),
-           // R01, R02, R03, R05, R06, R09, R11, R14
-           sfzfcjg("20080808100001000000", "100002", "3", "1", "4", "3", "01", "11", "", "09", ""),
-           // R04, R08, R10, R13, R14 (19 characters)
-           sfzfcjg("2008080810000100012", "100001", "2", "4", "2", "2", "07", "09", "", "05", "   "),
-           // R04, R07, R11, R12, R14 (another company inside)
-           sfzfcjg("20080808999999000123", "100001", "1", "3", "3", "1", "09", "01", "x", "08", ""),
-           sfzfcjg("20080808100001000555", "100001", "1", "4", "1", "2", "02", "09", "中文说明", "06", "说明"),
-           Deleted(sfzfcjg("1", "100009", "9", "9", "9", "9", "99", "99", "", "99", ""))});
+    table(
+        "SFZFCJG.DBF", kSfzfcjg,
+        {sfzfcjg("20080808100001000123", "100001", "1", "4", "1", "1", "01", "01", "", "02", ""),
+         // R01, R02, R03, R05, R06, R09, R11, R14
+         sfzfcjg("20080808100001000000", "100002", "3", "1", "4", "3", "01", "11", "", "09", ""),
+         // R04, R08, R10, R13, R14 (19 characters)
+         sfzfcjg("2008080810000100012", "100001", "2", "4", "2", "2", "07", "09", "", "05", "   "),
+         // R04, R07, R11, R12, R14 (another company inside)
+         sfzfcjg("20080808999999000123", "100001", "1", "3", "3", "1", "09", "01", "x", "08", ""),
+         sfzfcjg("20080808100001000555", "100001", "1", "4", "1", "2", "02", "09", "中文说明", "06", "说明"),
+         Deleted(sfzfcjg("1", "100009", "9", "9", "9", "9", "99", "99", "", "99", ""))});
     table("SFZHCQK.DBF", kSfzhcqk,
           {{{{"FCTZXH", "20080808100001000123"}}},
            {{{"FCTZXH", "2008080810000100012"}}},
@@ -98,15 +102,26 @@ class RuleQueryTexts : public QueryFixture {
 
   static Rec khjbxx(const char* gs, const char* yyb, const char* zh, const char* zjlb, const char* zhlb,
                     const std::string& sjrq) {
-    return {{{"ZQGSDM", gs}, {"YYBDM", yyb}, {"ZJZH", zh}, {"XHRQ", "20080101"}, {"KHQC", "客户"},
-             {"ZJLB", zjlb}, {"ZJZHLB", zhlb}, {"SJRQ", sjrq}}};
+    return {{{"ZQGSDM", gs},
+             {"YYBDM", yyb},
+             {"ZJZH", zh},
+             {"XHRQ", "20080101"},
+             {"KHQC", "客户"},
+             {"ZJLB", zjlb},
+             {"ZJZHLB", zhlb},
+             {"SJRQ", sjrq}}};
   }
   static Rec yybxx(const char* gs, const char* yyb, const std::string& sjrq) {
     return {{{"ZQGSDM", gs}, {"YYBDM", yyb}, {"YYBMC", "营业部"}, {"SJRQ", sjrq}}};
   }
   static Rec zjzqdy(const char* gs, const char* yyb, const char* zh, dbf::Value sc, const char* gddm,
                     const std::string& sjrq) {
-    return {{{"ZQGSDM", gs}, {"YYBDM", yyb}, {"ZJZH", zh}, {"GDDMSC", sc}, {"GDDM", gddm}, {"QXBZ", "1"},
+    return {{{"ZQGSDM", gs},
+             {"YYBDM", yyb},
+             {"ZJZH", zh},
+             {"GDDMSC", sc},
+             {"GDDM", gddm},
+             {"QXBZ", "1"},
              {"SJRQ", sjrq}}};
   }
   static Rec zjbdxx(const char* zh, const char* bz, const std::string& sjrq,
@@ -117,24 +132,40 @@ class RuleQueryTexts : public QueryFixture {
   }
   static Rec zhbyz(const char* gs, const char* yyb, dbf::Value zh, const char* sc, const char* gddm,
                    const char* lx, const char* zjhm, const char* khqc, const std::string& sjrq) {
-    return {{{"ZQGSDM", gs}, {"YYBDM", yyb}, {"ZJZH", zh}, {"GDDMSC", sc}, {"GDDM", gddm}, {"BYZLX", lx},
-             {"ZJHMYY", zjhm}, {"KHQCYY", khqc}, {"SJRQ", sjrq}}};
+    return {{{"ZQGSDM", gs},
+             {"YYBDM", yyb},
+             {"ZJZH", zh},
+             {"GDDMSC", sc},
+             {"GDDM", gddm},
+             {"BYZLX", lx},
+             {"ZJHMYY", zjhm},
+             {"KHQCYY", khqc},
+             {"SJRQ", sjrq}}};
   }
   static Rec sfzfcjg(const char* xh, const char* gs, const char* lx, const char* dkq, const char* cg,
                      const char* bd, const char* qtzj, const char* yy, const char* yysm, const char* clcs,
                      const char* clcssm) {
-    return {{{"FCTZXH", xh}, {"ZQGSDM", gs}, {"SFZLX", lx}, {"DKQJY", dkq}, {"SFCG", cg}, {"ZHBD", bd},
-             {"QTZJ", qtzj}, {"FCYCYY", yy}, {"YCYYSM", yysm}, {"CLCS", clcs}, {"CLCSSM", clcssm}}};
+    return {{{"FCTZXH", xh},
+             {"ZQGSDM", gs},
+             {"SFZLX", lx},
+             {"DKQJY", dkq},
+             {"SFCG", cg},
+             {"ZHBD", bd},
+             {"QTZJ", qtzj},
+             {"FCYCYY", yy},
+             {"YCYYSM", yysm},
+             {"CLCS", clcs},
+             {"CLCSSM", clcssm}}};
   }
 };
 
 // In the order of RuleQueries(); key rules (group by) count rows.
 const int kExpected[] = {
-    4, 1, 1, 3, 1, 1, 1,           // khjbxx: total R02 R03 R05 R18 R19 R04
-    7, 1, 6, 1, 1, 1, 3,           // zjzqdy: total R06 R11 R20 R21 R07 R08
-    5, 1, 1, 2, 4, 1, 1, 1, 1,     // zjbdxx: total R12 R12 R16 R17 R22 R23 R13 R14
-    4, 3, 1, 1,                    // yybxx: total R01 R24 R25
-    6, 1, 1, 1, 1, 5, 1, 1, 1, 2,  // zhbyz: total R26 R27 R28 R28 R30 R31 R32 R33 R34
+    4, 1, 1, 3, 1, 1, 1,                       // khjbxx: total R02 R03 R05 R18 R19 R04
+    7, 1, 6, 1, 1, 1, 3,                       // zjzqdy: total R06 R11 R20 R21 R07 R08
+    5, 1, 1, 2, 4, 1, 1, 1, 1,                 // zjbdxx: total R12 R12 R16 R17 R22 R23 R13 R14
+    4, 3, 1, 1,                                // yybxx: total R01 R24 R25
+    6, 1, 1, 1, 1, 5, 1, 1, 1, 2,              // zhbyz: total R26 R27 R28 R28 R30 R31 R32 R33 R34
     1, 1, 1, 2, 1, 1, 1, 1, 1, 1, 2, 1, 1, 3,  // sfzfcjg: R01 to R14
     5,                                         // sfzfcjg: total
 };
@@ -157,10 +188,12 @@ TEST_F(RuleQueryTexts, ExistenceRulesShareOneIndexWhicheverRunsFirst) {
 }
 
 TEST_F(RuleQueryTexts, AKeyRuleCountsGroupsAndQueryDBFGivesTheFirstGroupsCount) {
-  EXPECT_EQ(rows("select count(*) from zjzqdy where sjrq='20080808' group by zqgsdm,yybdm,zjzh,gddmsc,gddm,qxbz"),
-            6);
-  EXPECT_EQ(count("select count(*) from zjzqdy where sjrq='20080808' group by zqgsdm,yybdm,zjzh,gddmsc,gddm,qxbz"),
-            2);
+  EXPECT_EQ(
+      rows("select count(*) from zjzqdy where sjrq='20080808' group by zqgsdm,yybdm,zjzh,gddmsc,gddm,qxbz"),
+      6);
+  EXPECT_EQ(
+      count("select count(*) from zjzqdy where sjrq='20080808' group by zqgsdm,yybdm,zjzh,gddmsc,gddm,qxbz"),
+      2);
 }
 
 }  // namespace

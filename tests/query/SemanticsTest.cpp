@@ -119,10 +119,10 @@ TEST_F(NullSemantics, ComparisonsWithNullAreUnknown) {
   EXPECT_EQ(count("select count(*) from n where v is null"), 1);
   EXPECT_EQ(count("select count(*) from n where v is not null"), 2);
   EXPECT_EQ(count("select count(*) from n where v = 'a'"), 1);
-  EXPECT_EQ(count("select count(*) from n where v <> 'a'"), 1);        // the blank one, not the NULL
-  EXPECT_EQ(count("select count(*) from n where not(v = 'a')"), 1);    // not unknown is unknown
+  EXPECT_EQ(count("select count(*) from n where v <> 'a'"), 1);      // the blank one, not the NULL
+  EXPECT_EQ(count("select count(*) from n where not(v = 'a')"), 1);  // not unknown is unknown
   EXPECT_EQ(count("select count(*) from n where v not in ('a')"), 1);
-  EXPECT_EQ(count("select count(*) from n where trim(v) = ''"), 1);    // blank is not NULL
+  EXPECT_EQ(count("select count(*) from n where trim(v) = ''"), 1);  // blank is not NULL
   EXPECT_EQ(count("select count(*) from n where x > 0 or v = 'a'"), 1);
   EXPECT_EQ(count("select count(*) from n where x = 0 or id = '2'"), 2);  // unknown or true is true
   EXPECT_EQ(count("select count(*) from n where x + 1 > 0"), 2);
@@ -149,7 +149,9 @@ class DeletedRecords : public QueryFixture {
  protected:
   void SetUp() override {
     table("A.DBF", {{"K", 'C', 4}, {"G", 'C', 2}},
-          {{{{"K", "1"}, {"G", "x"}}}, Deleted({{{"K", "2"}, {"G", "y"}}}), {{{"K", "3"}, {"G", "x"}}},
+          {{{{"K", "1"}, {"G", "x"}}},
+           Deleted({{{"K", "2"}, {"G", "y"}}}),
+           {{{"K", "3"}, {"G", "x"}}},
            Deleted({{{"K", "4"}, {"G", "z"}}})});
     table("B.DBF", {{"K", 'C', 4}}, {{{{"K", "1"}}}, Deleted({{{"K", "3"}}}), Deleted({{{"K", "4"}}})});
   }

@@ -93,7 +93,8 @@ TEST_F(SessionQueries, UnknownNamesAreNamed) {
   EXPECT_EQ(error("select count(*) from a where nosuch(k)='1'"), "不支持的函数: nosuch");
   EXPECT_EQ(error("select count(*) from a where substr(k)='1'"), "函数参数个数不对: substr(k)");
   EXPECT_EQ(error("select count(*) from a where k"), "不支持的语法: 不是条件: k");
-  EXPECT_EQ(error("select count(*), k from a"), "不支持的语法: 没有 group by 时 count(*) 不能与其他列同时选择");
+  EXPECT_EQ(error("select count(*), k from a"),
+            "不支持的语法: 没有 group by 时 count(*) 不能与其他列同时选择");
 }
 
 TEST_F(SessionQueries, CountRowsOfGroupedAndPlainSelections) {
@@ -141,7 +142,8 @@ TEST_F(SessionQueries, UncorrelatedSubqueriesAndMixedCorrelations) {
   EXPECT_EQ(count("select count(*) from a where exists(select * from b where k = '2')"), 3);
   EXPECT_EQ(count("select count(*) from a where exists(select * from b where k = '7')"), 0);
   // An equality to hash on plus a condition that needs both records.
-  EXPECT_EQ(count("select count(*) from a x where exists(select * from b y where x.k = y.k and y.v > x.v + 4)"), 1);
+  EXPECT_EQ(
+      count("select count(*) from a x where exists(select * from b y where x.k = y.k and y.v > x.v + 4)"), 1);
   // A condition on the outer record alone inside the subquery.
   EXPECT_EQ(count("select count(*) from a x where exists(select * from b y where x.k = y.k and x.v > 3)"), 1);
   // Numbers as keys: 4.00 = 4 whatever the decimals.
