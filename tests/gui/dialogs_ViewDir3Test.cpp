@@ -42,9 +42,8 @@ class ViewDir3Test : public ::testing::Test {
 
   void open() {
     dialog = std::make_unique<ViewDir3>(
-        PreciseTargets{fields.sourceDir, fields.code, fields.zip, fields.dataDate,
-                       {fields.kinds[0], fields.kinds[1], fields.kinds[2], fields.kinds[3], fields.kinds[4]},
-                       fields.allData, fields.incData, fields.beginNo, fields.endNo},
+        PreciseTargets{fields.sourceDir, fields.code, fields.zip, fields.dataDate, fields.kinds, fields.allData,
+                       fields.incData, fields.beginNo, fields.endNo},
         boxes);
     dialog->show();
   }

@@ -2,8 +2,8 @@
 // of the settlement-fund check window: sets the window up from the
 // submission files present in its source directory.
 //
-//   OpenViewDir3(window, {sourceDir, zqgsdm, chkZip, dataDate, {khxx0, ..., khxx4},
-//                         allData, incData, beginNo, endNo}, boxes);
+//   OpenViewDir3(window, {sourceDir, zqgsdm, chkZip, dataDate, khxx, allData, incData, beginNo, endNo},
+//                boxes);
 //
 // Two states. Not filtered: a click on a file only fixes the filter
 // condition, its data date and transfer mode (asked with two options when
@@ -50,7 +50,7 @@ struct PreciseTargets {
   const QLineEdit* companyCode = nullptr;               // ZQGSDM as typed: part of the list patterns
   const QAbstractButton* zipType = nullptr;             // CHKZIP: ZIP files while checked, else DBF
   QDateEdit* dataDate = nullptr;                        // DataDate
-  std::array<QAbstractButton*, kPreciseKinds> kindBoxes{};  // KHXX(0..4), by kind index
+  std::array<QCheckBox*, kPreciseKinds> kindBoxes{};    // KHXX(0..4), by kind index
   QAbstractButton* fullTransfer = nullptr;              // ALLData
   QAbstractButton* incremental = nullptr;               // IncData
   QLineEdit* beginNo = nullptr;                         // BeginNo
