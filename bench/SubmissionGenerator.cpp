@@ -3,14 +3,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
+#include <tuple>
 
 #include "dbf/Writer.h"
 #include "naming/FileNames.h"
 #include "pipeline/InterfaceLayouts.h"
 #include "pipeline/Packaging.h"
+#include "store/Store.h"
 
 namespace fc::bench {
 
@@ -21,7 +25,7 @@ namespace {
 using naming::FileType;
 using naming::Submission;
 
-constexpr const char* kUnknownBranch = "999999";  // in no YYBXX table the generator writes
+constexpr const char* kAbsentBranch = "999999";  // in no YYBXX table the generator writes
 constexpr const char* kCurrencies[] = {"CN", "US", "HK"};
 
 // The records that break the rule at `position` of a table's rule list.
@@ -130,6 +134,12 @@ const pipeline::TableLayout& LayoutOf(const pipeline::InterfaceLayouts& layouts,
   return *layout;
 }
 
+// Files are listed in kind order whatever order they are written in.
+void Place(std::vector<fs::path>& files, int k, const fs::path& file) {
+  if (files.size() <= static_cast<size_t>(k)) files.resize(k + 1);
+  files[k] = file;
+}
+
 // Where one table goes, in the forms the options ask for.
 class Output {
  public:
@@ -150,12 +160,12 @@ class Output {
       fs::path zip = opts_.zipDir / fileName(k, FileType::Zip);
       std::string failure = pipeline::PackOneFile(dbf, fileName(k, FileType::Dbf), zip);
       if (!failure.empty()) throw std::runtime_error(zip.string() + ": " + failure);
-      generated_.zipFiles.push_back(zip);
+      Place(generated_.zipFiles, k, zip);
     }
     if (opts_.dbfDir.empty())
       fs::remove(dbf);
     else
-      generated_.dbfFiles.push_back(dbf);
+      Place(generated_.dbfFiles, k, dbf);
   }
 
  private:
@@ -235,7 +245,7 @@ class AccountWriter {
         return;
       }
       case Ref::UnknownBranch:
-        t[zqgsdm] = w.code, t[yybdm] = kUnknownBranch,
+        t[zqgsdm] = w.code, t[yybdm] = kAbsentBranch,
         t[zjzh] = AccountNo(w.unknownBranch[n % w.unknownBranch.size()]);
         return;
       case Ref::Missing:
@@ -307,7 +317,7 @@ class AccountWriter {
           case kBadCategory: t[zjzhlb] = "5"; break;
           case kBadCertificate: t[zjlb] = "20"; break;
           case kOtherCompany: t[zqgsdm] = world_.other, world_.otherCompany.push_back(i); break;
-          case kUnknownBranch: t[yybdm] = kUnknownBranch, world_.unknownBranch.push_back(i); break;
+          case kUnknownBranch: t[yybdm] = kAbsentBranch, world_.unknownBranch.push_back(i); break;
         }
       }
       t.add();
@@ -614,6 +624,25 @@ Generated WriteIdentity(const pipeline::InterfaceLayouts& layouts, const Identit
   return generated;
 }
 
+// The count a finding's message quotes: the number after "条,其中" (the
+// total's form) or after "表中有" (the identity rules' tail form).
+std::optional<int> QuotedCount(const std::string& message) {
+  size_t at = std::string::npos;
+  for (std::string_view marker : {"条,其中", "表中有"}) {
+    if ((at = message.find(marker)) == std::string::npos) continue;
+    at += marker.size();
+    break;
+  }
+  if (at == std::string::npos) return std::nullopt;
+  while (at < message.size() && message[at] == ' ') ++at;
+  size_t end = at;
+  while (end < message.size() && message[end] >= '0' && message[end] <= '9') ++end;
+  if (end == at) return std::nullopt;
+  return std::stoi(message.substr(at, end - at));
+}
+
+using FindingKey = std::tuple<int, std::string, int>;  // kind, errid, count
+
 }  // namespace
 
 Generated WriteAccountSubmission(const pipeline::InterfaceLayouts& layouts, const AccountScale& scale,
@@ -624,6 +653,37 @@ Generated WriteAccountSubmission(const pipeline::InterfaceLayouts& layouts, cons
 Generated WriteIdentitySubmission(const pipeline::InterfaceLayouts& layouts, const IdentityScale& scale,
                                   const GeneratorOptions& opts) {
   return WriteIdentity(layouts, scale, opts);
+}
+
+std::string FindingsDiffer(store::Store& store, Submission submission,
+                            const std::vector<ExpectedFinding>& expected) {
+  std::vector<FindingKey> want, got;
+  for (const ExpectedFinding& f : expected) want.emplace_back(f.kindIndex, f.errid, f.count);
+  std::string problems;
+  std::set<std::string> failed;
+  for (const store::ResultRow& row : store.readResults()) {
+    if (row.isok != "1" && failed.insert(row.filename.value_or("?")).second)
+      problems += " " + row.filename.value_or("?") + " did not pass;";
+    if (!row.errid) continue;
+    std::optional<int> kind = naming::FindKindByFilecat(submission, row.filecat.value_or(""));
+    std::optional<int> count = QuotedCount(row.errdesc.value_or(""));
+    if (!kind || !count || row.errid->rfind("R", 0) != 0) {
+      problems += " unexpected " + row.errid.value_or("") + " " + row.errdesc.value_or("") + ";";
+      continue;
+    }
+    got.emplace_back(*kind, *row.errid, *count);
+  }
+  std::sort(want.begin(), want.end());
+  std::sort(got.begin(), got.end());
+  auto text = [](const FindingKey& k) {
+    return " kind " + std::to_string(std::get<0>(k)) + " " + std::get<1>(k) + " " + std::to_string(std::get<2>(k));
+  };
+  std::vector<FindingKey> missing, extra;
+  std::set_difference(want.begin(), want.end(), got.begin(), got.end(), std::back_inserter(missing));
+  std::set_difference(got.begin(), got.end(), want.begin(), want.end(), std::back_inserter(extra));
+  for (const FindingKey& k : missing) problems += " missing" + text(k) + ";";
+  for (const FindingKey& k : extra) problems += " unexpected" + text(k) + ";";
+  return problems;
 }
 
 }  // namespace fc::bench

@@ -7,8 +7,8 @@
 //   opts.zipDir = dir / "zip";
 //   fc::bench::Generated g = fc::bench::WriteAccountSubmission(
 //       layouts, {1'000'000, 2'000'000, 1'000'000, 1'000, 100'000}, opts);
-//   // check dir/dbf (or dir/zip) with the same code, date and group; the run
-//   // should write exactly g.findings
+//   // check dir/dbf (or dir/zip) with the same code, date and group, then
+//   std::string differences = fc::bench::FindingsDiffer(store, Submission::Account, g.findings);
 //
 // The tables follow the interface layouts they are given and hang together
 // the way a real submission does: every ZJZQDY, ZJBDXX and ZHBYZ account is a
@@ -31,8 +31,13 @@
 #include <string>
 #include <vector>
 
+#include "naming/Kinds.h"
+
 namespace fc::pipeline {
 class InterfaceLayouts;
+}
+namespace fc::store {
+class Store;
 }
 
 namespace fc::bench {
@@ -80,5 +85,11 @@ Generated WriteAccountSubmission(const pipeline::InterfaceLayouts& layouts, cons
                                  const GeneratorOptions& opts);
 Generated WriteIdentitySubmission(const pipeline::InterfaceLayouts& layouts, const IdentityScale& scale,
                                   const GeneratorOptions& opts);
+
+// Empty when the store's latest run has exactly `expected` for its findings
+// (kind, errid and the count the message quotes) and every listed file
+// passed its checks; otherwise a text naming every difference.
+std::string FindingsDiffer(store::Store& store, naming::Submission submission,
+                           const std::vector<ExpectedFinding>& expected);
 
 }  // namespace fc::bench

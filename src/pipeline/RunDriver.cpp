@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cerrno>
+#include <chrono>
+#include <exception>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -77,6 +79,27 @@ std::string SlashedDate(const std::string& date) {
   return date.substr(0, 4) + "/" + date.substr(4, 2) + "/" + date.substr(6, 2);
 }
 
+// Reports the time from its making to its end as one phase of the run;
+// a phase cut short by a failure is not reported.
+class PhaseTimer {
+ public:
+  PhaseTimer(RunObserver& observer, std::string phase)
+      : observer_(observer), phase_(std::move(phase)), unwinding_(std::uncaught_exceptions()),
+        start_(std::chrono::steady_clock::now()) {}
+  ~PhaseTimer() {
+    if (std::uncaught_exceptions() != unwinding_) return;
+    observer_.timed(phase_, std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count());
+  }
+  PhaseTimer(const PhaseTimer&) = delete;
+  PhaseTimer& operator=(const PhaseTimer&) = delete;
+
+ private:
+  RunObserver& observer_;
+  std::string phase_;
+  int unwinding_;
+  std::chrono::steady_clock::time_point start_;
+};
+
 struct KindSlot {
   int present = 0;  // the kind's file of this group passed its checks
   int fileId = 0;   // and has this fileid
@@ -101,7 +124,10 @@ class Run {
       if (!PrepareWorkDir(dir, error)) throw RunFailure(error);
     }
     StructureContext structure{layouts, *store_, in_.dataDate};
-    listFiles(structure);
+    {
+      PhaseTimer timer(observer_, "listing");
+      listFiles(structure);
+    }
     for (int group : groups()) checkGroupLogic(group);
     emptyWorkDirs();
     if (in_.checkType == CheckType::Dbf && observer_.askPack()) pack();
@@ -154,15 +180,16 @@ class Run {
         std::string name = naming::ExpectedFileName(in_.submission, static_cast<int>(k), in_.fullTransfer,
                                                     in_.companyCode, date, group, in_.checkType);
         observer_.progress(++fileNo, total);
-        listFile(structure, {fileNo, group, std::string(kinds_[k].filecat), name, 0, 0, {}});
+        listFile(structure, kinds_[k], {fileNo, group, std::string(kinds_[k].filecat), name, 0, 0, {}});
       }
     }
   }
 
-  void listFile(StructureContext& structure, store::FileRow row) {
+  void listFile(StructureContext& structure, const naming::Kind& kind, store::FileRow row) {
     store_->beginFileRow();
     rowOpen_ = true;
     if (std::optional<fs::path> file = FindFileNoCase(in_.sourceDir, row.filename)) {
+      PhaseTimer timer(observer_, "check " + std::string(kind.name));
       row.isexist = 1;
       observer_.status("开始文件" + in_.sourceDir + row.filename + "结构检查......");
       int r = in_.checkType == CheckType::Zip
@@ -200,6 +227,16 @@ class Run {
     EmptyWorkDir(home_.lchkdir());
     GroupSlots slots{};
     bool found = false;
+    {
+      PhaseTimer timer(observer_, "copying");
+      found = placeGroupTables(group, slots);
+    }
+    if (found) runRules(group, slots);
+  }
+
+  // Places the group's passed tables in lchkdir; true when there is one.
+  bool placeGroupTables(int group, GroupSlots& slots) {
+    bool found = false;
     for (const store::FileRow& row : store_->selectPassedFiles(groupQuery(group))) {
       found = anyPassed_ = true;
       std::optional<int> k = naming::FindKindByFilecat(in_.submission, row.filecat);
@@ -211,7 +248,7 @@ class Run {
                                           : FindFileNoCase(in_.sourceDir, dbfName);
       if (table) LinkOrCopyFile(*table, home_.lchkdir() / (std::string(kinds_[*k].name) + ".DBF"));
     }
-    if (found) runRules(group, slots);
+    return found;
   }
 
   void runRules(int group, const GroupSlots& slots) {
@@ -220,7 +257,12 @@ class Run {
                               : "检查序号为" + CountText(group) + "的文件数据逻辑......");
     query::Session session;
     std::string error;
-    if (!session.open(home_.lchkdir(), error)) {
+    bool opened = false;
+    {
+      PhaseTimer timer(observer_, "session");
+      opened = session.open(home_.lchkdir(), error);
+    }
+    if (!opened) {
       observer_.message(MessageKind::Plain, error);
       session.close();
       return;
@@ -232,6 +274,7 @@ class Run {
       observer_.status(identity ? "检查" + kind + "文件数据逻辑......"
                                 : "检查序号为" + CountText(group) + "的" + kind + "文件数据逻辑......");
       try {
+        PhaseTimer timer(observer_, "rules " + kind);
         callRule(ctx, static_cast<int>(k), slots);
       } catch (const query::QueryError& e) {
         throw RunFailure("检查" + kind + "文件数据逻辑时查询失败：" + e.what());
@@ -257,6 +300,7 @@ class Run {
       observer_.message(MessageKind::Information, "ZIP生成目录不能为空");
       return;
     }
+    PhaseTimer timer(observer_, "packing");
     PackPassedFiles(*store_, in_.sourceDir, in_.targetDir, observer_);
   }
 

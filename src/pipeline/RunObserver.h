@@ -22,6 +22,12 @@ class RunObserver {
   virtual void status(const std::string& text) = 0;
   // Which listed file of how many the run is checking (1-based).
   virtual void progress(int current, int total) { (void)current; (void)total; }
+  // How long one phase of the run took, for whoever measures runs: "listing"
+  // (listing, archive intake, structure and date checks), "check KIND" (one
+  // existing file's part of it), "copying" (a group's tables into lchkdir),
+  // "session" (opening the query session), "rules KIND" (one table's data
+  // rules) and "packing". Phases repeat per file and per group.
+  virtual void timed(const std::string& phase, double seconds) { (void)phase; (void)seconds; }
   // "文件结构和数据检查完成,是否生成zip压缩文件?" - true for Yes.
   virtual bool askPack() = 0;
   // A modal message; returns when the operator has closed it.

@@ -50,6 +50,7 @@ struct RecordingObserver : pipeline::RunObserver {
   std::vector<std::string> statuses;
   std::vector<std::pair<pipeline::MessageKind, std::string>> messages;
   std::vector<std::pair<int, int>> progressCalls;
+  std::vector<std::string> phases;  // timed phases, in the order reported
 
   void status(const std::string& text) override { statuses.push_back(text); }
   void progress(int current, int total) override { progressCalls.emplace_back(current, total); }
@@ -58,6 +59,10 @@ struct RecordingObserver : pipeline::RunObserver {
     return pack;
   }
   void message(pipeline::MessageKind kind, const std::string& text) override { messages.emplace_back(kind, text); }
+  void timed(const std::string& phase, double seconds) override {
+    EXPECT_GE(seconds, 0.0) << phase;
+    phases.push_back(phase);
+  }
 
   bool saidStatus(const std::string& text) const {
     for (const std::string& s : statuses)

@@ -184,6 +184,18 @@ TEST_F(RunDriverTest, StructureAnswersBecomeProblemRows) {
   EXPECT_TRUE(fs::is_empty(h.output));  // the answer was No
 }
 
+TEST_F(RunDriverTest, PhasesAreTimedInTheOrderTheyRun) {
+  dbfTable("100001_KHJBXX_20080808_1.DBF", "KHJBXX");
+  dbfTable("100001_YYBXX_20080808_1.DBF", "YYBXX");
+  dbfTable("100001_YYBXX_20080808_2.DBF", "YYBXX", {{}}, "YYBMC");  // fails its structure check
+  observer.pack = true;
+  ASSERT_TRUE(run(account(1, 2, kAllAccountKinds, CheckType::Dbf)).completed);
+  // Group 2 has no passed table: its copying is timed, but no session opens.
+  EXPECT_EQ(observer.phases,
+            (std::vector<std::string>{"check KHJBXX", "check YYBXX", "check YYBXX", "listing", "copying", "session",
+                                      "rules KHJBXX", "rules YYBXX", "copying", "packing"}));
+}
+
 TEST_F(RunDriverTest, YesToThePackagingQuestionPacksThePassedTables) {
   dbfTable("100001_KHJBXX_20080808_1.DBF", "KHJBXX");
   dbfTable("100001_ZJZQDY_20080808_1.DBF", "ZJZQDY", {{{"SJRQ", "20080807"}}});
@@ -293,6 +305,8 @@ TEST_F(RunDriverTest, RuleQueryFailureEndsTheRunKeepingWhatWasWritten) {
   EXPECT_EQ(filelist(), (Rows{{"1", "0", "100001_SFZFCJG_20080808.ZIP", "1", "1"}}));
   Rows found = query("select errid from fileerr");
   EXPECT_FALSE(found.empty());  // the findings of the rules before the failing one
+  // The failing table's rules are cut short: no time is reported for them.
+  EXPECT_EQ(observer.phases, (std::vector<std::string>{"check SFZFCJG", "listing", "copying", "session"}));
   EXPECT_TRUE(workDirsEmpty());
   // Run again: the same failure, not a refusal, so the lock was released.
   EXPECT_EQ(run(identity(false)).error, outcome.error);

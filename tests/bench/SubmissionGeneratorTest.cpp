@@ -1,0 +1,156 @@
+// The benchmark's submission generator at a small scale, checked through
+// whole check runs: its tables pass their structure and date checks, and the
+// rules find exactly the faults it says it put in. The same comparison
+// decides whether `make bench` succeeds at full scale.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "bench/SubmissionGenerator.h"
+#include "dbf/Table.h"
+#include "pipeline/InterfaceLayouts.h"
+#include "pipeline/RunDriver.h"
+#include "store/Store.h"
+#include "support/TempDir.h"
+
+namespace fc::bench {
+namespace {
+
+namespace fs = std::filesystem;
+using naming::Submission;
+using pipeline::CheckType;
+
+constexpr AccountScale kSmallAccount{3000, 6000, 3000, 60, 900};
+constexpr IdentityScale kSmallIdentity{2000, 2100};
+
+struct QuietObserver : pipeline::RunObserver {
+  std::vector<std::string> messages;
+  void status(const std::string&) override {}
+  bool askPack() override { return false; }
+  void message(pipeline::MessageKind, const std::string& text) override { messages.push_back(text); }
+};
+
+class GeneratorTest : public ::testing::Test {
+ protected:
+  test::TempDir root;
+  settings::AppHome home{root / "home", FC_SOURCE_DATA_DIR};
+  pipeline::InterfaceLayouts layouts =
+      pipeline::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
+
+  GeneratorOptions options(double faultRate) {
+    GeneratorOptions opts;
+    opts.faultRate = faultRate;
+    opts.dbfDir = root / "dbf";
+    opts.zipDir = root / "zip";
+    return opts;
+  }
+
+  // Checks the generated submission as an operator would and compares the
+  // findings with the generator's promise.
+  std::string check(Submission submission, CheckType type, const GeneratorOptions& opts,
+                    const Generated& generated) {
+    pipeline::RunInputs in;
+    in.submission = submission;
+    in.beginNo = in.endNo = opts.sequence;
+    in.companyCode = opts.companyCode;
+    in.dataDate = opts.dataDate;
+    in.comparisonDate = opts.comparisonDate;
+    in.sourceDir = ((type == CheckType::Zip ? opts.zipDir : opts.dbfDir).string()) + "/";
+    in.checkType = type;
+    in.fullTransfer = opts.fullTransfer;
+    in.selectedKinds.assign(naming::Kinds(submission).size(), true);
+    QuietObserver observer;
+    pipeline::RunOutcome outcome = pipeline::RunDriver(home, in).run(observer);
+    if (!outcome.completed) return "run failed: " + outcome.error;
+    if (!observer.messages.empty()) return "message: " + observer.messages.front();
+    return FindingsDiffer(*store::Store::open(home.home, home.data), submission, generated.findings);
+  }
+};
+
+TEST_F(GeneratorTest, AccountFindingsAreExactlyTheInjectedFaultsInBothForms) {
+  GeneratorOptions opts = options(0.002);
+  Generated g = WriteAccountSubmission(layouts, kSmallAccount, opts);
+  ASSERT_EQ(g.dbfFiles.size(), 5u);
+  ASSERT_EQ(g.zipFiles.size(), 5u);
+  // Every rule that can fire after the structure check, R12 and R28 twice.
+  std::multiset<std::string> codes;
+  for (const ExpectedFinding& f : g.findings) codes.insert(f.errid);
+  EXPECT_EQ(codes, (std::multiset<std::string>{"R01", "R02", "R03", "R04", "R05", "R06", "R07", "R08", "R11",
+                                               "R12", "R12", "R13", "R14", "R16", "R17", "R19", "R21", "R23",
+                                               "R25", "R26", "R27", "R28", "R28", "R30", "R32", "R33", "R34"}));
+  EXPECT_EQ(check(Submission::Account, CheckType::Dbf, opts, g), "");
+  EXPECT_EQ(check(Submission::Account, CheckType::Zip, opts, g), "");
+}
+
+TEST_F(GeneratorTest, RecordCountsAndNamesFollowTheScale) {
+  GeneratorOptions opts = options(0.002);
+  opts.zipDir.clear();
+  Generated g = WriteAccountSubmission(layouts, kSmallAccount, opts);
+  EXPECT_TRUE(g.zipFiles.empty());
+  EXPECT_FALSE(fs::exists(root / "zip"));
+  const uint32_t want[] = {kSmallAccount.khjbxx, kSmallAccount.zjzqdy, kSmallAccount.zjbdxx, kSmallAccount.yybxx,
+                           kSmallAccount.zhbyz};
+  ASSERT_EQ(g.dbfFiles.size(), 5u);
+  EXPECT_EQ(g.dbfFiles[0].filename(), "QL_100001_KHJBXX_20080808_1.DBF");
+  EXPECT_EQ(g.dbfFiles[3].filename(), "100001_YYBXX_20080808_1.DBF");
+  for (size_t k = 0; k < 5; ++k) {
+    std::string error;
+    auto table = dbf::Table::open(g.dbfFiles[k], error);
+    ASSERT_TRUE(table) << error;
+    EXPECT_EQ(table->recordCount(), want[k]) << g.dbfFiles[k];
+  }
+}
+
+TEST_F(GeneratorTest, IncrementalTransferExpectsNoCustomerFindings) {
+  GeneratorOptions opts = options(0.002);
+  opts.fullTransfer = false;
+  opts.sequence = 3;
+  Generated g = WriteAccountSubmission(layouts, kSmallAccount, opts);
+  EXPECT_EQ(g.dbfFiles[0].filename(), "100001_KHJBXX_20080808_3.DBF");
+  for (const ExpectedFinding& f : g.findings)
+    EXPECT_TRUE(f.errid != "R08" && f.errid != "R14" && f.errid != "R34") << f.errid;
+  EXPECT_EQ(check(Submission::Account, CheckType::Zip, opts, g), "");
+}
+
+TEST_F(GeneratorTest, IdentityFindingsAreExactlyTheInjectedFaults) {
+  GeneratorOptions opts = options(0.002);
+  Generated g = WriteIdentitySubmission(layouts, kSmallIdentity, opts);
+  ASSERT_EQ(g.findings.size(), 14u);
+  ASSERT_EQ(g.dbfFiles.size(), 2u);
+  EXPECT_EQ(g.dbfFiles[1].filename(), "100001_SFZHCQK_20080804.DBF");
+  EXPECT_EQ(check(Submission::Identity, CheckType::Dbf, opts, g), "");
+  EXPECT_EQ(check(Submission::Identity, CheckType::Zip, opts, g), "");
+}
+
+TEST_F(GeneratorTest, WithoutFaultsEverythingPassesWithoutFindings) {
+  GeneratorOptions opts = options(0);
+  Generated account = WriteAccountSubmission(layouts, kSmallAccount, opts);
+  EXPECT_TRUE(account.findings.empty());
+  EXPECT_EQ(check(Submission::Account, CheckType::Dbf, opts, account), "");
+  opts.dbfDir = root / "identity";
+  Generated identity = WriteIdentitySubmission(layouts, kSmallIdentity, opts);
+  EXPECT_TRUE(identity.findings.empty());
+  EXPECT_EQ(check(Submission::Identity, CheckType::Dbf, opts, identity), "");
+}
+
+TEST_F(GeneratorTest, ComparisonCatchesAMissingOrWrongFinding) {
+  GeneratorOptions opts = options(0.002);
+  Generated g = WriteIdentitySubmission(layouts, kSmallIdentity, opts);
+  g.findings[4].count += 1;  // R05 one more than the run finds
+  g.findings.push_back({0, "R99", 1});
+  std::string differences = check(Submission::Identity, CheckType::Dbf, opts, g);
+  EXPECT_NE(differences.find("missing kind 0 R05"), std::string::npos) << differences;
+  EXPECT_NE(differences.find("unexpected kind 0 R05"), std::string::npos) << differences;
+  EXPECT_NE(differences.find("missing kind 0 R99 1"), std::string::npos) << differences;
+}
+
+TEST_F(GeneratorTest, ScalesWithoutRoomForTheFaultsAreRefused) {
+  GeneratorOptions opts = options(0.002);
+  EXPECT_THROW(WriteAccountSubmission(layouts, {3, 6, 3, 3, 9}, opts), std::invalid_argument);
+  // ZJBDXX holds at most three currencies per account.
+  EXPECT_THROW(WriteAccountSubmission(layouts, {100, 100, 400, 20, 100}, opts), std::invalid_argument);
+  EXPECT_THROW(WriteIdentitySubmission(layouts, {1000, 10}, opts), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace fc::bench
