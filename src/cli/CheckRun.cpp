@@ -1,5 +1,7 @@
 #include "cli/CheckRun.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 
@@ -15,23 +17,49 @@ namespace {
 using pipeline::CheckType;
 
 // Answers the run's questions from the command line; every text goes to
-// stderr as it comes, so stdout holds the results alone.
+// stderr as it comes, one line each, so stdout holds the results alone. On a
+// terminal a progress mark "[3/10]" stays on the line below the texts; in a
+// pipe or a file there is none, so scripts read the same lines either way.
 class ConsoleObserver : public pipeline::RunObserver {
  public:
-  explicit ConsoleObserver(bool pack) : pack_(pack) {}
+  explicit ConsoleObserver(bool pack) : pack_(pack), terminal_(isatty(fileno(stderr)) == 1) {}
+  ~ConsoleObserver() override { endProgress(); }
+  ConsoleObserver(const ConsoleObserver&) = delete;
+  ConsoleObserver& operator=(const ConsoleObserver&) = delete;
+
   void status(const std::string& text) override {
-    if (!text.empty()) std::fprintf(stderr, "%s\n", text.c_str());
+    if (!text.empty()) line(text);
+  }
+  void progress(int current, int total) override {
+    if (!terminal_) return;
+    mark_ = "[" + std::to_string(current) + "/" + std::to_string(total) + "]";
+    std::fprintf(stderr, "\r\x1b[K%s", mark_.c_str());
+    std::fflush(stderr);
   }
   bool askPack() override {
-    std::fprintf(stderr, "文件结构和数据检查完成,是否生成zip压缩文件? %s\n", pack_ ? "是 (--pack)" : "否");
+    line(std::string("文件结构和数据检查完成,是否生成zip压缩文件? ") + (pack_ ? "是 (--pack)" : "否"));
     return pack_;
   }
-  void message(pipeline::MessageKind, const std::string& text) override {
-    std::fprintf(stderr, "%s\n", text.c_str());
+  void message(pipeline::MessageKind, const std::string& text) override { line(text); }
+
+  // Takes the progress mark off the terminal once the run is over.
+  void endProgress() {
+    if (mark_.empty()) return;
+    std::fputs("\r\x1b[K", stderr);
+    mark_.clear();
   }
 
  private:
+  void line(const std::string& text) {
+    if (!mark_.empty()) std::fputs("\r\x1b[K", stderr);
+    std::fprintf(stderr, "%s\n", text.c_str());
+    if (!mark_.empty()) std::fputs(mark_.c_str(), stderr);
+    std::fflush(stderr);
+  }
+
   bool pack_;
+  bool terminal_;     // stderr is a terminal: show the progress mark
+  std::string mark_;  // the mark on the terminal's last line, empty when none
 };
 
 // ValidateRunInputs against the home's company list; an unknown code is
@@ -111,6 +139,7 @@ int RunCheck(CheckRequest& request) {
   CompleteInputs(request);
   ConsoleObserver observer(request.pack);
   pipeline::RunOutcome outcome = pipeline::RunDriver(request.home, request.inputs).run(observer);
+  observer.endProgress();
   if (!outcome.completed) return 2;
   try {
     std::vector<store::ResultRow> rows = store::Store::open(request.home.home, request.home.data)->readResults();
