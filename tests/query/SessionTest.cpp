@@ -151,6 +151,15 @@ TEST_F(SessionQueries, UncorrelatedSubqueriesAndMixedCorrelations) {
   EXPECT_EQ(count("select count(*) from a x where exists(select * from b y where y.v = x.v - 1)"), 2);
 }
 
+TEST_F(SessionQueries, IndexesKeptForTheSessionAreTheirFiltersOwn) {
+  EXPECT_EQ(count("select count(*) from a x where exists(select * from b y where x.k = y.k and y.v > 5)"), 1);
+  EXPECT_EQ(count("select count(*) from a x where exists(select * from b y where x.k = y.k and y.v > 1)"), 2);
+  EXPECT_EQ(count("select count(*) from a x where exists(select * from b y where x.k = y.k and y.v > 5)"), 1);
+  EXPECT_EQ(count("select count(*) from a where k in (select k from b where v > 5)"), 1);
+  EXPECT_EQ(count("select count(*) from a where k in (select k from b)"), 2);
+  EXPECT_EQ(count("select count(*) from a where v in (select v from b where k = '1')"), 0);
+}
+
 TEST_F(SessionQueries, NestedSubqueries) {
   EXPECT_EQ(count("select count(*) from a x where exists(select * from b y where x.k = y.k and "
                   "y.k in (select k from a where v > 1))"),
