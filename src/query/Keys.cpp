@@ -18,15 +18,45 @@ namespace {
 constexpr char kNullMark = 0;
 constexpr char kValueMark = 1;
 
-void AppendLength(std::string& out, size_t n) {
-  if (n < 255) {
-    out.push_back(static_cast<char>(n));
-    return;
+// Collects a key on the stack and hands it to the string in one append:
+// a key is a few short pieces, and per-piece string appends cost more than
+// the pieces themselves.
+class KeyWriter {
+ public:
+  explicit KeyWriter(std::string& out) : out_(out) { out_.clear(); }
+  ~KeyWriter() { flush(); }
+  KeyWriter(const KeyWriter&) = delete;
+  KeyWriter& operator=(const KeyWriter&) = delete;
+
+  void put(char c) {
+    if (n_ == sizeof buf_) flush();
+    buf_[n_++] = c;
   }
-  uint32_t n32 = static_cast<uint32_t>(n);
-  out.push_back(static_cast<char>(255));
-  out.append(reinterpret_cast<const char*>(&n32), sizeof n32);
-}
+  void put(std::string_view s) {
+    if (n_ + s.size() > sizeof buf_) {
+      flush();
+      if (s.size() > sizeof buf_) return out_.append(s), void();
+    }
+    std::memcpy(buf_ + n_, s.data(), s.size());
+    n_ += s.size();
+  }
+  void putLength(size_t n) {
+    if (n < 255) return put(static_cast<char>(n));
+    uint32_t n32 = static_cast<uint32_t>(n);
+    put(static_cast<char>(255));
+    put(std::string_view(reinterpret_cast<const char*>(&n32), sizeof n32));
+  }
+
+ private:
+  void flush() {
+    out_.append(buf_, n_);
+    n_ = 0;
+  }
+
+  std::string& out_;
+  char buf_[256];
+  size_t n_ = 0;
+};
 
 // One 64x64->128 multiply folded to 64 bits: the mixing step of wyhash.
 uint64_t Mix(uint64_t a, uint64_t b) {
@@ -47,7 +77,7 @@ KeyEncoder::KeyEncoder(std::vector<Value> parts) : parts_(std::move(parts)) {
 }
 
 bool KeyEncoder::encode(const Row& row, std::string& out) {
-  out.clear();
+  KeyWriter key(out);
   bool complete = true;
   for (size_t i = 0; i < parts_.size(); ++i) {
     Value& part = parts_[i];
@@ -60,26 +90,24 @@ bool KeyEncoder::encode(const Row& row, std::string& out) {
       present = part.text->eval(row, s);
     } else {
       Decimal d;
-      if (!part.num->eval(row, d)) {
-        out.push_back(kNullMark);
-        complete = false;
+      present = part.num->eval(row, d);
+      if (present) {
+        d = Normalized(d);
+        key.put(kValueMark);
+        key.put(std::string_view(reinterpret_cast<const char*>(&d.units), sizeof d.units));
+        key.put(static_cast<char>(d.scale));
         continue;
       }
-      d = Normalized(d);
-      out.push_back(kValueMark);
-      out.append(reinterpret_cast<const char*>(&d.units), sizeof d.units);
-      out.push_back(static_cast<char>(d.scale));
-      continue;
     }
     if (!present) {
-      out.push_back(kNullMark);
+      key.put(kNullMark);
       complete = false;
       continue;
     }
     s = TrimRight(s);
-    out.push_back(kValueMark);
-    AppendLength(out, s.size());
-    out.append(s);
+    key.put(kValueMark);
+    key.putLength(s.size());
+    key.put(s);
   }
   return complete;
 }

@@ -33,18 +33,6 @@ int ComparePadded(std::string_view a, std::string_view b) {
   return 0;
 }
 
-// Eight blanks at a time first: fixed-width fields often end in many.
-std::string_view TrimRight(std::string_view s) {
-  constexpr uint64_t kBlanks = 0x2020202020202020ull;
-  size_t n = s.size();
-  for (uint64_t word; n >= 8; n -= 8) {
-    std::memcpy(&word, s.data() + n - 8, 8);
-    if (word != kBlanks) break;
-  }
-  while (n > 0 && s[n - 1] == ' ') --n;
-  return s.substr(0, n);
-}
-
 std::string_view TrimLeft(std::string_view s) {
   size_t i = 0;
   while (i < s.size() && s[i] == ' ') ++i;
