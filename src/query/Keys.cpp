@@ -35,7 +35,10 @@ class KeyWriter {
   void put(std::string_view s) {
     if (n_ + s.size() > sizeof buf_) {
       flush();
-      if (s.size() > sizeof buf_) return out_.append(s), void();
+      if (s.size() > sizeof buf_) {
+        out_.append(s);
+        return;
+      }
     }
     std::memcpy(buf_ + n_, s.data(), s.size());
     n_ += s.size();

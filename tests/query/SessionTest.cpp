@@ -129,6 +129,15 @@ TEST_F(SessionQueries, GroupedResultsListEachKeyOnce) {
   EXPECT_EQ(rows("select count(*) from b group by v - v"), 1);
 }
 
+TEST_F(SessionQueries, LongKeysGroupAndMatch) {
+  const std::string x(200, 'x'), y(199, 'y'), z = std::string(98, 'z') + "中文";
+  table("L.DBF", {{"P", 'C', 200}, {"Q", 'C', 200}},
+        {{{{"P", x}, {"Q", y}}}, {{{"P", x}, {"Q", y + " "}}}, {{{"P", x}, {"Q", z}}}, {{{"P", y}, {"Q", x}}}});
+  EXPECT_EQ(rows("select count(*) from l group by p, q"), 3);
+  EXPECT_EQ(count("select count(*) from l a where exists(select * from l b where a.p = b.q and a.q = b.p)"), 3);
+  EXPECT_EQ(count("select count(*) from l where q in (select q from l where p = '" + y + "')"), 1);  // (y, x)
+}
+
 TEST_F(SessionQueries, CorrelationsWithoutEqualityScanTheInnerTable) {
   EXPECT_EQ(count("select count(*) from a x where exists(select * from b y where y.v > x.v)"), 2);
   EXPECT_EQ(count("select count(*) from a x where not exists(select * from b y where y.v > x.v)"), 1);
