@@ -5,8 +5,12 @@
 #include <unistd.h>
 #include <zip.h>
 
+#include <cerrno>
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <random>
+#include <vector>
 
 #include "pipeline/WorkDirs.h"
 #include "store/Store.h"
@@ -17,44 +21,108 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A name in the archive's directory that nothing else uses; libzip creates
-// the file itself on close, with the ordinary permissions of a new file.
+// A name in the archive's directory that nothing else uses.
 fs::path TempArchiveName(const fs::path& archive) {
   std::random_device random;
   std::string suffix = std::to_string(random() % 1000000000u);
   return archive.parent_path() / ("." + archive.filename().string() + "." + suffix + ".part");
 }
 
-std::string ZipErrorText(zip_t* za) { return zip_error_strerror(zip_get_error(za)); }
+struct SourceFree {
+  void operator()(zip_source_t* source) const { zip_source_free(source); }
+};
+using Source = std::unique_ptr<zip_source_t, SourceFree>;
 
-// Writes the one-entry archive to `temp`; empty on success, else why not.
-std::string WriteArchive(const fs::path& dbf, const std::string& entryName, const fs::path& temp,
-                         const struct stat& dbfStat) {
-  int error = 0;
-  zip_t* za = zip_open(temp.c_str(), ZIP_CREATE | ZIP_EXCL, &error);
+// The one-entry archive, built in memory: nothing may reach the output
+// directory before the archive is complete (see Publish).
+Source BuildArchive(const fs::path& dbf, const std::string& entryName, const struct stat& dbfStat,
+                    std::string& failure) {
+  zip_error_t error;
+  zip_error_init(&error);
+  Source buffer(zip_source_buffer_create(nullptr, 0, 0, &error));
+  zip_t* za = buffer ? zip_open_from_source(buffer.get(), ZIP_TRUNCATE, &error) : nullptr;
   if (!za) {
-    zip_error_t ze;
-    zip_error_init_with_code(&ze, error);
-    std::string text = zip_error_strerror(&ze);
-    zip_error_fini(&ze);
-    return text;
+    failure = zip_error_strerror(&error);
+    zip_error_fini(&error);
+    return nullptr;
   }
+  zip_source_keep(buffer.get());  // outlives the archive handle
   zip_source_t* source = zip_source_file_create(dbf.c_str(), 0, -1, nullptr);
   zip_int64_t index = source ? zip_file_add(za, entryName.c_str(), source, ZIP_FL_ENC_UTF_8) : -1;
   if (index < 0) {
-    std::string text = ZipErrorText(za);
+    failure = zip_error_strerror(zip_get_error(za));
     if (source) zip_source_free(source);
     zip_discard(za);
-    return text;
+    return nullptr;
   }
   zip_set_file_compression(za, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 0);
   zip_file_set_mtime(za, static_cast<zip_uint64_t>(index), dbfStat.st_mtime, 0);
   if (zip_close(za) != 0) {
-    std::string text = ZipErrorText(za);
+    failure = zip_error_strerror(zip_get_error(za));
     zip_discard(za);
-    return text;
+    return nullptr;
   }
-  return {};
+  return buffer;
+}
+
+bool CopyOut(zip_source_t* archive, int fd) {
+  if (zip_source_open(archive) != 0) return false;
+  std::vector<char> chunk(1 << 16);
+  bool ok = true;
+  for (zip_int64_t n; ok && (n = zip_source_read(archive, chunk.data(), chunk.size())) != 0;) {
+    ok = n > 0;
+    for (const char* at = chunk.data(); ok && n > 0;) {
+      ssize_t written = write(fd, at, static_cast<size_t>(n));
+      if (written < 0 && errno == EINTR) continue;
+      ok = written > 0;
+      at += written;
+      n -= written;
+    }
+  }
+  zip_source_close(archive);
+  return ok;
+}
+
+// Gives the written file `fd` the name `to`, or the name of the archive it
+// replaces. An unnamed file (O_TMPFILE) gets its name only when complete, so
+// a packing killed at any moment leaves no half-written file behind; where
+// the file system has no unnamed files, `fd` is already a temporary name.
+bool NameFile(int fd, const std::optional<fs::path>& temp, const fs::path& to) {
+  std::optional<fs::path> existing = FindFileNoCase(to.parent_path(), to.filename().string());
+  const fs::path target = existing.value_or(to);
+  std::error_code ec;
+  if (temp) {
+    fs::rename(*temp, target, ec);
+    return !ec;
+  }
+  std::string self = "/proc/self/fd/" + std::to_string(fd);
+  if (!existing && linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+  fs::path link = TempArchiveName(to);
+  if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, link.c_str(), AT_SYMLINK_FOLLOW) != 0) return false;
+  fs::rename(link, target, ec);
+  if (ec) fs::remove(link, ec);
+  return !ec;
+}
+
+// Writes the built archive as `archive`, dated like its entry (as a packer
+// asked to date the archive like its newest entry would do); empty on
+// success, else why not. The bytes reach the disk before the name does.
+std::string Publish(zip_source_t* built, const struct stat& dbfStat, const fs::path& archive) {
+  std::optional<fs::path> temp;
+  int fd = open(archive.parent_path().c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    temp = TempArchiveName(archive);
+    fd = open(temp->c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
+    if (fd < 0) return std::strerror(errno);
+  }
+  struct timespec times[2] = {{0, UTIME_NOW}, dbfStat.st_mtim};
+  errno = 0;
+  bool ok = CopyOut(built, fd) && futimens(fd, times) == 0 && fsync(fd) == 0 && NameFile(fd, temp, archive);
+  std::string failure = ok ? "" : errno ? std::strerror(errno) : "写入失败";
+  close(fd);
+  std::error_code ec;
+  if (!ok && temp) fs::remove(*temp, ec);
+  return failure;
 }
 
 }  // namespace
@@ -64,21 +132,11 @@ std::string PackOneFile(const fs::path& dbf, const std::string& entryName, const
   if (stat(dbf.c_str(), &dbfStat) != 0 || !S_ISREG(dbfStat.st_mode)) return "文件不存在";
   std::error_code ec;
   if (!fs::is_directory(archive.parent_path(), ec)) return "输出目录不存在";
-  fs::path temp = TempArchiveName(archive);
-  std::string failure = WriteArchive(dbf, entryName, temp, dbfStat);
-  if (!failure.empty()) {
-    fs::remove(temp, ec);
-    return failure;
-  }
-  // The archive carries the time of its entry, as a packer asked to date the
-  // archive like its newest entry would do.
-  struct timespec times[2] = {{0, UTIME_NOW}, dbfStat.st_mtim};
-  utimensat(AT_FDCWD, temp.c_str(), times, 0);
-  std::optional<fs::path> existing = FindFileNoCase(archive.parent_path(), archive.filename().string());
-  fs::rename(temp, existing ? *existing : archive, ec);
-  if (!ec) return {};
-  fs::remove(temp, ec);
-  return "无法写入" + archive.string();
+  std::string failure;
+  Source built = BuildArchive(dbf, entryName, dbfStat, failure);
+  if (!built) return failure;
+  failure = Publish(built.get(), dbfStat, archive);
+  return failure.empty() ? failure : "无法写入" + archive.string() + ": " + failure;
 }
 
 std::vector<PackFailure> PackPassedFiles(store::Store& store, const std::string& sourceDir,

@@ -8,10 +8,11 @@
 // "/out/" + filename with "ZIP" for its last three characters, holding that
 // one DBF, deflated, under the listed file name (the upper-case name the run
 // expected, whatever case the file in the source directory carries), dated
-// like the DBF. The archive is written under a temporary name in the output
-// directory and renamed over the final name when complete, so an existing
+// like the DBF. The archive is built in memory, written to an unnamed file
+// in the output directory (a temporary name where the file system has no
+// unnamed files) and named only when complete and on disk, so an existing
 // archive is replaced whole (an archive of the same name in another letter
-// case is the one replaced) and an interrupted packing leaves none
+// case is the one replaced) and a packing killed at any moment leaves none
 // half-written. A file that cannot be packed does not stop the others; the
 // failures are returned and reported through the observer.
 #pragma once
