@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 
 #include "GuiTestSupport.h"
 #include "gui/windows/AccountWindow.h"
@@ -102,10 +101,13 @@ TEST_F(AccountWindowTest, SequenceNumbersTakeThreeCharacters) {
 TEST_F(AccountWindowTest, UnfinishedDateIsRefusedOnEnterAndOnLeaving) {
   QDateEdit* date = window.dataDateField();
   date->setFocus();
-  date->findChild<QLineEdit*>()->setText("2024-13-");  // what a half-typed date looks like
+  QTest::keyClick(date, Qt::Key_End);
+  QTest::keyClick(date, Qt::Key_Backspace);
+  QTest::keyClick(date, Qt::Key_Backspace);  // the day erased: no date yet
+  ASSERT_TRUE(date->text().endsWith('-')) << date->text().toStdString();
   QTest::keyClick(date, Qt::Key_Return);
   EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("数据日期输入错误，要求格式为YYYY-MM-DD")});
-  EXPECT_EQ(window.focusWidget(), date);
+  EXPECT_EQ(window.focusWidget(), date) << window.focusWidget()->objectName().toStdString();
   window.beginNoField()->setFocus(Qt::TabFocusReason);
   test::ProcessEvents();
   EXPECT_EQ(boxes.shown.size(), 2u);
@@ -117,16 +119,15 @@ TEST_F(AccountWindowTest, PreciseSelectionNeedsACompanyCode) {
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].title, QStringLiteral("提示信息"));
   EXPECT_EQ(boxes.shown[0].text, QStringLiteral("请先输入证券公司编码"));
-  window.companyCodeField()->setText("   ");  // blanks are not empty
+  window.companyCodeField()->setText("   ");  // blanks are not empty: the dialog opens
+  test::CloseNextModalWindow();
   Child<QPushButton>(window, "Command4")->click();
   EXPECT_EQ(boxes.shown.size(), 1u);
 }
 
 TEST_F(AccountWindowTest, ResultsButtonClearsTheStatusLine) {
   Child<QLineEdit>(window, "StateStr")->setText("old status");
-  QTimer::singleShot(0, [] {
-    if (QWidget* results = QApplication::activeModalWidget()) results->close();
-  });
+  test::CloseNextModalWindow();
   Child<QPushButton>(window, "Command1")->click();
   EXPECT_EQ(Child<QLineEdit>(window, "StateStr")->text(), "");
   EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("未查找到历史记录！")});

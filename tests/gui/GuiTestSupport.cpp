@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <fstream>
 
@@ -45,6 +46,12 @@ void MovePointerOver(QWidget* widget) { MovePointer(widget, widget->rect().cente
 
 void ProcessEvents() {
   for (int i = 0; i < 3; ++i) QApplication::processEvents();
+}
+
+void CloseNextModalWindow() {
+  QTimer::singleShot(0, [] {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  });
 }
 
 void ShowActive(QWidget* window) {

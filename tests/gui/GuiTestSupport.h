@@ -58,6 +58,9 @@ void MovePointerOver(QWidget* widget);  // its centre
 // Lets queued calls (deferred field checks, the run's reports) arrive.
 void ProcessEvents();
 
+// Closes the next modal window as soon as it runs (for buttons that open one).
+void CloseNextModalWindow();
+
 // Shows `window`, makes it the active window and waits until it is.
 void ShowActive(QWidget* window);
 

@@ -11,6 +11,7 @@
 
 #include "GuiTestSupport.h"
 #include "gui/windows/AccountWindow.h"
+#include "gui/windows/CompanyCodeEntry.h"
 #include "gui/windows/IdentityWindow.h"
 #include "settings/Settings.h"
 
@@ -42,7 +43,7 @@ TEST_F(SettingsRoundTripTest, FirstStartHasEmptyFieldsAndZipType) {
 TEST_F(SettingsRoundTripTest, CodeNumbersAndDirectoryComeBackTypeAndOutputDoNot) {
   {
     AccountWindow window(home.home(), boxes);
-    window.companyCodeField()->setText(" 100001 ");
+    window.companyCodeField()->setText(" 10001");
     window.beginNoField()->setText("3");
     window.endNoField()->setText("7");
     window.sourceDirField()->setText("/data/in");
@@ -52,13 +53,12 @@ TEST_F(SettingsRoundTripTest, CodeNumbersAndDirectoryComeBackTypeAndOutputDoNot)
   }
   const auto saved = settings::ReadSettings(home.home().settingsFile());
   ASSERT_TRUE(saved);
-  EXPECT_EQ(saved->companyCode, "100001");
+  EXPECT_EQ(saved->companyCode, "10001");  // saved trimmed
   EXPECT_EQ(saved->fileType, settings::kFileTypeDbf);
   EXPECT_EQ(saved->targetDir, "/data/out");
 
   AccountWindow window(home.home(), boxes);
-  EXPECT_EQ(window.companyCodeField()->text(), "100001");
-  EXPECT_EQ(window.companyNameField()->text(), QStringLiteral("东岳证券股份有限公司"));
+  EXPECT_EQ(window.companyCodeField()->text(), "10001");
   EXPECT_EQ(window.beginNoField()->text(), "3");
   EXPECT_EQ(window.endNoField()->text(), "7");
   EXPECT_EQ(window.sourceDirField()->text(), "/data/in");
@@ -98,6 +98,16 @@ TEST_F(SettingsRoundTripTest, SequenceNumbersAreSavedByTheirNumericValue) {
   ASSERT_TRUE(saved);
   EXPECT_EQ(settings::Trim(saved->beginNo), "12");
   EXPECT_EQ(settings::Trim(saved->endNo), "0");
+}
+
+TEST_F(SettingsRoundTripTest, SavedCodeIsTrimmedAndLookedUp) {
+  std::ofstream(home.home().settingsFile()) << "  100001  \r\n3\r\n7\r\n2\r\n/in\r\n/out\r\n";
+  AccountWindow window(home.home(), boxes);
+  EXPECT_EQ(window.companyCodeField()->text(), "100001");
+  EXPECT_EQ(window.companyNameField()->text(), QStringLiteral("东岳证券股份有限公司"));
+  EXPECT_EQ(window.companyCodeEntry()->lastCodeLookedUp(), "100001");
+  EXPECT_TRUE(window.zipTypeSelected());  // a saved DBF type still opens on ZIP
+  EXPECT_EQ(window.targetDirField()->text(), "");
 }
 
 TEST_F(SettingsRoundTripTest, UnknownSavedCodeLeavesTheNameEmptySilently) {

@@ -8,8 +8,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 #include <string>
 
+#include "gui/dialogs/ViewDir3.h"
 #include "gui/shell/MessageBoxes.h"
 #include "gui/windows/Controls.h"
 #include "naming/Kinds.h"
@@ -79,7 +81,10 @@ void AccountWindow::openPreciseSelection() {
                 BoxButtons::Ok);
     return;
   }
-  // The precise file selection dialog opens here.
+  PreciseTargets targets{sourceDir_, zqgsdm_, chkZip_, dataDate_, {}, allData_, incData_, beginNo_, endNo_};
+  std::copy(khxx_.begin(), khxx_.end(), targets.kindBoxes.begin());
+  OpenViewDir3(this, targets, boxes_);
+  activated();
 }
 
 void AccountWindow::beginNoEntered() {

@@ -13,6 +13,7 @@
 #include <exception>
 #include <utility>
 
+#include "gui/dialogs/SelectDir.h"
 #include "gui/results/ChkResult.h"
 #include "gui/shell/LayoutScaling.h"
 #include "gui/shell/MessageBoxes.h"
@@ -129,7 +130,9 @@ int CheckWindow::placeSharedControls(int top, int width) {
 
 void CheckWindow::finishStartUp() {
   if (std::optional<settings::SettingsFile> saved = settings::ReadSettings(home_.settingsFile())) {
-    zqgsdm_->setText(FromStd(saved->companyCode));
+    // Trimmed: the field takes six characters, and blanks around a code
+    // would push its digits out.
+    zqgsdm_->setText(FromStd(settings::Trim(saved->companyCode)));
     restoreOwnSettings(*saved);
     sourceDir_->setText(FromStd(saved->sourceDir));
   }
@@ -223,11 +226,17 @@ void CheckWindow::showResults() {
 }
 
 void CheckWindow::chooseSourceDir() {
-  // The directory chooser of the selection dialogs opens here.
+  const Chooser chooser =
+      submission_ == pipeline::Submission::Account ? Chooser::SelectDir3 : Chooser::SelectDir1;
+  OpenSelectDir(chooser, this, {sourceDir_, zqgsdm_, zqgsmc_, chkZip_}, home_, store_.get(), boxes_);
+  activated();
 }
 
 void CheckWindow::chooseTargetDir() {
-  // The directory chooser of the selection dialogs opens here.
+  const Chooser chooser =
+      submission_ == pipeline::Submission::Account ? Chooser::SelectDir4 : Chooser::SelectDir2;
+  OpenSelectDir(chooser, this, {targetDir_, nullptr, nullptr, chkZip_}, home_, store_.get(), boxes_);
+  activated();
 }
 
 void CheckWindow::returnToWelcome() { reject(); }
@@ -312,10 +321,16 @@ bool CheckWindow::eventFilter(QObject* watched, QEvent* event) {
     if (checkDate(picker)) dateAccepted(picker);
     return true;
   }
-  if (event->type() == QEvent::FocusOut && LeftForAnotherControl(static_cast<QFocusEvent*>(event))) {
-    // Checked once the focus has arrived where the operator moved it.
+  if (event->type() == QEvent::FocusOut && LeftForAnotherControl(static_cast<QFocusEvent*>(event)) &&
+      !pipeline::ParseDateText(picker->text().toStdString())) {
+    // Judged now, before the picker falls back to its last date; told once
+    // the focus has arrived where the operator moved it.
     QMetaObject::invokeMethod(
-        this, [this, picker] { if (!checkDate(picker)) picker->setFocus(Qt::OtherFocusReason); },
+        this,
+        [this, picker] {
+          ShowInputError(boxes_, kDateError);
+          picker->setFocus(Qt::OtherFocusReason);
+        },
         Qt::QueuedConnection);
   }
   return QDialog::eventFilter(watched, event);

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "gui/dialogs/ViewDir.h"
 #include "gui/shell/MessageBoxes.h"
 #include "gui/windows/Controls.h"
 #include "naming/Kinds.h"
@@ -127,14 +128,14 @@ bool IdentityWindow::companyCodeGiven() {
   return false;
 }
 
-void IdentityWindow::openSubmissionViewer() {
-  if (!companyCodeGiven()) return;
-  // The submission file viewer opens here.
-}
+void IdentityWindow::openSubmissionViewer() { openViewer(Viewer::ViewDir1); }
 
-void IdentityWindow::openComparisonViewer() {
+void IdentityWindow::openComparisonViewer() { openViewer(Viewer::ViewDir2); }
+
+void IdentityWindow::openViewer(Viewer viewer) {
   if (!companyCodeGiven()) return;
-  // The comparison file viewer opens here.
+  OpenViewDir(viewer, this, {sourceDir_, zqgsdm_, chkZip_, dataDate_, sendDate_, khxx1_});
+  activated();
 }
 
 void IdentityWindow::toggleHelp() {

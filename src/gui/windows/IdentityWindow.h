@@ -20,6 +20,8 @@ class QPlainTextEdit;
 
 namespace fc::gui {
 
+enum class Viewer;
+
 class IdentityWindow : public CheckWindow {
   Q_OBJECT
 
@@ -46,6 +48,7 @@ class IdentityWindow : public CheckWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void openViewer(Viewer viewer);
   QString helpText(QWidget* control) const;
   bool companyCodeGiven();
 
