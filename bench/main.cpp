@@ -2,10 +2,11 @@
 // KHJBXX (1,000,000 records) and ZJZQDY (2,000,000 records) against the
 // floor: one plain read of the same files' bytes from the page cache.
 //
-// Prints one line per figure: name, elapsed seconds and their ratio to the
-// floor's, then CPU seconds and their ratio; then the peak resident memory
-// (the mapped files count in it). The tables live in a temporary directory that is removed
-// at the end.
+// Prints one line per figure, "name seconds ratio-to-floor", followed by the
+// CPU seconds and their ratio to the floor's (on a machine busy with other
+// work the CPU figures are the steadier ones); then the peak resident memory,
+// which includes the mapped files. The tables live in a temporary directory
+// that is removed at the end.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -105,9 +106,8 @@ int main() try {
   const std::vector<fs::path> files = {khjbxx, zjzqdy};
   uint64_t sink = ReadAll(files);  // warm the page cache
   Timing floor = Measure([&] { sink += ReadAll(files); });
-  std::printf("%-16s %8s %8s %8s %8s\n", "name", "seconds", "ratio", "cpu-s", "cpu-ratio");
   auto report = [&](const char* name, Timing t) {
-    std::printf("%-16s %8.3f %8.1f %8.3f %8.1f\n", name, t.wall, t.wall / floor.wall, t.cpu,
+    std::printf("%-16s %8.3f %8.1f   cpu %.3f s %.1f\n", name, t.wall, t.wall / floor.wall, t.cpu,
                 t.cpu / floor.cpu);
   };
   report("floor-read", floor);
