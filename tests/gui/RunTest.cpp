@@ -1,0 +1,128 @@
+// Whole check runs started from ChkCmd on the sample submission: the window
+// while the run works on its thread, the packaging question, the final
+// status, the archives, and the results that the grid then shows.
+#include <gtest/gtest.h>
+
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QCheckBox>
+
+#include "GuiTestSupport.h"
+#include "gui/results/ChkResult.h"
+#include "gui/windows/AccountWindow.h"
+#include "gui/windows/IdentityWindow.h"
+#include "pipeline/InterfaceLayouts.h"
+#include "pipeline/Sample.h"
+#include "support/Zip.h"
+
+namespace fc::gui {
+namespace {
+
+constexpr int kRunTimeoutMs = 120000;  // a bound on a hung run, not a performance target
+
+class RunTest : public ::testing::Test {
+ protected:
+  RunTest() {
+    pipeline::WriteSample(pipeline::InterfaceLayouts::load(home.home().data / "interface/layouts.csv"),
+                          home.path() / "sample");
+    std::filesystem::create_directory(home.path() / "out");
+  }
+
+  std::string dir(const char* name) { return (home.path() / name).string(); }
+
+  // Presses ChkCmd and waits for the run to end; checks the window while it runs.
+  void runCheck(CheckWindow& window) {
+    QSignalSpy finished(&window, &CheckWindow::checkFinished);
+    auto* check = window.findChild<QPushButton*>("ChkCmd");
+    check->click();
+    ASSERT_TRUE(window.running()) << boxes.texts().join('|').toStdString();
+    EXPECT_FALSE(check->isEnabled());
+    EXPECT_EQ(window.cursor().shape(), Qt::WaitCursor);
+    window.returnToWelcome();  // refused while the run works
+    EXPECT_TRUE(window.isVisible());
+    ASSERT_TRUE(finished.wait(kRunTimeoutMs));
+    EXPECT_TRUE(finished.at(0).at(0).toBool());
+    EXPECT_TRUE(check->isEnabled());
+    EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
+  }
+
+  QString status(CheckWindow& window) { return window.findChild<QLineEdit*>("StateStr")->text(); }
+
+  test::TestHome home;
+  test::ScriptedBoxes boxes;
+};
+
+TEST_F(RunTest, DbfRunOfTheAccountWindowPacksOnYes) {
+  AccountWindow window(home.home(), boxes);
+  test::ShowActive(&window);
+  window.companyCodeField()->setText(pipeline::kSampleCompany);
+  window.dataDateField()->setDate(QDate(2008, 8, 8));
+  window.beginNoField()->setText("1");
+  window.endNoField()->setText("2");
+  window.findChild<QRadioButton*>("CHKDBF")->setChecked(true);
+  window.sourceDirField()->setText(QString::fromStdString(dir("sample/account-dbf")));
+  window.targetDirField()->setText(QString::fromStdString(dir("out")));
+  boxes.answer(BoxAnswer::Yes);
+
+  runCheck(window);
+  ASSERT_EQ(boxes.shown.size(), 1u) << boxes.texts().join('|').toStdString();
+  EXPECT_EQ(boxes.shown[0].title, QStringLiteral("提示信息"));
+  EXPECT_EQ(boxes.shown[0].text, QStringLiteral("文件结构和数据检查完成,是否生成zip压缩文件?"));
+  EXPECT_EQ(boxes.shown[0].buttons, BoxButtons::YesNo);
+  EXPECT_EQ(boxes.shown[0].icon, BoxIcon::None);
+  EXPECT_EQ(status(window), QStringLiteral("文件检查完毕,请查看检查结果"));
+  const auto* progress = window.findChild<QProgressBar*>("RunProgress");
+  EXPECT_EQ(progress->maximum(), 10);  // five kinds, two groups
+  EXPECT_EQ(progress->value(), 10);
+
+  const auto entries = test::ReadZip(home.path() / "out" / "100001_KHJBXX_20080808_1.ZIP");
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries.begin()->first, "100001_KHJBXX_20080808_1.DBF");
+  // The group-2 table with the wrong field length did not pass: not packed.
+  EXPECT_FALSE(std::filesystem::exists(home.path() / "out" / "100001_KHJBXX_20080808_2.ZIP"));
+
+  // The results window shows this run, starting with group 1's findings.
+  ChkResult results(window.store(), boxes);
+  const QTableWidget* grid = results.grid();
+  EXPECT_EQ(grid->item(0, 0)->text(), "1");
+  EXPECT_EQ(grid->item(0, 2)->text(), "100001_KHJBXX_20080808_1.DBF");
+  EXPECT_EQ(grid->item(0, 1)->background().color(), QColor(255, 255, 0));  // passed, with findings
+  EXPECT_EQ(boxes.shown.size(), 1u);
+}
+
+TEST_F(RunTest, ZipRunOfTheIdentityWindowAsksNothing) {
+  IdentityWindow window(home.home(), boxes);
+  test::ShowActive(&window);
+  window.companyCodeField()->setText(pipeline::kSampleCompany);
+  window.dataDateField()->setDate(QDate(2008, 8, 8));
+  window.comparisonBox()->click();
+  window.sendDateField()->setDate(QDate(2008, 8, 4));
+  window.sourceDirField()->setText(QString::fromStdString(dir("sample/identity-zip")));
+
+  runCheck(window);
+  EXPECT_TRUE(boxes.shown.empty()) << boxes.texts().join('|').toStdString();
+  EXPECT_EQ(status(window), QStringLiteral("文件检查完毕,请查看检查结果"));
+  EXPECT_TRUE(std::filesystem::is_empty(home.path() / "out"));
+}
+
+TEST_F(RunTest, RunWithoutDataFilesSaysSoAndEmptiesTheStatus) {
+  AccountWindow window(home.home(), boxes);
+  test::ShowActive(&window);
+  window.companyCodeField()->setText(pipeline::kSampleCompany);
+  window.dataDateField()->setDate(QDate(2001, 2, 3));
+  window.sourceDirField()->setText(QString::fromStdString(dir("sample/account-zip")));
+
+  runCheck(window);
+  EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("没有2001/02/03的数据文件")});
+  EXPECT_EQ(boxes.shown[0].title, QStringLiteral("提示信息"));
+  EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Information);
+  EXPECT_EQ(status(window), "");
+}
+
+}  // namespace
+}  // namespace fc::gui
