@@ -44,5 +44,12 @@ fuzz:
 	@cmake --build $(BUILD_FUZZ) -j $(JOBS) --target fuzz-targets
 	@bash fuzz/run.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
 
+# Every window of the desktop program, rendered offscreen into $(BUILD)/screenshots/.
+screenshots: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target filingcheck-screenshots
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/bin/filingcheck-screenshots $(BUILD)/screenshots
+	@echo "screenshots: $(BUILD)/screenshots/"
+
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH) $(BUILD_FUZZ)
