@@ -1,5 +1,6 @@
 #include "query/Compiler.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -142,7 +143,7 @@ class Compiler {
     c.offset = f.offset;
     c.length = f.length;
     c.type = f.type;
-    c.decimals = f.decimals;
+    c.decimals = std::min<int>(f.decimals, kMaxScale);  // a broken header may claim 255
     const dbf::Field* flags = f.nullBit >= 0 ? NullFlags(*scope.table) : nullptr;
     if (flags) {
       c.nullOffset = flags->offset + static_cast<uint32_t>(f.nullBit / 8);
