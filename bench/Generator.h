@@ -10,7 +10,7 @@
 //   bench::WriteZjzqdy(dir / "ZJZQDY.DBF", s, 2'000'000, 1'000'000, 10);
 //
 // A further table (ZJBDXX, YYBXX, ZHBYZ) is one more function of the same
-// shape: a field list from interface-layouts and a loop over Record().
+// shape: its interface fields and a loop of Writer::add over the accounts.
 #pragma once
 
 #include <cstdint>
