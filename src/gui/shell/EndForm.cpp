@@ -57,7 +57,7 @@ EndForm::EndForm(const std::filesystem::path& dataDir, QWidget* parent)
   text1_->setReadOnly(true);
   text1_->setFrameShape(QFrame::NoFrame);
   QFont font = text1_->font();
-  font.setPixelSize(12);  // the whole text fits the window without scrolling
+  font.setPixelSize(11);  // the whole text fits the window without scrolling
   text1_->setFont(font);
   text1_->document()->setDocumentMargin(2);
   text1_->setPlainText(SupportText(dataDir));

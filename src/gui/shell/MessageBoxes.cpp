@@ -26,6 +26,16 @@ QMessageBox::StandardButtons QtButtons(BoxButtons buttons) {
   return QMessageBox::Ok;
 }
 
+// A box closed by Esc or its close box answers like its "no" button.
+QMessageBox::StandardButton EscapeButton(BoxButtons buttons) {
+  switch (buttons) {
+    case BoxButtons::OkCancel: return QMessageBox::Cancel;
+    case BoxButtons::YesNo: return QMessageBox::No;
+    case BoxButtons::Ok: break;
+  }
+  return QMessageBox::Ok;
+}
+
 BoxAnswer Answer(int button) {
   switch (button) {
     case QMessageBox::Cancel: return BoxAnswer::Cancel;
@@ -40,10 +50,7 @@ BoxAnswer Answer(int button) {
 BoxAnswer QtMessageBoxes::show(const QString& title, const QString& text, BoxIcon icon,
                                BoxButtons buttons) {
   QMessageBox box(QtIcon(icon), title, text, QtButtons(buttons), QApplication::activeWindow());
-  // A closed box (Esc or the close box) answers like its "no" button.
-  box.setEscapeButton(buttons == BoxButtons::YesNo ? QMessageBox::No
-                      : buttons == BoxButtons::OkCancel ? QMessageBox::Cancel
-                                                        : QMessageBox::Ok);
+  box.setEscapeButton(EscapeButton(buttons));
   return Answer(box.exec());
 }
 
