@@ -15,6 +15,8 @@
 #include "gui/shell/MessageBoxes.h"
 #include "gui/windows/Controls.h"
 #include "naming/Kinds.h"
+#include "pipeline/Validation.h"
+#include "settings/Settings.h"
 
 namespace fc::gui {
 

@@ -22,6 +22,8 @@
 #include "gui/windows/Controls.h"
 #include "gui/windows/FocusRules.h"
 #include "gui/windows/RunBridge.h"
+#include "pipeline/Validation.h"
+#include "settings/Settings.h"
 #include "store/Store.h"
 
 namespace fc::gui {
@@ -249,8 +251,8 @@ void CheckWindow::activated() {
 void CheckWindow::done(int result) {
   if (running()) return;  // the run owns the store and the working directories
   saveSettings();
-  store_.reset();
   entry_->setStore(nullptr);
+  store_.reset();
   QDialog::done(result);
 }
 

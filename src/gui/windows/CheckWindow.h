@@ -18,9 +18,7 @@
 #include <memory>
 
 #include "pipeline/RunInputs.h"
-#include "pipeline/Validation.h"
 #include "settings/AppHome.h"
-#include "settings/Settings.h"
 
 class QDateEdit;
 class QGroupBox;
@@ -30,6 +28,13 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 
+namespace fc::pipeline {
+struct RawRunInputs;
+enum class InputField;
+}  // namespace fc::pipeline
+namespace fc::settings {
+struct SettingsFile;
+}
 namespace fc::store {
 class Store;
 }

@@ -15,6 +15,7 @@
 #include "gui/shell/MessageBoxes.h"
 #include "gui/windows/Controls.h"
 #include "naming/Kinds.h"
+#include "pipeline/Validation.h"
 
 namespace fc::gui {
 
