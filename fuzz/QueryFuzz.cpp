@@ -41,13 +41,20 @@ std::string Column(const fc::query::Expr& e) {
   return e.qualifier.empty() ? e.name : e.qualifier + "." + e.name;
 }
 
+// The print spells every operation in parentheses, so it nests deeper than
+// a query that leans on precedence and may pass the parser's nesting limit.
+bool IsTooDeep(const fc::query::QueryError& e) {
+  return std::string_view(e.what()).find("查询嵌套过深") != std::string_view::npos;
+}
+
 void CheckPrintParsesAlike(const fc::query::Select& select) {
   std::string printed = Print(select, Column);
   std::unique_ptr<fc::query::Select> again;
   try {
     again = fc::query::Parse(printed);
-  } catch (const fc::query::QueryError&) {
-    fc::fuzz::Require(false, "the printed query does not parse: " + printed);
+  } catch (const fc::query::QueryError& e) {
+    fc::fuzz::Require(IsTooDeep(e), "the printed query does not parse: " + printed);
+    return;
   }
   fc::fuzz::Require(Print(*again, Column) == printed, "the printed query prints otherwise: " + printed);
 }
