@@ -4,14 +4,22 @@
 // The windows work on a scratch application home whose store holds a small
 // made-up check run, so that the results window has something to show.
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
 
+#include "gui/dialogs/Browsing.h"
+#include "gui/dialogs/SelectDir.h"
+#include "gui/dialogs/ViewDir.h"
+#include "gui/dialogs/ViewDir3.h"
 #include "gui/results/ChkResult.h"
 #include "gui/shell/EndForm.h"
 #include "gui/shell/MainForm.h"
@@ -57,6 +65,69 @@ bool Save(QWidget& window, const QDir& out, const char* name) {
   return false;
 }
 
+// Empty files named like both submissions, for the selection dialogs to list.
+QString SampleFiles(const QTemporaryDir& scratch) {
+  QDir dir(scratch.path());
+  dir.mkpath(QStringLiteral("submission"));
+  dir.cd(QStringLiteral("submission"));
+  for (const char* name : {"100001_SFZFCJG_20080808.ZIP", "100001_SFZHCQK_20080804.ZIP", "100001_KHJBXX_20080808_1.ZIP",
+                           "100001_YYBXX_20080808_1.ZIP", "QL_100001_KHJBXX_20080808_1.ZIP",
+                           "QL_100001_ZJBDXX_20080808_3.ZIP", "QL_100001_ZJZQDY_20080808_2.ZIP"})
+    QFile(dir.filePath(QLatin1String(name))).open(QIODevice::WriteOnly);
+  return dir.path();
+}
+
+// Clicks the file `name` in a dialog's file list.
+template <class Dialog>
+void Pick(Dialog& dialog, const char* name) {
+  if (QListWidgetItem* item = dialog.fileList()->findItems(QLatin1String(name), Qt::MatchExactly).value(0))
+    dialog.fileClicked(item);
+}
+
+bool SaveAccountDialogs(fc::gui::AccountWindow& account, const fc::settings::AppHome& home,
+                        fc::gui::MessageBoxes& boxes, const QDir& out) {
+  using namespace fc::gui;
+  const ChooserTargets source{account.sourceDirField(), account.companyCodeField(),
+                              account.companyNameField(), account.findChild<QRadioButton*>("CHKZIP")};
+  SelectDir selectDir3(Chooser::SelectDir3, source, home, account.store(), boxes, &account);
+  bool ok = Save(selectDir3, out, "selectdir3.png");
+  SelectDir selectDir4(Chooser::SelectDir4, {account.targetDirField(), nullptr, nullptr, source.zipType}, home,
+                       account.store(), boxes, &account);
+  ok &= Save(selectDir4, out, "selectdir4.png");
+  ViewDir3 precise({account.sourceDirField(), account.companyCodeField(), source.zipType, account.dataDateField(),
+                    {account.kindBox(0), account.kindBox(1), account.kindBox(2), account.kindBox(3), account.kindBox(4)},
+                    account.fullTransferOption(), account.incrementalOption(), account.beginNoField(),
+                    account.endNoField()},
+                   boxes, &account);
+  Pick(precise, "QL_100001_KHJBXX_20080808_1.ZIP");
+  precise.filterClicked();
+  Pick(precise, "QL_100001_ZJBDXX_20080808_3.ZIP");
+  Pick(precise, "100001_YYBXX_20080808_1.ZIP");
+  ok &= Save(precise, out, "viewdir3.png");
+  return ok;
+}
+
+bool SaveIdentityDialogs(fc::gui::IdentityWindow& identity, const fc::settings::AppHome& home,
+                         fc::gui::MessageBoxes& boxes, const QDir& out) {
+  using namespace fc::gui;
+  const ChooserTargets source{identity.sourceDirField(), identity.companyCodeField(),
+                              identity.companyNameField(), identity.findChild<QRadioButton*>("CHKZIP")};
+  SelectDir selectDir1(Chooser::SelectDir1, source, home, identity.store(), boxes, &identity);
+  bool ok = Save(selectDir1, out, "selectdir1.png");
+  SelectDir selectDir2(Chooser::SelectDir2, {identity.targetDirField(), nullptr, nullptr, source.zipType}, home,
+                       identity.store(), boxes, &identity);
+  ok &= Save(selectDir2, out, "selectdir2.png");
+  const ViewerTargets viewed{identity.sourceDirField(), identity.companyCodeField(), source.zipType,
+                             identity.dataDateField(), identity.sendDateField(), identity.comparisonBox()};
+  ViewDir comparison(Viewer::ViewDir2, viewed, &identity);
+  Pick(comparison, "100001_SFZHCQK_20080804.ZIP");
+  ok &= Save(comparison, out, "viewdir2.png");
+  ViewDir submission(Viewer::ViewDir1, viewed, &identity);
+  Pick(submission, "100001_SFZFCJG_20080808.ZIP");
+  ok &= Save(submission, out, "viewdir1.png");
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,11 +159,17 @@ int main(int argc, char** argv) {
   fc::gui::ChkResult results(account.store(), boxes);
   ok &= Save(results, out, "chkresult.png");
   results.hide();
+  const QString samples = SampleFiles(scratch);
+  account.sourceDirField()->setText(samples);
+  ok &= SaveAccountDialogs(account, home, boxes, out);
   account.reject();
 
   fc::gui::IdentityWindow identity(home, boxes);
   identity.toggleHelp();
   ok &= Save(identity, out, "mainfrm2.png");
+  identity.companyCodeField()->setText(QStringLiteral("100001"));
+  identity.sourceDirField()->setText(samples);
+  ok &= SaveIdentityDialogs(identity, home, boxes, out);
   identity.reject();
 
   fc::gui::EndForm end(home.data);
