@@ -5,9 +5,13 @@
 #include <unistd.h>
 #include <zip.h>
 
+#include <algorithm>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "pipeline/WorkDirs.h"
@@ -17,9 +21,44 @@ namespace fc::pipeline {
 
 namespace fs = std::filesystem;
 
+// One entry decompressed ahead into the staging directory, and what
+// identified it in the archive.
+struct StagedEntry {
+  zip_uint64_t index;  // position in the archive
+  std::string name;    // name as stored
+  uint64_t size;       // uncompressed size as stored, and the file's
+  fs::path file;       // complete and checked against the archive's checksum
+};
+
+// What the prefetch thread made of one archive file, as it then stood.
+// Staged files that are not taken are deleted with it.
+struct StagedArchive {
+  struct stat archive {};            // the archive file when it was read
+  std::vector<StagedEntry> entries;  // in archive order, only those decompressed
+
+  StagedArchive() = default;
+  StagedArchive(const StagedArchive&) = delete;
+  StagedArchive& operator=(const StagedArchive&) = delete;
+  ~StagedArchive() {
+    std::error_code ec;
+    for (const StagedEntry& e : entries) fs::remove(e.file, ec);
+  }
+
+  const StagedEntry* find(zip_uint64_t index, std::string_view name, uint64_t size) const {
+    for (const StagedEntry& e : entries)
+      if (e.index == index) return e.name == name && e.size == size ? &e : nullptr;
+    return nullptr;
+  }
+};
+
 namespace {
 
 constexpr uint64_t kMaxEntrySize = uint64_t{4} << 30;
+// Beside workdir's files, in a directory no entry can name (a plain name
+// holds no "..").
+constexpr const char* kStagingDir = "..prefetch";
+// Free space left aside when staging, beyond twice what all archives hold.
+constexpr uint64_t kStagingMargin = uint64_t{1} << 30;
 
 struct ZipCloser {
   void operator()(zip_t* za) const { zip_discard(za); }
@@ -103,12 +142,19 @@ bool ExtractTo(zip_t* za, zip_uint64_t index, uint64_t size, const fs::path& tar
   return ok && total == size;
 }
 
-// Lands one entry in workdir under `name`, replacing an earlier spelling.
+// Lands one entry in workdir under `name`, replacing an earlier spelling;
+// the staged file when it was decompressed ahead.
 void LandEntry(zip_t* za, zip_uint64_t index, uint64_t size, const std::string& name,
-               const fs::path& workdir) {
+               const fs::path& workdir, const StagedEntry* staged) {
+  std::error_code ec;
+  if (staged) {
+    std::optional<fs::path> earlier = FindFileNoCase(workdir, name);
+    if (earlier && earlier->filename() != name) fs::remove(*earlier, ec);
+    fs::rename(staged->file, workdir / name, ec);
+    if (!ec) return;
+  }
   std::optional<fs::path> temp = MakeTempFile(workdir, "unzip");
   if (!temp) return;
-  std::error_code ec;
   if (!ExtractTo(za, index, size, *temp)) {
     fs::remove(*temp, ec);
     return;
@@ -134,29 +180,194 @@ int AddArchiveProblem(StructureContext& ctx, int fileId, int errid, const char* 
   return errid;
 }
 
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+// What the acceptable entries of `archive` hold together, uncompressed.
+uint64_t UnpackedSize(const fs::path& archive, const fs::path& workdir) {
+  int error = 0;
+  ZipArchive za(zip_open(archive.c_str(), ZIP_RDONLY, &error));
+  if (!za) return 0;
+  uint64_t total = 0;
+  for (zip_int64_t i = 0, n = zip_get_num_entries(za.get(), 0); i < n; ++i) {
+    uint64_t size = 0;
+    if (WritableEntry(za.get(), static_cast<zip_uint64_t>(i), workdir, size)) total += size;
+  }
+  return total;
+}
+
+// A new empty file; false when it cannot be made.
+bool CreateEmpty(const fs::path& file) {
+  int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  return fd >= 0 && close(fd) == 0;
+}
+
+// Decompresses into `staging` what UnpackArchive would land first: the
+// entries it would accept, up to the second distinct name. Files are named
+// by archive `number` and entry, so no two stagings of a run share a name.
+std::shared_ptr<StagedArchive> Stage(const fs::path& archive, size_t number, const fs::path& workdir,
+                                     const fs::path& staging) {
+  auto staged = std::make_shared<StagedArchive>();
+  if (stat(archive.c_str(), &staged->archive) != 0) return nullptr;
+  int error = 0;
+  ZipArchive za(zip_open(archive.c_str(), ZIP_RDONLY, &error));
+  if (!za) return staged;
+  std::vector<std::string> names;
+  zip_int64_t count = zip_get_num_entries(za.get(), 0);
+  for (zip_int64_t i = 0; i < count && names.size() < 2; ++i) {
+    uint64_t size = 0;
+    zip_uint64_t index = static_cast<zip_uint64_t>(i);
+    std::optional<std::string> name = WritableEntry(za.get(), index, workdir, size);
+    if (!name) continue;
+    fs::path file = staging / (std::to_string(number) + "." + std::to_string(index));
+    if (!CreateEmpty(file)) break;
+    staged->entries.push_back({index, *name, size, file});
+    if (!ExtractTo(za.get(), index, size, file)) {
+      staged->entries.pop_back();
+      std::error_code ec;
+      fs::remove(file, ec);
+      continue;
+    }
+    bool known = false;
+    for (const std::string& n : names) known = known || SameNameNoCase(n, *name);
+    if (!known) names.push_back(*name);
+  }
+  return staged;
+}
+
 }  // namespace
 
-void UnpackArchive(const fs::path& archive, const fs::path& workdir) {
+// The caller unpacks archives in their order, each one itself unless the
+// thread has claimed it; the thread claims the first archive after the
+// caller's that nobody has claimed and decompresses it into the staging
+// directory, from which the caller renames the files in at once. With the
+// first archive the caller's, the two work side by side from the start. The
+// thread stages nothing unless the disk has room for every archive twice
+// over, so no entry is ever judged against a disk the thread has filled.
+struct ArchivePrefetch::Impl {
+  enum class Claim { Free, Caller, Thread, Staged };
+  struct Slot {
+    Claim claim = Claim::Free;
+    std::shared_ptr<StagedArchive> staged;  // once Staged
+  };
+
+  fs::path workdir;
+  fs::path staging;  // workdir/..prefetch, removed with everything in it at the end
+  std::vector<fs::path> archives;
+  std::vector<Slot> slots;  // per archive
+  std::mutex mutex;
+  std::condition_variable changed;
+  size_t passed = 0;        // archives the caller has taken or skipped
+  size_t free = 1;          // no archive before this one is free for the thread
+  bool stopping = false;
+  std::thread thread;
+
+  bool roomToStage() const {
+    uint64_t total = 0;
+    for (const fs::path& archive : archives) total += UnpackedSize(archive, workdir);
+    std::error_code ec;
+    fs::create_directory(staging, ec);
+    return fs::is_directory(staging, ec) && FreeSpace(workdir) >= 2 * total + kStagingMargin;
+  }
+
+  // The next archive for the thread, or slots.size() when none is left.
+  size_t nextFree() {
+    free = std::max(free, passed);
+    while (free < slots.size() && slots[free].claim != Claim::Free) ++free;
+    return free;
+  }
+
+  void work() {
+    if (!roomToStage()) return;
+    std::unique_lock lock(mutex);
+    for (;;) {
+      changed.wait(lock, [&] { return stopping || nextFree() < slots.size(); });
+      if (stopping) return;
+      size_t index = nextFree();
+      slots[index].claim = Claim::Thread;
+      lock.unlock();
+      std::shared_ptr<StagedArchive> result = Stage(archives[index], index, workdir, staging);
+      lock.lock();
+      slots[index].claim = Claim::Staged;
+      if (index >= passed) slots[index].staged = std::move(result);
+      changed.notify_all();
+      if (result) {  // the caller went past it: its files go, outside the lock
+        lock.unlock();
+        result.reset();
+        lock.lock();
+      }
+    }
+  }
+
+  std::shared_ptr<StagedArchive> take(size_t index) {
+    std::unique_lock lock(mutex);
+    for (size_t j = passed; j < index; ++j) slots[j].staged.reset();
+    Slot& slot = slots[index];
+    if (slot.claim == Claim::Free) slot.claim = Claim::Caller;
+    changed.wait(lock, [&] { return slot.claim != Claim::Thread; });
+    passed = index + 1;
+    changed.notify_all();
+    return std::move(slot.staged);
+  }
+};
+
+ArchivePrefetch::ArchivePrefetch(fs::path workdir, std::vector<fs::path> archives)
+    : impl_(std::make_unique<Impl>()) {
+  impl_->staging = workdir / kStagingDir;
+  impl_->workdir = std::move(workdir);
+  impl_->archives = std::move(archives);
+  impl_->slots.resize(impl_->archives.size());
+  std::error_code ec;
+  fs::remove_all(impl_->staging, ec);  // left by a run that was killed
+  impl_->thread = std::thread([this] { impl_->work(); });
+}
+
+ArchivePrefetch::~ArchivePrefetch() {
+  {
+    std::lock_guard lock(impl_->mutex);
+    impl_->stopping = true;
+  }
+  impl_->changed.notify_all();
+  impl_->thread.join();
+  impl_->slots.clear();
+  std::error_code ec;
+  fs::remove_all(impl_->staging, ec);
+}
+
+std::shared_ptr<const StagedArchive> ArchivePrefetch::take(const fs::path& archive) {
+  Impl& p = *impl_;
+  for (size_t index = p.passed; index < p.archives.size(); ++index)
+    if (p.archives[index] == archive) return p.take(index);
+  return nullptr;
+}
+
+void UnpackArchive(const fs::path& archive, const fs::path& workdir, const StagedArchive* staged) {
   EmptyWorkDir(workdir);
   int error = 0;
   ZipArchive za(zip_open(archive.c_str(), ZIP_RDONLY, &error));
   if (!za) return;
+  struct stat now {};
+  if (staged && (stat(archive.c_str(), &now) != 0 || !SameFile(now, staged->archive))) staged = nullptr;
   zip_int64_t count = zip_get_num_entries(za.get(), 0);
   for (zip_int64_t i = 0; i < count && OrdinaryFiles(workdir).size() < 2; ++i) {
     uint64_t size = 0;
     zip_uint64_t index = static_cast<zip_uint64_t>(i);
     if (std::optional<std::string> name = WritableEntry(za.get(), index, workdir, size))
-      LandEntry(za.get(), index, size, *name, workdir);
+      LandEntry(za.get(), index, size, *name, workdir, staged ? staged->find(index, *name, size) : nullptr);
   }
 }
 
 int CheckZipFile(StructureContext& ctx, const fs::path& workdir, const std::string& sourceDir,
-                 const std::string& fileName, int fileId) {
+                 const std::string& fileName, int fileId, ArchivePrefetch* prefetch) {
   std::optional<fs::path> archive = FindFileNoCase(sourceDir, fileName);
-  if (archive)
-    UnpackArchive(*archive, workdir);
-  else
+  if (archive) {
+    std::shared_ptr<const StagedArchive> staged = prefetch ? prefetch->take(*archive) : nullptr;
+    UnpackArchive(*archive, workdir, staged.get());
+  } else {
     EmptyWorkDir(workdir);
+  }
   std::vector<fs::path> files = OrdinaryFiles(workdir);
   if (files.empty()) return AddArchiveProblem(ctx, fileId, 3, kZipUnreadable);
   if (files.size() > 1) return AddArchiveProblem(ctx, fileId, 1, kZipManyFiles);

@@ -19,10 +19,23 @@
 // when complete, and a later entry of the same name (letter case ignored)
 // replaces an earlier one. Unpacking stops once two files lie in workdir: the
 // archive has failed with problem 1 whatever else it holds.
+//
+// Decompressing is most of an intake's time, so a run hands the archives it
+// will check to an ArchivePrefetch, whose thread decompresses the next one
+// into memory while the caller lands and checks the current one:
+//
+//   fc::pipeline::ArchivePrefetch ahead(home.workdir(), {first, second, third});
+//   int r = fc::pipeline::CheckZipFile(ctx, workdir, "/in/", name, fileId, &ahead);
+//
+// What lands in workdir is the same either way: the caller still opens the
+// archive, judges every entry and writes every file itself; an entry that was
+// decompressed ahead is written from memory instead of being decompressed again.
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "pipeline/StructureCheck.h"
 
@@ -33,11 +46,37 @@ inline constexpr const char* kZipManyFiles = "ZIP文件里有多个文件";     
 inline constexpr const char* kZipWrongName = "ZIP文件中文件命名不正确";      // 2
 inline constexpr const char* kZipUnreadable = "ZIP文件无法打开或为空文件";  // 3
 
-// Writes the acceptable entries of `archive` into `workdir` (emptied first).
-void UnpackArchive(const std::filesystem::path& archive, const std::filesystem::path& workdir);
+struct StagedArchive;
+
+// Decompresses archives one ahead of the caller on a thread of its own. At
+// most one archive waits in memory, and of it at most 256 MiB of entries;
+// the rest is left to the caller.
+class ArchivePrefetch {
+ public:
+  // `archives`: the archives the caller will unpack into `workdir`, in that order.
+  ArchivePrefetch(std::filesystem::path workdir, std::vector<std::filesystem::path> archives);
+  ~ArchivePrefetch();  // stops the thread, dropping what it holds
+  ArchivePrefetch(const ArchivePrefetch&) = delete;
+  ArchivePrefetch& operator=(const ArchivePrefetch&) = delete;
+
+  // What was decompressed of `archive` (waiting while that is under way), or
+  // null when the thread had not started on it; archives before it in the
+  // list are dropped. Either way the thread moves on to the next archive.
+  std::shared_ptr<const StagedArchive> take(const std::filesystem::path& archive);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// Writes the acceptable entries of `archive` into `workdir` (emptied first),
+// those found in `staged` from memory.
+void UnpackArchive(const std::filesystem::path& archive, const std::filesystem::path& workdir,
+                   const StagedArchive* staged = nullptr);
 
 // 0 passed, 1 to 3 the archive problem written, 4 structure problems written.
 int CheckZipFile(StructureContext& ctx, const std::filesystem::path& workdir,
-                 const std::string& sourceDir, const std::string& fileName, int fileId);
+                 const std::string& sourceDir, const std::string& fileName, int fileId,
+                 ArchivePrefetch* prefetch = nullptr);
 
 }  // namespace fc::pipeline

@@ -71,7 +71,11 @@ class RunFailure : public std::runtime_error {
 };
 
 // A number in a status text: a blank holds the place of the sign.
-std::string CountText(int n) { return n < 0 ? std::to_string(n) : " " + std::to_string(n); }
+std::string CountText(int n) {
+  std::string text = std::to_string(n);
+  if (n >= 0) text.insert(text.begin(), ' ');
+  return text;
+}
 
 // "YYYYMMDD" as "YYYY/MM/DD".
 std::string SlashedDate(const std::string& date) {
@@ -169,23 +173,47 @@ class Run {
     return groups;
   }
 
-  // Kind by kind, group by group: one filelist row per expected file.
-  void listFiles(StructureContext& structure) {
-    int total = listedFileCount();
-    int fileNo = 0;
+  struct Expected {
+    size_t kind;
+    int group;
+    std::string name;
+  };
+
+  // Kind by kind, group by group: the files the run expects.
+  std::vector<Expected> expectedFiles() const {
+    std::vector<Expected> files;
     for (size_t k = 0; k < kinds_.size(); ++k) {
       if (!selected(k)) continue;
       const std::string& date = kinds_[k].comparisonDate ? in_.comparisonDate : in_.dataDate;
-      for (int group : groups()) {
-        std::string name = naming::ExpectedFileName(in_.submission, static_cast<int>(k), in_.fullTransfer,
-                                                    in_.companyCode, date, group, in_.checkType);
-        observer_.progress(++fileNo, total);
-        listFile(structure, kinds_[k], {fileNo, group, std::string(kinds_[k].filecat), name, 0, 0, {}});
-      }
+      for (int group : groups())
+        files.push_back({k, group,
+                         naming::ExpectedFileName(in_.submission, static_cast<int>(k), in_.fullTransfer,
+                                                  in_.companyCode, date, group, in_.checkType)});
+    }
+    return files;
+  }
+
+  // One filelist row per expected file, in that order.
+  void listFiles(StructureContext& structure) {
+    std::vector<Expected> files = expectedFiles();
+    std::unique_ptr<ArchivePrefetch> prefetch;
+    if (in_.checkType == CheckType::Zip) {
+      std::vector<fs::path> archives;
+      for (const Expected& f : files)
+        if (std::optional<fs::path> archive = FindFileNoCase(in_.sourceDir, f.name)) archives.push_back(*archive);
+      prefetch = std::make_unique<ArchivePrefetch>(home_.workdir(), std::move(archives));
+    }
+    int total = static_cast<int>(files.size());
+    int fileNo = 0;
+    for (const Expected& f : files) {
+      observer_.progress(++fileNo, total);
+      listFile(structure, kinds_[f.kind], {fileNo, f.group, std::string(kinds_[f.kind].filecat), f.name, 0, 0, {}},
+               prefetch.get());
     }
   }
 
-  void listFile(StructureContext& structure, const naming::Kind& kind, store::FileRow row) {
+  void listFile(StructureContext& structure, const naming::Kind& kind, store::FileRow row,
+                ArchivePrefetch* prefetch) {
     store_->beginFileRow();
     rowOpen_ = true;
     if (std::optional<fs::path> file = FindFileNoCase(in_.sourceDir, row.filename)) {
@@ -193,7 +221,7 @@ class Run {
       row.isexist = 1;
       observer_.status("开始文件" + in_.sourceDir + row.filename + "结构检查......");
       int r = in_.checkType == CheckType::Zip
-                  ? CheckZipFile(structure, home_.workdir(), in_.sourceDir, row.filename, row.fileid)
+                  ? CheckZipFile(structure, home_.workdir(), in_.sourceDir, row.filename, row.fileid, prefetch)
                   : CheckDbfFile(structure, in_.sourceDir, row.filename, row.fileid);
       if (r < 1) {
         row.isok = 1;

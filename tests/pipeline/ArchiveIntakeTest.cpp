@@ -1,7 +1,9 @@
 #include "pipeline/ArchiveIntake.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 
@@ -142,6 +144,93 @@ TEST_F(CheckZipFileTest, UnpackedTableGoesOnToTheStructureCheck) {
   zip().addFile(kDbf, h.root / kDbf).write();
   EXPECT_EQ(check(), 4);
   EXPECT_EQ(errors(), std::vector<std::string>{"4 字段KHQC长度不符合接口规范"});
+}
+
+// Archives unpacked one after another, some of them ahead on the prefetch
+// thread: what lands and what is reported must not depend on which.
+class ArchivePrefetchTest : public CheckZipFileTest {
+ protected:
+  std::vector<std::string> names;
+
+  void SetUp() override {
+    auto name = [&](int n) { return "100001_KHJBXX_20080808_" + std::to_string(n) + ".ZIP"; };
+    auto dbf = [&](int n) { return "100001_KHJBXX_20080808_" + std::to_string(n) + ".DBF"; };
+    zip(name(1)).add(dbf(1), goodTable).write();
+    zip(name(2)).add(dbf(2), goodTable).add("readme.txt", "x").add("third.txt", "y").write();
+    zip(name(3)).add("100001_KHJBXX_20080809_3.DBF", goodTable).write();
+    h.root.write("in/" + name(4), "not a zip archive");
+    zip(name(5)).add(dbf(5), "an older, broken copy").add("100001_khjbxx_20080808_5.dbf", goodTable).write();
+    zip(name(6)).add("../evil.txt", "x").addSymlink("link", "/etc/passwd").add(dbf(6), goodTable).write();
+    zip(name(7)).addDirectory("sub/").add("sub/" + dbf(7), goodTable).write();
+    for (int n = 1; n <= 7; ++n) names.push_back(name(n));
+  }
+
+  // The files in workdir: the staging directory beside them does not count.
+  std::vector<std::string> landed() {
+    std::vector<std::string> files;
+    for (const auto& e : fs::directory_iterator(h.home.workdir()))
+      if (e.is_regular_file()) files.push_back(e.path().filename());
+    std::sort(files.begin(), files.end());
+    return files;
+  }
+
+  std::vector<fs::path> archives() const {
+    std::vector<fs::path> paths;
+    for (const std::string& n : names) paths.push_back(h.source / n);
+    return paths;
+  }
+
+  // Per archive: the result, then each file left in workdir with its bytes.
+  std::vector<std::string> checkAll(ArchivePrefetch* prefetch) {
+    std::vector<std::string> seen;
+    for (const std::string& n : names) {
+      seen.push_back(n + " -> " + std::to_string(CheckZipFile(ctx, h.home.workdir(), h.sourceDir(), n, 1, prefetch)));
+      for (const std::string& f : landed())
+        seen.push_back("  " + f + " " + test::ReadFileBytes(h.home.workdir() / f).substr(0, 40));
+    }
+    return seen;
+  }
+};
+
+TEST_F(ArchivePrefetchTest, LandsAndReportsExactlyWhatPlainUnpackingDoes) {
+  std::vector<std::string> plain = checkAll(nullptr);
+  std::vector<std::string> plainErrors = errors();
+  store->clearRun();
+  {
+    ArchivePrefetch prefetch(h.home.workdir(), archives());
+    EXPECT_EQ(checkAll(&prefetch), plain);
+  }
+  EXPECT_EQ(errors(), plainErrors);
+  // Nothing of the staging is left beside the last archive's files.
+  for (const auto& e : fs::directory_iterator(h.home.workdir())) EXPECT_FALSE(e.is_directory()) << e.path();
+}
+
+TEST_F(ArchivePrefetchTest, SkippedArchivesLeaveNothingBehind) {
+  {
+    ArchivePrefetch prefetch(h.home.workdir(), archives());
+    EXPECT_EQ(CheckZipFile(ctx, h.home.workdir(), h.sourceDir(), names[4], 1, &prefetch), 0);
+    EXPECT_EQ(landed(), std::vector<std::string>{"100001_khjbxx_20080808_5.dbf"});
+    // An archive the list does not hold is unpacked as usual.
+    zip("100001_KHJBXX_20080808_8.ZIP").add("100001_KHJBXX_20080808_8.DBF", goodTable).write();
+    EXPECT_EQ(CheckZipFile(ctx, h.home.workdir(), h.sourceDir(), "100001_KHJBXX_20080808_8.ZIP", 1, &prefetch), 0);
+  }
+  EXPECT_EQ(workdirFiles(), std::vector<std::string>{"100001_KHJBXX_20080808_8.DBF"});
+}
+
+TEST_F(ArchivePrefetchTest, ArchiveRewrittenAfterStagingLandsItsNewContent) {
+  ArchivePrefetch prefetch(h.home.workdir(), archives());
+  ASSERT_EQ(prefetch.take(h.source / names[0]), nullptr);  // the first is always the caller's own
+  // Once the thread has begun on the second archive (its first entry's file
+  // appears), taking it waits for the staging to complete.
+  fs::path stagedFile = h.home.workdir() / "..prefetch" / "1.0";
+  for (int wait = 0; wait < 2000 && !fs::exists(stagedFile); ++wait) usleep(5000);
+  std::shared_ptr<const StagedArchive> staged = prefetch.take(h.source / names[1]);
+  ASSERT_NE(staged, nullptr);
+  const std::string replacement = "a newer table";
+  zip(names[1]).add("100001_KHJBXX_20080808_2.DBF", replacement).write();
+  UnpackArchive(h.source / names[1], h.home.workdir(), staged.get());
+  EXPECT_EQ(landed(), std::vector<std::string>{"100001_KHJBXX_20080808_2.DBF"});
+  EXPECT_EQ(test::ReadFileBytes(h.home.workdir() / "100001_KHJBXX_20080808_2.DBF"), replacement);
 }
 
 }  // namespace
