@@ -3,6 +3,7 @@
 
 #include "cli/CheckRun.h"
 #include "cli/Commands.h"
+#include "naming/CompanyCode.h"
 #include "naming/Kinds.h"
 #include "pipeline/WorkDirs.h"
 
@@ -16,7 +17,7 @@ bool ReadKinds(const std::string& list, std::vector<bool>& selected, std::string
   size_t start = 0;
   for (;;) {
     size_t comma = list.find(',', start);
-    std::string name = pipeline::TrimBlanks(list.substr(start, comma - start));
+    std::string name(naming::TrimBlanks(list.substr(start, comma - start)));
     bool known = false;
     for (size_t k = 0; k < naming::kAccountKinds.size(); ++k)
       if (pipeline::SameNameNoCase(name, naming::kAccountKinds[k].name)) selected[k] = known = true;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "cli/ResultsOutput.h"
+#include "naming/CompanyCode.h"
 #include "pipeline/RunDriver.h"
 #include "pipeline/RunObserver.h"
 #include "store/Store.h"
@@ -87,7 +88,7 @@ void CompleteInputs(CheckRequest& request) {
   const pipeline::RawRunInputs& raw = request.raw;
   pipeline::RunInputs& in = request.inputs;
   in.submission = raw.submission;
-  in.companyCode = pipeline::TrimBlanks(raw.companyCode);
+  in.companyCode = naming::TrimBlanks(raw.companyCode);
   in.sourceDir = pipeline::RunDirectory(raw.sourceDir);
   in.targetDir = pipeline::RunDirectory(raw.targetDir);
   in.checkType = raw.checkType;

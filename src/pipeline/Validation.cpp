@@ -2,9 +2,12 @@
 
 #include <cstdlib>
 
+#include "naming/CompanyCode.h"
 #include "naming/FileNames.h"
 
 namespace fc::pipeline {
+
+using naming::TrimBlanks;
 
 namespace {
 
@@ -32,27 +35,12 @@ std::optional<InputProblem> CheckSequenceNumbers(const RawRunInputs& raw) {
 
 }  // namespace
 
-std::string TrimBlanks(std::string_view text) {
-  size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  size_t last = text.find_last_not_of(' ');
-  return std::string(text.substr(first, last - first + 1));
-}
-
 bool SourceDirHasBlank(std::string_view sourceDir) {
   return TrimBlanks(sourceDir).find(' ') != std::string::npos;
 }
 
-std::optional<std::string> CheckCompanyCode(std::string_view code) {
-  std::string trimmed = TrimBlanks(code);
-  for (char c : trimmed)
-    if (!IsDigit(c)) return "证券公司编码不正确，有非数字字符";
-  if (trimmed.size() != 6) return "证券公司编码必须6位";
-  return std::nullopt;
-}
-
 std::optional<int> ParseSequenceNumber(std::string_view text) {
-  std::string t = TrimBlanks(text);
+  std::string t(TrimBlanks(text));
   std::string_view s = t;
   bool negative = !s.empty() && s[0] == '-';
   if (!s.empty() && (s[0] == '-' || s[0] == '+')) s.remove_prefix(1);
@@ -70,16 +58,16 @@ std::optional<int> ParseSequenceNumber(std::string_view text) {
 }
 
 std::optional<std::string> ParseDateText(std::string_view text) {
-  std::string t = TrimBlanks(text);
+  std::string t(TrimBlanks(text));
   if (!naming::IsCalendarDate(t)) return std::nullopt;
   return t.substr(0, 4) + t.substr(5, 2) + t.substr(8, 2);
 }
 
 std::optional<InputProblem> ValidateRunInputs(const RawRunInputs& raw,
                                               const CompanyQuestions& questions) {
-  if (std::optional<std::string> message = CheckCompanyCode(raw.companyCode))
-    return InputProblem{*message, InputField::CompanyCode};
-  if (!questions.findCompany(TrimBlanks(raw.companyCode)) && !questions.continueWithUnknownCode())
+  if (std::optional<std::string_view> message = naming::CheckCompanyCode(raw.companyCode))
+    return InputProblem{std::string(*message), InputField::CompanyCode};
+  if (!questions.findCompany(std::string(TrimBlanks(raw.companyCode))) && !questions.continueWithUnknownCode())
     return InputProblem{"", InputField::CompanyCode};
   if (raw.submission == Submission::Account)
     if (std::optional<InputProblem> problem = CheckSequenceNumbers(raw)) return problem;
@@ -91,7 +79,7 @@ std::optional<InputProblem> ValidateRunInputs(const RawRunInputs& raw,
 }
 
 std::string RunDirectory(std::string_view text) {
-  std::string dir = TrimBlanks(text);
+  std::string dir(TrimBlanks(text));
   if (dir.empty() || dir.back() != '/') dir += '/';
   return dir;
 }

@@ -60,15 +60,9 @@ struct CompanyQuestions {
   std::function<bool()> continueWithUnknownCode;
 };
 
-// `text` without leading and trailing blanks.
-std::string TrimBlanks(std::string_view text);
-
 // True when the trimmed source directory holds a blank (the guard before the
 // validation, which then shows kBlankInPathMessage).
 bool SourceDirHasBlank(std::string_view sourceDir);
-
-// The code check: the message of the first failure, or nothing.
-std::optional<std::string> CheckCompanyCode(std::string_view code);
 
 // A sequence number as typed: an optionally signed decimal number, fraction
 // discarded; nothing when it is not one or does not fit 16 bits.

@@ -40,16 +40,6 @@ std::optional<InputProblem> Validate(const RawRunInputs& raw, Questions q = {}) 
   return ValidateRunInputs(raw, q.hooks());
 }
 
-TEST(CompanyCodeCheck, DigitCheckComesBeforeLength) {
-  EXPECT_EQ(CheckCompanyCode("12345"), "证券公司编码必须6位");
-  EXPECT_EQ(CheckCompanyCode("12a45"), "证券公司编码不正确，有非数字字符");
-  EXPECT_EQ(CheckCompanyCode("10a001"), "证券公司编码不正确，有非数字字符");
-  EXPECT_EQ(CheckCompanyCode("１００００１"), "证券公司编码不正确，有非数字字符");  // full-width
-  EXPECT_EQ(CheckCompanyCode("   "), "证券公司编码必须6位");
-  EXPECT_EQ(CheckCompanyCode("1000011"), "证券公司编码必须6位");
-  EXPECT_EQ(CheckCompanyCode("  100001 "), std::nullopt);
-}
-
 TEST(SequenceNumbers, SignedDecimalsWithFractionDiscarded) {
   EXPECT_EQ(ParseSequenceNumber(" 12 "), 12);
   EXPECT_EQ(ParseSequenceNumber("+7"), 7);

@@ -287,7 +287,7 @@ pipeline::RawRunInputs CheckWindow::rawInputs() const {
 pipeline::RunInputs CheckWindow::runInputs() const {
   pipeline::RunInputs inputs;
   inputs.submission = submission_;
-  inputs.companyCode = pipeline::TrimBlanks(zqgsdm_->text().toStdString());
+  inputs.companyCode = Trimmed(zqgsdm_);
   inputs.dataDate = dataDate_->date().toString(QStringLiteral("yyyyMMdd")).toStdString();
   inputs.sourceDir = pipeline::RunDirectory(sourceDir_->text().toStdString());
   inputs.targetDir = pipeline::RunDirectory(targetDir_->text().toStdString());
