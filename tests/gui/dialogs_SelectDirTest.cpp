@@ -113,7 +113,9 @@ TEST_F(SelectDirTest, MissingOrEmptyFieldOpensOnTheDefaultDirectoryWithoutAMessa
 }
 
 TEST_F(SelectDirTest, ConfirmingWritesTheBrowsedDirectory) {
+  fields.targetDir->setText(QStringLiteral("  ") + test::ToQString(files.path()) + QStringLiteral(" "));
   auto dialog = open(Chooser::SelectDir2, fields.targetDir);
+  EXPECT_EQ(dialog->directoryList()->path(), test::ToQString(files.path()));
   choose(*dialog, other.path());
   EXPECT_EQ(fields.targetDir->text(), test::ToQString(other.path()));
   EXPECT_EQ(dialog->result(), QDialog::Accepted);

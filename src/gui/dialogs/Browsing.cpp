@@ -30,7 +30,7 @@ QString DefaultDirectory() {
 // The directories from the root down to `path`, the root first.
 QStringList Ancestors(const QString& path) {
   QStringList chain;
-  for (QDir dir(path);; ) {
+  for (QDir dir(path);;) {
     chain.prepend(dir.absolutePath());
     if (dir.isRoot() || !dir.cdUp()) break;
   }
@@ -40,9 +40,8 @@ QStringList Ancestors(const QString& path) {
 }  // namespace
 
 QString DirectoryPath(const QString& text) {
-  const QString trimmed = text.trimmed();
-  if (trimmed.isEmpty()) return {};
-  return QDir::cleanPath(QFileInfo(trimmed).absoluteFilePath());
+  if (text.isEmpty()) return {};
+  return QDir::cleanPath(QFileInfo(text).absoluteFilePath());
 }
 
 DriveList::DriveList(QWidget* parent, std::vector<std::string> mounts)

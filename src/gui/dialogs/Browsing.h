@@ -23,8 +23,7 @@
 
 namespace fc::gui {
 
-// The absolute, cleaned form of a directory field's text (blanks around it
-// removed); empty for an empty text.
+// The absolute, cleaned form of a directory path; empty for an empty text.
 QString DirectoryPath(const QString& text);
 
 class DriveList : public QComboBox {

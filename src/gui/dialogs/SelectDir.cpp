@@ -86,7 +86,7 @@ SelectDir::SelectDir(Chooser chooser, const ChooserTargets& targets, settings::A
 
 void SelectDir::load() {
   if (setup_.listsFiles && !setup_.openingPattern) showChangedPattern();
-  const QString target = targets_.dirField->text();
+  const QString target = targets_.dirField->text().trimmed();
   drive1_->showDriveOf(target);
   dir1_->setPath(target);
   if (!setup_.openingPattern) return;

@@ -69,7 +69,7 @@ ViewDir::ViewDir(Viewer viewer, const ViewerTargets& targets, QWidget* parent)
   setFixedSize(480, 464);
 
   const QString source = targets_.sourceDir->text();
-  file1_->setPath(source);
+  file1_->setPath(source.trimmed());
   label2->setText(source);
   const bool zip = targets_.zipType->isChecked();
   file1_->setPattern(setup_.pattern(targets_.companyCode->text().toStdString(),

@@ -62,7 +62,7 @@ ViewDir3::ViewDir3(const PreciseTargets& targets, MessageBoxes& boxes, QWidget* 
   openingDate_ = targets_.dataDate->date();
   command2_->setEnabled(false);
   const QString source = targets_.sourceDir->text();
-  file1_->setPath(source);
+  file1_->setPath(source.trimmed());
   label2_->setText(source);
   showUnfilteredList();
 }
