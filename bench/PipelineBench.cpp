@@ -1,0 +1,316 @@
+#include "bench/PipelineBench.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "bench/SubmissionGenerator.h"
+#include "naming/Kinds.h"
+#include "pipeline/InterfaceLayouts.h"
+#include "pipeline/RunDriver.h"
+#include "query/Session.h"
+#include "store/Store.h"
+
+namespace fc::bench {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using naming::Submission;
+using pipeline::CheckType;
+
+constexpr AccountScale kAccountScale{1'000'000, 2'000'000, 1'000'000, 1'000, 100'000};
+constexpr IdentityScale kIdentityScale{1'000'000, 1'000'000};
+constexpr double kFaultRate = 1e-5;
+
+volatile uint64_t g_sink;  // where the floor's checksum goes, so its reads stay
+
+class ScratchDir {
+ public:
+  ScratchDir() {
+    std::string pattern = (fs::temp_directory_path() / "filingcheck-bench-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary directory");
+    path_ = pattern;
+  }
+  ~ScratchDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+double CpuSeconds() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  auto secs = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+  return secs(u.ru_utime) + secs(u.ru_stime);
+}
+
+struct Timing {
+  double wall;  // elapsed seconds
+  double cpu;   // user + system seconds of this process, all threads
+};
+
+Timing Measure(const std::function<void()>& work) {
+  double cpu = CpuSeconds();
+  auto start = std::chrono::steady_clock::now();
+  work();
+  double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return {wall, CpuSeconds() - cpu};
+}
+
+// Reads every byte of the files once; the sum keeps the reads from being elided.
+uint64_t ReadAll(const std::vector<fs::path>& files) {
+  static std::vector<char> buffer(1 << 20);
+  uint64_t sum = 0;
+  for (const fs::path& f : files) {
+    int fd = ::open(f.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw std::runtime_error("cannot open " + f.string());
+    for (ssize_t n; (n = ::read(fd, buffer.data(), buffer.size())) > 0;)
+      for (ssize_t i = 0; i < n; i += 4096) sum += static_cast<unsigned char>(buffer[i]);
+    ::close(fd);
+  }
+  return sum;
+}
+
+// The floor: the second of two reads, so that the page cache holds the files.
+Timing Floor(const std::vector<fs::path>& files) {
+  uint64_t sum = ReadAll(files);
+  Timing t = Measure([&] { sum += ReadAll(files); });
+  g_sink = sum;
+  return t;
+}
+
+// Peak resident memory since the last ResetPeakMemory, in MiB (the pages of
+// mapped files count); 0 where the kernel does not say.
+void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+double PeakMemoryMiB() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+  return 0;
+}
+
+// Collects the phase times of one run and refuses its questions.
+class BenchObserver : public pipeline::RunObserver {
+ public:
+  void status(const std::string&) override {}
+  bool askPack() override { return false; }
+  void message(pipeline::MessageKind, const std::string& text) override { messages.push_back(text); }
+  void timed(const std::string& phase, double seconds) override {
+    auto it = std::find_if(phases.begin(), phases.end(), [&](const auto& p) { return p.first == phase; });
+    if (it == phases.end())
+      phases.emplace_back(phase, seconds);
+    else
+      it->second += seconds;
+  }
+
+  std::vector<std::pair<std::string, double>> phases;  // in first-reported order, repeats summed
+  std::vector<std::string> messages;
+};
+
+// "name seconds ratio-to-floor" lines; the CPU time of a measured piece of
+// work follows on a line of its own, named "name.cpu" (on a machine busy
+// with other work it is the steadier figure).
+class Printer {
+ public:
+  explicit Printer(std::FILE* out) : out_(out) {}
+  void time(const std::string& name, double seconds, double floor) {
+    std::fprintf(out_, "%-42s %9.3f %8.1f\n", name.c_str(), seconds, seconds / floor);
+  }
+  void timing(const std::string& name, Timing t, Timing floor) {
+    time(name, t.wall, floor.wall);
+    time(name + ".cpu", t.cpu, floor.cpu);
+  }
+  void figure(const std::string& name, double value) {
+    std::fprintf(out_, "%-42s %9.3f %8s\n", name.c_str(), value, "-");
+  }
+  void note(const std::string& text) {
+    std::fprintf(out_, "# %s\n", text.c_str());
+    std::fflush(out_);
+  }
+
+ private:
+  std::FILE* out_;
+};
+
+int ExpectedCount(const Generated& g, int kind, const std::string& errid) {
+  for (const ExpectedFinding& f : g.findings)
+    if (f.kindIndex == kind && f.errid == errid) return f.count;
+  return 0;
+}
+
+struct CheckCase {
+  std::string name;  // "full.account.dbf"
+  Submission submission;
+  CheckType type;
+  fs::path source;
+  const Generated* generated;
+  Timing floor;      // of the submission's DBF bytes
+};
+
+class Bench {
+ public:
+  Bench(fs::path dataDir, std::FILE* out)
+      : dataDir_(std::move(dataDir)),
+        layouts_(pipeline::InterfaceLayouts::load(dataDir_ / "interface" / "layouts.csv")),
+        print_(out) {}
+
+  void runScale(const std::string& label, double factor) {
+    ScratchDir dir;
+    auto scaled = [&](uint32_t n) { return static_cast<uint32_t>(n * factor); };
+    AccountScale account{scaled(kAccountScale.khjbxx), scaled(kAccountScale.zjzqdy), scaled(kAccountScale.zjbdxx),
+                         scaled(kAccountScale.yybxx), scaled(kAccountScale.zhbyz)};
+    IdentityScale identity{scaled(kIdentityScale.sfzfcjg), scaled(kIdentityScale.sfzhcqk)};
+    GeneratorOptions opts;
+    opts.faultRate = kFaultRate;
+    opts.dbfDir = dir.path() / "account-dbf";
+    opts.zipDir = dir.path() / "account-zip";
+    std::fprintf(stderr, "generating the %s-scale submissions in %s ...\n", label.c_str(), dir.path().c_str());
+    Generated accountFiles = WriteAccountSubmission(layouts_, account, opts);
+    opts.dbfDir = dir.path() / "identity-dbf";
+    opts.zipDir.clear();
+    Generated identityFiles = WriteIdentitySubmission(layouts_, identity, opts);
+
+    queryFigures(label + ".query", dir.path() / "session", accountFiles, account);
+    Timing accountFloor = Floor(accountFiles.dbfFiles), identityFloor = Floor(identityFiles.dbfFiles);
+    print_.timing(label + ".account.floor", accountFloor, accountFloor);
+    print_.timing(label + ".identity.floor", identityFloor, identityFloor);
+    settings::AppHome home{dir.path() / "home", dataDir_};
+    check({label + ".account.dbf", Submission::Account, CheckType::Dbf, dir.path() / "account-dbf",
+           &accountFiles, accountFloor},
+          home);
+    check({label + ".account.zip", Submission::Account, CheckType::Zip, dir.path() / "account-zip", &accountFiles,
+           accountFloor},
+          home);
+    check({label + ".identity.dbf", Submission::Identity, CheckType::Dbf, dir.path() / "identity-dbf",
+           &identityFiles, identityFloor},
+          home);
+  }
+
+  // Whole runs: the full time over the half time.
+  void growth(const std::string& half, const std::string& full) {
+    for (const char* run : {"account.dbf", "account.zip", "identity.dbf"})
+      print_.figure(std::string("growth.") + run, totals_[full + "." + run] / totals_[half + "." + run]);
+  }
+
+  bool ok() const { return ok_; }
+
+ private:
+  // The heaviest single queries on the account tables, as the query session
+  // runs them, against the floor of those two tables.
+  void queryFigures(const std::string& label, const fs::path& dir, const Generated& g, const AccountScale& scale) {
+    fs::create_directories(dir);
+    fs::create_hard_link(g.dbfFiles[0], dir / "KHJBXX.DBF");
+    fs::create_hard_link(g.dbfFiles[1], dir / "ZJZQDY.DBF");
+    Timing floor = Floor({dir / "KHJBXX.DBF", dir / "ZJZQDY.DBF"});
+    print_.timing(label + ".floor", floor, floor);
+    const std::string d = GeneratorOptions{}.dataDate;
+    query::Session session;
+    std::string error;
+    print_.timing(label + ".open", Measure([&] {
+                    if (!session.open(dir, error)) throw std::runtime_error(error);
+                  }),
+                  floor);
+    auto figure = [&](const char* name, int64_t want, const std::function<int64_t()>& query) {
+      int64_t got = 0;
+      print_.timing(label + "." + name, Measure([&] { got = query(); }), floor);
+      if (got == want) return;
+      print_.note(label + "." + name + ": got " + std::to_string(got) + ", expected " + std::to_string(want));
+      ok_ = false;
+    };
+    figure("count-sjrq", int64_t{scale.khjbxx} + scale.zjzqdy, [&] {
+      return session.queryDBF("select count(*) from KHJBXX where sjrq='" + d + "'") +
+             session.queryDBF("select count(*) from zjzqdy where sjrq='" + d + "'");
+    });
+    figure("R05-khjbxx", scale.khjbxx - ExpectedCount(g, 0, "R05"), [&] {
+      return session.countRowsDBF("select count(*) from khjbxx where sjrq='" + d + "' group by zqgsdm,yybdm,zjzh,xhrq");
+    });
+    figure("R11-zjzqdy", scale.zjzqdy - ExpectedCount(g, 1, "R11"), [&] {
+      return session.countRowsDBF("select count(*) from zjzqdy where sjrq='" + d +
+                                  "' group by zqgsdm,yybdm,zjzh,gddmsc,gddm,qxbz");
+    });
+    figure("R08-not-exists", ExpectedCount(g, 1, "R08"), [&] {
+      return session.queryDBF(
+          "SELECT count(*) from zjzqdy a where not exists(select * from khjbxx b where a.zqgsdm=b.zqgsdm and "
+          "a.yybdm=b.yybdm and a.zjzh=b.zjzh and b.sjrq='" + d + "')  and a.sjrq='" + d + "'");
+    });
+    session.close();
+  }
+
+  // One check run, its phases, its peak memory and its findings.
+  void check(const CheckCase& c, const settings::AppHome& home) {
+    GeneratorOptions generated;
+    pipeline::RunInputs in;
+    in.submission = c.submission;
+    in.beginNo = in.endNo = generated.sequence;
+    in.companyCode = generated.companyCode;
+    in.dataDate = generated.dataDate;
+    in.comparisonDate = generated.comparisonDate;
+    in.sourceDir = c.source.string() + "/";
+    in.checkType = c.type;
+    in.fullTransfer = generated.fullTransfer;
+    in.selectedKinds.assign(naming::Kinds(c.submission).size(), true);
+
+    BenchObserver observer;
+    pipeline::RunOutcome outcome;
+    ResetPeakMemory();
+    Timing t = Measure([&] { outcome = pipeline::RunDriver(home, in).run(observer); });
+    double peak = PeakMemoryMiB();
+    totals_[c.name] = t.wall;
+    print_.timing(c.name, t, c.floor);
+    for (const auto& [phase, seconds] : observer.phases) {
+      std::string name = phase;
+      std::replace(name.begin(), name.end(), ' ', '-');
+      print_.time(c.name + "." + name, seconds, c.floor.wall);
+    }
+    print_.figure(c.name + ".peak-rss-mib", peak);
+
+    std::string problems;
+    if (!outcome.completed) problems = " the run failed: " + outcome.error;
+    for (const std::string& m : observer.messages) problems += " message: " + m + ";";
+    if (problems.empty())
+      problems = FindingsDiffer(*store::Store::open(home.home, home.data), c.submission, c.generated->findings);
+    if (problems.empty()) {
+      print_.note(c.name + ": all " + std::to_string(c.generated->findings.size()) +
+                  " generated faults found with the right counts");
+      return;
+    }
+    print_.note(c.name + ": FINDINGS DIFFER:" + problems);
+    ok_ = false;
+  }
+
+  fs::path dataDir_;
+  pipeline::InterfaceLayouts layouts_;
+  Printer print_;
+  bool ok_ = true;
+  std::map<std::string, double> totals_;  // run name -> seconds
+};
+
+}  // namespace
+
+bool RunPipelineBench(const fs::path& dataDir, std::FILE* out, double scale) {
+  Bench bench(dataDir, out);
+  bench.runScale("half", scale / 2);
+  bench.runScale("full", scale);
+  bench.growth("half", "full");
+  return bench.ok();
+}
+
+}  // namespace fc::bench

@@ -1,0 +1,32 @@
+// bench/PipelineBench.h - times whole check runs on generated submissions: a
+// full-transfer settlement-fund submission of one group (KHJBXX 1,000,000,
+// ZJZQDY 2,000,000, ZJBDXX 1,000,000, YYBXX 1,000, ZHBYZ 100,000 records) as
+// DBF tables and as ZIP archives, and an identity submission (SFZFCJG and
+// SFZHCQK 1,000,000 each), at half and at full scale so that growth shows;
+// and, on the same tables, the heaviest single queries of the session.
+//
+//   bool ok = fc::bench::RunPipelineBench(dataDir, stdout, 1.0);
+//
+// Prints one line per figure, "name seconds ratio-to-floor", the floor being
+// one read of the measured tables' bytes from the page cache; processor time
+// follows as a figure of its own ("….cpu", against the floor's):
+//   full.account.floor                   0.052     1.0
+//   full.account.dbf                     2.100    40.4    the whole run
+//   full.account.dbf.cpu                 1.950    39.0
+//   full.account.dbf.rules-ZJZQDY        0.900    17.3    one of its phases
+//   full.account.dbf.peak-rss-mib      540.000       -
+//   growth.account.dbf                   2.050       -    full time / half time
+//   # full.account.dbf: all 27 generated faults found with the right counts
+// False when a run failed, a query counted wrong or the findings of a run
+// are not exactly the faults the generator put in. `scale` multiplies every
+// table's records (1 for the figures above).
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+
+namespace fc::bench {
+
+bool RunPipelineBench(const std::filesystem::path& dataDir, std::FILE* out, double scale);
+
+}  // namespace fc::bench
