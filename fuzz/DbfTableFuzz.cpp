@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Require(fc::dbf::GetDBFType(file) == (table ? table->version() : -1), "GetDBFType disagrees with open");
   if (!table) return 0;
   CheckLayout(*table, size);
-  for (const fc::dbf::Field& f : table->fields()) Require(table->findField(f.name) != nullptr || f.isSystem(),
-                                                          "a field that findField cannot find");
+  for (const fc::dbf::Field& f : table->fields())
+    Require(f.isSystem() || table->findField(f.name) != nullptr, "a field that findField cannot find");
   for (uint32_t i = 0; i < table->recordCount(); ++i) {
     table->isDeleted(i);
     for (const fc::dbf::Field& f : table->fields()) {
