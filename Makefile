@@ -16,9 +16,12 @@ build: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
+# The desktop program needs a display; without one the headless commands are
+# what can be used, so their help is shown instead.
 run: build
-	@if [ -x $(BUILD)/bin/filingcheck ]; then $(BUILD)/bin/filingcheck; \
-	 else $(BUILD)/bin/filingcheck-cli --help; fi
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then exec $(BUILD)/bin/filingcheck; \
+	 else echo "run: no display (DISPLAY/WAYLAND_DISPLAY unset); the desktop program is $(BUILD)/bin/filingcheck." >&2; \
+	      $(BUILD)/bin/filingcheck-cli --help; fi
 
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
