@@ -1,6 +1,7 @@
 #include "query/Decimal.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
 
 #include "query/Session.h"
@@ -44,7 +45,12 @@ Decimal ParseField(std::string_view text, int scale) {
   while (i < text.size() && text[i] == ' ') ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  // Digits gather in 64 bits, 18 at a time, and only then join the 128-bit
+  // value: every record's amounts pass through here.
   Int128 units = 0;
+  uint64_t chunk = 0;
+  int chunkDigits = 0;
+  bool significant = false;  // a digit other than 0 has been read
   int decimals = 0;
   bool fraction = false;
   // A field holds at most 254 bytes; digits beyond 36 could overflow and are
@@ -56,10 +62,17 @@ Decimal ParseField(std::string_view text, int scale) {
       continue;
     }
     if (!IsDigit(c) || decimals == kMaxScale) break;
-    units = units * 10 + (c - '0');
+    chunk = chunk * 10 + static_cast<uint64_t>(c - '0');
+    if (++chunkDigits == 18) {
+      units = units * Pow10(18) + chunk;
+      chunk = 0;
+      chunkDigits = 0;
+    }
     decimals += fraction;
-    digits += units != 0;
+    significant = significant || c != '0';
+    digits += significant;
   }
+  units = units * Pow10(chunkDigits) + chunk;
   Decimal d{negative ? -units : units, decimals};
   return decimals < scale ? Aligned(d, scale) : d;
 }

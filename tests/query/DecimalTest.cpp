@@ -21,6 +21,12 @@ TEST(Decimal, FieldsReadLikeFoxPro) {
   EXPECT_EQ(Format(ParseField("  1.2E3", 0)), "1.2");      // reading stops at the first other byte
   EXPECT_EQ(Format(ParseField("+7", 0)), "7");
   EXPECT_EQ(Format(ParseField("99999999999999999999", 0)), "99999999999999999999");
+  // Long values cross the 18-digit steps in which digits are gathered; leading
+  // zeros do not count towards the 36 significant digits a value may hold.
+  EXPECT_EQ(Format(ParseField("123456789012345678.9", 1)), "123456789012345678.9");
+  EXPECT_EQ(Format(ParseField("-000000000000000000000012345.678", 3)), "-12345.678");
+  EXPECT_EQ(Format(ParseField("1234567890123456789012345678901234567", 0)),
+            "123456789012345678901234567890123456");
 }
 
 TEST(Decimal, ArithmeticAndOrderAreExact) {
