@@ -29,6 +29,10 @@ Groups Group(Plan& plan) {
   const dbf::Table& t = *plan.table;
   KeyTable table(t.recordCount());
   Groups groups;
+  // Room for every record to be a group of its own (key rules expect as
+  // much): growing would copy the vectors and touch fresh memory each time.
+  groups.first.reserve(t.recordCount());
+  groups.count.reserve(t.recordCount());
   std::string key[kBatch], stored;
   uint32_t hash[kBatch];
   Row other;

@@ -181,20 +181,23 @@ RowIndex::RowIndex(const dbf::Table& table, int depth, PredPtr filter, KeyEncode
     : base_(table.recordCount() ? table.record(0) : nullptr),
       stride_(table.recordLength()),
       count_(table.recordCount()),
-      depth_(depth),
-      filter_(std::move(filter)),
-      keys_(std::move(keys)),
       table_(table.recordCount()) {
   std::string key[kBatch];
   uint32_t hash[kBatch];
   bool complete[kBatch];
-  ScanBatches(table, depth_, Row{}, filter_.get(), [&](const Row* rows, const uint32_t* index, int n) {
+  ScanBatches(table, depth, Row{}, filter.get(), [&](const Row* rows, const uint32_t* index, int n) {
     passed_ += static_cast<uint32_t>(n);
     for (int k = 0; k < n; ++k) {
-      complete[k] = keys_.encode(rows[k], key[k]);
+      complete[k] = keys.encode(rows[k], key[k]);
       hash[k] = HashKey(key[k]);
       table_.prefetch(hash[k]);
     }
+    // Room for as many keys as records, of about the first one's length (up
+    // to a limit, past which the store grows as it must): reserved, the
+    // memory is touched only as keys arrive.
+    constexpr size_t kLargestReserve = size_t{1} << 30;
+    if (store_.capacity() == 0)
+      store_.reserve(std::min(kLargestReserve, size_t{count_} * (kHeader + key[0].size() + 8)));
     for (int k = 0; k < n; ++k) {
       if (complete[k])
         add(index[k], key[k], hash[k]);
@@ -205,20 +208,35 @@ RowIndex::RowIndex(const dbf::Table& table, int depth, PredPtr filter, KeyEncode
   });
 }
 
+uint32_t RowIndex::firstRecordAt(uint32_t at) const {
+  uint32_t r;
+  std::memcpy(&r, store_.data() + at, sizeof r);
+  return r;
+}
+
+std::string_view RowIndex::keyAt(uint32_t at) const {
+  uint32_t n;
+  std::memcpy(&n, store_.data() + at + 4, sizeof n);
+  return {store_.data() + at + kHeader, n};
+}
+
 void RowIndex::add(uint32_t index, const std::string& key, uint32_t hash) {
+  size_t at = store_.size();
+  if (at + kHeader + key.size() >= KeyTable::kNone) throw std::bad_alloc();  // offsets are 32-bit
   bool isNew;
-  uint32_t head = table_.insert(
-      hash, [&](uint32_t r) { return keyOf(r) == key; }, index, isNew);
-  if (isNew) return;
+  uint32_t found = table_.insert(
+      hash, [&](uint32_t a) { return keyAt(a) == key; }, static_cast<uint32_t>(at), isNew);
+  if (isNew) {
+    uint32_t header[2] = {index, static_cast<uint32_t>(key.size())};
+    const char* bytes = reinterpret_cast<const char*>(header);
+    store_.insert(store_.end(), bytes, bytes + kHeader);
+    store_.insert(store_.end(), key.begin(), key.end());
+    return;
+  }
+  uint32_t head = firstRecordAt(found);
   if (next_.empty()) next_.assign(count_, KeyTable::kNone);
   next_[index] = next_[head];
   next_[head] = index;
-}
-
-std::string_view RowIndex::keyOf(uint32_t index) {
-  row_.rec[depth_] = record(index);
-  keys_.encode(row_, scratch_);
-  return scratch_;
 }
 
 }  // namespace fc::query

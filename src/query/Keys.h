@@ -115,8 +115,9 @@ class KeyTable {
 };
 
 // The records of one table for which a filter holds, looked up by key. Built
-// once, it owns its filter and key expressions and evaluates them on a row
-// of its own, so a session can keep it for later queries.
+// once from its filter and key expressions, it keeps each distinct key's
+// bytes, so a session can keep it for later queries and a lookup compares
+// stored bytes instead of evaluating the key of a record again.
 class RowIndex {
  public:
   RowIndex(const dbf::Table& table, int depth, PredPtr filter, KeyEncoder keys);
@@ -127,39 +128,40 @@ class RowIndex {
   bool hasNullKey() const { return hasNullKey_; }
 
   // Brings what a lookup of `hash` reads into the cache: first the slot
-  // (prefetchSlot), then, once that has arrived, the record it names.
+  // (prefetchSlot), then, once that has arrived, the stored key it names.
   void prefetchSlot(uint32_t hash) const { table_.prefetch(hash); }
   void prefetchRecord(uint32_t hash) const {
-    uint32_t r = table_.firstWithHash(hash);
-    if (r == KeyTable::kNone) return;
-    __builtin_prefetch(record(r));  // key fields often straddle two cache lines
-    __builtin_prefetch(record(r) + 64);
+    uint32_t at = table_.firstWithHash(hash);
+    if (at == KeyTable::kNone) return;
+    __builtin_prefetch(store_.data() + at);  // a key often straddles two cache lines
+    __builtin_prefetch(store_.data() + at + 64);
   }
 
   // Calls visit(record) for each indexed record whose key is `key` (with
   // hash `hash`), until a call returns true; returns whether one did.
   template <typename Visit>
-  bool forEachMatch(std::string_view key, uint32_t hash, Visit&& visit) {
-    uint32_t r = table_.find(hash, [&](uint32_t r) { return keyOf(r) == key; });
-    for (; r != KeyTable::kNone; r = next_.empty() ? KeyTable::kNone : next_[r])
+  bool forEachMatch(std::string_view key, uint32_t hash, Visit&& visit) const {
+    uint32_t at = table_.find(hash, [&](uint32_t at) { return keyAt(at) == key; });
+    if (at == KeyTable::kNone) return false;
+    for (uint32_t r = firstRecordAt(at); r != KeyTable::kNone; r = next_.empty() ? KeyTable::kNone : next_[r])
       if (visit(record(r))) return true;
     return false;
   }
 
  private:
+  // A stored key: its first record (4 bytes), its length (4 bytes), its bytes.
+  static constexpr size_t kHeader = 8;
+
   const uint8_t* record(uint32_t index) const { return base_ + static_cast<size_t>(index) * stride_; }
-  std::string_view keyOf(uint32_t index);
+  uint32_t firstRecordAt(uint32_t at) const;
+  std::string_view keyAt(uint32_t at) const;
   void add(uint32_t index, const std::string& key, uint32_t hash);
 
   const uint8_t* base_ = nullptr;  // first record of the mapped table
   size_t stride_ = 0;              // record length
   uint32_t count_ = 0;             // records in the table
-  int depth_;                      // level the expressions read
-  PredPtr filter_;                 // records must pass it to be indexed
-  KeyEncoder keys_;                // the indexed expressions
-  Row row_;                        // where keys are evaluated
-  std::string scratch_;            // key of a stored record, for comparison
-  KeyTable table_;                 // key -> first record with it
+  std::vector<char> store_;        // every distinct key once; the key table holds offsets into it
+  KeyTable table_;                 // key -> offset of its stored key
   std::vector<uint32_t> next_;     // record -> next record of the same key; empty until a key repeats
   uint32_t passed_ = 0;            // records that passed the filter
   bool hasNullKey_ = false;
