@@ -319,8 +319,7 @@ ArchivePrefetch::ArchivePrefetch(fs::path workdir, std::vector<fs::path> archive
   impl_->workdir = std::move(workdir);
   impl_->archives = std::move(archives);
   impl_->slots.resize(impl_->archives.size());
-  std::error_code ec;
-  fs::remove_all(impl_->staging, ec);  // left by a run that was killed
+  RemoveArchiveStaging(impl_->workdir);  // left by a run that was killed
   impl_->thread = std::thread([this] { impl_->work(); });
 }
 
@@ -332,8 +331,12 @@ ArchivePrefetch::~ArchivePrefetch() {
   impl_->changed.notify_all();
   impl_->thread.join();
   impl_->slots.clear();
+  RemoveArchiveStaging(impl_->workdir);
+}
+
+void RemoveArchiveStaging(const fs::path& workdir) {
   std::error_code ec;
-  fs::remove_all(impl_->staging, ec);
+  fs::remove_all(workdir / kStagingDir, ec);
 }
 
 std::shared_ptr<const StagedArchive> ArchivePrefetch::take(const fs::path& archive) {

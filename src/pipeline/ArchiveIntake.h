@@ -69,6 +69,10 @@ class ArchivePrefetch {
   std::unique_ptr<Impl> impl_;
 };
 
+// Removes what an ArchivePrefetch staged in `workdir`; a run that was killed
+// may have left it, and emptying workdir leaves directories alone.
+void RemoveArchiveStaging(const std::filesystem::path& workdir);
+
 // Writes the acceptable entries of `archive` into `workdir` (emptied first),
 // those found in `staged` from memory.
 void UnpackArchive(const std::filesystem::path& archive, const std::filesystem::path& workdir,

@@ -127,6 +127,7 @@ class Run {
       std::string error;
       if (!PrepareWorkDir(dir, error)) throw RunFailure(error);
     }
+    RemoveArchiveStaging(home_.workdir());
     StructureContext structure{layouts, *store_, in_.dataDate};
     {
       PhaseTimer timer(observer_, "listing");

@@ -217,6 +217,14 @@ TEST_F(ArchivePrefetchTest, SkippedArchivesLeaveNothingBehind) {
   EXPECT_EQ(workdirFiles(), std::vector<std::string>{"100001_KHJBXX_20080808_8.DBF"});
 }
 
+TEST_F(ArchivePrefetchTest, StagingLeftByAKilledRunIsRemoved) {
+  fs::path staging = h.home.workdir() / "..prefetch";
+  fs::create_directories(staging);
+  h.root.write("home/workdir/..prefetch/3.0", "half a table");
+  RemoveArchiveStaging(h.home.workdir());
+  EXPECT_FALSE(fs::exists(staging));
+}
+
 TEST_F(ArchivePrefetchTest, ArchiveRewrittenAfterStagingLandsItsNewContent) {
   ArchivePrefetch prefetch(h.home.workdir(), archives());
   ASSERT_EQ(prefetch.take(h.source / names[0]), nullptr);  // the first is always the caller's own
