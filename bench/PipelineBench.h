@@ -9,7 +9,7 @@
 //
 // Prints one line per figure, "name seconds ratio-to-floor", the floor being
 // one read of the measured tables' bytes from the page cache (the fastest of
-// three, as a check's figures are the better of two runs); processor time
+// three, as a check's figures are the best of three runs); processor time
 // follows as a figure of its own ("….cpu", against the floor's):
 //   full.account.floor                   0.052     1.0
 //   full.account.dbf                     2.100    40.4    the whole run
