@@ -260,7 +260,7 @@ struct ArchivePrefetch::Impl {
   std::mutex mutex;
   std::condition_variable changed;
   size_t passed = 0;        // archives the caller has taken or skipped
-  size_t free = 1;          // no archive before this one is free for the thread
+  size_t cursor = 1;        // no archive before this one is free for the thread
   bool stopping = false;
   std::thread thread;
 
@@ -274,9 +274,9 @@ struct ArchivePrefetch::Impl {
 
   // The next archive for the thread, or slots.size() when none is left.
   size_t nextFree() {
-    free = std::max(free, passed);
-    while (free < slots.size() && slots[free].claim != Claim::Free) ++free;
-    return free;
+    cursor = std::max(cursor, passed);
+    while (cursor < slots.size() && slots[cursor].claim != Claim::Free) ++cursor;
+    return cursor;
   }
 
   void work() {

@@ -21,15 +21,15 @@
 // archive has failed with problem 1 whatever else it holds.
 //
 // Decompressing is most of an intake's time, so a run hands the archives it
-// will check to an ArchivePrefetch, whose thread decompresses the next one
-// into memory while the caller lands and checks the current one:
+// will check to an ArchivePrefetch, whose thread decompresses later ones
+// while the caller unpacks and checks the current one:
 //
 //   fc::pipeline::ArchivePrefetch ahead(home.workdir(), {first, second, third});
 //   int r = fc::pipeline::CheckZipFile(ctx, workdir, "/in/", name, fileId, &ahead);
 //
 // What lands in workdir is the same either way: the caller still opens the
-// archive, judges every entry and writes every file itself; an entry that was
-// decompressed ahead is written from memory instead of being decompressed again.
+// archive and judges every entry itself; an entry that was decompressed
+// ahead is renamed into workdir instead of being decompressed again.
 #pragma once
 
 #include <filesystem>
@@ -48,9 +48,10 @@ inline constexpr const char* kZipUnreadable = "ZIP文件无法打开或为空文
 
 struct StagedArchive;
 
-// Decompresses archives one ahead of the caller on a thread of its own. At
-// most one archive waits in memory, and of it at most 256 MiB of entries;
-// the rest is left to the caller.
+// Decompresses archives ahead of the caller on a thread of its own, into a
+// staging directory under workdir ("..prefetch", a name no entry can have),
+// while the caller unpacks the archives the thread has not claimed. Nothing
+// is staged unless the disk has room for all the archives twice over.
 class ArchivePrefetch {
  public:
   // `archives`: the archives the caller will unpack into `workdir`, in that order.
