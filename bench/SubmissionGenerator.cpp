@@ -254,6 +254,16 @@ class AccountWriter {
     }
   }
 
+  // The table's n records: the distinct ones first, then `dup` records that
+  // repeat the first keys (the key rules' findings); then the file is done.
+  template <typename Put>
+  void writeRows(TableOut& t, uint32_t n, uint32_t dup, Put& put, int kind, const fs::path& file) {
+    for (uint32_t j = 0; j < n - dup; ++j) put(j);
+    for (uint32_t j = 0; j < dup; ++j) put(j);
+    t.finish();
+    out_.commit(kind, file);
+  }
+
   void writeYybxx() {
     const uint32_t n = scale_.yybxx;
     uint32_t dup = faults(n, 0), company = faults(n, 2);
@@ -273,10 +283,7 @@ class AccountWriter {
       t[sjrq] = world_.date;
       t.add();
     };
-    for (uint32_t b = 0; b < distinct; ++b) put(b);
-    for (uint32_t b = 0; b < dup; ++b) put(b);
-    t.finish();
-    out_.commit(kYybxx, file);
+    writeRows(t, n, dup, put, kYybxx, file);
     expect(kYybxx, "R01", dup);
     expect(kYybxx, "R25", company);
   }
@@ -322,10 +329,7 @@ class AccountWriter {
       }
       t.add();
     };
-    for (uint32_t i = 0; i < n - dup; ++i) put(i);
-    for (uint32_t i = 0; i < dup; ++i) put(i);
-    t.finish();
-    out_.commit(kKhjbxx, file);
+    writeRows(t, n, dup, put, kKhjbxx, file);
     expect(kKhjbxx, "R02", faults(n, 0));
     expect(kKhjbxx, "R03", faults(n, 1));
     expect(kKhjbxx, "R05", dup);
@@ -364,10 +368,7 @@ class AccountWriter {
       if (fault && fault->first == kBadMarket) t[gddmsc] = "09";
       t.add();
     };
-    for (uint32_t j = 0; j < n - dup; ++j) put(j);
-    for (uint32_t j = 0; j < dup; ++j) put(j);
-    t.finish();
-    out_.commit(kZjzqdy, file);
+    writeRows(t, n, dup, put, kZjzqdy, file);
     expect(kZjzqdy, "R06", faults(n, 0));
     expect(kZjzqdy, "R11", dup);
     expect(kZjzqdy, "R21", faults(n, 3));
@@ -425,10 +426,7 @@ class AccountWriter {
       if (id == kBadCurrency) t[bzdm] = "JP";
       t.add();
     };
-    for (uint32_t j = 0; j < n - dup; ++j) put(j);
-    for (uint32_t j = 0; j < dup; ++j) put(j);
-    t.finish();
-    out_.commit(kZjbdxx, file);
+    writeRows(t, n, dup, put, kZjbdxx, file);
     expect(kZjbdxx, "R12", faults(n, 0));
     expect(kZjbdxx, "R12", faults(n, 1));
     expect(kZjbdxx, "R16", faults(n, 2));
@@ -485,10 +483,7 @@ class AccountWriter {
       }
       t.add();
     };
-    for (uint32_t j = 0; j < n - dup; ++j) put(j);
-    for (uint32_t j = 0; j < dup; ++j) put(j);
-    t.finish();
-    out_.commit(kZhbyz, file);
+    writeRows(t, n, dup, put, kZhbyz, file);
     expect(kZhbyz, "R26", faults(n, 0));
     expect(kZhbyz, "R27", faults(n, 1));
     expect(kZhbyz, "R28", faults(n, 2));
