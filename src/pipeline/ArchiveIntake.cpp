@@ -240,10 +240,12 @@ std::shared_ptr<StagedArchive> Stage(const fs::path& archive, size_t number, con
 }  // namespace
 
 // The caller unpacks archives in their order, each one itself unless the
-// thread has claimed it; the thread claims the first archive after the
+// thread has claimed it; the thread claims the largest archive after the
 // caller's that nobody has claimed and decompresses it into the staging
 // directory, from which the caller renames the files in at once. With the
-// first archive the caller's, the two work side by side from the start. The
+// first archive the caller's, the two work side by side from the start, and
+// with the longest decompressions begun first the caller, working through the
+// smaller archives meanwhile, seldom waits for the thread at the end. The
 // thread stages nothing unless the disk has room for every archive twice
 // over, so no entry is ever judged against a disk the thread has filled.
 struct ArchivePrefetch::Impl {
@@ -257,10 +259,11 @@ struct ArchivePrefetch::Impl {
   fs::path staging;  // workdir/..prefetch, removed with everything in it at the end
   std::vector<fs::path> archives;
   std::vector<Slot> slots;  // per archive
+  std::vector<size_t> largestFirst;  // archives after the first, by compressed size
   std::mutex mutex;
   std::condition_variable changed;
   size_t passed = 0;        // archives the caller has taken or skipped
-  size_t cursor = 1;        // no archive before this one is free for the thread
+  size_t cursor = 0;        // no archive before this one in largestFirst is free
   bool stopping = false;
   std::thread thread;
 
@@ -272,11 +275,26 @@ struct ArchivePrefetch::Impl {
     return fs::is_directory(staging, ec) && FreeSpace(workdir) >= 2 * total + kStagingMargin;
   }
 
-  // The next archive for the thread, or slots.size() when none is left.
+  // Decompression time follows the compressed bytes closely.
+  void orderBySize() {
+    std::vector<uint64_t> sizes;
+    for (const fs::path& archive : archives) {
+      std::error_code ec;
+      uint64_t size = fs::file_size(archive, ec);
+      sizes.push_back(ec ? 0 : size);
+    }
+    for (size_t i = 1; i < archives.size(); ++i) largestFirst.push_back(i);
+    std::stable_sort(largestFirst.begin(), largestFirst.end(),
+                     [&](size_t a, size_t b) { return sizes[a] > sizes[b]; });
+  }
+
+  // The next archive for the thread, or slots.size() when none is left. An
+  // archive once claimed or passed is never free again, so the cursor only
+  // moves on.
   size_t nextFree() {
-    cursor = std::max(cursor, passed);
-    while (cursor < slots.size() && slots[cursor].claim != Claim::Free) ++cursor;
-    return cursor;
+    auto isFree = [&](size_t i) { return i >= passed && slots[i].claim == Claim::Free; };
+    while (cursor < largestFirst.size() && !isFree(largestFirst[cursor])) ++cursor;
+    return cursor < largestFirst.size() ? largestFirst[cursor] : slots.size();
   }
 
   void work() {
@@ -319,6 +337,7 @@ ArchivePrefetch::ArchivePrefetch(fs::path workdir, std::vector<fs::path> archive
   impl_->workdir = std::move(workdir);
   impl_->archives = std::move(archives);
   impl_->slots.resize(impl_->archives.size());
+  impl_->orderBySize();
   RemoveArchiveStaging(impl_->workdir);  // left by a run that was killed
   impl_->thread = std::thread([this] { impl_->work(); });
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <random>
 
 #include "PipelineHome.h"
 #include "support/Zip.h"
@@ -174,6 +175,20 @@ class ArchivePrefetchTest : public CheckZipFileTest {
     return files;
   }
 
+  // The staging directory's files once the prefetch thread has begun (it
+  // names them "archive.entry" and creates each before decompressing into it).
+  std::vector<std::string> firstStagedFiles() const {
+    fs::path staging = h.home.workdir() / "..prefetch";
+    for (int spin = 0; spin < 10'000'000; ++spin) {
+      std::vector<std::string> files;
+      std::error_code ec;
+      for (fs::directory_iterator it(staging, ec), end; !ec && it != end; it.increment(ec))
+        files.push_back(it->path().filename());
+      if (!files.empty()) return files;
+    }
+    return {};
+  }
+
   std::vector<fs::path> archives() const {
     std::vector<fs::path> paths;
     for (const std::string& n : names) paths.push_back(h.source / n);
@@ -228,17 +243,34 @@ TEST_F(ArchivePrefetchTest, StagingLeftByAKilledRunIsRemoved) {
 TEST_F(ArchivePrefetchTest, ArchiveRewrittenAfterStagingLandsItsNewContent) {
   ArchivePrefetch prefetch(h.home.workdir(), archives());
   ASSERT_EQ(prefetch.take(h.source / names[0]), nullptr);  // the first is always the caller's own
-  // Once the thread has begun on the second archive (its first entry's file
-  // appears), taking it waits for the staging to complete.
-  fs::path stagedFile = h.home.workdir() / "..prefetch" / "1.0";
-  for (int wait = 0; wait < 2000 && !fs::exists(stagedFile); ++wait) usleep(5000);
-  std::shared_ptr<const StagedArchive> staged = prefetch.take(h.source / names[1]);
+  // Once the thread has begun on an archive (a staged file named "archive.entry"
+  // appears), taking that archive waits for the staging to complete.
+  std::vector<std::string> begun = firstStagedFiles();
+  ASSERT_FALSE(begun.empty());
+  const std::string& name = names[std::stoul(begun[0])];
+  std::shared_ptr<const StagedArchive> staged = prefetch.take(h.source / name);
   ASSERT_NE(staged, nullptr);
   const std::string replacement = "a newer table";
-  zip(names[1]).add("100001_KHJBXX_20080808_2.DBF", replacement).write();
-  UnpackArchive(h.source / names[1], h.home.workdir(), staged.get());
-  EXPECT_EQ(landed(), std::vector<std::string>{"100001_KHJBXX_20080808_2.DBF"});
-  EXPECT_EQ(test::ReadFileBytes(h.home.workdir() / "100001_KHJBXX_20080808_2.DBF"), replacement);
+  const std::string dbf = name.substr(0, name.size() - 3) + "DBF";
+  zip(name).add(dbf, replacement).write();
+  UnpackArchive(h.source / name, h.home.workdir(), staged.get());
+  EXPECT_EQ(landed(), std::vector<std::string>{dbf});
+  EXPECT_EQ(test::ReadFileBytes(h.home.workdir() / dbf), replacement);
+}
+
+TEST_F(ArchivePrefetchTest, ThreadBeginsWithTheLargestArchive) {
+  // Incompressible padding, so that the archives' sizes differ as the tables'.
+  std::mt19937 random(7);
+  auto noise = [&](size_t n) {
+    std::string bytes(n, '\0');
+    for (char& c : bytes) c = static_cast<char>(random());
+    return bytes;
+  };
+  zip(names[1]).add("100001_KHJBXX_20080808_2.DBF", goodTable + noise(1 << 19)).write();
+  zip(names[2]).add("100001_KHJBXX_20080809_3.DBF", goodTable + noise(4 << 20)).write();
+  ArchivePrefetch prefetch(h.home.workdir(), archives());
+  std::vector<std::string> begun = firstStagedFiles();
+  EXPECT_NE(std::find(begun.begin(), begun.end(), "2.0"), begun.end());
 }
 
 }  // namespace
