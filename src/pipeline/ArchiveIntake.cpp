@@ -259,7 +259,7 @@ struct ArchivePrefetch::Impl {
   fs::path staging;  // workdir/..prefetch, removed with everything in it at the end
   std::vector<fs::path> archives;
   std::vector<Slot> slots;  // per archive
-  std::vector<size_t> largestFirst;  // archives after the first, by compressed size
+  std::vector<size_t> largestFirst;  // archives after the first, by compressed size (thread only)
   std::mutex mutex;
   std::condition_variable changed;
   size_t passed = 0;        // archives the caller has taken or skipped
@@ -299,6 +299,7 @@ struct ArchivePrefetch::Impl {
 
   void work() {
     if (!roomToStage()) return;
+    orderBySize();
     std::unique_lock lock(mutex);
     for (;;) {
       changed.wait(lock, [&] { return stopping || nextFree() < slots.size(); });
@@ -337,7 +338,6 @@ ArchivePrefetch::ArchivePrefetch(fs::path workdir, std::vector<fs::path> archive
   impl_->workdir = std::move(workdir);
   impl_->archives = std::move(archives);
   impl_->slots.resize(impl_->archives.size());
-  impl_->orderBySize();
   RemoveArchiveStaging(impl_->workdir);  // left by a run that was killed
   impl_->thread = std::thread([this] { impl_->work(); });
 }

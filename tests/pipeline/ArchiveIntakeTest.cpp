@@ -1,9 +1,9 @@
 #include "pipeline/ArchiveIntake.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <random>
@@ -179,7 +179,8 @@ class ArchivePrefetchTest : public CheckZipFileTest {
   // names them "archive.entry" and creates each before decompressing into it).
   std::vector<std::string> firstStagedFiles() const {
     fs::path staging = h.home.workdir() / "..prefetch";
-    for (int spin = 0; spin < 10'000'000; ++spin) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline) {
       std::vector<std::string> files;
       std::error_code ec;
       for (fs::directory_iterator it(staging, ec), end; !ec && it != end; it.increment(ec))
