@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "cli/PausePoint.h"
 #include "cli/ResultsOutput.h"
 #include "naming/CompanyCode.h"
 #include "pipeline/RunDriver.h"
@@ -30,6 +31,7 @@ class ConsoleObserver : public pipeline::RunObserver {
 
   void status(const std::string& text) override {
     if (!text.empty()) line(text);
+    pause_.reached(text);
   }
   void progress(int current, int total) override {
     if (!terminal_) return;
@@ -60,6 +62,7 @@ class ConsoleObserver : public pipeline::RunObserver {
 
   bool pack_;
   bool terminal_;     // stderr is a terminal: show the progress mark
+  PausePoint pause_ = PausePoint::FromEnvironment();
   std::string mark_;  // the mark on the terminal's last line, empty when none
 };
 

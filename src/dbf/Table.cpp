@@ -1,13 +1,9 @@
 #include "dbf/Table.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "dbf/CodePage.h"
+#include "dbf/MappedFile.h"
 
 namespace fc::dbf {
 
@@ -60,7 +56,7 @@ std::string FieldLabel(size_t index, const std::string& name) {
   return "第" + std::to_string(index + 1) + "个字段" + (name.empty() ? "" : "（" + name + "）");
 }
 
-// A read-only view of a whole file, kept mapped for the table's life.
+// Where the table's MappedFile lies, kept beside it for record access.
 struct Mapping {
   const uint8_t* data = nullptr;
   size_t size = 0;
@@ -69,7 +65,9 @@ struct Mapping {
 }  // namespace
 
 struct Table::Impl {
-  Mapping map;                    // the whole file
+  std::filesystem::path path;     // as given to open()
+  std::unique_ptr<MappedFile> file;
+  Mapping map;                    // the whole file, as `file` maps it
   uint8_t version = 0;            // header byte 0
   uint8_t codePage = 0;           // header byte 29
   uint32_t count = 0;             // records announced by the header
@@ -79,10 +77,6 @@ struct Table::Impl {
   int nullFlags = -1;             // index of _NullFlags in `fields`, -1 when absent
   const char* encoding = nullptr; // iconv name of the code page
   mutable std::unique_ptr<Converter> decoder;  // opened on the first non-ASCII text
-
-  ~Impl() {
-    if (map.data) munmap(const_cast<uint8_t*>(map.data), map.size);
-  }
 
   std::string decode(std::string_view bytes) const;
   std::string readHeader();
@@ -185,35 +179,20 @@ Table::Table() : impl_(std::make_unique<Impl>()) {}
 Table::~Table() = default;
 
 std::unique_ptr<Table> Table::open(const std::filesystem::path& path, std::string& error) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    error = "无法打开文件" + path.filename().string();
-    return nullptr;
-  }
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    error = "无法读取文件" + path.filename().string() + "：不是普通文件";
-    return nullptr;
-  }
+  std::unique_ptr<MappedFile> file = MappedFile::open(path, error);
+  if (!file) return nullptr;
   std::unique_ptr<Table> table(new Table());
-  Mapping& map = table->impl_->map;
-  map.size = static_cast<size_t>(st.st_size);
-  if (map.size > 0) {  // mmap refuses an empty range
-    void* p = mmap(nullptr, map.size, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (p == MAP_FAILED) {
-      ::close(fd);
-      error = "无法读取文件" + path.filename().string();
-      return nullptr;
-    }
-    map.data = static_cast<const uint8_t*>(p);
-    madvise(p, map.size, MADV_SEQUENTIAL);
-  }
-  ::close(fd);
-  error = table->impl_->readHeader();
+  Impl& impl = *table->impl_;
+  impl.path = path;
+  impl.map = {file->data(), file->size()};
+  impl.file = std::move(file);
+  error = impl.readHeader();
+  if (impl.file->changed()) error = TableChanged(path.filename()).what();
   return error.empty() ? std::move(table) : nullptr;
 }
 
+const std::filesystem::path& Table::path() const { return impl_->path; }
+bool Table::changed() const { return impl_->file->changed(); }
 uint8_t Table::version() const { return impl_->version; }
 uint8_t Table::codePageByte() const { return impl_->codePage; }
 const char* Table::encoding() const { return impl_->encoding; }
@@ -248,6 +227,9 @@ std::string_view Table::raw(uint32_t index, const Field& field) const {
 std::string Table::text(uint32_t index, const Field& field) const { return decode(raw(index, field)); }
 
 std::string Table::decode(std::string_view bytes) const { return impl_->decode(bytes); }
+
+TableChanged::TableChanged(std::filesystem::path file)
+    : std::runtime_error("文件" + file.string() + "在读取过程中被改动，读到的内容不完整"), file_(std::move(file)) {}
 
 int GetDBFType(const std::filesystem::path& path) {
   std::string error;

@@ -15,6 +15,12 @@
 // checked once in open(), so record access needs no further checks (record
 // indexes must be below recordCount()).
 //
+// A file that shrinks or fails under the table while it is read (another
+// program truncates it) does not end the process: the part that is gone
+// reads as zeros and changed() turns true (see MappedFile). A reader asks
+// changed() when its pass over the table is done and then discards what it
+// found, usually by throwing TableChanged.
+//
 // Decoding keeps one iconv handle per Table: a Table is used by one thread at
 // a time; threads that read the same file open a Table each.
 //
@@ -28,6 +34,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,6 +67,11 @@ class Table {
   Table(const Table&) = delete;
   Table& operator=(const Table&) = delete;
 
+  const std::filesystem::path& path() const;  // as given to open()
+  // True once a read found part of the file gone since open(); what was
+  // read from the table may be zeros in its place.
+  bool changed() const;
+
   uint8_t version() const;         // byte 0 of the header (0x03 dBase III, 0x30 VFP, ...)
   uint8_t codePageByte() const;    // byte 29 of the header
   const char* encoding() const;    // iconv name for the code page (GB18030 when 0 or unknown)
@@ -88,6 +100,17 @@ class Table {
   Table();
   struct Impl;
   std::unique_ptr<Impl> impl_;
+};
+
+// What a reader throws when a table changed under it (Table::changed()):
+// what it read is not the table as any moment had it.
+class TableChanged : public std::runtime_error {
+ public:
+  explicit TableChanged(std::filesystem::path file);
+  const std::filesystem::path& file() const { return file_; }
+
+ private:
+  std::filesystem::path file_;
 };
 
 // The version byte of a readable DBF (what the outside structure library's

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "pipeline/SourceFiles.h"
 #include "pipeline/WorkDirs.h"
 #include "store/Store.h"
 
@@ -68,6 +69,18 @@ struct ZipFileCloser {
 };
 using ZipArchive = std::unique_ptr<zip_t, ZipCloser>;
 using ZipEntry = std::unique_ptr<zip_file_t, ZipFileCloser>;
+
+// The archive at `path` opened for reading, or null when it cannot be read
+// or is not a regular file (a named pipe put in its place is not waited
+// for); `opened`, when given, gets the file as it was opened.
+ZipArchive OpenArchive(const fs::path& path, struct stat* opened = nullptr) {
+  int fd = OpenRegularFile(path);
+  if (fd < 0) return nullptr;
+  int error = 0;
+  zip_t* za = opened && fstat(fd, opened) != 0 ? nullptr : zip_fdopen(fd, 0, &error);
+  if (!za) close(fd);
+  return ZipArchive(za);
+}
 
 // A plain file name: nothing that could lead out of workdir or name it.
 bool IsPlainName(std::string_view name) {
@@ -180,15 +193,9 @@ int AddArchiveProblem(StructureContext& ctx, int fileId, int errid, const char* 
   return errid;
 }
 
-bool SameFile(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
-         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
-}
-
 // What the acceptable entries of `archive` hold together, uncompressed.
 uint64_t UnpackedSize(const fs::path& archive, const fs::path& workdir) {
-  int error = 0;
-  ZipArchive za(zip_open(archive.c_str(), ZIP_RDONLY, &error));
+  ZipArchive za = OpenArchive(archive);
   if (!za) return 0;
   uint64_t total = 0;
   for (zip_int64_t i = 0, n = zip_get_num_entries(za.get(), 0); i < n; ++i) {
@@ -210,9 +217,7 @@ bool CreateEmpty(const fs::path& file) {
 std::shared_ptr<StagedArchive> Stage(const fs::path& archive, size_t number, const fs::path& workdir,
                                      const fs::path& staging) {
   auto staged = std::make_shared<StagedArchive>();
-  if (stat(archive.c_str(), &staged->archive) != 0) return nullptr;
-  int error = 0;
-  ZipArchive za(zip_open(archive.c_str(), ZIP_RDONLY, &error));
+  ZipArchive za = OpenArchive(archive, &staged->archive);
   if (!za) return staged;
   std::vector<std::string> names;
   zip_int64_t count = zip_get_num_entries(za.get(), 0);
@@ -367,11 +372,10 @@ std::shared_ptr<const StagedArchive> ArchivePrefetch::take(const fs::path& archi
 
 void UnpackArchive(const fs::path& archive, const fs::path& workdir, const StagedArchive* staged) {
   EmptyWorkDir(workdir);
-  int error = 0;
-  ZipArchive za(zip_open(archive.c_str(), ZIP_RDONLY, &error));
-  if (!za) return;
   struct stat now {};
-  if (staged && (stat(archive.c_str(), &now) != 0 || !SameFile(now, staged->archive))) staged = nullptr;
+  ZipArchive za = OpenArchive(archive, &now);
+  if (!za) return;
+  if (staged && IdentityOf(now) != IdentityOf(staged->archive)) staged = nullptr;
   zip_int64_t count = zip_get_num_entries(za.get(), 0);
   for (zip_int64_t i = 0; i < count && OrdinaryFiles(workdir).size() < 2; ++i) {
     uint64_t size = 0;

@@ -12,6 +12,7 @@
 #include <random>
 #include <vector>
 
+#include "pipeline/SourceFiles.h"
 #include "pipeline/WorkDirs.h"
 #include "store/Store.h"
 
@@ -33,9 +34,10 @@ struct SourceFree {
 };
 using Source = std::unique_ptr<zip_source_t, SourceFree>;
 
-// The one-entry archive, built in memory: nothing may reach the output
-// directory before the archive is complete (see Publish).
-Source BuildArchive(const fs::path& dbf, const std::string& entryName, const struct stat& dbfStat,
+// The one-entry archive of the open DBF `dbfFile` (taken over), built in
+// memory: nothing may reach the output directory before the archive is
+// complete (see Publish).
+Source BuildArchive(FILE* dbfFile, const std::string& entryName, const struct stat& dbfStat,
                     std::string& failure) {
   zip_error_t error;
   zip_error_init(&error);
@@ -44,10 +46,12 @@ Source BuildArchive(const fs::path& dbf, const std::string& entryName, const str
   if (!za) {
     failure = zip_error_strerror(&error);
     zip_error_fini(&error);
+    fclose(dbfFile);
     return nullptr;
   }
   zip_source_keep(buffer.get());  // outlives the archive handle
-  zip_source_t* source = zip_source_file_create(dbf.c_str(), 0, -1, nullptr);
+  zip_source_t* source = zip_source_filep_create(dbfFile, 0, -1, nullptr);
+  if (!source) fclose(dbfFile);
   zip_int64_t index = source ? zip_file_add(za, entryName.c_str(), source, ZIP_FL_ENC_UTF_8) : -1;
   if (index < 0) {
     failure = zip_error_strerror(zip_get_error(za));
@@ -125,18 +129,35 @@ std::string Publish(zip_source_t* built, const struct stat& dbfStat, const fs::p
   return failure;
 }
 
+// PackOneFile on the DBF open as `fd`.
+std::string PackOpenFile(int fd, const std::string& entryName, const fs::path& archive) {
+  struct stat before, after;
+  if (fstat(fd, &before) != 0) return "文件不存在";
+  std::error_code ec;
+  if (!fs::is_directory(archive.parent_path(), ec)) return "输出目录不存在";
+  int copy = dup(fd);  // the archive closes its file when done
+  FILE* dbfFile = copy < 0 ? nullptr : fdopen(copy, "rb");
+  if (!dbfFile) {
+    if (copy >= 0) close(copy);
+    return std::strerror(errno);
+  }
+  std::string failure;
+  Source built = BuildArchive(dbfFile, entryName, before, failure);
+  if (!built) return failure;
+  // Read while another program rewrote it, the archive may hold neither version.
+  if (fstat(fd, &after) != 0 || IdentityOf(after) != IdentityOf(before)) return "文件在压缩过程中被改动";
+  failure = Publish(built.get(), before, archive);
+  return failure.empty() ? failure : "无法写入" + archive.string() + ": " + failure;
+}
+
 }  // namespace
 
 std::string PackOneFile(const fs::path& dbf, const std::string& entryName, const fs::path& archive) {
-  struct stat dbfStat;
-  if (stat(dbf.c_str(), &dbfStat) != 0 || !S_ISREG(dbfStat.st_mode)) return "文件不存在";
-  std::error_code ec;
-  if (!fs::is_directory(archive.parent_path(), ec)) return "输出目录不存在";
-  std::string failure;
-  Source built = BuildArchive(dbf, entryName, dbfStat, failure);
-  if (!built) return failure;
-  failure = Publish(built.get(), dbfStat, archive);
-  return failure.empty() ? failure : "无法写入" + archive.string() + ": " + failure;
+  int fd = OpenRegularFile(dbf);
+  if (fd < 0) return "文件不存在";
+  std::string failure = PackOpenFile(fd, entryName, archive);
+  close(fd);
+  return failure;
 }
 
 std::vector<PackFailure> PackPassedFiles(store::Store& store, const std::string& sourceDir,

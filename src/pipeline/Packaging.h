@@ -13,8 +13,9 @@
 // unnamed files) and named only when complete and on disk, so an existing
 // archive is replaced whole (an archive of the same name in another letter
 // case is the one replaced) and a packing killed at any moment leaves none
-// half-written. A file that cannot be packed does not stop the others; the
-// failures are returned and reported through the observer.
+// half-written. A DBF that is not a regular file, or that changes while it
+// is read, is not packed. A file that cannot be packed does not stop the
+// others; the failures are returned and reported through the observer.
 #pragma once
 
 #include <filesystem>

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <exception>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "pipeline/ArchiveIntake.h"
 #include "pipeline/InterfaceLayouts.h"
 #include "pipeline/Packaging.h"
+#include "pipeline/SourceFiles.h"
 #include "pipeline/StructureCheck.h"
 #include "pipeline/Validation.h"
 #include "pipeline/WorkDirs.h"
@@ -70,6 +72,13 @@ class RunFailure : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Why the run stops when another program rewrites, truncates or replaces a
+// file while the run checks it (an export still being written): results
+// read from such a file would belong to no version of it.
+std::string ChangedMessage(const fs::path& file) {
+  return "文件" + file.string() + "在检查过程中被改动，请等文件生成完毕后重新检查。";
+}
+
 // A number in a status text: a blank holds the place of the sign.
 std::string CountText(int n) {
   std::string text = std::to_string(n);
@@ -102,6 +111,17 @@ class PhaseTimer {
   std::string phase_;
   int unwinding_;
   std::chrono::steady_clock::time_point start_;
+};
+
+// A source file as its check first opened it.
+struct CheckedFile {
+  fs::path source;
+  std::optional<FileIdentity> identity;  // when the check began
+
+  // Fails the run when the file is no longer what its check opened.
+  void expectUnchanged() const {
+    if (IdentityOf(source) != identity) throw RunFailure(ChangedMessage(source));
+  }
 };
 
 struct KindSlot {
@@ -221,13 +241,21 @@ class Run {
       PhaseTimer timer(observer_, "check " + std::string(kind.name));
       row.isexist = 1;
       observer_.status("开始文件" + in_.sourceDir + row.filename + "结构检查......");
-      int r = in_.checkType == CheckType::Zip
-                  ? CheckZipFile(structure, home_.workdir(), in_.sourceDir, row.filename, row.fileid, prefetch)
-                  : CheckDbfFile(structure, in_.sourceDir, row.filename, row.fileid);
+      CheckedFile checked{*file, IdentityOf(*file)};
+      int r = 0;
+      try {
+        r = in_.checkType == CheckType::Zip
+                ? CheckZipFile(structure, home_.workdir(), in_.sourceDir, row.filename, row.fileid, prefetch)
+                : CheckDbfFile(structure, in_.sourceDir, row.filename, row.fileid);
+      } catch (const dbf::TableChanged&) {
+        throw RunFailure(ChangedMessage(*file));
+      }
       if (r < 1) {
         row.isok = 1;
         row.dbftype = keepPassedTable(row.filename, *file);
+        checked_[row.fileid] = checked;
       }
+      checked.expectUnchanged();
     }
     store_->addFileRow(row);
     rowOpen_ = false;
@@ -261,6 +289,21 @@ class Run {
       found = placeGroupTables(group, slots);
     }
     if (found) runRules(group, slots);
+    expectUnchanged(slots);
+  }
+
+  // The group's tables are still those their checks opened.
+  void expectUnchanged(const GroupSlots& slots) const {
+    for (const KindSlot& slot : slots)
+      if (slot.present) checked_.at(slot.fileId).expectUnchanged();
+  }
+
+  // The source file of `placed`, a table the rules read in lchkdir.
+  fs::path sourceOf(const fs::path& placed, const GroupSlots& slots) const {
+    for (size_t k = 0; k < kinds_.size(); ++k)
+      if (slots[k].present && SameNameNoCase(placed.stem().string(), kinds_[k].name))
+        return checked_.at(slots[k].fileId).source;
+    return placed;
   }
 
   // Places the group's passed tables in lchkdir; true when there is one.
@@ -271,6 +314,7 @@ class Run {
       std::optional<int> k = naming::FindKindByFilecat(in_.submission, row.filecat);
       if (!k) continue;
       slots[*k] = {1, row.fileid};
+      checked_.at(row.fileid).expectUnchanged();
       std::string dbfName = SwapLastThree(row.filename, "DBF");
       std::optional<fs::path> table = in_.checkType == CheckType::Zip
                                           ? FindFileNoCase(home_.dbfdir(), dbfName)
@@ -292,6 +336,7 @@ class Run {
       opened = session.open(home_.lchkdir(), error);
     }
     if (!opened) {
+      expectUnchanged(slots);  // a table that changed is the better answer
       observer_.message(MessageKind::Plain, error);
       session.close();
       return;
@@ -306,7 +351,10 @@ class Run {
         PhaseTimer timer(observer_, "rules " + kind);
         callRule(ctx, static_cast<int>(k), slots);
       } catch (const query::QueryError& e) {
+        expectUnchanged(slots);
         throw RunFailure("检查" + kind + "文件数据逻辑时查询失败：" + e.what());
+      } catch (const dbf::TableChanged& e) {
+        throw RunFailure(ChangedMessage(sourceOf(e.file(), slots)));
       }
     }
     session.close();
@@ -329,6 +377,7 @@ class Run {
       observer_.message(MessageKind::Information, "ZIP生成目录不能为空");
       return;
     }
+    for (const auto& [fileId, file] : checked_) file.expectUnchanged();
     PhaseTimer timer(observer_, "packing");
     PackPassedFiles(*store_, in_.sourceDir, in_.targetDir, observer_);
   }
@@ -344,6 +393,7 @@ class Run {
   RunObserver& observer_;
   std::span<const naming::Kind> kinds_;
   std::unique_ptr<store::Store> store_;
+  std::map<int, CheckedFile> checked_;  // passed files by fileid
   bool rowOpen_ = false;    // a filelist row is begun but not stored
   bool anyPassed_ = false;  // some group had a passed file
 };

@@ -23,6 +23,7 @@ struct StructureContext {
 };
 
 // The structure library's answer for `dbf` (kind told by its file name).
+// dbf::TableChanged when the file shrank or failed while it was read.
 std::string CHECKDBF(const InterfaceLayouts& layouts, const std::filesystem::path& dbf,
                      std::string_view dataDate);
 

@@ -168,6 +168,7 @@ std::string CHECKDBF(const InterfaceLayouts& layouts, const std::filesystem::pat
   if (std::vector<std::string> items = FieldItems(*table, *layout); !items.empty())
     answer = std::string(kFieldWord) + ":" + Join(items);
   std::string dates = DateSection(*table, *layout, TrimPadding(dataDate));
+  if (table->changed()) throw dbf::TableChanged(dbf);
   if (!dates.empty()) answer += (answer.empty() ? "" : " ") + dates;
   return answer;
 }

@@ -81,6 +81,11 @@ const dbf::Table& Catalog::table(std::string_view name) const {
   return *it->second;
 }
 
+void Catalog::throwIfChanged() const {
+  for (const auto& [name, table] : tables_)
+    if (table->changed()) throw dbf::TableChanged(table->path());
+}
+
 std::shared_ptr<RowIndex> Catalog::index(const std::string& key,
                                          const std::function<std::shared_ptr<RowIndex>()>& build) {
   std::shared_ptr<RowIndex>& slot = indexes_[key];

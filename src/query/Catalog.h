@@ -46,6 +46,10 @@ class Catalog {
   // directory has no such table, or has two files that differ only in case.
   const dbf::Table& table(std::string_view name) const;
 
+  // Throws dbf::TableChanged for the first table whose file changed under
+  // its reads (dbf::Table::changed()).
+  void throwIfChanged() const;
+
   // The index kept under `key`, built by `build` on first request. A key
   // must spell out everything the index depends on: table, filter, keys.
   std::shared_ptr<RowIndex> index(const std::string& key,

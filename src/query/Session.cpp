@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "dbf/Table.h"
 #include "query/Catalog.h"
 #include "query/Compiler.h"
 #include "query/Executor.h"
@@ -42,6 +43,21 @@ struct Session::Impl {
     if (!catalog.isOpen()) throw QueryError("查询会话未打开");
     return Compile(*Parse(sql), catalog);
   }
+
+  // Runs `sql` through `answer`; a table that changed under it makes the
+  // answer (or the failure that its zeros caused) void.
+  template <typename Answer>
+  auto guarded(std::string_view sql, Answer answer) {
+    try {
+      Plan p = plan(sql);
+      auto result = answer(p);
+      catalog.throwIfChanged();
+      return result;
+    } catch (const QueryError&) {
+      catalog.throwIfChanged();
+      throw;
+    }
+  }
 };
 
 Session::Session() : impl_(std::make_unique<Impl>()) {}
@@ -54,22 +70,19 @@ bool Session::open(const std::filesystem::path& dir, std::string& error) {
 bool Session::isOpen() const { return impl_->catalog.isOpen(); }
 
 int32_t Session::queryDBF(std::string_view sql) {
-  Plan plan = impl_->plan(sql);
-  ResultSet r = Fetch(plan, 1);
+  ResultSet r = impl_->guarded(sql, [](Plan& plan) { return Fetch(plan, 1); });
   if (r.rows.empty()) throw QueryError("查询没有返回记录: " + std::string(sql));
   return IntegerCell(r.rows[0][0]);
 }
 
 int32_t Session::countRowsDBF(std::string_view sql) {
-  Plan plan = impl_->plan(sql);
-  return ToInt32(CountRows(plan), std::string(sql));
+  return ToInt32(impl_->guarded(sql, [](Plan& plan) { return CountRows(plan); }), std::string(sql));
 }
 
 ResultSet Session::run(std::string_view sql) { return run(sql, std::numeric_limits<size_t>::max()); }
 
 ResultSet Session::run(std::string_view sql, size_t maxRows) {
-  Plan plan = impl_->plan(sql);
-  return Fetch(plan, maxRows);
+  return impl_->guarded(sql, [maxRows](Plan& plan) { return Fetch(plan, maxRows); });
 }
 
 void Session::close() { impl_->catalog.close(); }

@@ -19,6 +19,10 @@
 // open(). Hash indexes built for one query (an exists over khjbxx, say) are
 // kept until close() and serve later queries that need the same one.
 //
+// A table whose file shrinks or fails under a query (another program
+// truncates it) makes that query throw dbf::TableChanged naming the file,
+// instead of answering from what was left of it.
+//
 // One thread uses a Session at a time.
 #pragma once
 

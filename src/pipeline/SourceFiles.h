@@ -1,0 +1,38 @@
+// pipeline/SourceFiles.h - reading the operator's files while other programs
+// may be writing them: only a regular file is opened, never blocking on a
+// named pipe or device put in its place, and a file's identity tells whether
+// it changed between two moments of a run.
+//
+//   int fd = fc::pipeline::OpenRegularFile(path);  // -1: missing, unreadable or not a regular file
+//   std::optional<fc::pipeline::FileIdentity> seen = fc::pipeline::IdentityOf(path);
+//   ... check the file ...
+//   if (fc::pipeline::IdentityOf(path) != seen) fail();  // rewritten, truncated or replaced
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+
+namespace fc::pipeline {
+
+// What changes when a file is rewritten, truncated or replaced.
+struct FileIdentity {
+  uint64_t device = 0;   // st_dev
+  uint64_t inode = 0;    // st_ino
+  int64_t size = 0;      // st_size
+  int64_t mtimeNs = 0;   // st_mtim in nanoseconds
+  bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity IdentityOf(const struct stat& st);
+// The file at `path` (links followed) as it is now; nothing when it is gone.
+std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path);
+
+// A read-only descriptor (close-on-exec) of the regular file at `path`, or
+// -1 when it is missing, unreadable or something else (a named pipe, which
+// is neither waited for nor read).
+int OpenRegularFile(const std::filesystem::path& path);
+
+}  // namespace fc::pipeline
