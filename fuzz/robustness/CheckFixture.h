@@ -37,6 +37,7 @@ struct FileResult {
   std::vector<std::pair<std::string, std::string>> problems;  // errid, errdesc in result order
 
   bool has(const std::string& errid) const;
+  bool operator==(const FileResult&) const = default;
 };
 
 class CheckFixture : public testing::Test {
@@ -49,9 +50,15 @@ class CheckFixture : public testing::Test {
   // The name the account check expects for kind `kind` of group `group`.
   static std::string AccountName(const std::string& kind, int group, const std::string& type);
 
-  CliRun runCheck(const std::vector<std::string>& args, const CliLimits& limits = {});
+  // `alsoChanged`: a directory below root() that the test itself changes
+  // while the check runs.
+  CliRun runCheck(const std::vector<std::string>& args, const CliLimits& limits = {},
+                  const std::string& alsoChanged = {});
   // filename -> the file's row and problems, from the latest run in the store.
   std::map<std::string, FileResult> results();
+  // The store opens, passes SQLite's own check, and every problem belongs
+  // to a listed file; files are numbered from 1 without gaps.
+  void expectConsistentStore();
   // Relative paths below root() that the run may write.
   static bool MayWrite(const std::string& path);
 

@@ -84,6 +84,7 @@ CliRun RunCli(const std::vector<std::string>& args, const std::filesystem::path&
   std::vector<std::string> argvTexts = {FC_CLI_PATH};
   argvTexts.insert(argvTexts.end(), args.begin(), args.end());
   std::vector<std::string> envTexts = ChildEnvironment(tmpdir);
+  envTexts.insert(envTexts.end(), limits.environment.begin(), limits.environment.end());
   std::vector<char*> argv = Pointers(argvTexts), envp = Pointers(envTexts);
   int out[2], err[2];
   if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");

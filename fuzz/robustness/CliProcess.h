@@ -23,6 +23,7 @@ namespace fc::robustness {
 struct CliLimits {
   std::optional<rlim_t> fileSize;                      // RLIMIT_FSIZE in bytes; SIGXFSZ ignored
   std::optional<std::chrono::microseconds> killAfter;  // SIGKILL this long after the start
+  std::vector<std::string> environment = {};           // NAME=VALUE entries the child gets besides
 
   static CliLimits FileSize(rlim_t bytes) { return {bytes, std::nullopt}; }
   static CliLimits KillAfter(std::chrono::microseconds after) { return {std::nullopt, after}; }
