@@ -11,6 +11,7 @@
 #include <QWidget>
 
 class QDateEdit;
+class QDialog;
 class QPushButton;
 
 namespace fc::gui {
@@ -25,7 +26,10 @@ W* Place(W* widget, const char* name, QRect geometry) {
 // A push button that Enter in a text field does not press.
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry);
 
-// A date picker showing "yyyy-MM-dd", with a calendar drop-down.
+// Esc no longer closes `dialog` (QDialog's default rejects it).
+void KeepOpenOnEscape(QDialog* dialog);
+
+// A date picker showing "yyyy-MM-dd", with a calendar drop-down (DatePicker.h).
 QDateEdit* MakeDatePicker(QWidget* parent, const char* name, QRect geometry);
 
 }  // namespace fc::gui
