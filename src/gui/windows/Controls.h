@@ -1,9 +1,11 @@
 // gui/windows/Controls.h - makers for the absolutely placed, named controls
 // of the check windows (the name is the control's name in the program, the
-// geometry in pixels relative to its container).
+// geometry in pixels relative to its container), and the dialogs' guard
+// against Esc.
 //
 //   auto* code = Place(new QLineEdit(this), "ZQGSDM", {106, 16, 100, 24});
 //   auto* check = MakeButton(this, "ChkCmd", "检查ZIP文件", {16, 360, 140, 32});
+//   KeepOpenOnEscape(this);
 #pragma once
 
 #include <QRect>
