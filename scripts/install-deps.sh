@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev
   libsqlite3-dev
   libzip-dev zipcmp zipmerge ziptool
-  qt6-base-dev
+  qt6-base-dev qt6-translations-l10n
   fonts-wqy-microhei
   xvfb xauth
 )

@@ -130,6 +130,7 @@ bool ReadCommonOptions(const Options& opts, pipeline::Submission submission, Che
   raw.targetCaption = "ZIP生成目录";
   request.home = HomeAt(*opts.value("home"));
   request.pack = opts.flag("pack");
+  raw.packs = request.pack;
   return ReadDate(*opts.value("date"), request.inputs.dataDate, error);
 }
 

@@ -1,5 +1,6 @@
 // results --home DIR [--format table|tsv|json]: the latest run's results.
 #include <cstdio>
+#include <filesystem>
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
@@ -16,6 +17,10 @@ int ResultsCommand(const Args& args) {
   std::optional<ResultsFormat> format = ParseResultsFormat(opts.value("format").value_or("table"));
   if (!format) return Fail("--format takes table, tsv or json");
   settings::AppHome home = HomeAt(*opts.value("home"));
+  // Reading results never makes a home or a store: without one there are none.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(home.storeFile(), ec))
+    return Fail("应用目录" + home.home.string() + "中还没有检查结果");
   try {
     auto store = store::Store::open(home.home, home.data);
     PrintResults(store->readResults(), *format, stdout);

@@ -55,9 +55,9 @@ struct StagedArchive {
 namespace {
 
 constexpr uint64_t kMaxEntrySize = uint64_t{4} << 30;
-// Beside workdir's files, in a directory no entry can name (a plain name
-// holds no "..").
-constexpr const char* kStagingDir = "..prefetch";
+// Beside workdir's files, in a directory no entry can land as (a name
+// holding a backslash is a file inside a folder).
+constexpr const char* kStagingDir = "\\prefetch";
 // Free space left aside when staging, beyond twice what all archives hold.
 constexpr uint64_t kStagingMargin = uint64_t{1} << 30;
 
@@ -82,11 +82,14 @@ ZipArchive OpenArchive(const fs::path& path, struct stat* opened = nullptr) {
   return ZipArchive(za);
 }
 
-// A plain file name: nothing that could lead out of workdir or name it.
-bool IsPlainName(std::string_view name) {
-  if (name.empty() || name == ".") return false;
-  return name.find_first_of("/\\") == std::string_view::npos &&
-         name.find("..") == std::string_view::npos;
+// Where an entry named `name` would land: its file name directly in workdir
+// ("./X.DBF" lands as "X.DBF"), or nothing for a directory, a file inside a
+// folder of its own, and a name that is absolute or climbs out of workdir.
+std::optional<std::string> LandingName(std::string_view name) {
+  while (name.substr(0, 2) == "./") name.remove_prefix(2);
+  if (name.empty() || name == "." || name == "..") return std::nullopt;
+  if (name.find_first_of("/\\") != std::string_view::npos) return std::nullopt;
+  return std::string(name);
 }
 
 // Unix archivers store the file mode in the high half of the external
@@ -106,20 +109,33 @@ uint64_t FreeSpace(const fs::path& dir) {
   return ec ? 0 : info.available;
 }
 
-// The entry's name when it may be written, else nothing.
-std::optional<std::string> WritableEntry(zip_t* za, zip_uint64_t index, const fs::path& workdir,
-                                         uint64_t& size) {
+// An entry that the unpacking tool would leave directly in workdir: it
+// counts as a file of the archive whether or not it is safe to write.
+struct ArchiveFile {
+  std::string name;       // its name in workdir
+  uint64_t size = 0;      // uncompressed size as stored
+  bool writable = false;  // an ordinary, unencrypted file that fits the disk
+};
+
+std::optional<ArchiveFile> ArchiveFileAt(zip_t* za, zip_uint64_t index, const fs::path& workdir) {
   zip_stat_t st;
   zip_stat_init(&st);
-  if (zip_stat_index(za, index, 0, &st) != 0) return std::nullopt;
-  if (!(st.valid & ZIP_STAT_NAME) || !(st.valid & ZIP_STAT_SIZE)) return std::nullopt;
-  std::string_view name = st.name;
-  if (!IsPlainName(name) || IsSpecialFile(za, index)) return std::nullopt;
-  if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
-    return std::nullopt;
-  if (st.size > kMaxEntrySize || st.size > FreeSpace(workdir)) return std::nullopt;
-  size = st.size;
-  return std::string(name);
+  if (zip_stat_index(za, index, 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME)) return std::nullopt;
+  std::optional<std::string> name = LandingName(st.name);
+  if (!name) return std::nullopt;
+  ArchiveFile file{*name, st.size, (st.valid & ZIP_STAT_SIZE) != 0};
+  if (IsSpecialFile(za, index)) file.writable = false;
+  if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE) file.writable = false;
+  if (st.size > kMaxEntrySize || st.size > FreeSpace(workdir)) file.writable = false;
+  return file;
+}
+
+// Adds `name` to `names` unless a spelling of it is there; true when added.
+bool AddDistinctName(std::vector<std::string>& names, const std::string& name) {
+  for (const std::string& n : names)
+    if (SameNameNoCase(n, name)) return false;
+  names.push_back(name);
+  return true;
 }
 
 bool WriteAll(int fd, const char* data, size_t n) {
@@ -156,26 +172,29 @@ bool ExtractTo(zip_t* za, zip_uint64_t index, uint64_t size, const fs::path& tar
 }
 
 // Lands one entry in workdir under `name`, replacing an earlier spelling;
-// the staged file when it was decompressed ahead.
-void LandEntry(zip_t* za, zip_uint64_t index, uint64_t size, const std::string& name,
+// the staged file when it was decompressed ahead. False when the entry could
+// not be decompressed whole (nothing of it is left then).
+bool LandEntry(zip_t* za, zip_uint64_t index, uint64_t size, const std::string& name,
                const fs::path& workdir, const StagedEntry* staged) {
   std::error_code ec;
   if (staged) {
     std::optional<fs::path> earlier = FindFileNoCase(workdir, name);
     if (earlier && earlier->filename() != name) fs::remove(*earlier, ec);
     fs::rename(staged->file, workdir / name, ec);
-    if (!ec) return;
+    if (!ec) return true;
   }
   std::optional<fs::path> temp = MakeTempFile(workdir, "unzip");
-  if (!temp) return;
+  if (!temp) return false;
   if (!ExtractTo(za, index, size, *temp)) {
     fs::remove(*temp, ec);
-    return;
+    return false;
   }
   std::optional<fs::path> earlier = FindFileNoCase(workdir, name);
   if (earlier && earlier->filename() != name) fs::remove(*earlier, ec);
   fs::rename(*temp, workdir / name, ec);
-  if (ec) fs::remove(*temp, ec);
+  if (!ec) return true;
+  fs::remove(*temp, ec);
+  return false;
 }
 
 std::vector<fs::path> OrdinaryFiles(const fs::path& dir) {
@@ -199,8 +218,8 @@ uint64_t UnpackedSize(const fs::path& archive, const fs::path& workdir) {
   if (!za) return 0;
   uint64_t total = 0;
   for (zip_int64_t i = 0, n = zip_get_num_entries(za.get(), 0); i < n; ++i) {
-    uint64_t size = 0;
-    if (WritableEntry(za.get(), static_cast<zip_uint64_t>(i), workdir, size)) total += size;
+    std::optional<ArchiveFile> file = ArchiveFileAt(za.get(), static_cast<zip_uint64_t>(i), workdir);
+    if (file && file->writable) total += file->size;
   }
   return total;
 }
@@ -212,7 +231,7 @@ bool CreateEmpty(const fs::path& file) {
 }
 
 // Decompresses into `staging` what UnpackArchive would land first: the
-// entries it would accept, up to the second distinct name. Files are named
+// entries it would write, up to the archive's second distinct file. Files are named
 // by archive `number` and entry, so no two stagings of a run share a name.
 std::shared_ptr<StagedArchive> Stage(const fs::path& archive, size_t number, const fs::path& workdir,
                                      const fs::path& staging) {
@@ -222,22 +241,19 @@ std::shared_ptr<StagedArchive> Stage(const fs::path& archive, size_t number, con
   std::vector<std::string> names;
   zip_int64_t count = zip_get_num_entries(za.get(), 0);
   for (zip_int64_t i = 0; i < count && names.size() < 2; ++i) {
-    uint64_t size = 0;
     zip_uint64_t index = static_cast<zip_uint64_t>(i);
-    std::optional<std::string> name = WritableEntry(za.get(), index, workdir, size);
-    if (!name) continue;
+    std::optional<ArchiveFile> entry = ArchiveFileAt(za.get(), index, workdir);
+    if (!entry) continue;
+    AddDistinctName(names, entry->name);
+    if (!entry->writable) continue;
     fs::path file = staging / (std::to_string(number) + "." + std::to_string(index));
     if (!CreateEmpty(file)) break;
-    staged->entries.push_back({index, *name, size, file});
-    if (!ExtractTo(za.get(), index, size, file)) {
+    staged->entries.push_back({index, entry->name, entry->size, file});
+    if (!ExtractTo(za.get(), index, entry->size, file)) {
       staged->entries.pop_back();
       std::error_code ec;
       fs::remove(file, ec);
-      continue;
     }
-    bool known = false;
-    for (const std::string& n : names) known = known || SameNameNoCase(n, *name);
-    if (!known) names.push_back(*name);
   }
   return staged;
 }
@@ -261,7 +277,7 @@ struct ArchivePrefetch::Impl {
   };
 
   fs::path workdir;
-  fs::path staging;  // workdir/..prefetch, removed with everything in it at the end
+  fs::path staging;  // workdir/\prefetch, removed with everything in it at the end
   std::vector<fs::path> archives;
   std::vector<Slot> slots;  // per archive
   std::vector<size_t> largestFirst;  // archives after the first, by compressed size (thread only)
@@ -370,33 +386,49 @@ std::shared_ptr<const StagedArchive> ArchivePrefetch::take(const fs::path& archi
   return nullptr;
 }
 
-void UnpackArchive(const fs::path& archive, const fs::path& workdir, const StagedArchive* staged) {
+std::vector<std::string> UnpackArchive(const fs::path& archive, const fs::path& workdir,
+                                       const StagedArchive* staged) {
   EmptyWorkDir(workdir);
+  std::vector<std::string> withheld;
   struct stat now {};
   ZipArchive za = OpenArchive(archive, &now);
-  if (!za) return;
+  if (!za) return withheld;
   if (staged && IdentityOf(now) != IdentityOf(staged->archive)) staged = nullptr;
+  std::vector<std::string> names;  // the archive's files so far, one spelling each
   zip_int64_t count = zip_get_num_entries(za.get(), 0);
-  for (zip_int64_t i = 0; i < count && OrdinaryFiles(workdir).size() < 2; ++i) {
-    uint64_t size = 0;
+  for (zip_int64_t i = 0; i < count && names.size() < 2; ++i) {
     zip_uint64_t index = static_cast<zip_uint64_t>(i);
-    if (std::optional<std::string> name = WritableEntry(za.get(), index, workdir, size))
-      LandEntry(za.get(), index, size, *name, workdir, staged ? staged->find(index, *name, size) : nullptr);
+    std::optional<ArchiveFile> file = ArchiveFileAt(za.get(), index, workdir);
+    if (!file) continue;
+    AddDistinctName(names, file->name);
+    if (!file->writable) {
+      withheld.push_back(file->name);
+      continue;
+    }
+    const StagedEntry* ahead = staged ? staged->find(index, file->name, file->size) : nullptr;
+    if (!LandEntry(za.get(), index, file->size, file->name, workdir, ahead)) withheld.push_back(file->name);
   }
+  return withheld;
 }
 
 int CheckZipFile(StructureContext& ctx, const fs::path& workdir, const std::string& sourceDir,
                  const std::string& fileName, int fileId, ArchivePrefetch* prefetch) {
   std::optional<fs::path> archive = FindFileNoCase(sourceDir, fileName);
+  std::vector<std::string> withheld;
   if (archive) {
     std::shared_ptr<const StagedArchive> staged = prefetch ? prefetch->take(*archive) : nullptr;
-    UnpackArchive(*archive, workdir, staged.get());
+    withheld = UnpackArchive(*archive, workdir, staged.get());
   } else {
     EmptyWorkDir(workdir);
   }
   std::vector<fs::path> files = OrdinaryFiles(workdir);
+  // The files that landed and those withheld for safety count alike: the
+  // archive holds what it holds, whatever this program dared to write.
+  std::vector<std::string> names;
+  for (const fs::path& file : files) AddDistinctName(names, file.filename().string());
+  for (const std::string& name : withheld) AddDistinctName(names, name);
+  if (names.size() > 1) return AddArchiveProblem(ctx, fileId, 1, kZipManyFiles);
   if (files.empty()) return AddArchiveProblem(ctx, fileId, 3, kZipUnreadable);
-  if (files.size() > 1) return AddArchiveProblem(ctx, fileId, 1, kZipManyFiles);
   if (!SameNameNoCase(files[0].filename().string(), SwapLastThree(fileName, "DBF")))
     return AddArchiveProblem(ctx, fileId, 2, kZipWrongName);
   return CheckDbfStructure(ctx, files[0], fileId);

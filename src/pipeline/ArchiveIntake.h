@@ -6,19 +6,23 @@
 //                                      "100001_KHJBXX_20080808_1.ZIP", fileId);
 //   // 0 passed (the DBF lies in workdir), 1..3 archive problem, 4 structure problem
 //
-// What lands directly in workdir decides: no file is problem 3, more than one
-// is problem 1, one wrongly named file is problem 2; one rightly named file
-// goes on to the structure and date check.
+// What the archive would leave directly in workdir decides: no file is
+// problem 3, more than one is problem 1, one wrongly named file is problem 2;
+// one rightly named file goes on to the structure and date check. Every
+// entry whose name has no folder part is a file of the archive ("./X.DBF"
+// is "X.DBF"; directories and files inside folders are not), also one that
+// is never written for safety.
 //
-// Unpacking is safe by construction. Only entries whose name has no directory
-// part are written, and only into workdir; an entry whose name holds "/", "\"
-// or "..", a symbolic link or other special file, an encrypted entry, an
-// entry larger than 4 GiB or than the free space of workdir's disk, and an
-// entry that cannot be decompressed or yields more bytes than it claims are
-// never written. Each entry streams into a temporary file that is renamed
-// when complete, and a later entry of the same name (letter case ignored)
-// replaces an earlier one. Unpacking stops once two files lie in workdir: the
-// archive has failed with problem 1 whatever else it holds.
+// Unpacking is safe by construction. Only entries whose name has no folder
+// part are written, and only into workdir; a name that is absolute or holds
+// a ".." segment is neither written nor counted. A symbolic link or other
+// special file, an encrypted entry, an entry larger than 4 GiB or than the
+// free space of workdir's disk, and an entry that cannot be decompressed or
+// yields more bytes than it claims count but are never written. Each entry
+// streams into a temporary file that is renamed when complete, and a later
+// entry of the same name (letter case ignored) replaces an earlier one.
+// Unpacking stops at the archive's second file: the archive has failed with
+// problem 1 whatever else it holds.
 //
 // Decompressing is most of an intake's time, so a run hands the archives it
 // will check to an ArchivePrefetch, whose thread decompresses later ones
@@ -49,7 +53,7 @@ inline constexpr const char* kZipUnreadable = "ZIP文件无法打开或为空文
 struct StagedArchive;
 
 // Decompresses archives ahead of the caller on a thread of its own, into a
-// staging directory under workdir ("..prefetch", a name no entry can have),
+// staging directory under workdir ("\prefetch", a name no entry lands as),
 // while the caller unpacks the archives the thread has not claimed. Nothing
 // is staged unless the disk has room for all the archives twice over.
 class ArchivePrefetch {
@@ -75,9 +79,11 @@ class ArchivePrefetch {
 void RemoveArchiveStaging(const std::filesystem::path& workdir);
 
 // Writes the acceptable entries of `archive` into `workdir` (emptied first),
-// those found in `staged` from memory.
-void UnpackArchive(const std::filesystem::path& archive, const std::filesystem::path& workdir,
-                   const StagedArchive* staged = nullptr);
+// those found in `staged` from memory. Returns the names of the archive's
+// files that were withheld (not written).
+std::vector<std::string> UnpackArchive(const std::filesystem::path& archive,
+                                       const std::filesystem::path& workdir,
+                                       const StagedArchive* staged = nullptr);
 
 // 0 passed, 1 to 3 the archive problem written, 4 structure problems written.
 int CheckZipFile(StructureContext& ctx, const std::filesystem::path& workdir,

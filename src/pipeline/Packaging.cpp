@@ -163,9 +163,13 @@ std::string PackOneFile(const fs::path& dbf, const std::string& entryName, const
 std::vector<PackFailure> PackPassedFiles(store::Store& store, const std::string& sourceDir,
                                          const std::string& targetDir, RunObserver& observer) {
   std::vector<PackFailure> failures;
-  for (const store::FileRow& row : store.selectPassedFiles(kPassedFilesQuery)) {
+  const std::vector<store::FileRow> rows = store.selectPassedFiles(kPassedFilesQuery);
+  const int total = static_cast<int>(rows.size());
+  for (int n = 0; n < total; ++n) {
+    const store::FileRow& row = rows[static_cast<size_t>(n)];
     std::string source = sourceDir + row.filename;
     observer.status("正在压缩文件" + source);
+    observer.progress(n + 1, total);
     std::optional<fs::path> dbf = FindFileNoCase(sourceDir, row.filename);
     std::string archive = targetDir + SwapLastThree(row.filename, "ZIP");
     std::string failure = dbf ? PackOneFile(*dbf, row.filename, archive) : "文件不存在";

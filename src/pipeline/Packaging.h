@@ -40,8 +40,9 @@ struct PackFailure {
 std::string PackOneFile(const std::filesystem::path& dbf, const std::string& entryName,
                         const std::filesystem::path& archive);
 
-// PackPassedFiles: the status line says which file is being packed; when
-// some failed, one Information message lists them.
+// PackPassedFiles: the status line says which file is being packed and the
+// progress counts the archives (n of m); when some failed, one Information
+// message lists them.
 std::vector<PackFailure> PackPassedFiles(store::Store& store, const std::string& sourceDir,
                                          const std::string& targetDir, RunObserver& observer);
 

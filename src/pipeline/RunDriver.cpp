@@ -371,9 +371,8 @@ class Run {
     rules::CheckAccountDataLogic(ctx, k + 1, branch, customer, slots[k].fileId);
   }
 
-  // An empty output directory reads as "/": never pack into the root.
   void pack() {
-    if (in_.targetDir == "/") {
+    if (in_.targetDir.empty()) {
       observer_.message(MessageKind::Information, "ZIP生成目录不能为空");
       return;
     }

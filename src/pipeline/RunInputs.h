@@ -20,7 +20,7 @@ struct RunInputs {
   std::string dataDate;             // DataDate as YYYYMMDD
   std::string comparisonDate;       // SendDate as YYYYMMDD (identity only)
   std::string sourceDir;            // trimmed, ends in '/'
-  std::string targetDir;            // trimmed, ends in '/' (may be just "/" when empty)
+  std::string targetDir;            // trimmed, ends in '/'; empty when none was given
   CheckType checkType = CheckType::Zip;
   bool fullTransfer = false;        // ALLData selected (account only)
   std::vector<bool> selectedKinds;  // KHXX boxes, by kind index

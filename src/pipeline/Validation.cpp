@@ -1,5 +1,6 @@
 #include "pipeline/Validation.h"
 
+#include <charconv>
 #include <cstdlib>
 
 #include "naming/CompanyCode.h"
@@ -21,12 +22,22 @@ bool AllDigits(std::string_view text) {
 
 int ToInt(std::string_view digits) { return std::atoi(std::string(digits).c_str()); }
 
+// A sequence number's value as typed, fraction included (whatever the locale).
+double TypedValue(std::string_view text) {
+  std::string_view number = TrimBlanks(text);
+  if (!number.empty() && number[0] == '+') number.remove_prefix(1);
+  double value = 0;
+  std::from_chars(number.data(), number.data() + number.size(), value);
+  return value;
+}
+
 std::optional<InputProblem> CheckSequenceNumbers(const RawRunInputs& raw) {
   std::optional<int> begin = ParseSequenceNumber(raw.beginNo);
   if (!begin) return InputProblem{"开始序号不正确", InputField::BeginNo};
   std::optional<int> end = ParseSequenceNumber(raw.endNo);
   if (!end) return InputProblem{"结束序号不正确", InputField::EndNo};
-  if (*end < *begin) return InputProblem{"开始序号大于结束序号", InputField::BeginNo};
+  if (TypedValue(raw.endNo) < TypedValue(raw.beginNo))
+    return InputProblem{"开始序号大于结束序号", InputField::BeginNo};
   long long files = static_cast<long long>(*end - *begin + 1) * raw.selectedKindCount;
   if (files > kMaxListedFiles)
     return InputProblem{kTooManyFilesMessage, InputField::EndNo};
@@ -73,14 +84,14 @@ std::optional<InputProblem> ValidateRunInputs(const RawRunInputs& raw,
     if (std::optional<InputProblem> problem = CheckSequenceNumbers(raw)) return problem;
   if (TrimBlanks(raw.sourceDir).empty())
     return InputProblem{raw.sourceCaption + "不能为空", InputField::SourceDir};
-  if (raw.checkType == CheckType::Dbf && TrimBlanks(raw.targetDir).empty())
+  if (raw.checkType == CheckType::Dbf && raw.packs && TrimBlanks(raw.targetDir).empty())
     return InputProblem{raw.targetCaption + "不能为空", InputField::TargetDir};
   return std::nullopt;
 }
 
 std::string RunDirectory(std::string_view text) {
   std::string dir(TrimBlanks(text));
-  if (dir.empty() || dir.back() != '/') dir += '/';
+  if (!dir.empty() && dir.back() != '/') dir += '/';
   return dir;
 }
 

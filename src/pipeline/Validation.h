@@ -46,6 +46,7 @@ struct RawRunInputs {
   std::string sourceCaption;  // current caption of the source directory's label
   std::string targetCaption;  // current caption of the output directory's label
   int selectedKindCount = 1;  // kinds taking part, for the bound on listed files
+  bool packs = true;          // the DBF type may pack into TargetDir, so it is required
 };
 
 struct InputProblem {
@@ -76,7 +77,8 @@ std::optional<std::string> ParseDateText(std::string_view text);
 std::optional<InputProblem> ValidateRunInputs(const RawRunInputs& raw,
                                               const CompanyQuestions& questions);
 
-// A directory text as a run reads it: trimmed, with "/" appended when missing.
+// A directory text as a run reads it: trimmed, with "/" appended when missing;
+// empty when no directory was given (never the root by accident).
 std::string RunDirectory(std::string_view text);
 
 }  // namespace fc::pipeline

@@ -77,12 +77,15 @@ std::optional<fs::path> MakeTempFile(const fs::path& dir, std::string_view stem)
 
 bool LinkOrCopyFile(const fs::path& from, const fs::path& to) {
   std::error_code ec;
+  // A hard link to a symbolic link would be the link itself, which read
+  // from `to`'s directory may point elsewhere or nowhere: take its file.
+  const fs::path file = fs::is_symlink(from, ec) ? fs::canonical(from, ec) : from;
   fs::remove(to, ec);
-  fs::create_hard_link(from, to, ec);
+  fs::create_hard_link(file, to, ec);
   if (!ec) return true;
   std::optional<fs::path> temp = MakeTempFile(to.parent_path(), to.filename().string());
   if (!temp) return false;
-  if (fs::copy_file(from, *temp, fs::copy_options::overwrite_existing, ec)) {
+  if (fs::copy_file(file, *temp, fs::copy_options::overwrite_existing, ec)) {
     fs::rename(*temp, to, ec);
     if (!ec) return true;
   }

@@ -44,7 +44,8 @@ bool PrepareWorkDir(const std::filesystem::path& dir, std::string& error);
 
 // Places `from` at `to` (replacing it): a hard link where the file system
 // allows one, else a copy written under a temporary name and renamed, so `to`
-// is never half-written. False when neither worked.
+// is never half-written. A symbolic link `from` places the file it leads to.
+// False when neither worked.
 bool LinkOrCopyFile(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // A fresh, empty file in `dir` for writing before a rename ("." + `stem` +

@@ -100,7 +100,7 @@ TEST_F(CheckCommands, InvalidInputsAreRefusedWithTheWindowsMessages) {
       {{"--from", "3"}, "开始序号大于结束序号"},
       {{"--from", "a"}, "开始序号不正确"},
       {{"--date", "2008-02-30"}, "数据日期输入错误，要求格式为YYYY-MM-DD"},
-      {{"--type", "dbf"}, "ZIP生成目录不能为空"},
+      {{"--type", "dbf", "--pack"}, "ZIP生成目录不能为空"},
       {{"--source", " "}, "ZIP文件目录不能为空"},
       {{"--source", zip + " x"}, "对不起本软件不允许比对路径包含空格，请您重新填写。"},
       {{"--kinds", "KHJBXX,QTXX"}, "QTXX"},
@@ -138,6 +138,26 @@ TEST_F(CheckCommands, PackingOnlyWhenAsked) {
   account(sample + "/account-dbf", {"--type", "dbf", "--output", out, "--pack"});
   EXPECT_EQ(fc::test::ReadZip(dir / "out" / "100001_KHJBXX_20080808_1.ZIP").size(), 1u);
   EXPECT_FALSE(std::filesystem::exists(dir / "out" / "100001_KHJBXX_20080808_2.ZIP"));  // failed its check
+}
+
+TEST_F(CheckCommands, OutputDirectoryOnlyForPacking) {
+  Result r = account(sample + "/account-dbf", {"--type", "dbf"});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.out.find("100001_KHJBXX_20080808_1.DBF"), std::string::npos);
+  r = cli({"identity", "--home", home, "--source", sample + "/identity-dbf", "--code", "100001", "--date",
+           "2008-08-08", "--type", "dbf"});
+  EXPECT_NE(r.status, 2) << r.err;
+}
+
+TEST_F(CheckCommands, ResultsOfAHomeWithoutAStoreAreNoneAndNothingIsCreated) {
+  for (const std::string& where : {(dir / "nowhere").string(), sample}) {
+    Result r = cli({"results", "--home", where});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "应用目录" + where + "中还没有检查结果\n");
+    EXPECT_TRUE(r.out.empty());
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "nowhere"));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(sample) / "dravmel.mdb"));
 }
 
 TEST_F(CheckCommands, RunIsRefusedWhileAnotherProcessHoldsTheHome) {

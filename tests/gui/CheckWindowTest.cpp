@@ -8,11 +8,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
 #include "GuiTestSupport.h"
+#include "gui/shell/LayoutScaling.h"
+#include "gui/shell/Twips.h"
 #include "gui/windows/AccountWindow.h"
 #include "gui/windows/IdentityWindow.h"
 
@@ -125,12 +128,34 @@ TEST_F(AccountWindowTest, PreciseSelectionNeedsACompanyCode) {
   EXPECT_EQ(boxes.shown.size(), 1u);
 }
 
-TEST_F(AccountWindowTest, ResultsButtonClearsTheStatusLine) {
+TEST_F(AccountWindowTest, ResultsButtonClearsTheStatusLineAndTheProgress) {
   Child<QLineEdit>(window, "StateStr")->setText("old status");
+  auto* progress = Child<QProgressBar>(window, "RunProgress");
+  progress->setRange(0, 10);
+  progress->setValue(10);
+  progress->setTextVisible(true);
   test::CloseNextModalWindow();
   Child<QPushButton>(window, "Command1")->click();
   EXPECT_EQ(Child<QLineEdit>(window, "StateStr")->text(), "");
+  EXPECT_EQ(progress->value(), progress->minimum() - 1);  // reset: nothing shown
+  EXPECT_FALSE(progress->isTextVisible());
   EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("未查找到历史记录！")});
+}
+
+// After the results window and the choosers, opened by real clicks, the
+// window lays itself out from its own size again, with the focus on the code.
+TEST_F(AccountWindowTest, DialogsGiveTheLayoutAndTheFocusBack) {
+  QWidget other;
+  other.resize(100, 50);
+  for (const char* button : {"Command1", "Command2", "Command3"}) {
+    Child<QRadioButton>(window, "CHKDBF")->setChecked(true);
+    RememberLayout(&other);
+    window.sourceDirField()->setFocus();
+    test::CloseNextModalWindow();
+    QTest::mouseClick(Child<QPushButton>(window, button), Qt::LeftButton);
+    EXPECT_EQ(ReferenceSize(), QSizeF(Twips(window.width()), Twips(window.height()))) << button;
+    EXPECT_EQ(window.focusWidget(), window.companyCodeField()) << button;
+  }
 }
 
 class IdentityWindowTest : public ::testing::Test {
@@ -200,6 +225,46 @@ TEST_F(IdentityWindowTest, PointerOverAControlExplainsIt) {
 TEST_F(IdentityWindowTest, ViewersNeedACompanyCode) {
   Child<QPushButton>(window, "Command4")->click();
   EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("请先输入证券公司编码")});
+}
+
+TEST_F(IdentityWindowTest, BothDatePickersRefuseAnUnfinishedDate) {
+  window.comparisonBox()->click();
+  const QString message = QStringLiteral("数据日期输入错误，要求格式为YYYY-MM-DD");
+  for (QDateEdit* date : {window.dataDateField(), window.sendDateField()}) {
+    boxes.shown.clear();
+    date->setFocus();
+    QTest::keyClick(date, Qt::Key_End);
+    QTest::keyClick(date, Qt::Key_Backspace);
+    QTest::keyClick(date, Qt::Key_Backspace);
+    QTest::keyClick(date, Qt::Key_Return);
+    EXPECT_EQ(boxes.texts(), QStringList{message}) << date->objectName().toStdString();
+    window.companyCodeField()->setFocus(Qt::TabFocusReason);
+    test::ProcessEvents();
+    EXPECT_EQ(boxes.texts(), (QStringList{message, message})) << date->objectName().toStdString();
+    EXPECT_EQ(window.focusWidget(), date);
+    date->setDate(QDate(2008, 8, 8));
+  }
+}
+
+TEST_F(IdentityWindowTest, EveryExplainedControlHasItsOwnHelp) {
+  const std::pair<const char*, QString> helps[] = {
+      {"ChkCmd", QStringLiteral("确认设置无误后")},        {"Command1", QStringLiteral("检查完成后点击此处")},
+      {"Label8", QStringLiteral("比对数据的发送日期")},    {"Label2", QStringLiteral("报送数据的发送日期")},
+      {"Command4", QStringLiteral("点击[ 查看 ]按钮")},    {"Command5", QStringLiteral("点击[ 查看 ]按钮")},
+      {"Frame4", QStringLiteral("[ 报送文件 ]和[ 比对文件 ]")}, {"Frame8", QStringLiteral("[ 比对文件 ]为每周")},
+      {"ZQGSDM", QStringLiteral("在[ 证券公司代码 ]栏中")}, {"Frame2", QStringLiteral("[ 报送文件 ]格式为")},
+      {"Command2", QStringLiteral("点击[ 设置ZIP文件目录 ]按钮,设置[ ZIP文件目录 ]")},
+  };
+  window.comparisonBox()->click();
+  for (const auto& [name, start] : helps) {
+    test::MovePointer(&window, {2, 2});
+    QWidget* control = Child<QWidget>(window, name);
+    test::MovePointer(control, {2, 2});
+    EXPECT_TRUE(window.noteText().startsWith(start)) << name << ": " << window.noteText().toStdString();
+  }
+  test::MovePointerOver(window.sendDateField()->findChild<QLineEdit*>());
+  EXPECT_TRUE(window.noteText().startsWith(QStringLiteral("比对数据的发送日期")));
+  EXPECT_FALSE(window.noteText().endsWith(QStringLiteral("(未勾选无效)")));
 }
 
 TEST_F(IdentityWindowTest, EnterOnAGoodDateShowsNothing) {

@@ -128,6 +128,21 @@ TEST_F(ChkResultTest, NoStoreIsTheEmptyCase) {
   ASSERT_EQ(boxes.texts(), QStringList{QStringLiteral("未查找到历史记录！")});
 }
 
+TEST_F(ChkResultTest, ColumnsGrowAndShrinkWithTheWindow) {
+  addFile({1, 0, "投资者身份信息复查处理结果表", "100001_SFZFCJG_20100107.ZIP", 1, 1, 3});
+  ChkResult results(store.get(), boxes);
+  const QTableWidget* grid = results.grid();
+  std::vector<int> designed;
+  for (int c = 0; c < grid->columnCount(); ++c) designed.push_back(grid->columnWidth(c));
+  results.resize(2 * results.width(), results.height());
+  results.show();
+  test::ProcessEvents();
+  for (int c = 0; c < grid->columnCount(); ++c) EXPECT_NEAR(grid->columnWidth(c), 2 * designed[c], 1) << c;
+  results.resize(results.width() / 2, results.height());
+  test::ProcessEvents();
+  for (int c = 0; c < grid->columnCount(); ++c) EXPECT_EQ(grid->columnWidth(c), designed[c]) << c;
+}
+
 TEST(MergeSpansTest, ColumnsMergeOnlyWhereTheColumnsToTheirLeftDo) {
   auto row = [](const char* g, const char* cat, const char* name) {
     store::ResultRow r;

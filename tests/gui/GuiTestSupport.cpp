@@ -12,7 +12,7 @@ namespace fc::test {
 gui::BoxAnswer ScriptedBoxes::show(const QString& title, const QString& text, gui::BoxIcon icon,
                                    gui::BoxButtons buttons) {
   shown.push_back({title, text, icon, buttons});
-  if (!answers_.empty()) {
+  if (buttons != gui::BoxButtons::Ok && !answers_.empty()) {
     gui::BoxAnswer next = answers_.front();
     answers_.pop_front();
     return next;
@@ -48,9 +48,12 @@ void ProcessEvents() {
   for (int i = 0; i < 3; ++i) QApplication::processEvents();
 }
 
-void CloseNextModalWindow() {
-  QTimer::singleShot(0, [] {
-    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+void CloseNextModalWindow(QString* name) {
+  QTimer::singleShot(0, [name] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    if (name) *name = modal->objectName();
+    modal->close();
   });
 }
 

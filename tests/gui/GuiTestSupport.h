@@ -25,7 +25,8 @@ struct ShownBox {
 
 class ScriptedBoxes final : public gui::MessageBoxes {
  public:
-  // Answers are used in order; without one a box answers OK or Yes.
+  // Answers are used in order by the boxes that offer a choice; without one
+  // a box answers OK or Yes.
   void answer(gui::BoxAnswer next) { answers_.push_back(next); }
   gui::BoxAnswer show(const QString& title, const QString& text, gui::BoxIcon icon,
                       gui::BoxButtons buttons) override;
@@ -58,8 +59,9 @@ void MovePointerOver(QWidget* widget);  // its centre
 // Lets queued calls (deferred field checks, the run's reports) arrive.
 void ProcessEvents();
 
-// Closes the next modal window as soon as it runs (for buttons that open one).
-void CloseNextModalWindow();
+// Closes the next modal window as soon as it runs (for buttons that open one),
+// noting its name in `name` when given.
+void CloseNextModalWindow(QString* name = nullptr);
 
 // Shows `window`, makes it the active window and waits until it is.
 void ShowActive(QWidget* window);

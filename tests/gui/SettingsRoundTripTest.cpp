@@ -116,6 +116,11 @@ TEST_F(SettingsRoundTripTest, UnknownSavedCodeLeavesTheNameEmptySilently) {
   EXPECT_EQ(window.companyCodeField()->text(), "999999");
   EXPECT_EQ(window.companyNameField()->text(), "");
   EXPECT_TRUE(boxes.shown.empty());
+  // A longer code is looked up as saved, not as the six-character field cuts it.
+  std::ofstream(home.home().settingsFile()) << " 1000019 \r\n0\r\n0\r\n1\r\n\r\n\r\n";
+  AccountWindow longer(home.home(), boxes);
+  EXPECT_EQ(longer.companyCodeField()->text(), "100001");
+  EXPECT_EQ(longer.companyNameField()->text(), "");
 }
 
 TEST_F(SettingsRoundTripTest, FailedWriteKeepsTheOldSettingsAndSaysSo) {

@@ -4,12 +4,18 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCalendarWidget>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QTimer>
 
 #include "GuiTestSupport.h"
 #include "gui/shell/AppHomeResolver.h"
 #include "gui/shell/MessageBoxes.h"
+#include "gui/shell/Translations.h"
+#include "gui/windows/DatePicker.h"
 
 namespace fc::gui {
 namespace {
@@ -32,13 +38,16 @@ struct BoxSeen {
   QString title, text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QMessageBox::StandardButtons buttons;
+  QStringList buttonTexts;  // in the order the box lays them out
 };
 
 void AnswerNextBox(QMessageBox::StandardButton button, BoxSeen& seen) {
   QTimer::singleShot(0, [button, &seen] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box) return;
-    seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
+    seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons(), {}};
+    for (QAbstractButton* shown : box->buttons()) seen.buttonTexts << shown->text();
+    seen.buttonTexts.sort();
     box->button(button)->click();
   });
 }
@@ -64,6 +73,30 @@ TEST(QtMessageBoxesTest, ShowsTheBoxAndReturnsTheChosenButton) {
   AnswerNextBox(QMessageBox::Cancel, seen);
   EXPECT_EQ(boxes.show("", "x", BoxIcon::Question, BoxButtons::OkCancel), BoxAnswer::Cancel);
   EXPECT_EQ(seen.icon, QMessageBox::Question);
+}
+
+TEST(QtMessageBoxesTest, ButtonsAndTheCalendarSpeakChinese) {
+  QtMessageBoxes boxes;
+  BoxSeen seen;
+  const std::pair<BoxButtons, QStringList> cases[] = {
+      {BoxButtons::Ok, {QStringLiteral("确定")}},
+      {BoxButtons::OkCancel, {QStringLiteral("取消"), QStringLiteral("确定")}},
+      {BoxButtons::YesNo, {QStringLiteral("否"), QStringLiteral("是")}},
+  };
+  for (const auto& [buttons, texts] : cases) {
+    AnswerNextBox(buttons == BoxButtons::YesNo ? QMessageBox::Yes : QMessageBox::Ok, seen);
+    boxes.show(QStringLiteral("提示信息"), QStringLiteral("x"), BoxIcon::None, buttons);
+    QStringList expected = texts;
+    expected.sort();
+    EXPECT_EQ(seen.buttonTexts, expected);
+  }
+
+  DatePicker picker;
+  EXPECT_EQ(picker.calendarWidget()->locale().language(), QLocale::Chinese);
+  const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (!QFile::exists(translations + QStringLiteral("/qtbase_zh_CN.qm"))) GTEST_SKIP() << "no Qt translations";
+  ASSERT_TRUE(InstallQtChinese(*qApp));
+  EXPECT_NE(QCoreApplication::translate("QLineEdit", "&Copy"), QStringLiteral("&Copy"));
 }
 
 }  // namespace

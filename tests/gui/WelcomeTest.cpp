@@ -2,8 +2,12 @@
 // closing window's support text.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QProcess>
+#include <QTest>
 #include <fstream>
 
 #include "GuiTestSupport.h"
@@ -87,9 +91,98 @@ TEST_F(WelcomeTest, LayoutCentresTheBigButtonsOverTheirZones) {
 
 TEST_F(WelcomeTest, ExitButtonAsksForTheClosingWindow) {
   EXPECT_FALSE(welcome.exitRequested());
-  welcome.findChild<PictureButton*>("Command1")->click();
+  welcome.close();  // the close box ends the program without the closing window
+  EXPECT_FALSE(welcome.exitRequested());
+  test::ShowActive(&welcome);
+  QTest::mouseClick(welcome.findChild<PictureButton*>("Command1"), Qt::LeftButton);
   EXPECT_TRUE(welcome.exitRequested());
   EXPECT_FALSE(welcome.isVisible());
+}
+
+TEST_F(WelcomeTest, LitButtonsOpenTheirOwnWindowsAndAreUnlitAfterwards) {
+  QString opened;
+  test::MovePointerOver(upper);
+  test::CloseNextModalWindow(&opened);
+  QTest::mouseClick(upper, Qt::LeftButton);
+  EXPECT_EQ(opened, "mainfrm1");
+  EXPECT_FALSE(upper->isEnabled());
+  test::MovePointerOver(lower);
+  test::CloseNextModalWindow(&opened);
+  QTest::mouseClick(lower, Qt::LeftButton);
+  EXPECT_EQ(opened, "mainfrm2");
+  EXPECT_FALSE(lower->isEnabled());
+  EXPECT_FALSE(welcome.exitRequested());
+}
+
+TEST_F(WelcomeTest, TabLightsThePictureButtonsInTurnAndEnterOrSpacePressesTheLitOne) {
+  auto* exit = welcome.findChild<PictureButton*>("Command1");
+  auto tab = [&](Qt::Key key = Qt::Key_Tab) {
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : static_cast<QWidget*>(&welcome), key);
+  };
+  tab();
+  EXPECT_TRUE(upper->isEnabled() && upper->hasFocus());
+  EXPECT_FALSE(lower->isEnabled());
+  tab();
+  EXPECT_TRUE(lower->isEnabled() && lower->hasFocus());
+  EXPECT_FALSE(upper->isEnabled());
+  tab();
+  EXPECT_TRUE(exit->hasFocus());
+  EXPECT_FALSE(upper->isEnabled() || lower->isEnabled());
+  tab(Qt::Key_Backtab);
+  EXPECT_TRUE(lower->isEnabled() && lower->hasFocus());
+
+  QString opened;
+  test::CloseNextModalWindow(&opened);
+  tab(Qt::Key_Space);
+  EXPECT_EQ(opened, "mainfrm2");
+  EXPECT_FALSE(lower->isEnabled() || upper->isEnabled());
+  tab();
+  test::CloseNextModalWindow(&opened);
+  tab(Qt::Key_Return);
+  EXPECT_EQ(opened, "mainfrm1");
+  // The pointer still lights what it is over.
+  test::MovePointerOver(lower);
+  EXPECT_TRUE(lower->isEnabled());
+  test::MovePointer(&welcome, {5, 5});
+  EXPECT_FALSE(lower->isEnabled());
+  exit->setFocus(Qt::TabFocusReason);
+  tab(Qt::Key_Return);
+  EXPECT_TRUE(welcome.exitRequested());
+}
+
+// Checked in a copy of this test program on a screen of device pixel ratio 2.
+TEST(PicturesTest, AreDrawnAtTheScreensDevicePixelRatio) {
+  if (qApp->devicePixelRatio() == 1) {
+    QProcess dense;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    dense.setProcessEnvironment(env);
+    dense.setProcessChannelMode(QProcess::MergedChannels);
+    dense.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=PicturesTest.AreDrawnAtTheScreensDevicePixelRatio")});
+    ASSERT_TRUE(dense.waitForFinished(120000));
+    EXPECT_EQ(dense.exitCode(), 0) << dense.readAll().toStdString();
+    return;
+  }
+  ASSERT_EQ(qApp->devicePixelRatio(), 2);
+  test::TestHome home;
+  test::ScriptedBoxes boxes;
+  MainForm welcome(home.home(), boxes);
+  test::ShowActive(&welcome);
+  for (const char* name : {"ButPicture", "ButPicture2", "Command1"}) {
+    const QPixmap& picture = welcome.findChild<PictureButton*>(name)->currentPicture();
+    EXPECT_EQ(picture.devicePixelRatio(), 2) << name;
+    EXPECT_EQ(picture.size(), 2 * picture.deviceIndependentSize().toSize()) << name;
+  }
+  EXPECT_EQ(welcome.findChild<QLabel*>("Picture1")->pixmap().devicePixelRatio(), 2);
+  // The picture keeps its size in the window's pixels, centred in its button.
+  auto* upper = welcome.findChild<PictureButton*>("ButPicture");
+  EXPECT_EQ(upper->currentPicture().deviceIndependentSize().toSize(), kBigButtonSize);
+  EXPECT_EQ(upper->sizeHint(), kBigButtonSize);
+  test::TempDir data;
+  EndForm end(data.path());
+  EXPECT_EQ(end.findChild<PictureButton*>("Picture1")->currentPicture().devicePixelRatio(), 2);
 }
 
 TEST(PicturesTest, HaveTheirDesignedSizesAndVariants) {

@@ -193,6 +193,20 @@ TEST_F(SelectDirTest, IdentityChooserIgnoresTheFullTransferPrefix) {
   EXPECT_EQ(fields.name->text(), QStringLiteral("未能匹配到公司名称"));
 }
 
+TEST_F(SelectDirTest, WithoutAWorkingStoreADoubleClickOffersNoCode) {
+  auto dialog = std::make_unique<SelectDir>(Chooser::SelectDir3,
+                                            ChooserTargets{fields.sourceDir, fields.code, fields.name, fields.zip},
+                                            home.home(), nullptr, boxes);
+  dialog->show();
+  test::DoubleClickEntry(dialog->fileList(), "100001_KHJBXX_20080808_1.ZIP");
+  store->execute("drop table zqgs");  // a store that can no longer answer
+  dialog = openSource(Chooser::SelectDir3);
+  test::DoubleClickEntry(dialog->fileList(), "100001_KHJBXX_20080808_1.ZIP");
+  EXPECT_TRUE(boxes.shown.empty()) << boxes.texts().join('|').toStdString();
+  EXPECT_EQ(fields.code->text(), "");
+  EXPECT_EQ(fields.name->text(), "");
+}
+
 TEST_F(SelectDirTest, UnreadableDriveLeavesTheDirectoryWhereItWas) {
   auto dialog = std::make_unique<SelectDir>(
       Chooser::SelectDir2, ChooserTargets{fields.targetDir, nullptr, nullptr, fields.zip}, home.home(), nullptr,

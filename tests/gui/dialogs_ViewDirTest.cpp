@@ -53,6 +53,19 @@ class ViewDirTest : public ::testing::Test {
   test::WindowFields fields;
 };
 
+TEST_F(ViewDirTest, LongPathLosesItsMiddleAndKeepsItWholeInTheTooltip) {
+  const QString deep = test::ToQString(files.path()) + QStringLiteral("/") + QString(40, 'a') + QStringLiteral("/") +
+                       QString(40, 'b') + QStringLiteral("/submissions");
+  fields.sourceDir->setText(deep);
+  auto dialog = open(Viewer::ViewDir1);
+  const QLabel* path = dialog->findChild<QLabel*>("Label2");
+  EXPECT_EQ(path->toolTip(), deep);
+  EXPECT_TRUE(path->text().startsWith(deep.left(4))) << path->text().toStdString();
+  EXPECT_TRUE(path->text().endsWith(QStringLiteral("submissions"))) << path->text().toStdString();
+  EXPECT_TRUE(path->text().contains(QChar(0x2026)));
+  EXPECT_LE(path->fontMetrics().horizontalAdvance(path->text()), path->contentsRect().width());
+}
+
 TEST_F(ViewDirTest, ListsTheCompanysFilesOfTheChosenType) {
   auto dialog = open(Viewer::ViewDir1);
   EXPECT_EQ(dialog->windowTitle(), QStringLiteral("查看及选择[ 报送文件 ]"));

@@ -98,11 +98,50 @@ TEST_F(CheckZipFileTest, HostileEntriesAreNeverWritten) {
   }
 }
 
-TEST_F(CheckZipFileTest, SkippedEntryDoesNotSpoilTheTableBesideIt) {
-  zip().add("../evil.txt", "x").addSymlink("link", "/etc/passwd").add(kDbf, goodTable).write();
+TEST_F(CheckZipFileTest, EntriesOutsideWorkdirDoNotSpoilTheTableBesideIt) {
+  zip().add("../evil.txt", "x").add("/tmp/abs.txt", "x").addDirectory("sub/").add("sub/readme.txt", "x")
+      .add(kDbf, goodTable).write();
   EXPECT_EQ(check(), 0);
   EXPECT_EQ(workdirFiles(), std::vector<std::string>{kDbf});
   EXPECT_FALSE(fs::exists(h.home.home / "evil.txt"));
+}
+
+// Overwrites the CRC that the headers of the archive's first entry claim.
+void SpoilFirstChecksum(const fs::path& archive) {
+  std::string bytes = test::ReadFileBytes(archive);
+  size_t local = bytes.find("PK\x03\x04");
+  size_t central = bytes.find("PK\x01\x02");
+  ASSERT_NE(local, std::string::npos);
+  ASSERT_NE(central, std::string::npos);
+  const uint32_t crc = 0x12345678;
+  std::memcpy(&bytes[local + 14], &crc, 4);
+  std::memcpy(&bytes[central + 16], &crc, 4);
+  std::ofstream(archive, std::ios::binary) << bytes;
+}
+
+TEST_F(CheckZipFileTest, EveryFileDirectlyInTheArchiveCountsWrittenOrNot) {
+  zip().add(std::string("./") + kDbf, goodTable).write();
+  EXPECT_EQ(check(), 0) << "./ names the archive's own folder";
+  EXPECT_EQ(workdirFiles(), std::vector<std::string>{kDbf});
+
+  zip().add(kDbf, goodTable).add("readme..txt", "x").write();
+  EXPECT_EQ(check(), 1);
+  zip().add(kDbf, goodTable).addSymlink("link", "/etc/passwd").write();
+  EXPECT_EQ(check(), 1);
+  zip().add(kDbf, goodTable).addEncrypted("notes.txt", "secret").write();
+  EXPECT_EQ(check(), 1);
+  zip().add("notes.txt", "spoilt").add(kDbf, goodTable).write();
+  SpoilFirstChecksum(h.source / kArchive);
+  EXPECT_EQ(check(), 1);
+  EXPECT_FALSE(fs::exists(h.home.workdir() / "notes.txt"));
+  EXPECT_FALSE(fs::exists(h.home.workdir() / "link"));
+  // A spoilt table alone leaves nothing to check.
+  zip().add(kDbf, goodTable).write();
+  SpoilFirstChecksum(h.source / kArchive);
+  EXPECT_EQ(check(), 3);
+  EXPECT_EQ(errors(), (std::vector<std::string>{"1 ZIP文件里有多个文件", "1 ZIP文件里有多个文件",
+                                                "1 ZIP文件里有多个文件", "1 ZIP文件里有多个文件",
+                                                "3 ZIP文件无法打开或为空文件"}));
 }
 
 // Lowers the uncompressed size that the local and central headers of the
@@ -178,7 +217,7 @@ class ArchivePrefetchTest : public CheckZipFileTest {
   // The staging directory's files once the prefetch thread has begun (it
   // names them "archive.entry" and creates each before decompressing into it).
   std::vector<std::string> firstStagedFiles() const {
-    fs::path staging = h.home.workdir() / "..prefetch";
+    fs::path staging = h.home.workdir() / "\\prefetch";
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::chrono::steady_clock::now() < deadline) {
       std::vector<std::string> files;
@@ -234,9 +273,9 @@ TEST_F(ArchivePrefetchTest, SkippedArchivesLeaveNothingBehind) {
 }
 
 TEST_F(ArchivePrefetchTest, StagingLeftByAKilledRunIsRemoved) {
-  fs::path staging = h.home.workdir() / "..prefetch";
+  fs::path staging = h.home.workdir() / "\\prefetch";
   fs::create_directories(staging);
-  h.root.write("home/workdir/..prefetch/3.0", "half a table");
+  h.root.write("home/workdir/\\prefetch/3.0", "half a table");
   RemoveArchiveStaging(h.home.workdir());
   EXPECT_FALSE(fs::exists(staging));
 }

@@ -59,6 +59,7 @@ TEST_F(PackPassedFilesTest, OneDeflatedArchivePerPassedTableDatedLikeIt) {
   EXPECT_NEAR(static_cast<double>(info.mtime), static_cast<double>(oldSeconds), 2.0);  // DOS time steps
   EXPECT_EQ(observer.statuses, (std::vector<std::string>{"正在压缩文件" + h.sourceDir() + "100001_KHJBXX_20080808_1.DBF",
                                                           "正在压缩文件" + h.sourceDir() + "100001_KHJBXX_20080808_3.DBF"}));
+  EXPECT_EQ(observer.progressCalls, (std::vector<std::pair<int, int>>{{1, 2}, {2, 2}}));
 }
 
 TEST_F(PackPassedFilesTest, ExistingArchiveIsReplacedWhole) {

@@ -219,6 +219,30 @@ TEST_F(RunDriverTest, EmptyOutputDirectoryIsNeverTakenForTheRoot) {
   EXPECT_EQ(observer.messages[0].second, "ZIP生成目录不能为空");
 }
 
+TEST_F(RunDriverTest, OutputDirectoryTheRootIsADirectoryLikeAnother) {
+  dbfTable("100001_KHJBXX_20080808_1.DBF", "KHJBXX", {{}}, "KHQC");  // nothing passes: nothing is written
+  observer.pack = true;
+  RunInputs in = account(1, 1, {true, false, false, false, false}, CheckType::Dbf);
+  in.targetDir = "/";
+  EXPECT_TRUE(run(in).completed);
+  EXPECT_EQ(observer.phases.back(), "packing");
+  for (const auto& message : observer.messages) EXPECT_NE(message.second, "ZIP生成目录不能为空");
+}
+
+TEST_F(RunDriverTest, TablesReachedByRelativeLinksAreCheckedThroughToTheRules) {
+  fs::create_directories(h.root / "tables");
+  h.table("KHJBXX", h.root / "tables" / "k.dbf",
+          {{{"YYBDM", "000001"}, {"ZJZH", "1"}, {"ZJZHLB", "5"}, {"ZJLB", "10"}}});  // R02
+  h.table("YYBXX", h.root / "tables" / "y.dbf", {{{"YYBDM", "000001"}}});
+  fs::create_symlink("../tables/k.dbf", h.source / "100001_KHJBXX_20080808_1.DBF");
+  fs::create_symlink("../tables/y.dbf", h.source / "100001_YYBXX_20080808_1.DBF");
+  RunOutcome outcome = run(account(1, 1, {true, false, false, true, false}, CheckType::Dbf));
+  EXPECT_TRUE(outcome.completed);
+  EXPECT_TRUE(observer.messages.empty());
+  EXPECT_EQ(problems(), std::vector<std::string>{"1 R02"});
+  EXPECT_TRUE(fs::exists(h.root / "tables" / "k.dbf"));
+}
+
 TEST_F(RunDriverTest, NoKindSelectedStillAsksAboutPackingAndFindsNoData) {
   observer.pack = true;
   RunOutcome outcome = run(account(1, 3, std::vector<bool>(5, false), CheckType::Dbf));

@@ -68,7 +68,8 @@ TEST(BlankGuard, OnlyInnerBlanksCount) {
 TEST(RunDirectoryText, TrimmedWithOneTrailingSlash) {
   EXPECT_EQ(RunDirectory(" /in "), "/in/");
   EXPECT_EQ(RunDirectory("/in/"), "/in/");
-  EXPECT_EQ(RunDirectory(""), "/");
+  EXPECT_EQ(RunDirectory(" "), "");  // no directory, not the root
+  EXPECT_EQ(RunDirectory("/"), "/");
 }
 
 TEST(ValidateRunInputs, AcceptsGoodAccountInputs) { EXPECT_EQ(Validate(Account()), std::nullopt); }
@@ -109,11 +110,16 @@ TEST(ValidateRunInputs, SequenceNumbers) {
     return Validate(raw);
   };
   EXPECT_EQ(check("5", "5"), std::nullopt);
-  auto problem = check("6", "5");
-  ASSERT_TRUE(problem);
-  EXPECT_EQ(problem->message, "开始序号大于结束序号");
-  EXPECT_EQ(problem->focus, InputField::BeginNo);
-  problem = check("a", "x");
+  EXPECT_EQ(check("1.2", "1.5"), std::nullopt);
+  EXPECT_EQ(check("-0.5", "0"), std::nullopt);
+  // Compared as typed, before the fraction is cut off.
+  for (auto [begin, end] : {std::pair{"6", "5"}, {"1.5", "1.2"}, {"0", "-0.5"}, {"2", "1.99"}}) {
+    auto problem = check(begin, end);
+    ASSERT_TRUE(problem) << begin << " " << end;
+    EXPECT_EQ(problem->message, "开始序号大于结束序号");
+    EXPECT_EQ(problem->focus, InputField::BeginNo);
+  }
+  auto problem = check("a", "x");
   ASSERT_TRUE(problem);
   EXPECT_EQ(problem->message, "开始序号不正确");
   problem = check("1", "x");

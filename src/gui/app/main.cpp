@@ -9,10 +9,12 @@
 #include "gui/shell/EndForm.h"
 #include "gui/shell/MainForm.h"
 #include "gui/shell/MessageBoxes.h"
+#include "gui/shell/Translations.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("filingcheck"));
+  fc::gui::InstallQtChinese(app);
   if (QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty())
     std::fprintf(stderr,
                  "filingcheck: no Chinese font is installed; the windows will show empty boxes "

@@ -24,6 +24,7 @@
 #include "gui/shell/EndForm.h"
 #include "gui/shell/MainForm.h"
 #include "gui/shell/MessageBoxes.h"
+#include "gui/shell/Translations.h"
 #include "gui/windows/AccountWindow.h"
 #include "gui/windows/IdentityWindow.h"
 #include "store/Store.h"
@@ -133,6 +134,7 @@ bool SaveIdentityDialogs(fc::gui::IdentityWindow& identity, const fc::settings::
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  fc::gui::InstallQtChinese(app);
   const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots"));
   QTemporaryDir scratch;
   if (!out.mkpath(QStringLiteral(".")) || !scratch.isValid()) {

@@ -1,6 +1,7 @@
 #include "gui/dialogs/Browsing.h"
 
 #include <QDir>
+#include <QKeyEvent>
 #include <QFileInfo>
 #include <QStyle>
 #include <utility>
@@ -89,7 +90,16 @@ void DirectoryList::addEntry(const QString& text, const QString& path, int depth
   item->setData(kPathRole, path);
 }
 
-FileList::FileList(QWidget* parent) : QListWidget(parent) { setPath(DefaultDirectory()); }
+FileList::FileList(QWidget* parent) : QListWidget(parent) {
+  setPath(DefaultDirectory());
+  connect(this, &QListWidget::itemClicked, this, &FileList::fileChosen);
+}
+
+void FileList::keyPressEvent(QKeyEvent* event) {
+  QListWidgetItem* before = currentItem();
+  QListWidget::keyPressEvent(event);
+  if (currentItem() && currentItem() != before) emit fileChosen(currentItem());
+}
 
 bool FileList::setPath(const QString& dir) {
   const QString path = DirectoryPath(dir);

@@ -7,6 +7,7 @@
 //   connect(dirs, &DirectoryList::pathChanged, ...); // only when the path really changes
 //   files->setPattern(naming::PlainChooserPattern(type));
 //   files->setPath(dirs->path());                    // false: unreadable, nothing changed
+//   connect(files, &FileList::fileChosen, ...);      // a click, or an arrow key onto it
 //
 // Each list starts in the program's current directory. A path that cannot be
 // read leaves a list as it was, so callers may ignore the result: browsing
@@ -63,6 +64,8 @@ class DirectoryList : public QListWidget {
 };
 
 class FileList : public QListWidget {
+  Q_OBJECT
+
  public:
   explicit FileList(QWidget* parent);
 
@@ -72,6 +75,13 @@ class FileList : public QListWidget {
   const std::string& pattern() const { return pattern_; }
   // Lists the names matching `pattern` (masks joined by ";").
   void setPattern(std::string pattern);
+
+ signals:
+  // A file was clicked, or the arrow keys moved the selection onto it.
+  void fileChosen(QListWidgetItem* item);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void refresh();

@@ -9,6 +9,7 @@
 
 #include "gui/dialogs/Browsing.h"
 #include "gui/dialogs/LabelSignal.h"
+#include "gui/dialogs/PathLabel.h"
 #include "gui/windows/Controls.h"
 #include "naming/FileNames.h"
 #include "naming/ListPatterns.h"
@@ -70,13 +71,13 @@ ViewDir::ViewDir(Viewer viewer, const ViewerTargets& targets, QWidget* parent)
 
   const QString source = targets_.sourceDir->text();
   file1_->setPath(source.trimmed());
-  label2->setText(source);
+  ShowPath(label2, source);
   const bool zip = targets_.zipType->isChecked();
   file1_->setPattern(setup_.pattern(targets_.companyCode->text().toStdString(),
                                     zip ? naming::FileType::Zip : naming::FileType::Dbf));
   label1->setText(zip ? QStringLiteral("[文件类型]为:ZIP文件 ") : QStringLiteral("[文件类型]为:DBF文件 "));
 
-  connect(file1_, &QListWidget::itemClicked, this, &ViewDir::fileClicked);
+  connect(file1_, &FileList::fileChosen, this, &ViewDir::fileClicked);
   connect(selectOk, &QPushButton::clicked, this, &QDialog::accept);
 }
 

@@ -11,6 +11,7 @@
 
 #include "gui/dialogs/Browsing.h"
 #include "gui/dialogs/LabelSignal.h"
+#include "gui/dialogs/PathLabel.h"
 #include "gui/shell/MessageBoxes.h"
 #include "gui/windows/Controls.h"
 #include "naming/FileNames.h"
@@ -63,13 +64,14 @@ ViewDir3::ViewDir3(const PreciseTargets& targets, MessageBoxes& boxes, QWidget* 
   command2_->setEnabled(false);
   const QString source = targets_.sourceDir->text();
   file1_->setPath(source.trimmed());
-  label2_->setText(source);
+  ShowPath(label2_, source);
   showUnfilteredList();
 }
 
 void ViewDir3::buildControls() {
   setObjectName(QStringLiteral("ViewDir3"));
   setWindowTitle(QStringLiteral("文件选择及检查项精确配置"));
+  KeepOpenOnEscape(this);  // closing unasked would keep half a selection
   auto* frame2 = Place(new QGroupBox(QStringLiteral("当前设置的待查文件存放路径"), this), "Frame2",
                        {12, 8, 616, 56});
   label2_ = MakeLabel(frame2, "Label2", {}, {10, 22, 596, 26});
@@ -108,7 +110,7 @@ void ViewDir3::buildControls() {
   auto* command1 = MakeButton(this, "Command1", QStringLiteral("取消设置"), {508, 456, 120, 32});
   setFixedSize(640, 500);
 
-  connect(file1_, &QListWidget::itemClicked, this, &ViewDir3::fileClicked);
+  connect(file1_, &FileList::fileChosen, this, &ViewDir3::fileClicked);
   connect(option1_, &QRadioButton::clicked, this, [this] { modeChosen(true); });
   connect(option2_, &QRadioButton::clicked, this, [this] { modeChosen(false); });
   connect(command2_, &QPushButton::clicked, this, &ViewDir3::filterClicked);

@@ -16,6 +16,7 @@ namespace fc::gui {
 namespace {
 
 constexpr int kMinimumDataRows = 25;
+constexpr int kDesignedWidth = 1040;  // pixels; the column widths are those of this width
 constexpr double kRowHeight = 800;  // twips, the header row exactly, the others at least
 const std::array<double, kResultColumns> kColumnWidths = {600, 2800, 3500, 600, 600, 600, 6180};
 const std::array<const char*, kResultColumns> kHeaders = {
@@ -76,7 +77,7 @@ ChkResult::ChkResult(store::Store* store, MessageBoxes& boxes, QWidget* parent)
     : QDialog(parent) {
   setObjectName(QStringLiteral("ChkResult"));
   setWindowTitle(QStringLiteral("检查结果"));
-  resize(1040, 600);
+  resize(kDesignedWidth, 600);
   grid_ = new QTableWidget(this);
   grid_->setObjectName(QStringLiteral("MSFlexGrid1"));
   grid_->setGeometry(rect().adjusted(4, 4, -4, -4));
@@ -118,8 +119,14 @@ void ChkResult::setUpGrid(int rowCount) {
     auto* item = new QTableWidgetItem(QString::fromUtf8(kHeaders[column]));
     if (column < kResultColumns - 1) item->setTextAlignment(Qt::Alignment::fromInt(Qt::AlignCenter | Qt::TextWordWrap));
     grid_->setHorizontalHeaderItem(column, item);
-    grid_->setColumnWidth(column, Px(kColumnWidths[column]));
   }
+  fitColumns();
+}
+
+void ChkResult::fitColumns() {
+  const double ratio = static_cast<double>(width()) / kDesignedWidth;
+  for (int column = 0; column < grid_->columnCount(); ++column)
+    grid_->setColumnWidth(column, Px(kColumnWidths[column] * ratio));
 }
 
 void ChkResult::fillRow(int row, const store::ResultRow& result) {
@@ -134,6 +141,7 @@ void ChkResult::fillRow(int row, const store::ResultRow& result) {
 void ChkResult::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
   ScaleLayout(this);
+  fitColumns();
 }
 
 }  // namespace fc::gui

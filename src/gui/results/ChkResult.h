@@ -50,6 +50,7 @@ class ChkResult : public QDialog {
  private:
   void setUpGrid(int rowCount);
   void fillRow(int row, const store::ResultRow& result);
+  void fitColumns();  // the designed widths, in proportion to the window's width
 
   QTableWidget* grid_;  // MSFlexGrid1
 };

@@ -38,7 +38,7 @@ EndForm::EndForm(const std::filesystem::path& dataDir, QWidget* parent)
   frame1->setGeometry(Px(kWidth - 420), Px(20), kCloseImageSize.width(), kCloseImageSize.height());
   picture1_ = new PictureButton(frame1);
   picture1_->setObjectName(QStringLiteral("Picture1"));
-  picture1_->setPictures(CloseImage(), CloseImage());
+  picture1_->setPictures(CloseImage(devicePixelRatioF()), CloseImage(devicePixelRatioF()));
   picture1_->setGeometry(frame1->rect());
   picture1_->setCursor(Qt::PointingHandCursor);
   connect(picture1_, &QAbstractButton::clicked, this, &QDialog::accept);

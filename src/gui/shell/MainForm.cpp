@@ -1,7 +1,10 @@
 #include "gui/shell/MainForm.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <algorithm>
+#include <array>
 #include <utility>
 
 #include "gui/shell/PictureButton.h"
@@ -31,9 +34,10 @@ QSizeF TwipsOf(QSize pixels) { return QSizeF(Twips(pixels.width()), Twips(pixels
 
 PictureButton* BigButton(const QString& caption, QWidget* zone) {
   auto* button = new PictureButton(zone);
-  button->setPictures(BigButtonPicture(caption, PictureState::Normal),
-                      BigButtonPicture(caption, PictureState::Pressed),
-                      BigButtonPicture(caption, PictureState::Dimmed));
+  const qreal ratio = zone->devicePixelRatioF();
+  button->setPictures(BigButtonPicture(caption, PictureState::Normal, ratio),
+                      BigButtonPicture(caption, PictureState::Pressed, ratio),
+                      BigButtonPicture(caption, PictureState::Dimmed, ratio));
   button->setEnabled(false);
   return button;
 }
@@ -47,7 +51,10 @@ QWidget* PointerZone(QWidget* parent, const char* name) {
 }  // namespace
 
 MainForm::MainForm(settings::AppHome home, MessageBoxes& boxes, QWidget* parent)
-    : QWidget(parent), home_(std::move(home)), boxes_(boxes), background_(BackgroundPicture()) {
+    : QWidget(parent),
+      home_(std::move(home)),
+      boxes_(boxes),
+      background_(BackgroundPicture(devicePixelRatioF())) {
   setObjectName(QStringLiteral("mainfrm"));
   setWindowTitle(QStringLiteral("欢迎使用证券公司报送数据文件检查软件"));
   setFixedSize(kBackgroundSize);
@@ -63,11 +70,12 @@ MainForm::MainForm(settings::AppHome home, MessageBoxes& boxes, QWidget* parent)
 
   exit_ = new PictureButton(this);
   exit_->setObjectName(QStringLiteral("Command1"));
-  exit_->setPictures(ExitButtonPicture(PictureState::Normal), ExitButtonPicture(PictureState::Pressed));
+  exit_->setPictures(ExitButtonPicture(PictureState::Normal, devicePixelRatioF()),
+                     ExitButtonPicture(PictureState::Pressed, devicePixelRatioF()));
 
   auto* banner = new QLabel(this);
   banner->setObjectName(QStringLiteral("Picture1"));
-  banner->setPixmap(BannerPicture());
+  banner->setPixmap(BannerPicture(devicePixelRatioF()));
   picture1_ = banner;
 
   connect(button1_, &QAbstractButton::clicked, this, &MainForm::openAccountWindow);
@@ -122,6 +130,10 @@ void MainForm::exitProgram() {
 }
 
 void MainForm::lightButton(int which) {
+  // A button that goes out with the keyboard's focus lets it go first, or Qt
+  // would pass the focus on, lighting the next button.
+  for (PictureButton* button : {button1_, button2_})
+    if (button->hasFocus()) button->clearFocus();
   button1_->setEnabled(which == 1);
   button2_->setEnabled(which == 2);
 }
@@ -130,6 +142,27 @@ void MainForm::pointerMovedOver(QWidget* control) {
   if (control == label1_ || control == button1_) return lightButton(1);
   if (control == label2_ || control == button2_) return lightButton(2);
   lightButton(0);
+}
+
+bool MainForm::focusNextPrevChild(bool next) {
+  const std::array<PictureButton*, 3> stops = {button1_, button2_, exit_};
+  const auto at = std::find(stops.begin(), stops.end(), focusWidget());
+  const int count = static_cast<int>(stops.size());
+  int to = next ? 0 : count - 1;
+  if (at != stops.end()) to = (static_cast<int>(at - stops.begin()) + (next ? 1 : count - 1)) % count;
+  lightButton(stops[to] == button1_ ? 1 : stops[to] == button2_ ? 2 : 0);
+  stops[to]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+  return true;
+}
+
+void MainForm::keyPressEvent(QKeyEvent* event) {
+  auto* taken = qobject_cast<PictureButton*>(focusWidget());
+  const bool press = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space;
+  if (press && taken && taken->isEnabled()) {
+    taken->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void MainForm::paintEvent(QPaintEvent*) {

@@ -9,7 +9,9 @@
 // (enabled) only while the pointer is over them or over their pointer zones
 // Label1 and Label2, which lie exactly under them; a disabled button cannot
 // be clicked. The exit button closes the window and asks for the closing
-// window.
+// window. From the keyboard, Tab (Shift+Tab backwards) lights the big
+// buttons and then takes the exit button in turn, and Enter or Space presses
+// the one taken; the pointer keeps lighting what it is over.
 #pragma once
 
 #include <QWidget>
@@ -40,6 +42,8 @@ class MainForm : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void layOut();

@@ -1,7 +1,9 @@
 #include "gui/shell/MessageBoxes.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <utility>
 
 namespace fc::gui {
 
@@ -36,6 +38,18 @@ QMessageBox::StandardButton EscapeButton(BoxButtons buttons) {
   return QMessageBox::Ok;
 }
 
+// The standard buttons speak Chinese with or without Qt's translations.
+void NameButtons(QMessageBox& box) {
+  const std::pair<QMessageBox::StandardButton, QString> names[] = {
+      {QMessageBox::Ok, QStringLiteral("确定")},
+      {QMessageBox::Cancel, QStringLiteral("取消")},
+      {QMessageBox::Yes, QStringLiteral("是")},
+      {QMessageBox::No, QStringLiteral("否")},
+  };
+  for (const auto& [which, name] : names)
+    if (QAbstractButton* button = box.button(which)) button->setText(name);
+}
+
 BoxAnswer Answer(int button) {
   switch (button) {
     case QMessageBox::Cancel: return BoxAnswer::Cancel;
@@ -51,6 +65,7 @@ BoxAnswer QtMessageBoxes::show(const QString& title, const QString& text, BoxIco
                                BoxButtons buttons) {
   QMessageBox box(QtIcon(icon), title, text, QtButtons(buttons), QApplication::activeWindow());
   box.setEscapeButton(EscapeButton(buttons));
+  NameButtons(box);
   return Answer(box.exec());
 }
 

@@ -4,7 +4,8 @@
 //   boxes.show("错误提示", "证券公司编码必须6位", BoxIcon::Information, BoxButtons::Ok);
 //   if (boxes.show("提示信息", question, BoxIcon::None, BoxButtons::YesNo) == BoxAnswer::Yes) ...
 //
-// QtMessageBoxes shows a real modal QMessageBox over the active window.
+// QtMessageBoxes shows a real modal QMessageBox over the active window, its
+// buttons named 确定, 取消, 是 and 否.
 #pragma once
 
 #include <QString>

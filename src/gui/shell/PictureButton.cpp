@@ -1,6 +1,8 @@
 #include "gui/shell/PictureButton.h"
 
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace fc::gui {
 
@@ -22,12 +24,19 @@ const QPixmap& PictureButton::currentPicture() const {
   return normal_;
 }
 
-QSize PictureButton::sizeHint() const { return normal_.size(); }
+QSize PictureButton::sizeHint() const { return normal_.deviceIndependentSize().toSize(); }
 
 void PictureButton::paintEvent(QPaintEvent*) {
   const QPixmap& picture = currentPicture();
+  // Placed by its size in the window's pixels; a dense screen's picture has more of its own.
+  const QSize size = picture.deviceIndependentSize().toSize();
   QPainter painter(this);
-  painter.drawPixmap((width() - picture.width()) / 2, (height() - picture.height()) / 2, picture);
+  painter.drawPixmap((width() - size.width()) / 2, (height() - size.height()) / 2, picture);
+  if (!hasFocus()) return;
+  QStyleOptionFocusRect focus;
+  focus.initFrom(this);
+  focus.rect = rect().adjusted(1, 1, -1, -1);
+  style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
 }
 
 }  // namespace fc::gui

@@ -40,13 +40,20 @@ QFont FittingFont(const QString& caption, int pixelSize, int width) {
   return font;
 }
 
+// A picture of `size` window pixels with `ratio` device pixels to each.
+QPixmap Canvas(QSize size, qreal ratio) {
+  QPixmap pixmap(size * ratio);
+  pixmap.setDevicePixelRatio(ratio);
+  return pixmap;
+}
+
 // A rounded gradient plate with a centred caption, filling `size`.
-QPixmap DrawPlate(QSize size, const Plate& plate, const QString& caption, int fontPixels) {
-  QPixmap pixmap(size);
+QPixmap DrawPlate(QSize size, qreal ratio, const Plate& plate, const QString& caption, int fontPixels) {
+  QPixmap pixmap = Canvas(size, ratio);
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);
-  QRectF frame = QRectF(pixmap.rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+  QRectF frame = QRectF(QPointF(0, 0), QSizeF(size)).adjusted(0.5, 0.5, -0.5, -0.5);
   QLinearGradient gradient(frame.topLeft(), frame.bottomLeft());
   gradient.setColorAt(0, plate.top);
   gradient.setColorAt(1, plate.bottom);
@@ -67,15 +74,15 @@ QPixmap DrawPlate(QSize size, const Plate& plate, const QString& caption, int fo
 
 }  // namespace
 
-QPixmap BackgroundPicture() {
-  QPixmap pixmap(kBackgroundSize);
+QPixmap BackgroundPicture(qreal ratio) {
+  QPixmap pixmap = Canvas(kBackgroundSize, ratio);
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);
   QLinearGradient gradient(0, 0, 0, kBackgroundSize.height());
   gradient.setColorAt(0, QColor(236, 243, 252));
   gradient.setColorAt(0.55, QColor(206, 222, 242));
   gradient.setColorAt(1, QColor(178, 202, 232));
-  painter.fillRect(pixmap.rect(), gradient);
+  painter.fillRect(QRect(QPoint(0, 0), kBackgroundSize), gradient);
   painter.setPen(QColor(30, 62, 116));
   painter.setFont(CaptionFont(24, true));
   painter.drawText(QRect(0, 18, kBackgroundSize.width(), 44), Qt::AlignCenter,
@@ -85,36 +92,37 @@ QPixmap BackgroundPicture() {
   return pixmap;
 }
 
-QPixmap BigButtonPicture(const QString& caption, PictureState state) {
+QPixmap BigButtonPicture(const QString& caption, PictureState state, qreal ratio) {
   // The big buttons are not drawn darker when pressed: the lit plate stays.
   PictureState drawn = state == PictureState::Dimmed ? state : PictureState::Normal;
-  return DrawPlate(kBigButtonSize, ButtonPlate(drawn), caption, 18);
+  return DrawPlate(kBigButtonSize, ratio, ButtonPlate(drawn), caption, 18);
 }
 
-QPixmap ExitButtonPicture(PictureState state) {
-  return DrawPlate(kExitButtonSize, ButtonPlate(state), QStringLiteral("退  出"), 14);
+QPixmap ExitButtonPicture(PictureState state, qreal ratio) {
+  return DrawPlate(kExitButtonSize, ratio, ButtonPlate(state), QStringLiteral("退  出"), 14);
 }
 
-QPixmap BannerPicture() {
-  QPixmap pixmap(kBannerSize);
+QPixmap BannerPicture(qreal ratio) {
+  QPixmap pixmap = Canvas(kBannerSize, ratio);
+  const QRect area(QPoint(0, 0), kBannerSize);
   QPainter painter(&pixmap);
   QLinearGradient gradient(0, 0, kBannerSize.width(), 0);
   gradient.setColorAt(0, QColor(178, 202, 232));
   gradient.setColorAt(1, QColor(150, 180, 220));
-  painter.fillRect(pixmap.rect(), gradient);
+  painter.fillRect(area, gradient);
   painter.setPen(QColor(30, 62, 116));
   painter.setFont(CaptionFont(12, false));
-  painter.drawText(pixmap.rect().adjusted(0, 0, -6, 0), Qt::AlignRight | Qt::AlignVCenter,
+  painter.drawText(area.adjusted(0, 0, -6, 0), Qt::AlignRight | Qt::AlignVCenter,
                    QStringLiteral("报送数据文件检查软件  版本 0.1"));
   return pixmap;
 }
 
-QPixmap CloseImage() {
-  QPixmap pixmap(kCloseImageSize);
+QPixmap CloseImage(qreal ratio) {
+  QPixmap pixmap = Canvas(kCloseImageSize, ratio);
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);
-  QRectF disc = QRectF(pixmap.rect()).adjusted(1, 1, -1, -1);
+  QRectF disc = QRectF(QPointF(0, 0), QSizeF(kCloseImageSize)).adjusted(1, 1, -1, -1);
   QLinearGradient gradient(disc.topLeft(), disc.bottomLeft());
   gradient.setColorAt(0, QColor(232, 96, 96));
   gradient.setColorAt(1, QColor(176, 36, 36));

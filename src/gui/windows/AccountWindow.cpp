@@ -129,6 +129,13 @@ void AccountWindow::addOwnRunInputs(pipeline::RunInputs& inputs) const {
 
 void AccountWindow::dateAccepted(QDateEdit*) { beginNo_->setFocus(Qt::OtherFocusReason); }
 
+QList<QWidget*> AccountWindow::ownTabOrder() const {
+  QList<QWidget*> order = {dataDate_, allData_, incData_, beginNo_, endNo_};
+  order += QList<QWidget*>(khxx_.begin(), khxx_.end());
+  order += command4_;
+  return order;
+}
+
 QWidget* AccountWindow::inputField(pipeline::InputField field) const {
   switch (field) {
     case pipeline::InputField::BeginNo: return beginNo_;

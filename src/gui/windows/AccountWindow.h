@@ -43,6 +43,7 @@ class AccountWindow : public CheckWindow {
   void addOwnRunInputs(pipeline::RunInputs& inputs) const override;
   void dateAccepted(QDateEdit* picker) override;
   QWidget* inputField(pipeline::InputField field) const override;
+  QList<QWidget*> ownTabOrder() const override;
 
  private:
   QRadioButton* allData_;                     // "全量传输"

@@ -31,6 +31,7 @@ namespace fc::gui {
 namespace {
 
 const QString kDateError = QStringLiteral("数据日期输入错误，要求格式为YYYY-MM-DD");
+const QString kBusyRefusal = QStringLiteral("正在检查文件，请等待检查完毕后再关闭窗口");
 
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 std::string Trimmed(const QLineEdit* field) { return settings::Trim(field->text().toStdString()); }
@@ -61,6 +62,9 @@ CheckWindow::CheckWindow(pipeline::Submission submission, settings::AppHome home
     : QDialog(parent), boxes_(boxes), submission_(submission), home_(std::move(home)) {
   setWindowFlag(Qt::WindowMaximizeButtonHint);
   setSizeGripEnabled(true);
+  // Only ExitCMD and the close box close the window: Esc would lose the
+  // operator's date, ticks and selection.
+  KeepOpenOnEscape(this);
   label1_ = Place(new QLabel(QStringLiteral("证券公司编码"), this), "Label1", {16, 16, 90, 24});
   zqgsdm_ = Place(new QLineEdit(this), "ZQGSDM", {106, 16, 100, 24});
   label7_ = Place(new QLabel(QStringLiteral("证券公司名称"), this), "Label7", {226, 16, 90, 24});
@@ -131,10 +135,12 @@ int CheckWindow::placeSharedControls(int top, int width) {
 }
 
 void CheckWindow::finishStartUp() {
+  std::string savedCode;
   if (std::optional<settings::SettingsFile> saved = settings::ReadSettings(home_.settingsFile())) {
     // Trimmed: the field takes six characters, and blanks around a code
     // would push its digits out.
-    zqgsdm_->setText(FromStd(settings::Trim(saved->companyCode)));
+    savedCode = settings::Trim(saved->companyCode);
+    zqgsdm_->setText(FromStd(savedCode));
     restoreOwnSettings(*saved);
     sourceDir_->setText(FromStd(saved->sourceDir));
   }
@@ -149,8 +155,16 @@ void CheckWindow::finishStartUp() {
                 BoxIcon::Error, BoxButtons::Ok);
   }
   entry_->setStore(store_.get());
-  entry_->lookUpAtStartUp();
+  entry_->lookUpAtStartUp(savedCode);
+  orderTabs();
   RememberLayout(this);
+}
+
+void CheckWindow::orderTabs() {
+  QList<QWidget*> order = {zqgsdm_, zqgsmc_};
+  order += ownTabOrder();
+  order += {chkZip_, chkDbf_, sourceDir_, command2_, targetDir_, command3_, chkCmd_, command1_, exitCmd_, stateStr_};
+  for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 bool CheckWindow::zipTypeSelected() const { return chkZip_->isChecked(); }
@@ -220,6 +234,8 @@ void CheckWindow::showProgress(int current, int total) {
 
 void CheckWindow::showResults() {
   stateStr_->clear();
+  progress_->reset();
+  progress_->setTextVisible(false);
   {
     ChkResult results(store_.get(), boxes_, this);
     results.exec();
@@ -249,7 +265,10 @@ void CheckWindow::activated() {
 }
 
 void CheckWindow::done(int result) {
-  if (running()) return;  // the run owns the store and the working directories
+  if (running()) {  // the run owns the store and the working directories
+    boxes_.show(QStringLiteral("提示信息"), kBusyRefusal, BoxIcon::Information, BoxButtons::Ok);
+    return;
+  }
   saveSettings();
   entry_->setStore(nullptr);
   store_.reset();

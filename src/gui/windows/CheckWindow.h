@@ -11,10 +11,12 @@
 //   AccountWindow window(home, boxes, parent);
 //   window.exec();   // modal; closing saves the settings
 //
-// While a run is in progress the window cannot be closed.
+// While a run is in progress the window cannot be closed (the operator is
+// told why); Esc never closes it.
 #pragma once
 
 #include <QDialog>
+#include <QList>
 #include <memory>
 
 #include "pipeline/RunInputs.h"
@@ -98,6 +100,9 @@ class CheckWindow : public QDialog {
   // The pointer moved over `control` (nullptr: the window's background).
   virtual void pointerMovedOver(QWidget* control);
   virtual QWidget* inputField(pipeline::InputField field) const;
+  // The window's own controls in the order Tab visits them, between the
+  // company name and the file type.
+  virtual QList<QWidget*> ownTabOrder() const = 0;
 
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -131,6 +136,7 @@ class CheckWindow : public QDialog {
   pipeline::RunInputs runInputs() const;
   void saveSettings();
   void focusInput(pipeline::InputField field);
+  void orderTabs();
   bool checkDate(QDateEdit* picker);  // false after telling the operator
   void runEnded(bool completed);
   void showProgress(int current, int total);

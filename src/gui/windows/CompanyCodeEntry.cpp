@@ -33,8 +33,8 @@ std::optional<std::string> CompanyCodeEntry::findCompany(const std::string& code
   }
 }
 
-void CompanyCodeEntry::lookUpAtStartUp() {
-  if (std::optional<std::string> name = findCompany(trimmedCode().toStdString()))
+void CompanyCodeEntry::lookUpAtStartUp(const std::string& savedCode) {
+  if (std::optional<std::string> name = findCompany(savedCode))
     name_->setText(QString::fromStdString(*name));
   lastCode_ = code_->text();
 }

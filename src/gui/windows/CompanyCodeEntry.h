@@ -4,7 +4,7 @@
 //   auto* entry = new CompanyCodeEntry(zqgsdm, zqgsmc, boxes, window);
 //   entry->setNextField(dataDate);      // Enter on a good code goes there
 //   entry->setStore(store);             // lookups find nothing without one
-//   entry->lookUpAtStartUp();
+//   entry->lookUpAtStartUp(savedCode);
 //
 // Enter checks the trimmed code (digits first, then the length) and on
 // success looks the company up and moves on; leaving a non-empty field with
@@ -39,9 +39,10 @@ class CompanyCodeEntry : public QObject {
 
   // FindCompany on the window's store; nothing when there is none or it fails.
   std::optional<std::string> findCompany(const std::string& code) const;
-  // The start-up lookup of the restored code: no code check, the name only
-  // when found; the field's text becomes the last code looked up.
-  void lookUpAtStartUp();
+  // The start-up lookup of the restored code, trimmed as it was saved (the
+  // field may hold only its first six characters): no code check, the name
+  // only when found; the field's text becomes the last code looked up.
+  void lookUpAtStartUp(const std::string& savedCode);
   const QString& lastCodeLookedUp() const { return lastCode_; }
 
  public slots:

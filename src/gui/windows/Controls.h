@@ -1,9 +1,11 @@
 // gui/windows/Controls.h - makers for the absolutely placed, named controls
 // of the check windows (the name is the control's name in the program, the
-// geometry in pixels relative to its container).
+// geometry in pixels relative to its container), and the dialogs' guard
+// against Esc.
 //
 //   auto* code = Place(new QLineEdit(this), "ZQGSDM", {106, 16, 100, 24});
 //   auto* check = MakeButton(this, "ChkCmd", "检查ZIP文件", {16, 360, 140, 32});
+//   KeepOpenOnEscape(this);
 #pragma once
 
 #include <QRect>
@@ -11,6 +13,7 @@
 #include <QWidget>
 
 class QDateEdit;
+class QDialog;
 class QPushButton;
 
 namespace fc::gui {
@@ -25,7 +28,10 @@ W* Place(W* widget, const char* name, QRect geometry) {
 // A push button that Enter in a text field does not press.
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry);
 
-// A date picker showing "yyyy-MM-dd", with a calendar drop-down.
+// Esc no longer closes `dialog` (QDialog's default rejects it).
+void KeepOpenOnEscape(QDialog* dialog);
+
+// A date picker showing "yyyy-MM-dd", with a calendar drop-down (DatePicker.h).
 QDateEdit* MakeDatePicker(QWidget* parent, const char* name, QRect geometry);
 
 }  // namespace fc::gui

@@ -113,6 +113,13 @@ IdentityWindow::IdentityWindow(settings::AppHome home, MessageBoxes& boxes, QWid
   connect(khxx1_, &QCheckBox::toggled, this, &IdentityWindow::comparisonBoxToggled);
   comparisonBoxToggled(false);
   finishStartUp();
+  // The help panel stands right of everything.
+  setTabOrder(stateStr_, noteText_);
+  setTabOrder(noteText_, command6_);
+}
+
+QList<QWidget*> IdentityWindow::ownTabOrder() const {
+  return {khxx0_, dataDate_, command4_, khxx1_, sendDate_, command5_};
 }
 
 QString IdentityWindow::noteText() const { return noteText_->toPlainText(); }

@@ -46,6 +46,7 @@ class IdentityWindow : public CheckWindow {
   void addOwnRunInputs(pipeline::RunInputs& inputs) const override;
   void pointerMovedOver(QWidget* control) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  QList<QWidget*> ownTabOrder() const override;
 
  private:
   void openViewer(Viewer viewer);
