@@ -57,8 +57,8 @@ screenshots: deps
 
 # The Debian package $(BUILD_PACKAGE)/filingcheck_<version>_<arch>.deb: a Release
 # build without the tests, with Debian's optimisation and hardening flags
-# (dpkg-buildflags) in place of CMake's, dated by the last commit so that a
-# rebuild gives the same package.
+# (dpkg-buildflags) in place of CMake's; its changelog and metainfo carry the
+# date of the last commit.
 DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 package:
 	@FC_WITH_PACKAGING=1 bash scripts/install-deps.sh
