@@ -23,7 +23,7 @@ namespace {
 // they work in a terminal without a display as well.
 bool AsksForTextOnly(int argc, char** argv) {
   for (int i = 1; i < argc; ++i)
-    for (const char* name : {"-h", "-?", "--help", "--help-all", "-v", "--version"})
+    for (const char* name : {"-h", "--help", "--help-all", "-v", "--version"})
       if (!std::strcmp(argv[i], name)) return true;
   return false;
 }
