@@ -3,11 +3,12 @@ BUILD      ?= build
 BUILD_ASAN ?= build-asan
 BUILD_BENCH ?= build-bench
 BUILD_FUZZ ?= build-fuzz
+BUILD_PACKAGE ?= build-package
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  = -G Ninja
 
-.PHONY: run test build deps test-asan bench screenshots fuzz clean
+.PHONY: run test build deps test-asan bench screenshots fuzz package package-test clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -54,5 +55,26 @@ screenshots: deps
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bin/filingcheck-screenshots $(BUILD)/screenshots
 	@echo "screenshots: $(BUILD)/screenshots/"
 
+# The Debian package $(BUILD_PACKAGE)/filingcheck_<version>_<arch>.deb: a Release
+# build without the tests, with Debian's optimisation and hardening flags
+# (dpkg-buildflags) in place of CMake's; its changelog and metainfo carry the
+# date of the last commit.
+DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+package:
+	@FC_WITH_PACKAGING=1 bash scripts/install-deps.sh
+	@SOURCE_DATE_EPOCH="$${SOURCE_DATE_EPOCH:-$$(git log -1 --format=%ct 2>/dev/null)}" \
+	  cmake -S . -B $(BUILD_PACKAGE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DFC_TESTS=OFF -DFC_PACKAGE=ON \
+	  -DCMAKE_CXX_FLAGS="$$($(DEB_FLAGS) CPPFLAGS) $$($(DEB_FLAGS) CXXFLAGS)" -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_FLAGS) LDFLAGS)" >/dev/null
+	@cmake --build $(BUILD_PACKAGE) -j $(JOBS)
+	@rm -f $(BUILD_PACKAGE)/filingcheck_*.deb
+	@cd $(BUILD_PACKAGE) && cpack >/dev/null
+	@ls $(BUILD_PACKAGE)/filingcheck_*.deb
+
+# lintian, the desktop entry and metainfo validators, and the programs run from
+# the package unpacked into a temporary root.
+package-test: package
+	@bash scripts/package-test.sh $(BUILD_PACKAGE)
+
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH) $(BUILD_FUZZ)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH) $(BUILD_FUZZ) $(BUILD_PACKAGE)

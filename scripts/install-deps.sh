@@ -16,6 +16,11 @@ packages=(
 if [ "${FC_WITH_FUZZ:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)
 fi
+# `make package` and its checks: shared-library dependencies, icon rendering,
+# and the validators of the package, its desktop entry and its metainfo.
+if [ "${FC_WITH_PACKAGING:-0}" = 1 ]; then
+  packages+=(dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

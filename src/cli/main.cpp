@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "Version.h"
 #include "cli/Commands.h"
 
 namespace {
@@ -31,7 +32,7 @@ const Command kCommands[] = {
 };
 
 int Usage(FILE* out) {
-  std::fprintf(out, "usage: filingcheck-cli COMMAND [OPTIONS]\n\ncommands:\n");
+  std::fprintf(out, "usage: filingcheck-cli COMMAND [OPTIONS]\n       filingcheck-cli --version\n\ncommands:\n");
   for (const Command& c : kCommands) std::fprintf(out, "  %s\n", c.usage);
   return out == stdout ? 0 : 2;
 }
@@ -42,6 +43,10 @@ int main(int argc, char** argv) {
   if (argc < 2) return Usage(stderr);
   if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "help"))
     return Usage(stdout);
+  if (!std::strcmp(argv[1], "--version")) {
+    std::printf("filingcheck-cli %s\n", fc::kVersion);
+    return 0;
+  }
   fc::cli::Args args(argv + 2, argv + argc);
   for (const Command& c : kCommands)
     if (c.name == std::string(argv[1])) return c.run(args);

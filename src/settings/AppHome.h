@@ -21,8 +21,14 @@ struct AppHome {
   std::filesystem::path lchkdir() const { return home / "lchkdir"; }
 };
 
-// The data directory for a program in `exeDir`: `exeDir`/data when it exists,
-// else the source tree's data directory (a program run from its build tree).
+// Where an installed program in `exeDir` (say /usr/bin) finds its data:
+// `exeDir`/../share/filingcheck, so that an installation under any prefix or
+// root works.
+std::filesystem::path InstalledDataDir(const std::filesystem::path& exeDir);
+
+// The data directory for a program in `exeDir`: `exeDir`/data when it exists
+// (the build tree), else InstalledDataDir when that exists, else the source
+// tree's data directory.
 std::filesystem::path LocateDataDir(const std::filesystem::path& exeDir);
 
 }  // namespace fc::settings

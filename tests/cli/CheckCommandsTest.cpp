@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "Version.h"
 #include "support/TempDir.h"
 #include "support/Zip.h"
 
@@ -171,6 +172,18 @@ TEST_F(CheckCommands, RunIsRefusedWhileAnotherProcessHoldsTheHome) {
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("另一个检查"), std::string::npos) << r.err;
   EXPECT_EQ(cli({"results", "--home", home, "--format", "tsv"}).out, before);
+}
+
+TEST_F(CheckCommands, VersionAndHelpAnswerWithoutACommand) {
+  Result r = cli({"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, std::string("filingcheck-cli ") + fc::kVersion + "\n");
+  r = cli({"--help"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("filingcheck-cli --version"), std::string::npos);
+  r = cli({"--versions"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("unknown command"), std::string::npos);
 }
 
 }  // namespace

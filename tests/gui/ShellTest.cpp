@@ -28,9 +28,18 @@ TEST(AppHomeTest, ProgramDirectoryWhenWritableElseTheUsersDataDirectory) {
 
   // Nobody, not even root, creates files in /proc.
   home = ResolveAppHome("/proc", dir / "user");
-  EXPECT_EQ(home.home, dir / "user" / ".local" / "share" / "filingcheck");
+  EXPECT_EQ(home.home, dir / "user" / "filingcheck");
   EXPECT_TRUE(std::filesystem::is_directory(home.home));
   EXPECT_FALSE(home.data.empty());
+
+  // An installed program keeps out of its bin directory even when it may write there.
+  const std::filesystem::path bin = dir / "root" / "usr" / "bin";
+  std::filesystem::create_directories(dir / "root" / "usr" / "share" / "filingcheck");
+  std::filesystem::create_directories(bin);
+  home = ResolveAppHome(bin, dir / "user");
+  EXPECT_EQ(home.home, dir / "user" / "filingcheck");
+  EXPECT_EQ(home.data, dir / "root" / "usr" / "share" / "filingcheck");
+  EXPECT_TRUE(std::filesystem::is_empty(bin));
 }
 
 // Answers the next real message box with `button` and records what it showed.

@@ -19,14 +19,15 @@ bool CanWriteIn(const std::filesystem::path& dir) {
 }  // namespace
 
 settings::AppHome ResolveAppHome(const std::filesystem::path& exeDir,
-                                 const std::filesystem::path& userHome) {
+                                 const std::filesystem::path& userDataDir) {
   settings::AppHome home;
   home.data = settings::LocateDataDir(exeDir);
-  if (CanWriteIn(exeDir)) {
+  const bool installed = home.data == settings::InstalledDataDir(exeDir);
+  if (!installed && CanWriteIn(exeDir)) {
     home.home = exeDir;
     return home;
   }
-  home.home = userHome / ".local" / "share" / "filingcheck";
+  home.home = userDataDir / "filingcheck";
   std::error_code ec;
   std::filesystem::create_directories(home.home, ec);
   return home;

@@ -1,11 +1,14 @@
 // gui/shell/AppHomeResolver.h - where the desktop program keeps its state.
 //
-//   fc::settings::AppHome home = ResolveAppHome(exeDir, QDir::homePath().toStdString());
+//   fc::settings::AppHome home = ResolveAppHome(exeDir,
+//       QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString());
 //
 // The application home is the program's own directory when the program may
-// write there; otherwise (an installed, read-only copy) it is
-// <user home>/.local/share/filingcheck, created when missing. The data
-// directory is always the one that ships with the program.
+// write there; otherwise it is <user data directory>/filingcheck ($XDG_DATA_HOME,
+// by default ~/.local/share), created when missing. An installed program (its
+// data under ../share/filingcheck) always takes the latter: root may write in
+// /usr/bin, but nothing belongs there. The data directory is always the one
+// that ships with the program.
 #pragma once
 
 #include <filesystem>
@@ -15,6 +18,6 @@
 namespace fc::gui {
 
 settings::AppHome ResolveAppHome(const std::filesystem::path& exeDir,
-                                 const std::filesystem::path& userHome);
+                                 const std::filesystem::path& userDataDir);
 
 }  // namespace fc::gui

@@ -6,6 +6,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 
+#include "Version.h"
+
 namespace fc::gui {
 
 namespace {
@@ -113,7 +115,7 @@ QPixmap BannerPicture(qreal ratio) {
   painter.setPen(QColor(30, 62, 116));
   painter.setFont(CaptionFont(12, false));
   painter.drawText(area.adjusted(0, 0, -6, 0), Qt::AlignRight | Qt::AlignVCenter,
-                   QStringLiteral("报送数据文件检查软件  版本 0.1"));
+                   QStringLiteral("报送数据文件检查软件  版本 ") + QLatin1String(fc::kVersion));
   return pixmap;
 }
 
