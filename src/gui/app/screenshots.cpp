@@ -37,6 +37,7 @@ class SilentBoxes final : public fc::gui::MessageBoxes {
                           fc::gui::BoxButtons buttons) override {
     return buttons == fc::gui::BoxButtons::YesNo ? fc::gui::BoxAnswer::Yes : fc::gui::BoxAnswer::Ok;
   }
+  QString askSavePath(const QString&, const QString&, const QString&) override { return {}; }
 };
 
 void FillSampleRun(fc::store::Store& store) {

@@ -1,6 +1,7 @@
 #include "gui/shell/MessageBoxes.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace fc::gui {
@@ -52,6 +53,10 @@ BoxAnswer QtMessageBoxes::show(const QString& title, const QString& text, BoxIco
   QMessageBox box(QtIcon(icon), title, text, QtButtons(buttons), QApplication::activeWindow());
   box.setEscapeButton(EscapeButton(buttons));
   return Answer(box.exec());
+}
+
+QString QtMessageBoxes::askSavePath(const QString& title, const QString& proposed, const QString& filter) {
+  return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, proposed, filter);
 }
 
 void ShowInputError(MessageBoxes& boxes, const QString& text) {

@@ -222,6 +222,7 @@ void CheckWindow::showResults() {
   stateStr_->clear();
   {
     ChkResult results(store_.get(), boxes_, this);
+    results.useAgreement(home_.data / "interface" / "layouts.csv");
     results.exec();
   }
   activated();
