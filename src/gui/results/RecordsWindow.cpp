@@ -23,7 +23,7 @@ namespace fc::gui {
 namespace {
 
 constexpr int kWidestColumn = 260;  // px a column takes before it shares out the room left
-constexpr int kCountsHeight = 150;  // px of the value counts above the records
+constexpr int kCountsHeight = 150;  // px the value counts take at most above the records
 
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
@@ -165,7 +165,6 @@ RecordsWindow::RecordsWindow(store::FindingRecords records, const store::Finding
   description->setObjectName(QStringLiteral("ErrDesc"));
   description->setWordWrap(true);
   counts_ = MakeView<QTableWidget>(this, "ValueCounts");
-  counts_->setMaximumHeight(kCountsHeight);
   fillCounts(records, agreement);
   const int64_t total = records.total;
   const int64_t kept = static_cast<int64_t>(records.records.size());
@@ -207,7 +206,9 @@ void RecordsWindow::fillCounts(const store::FindingRecords& records, const pipel
   counts_->setRowCount(static_cast<int>(records.valueCounts.size()));
   int row = 0;
   for (const store::FindingRecords::ValueCount& count : records.valueCounts) {
-    const QString texts[] = {FieldHeading(agreement, records.table, count.field), FromStd(count.value),
+    // A blank value would be an empty cell, easily read as a missing row.
+    const QString value = count.value.empty() ? QStringLiteral("（空）") : FromStd(count.value);
+    const QString texts[] = {FieldHeading(agreement, records.table, count.field), value,
                              QString::number(count.count)};
     for (int column = 0; column < 3; ++column) {
       auto* item = new QTableWidgetItem(texts[column]);
@@ -218,6 +219,8 @@ void RecordsWindow::fillCounts(const store::FindingRecords& records, const pipel
     ++row;
   }
   counts_->setVisible(row > 0);
+  const int rowsHeight = counts_->horizontalHeader()->sizeHint().height() + counts_->verticalHeader()->length();
+  counts_->setMaximumHeight(std::min(kCountsHeight, rowsHeight + 2 * counts_->frameWidth()));
 }
 
 bool RecordsWindow::eventFilter(QObject* watched, QEvent* event) {
