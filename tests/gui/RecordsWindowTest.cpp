@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
 #include <functional>
 
 #include "GuiTestSupport.h"
@@ -220,6 +221,34 @@ TEST_F(RecordsWindowTest, ExportCancelledWritesNothingAndAFailedOneSaysWhy) {
   EXPECT_EQ(boxes.shown[0].title, QStringLiteral("错误提示"));
   EXPECT_TRUE(boxes.shown[0].text.contains(path));
   EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(RecordsWindowTest, ColumnsFillTheWidthAsTheWindowGrowsAndTheKeysReachEveryPart) {
+  store::FindingRecords records{1, 1, "R08", "ZJBDXX", {"YYBDM", "ZJZH", "JRYE"}, {{4, {"1", "2", "3.00"}}}, 1,
+                                {{"YYBDM", "1", 1}}};
+  RecordsWindow window(records, {1, 1, "Z.DBF", "R08", "d", 1, 1}, nullptr, boxes);
+  auto* table = window.recordsTable();
+  auto filled = [table] {
+    int sum = 0;
+    for (int c = 0; c < table->model()->columnCount(); ++c) sum += table->columnWidth(c);
+    return table->viewport()->width() - sum;
+  };
+  test::ShowActive(&window);
+  const int narrow = table->columnWidth(1);
+  EXPECT_LE(std::abs(filled()), 4);  // rounding of the shares
+  window.resize(window.width() + 400, window.height());
+  test::ProcessEvents();
+  EXPECT_GT(table->columnWidth(1), narrow);
+  EXPECT_LE(std::abs(filled()), 4);
+
+  // Tab goes from part to part (arrows move within a table), starting at the records.
+  ASSERT_EQ(QApplication::focusWidget(), table);
+  QWidget* const order[] = {window.findChild<QPushButton*>("ExportCsv"), window.findChild<QPushButton*>("CloseCmd"),
+                            window.countsTable(), table};
+  for (QWidget* next : order) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
+  }
 }
 
 TEST(FindingsOfRowsTest, RowsTakeTheirFindingsByFileErridAndTextInTurn) {

@@ -87,6 +87,7 @@ ChkResult::ChkResult(store::Store* store, MessageBoxes& boxes, QWidget* parent)
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid_->setTabKeyNavigation(false);  // Tab reaches the button; arrows choose the row
   grid_->verticalHeader()->hide();
   recordsButton_ = new QPushButton(QStringLiteral("查看记录"), this);
   recordsButton_->setObjectName(QStringLiteral("RecordsCmd"));

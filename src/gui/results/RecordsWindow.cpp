@@ -98,6 +98,7 @@ View* MakeView(QWidget* parent, const char* name) {
   view->setObjectName(QLatin1String(name));
   view->setEditTriggers(QAbstractItemView::NoEditTriggers);
   view->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view->setTabKeyNavigation(false);  // Tab goes on to the next part; arrows move within
   view->setWordWrap(false);
   view->setTextElideMode(Qt::ElideRight);
   view->verticalHeader()->hide();
