@@ -83,12 +83,12 @@ class Compiler {
     push(s);
     plan.table = scopes_[0].table;
     plan.tableName = scopes_[0].name;
-    nameFields(s, plan.named);
     if (s.where) plan.where = pred(*s.where);
     plan.grouped = !s.groupBy.empty();
     std::vector<Value> keys;
     for (const auto& g : s.groupBy) keys.push_back(value(*g));
     plan.groupKey = KeyEncoder(std::move(keys));
+    nameFields(s, plan.named);
     if (s.star) {
       if (plan.grouped) throw QueryError("不支持的语法: select * 不能与 group by 同用");
       for (const dbf::Field& f : plan.table->fields())

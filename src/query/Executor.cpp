@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "dbf/Table.h"
@@ -83,17 +84,13 @@ Groups GroupKeepingRepeated(Plan& plan, Records& behind) {
     const int o = plan.groupKey.order(a, b);
     return o != 0 ? o < 0 : groups.first[x] < groups.first[y];
   });
-  // Each repeated group gets its slice of `behind`; records fill their
-  // slices in record order.
-  std::vector<int64_t> next(groups.count.size(), -1);
-  int64_t size = 0;
-  for (uint32_t g : repeated) {
-    next[g] = size;
-    size += groups.count[g];
-  }
-  behind.resize(static_cast<size_t>(size));
+  std::unordered_map<uint32_t, uint32_t> rank;  // group -> its place in key order
+  for (uint32_t k = 0; k < repeated.size(); ++k) rank[repeated[k]] = k;
+  std::vector<std::pair<uint32_t, uint32_t>> ranked;  // (rank, record), records in order
   for (uint32_t i = 0; i < groupOf.size(); ++i)
-    if (groupOf[i] != KeyTable::kNone && next[groupOf[i]] >= 0) behind[static_cast<size_t>(next[groupOf[i]]++)] = i;
+    if (groupOf[i] != KeyTable::kNone && groups.count[groupOf[i]] > 1) ranked.push_back({rank[groupOf[i]], i});
+  std::sort(ranked.begin(), ranked.end());
+  for (const auto& [place, record] : ranked) behind.push_back(record);
   return groups;
 }
 
