@@ -1,6 +1,6 @@
 // store/Store.h - the check-run store `dravmel.mdb`: the files and problems
 // of the latest check run (`filelist`, `fileerr`), the records behind each
-// problem (`errfinding`, `errrecord`, `errvalue`) and the company list (`zqgs`).
+// problem and their value counts (`errfinding`, `errrecord`) and the company list (`zqgs`).
 //
 // An SQLite file in the application home. The query texts the pipeline passes
 // (with FoxPro/Jet `like` patterns: `*` any run, `?` one character, `#` one
