@@ -104,7 +104,9 @@ class Store {
   std::optional<std::string> findCompany(std::string_view code);
 
   // ClearRun: "delete from filelist", then "delete from fileerr", then the
-  // findings' records and value counts (one transaction).
+  // findings' records and value counts (one transaction). Refused with
+  // StoreError, the last results untouched, when the store has no room to
+  // grow (a full disk or a file size limit).
   void clearRun();
 
   // A file's problems and its filelist row are committed together: the
