@@ -14,5 +14,6 @@ int AccountCommand(const Args& args);   // account --home DIR --source DIR --cod
 int IdentityCommand(const Args& args);  // identity --home DIR --source DIR --code CODE --date DATE ...
 int ResultsCommand(const Args& args);   // results --home DIR [--format table|tsv|json]
 int SampleCommand(const Args& args);    // sample --home DIR --dir DIR
+int RecordsCommand(const Args& args);   // records --home DIR [--file NAME] [--rule CODE] [--format ...]
 
 }  // namespace fc::cli

@@ -23,7 +23,8 @@ int ResultsCommand(const Args& args) {
     return Fail("应用目录" + home.home.string() + "中还没有检查结果");
   try {
     auto store = store::Store::open(home.home, home.data);
-    PrintResults(store->readResults(), *format, stdout);
+    const std::vector<store::ResultRow> rows = store->readResults();
+    PrintResults(rows, *format, stdout, *format == ResultsFormat::Json ? SummariesOf(*store, rows) : Summaries{});
     return 0;
   } catch (const std::exception& e) {
     return Fail(e.what());

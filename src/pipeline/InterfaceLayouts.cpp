@@ -12,6 +12,7 @@ namespace fc::pipeline {
 namespace {
 
 constexpr size_t kColumns = 7;  // kind,position,name,type,length,decimals,date
+constexpr size_t kMeaningColumn = 7;  // the optional eighth column: meaning
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -65,14 +66,16 @@ TableLayout& LayoutOf(std::vector<TableLayout>& layouts, const std::string& kind
 
 void AddField(std::vector<TableLayout>& layouts, std::string_view line, const LineError& fail) {
   std::vector<std::string_view> c = SplitColumns(line);
-  if (c.size() != kColumns)
-    fail("expected " + std::to_string(kColumns) + " columns, found " + std::to_string(c.size()));
+  if (c.size() != kColumns && c.size() != kMeaningColumn + 1)
+    fail("expected " + std::to_string(kColumns) + " columns (" + std::to_string(kMeaningColumn + 1) +
+         " with the meaning), found " + std::to_string(c.size()));
   if (c[0].empty() || c[2].empty()) fail("kind and name must not be empty");
   TableLayout& layout = LayoutOf(layouts, Upper(c[0]));
   int position = Number(c[1], 1, 255, "position", fail);
   if (position != static_cast<int>(layout.fields.size()) + 1)
     fail("position " + std::to_string(position) + " of " + layout.kind + " out of sequence");
-  LayoutField field{Upper(c[2]), 0, 0, 0};
+  LayoutField field{Upper(c[2]), 0, 0, 0, {}};
+  if (c.size() > kMeaningColumn) field.meaning = c[kMeaningColumn];
   if (c[3] != "C" && c[3] != "N") fail("type must be C or N");
   field.type = c[3][0];
   field.length = Number(c[4], 1, 255, "length", fail);
@@ -107,6 +110,19 @@ const TableLayout* InterfaceLayouts::find(std::string_view kind) const {
   for (const TableLayout& l : layouts_)
     if (SameNameNoCase(l.kind, kind)) return &l;
   return nullptr;
+}
+
+std::string InterfaceLayouts::meaningOf(std::string_view kind, std::string_view field) const {
+  auto meaningIn = [field](const TableLayout& layout) -> const std::string* {
+    for (const LayoutField& f : layout.fields)
+      if (SameNameNoCase(f.name, field) && !f.meaning.empty()) return &f.meaning;
+    return nullptr;
+  };
+  if (const TableLayout* own = find(kind))
+    if (const std::string* meaning = meaningIn(*own)) return *meaning;
+  for (const TableLayout& layout : layouts_)
+    if (const std::string* meaning = meaningIn(layout)) return *meaning;
+  return {};
 }
 
 const TableLayout* InterfaceLayouts::forFileName(std::string_view fileName) const {

@@ -15,6 +15,7 @@ struct LayoutField {
   char type = 'C';       // 'C' or 'N'
   int length = 0;        // bytes
   int decimals = 0;
+  std::string meaning;   // what the field holds, in the agreement's Chinese; empty when not given
 };
 
 struct TableLayout {
@@ -31,6 +32,10 @@ class InterfaceLayouts {
   const TableLayout* find(std::string_view kind) const;
   // The kind a file name carries: the "_"-separated token equal to a known kind.
   const TableLayout* forFileName(std::string_view fileName) const;
+  // The meaning of a field (letter case ignored) in the layout of `kind`, else
+  // in the first layout that has a field of that name and gives its meaning;
+  // empty when none does.
+  std::string meaningOf(std::string_view kind, std::string_view field) const;
   const std::vector<TableLayout>& all() const { return layouts_; }
 
  private:

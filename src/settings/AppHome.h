@@ -1,7 +1,7 @@
 // settings/AppHome.h - where the program keeps its state and finds its data.
 //
-// The application home holds chkcfg.ini, dravmel.mdb and the working
-// directories workdir, dbfdir and lchkdir. The data directory holds what ships
+// The application home holds chkcfg.ini, recordslimit.ini, dravmel.mdb and the
+// working directories workdir, dbfdir and lchkdir. The data directory holds what ships
 // with the program: zqgs.csv (the company list of a new store) and
 // interface/layouts.csv (the interface agreement).
 #pragma once
@@ -15,6 +15,7 @@ struct AppHome {
   std::filesystem::path data;  // shipped data files
 
   std::filesystem::path settingsFile() const { return home / "chkcfg.ini"; }
+  std::filesystem::path recordsLimitFile() const { return home / "recordslimit.ini"; }
   std::filesystem::path storeFile() const { return home / "dravmel.mdb"; }
   std::filesystem::path workdir() const { return home / "workdir"; }
   std::filesystem::path dbfdir() const { return home / "dbfdir"; }

@@ -66,11 +66,7 @@ std::optional<SettingsFile> ReadSettings(const std::filesystem::path& file) {
   return settings;
 }
 
-bool WriteSettings(const std::filesystem::path& file, const SettingsFile& settings,
-                   std::string& error) {
-  const std::string text = settings.companyCode + "\r\n" + settings.beginNo + "\r\n" +
-                           settings.endNo + "\r\n" + std::to_string(settings.fileType) +
-                           "\r\n" + settings.sourceDir + "\r\n" + settings.targetDir + "\r\n";
+bool ReplaceFile(const std::filesystem::path& file, const std::string& text, std::string& error) {
   std::filesystem::path temp = file;
   temp += ".tmp";
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -86,6 +82,14 @@ bool WriteSettings(const std::filesystem::path& file, const SettingsFile& settin
   ::unlink(temp.c_str());
   error = "无法写入设置文件" + file.string() + ": " + std::strerror(savedErrno);
   return false;
+}
+
+bool WriteSettings(const std::filesystem::path& file, const SettingsFile& settings,
+                   std::string& error) {
+  const std::string text = settings.companyCode + "\r\n" + settings.beginNo + "\r\n" +
+                           settings.endNo + "\r\n" + std::to_string(settings.fileType) +
+                           "\r\n" + settings.sourceDir + "\r\n" + settings.targetDir + "\r\n";
+  return ReplaceFile(file, text, error);
 }
 
 }  // namespace fc::settings

@@ -37,6 +37,10 @@ std::optional<SettingsFile> ReadSettings(const std::filesystem::path& file);
 bool WriteSettings(const std::filesystem::path& file, const SettingsFile& settings,
                    std::string& error);
 
+// Replaces `file` with `text` by way of a temporary file renamed over it, so
+// that a failed write leaves the old file as it was; false with `error` set.
+bool ReplaceFile(const std::filesystem::path& file, const std::string& text, std::string& error);
+
 // The value of the number at the start of `text`, leading blanks ignored,
 // fraction discarded; 0 when the text does not start with a number.
 long long NumericValue(std::string_view text);

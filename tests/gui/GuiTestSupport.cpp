@@ -20,6 +20,14 @@ gui::BoxAnswer ScriptedBoxes::show(const QString& title, const QString& text, gu
   return buttons == gui::BoxButtons::Ok ? gui::BoxAnswer::Ok : gui::BoxAnswer::Yes;
 }
 
+QString ScriptedBoxes::askSavePath(const QString&, const QString& proposed, const QString&) {
+  proposedPaths << proposed;
+  if (savePaths_.empty()) return {};
+  QString next = savePaths_.front();
+  savePaths_.pop_front();
+  return next;
+}
+
 QStringList ScriptedBoxes::texts() const {
   QStringList all;
   for (const ShownBox& box : shown) all << box.text;

@@ -5,6 +5,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <vector>
 
@@ -30,12 +31,17 @@ class ScriptedBoxes final : public gui::MessageBoxes {
   void answer(gui::BoxAnswer next) { answers_.push_back(next); }
   gui::BoxAnswer show(const QString& title, const QString& text, gui::BoxIcon icon,
                       gui::BoxButtons buttons) override;
+  // Save dialogs answer the paths given here in order; without one they are cancelled.
+  void answerSavePath(const QString& path) { savePaths_.push_back(path); }
+  QString askSavePath(const QString& title, const QString& proposed, const QString& filter) override;
 
   std::vector<ShownBox> shown;  // every box, in order
   QStringList texts() const;    // their texts
+  QStringList proposedPaths;    // what every save dialog proposed, in order
 
  private:
   std::deque<gui::BoxAnswer> answers_;
+  std::deque<QString> savePaths_;
 };
 
 // An application home in a fresh temporary directory whose data directory

@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QCheckBox>
+#include <fstream>
 
 #include "GuiTestSupport.h"
 #include "gui/results/ChkResult.h"
@@ -18,6 +19,8 @@
 #include "gui/windows/IdentityWindow.h"
 #include "pipeline/InterfaceLayouts.h"
 #include "pipeline/Sample.h"
+#include "settings/RecordsLimit.h"
+#include "store/Store.h"
 #include "support/Zip.h"
 
 namespace fc::gui {
@@ -106,9 +109,13 @@ TEST_F(RunTest, DbfRunOfTheAccountWindowPacksOnYes) {
   EXPECT_EQ(grid->item(0, 2)->text(), "100001_KHJBXX_20080808_1.DBF");
   EXPECT_EQ(grid->item(0, 1)->background().color(), QColor(255, 255, 0));  // passed, with findings
   EXPECT_EQ(boxes.shown.size(), 1u);
+  window.reject();  // a first close leaves the default limit there to edit
+  EXPECT_EQ(settings::ReadRecordsLimit(home.home().recordsLimitFile()), settings::kDefaultRecordsLimit);
+  EXPECT_TRUE(std::filesystem::exists(home.home().recordsLimitFile()));
 }
 
-TEST_F(RunTest, ZipRunOfTheIdentityWindowAsksNothing) {
+TEST_F(RunTest, ZipRunOfTheIdentityWindowAsksNothingAndKeepsRecordsUpToTheLimit) {
+  std::ofstream(home.home().recordsLimitFile()) << "1\r\n";
   IdentityWindow window(home.home(), boxes);
   test::ShowActive(&window);
   window.companyCodeField()->setText(pipeline::kSampleCompany);
@@ -121,6 +128,16 @@ TEST_F(RunTest, ZipRunOfTheIdentityWindowAsksNothing) {
   EXPECT_TRUE(boxes.shown.empty()) << boxes.texts().join('|').toStdString();
   EXPECT_EQ(status(window), QStringLiteral("文件检查完毕,请查看检查结果"));
   EXPECT_TRUE(std::filesystem::is_empty(home.path() / "out"));
+  // The limit of recordslimit.ini reached the run: one record kept per
+  // finding, the count of a finding behind two records still whole.
+  bool capped = false;
+  for (const store::FindingRow& finding : window.store()->readFindings()) {
+    EXPECT_LE(finding.recordsKept, 1) << finding.errid;
+    capped |= finding.total > finding.recordsKept;
+  }
+  EXPECT_TRUE(capped);
+  window.reject();
+  EXPECT_EQ(settings::ReadRecordsLimit(home.home().recordsLimitFile()), 1);  // the operator's, kept
 }
 
 TEST_F(RunTest, RunWithoutDataFilesSaysSoAndEmptiesTheStatus) {

@@ -29,6 +29,10 @@ TEST(InterfaceLayouts, ShippedAgreement) {
   EXPECT_EQ(jrye.length, 18);
   EXPECT_EQ(jrye.decimals, 2);
   EXPECT_EQ(layouts.find("YYBXX")->fields[3].length, 200);
+  for (const TableLayout& l : layouts.all())
+    for (const LayoutField& f : l.fields) EXPECT_FALSE(f.meaning.empty()) << l.kind << " " << f.name;
+  EXPECT_EQ(layouts.meaningOf("zjzqdy", "yybdm"), "营业部代码");
+  EXPECT_EQ(layouts.meaningOf("SFZFCJG", "ZHBD"), "证券、资金账户比对结果");
 }
 
 TEST(InterfaceLayouts, KindFromFileName) {
@@ -77,6 +81,23 @@ TEST_F(FaultyLayouts, NamesTheLineAndTheFault) {
   EXPECT_NE(loadError("").find("no table layouts"), std::string::npos);
   EXPECT_NE(loadError(",1,X,C,1,0,0\n").find("empty"), std::string::npos);
   EXPECT_THROW(InterfaceLayouts::load(dir_ / "missing.csv"), std::runtime_error);
+}
+
+TEST_F(FaultyLayouts, MeaningColumnIsOptionalLineByLine) {
+  // A file of the seven-column form loads as before, with no meanings; an
+  // eighth column gives one; a ninth is refused like any other count.
+  EXPECT_EQ(loadError("A,1,X,C,1,0,0\nA,2,Y,C,1,0,0,金额\nB,1,Y,C,1,0,0, 余额 \nB,2,Z,C,1,0,0,\n"), "loaded");
+  InterfaceLayouts l = InterfaceLayouts::load(dir_ / "layouts.csv");
+  EXPECT_EQ(l.find("A")->fields[0].meaning, "");
+  EXPECT_EQ(l.meaningOf("A", "y"), "金额");
+  EXPECT_EQ(l.meaningOf("B", "Y"), "余额");
+  EXPECT_EQ(l.meaningOf("A", "X"), "");          // no meaning anywhere
+  EXPECT_EQ(l.meaningOf("B", "X"), "");          // not a field of B, none elsewhere
+  EXPECT_EQ(l.meaningOf("C", "Y"), "金额");       // unknown kind: the first layout that knows it
+  EXPECT_EQ(l.meaningOf("B", "Z"), "");          // empty column, no meaning
+  EXPECT_NE(loadError("A,1,X,C,1,0,0,a,b\n").find("line 3: expected 7 columns (8 with the meaning), found 9"),
+            std::string::npos);
+  EXPECT_NE(loadError("A,1,X,C,1,0,0,\"a,b\"\n").find("found 9"), std::string::npos);
 }
 
 TEST_F(FaultyLayouts, ToleratesBlankLinesCarriageReturnsAndSpaces) {

@@ -15,18 +15,22 @@
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <utility>
 
 #include "gui/dialogs/Browsing.h"
 #include "gui/dialogs/SelectDir.h"
 #include "gui/dialogs/ViewDir.h"
 #include "gui/dialogs/ViewDir3.h"
 #include "gui/results/ChkResult.h"
+#include "gui/results/RecordsWindow.h"
 #include "gui/shell/EndForm.h"
 #include "gui/shell/MainForm.h"
 #include "gui/shell/MessageBoxes.h"
 #include "gui/shell/Translations.h"
 #include "gui/windows/AccountWindow.h"
 #include "gui/windows/IdentityWindow.h"
+#include "pipeline/InterfaceLayouts.h"
 #include "store/Store.h"
 
 namespace {
@@ -38,6 +42,7 @@ class SilentBoxes final : public fc::gui::MessageBoxes {
                           fc::gui::BoxButtons buttons) override {
     return buttons == fc::gui::BoxButtons::YesNo ? fc::gui::BoxAnswer::Yes : fc::gui::BoxAnswer::Ok;
   }
+  QString askSavePath(const QString&, const QString&, const QString&) override { return {}; }
 };
 
 void FillSampleRun(fc::store::Store& store) {
@@ -47,9 +52,15 @@ void FillSampleRun(fc::store::Store& store) {
     for (const auto& [id, text] : errors) store.addErrRow(row.fileid, id, text);
     store.addFileRow(row);
   };
-  file({1, 1, "客户基本信息表", "QL_100001_KHJBXX_20080808_1.ZIP", 1, 1, 3},
-       {{"R03", "客户基本信息表中有 2 条记录的证件号码为空"},
-        {"R07", "客户基本信息表中有 1 条记录的客户类别不在规定范围内"}});
+  store.beginFileRow();
+  store.addErrRow(1, "R03", "客户基本信息表中有 2 条记录的证件号码为空");
+  store.addFindingRecords({1, 1, "R03", "KHJBXX", {"ZQGSDM", "YYBDM", "ZJZH", "ZJHM"},
+                           {{15, {"100001", "000101", "101000000015", ""}}, {38, {"100001", "000102", "102000000038", ""}}},
+                           2, {{"ZJHM", "", 2}}});
+  store.addErrRow(1, "R07", "客户基本信息表中有 1 条记录的客户类别不在规定范围内");
+  store.addFindingRecords({1, 2, "R07", "KHJBXX", {"ZQGSDM", "YYBDM", "ZJZH", "ZJLB"},
+                           {{7, {"100001", "000101", "101000000007", "9"}}}, 1, {{"ZJLB", "9", 1}}});
+  store.addFileRow({1, 1, "客户基本信息表", "QL_100001_KHJBXX_20080808_1.ZIP", 1, 1, 3});
   file({2, 1, "资金与证券账户对应关系表", "QL_100001_ZJZQDY_20080808_1.ZIP", 1, 1, 3}, {});
   file({3, 1, "资金变动信息表", "QL_100001_ZJBDXX_20080808_1.ZIP", 0, 0, {}}, {});
   file({4, 1, "证券营业部信息表", "100001_YYBXX_20080808_1.ZIP", 1, 0, {}},
@@ -64,6 +75,19 @@ bool Save(QWidget& window, const QDir& out, const char* name) {
   if (window.grab().save(path)) return true;
   std::fprintf(stderr, "filingcheck-screenshots: cannot write %s\n", qPrintable(path));
   return false;
+}
+
+// The records window over the first finding of the sample run.
+bool SaveRecords(fc::store::Store& store, const fc::settings::AppHome& home, fc::gui::MessageBoxes& boxes,
+                 const QDir& out) {
+  const std::vector<fc::store::FindingRow> findings = store.readFindings();
+  if (findings.empty()) return false;
+  const fc::store::FindingRow& finding = findings.front();
+  std::optional<fc::store::FindingRecords> records = store.readFindingRecords(finding.fileid, finding.finding);
+  if (!records) return false;
+  const auto agreement = fc::pipeline::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
+  fc::gui::RecordsWindow window(std::move(*records), finding, &agreement, boxes);
+  return Save(window, out, "records.png");
 }
 
 // Empty files named like both submissions, for the selection dialogs to list.
@@ -161,6 +185,7 @@ int main(int argc, char** argv) {
   fc::gui::ChkResult results(account.store(), boxes);
   ok &= Save(results, out, "chkresult.png");
   results.hide();
+  ok &= SaveRecords(*account.store(), home, boxes, out);
   const QString samples = SampleFiles(scratch);
   account.sourceDirField()->setText(samples);
   ok &= SaveAccountDialogs(account, home, boxes, out);

@@ -1,11 +1,15 @@
 #include "gui/results/ChkResult.h"
 
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTableWidget>
 #include <array>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
+#include "gui/results/RecordsWindow.h"
 #include "gui/shell/LayoutScaling.h"
 #include "gui/shell/MessageBoxes.h"
 #include "gui/shell/Twips.h"
@@ -74,17 +78,25 @@ std::vector<CellSpan> MergeSpans(const std::vector<store::ResultRow>& rows) {
 }
 
 ChkResult::ChkResult(store::Store* store, MessageBoxes& boxes, QWidget* parent)
-    : QDialog(parent) {
+    : QDialog(parent), store_(store), boxes_(boxes) {
   setObjectName(QStringLiteral("ChkResult"));
   setWindowTitle(QStringLiteral("检查结果"));
   resize(kDesignedWidth, 600);
   grid_ = new QTableWidget(this);
   grid_->setObjectName(QStringLiteral("MSFlexGrid1"));
-  grid_->setGeometry(rect().adjusted(4, 4, -4, -4));
+  grid_->setGeometry(rect().adjusted(4, 4, -4, -44));
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid_->setSelectionMode(QAbstractItemView::NoSelection);
-  grid_->setFocusPolicy(Qt::NoFocus);
+  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid_->setTabKeyNavigation(false);  // Tab reaches the button; arrows choose the row
   grid_->verticalHeader()->hide();
+  recordsButton_ = new QPushButton(QStringLiteral("查看记录"), this);
+  recordsButton_->setObjectName(QStringLiteral("RecordsCmd"));
+  recordsButton_->setGeometry(width() - 4 - 120, height() - 38, 120, 32);
+  recordsButton_->setEnabled(false);
+  connect(grid_, &QTableWidget::cellDoubleClicked, this, &ChkResult::openRecords);
+  connect(grid_, &QTableWidget::currentCellChanged, this, &ChkResult::updateRecordsButton);
+  connect(recordsButton_, &QPushButton::clicked, this, &ChkResult::openCurrentRecords);
 
   std::vector<store::ResultRow> rows;
   try {
@@ -103,8 +115,46 @@ ChkResult::ChkResult(store::Store* store, MessageBoxes& boxes, QWidget* parent)
   for (int r = 0; r < n; ++r) fillRow(r, rows[r]);
   for (const CellSpan& span : MergeSpans(rows)) grid_->setSpan(span.row, span.column, span.rows, 1);
   grid_->resizeRowsToContents();
+  try {
+    findings_ = FindingsOfRows(rows, store->readFindings());
+  } catch (const store::StoreError&) {
+    findings_.clear();  // the grid stands; its findings just open no records
+  }
   RememberLayout(this);
 }
+
+void ChkResult::useAgreement(const std::filesystem::path& layoutsCsv) {
+  try {
+    agreement_ = pipeline::InterfaceLayouts::load(layoutsCsv);
+  } catch (const std::runtime_error&) {
+    agreement_.reset();
+  }
+}
+
+const store::FindingRow* ChkResult::findingWithRecords(int row) const {
+  if (row < 0 || row >= static_cast<int>(findings_.size()) || !findings_[row]) return nullptr;
+  return findings_[row]->recordsKept > 0 ? &*findings_[row] : nullptr;
+}
+
+void ChkResult::openRecords(int row) {
+  const store::FindingRow* finding = findingWithRecords(row);
+  if (!finding) return;
+  std::optional<store::FindingRecords> records;
+  try {
+    records = store_->readFindingRecords(finding->fileid, finding->finding);
+  } catch (const store::StoreError& e) {
+    boxes_.show(QStringLiteral("错误提示"), QStringLiteral("记录无法读取：") + QString::fromStdString(e.what()),
+                BoxIcon::Error, BoxButtons::Ok);
+    return;
+  }
+  if (!records) return;
+  RecordsWindow window(std::move(*records), *finding, agreement_ ? &*agreement_ : nullptr, boxes_, this);
+  window.exec();
+}
+
+void ChkResult::openCurrentRecords() { openRecords(grid_->currentRow()); }
+
+void ChkResult::updateRecordsButton() { recordsButton_->setEnabled(findingWithRecords(grid_->currentRow())); }
 
 void ChkResult::setUpGrid(int rowCount) {
   grid_->setColumnCount(kResultColumns);

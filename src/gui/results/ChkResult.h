@@ -10,13 +10,22 @@
 // rows are merged into one span, a column merging only where the columns to
 // its left merge too. An empty store, a store that is not open or a failing
 // query shows "未查找到历史记录！" and opens the window empty.
+//
+// Double-clicking a finding, or choosing its row and pressing "查看记录"
+// beside the grid, opens the records window over the records the run kept
+// for it; a finding without records opens nothing. useAgreement() gives the
+// records' headings the agreement's meanings of the fields.
 #pragma once
 
 #include <QDialog>
+#include <filesystem>
+#include <optional>
 #include <vector>
 
+#include "pipeline/InterfaceLayouts.h"
 #include "store/Store.h"
 
+class QPushButton;
 class QTableWidget;
 
 namespace fc::gui {
@@ -43,6 +52,16 @@ class ChkResult : public QDialog {
   ChkResult(store::Store* store, MessageBoxes& boxes, QWidget* parent = nullptr);
 
   QTableWidget* grid() const { return grid_; }
+  QPushButton* recordsButton() const { return recordsButton_; }
+
+  // Reads the interface agreement for the records' headings; without it (or
+  // when it cannot be read) they show the field names alone.
+  void useAgreement(const std::filesystem::path& layoutsCsv);
+
+ public slots:
+  void openRecords(int row);        // the records window of a grid row's finding, if it has records
+  void openCurrentRecords();        // "查看记录": the same for the chosen row
+  void updateRecordsButton();       // enabled when the chosen row's finding has records
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -51,8 +70,14 @@ class ChkResult : public QDialog {
   void setUpGrid(int rowCount);
   void fillRow(int row, const store::ResultRow& result);
   void fitColumns();  // the designed widths, in proportion to the window's width
+  const store::FindingRow* findingWithRecords(int row) const;
 
-  QTableWidget* grid_;  // MSFlexGrid1
+  store::Store* store_;
+  MessageBoxes& boxes_;
+  std::optional<pipeline::InterfaceLayouts> agreement_;
+  std::vector<std::optional<store::FindingRow>> findings_;  // by grid row
+  QTableWidget* grid_;           // MSFlexGrid1
+  QPushButton* recordsButton_;   // "查看记录"
 };
 
 }  // namespace fc::gui

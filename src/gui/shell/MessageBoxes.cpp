@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <utility>
 
@@ -67,6 +68,10 @@ BoxAnswer QtMessageBoxes::show(const QString& title, const QString& text, BoxIco
   box.setEscapeButton(EscapeButton(buttons));
   NameButtons(box);
   return Answer(box.exec());
+}
+
+QString QtMessageBoxes::askSavePath(const QString& title, const QString& proposed, const QString& filter) {
+  return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, proposed, filter);
 }
 
 void ShowInputError(MessageBoxes& boxes, const QString& text) {

@@ -1,11 +1,13 @@
-// gui/shell/MessageBoxes.h - every message box of the program goes through
-// this one interface, so that tests can read and answer them.
+// gui/shell/MessageBoxes.h - every message box of the program, and the
+// question where to save a file, go through this one interface, so that tests
+// can read and answer them.
 //
 //   boxes.show("错误提示", "证券公司编码必须6位", BoxIcon::Information, BoxButtons::Ok);
 //   if (boxes.show("提示信息", question, BoxIcon::None, BoxButtons::YesNo) == BoxAnswer::Yes) ...
+//   QString path = boxes.askSavePath("导出CSV", proposedPath, "CSV文件 (*.csv)");  // empty: cancelled
 //
-// QtMessageBoxes shows a real modal QMessageBox over the active window, its
-// buttons named 确定, 取消, 是 and 否.
+// QtMessageBoxes shows a real modal QMessageBox, its buttons named 确定, 取消,
+// 是 and 否, or a save dialog, over the active window.
 #pragma once
 
 #include <QString>
@@ -22,12 +24,16 @@ class MessageBoxes {
   // Shows a modal box and returns the button the operator chose.
   virtual BoxAnswer show(const QString& title, const QString& text, BoxIcon icon,
                          BoxButtons buttons) = 0;
+  // Asks where to save a file, proposing `proposed`; the chosen path, or an
+  // empty text when the operator cancels. `filter` as Qt's file dialogs take it.
+  virtual QString askSavePath(const QString& title, const QString& proposed, const QString& filter) = 0;
 };
 
 class QtMessageBoxes final : public MessageBoxes {
  public:
   BoxAnswer show(const QString& title, const QString& text, BoxIcon icon,
                  BoxButtons buttons) override;
+  QString askSavePath(const QString& title, const QString& proposed, const QString& filter) override;
 };
 
 // An input error: title "错误提示", information icon, OK.

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <exception>
+#include <filesystem>
 #include <utility>
 
 #include "gui/dialogs/SelectDir.h"
@@ -23,6 +24,7 @@
 #include "gui/windows/FocusRules.h"
 #include "gui/windows/RunBridge.h"
 #include "pipeline/Validation.h"
+#include "settings/RecordsLimit.h"
 #include "settings/Settings.h"
 #include "store/Store.h"
 
@@ -53,6 +55,15 @@ bool IsEnterKey(const QEvent* event) {
   if (event->type() != QEvent::KeyPress) return false;
   int key = static_cast<const QKeyEvent*>(event)->key();
   return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// The records limit is the operator's to edit in its own file: the window
+// only reads it, and writes the default when it is missing so that it is
+// there to edit.
+bool WriteRecordsLimitIfMissing(const std::filesystem::path& file, std::string& error) {
+  std::error_code unknown;
+  if (std::filesystem::exists(file, unknown) || unknown) return true;
+  return settings::WriteRecordsLimit(file, settings::kDefaultRecordsLimit, error);
 }
 
 }  // namespace
@@ -238,6 +249,7 @@ void CheckWindow::showResults() {
   progress_->setTextVisible(false);
   {
     ChkResult results(store_.get(), boxes_, this);
+    results.useAgreement(home_.data / "interface" / "layouts.csv");
     results.exec();
   }
   activated();
@@ -285,7 +297,8 @@ void CheckWindow::saveSettings() {
   current.sourceDir = Trimmed(sourceDir_);
   current.targetDir = Trimmed(targetDir_);
   std::string error;
-  if (!settings::WriteSettings(home_.settingsFile(), current, error))
+  if (!settings::WriteSettings(home_.settingsFile(), current, error) ||
+      !WriteRecordsLimitIfMissing(home_.recordsLimitFile(), error))
     boxes_.show(QStringLiteral("错误提示"), QStringLiteral("设置文件无法保存：") + FromStd(error),
                 BoxIcon::Error, BoxButtons::Ok);
 }
@@ -311,6 +324,7 @@ pipeline::RunInputs CheckWindow::runInputs() const {
   inputs.sourceDir = pipeline::RunDirectory(sourceDir_->text().toStdString());
   inputs.targetDir = pipeline::RunDirectory(targetDir_->text().toStdString());
   inputs.checkType = zipTypeSelected() ? pipeline::CheckType::Zip : pipeline::CheckType::Dbf;
+  inputs.recordsLimit = static_cast<size_t>(settings::ReadRecordsLimit(home_.recordsLimitFile()));
   addOwnRunInputs(inputs);
   return inputs;
 }

@@ -1,0 +1,262 @@
+#include "gui/results/RecordsWindow.h"
+
+#include <QAbstractTableModel>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTableView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
+
+#include "gui/shell/MessageBoxes.h"
+#include "pipeline/InterfaceLayouts.h"
+
+namespace fc::gui {
+
+namespace {
+
+constexpr int kWidestColumn = 260;  // px a column takes before it shares out the room left
+constexpr int kCountsHeight = 150;  // px the value counts take at most above the records
+
+QString FromStd(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+// The records of one finding as a table: 记录号, then one column per field.
+// A model rather than one item per cell: with no limit a finding may keep
+// millions of records, and the view asks only for the rows it shows.
+class RecordsModel final : public QAbstractTableModel {
+ public:
+  RecordsModel(store::FindingRecords records, QStringList headings, QObject* parent)
+      : QAbstractTableModel(parent), records_(std::move(records)), headings_(std::move(headings)) {}
+
+  const store::FindingRecords& records() const { return records_; }
+  const QStringList& headings() const { return headings_; }
+
+  int rowCount(const QModelIndex& parent) const override {
+    return parent.isValid() ? 0 : static_cast<int>(records_.records.size());
+  }
+  int columnCount(const QModelIndex& parent) const override {
+    return parent.isValid() ? 0 : static_cast<int>(headings_.size());
+  }
+
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (!index.isValid()) return {};
+    if (role == Qt::TextAlignmentRole && index.column() == 0)
+      return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+    const store::FindingRecords::Record& record = records_.records[static_cast<size_t>(index.row())];
+    if (index.column() == 0) return QString::number(record.recno);
+    const size_t field = static_cast<size_t>(index.column() - 1);
+    return field < record.values.size() ? FromStd(record.values[field]) : QString();
+  }
+
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) return {};
+    return headings_.value(section);
+  }
+
+ private:
+  const store::FindingRecords records_;
+  const QStringList headings_;
+};
+
+namespace {
+
+// Columns take their natural width, at most kWidestColumn; when together they
+// leave room in the view, they share it out in proportion, so that they grow
+// and shrink with the window.
+void FitColumns(QTableView* view) {
+  QHeaderView* header = view->horizontalHeader();
+  const int n = header->count();
+  std::vector<int> widths(static_cast<size_t>(n));
+  int sum = 0;
+  for (int c = 0; c < n; ++c) {
+    const int natural = std::max(header->sectionSizeHint(c),
+                                 static_cast<QAbstractItemView*>(view)->sizeHintForColumn(c));
+    widths[static_cast<size_t>(c)] = std::min(natural, kWidestColumn);
+    sum += widths[static_cast<size_t>(c)];
+  }
+  const int room = view->viewport()->width();
+  for (int c = 0; c < n; ++c) {
+    const int width = widths[static_cast<size_t>(c)];
+    header->resizeSection(c, sum > 0 && sum < room ? width * room / sum : width);
+  }
+}
+
+// Views of the window: read only, one line per row, long texts cut short.
+template <class View>
+View* MakeView(QWidget* parent, const char* name) {
+  auto* view = new View(parent);
+  view->setObjectName(QLatin1String(name));
+  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view->setTabKeyNavigation(false);  // Tab goes on to the next part; arrows move within
+  view->setWordWrap(false);
+  view->setTextElideMode(Qt::ElideRight);
+  view->verticalHeader()->hide();
+  view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  view->viewport()->installEventFilter(parent);
+  return view;
+}
+
+// One CSV field: quoted when it holds a separator, a quote or a line break.
+QString CsvField(const QString& text) {
+  static const QString kSpecial = QStringLiteral(",\"\r\n");
+  if (std::none_of(text.begin(), text.end(), [](QChar c) { return kSpecial.contains(c); })) return text;
+  return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+QString CsvLine(const QStringList& fields) {
+  QStringList quoted;
+  for (const QString& field : fields) quoted << CsvField(field);
+  return quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+}
+
+}  // namespace
+
+std::vector<std::optional<store::FindingRow>> FindingsOfRows(const std::vector<store::ResultRow>& rows,
+                                                             const std::vector<store::FindingRow>& findings) {
+  std::vector<bool> taken(findings.size(), false);
+  std::vector<std::optional<store::FindingRow>> matched;
+  matched.reserve(rows.size());
+  for (const store::ResultRow& row : rows) {
+    std::optional<store::FindingRow>& match = matched.emplace_back();
+    if (!row.errid || !row.filename) continue;  // a file without problems
+    for (size_t i = 0; i < findings.size(); ++i) {
+      const store::FindingRow& f = findings[i];
+      if (taken[i] || f.filename != *row.filename || f.errid != *row.errid || f.errdesc != row.errdesc.value_or(""))
+        continue;
+      taken[i] = true;
+      match = f;
+      break;
+    }
+  }
+  return matched;
+}
+
+QString FieldHeading(const pipeline::InterfaceLayouts* agreement, const std::string& table,
+                     const std::string& field) {
+  const std::string meaning = agreement ? agreement->meaningOf(table, field) : std::string();
+  return meaning.empty() ? FromStd(field) : FromStd(meaning) + QLatin1Char(' ') + FromStd(field);
+}
+
+RecordsWindow::RecordsWindow(store::FindingRecords records, const store::FindingRow& finding,
+                             const pipeline::InterfaceLayouts* agreement, MessageBoxes& boxes, QWidget* parent)
+    : QDialog(parent), boxes_(boxes) {
+  setObjectName(QStringLiteral("RecordsWindow"));
+  setWindowTitle(QStringLiteral("问题%1的记录：%2").arg(FromStd(finding.errid), FromStd(finding.filename)));
+  setWindowFlag(Qt::WindowMaximizeButtonHint);
+  setSizeGripEnabled(true);
+  resize(900, 600);
+  proposedName_ = QFileInfo(FromStd(finding.filename)).completeBaseName() + QLatin1Char('_') +
+                  FromStd(finding.errid) + QStringLiteral(".csv");
+  QStringList headings{QStringLiteral("记录号")};
+  for (const std::string& field : records.fields) headings << FieldHeading(agreement, records.table, field);
+
+  auto* description = new QLabel(FromStd(finding.errdesc), this);
+  description->setObjectName(QStringLiteral("ErrDesc"));
+  description->setWordWrap(true);
+  counts_ = MakeView<QTableWidget>(this, "ValueCounts");
+  fillCounts(records, agreement);
+  const int64_t total = records.total;
+  const int64_t kept = static_cast<int64_t>(records.records.size());
+  table_ = MakeView<QTableView>(this, "Records");
+  model_ = new RecordsModel(std::move(records), std::move(headings), table_);
+  table_->setModel(model_);
+  capped_ = new QLabel(QStringLiteral("共 %1 条，显示前 %2 条").arg(total).arg(kept), this);
+  capped_->setObjectName(QStringLiteral("Capped"));
+  capped_->setVisible(total > kept);
+  export_ = new QPushButton(QStringLiteral("导出CSV"), this);
+  export_->setObjectName(QStringLiteral("ExportCsv"));
+  export_->setAutoDefault(false);
+  close_ = new QPushButton(QStringLiteral("关闭"), this);
+  close_->setObjectName(QStringLiteral("CloseCmd"));
+  close_->setDefault(true);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(capped_);
+  buttons->addStretch();
+  buttons->addWidget(export_);
+  buttons->addWidget(close_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(description);
+  layout->addWidget(counts_);
+  layout->addWidget(table_, 1);
+  layout->addLayout(buttons);
+  setTabOrder(counts_, table_);
+  setTabOrder(table_, export_);
+  setTabOrder(export_, close_);
+  table_->setFocus(Qt::OtherFocusReason);
+
+  connect(export_, &QPushButton::clicked, this, &RecordsWindow::exportCsv);
+  connect(close_, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void RecordsWindow::fillCounts(const store::FindingRecords& records, const pipeline::InterfaceLayouts* agreement) {
+  counts_->setColumnCount(3);
+  counts_->setHorizontalHeaderLabels({QStringLiteral("字段"), QStringLiteral("值"), QStringLiteral("记录数")});
+  counts_->setRowCount(static_cast<int>(records.valueCounts.size()));
+  int row = 0;
+  for (const store::FindingRecords::ValueCount& count : records.valueCounts) {
+    // A blank value would be an empty cell, easily read as a missing row.
+    const QString value = count.value.empty() ? QStringLiteral("（空）") : FromStd(count.value);
+    const QString texts[] = {FieldHeading(agreement, records.table, count.field), value,
+                             QString::number(count.count)};
+    for (int column = 0; column < 3; ++column) {
+      auto* item = new QTableWidgetItem(texts[column]);
+      item->setToolTip(texts[column]);
+      if (column == 2) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      counts_->setItem(row, column, item);
+    }
+    ++row;
+  }
+  counts_->setVisible(row > 0);
+  const int rowsHeight = counts_->horizontalHeader()->sizeHint().height() + counts_->verticalHeader()->length();
+  counts_->setMaximumHeight(std::min(kCountsHeight, rowsHeight + 2 * counts_->frameWidth()));
+}
+
+bool RecordsWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Resize) {
+    if (watched == table_->viewport()) FitColumns(table_);
+    if (watched == counts_->viewport()) FitColumns(counts_);
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+QByteArray RecordsWindow::csvText() const {
+  QString text = CsvLine(model_->headings());
+  for (const store::FindingRecords::Record& record : model_->records().records) {
+    QStringList fields{QString::number(record.recno)};
+    for (const std::string& value : record.values) fields << FromStd(value);
+    text += CsvLine(fields);
+  }
+  return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+void RecordsWindow::exportCsv() {
+  const QString path = boxes_.askSavePath(QStringLiteral("导出CSV"), QDir::home().filePath(proposedName_),
+                                          QStringLiteral("CSV文件 (*.csv)"));
+  if (path.isEmpty()) return;
+  // Written aside and renamed over the target when complete: a failed export
+  // leaves no half-written file and keeps an earlier one.
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(csvText()) < 0 || !file.commit()) {
+    boxes_.show(QStringLiteral("错误提示"), QStringLiteral("无法写入文件%1：%2").arg(path, file.errorString()),
+                BoxIcon::Error, BoxButtons::Ok);
+    return;
+  }
+  boxes_.show(QStringLiteral("信息提示"),
+              QStringLiteral("已导出%1条记录到%2").arg(model_->rowCount({})).arg(path), BoxIcon::Information,
+              BoxButtons::Ok);
+}
+
+}  // namespace fc::gui

@@ -1,0 +1,82 @@
+// gui/results/RecordsWindow.h - the records window `RecordsWindow`: the
+// records behind one finding of the latest run, opened from the results grid.
+//
+//   if (auto records = store->readFindingRecords(row.fileid, row.finding)) {
+//     RecordsWindow window(std::move(*records), row, &agreement, boxes, this);
+//     window.exec();
+//   }
+//
+// Its caption names the rule and the file. Above, the most frequent values of
+// the tested fields with their counts; in the middle, the records (记录号 and
+// the fields, headed by the agreement's meaning and the name, "营业部代码
+// YYBDM"); below, "共 N 条，显示前 M 条" when the run kept fewer records than
+// the finding counted; then 导出CSV (UTF-8 with a byte order mark, so that a
+// spreadsheet reads the Chinese text; the path is asked through the message
+// boxes) and 关闭. Columns share out the width of the window; long values are
+// cut short and shown whole in their tooltip.
+#pragma once
+
+#include <QDialog>
+#include <optional>
+#include <vector>
+
+#include "store/Store.h"
+
+class QLabel;
+class QPushButton;
+class QTableView;
+class QTableWidget;
+
+namespace fc::pipeline {
+class InterfaceLayouts;
+}
+
+namespace fc::gui {
+
+class MessageBoxes;
+class RecordsModel;
+
+// The finding behind each results row, matched by file name, errid and
+// errdesc (the k-th row with the same three texts takes the k-th finding with
+// them); nothing for a row without a finding (a file without problems).
+std::vector<std::optional<store::FindingRow>> FindingsOfRows(const std::vector<store::ResultRow>& rows,
+                                                             const std::vector<store::FindingRow>& findings);
+
+// "营业部代码 YYBDM": the meaning the agreement gives the field in `table`
+// (else in any table), then the name; the name alone when no meaning is known.
+QString FieldHeading(const pipeline::InterfaceLayouts* agreement, const std::string& table,
+                     const std::string& field);
+
+class RecordsWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  // `agreement` may be null (headings are then the field names).
+  RecordsWindow(store::FindingRecords records, const store::FindingRow& finding,
+                const pipeline::InterfaceLayouts* agreement, MessageBoxes& boxes, QWidget* parent = nullptr);
+
+  QTableWidget* countsTable() const { return counts_; }
+  QTableView* recordsTable() const { return table_; }
+  QLabel* cappedNote() const { return capped_; }  // hidden when every record was kept
+
+ public slots:
+  void exportCsv();  // 导出CSV: asks for a path, writes every record shown
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void fillCounts(const store::FindingRecords& records, const pipeline::InterfaceLayouts* agreement);
+  QByteArray csvText() const;
+
+  QString proposedName_;   // file name the save dialog proposes
+  MessageBoxes& boxes_;
+  RecordsModel* model_;    // the records and their headings (记录号, then one per field)
+  QTableWidget* counts_;   // field, value, count
+  QTableView* table_;      // the records
+  QLabel* capped_;         // "共 N 条，显示前 M 条"
+  QPushButton* export_;    // 导出CSV
+  QPushButton* close_;     // 关闭
+};
+
+}  // namespace fc::gui
