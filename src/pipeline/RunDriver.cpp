@@ -18,6 +18,7 @@
 #include "pipeline/ArchiveIntake.h"
 #include "pipeline/InterfaceLayouts.h"
 #include "pipeline/Packaging.h"
+#include "pipeline/RunRecorder.h"
 #include "pipeline/StructureCheck.h"
 #include "pipeline/Validation.h"
 #include "pipeline/WorkDirs.h"
@@ -112,8 +113,8 @@ using GroupSlots = std::array<KindSlot, 5>;
 
 class Run {
  public:
-  Run(const settings::AppHome& home, const RunInputs& inputs, RunObserver& observer)
-      : home_(home), in_(inputs), observer_(observer), kinds_(naming::Kinds(inputs.submission)) {
+  Run(const settings::AppHome& home, const RunInputs& inputs, RunObserver& observer, RunRecorder& recorder)
+      : home_(home), in_(inputs), observer_(observer), recorder_(recorder), kinds_(naming::Kinds(inputs.submission)) {
     in_.sourceDir = RunDirectory(in_.sourceDir);
     in_.targetDir = RunDirectory(in_.targetDir);
   }
@@ -123,6 +124,7 @@ class Run {
     store_ = store::Store::open(home_.home, home_.data);
     InterfaceLayouts layouts = InterfaceLayouts::load(home_.data / "interface" / "layouts.csv");
     store_->clearRun();
+    recorder_.storeVerified();
     for (const fs::path& dir : {home_.workdir(), home_.dbfdir(), home_.lchkdir()}) {
       std::string error;
       if (!PrepareWorkDir(dir, error)) throw RunFailure(error);
@@ -231,6 +233,7 @@ class Run {
     }
     store_->addFileRow(row);
     rowOpen_ = false;
+    recorder_.listed(row, FindFileNoCase(in_.sourceDir, row.filename));
   }
 
   // The passed table's type; an unpacked table is kept in dbfdir for the
@@ -330,7 +333,7 @@ class Run {
       return;
     }
     PhaseTimer timer(observer_, "packing");
-    PackPassedFiles(*store_, in_.sourceDir, in_.targetDir, observer_);
+    recorder_.packed(*store_, PackPassedFiles(*store_, in_.sourceDir, in_.targetDir, observer_));
   }
 
   void emptyWorkDirs() {
@@ -342,6 +345,7 @@ class Run {
   const settings::AppHome& home_;
   RunInputs in_;
   RunObserver& observer_;
+  RunRecorder& recorder_;
   std::span<const naming::Kind> kinds_;
   std::unique_ptr<store::Store> store_;
   bool rowOpen_ = false;    // a filelist row is begun but not stored
@@ -360,7 +364,8 @@ RunOutcome RunDriver::run(RunObserver& observer) {
     observer.message(MessageKind::Error, text);
     return outcome;
   };
-  Run run(home_, inputs_, observer);
+  RunRecorder recorder(home_, inputs_);
+  Run run(home_, inputs_, observer, recorder);
   if (run.listedFileCount() > kMaxListedFiles) return fail(kTooManyFilesMessage);
   std::error_code ec;
   fs::create_directories(home_.home, ec);
@@ -368,12 +373,14 @@ RunOutcome RunDriver::run(RunObserver& observer) {
   if (!lock.held()) return fail(lock.error());
   try {
     run.execute();
+    outcome.completed = true;
+    outcome.anyPassed = run.anyPassed();
   } catch (const std::exception& e) {
     run.abandon();
-    return fail(std::string("检查未能完成：") + e.what());
+    fail(std::string("检查未能完成：") + e.what());
   }
-  outcome.completed = true;
-  outcome.anyPassed = run.anyPassed();
+  // Only a run that held the home is recorded: a refused one changed nothing.
+  recorder.finish(outcome, observer);
   return outcome;
 }
 
