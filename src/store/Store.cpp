@@ -32,6 +32,25 @@ constexpr const char* kSchema =
     "create table fileerr (fileid integer, errid text, errdesc text);"
     "create table zqgs (zqgsdm text, zqgsmc text);"
     "create unique index primarykey on zqgs (zqgsdm);";
+// The records behind the findings, tied to a fileerr row by its fileid and its
+// position among that file's rows (rowid order is the order written). Field
+// names and values are JSON arrays of texts, read back with json_each.
+constexpr const char* kFindingSchema =
+    "create table if not exists errfinding (fileid integer, finding integer, errid text, tablekind text,"
+    " fields text, total integer, kept integer);"
+    "create table if not exists errrecord (fileid integer, finding integer, seq integer, recno integer,"
+    " vals text);"
+    "create table if not exists errvalue (fileid integer, finding integer, seq integer, field text,"
+    " value text, cnt integer);"
+    "create index if not exists errrecordkey on errrecord (fileid, finding, seq);"
+    "create index if not exists errvaluekey on errvalue (fileid, finding, seq);";
+constexpr const char* kFindingsQuery =
+    "select e.fileid, e.finding, f.filename, e.errid, e.errdesc, coalesce(r.kept, 0), coalesce(r.total, 0) from"
+    " (select rowid as pos, fileid, errid, errdesc,"
+    "  row_number() over (partition by fileid order by rowid) as finding from fileerr) e"
+    " left join filelist f on f.fileid = e.fileid"
+    " left join errfinding r on r.fileid = e.fileid and r.finding = e.finding"
+    " order by e.fileid, e.finding";
 // Another connection (the run's, on its worker thread) may hold the write
 // lock for one file row; waiting this long covers any such row.
 constexpr int kBusyTimeoutMs = 10000;
@@ -99,6 +118,31 @@ std::optional<std::string> ColumnText(sqlite3_stmt* stmt, int column) {
   const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
   return std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
 }
+
+// A JSON array of strings (control characters, quotes and backslashes escaped).
+std::string JsonArray(const std::vector<std::string>& texts) {
+  std::string json = "[";
+  for (const std::string& text : texts) {
+    if (json.size() > 1) json += ',';
+    json += '"';
+    for (const char ch : text) {
+      if (ch == '"' || ch == '\\') {
+        json += '\\';
+        json += ch;
+      } else if (static_cast<unsigned char>(ch) < 0x20) {
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(ch));
+        json += escaped;
+      } else {
+        json += ch;
+      }
+    }
+    json += '"';
+  }
+  return json + "]";
+}
+
+int64_t ColumnInt(sqlite3_stmt* stmt, int column) { return sqlite3_column_int64(stmt, column); }
 
 std::string Trim(std::string_view s) {
   const auto first = s.find_first_not_of(" \t\r");
@@ -195,7 +239,8 @@ struct Store::Impl {
   Db db;
   fs::path file;
   bool inFileRow = false;  // between beginFileRow() and addFileRow()/abandonFileRow()
-  Statement begin, commit, rollback, clearFiles, clearErrs, insertFile, insertErr, findCompany;
+  Statement begin, commit, rollback, clearFiles, clearErrs, clearFindings, clearRecords, clearValues, insertFile,
+      insertErr, insertFinding, insertRecord, insertValue, findCompany;
 
   [[noreturn]] void refuse(std::string_view why) const {
     throw StoreError("文件 " + file.string() + " 不是本程序的检查结果库（" + std::string(why) +
@@ -253,6 +298,20 @@ struct Store::Impl {
     findCompany = prepareOrRefuse("select " + QuotedName(zqgs[1]) + " from zqgs where " + QuotedName(zqgs[0]) + " = ?");
   }
 
+  void prepareFindingStatements() {
+    clearFindings = Prepare(db.get(), "delete from errfinding", "打开");
+    clearRecords = Prepare(db.get(), "delete from errrecord", "打开");
+    clearValues = Prepare(db.get(), "delete from errvalue", "打开");
+    insertFinding = Prepare(db.get(),
+                            "insert into errfinding (fileid, finding, errid, tablekind, fields, total, kept) "
+                            "values (?, ?, ?, ?, ?, ?, ?)",
+                            "打开");
+    insertRecord = Prepare(db.get(), "insert into errrecord (fileid, finding, seq, recno, vals) values (?, ?, ?, ?, ?)",
+                           "打开");
+    insertValue = Prepare(
+        db.get(), "insert into errvalue (fileid, finding, seq, field, value, cnt) values (?, ?, ?, ?, ?, ?)", "打开");
+  }
+
   void open() {
     db = OpenDb(file, SQLITE_OPEN_READWRITE);
     verifyTables();
@@ -261,6 +320,56 @@ struct Store::Impl {
     // The journal mode is the first write; only a verified store gets it.
     // synchronous=normal keeps every committed row through a program crash.
     Exec(db.get(), "pragma journal_mode=wal; pragma synchronous=normal", "打开");
+    Exec(db.get(), kFindingSchema, "升级");
+    prepareFindingStatements();
+  }
+
+  void insertFindingRows(const FindingRecords& f) {
+    sqlite3* d = db.get();
+    sqlite3_stmt* stmt = insertFinding.get();
+    sqlite3_bind_int(stmt, 1, f.fileid);
+    sqlite3_bind_int(stmt, 2, f.finding);
+    BindText(stmt, 3, f.errid);
+    BindText(stmt, 4, f.table);
+    BindText(stmt, 5, JsonArray(f.fields));
+    sqlite3_bind_int64(stmt, 6, f.total);
+    sqlite3_bind_int64(stmt, 7, static_cast<int64_t>(f.records.size()));
+    Run(d, stmt, "写入问题记录明细");
+    int seq = 0;
+    for (const FindingRecords::Record& r : f.records) {
+      stmt = insertRecord.get();
+      sqlite3_bind_int(stmt, 1, f.fileid);
+      sqlite3_bind_int(stmt, 2, f.finding);
+      sqlite3_bind_int(stmt, 3, ++seq);
+      sqlite3_bind_int64(stmt, 4, r.recno);
+      BindText(stmt, 5, JsonArray(r.values));
+      Run(d, stmt, "写入问题记录明细");
+    }
+    seq = 0;
+    for (const FindingRecords::ValueCount& v : f.valueCounts) {
+      stmt = insertValue.get();
+      sqlite3_bind_int(stmt, 1, f.fileid);
+      sqlite3_bind_int(stmt, 2, f.finding);
+      sqlite3_bind_int(stmt, 3, ++seq);
+      BindText(stmt, 4, v.field);
+      BindText(stmt, 5, v.value);
+      sqlite3_bind_int64(stmt, 6, v.count);
+      Run(d, stmt, "写入问题记录明细");
+    }
+  }
+
+  // Runs `work` in a transaction of its own, rolled back when it fails.
+  template <typename Work>
+  void inTransaction(std::string_view what, Work&& work) {
+    Run(db.get(), begin.get(), what);
+    try {
+      work();
+      Run(db.get(), commit.get(), what);
+    } catch (const StoreError&) {
+      sqlite3_step(rollback.get());
+      sqlite3_reset(rollback.get());
+      throw;
+    }
   }
 
   void requireNoFileRow() const {
@@ -296,16 +405,11 @@ std::optional<std::string> Store::findCompany(std::string_view code) {
 void Store::clearRun() {
   impl_->requireNoFileRow();
   sqlite3* db = impl_->db.get();
-  Run(db, impl_->begin.get(), "清空");
-  try {
-    Run(db, impl_->clearFiles.get(), "清空");
-    Run(db, impl_->clearErrs.get(), "清空");
-    Run(db, impl_->commit.get(), "清空");
-  } catch (const StoreError&) {
-    sqlite3_step(impl_->rollback.get());
-    sqlite3_reset(impl_->rollback.get());
-    throw;
-  }
+  impl_->inTransaction("清空", [&] {
+    for (sqlite3_stmt* clear : {impl_->clearFiles.get(), impl_->clearErrs.get(), impl_->clearFindings.get(),
+                                impl_->clearRecords.get(), impl_->clearValues.get()})
+      Run(db, clear, "清空");
+  });
 }
 
 void Store::beginFileRow() {
@@ -342,6 +446,73 @@ void Store::addErrRow(int fileid, std::string_view errid, std::string_view errde
   BindText(stmt, 2, errid);
   BindText(stmt, 3, errdesc);
   Run(impl_->db.get(), stmt, "写入问题记录");
+}
+
+void Store::addFindingRecords(const FindingRecords& records) {
+  if (impl_->inFileRow) return impl_->insertFindingRows(records);
+  impl_->inTransaction("写入问题记录明细", [&] { impl_->insertFindingRows(records); });
+}
+
+std::vector<FindingRow> Store::readFindings() {
+  sqlite3* db = impl_->db.get();
+  Statement stmt = Prepare(db, kFindingsQuery, "查询");
+  std::vector<FindingRow> rows;
+  int rc;
+  while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW)
+    rows.push_back({static_cast<int>(ColumnInt(stmt.get(), 0)), static_cast<int>(ColumnInt(stmt.get(), 1)),
+                    ColumnText(stmt.get(), 2).value_or(""), ColumnText(stmt.get(), 3).value_or(""),
+                    ColumnText(stmt.get(), 4).value_or(""), ColumnInt(stmt.get(), 5), ColumnInt(stmt.get(), 6)});
+  if (rc != SQLITE_DONE) Fail(db, "查询");
+  return rows;
+}
+
+namespace {
+
+// Steps a statement bound to one finding, handing each row to `take`.
+template <typename Take>
+void EachRow(sqlite3* db, std::string_view sql, int fileid, int finding, Take&& take) {
+  Statement stmt = Prepare(db, sql, "查询");
+  sqlite3_bind_int(stmt.get(), 1, fileid);
+  sqlite3_bind_int(stmt.get(), 2, finding);
+  int rc;
+  while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) take(stmt.get());
+  if (rc != SQLITE_DONE) Fail(db, "查询");
+}
+
+}  // namespace
+
+std::optional<FindingRecords> Store::readFindingRecords(int fileid, int finding) {
+  sqlite3* db = impl_->db.get();
+  std::optional<FindingRecords> found;
+  EachRow(db, "select errid, tablekind, total from errfinding where fileid = ? and finding = ?", fileid, finding,
+          [&](sqlite3_stmt* s) {
+            found.emplace();
+            found->fileid = fileid;
+            found->finding = finding;
+            found->errid = ColumnText(s, 0).value_or("");
+            found->table = ColumnText(s, 1).value_or("");
+            found->total = ColumnInt(s, 2);
+          });
+  if (!found) return found;
+  EachRow(db,
+          "select j.value from errfinding f, json_each(f.fields) j where f.fileid = ? and f.finding = ? "
+          "order by j.key",
+          fileid, finding, [&](sqlite3_stmt* s) { found->fields.push_back(ColumnText(s, 0).value_or("")); });
+  EachRow(db,
+          "select r.seq, r.recno, j.key, j.value from errrecord r left join json_each(r.vals) j "
+          "where r.fileid = ? and r.finding = ? order by r.seq, j.key",
+          fileid, finding, [&, seq = int64_t{-1}](sqlite3_stmt* s) mutable {
+            if (ColumnInt(s, 0) != seq) found->records.push_back({ColumnInt(s, 1), {}});
+            seq = ColumnInt(s, 0);
+            if (sqlite3_column_type(s, 2) != SQLITE_NULL)
+              found->records.back().values.push_back(ColumnText(s, 3).value_or(""));
+          });
+  EachRow(db, "select field, value, cnt from errvalue where fileid = ? and finding = ? order by seq", fileid,
+          finding, [&](sqlite3_stmt* s) {
+            found->valueCounts.push_back(
+                {ColumnText(s, 0).value_or(""), ColumnText(s, 1).value_or(""), ColumnInt(s, 2)});
+          });
+  return found;
 }
 
 std::vector<FileRow> Store::selectPassedFiles(std::string_view query) {

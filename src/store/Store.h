@@ -1,5 +1,6 @@
 // store/Store.h - the check-run store `dravmel.mdb`: the files and problems
-// of the latest check run (`filelist`, `fileerr`) and the company list (`zqgs`).
+// of the latest check run (`filelist`, `fileerr`), the records behind each
+// problem (`errfinding`, `errrecord`, `errvalue`) and the company list (`zqgs`).
 //
 // An SQLite file in the application home. The query texts the pipeline passes
 // (with FoxPro/Jet `like` patterns: `*` any run, `?` one character, `#` one
@@ -15,6 +16,7 @@
 // Not thread-safe: one thread uses a Store at a time.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -46,6 +48,38 @@ struct ResultRow {
   std::optional<std::string> groupno, filecat, filename, isexist, isok, errid, errdesc;
 };
 
+// The records behind one finding (one fileerr row), kept with the latest run.
+struct FindingRecords {
+  int fileid = 0;                   // the finding's file (filelist.fileid)
+  int finding = 0;                  // position among that file's fileerr rows, in the order written, from 1
+  std::string errid;                // the finding's errid ("R05", "7", ...)
+  std::string table;                // table kind the records come from, upper case ("ZJZQDY")
+  std::vector<std::string> fields;  // field names, upper case, in column order
+  struct Record {
+    int64_t recno = 0;                // 1-based position in the DBF (deleted records count)
+    std::vector<std::string> values;  // display texts, one per field (NULL as "NULL")
+  };
+  std::vector<Record> records;      // at most the limit, in the finding's order
+  int64_t total = 0;                // every record behind the finding, uncapped
+  struct ValueCount {
+    std::string field;              // a tested field
+    std::string value;              // one of its values, as displayed
+    int64_t count = 0;              // records behind the finding with that value
+  };
+  std::vector<ValueCount> valueCounts;  // top 20 per tested field, most frequent first
+};
+
+// One fileerr row of the latest run, with what is kept of its records.
+struct FindingRow {
+  int fileid = 0;              // filelist.fileid
+  int finding = 0;             // as FindingRecords::finding
+  std::string filename;        // filelist.filename
+  std::string errid;           // fileerr.errid
+  std::string errdesc;         // fileerr.errdesc
+  int64_t recordsKept = 0;     // records stored for it (0 when none)
+  int64_t total = 0;           // FindingRecords::total (0 when none)
+};
+
 // Jet's `like`: `*` any run, `?` one character, `#` one digit, `[...]`/`[!...]`
 // a character class; letters compare without regard to case; every other
 // character (`_` and `%` included) stands for itself. Works on UTF-8 text.
@@ -58,7 +92,8 @@ class Store {
  public:
   // OpenStore: opens `home`/dravmel.mdb, creating it (tables, index
   // `primarykey`, `zqgs` filled from `dataDir`/zqgs.csv) when it is missing.
-  // A file that is not a store is refused with StoreError and left untouched.
+  // A file that is not a store is refused with StoreError and left untouched;
+  // a store of an earlier version gains the tables of the findings' records.
   static std::unique_ptr<Store> open(const std::filesystem::path& home,
                                      const std::filesystem::path& dataDir);
   ~Store();
@@ -68,7 +103,8 @@ class Store {
   // FindCompany: the company name for an exact code, or nothing.
   std::optional<std::string> findCompany(std::string_view code);
 
-  // ClearRun: "delete from filelist", then "delete from fileerr" (one transaction).
+  // ClearRun: "delete from filelist", then "delete from fileerr", then the
+  // findings' records and value counts (one transaction).
   void clearRun();
 
   // A file's problems and its filelist row are committed together: the
@@ -83,6 +119,14 @@ class Store {
 
   // AddErrRow: appends one fileerr row and commits it (inside a file row: with it).
   void addErrRow(int fileid, std::string_view errid, std::string_view errdesc);
+
+  // Keeps the records of a finding already written with addErrRow (inside a file
+  // row: committed with it; otherwise at once).
+  void addFindingRecords(const FindingRecords& records);
+  // Every fileerr row of the latest run, by fileid then finding.
+  std::vector<FindingRow> readFindings();
+  // The records of one finding; nothing when it has none (structure and archive problems).
+  std::optional<FindingRecords> readFindingRecords(int fileid, int finding);
 
   // SelectPassedFiles: runs one of the pipeline's query texts on filelist and
   // returns the rows in fileid order.

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 
 #include "store/Store.h"
 #include "support/TempDir.h"
@@ -259,6 +260,79 @@ TEST_F(StoreTest, FileRowMisuseIsRefused) {
   store->abandonFileRow();
   store->abandonFileRow();  // nothing open: no effect
   store->clearRun();
+}
+
+// ---- the records behind the findings -----------------------------------
+
+TEST_F(StoreTest, FindingRecordsRoundTripAndClearWithTheRun) {
+  auto store = open();
+  const FindingRecords r12{1, 2, "R12", "ZJZQDY", {"RECNO\"\\", "YYBDM"},
+                           {{7, {"a\tb\n\"q\"\\", "NULL"}}, {3, {"", "营业部"}}}, 4000,
+                           {{"YYBDM", "999999", 1998}, {"YYBDM", "", 2}}};
+  store->beginFileRow();
+  store->addErrRow(1, "R12", "first");
+  store->addErrRow(1, "R12", "second");
+  store->addFindingRecords(r12);
+  store->addFileRow(Row(1, 1, "F1", 1));
+  store->addErrRow(2, "R05", "outside a file row");
+  store->addFindingRecords({2, 1, "R05", "KHJBXX", {}, {{5, {}}}, 1, {}});
+  store->addFileRow(Row(2, 1, "F2", 1));
+
+  const auto findings = store->readFindings();
+  ASSERT_EQ(findings.size(), 3u);
+  auto key = [](const FindingRow& f) {
+    return std::make_tuple(f.fileid, f.finding, f.filename, f.errid, f.errdesc, f.recordsKept, f.total);
+  };
+  EXPECT_EQ(key(findings[0]), std::make_tuple(1, 1, std::string("F1"), std::string("R12"), std::string("first"),
+                                              int64_t{0}, int64_t{0}));
+  EXPECT_EQ(key(findings[1]), std::make_tuple(1, 2, std::string("F1"), std::string("R12"), std::string("second"),
+                                              int64_t{2}, int64_t{4000}));
+  EXPECT_EQ(key(findings[2]), std::make_tuple(2, 1, std::string("F2"), std::string("R05"),
+                                              std::string("outside a file row"), int64_t{1}, int64_t{1}));
+
+  EXPECT_EQ(store->readFindingRecords(1, 1), std::nullopt);
+  const auto back = store->readFindingRecords(1, 2);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(std::tie(back->errid, back->table, back->fields, back->total),
+            std::tie(r12.errid, r12.table, r12.fields, r12.total));
+  ASSERT_EQ(back->records.size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i)
+    EXPECT_EQ(std::tie(back->records[i].recno, back->records[i].values),
+              std::tie(r12.records[i].recno, r12.records[i].values));
+  ASSERT_EQ(back->valueCounts.size(), 2u);
+  EXPECT_EQ(std::tie(back->valueCounts[0].field, back->valueCounts[0].value, back->valueCounts[0].count),
+            std::tie(r12.valueCounts[0].field, r12.valueCounts[0].value, r12.valueCounts[0].count));
+  const auto empty = store->readFindingRecords(2, 1);  // a record without fields keeps its place
+  ASSERT_TRUE(empty && empty->records.size() == 1u);
+  EXPECT_EQ(empty->records[0].recno, 5);
+
+  store->clearRun();
+  EXPECT_TRUE(store->readFindings().empty());
+  EXPECT_EQ(store->readFindingRecords(1, 2), std::nullopt);
+  EXPECT_EQ(store->execute("select (select count(*) from errrecord) + (select count(*) from errvalue)")[0][0], "0");
+}
+
+TEST_F(StoreTest, EarlierStoreGainsTheFindingTablesKeepingItsRows) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(storeFile().c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db,
+                         "create table filelist (fileid integer, groupno integer, filecat text, filename text,"
+                         " isexist integer, isok integer, dbftype integer);"
+                         "create table fileerr (fileid integer, errid text, errdesc text);"
+                         "create table zqgs (zqgsdm text, zqgsmc text);"
+                         "insert into zqgs values ('100009', 'old');"
+                         "insert into filelist values (1, 1, 'c', 'F', 1, 1, 3);"
+                         "insert into fileerr values (1, 'R01', 'kept');",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  auto store = open();
+  EXPECT_EQ(store->findCompany("100009"), "old");
+  const auto findings = store->readFindings();
+  ASSERT_EQ(findings.size(), 1u);
+  EXPECT_EQ(findings[0].errdesc, "kept");
+  store->addFindingRecords({1, 1, "R01", "KHJBXX", {"ZJZH"}, {{1, {"x"}}}, 1, {}});
+  EXPECT_EQ(store->readFindings()[0].recordsKept, 1);
 }
 
 }  // namespace
