@@ -32,6 +32,7 @@ struct ValueCount {
   std::string field;  // a tested field
   std::string value;  // one of its values, as displayed
   int64_t count = 0;  // records behind the finding with that value
+  bool operator==(const ValueCount&) const = default;
 };
 
 struct Finding {
@@ -42,12 +43,14 @@ struct Finding {
   std::string errdesc;      // its text as the results grid shows it
   int64_t total = 0;        // records behind it (0 for archive and structure problems)
   std::vector<ValueCount> valueCounts;  // most frequent first, per field
+  bool operator==(const Finding&) const = default;
 };
 
 struct Run {
   int64_t id = 0;                 // the history's number for the run (0 before append)
   store::RunFacts facts;          // inputs, times, files, packed archives
   std::vector<Finding> findings;  // by fileid, then finding
+  bool operator==(const Run&) const = default;
 };
 
 // One line of the run list.

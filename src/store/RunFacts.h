@@ -35,12 +35,14 @@ struct FileFacts {
   std::optional<int64_t> records;       // a passed table's record count (header)
   std::optional<int64_t> dbfVersion;    // a passed table's version byte
   std::optional<int64_t> codePage;      // a passed table's code page byte
+  bool operator==(const FileFacts&) const = default;
 };
 
 struct PackFacts {
   std::string archive;  // the archive's name in the output directory
   int64_t size = 0;     // its bytes
   std::string sha256;   // its SHA-256, hex
+  bool operator==(const PackFacts&) const = default;
 };
 
 struct RunFacts {
@@ -65,6 +67,7 @@ struct RunFacts {
   std::string message;         // why it failed (empty when completed)
   std::vector<FileFacts> files;  // by fileid
   std::vector<PackFacts> packs;  // in packing order
+  bool operator==(const RunFacts&) const = default;
 };
 
 // Creates the three tables (and their indexes) when missing.
