@@ -46,29 +46,13 @@ size_t DisplayWidth(std::string_view text) {
 }
 
 void PrintTable(const std::vector<store::ResultRow>& rows, std::FILE* out) {
-  std::array<size_t, kColumns> widths{};
-  for (size_t c = 0; c < kColumns; ++c) widths[c] = DisplayWidth(kHeaders[c]);
+  std::vector<std::vector<std::string>> texts;
   for (const store::ResultRow& row : rows) {
     Cells cells = CellsOf(row);
-    for (size_t c = 0; c < kColumns; ++c) widths[c] = std::max(widths[c], DisplayWidth(Text(cells[c])));
+    auto& line = texts.emplace_back();
+    for (size_t c = 0; c < kColumns; ++c) line.push_back(Text(cells[c]));
   }
-  auto printLine = [&](const std::array<std::string, kColumns>& texts) {
-    std::string line;
-    for (size_t c = 0; c < kColumns; ++c) {
-      line += texts[c];
-      if (c + 1 < kColumns) line += std::string(widths[c] - DisplayWidth(texts[c]) + 2, ' ');
-    }
-    line.erase(line.find_last_not_of(' ') + 1);
-    std::fprintf(out, "%s\n", line.c_str());
-  };
-  std::array<std::string, kColumns> texts;
-  for (size_t c = 0; c < kColumns; ++c) texts[c] = kHeaders[c];
-  printLine(texts);
-  for (const store::ResultRow& row : rows) {
-    Cells cells = CellsOf(row);
-    for (size_t c = 0; c < kColumns; ++c) texts[c] = Text(cells[c]);
-    printLine(texts);
-  }
+  PrintTextTable({kHeaders.begin(), kHeaders.end()}, texts, out);
 }
 
 std::string TsvCell(std::string text) {
@@ -119,6 +103,25 @@ void PrintJson(const std::vector<store::ResultRow>& rows, std::FILE* out) {
 }
 
 }  // namespace
+
+void PrintTextTable(const std::vector<std::string>& headers, const std::vector<std::vector<std::string>>& rows,
+                    std::FILE* out) {
+  std::vector<size_t> widths(headers.size());
+  for (size_t c = 0; c < headers.size(); ++c) widths[c] = DisplayWidth(headers[c]);
+  for (const auto& row : rows)
+    for (size_t c = 0; c < headers.size() && c < row.size(); ++c) widths[c] = std::max(widths[c], DisplayWidth(row[c]));
+  auto printLine = [&](const std::vector<std::string>& texts) {
+    std::string line;
+    for (size_t c = 0; c < texts.size() && c < widths.size(); ++c) {
+      line += texts[c];
+      if (c + 1 < widths.size()) line += std::string(widths[c] - DisplayWidth(texts[c]) + 2, ' ');
+    }
+    line.erase(line.find_last_not_of(' ') + 1);
+    std::fprintf(out, "%s\n", line.c_str());
+  };
+  printLine(headers);
+  for (const auto& row : rows) printLine(row);
+}
 
 std::optional<ResultsFormat> ParseResultsFormat(std::string_view text) {
   if (text == "table") return ResultsFormat::Table;

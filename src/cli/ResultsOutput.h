@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +28,11 @@ enum class ResultsFormat { Table, Tsv, Json };
 std::optional<ResultsFormat> ParseResultsFormat(std::string_view text);
 
 void PrintResults(const std::vector<store::ResultRow>& rows, ResultsFormat format, std::FILE* out);
+
+// Rows of texts under a header line, columns padded to the display width of
+// their widest cell (CJK characters count two), as the table format prints them.
+void PrintTextTable(const std::vector<std::string>& headers, const std::vector<std::vector<std::string>>& rows,
+                    std::FILE* out);
 
 // True when there are rows and every file exists, passed and has no problem.
 bool AllFilesClean(const std::vector<store::ResultRow>& rows);
