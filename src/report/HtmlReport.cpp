@@ -82,11 +82,21 @@ std::vector<std::pair<std::string, int>> FindingsPerTable(const history::Run& ru
   return counts;
 }
 
-std::string Chart(const history::Run& run) {
+std::string TableChart(const std::vector<std::pair<std::string, int>>& counts, int most) {
+  std::string html = "<table class=\"chart\" cellspacing=\"0\">";
+  for (const auto& [table, n] : counts)
+    html += "<tr><td>" + HtmlEscape(table) + "</td><td width=\"360\"><table cellspacing=\"0\" width=\"" +
+            Num(std::max(n * 100 / most, 1)) + "%\"><tr><td bgcolor=\"" + (n ? "#c0392b" : "#8fbf8f") +
+            "\">&nbsp;</td></tr></table></td><td>" + Num(n) + "</td></tr>";
+  return html + "</table>";
+}
+
+std::string Chart(const history::Run& run, ChartStyle style) {
   const auto counts = FindingsPerTable(run);
   if (counts.empty()) return "";
   int most = 1;
   for (const auto& c : counts) most = std::max(most, c.second);
+  if (style == ChartStyle::Table) return TableChart(counts, most);
   constexpr int kLabel = 190, kBar = 360, kRow = 24;
   const int height = static_cast<int>(counts.size()) * kRow + 8;
   std::string svg = "<svg class=\"chart\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(kLabel + kBar + 50) +
@@ -103,11 +113,11 @@ std::string Chart(const history::Run& run) {
   return svg + "</svg>";
 }
 
-std::string Summary(const ReportData& data) {
+std::string Summary(const ReportData& data, ChartStyle style) {
   const history::RunSummary s = history::Summarize(data.run);
   std::string html = "<h2>检查概况</h2><table>" + Head({"应有文件", "存在文件", "通过检查", "问题"}) + "<tr>";
   for (int n : {s.expected, s.present, s.passed, s.findings}) html += Cell(Num(n), "num");
-  html += "</tr></table><h3>各数据表问题数</h3>" + Chart(data.run);
+  html += "</tr></table><h3>各数据表问题数</h3>" + Chart(data.run, style);
   return html;
 }
 
@@ -218,7 +228,7 @@ std::string HtmlEscape(std::string_view text) {
   return out;
 }
 
-std::string HtmlReport(const ReportData& data) {
+std::string HtmlReport(const ReportData& data, ChartStyle chart) {
   const store::RunFacts& f = data.run.facts;
   const std::string title = "检查报告 " + f.companyCode + " " + SlashedDate(f.dataDate);
   std::string html = "<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\">"
@@ -227,7 +237,7 @@ std::string HtmlReport(const ReportData& data) {
   html += "<h1>" + HtmlEscape(SubmissionTitle(f.submission)) + "报告</h1>";
   html += "<p class=\"note\">" + HtmlEscape(f.companyCode + " " + f.companyName) + "　数据日期 " +
           HtmlEscape(SlashedDate(f.dataDate)) + "　检查时间 " + HtmlEscape(f.started) + "</p>";
-  html += Facts(data) + Summary(data) + Files(data.run) + Findings(data) + Comparison(data);
+  html += Facts(data) + Summary(data, chart) + Files(data.run) + Findings(data) + Comparison(data);
   return html + "</body></html>\n";
 }
 

@@ -17,7 +17,12 @@
 
 namespace fc::report {
 
-std::string HtmlReport(const ReportData& data);
+// How the chart of findings per table is drawn: inline SVG for browsers, or
+// plain table cells for HTML renderers without SVG (Qt's rich text, which
+// writes the PDF form).
+enum class ChartStyle { Svg, Table };
+
+std::string HtmlReport(const ReportData& data, ChartStyle chart = ChartStyle::Svg);
 
 // `text` with & < > " ' replaced by their character references.
 std::string HtmlEscape(std::string_view text);

@@ -79,7 +79,7 @@ ChkResult::ChkResult(store::Store* store, MessageBoxes& boxes, QWidget* parent)
   resize(1040, 600);
   grid_ = new QTableWidget(this);
   grid_->setObjectName(QStringLiteral("MSFlexGrid1"));
-  grid_->setGeometry(rect().adjusted(4, 4, -4, -4));
+  grid_->setGeometry(rect().adjusted(4, 4, -4, -44));
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid_->setSelectionMode(QAbstractItemView::NoSelection);
   grid_->setFocusPolicy(Qt::NoFocus);

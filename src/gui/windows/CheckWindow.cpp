@@ -15,6 +15,7 @@
 
 #include "gui/dialogs/SelectDir.h"
 #include "gui/results/ChkResult.h"
+#include "gui/results/ReportButtons.h"
 #include "gui/shell/LayoutScaling.h"
 #include "gui/shell/MessageBoxes.h"
 #include "gui/shell/PointerWatch.h"
@@ -222,6 +223,7 @@ void CheckWindow::showResults() {
   stateStr_->clear();
   {
     ChkResult results(store_.get(), boxes_, this);
+    ReportButtons reportButtons(&results, home_, boxes_);
     results.exec();
   }
   activated();
