@@ -84,10 +84,11 @@ std::vector<std::pair<std::string, int>> FindingsPerTable(const history::Run& ru
 
 std::string TableChart(const std::vector<std::pair<std::string, int>>& counts, int most) {
   std::string html = "<table class=\"chart\" cellspacing=\"0\">";
-  for (const auto& [table, n] : counts)
-    html += "<tr><td>" + HtmlEscape(table) + "</td><td width=\"360\"><table cellspacing=\"0\" width=\"" +
-            Num(std::max(n * 100 / most, 1)) + "%\"><tr><td bgcolor=\"" + (n ? "#c0392b" : "#8fbf8f") +
-            "\">&nbsp;</td></tr></table></td><td>" + Num(n) + "</td></tr>";
+  for (const auto& [table, n] : counts) {
+    const int filled = std::max(n * 360 / most, 4);
+    html += "<tr><td>" + HtmlEscape(table) + "</td><td width=\"" + Num(filled) + "\" bgcolor=\"" +
+            (n ? "#c0392b" : "#8fbf8f") + "\"></td><td width=\"" + Num(364 - filled) + "\">" + Num(n) + "</td></tr>";
+  }
   return html + "</table>";
 }
 
