@@ -34,6 +34,10 @@ constexpr AccountScale kAccountScale{1'000'000, 2'000'000, 1'000'000, 1'000, 100
 constexpr IdentityScale kIdentityScale{1'000'000, 1'000'000};
 constexpr double kFaultRate = 1e-5;
 constexpr int kRounds = 3;  // runs of each check, the fastest one reported
+// The record-capture figures: faults of 0.1% of the records per rule, and
+// pairs of runs without and with capture.
+constexpr double kCaptureFaultRate = 1e-3;
+constexpr int kCapturePairs = 5;
 
 volatile uint64_t g_sink;  // where the floor's checksum goes, so its reads stay
 
@@ -162,6 +166,33 @@ int ExpectedCount(const Generated& g, int kind, const std::string& errid) {
   return 0;
 }
 
+AccountScale ScaledAccount(double factor) {
+  auto scaled = [&](uint32_t n) { return static_cast<uint32_t>(n * factor); };
+  return {scaled(kAccountScale.khjbxx), scaled(kAccountScale.zjzqdy), scaled(kAccountScale.zjbdxx),
+          scaled(kAccountScale.yybxx), scaled(kAccountScale.zhbyz)};
+}
+
+// The inputs of a check of a generated submission, as an operator gives them.
+pipeline::RunInputs CheckInputs(Submission submission, CheckType type, const fs::path& source) {
+  GeneratorOptions generated;
+  pipeline::RunInputs in;
+  in.submission = submission;
+  in.beginNo = in.endNo = generated.sequence;
+  in.companyCode = generated.companyCode;
+  in.dataDate = generated.dataDate;
+  in.comparisonDate = generated.comparisonDate;
+  in.sourceDir = source.string() + "/";
+  in.checkType = type;
+  in.fullTransfer = generated.fullTransfer;
+  in.selectedKinds.assign(naming::Kinds(submission).size(), true);
+  return in;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
 struct CheckCase {
   std::string name;  // "full.account.dbf"
   Submission submission;
@@ -181,8 +212,7 @@ class Bench {
   void runScale(const std::string& label, double factor) {
     ScratchDir dir;
     auto scaled = [&](uint32_t n) { return static_cast<uint32_t>(n * factor); };
-    AccountScale account{scaled(kAccountScale.khjbxx), scaled(kAccountScale.zjzqdy), scaled(kAccountScale.zjbdxx),
-                         scaled(kAccountScale.yybxx), scaled(kAccountScale.zhbyz)};
+    AccountScale account = ScaledAccount(factor);
     IdentityScale identity{scaled(kIdentityScale.sfzfcjg), scaled(kIdentityScale.sfzhcqk)};
     GeneratorOptions opts;
     opts.faultRate = kFaultRate;
@@ -217,6 +247,58 @@ class Bench {
   void growth(const std::string& half, const std::string& full) {
     for (const char* run : {"account.dbf", "account.zip", "identity.dbf"})
       print_.figure(std::string("growth.") + run, totals_[full + "." + run] / totals_[half + "." + run]);
+  }
+
+  // The DBF-type account check without and with the records behind its
+  // findings, on a submission whose faults are 0.1% of the records per rule:
+  // pairs of runs back to back, the order alternating, so that other work on
+  // the machine meets both alike. Then one run keeping every record, whose
+  // records must be the generated faults record for record.
+  void captureFigures(const std::string& label, double factor) {
+    ScratchDir dir;
+    GeneratorOptions opts;
+    opts.faultRate = kCaptureFaultRate;
+    opts.dbfDir = dir.path() / "account-dbf";
+    std::fprintf(stderr, "generating the %s-scale submission with 0.1%% faults in %s ...\n", label.c_str(),
+                 dir.path().c_str());
+    const Generated g = WriteAccountSubmission(layouts_, ScaledAccount(factor), opts);
+    ::sync();
+    const Timing floor = Floor(g.dbfFiles);
+    settings::AppHome home{dir.path() / "home", dataDir_};
+    pipeline::RunInputs in = CheckInputs(Submission::Account, CheckType::Dbf, opts.dbfDir);
+    const std::string name = label + ".capture.account.dbf";
+    Timing without{}, with{};
+    std::vector<double> ratios, cpuRatios;
+    for (int pair = 0; pair < kCapturePairs; ++pair) {
+      Timing t[2];  // without, with
+      for (int k = 0; k < 2; ++k) {
+        const int keep = (pair + k) % 2;
+        in.keepRecords = keep == 1;
+        t[keep] = run(name, home, in, g);
+      }
+      ratios.push_back(t[1].wall / t[0].wall);
+      cpuRatios.push_back(t[1].cpu / t[0].cpu);
+      if (pair == 0 || t[0].wall < without.wall) without = t[0];
+      if (pair == 0 || t[1].wall < with.wall) with = t[1];
+    }
+    print_.timing(name + ".without", without, floor);
+    print_.timing(name + ".with", with, floor);
+    print_.figure(name + ".with/without-best", with.wall / without.wall);
+    print_.figure(name + ".with/without-median-pair", Median(ratios));
+    print_.figure(name + ".with/without-median-pair.cpu", Median(cpuRatios));
+    in.keepRecords = true;
+    in.recordsLimit = 0;
+    print_.timing(name + ".with-every-record", run(name, home, in, g), floor);
+    std::string problems = RecordsDiffer(*store::Store::open(home.home, home.data), Submission::Account, g.findings, 0);
+    size_t records = 0;
+    for (const ExpectedFinding& f : g.findings) records += f.records.size();
+    if (problems.empty()) {
+      print_.note(name + ": the records behind all " + std::to_string(g.findings.size()) + " findings are the " +
+                  std::to_string(records) + " generated faults, record for record");
+      return;
+    }
+    print_.note(name + ": RECORDS DIFFER:" + problems);
+    ok_ = false;
   }
 
   bool ok() const { return ok_; }
@@ -263,19 +345,28 @@ class Bench {
     session.close();
   }
 
+  // One timed run of a capture figure, its findings and (with the records
+  // kept up to the limit) its records compared with the generated ones.
+  Timing run(const std::string& name, const settings::AppHome& home, const pipeline::RunInputs& in,
+             const Generated& g) {
+    BenchObserver o;
+    pipeline::RunOutcome outcome;
+    Timing t = Measure([&] { outcome = pipeline::RunDriver(home, in).run(o); });
+    std::string problems = outcome.completed ? "" : " the run failed: " + outcome.error + ";";
+    for (const std::string& m : o.messages) problems += " message: " + m + ";";
+    auto store = store::Store::open(home.home, home.data);
+    problems += FindingsDiffer(*store, in.submission, g.findings);
+    if (in.keepRecords) problems += RecordsDiffer(*store, in.submission, g.findings, in.recordsLimit);
+    if (!problems.empty()) {
+      print_.note(name + ": FINDINGS DIFFER:" + problems);
+      ok_ = false;
+    }
+    return t;
+  }
+
   // One check run, its phases, its peak memory and its findings.
   void check(const CheckCase& c, const settings::AppHome& home) {
-    GeneratorOptions generated;
-    pipeline::RunInputs in;
-    in.submission = c.submission;
-    in.beginNo = in.endNo = generated.sequence;
-    in.companyCode = generated.companyCode;
-    in.dataDate = generated.dataDate;
-    in.comparisonDate = generated.comparisonDate;
-    in.sourceDir = c.source.string() + "/";
-    in.checkType = c.type;
-    in.fullTransfer = generated.fullTransfer;
-    in.selectedKinds.assign(naming::Kinds(c.submission).size(), true);
+    pipeline::RunInputs in = CheckInputs(c.submission, c.type, c.source);
 
     // The fastest of three runs, like the floor's warm read: the first pays for
     // memory the machine has not handed out before, and any may meet
@@ -330,6 +421,7 @@ bool RunPipelineBench(const fs::path& dataDir, std::FILE* out, double scale) {
   bench.runScale("half", scale / 2);
   bench.runScale("full", scale);
   bench.growth("half", "full");
+  bench.captureFigures("full", scale);
   return bench.ok();
 }
 

@@ -3,7 +3,9 @@
 // ZJZQDY 2,000,000, ZJBDXX 1,000,000, YYBXX 1,000, ZHBYZ 100,000 records) as
 // DBF tables and as ZIP archives, and an identity submission (SFZFCJG and
 // SFZHCQK 1,000,000 each), at half and at full scale so that growth shows;
-// and, on the same tables, the heaviest single queries of the session.
+// and, on the same tables, the heaviest single queries of the session; then,
+// at full scale with 0.1% faults per rule, the DBF-type account check without
+// and with the records behind its findings kept, in pairs run back to back.
 //
 //   bool ok = fc::bench::RunPipelineBench(dataDir, stdout, 1.0);
 //
@@ -18,8 +20,13 @@
 //   full.account.dbf.peak-rss-mib      540.000       -
 //   growth.account.dbf                   2.050       -    full time / half time
 //   # full.account.dbf: all 27 generated faults found with the right counts
+//   full.capture.account.dbf.without     1.500    28.0
+//   full.capture.account.dbf.with        1.550    28.9
+//   full.capture.account.dbf.with/without-median-pair   1.030   -
+//   # full.capture.account.dbf: the records behind all 27 findings are the ... generated faults, record for record
 // False when a run failed, a query counted wrong or the findings of a run
-// are not exactly the faults the generator put in. `scale` multiplies every
+// (or the records kept behind them) are not exactly the faults the generator
+// put in. `scale` multiplies every
 // table's records (1 for the figures above).
 #pragma once
 

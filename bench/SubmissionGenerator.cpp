@@ -99,6 +99,21 @@ class TableOut {
   std::map<std::string, size_t> index_;
 };
 
+// `count` record numbers from `first` on.
+std::vector<uint32_t> Numbers(uint32_t first, uint32_t count) {
+  std::vector<uint32_t> numbers(count);
+  for (uint32_t k = 0; k < count; ++k) numbers[k] = first + k;
+  return numbers;
+}
+
+// The records of the repeated keys of a table of `n` records whose last
+// `dup` repeat its first `dup` (AccountWriter::writeRows).
+std::vector<uint32_t> Repeated(uint32_t n, uint32_t dup) {
+  std::vector<uint32_t> numbers = Numbers(1, dup), copies = Numbers(n - dup + 1, dup);
+  numbers.insert(numbers.end(), copies.begin(), copies.end());
+  return numbers;
+}
+
 // Consecutive record ranges, one per injected fault, at the end of a table's
 // sound records, so the records before them stay sound for the duplicates.
 class FaultRanges {
@@ -116,6 +131,15 @@ class FaultRanges {
       t -= count;
     }
     return std::nullopt;
+  }
+  // The record numbers (from 1) of fault `id`.
+  std::vector<uint32_t> records(int id) const {
+    uint32_t first = firstFaulty();
+    for (const auto& [fault, count] : ranges_) {
+      if (fault == id) return Numbers(first + 1, count);
+      first += count;
+    }
+    return {};
   }
   void require(uint32_t soundNeeded, const char* table) const {
     if (total_ + soundNeeded > end_)
@@ -222,12 +246,22 @@ class AccountWriter {
  private:
   uint32_t faults(uint32_t records, int position) const { return Faults(records, opts_.faultRate, position); }
 
-  void expect(AccountKind k, const char* errid, uint32_t count) {
-    if (count) generated_.findings.push_back({k, errid, static_cast<int>(count)});
+  void expect(AccountKind k, const char* errid, uint32_t count, std::vector<uint32_t> records) {
+    if (count) generated_.findings.push_back({k, errid, static_cast<int>(count), std::move(records)});
+  }
+  // A fault of consecutive records, its count theirs.
+  void expect(AccountKind k, const char* errid, const FaultRanges& ranges, int fault) {
+    std::vector<uint32_t> records = ranges.records(fault);
+    const auto count = static_cast<uint32_t>(records.size());
+    expect(k, errid, count, std::move(records));
+  }
+  // A key rule: `dup` repeats, each key's records behind the finding.
+  void expectRepeats(AccountKind k, const char* errid, uint32_t n, uint32_t dup) {
+    expect(k, errid, dup, Repeated(n, dup));
   }
   // The customer rules run only on a full transfer.
-  void expectCustomer(AccountKind k, const char* errid, uint32_t count) {
-    if (opts_.fullTransfer) expect(k, errid, count);
+  void expectCustomer(AccountKind k, const char* errid, const FaultRanges& ranges, int fault) {
+    if (opts_.fullTransfer) expect(k, errid, ranges, fault);
   }
 
   // An account's record in a dependent table: sound, of another company, of
@@ -284,8 +318,8 @@ class AccountWriter {
       t.add();
     };
     writeRows(t, n, dup, put, kYybxx, file);
-    expect(kYybxx, "R01", dup);
-    expect(kYybxx, "R25", company);
+    expectRepeats(kYybxx, "R01", n, dup);
+    expect(kYybxx, "R25", company, Numbers(world_.branches + 1, company));
   }
 
   void writeKhjbxx() {
@@ -330,11 +364,11 @@ class AccountWriter {
       t.add();
     };
     writeRows(t, n, dup, put, kKhjbxx, file);
-    expect(kKhjbxx, "R02", faults(n, 0));
-    expect(kKhjbxx, "R03", faults(n, 1));
-    expect(kKhjbxx, "R05", dup);
-    expect(kKhjbxx, "R19", faults(n, 4));
-    expect(kKhjbxx, "R04", faults(n, 5));
+    expect(kKhjbxx, "R02", ranges, kBadCategory);
+    expect(kKhjbxx, "R03", ranges, kBadCertificate);
+    expectRepeats(kKhjbxx, "R05", n, dup);
+    expect(kKhjbxx, "R19", ranges, kOtherCompany);
+    expect(kKhjbxx, "R04", ranges, kUnknownBranch);
   }
 
   void writeZjzqdy() {
@@ -369,11 +403,11 @@ class AccountWriter {
       t.add();
     };
     writeRows(t, n, dup, put, kZjzqdy, file);
-    expect(kZjzqdy, "R06", faults(n, 0));
-    expect(kZjzqdy, "R11", dup);
-    expect(kZjzqdy, "R21", faults(n, 3));
-    expect(kZjzqdy, "R07", faults(n, 4));
-    expectCustomer(kZjzqdy, "R08", faults(n, 5));
+    expect(kZjzqdy, "R06", ranges, kBadMarket);
+    expectRepeats(kZjzqdy, "R11", n, dup);
+    expect(kZjzqdy, "R21", ranges, kOtherCompany);
+    expect(kZjzqdy, "R07", ranges, kUnknownBranch);
+    expectCustomer(kZjzqdy, "R08", ranges, kMissing);
   }
 
   void writeZjbdxx() {
@@ -427,13 +461,13 @@ class AccountWriter {
       t.add();
     };
     writeRows(t, n, dup, put, kZjbdxx, file);
-    expect(kZjbdxx, "R12", faults(n, 0));
-    expect(kZjbdxx, "R12", faults(n, 1));
-    expect(kZjbdxx, "R16", faults(n, 2));
-    expect(kZjbdxx, "R17", dup);
-    expect(kZjbdxx, "R23", faults(n, 5));
-    expect(kZjbdxx, "R13", faults(n, 6));
-    expectCustomer(kZjbdxx, "R14", faults(n, 7));
+    expect(kZjbdxx, "R12", ranges, kBadCurrency);
+    expect(kZjbdxx, "R12", ranges, kBuying);
+    expect(kZjbdxx, "R16", ranges, kUnbalanced);
+    expectRepeats(kZjbdxx, "R17", n, dup);
+    expect(kZjbdxx, "R23", ranges, kOtherCompany);
+    expect(kZjbdxx, "R13", ranges, kUnknownBranch);
+    expectCustomer(kZjbdxx, "R14", ranges, kMissing);
   }
 
   void writeZhbyz() {
@@ -484,14 +518,14 @@ class AccountWriter {
       t.add();
     };
     writeRows(t, n, dup, put, kZhbyz, file);
-    expect(kZhbyz, "R26", faults(n, 0));
-    expect(kZhbyz, "R27", faults(n, 1));
-    expect(kZhbyz, "R28", faults(n, 2));
-    expect(kZhbyz, "R28", faults(n, 3));
-    expect(kZhbyz, "R30", dup);
-    expect(kZhbyz, "R32", faults(n, 6));
-    expect(kZhbyz, "R33", faults(n, 7));
-    expectCustomer(kZhbyz, "R34", faults(n, 8));
+    expect(kZhbyz, "R26", ranges, kBadMarket);
+    expect(kZhbyz, "R27", ranges, kBadType);
+    expect(kZhbyz, "R28", ranges, kBadNumberReason);
+    expect(kZhbyz, "R28", ranges, kBadNameReason);
+    expectRepeats(kZhbyz, "R30", n, dup);
+    expect(kZhbyz, "R32", ranges, kOtherCompany);
+    expect(kZhbyz, "R33", ranges, kUnknownBranch);
+    expectCustomer(kZhbyz, "R34", ranges, kMissing);
   }
 
   const pipeline::InterfaceLayouts& layouts_;
@@ -615,7 +649,8 @@ Generated WriteIdentity(const pipeline::InterfaceLayouts& layouts, const Identit
   constexpr const char* kCodes[] = {"R01", "R02", "R03", "R04", "R05", "R06", "R07",
                                     "R08", "R09", "R10", "R11", "R12", "R13", "R14"};
   for (int r = 0; r < kIdentityRules; ++r)
-    if (uint32_t count = Faults(n, opts.faultRate, r)) generated.findings.push_back({0, kCodes[r], static_cast<int>(count)});
+    if (uint32_t count = Faults(n, opts.faultRate, r))
+      generated.findings.push_back({0, kCodes[r], static_cast<int>(count), ranges.records(r)});
   return generated;
 }
 
@@ -678,6 +713,46 @@ std::string FindingsDiffer(store::Store& store, Submission submission,
   std::set_difference(got.begin(), got.end(), want.begin(), want.end(), std::back_inserter(extra));
   for (const FindingKey& k : missing) problems += " missing" + text(k) + ";";
   for (const FindingKey& k : extra) problems += " unexpected" + text(k) + ";";
+  return problems;
+}
+
+std::string RecordsDiffer(store::Store& store, Submission submission, const std::vector<ExpectedFinding>& expected,
+                          size_t limit) {
+  std::map<int, int> kindOf;  // fileid -> kind
+  for (const auto& row : store.execute("select fileid, filecat from filelist"))
+    if (auto kind = naming::FindKindByFilecat(submission, row.at(1).value_or("")))
+      kindOf[std::stoi(row.at(0).value_or("0"))] = *kind;
+  // Findings of one kind and code in the order written, as the expectations are.
+  std::map<std::pair<int, std::string>, std::vector<store::FindingRow>> found;
+  for (store::FindingRow& f : store.readFindings())
+    if (kindOf.count(f.fileid)) found[{kindOf[f.fileid], f.errid}].push_back(std::move(f));
+  std::map<std::pair<int, std::string>, size_t> taken;
+  std::string problems;
+  for (const ExpectedFinding& e : expected) {
+    const std::string name = " kind " + std::to_string(e.kindIndex) + " " + e.errid;
+    const auto key = std::make_pair(e.kindIndex, e.errid);
+    const std::vector<store::FindingRow>& rows = found[key];
+    if (taken[key] >= rows.size()) {
+      problems += name + ": no finding;";
+      continue;
+    }
+    const store::FindingRow& row = rows[taken[key]++];
+    const std::optional<store::FindingRecords> kept = store.readFindingRecords(row.fileid, row.finding);
+    if (!kept) {
+      problems += name + ": no records kept;";
+      continue;
+    }
+    const auto total = static_cast<int64_t>(e.records.size());
+    const size_t wanted = limit == 0 ? e.records.size() : std::min(limit, e.records.size());
+    std::vector<uint32_t> recnos;
+    for (const auto& r : kept->records) recnos.push_back(static_cast<uint32_t>(r.recno));
+    std::sort(recnos.begin(), recnos.end());
+    std::vector<uint32_t> strays;
+    std::set_difference(recnos.begin(), recnos.end(), e.records.begin(), e.records.end(), std::back_inserter(strays));
+    if (kept->total != total) problems += name + ": total " + std::to_string(kept->total) + ", generated " + std::to_string(total) + ";";
+    if (recnos.size() != wanted) problems += name + ": " + std::to_string(recnos.size()) + " records kept, " + std::to_string(wanted) + " expected;";
+    if (!strays.empty()) problems += name + ": record " + std::to_string(strays.front()) + " is no generated fault;";
+  }
   return problems;
 }
 

@@ -71,6 +71,8 @@ struct ExpectedFinding {
   int kindIndex = 0;  // the table's kind (check-box index)
   std::string errid;  // "R01" ... "R34"
   int count = 0;      // the count its message quotes
+  std::vector<uint32_t> records;  // record numbers (from 1) behind it, ascending: the broken
+                                  // records; for a key rule every record of a repeated key
 };
 
 struct Generated {
@@ -91,5 +93,12 @@ Generated WriteIdentitySubmission(const pipeline::InterfaceLayouts& layouts, con
 // passed its checks; otherwise a text naming every difference.
 std::string FindingsDiffer(store::Store& store, naming::Submission submission,
                            const std::vector<ExpectedFinding>& expected);
+
+// Empty when the records kept behind the store's findings are exactly the
+// generated ones: per finding the true total, at most `limit` records kept
+// (0: no limit), every kept record a generated one and, when none was left
+// out, all of them; otherwise a text naming every difference.
+std::string RecordsDiffer(store::Store& store, naming::Submission submission,
+                          const std::vector<ExpectedFinding>& expected, size_t limit);
 
 }  // namespace fc::bench

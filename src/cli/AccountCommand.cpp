@@ -35,7 +35,7 @@ bool ReadKinds(const std::string& list, std::vector<bool>& selected, std::string
 int AccountCommand(const Args& args) {
   Options opts;
   std::string error;
-  if (!opts.parse(args, {"home", "source", "code", "date", "from", "to", "kinds", "type", "output"},
+  if (!opts.parse(args, {"home", "source", "code", "date", "from", "to", "kinds", "type", "output", "records-limit"},
                   {"full", "pack"}, error) ||
       !opts.require({"from", "to"}, error))
     return Fail(error);

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 
@@ -99,6 +100,13 @@ void CompleteInputs(CheckRequest& request) {
 
 }  // namespace
 
+bool ReadRecordsLimit(const std::string& text, size_t& limit, std::string& error) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), limit);
+  if (ec == std::errc() && end == text.data() + text.size() && !text.empty()) return true;
+  error = "--records-limit takes a whole number of records (0 keeps every one)";
+  return false;
+}
+
 bool ReadDate(const std::string& text, std::string& date, std::string& error) {
   std::optional<std::string> digits = pipeline::ParseDateText(text);
   if (!digits) {
@@ -127,6 +135,8 @@ bool ReadCommonOptions(const Options& opts, pipeline::Submission submission, Che
   raw.targetCaption = "ZIP生成目录";
   request.home = HomeAt(*opts.value("home"));
   request.pack = opts.flag("pack");
+  if (!ReadRecordsLimit(opts.value("records-limit").value_or("1000"), request.inputs.recordsLimit, error))
+    return false;
   return ReadDate(*opts.value("date"), request.inputs.dataDate, error);
 }
 

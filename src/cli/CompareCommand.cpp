@@ -6,7 +6,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
-#include "cli/ResultsOutput.h"
+#include "cli/TextOutput.h"
 #include "history/Comparison.h"
 #include "report/JsonReport.h"
 #include "settings/Settings.h"
@@ -35,7 +35,7 @@ bool SplitRunIds(const Args& args, Args& options, std::vector<int64_t>& ids, std
 }
 
 void PrintChanges(const history::Comparison& c) {
-  std::vector<std::vector<std::string>> rows;
+  std::vector<std::vector<std::string>> rows = {{"变化", "文件名", "问题编号", "上次", "本次", "问题描述"}};
   auto add = [&](const char* what, const std::vector<history::FindingChange>& changes) {
     for (const history::FindingChange& f : changes)
       rows.push_back({what, f.filename, f.errid, std::to_string(f.countBefore), std::to_string(f.countAfter),
@@ -48,7 +48,7 @@ void PrintChanges(const history::Comparison& c) {
     rows.push_back({"文件变化", f.filename, "", f.sha256Before.empty() ? "-" : f.sha256Before.substr(0, 12),
                     f.sha256After.empty() ? "-" : f.sha256After.substr(0, 12), ""});
   std::printf("检查 %lld 与检查 %lld 比较\n", static_cast<long long>(c.before), static_cast<long long>(c.after));
-  PrintTextTable({"变化", "文件名", "问题编号", "上次", "本次", "问题描述"}, rows, stdout);
+  PrintAligned(rows, stdout);
 }
 
 }  // namespace

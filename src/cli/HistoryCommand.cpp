@@ -5,7 +5,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
-#include "cli/ResultsOutput.h"
+#include "cli/TextOutput.h"
 #include "history/History.h"
 #include "report/JsonReport.h"
 #include "report/ReportData.h"
@@ -57,9 +57,9 @@ int HistoryCommand(const Args& args) {
     } else if (format == "tsv") {
       PrintTsv(runs);
     } else {
-      std::vector<std::vector<std::string>> rows;
-      for (const history::RunSummary& r : runs) rows.push_back(TableRow(r));
-      PrintTextTable(kHeaders, rows, stdout);
+      std::vector<std::vector<std::string>> lines = {kHeaders};
+      for (const history::RunSummary& r : runs) lines.push_back(TableRow(r));
+      PrintAligned(lines, stdout);
     }
     return 0;
   } catch (const std::exception& e) {

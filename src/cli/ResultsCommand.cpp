@@ -18,7 +18,8 @@ int ResultsCommand(const Args& args) {
   settings::AppHome home = HomeAt(*opts.value("home"));
   try {
     auto store = store::Store::open(home.home, home.data);
-    PrintResults(store->readResults(), *format, stdout);
+    const std::vector<store::ResultRow> rows = store->readResults();
+    PrintResults(rows, *format, stdout, *format == ResultsFormat::Json ? SummariesOf(*store, rows) : Summaries{});
     return 0;
   } catch (const std::exception& e) {
     return Fail(e.what());

@@ -1,8 +1,11 @@
 #include "cli/ResultsOutput.h"
 
 #include <array>
+#include <map>
 #include <string>
+#include <tuple>
 
+#include "cli/TextOutput.h"
 #include "store/Store.h"
 
 namespace fc::cli {
@@ -23,42 +26,14 @@ Cells CellsOf(const store::ResultRow& r) {
 
 std::string Text(const std::optional<std::string>* cell) { return *cell ? **cell : std::string(); }
 
-bool IsWide(char32_t c) {
-  return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
-         (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
-         (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
-         (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
-}
-
-// Columns a UTF-8 text takes on a terminal.
-size_t DisplayWidth(std::string_view text) {
-  size_t width = 0;
-  for (size_t i = 0; i < text.size();) {
-    unsigned char lead = static_cast<unsigned char>(text[i]);
-    size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    char32_t c = length == 1 ? lead : lead & (0x3F >> (length - 1));
-    for (size_t k = 1; k < length && i + k < text.size(); ++k)
-      c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-    width += IsWide(c) ? 2 : 1;
-    i += length;
-  }
-  return width;
-}
-
 void PrintTable(const std::vector<store::ResultRow>& rows, std::FILE* out) {
-  std::vector<std::vector<std::string>> texts;
+  std::vector<std::vector<std::string>> lines(1, std::vector<std::string>(kHeaders.begin(), kHeaders.end()));
   for (const store::ResultRow& row : rows) {
     Cells cells = CellsOf(row);
-    auto& line = texts.emplace_back();
+    auto& line = lines.emplace_back();
     for (size_t c = 0; c < kColumns; ++c) line.push_back(Text(cells[c]));
   }
-  PrintTextTable({kHeaders.begin(), kHeaders.end()}, texts, out);
-}
-
-std::string TsvCell(std::string text) {
-  for (char& ch : text)
-    if (ch == '\t' || ch == '\n' || ch == '\r') ch = ' ';
-  return text;
+  PrintAligned(lines, out);
 }
 
 void PrintTsv(const std::vector<store::ResultRow>& rows, std::FILE* out) {
@@ -70,25 +45,16 @@ void PrintTsv(const std::vector<store::ResultRow>& rows, std::FILE* out) {
   }
 }
 
-std::string JsonString(const std::string& text) {
-  std::string json = "\"";
-  for (char ch : text) {
-    unsigned char u = static_cast<unsigned char>(ch);
-    if (ch == '"' || ch == '\\') {
-      json += '\\';
-      json += ch;
-    } else if (u < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
-      json += escaped;
-    } else {
-      json += ch;
-    }
-  }
-  return json + "\"";
+std::string SummaryJson(const FindingSummary& s) {
+  std::string json = ", \"records\": " + std::to_string(s.records) + ", \"values\": [";
+  for (size_t i = 0; i < s.values.size(); ++i)
+    json += std::string(i ? ", " : "") + "{\"field\": " + JsonString(s.values[i].field) +
+            ", \"value\": " + JsonString(s.values[i].value) + ", \"count\": " + std::to_string(s.values[i].count) +
+            "}";
+  return json + "]";
 }
 
-void PrintJson(const std::vector<store::ResultRow>& rows, std::FILE* out) {
+void PrintJson(const std::vector<store::ResultRow>& rows, std::FILE* out, const Summaries& summaries) {
   std::fprintf(out, "[");
   for (size_t r = 0; r < rows.size(); ++r) {
     Cells cells = CellsOf(rows[r]);
@@ -97,31 +63,13 @@ void PrintJson(const std::vector<store::ResultRow>& rows, std::FILE* out) {
       object += std::string(c ? ", " : "") + "\"" + kNames[c] + "\": ";
       object += *cells[c] ? JsonString(**cells[c]) : "null";
     }
+    if (r < summaries.size() && summaries[r]) object += SummaryJson(*summaries[r]);
     std::fprintf(out, "%s}", object.c_str());
   }
   std::fprintf(out, rows.empty() ? "]\n" : "\n]\n");
 }
 
 }  // namespace
-
-void PrintTextTable(const std::vector<std::string>& headers, const std::vector<std::vector<std::string>>& rows,
-                    std::FILE* out) {
-  std::vector<size_t> widths(headers.size());
-  for (size_t c = 0; c < headers.size(); ++c) widths[c] = DisplayWidth(headers[c]);
-  for (const auto& row : rows)
-    for (size_t c = 0; c < headers.size() && c < row.size(); ++c) widths[c] = std::max(widths[c], DisplayWidth(row[c]));
-  auto printLine = [&](const std::vector<std::string>& texts) {
-    std::string line;
-    for (size_t c = 0; c < texts.size() && c < widths.size(); ++c) {
-      line += texts[c];
-      if (c + 1 < widths.size()) line += std::string(widths[c] - DisplayWidth(texts[c]) + 2, ' ');
-    }
-    line.erase(line.find_last_not_of(' ') + 1);
-    std::fprintf(out, "%s\n", line.c_str());
-  };
-  printLine(headers);
-  for (const auto& row : rows) printLine(row);
-}
 
 std::optional<ResultsFormat> ParseResultsFormat(std::string_view text) {
   if (text == "table") return ResultsFormat::Table;
@@ -130,11 +78,32 @@ std::optional<ResultsFormat> ParseResultsFormat(std::string_view text) {
   return std::nullopt;
 }
 
-void PrintResults(const std::vector<store::ResultRow>& rows, ResultsFormat format, std::FILE* out) {
+Summaries SummariesOf(store::Store& store, const std::vector<store::ResultRow>& rows) {
+  // Findings by their three texts; two findings alike are taken in order.
+  std::multimap<std::tuple<std::string, std::string, std::string>, store::FindingRow> findings;
+  for (store::FindingRow& f : store.readFindings())
+    findings.emplace(std::make_tuple(f.filename, f.errid, f.errdesc), std::move(f));
+  Summaries summaries;
+  for (const store::ResultRow& row : rows) {
+    auto& summary = summaries.emplace_back();
+    if (!row.errid) continue;
+    auto it = findings.find(std::make_tuple(row.filename.value_or(""), *row.errid, row.errdesc.value_or("")));
+    if (it == findings.end()) continue;
+    summary.emplace();
+    summary->records = it->second.recordsKept;
+    if (auto records = store.readFindingRecords(it->second.fileid, it->second.finding))
+      summary->values = std::move(records->valueCounts);
+    findings.erase(it);
+  }
+  return summaries;
+}
+
+void PrintResults(const std::vector<store::ResultRow>& rows, ResultsFormat format, std::FILE* out,
+                  const Summaries& summaries) {
   switch (format) {
     case ResultsFormat::Table: return PrintTable(rows, out);
     case ResultsFormat::Tsv: return PrintTsv(rows, out);
-    case ResultsFormat::Json: return PrintJson(rows, out);
+    case ResultsFormat::Json: return PrintJson(rows, out, summaries);
   }
 }
 

@@ -19,13 +19,18 @@ const Command kCommands[] = {
     {"account", fc::cli::AccountCommand,
      "account  --home DIR --source DIR --code CODE --date YYYY-MM-DD --from N --to N\n"
      "           [--full] [--kinds K1,K2,...] [--type zip|dbf] [--output DIR] [--pack]\n"
+     "           [--records-limit N]\n"
      "           check a settlement-fund account submission"},
     {"identity", fc::cli::IdentityCommand,
      "identity --home DIR --source DIR --code CODE --date YYYY-MM-DD\n"
      "           [--comparison-date YYYY-MM-DD] [--type zip|dbf] [--output DIR] [--pack]\n"
+     "           [--records-limit N]\n"
      "           check an identity re-check submission"},
     {"results", fc::cli::ResultsCommand,
      "results  --home DIR [--format table|tsv|json]   print the latest check's results"},
+    {"records", fc::cli::RecordsCommand,
+     "records  --home DIR [--file NAME] [--rule CODE] [--format table|tsv|csv|json]\n"
+     "           print the records behind the latest check's findings"},
     {"history", fc::cli::HistoryCommand,
      "history  --home DIR [--limit N] [--format table|tsv|json] [--keep N]\n"
      "           list the past checks, newest first (--keep: how many the history keeps)"},

@@ -299,7 +299,7 @@ class Run {
       session.close();
       return;
     }
-    rules::RuleContext ctx{session, *store_, in_.companyCode, in_.dataDate};
+    rules::RuleContext ctx{session, *store_, in_.companyCode, in_.dataDate, in_.keepRecords, in_.recordsLimit};
     for (size_t k = 0; k < kinds_.size(); ++k) {
       if (!slots[k].present) continue;
       std::string kind(kinds_[k].name);

@@ -2,6 +2,7 @@
 // (or the command line) once, after validation, and never re-read.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ struct RunInputs {
   CheckType checkType = CheckType::Zip;
   bool fullTransfer = false;        // ALLData selected (account only)
   std::vector<bool> selectedKinds;  // KHXX boxes, by kind index
+  bool keepRecords = true;          // keep the records behind every rule finding
+  size_t recordsLimit = 1000;       // records kept per finding; 0 keeps every one
 };
 
 }  // namespace fc::pipeline

@@ -82,11 +82,13 @@ class Compiler {
     Plan plan;
     push(s);
     plan.table = scopes_[0].table;
+    plan.tableName = scopes_[0].name;
     if (s.where) plan.where = pred(*s.where);
     plan.grouped = !s.groupBy.empty();
     std::vector<Value> keys;
     for (const auto& g : s.groupBy) keys.push_back(value(*g));
     plan.groupKey = KeyEncoder(std::move(keys));
+    nameFields(s, plan.named);
     if (s.star) {
       if (plan.grouped) throw QueryError("不支持的语法: select * 不能与 group by 同用");
       for (const dbf::Field& f : plan.table->fields())
@@ -183,6 +185,40 @@ class Compiler {
     for (const auto& g : s.groupBy) m |= depthsOf(*g);
     pop();
     return m & ((1u << d) - 1);
+  }
+
+  // The fields of the query's own table that its where and group by name.
+  // A top-level conjunct `field = constant` only narrows the records to one
+  // value of the field, so it does not make the field a tested one.
+  void nameFields(const Select& s, std::vector<NamedField>& named) {
+    std::vector<const Expr*> conjuncts;
+    Conjuncts(s.where.get(), conjuncts);
+    for (const Expr* c : conjuncts) nameFields(*c, !FixesToConstant(*c), named);
+    for (const auto& g : s.groupBy) nameFields(*g, true, named);
+  }
+  void nameFields(const Expr& e, bool tested, std::vector<NamedField>& named) {
+    if (e.kind == ExprKind::Column) {
+      const Resolved r = resolve(e);
+      if (r.scope->depth != 0) return;
+      auto it = std::find_if(named.begin(), named.end(), [&](const NamedField& n) { return n.field == r.field; });
+      if (it == named.end()) named.push_back({r.field, tested});
+      else it->tested |= tested;
+      return;
+    }
+    for (const auto& arg : e.args) nameFields(*arg, tested, named);
+    if (!e.select) return;
+    push(*e.select);
+    if (e.select->where) nameFields(*e.select->where, tested, named);
+    for (const auto& item : e.select->items) nameFields(*item, tested, named);
+    for (const auto& g : e.select->groupBy) nameFields(*g, tested, named);
+    pop();
+  }
+  static bool FixesToConstant(const Expr& c) {
+    if (c.kind != ExprKind::Compare || c.op != CmpOp::Eq) return false;
+    auto constant = [](const Expr& e) { return e.kind == ExprKind::Text || e.kind == ExprKind::Number; };
+    const Expr& l = *c.args[0];
+    const Expr& r = *c.args[1];
+    return (l.kind == ExprKind::Column && constant(r)) || (r.kind == ExprKind::Column && constant(l));
   }
 
   Value value(const Expr& e) {

@@ -21,6 +21,7 @@
 
 namespace fc::dbf {
 class Table;
+struct Field;
 }
 
 namespace fc::query {
@@ -33,13 +34,21 @@ struct PlanItem {
   Value value;             // text values already UTF-8
 };
 
+// A field of the query's own table that the where or the group by names.
+struct NamedField {
+  const dbf::Field* field = nullptr;  // the field
+  bool tested = false;  // named other than in a top-level `field = constant` of the where
+};
+
 struct Plan {
   const dbf::Table* table = nullptr;  // the query's own table (level 0)
+  std::string tableName;              // its name as the query writes it, lower case
   PredPtr where;                      // null when every record counts
   bool aggregate = false;             // count(*) without group by: one row
   bool grouped = false;               // group by: one row per distinct key
   KeyEncoder groupKey;                // the group by expressions
   std::vector<PlanItem> items;        // the select list, * expanded
+  std::vector<NamedField> named;      // in the order first named, each once
 };
 
 Plan Compile(const Select& select, Catalog& catalog);

@@ -1,6 +1,8 @@
 #include "query/Executor.h"
 
+#include <algorithm>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "dbf/Table.h"
@@ -14,18 +16,20 @@ struct Groups {
   std::vector<int64_t> count;   // per group: records in it
 };
 
-int64_t CountPassing(Plan& plan) {
+int64_t CountPassing(Plan& plan, Records* behind) {
   int64_t n = 0;
-  ScanBatches(*plan.table, 0, Row{}, plan.where.get(), [&](const Row*, const uint32_t*, int k) {
+  ScanBatches(*plan.table, 0, Row{}, plan.where.get(), [&](const Row*, const uint32_t* index, int k) {
     n += k;
+    if (behind) behind->insert(behind->end(), index, index + k);
     return true;
   });
   return n;
 }
 
 // Hash aggregation: the keys of a batch are hashed and their slots
-// prefetched before any is looked up.
-Groups Group(Plan& plan) {
+// prefetched before any is looked up. With `groupOf`, each record that
+// passes the where gets its group number there (by record index).
+Groups HashGroups(Plan& plan, std::vector<uint32_t>* groupOf) {
   const dbf::Table& t = *plan.table;
   KeyTable table(t.recordCount());
   Groups groups;
@@ -50,6 +54,7 @@ Groups Group(Plan& plan) {
       };
       bool isNew;
       uint32_t id = table.insert(hash[k], same, static_cast<uint32_t>(groups.first.size()), isNew);
+      if (groupOf) (*groupOf)[index[k]] = id;
       if (!isNew) {
         ++groups.count[id];
         continue;
@@ -60,6 +65,37 @@ Groups Group(Plan& plan) {
     return true;
   });
   return groups;
+}
+
+// Groups the records and lists those of every group of more than one
+// record, ordered by key and then by record.
+Groups GroupKeepingRepeated(Plan& plan, Records& behind) {
+  const dbf::Table& t = *plan.table;
+  std::vector<uint32_t> groupOf(t.recordCount(), KeyTable::kNone);
+  Groups groups = HashGroups(plan, &groupOf);
+  std::vector<uint32_t> repeated;
+  for (uint32_t g = 0; g < groups.count.size(); ++g)
+    if (groups.count[g] > 1) repeated.push_back(g);
+  if (repeated.empty()) return groups;
+  Row a, b;
+  std::sort(repeated.begin(), repeated.end(), [&](uint32_t x, uint32_t y) {
+    a.rec[0] = t.record(groups.first[x]);
+    b.rec[0] = t.record(groups.first[y]);
+    const int o = plan.groupKey.order(a, b);
+    return o != 0 ? o < 0 : groups.first[x] < groups.first[y];
+  });
+  std::unordered_map<uint32_t, uint32_t> rank;  // group -> its place in key order
+  for (uint32_t k = 0; k < repeated.size(); ++k) rank[repeated[k]] = k;
+  std::vector<std::pair<uint32_t, uint32_t>> ranked;  // (rank, record), records in order
+  for (uint32_t i = 0; i < groupOf.size(); ++i)
+    if (groupOf[i] != KeyTable::kNone && groups.count[groupOf[i]] > 1) ranked.push_back({rank[groupOf[i]], i});
+  std::sort(ranked.begin(), ranked.end());
+  for (const auto& [place, record] : ranked) behind.push_back(record);
+  return groups;
+}
+
+Groups Group(Plan& plan, Records* behind) {
+  return behind ? GroupKeepingRepeated(plan, *behind) : HashGroups(plan, nullptr);
 }
 
 std::vector<std::string> Columns(const Plan& plan) {
@@ -77,22 +113,23 @@ std::vector<std::string> Cells(Plan& plan, const Row& row, int64_t count) {
 
 }  // namespace
 
-int64_t CountRows(Plan& plan) {
-  if (plan.aggregate) return 1;
-  if (plan.grouped) return static_cast<int64_t>(Group(plan).first.size());
-  return CountPassing(plan);
+int64_t CountRows(Plan& plan, Records* behind) {
+  if (plan.grouped) return static_cast<int64_t>(Group(plan, behind).first.size());
+  if (plan.aggregate && !behind) return 1;
+  const int64_t passing = CountPassing(plan, behind);
+  return plan.aggregate ? 1 : passing;
 }
 
-ResultSet Fetch(Plan& plan, size_t limit) {
+ResultSet Fetch(Plan& plan, size_t limit, Records* behind) {
   ResultSet result;
   result.columns = Columns(plan);
   if (limit == 0) return result;
   if (plan.aggregate) {
-    result.rows.push_back(Cells(plan, Row{}, CountPassing(plan)));
+    result.rows.push_back(Cells(plan, Row{}, CountPassing(plan, behind)));
     return result;
   }
   if (plan.grouped) {
-    Groups groups = Group(plan);
+    Groups groups = Group(plan, behind);
     Row row;
     for (size_t g = 0; g < groups.first.size() && result.rows.size() < limit; ++g) {
       row.rec[0] = plan.table->record(groups.first[g]);
@@ -100,9 +137,10 @@ ResultSet Fetch(Plan& plan, size_t limit) {
     }
     return result;
   }
-  ScanBatches(*plan.table, 0, Row{}, plan.where.get(), [&](const Row* rows, const uint32_t*, int n) {
+  ScanBatches(*plan.table, 0, Row{}, plan.where.get(), [&](const Row* rows, const uint32_t* index, int n) {
     for (int k = 0; k < n && result.rows.size() < limit; ++k) result.rows.push_back(Cells(plan, rows[k], 1));
-    return result.rows.size() < limit;
+    if (behind) behind->insert(behind->end(), index, index + n);
+    return result.rows.size() < limit || behind;
   });
   return result;
 }

@@ -8,21 +8,30 @@
 //   Plan plan = Compile(*Parse(sql), catalog);
 //   int64_t rows = CountRows(plan);   // what the result would hold, not built
 //   ResultSet r = Fetch(plan, 1);     // at most one row
+//   Records behind;
+//   int64_t groups = CountRows(plan, &behind);   // and the records of repeated keys
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "query/Compiler.h"
 #include "query/Session.h"
 
 namespace fc::query {
 
+// Record indexes (from 0) of the records behind a result: those that pass
+// the where; when grouped, those of every group of more than one record (the
+// first included), ordered by key and then by record. Gathered in the same
+// pass that makes the result.
+using Records = std::vector<uint32_t>;
+
 // Rows of the full result: 1 for count(*) without group by, the number of
 // groups when grouped, else the number of records that pass the where.
-int64_t CountRows(Plan& plan);
+int64_t CountRows(Plan& plan, Records* behind = nullptr);
 
 // The first `limit` rows of the result, values as display texts.
-ResultSet Fetch(Plan& plan, size_t limit);
+ResultSet Fetch(Plan& plan, size_t limit, Records* behind = nullptr);
 
 }  // namespace fc::query

@@ -115,6 +115,25 @@ bool KeyEncoder::encode(const Row& row, std::string& out) {
   return complete;
 }
 
+int KeyEncoder::order(const Row& a, const Row& b) {
+  for (Value& part : parts_) {
+    int o = 0;
+    if (part.num) {
+      Decimal x, y;
+      const bool hasX = part.num->eval(a, x), hasY = part.num->eval(b, y);
+      o = hasX && hasY ? Order(x, y) : int(hasX) - int(hasY);
+    } else {
+      std::string_view x, y;
+      const bool hasX = part.text->eval(a, x);
+      std::string first(x);  // the view lasts only until the next evaluation
+      const bool hasY = part.text->eval(b, y);
+      o = hasX && hasY ? ComparePadded(first, y) : int(hasX) - int(hasY);
+    }
+    if (o != 0) return o;
+  }
+  return 0;
+}
+
 uint32_t HashKey(std::string_view key) {
   constexpr uint64_t k0 = 0xa0761d6478bd642full, k1 = 0xe7037ed1a0b428dbull, k2 = 0x8ebc6af09c88c6e3ull;
   const char* p = key.data();

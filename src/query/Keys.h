@@ -42,6 +42,9 @@ class KeyEncoder {
   // Replaces `out` with the key of `row`; false when some part is NULL (the
   // key is complete all the same, with a NULL mark for that part).
   bool encode(const Row& row, std::string& out);
+  // <0, 0 or >0 as the key of `a` sorts before, with or after that of `b`:
+  // part by part, NULL first, texts as `<` compares them, numbers by value.
+  int order(const Row& a, const Row& b);
 
  private:
   std::vector<Value> parts_;

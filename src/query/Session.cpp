@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "query/Capture.h"
 #include "query/Catalog.h"
 #include "query/Compiler.h"
 #include "query/Executor.h"
@@ -42,6 +43,24 @@ struct Session::Impl {
     if (!catalog.isOpen()) throw QueryError("查询会话未打开");
     return Compile(*Parse(sql), catalog);
   }
+
+  int32_t queryDBF(std::string_view sql, RecordCapture* capture) {
+    Plan p = plan(sql);
+    Records behind;
+    ResultSet r = Fetch(p, 1, capture ? &behind : nullptr);
+    if (r.rows.empty()) throw QueryError("查询没有返回记录: " + std::string(sql));
+    const int32_t n = IntegerCell(r.rows[0][0]);
+    if (capture) Describe(p, behind, *capture);
+    return n;
+  }
+
+  int32_t countRowsDBF(std::string_view sql, RecordCapture* capture) {
+    Plan p = plan(sql);
+    Records behind;
+    const int32_t n = ToInt32(CountRows(p, capture ? &behind : nullptr), std::string(sql));
+    if (capture) Describe(p, behind, *capture);
+    return n;
+  }
 };
 
 Session::Session() : impl_(std::make_unique<Impl>()) {}
@@ -53,16 +72,14 @@ bool Session::open(const std::filesystem::path& dir, std::string& error) {
 
 bool Session::isOpen() const { return impl_->catalog.isOpen(); }
 
-int32_t Session::queryDBF(std::string_view sql) {
-  Plan plan = impl_->plan(sql);
-  ResultSet r = Fetch(plan, 1);
-  if (r.rows.empty()) throw QueryError("查询没有返回记录: " + std::string(sql));
-  return IntegerCell(r.rows[0][0]);
-}
+int32_t Session::queryDBF(std::string_view sql) { return impl_->queryDBF(sql, nullptr); }
 
-int32_t Session::countRowsDBF(std::string_view sql) {
-  Plan plan = impl_->plan(sql);
-  return ToInt32(CountRows(plan), std::string(sql));
+int32_t Session::countRowsDBF(std::string_view sql) { return impl_->countRowsDBF(sql, nullptr); }
+
+int32_t Session::queryDBF(std::string_view sql, RecordCapture& capture) { return impl_->queryDBF(sql, &capture); }
+
+int32_t Session::countRowsDBF(std::string_view sql, RecordCapture& capture) {
+  return impl_->countRowsDBF(sql, &capture);
 }
 
 ResultSet Session::run(std::string_view sql) { return run(sql, std::numeric_limits<size_t>::max()); }

@@ -11,6 +11,8 @@
 //   if (!session.open(dir, error)) { show(error); }          // OpenDBF
 //   int n = session.queryDBF("select count(*) from khjbxx where sjrq='20080808'");
 //   int g = session.countRowsDBF("select count(*) from khjbxx group by zjzh");
+//   RecordCapture capture;                                   // query/Capture.h
+//   int d = session.countRowsDBF("select count(*) from khjbxx group by zjzh", capture);
 //   session.close();                                         // CloseDBF
 //
 // A query that cannot run (syntax, unknown table or column, an unsupported
@@ -31,6 +33,8 @@
 #include <vector>
 
 namespace fc::query {
+
+struct RecordCapture;
 
 class QueryError : public std::runtime_error {
  public:
@@ -61,6 +65,10 @@ class Session {
   // CountRowsDBF: the number of rows of the fully fetched result (counted,
   // not fetched); QueryError beyond the 32-bit range.
   int32_t countRowsDBF(std::string_view sql);
+  // The same, describing into `capture` the records behind the result
+  // (query/Capture.h), gathered in the pass that counts.
+  int32_t queryDBF(std::string_view sql, RecordCapture& capture);
+  int32_t countRowsDBF(std::string_view sql, RecordCapture& capture);
   // The whole result, for operators looking into a table.
   ResultSet run(std::string_view sql);
   // At most the first `maxRows` rows of it, for a look into a large table.

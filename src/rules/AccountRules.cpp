@@ -5,6 +5,7 @@
 #include <string>
 
 #include "query/Session.h"
+#include "rules/RuleRecords.h"
 #include "rules/RuleTables.h"
 #include "rules/RuleText.h"
 #include "rules/Rules.h"
@@ -165,17 +166,18 @@ std::string Message(const RuleContext& ctx, const AccountTable& table, const Acc
 void RunRule(RuleContext& ctx, const AccountTable& table, const AccountRule& rule, int total,
              int fileId) {
   std::string sql = SpliceQuery(rule.query, ctx.dataDate, ctx.companyCode);
+  RuleCount count(ctx);
   int n = 0;
   if (rule.form == Key) {
     // One row per distinct key among the records of the data date.
-    int groups = ctx.session.countRowsDBF(sql);
+    int groups = count.rows(sql);
     if (groups == total) return;
     n = std::max(total - groups, 0);
   } else {
-    n = ctx.session.queryDBF(sql);
+    n = count.records(sql);
     if (n == 0) return;
   }
-  ctx.store.addErrRow(fileId, rule.code, Message(ctx, table, rule, total, n));
+  WriteFinding(ctx, fileId, rule.code, Message(ctx, table, rule, total, n), count);
 }
 
 }  // namespace

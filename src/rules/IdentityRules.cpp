@@ -4,6 +4,7 @@
 #include <string>
 
 #include "query/Session.h"
+#include "rules/RuleRecords.h"
 #include "rules/RuleTables.h"
 #include "rules/RuleText.h"
 #include "rules/Rules.h"
@@ -87,8 +88,9 @@ void CheckIdentityDataLogic(RuleContext& ctx, int fileKind, int comparisonPresen
   int total = ctx.session.queryDBF(kIdentityTotalQuery);
   for (const IdentityRule& rule : kRules) {
     if (rule.needsComparison && comparisonPresent != 1) continue;
-    int n = ctx.session.queryDBF(SpliceQuery(rule.query, "", ctx.companyCode));
-    if (n != 0) ctx.store.addErrRow(fileId, rule.code, Message(rule, ctx.companyCode, total, n));
+    RuleCount count(ctx);
+    int n = count.records(SpliceQuery(rule.query, "", ctx.companyCode));
+    if (n != 0) WriteFinding(ctx, fileId, rule.code, Message(rule, ctx.companyCode, total, n), count);
   }
 }
 

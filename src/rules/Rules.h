@@ -1,10 +1,12 @@
 // rules/Rules.h - the numbered data rules of both submissions.
 //
 // Each operation runs the count queries of one table on an open query session
-// and writes every finding at once as a fileerr row. A query failure passes to
+// and writes every finding at once as a fileerr row, with the records behind
+// it (rules/RuleRecords.h) when the context keeps them. A query failure passes to
 // the caller as query::QueryError; findings written before it stay.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace fc::query { class Session; }
@@ -17,6 +19,8 @@ struct RuleContext {
   store::Store& store;      // where findings go
   std::string companyCode;  // trimmed ZQGSDM of the run
   std::string dataDate;     // YYYYMMDD of the run
+  bool keepRecords = true;  // keep the records behind every finding
+  std::size_t recordsLimit = 1000;  // records kept per finding; 0 keeps every one
 };
 
 // Settlement-fund account data; tableKind 1 KHJBXX ... 5 ZHBYZ.

@@ -453,6 +453,14 @@ void Store::addFindingRecords(const FindingRecords& records) {
   impl_->inTransaction("写入问题记录明细", [&] { impl_->insertFindingRows(records); });
 }
 
+int Store::findingCount(int fileid) {
+  sqlite3* db = impl_->db.get();
+  Statement stmt = Prepare(db, "select count(*) from fileerr where fileid = ?", "查询");
+  sqlite3_bind_int(stmt.get(), 1, fileid);
+  if (sqlite3_step(stmt.get()) != SQLITE_ROW) Fail(db, "查询");
+  return sqlite3_column_int(stmt.get(), 0);
+}
+
 std::vector<FindingRow> Store::readFindings() {
   sqlite3* db = impl_->db.get();
   Statement stmt = Prepare(db, kFindingsQuery, "查询");

@@ -123,6 +123,8 @@ class Store {
   // Keeps the records of a finding already written with addErrRow (inside a file
   // row: committed with it; otherwise at once).
   void addFindingRecords(const FindingRecords& records);
+  // The fileerr rows of a file written so far: the position of its latest finding.
+  int findingCount(int fileid);
   // Every fileerr row of the latest run, by fileid then finding.
   std::vector<FindingRow> readFindings();
   // The records of one finding; nothing when it has none (structure and archive problems).

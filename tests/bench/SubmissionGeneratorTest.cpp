@@ -46,7 +46,7 @@ class GeneratorTest : public ::testing::Test {
   }
 
   // Checks the generated submission as an operator would and compares the
-  // findings with the generator's promise.
+  // findings, and the records kept behind them, with the generator's promise.
   std::string check(Submission submission, CheckType type, const GeneratorOptions& opts,
                     const Generated& generated) {
     pipeline::RunInputs in;
@@ -63,7 +63,9 @@ class GeneratorTest : public ::testing::Test {
     pipeline::RunOutcome outcome = pipeline::RunDriver(home, in).run(observer);
     if (!outcome.completed) return "run failed: " + outcome.error;
     if (!observer.messages.empty()) return "message: " + observer.messages.front();
-    return FindingsDiffer(*store::Store::open(home.home, home.data), submission, generated.findings);
+    auto store = store::Store::open(home.home, home.data);
+    return FindingsDiffer(*store, submission, generated.findings) +
+           RecordsDiffer(*store, submission, generated.findings, in.recordsLimit);
   }
 };
 
@@ -137,8 +139,11 @@ TEST_F(GeneratorTest, ComparisonCatchesAMissingOrWrongFinding) {
   GeneratorOptions opts = options(0.002);
   Generated g = WriteIdentitySubmission(layouts, kSmallIdentity, opts);
   g.findings[4].count += 1;  // R05 one more than the run finds
-  g.findings.push_back({0, "R99", 1});
+  g.findings.push_back({0, "R99", 1, {1}});
+  g.findings[2].records.front() = 1;  // R03: a record the generator did not break
   std::string differences = check(Submission::Identity, CheckType::Dbf, opts, g);
+  EXPECT_NE(differences.find("kind 0 R03: record"), std::string::npos) << differences;
+  EXPECT_NE(differences.find("kind 0 R99: no finding"), std::string::npos) << differences;
   EXPECT_NE(differences.find("missing kind 0 R05"), std::string::npos) << differences;
   EXPECT_NE(differences.find("unexpected kind 0 R05"), std::string::npos) << differences;
   EXPECT_NE(differences.find("missing kind 0 R99 1"), std::string::npos) << differences;

@@ -153,4 +153,34 @@ TEST_F(CheckCommands, RunIsRefusedWhileAnotherProcessHoldsTheHome) {
   EXPECT_EQ(cli({"results", "--home", home, "--format", "tsv"}).out, before);
 }
 
+TEST_F(CheckCommands, RecordsBehindTheFindingsInEveryFormatUpToTheLimit) {
+  auto identity = [&](const std::string& limit) {
+    return cli({"identity", "--home", home, "--source", sample + "/identity-zip", "--code", "100001", "--date",
+                "2008-08-08", "--comparison-date", "2008-08-04", "--records-limit", limit});
+  };
+  EXPECT_EQ(identity("-1").status, 2);
+  ASSERT_EQ(identity("1").status, 1);
+  Result r = cli({"records", "--home", home, "--rule", "r02", "--format", "json"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "[\n {\"fileid\": 1, \"filename\": \"100001_SFZFCJG_20080808.ZIP\", \"errid\": \"R02\", \"finding\": 1, "
+            "\"recno\": 3, \"values\": {\"FCTZXH\": \"20080804100001000103\", \"ZQGSDM\": \"100001\"}}\n]\n");
+  r = cli({"records", "--home", home});
+  EXPECT_NE(r.out.find("共 2 条，显示前 1 条"), std::string::npos) << r.out;
+  r = cli({"results", "--home", home, "--format", "json"});
+  EXPECT_NE(r.out.find("\"records\": 1, \"values\": [{\"field\": \"FCTZXH\", \"value\": \"20080804100001000000\", "
+                       "\"count\": 1}, {\"field\": \"FCTZXH\", \"value\": \"20080804100001000103\", \"count\": 1}]"),
+            std::string::npos)
+      << r.out;
+
+  ASSERT_EQ(identity("0").status, 1);
+  r = cli({"records", "--home", home, "--file", "100001_sfzfcjg_20080808.zip", "--format", "csv"});
+  EXPECT_TRUE(r.out.starts_with("\xEF\xBB\xBF" "fileid,filename,errid,finding,recno,FCTZXH,ZQGSDM,SFCG\r\n")) << r.out;
+  EXPECT_EQ(Count(r.out, "\r\n"), 5u);  // R02 twice, R05, R14
+  EXPECT_NE(r.out.find("\r\n1,100001_SFZFCJG_20080808.ZIP,R05,2,2,20080804100001000102,100001,4\r\n"), std::string::npos);
+  EXPECT_EQ(cli({"records", "--home", home, "--file", "other.zip", "--format", "tsv"}).out,
+            "fileid\tfilename\terrid\tfinding\trecno\n");
+  EXPECT_EQ(cli({"records", "--home", home, "--format", "xml"}).status, 2);
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "query/Capture.h"
 #include "query/QueryFixture.h"
 
 namespace fc::query::test {
@@ -243,3 +244,46 @@ TEST_F(CodePages, FieldsWithoutAMeaningInConditionsAreRefused) {
 
 }  // namespace
 }  // namespace fc::query::test
+
+// The records behind a count: deleted records keep their positions, a key's
+// records come key by key (numbers by value, NULL first), the fields shown
+// are those the query names plus the identifying ones the table has, and
+// only fields a condition tests (not one fixed to a constant) get value counts.
+TEST_F(SessionQueries, CaptureListsTheRecordsBehindACount) {
+  table("C.DBF", {{"ZJZH", 'C', 6, 0, true}, {"N", 'N', 6, 1, true}, {"D", 'C', 8}, {"X", 'C', 4}},
+        {{{{"ZJZH", "a"}, {"N", "10"}, {"D", "1"}}},   // 1
+         Deleted({{{"ZJZH", "a"}, {"N", "10"}, {"D", "1"}}}),
+         {{{"ZJZH", "b  "}, {"N", "9.0"}, {"D", "1"}}},  // 3
+         {{{"ZJZH", std::nullopt}, {"N", std::nullopt}, {"D", "1"}}},
+         {{{"ZJZH", "a"}, {"N", "10.00"}, {"D", "1"}}},  // 5: 10 again, as written
+         {{{"ZJZH", "b"}, {"N", "9"}, {"D", "1"}}},
+         {{{"ZJZH", std::nullopt}, {"N", std::nullopt}, {"D", "2"}}},
+         {{{"ZJZH", std::nullopt}, {"N", std::nullopt}, {"D", "1"}}}});  // 8
+  openSession();
+  RecordCapture keys;
+  keys.identifying = {"zjzh", "nosuch"};
+  EXPECT_EQ(session.countRowsDBF("select count(*) from c where d='1' group by n", keys), 3);
+  EXPECT_EQ(keys.table, "C");
+  EXPECT_EQ(keys.fields, (std::vector<std::string>{"ZJZH", "N", "D"}));
+  std::vector<std::pair<int64_t, std::string>> got;
+  for (const auto& r : keys.records) got.push_back({r.recno, r.values[1]});
+  EXPECT_EQ(got, (std::vector<std::pair<int64_t, std::string>>{
+                     {4, "NULL"}, {8, "NULL"}, {3, "9.0"}, {6, "9"}, {1, "10"}, {5, "10.00"}}));
+  EXPECT_EQ(keys.total, 6);
+  ASSERT_EQ(keys.valueCounts.size(), 5u);  // N only (D is fixed to '1'), each value as written
+  EXPECT_EQ(keys.valueCounts[0].field, "N");
+  EXPECT_EQ(keys.valueCounts[0].value, "NULL");
+  EXPECT_EQ(keys.valueCounts[0].count, 2);
+
+  RecordCapture counted;
+  counted.limit = 2;
+  EXPECT_EQ(session.queryDBF("select count(*) from c where zjzh <> 'zz' and x = ''", counted), 4);
+  EXPECT_EQ(counted.fields, (std::vector<std::string>{"ZJZH", "X"}));
+  ASSERT_EQ(counted.records.size(), 2u);
+  EXPECT_EQ(counted.records[1].recno, 3);
+  EXPECT_EQ(counted.records[1].values, (std::vector<std::string>{"b", ""}));
+  EXPECT_EQ(counted.total, 4);
+  ASSERT_EQ(counted.valueCounts.size(), 2u);
+  EXPECT_EQ(counted.valueCounts[0].value, "a");
+  EXPECT_EQ(counted.valueCounts[0].count, 2);
+}

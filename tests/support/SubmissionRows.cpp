@@ -1,5 +1,6 @@
 #include "support/SubmissionRows.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -86,6 +87,12 @@ Rows Make(const std::string& kind, int n, const Row& fields) {
   return rows;
 }
 
+std::vector<dbf::FieldSpec> FieldsOf(const std::string& kind) {
+  std::vector<dbf::FieldSpec> fields;
+  for (const Column& c : LayoutOf(kind)) fields.push_back(c.spec);
+  return fields;
+}
+
 Rows Join(std::initializer_list<Rows> parts) {
   Rows rows;
   for (const Rows& part : parts) rows.insert(rows.end(), part.begin(), part.end());
@@ -116,7 +123,8 @@ void WriteRows(const std::filesystem::path& file, const std::string& kind, const
   }
   dbf::Format format = options.nullable.empty() ? dbf::Format::DBase3 : dbf::Format::VisualFoxPro;
   dbf::Writer writer(file, format, specs);
-  for (const Row& row : rows) {
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const Row& row = rows[i];
     for (const auto& [name, value] : row) {
       bool known = false;
       for (const Column* c : columns) known = known || c->spec.name == name;
@@ -127,7 +135,7 @@ void WriteRows(const std::filesystem::path& file, const std::string& kind, const
       auto it = row.find(c->spec.name);
       values.push_back(it != row.end() ? it->second : dbf::Value(c->value ? c->value : ""));
     }
-    writer.add(values);
+    writer.add(values, std::find(options.deleted.begin(), options.deleted.end(), i) != options.deleted.end());
   }
   writer.finish();
 }

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "dbf/Writer.h"
+
 namespace fc::test {
 
 inline constexpr const char* kDate = "20080808";  // data date of the defaults
@@ -38,9 +40,13 @@ Rows Join(std::initializer_list<Rows> parts);
 // Rows of another table for the same accounts (ZQGSDM, YYBDM, ZJZH) as `rows`.
 Rows AccountsOf(const Rows& rows, const Row& fields = {});
 
+// The fields of `kind` in layout order.
+std::vector<dbf::FieldSpec> FieldsOf(const std::string& kind);
+
 struct TableOptions {
   std::vector<std::string> nullable = {};  // fields written as nullable (Visual FoxPro table)
   std::string omit = {};                  // a layout field left out of the table
+  std::vector<size_t> deleted = {};        // rows (from 0) written as deleted records
 };
 
 // Writes `file` as a table of `kind` (dBase III, or Visual FoxPro when some

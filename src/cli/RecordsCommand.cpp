@@ -1,0 +1,139 @@
+// records --home DIR [--file NAME] [--rule CODE] [--format table|tsv|csv|json]:
+// the records behind the findings of the latest run, all or those chosen.
+//
+// table: per finding a heading (file, code, message, the count when capped),
+//        its most frequent values, then 记录号 and the fields in columns;
+// tsv, csv: one line per record: fileid, filename, errid, finding, recno and
+//        a column per field of the chosen findings (empty where a finding has
+//        no such field); csv is UTF-8 with a byte-order mark, which
+//        spreadsheets need to read the Chinese text;
+// json:  an array of {"fileid", "filename", "errid", "finding", "recno",
+//        "values": {FIELD: text}}, one per record.
+#include <strings.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "cli/Commands.h"
+#include "cli/Options.h"
+#include "cli/TextOutput.h"
+#include "store/Store.h"
+
+namespace fc::cli {
+
+namespace {
+
+struct Chosen {
+  store::FindingRow row;          // the fileerr row
+  store::FindingRecords records;  // what is kept behind it
+};
+
+bool SameNoCase(const std::string& a, const std::string& b) { return !strcasecmp(a.c_str(), b.c_str()); }
+
+std::vector<Chosen> Choose(store::Store& store, const Options& opts) {
+  std::vector<Chosen> chosen;
+  for (store::FindingRow& row : store.readFindings()) {
+    if (opts.value("file") && !SameNoCase(row.filename, *opts.value("file"))) continue;
+    if (opts.value("rule") && !SameNoCase(row.errid, *opts.value("rule"))) continue;
+    std::optional<store::FindingRecords> records = store.readFindingRecords(row.fileid, row.finding);
+    if (records) chosen.push_back({std::move(row), std::move(*records)});
+  }
+  return chosen;
+}
+
+void PrintTable(const std::vector<Chosen>& chosen, std::FILE* out) {
+  for (const Chosen& c : chosen) {
+    const store::FindingRecords& f = c.records;
+    std::fprintf(out, "%s%s  %s  %s\n", &c == &chosen.front() ? "" : "\n", c.row.filename.c_str(),
+                 c.row.errid.c_str(), c.row.errdesc.c_str());
+    if (static_cast<int64_t>(f.records.size()) < f.total)
+      std::fprintf(out, "共 %lld 条，显示前 %zu 条\n", static_cast<long long>(f.total), f.records.size());
+    for (const auto& v : f.valueCounts)
+      std::fprintf(out, "  %s %s × %lld\n", v.field.c_str(), v.value.c_str(), static_cast<long long>(v.count));
+    std::vector<std::vector<std::string>> lines(1, {"记录号"});
+    lines[0].insert(lines[0].end(), f.fields.begin(), f.fields.end());
+    for (const auto& r : f.records) {
+      auto& line = lines.emplace_back(1, std::to_string(r.recno));
+      line.insert(line.end(), r.values.begin(), r.values.end());
+    }
+    PrintAligned(lines, out);
+  }
+}
+
+// Every field of the chosen findings, in the order first met.
+std::vector<std::string> AllFields(const std::vector<Chosen>& chosen) {
+  std::vector<std::string> fields;
+  for (const Chosen& c : chosen)
+    for (const std::string& f : c.records.fields)
+      if (std::find(fields.begin(), fields.end(), f) == fields.end()) fields.push_back(f);
+  return fields;
+}
+
+void PrintSeparated(const std::vector<Chosen>& chosen, bool csv, std::FILE* out) {
+  const char separator = csv ? ',' : '\t';
+  auto cell = [&](const std::string& text) { return csv ? CsvCell(text) : TsvCell(text); };
+  auto printLine = [&](const std::vector<std::string>& cells) {
+    std::string line;
+    for (size_t i = 0; i < cells.size(); ++i) line += (i ? std::string(1, separator) : "") + cell(cells[i]);
+    std::fprintf(out, "%s%s", line.c_str(), csv ? "\r\n" : "\n");
+  };
+  if (csv) std::fprintf(out, "\xEF\xBB\xBF");
+  const std::vector<std::string> fields = AllFields(chosen);
+  std::vector<std::string> header = {"fileid", "filename", "errid", "finding", "recno"};
+  header.insert(header.end(), fields.begin(), fields.end());
+  printLine(header);
+  for (const Chosen& c : chosen) {
+    for (const auto& r : c.records.records) {
+      std::vector<std::string> cells = {std::to_string(c.row.fileid), c.row.filename, c.row.errid,
+                                        std::to_string(c.row.finding), std::to_string(r.recno)};
+      for (const std::string& field : fields) {
+        auto at = std::find(c.records.fields.begin(), c.records.fields.end(), field);
+        cells.push_back(at == c.records.fields.end() ? "" : r.values.at(static_cast<size_t>(at - c.records.fields.begin())));
+      }
+      printLine(cells);
+    }
+  }
+}
+
+void PrintJson(const std::vector<Chosen>& chosen, std::FILE* out) {
+  bool first = true;
+  std::fprintf(out, "[");
+  for (const Chosen& c : chosen) {
+    const std::string head = "{\"fileid\": " + std::to_string(c.row.fileid) + ", \"filename\": " +
+                             JsonString(c.row.filename) + ", \"errid\": " + JsonString(c.row.errid) +
+                             ", \"finding\": " + std::to_string(c.row.finding);
+    for (const auto& r : c.records.records) {
+      std::string object = head + ", \"recno\": " + std::to_string(r.recno) + ", \"values\": {";
+      for (size_t k = 0; k < c.records.fields.size(); ++k)
+        object += std::string(k ? ", " : "") + JsonString(c.records.fields[k]) + ": " + JsonString(r.values.at(k));
+      std::fprintf(out, "%s\n %s}}", first ? "" : ",", object.c_str());
+      first = false;
+    }
+  }
+  std::fprintf(out, first ? "]\n" : "\n]\n");
+}
+
+}  // namespace
+
+int RecordsCommand(const Args& args) {
+  Options opts;
+  std::string error;
+  if (!opts.parse(args, {"home", "file", "rule", "format"}, {}, error) || !opts.require({"home"}, error))
+    return Fail(error);
+  const std::string format = opts.value("format").value_or("table");
+  if (format != "table" && format != "tsv" && format != "csv" && format != "json")
+    return Fail("--format takes table, tsv, csv or json");
+  settings::AppHome home = HomeAt(*opts.value("home"));
+  try {
+    auto store = store::Store::open(home.home, home.data);
+    const std::vector<Chosen> chosen = Choose(*store, opts);
+    if (format == "table") PrintTable(chosen, stdout);
+    else if (format == "json") PrintJson(chosen, stdout);
+    else PrintSeparated(chosen, format == "csv", stdout);
+    return 0;
+  } catch (const std::exception& e) {
+    return Fail(e.what());
+  }
+}
+
+}  // namespace fc::cli

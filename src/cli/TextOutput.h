@@ -1,0 +1,30 @@
+// cli/TextOutput.h - cells of text as the commands print them: aligned
+// columns for people, tab- and comma-separated lines and JSON strings for
+// scripts.
+//
+//   fc::cli::PrintAligned({{"记录号", "YYBDM"}, {"12", "999999"}}, stdout);
+//   std::string cell = fc::cli::CsvCell("a,b");   // "\"a,b\""
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fc::cli {
+
+// Columns a UTF-8 text takes on a terminal (CJK characters count two).
+size_t DisplayWidth(std::string_view text);
+
+// The lines (the first one the headers) with each column padded to the
+// display width of its widest cell, trailing blanks cut.
+void PrintAligned(const std::vector<std::vector<std::string>>& lines, std::FILE* out);
+
+// The text with tabs and line breaks made blanks.
+std::string TsvCell(std::string text);
+// The text quoted when it holds a comma, a quote or a line break.
+std::string CsvCell(const std::string& text);
+// The text as a JSON string, quotes included.
+std::string JsonString(const std::string& text);
+
+}  // namespace fc::cli
