@@ -3,6 +3,7 @@
 #include <fcntl.h>  // AT_FDCWD
 #include <sqlite3.h>
 #include <strings.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -33,17 +34,17 @@ constexpr const char* kSchema =
     "create table zqgs (zqgsdm text, zqgsmc text);"
     "create unique index primarykey on zqgs (zqgsdm);";
 // The records behind the findings, tied to a fileerr row by its fileid and its
-// position among that file's rows (rowid order is the order written). Field
-// names and values are JSON arrays of texts, read back with json_each.
+// position among that file's rows (rowid order is the order written): one
+// errfinding row per finding (its value counts a JSON array of
+// {"field","value","count"}), one errrecord row per record (its values a JSON
+// array of texts, in the order of the finding's `fields`). No indexes: a
+// finding's records are read one finding at a time, and a store that holds no
+// records stays as small as it was.
 constexpr const char* kFindingSchema =
     "create table if not exists errfinding (fileid integer, finding integer, errid text, tablekind text,"
-    " fields text, total integer, kept integer);"
+    " fields text, total integer, kept integer, valuecounts text);"
     "create table if not exists errrecord (fileid integer, finding integer, seq integer, recno integer,"
-    " vals text);"
-    "create table if not exists errvalue (fileid integer, finding integer, seq integer, field text,"
-    " value text, cnt integer);"
-    "create index if not exists errrecordkey on errrecord (fileid, finding, seq);"
-    "create index if not exists errvaluekey on errvalue (fileid, finding, seq);";
+    " vals text);";
 constexpr const char* kFindingsQuery =
     "select e.fileid, e.finding, f.filename, e.errid, e.errdesc, coalesce(r.kept, 0), coalesce(r.total, 0) from"
     " (select rowid as pos, fileid, errid, errdesc,"
@@ -51,6 +52,8 @@ constexpr const char* kFindingsQuery =
     " left join filelist f on f.fileid = e.fileid"
     " left join errfinding r on r.fileid = e.fileid and r.finding = e.finding"
     " order by e.fileid, e.finding";
+// Room a run's rows need at least before it clears the last results.
+constexpr uintmax_t kRoomNeeded = 64 << 10;
 // Another connection (the run's, on its worker thread) may hold the write
 // lock for one file row; waiting this long covers any such row.
 constexpr int kBusyTimeoutMs = 10000;
@@ -119,25 +122,42 @@ std::optional<std::string> ColumnText(sqlite3_stmt* stmt, int column) {
   return std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
 }
 
-// A JSON array of strings (control characters, quotes and backslashes escaped).
+// A JSON string (control characters, quotes and backslashes escaped).
+void AppendJsonString(std::string& json, std::string_view text) {
+  json += '"';
+  for (const char ch : text) {
+    if (ch == '"' || ch == '\\') {
+      json += '\\';
+      json += ch;
+    } else if (static_cast<unsigned char>(ch) < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(ch));
+      json += escaped;
+    } else {
+      json += ch;
+    }
+  }
+  json += '"';
+}
+
 std::string JsonArray(const std::vector<std::string>& texts) {
   std::string json = "[";
   for (const std::string& text : texts) {
     if (json.size() > 1) json += ',';
-    json += '"';
-    for (const char ch : text) {
-      if (ch == '"' || ch == '\\') {
-        json += '\\';
-        json += ch;
-      } else if (static_cast<unsigned char>(ch) < 0x20) {
-        char escaped[8];
-        std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(ch));
-        json += escaped;
-      } else {
-        json += ch;
-      }
-    }
-    json += '"';
+    AppendJsonString(json, text);
+  }
+  return json + "]";
+}
+
+std::string JsonValueCounts(const std::vector<FindingRecords::ValueCount>& counts) {
+  std::string json = "[";
+  for (const FindingRecords::ValueCount& v : counts) {
+    if (json.size() > 1) json += ',';
+    json += "{\"field\":";
+    AppendJsonString(json, v.field);
+    json += ",\"value\":";
+    AppendJsonString(json, v.value);
+    json += ",\"count\":" + std::to_string(v.count) + "}";
   }
   return json + "]";
 }
@@ -239,8 +259,8 @@ struct Store::Impl {
   Db db;
   fs::path file;
   bool inFileRow = false;  // between beginFileRow() and addFileRow()/abandonFileRow()
-  Statement begin, commit, rollback, clearFiles, clearErrs, clearFindings, clearRecords, clearValues, insertFile,
-      insertErr, insertFinding, insertRecord, insertValue, findCompany;
+  Statement begin, commit, rollback, clearFiles, clearErrs, clearFindings, clearRecords, insertFile, insertErr,
+      insertFinding, insertRecord, findCompany;
 
   [[noreturn]] void refuse(std::string_view why) const {
     throw StoreError("文件 " + file.string() + " 不是本程序的检查结果库（" + std::string(why) +
@@ -301,15 +321,12 @@ struct Store::Impl {
   void prepareFindingStatements() {
     clearFindings = Prepare(db.get(), "delete from errfinding", "打开");
     clearRecords = Prepare(db.get(), "delete from errrecord", "打开");
-    clearValues = Prepare(db.get(), "delete from errvalue", "打开");
     insertFinding = Prepare(db.get(),
-                            "insert into errfinding (fileid, finding, errid, tablekind, fields, total, kept) "
-                            "values (?, ?, ?, ?, ?, ?, ?)",
+                            "insert into errfinding (fileid, finding, errid, tablekind, fields, total, kept,"
+                            " valuecounts) values (?, ?, ?, ?, ?, ?, ?, ?)",
                             "打开");
     insertRecord = Prepare(db.get(), "insert into errrecord (fileid, finding, seq, recno, vals) values (?, ?, ?, ?, ?)",
                            "打开");
-    insertValue = Prepare(
-        db.get(), "insert into errvalue (fileid, finding, seq, field, value, cnt) values (?, ?, ?, ?, ?, ?)", "打开");
   }
 
   void open() {
@@ -334,6 +351,7 @@ struct Store::Impl {
     BindText(stmt, 5, JsonArray(f.fields));
     sqlite3_bind_int64(stmt, 6, f.total);
     sqlite3_bind_int64(stmt, 7, static_cast<int64_t>(f.records.size()));
+    BindText(stmt, 8, JsonValueCounts(f.valueCounts));
     Run(d, stmt, "写入问题记录明细");
     int seq = 0;
     for (const FindingRecords::Record& r : f.records) {
@@ -343,17 +361,6 @@ struct Store::Impl {
       sqlite3_bind_int(stmt, 3, ++seq);
       sqlite3_bind_int64(stmt, 4, r.recno);
       BindText(stmt, 5, JsonArray(r.values));
-      Run(d, stmt, "写入问题记录明细");
-    }
-    seq = 0;
-    for (const FindingRecords::ValueCount& v : f.valueCounts) {
-      stmt = insertValue.get();
-      sqlite3_bind_int(stmt, 1, f.fileid);
-      sqlite3_bind_int(stmt, 2, f.finding);
-      sqlite3_bind_int(stmt, 3, ++seq);
-      BindText(stmt, 4, v.field);
-      BindText(stmt, 5, v.value);
-      sqlite3_bind_int64(stmt, 6, v.count);
       Run(d, stmt, "写入问题记录明细");
     }
   }
@@ -370,6 +377,21 @@ struct Store::Impl {
       sqlite3_reset(rollback.get());
       throw;
     }
+  }
+
+  // A run begins by clearing the last results; a store with no room to grow
+  // (a full disk, or a file size limit the process may not pass) would lose
+  // them and fail on the next row, so the run is refused before the clearing.
+  void requireRoom() const {
+    std::error_code ec;
+    const uintmax_t size = fs::file_size(file, ec);
+    const fs::space_info space = fs::space(file.parent_path(), ec);
+    rlimit limit{};
+    const bool limited = getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY;
+    const bool noSpace = !ec && space.available < kRoomNeeded;
+    const bool noGrowth = limited && limit.rlim_cur < size + kRoomNeeded;
+    if (noSpace || noGrowth)
+      throw StoreError("检查结果库 " + file.string() + " 没有写入空间（不足64KB），上次的检查结果保留未动");
   }
 
   void requireNoFileRow() const {
@@ -404,10 +426,11 @@ std::optional<std::string> Store::findCompany(std::string_view code) {
 
 void Store::clearRun() {
   impl_->requireNoFileRow();
+  impl_->requireRoom();
   sqlite3* db = impl_->db.get();
   impl_->inTransaction("清空", [&] {
     for (sqlite3_stmt* clear : {impl_->clearFiles.get(), impl_->clearErrs.get(), impl_->clearFindings.get(),
-                                impl_->clearRecords.get(), impl_->clearValues.get()})
+                                impl_->clearRecords.get()})
       Run(db, clear, "清空");
   });
 }
@@ -515,8 +538,11 @@ std::optional<FindingRecords> Store::readFindingRecords(int fileid, int finding)
             if (sqlite3_column_type(s, 2) != SQLITE_NULL)
               found->records.back().values.push_back(ColumnText(s, 3).value_or(""));
           });
-  EachRow(db, "select field, value, cnt from errvalue where fileid = ? and finding = ? order by seq", fileid,
-          finding, [&](sqlite3_stmt* s) {
+  EachRow(db,
+          "select json_extract(j.value, '$.field'), json_extract(j.value, '$.value'), "
+          "json_extract(j.value, '$.count') from errfinding f, json_each(f.valuecounts) j "
+          "where f.fileid = ? and f.finding = ? order by j.key",
+          fileid, finding, [&](sqlite3_stmt* s) {
             found->valueCounts.push_back(
                 {ColumnText(s, 0).value_or(""), ColumnText(s, 1).value_or(""), ColumnInt(s, 2)});
           });

@@ -1,6 +1,6 @@
 // store/Store.h - the check-run store `dravmel.mdb`: the files and problems
 // of the latest check run (`filelist`, `fileerr`), the records behind each
-// problem (`errfinding`, `errrecord`, `errvalue`) and the company list (`zqgs`).
+// problem and their value counts (`errfinding`, `errrecord`) and the company list (`zqgs`).
 //
 // An SQLite file in the application home. The query texts the pipeline passes
 // (with FoxPro/Jet `like` patterns: `*` any run, `?` one character, `#` one
@@ -104,7 +104,9 @@ class Store {
   std::optional<std::string> findCompany(std::string_view code);
 
   // ClearRun: "delete from filelist", then "delete from fileerr", then the
-  // findings' records and value counts (one transaction).
+  // findings' records and value counts (one transaction). Refused with
+  // StoreError, the last results untouched, when the store has no room to
+  // grow (a full disk or a file size limit).
   void clearRun();
 
   // A file's problems and its filelist row are committed together: the

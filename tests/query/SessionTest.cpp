@@ -242,9 +242,6 @@ TEST_F(CodePages, FieldsWithoutAMeaningInConditionsAreRefused) {
   EXPECT_EQ(run("select * from memo").rows[0][0], "[M]");
 }
 
-}  // namespace
-}  // namespace fc::query::test
-
 // The records behind a count: deleted records keep their positions, a key's
 // records come key by key (numbers by value, NULL first), the fields shown
 // are those the query names plus the identifying ones the table has, and
@@ -287,3 +284,6 @@ TEST_F(SessionQueries, CaptureListsTheRecordsBehindACount) {
   EXPECT_EQ(counted.valueCounts[0].value, "a");
   EXPECT_EQ(counted.valueCounts[0].count, 2);
 }
+
+}  // namespace
+}  // namespace fc::query::test

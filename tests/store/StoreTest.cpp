@@ -309,7 +309,7 @@ TEST_F(StoreTest, FindingRecordsRoundTripAndClearWithTheRun) {
   store->clearRun();
   EXPECT_TRUE(store->readFindings().empty());
   EXPECT_EQ(store->readFindingRecords(1, 2), std::nullopt);
-  EXPECT_EQ(store->execute("select (select count(*) from errrecord) + (select count(*) from errvalue)")[0][0], "0");
+  EXPECT_EQ(store->execute("select (select count(*) from errfinding) + (select count(*) from errrecord)")[0][0], "0");
 }
 
 TEST_F(StoreTest, EarlierStoreGainsTheFindingTablesKeepingItsRows) {
