@@ -425,4 +425,10 @@ bool RunPipelineBench(const fs::path& dataDir, std::FILE* out, double scale) {
   return bench.ok();
 }
 
+bool RunCaptureBench(const fs::path& dataDir, std::FILE* out, double scale) {
+  Bench bench(dataDir, out);
+  bench.captureFigures("full", scale);
+  return bench.ok();
+}
+
 }  // namespace fc::bench

@@ -36,5 +36,7 @@
 namespace fc::bench {
 
 bool RunPipelineBench(const std::filesystem::path& dataDir, std::FILE* out, double scale);
+// Only the figures without and with record capture.
+bool RunCaptureBench(const std::filesystem::path& dataDir, std::FILE* out, double scale);
 
 }  // namespace fc::bench

@@ -4,6 +4,7 @@
 //
 //   filingcheck-bench          the figures of the performance targets
 //   filingcheck-bench 0.1      the same at a tenth of the records, quickly
+//   filingcheck-bench capture [SCALE]   only the check without and with record capture
 //
 // Exits 1 when some check did not find exactly the faults generated into
 // its submission, or failed; 2 when the bench itself could not run.
@@ -18,10 +19,13 @@
 #include "settings/AppHome.h"
 
 int main(int argc, char** argv) try {
-  double scale = argc > 1 ? std::stod(argv[1]) : 1.0;
+  const bool capture = argc > 1 && std::string(argv[1]) == "capture";
+  const int scaleArg = capture ? 2 : 1;
+  double scale = argc > scaleArg ? std::stod(argv[scaleArg]) : 1.0;
   if (!(scale > 0 && scale <= 4)) throw std::invalid_argument("the scale lies between 0 and 4");
   std::filesystem::path exe = std::filesystem::canonical("/proc/self/exe");
   std::filesystem::path data = fc::settings::LocateDataDir(exe.parent_path());
+  if (capture) return fc::bench::RunCaptureBench(data, stdout, scale) ? 0 : 1;
   return fc::bench::RunPipelineBench(data, stdout, scale) ? 0 : 1;
 } catch (const std::exception& e) {
   std::fprintf(stderr, "filingcheck-bench: %s\n", e.what());
