@@ -8,10 +8,16 @@ packages=(
   libgtest-dev libgmock-dev
   libsqlite3-dev
   libzip-dev zipcmp zipmerge ziptool
+  libssl-dev nlohmann-json3-dev
   qt6-base-dev qt6-translations-l10n
   fonts-wqy-microhei
   xvfb xauth
 )
+# The report's browser test opens the report in a headless browser and
+# renders its PDF pages; without them that test is skipped.
+if [ "${FC_WITH_BROWSER:-0}" = 1 ]; then
+  packages+=(chromium poppler-utils)
+fi
 # The fuzz targets and the sanitizer build want clang's runtime as well.
 if [ "${FC_WITH_FUZZ:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -15,5 +15,8 @@ int IdentityCommand(const Args& args);  // identity --home DIR --source DIR --co
 int ResultsCommand(const Args& args);   // results --home DIR [--format table|tsv|json]
 int SampleCommand(const Args& args);    // sample --home DIR --dir DIR
 int RecordsCommand(const Args& args);   // records --home DIR [--file NAME] [--rule CODE] [--format ...]
+int HistoryCommand(const Args& args);   // history --home DIR [--limit N] [--format table|tsv|json] [--keep N]
+int CompareCommand(const Args& args);   // compare --home DIR [--format table|json] [A [B]]
+int ReportCommand(const Args& args);    // report --home DIR [--run ID] --output FILE.html|FILE.json
 
 }  // namespace fc::cli

@@ -32,6 +32,16 @@ const Command kCommands[] = {
     {"records", fc::cli::RecordsCommand,
      "records  --home DIR [--file NAME] [--rule CODE] [--format table|tsv|csv|json]\n"
      "           print the records behind the latest check's findings"},
+    {"history", fc::cli::HistoryCommand,
+     "history  --home DIR [--limit N] [--format table|tsv|json] [--keep N]\n"
+     "           list the past checks, newest first (--keep: how many the history keeps)"},
+    {"compare", fc::cli::CompareCommand,
+     "compare  --home DIR [--format table|json] [A [B]]\n"
+     "           what changed from check A to check B (default: the latest against the one\n"
+     "           before it of the same company and date); exit 1 when a problem is new or grew"},
+    {"report", fc::cli::ReportCommand,
+     "report   --home DIR [--run ID] --output FILE.html|FILE.json\n"
+     "           write the report of a past check (default: the latest)"},
     {"sample", fc::cli::SampleCommand,
      "sample   --home DIR --dir DIR   write a small submission with deliberate faults"},
 };

@@ -20,6 +20,7 @@
 #include "pipeline/InterfaceLayouts.h"
 #include "pipeline/Packaging.h"
 #include "pipeline/SourceFiles.h"
+#include "pipeline/RunRecorder.h"
 #include "pipeline/StructureCheck.h"
 #include "pipeline/Validation.h"
 #include "pipeline/WorkDirs.h"
@@ -132,8 +133,8 @@ using GroupSlots = std::array<KindSlot, 5>;
 
 class Run {
  public:
-  Run(const settings::AppHome& home, const RunInputs& inputs, RunObserver& observer)
-      : home_(home), in_(inputs), observer_(observer), kinds_(naming::Kinds(inputs.submission)) {
+  Run(const settings::AppHome& home, const RunInputs& inputs, RunObserver& observer, RunRecorder& recorder)
+      : home_(home), in_(inputs), observer_(observer), recorder_(recorder), kinds_(naming::Kinds(inputs.submission)) {
     in_.sourceDir = RunDirectory(in_.sourceDir);
     in_.targetDir = RunDirectory(in_.targetDir);
   }
@@ -143,6 +144,7 @@ class Run {
     store_ = store::Store::open(home_.home, home_.data);
     InterfaceLayouts layouts = InterfaceLayouts::load(home_.data / "interface" / "layouts.csv");
     store_->clearRun();
+    recorder_.storeVerified();
     for (const fs::path& dir : {home_.workdir(), home_.dbfdir(), home_.lchkdir()}) {
       std::string error;
       if (!PrepareWorkDir(dir, error)) throw RunFailure(error);
@@ -259,6 +261,7 @@ class Run {
     }
     store_->addFileRow(row);
     rowOpen_ = false;
+    recorder_.listed(row, FindFileNoCase(in_.sourceDir, row.filename));
   }
 
   // The passed table's type; an unpacked table is kept in dbfdir for the
@@ -378,7 +381,7 @@ class Run {
     }
     for (const auto& [fileId, file] : checked_) file.expectUnchanged();
     PhaseTimer timer(observer_, "packing");
-    PackPassedFiles(*store_, in_.sourceDir, in_.targetDir, observer_);
+    recorder_.packed(*store_, PackPassedFiles(*store_, in_.sourceDir, in_.targetDir, observer_));
   }
 
   void emptyWorkDirs() {
@@ -390,6 +393,7 @@ class Run {
   const settings::AppHome& home_;
   RunInputs in_;
   RunObserver& observer_;
+  RunRecorder& recorder_;
   std::span<const naming::Kind> kinds_;
   std::unique_ptr<store::Store> store_;
   std::map<int, CheckedFile> checked_;  // passed files by fileid
@@ -409,7 +413,8 @@ RunOutcome RunDriver::run(RunObserver& observer) {
     observer.message(MessageKind::Error, text);
     return outcome;
   };
-  Run run(home_, inputs_, observer);
+  RunRecorder recorder(home_, inputs_);
+  Run run(home_, inputs_, observer, recorder);
   if (run.listedFileCount() > kMaxListedFiles) return fail(kTooManyFilesMessage);
   std::error_code ec;
   fs::create_directories(home_.home, ec);
@@ -417,12 +422,14 @@ RunOutcome RunDriver::run(RunObserver& observer) {
   if (!lock.held()) return fail(lock.error());
   try {
     run.execute();
+    outcome.completed = true;
+    outcome.anyPassed = run.anyPassed();
   } catch (const std::exception& e) {
     run.abandon();
-    return fail(std::string("检查未能完成：") + e.what());
+    fail(std::string("检查未能完成：") + e.what());
   }
-  outcome.completed = true;
-  outcome.anyPassed = run.anyPassed();
+  // Only a run that held the home is recorded: a refused one changed nothing.
+  recorder.finish(outcome, observer);
   return outcome;
 }
 

@@ -10,7 +10,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QPainter>
 #include <QPixmap>
+#include <QTextDocument>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <cstdio>
@@ -24,6 +26,10 @@
 #include "gui/dialogs/ViewDir3.h"
 #include "gui/results/ChkResult.h"
 #include "gui/results/RecordsWindow.h"
+#include "gui/results/ComparisonWindow.h"
+#include "gui/results/HistoryWindow.h"
+#include "gui/results/ReportButtons.h"
+#include "gui/results/ReportExport.h"
 #include "gui/shell/EndForm.h"
 #include "gui/shell/MainForm.h"
 #include "gui/shell/MessageBoxes.h"
@@ -31,6 +37,8 @@
 #include "gui/windows/AccountWindow.h"
 #include "gui/windows/IdentityWindow.h"
 #include "pipeline/InterfaceLayouts.h"
+#include "pipeline/RunDriver.h"
+#include "pipeline/Sample.h"
 #include "store/Store.h"
 
 namespace {
@@ -153,6 +161,69 @@ bool SaveIdentityDialogs(fc::gui::IdentityWindow& identity, const fc::settings::
   return ok;
 }
 
+struct QuietObserver : fc::pipeline::RunObserver {
+  void status(const std::string&) override {}
+  bool askPack() override { return false; }
+  void message(fc::pipeline::MessageKind, const std::string&) override {}
+};
+
+// Two real checks of the sample submission in a home of their own, the
+// second after one archive was taken away, so the history has a change.
+fc::settings::AppHome CheckSampleTwice(const QTemporaryDir& scratch, const fc::settings::AppHome& base) {
+  namespace fs = std::filesystem;
+  const fs::path root = scratch.path().toStdString();
+  fc::settings::AppHome home{root / "history-home", base.data};
+  fc::pipeline::WriteSample(fc::pipeline::InterfaceLayouts::load(base.data / "interface" / "layouts.csv"), root / "sample");
+  fc::pipeline::RunInputs in;
+  in.beginNo = fc::pipeline::kSampleFirstGroup;
+  in.endNo = fc::pipeline::kSampleLastGroup;
+  in.companyCode = fc::pipeline::kSampleCompany;
+  in.dataDate = fc::pipeline::kSampleDate;
+  in.sourceDir = (root / "sample" / "account-zip").string() + "/";
+  in.selectedKinds = std::vector<bool>(5, true);
+  QuietObserver observer;
+  fc::pipeline::RunDriver(home, in).run(observer);
+  fs::remove(root / "sample" / "account-zip" / "100001_ZHBYZ_20080808_1.ZIP");
+  fc::pipeline::RunDriver(home, in).run(observer);
+  return home;
+}
+
+// The report's pages as Qt prints them (A4), one image each.
+bool SaveReportPages(const fc::report::ReportData& data, const QDir& out) {
+  QTextDocument document;
+  fc::gui::LayOutForPrint(data, document);
+  const QSizeF page(794, 1123);  // A4 at 96 dots per inch
+  document.setPageSize(page);
+  document.setDocumentMargin(40);
+  bool ok = true;
+  for (int n = 0; n < document.pageCount() && n < 3; ++n) {
+    QImage image(page.toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.translate(0, -n * page.height());
+    document.drawContents(&painter, QRectF(QPointF(0, n * page.height()), page));
+    painter.end();
+    ok &= image.save(out.filePath(QStringLiteral("report-%1.png").arg(n + 1)));
+  }
+  return ok;
+}
+
+bool SaveHistoryWindows(const QTemporaryDir& scratch, const fc::settings::AppHome& base, fc::gui::MessageBoxes& boxes,
+                        const QDir& out) {
+  const fc::settings::AppHome home = CheckSampleTwice(scratch, base);
+  fc::gui::HistoryWindow history(home, boxes);
+  bool ok = Save(history, out, "history.png");
+  std::string error;
+  std::optional<fc::report::ReportData> data = fc::report::LoadReport(home.home, home.data, std::nullopt, error);
+  if (!data || !data->comparison) {
+    std::fprintf(stderr, "filingcheck-screenshots: no report: %s\n", error.c_str());
+    return false;
+  }
+  fc::gui::ComparisonWindow comparison(*data->comparison);
+  ok &= Save(comparison, out, "comparison.png");
+  return ok && SaveReportPages(*data, out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -183,7 +254,9 @@ int main(int argc, char** argv) {
   ok &= Save(account, out, "mainfrm1.png");
   FillSampleRun(*account.store());
   fc::gui::ChkResult results(account.store(), boxes);
+  fc::gui::ReportButtons reportButtons(&results, home, boxes);
   ok &= Save(results, out, "chkresult.png");
+  ok &= SaveHistoryWindows(scratch, home, boxes, out);
   results.hide();
   ok &= SaveRecords(*account.store(), home, boxes, out);
   const QString samples = SampleFiles(scratch);

@@ -16,6 +16,7 @@
 
 #include "gui/dialogs/SelectDir.h"
 #include "gui/results/ChkResult.h"
+#include "gui/results/ReportButtons.h"
 #include "gui/shell/LayoutScaling.h"
 #include "gui/shell/MessageBoxes.h"
 #include "gui/shell/PointerWatch.h"
@@ -250,6 +251,7 @@ void CheckWindow::showResults() {
   {
     ChkResult results(store_.get(), boxes_, this);
     results.useAgreement(home_.data / "interface" / "layouts.csv");
+    ReportButtons reportButtons(&results, home_, boxes_);
     results.exec();
   }
   activated();

@@ -1,0 +1,27 @@
+// checksum/Sha256.h - SHA-256 of files and byte strings, as lower-case hex,
+// through OpenSSL's libcrypto (EVP interface).
+//
+//   std::string error;
+//   std::optional<std::string> sum = fc::checksum::Sha256File("/in/A.ZIP", error);
+//   if (!sum) report(error);
+//
+// The file is read in large blocks with plain read(2), never mapped, so a file
+// that shrinks while it is read gives an error or the digest of what was read,
+// never a crash. Safe to call from any thread.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace fc::checksum {
+
+// The digest of the file's bytes; nothing, with `error` set (in Chinese), when
+// the file cannot be read.
+std::optional<std::string> Sha256File(const std::filesystem::path& file, std::string& error);
+
+// The digest of `bytes`.
+std::string Sha256Hex(std::string_view bytes);
+
+}  // namespace fc::checksum

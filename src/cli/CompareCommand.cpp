@@ -1,0 +1,89 @@
+// compare --home DIR [--format table|json] [A [B]]: what changed from run A
+// to run B of the history (default: B the newest run, A the run before B of
+// the same submission, company and data date). Exit status 1 when a finding
+// is new or grew, 0 otherwise, 2 when the runs cannot be read.
+#include <cstdio>
+
+#include "cli/Commands.h"
+#include "cli/Options.h"
+#include "cli/TextOutput.h"
+#include "history/Comparison.h"
+#include "report/JsonReport.h"
+#include "settings/Settings.h"
+
+namespace fc::cli {
+
+namespace {
+
+// Splits the run numbers off the options.
+bool SplitRunIds(const Args& args, Args& options, std::vector<int64_t>& ids, std::string& error) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a.rfind("--", 0) == 0) {
+      options.push_back(a);
+      if (a.find('=') == std::string::npos && i + 1 < args.size()) options.push_back(args[++i]);
+    } else if (a.find_first_not_of("0123456789") == std::string::npos && a.size() < 18) {
+      ids.push_back(std::stoll(a));
+    } else {
+      error = "compare takes run numbers, not '" + a + "'";
+      return false;
+    }
+  }
+  if (ids.size() <= 2) return true;
+  error = "compare takes at most two run numbers";
+  return false;
+}
+
+void PrintChanges(const history::Comparison& c) {
+  std::vector<std::vector<std::string>> rows = {{"变化", "文件名", "问题编号", "上次", "本次", "问题描述"}};
+  auto add = [&](const char* what, const std::vector<history::FindingChange>& changes) {
+    for (const history::FindingChange& f : changes)
+      rows.push_back({what, f.filename, f.errid, std::to_string(f.countBefore), std::to_string(f.countAfter),
+                      f.errdescAfter.empty() ? f.errdescBefore : f.errdescAfter});
+  };
+  add("新增", c.added);
+  add("变化", c.changed);
+  add("消除", c.gone);
+  for (const history::FileChange& f : c.files)
+    rows.push_back({"文件变化", f.filename, "", f.sha256Before.empty() ? "-" : f.sha256Before.substr(0, 12),
+                    f.sha256After.empty() ? "-" : f.sha256After.substr(0, 12), ""});
+  std::printf("检查 %lld 与检查 %lld 比较\n", static_cast<long long>(c.before), static_cast<long long>(c.after));
+  PrintAligned(rows, stdout);
+}
+
+}  // namespace
+
+int CompareCommand(const Args& args) {
+  Args optionArgs;
+  std::vector<int64_t> ids;
+  std::string error;
+  Options opts;
+  if (!SplitRunIds(args, optionArgs, ids, error) || !opts.parse(optionArgs, {"home", "format"}, {}, error) ||
+      !opts.require({"home"}, error))
+    return Fail(error);
+  const std::string format = opts.value("format").value_or("table");
+  if (format != "table" && format != "json") return Fail("--format takes table or json");
+  try {
+    auto history = history::History::open(HomeAt(*opts.value("home")).home);
+    std::optional<int64_t> after = ids.size() == 2 ? ids[1] : ids.size() == 1 ? ids[0] : history->latest().value_or(0);
+    std::optional<int64_t> before = ids.size() == 2 ? std::optional<int64_t>(ids[0]) : history->previous(*after);
+    std::optional<history::Run> a = before ? history->read(*before) : std::nullopt;
+    std::optional<history::Run> b = history->read(*after);
+    if (!b) return Fail("检查历史中没有编号为" + std::to_string(*after) + "的检查");
+    if (!before) {
+      std::fprintf(stderr, "检查 %lld 没有同一证券公司、同一数据日期的上次检查可比较\n", static_cast<long long>(*after));
+      return 0;
+    }
+    if (!a) return Fail("检查历史中没有编号为" + std::to_string(*before) + "的检查");
+    const history::Comparison c = history::Compare(*a, *b);
+    if (format == "json")
+      std::fputs(report::JsonComparison(c).c_str(), stdout);
+    else
+      PrintChanges(c);
+    return c.worse() ? 1 : 0;
+  } catch (const std::exception& e) {
+    return Fail(e.what());
+  }
+}
+
+}  // namespace fc::cli

@@ -1,0 +1,70 @@
+// history --home DIR [--limit N] [--format table|tsv|json] [--keep N]: the
+// past runs kept in the home's history, newest first; --keep sets how many
+// runs the history keeps from now on.
+#include <cstdio>
+
+#include "cli/Commands.h"
+#include "cli/Options.h"
+#include "cli/TextOutput.h"
+#include "history/History.h"
+#include "report/JsonReport.h"
+#include "report/ReportData.h"
+#include "settings/Settings.h"
+
+namespace fc::cli {
+
+namespace {
+
+const std::vector<std::string> kHeaders = {"编号", "检查时间", "报送数据", "证券公司编码", "数据日期",
+                                           "通过/应有", "问题数", "检查状态"};
+const std::vector<std::string> kNames = {"id", "started", "submission", "companyCode", "dataDate",
+                                         "passed", "expected", "findings", "completed"};
+
+std::vector<std::string> TableRow(const history::RunSummary& r) {
+  return {std::to_string(r.id), r.started, r.submission == "identity" ? "身份信息复查" : "结算资金账户",
+          r.companyCode, report::SlashedDate(r.dataDate), std::to_string(r.passed) + "/" + std::to_string(r.expected),
+          std::to_string(r.findings), r.completed ? "完成" : "未完成：" + r.message};
+}
+
+void PrintTsv(const std::vector<history::RunSummary>& runs) {
+  for (size_t i = 0; i < kNames.size(); ++i) std::printf("%s%c", kNames[i].c_str(), i + 1 < kNames.size() ? '\t' : '\n');
+  for (const history::RunSummary& r : runs)
+    std::printf("%lld\t%s\t%s\t%s\t%s\t%d\t%d\t%d\t%d\n", static_cast<long long>(r.id), r.started.c_str(),
+                r.submission.c_str(), r.companyCode.c_str(), r.dataDate.c_str(), r.passed, r.expected, r.findings,
+                r.completed ? 1 : 0);
+}
+
+}  // namespace
+
+int HistoryCommand(const Args& args) {
+  Options opts;
+  std::string error;
+  if (!opts.parse(args, {"home", "limit", "format", "keep"}, {}, error) || !opts.require({"home"}, error))
+    return Fail(error);
+  const std::string format = opts.value("format").value_or("table");
+  if (format != "table" && format != "tsv" && format != "json") return Fail("--format takes table, tsv or json");
+  const long long limit = settings::NumericValue(opts.value("limit").value_or("20"));
+  if (limit < 1) return Fail("--limit takes a number of runs, 1 or more");
+  try {
+    auto history = history::History::open(HomeAt(*opts.value("home")).home);
+    if (std::optional<std::string> keep = opts.value("keep")) {
+      if (settings::NumericValue(*keep) < 1) return Fail("--keep takes a number of runs, 1 or more");
+      history->setKeep(static_cast<int>(std::min(settings::NumericValue(*keep), 1000000LL)));
+    }
+    const std::vector<history::RunSummary> runs = history->list(static_cast<int>(std::min(limit, 1000000LL)));
+    if (format == "json") {
+      std::fputs(report::JsonRunList(runs).c_str(), stdout);
+    } else if (format == "tsv") {
+      PrintTsv(runs);
+    } else {
+      std::vector<std::vector<std::string>> lines = {kHeaders};
+      for (const history::RunSummary& r : runs) lines.push_back(TableRow(r));
+      PrintAligned(lines, stdout);
+    }
+    return 0;
+  } catch (const std::exception& e) {
+    return Fail(e.what());
+  }
+}
+
+}  // namespace fc::cli

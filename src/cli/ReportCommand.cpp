@@ -1,0 +1,48 @@
+// report --home DIR [--run ID] --output FILE.html|FILE.json: the check report
+// of a run of the history (default: the newest), as a self-contained HTML
+// page or as JSON for scripts, chosen by the output file's ending.
+#include <cstdio>
+#include <filesystem>
+
+#include "cli/Commands.h"
+#include "cli/Options.h"
+#include "report/HtmlReport.h"
+#include "report/JsonReport.h"
+#include "report/ReportData.h"
+#include "settings/Settings.h"
+
+namespace fc::cli {
+
+namespace {
+
+std::string LowerExtension(const std::filesystem::path& file) {
+  std::string ext = file.extension().string();
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+}  // namespace
+
+int ReportCommand(const Args& args) {
+  Options opts;
+  std::string error;
+  if (!opts.parse(args, {"home", "run", "output"}, {}, error) || !opts.require({"home", "output"}, error))
+    return Fail(error);
+  const std::filesystem::path output = *opts.value("output");
+  const std::string ext = LowerExtension(output);
+  if (ext != ".html" && ext != ".htm" && ext != ".json") return Fail("--output must end in .html or .json");
+  std::optional<int64_t> run;
+  if (std::optional<std::string> id = opts.value("run")) {
+    if (settings::NumericValue(*id) < 1) return Fail("--run takes a run number from the history");
+    run = settings::NumericValue(*id);
+  }
+  const settings::AppHome home = HomeAt(*opts.value("home"));
+  std::optional<report::ReportData> data = report::LoadReport(home.home, home.data, run, error);
+  if (!data) return Fail(error);
+  const std::string text = ext == ".json" ? report::JsonReport(*data) : report::HtmlReport(*data);
+  if (!report::WriteReportFile(output, text, error)) return Fail(error);
+  std::fprintf(stderr, "检查报告已写入%s\n", output.string().c_str());
+  return 0;
+}
+
+}  // namespace fc::cli

@@ -1,0 +1,63 @@
+#include "gui/results/ComparisonWindow.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace fc::gui {
+
+namespace {
+
+const QColor kNew(255, 160, 160);
+const QColor kGone(160, 230, 160);
+const QColor kChanged(255, 255, 150);
+const QColor kFile(220, 230, 245);
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+ComparisonWindow::ComparisonWindow(const history::Comparison& c, QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("Comparison"));
+  setWindowTitle(QStringLiteral("与上次比较"));
+  resize(1000, 420);
+  auto* layout = new QVBoxLayout(this);
+  auto* summary = new QLabel(QStringLiteral("检查 %1 与上次检查 %2 比较：新增问题 %3 个，消除问题 %4 个，记录数变化 %5 个，内容变化的文件 %6 个。")
+                                 .arg(c.after).arg(c.before).arg(c.added.size()).arg(c.gone.size())
+                                 .arg(c.changed.size()).arg(c.files.size()),
+                             this);
+  layout->addWidget(summary);
+  grid_ = new QTableWidget(0, 6, this);
+  grid_->setObjectName(QStringLiteral("ComparisonGrid"));
+  grid_->setHorizontalHeaderLabels({QStringLiteral("变化"), QStringLiteral("文件名"), QStringLiteral("问题编号"),
+                                    QStringLiteral("上次"), QStringLiteral("本次"), QStringLiteral("问题描述")});
+  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid_->verticalHeader()->hide();
+  grid_->horizontalHeader()->setStretchLastSection(true);
+  layout->addWidget(grid_);
+  for (const history::FindingChange& f : c.added)
+    addRow(QStringLiteral("新增"), kNew, {Text(f.filename), Text(f.errid), QString(), QString::number(f.countAfter), Text(f.errdescAfter)});
+  for (const history::FindingChange& f : c.changed)
+    addRow(QStringLiteral("变化"), kChanged, {Text(f.filename), Text(f.errid), QString::number(f.countBefore),
+                                              QString::number(f.countAfter), Text(f.errdescAfter)});
+  for (const history::FindingChange& f : c.gone)
+    addRow(QStringLiteral("消除"), kGone, {Text(f.filename), Text(f.errid), QString::number(f.countBefore), QString(), Text(f.errdescBefore)});
+  for (const history::FileChange& f : c.files)
+    addRow(QStringLiteral("文件变化"), kFile, {Text(f.filename), QString(), Text(f.sha256Before.substr(0, 16)),
+                                              Text(f.sha256After.substr(0, 16)), QString()});
+  grid_->resizeColumnsToContents();
+}
+
+void ComparisonWindow::addRow(const QString& change, const QColor& colour, const QStringList& cells) {
+  const int row = grid_->rowCount();
+  grid_->insertRow(row);
+  QStringList texts = QStringList{change} + cells;
+  for (int column = 0; column < texts.size(); ++column) {
+    auto* item = new QTableWidgetItem(texts[column]);
+    item->setBackground(colour);
+    grid_->setItem(row, column, item);
+  }
+}
+
+}  // namespace fc::gui

@@ -1,0 +1,40 @@
+#include "gui/results/ReportButtons.h"
+
+#include <QDialog>
+#include <QPushButton>
+
+#include "gui/results/HistoryWindow.h"
+#include "gui/results/ReportExport.h"
+#include "gui/shell/LayoutScaling.h"
+
+namespace fc::gui {
+
+namespace {
+
+QPushButton* FootButton(QDialog* window, const char* name, const QString& text, int x) {
+  auto* button = new QPushButton(text, window);
+  button->setObjectName(QString::fromUtf8(name));
+  button->setGeometry(x, window->height() - 38, 110, 32);
+  button->show();
+  return button;
+}
+
+}  // namespace
+
+ReportButtons::ReportButtons(QDialog* results, settings::AppHome home, MessageBoxes& boxes)
+    : QObject(results), results_(results), home_(std::move(home)), boxes_(boxes) {
+  export_ = FootButton(results, "ExportCmd", QStringLiteral("导出报告"), 4);
+  history_ = FootButton(results, "HistoryCmd", QStringLiteral("历史记录"), 118);
+  connect(export_, &QPushButton::clicked, this, &ReportButtons::exportReport);
+  connect(history_, &QPushButton::clicked, this, &ReportButtons::showHistory);
+  RememberLayout(results);  // the buttons scale with the window like its grid
+}
+
+void ReportButtons::exportReport() { ExportReport(results_, home_, std::nullopt, boxes_); }
+
+void ReportButtons::showHistory() {
+  HistoryWindow window(home_, boxes_, results_);
+  window.exec();
+}
+
+}  // namespace fc::gui

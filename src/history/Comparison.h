@@ -1,0 +1,51 @@
+// history/Comparison.h - what changed between two check runs: findings that
+// are new, gone or changed in count, and files whose bytes changed.
+//
+//   fc::history::Comparison c = fc::history::Compare(*before, *after);
+//   if (c.worse()) return 1;
+//
+// A finding is the same finding in both runs when its file name and number
+// agree and it is the n-th finding of that number in its file in both (its
+// text carries counts, so it is not compared). A file changed when its
+// SHA-256 differs, or it was found in one run only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "history/History.h"
+
+namespace fc::history {
+
+struct FindingChange {
+  std::string filename;      // the file's listed name
+  std::string errid;         // the finding's number
+  std::string errdescBefore; // its text in the earlier run (empty when new)
+  std::string errdescAfter;  // its text in the later run (empty when gone)
+  int64_t countBefore = 0;   // records behind it in the earlier run
+  int64_t countAfter = 0;    // records behind it in the later run
+};
+
+struct FileChange {
+  std::string filename;      // the file's listed name
+  std::string sha256Before;  // empty when not found in the earlier run
+  std::string sha256After;   // empty when not found in the later run
+};
+
+struct Comparison {
+  int64_t before = 0;                  // history id of the earlier run
+  int64_t after = 0;                   // history id of the later run
+  std::vector<FindingChange> added;    // findings only in the later run
+  std::vector<FindingChange> gone;     // findings only in the earlier run
+  std::vector<FindingChange> changed;  // in both, with different counts
+  std::vector<FileChange> files;       // files whose bytes changed
+
+  // A finding is new or grew.
+  bool worse() const;
+  bool empty() const { return added.empty() && gone.empty() && changed.empty() && files.empty(); }
+};
+
+Comparison Compare(const Run& before, const Run& after);
+
+}  // namespace fc::history

@@ -1,0 +1,174 @@
+#include "history/History.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "store/Sqlite.h"
+
+namespace fc::history {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kHistoryName = "history.db";
+constexpr const char* kWhat = "运行历史";
+
+constexpr const char* kSchema =
+    "create table if not exists finding (runkey text not null, fileid integer, finding integer,"
+    " filename text, errid text, errdesc text, total integer);"
+    "create index if not exists finding_runkey on finding (runkey, fileid, finding);"
+    "create table if not exists valuecount (runkey text not null, fileid integer, finding integer,"
+    " seq integer, field text, value text, count integer);"
+    "create index if not exists valuecount_runkey on valuecount (runkey, fileid, finding, seq);"
+    "create table if not exists setting (name text primary key, value text);";
+
+constexpr const char* kSummary =
+    "select r.id, r.started, r.submission, r.zqgsdm, r.datadate,"
+    " (select count(*) from runfile f where f.runkey = r.runkey),"
+    " (select count(*) from runfile f where f.runkey = r.runkey and f.isexist = 1),"
+    " (select count(*) from runfile f where f.runkey = r.runkey and f.isok = 1),"
+    " (select count(*) from finding g where g.runkey = r.runkey),"
+    " r.completed, r.message from runinfo r";
+
+void InsertFindings(store::Connection& db, const std::string& runKey, const std::vector<Finding>& findings) {
+  store::Query finding = db.prepare(
+      "insert into finding (runkey, fileid, finding, filename, errid, errdesc, total) values (?,?,?,?,?,?,?)");
+  store::Query count = db.prepare(
+      "insert into valuecount (runkey, fileid, finding, seq, field, value, count) values (?,?,?,?,?,?,?)");
+  for (const Finding& f : findings) {
+    finding.bind(1, runKey).bind(2, int64_t{f.fileid}).bind(3, int64_t{f.finding}).bind(4, f.filename)
+        .bind(5, f.errid).bind(6, f.errdesc).bind(7, f.total).run();
+    int64_t seq = 0;
+    for (const ValueCount& v : f.valueCounts)
+      count.bind(1, runKey).bind(2, int64_t{f.fileid}).bind(3, int64_t{f.finding}).bind(4, ++seq)
+          .bind(5, v.field).bind(6, v.value).bind(7, v.count).run();
+  }
+}
+
+std::vector<Finding> SelectFindings(store::Connection& db, const std::string& runKey) {
+  std::vector<Finding> findings;
+  store::Query q = db.prepare(
+      "select fileid, finding, filename, errid, errdesc, total from finding where runkey = ?"
+      " order by fileid, finding");
+  q.bind(1, runKey);
+  while (q.next())
+    findings.push_back({static_cast<int>(q.integer(0)), static_cast<int>(q.integer(1)), q.text(2), q.text(3),
+                        q.text(4), q.integer(5), {}});
+  store::Query counts = db.prepare(
+      "select fileid, finding, field, value, count from valuecount where runkey = ? order by fileid, finding, seq");
+  counts.bind(1, runKey);
+  while (counts.next()) {
+    auto owner = std::find_if(findings.begin(), findings.end(), [&](const Finding& f) {
+      return f.fileid == counts.integer(0) && f.finding == counts.integer(1);
+    });
+    if (owner != findings.end()) owner->valueCounts.push_back({counts.text(2), counts.text(3), counts.integer(4)});
+  }
+  return findings;
+}
+
+RunSummary ReadSummary(const store::Query& q) {
+  return {q.integer(0), q.text(1), q.text(2), q.text(3), q.text(4), static_cast<int>(q.integer(5)),
+          static_cast<int>(q.integer(6)), static_cast<int>(q.integer(7)), static_cast<int>(q.integer(8)),
+          q.integer(9) != 0, q.text(10)};
+}
+
+// Drops the runs beyond the newest `keep`, findings and facts alike.
+void Trim(store::Connection& db, int keep) {
+  const std::string old = "id not in (select id from runinfo order by id desc limit " + std::to_string(keep) + ")";
+  for (const char* table : {"finding", "valuecount"})
+    db.exec(("delete from " + std::string(table) + " where runkey in (select runkey from runinfo where " + old +
+             ")").c_str());
+  store::DeleteRunFacts(db, old);
+}
+
+}  // namespace
+
+fs::path HistoryFile(const fs::path& home) { return home / kHistoryName; }
+
+RunSummary Summarize(const Run& run) {
+  RunSummary s{run.id, run.facts.started, run.facts.submission, run.facts.companyCode, run.facts.dataDate,
+               static_cast<int>(run.facts.files.size()), 0, 0, static_cast<int>(run.findings.size()),
+               run.facts.completed, run.facts.message};
+  for (const store::FileFacts& f : run.facts.files) {
+    s.present += f.isexist;
+    s.passed += f.isok;
+  }
+  return s;
+}
+
+History::History(std::unique_ptr<store::Connection> db) : db_(std::move(db)) {}
+History::~History() = default;
+
+std::unique_ptr<History> History::open(const fs::path& home) {
+  auto db = std::make_unique<store::Connection>(HistoryFile(home), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, kWhat);
+  // WAL with synchronous=full: a commit is on disk before append returns,
+  // and a run cut off mid-write is rolled back whole on the next open.
+  db->exec("pragma journal_mode=wal; pragma synchronous=full");
+  store::Transaction t(*db);
+  store::CreateRunFactsTables(*db);
+  db->exec(kSchema);
+  t.commit();
+  return std::unique_ptr<History>(new History(std::move(db)));
+}
+
+int64_t History::append(const Run& run) {
+  const int kept = keep();
+  store::Transaction t(*db_);
+  store::InsertRunFacts(*db_, run.facts);
+  const int64_t id = sqlite3_last_insert_rowid(db_->handle());
+  InsertFindings(*db_, run.facts.runKey, run.findings);
+  Trim(*db_, kept);
+  t.commit();
+  return id;
+}
+
+std::vector<RunSummary> History::list(int limit) {
+  std::vector<RunSummary> runs;
+  store::Query q = db_->prepare(std::string(kSummary) + " order by r.id desc limit ?");
+  q.bind(1, int64_t{std::max(limit, 0)});
+  while (q.next()) runs.push_back(ReadSummary(q));
+  return runs;
+}
+
+std::optional<Run> History::read(int64_t id) {
+  store::Query key = db_->prepare("select runkey from runinfo where id = ?");
+  key.bind(1, id);
+  if (!key.next()) return std::nullopt;
+  std::optional<store::RunFacts> facts = store::SelectRunFacts(*db_, key.text(0));
+  if (!facts) return std::nullopt;
+  Run run{id, std::move(*facts), {}};
+  run.findings = SelectFindings(*db_, run.facts.runKey);
+  return run;
+}
+
+std::optional<int64_t> History::latest() {
+  store::Query q = db_->prepare("select max(id) from runinfo");
+  if (!q.next()) return std::nullopt;
+  return q.optionalInteger(0);
+}
+
+std::optional<int64_t> History::previous(int64_t id) {
+  store::Query q = db_->prepare(
+      "select p.id from runinfo p join runinfo r on r.id = ? where p.id < r.id and p.submission = r.submission"
+      " and p.zqgsdm = r.zqgsdm and p.datadate = r.datadate order by p.id desc limit 1");
+  q.bind(1, id);
+  if (!q.next()) return std::nullopt;
+  return q.integer(0);
+}
+
+int History::keep() {
+  store::Query q = db_->prepare("select value from setting where name = 'keepruns'");
+  if (!q.next()) return kDefaultKeep;
+  return std::max(1, std::atoi(q.text(0).c_str()));
+}
+
+void History::setKeep(int runs) {
+  db_->prepare("insert or replace into setting (name, value) values ('keepruns', ?)")
+      .bind(1, std::to_string(std::max(runs, 1)))
+      .run();
+}
+
+}  // namespace fc::history

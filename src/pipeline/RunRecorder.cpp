@@ -1,0 +1,159 @@
+#include "pipeline/RunRecorder.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <ctime>
+#include <exception>
+#include <random>
+
+#include "dbf/Table.h"
+#include "history/History.h"
+#include "history/StoreFindings.h"
+#include "naming/Kinds.h"
+#include "pipeline/Validation.h"
+#include "pipeline/WorkDirs.h"
+
+namespace fc::pipeline {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Told once per program session, however many runs follow.
+std::atomic<bool> historyFailureTold{false};
+
+std::string LocalTime(std::time_t t) {
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
+  return text;
+}
+
+std::string Now() { return LocalTime(std::time(nullptr)); }
+
+std::string NewRunKey() {
+  std::random_device rd;
+  char key[64];
+  std::snprintf(key, sizeof key, "%lld-%08x%08x", static_cast<long long>(std::time(nullptr)), rd(), rd());
+  return key;
+}
+
+}  // namespace
+
+RunRecorder::RunRecorder(const settings::AppHome& home, const RunInputs& inputs)
+    : home_(home), inputs_(inputs), start_(std::chrono::steady_clock::now()) {
+  inputs_.sourceDir = RunDirectory(inputs_.sourceDir);
+  inputs_.targetDir = RunDirectory(inputs_.targetDir);
+  store::RunFacts& f = facts_;
+  f.runKey = NewRunKey();
+  f.submission = inputs_.submission == Submission::Account ? "account" : "identity";
+  f.companyCode = inputs_.companyCode;
+  f.dataDate = inputs_.dataDate;
+  f.comparisonDate = inputs_.comparisonDate;
+  f.fullTransfer = inputs_.fullTransfer;
+  f.beginNo = inputs_.beginNo;
+  f.endNo = inputs_.endNo;
+  std::span<const naming::Kind> kinds = naming::Kinds(inputs_.submission);
+  for (size_t k = 0; k < kinds.size() && k < inputs_.selectedKinds.size(); ++k)
+    if (inputs_.selectedKinds[k]) f.kinds.emplace_back(kinds[k].name);
+  f.fileType = inputs_.checkType == CheckType::Zip ? "ZIP" : "DBF";
+  f.sourceDir = inputs_.sourceDir;
+  f.targetDir = inputs_.targetDir;
+  f.started = Now();
+  f.version = FC_VERSION;
+}
+
+void RunRecorder::storeVerified() {
+  storeVerified_ = true;
+  store::ClearLatestRunFacts(home_.storeFile());
+}
+
+void RunRecorder::listed(const store::FileRow& row, const std::optional<fs::path>& found) {
+  store::FileFacts& f = facts_.files.emplace_back();
+  f.fileid = row.fileid;
+  f.groupno = row.groupno;
+  f.filecat = row.filecat;
+  f.filename = row.filename;
+  f.isexist = row.isexist;
+  f.isok = row.isok;
+  struct stat st{};
+  if (!found || stat(found->c_str(), &st) != 0) return;
+  f.size = st.st_size;
+  f.mtime = LocalTime(st.st_mtime);
+  hasher_.add(row.fileid, *found);
+  if (row.isok) recordPassedTable(f);
+}
+
+// The header figures of the table the rules read: the DBF itself, or the one
+// unpacked from the archive and kept in dbfdir.
+void RunRecorder::recordPassedTable(store::FileFacts& f) {
+  const std::string dbfName = SwapLastThree(f.filename, "DBF");
+  std::optional<fs::path> table = inputs_.checkType == CheckType::Zip ? FindFileNoCase(home_.dbfdir(), dbfName)
+                                                                       : FindFileNoCase(inputs_.sourceDir, dbfName);
+  std::string error;
+  std::unique_ptr<dbf::Table> open = table ? dbf::Table::open(*table, error) : nullptr;
+  if (!open) return;
+  f.records = open->recordCount();
+  f.dbfVersion = open->version();
+  f.codePage = open->codePageByte();
+}
+
+void RunRecorder::packed(store::Store& store, const std::vector<PackFailure>& failed) {
+  for (const store::FileRow& row : store.selectPassedFiles(kPassedFilesQuery)) {
+    const bool packFailed = std::any_of(failed.begin(), failed.end(), [&](const PackFailure& f) {
+      return f.source == inputs_.sourceDir + row.filename;
+    });
+    if (packFailed) continue;
+    const std::string name = SwapLastThree(row.filename, "ZIP");
+    std::error_code ec;
+    const fs::path archive = fs::path(inputs_.targetDir) / name;
+    const auto size = fs::file_size(archive, ec);
+    if (ec) continue;
+    // Packs are hashed with the listed files, under ids below zero.
+    hasher_.add(-static_cast<int>(facts_.packs.size()) - 1, archive);
+    facts_.packs.push_back({name, static_cast<int64_t>(size), ""});
+  }
+}
+
+void RunRecorder::finish(const RunOutcome& outcome, RunObserver& observer) {
+  facts_.ended = Now();
+  facts_.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  facts_.completed = outcome.completed;
+  facts_.message = outcome.error;
+  std::map<int, std::string> sums = hasher_.finish();
+  for (store::FileFacts& f : facts_.files) f.sha256 = sums[f.fileid];
+  for (size_t i = 0; i < facts_.packs.size(); ++i) facts_.packs[i].sha256 = sums[-static_cast<int>(i) - 1];
+  saveFacts();
+  appendHistory(observer);
+}
+
+// The facts belong with the results they describe; a store that failed the
+// run has told the operator already, so a second failure here is not repeated.
+void RunRecorder::saveFacts() {
+  if (!storeVerified_) return;
+  try {
+    std::unique_ptr<store::Store> store = store::Store::open(home_.home, home_.data);
+    facts_.companyName = store->findCompany(facts_.companyCode).value_or("");
+    store::SaveLatestRunFacts(home_.storeFile(), facts_);
+  } catch (const std::exception&) {
+  }
+}
+
+void RunRecorder::appendHistory(RunObserver& observer) {
+  history::Run run{0, facts_, {}};
+  try {
+    if (storeVerified_) run.findings = history::LatestFindings(*store::Store::open(home_.home, home_.data));
+  } catch (const std::exception&) {
+    // The run has reported the store's failure; the history keeps its facts.
+  }
+  try {
+    history::History::open(home_.home)->append(run);
+  } catch (const std::exception& e) {
+    if (!historyFailureTold.exchange(true)) observer.message(MessageKind::Information, kHistoryFailedMessage + std::string(e.what()));
+  }
+}
+
+}  // namespace fc::pipeline

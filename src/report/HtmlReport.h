@@ -1,0 +1,30 @@
+// report/HtmlReport.h - the check report as one self-contained HTML page:
+// run facts, summary with an inline SVG chart of findings per table, the file
+// table with SHA-256, every finding with its count, value counts and first
+// records, and the comparison with the previous run.
+//
+//   std::string page = fc::report::HtmlReport(data);
+//
+// Inline CSS only: no scripts, fonts or images are fetched, so the page opens
+// offline in any browser; print rules keep tables whole on A4. Every value
+// from the run (file names, field values, directories) is HTML-escaped.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "report/ReportData.h"
+
+namespace fc::report {
+
+// How the chart of findings per table is drawn: inline SVG for browsers, or
+// plain table cells for HTML renderers without SVG (Qt's rich text, which
+// writes the PDF form).
+enum class ChartStyle { Svg, Table };
+
+std::string HtmlReport(const ReportData& data, ChartStyle chart = ChartStyle::Svg);
+
+// `text` with & < > " ' replaced by their character references.
+std::string HtmlEscape(std::string_view text);
+
+}  // namespace fc::report

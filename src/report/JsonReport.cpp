@@ -1,0 +1,96 @@
+#include "report/JsonReport.h"
+
+#include <nlohmann/json.hpp>
+
+namespace fc::report {
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+json Optional(const std::optional<int64_t>& n) { return n ? json(*n) : json(nullptr); }
+
+json FactsJson(const history::Run& run) {
+  const store::RunFacts& f = run.facts;
+  json files = json::array();
+  for (const store::FileFacts& file : f.files)
+    files.push_back({{"fileid", file.fileid}, {"groupno", file.groupno}, {"filecat", file.filecat},
+                     {"filename", file.filename}, {"isexist", file.isexist}, {"isok", file.isok},
+                     {"size", Optional(file.size)}, {"mtime", file.mtime}, {"sha256", file.sha256},
+                     {"records", Optional(file.records)}, {"dbfVersion", Optional(file.dbfVersion)},
+                     {"codePage", Optional(file.codePage)}});
+  json packs = json::array();
+  for (const store::PackFacts& p : f.packs) packs.push_back({{"archive", p.archive}, {"size", p.size}, {"sha256", p.sha256}});
+  return {{"id", run.id}, {"submission", f.submission}, {"companyCode", f.companyCode},
+          {"companyName", f.companyName}, {"dataDate", f.dataDate}, {"comparisonDate", f.comparisonDate},
+          {"fullTransfer", f.fullTransfer}, {"beginNo", f.beginNo}, {"endNo", f.endNo}, {"kinds", f.kinds},
+          {"fileType", f.fileType}, {"sourceDir", f.sourceDir}, {"targetDir", f.targetDir},
+          {"started", f.started}, {"ended", f.ended}, {"seconds", f.seconds}, {"version", f.version},
+          {"completed", f.completed}, {"message", f.message}, {"files", files}, {"packs", packs}};
+}
+
+json RecordsJson(const store::FindingRecords& r) {
+  json records = json::array();
+  for (const store::FindingRecords::Record& record : r.records)
+    records.push_back({{"recno", record.recno}, {"values", record.values}});
+  return {{"table", r.table}, {"fields", r.fields}, {"records", records}};
+}
+
+json FindingsJson(const ReportData& data) {
+  json findings = json::array();
+  for (const history::Finding& f : data.run.findings) {
+    json counts = json::array();
+    for (const history::ValueCount& v : f.valueCounts)
+      counts.push_back({{"field", v.field}, {"value", v.value}, {"count", v.count}});
+    json finding = {{"fileid", f.fileid}, {"finding", f.finding}, {"filename", f.filename}, {"errid", f.errid},
+                    {"errdesc", f.errdesc}, {"total", f.total}, {"valueCounts", counts}};
+    auto records = data.records.find({f.fileid, f.finding});
+    if (records != data.records.end()) finding["records"] = RecordsJson(records->second);
+    findings.push_back(std::move(finding));
+  }
+  return findings;
+}
+
+json ChangesJson(const std::vector<history::FindingChange>& changes) {
+  json out = json::array();
+  for (const history::FindingChange& c : changes)
+    out.push_back({{"filename", c.filename}, {"errid", c.errid}, {"errdescBefore", c.errdescBefore},
+                   {"errdescAfter", c.errdescAfter}, {"countBefore", c.countBefore}, {"countAfter", c.countAfter}});
+  return out;
+}
+
+json ComparisonJson(const history::Comparison& c) {
+  json files = json::array();
+  for (const history::FileChange& f : c.files)
+    files.push_back({{"filename", f.filename}, {"sha256Before", f.sha256Before}, {"sha256After", f.sha256After}});
+  return {{"before", c.before}, {"after", c.after}, {"added", ChangesJson(c.added)}, {"gone", ChangesJson(c.gone)},
+          {"changed", ChangesJson(c.changed)}, {"files", files}, {"worse", c.worse()}};
+}
+
+}  // namespace
+
+std::string JsonReport(const ReportData& data) {
+  const history::RunSummary s = history::Summarize(data.run);
+  json report = {{"run", FactsJson(data.run)},
+                 {"summary", {{"expected", s.expected}, {"present", s.present}, {"passed", s.passed}, {"findings", s.findings}}},
+                 {"recordsKept", data.recordsKept},
+                 {"findings", FindingsJson(data)},
+                 {"comparison", data.comparison ? ComparisonJson(*data.comparison) : json(nullptr)}};
+  // Operator data may hold bytes that are not UTF-8: they are replaced, never fatal.
+  return report.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+std::string JsonComparison(const history::Comparison& comparison) {
+  return ComparisonJson(comparison).dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+std::string JsonRunList(const std::vector<history::RunSummary>& runs) {
+  json list = json::array();
+  for (const history::RunSummary& r : runs)
+    list.push_back({{"id", r.id}, {"started", r.started}, {"submission", r.submission}, {"companyCode", r.companyCode},
+                    {"dataDate", r.dataDate}, {"expected", r.expected}, {"present", r.present}, {"passed", r.passed},
+                    {"findings", r.findings}, {"completed", r.completed}, {"message", r.message}});
+  return list.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace fc::report

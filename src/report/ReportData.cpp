@@ -1,0 +1,107 @@
+#include "report/ReportData.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <random>
+
+#include "store/RunFacts.h"
+
+namespace fc::report {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The records of the run when the store's latest facts are this run's.
+void LoadRecords(const fs::path& home, const fs::path& dataDir, ReportData& data) {
+  const fs::path storeFile = home / "dravmel.mdb";
+  std::error_code ec;
+  if (!fs::exists(storeFile, ec)) return;
+  std::optional<store::RunFacts> latest = store::ReadLatestRunFacts(storeFile);
+  if (!latest || latest->runKey != data.run.facts.runKey) return;
+  auto store = store::Store::open(home, dataDir);
+  data.recordsKept = true;
+  for (const history::Finding& f : data.run.findings) {
+    std::optional<store::FindingRecords> records = store->readFindingRecords(f.fileid, f.finding);
+    if (!records) continue;
+    if (records->records.size() > kReportRecords) records->records.resize(kReportRecords);
+    data.records.emplace(std::make_pair(f.fileid, f.finding), std::move(*records));
+  }
+}
+
+}  // namespace
+
+std::optional<ReportData> LoadReport(const fs::path& home, const fs::path& dataDir, std::optional<int64_t> id,
+                                     std::string& error) {
+  try {
+    if (!fs::exists(history::HistoryFile(home))) {
+      error = "没有检查历史记录：" + history::HistoryFile(home).string();
+      return std::nullopt;
+    }
+    auto history = history::History::open(home);
+    if (!id) id = history->latest();
+    std::optional<history::Run> run = id ? history->read(*id) : std::nullopt;
+    if (!run) {
+      error = id ? "检查历史中没有编号为" + std::to_string(*id) + "的检查" : "检查历史中还没有检查记录";
+      return std::nullopt;
+    }
+    ReportData data{std::move(*run), {}, {}, false, {}};
+    if (std::optional<int64_t> before = history->previous(data.run.id)) {
+      data.previous = history->read(*before);
+      if (data.previous) data.comparison = history::Compare(*data.previous, data.run);
+    }
+    try {
+      LoadRecords(home, dataDir, data);
+    } catch (const std::exception&) {
+      data.recordsKept = false;  // the report stands without the records
+      data.records.clear();
+    }
+    return data;
+  } catch (const std::exception& e) {
+    error = e.what();
+    return std::nullopt;
+  }
+}
+
+std::string SubmissionTitle(const std::string& submission) {
+  return submission == "identity" ? "证券公司投资者身份信息复查数据检查" : "证券公司客户交易结算资金账户数据文件检查";
+}
+
+std::string SlashedDate(const std::string& date) {
+  if (date.size() != 8) return date;
+  return date.substr(0, 4) + "/" + date.substr(4, 2) + "/" + date.substr(6, 2);
+}
+
+std::string FileResult(const store::FileFacts& file) {
+  if (!file.isexist) return "文件不存在";
+  return file.isok ? "通过" : "未通过";
+}
+
+bool WriteReportFile(const fs::path& file, const std::string& bytes, std::string& error) {
+  std::random_device rd;
+  const fs::path temp = file.parent_path() / ("." + file.filename().string() + "." + std::to_string(rd()) + ".tmp");
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) {
+      error = "无法写入文件" + file.string() + "：" + std::strerror(errno);
+      out.close();
+      std::error_code ec;
+      fs::remove(temp, ec);
+      return false;
+    }
+  }
+  std::error_code ec;
+  fs::rename(temp, file, ec);
+  if (!ec) return true;
+  error = "无法写入文件" + file.string() + "：" + ec.message();
+  fs::remove(temp, ec);
+  return false;
+}
+
+}  // namespace fc::report

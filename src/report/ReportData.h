@@ -1,0 +1,49 @@
+// report/ReportData.h - everything a check report shows about one run: the
+// run from the history, the records behind its findings (kept in the store
+// for the latest run only) and the comparison with the run before it.
+//
+//   std::string error;
+//   std::optional<fc::report::ReportData> data = fc::report::LoadReport(home.home, home.data, std::nullopt, error);
+//   if (!data) fail(error);
+//   write(fc::report::HtmlReport(*data));
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "history/Comparison.h"
+#include "history/History.h"
+#include "store/Store.h"
+
+namespace fc::report {
+
+// The records a report lists per finding.
+inline constexpr size_t kReportRecords = 20;
+
+struct ReportData {
+  history::Run run;                            // the reported run
+  std::optional<history::Run> previous;        // the run before it (same submission, company, data date)
+  std::optional<history::Comparison> comparison;  // previous against run
+  bool recordsKept = false;                    // the store still holds this run's records
+  std::map<std::pair<int, int>, store::FindingRecords> records;  // by (fileid, finding), at most kReportRecords each
+};
+
+// The run `id` (the newest when empty) with what belongs to it; nothing, with
+// `error` set, when the history has no such run or cannot be read.
+std::optional<ReportData> LoadReport(const std::filesystem::path& home, const std::filesystem::path& dataDir,
+                                     std::optional<int64_t> id, std::string& error);
+
+// The texts the report and the windows share.
+std::string SubmissionTitle(const std::string& submission);  // the check window's title
+std::string SlashedDate(const std::string& yyyymmdd);        // "2008/08/08"
+std::string FileResult(const store::FileFacts& file);       // "通过", "未通过", "文件不存在"
+
+// Writes `bytes` to `file` through a temporary file in the same directory
+// renamed over it when complete; false with `error` set when it cannot.
+bool WriteReportFile(const std::filesystem::path& file, const std::string& bytes, std::string& error);
+
+}  // namespace fc::report

@@ -1,0 +1,170 @@
+#include "store/RunFacts.h"
+
+#include <sqlite3.h>
+
+#include "store/Sqlite.h"
+
+namespace fc::store {
+
+namespace {
+
+constexpr const char* kStoreWhat = "检查结果库";
+
+constexpr const char* kSchema =
+    "create table if not exists runinfo (id integer primary key autoincrement, runkey text not null unique,"
+    " submission text, zqgsdm text, zqgsmc text, datadate text, senddate text, fulltransfer integer,"
+    " beginno integer, endno integer, kinds text, filetype text, sourcedir text, targetdir text,"
+    " started text, ended text, seconds real, version text, completed integer, message text);"
+    "create table if not exists runfile (runkey text not null, fileid integer, groupno integer,"
+    " filecat text, filename text, isexist integer, isok integer, size integer, mtime text, sha256 text,"
+    " records integer, dbfversion integer, codepage integer);"
+    "create index if not exists runfile_runkey on runfile (runkey, fileid);"
+    "create table if not exists runpack (runkey text not null, seq integer, archive text, size integer,"
+    " sha256 text);"
+    "create index if not exists runpack_runkey on runpack (runkey, seq);";
+
+std::string JoinKinds(const std::vector<std::string>& kinds) {
+  std::string text;
+  for (const std::string& k : kinds) text += (text.empty() ? "" : ",") + k;
+  return text;
+}
+
+std::vector<std::string> SplitKinds(const std::string& text) {
+  std::vector<std::string> kinds;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t comma = text.find(',', start);
+    if (comma == std::string::npos) comma = text.size();
+    kinds.push_back(text.substr(start, comma - start));
+    start = comma + 1;
+  }
+  return kinds;
+}
+
+void InsertInfo(Connection& db, const RunFacts& f) {
+  db.prepare(
+        "insert into runinfo (runkey, submission, zqgsdm, zqgsmc, datadate, senddate, fulltransfer, beginno,"
+        " endno, kinds, filetype, sourcedir, targetdir, started, ended, seconds, version, completed, message)"
+        " values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
+      .bind(1, f.runKey).bind(2, f.submission).bind(3, f.companyCode).bind(4, f.companyName)
+      .bind(5, f.dataDate).bind(6, f.comparisonDate).bind(7, int64_t{f.fullTransfer})
+      .bind(8, int64_t{f.beginNo}).bind(9, int64_t{f.endNo}).bind(10, JoinKinds(f.kinds))
+      .bind(11, f.fileType).bind(12, f.sourceDir).bind(13, f.targetDir).bind(14, f.started)
+      .bind(15, f.ended).bind(16, f.seconds).bind(17, f.version).bind(18, int64_t{f.completed})
+      .bind(19, f.message)
+      .run();
+}
+
+RunFacts ReadInfo(const Query& q) {
+  RunFacts f;
+  f.runKey = q.text(0);
+  f.submission = q.text(1);
+  f.companyCode = q.text(2);
+  f.companyName = q.text(3);
+  f.dataDate = q.text(4);
+  f.comparisonDate = q.text(5);
+  f.fullTransfer = q.integer(6) != 0;
+  f.beginNo = static_cast<int>(q.integer(7));
+  f.endNo = static_cast<int>(q.integer(8));
+  f.kinds = SplitKinds(q.text(9));
+  f.fileType = q.text(10);
+  f.sourceDir = q.text(11);
+  f.targetDir = q.text(12);
+  f.started = q.text(13);
+  f.ended = q.text(14);
+  f.seconds = q.real(15);
+  f.version = q.text(16);
+  f.completed = q.integer(17) != 0;
+  f.message = q.text(18);
+  return f;
+}
+
+void ReadFiles(Connection& db, RunFacts& f) {
+  Query q = db.prepare(
+      "select fileid, groupno, filecat, filename, isexist, isok, size, mtime, sha256, records, dbfversion,"
+      " codepage from runfile where runkey = ? order by fileid");
+  q.bind(1, f.runKey);
+  while (q.next())
+    f.files.push_back({static_cast<int>(q.integer(0)), static_cast<int>(q.integer(1)), q.text(2), q.text(3),
+                       static_cast<int>(q.integer(4)), static_cast<int>(q.integer(5)), q.optionalInteger(6),
+                       q.text(7), q.text(8), q.optionalInteger(9), q.optionalInteger(10), q.optionalInteger(11)});
+}
+
+void ReadPacks(Connection& db, RunFacts& f) {
+  Query q = db.prepare("select archive, size, sha256 from runpack where runkey = ? order by seq");
+  q.bind(1, f.runKey);
+  while (q.next()) f.packs.push_back({q.text(0), q.integer(1), q.text(2)});
+}
+
+// The store exists once a run has opened it; facts are never written into a
+// file that is not there (the run failed before it could create the store).
+Connection OpenStore(const std::filesystem::path& storeFile) {
+  return Connection(storeFile, SQLITE_OPEN_READWRITE, kStoreWhat);
+}
+
+}  // namespace
+
+void CreateRunFactsTables(Connection& db) { db.exec(kSchema); }
+
+void InsertRunFacts(Connection& db, const RunFacts& f) {
+  InsertInfo(db, f);
+  Query file = db.prepare(
+      "insert into runfile (runkey, fileid, groupno, filecat, filename, isexist, isok, size, mtime, sha256,"
+      " records, dbfversion, codepage) values (?,?,?,?,?,?,?,?,?,?,?,?,?)");
+  for (const FileFacts& r : f.files)
+    file.bind(1, f.runKey).bind(2, int64_t{r.fileid}).bind(3, int64_t{r.groupno}).bind(4, r.filecat)
+        .bind(5, r.filename).bind(6, int64_t{r.isexist}).bind(7, int64_t{r.isok}).bind(8, r.size)
+        .bind(9, r.mtime).bind(10, r.sha256).bind(11, r.records).bind(12, r.dbfVersion).bind(13, r.codePage)
+        .run();
+  Query pack = db.prepare("insert into runpack (runkey, seq, archive, size, sha256) values (?,?,?,?,?)");
+  int64_t seq = 0;
+  for (const PackFacts& p : f.packs)
+    pack.bind(1, f.runKey).bind(2, ++seq).bind(3, p.archive).bind(4, p.size).bind(5, p.sha256).run();
+}
+
+std::optional<RunFacts> SelectRunFacts(Connection& db, const std::string& runKey) {
+  Query q = db.prepare(
+      "select runkey, submission, zqgsdm, zqgsmc, datadate, senddate, fulltransfer, beginno, endno, kinds,"
+      " filetype, sourcedir, targetdir, started, ended, seconds, version, completed, message"
+      " from runinfo where runkey = ?");
+  q.bind(1, runKey);
+  if (!q.next()) return std::nullopt;
+  RunFacts f = ReadInfo(q);
+  ReadFiles(db, f);
+  ReadPacks(db, f);
+  return f;
+}
+
+void DeleteRunFacts(Connection& db, const std::string& where) {
+  const std::string selected = "select runkey from runinfo" + (where.empty() ? "" : " where " + where);
+  for (const char* table : {"runfile", "runpack", "runinfo"})
+    db.exec(("delete from " + std::string(table) + " where runkey in (" + selected + ")").c_str());
+}
+
+void SaveLatestRunFacts(const std::filesystem::path& storeFile, const RunFacts& facts) {
+  Connection db = OpenStore(storeFile);
+  Transaction t(db);
+  CreateRunFactsTables(db);
+  DeleteRunFacts(db, "");
+  InsertRunFacts(db, facts);
+  t.commit();
+}
+
+void ClearLatestRunFacts(const std::filesystem::path& storeFile) {
+  Connection db = OpenStore(storeFile);
+  Transaction t(db);
+  CreateRunFactsTables(db);
+  DeleteRunFacts(db, "");
+  t.commit();
+}
+
+std::optional<RunFacts> ReadLatestRunFacts(const std::filesystem::path& storeFile) {
+  Connection db(storeFile, SQLITE_OPEN_READONLY, kStoreWhat);
+  // A store of an earlier version has no facts until its first run here.
+  if (!db.prepare("select 1 from sqlite_master where name = 'runinfo'").next()) return std::nullopt;
+  Query latest = db.prepare("select runkey from runinfo order by id desc limit 1");
+  if (!latest.next()) return std::nullopt;
+  return SelectRunFacts(db, latest.text(0));
+}
+
+}  // namespace fc::store

@@ -1,0 +1,87 @@
+// store/RunFacts.h - what a check run records about itself: its inputs and
+// times (`runinfo`), every listed file as found in the source directory
+// (`runfile`), and the archives it packed (`runpack`).
+//
+// dravmel.mdb keeps the facts of the latest run beside its results; the run
+// history keeps the same tables for every past run, told apart by `runkey`.
+// The tables are created when missing, so a store of an earlier version
+// gains them in place; the results tables are never touched.
+//
+//   fc::store::ClearLatestRunFacts(home.storeFile());        // as a run starts
+//   fc::store::SaveLatestRunFacts(home.storeFile(), facts);  // as it ends, one transaction
+//   std::optional<fc::store::RunFacts> latest = fc::store::ReadLatestRunFacts(home.storeFile());
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fc::store {
+
+class Connection;
+
+struct FileFacts {
+  int fileid = 0;                       // filelist.fileid
+  int groupno = 0;                      // filelist.groupno
+  std::string filecat;                  // filelist.filecat
+  std::string filename;                 // filelist.filename (the expected name)
+  int isexist = 0;                      // filelist.isexist
+  int isok = 0;                         // filelist.isok
+  std::optional<int64_t> size;          // bytes of the file found (archive or DBF)
+  std::string mtime;                    // its modification time, "YYYY-MM-DD HH:MM:SS" local
+  std::string sha256;                   // its SHA-256, hex; empty when absent or unreadable
+  std::optional<int64_t> records;       // a passed table's record count (header)
+  std::optional<int64_t> dbfVersion;    // a passed table's version byte
+  std::optional<int64_t> codePage;      // a passed table's code page byte
+  bool operator==(const FileFacts&) const = default;
+};
+
+struct PackFacts {
+  std::string archive;  // the archive's name in the output directory
+  int64_t size = 0;     // its bytes
+  std::string sha256;   // its SHA-256, hex
+  bool operator==(const PackFacts&) const = default;
+};
+
+struct RunFacts {
+  std::string runKey;          // unique per run; links the store's facts to the history
+  std::string submission;      // "account" or "identity"
+  std::string companyCode;     // ZQGSDM
+  std::string companyName;     // from zqgs; empty when the code is not listed
+  std::string dataDate;        // YYYYMMDD
+  std::string comparisonDate;  // YYYYMMDD (identity only)
+  bool fullTransfer = false;   // full transfer (account only)
+  int beginNo = 0;             // first sequence number (account only)
+  int endNo = 0;               // last sequence number (account only)
+  std::vector<std::string> kinds;  // selected table kinds, in kind order ("KHJBXX", ...)
+  std::string fileType;        // "ZIP" or "DBF"
+  std::string sourceDir;       // as the run used it, ending in '/'
+  std::string targetDir;       // likewise
+  std::string started;         // "YYYY-MM-DD HH:MM:SS" local time
+  std::string ended;           // likewise
+  double seconds = 0;          // duration
+  std::string version;         // program version
+  bool completed = false;      // false: the run failed
+  std::string message;         // why it failed (empty when completed)
+  std::vector<FileFacts> files;  // by fileid
+  std::vector<PackFacts> packs;  // in packing order
+  bool operator==(const RunFacts&) const = default;
+};
+
+// Creates the three tables (and their indexes) when missing.
+void CreateRunFactsTables(Connection& db);
+// Inserts the facts under facts.runKey (inside the caller's transaction).
+void InsertRunFacts(Connection& db, const RunFacts& facts);
+// The facts under `runKey`, or nothing.
+std::optional<RunFacts> SelectRunFacts(Connection& db, const std::string& runKey);
+// Deletes the facts of every run whose runinfo row `where` selects ("" for all).
+void DeleteRunFacts(Connection& db, const std::string& where);
+
+// dravmel.mdb: the latest run's facts replace the previous ones in one transaction.
+void SaveLatestRunFacts(const std::filesystem::path& storeFile, const RunFacts& facts);
+void ClearLatestRunFacts(const std::filesystem::path& storeFile);
+std::optional<RunFacts> ReadLatestRunFacts(const std::filesystem::path& storeFile);
+
+}  // namespace fc::store

@@ -1,0 +1,106 @@
+#include "store/Sqlite.h"
+
+#include <sqlite3.h>
+
+namespace fc::store {
+
+namespace {
+
+// Another connection (the run's) may hold the write lock for a while.
+constexpr int kBusyTimeoutMs = 10000;
+
+[[noreturn]] void Throw(sqlite3* db, const std::string& what) {
+  throw StoreError(what + "失败：" + (db ? sqlite3_errmsg(db) : "内存不足"));
+}
+
+}  // namespace
+
+Query::Query(sqlite3* db, std::string_view sql, const std::string& what) : db_(db), what_(what) {
+  if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK)
+    Throw(db, what_);
+}
+
+Query::Query(Query&& other) noexcept : db_(other.db_), stmt_(other.stmt_), what_(std::move(other.what_)) {
+  other.stmt_ = nullptr;
+}
+
+Query::~Query() { sqlite3_finalize(stmt_); }
+
+Query& Query::bind(int index, std::string_view text) {
+  sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+  return *this;
+}
+
+Query& Query::bind(int index, int64_t number) {
+  sqlite3_bind_int64(stmt_, index, number);
+  return *this;
+}
+
+Query& Query::bind(int index, double number) {
+  sqlite3_bind_double(stmt_, index, number);
+  return *this;
+}
+
+Query& Query::bind(int index, const std::optional<int64_t>& number) {
+  if (number) return bind(index, *number);
+  sqlite3_bind_null(stmt_, index);
+  return *this;
+}
+
+bool Query::next() {
+  const int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  Throw(db_, what_);
+}
+
+void Query::run() {
+  if (next()) return;
+  sqlite3_reset(stmt_);
+}
+
+std::string Query::text(int column) const {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+  if (!text) return {};
+  return std::string(text, static_cast<size_t>(sqlite3_column_bytes(stmt_, column)));
+}
+
+int64_t Query::integer(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+double Query::real(int column) const { return sqlite3_column_double(stmt_, column); }
+
+std::optional<int64_t> Query::optionalInteger(int column) const {
+  if (sqlite3_column_type(stmt_, column) == SQLITE_NULL) return std::nullopt;
+  return integer(column);
+}
+
+Connection::Connection(const std::filesystem::path& file, int flags, std::string what) : what_(std::move(what)) {
+  const int rc = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    std::string error = what_ + " " + file.string() + " 打开失败：" + (db_ ? sqlite3_errmsg(db_) : "内存不足");
+    sqlite3_close_v2(db_);
+    throw StoreError(error);
+  }
+  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+}
+
+Connection::~Connection() { sqlite3_close_v2(db_); }
+
+void Connection::exec(const char* sql) {
+  if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) Throw(db_, what_);
+}
+
+Query Connection::prepare(std::string_view sql) { return Query(db_, sql, what_); }
+
+Transaction::Transaction(Connection& db) : db_(db) { db_.exec("begin immediate"); }
+
+Transaction::~Transaction() {
+  if (open_) sqlite3_exec(db_.handle(), "rollback", nullptr, nullptr, nullptr);
+}
+
+void Transaction::commit() {
+  db_.exec("commit");
+  open_ = false;
+}
+
+}  // namespace fc::store

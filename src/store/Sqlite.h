@@ -1,0 +1,82 @@
+// store/Sqlite.h - a small owner of one SQLite connection and its prepared
+// statements, for the tables that sit beside the check results (run facts,
+// the run history). Every failure throws StoreError with SQLite's text.
+//
+//   fc::store::Connection db(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, "运行历史");
+//   db.exec("create table if not exists t (a text)");
+//   fc::store::Query q = db.prepare("insert into t (a) values (?)");
+//   q.bind(1, "x").run();
+//   for (fc::store::Query s = db.prepare("select a from t"); s.next();) use(s.text(0));
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "store/Store.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace fc::store {
+
+class Query {
+ public:
+  Query(sqlite3* db, std::string_view sql, const std::string& what);
+  Query(Query&&) noexcept;
+  ~Query();
+
+  Query& bind(int index, std::string_view text);
+  Query& bind(int index, int64_t number);
+  Query& bind(int index, double number);
+  Query& bind(int index, const std::optional<int64_t>& number);  // NULL when empty
+  // Steps to the next row; false at the end.
+  bool next();
+  // Steps once, expecting no rows.
+  void run();
+
+  std::string text(int column) const;  // "" for NULL
+  int64_t integer(int column) const;
+  double real(int column) const;
+  std::optional<int64_t> optionalInteger(int column) const;
+
+ private:
+  sqlite3* db_;
+  sqlite3_stmt* stmt_ = nullptr;
+  std::string what_;
+};
+
+class Connection {
+ public:
+  // `what` names the database in error texts ("检查结果库", "运行历史").
+  Connection(const std::filesystem::path& file, int flags, std::string what);
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  void exec(const char* sql);
+  Query prepare(std::string_view sql);
+  sqlite3* handle() const { return db_; }
+  const std::string& what() const { return what_; }
+
+ private:
+  sqlite3* db_ = nullptr;
+  std::string what_;
+};
+
+// begin immediate ... commit; rolled back when left by an exception.
+class Transaction {
+ public:
+  explicit Transaction(Connection& db);
+  ~Transaction();
+  void commit();
+
+ private:
+  Connection& db_;
+  bool open_ = true;
+};
+
+}  // namespace fc::store

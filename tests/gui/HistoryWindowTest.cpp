@@ -1,0 +1,135 @@
+// The history window over two real check runs of the sample: the list, a
+// past run's results in the results grid, the comparison colours, and the
+// report written through Qt's PDF writer.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTableWidget>
+#include <QTimer>
+#include <functional>
+
+#include "GuiTestSupport.h"
+#include "gui/results/ComparisonWindow.h"
+#include "gui/results/HistoryWindow.h"
+#include "gui/results/ReportExport.h"
+#include "pipeline/InterfaceLayouts.h"
+#include "pipeline/RunDriver.h"
+#include "pipeline/Sample.h"
+#include "support/Zip.h"
+
+namespace fc::gui {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct QuietObserver : pipeline::RunObserver {
+  void status(const std::string&) override {}
+  bool askPack() override { return false; }
+  void message(pipeline::MessageKind, const std::string&) override {}
+};
+
+// Runs `look` on the next modal window as soon as it shows, then closes it.
+void InspectNextModal(std::function<void(QWidget*)> look) {
+  QTimer::singleShot(0, [look] {
+    QWidget* modal = QApplication::activeModalWidget();
+    ASSERT_NE(modal, nullptr);
+    look(modal);
+    modal->close();
+  });
+}
+
+QStringList Column(const QTableWidget* grid, int column) {
+  QStringList texts;
+  for (int r = 0; r < grid->rowCount(); ++r)
+    if (const QTableWidgetItem* item = grid->item(r, column)) texts << item->text();
+  return texts;
+}
+
+class HistoryWindowTest : public ::testing::Test {
+ protected:
+  test::TestHome home;
+  test::ScriptedBoxes boxes;
+  fs::path zips = home.path() / "sample" / "account-zip";
+
+  void check() {
+    pipeline::RunInputs in;
+    in.beginNo = pipeline::kSampleFirstGroup;
+    in.endNo = pipeline::kSampleLastGroup;
+    in.companyCode = pipeline::kSampleCompany;
+    in.dataDate = pipeline::kSampleDate;
+    in.sourceDir = zips.string() + "/";
+    in.targetDir = "/";
+    in.selectedKinds = std::vector<bool>(5, true);
+    QuietObserver observer;
+    ASSERT_TRUE(pipeline::RunDriver(home.home(), in).run(observer).completed);
+  }
+  void SetUp() override {
+    pipeline::WriteSample(pipeline::InterfaceLayouts::load(FC_SOURCE_DATA_DIR "/interface/layouts.csv"),
+                          home.path() / "sample");
+    check();
+    fs::remove(zips / "100001_ZHBYZ_20080808_1.ZIP");
+    check();
+  }
+};
+
+TEST_F(HistoryWindowTest, ListsRunsShowsAPastRunsResultsAndComparesWithTheOneBefore) {
+  HistoryWindow window(home.home(), boxes);
+  ASSERT_EQ(window.list()->rowCount(), 2);
+  EXPECT_EQ(Column(window.list(), 0), (QStringList{"2", "1"}));
+  EXPECT_EQ(window.list()->item(0, 5)->text(), QStringLiteral("5/10"));
+
+  window.list()->selectRow(1);  // the first run: R27 was still there
+  bool shown = false;
+  InspectNextModal([&](QWidget* modal) {
+    auto* grid = modal->findChild<QTableWidget*>(QStringLiteral("MSFlexGrid1"));
+    ASSERT_NE(grid, nullptr);
+    EXPECT_TRUE(Column(grid, 5).contains(QStringLiteral("R27")));
+    EXPECT_EQ(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+    shown = true;
+  });
+  window.showResults();
+  EXPECT_TRUE(shown);
+  EXPECT_FALSE(fs::exists(home.home().home / "histview"));  // the scratch store is gone again
+
+  window.list()->selectRow(0);
+  shown = false;
+  InspectNextModal([&](QWidget* modal) {
+    auto* grid = modal->findChild<QTableWidget*>(QStringLiteral("ComparisonGrid"));
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(Column(grid, 0), (QStringList{QStringLiteral("消除"), QStringLiteral("文件变化")}));
+    EXPECT_EQ(grid->item(0, 2)->text(), QStringLiteral("R27"));
+    EXPECT_GT(grid->item(0, 0)->background().color().green(), grid->item(0, 0)->background().color().red());
+    shown = true;
+  });
+  window.showComparison();
+  EXPECT_TRUE(shown);
+
+  window.list()->selectRow(1);  // no run before the first
+  window.showComparison();
+  ASSERT_FALSE(boxes.shown.empty());
+  EXPECT_TRUE(boxes.texts().last().contains(QStringLiteral("没有同一证券公司")));
+}
+
+TEST_F(HistoryWindowTest, ReportIsWrittenAsPdfAndHtmlBesideTheSourceDirectory) {
+  std::string error;
+  std::optional<report::ReportData> data = report::LoadReport(home.home().home, home.home().data, std::nullopt, error);
+  ASSERT_TRUE(data) << error;
+  const QString proposed = DefaultReportPath(*data, home.home());
+  EXPECT_TRUE(proposed.startsWith(QString::fromStdString((home.path() / "sample").string()) + "/检查报告_100001_20080808_"));
+  EXPECT_TRUE(proposed.endsWith(QStringLiteral(".html")));
+
+  QString failure;
+  const fs::path pdf = home.path() / "report.pdf", html = home.path() / "report.html";
+  ASSERT_TRUE(WriteReport(*data, QString::fromStdString(pdf.string()), failure)) << failure.toStdString();
+  ASSERT_TRUE(WriteReport(*data, QString::fromStdString(html.string()), failure)) << failure.toStdString();
+  EXPECT_EQ(test::ReadFileBytes(pdf).substr(0, 5), "%PDF-");
+  EXPECT_NE(test::ReadFileBytes(html).find("<svg"), std::string::npos);
+  EXPECT_FALSE(WriteReport(*data, QString::fromStdString((home.path() / "missing" / "r.pdf").string()), failure));
+  if (std::system("command -v pdftoppm >/dev/null 2>&1") != 0) return;
+  const std::string pages = (home.path() / "page").string();
+  ASSERT_EQ(std::system(("pdftoppm -r 30 -png '" + pdf.string() + "' '" + pages + "'").c_str()), 0);
+  EXPECT_TRUE(fs::exists(pages + "-1.png"));
+}
+
+}  // namespace
+}  // namespace fc::gui
