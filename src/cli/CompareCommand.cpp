@@ -61,8 +61,8 @@ int CompareCommand(const Args& args) {
   if (!SplitRunIds(args, optionArgs, ids, error) || !opts.parse(optionArgs, {"home", "format"}, {}, error) ||
       !opts.require({"home"}, error))
     return Fail(error);
-  const std::string format = opts.value("format").value_or("table");
-  if (format != "table" && format != "json") return Fail("--format takes table or json");
+  const std::optional<std::string> format = opts.choice("format", "table", {"table", "json"}, error);
+  if (!format) return Fail(error);
   try {
     auto history = history::History::open(HomeAt(*opts.value("home")).home);
     std::optional<int64_t> after = ids.size() == 2 ? ids[1] : ids.size() == 1 ? ids[0] : history->latest().value_or(0);

@@ -41,8 +41,8 @@ int HistoryCommand(const Args& args) {
   std::string error;
   if (!opts.parse(args, {"home", "limit", "format", "keep"}, {}, error) || !opts.require({"home"}, error))
     return Fail(error);
-  const std::string format = opts.value("format").value_or("table");
-  if (format != "table" && format != "tsv" && format != "json") return Fail("--format takes table, tsv or json");
+  const std::optional<std::string> format = opts.choice("format", "table", {"table", "tsv", "json"}, error);
+  if (!format) return Fail(error);
   const long long limit = settings::NumericValue(opts.value("limit").value_or("20"));
   if (limit < 1) return Fail("--limit takes a number of runs, 1 or more");
   try {

@@ -1,7 +1,9 @@
 #include "cli/Options.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 namespace fc::cli {
 
@@ -47,6 +49,18 @@ bool Options::parse(const Args& args, std::initializer_list<const char*> valued,
     }
   }
   return true;
+}
+
+std::optional<std::string> Options::choice(const std::string& name, const char* fallback,
+                                           std::initializer_list<const char*> allowed, std::string& error) const {
+  const std::string chosen = value(name).value_or(fallback);
+  const std::vector<std::string> names(allowed.begin(), allowed.end());
+  if (std::find(names.begin(), names.end(), chosen) != names.end()) return chosen;
+  std::string listed;
+  for (size_t k = 0; k < names.size(); ++k)
+    listed += (k == 0 ? "" : k + 1 == names.size() ? " or " : ", ") + names[k];
+  error = "--" + name + " takes " + listed;
+  return std::nullopt;
 }
 
 std::optional<std::string> Options::value(const std::string& name) const {

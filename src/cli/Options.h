@@ -29,6 +29,11 @@ class Options {
   bool flag(const std::string& name) const { return flags_.count(name) != 0; }
   // Sets `error` when one of `names` was not given.
   bool require(std::initializer_list<const char*> names, std::string& error) const;
+  // The value of `name` (`fallback` when not given) when it is one of
+  // `allowed`; otherwise nothing, with `error` naming the allowed values
+  // ("--format takes table, tsv or json").
+  std::optional<std::string> choice(const std::string& name, const char* fallback,
+                                    std::initializer_list<const char*> allowed, std::string& error) const;
 
  private:
   std::map<std::string, std::string> values_;

@@ -120,9 +120,8 @@ int RecordsCommand(const Args& args) {
   std::string error;
   if (!opts.parse(args, {"home", "file", "rule", "format"}, {}, error) || !opts.require({"home"}, error))
     return Fail(error);
-  const std::string format = opts.value("format").value_or("table");
-  if (format != "table" && format != "tsv" && format != "csv" && format != "json")
-    return Fail("--format takes table, tsv, csv or json");
+  const std::optional<std::string> format = opts.choice("format", "table", {"table", "tsv", "csv", "json"}, error);
+  if (!format) return Fail(error);
   settings::AppHome home = HomeAt(*opts.value("home"));
   try {
     auto store = store::Store::open(home.home, home.data);
