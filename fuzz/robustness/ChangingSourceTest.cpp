@@ -116,6 +116,7 @@ class ChangingSource : public CheckFixture {
       close(fd);  // the check goes on
     });
     CliLimits limits;
+    limits.killAfter = std::chrono::minutes(3);  // a check that waits forever fails here, not at ctest's timeout
     limits.environment = {"FILINGCHECK_PAUSE_AT=" + at, "FILINGCHECK_PAUSE_PIPE=" + pipe.string()};
     CliRun run = runCheck(args_, limits, "src");
     abandoned = true;

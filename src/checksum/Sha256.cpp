@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <openssl/evp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -50,9 +51,15 @@ std::string Finish(EVP_MD_CTX* ctx) {
 }  // namespace
 
 std::optional<std::string> Sha256File(const std::filesystem::path& file, std::string& error) {
-  CloseFd in{open(file.c_str(), O_RDONLY | O_CLOEXEC)};
+  // O_NONBLOCK: a named pipe put in the file's place must not hold the run.
+  CloseFd in{open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
   if (in.fd < 0) {
     error = "无法读取文件" + file.string() + "：" + std::strerror(errno);
+    return std::nullopt;
+  }
+  struct stat st;
+  if (fstat(in.fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    error = "无法读取文件" + file.string() + "：不是普通文件";
     return std::nullopt;
   }
   posix_fadvise(in.fd, 0, 0, POSIX_FADV_SEQUENTIAL);

@@ -7,7 +7,8 @@
 //
 // The file is read in large blocks with plain read(2), never mapped, so a file
 // that shrinks while it is read gives an error or the digest of what was read,
-// never a crash. Safe to call from any thread.
+// never a crash. Only a regular file is read: a named pipe or device in its
+// place is an error at once, never waited for. Safe to call from any thread.
 #pragma once
 
 #include <filesystem>

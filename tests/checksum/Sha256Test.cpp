@@ -1,6 +1,7 @@
 #include "checksum/Sha256.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "support/Sha256Sum.h"
 #include "support/TempDir.h"
@@ -28,8 +29,11 @@ TEST(Sha256Test, UnreadableFileIsAnErrorNotADigest) {
   EXPECT_FALSE(Sha256File(dir / "missing.zip", error));
   EXPECT_NE(error.find("missing.zip"), std::string::npos);
   error.clear();
-  EXPECT_FALSE(Sha256File(dir.path(), error));  // a directory reads as EISDIR
+  EXPECT_FALSE(Sha256File(dir.path(), error));
   EXPECT_FALSE(error.empty());
+  const auto pipe = dir / "pipe.dbf";  // no writer: a blocking open would never return
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_FALSE(Sha256File(pipe, error));
 }
 
 }  // namespace
