@@ -26,10 +26,16 @@ int64_t CountPassing(Plan& plan, Records* behind) {
   return n;
 }
 
+// A record whose key an earlier record already had: its group and its index.
+struct Repeat {
+  uint32_t group;
+  uint32_t record;
+};
+
 // Hash aggregation: the keys of a batch are hashed and their slots
-// prefetched before any is looked up. With `groupOf`, each record that
-// passes the where gets its group number there (by record index).
-Groups HashGroups(Plan& plan, std::vector<uint32_t>* groupOf) {
+// prefetched before any is looked up. With `repeats`, every record that
+// joins an existing group is noted there, in record order.
+Groups HashGroups(Plan& plan, std::vector<Repeat>* repeats) {
   const dbf::Table& t = *plan.table;
   KeyTable table(t.recordCount());
   Groups groups;
@@ -54,9 +60,9 @@ Groups HashGroups(Plan& plan, std::vector<uint32_t>* groupOf) {
       };
       bool isNew;
       uint32_t id = table.insert(hash[k], same, static_cast<uint32_t>(groups.first.size()), isNew);
-      if (groupOf) (*groupOf)[index[k]] = id;
       if (!isNew) {
         ++groups.count[id];
+        if (repeats) repeats->push_back({id, index[k]});
         continue;
       }
       groups.first.push_back(index[k]);
@@ -68,15 +74,17 @@ Groups HashGroups(Plan& plan, std::vector<uint32_t>* groupOf) {
 }
 
 // Groups the records and lists those of every group of more than one
-// record, ordered by key and then by record.
+// record, ordered by key and then by record. Only the repeats are noted
+// while grouping, so the cost follows the repeated records, not the table.
 Groups GroupKeepingRepeated(Plan& plan, Records& behind) {
   const dbf::Table& t = *plan.table;
-  std::vector<uint32_t> groupOf(t.recordCount(), KeyTable::kNone);
-  Groups groups = HashGroups(plan, &groupOf);
-  std::vector<uint32_t> repeated;
-  for (uint32_t g = 0; g < groups.count.size(); ++g)
-    if (groups.count[g] > 1) repeated.push_back(g);
-  if (repeated.empty()) return groups;
+  std::vector<Repeat> repeats;
+  Groups groups = HashGroups(plan, &repeats);
+  if (repeats.empty()) return groups;
+  std::vector<uint32_t> repeated;  // groups of more than one record, each once
+  for (const Repeat& r : repeats) repeated.push_back(r.group);
+  std::sort(repeated.begin(), repeated.end());
+  repeated.erase(std::unique(repeated.begin(), repeated.end()), repeated.end());
   Row a, b;
   std::sort(repeated.begin(), repeated.end(), [&](uint32_t x, uint32_t y) {
     a.rec[0] = t.record(groups.first[x]);
@@ -86,9 +94,10 @@ Groups GroupKeepingRepeated(Plan& plan, Records& behind) {
   });
   std::unordered_map<uint32_t, uint32_t> rank;  // group -> its place in key order
   for (uint32_t k = 0; k < repeated.size(); ++k) rank[repeated[k]] = k;
-  std::vector<std::pair<uint32_t, uint32_t>> ranked;  // (rank, record), records in order
-  for (uint32_t i = 0; i < groupOf.size(); ++i)
-    if (groupOf[i] != KeyTable::kNone && groups.count[groupOf[i]] > 1) ranked.push_back({rank[groupOf[i]], i});
+  std::vector<std::pair<uint32_t, uint32_t>> ranked;  // (rank, record)
+  ranked.reserve(repeated.size() + repeats.size());
+  for (uint32_t g : repeated) ranked.push_back({rank[g], groups.first[g]});
+  for (const Repeat& r : repeats) ranked.push_back({rank[r.group], r.record});
   std::sort(ranked.begin(), ranked.end());
   for (const auto& [place, record] : ranked) behind.push_back(record);
   return groups;
