@@ -35,7 +35,7 @@ constexpr IdentityScale kIdentityScale{1'000'000, 1'000'000};
 constexpr double kFaultRate = 1e-5;
 constexpr int kRounds = 3;  // runs of each check, the fastest one reported
 // The record-capture figures: faults of 0.1% of the records per rule, and
-// pairs of runs without and with capture.
+// pairs of runs without and with capture, and with the run's facts.
 constexpr double kCaptureFaultRate = 1e-3;
 constexpr int kCapturePairs = 5;
 
@@ -249,12 +249,12 @@ class Bench {
       print_.figure(std::string("growth.") + run, totals_[full + "." + run] / totals_[half + "." + run]);
   }
 
-  // The DBF-type account check without and with the records behind its
-  // findings, on a submission whose faults are 0.1% of the records per rule:
-  // pairs of runs back to back, the order alternating, so that other work on
-  // the machine meets both alike. Then one run keeping every record, whose
+  // The DBF-type account check without and with each part of the work that
+  // lies beyond the findings: the records behind them, and the run's facts
+  // with the files' checksums and the history. The submission's faults are
+  // 0.1% of the records per rule. Then one run keeping every record, whose
   // records must be the generated faults record for record.
-  void captureFigures(const std::string& label, double factor) {
+  void costFigures(const std::string& label, double factor) {
     ScratchDir dir;
     GeneratorOptions opts;
     opts.faultRate = kCaptureFaultRate;
@@ -267,26 +267,8 @@ class Bench {
     settings::AppHome home{dir.path() / "home", dataDir_};
     pipeline::RunInputs in = CheckInputs(Submission::Account, CheckType::Dbf, opts.dbfDir);
     const std::string name = label + ".capture.account.dbf";
-    Timing without{}, with{};
-    std::vector<double> ratios, cpuRatios;
-    for (int pair = 0; pair < kCapturePairs; ++pair) {
-      Timing t[2];  // without, with
-      for (int k = 0; k < 2; ++k) {
-        const int keep = (pair + k) % 2;
-        in.keepRecords = keep == 1;
-        t[keep] = run(name, home, in, g);
-      }
-      ratios.push_back(t[1].wall / t[0].wall);
-      cpuRatios.push_back(t[1].cpu / t[0].cpu);
-      if (pair == 0 || t[0].wall < without.wall) without = t[0];
-      if (pair == 0 || t[1].wall < with.wall) with = t[1];
-    }
-    print_.timing(name + ".without", without, floor);
-    print_.timing(name + ".with", with, floor);
-    print_.figure(name + ".with/without-best", with.wall / without.wall);
-    print_.figure(name + ".with/without-median-pair", Median(ratios));
-    print_.figure(name + ".with/without-median-pair.cpu", Median(cpuRatios));
-    in.keepRecords = true;
+    pairedFigures(name, in, &pipeline::RunInputs::keepRecords, g, home, floor);
+    pairedFigures(label + ".facts.account.dbf", in, &pipeline::RunInputs::keepFacts, g, home, floor);
     in.recordsLimit = 0;
     print_.timing(name + ".with-every-record", run(name, home, in, g), floor);
     std::string problems = RecordsDiffer(*store::Store::open(home.home, home.data), Submission::Account, g.findings, 0);
@@ -304,6 +286,31 @@ class Bench {
   bool ok() const { return ok_; }
 
  private:
+  // Runs of `in` without and with `part`, in pairs back to back, the order
+  // alternating, so that other work on the machine meets both alike.
+  void pairedFigures(const std::string& name, pipeline::RunInputs in, bool pipeline::RunInputs::*part,
+                     const Generated& g, const settings::AppHome& home, Timing floor) {
+    Timing without{}, with{};
+    std::vector<double> ratios, cpuRatios;
+    for (int pair = 0; pair < kCapturePairs; ++pair) {
+      Timing t[2];  // without, with
+      for (int k = 0; k < 2; ++k) {
+        const int on = (pair + k) % 2;
+        in.*part = on == 1;
+        t[on] = run(name, home, in, g);
+      }
+      ratios.push_back(t[1].wall / t[0].wall);
+      cpuRatios.push_back(t[1].cpu / t[0].cpu);
+      if (pair == 0 || t[0].wall < without.wall) without = t[0];
+      if (pair == 0 || t[1].wall < with.wall) with = t[1];
+    }
+    print_.timing(name + ".without", without, floor);
+    print_.timing(name + ".with", with, floor);
+    print_.figure(name + ".with/without-best", with.wall / without.wall);
+    print_.figure(name + ".with/without-median-pair", Median(ratios));
+    print_.figure(name + ".with/without-median-pair.cpu", Median(cpuRatios));
+  }
+
   // The heaviest single queries on the account tables, as the query session
   // runs them, against the floor of those two tables.
   void queryFigures(const std::string& label, const fs::path& dir, const Generated& g, const AccountScale& scale) {
@@ -421,13 +428,13 @@ bool RunPipelineBench(const fs::path& dataDir, std::FILE* out, double scale) {
   bench.runScale("half", scale / 2);
   bench.runScale("full", scale);
   bench.growth("half", "full");
-  bench.captureFigures("full", scale);
+  bench.costFigures("full", scale);
   return bench.ok();
 }
 
-bool RunCaptureBench(const fs::path& dataDir, std::FILE* out, double scale) {
+bool RunCostBench(const fs::path& dataDir, std::FILE* out, double scale) {
   Bench bench(dataDir, out);
-  bench.captureFigures("full", scale);
+  bench.costFigures("full", scale);
   return bench.ok();
 }
 

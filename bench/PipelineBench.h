@@ -5,7 +5,8 @@
 // SFZHCQK 1,000,000 each), at half and at full scale so that growth shows;
 // and, on the same tables, the heaviest single queries of the session; then,
 // at full scale with 0.1% faults per rule, the DBF-type account check without
-// and with the records behind its findings kept, in pairs run back to back.
+// and with the records behind its findings kept, and without and with the
+// run's facts, checksums and history, in pairs run back to back.
 //
 //   bool ok = fc::bench::RunPipelineBench(dataDir, stdout, 1.0);
 //
@@ -23,6 +24,7 @@
 //   full.capture.account.dbf.without     1.500    28.0
 //   full.capture.account.dbf.with        1.550    28.9
 //   full.capture.account.dbf.with/without-median-pair   1.030   -
+//   full.facts.account.dbf.with/without-median-pair     1.010   -
 //   # full.capture.account.dbf: the records behind all 27 findings are the ... generated faults, record for record
 // False when a run failed, a query counted wrong or the findings of a run
 // (or the records kept behind them) are not exactly the faults the generator
@@ -36,7 +38,7 @@
 namespace fc::bench {
 
 bool RunPipelineBench(const std::filesystem::path& dataDir, std::FILE* out, double scale);
-// Only the figures without and with record capture.
-bool RunCaptureBench(const std::filesystem::path& dataDir, std::FILE* out, double scale);
+// Only the figures without and with record capture and the run's facts.
+bool RunCostBench(const std::filesystem::path& dataDir, std::FILE* out, double scale);
 
 }  // namespace fc::bench

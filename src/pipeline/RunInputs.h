@@ -27,6 +27,7 @@ struct RunInputs {
   std::vector<bool> selectedKinds;  // KHXX boxes, by kind index
   bool keepRecords = true;          // keep the records behind every rule finding
   size_t recordsLimit = 1000;       // records kept per finding; 0 keeps every one
+  bool keepFacts = true;            // the run's facts, checksums and history; off only to weigh their cost
 };
 
 }  // namespace fc::pipeline

@@ -72,6 +72,7 @@ void RunRecorder::storeVerified() {
 }
 
 void RunRecorder::listed(const store::FileRow& row, const std::optional<fs::path>& found) {
+  if (!inputs_.keepFacts) return;
   store::FileFacts& f = facts_.files.emplace_back();
   f.fileid = row.fileid;
   f.groupno = row.groupno;
@@ -102,6 +103,7 @@ void RunRecorder::recordPassedTable(store::FileFacts& f) {
 }
 
 void RunRecorder::packed(store::Store& store, const std::vector<PackFailure>& failed) {
+  if (!inputs_.keepFacts) return;
   for (const store::FileRow& row : store.selectPassedFiles(kPassedFilesQuery)) {
     const bool packFailed = std::any_of(failed.begin(), failed.end(), [&](const PackFailure& f) {
       return f.source == inputs_.sourceDir + row.filename;
@@ -119,6 +121,7 @@ void RunRecorder::packed(store::Store& store, const std::vector<PackFailure>& fa
 }
 
 void RunRecorder::finish(const RunOutcome& outcome, RunObserver& observer) {
+  if (!inputs_.keepFacts) return;
   facts_.ended = Now();
   facts_.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
   facts_.completed = outcome.completed;
