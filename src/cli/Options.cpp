@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "settings/PrivateFiles.h"
+
 namespace fc::cli {
 
 namespace {
@@ -79,6 +81,7 @@ bool Options::require(std::initializer_list<const char*> names, std::string& err
 }
 
 settings::AppHome HomeAt(const std::string& dir) {
+  if (settings::NarrowHome(dir)) std::fprintf(stderr, "%s\n", settings::NarrowedHomeText(dir).c_str());
   std::error_code ec;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   return {dir, settings::LocateDataDir(exe.parent_path())};

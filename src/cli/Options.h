@@ -41,6 +41,7 @@ class Options {
 };
 
 // The application home `dir` with the data files that ship with this program.
+// An existing `dir` that others may read is made private, with a line on stderr.
 settings::AppHome HomeAt(const std::string& dir);
 
 // Prints `text` as a line on stderr and returns exit status 2.

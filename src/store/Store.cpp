@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "store/JetLike.h"
+#include "store/Sqlite.h"
 
 namespace fc::store {
 
@@ -208,6 +209,7 @@ Db OpenDb(const fs::path& file, int flags) {
 
 void BuildStore(const fs::path& file, const std::vector<Company>& companies) {
   Db db = OpenDb(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  MakeDatabasePrivate(file);
   Exec(db.get(), "begin", "创建");
   Exec(db.get(), kSchema, "创建");
   Statement insert = Prepare(db.get(), "insert into zqgs (zqgsdm, zqgsmc) values (?, ?)", "创建");
@@ -332,6 +334,7 @@ struct Store::Impl {
   void open() {
     db = OpenDb(file, SQLITE_OPEN_READWRITE);
     verifyTables();
+    MakeDatabasePrivate(file);  // a store of an earlier version may still be world-readable
     prepareStatements();
     if (RegisterJetLike(db.get()) != SQLITE_OK) Fail(db.get(), "打开");
     // The journal mode is the first write; only a verified store gets it.
