@@ -144,6 +144,7 @@ class Run {
     observer_.status("开始文件结构检查......");
     store_ = store::Store::open(home_.home, home_.data);
     InterfaceLayouts layouts = InterfaceLayouts::load(home_.data / "interface" / "layouts.csv");
+    store_->setPersonalFields(layouts.personalFields());
     store_->clearRun();
     recorder_.storeVerified();
     for (const fs::path& dir : {home_.workdir(), home_.dbfdir(), home_.lchkdir()}) {
