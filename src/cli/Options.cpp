@@ -81,10 +81,17 @@ bool Options::require(std::initializer_list<const char*> names, std::string& err
 }
 
 settings::AppHome HomeAt(const std::string& dir) {
-  if (settings::NarrowHome(dir)) std::fprintf(stderr, "%s\n", settings::NarrowedHomeText(dir).c_str());
   std::error_code ec;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return {dir, settings::LocateDataDir(exe.parent_path())};
+  settings::AppHome home{dir, settings::LocateDataDir(exe.parent_path())};
+  // A directory that holds no store yet holds no customer data: a check
+  // narrows it as it makes it a home.
+  if (std::filesystem::exists(home.storeFile(), ec)) NarrowHomeOnce(home.home);
+  return home;
+}
+
+void NarrowHomeOnce(const std::filesystem::path& home) {
+  if (settings::NarrowHome(home)) std::fprintf(stderr, "%s\n", settings::NarrowedHomeText(home).c_str());
 }
 
 int Fail(const std::string& text) {

@@ -73,7 +73,7 @@ struct FindingRecords {
     int64_t count = 0;              // records behind the finding with that value
   };
   std::vector<ValueCount> valueCounts;  // top 20 per tested field, most frequent first
-  std::map<std::string, Personal> personal;  // the personal ones among fields and tested fields, by name
+  std::map<std::string, Personal> personal = {};  // the personal ones among fields and tested fields, by name
 };
 
 // One fileerr row of the latest run, with what is kept of its records.
