@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Shell.h"
 #include "support/TempDir.h"
 #include "support/Zip.h"
 
@@ -23,11 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Quoted(const std::string& text) {
-  std::string q = "'";
-  for (char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using fc::test::ShellQuoted;
 
 // The shipped agreement with ZJZH marked "id" and ZJZHLB marked "name".
 void WriteMarkedAgreement(const fs::path& data) {
@@ -62,8 +59,8 @@ class Privacy : public testing::Test {
   }
 
   int cli(const std::vector<std::string>& args) {
-    std::string command = Quoted(program.string());
-    for (const std::string& a : args) command += " " + Quoted(a);
+    std::string command = ShellQuoted(program.string());
+    for (const std::string& a : args) command += " " + ShellQuoted(a);
     const int raw = std::system((command + " >" + (dir / "out").string() + " 2>/dev/null").c_str());
     out = fc::test::ReadFileBytes(dir / "out");
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
