@@ -149,7 +149,8 @@ int RunCheck(CheckRequest& request) {
   if (pipeline::SourceDirHasBlank(request.raw.sourceDir)) return Fail(pipeline::kBlankInPathMessage);
   std::error_code ec;
   NarrowHomeOnce(request.home.home);
-  if (!settings::MakePrivateDir(request.home.home, ec)) return Fail("无法创建应用目录" + request.home.home.string() + ": " + ec.message());
+  if (!settings::MakePrivateDir(request.home.home, ec))
+    return Fail("无法创建应用目录" + request.home.home.string() + ": " + ec.message());
   std::string error;
   if (!ValidateAgainstStore(request, error)) return Fail(error);
   CompleteInputs(request);
