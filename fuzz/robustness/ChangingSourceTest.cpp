@@ -8,14 +8,10 @@
 // The moments are status texts: the CLI waits at the first status text that
 // holds FILINGCHECK_PAUSE_AT until the test, holding the named pipe
 // FILINGCHECK_PAUSE_PIPE open meanwhile, has changed the files.
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <fstream>
 #include <functional>
-#include <thread>
 
 #include "CheckFixture.h"
 #include "support/SubmissionRows.h"
@@ -55,7 +51,7 @@ class ChangingSource : public CheckFixture {
 
   void expectHandled(const Disturbance& d) {
     SCOPED_TRACE(d.what);
-    d.expect(runChangedAt(d.at, d.change));
+    d.expect(runPausedAt(args_, d.at, d.change, "src"));
     expectConsistentStore();
     restore();
     CliRun next = runCheck(args_);
@@ -100,33 +96,6 @@ class ChangingSource : public CheckFixture {
   std::vector<std::string> args_;
 
  private:
-  // Runs the check; when its status first holds `at`, `change` runs while
-  // the check waits.
-  CliRun runChangedAt(const std::string& at, const std::function<void()>& change) {
-    test::TempDir pipes;  // outside root(): not the check's writing
-    const fs::path pipe = pipes / "pause";
-    EXPECT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    std::atomic<bool> abandoned = false, reached = false;
-    std::thread helper([&] {
-      int fd = open(pipe.c_str(), O_WRONLY | O_CLOEXEC);  // returns when the check waits
-      if (!abandoned) {
-        change();
-        reached = true;
-      }
-      close(fd);  // the check goes on
-    });
-    CliLimits limits;
-    limits.killAfter = std::chrono::minutes(3);  // a check that waits forever fails here, not at ctest's timeout
-    limits.environment = {"FILINGCHECK_PAUSE_AT=" + at, "FILINGCHECK_PAUSE_PIPE=" + pipe.string()};
-    CliRun run = runCheck(args_, limits, "src");
-    abandoned = true;
-    int unblock = open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);  // frees a helper still waiting
-    helper.join();
-    close(unblock);
-    EXPECT_TRUE(reached) << "the check never showed a status text with " << at << "\n" << run.err;
-    return run;
-  }
-
   void restore() {
     for (const fs::directory_entry& e : fs::directory_iterator(src)) fs::remove(e.path());
     for (const auto& [name, bytes] : originals_) std::ofstream(src / name, std::ios::binary) << bytes;

@@ -1,5 +1,12 @@
 #include "CheckFixture.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <thread>
+
 #include "TreeSnapshot.h"
 #include "store/Store.h"
 
@@ -50,6 +57,32 @@ CliRun CheckFixture::runCheck(const std::vector<std::string>& args, const CliLim
     bool empty = !fs::exists(home / work, ec) || fs::is_empty(home / work, ec);
     EXPECT_TRUE(empty) << work << " is not empty after the check";
   }
+  return run;
+}
+
+CliRun CheckFixture::runPausedAt(const std::vector<std::string>& args, const std::string& at,
+                                 const std::function<void()>& during, const std::string& alsoChanged) {
+  test::TempDir pipes;  // outside root(): not the check's writing
+  const fs::path pipe = pipes / "pause";
+  EXPECT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  std::atomic<bool> abandoned = false, reached = false;
+  std::thread helper([&] {
+    int fd = open(pipe.c_str(), O_WRONLY | O_CLOEXEC);  // returns when the check waits
+    if (!abandoned) {
+      during();
+      reached = true;
+    }
+    close(fd);  // the check goes on
+  });
+  CliLimits limits;
+  limits.killAfter = std::chrono::minutes(3);  // a check that waits forever fails here, not at ctest's timeout
+  limits.environment = {"FILINGCHECK_PAUSE_AT=" + at, "FILINGCHECK_PAUSE_PIPE=" + pipe.string()};
+  CliRun run = runCheck(args, limits, alsoChanged);
+  abandoned = true;
+  int unblock = open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);  // frees a helper still waiting
+  helper.join();
+  close(unblock);
+  EXPECT_TRUE(reached) << "the check never showed a status text with " << at << "\n" << run.err;
   return run;
 }
 

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -54,6 +55,10 @@ class CheckFixture : public testing::Test {
   // while the check runs.
   CliRun runCheck(const std::vector<std::string>& args, const CliLimits& limits = {},
                   const std::string& alsoChanged = {});
+  // Runs the check; when its status first holds `at`, `during` runs while
+  // the check waits there.
+  CliRun runPausedAt(const std::vector<std::string>& args, const std::string& at, const std::function<void()>& during,
+                     const std::string& alsoChanged = {});
   // filename -> the file's row and problems, from the latest run in the store.
   std::map<std::string, FileResult> results();
   // The store opens, passes SQLite's own check, and every problem belongs

@@ -11,6 +11,7 @@
 #include "naming/CompanyCode.h"
 #include "pipeline/RunDriver.h"
 #include "pipeline/RunObserver.h"
+#include "settings/PrivateFiles.h"
 #include "store/Store.h"
 
 namespace fc::cli {
@@ -147,8 +148,9 @@ bool ReadCommonOptions(const Options& opts, pipeline::Submission submission, Che
 int RunCheck(CheckRequest& request) {
   if (pipeline::SourceDirHasBlank(request.raw.sourceDir)) return Fail(pipeline::kBlankInPathMessage);
   std::error_code ec;
-  std::filesystem::create_directories(request.home.home, ec);
-  if (ec) return Fail("无法创建应用目录" + request.home.home.string() + ": " + ec.message());
+  NarrowHomeOnce(request.home.home);
+  if (!settings::MakePrivateDir(request.home.home, ec))
+    return Fail("无法创建应用目录" + request.home.home.string() + ": " + ec.message());
   std::string error;
   if (!ValidateAgainstStore(request, error)) return Fail(error);
   CompleteInputs(request);

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "settings/PrivateFiles.h"
+
 namespace fc::cli {
 
 namespace {
@@ -81,7 +83,15 @@ bool Options::require(std::initializer_list<const char*> names, std::string& err
 settings::AppHome HomeAt(const std::string& dir) {
   std::error_code ec;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return {dir, settings::LocateDataDir(exe.parent_path())};
+  settings::AppHome home{dir, settings::LocateDataDir(exe.parent_path())};
+  // A directory that holds no store yet holds no customer data: a check
+  // narrows it as it makes it a home.
+  if (std::filesystem::exists(home.storeFile(), ec)) NarrowHomeOnce(home.home);
+  return home;
+}
+
+void NarrowHomeOnce(const std::filesystem::path& home) {
+  if (settings::NarrowHome(home)) std::fprintf(stderr, "%s\n", settings::NarrowedHomeText(home).c_str());
 }
 
 int Fail(const std::string& text) {

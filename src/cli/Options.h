@@ -41,7 +41,11 @@ class Options {
 };
 
 // The application home `dir` with the data files that ship with this program.
+// A home holding a store that others may read is narrowed (NarrowHomeOnce).
 settings::AppHome HomeAt(const std::string& dir);
+
+// Makes an existing `home` that others may read or enter private, with a line on stderr.
+void NarrowHomeOnce(const std::filesystem::path& home);
 
 // Prints `text` as a line on stderr and returns exit status 2.
 int Fail(const std::string& text);

@@ -1,5 +1,6 @@
-// records --home DIR [--file NAME] [--rule CODE] [--format table|tsv|csv|json]:
-// the records behind the findings of the latest run, all or those chosen.
+// records --home DIR [--file NAME] [--rule CODE] [--format table|tsv|csv|json] [--no-mask]:
+// the records behind the findings of the latest run, all or those chosen;
+// identity numbers masked unless --no-mask.
 //
 // table: per finding a heading (file, code, message, the count when capped),
 //        its most frequent values, then 记录号 and the fields in columns;
@@ -35,7 +36,8 @@ std::vector<Chosen> Choose(store::Store& store, const Options& opts) {
   for (store::FindingRow& row : store.readFindings()) {
     if (opts.value("file") && !SameNoCase(row.filename, *opts.value("file"))) continue;
     if (opts.value("rule") && !SameNoCase(row.errid, *opts.value("rule"))) continue;
-    std::optional<store::FindingRecords> records = store.readFindingRecords(row.fileid, row.finding);
+    std::optional<store::FindingRecords> records = store.readFindingRecords(
+        row.fileid, row.finding, opts.flag("no-mask") ? store::Masking::Off : store::Masking::Numbers);
     if (records) chosen.push_back({std::move(row), std::move(*records)});
   }
   return chosen;
@@ -118,7 +120,7 @@ void PrintJson(const std::vector<Chosen>& chosen, std::FILE* out) {
 int RecordsCommand(const Args& args) {
   Options opts;
   std::string error;
-  if (!opts.parse(args, {"home", "file", "rule", "format"}, {}, error) || !opts.require({"home"}, error))
+  if (!opts.parse(args, {"home", "file", "rule", "format"}, {"no-mask"}, error) || !opts.require({"home"}, error))
     return Fail(error);
   const std::optional<std::string> format = opts.choice("format", "table", {"table", "tsv", "csv", "json"}, error);
   if (!format) return Fail(error);

@@ -1,6 +1,7 @@
-// report --home DIR [--run ID] --output FILE.html|FILE.json: the check report
-// of a run of the history (default: the newest), as a self-contained HTML
-// page or as JSON for scripts, chosen by the output file's ending.
+// report --home DIR [--run ID] [--no-mask] --output FILE.html|FILE.json: the
+// check report of a run of the history (default: the newest), as a
+// self-contained HTML page or as JSON for scripts, chosen by the output
+// file's ending; identity numbers and names masked unless --no-mask.
 #include <cstdio>
 #include <filesystem>
 
@@ -26,7 +27,7 @@ std::string LowerExtension(const std::filesystem::path& file) {
 int ReportCommand(const Args& args) {
   Options opts;
   std::string error;
-  if (!opts.parse(args, {"home", "run", "output"}, {}, error) || !opts.require({"home", "output"}, error))
+  if (!opts.parse(args, {"home", "run", "output"}, {"no-mask"}, error) || !opts.require({"home", "output"}, error))
     return Fail(error);
   const std::filesystem::path output = *opts.value("output");
   const std::string ext = LowerExtension(output);
@@ -37,7 +38,8 @@ int ReportCommand(const Args& args) {
     run = settings::NumericValue(*id);
   }
   const settings::AppHome home = HomeAt(*opts.value("home"));
-  std::optional<report::ReportData> data = report::LoadReport(home.home, home.data, run, error);
+  std::optional<report::ReportData> data = report::LoadReport(
+      home.home, home.data, run, error, opts.flag("no-mask") ? store::Masking::Off : store::Masking::NumbersAndNames);
   if (!data) return Fail(error);
   const std::string text = ext == ".json" ? report::JsonReport(*data) : report::HtmlReport(*data);
   if (!report::WriteReportFile(output, text, error)) return Fail(error);

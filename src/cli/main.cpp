@@ -30,8 +30,9 @@ const Command kCommands[] = {
     {"results", fc::cli::ResultsCommand,
      "results  --home DIR [--format table|tsv|json]   print the latest check's results"},
     {"records", fc::cli::RecordsCommand,
-     "records  --home DIR [--file NAME] [--rule CODE] [--format table|tsv|csv|json]\n"
-     "           print the records behind the latest check's findings"},
+     "records  --home DIR [--file NAME] [--rule CODE] [--format table|tsv|csv|json] [--no-mask]\n"
+     "           print the records behind the latest check's findings\n"
+     "           (identity numbers masked unless --no-mask)"},
     {"history", fc::cli::HistoryCommand,
      "history  --home DIR [--limit N] [--format table|tsv|json] [--keep N]\n"
      "           list the past checks, newest first (--keep: how many the history keeps)"},
@@ -40,8 +41,11 @@ const Command kCommands[] = {
      "           what changed from check A to check B (default: the latest against the one\n"
      "           before it of the same company and date); exit 1 when a problem is new or grew"},
     {"report", fc::cli::ReportCommand,
-     "report   --home DIR [--run ID] --output FILE.html|FILE.json\n"
-     "           write the report of a past check (default: the latest)"},
+     "report   --home DIR [--run ID] [--no-mask] --output FILE.html|FILE.json\n"
+     "           write the report of a past check (default: the latest; identity numbers\n"
+     "           and names masked unless --no-mask)"},
+    {"forget", fc::cli::ForgetCommand,
+     "forget   --home DIR   empty the history and the records behind the findings"},
     {"sample", fc::cli::SampleCommand,
      "sample   --home DIR --dir DIR   write a small submission with deliberate faults"},
 };

@@ -125,6 +125,16 @@ int64_t History::append(const Run& run) {
   return id;
 }
 
+void History::forget() {
+  // Deleted rows would stay readable in the file's free pages and in the
+  // journal: overwrite them, then rebuild the file and empty the journal.
+  db_->exec("pragma secure_delete=on");
+  store::Transaction t(*db_);
+  Trim(*db_, 0);
+  t.commit();
+  db_->exec("vacuum; pragma wal_checkpoint(truncate)");
+}
+
 std::vector<RunSummary> History::list(int limit) {
   std::vector<RunSummary> runs;
   store::Query q = db_->prepare(std::string(kSummary) + " order by r.id desc limit ?");

@@ -85,6 +85,8 @@ class History {
   std::optional<int64_t> latest();
   // The run before `id` of the same submission, company and data date.
   std::optional<int64_t> previous(int64_t id);
+  // Drops every run, leaving no trace of them in the file (the settings stay).
+  void forget();
   // The number of runs kept (the `keepruns` setting).
   int keep();
   void setKeep(int runs);

@@ -1,5 +1,6 @@
 // history/StoreFindings.h - the latest run's findings as the store keeps
-// them, with their counts and value counts, in the history's shape.
+// them, with their counts and value counts, in the history's shape: identity
+// numbers and names masked, for the history keeps them for long.
 //
 //   std::vector<fc::history::Finding> findings = fc::history::LatestFindings(*store);
 #pragma once

@@ -16,6 +16,7 @@
 
 #include "pipeline/SourceFiles.h"
 #include "pipeline/WorkDirs.h"
+#include "settings/PrivateFiles.h"
 #include "store/Store.h"
 
 namespace fc::pipeline {
@@ -226,7 +227,7 @@ uint64_t UnpackedSize(const fs::path& archive, const fs::path& workdir) {
 
 // A new empty file; false when it cannot be made.
 bool CreateEmpty(const fs::path& file) {
-  int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  int fd = settings::OpenPrivateFile(file, O_WRONLY | O_TRUNC);
   return fd >= 0 && close(fd) == 0;
 }
 
@@ -292,8 +293,7 @@ struct ArchivePrefetch::Impl {
     uint64_t total = 0;
     for (const fs::path& archive : archives) total += UnpackedSize(archive, workdir);
     std::error_code ec;
-    fs::create_directory(staging, ec);
-    return fs::is_directory(staging, ec) && FreeSpace(workdir) >= 2 * total + kStagingMargin;
+    return settings::MakePrivateDir(staging, ec) && FreeSpace(workdir) >= 2 * total + kStagingMargin;
   }
 
   // Decompression time follows the compressed bytes closely.

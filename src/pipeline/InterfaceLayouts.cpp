@@ -13,6 +13,7 @@ namespace {
 
 constexpr size_t kColumns = 7;  // kind,position,name,type,length,decimals,date
 constexpr size_t kMeaningColumn = 7;  // the optional eighth column: meaning
+constexpr size_t kPersonalColumn = 8;  // the optional ninth column: personal
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -66,9 +67,10 @@ TableLayout& LayoutOf(std::vector<TableLayout>& layouts, const std::string& kind
 
 void AddField(std::vector<TableLayout>& layouts, std::string_view line, const LineError& fail) {
   std::vector<std::string_view> c = SplitColumns(line);
-  if (c.size() != kColumns && c.size() != kMeaningColumn + 1)
+  if (c.size() < kColumns || c.size() > kPersonalColumn + 1)
     fail("expected " + std::to_string(kColumns) + " columns (" + std::to_string(kMeaningColumn + 1) +
-         " with the meaning), found " + std::to_string(c.size()));
+         " with the meaning, " + std::to_string(kPersonalColumn + 1) + " with the personal mark), found " +
+         std::to_string(c.size()));
   if (c[0].empty() || c[2].empty()) fail("kind and name must not be empty");
   TableLayout& layout = LayoutOf(layouts, Upper(c[0]));
   int position = Number(c[1], 1, 255, "position", fail);
@@ -76,6 +78,11 @@ void AddField(std::vector<TableLayout>& layouts, std::string_view line, const Li
     fail("position " + std::to_string(position) + " of " + layout.kind + " out of sequence");
   LayoutField field{Upper(c[2]), 0, 0, 0, {}};
   if (c.size() > kMeaningColumn) field.meaning = c[kMeaningColumn];
+  if (c.size() > kPersonalColumn) {
+    std::optional<store::Personal> personal = store::PersonalNamed(c[kPersonalColumn]);
+    if (!personal) fail("personal must be id, name or empty, not '" + std::string(c[kPersonalColumn]) + "'");
+    field.personal = *personal;
+  }
   if (c[3] != "C" && c[3] != "N") fail("type must be C or N");
   field.type = c[3][0];
   field.length = Number(c[4], 1, 255, "length", fail);
@@ -110,6 +117,14 @@ const TableLayout* InterfaceLayouts::find(std::string_view kind) const {
   for (const TableLayout& l : layouts_)
     if (SameNameNoCase(l.kind, kind)) return &l;
   return nullptr;
+}
+
+store::PersonalFields InterfaceLayouts::personalFields() const {
+  store::PersonalFields fields;
+  for (const TableLayout& layout : layouts_)
+    for (const LayoutField& f : layout.fields)
+      if (f.personal != store::Personal::None) fields.mark(layout.kind, f.name, f.personal);
+  return fields;
 }
 
 std::string InterfaceLayouts::meaningOf(std::string_view kind, std::string_view field) const {

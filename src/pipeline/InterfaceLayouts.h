@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/Masking.h"
+
 namespace fc::pipeline {
 
 struct LayoutField {
@@ -16,6 +18,7 @@ struct LayoutField {
   int length = 0;        // bytes
   int decimals = 0;
   std::string meaning;   // what the field holds, in the agreement's Chinese; empty when not given
+  store::Personal personal = store::Personal::None;  // personal data the program masks
 };
 
 struct TableLayout {
@@ -36,6 +39,8 @@ class InterfaceLayouts {
   // in the first layout that has a field of that name and gives its meaning;
   // empty when none does.
   std::string meaningOf(std::string_view kind, std::string_view field) const;
+  // The fields the agreement marks as personal, of every kind.
+  store::PersonalFields personalFields() const;
   const std::vector<TableLayout>& all() const { return layouts_; }
 
  private:

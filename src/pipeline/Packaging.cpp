@@ -113,10 +113,10 @@ bool NameFile(int fd, const std::optional<fs::path>& temp, const fs::path& to) {
 // success, else why not. The bytes reach the disk before the name does.
 std::string Publish(zip_source_t* built, const struct stat& dbfStat, const fs::path& archive) {
   std::optional<fs::path> temp;
-  int fd = open(archive.parent_path().c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+  int fd = open(archive.parent_path().c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   if (fd < 0) {
     temp = TempArchiveName(archive);
-    fd = open(temp->c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
+    fd = open(temp->c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
     if (fd < 0) return std::strerror(errno);
   }
   struct timespec times[2] = {{0, UTIME_NOW}, dbfStat.st_mtim};

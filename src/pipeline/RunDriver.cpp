@@ -26,6 +26,7 @@
 #include "pipeline/WorkDirs.h"
 #include "query/Session.h"
 #include "rules/Rules.h"
+#include "settings/PrivateFiles.h"
 #include "store/Store.h"
 
 namespace fc::pipeline {
@@ -43,7 +44,7 @@ constexpr const char* kLockFile = ".filingcheck.lock";
 class HomeLock {
  public:
   explicit HomeLock(const fs::path& home) {
-    fd_ = open((home / kLockFile).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    fd_ = settings::OpenPrivateFile(home / kLockFile, O_RDWR);
     if (fd_ < 0) {
       error_ = "无法创建锁文件" + (home / kLockFile).string() + ": " + std::strerror(errno);
       return;
@@ -143,6 +144,7 @@ class Run {
     observer_.status("开始文件结构检查......");
     store_ = store::Store::open(home_.home, home_.data);
     InterfaceLayouts layouts = InterfaceLayouts::load(home_.data / "interface" / "layouts.csv");
+    store_->setPersonalFields(layouts.personalFields());
     store_->clearRun();
     recorder_.storeVerified();
     for (const fs::path& dir : {home_.workdir(), home_.dbfdir(), home_.lchkdir()}) {
@@ -416,8 +418,8 @@ RunOutcome RunDriver::run(RunObserver& observer) {
   RunRecorder recorder(home_, inputs_);
   Run run(home_, inputs_, observer, recorder);
   if (run.listedFileCount() > kMaxListedFiles) return fail(kTooManyFilesMessage);
-  std::error_code ec;
-  fs::create_directories(home_.home, ec);
+  std::error_code ec;  // a home that cannot be made fails at its lock, with the reason
+  settings::MakePrivateDir(home_.home, ec);
   HomeLock lock(home_.home);
   if (!lock.held()) return fail(lock.error());
   try {

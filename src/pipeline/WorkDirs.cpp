@@ -1,9 +1,12 @@
 #include "pipeline/WorkDirs.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+
+#include "settings/PrivateFiles.h"
 
 namespace fc::pipeline {
 
@@ -57,12 +60,8 @@ void EmptyWorkDir(const fs::path& dir) {
 
 bool PrepareWorkDir(const fs::path& dir, std::string& error) {
   std::error_code ec;
-  if (fs::is_directory(dir, ec)) {
-    EmptyWorkDir(dir);
-    return true;
-  }
-  fs::create_directories(dir, ec);
-  if (!ec && fs::is_directory(dir, ec)) return true;
+  if (fs::is_directory(dir, ec)) EmptyWorkDir(dir);
+  if (settings::MakePrivateDir(dir, ec)) return true;
   error = "无法创建工作目录" + dir.string() + ": " + (ec ? ec.message() : "已有同名文件");
   return false;
 }
@@ -71,6 +70,7 @@ std::optional<fs::path> MakeTempFile(const fs::path& dir, std::string_view stem)
   std::string pattern = (dir / ("." + std::string(stem) + ".XXXXXX")).string();
   int fd = mkostemp(pattern.data(), O_CLOEXEC);
   if (fd < 0) return std::nullopt;
+  fchmod(fd, S_IRUSR | S_IWUSR);  // mkostemp's 0600 is narrowed further by a strict umask
   close(fd);
   return fs::path(pattern);
 }
@@ -85,7 +85,9 @@ bool LinkOrCopyFile(const fs::path& from, const fs::path& to) {
   if (!ec) return true;
   std::optional<fs::path> temp = MakeTempFile(to.parent_path(), to.filename().string());
   if (!temp) return false;
+  // A copy takes its source's mode; in the home it is private.
   if (fs::copy_file(file, *temp, fs::copy_options::overwrite_existing, ec)) {
+    settings::MakePrivateFile(*temp);
     fs::rename(*temp, to, ec);
     if (!ec) return true;
   }

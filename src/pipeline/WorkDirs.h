@@ -2,8 +2,11 @@
 // ignore letter case.
 //
 // A run owns workdir, dbfdir and lchkdir under the application home. It
-// prepares them at its start (emptied, or created when missing), empties them
-// as it goes and at its end, and places tables in them by hard link or copy:
+// prepares them at its start (emptied, or created when missing; 0700, for the
+// tables hold customers' data), empties them as it goes and at its end, and
+// places tables in them by hard link or copy. A copy is 0600; a hard link is
+// the operator's own file, whose mode is left as it is, reachable through the
+// working directory by its owner alone:
 //
 //   std::string error;
 //   if (!PrepareWorkDir(home.workdir(), error)) fail(error);
@@ -38,8 +41,8 @@ std::optional<std::filesystem::path> FindFileNoCase(const std::filesystem::path&
 // Deletes every entry of `dir` that is not a directory, ignoring failures.
 void EmptyWorkDir(const std::filesystem::path& dir);
 
-// Empties `dir`, or creates it when it is missing. False with `error` set
-// when it cannot be created or is not a directory.
+// Empties `dir`, or creates it when it is missing; 0700 either way. False
+// with `error` set when it cannot be created or is not a directory.
 bool PrepareWorkDir(const std::filesystem::path& dir, std::string& error);
 
 // Places `from` at `to` (replacing it): a hard link where the file system

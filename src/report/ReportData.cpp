@@ -16,8 +16,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The records of the run when the store's latest facts are this run's.
-void LoadRecords(const fs::path& home, const fs::path& dataDir, ReportData& data) {
+// The records of the run when the store's latest facts are this run's. The
+// history keeps value counts masked; unmasked, they are the store's.
+void LoadRecords(const fs::path& home, const fs::path& dataDir, store::Masking masking, ReportData& data) {
   const fs::path storeFile = home / "dravmel.mdb";
   std::error_code ec;
   if (!fs::exists(storeFile, ec)) return;
@@ -25,9 +26,14 @@ void LoadRecords(const fs::path& home, const fs::path& dataDir, ReportData& data
   if (!latest || latest->runKey != data.run.facts.runKey) return;
   auto store = store::Store::open(home, dataDir);
   data.recordsKept = true;
-  for (const history::Finding& f : data.run.findings) {
-    std::optional<store::FindingRecords> records = store->readFindingRecords(f.fileid, f.finding);
+  for (history::Finding& f : data.run.findings) {
+    std::optional<store::FindingRecords> records = store->readFindingRecords(f.fileid, f.finding, masking);
     if (!records) continue;
+    if (masking == store::Masking::Off) {
+      f.valueCounts.clear();
+      for (const store::FindingRecords::ValueCount& v : records->valueCounts)
+        f.valueCounts.push_back({v.field, v.value, v.count});
+    }
     if (records->records.size() > kReportRecords) records->records.resize(kReportRecords);
     data.records.emplace(std::make_pair(f.fileid, f.finding), std::move(*records));
   }
@@ -36,7 +42,7 @@ void LoadRecords(const fs::path& home, const fs::path& dataDir, ReportData& data
 }  // namespace
 
 std::optional<ReportData> LoadReport(const fs::path& home, const fs::path& dataDir, std::optional<int64_t> id,
-                                     std::string& error) {
+                                     std::string& error, store::Masking masking) {
   try {
     if (!fs::exists(history::HistoryFile(home))) {
       error = "没有检查历史记录：" + history::HistoryFile(home).string();
@@ -55,7 +61,7 @@ std::optional<ReportData> LoadReport(const fs::path& home, const fs::path& dataD
       if (data.previous) data.comparison = history::Compare(*data.previous, data.run);
     }
     try {
-      LoadRecords(home, dataDir, data);
+      LoadRecords(home, dataDir, masking, data);
     } catch (const std::exception&) {
       data.recordsKept = false;  // the report stands without the records
       data.records.clear();

@@ -33,9 +33,12 @@ struct ReportData {
 };
 
 // The run `id` (the newest when empty) with what belongs to it; nothing, with
-// `error` set, when the history has no such run or cannot be read.
+// `error` set, when the history has no such run or cannot be read. A report
+// is handed over, so identity numbers and names are masked unless the
+// operator asks for the real values (Masking::Off).
 std::optional<ReportData> LoadReport(const std::filesystem::path& home, const std::filesystem::path& dataDir,
-                                     std::optional<int64_t> id, std::string& error);
+                                     std::optional<int64_t> id, std::string& error,
+                                     store::Masking masking = store::Masking::NumbersAndNames);
 
 // The texts the report and the windows share.
 std::string SubmissionTitle(const std::string& submission);  // the check window's title

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <limits>
 
+#include "settings/PrivateFiles.h"
+
 namespace fc::settings {
 
 namespace {
@@ -69,7 +71,7 @@ std::optional<SettingsFile> ReadSettings(const std::filesystem::path& file) {
 bool ReplaceFile(const std::filesystem::path& file, const std::string& text, std::string& error) {
   std::filesystem::path temp = file;
   temp += ".tmp";
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  int fd = OpenPrivateFile(temp, O_WRONLY | O_TRUNC);
   if (fd < 0) {
     error = "无法写入设置文件" + temp.string() + ": " + std::strerror(errno);
     return false;

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include "settings/PrivateFiles.h"
+
 namespace fc::store {
 
 namespace {
@@ -74,8 +76,13 @@ std::optional<int64_t> Query::optionalInteger(int column) const {
   return integer(column);
 }
 
+void MakeDatabasePrivate(const std::filesystem::path& file) {
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) settings::MakePrivateFile(file.string() + suffix);
+}
+
 Connection::Connection(const std::filesystem::path& file, int flags, std::string what) : what_(std::move(what)) {
   const int rc = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
+  if (rc == SQLITE_OK && (flags & SQLITE_OPEN_READWRITE)) MakeDatabasePrivate(file);
   if (rc != SQLITE_OK) {
     std::string error = what_ + " " + file.string() + " 打开失败：" + (db_ ? sqlite3_errmsg(db_) : "内存不足");
     sqlite3_close_v2(db_);

@@ -23,6 +23,12 @@ struct sqlite3_stmt;
 
 namespace fc::store {
 
+// Makes a database file of the application home and its journal files
+// private (0600). SQLite creates a file as 0644 less the umask, and its
+// -wal, -shm and -journal files take the database file's mode, so narrowing
+// the database file as it is opened keeps all of them private.
+void MakeDatabasePrivate(const std::filesystem::path& file);
+
 class Query {
  public:
   Query(sqlite3* db, std::string_view sql, const std::string& what);

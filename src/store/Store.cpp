@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "store/JetLike.h"
+#include "store/Sqlite.h"
 
 namespace fc::store {
 
@@ -39,12 +40,18 @@ constexpr const char* kSchema =
 // {"field","value","count"}), one errrecord row per record (its values a JSON
 // array of texts, in the order of the finding's `fields`). No indexes: a
 // finding's records are read one finding at a time, and a store that holds no
-// records stays as small as it was.
+// records stays as small as it was. Identity numbers are masked in both; a
+// finding that has any keeps its real value counts (seq 0) and record values
+// (seq n, as errrecord's) in errunmasked, read only when the operator asks,
+// and errpersonal names its personal fields ("id" or "name").
 constexpr const char* kFindingSchema =
     "create table if not exists errfinding (fileid integer, finding integer, errid text, tablekind text,"
     " fields text, total integer, kept integer, valuecounts text);"
     "create table if not exists errrecord (fileid integer, finding integer, seq integer, recno integer,"
-    " vals text);";
+    " vals text);"
+    "create table if not exists errpersonal (fileid integer, finding integer, field text, personal text);"
+    "create table if not exists errunmasked (fileid integer, finding integer, seq integer, vals text);";
+constexpr const char* kFindingTables[] = {"errfinding", "errrecord", "errpersonal", "errunmasked"};
 constexpr const char* kFindingsQuery =
     "select e.fileid, e.finding, f.filename, e.errid, e.errdesc, coalesce(r.kept, 0), coalesce(r.total, 0) from"
     " (select rowid as pos, fileid, errid, errdesc,"
@@ -208,6 +215,7 @@ Db OpenDb(const fs::path& file, int flags) {
 
 void BuildStore(const fs::path& file, const std::vector<Company>& companies) {
   Db db = OpenDb(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  MakeDatabasePrivate(file);
   Exec(db.get(), "begin", "创建");
   Exec(db.get(), kSchema, "创建");
   Statement insert = Prepare(db.get(), "insert into zqgs (zqgsdm, zqgsmc) values (?, ?)", "创建");
@@ -259,8 +267,10 @@ struct Store::Impl {
   Db db;
   fs::path file;
   bool inFileRow = false;  // between beginFileRow() and addFileRow()/abandonFileRow()
-  Statement begin, commit, rollback, clearFiles, clearErrs, clearFindings, clearRecords, insertFile, insertErr,
-      insertFinding, insertRecord, findCompany;
+  PersonalFields personalFields;  // the agreement's, as setPersonalFields gave them
+  Statement begin, commit, rollback, clearFiles, clearErrs, insertFile, insertErr, insertFinding, insertRecord,
+      insertPersonal, insertUnmasked, findCompany;
+  std::vector<Statement> clearFindings;  // one per table of kFindingTables
 
   [[noreturn]] void refuse(std::string_view why) const {
     throw StoreError("文件 " + file.string() + " 不是本程序的检查结果库（" + std::string(why) +
@@ -319,19 +329,23 @@ struct Store::Impl {
   }
 
   void prepareFindingStatements() {
-    clearFindings = Prepare(db.get(), "delete from errfinding", "打开");
-    clearRecords = Prepare(db.get(), "delete from errrecord", "打开");
+    for (const char* table : kFindingTables)
+      clearFindings.push_back(Prepare(db.get(), std::string("delete from ") + table, "打开"));
     insertFinding = Prepare(db.get(),
                             "insert into errfinding (fileid, finding, errid, tablekind, fields, total, kept,"
                             " valuecounts) values (?, ?, ?, ?, ?, ?, ?, ?)",
                             "打开");
     insertRecord = Prepare(db.get(), "insert into errrecord (fileid, finding, seq, recno, vals) values (?, ?, ?, ?, ?)",
                            "打开");
+    insertPersonal =
+        Prepare(db.get(), "insert into errpersonal (fileid, finding, field, personal) values (?, ?, ?, ?)", "打开");
+    insertUnmasked = Prepare(db.get(), "insert into errunmasked (fileid, finding, seq, vals) values (?, ?, ?, ?)", "打开");
   }
 
   void open() {
     db = OpenDb(file, SQLITE_OPEN_READWRITE);
     verifyTables();
+    MakeDatabasePrivate(file);  // a store of an earlier version may still be world-readable
     prepareStatements();
     if (RegisterJetLike(db.get()) != SQLITE_OK) Fail(db.get(), "打开");
     // The journal mode is the first write; only a verified store gets it.
@@ -341,7 +355,57 @@ struct Store::Impl {
     prepareFindingStatements();
   }
 
+  // The personal fields among a finding's fields and tested fields.
+  std::map<std::string, Personal> personalOf(const FindingRecords& f) const {
+    std::map<std::string, Personal> personal;
+    auto note = [&](const std::string& field) {
+      if (Personal p = personalFields.of(f.table, field); p != Personal::None) personal[field] = p;
+    };
+    for (const std::string& field : f.fields) note(field);
+    for (const FindingRecords::ValueCount& v : f.valueCounts) note(v.field);
+    return personal;
+  }
+
+  // Keeps a finding's records with their identity numbers masked, and the
+  // real values beside them when masking changed any.
   void insertFindingRows(const FindingRecords& f) {
+    std::map<std::string, Personal> personal = personalOf(f);
+    for (const auto& [field, p] : personal) insertPersonalRow(f, field, p);
+    const bool numbers = std::any_of(personal.begin(), personal.end(),
+                                     [](const auto& p) { return p.second == Personal::IdentityNumber; });
+    if (!numbers) return insertKeptRows(f);
+    insertUnmaskedRows(f);
+    FindingRecords masked = f;
+    masked.personal = std::move(personal);
+    MaskFindingRecords(masked, Masking::Numbers);
+    insertKeptRows(masked);
+  }
+
+  void insertPersonalRow(const FindingRecords& f, const std::string& field, Personal p) {
+    sqlite3_stmt* stmt = insertPersonal.get();
+    sqlite3_bind_int(stmt, 1, f.fileid);
+    sqlite3_bind_int(stmt, 2, f.finding);
+    BindText(stmt, 3, field);
+    BindText(stmt, 4, PersonalName(p));
+    Run(db.get(), stmt, "写入问题记录明细");
+  }
+
+  void insertUnmaskedRow(const FindingRecords& f, int seq, const std::string& vals) {
+    sqlite3_stmt* stmt = insertUnmasked.get();
+    sqlite3_bind_int(stmt, 1, f.fileid);
+    sqlite3_bind_int(stmt, 2, f.finding);
+    sqlite3_bind_int(stmt, 3, seq);
+    BindText(stmt, 4, vals);
+    Run(db.get(), stmt, "写入问题记录明细");
+  }
+
+  void insertUnmaskedRows(const FindingRecords& f) {
+    insertUnmaskedRow(f, 0, JsonValueCounts(f.valueCounts));
+    int seq = 0;
+    for (const FindingRecords::Record& r : f.records) insertUnmaskedRow(f, ++seq, JsonArray(r.values));
+  }
+
+  void insertKeptRows(const FindingRecords& f) {
     sqlite3* d = db.get();
     sqlite3_stmt* stmt = insertFinding.get();
     sqlite3_bind_int(stmt, 1, f.fileid);
@@ -429,9 +493,9 @@ void Store::clearRun() {
   impl_->requireRoom();
   sqlite3* db = impl_->db.get();
   impl_->inTransaction("清空", [&] {
-    for (sqlite3_stmt* clear : {impl_->clearFiles.get(), impl_->clearErrs.get(), impl_->clearFindings.get(),
-                                impl_->clearRecords.get()})
-      Run(db, clear, "清空");
+    Run(db, impl_->clearFiles.get(), "清空");
+    Run(db, impl_->clearErrs.get(), "清空");
+    for (const Statement& clear : impl_->clearFindings) Run(db, clear.get(), "清空");
   });
 }
 
@@ -470,6 +534,8 @@ void Store::addErrRow(int fileid, std::string_view errid, std::string_view errde
   BindText(stmt, 3, errdesc);
   Run(impl_->db.get(), stmt, "写入问题记录");
 }
+
+void Store::setPersonalFields(PersonalFields fields) { impl_->personalFields = std::move(fields); }
 
 void Store::addFindingRecords(const FindingRecords& records) {
   if (impl_->inFileRow) return impl_->insertFindingRows(records);
@@ -510,9 +576,24 @@ void EachRow(sqlite3* db, std::string_view sql, int fileid, int finding, Take&& 
   if (rc != SQLITE_DONE) Fail(db, "查询");
 }
 
+// Puts the real values set aside for a finding in place of the masked ones.
+void Unmask(sqlite3* db, FindingRecords& f) {
+  EachRow(db,
+          "select u.seq, j.key, case u.seq when 0 then json_extract(j.value, '$.value') else j.value end"
+          " from errunmasked u, json_each(u.vals) j where u.fileid = ? and u.finding = ? order by u.seq, j.key",
+          f.fileid, f.finding, [&](sqlite3_stmt* s) {
+            const int64_t seq = ColumnInt(s, 0);
+            const auto key = static_cast<size_t>(ColumnInt(s, 1));
+            std::string value = ColumnText(s, 2).value_or("");
+            if (seq == 0 && key < f.valueCounts.size()) f.valueCounts[key].value = std::move(value);
+            if (seq > 0 && static_cast<size_t>(seq) <= f.records.size() && key < f.records[seq - 1].values.size())
+              f.records[seq - 1].values[key] = std::move(value);
+          });
+}
+
 }  // namespace
 
-std::optional<FindingRecords> Store::readFindingRecords(int fileid, int finding) {
+std::optional<FindingRecords> Store::readFindingRecords(int fileid, int finding, Masking masking) {
   sqlite3* db = impl_->db.get();
   std::optional<FindingRecords> found;
   EachRow(db, "select errid, tablekind, total from errfinding where fileid = ? and finding = ?", fileid, finding,
@@ -546,7 +627,27 @@ std::optional<FindingRecords> Store::readFindingRecords(int fileid, int finding)
             found->valueCounts.push_back(
                 {ColumnText(s, 0).value_or(""), ColumnText(s, 1).value_or(""), ColumnInt(s, 2)});
           });
+  EachRow(db, "select field, personal from errpersonal where fileid = ? and finding = ?", fileid, finding,
+          [&](sqlite3_stmt* s) {
+            // A mark this version does not know is taken for an identity number: masked rather than shown.
+            found->personal[ColumnText(s, 0).value_or("")] =
+                PersonalNamed(ColumnText(s, 1).value_or("")).value_or(Personal::IdentityNumber);
+          });
+  if (masking == Masking::Off) Unmask(db, *found);
+  MaskFindingRecords(*found, masking);
   return found;
+}
+
+void Store::forgetRecords() {
+  sqlite3* db = impl_->db.get();
+  impl_->requireNoFileRow();
+  // Deleted rows would stay readable in the file's free pages and in the
+  // journal: overwrite them, then rebuild the file and empty the journal.
+  Exec(db, "pragma secure_delete=on", "清除记录明细");
+  impl_->inTransaction("清除记录明细", [&] {
+    for (const Statement& clear : impl_->clearFindings) Run(db, clear.get(), "清除记录明细");
+  });
+  Exec(db, "vacuum; pragma wal_checkpoint(truncate)", "清除记录明细");
 }
 
 std::vector<FileRow> Store::selectPassedFiles(std::string_view query) {

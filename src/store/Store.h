@@ -1,6 +1,9 @@
 // store/Store.h - the check-run store `dravmel.mdb`: the files and problems
 // of the latest check run (`filelist`, `fileerr`), the records behind each
 // problem and their value counts (`errfinding`, `errrecord`) and the company list (`zqgs`).
+// Identity numbers in the records are kept masked; the real values of a
+// finding that has them are set aside (`errunmasked`) for the operator's own
+// look, and the personal fields of each finding are noted (`errpersonal`).
 //
 // An SQLite file in the application home. The query texts the pipeline passes
 // (with FoxPro/Jet `like` patterns: `*` any run, `?` one character, `#` one
@@ -18,12 +21,15 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "store/Masking.h"
 
 namespace fc::store {
 
@@ -67,6 +73,7 @@ struct FindingRecords {
     int64_t count = 0;              // records behind the finding with that value
   };
   std::vector<ValueCount> valueCounts;  // top 20 per tested field, most frequent first
+  std::map<std::string, Personal> personal = {};  // the personal ones among fields and tested fields, by name
 };
 
 // One fileerr row of the latest run, with what is kept of its records.
@@ -122,15 +129,22 @@ class Store {
   // AddErrRow: appends one fileerr row and commits it (inside a file row: with it).
   void addErrRow(int fileid, std::string_view errid, std::string_view errdesc);
 
+  // The personal fields of the interface agreement, by which the records
+  // kept from now on are masked (none until set).
+  void setPersonalFields(PersonalFields fields);
   // Keeps the records of a finding already written with addErrRow (inside a file
-  // row: committed with it; otherwise at once).
+  // row: committed with it; otherwise at once); their identity numbers masked.
   void addFindingRecords(const FindingRecords& records);
   // The fileerr rows of a file written so far: the position of its latest finding.
   int findingCount(int fileid);
   // Every fileerr row of the latest run, by fileid then finding.
   std::vector<FindingRow> readFindings();
-  // The records of one finding; nothing when it has none (structure and archive problems).
-  std::optional<FindingRecords> readFindingRecords(int fileid, int finding);
+  // The records of one finding, masked as `masking` says; nothing when it has
+  // none (structure and archive problems).
+  std::optional<FindingRecords> readFindingRecords(int fileid, int finding, Masking masking = Masking::Numbers);
+  // Empties the records and value counts of every finding, leaving no trace
+  // of them in the file (the findings themselves stay).
+  void forgetRecords();
 
   // SelectPassedFiles: runs one of the pipeline's query texts on filelist and
   // returns the rows in fileid order.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/Sha256Sum.h"
+#include "support/Shell.h"
 #include "support/TempDir.h"
 #include "support/Zip.h"
 
@@ -19,11 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Quoted(const std::string& text) {
-  std::string q = "'";
-  for (char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using fc::test::ShellQuoted;
 
 class HistoryCommands : public testing::Test {
  protected:
@@ -34,7 +31,7 @@ class HistoryCommands : public testing::Test {
 
   int cli(const std::vector<std::string>& args) {
     std::string command = FC_CLI_PATH;
-    for (const std::string& a : args) command += " " + Quoted(a);
+    for (const std::string& a : args) command += " " + ShellQuoted(a);
     const int raw = std::system((command + " >" + (dir / "out").string() + " 2>/dev/null").c_str());
     out = fc::test::ReadFileBytes(dir / "out");
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -121,15 +118,15 @@ TEST_F(HistoryCommands, ReportOpensInAHeadlessBrowserAndPrints) {
   ASSERT_EQ(cli({"report", "--home", home, "--output", html.string()}), 0);
   const std::string browser = "chromium --headless --no-sandbox --disable-gpu --no-first-run "
                               "--disable-background-networking --disable-component-update --disable-sync "
-                              "--user-data-dir=" + Quoted((dir / "profile").string());
-  ASSERT_EQ(std::system((browser + " --print-to-pdf=" + Quoted(pdf.string()) + " --no-pdf-header-footer " +
-                         Quoted("file://" + html.string()) + " >/dev/null 2>&1").c_str()), 0);
+                              "--user-data-dir=" + ShellQuoted((dir / "profile").string());
+  ASSERT_EQ(std::system((browser + " --print-to-pdf=" + ShellQuoted(pdf.string()) + " --no-pdf-header-footer " +
+                         ShellQuoted("file://" + html.string()) + " >/dev/null 2>&1").c_str()), 0);
   ASSERT_EQ(fc::test::ReadFileBytes(pdf).substr(0, 5), "%PDF-");
-  ASSERT_EQ(std::system((browser + " --window-size=1000,1400 --screenshot=" + Quoted(png.string()) + " " +
-                         Quoted("file://" + html.string()) + " >/dev/null 2>&1").c_str()), 0);
+  ASSERT_EQ(std::system((browser + " --window-size=1000,1400 --screenshot=" + ShellQuoted(png.string()) + " " +
+                         ShellQuoted("file://" + html.string()) + " >/dev/null 2>&1").c_str()), 0);
   EXPECT_GT(fs::file_size(png), 10000u);
   if (std::system("command -v pdftoppm >/dev/null 2>&1") != 0) return;
-  ASSERT_EQ(std::system(("pdftoppm -r 40 -png " + Quoted(pdf.string()) + " " + Quoted((dir / "page").string())).c_str()), 0);
+  ASSERT_EQ(std::system(("pdftoppm -r 40 -png " + ShellQuoted(pdf.string()) + " " + ShellQuoted((dir / "page").string())).c_str()), 0);
   EXPECT_TRUE(fs::exists(dir / "page-1.png"));
 }
 

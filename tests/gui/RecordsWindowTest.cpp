@@ -5,6 +5,7 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -271,6 +272,55 @@ TEST(FindingsOfRowsTest, RowsTakeTheirFindingsByFileErridAndTextInTurn) {
   EXPECT_EQ(matched[2]->finding, 2);
   EXPECT_FALSE(matched[3]);
   EXPECT_FALSE(matched[4]);
+}
+
+TEST_F(RecordsWindowTest, IdentityNumbersShowWholeOnlyWhileTheBoxIsTickedAndExportAsShown) {
+  store::PersonalFields marks;
+  marks.mark("KHJBXX", "ZJHM", store::Personal::IdentityNumber);
+  store->setPersonalFields(marks);
+  store->addErrRow(1, "R99", "证件号码重复");
+  store->addFindingRecords({1, 1, "R99", "KHJBXX", {"ZJZH", "ZJHM"},
+                            {{2, {"101", "110101199001011234"}}, {5, {"102", "护照E12"}}}, 2,
+                            {{"ZJHM", "110101199001011234", 1}, {"ZJHM", "护照E12", 1}}});
+  store->addErrRow(1, "R98", "营业部代码不存在");
+  store->addFindingRecords({1, 2, "R98", "KHJBXX", {"YYBDM"}, {{3, {"999999"}}}, 1, {}});
+  store->addFileRow({1, 1, "客户基本信息表", "100001_KHJBXX_20080808_1.DBF", 1, 1, 3});
+  const store::FindingRow finding = store->readFindings().at(0);
+  RecordsWindow window(*store->readFindingRecords(1, 1), finding, nullptr, boxes);
+  window.offerUnmasking(store.get());
+  test::ShowActive(&window);
+  ASSERT_TRUE(window.unmaskBox()->isVisibleTo(&window));
+  EXPECT_FALSE(window.unmaskBox()->isChecked());
+
+  const QString csvPath = QString::fromStdString((home.path() / "r99.csv").string());
+  auto exported = [&] {
+    boxes.answerSavePath(csvPath);
+    window.exportCsv();
+    QFile csv(csvPath);
+    EXPECT_TRUE(csv.open(QIODevice::ReadOnly));
+    return ParseCsv(QString::fromUtf8(csv.readAll().mid(3)));
+  };
+  const Table masked = {{QStringLiteral("记录号"), "ZJZH", "ZJHM"},
+                        {"2", "101", QStringLiteral("110101********1234")},
+                        {"5", "102", QStringLiteral("*****")}};
+  EXPECT_EQ(Shown(window.recordsTable()->model()), masked);
+  EXPECT_EQ(window.countsTable()->item(0, 1)->text(), QStringLiteral("110101********1234"));
+  EXPECT_EQ(exported(), masked);
+
+  window.unmaskBox()->click();
+  const Table whole = {{QStringLiteral("记录号"), "ZJZH", "ZJHM"},
+                       {"2", "101", QStringLiteral("110101199001011234")},
+                       {"5", "102", QStringLiteral("护照E12")}};
+  EXPECT_EQ(Shown(window.recordsTable()->model()), whole);
+  EXPECT_EQ(window.countsTable()->item(1, 1)->text(), QStringLiteral("护照E12"));
+  EXPECT_EQ(exported(), whole);
+  window.unmaskBox()->click();
+  EXPECT_EQ(Shown(window.recordsTable()->model()), masked);
+
+  // A finding without identity numbers offers nothing to unmask.
+  RecordsWindow plain(*store->readFindingRecords(1, 2), store->readFindings().at(1), nullptr, boxes);
+  plain.offerUnmasking(store.get());
+  EXPECT_FALSE(plain.unmaskBox()->isVisibleTo(&plain));
 }
 
 }  // namespace

@@ -85,7 +85,8 @@ TEST_F(FaultyLayouts, NamesTheLineAndTheFault) {
 
 TEST_F(FaultyLayouts, MeaningColumnIsOptionalLineByLine) {
   // A file of the seven-column form loads as before, with no meanings; an
-  // eighth column gives one; a ninth is refused like any other count.
+  // eighth column gives one; a ninth marks a personal field; a tenth is
+  // refused like any other count.
   EXPECT_EQ(loadError("A,1,X,C,1,0,0\nA,2,Y,C,1,0,0,金额\nB,1,Y,C,1,0,0, 余额 \nB,2,Z,C,1,0,0,\n"), "loaded");
   InterfaceLayouts l = InterfaceLayouts::load(dir_ / "layouts.csv");
   EXPECT_EQ(l.find("A")->fields[0].meaning, "");
@@ -95,9 +96,18 @@ TEST_F(FaultyLayouts, MeaningColumnIsOptionalLineByLine) {
   EXPECT_EQ(l.meaningOf("B", "X"), "");          // not a field of B, none elsewhere
   EXPECT_EQ(l.meaningOf("C", "Y"), "金额");       // unknown kind: the first layout that knows it
   EXPECT_EQ(l.meaningOf("B", "Z"), "");          // empty column, no meaning
-  EXPECT_NE(loadError("A,1,X,C,1,0,0,a,b\n").find("line 3: expected 7 columns (8 with the meaning), found 9"),
+  EXPECT_EQ(l.find("A")->fields[1].personal, store::Personal::None);
+  EXPECT_EQ(loadError("A,1,X,C,1,0,0,证件号码,id\nA,2,Y,C,1,0,0,,name\nB,1,X,C,1,0,0,,\n"), "loaded");
+  l = InterfaceLayouts::load(dir_ / "layouts.csv");
+  EXPECT_EQ(l.personalFields().of("a", "x"), store::Personal::IdentityNumber);
+  EXPECT_EQ(l.personalFields().of("A", "Y"), store::Personal::Name);
+  EXPECT_EQ(l.personalFields().of("B", "X"), store::Personal::None);
+  EXPECT_NE(loadError("A,1,X,C,1,0,0,a,b\n").find("line 3: personal must be id, name or empty, not 'b'"),
             std::string::npos);
-  EXPECT_NE(loadError("A,1,X,C,1,0,0,\"a,b\"\n").find("found 9"), std::string::npos);
+  EXPECT_NE(loadError("A,1,X,C,1,0,0,a,id,c\n")
+                .find("line 3: expected 7 columns (8 with the meaning, 9 with the personal mark), found 10"),
+            std::string::npos);
+  EXPECT_NE(loadError("A,1,X,C,1,0,0,\"a,b\",id\n").find("found 10"), std::string::npos);
 }
 
 TEST_F(FaultyLayouts, ToleratesBlankLinesCarriageReturnsAndSpaces) {

@@ -149,6 +149,7 @@ void ChkResult::openRecords(int row) {
   }
   if (!records) return;
   RecordsWindow window(std::move(*records), *finding, agreement_ ? &*agreement_ : nullptr, boxes_, this);
+  window.offerUnmasking(store_);
   window.exec();
 }
 

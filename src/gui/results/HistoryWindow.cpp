@@ -12,6 +12,7 @@
 #include "gui/results/ReportExport.h"
 #include "gui/shell/MessageBoxes.h"
 #include "report/ReportData.h"
+#include "settings/PrivateFiles.h"
 #include "store/Store.h"
 
 namespace fc::gui {
@@ -51,7 +52,7 @@ void ShowPastResults(const settings::AppHome& home, const history::Run& run, Mes
   std::error_code ec;
   fs::remove_all(scratch, ec);
   try {
-    fs::create_directories(scratch);
+    if (!settings::MakePrivateDir(scratch, ec)) throw fs::filesystem_error("无法创建目录", scratch, ec);
     {
       std::unique_ptr<store::Store> store = store::Store::open(scratch, home.data);
       LayIntoStore(run, *store);

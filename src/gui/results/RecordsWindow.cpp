@@ -1,6 +1,7 @@
 #include "gui/results/RecordsWindow.h"
 
 #include <QAbstractTableModel>
+#include <QCheckBox>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -38,6 +40,11 @@ class RecordsModel final : public QAbstractTableModel {
       : QAbstractTableModel(parent), records_(std::move(records)), headings_(std::move(headings)) {}
 
   const store::FindingRecords& records() const { return records_; }
+  void replace(store::FindingRecords records) {
+    beginResetModel();
+    records_ = std::move(records);
+    endResetModel();
+  }
   const QStringList& headings() const { return headings_; }
 
   int rowCount(const QModelIndex& parent) const override {
@@ -64,7 +71,7 @@ class RecordsModel final : public QAbstractTableModel {
   }
 
  private:
-  const store::FindingRecords records_;
+  store::FindingRecords records_;
   const QStringList headings_;
 };
 
@@ -151,7 +158,7 @@ QString FieldHeading(const pipeline::InterfaceLayouts* agreement, const std::str
 
 RecordsWindow::RecordsWindow(store::FindingRecords records, const store::FindingRow& finding,
                              const pipeline::InterfaceLayouts* agreement, MessageBoxes& boxes, QWidget* parent)
-    : QDialog(parent), boxes_(boxes) {
+    : QDialog(parent), boxes_(boxes), finding_(finding), agreement_(agreement) {
   setObjectName(QStringLiteral("RecordsWindow"));
   setWindowTitle(QStringLiteral("问题%1的记录：%2").arg(FromStd(finding.errid), FromStd(finding.filename)));
   setWindowFlag(Qt::WindowMaximizeButtonHint);
@@ -175,6 +182,9 @@ RecordsWindow::RecordsWindow(store::FindingRecords records, const store::Finding
   capped_ = new QLabel(QStringLiteral("共 %1 条，显示前 %2 条").arg(total).arg(kept), this);
   capped_->setObjectName(QStringLiteral("Capped"));
   capped_->setVisible(total > kept);
+  unmask_ = new QCheckBox(QStringLiteral("显示完整证件号码"), this);
+  unmask_->setObjectName(QStringLiteral("Unmask"));
+  unmask_->setVisible(false);
   export_ = new QPushButton(QStringLiteral("导出CSV"), this);
   export_->setObjectName(QStringLiteral("ExportCsv"));
   export_->setAutoDefault(false);
@@ -185,6 +195,7 @@ RecordsWindow::RecordsWindow(store::FindingRecords records, const store::Finding
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(capped_);
   buttons->addStretch();
+  buttons->addWidget(unmask_);
   buttons->addWidget(export_);
   buttons->addWidget(close_);
   auto* layout = new QVBoxLayout(this);
@@ -193,12 +204,41 @@ RecordsWindow::RecordsWindow(store::FindingRecords records, const store::Finding
   layout->addWidget(table_, 1);
   layout->addLayout(buttons);
   setTabOrder(counts_, table_);
-  setTabOrder(table_, export_);
+  setTabOrder(table_, unmask_);
+  setTabOrder(unmask_, export_);
   setTabOrder(export_, close_);
   table_->setFocus(Qt::OtherFocusReason);
 
+  connect(unmask_, &QCheckBox::toggled, this, &RecordsWindow::showUnmasked);
   connect(export_, &QPushButton::clicked, this, &RecordsWindow::exportCsv);
   connect(close_, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void RecordsWindow::offerUnmasking(store::Store* store) {
+  store_ = store;
+  const auto& personal = model_->records().personal;
+  unmask_->setVisible(store_ && std::any_of(personal.begin(), personal.end(), [](const auto& p) {
+                        return p.second == store::Personal::IdentityNumber;
+                      }));
+}
+
+void RecordsWindow::showUnmasked(bool unmasked) {
+  if (!store_) return;
+  std::optional<store::FindingRecords> records;
+  try {
+    records = store_->readFindingRecords(finding_.fileid, finding_.finding,
+                                         unmasked ? store::Masking::Off : store::Masking::Numbers);
+  } catch (const store::StoreError& e) {
+    boxes_.show(QStringLiteral("错误提示"), QStringLiteral("记录无法读取：") + FromStd(e.what()), BoxIcon::Error,
+                BoxButtons::Ok);
+  }
+  if (!records) {
+    const QSignalBlocker quiet(unmask_);
+    unmask_->setChecked(!unmasked);
+    return;
+  }
+  fillCounts(*records, agreement_);
+  model_->replace(std::move(*records));
 }
 
 void RecordsWindow::fillCounts(const store::FindingRecords& records, const pipeline::InterfaceLayouts* agreement) {

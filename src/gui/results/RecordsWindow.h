@@ -10,9 +10,12 @@
 // the tested fields with their counts; in the middle, the records (记录号 and
 // the fields, headed by the agreement's meaning and the name, "营业部代码
 // YYBDM"); below, "共 N 条，显示前 M 条" when the run kept fewer records than
-// the finding counted; then 导出CSV (UTF-8 with a byte order mark, so that a
-// spreadsheet reads the Chinese text; the path is asked through the message
-// boxes) and 关闭. Columns share out the width of the window; long values are
+// the finding counted; then 显示完整证件号码 (identity numbers are masked
+// until the operator ticks it, for this window and its export only; shown
+// when the finding has identity numbers and offerUnmasking gave the store),
+// 导出CSV (UTF-8 with a byte order mark, so that a spreadsheet reads the
+// Chinese text; the path is asked through the message boxes; what the window
+// shows) and 关闭. Columns share out the width of the window; long values are
 // cut short and shown whole in their tooltip.
 #pragma once
 
@@ -22,6 +25,7 @@
 
 #include "store/Store.h"
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -58,9 +62,15 @@ class RecordsWindow : public QDialog {
   QTableWidget* countsTable() const { return counts_; }
   QTableView* recordsTable() const { return table_; }
   QLabel* cappedNote() const { return capped_; }  // hidden when every record was kept
+  QCheckBox* unmaskBox() const { return unmask_; }
+
+  // Offers 显示完整证件号码 when the finding has identity numbers: ticking it
+  // reads the finding's records again from `store`, unmasked.
+  void offerUnmasking(store::Store* store);
 
  public slots:
   void exportCsv();  // 导出CSV: asks for a path, writes every record shown
+  void showUnmasked(bool unmasked);  // 显示完整证件号码 ticked or cleared
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -71,10 +81,14 @@ class RecordsWindow : public QDialog {
 
   QString proposedName_;   // file name the save dialog proposes
   MessageBoxes& boxes_;
+  store::FindingRow finding_;                    // the finding shown
+  const pipeline::InterfaceLayouts* agreement_;  // for the headings; may be null
+  store::Store* store_ = nullptr;                // where the unmasked records are read; null: not offered
   RecordsModel* model_;    // the records and their headings (记录号, then one per field)
   QTableWidget* counts_;   // field, value, count
   QTableView* table_;      // the records
   QLabel* capped_;         // "共 N 条，显示前 M 条"
+  QCheckBox* unmask_;      // 显示完整证件号码
   QPushButton* export_;    // 导出CSV
   QPushButton* close_;     // 关闭
 };

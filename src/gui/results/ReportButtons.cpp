@@ -1,5 +1,6 @@
 #include "gui/results/ReportButtons.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QPushButton>
 
@@ -25,12 +26,21 @@ ReportButtons::ReportButtons(QDialog* results, settings::AppHome home, MessageBo
     : QObject(results), results_(results), home_(std::move(home)), boxes_(boxes) {
   export_ = FootButton(results, "ExportCmd", QStringLiteral("导出报告"), 4);
   history_ = FootButton(results, "HistoryCmd", QStringLiteral("历史记录"), 118);
+  unmask_ = new QCheckBox(QStringLiteral("报告显示完整证件号码和姓名"), results);
+  unmask_->setObjectName(QStringLiteral("ReportUnmask"));
+  unmask_->setGeometry(236, results->height() - 38, 220, 32);
+  unmask_->show();
   connect(export_, &QPushButton::clicked, this, &ReportButtons::exportReport);
   connect(history_, &QPushButton::clicked, this, &ReportButtons::showHistory);
   RememberLayout(results);  // the buttons scale with the window like its grid
 }
 
-void ReportButtons::exportReport() { ExportReport(results_, home_, std::nullopt, boxes_); }
+void ReportButtons::exportReport() {
+  const bool unmasked = unmask_->isChecked();
+  unmask_->setChecked(false);  // for this one export only
+  ExportReport(results_, home_, std::nullopt, boxes_,
+               unmasked ? store::Masking::Off : store::Masking::NumbersAndNames);
+}
 
 void ReportButtons::showHistory() {
   HistoryWindow window(home_, boxes_, results_);

@@ -1,5 +1,7 @@
 // gui/results/ReportButtons.h - the results window's "导出报告" and "历史记录"
-// buttons, at the foot of the window on the left, with what they open.
+// buttons, at the foot of the window on the left, with what they open, and
+// the check box 报告显示完整证件号码和姓名: off by default, it lets the next
+// export show identity numbers and names whole and is cleared by it.
 //
 //   ChkResult results(store, boxes, this);
 //   ReportButtons buttons(&results, home, boxes);
@@ -10,6 +12,7 @@
 
 #include "settings/AppHome.h"
 
+class QCheckBox;
 class QDialog;
 class QPushButton;
 
@@ -25,6 +28,7 @@ class ReportButtons : public QObject {
 
   QPushButton* exportButton() const { return export_; }
   QPushButton* historyButton() const { return history_; }
+  QCheckBox* unmaskBox() const { return unmask_; }
 
  public slots:
   void exportReport();  // the latest run's report, where the operator chooses
@@ -36,6 +40,7 @@ class ReportButtons : public QObject {
   MessageBoxes& boxes_;
   QPushButton* export_;
   QPushButton* history_;
+  QCheckBox* unmask_;  // the next export unmasked
 };
 
 }  // namespace fc::gui

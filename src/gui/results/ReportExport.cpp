@@ -66,9 +66,10 @@ bool WriteReport(const report::ReportData& data, const QString& path, QString& e
   return false;
 }
 
-void ExportReport(QWidget* parent, const settings::AppHome& home, std::optional<int64_t> id, MessageBoxes& boxes) {
+void ExportReport(QWidget* parent, const settings::AppHome& home, std::optional<int64_t> id, MessageBoxes& boxes,
+                  store::Masking masking) {
   std::string failure;
-  std::optional<report::ReportData> data = report::LoadReport(home.home, home.data, id, failure);
+  std::optional<report::ReportData> data = report::LoadReport(home.home, home.data, id, failure, masking);
   if (!data) {
     boxes.show(QStringLiteral("信息提示"), QString::fromStdString(failure), BoxIcon::Information, BoxButtons::Ok);
     return;

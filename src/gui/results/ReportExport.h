@@ -34,8 +34,9 @@ bool WriteReport(const report::ReportData& data, const QString& path, QString& e
 // The report as Qt lays it out for print (A4), for the PDF and its page images.
 void LayOutForPrint(const report::ReportData& data, QTextDocument& document);
 
-// Loads run `id` (the latest when empty), asks where to save and writes it;
-// failures are shown in a message box.
-void ExportReport(QWidget* parent, const settings::AppHome& home, std::optional<int64_t> id, MessageBoxes& boxes);
+// Loads run `id` (the latest when empty), masked as `masking` says, asks
+// where to save and writes it; failures are shown in a message box.
+void ExportReport(QWidget* parent, const settings::AppHome& home, std::optional<int64_t> id, MessageBoxes& boxes,
+                  store::Masking masking = store::Masking::NumbersAndNames);
 
 }  // namespace fc::gui

@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "settings/PrivateFiles.h"
+
 namespace fc::gui {
 
 namespace {
@@ -29,7 +31,8 @@ settings::AppHome ResolveAppHome(const std::filesystem::path& exeDir,
   }
   home.home = userDataDir / "filingcheck";
   std::error_code ec;
-  std::filesystem::create_directories(home.home, ec);
+  // An existing home is narrowed by the first check window, which says so.
+  if (!std::filesystem::exists(home.home, ec)) settings::MakePrivateDir(home.home, ec);
   return home;
 }
 

@@ -25,6 +25,7 @@
 #include "gui/windows/FocusRules.h"
 #include "gui/windows/RunBridge.h"
 #include "pipeline/Validation.h"
+#include "settings/PrivateFiles.h"
 #include "settings/RecordsLimit.h"
 #include "settings/Settings.h"
 #include "store/Store.h"
@@ -147,6 +148,7 @@ int CheckWindow::placeSharedControls(int top, int width) {
 }
 
 void CheckWindow::finishStartUp() {
+  if (settings::NarrowHome(home_.home)) stateStr_->setText(FromStd(settings::NarrowedHomeText(home_.home)));
   std::string savedCode;
   if (std::optional<settings::SettingsFile> saved = settings::ReadSettings(home_.settingsFile())) {
     // Trimmed: the field takes six characters, and blanks around a code
