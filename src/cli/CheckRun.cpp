@@ -12,6 +12,7 @@
 #include "pipeline/RunDriver.h"
 #include "pipeline/RunObserver.h"
 #include "store/Store.h"
+#include "text/Text.h"
 
 namespace fc::cli {
 
@@ -92,7 +93,7 @@ void CompleteInputs(CheckRequest& request) {
   const pipeline::RawRunInputs& raw = request.raw;
   pipeline::RunInputs& in = request.inputs;
   in.submission = raw.submission;
-  in.companyCode = naming::TrimBlanks(raw.companyCode);
+  in.companyCode = text::Trim(raw.companyCode);
   in.sourceDir = pipeline::RunDirectory(raw.sourceDir);
   in.targetDir = pipeline::RunDirectory(raw.targetDir);
   in.checkType = raw.checkType;

@@ -3,7 +3,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "store/Utf8.h"
+#include "text/Text.h"
+#include "text/Utf8.h"
 
 namespace fc::naming {
 
@@ -11,7 +12,7 @@ namespace {
 
 using Characters = std::vector<std::string_view>;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+using text::IsDigit;
 
 bool IsDigit(std::string_view character) { return character.size() == 1 && IsDigit(character[0]); }
 
@@ -33,12 +34,6 @@ int Number(std::string_view digits) {
   int n = 0;
   for (char c : digits) n = n * 10 + (c - '0');
   return n;
-}
-
-std::string_view TrimSpaces(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
 }
 
 bool MalformedAccountName(const Characters& chars, bool full) {
@@ -109,20 +104,20 @@ std::optional<std::string> RecogniseCompanyCode(std::string_view name, bool allo
 }
 
 IdentityName AnalyseIdentityFileName(std::string_view name) {
-  const Characters chars = store::SplitCharacters(name);
+  const Characters chars = text::SplitCharacters(name);
   if (chars.size() != 27) return {};
   IdentityName result{NameOutcome::BadDate, DateText(chars, 11)};
-  if (IsCalendarDate(TrimSpaces(result.dateText))) result.outcome = NameOutcome::Ok;
+  if (IsCalendarDate(text::Trim(result.dateText))) result.outcome = NameOutcome::Ok;
   return result;
 }
 
 AccountName AnalyseAccountFileName(std::string_view name) {
-  const Characters chars = store::SplitCharacters(name);
+  const Characters chars = text::SplitCharacters(name);
   const bool full = name.starts_with("QL_");
   AccountName a;
   if (MalformedAccountName(chars, full)) return a;
   a.dateText = DateText(chars, 13);
-  if (!IsCalendarDate(TrimSpaces(a.dateText))) {
+  if (!IsCalendarDate(text::Trim(a.dateText))) {
     a.outcome = NameOutcome::BadDate;
     return a;
   }

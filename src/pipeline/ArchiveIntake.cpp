@@ -17,6 +17,7 @@
 #include "pipeline/SourceFiles.h"
 #include "pipeline/WorkDirs.h"
 #include "store/Store.h"
+#include "text/Text.h"
 
 namespace fc::pipeline {
 
@@ -133,7 +134,7 @@ std::optional<ArchiveFile> ArchiveFileAt(zip_t* za, zip_uint64_t index, const fs
 // Adds `name` to `names` unless a spelling of it is there; true when added.
 bool AddDistinctName(std::vector<std::string>& names, const std::string& name) {
   for (const std::string& n : names)
-    if (SameNameNoCase(n, name)) return false;
+    if (text::EqualsNoCase(n, name)) return false;
   names.push_back(name);
   return true;
 }
@@ -429,7 +430,7 @@ int CheckZipFile(StructureContext& ctx, const fs::path& workdir, const std::stri
   for (const std::string& name : withheld) AddDistinctName(names, name);
   if (names.size() > 1) return AddArchiveProblem(ctx, fileId, 1, kZipManyFiles);
   if (files.empty()) return AddArchiveProblem(ctx, fileId, 3, kZipUnreadable);
-  if (!SameNameNoCase(files[0].filename().string(), SwapLastThree(fileName, "DBF")))
+  if (!text::EqualsNoCase(files[0].filename().string(), SwapLastThree(fileName, "DBF")))
     return AddArchiveProblem(ctx, fileId, 2, kZipWrongName);
   return CheckDbfStructure(ctx, files[0], fileId);
 }

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "pipeline/WorkDirs.h"
+#include "text/Text.h"
 
 namespace fc::pipeline {
 
@@ -14,25 +15,12 @@ namespace {
 constexpr size_t kColumns = 7;  // kind,position,name,type,length,decimals,date
 constexpr size_t kMeaningColumn = 7;  // the optional eighth column: meaning
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-  return s;
-}
-
 std::vector<std::string_view> SplitColumns(std::string_view line) {
   std::vector<std::string_view> columns;
   for (size_t comma; (comma = line.find(',')) != std::string_view::npos; line.remove_prefix(comma + 1))
-    columns.push_back(Trim(line.substr(0, comma)));
-  columns.push_back(Trim(line));
+    columns.push_back(text::Trim(line.substr(0, comma), text::kWhite));
+  columns.push_back(text::Trim(line, text::kWhite));
   return columns;
-}
-
-std::string Upper(std::string_view s) {
-  std::string u(s);
-  for (char& c : u)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return u;
 }
 
 // Reports a fault of one line as "<file> line <n>: <what>".
@@ -70,11 +58,11 @@ void AddField(std::vector<TableLayout>& layouts, std::string_view line, const Li
     fail("expected " + std::to_string(kColumns) + " columns (" + std::to_string(kMeaningColumn + 1) +
          " with the meaning), found " + std::to_string(c.size()));
   if (c[0].empty() || c[2].empty()) fail("kind and name must not be empty");
-  TableLayout& layout = LayoutOf(layouts, Upper(c[0]));
+  TableLayout& layout = LayoutOf(layouts, text::ToUpper(c[0]));
   int position = Number(c[1], 1, 255, "position", fail);
   if (position != static_cast<int>(layout.fields.size()) + 1)
     fail("position " + std::to_string(position) + " of " + layout.kind + " out of sequence");
-  LayoutField field{Upper(c[2]), 0, 0, 0, {}};
+  LayoutField field{text::ToUpper(c[2]), 0, 0, 0, {}};
   if (c.size() > kMeaningColumn) field.meaning = c[kMeaningColumn];
   if (c[3] != "C" && c[3] != "N") fail("type must be C or N");
   field.type = c[3][0];
@@ -97,7 +85,7 @@ InterfaceLayouts InterfaceLayouts::load(const std::filesystem::path& csv) {
   InterfaceLayouts result;
   std::string line;
   for (int n = 1; std::getline(in, line); ++n) {
-    std::string_view text = Trim(line);
+    std::string_view text = text::Trim(line, text::kWhite);
     if (n == 1 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     if (text.empty() || text.front() == '#' || text.substr(0, 5) == "kind,") continue;
     AddField(result.layouts_, text, LineError(csv, n));
@@ -108,14 +96,14 @@ InterfaceLayouts InterfaceLayouts::load(const std::filesystem::path& csv) {
 
 const TableLayout* InterfaceLayouts::find(std::string_view kind) const {
   for (const TableLayout& l : layouts_)
-    if (SameNameNoCase(l.kind, kind)) return &l;
+    if (text::EqualsNoCase(l.kind, kind)) return &l;
   return nullptr;
 }
 
 std::string InterfaceLayouts::meaningOf(std::string_view kind, std::string_view field) const {
   auto meaningIn = [field](const TableLayout& layout) -> const std::string* {
     for (const LayoutField& f : layout.fields)
-      if (SameNameNoCase(f.name, field) && !f.meaning.empty()) return &f.meaning;
+      if (text::EqualsNoCase(f.name, field) && !f.meaning.empty()) return &f.meaning;
     return nullptr;
   };
   if (const TableLayout* own = find(kind))

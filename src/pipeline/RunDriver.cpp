@@ -27,6 +27,7 @@
 #include "query/Session.h"
 #include "rules/Rules.h"
 #include "store/Store.h"
+#include "text/Text.h"
 
 namespace fc::pipeline {
 
@@ -304,7 +305,7 @@ class Run {
   // The source file of `placed`, a table the rules read in lchkdir.
   fs::path sourceOf(const fs::path& placed, const GroupSlots& slots) const {
     for (size_t k = 0; k < kinds_.size(); ++k)
-      if (slots[k].present && SameNameNoCase(placed.stem().string(), kinds_[k].name))
+      if (slots[k].present && text::EqualsNoCase(placed.stem().string(), kinds_[k].name))
         return checked_.at(slots[k].fileId).source;
     return placed;
   }

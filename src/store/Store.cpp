@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "store/JetLike.h"
+#include "text/Text.h"
 
 namespace fc::store {
 
@@ -164,12 +165,6 @@ std::string JsonValueCounts(const std::vector<FindingRecords::ValueCount>& count
 
 int64_t ColumnInt(sqlite3_stmt* stmt, int column) { return sqlite3_column_int64(stmt, column); }
 
-std::string Trim(std::string_view s) {
-  const auto first = s.find_first_not_of(" \t\r");
-  if (first == std::string_view::npos) return {};
-  return std::string(s.substr(first, s.find_last_not_of(" \t\r") - first + 1));
-}
-
 struct Company {
   std::string code;  // first column of zqgs
   std::string name;  // second column of zqgs
@@ -184,9 +179,11 @@ std::vector<Company> ReadCompanies(const fs::path& file) {
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {
     if (number == 1) continue;
-    if (Trim(line).empty()) continue;
+    if (text::Trim(line, text::kWhite).empty()) continue;
     const auto comma = line.find(',');
-    Company c{Trim(line.substr(0, comma)), comma == std::string::npos ? "" : Trim(line.substr(comma + 1))};
+    const std::string_view name = comma == std::string::npos ? "" : std::string_view(line).substr(comma + 1);
+    Company c{std::string(text::Trim(std::string_view(line).substr(0, comma), text::kWhite)),
+              std::string(text::Trim(name, text::kWhite))};
     if (c.code.empty() || comma == std::string::npos)
       throw StoreError("公司清单文件 " + file.string() + " 第" + std::to_string(number) + "行格式不正确");
     companies.push_back(std::move(c));

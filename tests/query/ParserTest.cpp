@@ -4,6 +4,7 @@
 
 #include "query/Lexer.h"
 #include "query/Session.h"
+#include "text/Text.h"
 #include "query/RuleQueries.h"
 
 namespace fc::query {
@@ -28,7 +29,7 @@ TEST(Parser, ParsesEveryRuleQuery) {
   for (const auto& q : test::RuleQueries()) {
     SCOPED_TRACE(q.text);
     auto s = Parse(q.text);
-    EXPECT_EQ(Lower(s->table), q.table);
+    EXPECT_EQ(text::ToLower(s->table), q.table);
     ASSERT_EQ(s->items.size(), 1u);
     EXPECT_EQ(s->items[0]->kind, ExprKind::CountStar);
   }
