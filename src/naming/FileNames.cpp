@@ -50,16 +50,19 @@ bool MalformedAccountName(const Characters& chars, bool full) {
   return dot.size() > 1 || static_cast<unsigned char>(dot[0]) > '_';
 }
 
+// The six characters after the company code: the kind's infix without its
+// leading "_" ("KHJBXX", "YYBXX_").
+std::string_view KindField(const Kind& kind) { return kind.infix.substr(1, 6); }
+
 void ClassifyKind(AccountName& a) {
-  static constexpr std::string_view kFields[] = {"KHJBXX", "ZJZQDY", "ZJBDXX", "YYBXX_", "ZHBYZ_"};
-  static constexpr std::string_view kLowerFields[] = {"khjbxx", "zjzqdy", "zjbdxx", "yybxx_", "zhbyz_"};
-  for (int i = 0; i < 5; ++i) {
-    if (a.kindField == kFields[i]) {
+  for (std::size_t i = 0; i < kAccountKinds.size(); ++i) {
+    const std::string_view field = KindField(kAccountKinds[i]);
+    if (a.kindField == field) {
       a.kindClass = KindClass::Known;
-      a.kindIndex = i;
+      a.kindIndex = static_cast<int>(i);
       return;
     }
-    if (a.kindField == kLowerFields[i]) {
+    if (a.kindField == text::ToLower(field)) {
       a.kindClass = KindClass::LowerCase;
       return;
     }

@@ -16,6 +16,7 @@
 
 #include "dbf/Table.h"
 #include "naming/FileNames.h"
+#include "naming/Kinds.h"
 #include "pipeline/ArchiveIntake.h"
 #include "pipeline/InterfaceLayouts.h"
 #include "pipeline/Packaging.h"
@@ -127,10 +128,10 @@ struct CheckedFile {
 };
 
 struct KindSlot {
-  int present = 0;  // the kind's file of this group passed its checks
-  int fileId = 0;   // and has this fileid
+  bool present = false;  // the kind's file of this group passed its checks
+  int fileId = 0;        // and has this fileid
 };
-using GroupSlots = std::array<KindSlot, 5>;
+using GroupSlots = std::array<KindSlot, naming::kMostKinds>;  // by kind index
 
 class Run {
  public:
@@ -317,7 +318,7 @@ class Run {
       found = anyPassed_ = true;
       std::optional<int> k = naming::FindKindByFilecat(in_.submission, row.filecat);
       if (!k) continue;
-      slots[*k] = {1, row.fileid};
+      slots[*k] = {true, row.fileid};
       checked_.at(row.fileid).expectUnchanged();
       std::string dbfName = SwapLastThree(row.filename, "DBF");
       std::optional<fs::path> table = in_.checkType == CheckType::Zip
@@ -353,7 +354,7 @@ class Run {
                                 : "检查序号为" + CountText(group) + "的" + kind + "文件数据逻辑......");
       try {
         PhaseTimer timer(observer_, "rules " + kind);
-        callRule(ctx, static_cast<int>(k), slots);
+        callRule(ctx, k, slots);
       } catch (const query::QueryError& e) {
         expectUnchanged(slots);
         throw RunFailure("检查" + kind + "文件数据逻辑时查询失败：" + e.what());
@@ -364,15 +365,19 @@ class Run {
     session.close();
   }
 
-  void callRule(rules::RuleContext& ctx, int k, const GroupSlots& slots) {
+  void callRule(rules::RuleContext& ctx, size_t k, const GroupSlots& slots) {
+    using naming::AccountKind;
+    using naming::IndexOf;
+    const int kind = naming::RuleKindNumber(k);
     if (in_.submission == Submission::Identity) {
-      rules::CheckIdentityDataLogic(ctx, k + 1, slots[1].present, slots[k].fileId);
+      const bool comparison = slots[IndexOf(naming::IdentityKind::Sfzhcqk)].present;
+      rules::CheckIdentityDataLogic(ctx, kind, comparison, slots[k].fileId);
       return;
     }
-    constexpr int kKhjbxx = 0, kYybxx = 3;
-    int branch = k == kYybxx ? 0 : slots[kYybxx].present;
-    int customer = k == kKhjbxx || k == kYybxx || !in_.fullTransfer ? 0 : slots[kKhjbxx].present;
-    rules::CheckAccountDataLogic(ctx, k + 1, branch, customer, slots[k].fileId);
+    const size_t customers = IndexOf(AccountKind::Khjbxx), branches = IndexOf(AccountKind::Yybxx);
+    const bool branch = k != branches && slots[branches].present;
+    const bool customer = k != customers && k != branches && in_.fullTransfer && slots[customers].present;
+    rules::CheckAccountDataLogic(ctx, kind, branch, customer, slots[k].fileId);
   }
 
   void pack() {

@@ -142,10 +142,10 @@ constexpr AccountTable kTables[] = {
     {"账户比对不一致表数据日期为", "select count(*) from zhbyz where sjrq='{date}'", kZhbyz},
 };
 
-bool Runs(RunsWhen when, int branchTablePresent, int customerTablePresent) {
+bool Runs(RunsWhen when, bool branchTablePresent, bool customerTablePresent) {
   switch (when) {
-    case BranchTable: return branchTablePresent == 1;
-    case CustomerTable: return customerTablePresent == 1;
+    case BranchTable: return branchTablePresent;
+    case CustomerTable: return customerTablePresent;
     case Always: break;
   }
   return true;
@@ -187,8 +187,8 @@ const AccountTable* AccountRulesOf(int tableKind) {
   return &kTables[tableKind - 1];
 }
 
-void CheckAccountDataLogic(RuleContext& ctx, int tableKind, int branchTablePresent,
-                           int customerTablePresent, int fileId) {
+void CheckAccountDataLogic(RuleContext& ctx, int tableKind, bool branchTablePresent,
+                           bool customerTablePresent, int fileId) {
   const AccountTable* table = AccountRulesOf(tableKind);
   if (!table) return;
   int total = ctx.session.queryDBF(SpliceQuery(table->totalQuery, ctx.dataDate, ctx.companyCode));

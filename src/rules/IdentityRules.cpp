@@ -82,12 +82,12 @@ std::string Message(const IdentityRule& rule, const std::string& code, int total
 
 std::span<const IdentityRule> IdentityRules() { return kRules; }
 
-void CheckIdentityDataLogic(RuleContext& ctx, int fileKind, int comparisonPresent, int fileId) {
+void CheckIdentityDataLogic(RuleContext& ctx, int fileKind, bool comparisonPresent, int fileId) {
   if (fileKind != 1) return;
   // The identity queries splice no date; the code is all they take.
   int total = ctx.session.queryDBF(kIdentityTotalQuery);
   for (const IdentityRule& rule : kRules) {
-    if (rule.needsComparison && comparisonPresent != 1) continue;
+    if (rule.needsComparison && !comparisonPresent) continue;
     RuleCount count(ctx);
     int n = count.records(SpliceQuery(rule.query, "", ctx.companyCode));
     if (n != 0) WriteFinding(ctx, fileId, rule.code, Message(rule, ctx.companyCode, total, n), count);

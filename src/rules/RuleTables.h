@@ -13,8 +13,8 @@ namespace fc::rules {
 // When an account rule runs, given the flags the driver passes.
 enum class RunsWhen {
   Always,
-  BranchTable,    // only when branchTablePresent is 1
-  CustomerTable,  // only when customerTablePresent is 1
+  BranchTable,    // only when branchTablePresent
+  CustomerTable,  // only when customerTablePresent
 };
 
 // How an account rule's result becomes a finding.
