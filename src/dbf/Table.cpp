@@ -205,6 +205,10 @@ const uint8_t* Table::record(uint32_t index) const {
 
 bool Table::isDeleted(uint32_t index) const { return record(index)[0] == '*'; }
 
+const Field* Table::nullFlags() const {
+  return impl_->nullFlags < 0 ? nullptr : &impl_->fields[impl_->nullFlags];
+}
+
 bool Table::isNull(uint32_t index, const Field& field) const {
   if (field.nullBit < 0) return false;
   const Field& flags = impl_->fields[impl_->nullFlags];

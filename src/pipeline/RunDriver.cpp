@@ -246,15 +246,15 @@ class Run {
       row.isexist = 1;
       observer_.status("开始文件" + in_.sourceDir + row.filename + "结构检查......");
       CheckedFile checked{*file, IdentityOf(*file)};
-      int r = 0;
+      FileOutcome outcome = kFilePassed;
       try {
-        r = in_.checkType == CheckType::Zip
+        outcome = in_.checkType == CheckType::Zip
                 ? CheckZipFile(structure, home_.workdir(), in_.sourceDir, row.filename, row.fileid, prefetch)
                 : CheckDbfFile(structure, in_.sourceDir, row.filename, row.fileid);
       } catch (const dbf::TableChanged&) {
         throw RunFailure(ChangedMessage(*file));
       }
-      if (r < 1) {
+      if (outcome == kFilePassed) {
         row.isok = 1;
         row.dbftype = keepPassedTable(row.filename, *file);
         checked_[row.fileid] = checked;

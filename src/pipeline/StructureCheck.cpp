@@ -43,17 +43,17 @@ std::string FieldErrorText(long errid, std::string_view name) {
 
 }  // namespace
 
-int CheckDbfStructure(StructureContext& ctx, const std::filesystem::path& dbf, int fileId) {
+FileOutcome CheckDbfStructure(StructureContext& ctx, const std::filesystem::path& dbf, int fileId) {
   std::string answer = CHECKDBF(ctx.layouts, dbf, ctx.dataDate);
   std::string_view text = answer;
   if (size_t nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
   text = text::Trim(text);
-  if (text.empty()) return 0;
+  if (text.empty()) return kFilePassed;
   DecodeDbfResult(ctx.store, text, fileId);
-  return 4;
+  return kStructureProblems;
 }
 
-int CheckDbfFile(StructureContext& ctx, const std::string& sourceDir, const std::string& fileName,
+FileOutcome CheckDbfFile(StructureContext& ctx, const std::string& sourceDir, const std::string& fileName,
                  int fileId) {
   std::filesystem::path dbf =
       FindFileNoCase(sourceDir, fileName).value_or(std::filesystem::path(sourceDir) / fileName);

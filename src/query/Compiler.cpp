@@ -68,12 +68,6 @@ bool HasSubquery(const Expr& e) {
   return false;
 }
 
-const dbf::Field* NullFlags(const dbf::Table& table) {
-  for (const dbf::Field& f : table.fields())
-    if (f.isSystem() && text::ToLower(f.name) == "_nullflags") return &f;
-  return nullptr;
-}
-
 class Compiler {
  public:
   explicit Compiler(Catalog& catalog) : catalog_(catalog) { scopes_.reserve(kMaxDepth); }
@@ -146,7 +140,7 @@ class Compiler {
     c.length = f.length;
     c.type = f.type;
     c.decimals = std::min<int>(f.decimals, kMaxScale);  // a broken header may claim 255
-    const dbf::Field* flags = f.nullBit >= 0 ? NullFlags(*scope.table) : nullptr;
+    const dbf::Field* flags = f.nullBit >= 0 ? scope.table->nullFlags() : nullptr;
     if (flags) {
       c.nullOffset = flags->offset + static_cast<uint32_t>(f.nullBit / 8);
       c.nullMask = static_cast<uint8_t>(1u << (f.nullBit % 8));
