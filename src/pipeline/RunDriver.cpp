@@ -26,6 +26,7 @@
 #include "pipeline/Validation.h"
 #include "pipeline/WorkDirs.h"
 #include "query/Session.h"
+#include "rules/RuleBook.h"
 #include "rules/Rules.h"
 #include "store/Store.h"
 #include "text/Text.h"
@@ -145,6 +146,7 @@ class Run {
     observer_.status("开始文件结构检查......");
     store_ = store::Store::open(home_.home, home_.data);
     InterfaceLayouts layouts = InterfaceLayouts::load(home_.data / "interface" / "layouts.csv");
+    rules_.emplace(rules::RuleBook::load(home_.data / "rules"));
     store_->clearRun();
     recorder_.storeVerified();
     for (const fs::path& dir : {home_.workdir(), home_.dbfdir(), home_.lchkdir()}) {
@@ -346,7 +348,7 @@ class Run {
       session.close();
       return;
     }
-    rules::RuleContext ctx{session, *store_, in_.companyCode, in_.dataDate, in_.keepRecords, in_.recordsLimit};
+    rules::RuleContext ctx{session, *store_, *rules_, in_.companyCode, in_.dataDate, in_.keepRecords, in_.recordsLimit};
     for (size_t k = 0; k < kinds_.size(); ++k) {
       if (!slots[k].present) continue;
       std::string kind(kinds_[k].name);
@@ -402,6 +404,7 @@ class Run {
   RunRecorder& recorder_;
   std::span<const naming::Kind> kinds_;
   std::unique_ptr<store::Store> store_;
+  std::optional<rules::RuleBook> rules_;  // loaded when the run starts
   std::map<int, CheckedFile> checked_;  // passed files by fileid
   bool rowOpen_ = false;    // a filelist row is begun but not stored
   bool anyPassed_ = false;  // some group had a passed file

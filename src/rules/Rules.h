@@ -14,9 +14,12 @@ namespace fc::store { class Store; }
 
 namespace fc::rules {
 
+class RuleBook;
+
 struct RuleContext {
   query::Session& session;  // open on the group's lchkdir
   store::Store& store;      // where findings go
+  const RuleBook& rules;    // the rules to run, as loaded from data/rules
   std::string companyCode;  // trimmed ZQGSDM of the run
   std::string dataDate;     // YYYYMMDD of the run
   bool keepRecords = true;  // keep the records behind every finding
