@@ -23,12 +23,12 @@ std::vector<std::string_view> SplitColumns(std::string_view line) {
   return columns;
 }
 
-// Reports a fault of one line as "<file> line <n>: <what>".
+// Reports a fault of one line as "接口规范文件 <file> 第<n>行：<what>".
 class LineError {
  public:
   LineError(const std::filesystem::path& file, int line) : file_(file), line_(line) {}
   [[noreturn]] void operator()(const std::string& what) const {
-    throw std::runtime_error(file_.string() + " line " + std::to_string(line_) + ": " + what);
+    throw std::runtime_error("接口规范文件 " + file_.string() + " 第" + std::to_string(line_) + "行：" + what);
   }
 
  private:
@@ -40,8 +40,8 @@ int Number(std::string_view text, int low, int high, const char* column, const L
   int value = 0;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
-    fail(std::string(column) + " must be a number from " + std::to_string(low) + " to " +
-         std::to_string(high) + ", not '" + std::string(text) + "'");
+    fail(std::string(column) + "应为" + std::to_string(low) + "到" + std::to_string(high) + "之间的数，而不是“" +
+         std::string(text) + "”");
   return value;
 }
 
@@ -55,23 +55,23 @@ TableLayout& LayoutOf(std::vector<TableLayout>& layouts, const std::string& kind
 void AddField(std::vector<TableLayout>& layouts, std::string_view line, const LineError& fail) {
   std::vector<std::string_view> c = SplitColumns(line);
   if (c.size() != kColumns && c.size() != kMeaningColumn + 1)
-    fail("expected " + std::to_string(kColumns) + " columns (" + std::to_string(kMeaningColumn + 1) +
-         " with the meaning), found " + std::to_string(c.size()));
-  if (c[0].empty() || c[2].empty()) fail("kind and name must not be empty");
+    fail("应有" + std::to_string(kColumns) + "列（含字段含义为" + std::to_string(kMeaningColumn + 1) + "列），实有" +
+         std::to_string(c.size()) + "列");
+  if (c[0].empty() || c[2].empty()) fail("表类型和字段名不能为空");
   TableLayout& layout = LayoutOf(layouts, text::ToUpper(c[0]));
-  int position = Number(c[1], 1, 255, "position", fail);
+  int position = Number(c[1], 1, 255, "序号", fail);
   if (position != static_cast<int>(layout.fields.size()) + 1)
-    fail("position " + std::to_string(position) + " of " + layout.kind + " out of sequence");
+    fail(layout.kind + "的序号" + std::to_string(position) + "不连续");
   LayoutField field{text::ToUpper(c[2]), 0, 0, 0, {}};
   if (c.size() > kMeaningColumn) field.meaning = c[kMeaningColumn];
-  if (c[3] != "C" && c[3] != "N") fail("type must be C or N");
+  if (c[3] != "C" && c[3] != "N") fail("类型应为C或N");
   field.type = c[3][0];
-  field.length = Number(c[4], 1, 255, "length", fail);
-  field.decimals = Number(c[5], 0, field.type == 'N' ? field.length : 0, "decimals", fail);
+  field.length = Number(c[4], 1, 255, "长度", fail);
+  field.decimals = Number(c[5], 0, field.type == 'N' ? field.length : 0, "小数位数", fail);
   for (const LayoutField& f : layout.fields)
-    if (f.name == field.name) fail("field " + field.name + " listed twice");
-  if (Number(c[6], 0, 1, "date", fail) == 1) {
-    if (layout.dateField) fail(layout.kind + " has a second date field");
+    if (f.name == field.name) fail("字段" + field.name + "重复");
+  if (Number(c[6], 0, 1, "日期标志", fail) == 1) {
+    if (layout.dateField) fail(layout.kind + "有第二个日期字段");
     layout.dateField = field.name;
   }
   layout.fields.push_back(std::move(field));
@@ -81,7 +81,7 @@ void AddField(std::vector<TableLayout>& layouts, std::string_view line, const Li
 
 InterfaceLayouts InterfaceLayouts::load(const std::filesystem::path& csv) {
   std::ifstream in(csv, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + csv.string());
+  if (!in) throw std::runtime_error("无法读取接口规范文件：" + csv.string());
   InterfaceLayouts result;
   std::string line;
   for (int n = 1; std::getline(in, line); ++n) {
@@ -90,7 +90,7 @@ InterfaceLayouts InterfaceLayouts::load(const std::filesystem::path& csv) {
     if (text.empty() || text.front() == '#' || text.substr(0, 5) == "kind,") continue;
     AddField(result.layouts_, text, LineError(csv, n));
   }
-  if (result.layouts_.empty()) throw std::runtime_error(csv.string() + ": no table layouts");
+  if (result.layouts_.empty()) throw std::runtime_error("接口规范文件 " + csv.string() + " 中没有表结构");
   return result;
 }
 

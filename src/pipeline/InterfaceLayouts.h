@@ -26,7 +26,8 @@ struct TableLayout {
 
 class InterfaceLayouts {
  public:
-  // Throws std::runtime_error naming the file and line when it cannot be read.
+  // Throws std::runtime_error naming the file and line when it cannot be
+  // read: "接口规范文件 PATH 第N行：WHAT".
   static InterfaceLayouts load(const std::filesystem::path& csv);
   // The layout of a kind (letter case ignored), or null.
   const TableLayout* find(std::string_view kind) const;
