@@ -12,7 +12,7 @@
 
 #include "dbf/Writer.h"
 #include "naming/FileNames.h"
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "pipeline/Packaging.h"
 #include "store/Store.h"
 
@@ -73,7 +73,7 @@ std::string IdNumber(uint32_t i) { return "1101" + Format("%014llu", 19600101000
 // the layout's field names once.
 class TableOut {
  public:
-  TableOut(const pipeline::TableLayout& layout, const fs::path& file)
+  TableOut(const naming::TableLayout& layout, const fs::path& file)
       : writer_(file, dbf::Format::DBase3, Specs(layout)), values_(layout.fields.size(), std::string()) {
     for (size_t i = 0; i < layout.fields.size(); ++i) index_[layout.fields[i].name] = i;
   }
@@ -87,9 +87,9 @@ class TableOut {
   void finish() { writer_.finish(); }
 
  private:
-  static std::vector<dbf::FieldSpec> Specs(const pipeline::TableLayout& layout) {
+  static std::vector<dbf::FieldSpec> Specs(const naming::TableLayout& layout) {
     std::vector<dbf::FieldSpec> specs;
-    for (const pipeline::LayoutField& f : layout.fields)
+    for (const naming::LayoutField& f : layout.fields)
       specs.push_back({f.name, f.type, static_cast<uint8_t>(f.length), static_cast<uint8_t>(f.decimals)});
     return specs;
   }
@@ -152,8 +152,8 @@ class FaultRanges {
   std::vector<std::pair<int, uint32_t>> ranges_;  // fault id, records
 };
 
-const pipeline::TableLayout& LayoutOf(const pipeline::InterfaceLayouts& layouts, const char* kind) {
-  const pipeline::TableLayout* layout = layouts.find(kind);
+const naming::TableLayout& LayoutOf(const naming::InterfaceLayouts& layouts, const char* kind) {
+  const naming::TableLayout* layout = layouts.find(kind);
   if (!layout) throw std::invalid_argument(std::string("the interface layouts have no table ") + kind);
   return *layout;
 }
@@ -222,7 +222,7 @@ struct AccountWorld {
 
 class AccountWriter {
  public:
-  AccountWriter(const pipeline::InterfaceLayouts& layouts, const AccountScale& scale,
+  AccountWriter(const naming::InterfaceLayouts& layouts, const AccountScale& scale,
                 const GeneratorOptions& opts)
       : layouts_(layouts), scale_(scale), opts_(opts), out_(opts, Submission::Account, generated_) {
     world_.code = opts.companyCode;
@@ -528,7 +528,7 @@ class AccountWriter {
     expectCustomer(kZhbyz, "R34", ranges, kMissing);
   }
 
-  const pipeline::InterfaceLayouts& layouts_;
+  const naming::InterfaceLayouts& layouts_;
   const AccountScale& scale_;
   const GeneratorOptions& opts_;
   Generated generated_;
@@ -545,7 +545,7 @@ std::string Notice(uint32_t i, const std::string& code) {
   return "200801" + Format("%02llu", 1 + i / 999999) + code + Format("%06llu", 1 + i % 999999);
 }
 
-Generated WriteIdentity(const pipeline::InterfaceLayouts& layouts, const IdentityScale& scale,
+Generated WriteIdentity(const naming::InterfaceLayouts& layouts, const IdentityScale& scale,
                         const GeneratorOptions& opts) {
   Generated generated;
   Output out(opts, Submission::Identity, generated);
@@ -675,12 +675,12 @@ using FindingKey = std::tuple<int, std::string, int>;  // kind, errid, count
 
 }  // namespace
 
-Generated WriteAccountSubmission(const pipeline::InterfaceLayouts& layouts, const AccountScale& scale,
+Generated WriteAccountSubmission(const naming::InterfaceLayouts& layouts, const AccountScale& scale,
                                  const GeneratorOptions& opts) {
   return AccountWriter(layouts, scale, opts).run();
 }
 
-Generated WriteIdentitySubmission(const pipeline::InterfaceLayouts& layouts, const IdentityScale& scale,
+Generated WriteIdentitySubmission(const naming::InterfaceLayouts& layouts, const IdentityScale& scale,
                                   const GeneratorOptions& opts) {
   return WriteIdentity(layouts, scale, opts);
 }

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "dbf/Writer.h"
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "pipeline/Sample.h"
 #include "pipeline/StructureCheck.h"
 #include "rules/RuleBook.h"
@@ -57,7 +57,7 @@ char KindByte(const std::string& fileName) {
   return 0;
 }
 
-void SampleSeeds(Seeds& seeds, const fc::pipeline::InterfaceLayouts& layouts, const fs::path& dir) {
+void SampleSeeds(Seeds& seeds, const fc::naming::InterfaceLayouts& layouts, const fs::path& dir) {
   fc::pipeline::WriteSample(layouts, dir);
   for (const char* sub : {"account-dbf", "identity-dbf"}) {
     for (const fs::path& dbf : FilesOf(dir / sub)) {
@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
   try {
     Seeds seeds(argv[1]);
     fc::test::TempDir temp;
-    auto layouts = fc::pipeline::InterfaceLayouts::load(fs::path(FC_SOURCE_DATA_DIR) / "interface/layouts.csv");
+    auto layouts = fc::naming::InterfaceLayouts::load(fs::path(FC_SOURCE_DATA_DIR) / "interface/layouts.csv");
     SampleSeeds(seeds, layouts, temp / "sample");
     WriterSeeds(seeds, temp.path());
     ArchiveSeeds(seeds, temp.path());

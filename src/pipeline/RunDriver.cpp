@@ -18,7 +18,7 @@
 #include "naming/FileNames.h"
 #include "naming/Kinds.h"
 #include "pipeline/ArchiveIntake.h"
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "pipeline/Packaging.h"
 #include "pipeline/SourceFiles.h"
 #include "pipeline/RunRecorder.h"
@@ -32,6 +32,8 @@
 #include "text/Text.h"
 
 namespace fc::pipeline {
+
+using naming::InterfaceLayouts;
 
 namespace fs = std::filesystem;
 

@@ -10,11 +10,10 @@
 #include <string>
 #include <string_view>
 
+namespace fc::naming { class InterfaceLayouts; }
 namespace fc::store { class Store; }
 
 namespace fc::pipeline {
-
-class InterfaceLayouts;
 
 // How the checks of one submitted file ended. An archive problem's value is
 // the errid of its fileerr row.
@@ -27,14 +26,14 @@ enum FileOutcome : int {
 };
 
 struct StructureContext {
-  const InterfaceLayouts& layouts;
+  const naming::InterfaceLayouts& layouts;
   store::Store& store;   // rows go through AddErrRow
   std::string dataDate;  // YYYYMMDD, the same for every file of a run
 };
 
 // The structure library's answer for `dbf` (kind told by its file name).
 // dbf::TableChanged when the file shrank or failed while it was read.
-std::string CHECKDBF(const InterfaceLayouts& layouts, const std::filesystem::path& dbf,
+std::string CHECKDBF(const naming::InterfaceLayouts& layouts, const std::filesystem::path& dbf,
                      std::string_view dataDate);
 
 // kFilePassed, or kStructureProblems with the problems written.

@@ -5,12 +5,16 @@
 #include <set>
 
 #include "dbf/Table.h"
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "pipeline/StructureCheck.h"
 #include "pipeline/WorkDirs.h"
 #include "text/Text.h"
 
 namespace fc::pipeline {
+
+using naming::InterfaceLayouts;
+using naming::LayoutField;
+using naming::TableLayout;
 
 namespace {
 

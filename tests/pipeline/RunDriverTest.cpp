@@ -10,6 +10,8 @@
 #include "support/Zip.h"
 
 namespace fc::pipeline {
+
+using naming::InterfaceLayouts;
 namespace {
 
 namespace fs = std::filesystem;

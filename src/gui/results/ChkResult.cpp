@@ -126,7 +126,7 @@ ChkResult::ChkResult(store::Store* store, MessageBoxes& boxes, QWidget* parent)
 
 void ChkResult::useAgreement(const std::filesystem::path& layoutsCsv) {
   try {
-    agreement_ = pipeline::InterfaceLayouts::load(layoutsCsv);
+    agreement_ = naming::InterfaceLayouts::load(layoutsCsv);
   } catch (const std::runtime_error&) {
     agreement_.reset();
   }

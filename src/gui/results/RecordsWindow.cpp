@@ -16,7 +16,7 @@
 #include <utility>
 
 #include "gui/shell/MessageBoxes.h"
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 
 namespace fc::gui {
 
@@ -143,14 +143,14 @@ std::vector<std::optional<store::FindingRow>> FindingsOfRows(const std::vector<s
   return matched;
 }
 
-QString FieldHeading(const pipeline::InterfaceLayouts* agreement, const std::string& table,
+QString FieldHeading(const naming::InterfaceLayouts* agreement, const std::string& table,
                      const std::string& field) {
   const std::string meaning = agreement ? agreement->meaningOf(table, field) : std::string();
   return meaning.empty() ? FromStd(field) : FromStd(meaning) + QLatin1Char(' ') + FromStd(field);
 }
 
 RecordsWindow::RecordsWindow(store::FindingRecords records, const store::FindingRow& finding,
-                             const pipeline::InterfaceLayouts* agreement, MessageBoxes& boxes, QWidget* parent)
+                             const naming::InterfaceLayouts* agreement, MessageBoxes& boxes, QWidget* parent)
     : QDialog(parent), boxes_(boxes) {
   setObjectName(QStringLiteral("RecordsWindow"));
   setWindowTitle(QStringLiteral("问题%1的记录：%2").arg(FromStd(finding.errid), FromStd(finding.filename)));
@@ -201,7 +201,7 @@ RecordsWindow::RecordsWindow(store::FindingRecords records, const store::Finding
   connect(close_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void RecordsWindow::fillCounts(const store::FindingRecords& records, const pipeline::InterfaceLayouts* agreement) {
+void RecordsWindow::fillCounts(const store::FindingRecords& records, const naming::InterfaceLayouts* agreement) {
   counts_->setColumnCount(3);
   counts_->setHorizontalHeaderLabels({QStringLiteral("字段"), QStringLiteral("值"), QStringLiteral("记录数")});
   counts_->setRowCount(static_cast<int>(records.valueCounts.size()));

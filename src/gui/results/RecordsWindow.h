@@ -27,7 +27,7 @@ class QPushButton;
 class QTableView;
 class QTableWidget;
 
-namespace fc::pipeline {
+namespace fc::naming {
 class InterfaceLayouts;
 }
 
@@ -44,7 +44,7 @@ std::vector<std::optional<store::FindingRow>> FindingsOfRows(const std::vector<s
 
 // "营业部代码 YYBDM": the meaning the agreement gives the field in `table`
 // (else in any table), then the name; the name alone when no meaning is known.
-QString FieldHeading(const pipeline::InterfaceLayouts* agreement, const std::string& table,
+QString FieldHeading(const naming::InterfaceLayouts* agreement, const std::string& table,
                      const std::string& field);
 
 class RecordsWindow : public QDialog {
@@ -53,7 +53,7 @@ class RecordsWindow : public QDialog {
  public:
   // `agreement` may be null (headings are then the field names).
   RecordsWindow(store::FindingRecords records, const store::FindingRow& finding,
-                const pipeline::InterfaceLayouts* agreement, MessageBoxes& boxes, QWidget* parent = nullptr);
+                const naming::InterfaceLayouts* agreement, MessageBoxes& boxes, QWidget* parent = nullptr);
 
   QTableWidget* countsTable() const { return counts_; }
   QTableView* recordsTable() const { return table_; }
@@ -66,7 +66,7 @@ class RecordsWindow : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void fillCounts(const store::FindingRecords& records, const pipeline::InterfaceLayouts* agreement);
+  void fillCounts(const store::FindingRecords& records, const naming::InterfaceLayouts* agreement);
   QByteArray csvText() const;
 
   QString proposedName_;   // file name the save dialog proposes

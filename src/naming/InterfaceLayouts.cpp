@@ -1,14 +1,13 @@
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 
 #include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <stdexcept>
 
-#include "pipeline/WorkDirs.h"
 #include "text/Text.h"
 
-namespace fc::pipeline {
+namespace fc::naming {
 
 namespace {
 
@@ -123,4 +122,4 @@ const TableLayout* InterfaceLayouts::forFileName(std::string_view fileName) cons
   return nullptr;
 }
 
-}  // namespace fc::pipeline
+}  // namespace fc::naming

@@ -1,10 +1,10 @@
 // The interface agreement file: the shipped layouts and faulty files.
 #include <gtest/gtest.h>
 
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "support/TempDir.h"
 
-namespace fc::pipeline {
+namespace fc::naming {
 namespace {
 
 const std::filesystem::path kShipped = std::filesystem::path(FC_SOURCE_DATA_DIR) / "interface/layouts.csv";
@@ -110,4 +110,4 @@ TEST_F(FaultyLayouts, ToleratesBlankLinesCarriageReturnsAndSpaces) {
 }
 
 }  // namespace
-}  // namespace fc::pipeline
+}  // namespace fc::naming

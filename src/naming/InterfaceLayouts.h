@@ -1,4 +1,4 @@
-// pipeline/InterfaceLayouts.h - the interface agreement: the field layout of
+// naming/InterfaceLayouts.h - the interface agreement: the field layout of
 // each table kind, read from data/interface/layouts.csv at start.
 #pragma once
 
@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace fc::pipeline {
+namespace fc::naming {
 
 struct LayoutField {
   std::string name;      // upper case, as the agreement spells it
@@ -43,4 +43,4 @@ class InterfaceLayouts {
   std::vector<TableLayout> layouts_;
 };
 
-}  // namespace fc::pipeline
+}  // namespace fc::naming
