@@ -66,25 +66,17 @@ std::vector<std::string> UnpackArchive(const fs::path& archive, const fs::path& 
   ZipArchive za = OpenArchive(archive, &now);
   if (!za) return withheld;
   if (staged && IdentityOf(now) != IdentityOf(staged->archive)) staged = nullptr;
-  std::vector<std::string> names;  // the archive's files so far, one spelling each
-  zip_int64_t count = zip_get_num_entries(za.get(), 0);
-  for (zip_int64_t i = 0; i < count && names.size() < 2; ++i) {
-    zip_uint64_t index = static_cast<zip_uint64_t>(i);
-    std::optional<ArchiveFile> file = ArchiveFileAt(za.get(), index, workdir);
-    if (!file) continue;
-    AddDistinctName(names, file->name);
-    if (!file->writable) {
-      withheld.push_back(file->name);
-      continue;
-    }
-    const StagedEntry* ahead = staged ? staged->find(index, file->name, file->size) : nullptr;
-    if (!LandEntry(za.get(), index, file->size, file->name, workdir, ahead)) withheld.push_back(file->name);
-  }
+  VisitArchiveFiles(za.get(), workdir, [&](zip_uint64_t index, const ArchiveFile& file) {
+    const StagedEntry* ahead = staged ? staged->find(index, file.name, file.size) : nullptr;
+    if (!file.writable || !LandEntry(za.get(), index, file.size, file.name, workdir, ahead))
+      withheld.push_back(file.name);
+    return true;
+  });
   return withheld;
 }
 
 FileOutcome CheckZipFile(StructureContext& ctx, const fs::path& workdir, const std::string& sourceDir,
-                 const std::string& fileName, int fileId, ArchivePrefetch* prefetch) {
+                         const std::string& fileName, int fileId, ArchivePrefetch* prefetch) {
   std::optional<fs::path> archive = FindFileNoCase(sourceDir, fileName);
   std::vector<std::string> withheld;
   if (archive) {

@@ -49,23 +49,18 @@ std::shared_ptr<StagedArchive> Stage(const fs::path& archive, size_t number, con
   auto staged = std::make_shared<StagedArchive>();
   ZipArchive za = OpenArchive(archive, &staged->archive);
   if (!za) return staged;
-  std::vector<std::string> names;
-  zip_int64_t count = zip_get_num_entries(za.get(), 0);
-  for (zip_int64_t i = 0; i < count && names.size() < 2; ++i) {
-    zip_uint64_t index = static_cast<zip_uint64_t>(i);
-    std::optional<ArchiveFile> entry = ArchiveFileAt(za.get(), index, workdir);
-    if (!entry) continue;
-    AddDistinctName(names, entry->name);
-    if (!entry->writable) continue;
+  VisitArchiveFiles(za.get(), workdir, [&](zip_uint64_t index, const ArchiveFile& entry) {
+    if (!entry.writable) return true;
     fs::path file = staging / (std::to_string(number) + "." + std::to_string(index));
-    if (!CreateEmpty(file)) break;
-    staged->entries.push_back({index, entry->name, entry->size, file});
-    if (!ExtractTo(za.get(), index, entry->size, file)) {
+    if (!CreateEmpty(file)) return false;
+    staged->entries.push_back({index, entry.name, entry.size, file});
+    if (!ExtractTo(za.get(), index, entry.size, file)) {
       staged->entries.pop_back();
       std::error_code ec;
       fs::remove(file, ec);
     }
-  }
+    return true;
+  });
   return staged;
 }
 

@@ -80,6 +80,19 @@ std::optional<ArchiveFile> ArchiveFileAt(zip_t* za, zip_uint64_t index, const fs
   return file;
 }
 
+void VisitArchiveFiles(zip_t* za, const fs::path& workdir,
+                       const std::function<bool(zip_uint64_t index, const ArchiveFile& file)>& visit) {
+  std::vector<std::string> names;  // the archive's files so far, one spelling each
+  zip_int64_t count = zip_get_num_entries(za, 0);
+  for (zip_int64_t i = 0; i < count && names.size() < 2; ++i) {
+    zip_uint64_t index = static_cast<zip_uint64_t>(i);
+    std::optional<ArchiveFile> file = ArchiveFileAt(za, index, workdir);
+    if (!file) continue;
+    AddDistinctName(names, file->name);
+    if (!visit(index, *file)) return;
+  }
+}
+
 bool AddDistinctName(std::vector<std::string>& names, const std::string& name) {
   for (const std::string& n : names)
     if (text::EqualsNoCase(n, name)) return false;

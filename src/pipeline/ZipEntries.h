@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,6 +45,13 @@ struct ArchiveFile {
 // Entry `index` as a file of the archive; nothing for a directory, a file
 // inside a folder of its own, and a name that is absolute or climbs out.
 std::optional<ArchiveFile> ArchiveFileAt(zip_t* za, zip_uint64_t index, const std::filesystem::path& workdir);
+
+// Calls `visit` with each file of the archive (ArchiveFileAt) in archive
+// order, up to and with the first entry of its second distinct file name (a
+// spelling differing in letter case is the same name): all an unpacking
+// needs to judge the archive. `visit` returns false to stop early.
+void VisitArchiveFiles(zip_t* za, const std::filesystem::path& workdir,
+                       const std::function<bool(zip_uint64_t index, const ArchiveFile& file)>& visit);
 
 // Adds `name` to `names` unless a spelling of it is there; true when added.
 bool AddDistinctName(std::vector<std::string>& names, const std::string& name);
