@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "bench/SubmissionGenerator.h"
-#include "naming/Kinds.h"
 #include "naming/InterfaceLayouts.h"
+#include "naming/Kinds.h"
 #include "pipeline/RunDriver.h"
 #include "query/Session.h"
 #include "store/Store.h"

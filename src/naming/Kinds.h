@@ -8,7 +8,7 @@
 //
 //   for (const fc::naming::Kind& k : fc::naming::Kinds(fc::naming::Submission::Account))
 //     ... k.name, k.infix, k.filecat ...
-//   const fc::naming::Kind& branches = fc::naming::KindOf(fc::naming::AccountKind::Yybxx);
+//   std::string_view branches = fc::naming::kAccountKinds[IndexOf(fc::naming::AccountKind::Yybxx)].name;
 #pragma once
 
 #include <algorithm>
@@ -53,7 +53,6 @@ inline constexpr std::size_t kMostKinds = std::max(kAccountKinds.size(), kIdenti
 
 constexpr std::size_t IndexOf(AccountKind kind) { return static_cast<std::size_t>(kind); }
 constexpr std::size_t IndexOf(IdentityKind kind) { return static_cast<std::size_t>(kind); }
-constexpr const Kind& KindOf(AccountKind kind) { return kAccountKinds[IndexOf(kind)]; }
 
 // The number the rule operations give the kind of index `index`.
 constexpr int RuleKindNumber(std::size_t index) { return static_cast<int>(index) + 1; }

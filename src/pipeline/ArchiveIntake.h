@@ -53,7 +53,7 @@ std::vector<std::string> UnpackArchive(const std::filesystem::path& archive,
 // kFilePassed, an archive problem written (kArchiveManyFiles,
 // kArchiveWrongName, kArchiveUnreadable) or kStructureProblems.
 FileOutcome CheckZipFile(StructureContext& ctx, const std::filesystem::path& workdir,
-                 const std::string& sourceDir, const std::string& fileName, int fileId,
-                 ArchivePrefetch* prefetch = nullptr);
+                         const std::string& sourceDir, const std::string& fileName, int fileId,
+                         ArchivePrefetch* prefetch = nullptr);
 
 }  // namespace fc::pipeline

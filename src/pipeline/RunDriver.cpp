@@ -16,12 +16,12 @@
 
 #include "dbf/Table.h"
 #include "naming/FileNames.h"
+#include "naming/InterfaceLayouts.h"
 #include "naming/Kinds.h"
 #include "pipeline/ArchiveIntake.h"
-#include "naming/InterfaceLayouts.h"
 #include "pipeline/Packaging.h"
-#include "pipeline/SourceFiles.h"
 #include "pipeline/RunRecorder.h"
+#include "pipeline/SourceFiles.h"
 #include "pipeline/StructureCheck.h"
 #include "pipeline/Validation.h"
 #include "pipeline/WorkDirs.h"
@@ -253,8 +253,8 @@ class Run {
       FileOutcome outcome = kFilePassed;
       try {
         outcome = in_.checkType == CheckType::Zip
-                ? CheckZipFile(structure, home_.workdir(), in_.sourceDir, row.filename, row.fileid, prefetch)
-                : CheckDbfFile(structure, in_.sourceDir, row.filename, row.fileid);
+                      ? CheckZipFile(structure, home_.workdir(), in_.sourceDir, row.filename, row.fileid, prefetch)
+                      : CheckDbfFile(structure, in_.sourceDir, row.filename, row.fileid);
       } catch (const dbf::TableChanged&) {
         throw RunFailure(ChangedMessage(*file));
       }

@@ -54,7 +54,7 @@ FileOutcome CheckDbfStructure(StructureContext& ctx, const std::filesystem::path
 }
 
 FileOutcome CheckDbfFile(StructureContext& ctx, const std::string& sourceDir, const std::string& fileName,
-                 int fileId) {
+                         int fileId) {
   std::filesystem::path dbf =
       FindFileNoCase(sourceDir, fileName).value_or(std::filesystem::path(sourceDir) / fileName);
   return CheckDbfStructure(ctx, dbf, fileId);

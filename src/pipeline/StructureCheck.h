@@ -40,7 +40,7 @@ std::string CHECKDBF(const naming::InterfaceLayouts& layouts, const std::filesys
 FileOutcome CheckDbfStructure(StructureContext& ctx, const std::filesystem::path& dbf, int fileId);
 // CheckDbfStructure on sourceDir + fileName (the name matched regardless of case).
 FileOutcome CheckDbfFile(StructureContext& ctx, const std::string& sourceDir, const std::string& fileName,
-                 int fileId);
+                         int fileId);
 
 void DecodeDbfResult(store::Store& store, std::string_view text, int fileId);
 void AddFieldError(store::Store& store, int fileId, std::string_view item);

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "query/Lexer.h"
+#include "query/RuleQueries.h"
 #include "query/Session.h"
 #include "text/Text.h"
-#include "query/RuleQueries.h"
 
 namespace fc::query {
 namespace {
