@@ -207,7 +207,13 @@ class Output {
 
 // ---- settlement-fund account data ----
 
-enum AccountKind { kKhjbxx, kZjzqdy, kZjbdxx, kYybxx, kZhbyz };
+// The account kinds' indexes, as files and findings name them.
+constexpr int AccountIndex(naming::AccountKind kind) { return static_cast<int>(naming::IndexOf(kind)); }
+constexpr int kKhjbxx = AccountIndex(naming::AccountKind::Khjbxx), kZjzqdy = AccountIndex(naming::AccountKind::Zjzqdy),
+              kZjbdxx = AccountIndex(naming::AccountKind::Zjbdxx), kYybxx = AccountIndex(naming::AccountKind::Yybxx),
+              kZhbyz = AccountIndex(naming::AccountKind::Zhbyz);
+constexpr int kSfzfcjg = static_cast<int>(naming::IndexOf(naming::IdentityKind::Sfzfcjg)),
+              kSfzhcqk = static_cast<int>(naming::IndexOf(naming::IdentityKind::Sfzhcqk));
 
 // The accounts and branches the five tables share.
 struct AccountWorld {
@@ -246,21 +252,21 @@ class AccountWriter {
  private:
   uint32_t faults(uint32_t records, int position) const { return Faults(records, opts_.faultRate, position); }
 
-  void expect(AccountKind k, const char* errid, uint32_t count, std::vector<uint32_t> records) {
+  void expect(int k, const char* errid, uint32_t count, std::vector<uint32_t> records) {
     if (count) generated_.findings.push_back({k, errid, static_cast<int>(count), std::move(records)});
   }
   // A fault of consecutive records, its count theirs.
-  void expect(AccountKind k, const char* errid, const FaultRanges& ranges, int fault) {
+  void expect(int k, const char* errid, const FaultRanges& ranges, int fault) {
     std::vector<uint32_t> records = ranges.records(fault);
     const auto count = static_cast<uint32_t>(records.size());
     expect(k, errid, count, std::move(records));
   }
   // A key rule: `dup` repeats, each key's records behind the finding.
-  void expectRepeats(AccountKind k, const char* errid, uint32_t n, uint32_t dup) {
+  void expectRepeats(int k, const char* errid, uint32_t n, uint32_t dup) {
     expect(k, errid, dup, Repeated(n, dup));
   }
   // The customer rules run only on a full transfer.
-  void expectCustomer(AccountKind k, const char* errid, const FaultRanges& ranges, int fault) {
+  void expectCustomer(int k, const char* errid, const FaultRanges& ranges, int fault) {
     if (opts_.fullTransfer) expect(k, errid, ranges, fault);
   }
 
@@ -575,7 +581,7 @@ Generated WriteIdentity(const naming::InterfaceLayouts& layouts, const IdentityS
     }
   };
 
-  fs::path file = out.dbfPath(0);
+  fs::path file = out.dbfPath(kSfzfcjg);
   TableOut t(LayoutOf(layouts, "SFZFCJG"), file);
   size_t fctzxh = t.field("FCTZXH"), zqgsdm = t.field("ZQGSDM"), sfzlx = t.field("SFZLX"),
          dkqjy = t.field("DKQJY"), sfcg = t.field("SFCG"), zhbd = t.field("ZHBD"), qtzj = t.field("QTZJ"),
@@ -625,9 +631,9 @@ Generated WriteIdentity(const naming::InterfaceLayouts& layouts, const IdentityS
     t.add();
   }
   t.finish();
-  out.commit(0, file);
+  out.commit(kSfzfcjg, file);
 
-  file = out.dbfPath(1);
+  file = out.dbfPath(kSfzhcqk);
   TableOut c(LayoutOf(layouts, "SFZHCQK"), file);
   size_t cFctzxh = c.field("FCTZXH"), cZqgsdm = c.field("ZQGSDM"), khxm = c.field("KHXM"),
          zjhm = c.field("ZJHM"), yclx = c.field("YCLX"), xfrq = c.field("XFRQ");
@@ -644,13 +650,13 @@ Generated WriteIdentity(const naming::InterfaceLayouts& layouts, const IdentityS
   }
   for (uint32_t k = 0; written < scale.sfzhcqk; ++k) put(Notice(n + k, code), n + k);
   c.finish();
-  out.commit(1, file);
+  out.commit(kSfzhcqk, file);
 
   constexpr const char* kCodes[] = {"R01", "R02", "R03", "R04", "R05", "R06", "R07",
                                     "R08", "R09", "R10", "R11", "R12", "R13", "R14"};
   for (int r = 0; r < kIdentityRules; ++r)
     if (uint32_t count = Faults(n, opts.faultRate, r))
-      generated.findings.push_back({0, kCodes[r], static_cast<int>(count), ranges.records(r)});
+      generated.findings.push_back({kSfzfcjg, kCodes[r], static_cast<int>(count), ranges.records(r)});
   return generated;
 }
 
