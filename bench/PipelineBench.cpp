@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "bench/SubmissionGenerator.h"
+#include "naming/InterfaceLayouts.h"
 #include "naming/Kinds.h"
-#include "pipeline/InterfaceLayouts.h"
 #include "pipeline/RunDriver.h"
 #include "query/Session.h"
 #include "store/Store.h"
@@ -206,7 +206,7 @@ class Bench {
  public:
   Bench(fs::path dataDir, std::FILE* out)
       : dataDir_(std::move(dataDir)),
-        layouts_(pipeline::InterfaceLayouts::load(dataDir_ / "interface" / "layouts.csv")),
+        layouts_(naming::InterfaceLayouts::load(dataDir_ / "interface" / "layouts.csv")),
         print_(out) {}
 
   void runScale(const std::string& label, double factor) {
@@ -415,7 +415,7 @@ class Bench {
   }
 
   fs::path dataDir_;
-  pipeline::InterfaceLayouts layouts_;
+  naming::InterfaceLayouts layouts_;
   Printer print_;
   bool ok_ = true;
   std::map<std::string, double> totals_;  // run name -> seconds

@@ -12,7 +12,7 @@
 
 #include "dbf/Writer.h"
 #include "naming/FileNames.h"
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "pipeline/Packaging.h"
 #include "store/Store.h"
 
@@ -73,7 +73,7 @@ std::string IdNumber(uint32_t i) { return "1101" + Format("%014llu", 19600101000
 // the layout's field names once.
 class TableOut {
  public:
-  TableOut(const pipeline::TableLayout& layout, const fs::path& file)
+  TableOut(const naming::TableLayout& layout, const fs::path& file)
       : writer_(file, dbf::Format::DBase3, Specs(layout)), values_(layout.fields.size(), std::string()) {
     for (size_t i = 0; i < layout.fields.size(); ++i) index_[layout.fields[i].name] = i;
   }
@@ -87,9 +87,9 @@ class TableOut {
   void finish() { writer_.finish(); }
 
  private:
-  static std::vector<dbf::FieldSpec> Specs(const pipeline::TableLayout& layout) {
+  static std::vector<dbf::FieldSpec> Specs(const naming::TableLayout& layout) {
     std::vector<dbf::FieldSpec> specs;
-    for (const pipeline::LayoutField& f : layout.fields)
+    for (const naming::LayoutField& f : layout.fields)
       specs.push_back({f.name, f.type, static_cast<uint8_t>(f.length), static_cast<uint8_t>(f.decimals)});
     return specs;
   }
@@ -152,8 +152,8 @@ class FaultRanges {
   std::vector<std::pair<int, uint32_t>> ranges_;  // fault id, records
 };
 
-const pipeline::TableLayout& LayoutOf(const pipeline::InterfaceLayouts& layouts, const char* kind) {
-  const pipeline::TableLayout* layout = layouts.find(kind);
+const naming::TableLayout& LayoutOf(const naming::InterfaceLayouts& layouts, const char* kind) {
+  const naming::TableLayout* layout = layouts.find(kind);
   if (!layout) throw std::invalid_argument(std::string("the interface layouts have no table ") + kind);
   return *layout;
 }
@@ -207,7 +207,13 @@ class Output {
 
 // ---- settlement-fund account data ----
 
-enum AccountKind { kKhjbxx, kZjzqdy, kZjbdxx, kYybxx, kZhbyz };
+// The account kinds' indexes, as files and findings name them.
+constexpr int AccountIndex(naming::AccountKind kind) { return static_cast<int>(naming::IndexOf(kind)); }
+constexpr int kKhjbxx = AccountIndex(naming::AccountKind::Khjbxx), kZjzqdy = AccountIndex(naming::AccountKind::Zjzqdy),
+              kZjbdxx = AccountIndex(naming::AccountKind::Zjbdxx), kYybxx = AccountIndex(naming::AccountKind::Yybxx),
+              kZhbyz = AccountIndex(naming::AccountKind::Zhbyz);
+constexpr int kSfzfcjg = static_cast<int>(naming::IndexOf(naming::IdentityKind::Sfzfcjg)),
+              kSfzhcqk = static_cast<int>(naming::IndexOf(naming::IdentityKind::Sfzhcqk));
 
 // The accounts and branches the five tables share.
 struct AccountWorld {
@@ -222,7 +228,7 @@ struct AccountWorld {
 
 class AccountWriter {
  public:
-  AccountWriter(const pipeline::InterfaceLayouts& layouts, const AccountScale& scale,
+  AccountWriter(const naming::InterfaceLayouts& layouts, const AccountScale& scale,
                 const GeneratorOptions& opts)
       : layouts_(layouts), scale_(scale), opts_(opts), out_(opts, Submission::Account, generated_) {
     world_.code = opts.companyCode;
@@ -246,21 +252,21 @@ class AccountWriter {
  private:
   uint32_t faults(uint32_t records, int position) const { return Faults(records, opts_.faultRate, position); }
 
-  void expect(AccountKind k, const char* errid, uint32_t count, std::vector<uint32_t> records) {
+  void expect(int k, const char* errid, uint32_t count, std::vector<uint32_t> records) {
     if (count) generated_.findings.push_back({k, errid, static_cast<int>(count), std::move(records)});
   }
   // A fault of consecutive records, its count theirs.
-  void expect(AccountKind k, const char* errid, const FaultRanges& ranges, int fault) {
+  void expect(int k, const char* errid, const FaultRanges& ranges, int fault) {
     std::vector<uint32_t> records = ranges.records(fault);
     const auto count = static_cast<uint32_t>(records.size());
     expect(k, errid, count, std::move(records));
   }
   // A key rule: `dup` repeats, each key's records behind the finding.
-  void expectRepeats(AccountKind k, const char* errid, uint32_t n, uint32_t dup) {
+  void expectRepeats(int k, const char* errid, uint32_t n, uint32_t dup) {
     expect(k, errid, dup, Repeated(n, dup));
   }
   // The customer rules run only on a full transfer.
-  void expectCustomer(AccountKind k, const char* errid, const FaultRanges& ranges, int fault) {
+  void expectCustomer(int k, const char* errid, const FaultRanges& ranges, int fault) {
     if (opts_.fullTransfer) expect(k, errid, ranges, fault);
   }
 
@@ -528,7 +534,7 @@ class AccountWriter {
     expectCustomer(kZhbyz, "R34", ranges, kMissing);
   }
 
-  const pipeline::InterfaceLayouts& layouts_;
+  const naming::InterfaceLayouts& layouts_;
   const AccountScale& scale_;
   const GeneratorOptions& opts_;
   Generated generated_;
@@ -545,7 +551,7 @@ std::string Notice(uint32_t i, const std::string& code) {
   return "200801" + Format("%02llu", 1 + i / 999999) + code + Format("%06llu", 1 + i % 999999);
 }
 
-Generated WriteIdentity(const pipeline::InterfaceLayouts& layouts, const IdentityScale& scale,
+Generated WriteIdentity(const naming::InterfaceLayouts& layouts, const IdentityScale& scale,
                         const GeneratorOptions& opts) {
   Generated generated;
   Output out(opts, Submission::Identity, generated);
@@ -575,7 +581,7 @@ Generated WriteIdentity(const pipeline::InterfaceLayouts& layouts, const Identit
     }
   };
 
-  fs::path file = out.dbfPath(0);
+  fs::path file = out.dbfPath(kSfzfcjg);
   TableOut t(LayoutOf(layouts, "SFZFCJG"), file);
   size_t fctzxh = t.field("FCTZXH"), zqgsdm = t.field("ZQGSDM"), sfzlx = t.field("SFZLX"),
          dkqjy = t.field("DKQJY"), sfcg = t.field("SFCG"), zhbd = t.field("ZHBD"), qtzj = t.field("QTZJ"),
@@ -625,9 +631,9 @@ Generated WriteIdentity(const pipeline::InterfaceLayouts& layouts, const Identit
     t.add();
   }
   t.finish();
-  out.commit(0, file);
+  out.commit(kSfzfcjg, file);
 
-  file = out.dbfPath(1);
+  file = out.dbfPath(kSfzhcqk);
   TableOut c(LayoutOf(layouts, "SFZHCQK"), file);
   size_t cFctzxh = c.field("FCTZXH"), cZqgsdm = c.field("ZQGSDM"), khxm = c.field("KHXM"),
          zjhm = c.field("ZJHM"), yclx = c.field("YCLX"), xfrq = c.field("XFRQ");
@@ -644,13 +650,13 @@ Generated WriteIdentity(const pipeline::InterfaceLayouts& layouts, const Identit
   }
   for (uint32_t k = 0; written < scale.sfzhcqk; ++k) put(Notice(n + k, code), n + k);
   c.finish();
-  out.commit(1, file);
+  out.commit(kSfzhcqk, file);
 
   constexpr const char* kCodes[] = {"R01", "R02", "R03", "R04", "R05", "R06", "R07",
                                     "R08", "R09", "R10", "R11", "R12", "R13", "R14"};
   for (int r = 0; r < kIdentityRules; ++r)
     if (uint32_t count = Faults(n, opts.faultRate, r))
-      generated.findings.push_back({0, kCodes[r], static_cast<int>(count), ranges.records(r)});
+      generated.findings.push_back({kSfzfcjg, kCodes[r], static_cast<int>(count), ranges.records(r)});
   return generated;
 }
 
@@ -675,12 +681,12 @@ using FindingKey = std::tuple<int, std::string, int>;  // kind, errid, count
 
 }  // namespace
 
-Generated WriteAccountSubmission(const pipeline::InterfaceLayouts& layouts, const AccountScale& scale,
+Generated WriteAccountSubmission(const naming::InterfaceLayouts& layouts, const AccountScale& scale,
                                  const GeneratorOptions& opts) {
   return AccountWriter(layouts, scale, opts).run();
 }
 
-Generated WriteIdentitySubmission(const pipeline::InterfaceLayouts& layouts, const IdentityScale& scale,
+Generated WriteIdentitySubmission(const naming::InterfaceLayouts& layouts, const IdentityScale& scale,
                                   const GeneratorOptions& opts) {
   return WriteIdentity(layouts, scale, opts);
 }

@@ -33,7 +33,7 @@
 
 #include "naming/Kinds.h"
 
-namespace fc::pipeline {
+namespace fc::naming {
 class InterfaceLayouts;
 }
 namespace fc::store {
@@ -83,9 +83,9 @@ struct Generated {
 
 // Both throw std::invalid_argument when the scale leaves no room for the
 // faults or the references, and std::runtime_error when a file cannot be written.
-Generated WriteAccountSubmission(const pipeline::InterfaceLayouts& layouts, const AccountScale& scale,
+Generated WriteAccountSubmission(const naming::InterfaceLayouts& layouts, const AccountScale& scale,
                                  const GeneratorOptions& opts);
-Generated WriteIdentitySubmission(const pipeline::InterfaceLayouts& layouts, const IdentityScale& scale,
+Generated WriteIdentitySubmission(const naming::InterfaceLayouts& layouts, const IdentityScale& scale,
                                   const GeneratorOptions& opts);
 
 // Empty when the store's latest run has exactly `expected` for its findings

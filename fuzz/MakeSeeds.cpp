@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "dbf/Writer.h"
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "pipeline/Sample.h"
 #include "pipeline/StructureCheck.h"
-#include "rules/RuleTables.h"
+#include "rules/RuleBook.h"
 #include "rules/RuleText.h"
 #include "support/TempDir.h"
 #include "support/Zip.h"
@@ -57,7 +57,7 @@ char KindByte(const std::string& fileName) {
   return 0;
 }
 
-void SampleSeeds(Seeds& seeds, const fc::pipeline::InterfaceLayouts& layouts, const fs::path& dir) {
+void SampleSeeds(Seeds& seeds, const fc::naming::InterfaceLayouts& layouts, const fs::path& dir) {
   fc::pipeline::WriteSample(layouts, dir);
   for (const char* sub : {"account-dbf", "identity-dbf"}) {
     for (const fs::path& dbf : FilesOf(dir / sub)) {
@@ -117,12 +117,13 @@ void QuerySeeds(Seeds& seeds) {
   auto add = [&](const char* pattern) {
     seeds.add("query", "rule" + std::to_string(++n), fc::rules::SpliceQuery(pattern, "20080808", "100001"));
   };
-  for (int kind = 1; const fc::rules::AccountTable* table = fc::rules::AccountRulesOf(kind); ++kind) {
+  const auto book = fc::rules::RuleBook::load(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rules");
+  for (int kind = 1; const fc::rules::AccountTable* table = book.accountRulesOf(kind); ++kind) {
     add(table->totalQuery);
     for (const fc::rules::AccountRule& rule : table->rules) add(rule.query);
   }
-  add(fc::rules::kIdentityTotalQuery);
-  for (const fc::rules::IdentityRule& rule : fc::rules::IdentityRules()) add(rule.query);
+  add(book.identity().totalQuery);
+  for (const fc::rules::IdentityRule& rule : book.identity().rules) add(rule.query);
   seeds.add("query", "functions",
             "select zjzh, len(trim(khqc)), substr(khqc,1,2), jrye+1-2 from khjbxx a "
             "where a.jrye is null or -a.jrye<>0 and khqc<>\"\" and yybdm in (select yybdm from yybxx)");
@@ -153,7 +154,7 @@ int main(int argc, char** argv) {
   try {
     Seeds seeds(argv[1]);
     fc::test::TempDir temp;
-    auto layouts = fc::pipeline::InterfaceLayouts::load(fs::path(FC_SOURCE_DATA_DIR) / "interface/layouts.csv");
+    auto layouts = fc::naming::InterfaceLayouts::load(fs::path(FC_SOURCE_DATA_DIR) / "interface/layouts.csv");
     SampleSeeds(seeds, layouts, temp / "sample");
     WriterSeeds(seeds, temp.path());
     ArchiveSeeds(seeds, temp.path());

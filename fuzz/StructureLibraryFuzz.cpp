@@ -8,7 +8,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "pipeline/StructureCheck.h"
 #include "store/Store.h"
 
@@ -20,8 +20,8 @@ constexpr const char* kKinds[] = {"KHJBXX", "ZJZQDY", "ZJBDXX", "YYBXX", "ZHBYZ"
 constexpr const char* kDate = "20080808";
 
 struct Fixture {
-  fc::pipeline::InterfaceLayouts layouts =
-      fc::pipeline::InterfaceLayouts::load(fc::fuzz::DataDir() / "interface" / "layouts.csv");
+  fc::naming::InterfaceLayouts layouts =
+      fc::naming::InterfaceLayouts::load(fc::fuzz::DataDir() / "interface" / "layouts.csv");
   std::unique_ptr<fc::store::Store> store;
   fs::path dir = fc::fuzz::ScratchDir() / "submission";
 

@@ -6,6 +6,7 @@
 #include "naming/CompanyCode.h"
 #include "naming/Kinds.h"
 #include "pipeline/WorkDirs.h"
+#include "text/Text.h"
 
 namespace fc::cli {
 
@@ -17,10 +18,10 @@ bool ReadKinds(const std::string& list, std::vector<bool>& selected, std::string
   size_t start = 0;
   for (;;) {
     size_t comma = list.find(',', start);
-    std::string name(naming::TrimBlanks(list.substr(start, comma - start)));
+    std::string name(text::Trim(list.substr(start, comma - start)));
     bool known = false;
     for (size_t k = 0; k < naming::kAccountKinds.size(); ++k)
-      if (pipeline::SameNameNoCase(name, naming::kAccountKinds[k].name)) selected[k] = known = true;
+      if (text::EqualsNoCase(name, naming::kAccountKinds[k].name)) selected[k] = known = true;
     if (!known) {
       error = "未知的表类型 '" + name + "'：可选 KHJBXX,ZJZQDY,ZJBDXX,YYBXX,ZHBYZ";
       return false;

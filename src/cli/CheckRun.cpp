@@ -13,6 +13,7 @@
 #include "pipeline/RunObserver.h"
 #include "settings/PrivateFiles.h"
 #include "store/Store.h"
+#include "text/Text.h"
 
 namespace fc::cli {
 
@@ -93,7 +94,7 @@ void CompleteInputs(CheckRequest& request) {
   const pipeline::RawRunInputs& raw = request.raw;
   pipeline::RunInputs& in = request.inputs;
   in.submission = raw.submission;
-  in.companyCode = naming::TrimBlanks(raw.companyCode);
+  in.companyCode = text::Trim(raw.companyCode);
   in.sourceDir = pipeline::RunDirectory(raw.sourceDir);
   in.targetDir = pipeline::RunDirectory(raw.targetDir);
   in.checkType = raw.checkType;

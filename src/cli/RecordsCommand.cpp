@@ -37,7 +37,7 @@ std::vector<Chosen> Choose(store::Store& store, const Options& opts) {
     if (opts.value("file") && !SameNoCase(row.filename, *opts.value("file"))) continue;
     if (opts.value("rule") && !SameNoCase(row.errid, *opts.value("rule"))) continue;
     std::optional<store::FindingRecords> records = store.readFindingRecords(
-        row.fileid, row.finding, opts.flag("no-mask") ? store::Masking::Off : store::Masking::Numbers);
+        row.fileid, row.finding, opts.flag("no-mask") ? privacy::Masking::Off : privacy::Masking::Numbers);
     if (records) chosen.push_back({std::move(row), std::move(*records)});
   }
   return chosen;

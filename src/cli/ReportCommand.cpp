@@ -39,7 +39,7 @@ int ReportCommand(const Args& args) {
   }
   const settings::AppHome home = HomeAt(*opts.value("home"));
   std::optional<report::ReportData> data = report::LoadReport(
-      home.home, home.data, run, error, opts.flag("no-mask") ? store::Masking::Off : store::Masking::NumbersAndNames);
+      home.home, home.data, run, error, opts.flag("no-mask") ? privacy::Masking::Off : privacy::Masking::NumbersAndNames);
   if (!data) return Fail(error);
   const std::string text = ext == ".json" ? report::JsonReport(*data) : report::HtmlReport(*data);
   if (!report::WriteReportFile(output, text, error)) return Fail(error);

@@ -5,7 +5,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "pipeline/Sample.h"
 
 namespace fc::cli {
@@ -18,7 +18,7 @@ int SampleCommand(const Args& args) {
   settings::AppHome home = HomeAt(*opts.value("home"));
   std::filesystem::path dir = std::filesystem::absolute(*opts.value("dir"));
   try {
-    auto layouts = pipeline::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
+    auto layouts = naming::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
     pipeline::WriteSample(layouts, dir);
   } catch (const std::exception& e) {
     return Fail(e.what());

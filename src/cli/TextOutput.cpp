@@ -2,32 +2,11 @@
 
 #include <algorithm>
 
+#include "text/Utf8.h"
+
 namespace fc::cli {
 
-namespace {
-
-bool IsWide(char32_t c) {
-  return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
-         (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
-         (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
-         (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
-}
-
-}  // namespace
-
-size_t DisplayWidth(std::string_view text) {
-  size_t width = 0;
-  for (size_t i = 0; i < text.size();) {
-    unsigned char lead = static_cast<unsigned char>(text[i]);
-    size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    char32_t c = length == 1 ? lead : lead & (0x3F >> (length - 1));
-    for (size_t k = 1; k < length && i + k < text.size(); ++k)
-      c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-    width += IsWide(c) ? 2 : 1;
-    i += length;
-  }
-  return width;
-}
+using text::DisplayWidth;
 
 void PrintAligned(const std::vector<std::vector<std::string>>& lines, std::FILE* out) {
   std::vector<size_t> widths;

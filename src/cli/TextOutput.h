@@ -13,9 +13,6 @@
 
 namespace fc::cli {
 
-// Columns a UTF-8 text takes on a terminal (CJK characters count two).
-size_t DisplayWidth(std::string_view text);
-
 // The lines (the first one the headers) with each column padded to the
 // display width of its widest cell, trailing blanks cut.
 void PrintAligned(const std::vector<std::vector<std::string>>& lines, std::FILE* out);

@@ -4,6 +4,7 @@
 
 #include "dbf/CodePage.h"
 #include "dbf/MappedFile.h"
+#include "text/Text.h"
 
 namespace fc::dbf {
 
@@ -33,15 +34,6 @@ uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8)
 uint32_t Le32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
          static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  return true;
 }
 
 std::string Hex(unsigned value) {
@@ -136,7 +128,7 @@ std::string Table::Impl::assignNullBits() {
   for (size_t i = 0; i < fields.size(); ++i) {
     Field& f = fields[i];
     if (f.isSystem()) {
-      if (nullFlags < 0 && EqualsIgnoringCase(f.name, "_NullFlags")) nullFlags = static_cast<int>(i);
+      if (nullFlags < 0 && text::EqualsNoCase(f.name, "_NullFlags")) nullFlags = static_cast<int>(i);
       continue;
     }
     if (f.type == 'V' || f.type == 'Q') ++bits;
@@ -203,7 +195,7 @@ const std::vector<Field>& Table::fields() const { return impl_->fields; }
 
 const Field* Table::findField(std::string_view name) const {
   for (const Field& f : impl_->fields)
-    if (!f.isSystem() && EqualsIgnoringCase(f.name, name)) return &f;
+    if (!f.isSystem() && text::EqualsNoCase(f.name, name)) return &f;
   return nullptr;
 }
 
@@ -212,6 +204,10 @@ const uint8_t* Table::record(uint32_t index) const {
 }
 
 bool Table::isDeleted(uint32_t index) const { return record(index)[0] == '*'; }
+
+const Field* Table::nullFlags() const {
+  return impl_->nullFlags < 0 ? nullptr : &impl_->fields[impl_->nullFlags];
+}
 
 bool Table::isNull(uint32_t index, const Field& field) const {
   if (field.nullBit < 0) return false;

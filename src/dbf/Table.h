@@ -83,6 +83,9 @@ class Table {
   const std::vector<Field>& fields() const;
   // The first non-system field whose name equals `name` regardless of letter case.
   const Field* findField(std::string_view name) const;
+  // The hidden _NullFlags field that holds every nullable field's bit (the
+  // first system field of that name), or null when the table has none.
+  const Field* nullFlags() const;
 
   // Raw record bytes (recordLength() bytes, byte 0 the deleted flag).
   const uint8_t* record(uint32_t index) const;

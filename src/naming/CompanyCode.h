@@ -3,7 +3,7 @@
 //
 //   if (auto message = CheckCompanyCode(field)) { show *message under "错误提示"; }
 //
-//   CompanyConfirmation c = PrepareCompanyConfirmation(store, *RecogniseCompanyCode(name, true));
+//   CompanyConfirmation c = PrepareCompanyConfirmation(code, store.findCompany(code));
 //   ask c.question under kConfirmTitle; on OK set ZQGSDM = c.code, ZQGSMC = c.name.
 #pragma once
 
@@ -11,17 +11,12 @@
 #include <string>
 #include <string_view>
 
-namespace fc::store { class Store; }
-
 namespace fc::naming {
 
 inline constexpr std::string_view kCodeNotDigitsText = "证券公司编码不正确，有非数字字符";
 inline constexpr std::string_view kCodeLengthText = "证券公司编码必须6位";
 inline constexpr std::string_view kConfirmTitle = "文件名分析";
 inline constexpr std::string_view kUnknownCompanyName = "未能匹配到公司名称";
-
-// `text` without leading and trailing blanks (" "; other white space stays).
-std::string_view TrimBlanks(std::string_view text);
 
 // CheckCompanyCode: nothing when the trimmed code is six characters "0"-"9";
 // else the message to show. The digit test comes first, so "1000A" gets the
@@ -34,8 +29,9 @@ struct CompanyConfirmation {
   std::string question;  // "确认将证券公司代码设置为:[code] [name] 吗?"
 };
 
-// The lookup half of ConfirmCompanyCode: finds the company of a recognised
-// code and words the question; the caller asks it. Throws store::StoreError.
-CompanyConfirmation PrepareCompanyConfirmation(store::Store& store, std::string_view code);
+// The wording half of ConfirmCompanyCode: the question for a recognised code
+// and the company `name` the caller looked up in zqgs (nothing when it is not
+// there); the caller asks it.
+CompanyConfirmation PrepareCompanyConfirmation(std::string_view code, std::optional<std::string> name);
 
 }  // namespace fc::naming

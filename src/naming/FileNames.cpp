@@ -3,7 +3,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "store/Utf8.h"
+#include "text/Text.h"
+#include "text/Utf8.h"
 
 namespace fc::naming {
 
@@ -11,7 +12,7 @@ namespace {
 
 using Characters = std::vector<std::string_view>;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+using text::IsDigit;
 
 bool IsDigit(std::string_view character) { return character.size() == 1 && IsDigit(character[0]); }
 
@@ -35,12 +36,6 @@ int Number(std::string_view digits) {
   return n;
 }
 
-std::string_view TrimSpaces(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
-
 bool MalformedAccountName(const Characters& chars, bool full) {
   const std::size_t length = chars.size();
   if (full) {
@@ -55,16 +50,19 @@ bool MalformedAccountName(const Characters& chars, bool full) {
   return dot.size() > 1 || static_cast<unsigned char>(dot[0]) > '_';
 }
 
+// The six characters after the company code: the kind's infix without its
+// leading "_" ("KHJBXX", "YYBXX_").
+std::string_view KindField(const Kind& kind) { return kind.infix.substr(1, 6); }
+
 void ClassifyKind(AccountName& a) {
-  static constexpr std::string_view kFields[] = {"KHJBXX", "ZJZQDY", "ZJBDXX", "YYBXX_", "ZHBYZ_"};
-  static constexpr std::string_view kLowerFields[] = {"khjbxx", "zjzqdy", "zjbdxx", "yybxx_", "zhbyz_"};
-  for (int i = 0; i < 5; ++i) {
-    if (a.kindField == kFields[i]) {
+  for (std::size_t i = 0; i < kAccountKinds.size(); ++i) {
+    const std::string_view field = KindField(kAccountKinds[i]);
+    if (a.kindField == field) {
       a.kindClass = KindClass::Known;
-      a.kindIndex = i;
+      a.kindIndex = static_cast<int>(i);
       return;
     }
-    if (a.kindField == kLowerFields[i]) {
+    if (a.kindField == text::ToLower(field)) {
       a.kindClass = KindClass::LowerCase;
       return;
     }
@@ -109,20 +107,20 @@ std::optional<std::string> RecogniseCompanyCode(std::string_view name, bool allo
 }
 
 IdentityName AnalyseIdentityFileName(std::string_view name) {
-  const Characters chars = store::SplitCharacters(name);
+  const Characters chars = text::SplitCharacters(name);
   if (chars.size() != 27) return {};
   IdentityName result{NameOutcome::BadDate, DateText(chars, 11)};
-  if (IsCalendarDate(TrimSpaces(result.dateText))) result.outcome = NameOutcome::Ok;
+  if (IsCalendarDate(text::Trim(result.dateText))) result.outcome = NameOutcome::Ok;
   return result;
 }
 
 AccountName AnalyseAccountFileName(std::string_view name) {
-  const Characters chars = store::SplitCharacters(name);
+  const Characters chars = text::SplitCharacters(name);
   const bool full = name.starts_with("QL_");
   AccountName a;
   if (MalformedAccountName(chars, full)) return a;
   a.dateText = DateText(chars, 13);
-  if (!IsCalendarDate(TrimSpaces(a.dateText))) {
+  if (!IsCalendarDate(text::Trim(a.dateText))) {
     a.outcome = NameOutcome::BadDate;
     return a;
   }

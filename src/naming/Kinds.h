@@ -3,14 +3,17 @@
 // One table for everyone who needs a kind's names: the run driver builds file
 // names and filelist rows from it, the rules and the query session name the
 // tables in lchkdir after it, the windows label their check boxes with it.
-// A kind's index is its check box's index (KHXX, DateCheck); the rules number
-// kinds from 1 (index + 1).
+// A kind's index is its check box's index (KHXX, DateCheck) and its
+// AccountKind or IdentityKind; the rules number kinds from 1 (RuleKindNumber).
 //
 //   for (const fc::naming::Kind& k : fc::naming::Kinds(fc::naming::Submission::Account))
 //     ... k.name, k.infix, k.filecat ...
+//   std::string_view branches = fc::naming::kAccountKinds[IndexOf(fc::naming::AccountKind::Yybxx)].name;
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -40,6 +43,19 @@ inline constexpr std::array<Kind, 2> kIdentityKinds{{
     {"SFZFCJG", "_SFZFCJG_", "投资者身份信息复查处理结果表", false, false},
     {"SFZHCQK", "_SFZHCQK_", "投资者身份信息核查异常明细表", false, true},
 }};
+
+// The kinds by name, valued as their index in kAccountKinds / kIdentityKinds.
+enum class AccountKind : std::size_t { Khjbxx, Zjzqdy, Zjbdxx, Yybxx, Zhbyz };
+enum class IdentityKind : std::size_t { Sfzfcjg, Sfzhcqk };
+
+// The most kinds one submission has: room for any submission's tables.
+inline constexpr std::size_t kMostKinds = std::max(kAccountKinds.size(), kIdentityKinds.size());
+
+constexpr std::size_t IndexOf(AccountKind kind) { return static_cast<std::size_t>(kind); }
+constexpr std::size_t IndexOf(IdentityKind kind) { return static_cast<std::size_t>(kind); }
+
+// The number the rule operations give the kind of index `index`.
+constexpr int RuleKindNumber(std::size_t index) { return static_cast<int>(index) + 1; }
 
 std::span<const Kind> Kinds(Submission submission);
 

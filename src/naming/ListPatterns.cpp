@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "text/Text.h"
+
 namespace fc::naming {
 
 namespace {
@@ -20,8 +22,6 @@ std::string AccountMasks(FileType type, const std::function<std::string(const Ki
   return pattern;
 }
 
-char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c; }
-
 // Greedy "*" matching with one remembered star: linear in practice, never
 // exponential. Byte-wise, which for "*"-only masks on UTF-8 equals matching
 // by character.
@@ -32,7 +32,7 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
     if (m < mask.size() && mask[m] == '*') {
       star = m++;
       starName = n;
-    } else if (m < mask.size() && Fold(mask[m]) == Fold(name[n])) {
+    } else if (m < mask.size() && text::FoldLower(mask[m]) == text::FoldLower(name[n])) {
       ++m, ++n;
     } else if (star != none) {
       m = star + 1;

@@ -16,20 +16,25 @@
 
 #include "dbf/Table.h"
 #include "naming/FileNames.h"
+#include "naming/InterfaceLayouts.h"
+#include "naming/Kinds.h"
 #include "pipeline/ArchiveIntake.h"
-#include "pipeline/InterfaceLayouts.h"
 #include "pipeline/Packaging.h"
-#include "pipeline/SourceFiles.h"
 #include "pipeline/RunRecorder.h"
+#include "pipeline/SourceFiles.h"
 #include "pipeline/StructureCheck.h"
 #include "pipeline/Validation.h"
 #include "pipeline/WorkDirs.h"
 #include "query/Session.h"
+#include "rules/RuleBook.h"
 #include "rules/Rules.h"
 #include "settings/PrivateFiles.h"
 #include "store/Store.h"
+#include "text/Text.h"
 
 namespace fc::pipeline {
+
+using naming::InterfaceLayouts;
 
 namespace fs = std::filesystem;
 
@@ -127,10 +132,10 @@ struct CheckedFile {
 };
 
 struct KindSlot {
-  int present = 0;  // the kind's file of this group passed its checks
-  int fileId = 0;   // and has this fileid
+  bool present = false;  // the kind's file of this group passed its checks
+  int fileId = 0;        // and has this fileid
 };
-using GroupSlots = std::array<KindSlot, 5>;
+using GroupSlots = std::array<KindSlot, naming::kMostKinds>;  // by kind index
 
 class Run {
  public:
@@ -145,6 +150,7 @@ class Run {
     store_ = store::Store::open(home_.home, home_.data);
     InterfaceLayouts layouts = InterfaceLayouts::load(home_.data / "interface" / "layouts.csv");
     store_->setPersonalFields(layouts.personalFields());
+    rules_.emplace(rules::RuleBook::load(home_.data / "rules"));
     store_->clearRun();
     recorder_.storeVerified();
     for (const fs::path& dir : {home_.workdir(), home_.dbfdir(), home_.lchkdir()}) {
@@ -246,15 +252,15 @@ class Run {
       row.isexist = 1;
       observer_.status("开始文件" + in_.sourceDir + row.filename + "结构检查......");
       CheckedFile checked{*file, IdentityOf(*file)};
-      int r = 0;
+      FileOutcome outcome = kFilePassed;
       try {
-        r = in_.checkType == CheckType::Zip
-                ? CheckZipFile(structure, home_.workdir(), in_.sourceDir, row.filename, row.fileid, prefetch)
-                : CheckDbfFile(structure, in_.sourceDir, row.filename, row.fileid);
+        outcome = in_.checkType == CheckType::Zip
+                      ? CheckZipFile(structure, home_.workdir(), in_.sourceDir, row.filename, row.fileid, prefetch)
+                      : CheckDbfFile(structure, in_.sourceDir, row.filename, row.fileid);
       } catch (const dbf::TableChanged&) {
         throw RunFailure(ChangedMessage(*file));
       }
-      if (r < 1) {
+      if (outcome == kFilePassed) {
         row.isok = 1;
         row.dbftype = keepPassedTable(row.filename, *file);
         checked_[row.fileid] = checked;
@@ -306,7 +312,7 @@ class Run {
   // The source file of `placed`, a table the rules read in lchkdir.
   fs::path sourceOf(const fs::path& placed, const GroupSlots& slots) const {
     for (size_t k = 0; k < kinds_.size(); ++k)
-      if (slots[k].present && SameNameNoCase(placed.stem().string(), kinds_[k].name))
+      if (slots[k].present && text::EqualsNoCase(placed.stem().string(), kinds_[k].name))
         return checked_.at(slots[k].fileId).source;
     return placed;
   }
@@ -318,7 +324,7 @@ class Run {
       found = anyPassed_ = true;
       std::optional<int> k = naming::FindKindByFilecat(in_.submission, row.filecat);
       if (!k) continue;
-      slots[*k] = {1, row.fileid};
+      slots[*k] = {true, row.fileid};
       checked_.at(row.fileid).expectUnchanged();
       std::string dbfName = SwapLastThree(row.filename, "DBF");
       std::optional<fs::path> table = in_.checkType == CheckType::Zip
@@ -346,7 +352,7 @@ class Run {
       session.close();
       return;
     }
-    rules::RuleContext ctx{session, *store_, in_.companyCode, in_.dataDate, in_.keepRecords, in_.recordsLimit};
+    rules::RuleContext ctx{session, *store_, *rules_, in_.companyCode, in_.dataDate, in_.keepRecords, in_.recordsLimit};
     for (size_t k = 0; k < kinds_.size(); ++k) {
       if (!slots[k].present) continue;
       std::string kind(kinds_[k].name);
@@ -354,7 +360,7 @@ class Run {
                                 : "检查序号为" + CountText(group) + "的" + kind + "文件数据逻辑......");
       try {
         PhaseTimer timer(observer_, "rules " + kind);
-        callRule(ctx, static_cast<int>(k), slots);
+        callRule(ctx, k, slots);
       } catch (const query::QueryError& e) {
         expectUnchanged(slots);
         throw RunFailure("检查" + kind + "文件数据逻辑时查询失败：" + e.what());
@@ -365,15 +371,19 @@ class Run {
     session.close();
   }
 
-  void callRule(rules::RuleContext& ctx, int k, const GroupSlots& slots) {
+  void callRule(rules::RuleContext& ctx, size_t k, const GroupSlots& slots) {
+    using naming::AccountKind;
+    using naming::IndexOf;
+    const int kind = naming::RuleKindNumber(k);
     if (in_.submission == Submission::Identity) {
-      rules::CheckIdentityDataLogic(ctx, k + 1, slots[1].present, slots[k].fileId);
+      const bool comparison = slots[IndexOf(naming::IdentityKind::Sfzhcqk)].present;
+      rules::CheckIdentityDataLogic(ctx, kind, comparison, slots[k].fileId);
       return;
     }
-    constexpr int kKhjbxx = 0, kYybxx = 3;
-    int branch = k == kYybxx ? 0 : slots[kYybxx].present;
-    int customer = k == kKhjbxx || k == kYybxx || !in_.fullTransfer ? 0 : slots[kKhjbxx].present;
-    rules::CheckAccountDataLogic(ctx, k + 1, branch, customer, slots[k].fileId);
+    const size_t customers = IndexOf(AccountKind::Khjbxx), branches = IndexOf(AccountKind::Yybxx);
+    const bool branch = k != branches && slots[branches].present;
+    const bool customer = k != customers && k != branches && in_.fullTransfer && slots[customers].present;
+    rules::CheckAccountDataLogic(ctx, kind, branch, customer, slots[k].fileId);
   }
 
   void pack() {
@@ -398,6 +408,7 @@ class Run {
   RunRecorder& recorder_;
   std::span<const naming::Kind> kinds_;
   std::unique_ptr<store::Store> store_;
+  std::optional<rules::RuleBook> rules_;  // loaded when the run starts
   std::map<int, CheckedFile> checked_;  // passed files by fileid
   bool rowOpen_ = false;    // a filelist row is begun but not stored
   bool anyPassed_ = false;  // some group had a passed file

@@ -7,10 +7,14 @@
 #include <vector>
 
 #include "dbf/Writer.h"
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "pipeline/Packaging.h"
 
 namespace fc::pipeline {
+
+using naming::InterfaceLayouts;
+using naming::LayoutField;
+using naming::TableLayout;
 
 namespace fs = std::filesystem;
 

@@ -1,7 +1,7 @@
 // pipeline/Sample.h - a small demonstration submission with deliberate faults,
 // so a new user sees every kind of finding within a minute.
 //
-//   auto layouts = fc::pipeline::InterfaceLayouts::load(data / "interface/layouts.csv");
+//   auto layouts = fc::naming::InterfaceLayouts::load(data / "interface/layouts.csv");
 //   fc::pipeline::WriteSample(layouts, "/tmp/sample");
 //   // then check /tmp/sample/account-zip (company 100001, 2008-08-08,
 //   // sequence numbers 1 to 2, incremental) and /tmp/sample/identity-zip
@@ -24,10 +24,12 @@
 #include <string_view>
 #include <vector>
 
-namespace fc::pipeline {
-
+namespace fc::naming {
 class InterfaceLayouts;
 struct TableLayout;
+}  // namespace fc::naming
+
+namespace fc::pipeline {
 
 inline constexpr const char* kSampleCompany = "100001";
 inline constexpr const char* kSampleDate = "20080808";            // data date
@@ -41,13 +43,13 @@ using SampleRecord = std::map<std::string, std::string>;
 
 // Writes a dBase III table of `layout` (GBK text) holding `records`; a field
 // named `shortenedField` is written 20 bytes shorter than agreed.
-void WriteLayoutTable(const TableLayout& layout, const std::filesystem::path& file,
+void WriteLayoutTable(const naming::TableLayout& layout, const std::filesystem::path& file,
                       const std::vector<SampleRecord>& records, std::string_view company,
                       std::string_view date, std::string_view shortenedField = {});
 
 // Writes dir/account-zip, dir/account-dbf, dir/identity-zip and
 // dir/identity-dbf (created when missing; files of the same names replaced).
 // Throws std::runtime_error when a file cannot be written.
-void WriteSample(const InterfaceLayouts& layouts, const std::filesystem::path& dir);
+void WriteSample(const naming::InterfaceLayouts& layouts, const std::filesystem::path& dir);
 
 }  // namespace fc::pipeline

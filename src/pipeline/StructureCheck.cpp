@@ -4,6 +4,8 @@
 
 #include "pipeline/WorkDirs.h"
 #include "store/Store.h"
+#include "text/Text.h"
+#include "text/Utf8.h"
 
 namespace fc::pipeline {
 
@@ -14,22 +16,6 @@ constexpr std::string_view kDateWord = "日期";
 constexpr size_t kFieldSectionStart = 3;  // characters before it: "字段" and a separator
 constexpr int kCodeToErrid = 3;           // the library's field codes sit 3 below the errids
 constexpr long kLargestCode = 999999999;  // keeps absurd codes from overflowing
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
-
-// Byte offset after the first `count` characters of UTF-8 `text`.
-size_t SkipCharacters(std::string_view text, size_t count) {
-  size_t at = 0;
-  for (; at < text.size() && count > 0; --count) {
-    ++at;
-    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
-  }
-  return at;
-}
 
 // The leading decimal number of `text` (an optional sign, then digits), 0
 // when it has none.
@@ -57,18 +43,18 @@ std::string FieldErrorText(long errid, std::string_view name) {
 
 }  // namespace
 
-int CheckDbfStructure(StructureContext& ctx, const std::filesystem::path& dbf, int fileId) {
+FileOutcome CheckDbfStructure(StructureContext& ctx, const std::filesystem::path& dbf, int fileId) {
   std::string answer = CHECKDBF(ctx.layouts, dbf, ctx.dataDate);
   std::string_view text = answer;
   if (size_t nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
-  text = TrimBlanks(text);
-  if (text.empty()) return 0;
+  text = text::Trim(text);
+  if (text.empty()) return kFilePassed;
   DecodeDbfResult(ctx.store, text, fileId);
-  return 4;
+  return kStructureProblems;
 }
 
-int CheckDbfFile(StructureContext& ctx, const std::string& sourceDir, const std::string& fileName,
-                 int fileId) {
+FileOutcome CheckDbfFile(StructureContext& ctx, const std::string& sourceDir, const std::string& fileName,
+                         int fileId) {
   std::filesystem::path dbf =
       FindFileNoCase(sourceDir, fileName).value_or(std::filesystem::path(sourceDir) / fileName);
   return CheckDbfStructure(ctx, dbf, fileId);
@@ -83,18 +69,18 @@ void DecodeDbfResult(store::Store& store, std::string_view text, int fileId) {
   }
   std::string_view fields;
   if (f != std::string_view::npos) {
-    size_t start = SkipCharacters(text, kFieldSectionStart);
+    size_t start = text::SkipCharacters(text, kFieldSectionStart);
     size_t end = d == std::string_view::npos ? text.size() : d;
-    if (start < end) fields = TrimBlanks(text.substr(start, end - start));
+    if (start < end) fields = text::Trim(text.substr(start, end - start));
   }
   for (size_t blank; !fields.empty() && (blank = fields.find(' ')) != std::string_view::npos;) {
     std::string_view item = fields.substr(0, blank);
-    fields = TrimBlanks(fields.substr(blank + 1));
+    fields = text::Trim(fields.substr(blank + 1));
     AddFieldError(store, fileId, item);
   }
   if (!fields.empty()) AddFieldError(store, fileId, fields);
   if (d == std::string_view::npos) return;
-  std::string_view dates = TrimBlanks(text.substr(d + kDateWord.size()));
+  std::string_view dates = text::Trim(text.substr(d + kDateWord.size()));
   if (!dates.empty()) AddDateError(store, fileId, dates);
 }
 
@@ -102,7 +88,7 @@ void AddFieldError(store::Store& store, int fileId, std::string_view item) {
   size_t at = item.find('@');
   if (at == std::string_view::npos) return;
   std::string_view name = item.substr(0, at);
-  long errid = LeadingNumber(TrimBlanks(item.substr(at + 1))) + kCodeToErrid;
+  long errid = LeadingNumber(text::Trim(item.substr(at + 1))) + kCodeToErrid;
   store.addErrRow(fileId, std::to_string(errid), FieldErrorText(errid, name));
 }
 

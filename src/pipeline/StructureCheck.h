@@ -10,28 +10,37 @@
 #include <string>
 #include <string_view>
 
+namespace fc::naming { class InterfaceLayouts; }
 namespace fc::store { class Store; }
 
 namespace fc::pipeline {
 
-class InterfaceLayouts;
+// How the checks of one submitted file ended. An archive problem's value is
+// the errid of its fileerr row.
+enum FileOutcome : int {
+  kFilePassed = 0,
+  kArchiveManyFiles = 1,   // the archive holds more than one file
+  kArchiveWrongName = 2,   // its one file is not the DBF its name promises
+  kArchiveUnreadable = 3,  // it cannot be opened, or holds no file
+  kStructureProblems = 4,  // structure or date problems, written as fileerr rows
+};
 
 struct StructureContext {
-  const InterfaceLayouts& layouts;
+  const naming::InterfaceLayouts& layouts;
   store::Store& store;   // rows go through AddErrRow
   std::string dataDate;  // YYYYMMDD, the same for every file of a run
 };
 
 // The structure library's answer for `dbf` (kind told by its file name).
 // dbf::TableChanged when the file shrank or failed while it was read.
-std::string CHECKDBF(const InterfaceLayouts& layouts, const std::filesystem::path& dbf,
+std::string CHECKDBF(const naming::InterfaceLayouts& layouts, const std::filesystem::path& dbf,
                      std::string_view dataDate);
 
-// 0 passed, 4 problems written.
-int CheckDbfStructure(StructureContext& ctx, const std::filesystem::path& dbf, int fileId);
+// kFilePassed, or kStructureProblems with the problems written.
+FileOutcome CheckDbfStructure(StructureContext& ctx, const std::filesystem::path& dbf, int fileId);
 // CheckDbfStructure on sourceDir + fileName (the name matched regardless of case).
-int CheckDbfFile(StructureContext& ctx, const std::string& sourceDir, const std::string& fileName,
-                 int fileId);
+FileOutcome CheckDbfFile(StructureContext& ctx, const std::string& sourceDir, const std::string& fileName,
+                         int fileId);
 
 void DecodeDbfResult(store::Store& store, std::string_view text, int fileId);
 void AddFieldError(store::Store& store, int fileId, std::string_view item);

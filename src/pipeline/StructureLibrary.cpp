@@ -5,11 +5,16 @@
 #include <set>
 
 #include "dbf/Table.h"
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "pipeline/StructureCheck.h"
 #include "pipeline/WorkDirs.h"
+#include "text/Text.h"
 
 namespace fc::pipeline {
+
+using naming::InterfaceLayouts;
+using naming::LayoutField;
+using naming::TableLayout;
 
 namespace {
 
@@ -55,11 +60,7 @@ std::string Item(const std::string& name, Code code) {
 }
 
 // Blanks and NULs pad a character value on either side.
-std::string_view TrimPadding(std::string_view v) {
-  while (!v.empty() && (v.front() == ' ' || v.front() == '\0')) v.remove_prefix(1);
-  while (!v.empty() && (v.back() == ' ' || v.back() == '\0')) v.remove_suffix(1);
-  return v;
-}
+std::string_view TrimPadding(std::string_view v) { return text::Trim(v, std::string_view(" \0", 2)); }
 
 struct FieldMatch {
   std::vector<const dbf::Field*> fileFields;  // non-system fields in file order
@@ -75,7 +76,7 @@ FieldMatch MatchFields(const dbf::Table& table, const TableLayout& layout) {
   for (size_t li = 0; li < layout.fields.size(); ++li) {
     int found = -1;
     for (size_t fi = 0; fi < m.fileFields.size() && found < 0; ++fi)
-      if (m.layoutOf[fi] < 0 && SameNameNoCase(m.fileFields[fi]->name, layout.fields[li].name))
+      if (m.layoutOf[fi] < 0 && text::EqualsNoCase(m.fileFields[fi]->name, layout.fields[li].name))
         found = static_cast<int>(fi);
     m.fileOf.push_back(found);
     if (found >= 0) m.layoutOf[found] = static_cast<int>(li);

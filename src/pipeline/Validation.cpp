@@ -5,26 +5,20 @@
 
 #include "naming/CompanyCode.h"
 #include "naming/FileNames.h"
+#include "text/Text.h"
 
 namespace fc::pipeline {
 
-using naming::TrimBlanks;
+using text::AllDigits;
+using text::Trim;
 
 namespace {
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool AllDigits(std::string_view text) {
-  for (char c : text)
-    if (!IsDigit(c)) return false;
-  return !text.empty();
-}
 
 int ToInt(std::string_view digits) { return std::atoi(std::string(digits).c_str()); }
 
 // A sequence number's value as typed, fraction included (whatever the locale).
 double TypedValue(std::string_view text) {
-  std::string_view number = TrimBlanks(text);
+  std::string_view number = Trim(text);
   if (!number.empty() && number[0] == '+') number.remove_prefix(1);
   double value = 0;
   std::from_chars(number.data(), number.data() + number.size(), value);
@@ -47,11 +41,11 @@ std::optional<InputProblem> CheckSequenceNumbers(const RawRunInputs& raw) {
 }  // namespace
 
 bool SourceDirHasBlank(std::string_view sourceDir) {
-  return TrimBlanks(sourceDir).find(' ') != std::string::npos;
+  return Trim(sourceDir).find(' ') != std::string::npos;
 }
 
 std::optional<int> ParseSequenceNumber(std::string_view text) {
-  std::string t(TrimBlanks(text));
+  std::string t(Trim(text));
   std::string_view s = t;
   bool negative = !s.empty() && s[0] == '-';
   if (!s.empty() && (s[0] == '-' || s[0] == '+')) s.remove_prefix(1);
@@ -69,7 +63,7 @@ std::optional<int> ParseSequenceNumber(std::string_view text) {
 }
 
 std::optional<std::string> ParseDateText(std::string_view text) {
-  std::string t(TrimBlanks(text));
+  std::string t(Trim(text));
   if (!naming::IsCalendarDate(t)) return std::nullopt;
   return t.substr(0, 4) + t.substr(5, 2) + t.substr(8, 2);
 }
@@ -78,19 +72,19 @@ std::optional<InputProblem> ValidateRunInputs(const RawRunInputs& raw,
                                               const CompanyQuestions& questions) {
   if (std::optional<std::string_view> message = naming::CheckCompanyCode(raw.companyCode))
     return InputProblem{std::string(*message), InputField::CompanyCode};
-  if (!questions.findCompany(std::string(TrimBlanks(raw.companyCode))) && !questions.continueWithUnknownCode())
+  if (!questions.findCompany(std::string(Trim(raw.companyCode))) && !questions.continueWithUnknownCode())
     return InputProblem{"", InputField::CompanyCode};
   if (raw.submission == Submission::Account)
     if (std::optional<InputProblem> problem = CheckSequenceNumbers(raw)) return problem;
-  if (TrimBlanks(raw.sourceDir).empty())
+  if (Trim(raw.sourceDir).empty())
     return InputProblem{raw.sourceCaption + "不能为空", InputField::SourceDir};
-  if (raw.checkType == CheckType::Dbf && raw.packs && TrimBlanks(raw.targetDir).empty())
+  if (raw.checkType == CheckType::Dbf && raw.packs && Trim(raw.targetDir).empty())
     return InputProblem{raw.targetCaption + "不能为空", InputField::TargetDir};
   return std::nullopt;
 }
 
 std::string RunDirectory(std::string_view text) {
-  std::string dir(TrimBlanks(text));
+  std::string dir(Trim(text));
   if (!dir.empty() && dir.back() != '/') dir += '/';
   return dir;
 }

@@ -7,14 +7,13 @@
 #include <cstdlib>
 
 #include "settings/PrivateFiles.h"
+#include "text/Text.h"
 
 namespace fc::pipeline {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool IsOrdinaryFile(const fs::directory_entry& entry) {
   std::error_code ec;
@@ -27,19 +26,12 @@ std::string SwapLastThree(std::string_view fileName, std::string_view ending) {
   return std::string(fileName.substr(0, fileName.size() < 3 ? 0 : fileName.size() - 3)) + std::string(ending);
 }
 
-bool SameNameNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  return true;
-}
-
 std::optional<fs::path> FindFileNoCase(const fs::path& dir, std::string_view name) {
   std::error_code ec;
   std::optional<fs::path> found;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
     std::string entryName = it->path().filename().string();
-    if (!SameNameNoCase(entryName, name) || !IsOrdinaryFile(*it)) continue;
+    if (!text::EqualsNoCase(entryName, name) || !IsOrdinaryFile(*it)) continue;
     if (entryName == name) return it->path();
     // Several spellings of one name can only meet on a case-sensitive file
     // system; take the smallest so the choice does not depend on listing order.

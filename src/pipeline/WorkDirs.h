@@ -30,9 +30,6 @@ namespace fc::pipeline {
 // an archive should hold ("DBF"), the archive a DBF is packed into ("ZIP").
 std::string SwapLastThree(std::string_view fileName, std::string_view ending);
 
-// True when the two names are equal with ASCII letters folded.
-bool SameNameNoCase(std::string_view a, std::string_view b);
-
 // The ordinary file of `dir` named `name` regardless of letter case (an exact
 // spelling wins over other spellings); nothing when there is none.
 std::optional<std::filesystem::path> FindFileNoCase(const std::filesystem::path& dir,

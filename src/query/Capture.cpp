@@ -7,16 +7,10 @@
 #include "dbf/Table.h"
 #include "query/Compiler.h"
 #include "query/Text.h"
+#include "text/Text.h"
 
 namespace fc::query {
 namespace {
-
-std::string Upper(std::string_view name) {
-  std::string upper(name);
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return upper;
-}
 
 bool IsNumber(const dbf::Field& f) { return f.type == 'N' || f.type == 'F'; }
 
@@ -55,8 +49,8 @@ void CountValues(const dbf::Table& table, const dbf::Field& f, const std::vector
     else ++counts[Written(table, index, f)];
   }
   std::vector<RecordCapture::ValueCount> values;
-  for (const auto& [bytes, count] : counts) values.push_back({Upper(f.name), table.decode(bytes), count});
-  if (nulls) values.push_back({Upper(f.name), "NULL", nulls});
+  for (const auto& [bytes, count] : counts) values.push_back({text::ToUpper(f.name), table.decode(bytes), count});
+  if (nulls) values.push_back({text::ToUpper(f.name), "NULL", nulls});
   const size_t top = std::min(values.size(), kTopValues);
   std::partial_sort(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(top), values.end(),
                     [](const auto& a, const auto& b) { return a.count != b.count ? a.count > b.count : a.value < b.value; });
@@ -68,9 +62,9 @@ void CountValues(const dbf::Table& table, const dbf::Field& f, const std::vector
 void Describe(const Plan& plan, const std::vector<uint32_t>& behind, RecordCapture& capture) {
   const dbf::Table& table = *plan.table;
   const std::vector<const dbf::Field*> shown = ShownFields(plan, capture.identifying);
-  capture.table = Upper(plan.tableName);
+  capture.table = text::ToUpper(plan.tableName);
   capture.fields.clear();
-  for (const dbf::Field* f : shown) capture.fields.push_back(Upper(f->name));
+  for (const dbf::Field* f : shown) capture.fields.push_back(text::ToUpper(f->name));
   capture.total = static_cast<int64_t>(behind.size());
   const size_t kept = capture.limit == 0 ? behind.size() : std::min(behind.size(), capture.limit);
   capture.records.clear();

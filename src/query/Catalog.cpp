@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "dbf/Table.h"
-#include "query/Lexer.h"
 #include "query/Session.h"
+#include "text/Text.h"
 
 namespace fc::query {
 namespace {
@@ -27,7 +27,7 @@ bool ListTables(const fs::path& dir, std::vector<fs::path>& out, std::string& er
   fs::directory_iterator it(dir, ec), end;
   for (; !ec && it != end; it.increment(ec)) {
     const fs::path& p = it->path();
-    if (Lower(p.extension().string()) == ".dbf" && it->is_regular_file(ec)) out.push_back(p);
+    if (text::ToLower(p.extension().string()) == ".dbf" && it->is_regular_file(ec)) out.push_back(p);
   }
   if (ec) {
     error = "无法读取目录 " + dir.string() + ": " + ec.message();
@@ -54,7 +54,7 @@ bool Catalog::open(const fs::path& dir, std::string& error) {
       close();
       return false;
     }
-    std::string key = Lower(file.stem().string());
+    std::string key = text::ToLower(file.stem().string());
     files_[key].push_back(name);
     tables_[key] = std::move(table);
   }
@@ -70,7 +70,7 @@ void Catalog::close() {
 }
 
 const dbf::Table& Catalog::table(std::string_view name) const {
-  std::string key = Lower(name);
+  std::string key = text::ToLower(name);
   auto it = tables_.find(key);
   if (it != tables_.end() && files_.at(key).size() > 1) {
     std::string list;

@@ -8,9 +8,9 @@
 
 #include "dbf/Table.h"
 #include "query/Catalog.h"
-#include "query/Lexer.h"
 #include "query/Session.h"
 #include "query/Subquery.h"
+#include "text/Text.h"
 
 namespace fc::query {
 namespace {
@@ -68,12 +68,6 @@ bool HasSubquery(const Expr& e) {
   return false;
 }
 
-const dbf::Field* NullFlags(const dbf::Table& table) {
-  for (const dbf::Field& f : table.fields())
-    if (f.isSystem() && Lower(f.name) == "_nullflags") return &f;
-  return nullptr;
-}
-
 class Compiler {
  public:
   explicit Compiler(Catalog& catalog) : catalog_(catalog) { scopes_.reserve(kMaxDepth); }
@@ -119,7 +113,7 @@ class Compiler {
     if (depth >= kMaxDepth)
       throw QueryError("不支持的语法: 子查询嵌套超过" + std::to_string(kMaxDepth - 1) + "层");
     const dbf::Table& table = catalog_.table(s.table);
-    scopes_.push_back({&table, Lower(s.table), Lower(s.alias), depth});
+    scopes_.push_back({&table, text::ToLower(s.table), text::ToLower(s.alias), depth});
     return depth;
   }
   void pop() { scopes_.pop_back(); }
@@ -130,7 +124,7 @@ class Compiler {
         if (const dbf::Field* f = it->table->findField(c.name)) return {&*it, f};
       throw QueryError("字段不存在: " + c.name);
     }
-    std::string q = Lower(c.qualifier);
+    std::string q = text::ToLower(c.qualifier);
     for (auto it = scopes_.rbegin(); it != scopes_.rend(); ++it) {
       if (it->alias != q && it->name != q) continue;
       if (const dbf::Field* f = it->table->findField(c.name)) return {&*it, f};
@@ -146,7 +140,7 @@ class Compiler {
     c.length = f.length;
     c.type = f.type;
     c.decimals = std::min<int>(f.decimals, kMaxScale);  // a broken header may claim 255
-    const dbf::Field* flags = f.nullBit >= 0 ? NullFlags(*scope.table) : nullptr;
+    const dbf::Field* flags = f.nullBit >= 0 ? scope.table->nullFlags() : nullptr;
     if (flags) {
       c.nullOffset = flags->offset + static_cast<uint32_t>(f.nullBit / 8);
       c.nullMask = static_cast<uint8_t>(1u << (f.nullBit % 8));
@@ -359,7 +353,7 @@ class Compiler {
                                      const std::function<std::shared_ptr<RowIndex>()>& build) {
     const auto column = [&](const Expr& c) {
       Resolved r = resolve(c);
-      return Lower(r.field->name) + "@" + std::to_string(r.scope->depth - depth);
+      return text::ToLower(r.field->name) + "@" + std::to_string(r.scope->depth - depth);
     };
     std::string key = std::string(kind) + "|" + scopes_[depth].name;
     for (const auto* list : {&filterExprs, &keyExprs}) {

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "query/Session.h"
+#include "text/Text.h"
 
 namespace fc::query {
 namespace {
@@ -36,8 +37,6 @@ Decimal Aligned(const Decimal& d, int scale) {
   return out;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 }  // namespace
 
 Decimal ParseField(std::string_view text, int scale) {
@@ -61,7 +60,7 @@ Decimal ParseField(std::string_view text, int scale) {
       fraction = true;
       continue;
     }
-    if (!IsDigit(c) || decimals == kMaxScale) break;
+    if (!text::IsDigit(c) || decimals == kMaxScale) break;
     chunk = chunk * 10 + static_cast<uint64_t>(c - '0');
     if (++chunkDigits == 18) {
       units = units * Pow10(18) + chunk;

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "query/Session.h"
+#include "text/Text.h"
 
 namespace fc::query {
 namespace {
@@ -16,7 +17,7 @@ constexpr std::array<std::string_view, 28> kKeywords = {
     "full",   "cross",  "on",    "into",   "as",    "like", "between", "distinct"};
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+using text::IsDigit;
 // Bytes of UTF-8 sequences count as letters, so names written in Chinese lex
 // as identifiers and reach the name lookup, which reports them properly.
 bool IsNameStart(char c) {
@@ -39,13 +40,6 @@ size_t SymbolLength(std::string_view rest) {
 }
 
 }  // namespace
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
 
 std::string Excerpt(std::string_view sql, size_t pos) {
   size_t end = std::min(sql.size(), pos + 30);
@@ -82,7 +76,7 @@ std::vector<Token> Tokenize(std::string_view sql) {
     if (IsNameStart(c)) {
       while (i < sql.size() && IsNameChar(sql[i])) ++i;
       std::string word(sql.substr(start, i - start));
-      std::string lower = Lower(word);
+      std::string lower = text::ToLower(word);
       if (IsKeyword(lower))
         tokens.push_back({Tok::Keyword, lower, start});
       else

@@ -38,9 +38,6 @@ struct Token {
 
 std::vector<Token> Tokenize(std::string_view sql);
 
-// Lower-cases ASCII letters; names are compared in this form.
-std::string Lower(std::string_view s);
-
 // Up to about 30 bytes of `sql` from `pos`, cut at a character boundary, to
 // show operators where a query went wrong.
 std::string Excerpt(std::string_view sql, size_t pos);

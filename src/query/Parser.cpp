@@ -6,6 +6,7 @@
 
 #include "query/Lexer.h"
 #include "query/Session.h"
+#include "text/Text.h"
 
 namespace fc::query {
 namespace {
@@ -118,7 +119,7 @@ class Parser {
   }
 
   ExprPtr selectItem() {
-    bool countStar = peek().kind == Tok::Identifier && Lower(peek().text) == "count" &&
+    bool countStar = peek().kind == Tok::Identifier && text::ToLower(peek().text) == "count" &&
                      peek(1).isSymbol("(") && peek(2).isSymbol("*") && peek(3).isSymbol(")");
     if (!countStar) return expr();
     auto e = make(ExprKind::CountStar, peek().pos);
@@ -256,7 +257,7 @@ class Parser {
 
   ExprPtr callTail(ExprPtr e) {
     e->kind = ExprKind::Call;
-    e->name = Lower(e->name);
+    e->name = text::ToLower(e->name);
     if (acceptSymbol(")")) return e;
     do e->args.push_back(expr());
     while (acceptSymbol(","));

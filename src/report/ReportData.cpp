@@ -18,7 +18,7 @@ namespace {
 
 // The records of the run when the store's latest facts are this run's. The
 // history keeps value counts masked; unmasked, they are the store's.
-void LoadRecords(const fs::path& home, const fs::path& dataDir, store::Masking masking, ReportData& data) {
+void LoadRecords(const fs::path& home, const fs::path& dataDir, privacy::Masking masking, ReportData& data) {
   const fs::path storeFile = home / "dravmel.mdb";
   std::error_code ec;
   if (!fs::exists(storeFile, ec)) return;
@@ -29,7 +29,7 @@ void LoadRecords(const fs::path& home, const fs::path& dataDir, store::Masking m
   for (history::Finding& f : data.run.findings) {
     std::optional<store::FindingRecords> records = store->readFindingRecords(f.fileid, f.finding, masking);
     if (!records) continue;
-    if (masking == store::Masking::Off) {
+    if (masking == privacy::Masking::Off) {
       f.valueCounts.clear();
       for (const store::FindingRecords::ValueCount& v : records->valueCounts)
         f.valueCounts.push_back({v.field, v.value, v.count});
@@ -42,7 +42,7 @@ void LoadRecords(const fs::path& home, const fs::path& dataDir, store::Masking m
 }  // namespace
 
 std::optional<ReportData> LoadReport(const fs::path& home, const fs::path& dataDir, std::optional<int64_t> id,
-                                     std::string& error, store::Masking masking) {
+                                     std::string& error, privacy::Masking masking) {
   try {
     if (!fs::exists(history::HistoryFile(home))) {
       error = "没有检查历史记录：" + history::HistoryFile(home).string();

@@ -38,7 +38,7 @@ struct ReportData {
 // operator asks for the real values (Masking::Off).
 std::optional<ReportData> LoadReport(const std::filesystem::path& home, const std::filesystem::path& dataDir,
                                      std::optional<int64_t> id, std::string& error,
-                                     store::Masking masking = store::Masking::NumbersAndNames);
+                                     privacy::Masking masking = privacy::Masking::NumbersAndNames);
 
 // The texts the report and the windows share.
 std::string SubmissionTitle(const std::string& submission);  // the check window's title

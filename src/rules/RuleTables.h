@@ -2,8 +2,9 @@
 // per rule its code, when it runs, how its count becomes a message, its query
 // pattern (SpliceQuery's "{date}" and "{code}") and its message tail.
 //
-// The rule operations of Rules.h walk these tables in order; tests read them
-// to check every query text the operations can run.
+// A RuleBook (rules/RuleBook.h) reads them from data/rules/ and owns every
+// text they point to; the rule operations of Rules.h walk them in order, and
+// tests read them to check every query text the operations can run.
 #pragma once
 
 #include <span>
@@ -13,8 +14,8 @@ namespace fc::rules {
 // When an account rule runs, given the flags the driver passes.
 enum class RunsWhen {
   Always,
-  BranchTable,    // only when branchTablePresent is 1
-  CustomerTable,  // only when customerTablePresent is 1
+  BranchTable,    // only when branchTablePresent
+  CustomerTable,  // only when customerTablePresent
 };
 
 // How an account rule's result becomes a finding.
@@ -40,9 +41,6 @@ struct AccountTable {
   std::span<const AccountRule> rules;  // in the order they run
 };
 
-// The table of account tableKind 1 (KHJBXX) to 5 (ZHBYZ); null for any other kind.
-const AccountTable* AccountRulesOf(int tableKind);
-
 struct IdentityRule {
   const char* code;        // errid, "R01" ... "R14"
   bool needsComparison;    // runs only when the comparison table is present
@@ -51,9 +49,10 @@ struct IdentityRule {
   const char* tail;        // message tail of the tail form
 };
 
-// Counts the records of the submission table; quoted by R01's message.
-extern const char* const kIdentityTotalQuery;
-// The rules of the submission table SFZFCJG, in the order they run.
-std::span<const IdentityRule> IdentityRules();
+struct IdentityTable {
+  const char* label;                    // the submission table's name, first piece of every message
+  const char* totalQuery;               // its records; quoted by R01's message
+  std::span<const IdentityRule> rules;  // the rules of SFZFCJG, in the order they run
+};
 
 }  // namespace fc::rules

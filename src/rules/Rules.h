@@ -14,9 +14,12 @@ namespace fc::store { class Store; }
 
 namespace fc::rules {
 
+class RuleBook;
+
 struct RuleContext {
   query::Session& session;  // open on the group's lchkdir
   store::Store& store;      // where findings go
+  const RuleBook& rules;    // the rules to run, as loaded from data/rules
   std::string companyCode;  // trimmed ZQGSDM of the run
   std::string dataDate;     // YYYYMMDD of the run
   bool keepRecords = true;  // keep the records behind every finding
@@ -24,10 +27,12 @@ struct RuleContext {
 };
 
 // Settlement-fund account data; tableKind 1 KHJBXX ... 5 ZHBYZ.
-void CheckAccountDataLogic(RuleContext& ctx, int tableKind, int branchTablePresent,
-                           int customerTablePresent, int fileId);
+// The flags tell whether the group's YYBXX (branchTablePresent) and, in full
+// transfer, KHJBXX (customerTablePresent) passed and can be cross-checked.
+void CheckAccountDataLogic(RuleContext& ctx, int tableKind, bool branchTablePresent,
+                           bool customerTablePresent, int fileId);
 
 // Identity re-check data; fileKind 1 SFZFCJG, 2 SFZHCQK (no rules of its own).
-void CheckIdentityDataLogic(RuleContext& ctx, int fileKind, int comparisonPresent, int fileId);
+void CheckIdentityDataLogic(RuleContext& ctx, int fileKind, bool comparisonPresent, int fileId);
 
 }  // namespace fc::rules

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "settings/Settings.h"
+#include "text/Text.h"
 
 namespace fc::settings {
 
@@ -12,10 +13,10 @@ int64_t ReadRecordsLimit(const std::filesystem::path& file) {
   std::string line;
   if (!in || !std::getline(in, line)) return kDefaultRecordsLimit;
   if (!line.empty() && line.back() == '\r') line.pop_back();
-  const std::string text = Trim(line);
+  const std::string_view number = text::Trim(line);
   int64_t limit = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), limit);
-  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || limit < 0)
+  auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), limit);
+  if (number.empty() || ec != std::errc() || end != number.data() + number.size() || limit < 0)
     return kDefaultRecordsLimit;
   return limit;
 }

@@ -31,13 +31,6 @@ bool WriteAll(int fd, const std::string& bytes) {
 
 }  // namespace
 
-std::string Trim(std::string_view text) {
-  size_t begin = text.find_first_not_of(' ');
-  if (begin == std::string_view::npos) return {};
-  size_t end = text.find_last_not_of(' ');
-  return std::string(text.substr(begin, end - begin + 1));
-}
-
 long long NumericValue(std::string_view text) {
   size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;

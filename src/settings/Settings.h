@@ -45,7 +45,4 @@ bool ReplaceFile(const std::filesystem::path& file, const std::string& text, std
 // fraction discarded; 0 when the text does not start with a number.
 long long NumericValue(std::string_view text);
 
-// `text` without leading and trailing blanks.
-std::string Trim(std::string_view text);
-
 }  // namespace fc::settings

@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "store/Store.h"
-#include "store/Utf8.h"
+#include "text/Utf8.h"
 
 namespace fc::store {
+
+using text::NextCharacter;
 
 namespace {
 

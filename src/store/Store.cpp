@@ -16,6 +16,7 @@
 
 #include "store/JetLike.h"
 #include "store/Sqlite.h"
+#include "text/Text.h"
 
 namespace fc::store {
 
@@ -171,12 +172,6 @@ std::string JsonValueCounts(const std::vector<FindingRecords::ValueCount>& count
 
 int64_t ColumnInt(sqlite3_stmt* stmt, int column) { return sqlite3_column_int64(stmt, column); }
 
-std::string Trim(std::string_view s) {
-  const auto first = s.find_first_not_of(" \t\r");
-  if (first == std::string_view::npos) return {};
-  return std::string(s.substr(first, s.find_last_not_of(" \t\r") - first + 1));
-}
-
 struct Company {
   std::string code;  // first column of zqgs
   std::string name;  // second column of zqgs
@@ -191,9 +186,11 @@ std::vector<Company> ReadCompanies(const fs::path& file) {
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {
     if (number == 1) continue;
-    if (Trim(line).empty()) continue;
+    if (text::Trim(line, text::kWhite).empty()) continue;
     const auto comma = line.find(',');
-    Company c{Trim(line.substr(0, comma)), comma == std::string::npos ? "" : Trim(line.substr(comma + 1))};
+    const std::string_view name = comma == std::string::npos ? "" : std::string_view(line).substr(comma + 1);
+    Company c{std::string(text::Trim(std::string_view(line).substr(0, comma), text::kWhite)),
+              std::string(text::Trim(name, text::kWhite))};
     if (c.code.empty() || comma == std::string::npos)
       throw StoreError("公司清单文件 " + file.string() + " 第" + std::to_string(number) + "行格式不正确");
     companies.push_back(std::move(c));
@@ -267,7 +264,7 @@ struct Store::Impl {
   Db db;
   fs::path file;
   bool inFileRow = false;  // between beginFileRow() and addFileRow()/abandonFileRow()
-  PersonalFields personalFields;  // the agreement's, as setPersonalFields gave them
+  privacy::PersonalFields personalFields;  // the agreement's, as setPersonalFields gave them
   Statement begin, commit, rollback, clearFiles, clearErrs, insertFile, insertErr, insertFinding, insertRecord,
       insertPersonal, insertUnmasked, findCompany;
   std::vector<Statement> clearFindings;  // one per table of kFindingTables
@@ -356,10 +353,10 @@ struct Store::Impl {
   }
 
   // The personal fields among a finding's fields and tested fields.
-  std::map<std::string, Personal> personalOf(const FindingRecords& f) const {
-    std::map<std::string, Personal> personal;
+  std::map<std::string, privacy::Personal> personalOf(const FindingRecords& f) const {
+    std::map<std::string, privacy::Personal> personal;
     auto note = [&](const std::string& field) {
-      if (Personal p = personalFields.of(f.table, field); p != Personal::None) personal[field] = p;
+      if (privacy::Personal p = personalFields.of(f.table, field); p != privacy::Personal::None) personal[field] = p;
     };
     for (const std::string& field : f.fields) note(field);
     for (const FindingRecords::ValueCount& v : f.valueCounts) note(v.field);
@@ -369,19 +366,19 @@ struct Store::Impl {
   // Keeps a finding's records with their identity numbers masked, and the
   // real values beside them when masking changed any.
   void insertFindingRows(const FindingRecords& f) {
-    std::map<std::string, Personal> personal = personalOf(f);
+    std::map<std::string, privacy::Personal> personal = personalOf(f);
     for (const auto& [field, p] : personal) insertPersonalRow(f, field, p);
     const bool numbers = std::any_of(personal.begin(), personal.end(),
-                                     [](const auto& p) { return p.second == Personal::IdentityNumber; });
+                                     [](const auto& p) { return p.second == privacy::Personal::IdentityNumber; });
     if (!numbers) return insertKeptRows(f);
     insertUnmaskedRows(f);
     FindingRecords masked = f;
     masked.personal = std::move(personal);
-    MaskFindingRecords(masked, Masking::Numbers);
+    MaskFindingRecords(masked, privacy::Masking::Numbers);
     insertKeptRows(masked);
   }
 
-  void insertPersonalRow(const FindingRecords& f, const std::string& field, Personal p) {
+  void insertPersonalRow(const FindingRecords& f, const std::string& field, privacy::Personal p) {
     sqlite3_stmt* stmt = insertPersonal.get();
     sqlite3_bind_int(stmt, 1, f.fileid);
     sqlite3_bind_int(stmt, 2, f.finding);
@@ -535,7 +532,7 @@ void Store::addErrRow(int fileid, std::string_view errid, std::string_view errde
   Run(impl_->db.get(), stmt, "写入问题记录");
 }
 
-void Store::setPersonalFields(PersonalFields fields) { impl_->personalFields = std::move(fields); }
+void Store::setPersonalFields(privacy::PersonalFields fields) { impl_->personalFields = std::move(fields); }
 
 void Store::addFindingRecords(const FindingRecords& records) {
   if (impl_->inFileRow) return impl_->insertFindingRows(records);
@@ -593,7 +590,7 @@ void Unmask(sqlite3* db, FindingRecords& f) {
 
 }  // namespace
 
-std::optional<FindingRecords> Store::readFindingRecords(int fileid, int finding, Masking masking) {
+std::optional<FindingRecords> Store::readFindingRecords(int fileid, int finding, privacy::Masking masking) {
   sqlite3* db = impl_->db.get();
   std::optional<FindingRecords> found;
   EachRow(db, "select errid, tablekind, total from errfinding where fileid = ? and finding = ?", fileid, finding,
@@ -631,9 +628,9 @@ std::optional<FindingRecords> Store::readFindingRecords(int fileid, int finding,
           [&](sqlite3_stmt* s) {
             // A mark this version does not know is taken for an identity number: masked rather than shown.
             found->personal[ColumnText(s, 0).value_or("")] =
-                PersonalNamed(ColumnText(s, 1).value_or("")).value_or(Personal::IdentityNumber);
+                privacy::PersonalNamed(ColumnText(s, 1).value_or("")).value_or(privacy::Personal::IdentityNumber);
           });
-  if (masking == Masking::Off) Unmask(db, *found);
+  if (masking == privacy::Masking::Off) Unmask(db, *found);
   MaskFindingRecords(*found, masking);
   return found;
 }

@@ -73,7 +73,7 @@ struct FindingRecords {
     int64_t count = 0;              // records behind the finding with that value
   };
   std::vector<ValueCount> valueCounts;  // top 20 per tested field, most frequent first
-  std::map<std::string, Personal> personal = {};  // the personal ones among fields and tested fields, by name
+  std::map<std::string, privacy::Personal> personal = {};  // the personal ones among fields and tested fields, by name
 };
 
 // One fileerr row of the latest run, with what is kept of its records.
@@ -131,7 +131,7 @@ class Store {
 
   // The personal fields of the interface agreement, by which the records
   // kept from now on are masked (none until set).
-  void setPersonalFields(PersonalFields fields);
+  void setPersonalFields(privacy::PersonalFields fields);
   // Keeps the records of a finding already written with addErrRow (inside a file
   // row: committed with it; otherwise at once); their identity numbers masked.
   void addFindingRecords(const FindingRecords& records);
@@ -141,7 +141,7 @@ class Store {
   std::vector<FindingRow> readFindings();
   // The records of one finding, masked as `masking` says; nothing when it has
   // none (structure and archive problems).
-  std::optional<FindingRecords> readFindingRecords(int fileid, int finding, Masking masking = Masking::Numbers);
+  std::optional<FindingRecords> readFindingRecords(int fileid, int finding, privacy::Masking masking = privacy::Masking::Numbers);
   // Empties the records and value counts of every finding, leaving no trace
   // of them in the file (the findings themselves stay).
   void forgetRecords();

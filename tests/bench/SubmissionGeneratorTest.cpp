@@ -8,7 +8,7 @@
 
 #include "bench/SubmissionGenerator.h"
 #include "dbf/Table.h"
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "pipeline/RunDriver.h"
 #include "store/Store.h"
 #include "support/TempDir.h"
@@ -34,8 +34,8 @@ class GeneratorTest : public ::testing::Test {
  protected:
   test::TempDir root;
   settings::AppHome home{root / "home", FC_SOURCE_DATA_DIR};
-  pipeline::InterfaceLayouts layouts =
-      pipeline::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
+  naming::InterfaceLayouts layouts =
+      naming::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
 
   GeneratorOptions options(double faultRate) {
     GeneratorOptions opts;

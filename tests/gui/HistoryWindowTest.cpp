@@ -12,7 +12,7 @@
 #include "gui/results/ComparisonWindow.h"
 #include "gui/results/HistoryWindow.h"
 #include "gui/results/ReportExport.h"
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "pipeline/RunDriver.h"
 #include "pipeline/Sample.h"
 #include "support/Zip.h"
@@ -64,7 +64,7 @@ class HistoryWindowTest : public ::testing::Test {
     ASSERT_TRUE(pipeline::RunDriver(home.home(), in).run(observer).completed);
   }
   void SetUp() override {
-    pipeline::WriteSample(pipeline::InterfaceLayouts::load(FC_SOURCE_DATA_DIR "/interface/layouts.csv"),
+    pipeline::WriteSample(naming::InterfaceLayouts::load(FC_SOURCE_DATA_DIR "/interface/layouts.csv"),
                           home.path() / "sample");
     check();
     fs::remove(zips / "100001_ZHBYZ_20080808_1.ZIP");

@@ -275,8 +275,8 @@ TEST(FindingsOfRowsTest, RowsTakeTheirFindingsByFileErridAndTextInTurn) {
 }
 
 TEST_F(RecordsWindowTest, IdentityNumbersShowWholeOnlyWhileTheBoxIsTickedAndExportAsShown) {
-  store::PersonalFields marks;
-  marks.mark("KHJBXX", "ZJHM", store::Personal::IdentityNumber);
+  privacy::PersonalFields marks;
+  marks.mark("KHJBXX", "ZJHM", privacy::Personal::IdentityNumber);
   store->setPersonalFields(marks);
   store->addErrRow(1, "R99", "证件号码重复");
   store->addFindingRecords({1, 1, "R99", "KHJBXX", {"ZJZH", "ZJHM"},

@@ -17,7 +17,7 @@
 #include "gui/results/ChkResult.h"
 #include "gui/windows/AccountWindow.h"
 #include "gui/windows/IdentityWindow.h"
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "pipeline/Sample.h"
 #include "settings/RecordsLimit.h"
 #include "store/Store.h"
@@ -31,7 +31,7 @@ constexpr int kRunTimeoutMs = 120000;  // a bound on a hung run, not a performan
 class RunTest : public ::testing::Test {
  protected:
   RunTest() {
-    pipeline::WriteSample(pipeline::InterfaceLayouts::load(home.home().data / "interface/layouts.csv"),
+    pipeline::WriteSample(naming::InterfaceLayouts::load(home.home().data / "interface/layouts.csv"),
                           home.path() / "sample");
     std::filesystem::create_directory(home.path() / "out");
   }

@@ -14,6 +14,7 @@
 #include "gui/windows/CompanyCodeEntry.h"
 #include "gui/windows/IdentityWindow.h"
 #include "settings/Settings.h"
+#include "text/Text.h"
 
 namespace fc::gui {
 namespace {
@@ -96,8 +97,8 @@ TEST_F(SettingsRoundTripTest, SequenceNumbersAreSavedByTheirNumericValue) {
   }
   const auto saved = settings::ReadSettings(home.home().settingsFile());
   ASSERT_TRUE(saved);
-  EXPECT_EQ(settings::Trim(saved->beginNo), "12");
-  EXPECT_EQ(settings::Trim(saved->endNo), "0");
+  EXPECT_EQ(text::Trim(saved->beginNo), "12");
+  EXPECT_EQ(text::Trim(saved->endNo), "0");
 }
 
 TEST_F(SettingsRoundTripTest, SavedCodeIsTrimmedAndLookedUp) {

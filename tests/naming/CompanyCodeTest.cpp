@@ -1,9 +1,7 @@
-// The company code check and the lookup behind the code confirmation.
+// The company code check and the wording of the code confirmation.
 #include <gtest/gtest.h>
 
 #include "naming/CompanyCode.h"
-#include "store/Store.h"
-#include "support/TempDir.h"
 
 namespace fc::naming {
 namespace {
@@ -25,14 +23,11 @@ TEST(CheckCompanyCode, DigitTestComesFirst) {
 }
 
 TEST(PrepareCompanyConfirmation, NamesKnownAndUnknownCompanies) {
-  test::TempDir home, data;
-  data.write("zqgs.csv", "code,name\n100001,东岳证券股份有限公司\n");
-  auto store = store::Store::open(home.path(), data.path());
-  const CompanyConfirmation known = PrepareCompanyConfirmation(*store, "100001");
+  const CompanyConfirmation known = PrepareCompanyConfirmation("100001", "东岳证券股份有限公司");
   EXPECT_EQ(known.code, "100001");
   EXPECT_EQ(known.name, "东岳证券股份有限公司");
   EXPECT_EQ(known.question, "确认将证券公司代码设置为:[100001] [东岳证券股份有限公司] 吗?");
-  const CompanyConfirmation unknown = PrepareCompanyConfirmation(*store, "100009");
+  const CompanyConfirmation unknown = PrepareCompanyConfirmation("100009", std::nullopt);
   EXPECT_EQ(unknown.name, "未能匹配到公司名称");
   EXPECT_EQ(unknown.question, "确认将证券公司代码设置为:[100009] [未能匹配到公司名称] 吗?");
 }

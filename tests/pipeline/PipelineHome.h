@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "pipeline/RunObserver.h"
 #include "pipeline/Sample.h"
 #include "settings/AppHome.h"
@@ -23,8 +23,8 @@ struct PipelineHome {
   settings::AppHome home{root / "home", FC_SOURCE_DATA_DIR};
   std::filesystem::path source = root / "in";
   std::filesystem::path output = root / "out";
-  pipeline::InterfaceLayouts layouts =
-      pipeline::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
+  naming::InterfaceLayouts layouts =
+      naming::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
 
   PipelineHome() {
     for (const auto& dir : {home.home, home.workdir(), source, output}) std::filesystem::create_directories(dir);

@@ -10,6 +10,8 @@
 #include "support/Zip.h"
 
 namespace fc::pipeline {
+
+using naming::InterfaceLayouts;
 namespace {
 
 namespace fs = std::filesystem;
@@ -312,6 +314,7 @@ TEST_F(RunDriverTest, RuleQueryFailureEndsTheRunKeepingWhatWasWritten) {
   fs::path data = h.root / "data";
   fs::create_directories(data / "interface");
   fs::copy_file(h.home.data / "zqgs.csv", data / "zqgs.csv");
+  fs::copy(h.home.data / "rules", data / "rules");
   std::ifstream in(h.home.data / "interface" / "layouts.csv");
   std::ofstream out(data / "interface" / "layouts.csv");
   for (std::string line; std::getline(in, line);)

@@ -1,12 +1,14 @@
 // Decoding the structure library's answers into fileerr rows.
 #include <gtest/gtest.h>
 
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "pipeline/StructureCheck.h"
 #include "store/Store.h"
 #include "support/TempDir.h"
 
 namespace fc::pipeline {
+
+using naming::InterfaceLayouts;
 namespace {
 
 using Rows = std::vector<std::pair<std::string, std::string>>;  // errid, errdesc

@@ -6,12 +6,15 @@
 #include <cstdio>
 
 #include "dbf/Writer.h"
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "pipeline/StructureCheck.h"
 #include "store/Store.h"
 #include "support/TempDir.h"
 
 namespace fc::pipeline {
+
+using naming::InterfaceLayouts;
+using naming::LayoutField;
 namespace {
 
 constexpr const char* kDate = "20080808";

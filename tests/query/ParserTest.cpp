@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "query/Lexer.h"
-#include "query/Session.h"
 #include "query/RuleQueries.h"
+#include "query/Session.h"
+#include "text/Text.h"
 
 namespace fc::query {
 namespace {
@@ -28,7 +29,7 @@ TEST(Parser, ParsesEveryRuleQuery) {
   for (const auto& q : test::RuleQueries()) {
     SCOPED_TRACE(q.text);
     auto s = Parse(q.text);
-    EXPECT_EQ(Lower(s->table), q.table);
+    EXPECT_EQ(text::ToLower(s->table), q.table);
     ASSERT_EQ(s->items.size(), 1u);
     EXPECT_EQ(s->items[0]->kind, ExprKind::CountStar);
   }

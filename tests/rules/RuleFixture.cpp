@@ -6,6 +6,11 @@ std::ostream& operator<<(std::ostream& out, const Finding& f) {
   return out << "{" << f.fileid << ", " << f.errid << ", " << f.errdesc << "}";
 }
 
+const RuleBook& ShippedRules() {
+  static const RuleBook book = RuleBook::load(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rules");
+  return book;
+}
+
 void RuleFixture::SetUp() { store_ = store::Store::open(home_.path(), FC_SOURCE_DATA_DIR); }
 
 void RuleFixture::Write(const std::string& kind, const Rows& rows, const TableOptions& options) {
@@ -16,7 +21,7 @@ void RuleFixture::Run(const std::function<void(RuleContext&)>& call) {
   query::Session session;
   std::string error;
   ASSERT_TRUE(session.open(lchkdir_.path(), error)) << error;
-  RuleContext ctx{session, *store_, kCode, kDate};
+  RuleContext ctx{session, *store_, ShippedRules(), kCode, kDate};
   call(ctx);  // a throwing call leaves the session to its destructor
   session.close();
 }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "query/Session.h"
+#include "rules/RuleBook.h"
 #include "rules/Rules.h"
 #include "store/Store.h"
 #include "support/SubmissionRows.h"
@@ -35,6 +36,9 @@ using fc::test::Make;
 using fc::test::Row;
 using fc::test::Rows;
 using fc::test::TableOptions;
+
+// The rules as the source tree ships them, loaded once.
+const RuleBook& ShippedRules();
 
 struct Finding {
   int fileid;           // the file the finding belongs to

@@ -7,11 +7,14 @@
 #include <string>
 
 #include "query/Session.h"
+#include "rules/RuleFixture.h"
 #include "rules/RuleTables.h"
 #include "rules/RuleText.h"
 
 namespace fc::rules {
 namespace {
+
+using test::ShippedRules;
 
 struct Expected {
   const char* code;   // "total" for the table's record total
@@ -89,7 +92,7 @@ const Expected kSfzfcjg[] = {
 };
 void ExpectAccountKind(int kind, std::span<const Expected> expected) {
   SCOPED_TRACE("tableKind " + std::to_string(kind));
-  const AccountTable* table = AccountRulesOf(kind);
+  const AccountTable* table = ShippedRules().accountRulesOf(kind);
   ASSERT_NE(table, nullptr);
   EXPECT_EQ(SpliceQuery(table->totalQuery, "20080808", "100001"), expected[0].query);
   ASSERT_EQ(table->rules.size(), expected.size() - 1);
@@ -110,15 +113,15 @@ TEST(AccountQueryTexts, YybxxRunsItsTotalAndRulesInOrder) { ExpectAccountKind(4,
 TEST(AccountQueryTexts, ZhbyzRunsItsTotalAndRulesInOrder) { ExpectAccountKind(5, kZhbyz); }
 
 TEST(AccountQueryTexts, KindsOutsideOneToFiveHaveNoRules) {
-  EXPECT_EQ(AccountRulesOf(0), nullptr);
-  EXPECT_EQ(AccountRulesOf(6), nullptr);
-  EXPECT_EQ(AccountRulesOf(-1), nullptr);
+  EXPECT_EQ(ShippedRules().accountRulesOf(0), nullptr);
+  EXPECT_EQ(ShippedRules().accountRulesOf(6), nullptr);
+  EXPECT_EQ(ShippedRules().accountRulesOf(-1), nullptr);
 }
 
 TEST(AccountQueryTexts, OnlyTheBranchAndCustomerRulesDependOnOtherTables) {
   std::string branch, customer;
   for (int kind = 1; kind <= 5; ++kind)
-    for (const AccountRule& rule : AccountRulesOf(kind)->rules) {
+    for (const AccountRule& rule : ShippedRules().accountRulesOf(kind)->rules) {
       if (rule.runs == RunsWhen::BranchTable) branch += rule.code;
       if (rule.runs == RunsWhen::CustomerTable) customer += rule.code;
     }
@@ -127,8 +130,8 @@ TEST(AccountQueryTexts, OnlyTheBranchAndCustomerRulesDependOnOtherTables) {
 }
 
 TEST(IdentityQueryTexts, SubmissionRunsItsTotalAndRulesInOrder) {
-  EXPECT_STREQ(kIdentityTotalQuery, "select count(*) from sfzfcjg ");
-  std::span<const IdentityRule> rules = IdentityRules();
+  EXPECT_STREQ(ShippedRules().identity().totalQuery, "select count(*) from sfzfcjg ");
+  std::span<const IdentityRule> rules = ShippedRules().identity().rules;
   ASSERT_EQ(rules.size(), std::size(kSfzfcjg));
   for (size_t i = 0; i < rules.size(); ++i) {
     SCOPED_TRACE(kSfzfcjg[i].code);

@@ -76,8 +76,6 @@ TEST(Settings, NumericValueReadsTheLeadingNumber) {
   EXPECT_EQ(NumericValue("3.9"), 3);
   EXPECT_EQ(NumericValue(""), 0);
   EXPECT_EQ(NumericValue("x1"), 0);
-  EXPECT_EQ(Trim("  a b  "), "a b");
-  EXPECT_EQ(Trim("   "), "");
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include <stdexcept>
 
 #include "dbf/Writer.h"
+#include "naming/InterfaceLayouts.h"
+#include "naming/Kinds.h"
+#include "naming/SoundValues.h"
 
 namespace fc::test {
 
@@ -12,46 +15,39 @@ namespace {
 
 struct Column {
   dbf::FieldSpec spec;
-  const char* value;  // valid default; null for the kind's numbered field
+  std::optional<std::string> value;  // valid default; nothing for the kind's numbered field
 };
 
-dbf::FieldSpec C(const char* name, uint8_t length) { return {name, 'C', length}; }
-dbf::FieldSpec N(const char* name) { return {name, 'N', 18, 2}; }
+// The field that tells the records of `kind` apart.
+std::string NumberedField(const std::string& kind) {
+  if (kind == "YYBXX") return "YYBDM";
+  for (const naming::Kind& k : naming::kIdentityKinds)
+    if (kind == k.name) return "FCTZXH";
+  return "ZJZH";
+}
 
-// The interface layouts, each field with a value that breaks no rule.
+std::vector<Column> ColumnsOf(const naming::TableLayout& layout) {
+  const std::string numbered = NumberedField(layout.kind);
+  std::vector<Column> columns;
+  for (const naming::LayoutField& f : layout.fields) {
+    Column c{{f.name, f.type, static_cast<uint8_t>(f.length), static_cast<uint8_t>(f.decimals)}, {}};
+    if (f.name == "ZQGSDM") c.value = kCode;
+    else if (f.name == layout.dateField) c.value = kDate;
+    else if (f.name != numbered) c.value = std::string(naming::SoundValue(layout.kind, f.name));
+    columns.push_back(std::move(c));
+  }
+  return columns;
+}
+
+// The interface layouts as shipped, each field with a value that breaks no rule.
 const std::map<std::string, std::vector<Column>>& Layouts() {
-  static const std::map<std::string, std::vector<Column>> layouts = {
-      {"KHJBXX",
-       {{C("ZQGSDM", 6), kCode}, {C("YYBDM", 6), "000001"}, {C("ZJZH", 20), nullptr},
-        {C("XHRQ", 8), "20080101"}, {C("KHQC", 120), "张三"}, {C("ZJLB", 2), "10"},
-        {C("ZJHM", 40), "110101197001010011"}, {C("ZJZHLB", 1), "0"},
-        {C("KHRQ", 8), "20010101"}, {C("SJRQ", 8), kDate}}},
-      {"ZJZQDY",
-       {{C("ZQGSDM", 6), kCode}, {C("YYBDM", 6), "000001"}, {C("ZJZH", 20), nullptr},
-        {C("GDDMSC", 2), "01"}, {C("GDDM", 20), "A123456789"}, {C("QXBZ", 1), "1"},
-        {C("SJRQ", 8), kDate}}},
-      {"ZJBDXX",
-       {{C("ZQGSDM", 6), kCode}, {C("YYBDM", 6), "000001"}, {C("ZJZH", 20), nullptr},
-        {C("BZDM", 2), "CN"}, {N("ZRYE"), "100.10"}, {N("XJCQJE"), "0.20"},
-        {N("ZQJYMCJE"), "0.00"}, {N("ZQJYMRJE"), "0.00"}, {N("FJZJYJE"), "0.00"},
-        {N("JRYE"), "100.30"}, {C("SJRQ", 8), kDate}}},
-      {"YYBXX",
-       {{C("ZQGSDM", 6), kCode}, {C("YYBDM", 6), nullptr}, {C("YYBMC", 120), "营业部"},
-        {C("YYBDZ", 200), "北京"}, {C("SJRQ", 8), kDate}}},
-      {"ZHBYZ",
-       {{C("ZQGSDM", 6), kCode}, {C("YYBDM", 6), "000001"}, {C("ZJZH", 20), nullptr},
-        {C("GDDMSC", 2), "01"}, {C("GDDM", 20), "A123456789"}, {C("BYZLX", 1), "3"},
-        {C("ZJHMYY", 2), "01"}, {C("KHQCYY", 2), "01"}, {C("SJRQ", 8), kDate}}},
-      {"SFZFCJG",
-       {{C("FCTZXH", 20), nullptr}, {C("ZQGSDM", 6), kCode}, {C("SFZLX", 1), "1"},
-        {C("DKQJY", 1), "4"}, {C("SFCG", 1), "1"}, {C("ZHBD", 1), "1"}, {C("QTZJ", 2), "01"},
-        {C("FCYCYY", 2), "02"}, {C("YCYYSM", 200), ""}, {C("CLCS", 2), "01"},
-        {C("CLCSSM", 200), ""}}},
-      {"SFZHCQK",
-       {{C("FCTZXH", 20), nullptr}, {C("ZQGSDM", 6), kCode}, {C("KHXM", 60), "张三"},
-        {C("ZJHM", 40), "110101197001010011"}, {C("YCLX", 2), "01"},
-        {C("XFRQ", 8), "20080801"}}},
-  };
+  static const std::map<std::string, std::vector<Column>> layouts = [] {
+    std::map<std::string, std::vector<Column>> columns;
+    const auto shipped =
+        naming::InterfaceLayouts::load(std::filesystem::path(FC_SOURCE_DATA_DIR) / "interface" / "layouts.csv");
+    for (const naming::TableLayout& layout : shipped.all()) columns[layout.kind] = ColumnsOf(layout);
+    return columns;
+  }();
   return layouts;
 }
 
@@ -133,7 +129,7 @@ void WriteRows(const std::filesystem::path& file, const std::string& kind, const
     std::vector<dbf::Value> values;
     for (const Column* c : columns) {
       auto it = row.find(c->spec.name);
-      values.push_back(it != row.end() ? it->second : dbf::Value(c->value ? c->value : ""));
+      values.push_back(it != row.end() ? it->second : dbf::Value(c->value.value_or("")));
     }
     writer.add(values, std::find(options.deleted.begin(), options.deleted.end(), i) != options.deleted.end());
   }

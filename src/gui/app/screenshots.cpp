@@ -36,7 +36,7 @@
 #include "gui/shell/Translations.h"
 #include "gui/windows/AccountWindow.h"
 #include "gui/windows/IdentityWindow.h"
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "pipeline/RunDriver.h"
 #include "pipeline/Sample.h"
 #include "store/Store.h"
@@ -93,7 +93,7 @@ bool SaveRecords(fc::store::Store& store, const fc::settings::AppHome& home, fc:
   const fc::store::FindingRow& finding = findings.front();
   std::optional<fc::store::FindingRecords> records = store.readFindingRecords(finding.fileid, finding.finding);
   if (!records) return false;
-  const auto agreement = fc::pipeline::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
+  const auto agreement = fc::naming::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
   fc::gui::RecordsWindow window(std::move(*records), finding, &agreement, boxes);
   return Save(window, out, "records.png");
 }
@@ -173,7 +173,7 @@ fc::settings::AppHome CheckSampleTwice(const QTemporaryDir& scratch, const fc::s
   namespace fs = std::filesystem;
   const fs::path root = scratch.path().toStdString();
   fc::settings::AppHome home{root / "history-home", base.data};
-  fc::pipeline::WriteSample(fc::pipeline::InterfaceLayouts::load(base.data / "interface" / "layouts.csv"), root / "sample");
+  fc::pipeline::WriteSample(fc::naming::InterfaceLayouts::load(base.data / "interface" / "layouts.csv"), root / "sample");
   fc::pipeline::RunInputs in;
   in.beginNo = fc::pipeline::kSampleFirstGroup;
   in.endNo = fc::pipeline::kSampleLastGroup;

@@ -122,7 +122,7 @@ void SelectDir::confirmCompanyCode(const std::string& code) {
   if (!store_) return;  // no company list to name the company from
   naming::CompanyConfirmation confirmation;
   try {
-    confirmation = naming::PrepareCompanyConfirmation(*store_, code);
+    confirmation = naming::PrepareCompanyConfirmation(code, store_->findCompany(code));
   } catch (const store::StoreError&) {
     return;  // the window reported its store when it opened
   }

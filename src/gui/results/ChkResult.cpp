@@ -14,6 +14,7 @@
 #include "gui/shell/MessageBoxes.h"
 #include "gui/shell/Twips.h"
 #include "settings/Settings.h"
+#include "text/Text.h"
 
 namespace fc::gui {
 
@@ -44,7 +45,7 @@ QString CellText(const store::ResultRow& row, int column) {
 // A column-1 cell sums its row up: passed or not, and with a problem or not.
 QColor RowColour(const store::ResultRow& row) {
   if (settings::NumericValue(row.isok.value_or("")) != 1) return kRed;
-  bool problem = !settings::Trim(row.errid.value_or("")).empty();
+  bool problem = !text::Trim(row.errid.value_or("")).empty();
   return problem ? kYellow : kGreen;
 }
 
@@ -125,7 +126,7 @@ ChkResult::ChkResult(store::Store* store, MessageBoxes& boxes, QWidget* parent)
 
 void ChkResult::useAgreement(const std::filesystem::path& layoutsCsv) {
   try {
-    agreement_ = pipeline::InterfaceLayouts::load(layoutsCsv);
+    agreement_ = naming::InterfaceLayouts::load(layoutsCsv);
   } catch (const std::runtime_error&) {
     agreement_.reset();
   }

@@ -22,7 +22,7 @@
 #include <optional>
 #include <vector>
 
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "store/Store.h"
 
 class QPushButton;
@@ -74,7 +74,7 @@ class ChkResult : public QDialog {
 
   store::Store* store_;
   MessageBoxes& boxes_;
-  std::optional<pipeline::InterfaceLayouts> agreement_;
+  std::optional<naming::InterfaceLayouts> agreement_;
   std::vector<std::optional<store::FindingRow>> findings_;  // by grid row
   QTableWidget* grid_;           // MSFlexGrid1
   QPushButton* recordsButton_;   // "查看记录"

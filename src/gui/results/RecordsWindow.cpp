@@ -18,7 +18,7 @@
 #include <utility>
 
 #include "gui/shell/MessageBoxes.h"
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 
 namespace fc::gui {
 
@@ -150,14 +150,14 @@ std::vector<std::optional<store::FindingRow>> FindingsOfRows(const std::vector<s
   return matched;
 }
 
-QString FieldHeading(const pipeline::InterfaceLayouts* agreement, const std::string& table,
+QString FieldHeading(const naming::InterfaceLayouts* agreement, const std::string& table,
                      const std::string& field) {
   const std::string meaning = agreement ? agreement->meaningOf(table, field) : std::string();
   return meaning.empty() ? FromStd(field) : FromStd(meaning) + QLatin1Char(' ') + FromStd(field);
 }
 
 RecordsWindow::RecordsWindow(store::FindingRecords records, const store::FindingRow& finding,
-                             const pipeline::InterfaceLayouts* agreement, MessageBoxes& boxes, QWidget* parent)
+                             const naming::InterfaceLayouts* agreement, MessageBoxes& boxes, QWidget* parent)
     : QDialog(parent), boxes_(boxes), finding_(finding), agreement_(agreement) {
   setObjectName(QStringLiteral("RecordsWindow"));
   setWindowTitle(QStringLiteral("问题%1的记录：%2").arg(FromStd(finding.errid), FromStd(finding.filename)));
@@ -218,7 +218,7 @@ void RecordsWindow::offerUnmasking(store::Store* store) {
   store_ = store;
   const auto& personal = model_->records().personal;
   unmask_->setVisible(store_ && std::any_of(personal.begin(), personal.end(), [](const auto& p) {
-                        return p.second == store::Personal::IdentityNumber;
+                        return p.second == privacy::Personal::IdentityNumber;
                       }));
 }
 
@@ -227,7 +227,7 @@ void RecordsWindow::showUnmasked(bool unmasked) {
   std::optional<store::FindingRecords> records;
   try {
     records = store_->readFindingRecords(finding_.fileid, finding_.finding,
-                                         unmasked ? store::Masking::Off : store::Masking::Numbers);
+                                         unmasked ? privacy::Masking::Off : privacy::Masking::Numbers);
   } catch (const store::StoreError& e) {
     boxes_.show(QStringLiteral("错误提示"), QStringLiteral("记录无法读取：") + FromStd(e.what()), BoxIcon::Error,
                 BoxButtons::Ok);
@@ -241,7 +241,7 @@ void RecordsWindow::showUnmasked(bool unmasked) {
   model_->replace(std::move(*records));
 }
 
-void RecordsWindow::fillCounts(const store::FindingRecords& records, const pipeline::InterfaceLayouts* agreement) {
+void RecordsWindow::fillCounts(const store::FindingRecords& records, const naming::InterfaceLayouts* agreement) {
   counts_->setColumnCount(3);
   counts_->setHorizontalHeaderLabels({QStringLiteral("字段"), QStringLiteral("值"), QStringLiteral("记录数")});
   counts_->setRowCount(static_cast<int>(records.valueCounts.size()));

@@ -31,7 +31,7 @@ class QPushButton;
 class QTableView;
 class QTableWidget;
 
-namespace fc::pipeline {
+namespace fc::naming {
 class InterfaceLayouts;
 }
 
@@ -48,7 +48,7 @@ std::vector<std::optional<store::FindingRow>> FindingsOfRows(const std::vector<s
 
 // "营业部代码 YYBDM": the meaning the agreement gives the field in `table`
 // (else in any table), then the name; the name alone when no meaning is known.
-QString FieldHeading(const pipeline::InterfaceLayouts* agreement, const std::string& table,
+QString FieldHeading(const naming::InterfaceLayouts* agreement, const std::string& table,
                      const std::string& field);
 
 class RecordsWindow : public QDialog {
@@ -57,7 +57,7 @@ class RecordsWindow : public QDialog {
  public:
   // `agreement` may be null (headings are then the field names).
   RecordsWindow(store::FindingRecords records, const store::FindingRow& finding,
-                const pipeline::InterfaceLayouts* agreement, MessageBoxes& boxes, QWidget* parent = nullptr);
+                const naming::InterfaceLayouts* agreement, MessageBoxes& boxes, QWidget* parent = nullptr);
 
   QTableWidget* countsTable() const { return counts_; }
   QTableView* recordsTable() const { return table_; }
@@ -76,13 +76,13 @@ class RecordsWindow : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void fillCounts(const store::FindingRecords& records, const pipeline::InterfaceLayouts* agreement);
+  void fillCounts(const store::FindingRecords& records, const naming::InterfaceLayouts* agreement);
   QByteArray csvText() const;
 
   QString proposedName_;   // file name the save dialog proposes
   MessageBoxes& boxes_;
   store::FindingRow finding_;                    // the finding shown
-  const pipeline::InterfaceLayouts* agreement_;  // for the headings; may be null
+  const naming::InterfaceLayouts* agreement_;  // for the headings; may be null
   store::Store* store_ = nullptr;                // where the unmasked records are read; null: not offered
   RecordsModel* model_;    // the records and their headings (记录号, then one per field)
   QTableWidget* counts_;   // field, value, count

@@ -39,7 +39,7 @@ void ReportButtons::exportReport() {
   const bool unmasked = unmask_->isChecked();
   unmask_->setChecked(false);  // for this one export only
   ExportReport(results_, home_, std::nullopt, boxes_,
-               unmasked ? store::Masking::Off : store::Masking::NumbersAndNames);
+               unmasked ? privacy::Masking::Off : privacy::Masking::NumbersAndNames);
 }
 
 void ReportButtons::showHistory() {

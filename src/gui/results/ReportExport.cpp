@@ -67,7 +67,7 @@ bool WriteReport(const report::ReportData& data, const QString& path, QString& e
 }
 
 void ExportReport(QWidget* parent, const settings::AppHome& home, std::optional<int64_t> id, MessageBoxes& boxes,
-                  store::Masking masking) {
+                  privacy::Masking masking) {
   std::string failure;
   std::optional<report::ReportData> data = report::LoadReport(home.home, home.data, id, failure, masking);
   if (!data) {

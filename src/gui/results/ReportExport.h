@@ -37,6 +37,6 @@ void LayOutForPrint(const report::ReportData& data, QTextDocument& document);
 // Loads run `id` (the latest when empty), masked as `masking` says, asks
 // where to save and writes it; failures are shown in a message box.
 void ExportReport(QWidget* parent, const settings::AppHome& home, std::optional<int64_t> id, MessageBoxes& boxes,
-                  store::Masking masking = store::Masking::NumbersAndNames);
+                  privacy::Masking masking = privacy::Masking::NumbersAndNames);
 
 }  // namespace fc::gui

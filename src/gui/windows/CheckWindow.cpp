@@ -29,6 +29,7 @@
 #include "settings/RecordsLimit.h"
 #include "settings/Settings.h"
 #include "store/Store.h"
+#include "text/Text.h"
 
 namespace fc::gui {
 
@@ -38,7 +39,7 @@ const QString kDateError = QStringLiteral("数据日期输入错误，要求格�
 const QString kBusyRefusal = QStringLiteral("正在检查文件，请等待检查完毕后再关闭窗口");
 
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
-std::string Trimmed(const QLineEdit* field) { return settings::Trim(field->text().toStdString()); }
+std::string Trimmed(const QLineEdit* field) { return std::string(text::Trim(field->text().toStdString())); }
 
 // The system colours the file-type switch paints with.
 void SetTextColour(QWidget* widget, QPalette::ColorRole systemRole) {
@@ -153,7 +154,7 @@ void CheckWindow::finishStartUp() {
   if (std::optional<settings::SettingsFile> saved = settings::ReadSettings(home_.settingsFile())) {
     // Trimmed: the field takes six characters, and blanks around a code
     // would push its digits out.
-    savedCode = settings::Trim(saved->companyCode);
+    savedCode = text::Trim(saved->companyCode);
     zqgsdm_->setText(FromStd(savedCode));
     restoreOwnSettings(*saved);
     sourceDir_->setText(FromStd(saved->sourceDir));

@@ -7,6 +7,7 @@
 #include "gui/windows/FocusRules.h"
 #include "naming/CompanyCode.h"
 #include "store/Store.h"
+#include "text/Text.h"
 
 namespace fc::gui {
 
@@ -75,7 +76,7 @@ std::optional<std::string_view> CompanyCodeEntry::codeProblem() const {
 }
 
 QString CompanyCodeEntry::trimmedCode() const {
-  return QString::fromStdString(std::string(naming::TrimBlanks(code_->text().toStdString())));
+  return QString::fromStdString(std::string(text::Trim(code_->text().toStdString())));
 }
 
 bool CompanyCodeEntry::eventFilter(QObject* watched, QEvent* event) {

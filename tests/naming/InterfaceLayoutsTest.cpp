@@ -1,10 +1,10 @@
 // The interface agreement file: the shipped layouts and faulty files.
 #include <gtest/gtest.h>
 
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 #include "support/TempDir.h"
 
-namespace fc::pipeline {
+namespace fc::naming {
 namespace {
 
 const std::filesystem::path kShipped = std::filesystem::path(FC_SOURCE_DATA_DIR) / "interface/layouts.csv";
@@ -68,18 +68,18 @@ class FaultyLayouts : public ::testing::Test {
 };
 
 TEST_F(FaultyLayouts, NamesTheLineAndTheFault) {
-  EXPECT_NE(loadError("A,1,X,C,1,0\n").find("line 3: expected 7 columns"), std::string::npos);
-  EXPECT_NE(loadError("A,1,X,D,8,0,0\n").find("type"), std::string::npos);
-  EXPECT_NE(loadError("A,1,X,C,0,0,0\n").find("length"), std::string::npos);
-  EXPECT_NE(loadError("A,1,X,C,x,0,0\n").find("length"), std::string::npos);
-  EXPECT_NE(loadError("A,1,X,C,4,2,0\n").find("decimals"), std::string::npos);
-  EXPECT_NE(loadError("A,1,X,N,4,5,0\n").find("decimals"), std::string::npos);
-  EXPECT_NE(loadError("A,2,X,C,1,0,0\n").find("out of sequence"), std::string::npos);
-  EXPECT_NE(loadError("A,1,X,C,1,0,0\nA,1,Y,C,1,0,0\n").find("line 4"), std::string::npos);
-  EXPECT_NE(loadError("A,1,X,C,1,0,0\nA,2,x,C,1,0,0\n").find("twice"), std::string::npos);
-  EXPECT_NE(loadError("A,1,X,C,8,0,1\nA,2,Y,C,8,0,1\n").find("second date field"), std::string::npos);
-  EXPECT_NE(loadError("").find("no table layouts"), std::string::npos);
-  EXPECT_NE(loadError(",1,X,C,1,0,0\n").find("empty"), std::string::npos);
+  EXPECT_NE(loadError("A,1,X,C,1,0\n").find("第3行：应有7列"), std::string::npos);
+  EXPECT_NE(loadError("A,1,X,D,8,0,0\n").find("类型"), std::string::npos);
+  EXPECT_NE(loadError("A,1,X,C,0,0,0\n").find("长度"), std::string::npos);
+  EXPECT_NE(loadError("A,1,X,C,x,0,0\n").find("长度"), std::string::npos);
+  EXPECT_NE(loadError("A,1,X,C,4,2,0\n").find("小数位数"), std::string::npos);
+  EXPECT_NE(loadError("A,1,X,N,4,5,0\n").find("小数位数"), std::string::npos);
+  EXPECT_NE(loadError("A,2,X,C,1,0,0\n").find("不连续"), std::string::npos);
+  EXPECT_NE(loadError("A,1,X,C,1,0,0\nA,1,Y,C,1,0,0\n").find("第4行"), std::string::npos);
+  EXPECT_NE(loadError("A,1,X,C,1,0,0\nA,2,x,C,1,0,0\n").find("重复"), std::string::npos);
+  EXPECT_NE(loadError("A,1,X,C,8,0,1\nA,2,Y,C,8,0,1\n").find("第二个日期字段"), std::string::npos);
+  EXPECT_NE(loadError("").find("没有表结构"), std::string::npos);
+  EXPECT_NE(loadError(",1,X,C,1,0,0\n").find("不能为空"), std::string::npos);
   EXPECT_THROW(InterfaceLayouts::load(dir_ / "missing.csv"), std::runtime_error);
 }
 
@@ -96,18 +96,18 @@ TEST_F(FaultyLayouts, MeaningColumnIsOptionalLineByLine) {
   EXPECT_EQ(l.meaningOf("B", "X"), "");          // not a field of B, none elsewhere
   EXPECT_EQ(l.meaningOf("C", "Y"), "金额");       // unknown kind: the first layout that knows it
   EXPECT_EQ(l.meaningOf("B", "Z"), "");          // empty column, no meaning
-  EXPECT_EQ(l.find("A")->fields[1].personal, store::Personal::None);
+  EXPECT_EQ(l.find("A")->fields[1].personal, privacy::Personal::None);
   EXPECT_EQ(loadError("A,1,X,C,1,0,0,证件号码,id\nA,2,Y,C,1,0,0,,name\nB,1,X,C,1,0,0,,\n"), "loaded");
   l = InterfaceLayouts::load(dir_ / "layouts.csv");
-  EXPECT_EQ(l.personalFields().of("a", "x"), store::Personal::IdentityNumber);
-  EXPECT_EQ(l.personalFields().of("A", "Y"), store::Personal::Name);
-  EXPECT_EQ(l.personalFields().of("B", "X"), store::Personal::None);
-  EXPECT_NE(loadError("A,1,X,C,1,0,0,a,b\n").find("line 3: personal must be id, name or empty, not 'b'"),
+  EXPECT_EQ(l.personalFields().of("a", "x"), privacy::Personal::IdentityNumber);
+  EXPECT_EQ(l.personalFields().of("A", "Y"), privacy::Personal::Name);
+  EXPECT_EQ(l.personalFields().of("B", "X"), privacy::Personal::None);
+  EXPECT_NE(loadError("A,1,X,C,1,0,0,a,b\n").find("第3行：个人信息标记应为id、name或空，不能是“b”"),
             std::string::npos);
   EXPECT_NE(loadError("A,1,X,C,1,0,0,a,id,c\n")
-                .find("line 3: expected 7 columns (8 with the meaning, 9 with the personal mark), found 10"),
+                .find("第3行：应有7列（含字段含义为8列，再含个人信息标记为9列），实有10列"),
             std::string::npos);
-  EXPECT_NE(loadError("A,1,X,C,1,0,0,\"a,b\",id\n").find("found 10"), std::string::npos);
+  EXPECT_NE(loadError("A,1,X,C,1,0,0,\"a,b\",id\n").find("实有10列"), std::string::npos);
 }
 
 TEST_F(FaultyLayouts, ToleratesBlankLinesCarriageReturnsAndSpaces) {
@@ -120,4 +120,4 @@ TEST_F(FaultyLayouts, ToleratesBlankLinesCarriageReturnsAndSpaces) {
 }
 
 }  // namespace
-}  // namespace fc::pipeline
+}  // namespace fc::naming

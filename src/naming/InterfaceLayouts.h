@@ -1,4 +1,4 @@
-// pipeline/InterfaceLayouts.h - the interface agreement: the field layout of
+// naming/InterfaceLayouts.h - the interface agreement: the field layout of
 // each table kind, read from data/interface/layouts.csv at start.
 #pragma once
 
@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "store/Masking.h"
+#include "privacy/Masking.h"
 
-namespace fc::pipeline {
+namespace fc::naming {
 
 struct LayoutField {
   std::string name;      // upper case, as the agreement spells it
@@ -18,7 +18,7 @@ struct LayoutField {
   int length = 0;        // bytes
   int decimals = 0;
   std::string meaning;   // what the field holds, in the agreement's Chinese; empty when not given
-  store::Personal personal = store::Personal::None;  // personal data the program masks
+  privacy::Personal personal = privacy::Personal::None;  // personal data the program masks
 };
 
 struct TableLayout {
@@ -29,7 +29,8 @@ struct TableLayout {
 
 class InterfaceLayouts {
  public:
-  // Throws std::runtime_error naming the file and line when it cannot be read.
+  // Throws std::runtime_error naming the file and line when it cannot be
+  // read: "接口规范文件 PATH 第N行：WHAT".
   static InterfaceLayouts load(const std::filesystem::path& csv);
   // The layout of a kind (letter case ignored), or null.
   const TableLayout* find(std::string_view kind) const;
@@ -40,11 +41,11 @@ class InterfaceLayouts {
   // empty when none does.
   std::string meaningOf(std::string_view kind, std::string_view field) const;
   // The fields the agreement marks as personal, of every kind.
-  store::PersonalFields personalFields() const;
+  privacy::PersonalFields personalFields() const;
   const std::vector<TableLayout>& all() const { return layouts_; }
 
  private:
   std::vector<TableLayout> layouts_;
 };
 
-}  // namespace fc::pipeline
+}  // namespace fc::naming

@@ -1,12 +1,24 @@
-#include "store/Utf8.h"
+#include "text/Utf8.h"
 
-namespace fc::store {
+#include <locale.h>
+
+#include <cwchar>
+
+namespace fc::text {
 
 namespace {
 
 char32_t StrayByte(unsigned char b) { return 0xDC00 + b; }
 
 bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+// wcwidth answers for the calling thread's locale; the program itself runs in
+// whatever locale it was started in, so the width is asked in C.UTF-8, made
+// once and switched to only around the call.
+locale_t Utf8Locale() {
+  static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+  return locale;
+}
 
 }  // namespace
 
@@ -57,4 +69,22 @@ std::vector<std::string_view> SplitCharacters(std::string_view text) {
   return characters;
 }
 
-}  // namespace fc::store
+std::size_t SkipCharacters(std::string_view text, std::size_t count) {
+  std::size_t pos = 0;
+  for (; pos < text.size() && count > 0; --count) NextCharacter(text, pos);
+  return pos;
+}
+
+std::size_t DisplayWidth(std::string_view text) {
+  const locale_t utf8 = Utf8Locale();
+  const locale_t previous = utf8 ? uselocale(utf8) : locale_t{};
+  std::size_t width = 0;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const int columns = ::wcwidth(static_cast<wchar_t>(NextCharacter(text, pos)));
+    width += columns < 0 ? 1 : static_cast<std::size_t>(columns);
+  }
+  if (utf8) uselocale(previous);
+  return width;
+}
+
+}  // namespace fc::text

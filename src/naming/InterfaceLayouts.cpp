@@ -1,13 +1,13 @@
-#include "pipeline/InterfaceLayouts.h"
+#include "naming/InterfaceLayouts.h"
 
 #include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <stdexcept>
 
-#include "pipeline/WorkDirs.h"
+#include "text/Text.h"
 
-namespace fc::pipeline {
+namespace fc::naming {
 
 namespace {
 
@@ -15,33 +15,20 @@ constexpr size_t kColumns = 7;  // kind,position,name,type,length,decimals,date
 constexpr size_t kMeaningColumn = 7;  // the optional eighth column: meaning
 constexpr size_t kPersonalColumn = 8;  // the optional ninth column: personal
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-  return s;
-}
-
 std::vector<std::string_view> SplitColumns(std::string_view line) {
   std::vector<std::string_view> columns;
   for (size_t comma; (comma = line.find(',')) != std::string_view::npos; line.remove_prefix(comma + 1))
-    columns.push_back(Trim(line.substr(0, comma)));
-  columns.push_back(Trim(line));
+    columns.push_back(text::Trim(line.substr(0, comma), text::kWhite));
+  columns.push_back(text::Trim(line, text::kWhite));
   return columns;
 }
 
-std::string Upper(std::string_view s) {
-  std::string u(s);
-  for (char& c : u)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return u;
-}
-
-// Reports a fault of one line as "<file> line <n>: <what>".
+// Reports a fault of one line as "接口规范文件 <file> 第<n>行：<what>".
 class LineError {
  public:
   LineError(const std::filesystem::path& file, int line) : file_(file), line_(line) {}
   [[noreturn]] void operator()(const std::string& what) const {
-    throw std::runtime_error(file_.string() + " line " + std::to_string(line_) + ": " + what);
+    throw std::runtime_error("接口规范文件 " + file_.string() + " 第" + std::to_string(line_) + "行：" + what);
   }
 
  private:
@@ -53,8 +40,8 @@ int Number(std::string_view text, int low, int high, const char* column, const L
   int value = 0;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
-    fail(std::string(column) + " must be a number from " + std::to_string(low) + " to " +
-         std::to_string(high) + ", not '" + std::string(text) + "'");
+    fail(std::string(column) + "应为" + std::to_string(low) + "到" + std::to_string(high) + "之间的数，而不是“" +
+         std::string(text) + "”");
   return value;
 }
 
@@ -68,29 +55,28 @@ TableLayout& LayoutOf(std::vector<TableLayout>& layouts, const std::string& kind
 void AddField(std::vector<TableLayout>& layouts, std::string_view line, const LineError& fail) {
   std::vector<std::string_view> c = SplitColumns(line);
   if (c.size() < kColumns || c.size() > kPersonalColumn + 1)
-    fail("expected " + std::to_string(kColumns) + " columns (" + std::to_string(kMeaningColumn + 1) +
-         " with the meaning, " + std::to_string(kPersonalColumn + 1) + " with the personal mark), found " +
-         std::to_string(c.size()));
-  if (c[0].empty() || c[2].empty()) fail("kind and name must not be empty");
-  TableLayout& layout = LayoutOf(layouts, Upper(c[0]));
-  int position = Number(c[1], 1, 255, "position", fail);
+    fail("应有" + std::to_string(kColumns) + "列（含字段含义为" + std::to_string(kMeaningColumn + 1) + "列，再含个人信息标记为" +
+         std::to_string(kPersonalColumn + 1) + "列），实有" + std::to_string(c.size()) + "列");
+  if (c[0].empty() || c[2].empty()) fail("表类型和字段名不能为空");
+  TableLayout& layout = LayoutOf(layouts, text::ToUpper(c[0]));
+  int position = Number(c[1], 1, 255, "序号", fail);
   if (position != static_cast<int>(layout.fields.size()) + 1)
-    fail("position " + std::to_string(position) + " of " + layout.kind + " out of sequence");
-  LayoutField field{Upper(c[2]), 0, 0, 0, {}};
+    fail(layout.kind + "的序号" + std::to_string(position) + "不连续");
+  LayoutField field{text::ToUpper(c[2]), 0, 0, 0, {}};
   if (c.size() > kMeaningColumn) field.meaning = c[kMeaningColumn];
   if (c.size() > kPersonalColumn) {
-    std::optional<store::Personal> personal = store::PersonalNamed(c[kPersonalColumn]);
-    if (!personal) fail("personal must be id, name or empty, not '" + std::string(c[kPersonalColumn]) + "'");
+    std::optional<privacy::Personal> personal = privacy::PersonalNamed(c[kPersonalColumn]);
+    if (!personal) fail("个人信息标记应为id、name或空，不能是“" + std::string(c[kPersonalColumn]) + "”");
     field.personal = *personal;
   }
-  if (c[3] != "C" && c[3] != "N") fail("type must be C or N");
+  if (c[3] != "C" && c[3] != "N") fail("类型应为C或N");
   field.type = c[3][0];
-  field.length = Number(c[4], 1, 255, "length", fail);
-  field.decimals = Number(c[5], 0, field.type == 'N' ? field.length : 0, "decimals", fail);
+  field.length = Number(c[4], 1, 255, "长度", fail);
+  field.decimals = Number(c[5], 0, field.type == 'N' ? field.length : 0, "小数位数", fail);
   for (const LayoutField& f : layout.fields)
-    if (f.name == field.name) fail("field " + field.name + " listed twice");
-  if (Number(c[6], 0, 1, "date", fail) == 1) {
-    if (layout.dateField) fail(layout.kind + " has a second date field");
+    if (f.name == field.name) fail("字段" + field.name + "重复");
+  if (Number(c[6], 0, 1, "日期标志", fail) == 1) {
+    if (layout.dateField) fail(layout.kind + "有第二个日期字段");
     layout.dateField = field.name;
   }
   layout.fields.push_back(std::move(field));
@@ -100,37 +86,37 @@ void AddField(std::vector<TableLayout>& layouts, std::string_view line, const Li
 
 InterfaceLayouts InterfaceLayouts::load(const std::filesystem::path& csv) {
   std::ifstream in(csv, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + csv.string());
+  if (!in) throw std::runtime_error("无法读取接口规范文件：" + csv.string());
   InterfaceLayouts result;
   std::string line;
   for (int n = 1; std::getline(in, line); ++n) {
-    std::string_view text = Trim(line);
+    std::string_view text = text::Trim(line, text::kWhite);
     if (n == 1 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     if (text.empty() || text.front() == '#' || text.substr(0, 5) == "kind,") continue;
     AddField(result.layouts_, text, LineError(csv, n));
   }
-  if (result.layouts_.empty()) throw std::runtime_error(csv.string() + ": no table layouts");
+  if (result.layouts_.empty()) throw std::runtime_error("接口规范文件 " + csv.string() + " 中没有表结构");
   return result;
 }
 
 const TableLayout* InterfaceLayouts::find(std::string_view kind) const {
   for (const TableLayout& l : layouts_)
-    if (SameNameNoCase(l.kind, kind)) return &l;
+    if (text::EqualsNoCase(l.kind, kind)) return &l;
   return nullptr;
 }
 
-store::PersonalFields InterfaceLayouts::personalFields() const {
-  store::PersonalFields fields;
+privacy::PersonalFields InterfaceLayouts::personalFields() const {
+  privacy::PersonalFields fields;
   for (const TableLayout& layout : layouts_)
     for (const LayoutField& f : layout.fields)
-      if (f.personal != store::Personal::None) fields.mark(layout.kind, f.name, f.personal);
+      if (f.personal != privacy::Personal::None) fields.mark(layout.kind, f.name, f.personal);
   return fields;
 }
 
 std::string InterfaceLayouts::meaningOf(std::string_view kind, std::string_view field) const {
   auto meaningIn = [field](const TableLayout& layout) -> const std::string* {
     for (const LayoutField& f : layout.fields)
-      if (SameNameNoCase(f.name, field) && !f.meaning.empty()) return &f.meaning;
+      if (text::EqualsNoCase(f.name, field) && !f.meaning.empty()) return &f.meaning;
     return nullptr;
   };
   if (const TableLayout* own = find(kind))
@@ -150,4 +136,4 @@ const TableLayout* InterfaceLayouts::forFileName(std::string_view fileName) cons
   return nullptr;
 }
 
-}  // namespace fc::pipeline
+}  // namespace fc::naming

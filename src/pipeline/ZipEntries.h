@@ -1,0 +1,66 @@
+// pipeline/ZipEntries.h - reading a submitted ZIP archive entry by entry, as
+// the intake and the prefetch thread both judge it.
+//
+//   fc::pipeline::ZipArchive za = fc::pipeline::OpenArchive(path);
+//   for (zip_uint64_t i = 0; za && i < zip_get_num_entries(za.get(), 0); ++i)
+//     if (auto file = fc::pipeline::ArchiveFileAt(za.get(), i, workdir); file && file->writable)
+//       fc::pipeline::ExtractTo(za.get(), i, file->size, target);
+//
+// An entry counts as a file of the archive when the unpacking tool would
+// leave it directly in workdir; it is safe to write only when it is an
+// ordinary, unencrypted file of at most 4 GiB that fits workdir's disk.
+#pragma once
+
+#include <sys/stat.h>
+#include <zip.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fc::pipeline {
+
+struct ZipCloser {
+  void operator()(zip_t* za) const { zip_discard(za); }
+};
+using ZipArchive = std::unique_ptr<zip_t, ZipCloser>;
+
+// The archive at `path` opened for reading, or null when it cannot be read
+// or is not a regular file (a named pipe put in its place is not waited
+// for); `opened`, when given, gets the file as it was opened.
+ZipArchive OpenArchive(const std::filesystem::path& path, struct stat* opened = nullptr);
+
+// An entry that the unpacking tool would leave directly in workdir: it
+// counts as a file of the archive whether or not it is safe to write.
+struct ArchiveFile {
+  std::string name;       // its name in workdir
+  uint64_t size = 0;      // uncompressed size as stored
+  bool writable = false;  // an ordinary, unencrypted file that fits the disk
+};
+
+// Entry `index` as a file of the archive; nothing for a directory, a file
+// inside a folder of its own, and a name that is absolute or climbs out.
+std::optional<ArchiveFile> ArchiveFileAt(zip_t* za, zip_uint64_t index, const std::filesystem::path& workdir);
+
+// Calls `visit` with each file of the archive (ArchiveFileAt) in archive
+// order, up to and with the first entry of its second distinct file name (a
+// spelling differing in letter case is the same name): all an unpacking
+// needs to judge the archive. `visit` returns false to stop early.
+void VisitArchiveFiles(zip_t* za, const std::filesystem::path& workdir,
+                       const std::function<bool(zip_uint64_t index, const ArchiveFile& file)>& visit);
+
+// Adds `name` to `names` unless a spelling of it is there; true when added.
+bool AddDistinctName(std::vector<std::string>& names, const std::string& name);
+
+// Streams entry `index` into the existing file `target`; false when the
+// entry cannot be read whole or yields more than `size` bytes.
+bool ExtractTo(zip_t* za, zip_uint64_t index, uint64_t size, const std::filesystem::path& target);
+
+// The bytes free for an unprivileged writer on `dir`'s disk; 0 when unknown.
+uint64_t FreeSpace(const std::filesystem::path& dir);
+
+}  // namespace fc::pipeline

@@ -1,0 +1,229 @@
+#include "rules/RuleBook.h"
+
+#include <fstream>
+#include <sstream>
+#include <string_view>
+
+#include "naming/Kinds.h"
+#include "query/Parser.h"
+#include "query/Session.h"
+#include "rules/RuleText.h"
+#include "text/Text.h"
+
+namespace fc::rules {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// What a query is parsed with at load: its placeholders must splice into
+// something the parser accepts.
+constexpr std::string_view kSampleDate = "20080808";
+constexpr std::string_view kSampleCode = "100001";
+
+struct RuleText {
+  int line = 0;       // of its "rule" item
+  std::string code;   // errid
+  std::string when;   // run condition word
+  std::string form;   // message form word
+  std::string query;  // query pattern
+  int queryLine = 0;
+  std::string tail;   // message tail, empty when none
+  std::string label;  // own label, empty when none
+};
+
+struct TableText {
+  int line = 0;       // of its "table" item
+  std::string kind;   // table kind
+  std::string label;  // first piece of every message
+  std::string total;  // query of the total
+  int totalLine = 0;
+  std::vector<RuleText> rules;
+};
+
+struct FileText {
+  fs::path file;
+  std::vector<TableText> tables;
+  int lines = 0;  // lines read
+};
+
+[[noreturn]] void Fail(const fs::path& file, int line, const std::string& what) {
+  throw RuleFileError("规则文件 " + file.string() + " 第" + std::to_string(line) + "行：" + what);
+}
+
+std::string Quoted(std::string_view word) { return "“" + std::string(word) + "”"; }
+
+// The value of an item: the rest of its line, without the double quotes
+// that keep blanks at its ends.
+std::string ItemValue(const fs::path& file, int line, std::string_view keyword, std::string_view rest) {
+  if (rest.size() >= 2 && rest.front() == '"' && rest.back() == '"') rest = rest.substr(1, rest.size() - 2);
+  else if (rest != text::Trim(rest)) Fail(file, line, Quoted(keyword) + "的内容两端有空格，应写在双引号内");
+  if (rest.empty()) Fail(file, line, Quoted(keyword) + "后缺少内容");
+  return std::string(rest);
+}
+
+void AddRule(const fs::path& file, int line, const std::string& value, TableText& table) {
+  std::istringstream words(value);
+  RuleText rule;
+  rule.line = line;
+  std::string extra;
+  if (!(words >> rule.code >> rule.when >> rule.form) || words >> extra)
+    Fail(file, line, "rule 应写作“rule 编号 运行条件 形式”");
+  table.rules.push_back(std::move(rule));
+}
+
+// Where an item of `table` goes: the table's own until its first rule, then
+// the latest rule's; null when the keyword has no place there.
+std::string* Slot(TableText& table, std::string_view keyword, int line) {
+  if (table.rules.empty()) {
+    if (keyword == "label") return &table.label;
+    if (keyword != "total") return nullptr;
+    table.totalLine = line;
+    return &table.total;
+  }
+  RuleText& rule = table.rules.back();
+  if (keyword == "query") {
+    rule.queryLine = line;
+    return &rule.query;
+  }
+  if (keyword == "tail") return &rule.tail;
+  if (keyword == "label") return &rule.label;
+  return nullptr;
+}
+
+void CheckQuery(const fs::path& file, int line, const std::string& pattern) {
+  try {
+    query::Parse(SpliceQuery(pattern, kSampleDate, kSampleCode));
+  } catch (const query::QueryError& e) {
+    Fail(file, line, std::string("查询无法解析：") + e.what());
+  }
+}
+
+// The tables of `file` with every item in its place and every query parsed.
+FileText ReadFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw RuleFileError("无法读取规则文件：" + file.string());
+  FileText text;
+  text.file = file;
+  std::string line;
+  while (std::getline(in, line)) {
+    const int n = ++text.lines;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (text::Trim(line).empty() || line.front() == '#') continue;
+    const size_t blank = line.find(' ');
+    const std::string keyword = line.substr(0, blank);
+    const std::string value =
+        ItemValue(file, n, keyword, blank == std::string::npos ? "" : std::string_view(line).substr(blank + 1));
+    if (keyword == "table") {
+      text.tables.emplace_back().line = n;
+      text.tables.back().kind = value;
+      continue;
+    }
+    if (text.tables.empty()) Fail(file, n, Quoted(keyword) + "之前缺少 table");
+    TableText& table = text.tables.back();
+    if (keyword == "rule") {
+      AddRule(file, n, value, table);
+      continue;
+    }
+    std::string* slot = Slot(table, keyword, n);
+    if (!slot) Fail(file, n, Quoted(keyword) + "不能用在这里");
+    if (!slot->empty()) Fail(file, n, "重复的" + Quoted(keyword));
+    *slot = value;
+  }
+  for (const TableText& table : text.tables) {
+    if (table.label.empty()) Fail(file, table.line, "表 " + table.kind + " 缺少 label");
+    if (table.total.empty()) Fail(file, table.line, "表 " + table.kind + " 缺少 total");
+    CheckQuery(file, table.totalLine, table.total);
+    for (const RuleText& rule : table.rules) {
+      if (rule.query.empty()) Fail(file, rule.line, "规则 " + rule.code + " 缺少 query");
+      CheckQuery(file, rule.queryLine, rule.query);
+    }
+  }
+  return text;
+}
+
+// Index of `word` among `words`, or a failure naming them.
+template <size_t N>
+size_t WordIndex(const fs::path& file, int line, const std::string& word, const char* what,
+                 const std::string_view (&words)[N]) {
+  std::string allowed;
+  for (size_t i = 0; i < N; ++i) {
+    if (words[i] == word) return i;
+    allowed += (i ? "、" : "") + std::string(words[i]);
+  }
+  Fail(file, line, std::string(what) + Quoted(word) + "应为 " + allowed);
+}
+
+// The tables of `text` must be `kinds`, in that order.
+void CheckKinds(const FileText& text, std::span<const naming::Kind> kinds) {
+  for (size_t i = 0; i < text.tables.size(); ++i) {
+    const TableText& table = text.tables[i];
+    if (i >= kinds.size()) Fail(text.file, table.line, "多余的表 " + table.kind);
+    if (table.kind != kinds[i].name)
+      Fail(text.file, table.line, "此处应为表 " + std::string(kinds[i].name) + "，而不是 " + table.kind);
+  }
+  if (text.tables.size() < kinds.size())
+    Fail(text.file, text.lines, "缺少表 " + std::string(kinds[text.tables.size()].name));
+}
+
+}  // namespace
+
+// Builds a RuleBook's tables; the only writer of its members.
+class RuleBookReader {
+ public:
+  static RuleBook read(const fs::path& dir) {
+    RuleBook book;
+    RuleBookReader reader(book);
+    reader.account(ReadFile(dir / "account.rules"));
+    reader.identity(ReadFile(dir / "identity.rules"));
+    return book;
+  }
+
+ private:
+  explicit RuleBookReader(RuleBook& book) : book_(book) {}
+
+  const char* keep(const std::string& s) { return book_.texts_.emplace_back(s).c_str(); }
+  const char* keepOrNull(const std::string& s) { return s.empty() ? nullptr : keep(s); }
+
+  void account(const FileText& text) {
+    static constexpr std::string_view kWhen[] = {"always", "branch", "customer"};
+    static constexpr std::string_view kForm[] = {"count", "key", "date", "company"};
+    constexpr RunsWhen kRuns[] = {RunsWhen::Always, RunsWhen::BranchTable, RunsWhen::CustomerTable};
+    constexpr Form kForms[] = {Form::Count, Form::Key, Form::Date, Form::Company};
+    CheckKinds(text, naming::kAccountKinds);
+    for (const TableText& table : text.tables) {
+      std::vector<AccountRule>& rules = book_.accountRules_.emplace_back();
+      for (const RuleText& r : table.rules) {
+        const RunsWhen runs = kRuns[WordIndex(text.file, r.line, r.when, "运行条件", kWhen)];
+        const Form form = kForms[WordIndex(text.file, r.line, r.form, "形式", kForm)];
+        rules.push_back({keep(r.code), runs, form, keep(r.query), keep(r.tail), keepOrNull(r.label)});
+      }
+      book_.account_.push_back({keep(table.label), keep(table.total), rules});
+    }
+  }
+
+  void identity(const FileText& text) {
+    static constexpr std::string_view kWhen[] = {"always", "comparison"};
+    static constexpr std::string_view kForm[] = {"count", "company"};
+    CheckKinds(text, std::span(naming::kIdentityKinds).first(1));
+    const TableText& table = text.tables.front();
+    for (const RuleText& r : table.rules) {
+      if (!r.label.empty()) Fail(text.file, r.line, "身份信息复查的规则没有自己的 label");
+      const bool comparison = WordIndex(text.file, r.line, r.when, "运行条件", kWhen) == 1;
+      const bool company = WordIndex(text.file, r.line, r.form, "形式", kForm) == 1;
+      book_.identityRules_.push_back({keep(r.code), comparison, company, keep(r.query), keep(r.tail)});
+    }
+    book_.identity_ = {keep(table.label), keep(table.total), book_.identityRules_};
+  }
+
+  RuleBook& book_;
+};
+
+RuleBook RuleBook::load(const fs::path& dir) { return RuleBookReader::read(dir); }
+
+const AccountTable* RuleBook::accountRulesOf(int tableKind) const {
+  if (tableKind < 1 || tableKind > static_cast<int>(account_.size())) return nullptr;
+  return &account_[tableKind - 1];
+}
+
+}  // namespace fc::rules

@@ -1,0 +1,57 @@
+// rules/RuleBook.h - the numbered data rules of both submissions, read from
+// the data files data/rules/account.rules and data/rules/identity.rules, so
+// that a new version of the rules is a data change.
+//
+//   fc::rules::RuleBook book = fc::rules::RuleBook::load(data / "rules");  // RuleFileError
+//   const fc::rules::AccountTable* khjbxx = book.accountRulesOf(1);
+//
+// Loading checks everything a run would otherwise find out late: every
+// keyword and value, the table kinds and their order, and every query, which
+// is parsed (with a sample date and code spliced in). A fault is reported
+// once, as a RuleFileError naming the file and the line.
+#pragma once
+
+#include <deque>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "rules/RuleTables.h"
+
+namespace fc::rules {
+
+// A rule file that cannot be read or holds a fault; the text is for the
+// operator: "规则文件 PATH 第N行：WHAT".
+class RuleFileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class RuleBook {
+ public:
+  // Reads account.rules and identity.rules of `dir`.
+  static RuleBook load(const std::filesystem::path& dir);
+
+  RuleBook(RuleBook&&) = default;
+  RuleBook& operator=(RuleBook&&) = default;
+  RuleBook(const RuleBook&) = delete;  // the tables point into texts_
+  RuleBook& operator=(const RuleBook&) = delete;
+
+  // The table of account tableKind 1 (KHJBXX) to 5 (ZHBYZ); null for any other kind.
+  const AccountTable* accountRulesOf(int tableKind) const;
+  // The rules of the identity submission table SFZFCJG.
+  const IdentityTable& identity() const { return identity_; }
+
+ private:
+  RuleBook() = default;
+  friend class RuleBookReader;
+
+  std::deque<std::string> texts_;                   // every text the tables point to
+  std::deque<std::vector<AccountRule>> accountRules_;  // per account table
+  std::vector<AccountTable> account_;               // in kind order
+  std::vector<IdentityRule> identityRules_;
+  IdentityTable identity_{};
+};
+
+}  // namespace fc::rules
