@@ -24,7 +24,7 @@ long LeadingNumber(std::string_view text) {
   bool negative = false;
   if (at < text.size() && (text[at] == '-' || text[at] == '+')) negative = text[at++] == '-';
   long value = 0;
-  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+  for (; at < text.size() && text::IsDigit(text[at]); ++at)
     value = std::min(kLargestCode, value * 10 + (text[at] - '0'));
   return negative ? -value : value;
 }

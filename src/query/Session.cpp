@@ -8,6 +8,7 @@
 #include "query/Compiler.h"
 #include "query/Executor.h"
 #include "query/Parser.h"
+#include "text/Text.h"
 
 namespace fc::query {
 namespace {
@@ -24,7 +25,7 @@ int32_t IntegerCell(const std::string& cell) {
   if (cell == "NULL") throw QueryError("查询结果为NULL, 不是整数");
   size_t i = cell.size() > 0 && cell[0] == '-' ? 1 : 0, digits = 0;
   int64_t v = 0;
-  for (; i < cell.size() && cell[i] >= '0' && cell[i] <= '9'; ++i, ++digits) {
+  for (; i < cell.size() && text::IsDigit(cell[i]); ++i, ++digits) {
     if (digits == 18) throw QueryError("查询结果超出32位整数范围: " + cell);
     v = v * 10 + (cell[i] - '0');
   }

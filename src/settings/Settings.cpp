@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "settings/PrivateFiles.h"
+#include "text/Text.h"
 
 namespace fc::settings {
 
@@ -38,7 +39,7 @@ long long NumericValue(std::string_view text) {
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   long long value = 0;
   constexpr long long kLimit = std::numeric_limits<long long>::max() / 10 - 9;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+  for (; i < text.size() && text::IsDigit(text[i]); ++i)
     if (value < kLimit) value = value * 10 + (text[i] - '0');
   return negative ? -value : value;
 }
