@@ -8,7 +8,7 @@ std::vector<Finding> LatestFindings(store::Store& store) {
     Finding& f = findings.emplace_back(Finding{row.fileid, row.finding, row.filename, row.errid, row.errdesc, row.total, {}});
     if (row.recordsKept == 0 && row.total == 0) continue;
     std::optional<store::FindingRecords> records =
-        store.readFindingRecords(row.fileid, row.finding, privacy::Masking::NumbersAndNames);
+        store.readFindingSummary(row.fileid, row.finding, privacy::Masking::NumbersAndNames);
     if (!records) continue;
     for (const store::FindingRecords::ValueCount& v : records->valueCounts)
       f.valueCounts.push_back({v.field, v.value, v.count});

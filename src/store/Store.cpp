@@ -269,6 +269,9 @@ struct Store::Impl {
       insertPersonal, insertUnmasked, findCompany;
   std::vector<Statement> clearFindings;  // one per table of kFindingTables
 
+  // One finding as readFindingRecords gives it; without its records unless `withRecords`.
+  std::optional<FindingRecords> readFinding(int fileid, int finding, privacy::Masking masking, bool withRecords);
+
   [[noreturn]] void refuse(std::string_view why) const {
     throw StoreError("文件 " + file.string() + " 不是本程序的检查结果库（" + std::string(why) +
                      "），程序没有改动它。");
@@ -591,7 +594,16 @@ void Unmask(sqlite3* db, FindingRecords& f) {
 }  // namespace
 
 std::optional<FindingRecords> Store::readFindingRecords(int fileid, int finding, privacy::Masking masking) {
-  sqlite3* db = impl_->db.get();
+  return impl_->readFinding(fileid, finding, masking, true);
+}
+
+std::optional<FindingRecords> Store::readFindingSummary(int fileid, int finding, privacy::Masking masking) {
+  return impl_->readFinding(fileid, finding, masking, false);
+}
+
+std::optional<FindingRecords> Store::Impl::readFinding(int fileid, int finding, privacy::Masking masking,
+                                                       bool withRecords) {
+  sqlite3* db = this->db.get();
   std::optional<FindingRecords> found;
   EachRow(db, "select errid, tablekind, total from errfinding where fileid = ? and finding = ?", fileid, finding,
           [&](sqlite3_stmt* s) {
@@ -607,15 +619,16 @@ std::optional<FindingRecords> Store::readFindingRecords(int fileid, int finding,
           "select j.value from errfinding f, json_each(f.fields) j where f.fileid = ? and f.finding = ? "
           "order by j.key",
           fileid, finding, [&](sqlite3_stmt* s) { found->fields.push_back(ColumnText(s, 0).value_or("")); });
-  EachRow(db,
-          "select r.seq, r.recno, j.key, j.value from errrecord r left join json_each(r.vals) j "
-          "where r.fileid = ? and r.finding = ? order by r.seq, j.key",
-          fileid, finding, [&, seq = int64_t{-1}](sqlite3_stmt* s) mutable {
-            if (ColumnInt(s, 0) != seq) found->records.push_back({ColumnInt(s, 1), {}});
-            seq = ColumnInt(s, 0);
-            if (sqlite3_column_type(s, 2) != SQLITE_NULL)
-              found->records.back().values.push_back(ColumnText(s, 3).value_or(""));
-          });
+  if (withRecords)
+    EachRow(db,
+            "select r.seq, r.recno, j.key, j.value from errrecord r left join json_each(r.vals) j "
+            "where r.fileid = ? and r.finding = ? order by r.seq, j.key",
+            fileid, finding, [&, seq = int64_t{-1}](sqlite3_stmt* s) mutable {
+              if (ColumnInt(s, 0) != seq) found->records.push_back({ColumnInt(s, 1), {}});
+              seq = ColumnInt(s, 0);
+              if (sqlite3_column_type(s, 2) != SQLITE_NULL)
+                found->records.back().values.push_back(ColumnText(s, 3).value_or(""));
+            });
   EachRow(db,
           "select json_extract(j.value, '$.field'), json_extract(j.value, '$.value'), "
           "json_extract(j.value, '$.count') from errfinding f, json_each(f.valuecounts) j "

@@ -142,6 +142,9 @@ class Store {
   // The records of one finding, masked as `masking` says; nothing when it has
   // none (structure and archive problems).
   std::optional<FindingRecords> readFindingRecords(int fileid, int finding, privacy::Masking masking = privacy::Masking::Numbers);
+  // The same without the records themselves (fields, total, value counts):
+  // what a summary needs, without reading the records table.
+  std::optional<FindingRecords> readFindingSummary(int fileid, int finding, privacy::Masking masking);
   // Empties the records and value counts of every finding, leaving no trace
   // of them in the file (the findings themselves stay).
   void forgetRecords();
