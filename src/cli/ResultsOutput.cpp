@@ -91,7 +91,7 @@ Summaries SummariesOf(store::Store& store, const std::vector<store::ResultRow>& 
     if (it == findings.end()) continue;
     summary.emplace();
     summary->records = it->second.recordsKept;
-    if (auto records = store.readFindingRecords(it->second.fileid, it->second.finding))
+    if (auto records = store.readFindingSummary(it->second.fileid, it->second.finding, privacy::Masking::Numbers))
       summary->values = std::move(records->valueCounts);
     findings.erase(it);
   }

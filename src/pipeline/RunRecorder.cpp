@@ -129,26 +129,37 @@ void RunRecorder::finish(const RunOutcome& outcome, RunObserver& observer) {
   std::map<int, std::string> sums = hasher_.finish();
   for (store::FileFacts& f : facts_.files) f.sha256 = sums[f.fileid];
   for (size_t i = 0; i < facts_.packs.size(); ++i) facts_.packs[i].sha256 = sums[-static_cast<int>(i) - 1];
-  saveFacts();
-  appendHistory(observer);
+  std::unique_ptr<store::Store> store = openVerifiedStore();
+  saveFacts(store.get());
+  appendHistory(store.get(), observer);
 }
 
-// The facts belong with the results they describe; a store that failed the
-// run has told the operator already, so a second failure here is not repeated.
-void RunRecorder::saveFacts() {
-  if (!storeVerified_) return;
+// The store the run verified, or null. A store that failed the run has told
+// the operator already, so a second failure here is not repeated.
+std::unique_ptr<store::Store> RunRecorder::openVerifiedStore() const {
+  if (!storeVerified_) return nullptr;
   try {
-    std::unique_ptr<store::Store> store = store::Store::open(home_.home, home_.data);
+    return store::Store::open(home_.home, home_.data);
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+}
+
+// The facts belong with the results they describe, so they go only into a
+// store the run verified.
+void RunRecorder::saveFacts(store::Store* store) {
+  if (!store) return;
+  try {
     facts_.companyName = store->findCompany(facts_.companyCode).value_or("");
     store::SaveLatestRunFacts(home_.storeFile(), facts_);
   } catch (const std::exception&) {
   }
 }
 
-void RunRecorder::appendHistory(RunObserver& observer) {
+void RunRecorder::appendHistory(store::Store* store, RunObserver& observer) {
   history::Run run{0, facts_, {}};
   try {
-    if (storeVerified_) run.findings = history::LatestFindings(*store::Store::open(home_.home, home_.data));
+    if (store) run.findings = history::LatestFindings(*store);
   } catch (const std::exception&) {
     // The run has reported the store's failure; the history keeps its facts.
   }

@@ -48,8 +48,9 @@ class RunRecorder {
 
  private:
   void recordPassedTable(store::FileFacts& facts);
-  void saveFacts();
-  void appendHistory(RunObserver& observer);
+  std::unique_ptr<store::Store> openVerifiedStore() const;
+  void saveFacts(store::Store* store);
+  void appendHistory(store::Store* store, RunObserver& observer);
 
   settings::AppHome home_;
   RunInputs inputs_;
