@@ -28,6 +28,7 @@ struct RunInputs {
   bool keepRecords = true;          // keep the records behind every rule finding
   size_t recordsLimit = 1000;       // records kept per finding; 0 keeps every one
   bool keepFacts = true;            // the run's facts, checksums and history; off only to weigh their cost
+  int threads = 0;                  // threads the check may use; 0: one per core of the machine
 };
 
 }  // namespace fc::pipeline
