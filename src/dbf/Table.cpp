@@ -1,6 +1,7 @@
 #include "dbf/Table.h"
 
 #include <cstdio>
+#include <mutex>
 
 #include "dbf/CodePage.h"
 #include "dbf/MappedFile.h"
@@ -68,6 +69,7 @@ struct Table::Impl {
   std::vector<Field> fields;      // every descriptor, in file order
   int nullFlags = -1;             // index of _NullFlags in `fields`, -1 when absent
   const char* encoding = nullptr; // iconv name of the code page
+  mutable std::mutex decoderLock;              // queries on several threads decode at once
   mutable std::unique_ptr<Converter> decoder;  // opened on the first non-ASCII text
 
   std::string decode(std::string_view bytes) const;
@@ -78,6 +80,7 @@ struct Table::Impl {
 
 std::string Table::Impl::decode(std::string_view bytes) const {
   if (IsAscii(bytes)) return std::string(bytes);
+  std::lock_guard lock(decoderLock);
   if (!decoder) decoder = std::make_unique<Converter>("UTF-8", encoding, kReplacementChar);
   std::string out;
   decoder->convert(bytes, out);

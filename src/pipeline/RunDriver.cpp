@@ -26,8 +26,9 @@
 #include "pipeline/Validation.h"
 #include "pipeline/WorkDirs.h"
 #include "query/Session.h"
+#include "parallel/Parallel.h"
+#include "rules/GroupCheck.h"
 #include "rules/RuleBook.h"
-#include "rules/Rules.h"
 #include "settings/PrivateFiles.h"
 #include "store/Store.h"
 #include "text/Text.h"
@@ -353,37 +354,47 @@ class Run {
       return;
     }
     rules::RuleContext ctx{session, *store_, *rules_, in_.companyCode, in_.dataDate, in_.keepRecords, in_.recordsLimit};
+    rules::GroupCheck check(ctx);
+    std::vector<size_t> kinds;  // of the tables added, in order
     for (size_t k = 0; k < kinds_.size(); ++k) {
       if (!slots[k].present) continue;
-      std::string kind(kinds_[k].name);
+      addTable(check, k, slots);
+      kinds.push_back(k);
+    }
+    {
+      PhaseTimer timer(observer_, "rules");
+      check.evaluate(parallel::ThreadCount(in_.threads));
+    }
+    for (size_t i = 0; i < kinds.size(); ++i) {
+      std::string kind(kinds_[kinds[i]].name);
       observer_.status(identity ? "检查" + kind + "文件数据逻辑......"
                                 : "检查序号为" + CountText(group) + "的" + kind + "文件数据逻辑......");
       try {
-        PhaseTimer timer(observer_, "rules " + kind);
-        callRule(ctx, k, slots);
+        check.write(i);
       } catch (const query::QueryError& e) {
         expectUnchanged(slots);
         throw RunFailure("检查" + kind + "文件数据逻辑时查询失败：" + e.what());
       } catch (const dbf::TableChanged& e) {
         throw RunFailure(ChangedMessage(sourceOf(e.file(), slots)));
       }
+      observer_.timed("rules " + kind, check.seconds(i));
     }
     session.close();
   }
 
-  void callRule(rules::RuleContext& ctx, size_t k, const GroupSlots& slots) {
+  void addTable(rules::GroupCheck& check, size_t k, const GroupSlots& slots) const {
     using naming::AccountKind;
     using naming::IndexOf;
     const int kind = naming::RuleKindNumber(k);
     if (in_.submission == Submission::Identity) {
       const bool comparison = slots[IndexOf(naming::IdentityKind::Sfzhcqk)].present;
-      rules::CheckIdentityDataLogic(ctx, kind, comparison, slots[k].fileId);
+      check.addIdentityTable(kind, comparison, slots[k].fileId);
       return;
     }
     const size_t customers = IndexOf(AccountKind::Khjbxx), branches = IndexOf(AccountKind::Yybxx);
     const bool branch = k != branches && slots[branches].present;
     const bool customer = k != customers && k != branches && in_.fullTransfer && slots[customers].present;
-    rules::CheckAccountDataLogic(ctx, kind, branch, customer, slots[k].fileId);
+    check.addAccountTable(kind, branch, customer, slots[k].fileId);
   }
 
   void pack() {

@@ -88,9 +88,15 @@ void Catalog::throwIfChanged() const {
 
 std::shared_ptr<RowIndex> Catalog::index(const std::string& key,
                                          const std::function<std::shared_ptr<RowIndex>()>& build) {
-  std::shared_ptr<RowIndex>& slot = indexes_[key];
-  if (!slot) slot = build();
-  return slot;
+  IndexSlot* slot = nullptr;
+  {
+    std::lock_guard lock(indexesLock_);
+    std::unique_ptr<IndexSlot>& held = indexes_[key];
+    if (!held) held = std::make_unique<IndexSlot>();
+    slot = held.get();
+  }
+  std::call_once(slot->built, [&] { slot->index = build(); });
+  return slot->index;
 }
 
 }  // namespace fc::query

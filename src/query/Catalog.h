@@ -17,6 +17,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,9 @@ class Catalog {
 
   // The index kept under `key`, built by `build` on first request. A key
   // must spell out everything the index depends on: table, filter, keys.
+  // Queries on several threads may ask at once: the first builds, the others
+  // wait for it, so an index is built once (a build that throws is retried
+  // by the next request).
   std::shared_ptr<RowIndex> index(const std::string& key,
                                   const std::function<std::shared_ptr<RowIndex>()>& build);
 
@@ -59,7 +63,12 @@ class Catalog {
   bool open_ = false;
   std::map<std::string, std::unique_ptr<dbf::Table>> tables_;  // by lower-case name
   std::map<std::string, std::vector<std::string>> files_;      // lower-case name -> file names
-  std::map<std::string, std::shared_ptr<RowIndex>> indexes_;   // by key
+  struct IndexSlot {
+    std::once_flag built;            // the build ran to its end
+    std::shared_ptr<RowIndex> index;
+  };
+  std::mutex indexesLock_;                                     // guards indexes_, not the slots
+  std::map<std::string, std::unique_ptr<IndexSlot>> indexes_;  // by key
 };
 
 }  // namespace fc::query

@@ -25,7 +25,9 @@
 // truncates it) makes that query throw dbf::TableChanged naming the file,
 // instead of answering from what was left of it.
 //
-// One thread uses a Session at a time.
+// open() and close() belong to one thread; between them, queries may run on
+// several threads at once (the tables are only read, and a hash index is
+// built once whoever needs it first).
 #pragma once
 
 #include <cstdint>

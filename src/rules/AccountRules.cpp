@@ -1,14 +1,12 @@
 // The settlement-fund account rules: the rule book's table of each table
-// kind, walked by CheckAccountDataLogic.
+// kind, as the queries and findings of AccountTableRules.
 #include <algorithm>
 #include <string>
+#include <vector>
 
-#include "query/Session.h"
+#include "rules/GroupCheck.h"
 #include "rules/RuleBook.h"
-#include "rules/RuleRecords.h"
 #include "rules/RuleText.h"
-#include "rules/Rules.h"
-#include "store/Store.h"
 
 namespace fc::rules {
 
@@ -38,33 +36,33 @@ std::string Message(const RuleContext& ctx, const AccountTable& table, const Acc
   return CountMessage(label, ctx.dataDate, total, n, rule.tail);
 }
 
-void RunRule(RuleContext& ctx, const AccountTable& table, const AccountRule& rule, int total,
-             int fileId) {
-  std::string sql = SpliceQuery(rule.query, ctx.dataDate, ctx.companyCode);
-  RuleCount count(ctx);
-  int n = 0;
-  if (rule.form == Key) {
-    // One row per distinct key among the records of the data date.
-    int groups = count.rows(sql);
-    if (groups == total) return;
-    n = std::max(total - groups, 0);
-  } else {
-    n = count.records(sql);
-    if (n == 0) return;
-  }
-  WriteFinding(ctx, fileId, rule.code, Message(ctx, table, rule, total, n), count);
-}
-
 }  // namespace
 
-void CheckAccountDataLogic(RuleContext& ctx, int tableKind, bool branchTablePresent,
-                           bool customerTablePresent, int fileId) {
+TableRules AccountTableRules(const RuleContext& ctx, int tableKind, bool branchTablePresent,
+                             bool customerTablePresent, int fileId) {
+  TableRules rules;
+  rules.fileId = fileId;
   const AccountTable* table = ctx.rules.accountRulesOf(tableKind);
-  if (!table) return;
-  int total = ctx.session.queryDBF(SpliceQuery(table->totalQuery, ctx.dataDate, ctx.companyCode));
-  for (const AccountRule& rule : table->rules)
-    if (Runs(rule.runs, branchTablePresent, customerTablePresent))
-      RunRule(ctx, *table, rule, total, fileId);
+  if (!table) return rules;
+  rules.queries.push_back({SpliceQuery(table->totalQuery, ctx.dataDate, ctx.companyCode)});
+  std::vector<const AccountRule*> running;
+  for (const AccountRule& rule : table->rules) {
+    if (!Runs(rule.runs, branchTablePresent, customerTablePresent)) continue;
+    running.push_back(&rule);
+    // A key rule counts one row per distinct key among the records of the data date.
+    rules.queries.push_back({SpliceQuery(rule.query, ctx.dataDate, ctx.companyCode), rule.form == Key});
+  }
+  rules.finding = [&ctx, table, running](size_t i, int total, int n) -> std::optional<RuleFinding> {
+    const AccountRule& rule = *running[i - 1];
+    if (rule.form == Key) {
+      if (n == total) return std::nullopt;
+      n = std::max(total - n, 0);
+    } else if (n == 0) {
+      return std::nullopt;
+    }
+    return RuleFinding{rule.code, Message(ctx, *table, rule, total, n)};
+  };
+  return rules;
 }
 
 }  // namespace fc::rules

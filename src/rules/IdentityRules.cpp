@@ -3,13 +3,11 @@
 // numbers up in the comparison table SFZHCQK. The comparison table has no
 // rules of its own.
 #include <string>
+#include <vector>
 
-#include "query/Session.h"
+#include "rules/GroupCheck.h"
 #include "rules/RuleBook.h"
-#include "rules/RuleRecords.h"
 #include "rules/RuleText.h"
-#include "rules/Rules.h"
-#include "store/Store.h"
 
 namespace fc::rules {
 
@@ -27,17 +25,26 @@ std::string Message(const IdentityTable& table, const IdentityRule& rule, const 
 
 }  // namespace
 
-void CheckIdentityDataLogic(RuleContext& ctx, int fileKind, bool comparisonPresent, int fileId) {
-  if (fileKind != 1) return;
+TableRules IdentityTableRules(const RuleContext& ctx, int fileKind, bool comparisonPresent, int fileId) {
+  TableRules rules;
+  rules.fileId = fileId;
+  if (fileKind != 1) return rules;
   // The identity queries splice no date; the code is all they take.
   const IdentityTable& table = ctx.rules.identity();
-  int total = ctx.session.queryDBF(table.totalQuery);
+  rules.queries.push_back({table.totalQuery});
+  std::vector<const IdentityRule*> running;
   for (const IdentityRule& rule : table.rules) {
     if (rule.needsComparison && !comparisonPresent) continue;
-    RuleCount count(ctx);
-    int n = count.records(SpliceQuery(rule.query, "", ctx.companyCode));
-    if (n != 0) WriteFinding(ctx, fileId, rule.code, Message(table, rule, ctx.companyCode, total, n), count);
+    running.push_back(&rule);
+    rules.queries.push_back({SpliceQuery(rule.query, "", ctx.companyCode)});
   }
+  const std::string code = ctx.companyCode;
+  rules.finding = [&table, running, code](size_t i, int total, int n) -> std::optional<RuleFinding> {
+    if (n == 0) return std::nullopt;
+    const IdentityRule& rule = *running[i - 1];
+    return RuleFinding{rule.code, Message(table, rule, code, total, n)};
+  };
+  return rules;
 }
 
 }  // namespace fc::rules

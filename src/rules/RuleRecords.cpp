@@ -26,26 +26,21 @@ store::FindingRecords ToStored(const query::RecordCapture& c, int fileId, int fi
 
 }  // namespace
 
-RuleCount::RuleCount(RuleContext& ctx) : ctx_(ctx) {
-  if (!ctx.keepRecords) return;
-  capture_.emplace();
-  capture_->limit = ctx.recordsLimit;
-  capture_->identifying.assign(std::begin(kIdentifyingFields), std::end(kIdentifyingFields));
+void Answer(const RuleContext& ctx, RuleQuery& q) {
+  if (!ctx.keepRecords) {
+    q.n = q.rows ? ctx.session.countRowsDBF(q.sql) : ctx.session.queryDBF(q.sql);
+    return;
+  }
+  query::RecordCapture& capture = q.capture.emplace();
+  capture.limit = ctx.recordsLimit;
+  capture.identifying.assign(std::begin(kIdentifyingFields), std::end(kIdentifyingFields));
+  q.n = q.rows ? ctx.session.countRowsDBF(q.sql, capture) : ctx.session.queryDBF(q.sql, capture);
 }
 
-int RuleCount::records(std::string_view sql) {
-  return capture_ ? ctx_.session.queryDBF(sql, *capture_) : ctx_.session.queryDBF(sql);
-}
-
-int RuleCount::rows(std::string_view sql) {
-  return capture_ ? ctx_.session.countRowsDBF(sql, *capture_) : ctx_.session.countRowsDBF(sql);
-}
-
-void WriteFinding(RuleContext& ctx, int fileId, std::string_view code, std::string_view message,
-                  const RuleCount& count) {
-  ctx.store.addErrRow(fileId, code, message);
-  if (!count.capture()) return;
-  ctx.store.addFindingRecords(ToStored(*count.capture(), fileId, ctx.store.findingCount(fileId), code));
+void WriteFinding(RuleContext& ctx, int fileId, const RuleFinding& finding, const RuleQuery& q) {
+  ctx.store.addErrRow(fileId, finding.code, finding.message);
+  if (!q.capture) return;
+  ctx.store.addFindingRecords(ToStored(*q.capture, fileId, ctx.store.findingCount(fileId), finding.code));
 }
 
 }  // namespace fc::rules

@@ -1,40 +1,59 @@
-// rules/RuleRecords.h - the records behind the findings of the data rules.
+// rules/RuleRecords.h - the count queries of the data rules, the findings
+// they make and the records behind them.
 //
-// A rule counts through RuleCount, which asks the session for the records
-// behind the count in the same pass when the run keeps records; a finding is
-// then written with WriteFinding, which stores its fileerr row and, with it,
-// the records, so the records are always those the count counted.
+// A table's rules are a TableRules: its queries, the total first, and how an
+// answer becomes a finding (rules/GroupCheck.h runs them). Answer() asks the
+// session for a query's answer and, when the run keeps records, for the
+// records behind it in the same pass; WriteFinding() stores a finding's
+// fileerr row and, with it, those records, so the records are always those
+// the count counted.
 //
-//   RuleCount count(ctx);
-//   int n = count.records(sql);            // QueryDBF; count.rows(sql) for CountRowsDBF
-//   if (n != 0) WriteFinding(ctx, fileId, "R02", message, count);
+//   RuleQuery q{sql, /*rows=*/false};
+//   Answer(ctx, q);                                      // QueryError, TableChanged
+//   if (q.n != 0) WriteFinding(ctx, fileId, {"R02", message}, q);
 #pragma once
 
+#include <cstdint>
+#include <exception>
+#include <functional>
 #include <optional>
-#include <string_view>
+#include <string>
+#include <vector>
 
 #include "query/Capture.h"
 #include "rules/Rules.h"
 
 namespace fc::rules {
 
-class RuleCount {
- public:
-  explicit RuleCount(RuleContext& ctx);
-  // QueryDBF of `sql`; the records are those its where counts.
-  int records(std::string_view sql);
-  // CountRowsDBF of a grouped `sql`; the records are those of its repeated keys.
-  int rows(std::string_view sql);
-  // What the count captured; empty when the run keeps no records.
-  const std::optional<query::RecordCapture>& capture() const { return capture_; }
-
- private:
-  RuleContext& ctx_;
-  std::optional<query::RecordCapture> capture_;
+// One count query of a table's rules and, once evaluated, its answer.
+struct RuleQuery {
+  std::string sql;     // spliced, ready to run
+  bool rows = false;   // CountRowsDBF (one row per key) rather than QueryDBF
+  int32_t n = 0;       // the answer
+  std::optional<query::RecordCapture> capture{};  // the records behind it, when the run keeps them
+  std::exception_ptr error{};  // why it has no answer
+  double seconds = 0;        // time it took on its thread
 };
 
-// Writes the fileerr row of a finding and the records its count captured.
-void WriteFinding(RuleContext& ctx, int fileId, std::string_view code, std::string_view message,
-                  const RuleCount& count);
+// A finding of one rule: its errid and its message.
+struct RuleFinding {
+  std::string code;
+  std::string message;
+};
+
+// The queries of one table's rules, the total first, and how an answer
+// becomes a finding.
+struct TableRules {
+  int fileId = 0;
+  std::vector<RuleQuery> queries;  // [0] counts the total
+  // The finding of queries[i] (i >= 1) given the total and its answer, if any.
+  std::function<std::optional<RuleFinding>(size_t i, int total, int n)> finding;
+};
+
+// Answers `q` on the context's session (thread-safe between queries).
+void Answer(const RuleContext& ctx, RuleQuery& q);
+
+// Writes the fileerr row of `finding` and the records `q` captured.
+void WriteFinding(RuleContext& ctx, int fileId, const RuleFinding& finding, const RuleQuery& q);
 
 }  // namespace fc::rules

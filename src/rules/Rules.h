@@ -1,9 +1,10 @@
 // rules/Rules.h - the numbered data rules of both submissions.
 //
-// Each operation runs the count queries of one table on an open query session
-// and writes every finding at once as a fileerr row, with the records behind
-// it (rules/RuleRecords.h) when the context keeps them. A query failure passes to
-// the caller as query::QueryError; findings written before it stay.
+// Each operation runs the count queries of one table on an open query session,
+// on the calling thread, and writes every finding as a fileerr row, with the
+// records behind it (rules/RuleRecords.h) when the context keeps them. A query
+// failure passes to the caller as query::QueryError; findings written before
+// it stay. A run checks a whole group at once with rules/GroupCheck.h.
 #pragma once
 
 #include <cstddef>

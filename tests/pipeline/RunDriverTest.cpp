@@ -194,7 +194,7 @@ TEST_F(RunDriverTest, PhasesAreTimedInTheOrderTheyRun) {
   ASSERT_TRUE(run(account(1, 2, kAllAccountKinds, CheckType::Dbf)).completed);
   // Group 2 has no passed table: its copying is timed, but no session opens.
   EXPECT_EQ(observer.phases,
-            (std::vector<std::string>{"check KHJBXX", "check YYBXX", "check YYBXX", "listing", "copying", "session",
+            (std::vector<std::string>{"check KHJBXX", "check YYBXX", "check YYBXX", "listing", "copying", "session", "rules",
                                       "rules KHJBXX", "rules YYBXX", "copying", "packing"}));
 }
 
@@ -332,8 +332,8 @@ TEST_F(RunDriverTest, RuleQueryFailureEndsTheRunKeepingWhatWasWritten) {
   EXPECT_EQ(filelist(), (Rows{{"1", "0", "100001_SFZFCJG_20080808.ZIP", "1", "1"}}));
   Rows found = query("select errid from fileerr");
   EXPECT_FALSE(found.empty());  // the findings of the rules before the failing one
-  // The failing table's rules are cut short: no time is reported for them.
-  EXPECT_EQ(observer.phases, (std::vector<std::string>{"check SFZFCJG", "listing", "copying", "session"}));
+  // The failing table's findings are cut short: no time is reported for its rules.
+  EXPECT_EQ(observer.phases, (std::vector<std::string>{"check SFZFCJG", "listing", "copying", "session", "rules"}));
   EXPECT_TRUE(workDirsEmpty());
   // Run again: the same failure, not a refusal, so the lock was released.
   EXPECT_EQ(run(identity(false)).error, outcome.error);

@@ -1,0 +1,55 @@
+// rules/GroupCheck.h - the data rules of one file group, spread over threads.
+//
+// The driver adds the group's passed tables in kind order. evaluate() runs
+// every count query of every table (each table's total first), the queries
+// spread over the threads; nothing is written meanwhile. write(i) then writes
+// table i's findings, with the records behind them, in the order its rules
+// run, and rethrows the failure of the first of its queries that failed
+// (query::QueryError, dbf::TableChanged) after the findings before it: the
+// store ends exactly as when the rules run one after another, whatever the
+// number of threads.
+//
+//   GroupCheck group(ctx);
+//   group.addAccountTable(1, branch, customer, fileId);   // per table, in kind order
+//   group.evaluate(threads);
+//   for (size_t i = 0; i < group.tableCount(); ++i) group.write(i);
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "rules/RuleRecords.h"
+#include "rules/Rules.h"
+
+namespace fc::rules {
+
+// The rules of account tableKind 1 (KHJBXX) ... 5 (ZHBYZ) that run with these
+// flags; no queries for another kind. (rules/AccountRules.cpp)
+TableRules AccountTableRules(const RuleContext& ctx, int tableKind, bool branchTablePresent,
+                             bool customerTablePresent, int fileId);
+// The rules of identity fileKind 1 (SFZFCJG); none for the comparison table.
+// (rules/IdentityRules.cpp)
+TableRules IdentityTableRules(const RuleContext& ctx, int fileKind, bool comparisonPresent, int fileId);
+
+class GroupCheck {
+ public:
+  explicit GroupCheck(RuleContext& ctx) : ctx_(ctx) {}
+
+  void addAccountTable(int tableKind, bool branchTablePresent, bool customerTablePresent, int fileId);
+  void addIdentityTable(int fileKind, bool comparisonPresent, int fileId);
+
+  // Answers every query of every table added, on up to `threads` threads.
+  void evaluate(int threads);
+
+  size_t tableCount() const { return tables_.size(); }
+  // Writes the findings of the i-th table added; rethrows its first failure.
+  void write(size_t table);
+  // The time the i-th table's queries took, summed over the threads.
+  double seconds(size_t table) const;
+
+ private:
+  RuleContext& ctx_;
+  std::vector<TableRules> tables_;  // in the order added
+};
+
+}  // namespace fc::rules
