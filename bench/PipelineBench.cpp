@@ -140,20 +140,21 @@ int ExpectedCount(const Generated& g, int kind, const std::string& errid) {
   return 0;
 }
 
-AccountScale ScaledAccount(double factor) {
-  auto scaled = [&](uint32_t n) { return static_cast<uint32_t>(n * factor); };
-  return {scaled(kAccountScale.khjbxx), scaled(kAccountScale.zjzqdy), scaled(kAccountScale.zjbdxx),
-          scaled(kAccountScale.yybxx), scaled(kAccountScale.zhbyz)};
+uint32_t Scaled(uint32_t records, double factor) { return static_cast<uint32_t>(records * factor); }
+
+AccountScale ScaledAccount(double f) {
+  return {Scaled(kAccountScale.khjbxx, f), Scaled(kAccountScale.zjzqdy, f), Scaled(kAccountScale.zjbdxx, f),
+          Scaled(kAccountScale.yybxx, f), Scaled(kAccountScale.zhbyz, f)};
 }
 
-IdentityScale ScaledIdentity(double factor) {
-  auto scaled = [&](uint32_t n) { return static_cast<uint32_t>(n * factor); };
-  return {scaled(kIdentityScale.sfzfcjg), scaled(kIdentityScale.sfzhcqk)};
+IdentityScale ScaledIdentity(double f) {
+  return {Scaled(kIdentityScale.sfzfcjg, f), Scaled(kIdentityScale.sfzhcqk, f)};
 }
 
 // Bytes of the DBF tables of `records` records of each kind (their headers'
 // few bytes left out): a deletion flag and the fields per record.
-uint64_t DbfBytes(const naming::InterfaceLayouts& layouts, std::initializer_list<std::pair<const char*, uint32_t>> kinds) {
+uint64_t DbfBytes(const naming::InterfaceLayouts& layouts,
+                  std::initializer_list<std::pair<const char*, uint32_t>> kinds) {
   uint64_t bytes = 0;
   for (const auto& [kind, records] : kinds) {
     const naming::TableLayout* layout = layouts.find(kind);
