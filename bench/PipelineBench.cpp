@@ -6,14 +6,17 @@
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
+#include "bench/MemoryPeaks.h"
+#include "bench/ScratchDir.h"
 #include "bench/SubmissionGenerator.h"
 #include "naming/InterfaceLayouts.h"
 #include "naming/Kinds.h"
@@ -40,25 +43,6 @@ constexpr double kCaptureFaultRate = 1e-3;
 constexpr int kCapturePairs = 5;
 
 volatile uint64_t g_sink;  // where the floor's checksum goes, so its reads stay
-
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::string pattern = (fs::temp_directory_path() / "filingcheck-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary directory");
-    path_ = pattern;
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
 
 double CpuSeconds() {
   rusage u{};
@@ -105,16 +89,6 @@ Timing Floor(const std::vector<fs::path>& files) {
   }
   g_sink = sum;
   return best;
-}
-
-// Peak resident memory since the last ResetPeakMemory, in MiB (the pages of
-// mapped files count); 0 where the kernel does not say.
-void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
-double PeakMemoryMiB() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
-  return 0;
 }
 
 // Collects the phase times of one run and refuses its questions.
@@ -166,10 +140,87 @@ int ExpectedCount(const Generated& g, int kind, const std::string& errid) {
   return 0;
 }
 
-AccountScale ScaledAccount(double factor) {
-  auto scaled = [&](uint32_t n) { return static_cast<uint32_t>(n * factor); };
-  return {scaled(kAccountScale.khjbxx), scaled(kAccountScale.zjzqdy), scaled(kAccountScale.zjbdxx),
-          scaled(kAccountScale.yybxx), scaled(kAccountScale.zhbyz)};
+uint32_t Scaled(uint32_t records, double factor) { return static_cast<uint32_t>(records * factor); }
+
+AccountScale ScaledAccount(double f) {
+  return {Scaled(kAccountScale.khjbxx, f), Scaled(kAccountScale.zjzqdy, f), Scaled(kAccountScale.zjbdxx, f),
+          Scaled(kAccountScale.yybxx, f), Scaled(kAccountScale.zhbyz, f)};
+}
+
+IdentityScale ScaledIdentity(double f) {
+  return {Scaled(kIdentityScale.sfzfcjg, f), Scaled(kIdentityScale.sfzhcqk, f)};
+}
+
+// Bytes of the DBF tables of `records` records of each kind (their headers'
+// few bytes left out): a deletion flag and the fields per record.
+uint64_t DbfBytes(const naming::InterfaceLayouts& layouts,
+                  std::initializer_list<std::pair<const char*, uint32_t>> kinds) {
+  uint64_t bytes = 0;
+  for (const auto& [kind, records] : kinds) {
+    const naming::TableLayout* layout = layouts.find(kind);
+    if (!layout) throw std::invalid_argument(std::string("the interface layouts have no table ") + kind);
+    uint64_t record = 1;
+    for (const naming::LayoutField& f : layout->fields) record += f.length;
+    bytes += record * records;
+  }
+  return bytes;
+}
+
+uint64_t AccountDbfBytes(const naming::InterfaceLayouts& layouts, const AccountScale& s) {
+  return DbfBytes(layouts, {{"KHJBXX", s.khjbxx}, {"ZJZQDY", s.zjzqdy}, {"ZJBDXX", s.zjbdxx}, {"YYBXX", s.yybxx},
+                            {"ZHBYZ", s.zhbyz}});
+}
+
+uint64_t IdentityDbfBytes(const naming::InterfaceLayouts& layouts, const IdentityScale& s) {
+  return DbfBytes(layouts, {{"SFZFCJG", s.sfzfcjg}, {"SFZHCQK", s.sfzhcqk}});
+}
+
+std::string Gigabytes(uint64_t bytes) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f GB", static_cast<double>(bytes) / 1e9);
+  return text;
+}
+
+// Refuses to start writing `bytes` into `dir` when its file system has less
+// room, rather than fill it up halfway through.
+void RequireSpace(const fs::path& dir, uint64_t bytes) {
+  const uint64_t available = fs::space(dir).available;
+  if (available >= bytes) return;
+  throw std::runtime_error("not enough free space in " + dir.string() + ": " + Gigabytes(available) +
+                           " free, about " + Gigabytes(bytes) +
+                           " needed (TMPDIR chooses where the bench writes its temporary files)");
+}
+
+// The submissions of one scale in one directory, as the bench checks them:
+// account-dbf, account-zip (the same tables, one archive each) and identity-dbf.
+struct Submissions {
+  AccountScale accountScale;
+  IdentityScale identityScale;
+  Generated account;
+  Generated identity;
+};
+
+Submissions WriteSubmissions(const naming::InterfaceLayouts& layouts, const fs::path& dir, double factor) {
+  Submissions s{ScaledAccount(factor), ScaledIdentity(factor), {}, {}};
+  // The account tables, their archives (the generated tables compress to
+  // about a tenth; a quarter allowed), the tables a ZIP-type check unpacks,
+  // and the identity tables.
+  const uint64_t account = AccountDbfBytes(layouts, s.accountScale);
+  RequireSpace(dir, account * 9 / 4 + IdentityDbfBytes(layouts, s.identityScale));
+  GeneratorOptions opts;
+  opts.faultRate = kFaultRate;
+  opts.dbfDir = dir / "account-dbf";
+  opts.zipDir = dir / "account-zip";
+  s.account = WriteAccountSubmission(layouts, s.accountScale, opts);
+  opts.dbfDir = dir / "identity-dbf";
+  opts.zipDir.clear();
+  s.identity = WriteIdentitySubmission(layouts, s.identityScale, opts);
+  return s;
+}
+
+// The threads a check of `in` may use.
+unsigned Threads(const pipeline::RunInputs& in) {
+  return in.threads > 0 ? static_cast<unsigned>(in.threads) : std::thread::hardware_concurrency();
 }
 
 // The inputs of a check of a generated submission, as an operator gives them.
@@ -211,42 +262,32 @@ class Bench {
 
   void runScale(const std::string& label, double factor) {
     ScratchDir dir;
-    auto scaled = [&](uint32_t n) { return static_cast<uint32_t>(n * factor); };
-    AccountScale account = ScaledAccount(factor);
-    IdentityScale identity{scaled(kIdentityScale.sfzfcjg), scaled(kIdentityScale.sfzhcqk)};
-    GeneratorOptions opts;
-    opts.faultRate = kFaultRate;
-    opts.dbfDir = dir.path() / "account-dbf";
-    opts.zipDir = dir.path() / "account-zip";
     std::fprintf(stderr, "generating the %s-scale submissions in %s ...\n", label.c_str(), dir.path().c_str());
-    Generated accountFiles = WriteAccountSubmission(layouts_, account, opts);
-    opts.dbfDir = dir.path() / "identity-dbf";
-    opts.zipDir.clear();
-    Generated identityFiles = WriteIdentitySubmission(layouts_, identity, opts);
+    const Submissions s = WriteSubmissions(layouts_, dir.path(), factor);
     // On disk before anything is timed, so the write-back of the generated
     // files does not compete with the checks.
     ::sync();
 
-    queryFigures(label + ".query", dir.path() / "session", accountFiles, account);
-    Timing accountFloor = Floor(accountFiles.dbfFiles), identityFloor = Floor(identityFiles.dbfFiles);
+    queryFigures(label + ".query", dir.path() / "session", s.account, s.accountScale);
+    Timing accountFloor = Floor(s.account.dbfFiles), identityFloor = Floor(s.identity.dbfFiles);
     print_.timing(label + ".account.floor", accountFloor, accountFloor);
     print_.timing(label + ".identity.floor", identityFloor, identityFloor);
     settings::AppHome home{dir.path() / "home", dataDir_};
     check({label + ".account.dbf", Submission::Account, CheckType::Dbf, dir.path() / "account-dbf",
-           &accountFiles, accountFloor},
+           &s.account, accountFloor},
           home);
-    check({label + ".account.zip", Submission::Account, CheckType::Zip, dir.path() / "account-zip", &accountFiles,
+    check({label + ".account.zip", Submission::Account, CheckType::Zip, dir.path() / "account-zip", &s.account,
            accountFloor},
           home);
     check({label + ".identity.dbf", Submission::Identity, CheckType::Dbf, dir.path() / "identity-dbf",
-           &identityFiles, identityFloor},
+           &s.identity, identityFloor},
           home);
   }
 
-  // Whole runs: the full time over the half time.
-  void growth(const std::string& half, const std::string& full) {
+  // Whole runs: the time at the larger scale over the time at the smaller.
+  void growth(const std::string& smaller, const std::string& larger) {
     for (const char* run : {"account.dbf", "account.zip", "identity.dbf"})
-      print_.figure(std::string("growth.") + run, totals_[full + "." + run] / totals_[half + "." + run]);
+      print_.figure(std::string("growth.") + run, totals_[larger + "." + run] / totals_[smaller + "." + run]);
   }
 
   // The DBF-type account check without and with each part of the work that
@@ -259,6 +300,7 @@ class Bench {
     GeneratorOptions opts;
     opts.faultRate = kCaptureFaultRate;
     opts.dbfDir = dir.path() / "account-dbf";
+    RequireSpace(dir.path(), AccountDbfBytes(layouts_, ScaledAccount(factor)));
     std::fprintf(stderr, "generating the %s-scale submission with 0.1%% faults in %s ...\n", label.c_str(),
                  dir.path().c_str());
     const Generated g = WriteAccountSubmission(layouts_, ScaledAccount(factor), opts);
@@ -371,7 +413,8 @@ class Bench {
     return t;
   }
 
-  // One check run, its phases, its peak memory and its findings.
+  // One check run: its phases, its threads and how busy it kept them, its
+  // peak memory and its findings.
   void check(const CheckCase& c, const settings::AppHome& home) {
     pipeline::RunInputs in = CheckInputs(c.submission, c.type, c.source);
 
@@ -381,17 +424,20 @@ class Bench {
     BenchObserver observer;
     std::string problems;
     Timing t{};
-    double peak = 0;
+    double peak = 0, peakAnon = 0;
     for (int round = 0; round < kRounds; ++round) {
       BenchObserver o;
       pipeline::RunOutcome outcome;
-      ResetPeakMemory();
+      ResetPeakRss();
+      AnonPeakSampler anon;
       Timing run = Measure([&] { outcome = pipeline::RunDriver(home, in).run(o); });
+      const double anonMiB = anon.stop();
       if (!outcome.completed) problems += " the run failed: " + outcome.error + ";";
       for (const std::string& m : o.messages) problems += " message: " + m + ";";
       if (round > 0 && run.wall >= t.wall) continue;
       t = run;
-      peak = PeakMemoryMiB();
+      peak = PeakRssMiB();
+      peakAnon = anonMiB;
       observer = std::move(o);
     }
     totals_[c.name] = t.wall;
@@ -401,7 +447,10 @@ class Bench {
       std::replace(name.begin(), name.end(), ' ', '-');
       print_.time(c.name + "." + name, seconds, c.floor.wall);
     }
+    print_.figure(c.name + ".threads", Threads(in));
+    print_.figure(c.name + ".cpu/wall", t.cpu / t.wall);
     print_.figure(c.name + ".peak-rss-mib", peak);
+    print_.figure(c.name + ".peak-anon-mib", peakAnon);
 
     if (problems.empty())
       problems = FindingsDiffer(*store::Store::open(home.home, home.data), c.submission, c.generated->findings);
@@ -432,10 +481,50 @@ bool RunPipelineBench(const fs::path& dataDir, std::FILE* out, double scale) {
   return bench.ok();
 }
 
+bool RunTenfoldBench(const fs::path& dataDir, std::FILE* out, double scale) {
+  Bench bench(dataDir, out);
+  bench.runScale("full", scale / 10);
+  bench.runScale("tenfold", scale);
+  bench.growth("full", "tenfold");
+  return bench.ok();
+}
+
 bool RunCostBench(const fs::path& dataDir, std::FILE* out, double scale) {
   Bench bench(dataDir, out);
   bench.costFigures("full", scale);
   return bench.ok();
+}
+
+void GenerateSubmissions(const fs::path& dataDir, const fs::path& dir, double scale, const fs::path& cli,
+                         std::FILE* out) {
+  const auto layouts = naming::InterfaceLayouts::load(dataDir / "interface" / "layouts.csv");
+  fs::create_directories(dir);
+  const fs::path at = fs::canonical(dir);
+  const Submissions s = WriteSubmissions(layouts, at, scale);
+  std::fprintf(out, "wrote the submissions at scale %g (%.0f faults per million records per rule) in %s:\n", scale,
+               kFaultRate * 1e6, at.c_str());
+  for (const Generated* g : {&s.account, &s.identity})
+    for (const auto& files : {g->dbfFiles, g->zipFiles})
+      for (const fs::path& f : files)
+        std::fprintf(out, "  %-60s %14ju bytes\n", fs::relative(f, at).c_str(), fs::file_size(f));
+  std::fprintf(out, "  the account check should report %zu findings, the identity check %zu\n",
+               s.account.findings.size(), s.identity.findings.size());
+
+  const GeneratorOptions generated;
+  auto dashed = [](const std::string& d) { return d.substr(0, 4) + "-" + d.substr(4, 2) + "-" + d.substr(6, 2); };
+  const fs::path home = at / "home";
+  auto command = [&](const char* kind, const char* source, const std::string& rest) {
+    return cli.string() + " " + kind + " --home " + home.string() + " --source " + (at / source).string() +
+           " --code " + generated.companyCode + " --date " + dashed(generated.dataDate) + rest;
+  };
+  const std::string no = std::to_string(generated.sequence);
+  const std::string group = " --from " + no + " --to " + no + (generated.fullTransfer ? " --full" : "");
+  const std::string comparison = " --comparison-date " + dashed(generated.comparisonDate);
+  std::fprintf(out, "check them (a run's store and scratch files go in %s):\n", home.c_str());
+  for (const std::string& c : {command("account", "account-dbf", group + " --type dbf"),
+                               command("account", "account-zip", group),
+                               command("identity", "identity-dbf", comparison + " --type dbf")})
+    std::fprintf(out, "  %s\n", c.c_str());
 }
 
 }  // namespace fc::bench

@@ -18,7 +18,10 @@
 //   full.account.dbf                     2.100    40.4    the whole run
 //   full.account.dbf.cpu                 1.950    39.0
 //   full.account.dbf.rules-ZJZQDY        0.900    17.3    one of its phases
-//   full.account.dbf.peak-rss-mib      540.000       -
+//   full.account.dbf.threads             2.000       -    the threads it may use
+//   full.account.dbf.cpu/wall            1.650       -    processor time / elapsed time
+//   full.account.dbf.peak-rss-mib      540.000       -    with the pages of the mapped tables
+//   full.account.dbf.peak-anon-mib      80.000       -    without them (bench/MemoryPeaks.h)
 //   growth.account.dbf                   2.050       -    full time / half time
 //   # full.account.dbf: all 27 generated faults found with the right counts
 //   full.capture.account.dbf.without     1.500    28.0
@@ -30,6 +33,16 @@
 // (or the records kept behind them) are not exactly the faults the generator
 // put in. `scale` multiplies every
 // table's records (1 for the figures above).
+//
+// RunTenfoldBench compares ten times the records with the full scale
+// instead: the same checks at a tenth of `scale` ("full.…") and at `scale`
+// ("tenfold.…"), their growth the tenfold time over the full time, without
+// the half scale and the costs (at `scale` 10: 10 million KHJBXX records,
+// about 5 GB of tables).
+//
+// GenerateSubmissions writes the submissions of one scale into a directory
+// that is kept, and prints their files and the filingcheck-cli command lines
+// that check them, to profile one check on its own.
 #pragma once
 
 #include <cstdio>
@@ -38,7 +51,13 @@
 namespace fc::bench {
 
 bool RunPipelineBench(const std::filesystem::path& dataDir, std::FILE* out, double scale);
+bool RunTenfoldBench(const std::filesystem::path& dataDir, std::FILE* out, double scale);
 // Only the figures without and with record capture and the run's facts.
 bool RunCostBench(const std::filesystem::path& dataDir, std::FILE* out, double scale);
+// Into dir/account-dbf, dir/account-zip and dir/identity-dbf; `cli` is the
+// filingcheck-cli program the printed commands run. Throws std::runtime_error
+// when the directory's file system has too little room or a file cannot be written.
+void GenerateSubmissions(const std::filesystem::path& dataDir, const std::filesystem::path& dir, double scale,
+                         const std::filesystem::path& cli, std::FILE* out);
 
 }  // namespace fc::bench
