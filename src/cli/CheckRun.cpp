@@ -11,6 +11,7 @@
 #include "naming/CompanyCode.h"
 #include "pipeline/RunDriver.h"
 #include "pipeline/RunObserver.h"
+#include "settings/NumberSettings.h"
 #include "settings/PrivateFiles.h"
 #include "store/Store.h"
 #include "text/Text.h"
@@ -112,6 +113,16 @@ bool ReadRecordsLimit(const std::string& text, size_t& limit, std::string& error
   return false;
 }
 
+bool ReadThreads(const std::string& text, int& threads, std::string& error) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), threads);
+  if (ec == std::errc() && end == text.data() + text.size() && !text.empty() && threads >= 0 &&
+      threads <= settings::kMostThreads)
+    return true;
+  error = "--threads takes a number of threads from 1 to " + std::to_string(settings::kMostThreads) +
+          " (0 uses every core)";
+  return false;
+}
+
 bool ReadDate(const std::string& text, std::string& date, std::string& error) {
   std::optional<std::string> digits = pipeline::ParseDateText(text);
   if (!digits) {
@@ -143,6 +154,7 @@ bool ReadCommonOptions(const Options& opts, pipeline::Submission submission, Che
   raw.packs = request.pack;
   if (!ReadRecordsLimit(opts.value("records-limit").value_or("1000"), request.inputs.recordsLimit, error))
     return false;
+  if (!ReadThreads(opts.value("threads").value_or("0"), request.inputs.threads, error)) return false;
   return ReadDate(*opts.value("date"), request.inputs.dataDate, error);
 }
 

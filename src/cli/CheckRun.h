@@ -28,12 +28,14 @@ struct CheckRequest {
   bool pack = false;           // the answer to the packaging question
 };
 
-// --home, --source, --code, --date, --type, --output, --pack and --records-limit.
+// --home, --source, --code, --date, --type, --output, --pack, --records-limit and --threads.
 bool ReadCommonOptions(const Options& opts, pipeline::Submission submission, CheckRequest& request,
                        std::string& error);
 
 // A --records-limit value: records kept per finding, 0 for every one.
 bool ReadRecordsLimit(const std::string& text, size_t& limit, std::string& error);
+// A --threads value: threads the check may use, 0 for one per core.
+bool ReadThreads(const std::string& text, int& threads, std::string& error);
 
 // A "YYYY-MM-DD" option as eight digits; sets `error` when it is not a date.
 bool ReadDate(const std::string& text, std::string& date, std::string& error);

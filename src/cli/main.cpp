@@ -20,12 +20,12 @@ const Command kCommands[] = {
     {"account", fc::cli::AccountCommand,
      "account  --home DIR --source DIR --code CODE --date YYYY-MM-DD --from N --to N\n"
      "           [--full] [--kinds K1,K2,...] [--type zip|dbf] [--output DIR] [--pack]\n"
-     "           [--records-limit N]\n"
+     "           [--records-limit N] [--threads N]\n"
      "           check a settlement-fund account submission"},
     {"identity", fc::cli::IdentityCommand,
      "identity --home DIR --source DIR --code CODE --date YYYY-MM-DD\n"
      "           [--comparison-date YYYY-MM-DD] [--type zip|dbf] [--output DIR] [--pack]\n"
-     "           [--records-limit N]\n"
+     "           [--records-limit N] [--threads N]\n"
      "           check an identity re-check submission"},
     {"results", fc::cli::ResultsCommand,
      "results  --home DIR [--format table|tsv|json]   print the latest check's results"},

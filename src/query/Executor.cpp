@@ -129,6 +129,34 @@ int64_t CountRows(Plan& plan, Records* behind) {
   return plan.aggregate ? 1 : passing;
 }
 
+bool Shareable(const Plan& plan) {
+  return plan.aggregate && !plan.grouped && !plan.items.empty() && plan.items[0].countStar;
+}
+
+void CountTogether(std::span<Plan* const> plans, uint32_t begin, uint32_t end, int64_t* counts,
+                   Records* const* behind) {
+  if (plans.empty()) return;
+  Tri truth[kBatch];
+  auto visit = [&](const Row* rows, const uint32_t* index, int n) {
+    for (size_t p = 0; p < plans.size(); ++p) {
+      Pred* where = plans[p]->where.get();
+      if (!where) {
+        counts[p] += n;
+        if (behind[p]) behind[p]->insert(behind[p]->end(), index, index + n);
+        continue;
+      }
+      where->testMany(rows, kAllRows.data(), n, truth);
+      for (int k = 0; k < n; ++k) {
+        if (truth[k] != Tri::True) continue;
+        ++counts[p];
+        if (behind[p]) behind[p]->push_back(index[k]);
+      }
+    }
+    return true;
+  };
+  ScanBatches(*plans[0]->table, 0, Row{}, nullptr, visit, begin, end);
+}
+
 ResultSet Fetch(Plan& plan, size_t limit, Records* behind) {
   ResultSet result;
   result.columns = Columns(plan);

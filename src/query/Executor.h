@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "query/Compiler.h"
@@ -30,6 +31,17 @@ using Records = std::vector<uint32_t>;
 // Rows of the full result: 1 for count(*) without group by, the number of
 // groups when grouped, else the number of records that pass the where.
 int64_t CountRows(Plan& plan, Records* behind = nullptr);
+
+// Whether `plan` is a count(*) without group by, which CountTogether can
+// answer in a pass shared with others over the same table.
+bool Shareable(const Plan& plan);
+
+// For each of `plans` (Shareable, all over one table): the records among
+// indexes [begin, end) that pass its where, added to counts[i] and, where
+// behind[i] is not null, appended to it in record order. One pass over the
+// records serves every plan, so each record is read once for them all.
+void CountTogether(std::span<Plan* const> plans, uint32_t begin, uint32_t end, int64_t* counts,
+                   Records* const* behind);
 
 // The first `limit` rows of the result, values as display texts.
 ResultSet Fetch(Plan& plan, size_t limit, Records* behind = nullptr);

@@ -11,6 +11,7 @@
 //   });
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -26,16 +27,19 @@ inline constexpr auto kAllRows = [] {
   return all;
 }();
 
+// `begin` and `end` bound the record indexes scanned (a piece of the table);
+// by default every record.
 template <typename Visit>
-void ScanBatches(const dbf::Table& table, int depth, const Row& outer, Pred* filter, Visit&& visit) {
+void ScanBatches(const dbf::Table& table, int depth, const Row& outer, Pred* filter, Visit&& visit,
+                 uint32_t begin = 0, uint32_t end = UINT32_MAX) {
   Row rows[kBatch];
   for (Row& r : rows) r = outer;  // only level `depth` changes from record to record
   uint32_t index[kBatch];
   Tri truth[kBatch];
-  const uint32_t count = table.recordCount();
+  const uint32_t count = std::min(end, table.recordCount());
   const size_t stride = table.recordLength();
-  const uint8_t* rec = count ? table.record(0) : nullptr;
-  for (uint32_t i = 0; i < count;) {
+  const uint8_t* rec = begin < count ? table.record(begin) : nullptr;
+  for (uint32_t i = begin; i < count;) {
     int n = 0;
     for (; i < count && n < kBatch; ++i, rec += stride) {
       if (rec[0] == '*') continue;

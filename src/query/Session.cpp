@@ -109,4 +109,10 @@ ResultSet Session::run(std::string_view sql, size_t maxRows) {
 
 void Session::close() { impl_->catalog.close(); }
 
+Plan Session::plan(std::string_view sql) { return impl_->plan(sql); }
+
+void Session::throwIfChanged() const { impl_->catalog.throwIfChanged(); }
+
+int32_t Session::countAnswer(int64_t n) { return ToInt32(n, std::to_string(n)); }
+
 }  // namespace fc::query

@@ -40,6 +40,7 @@
 
 namespace fc::query {
 
+struct Plan;
 struct RecordCapture;
 
 class QueryError : public std::runtime_error {
@@ -83,6 +84,13 @@ class Session {
   void close();
 
  private:
+  friend class SharedPass;
+  // What SharedPass needs of the session: a compiled query, the check that
+  // no table changed under its reads, and a count as queryDBF answers it.
+  Plan plan(std::string_view sql);
+  void throwIfChanged() const;
+  static int32_t countAnswer(int64_t n);
+
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

@@ -44,7 +44,7 @@ TableRules AccountTableRules(const RuleContext& ctx, int tableKind, bool branchT
   rules.fileId = fileId;
   const AccountTable* table = ctx.rules.accountRulesOf(tableKind);
   if (!table) return rules;
-  rules.queries.push_back({SpliceQuery(table->totalQuery, ctx.dataDate, ctx.companyCode)});
+  rules.queries.push_back({SpliceQuery(table->totalQuery, ctx.dataDate, ctx.companyCode), /*rows=*/false, /*records=*/false});
   std::vector<const AccountRule*> running;
   for (const AccountRule& rule : table->rules) {
     if (!Runs(rule.runs, branchTablePresent, customerTablePresent)) continue;

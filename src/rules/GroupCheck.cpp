@@ -1,11 +1,45 @@
 #include "rules/GroupCheck.h"
 
+#include <atomic>
 #include <chrono>
 #include <utility>
 
 #include "parallel/Parallel.h"
+#include "query/SharedPass.h"
 
 namespace fc::rules {
+
+namespace {
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Answers `q` on its own, keeping its failure and its time.
+void AnswerAlone(const RuleContext& ctx, RuleQuery& q) {
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    Answer(ctx, q);
+  } catch (...) {
+    q.error = std::current_exception();
+  }
+  q.seconds += SecondsSince(start);
+}
+
+}  // namespace
+
+// The queries of one table: those its shared pass answers and the rest.
+struct GroupCheck::TablePass {
+  explicit TablePass(query::Session& session) : pass(session) {}
+  query::SharedPass pass;
+  std::vector<size_t> shared;  // queries the pass answers, in the order taken in
+  std::vector<size_t> alone;   // queries answered on their own
+  std::atomic<bool> failed{false};  // a piece failed: the shared queries are asked alone
+  std::vector<double> seconds;      // per piece
+};
+
+GroupCheck::GroupCheck(RuleContext& ctx) : ctx_(ctx) {}
+GroupCheck::~GroupCheck() = default;
 
 void GroupCheck::addAccountTable(int tableKind, bool branchTablePresent, bool customerTablePresent, int fileId) {
   tables_.push_back(AccountTableRules(ctx_, tableKind, branchTablePresent, customerTablePresent, fileId));
@@ -15,21 +49,78 @@ void GroupCheck::addIdentityTable(int fileKind, bool comparisonPresent, int file
   tables_.push_back(IdentityTableRules(ctx_, fileKind, comparisonPresent, fileId));
 }
 
-void GroupCheck::evaluate(int threads) {
-  std::vector<RuleQuery*> queries;
-  for (TableRules& table : tables_)
-    for (RuleQuery& q : table.queries) queries.push_back(&q);
-  // Every query is answered or keeps its failure, so that write() meets the
-  // failures in the order the rules run, whichever thread met them first.
-  parallel::ForEach(queries.size(), threads, [&](size_t i) {
-    RuleQuery& q = *queries[i];
+// Sorts the table's queries into its pass and the rest; compiling them
+// builds the hash indexes they look records up in.
+void GroupCheck::gather(size_t table) {
+  TablePass& p = *passes_[table];
+  std::vector<RuleQuery>& queries = tables_[table].queries;
+  for (size_t i = 0; i < queries.size(); ++i) {
+    RuleQuery& q = queries[i];
     const auto start = std::chrono::steady_clock::now();
     try {
-      Answer(ctx_, q);
+      if (!q.rows && p.pass.add(q.sql, CaptureOf(ctx_, q)))
+        p.shared.push_back(i);
+      else
+        p.alone.push_back(i);
     } catch (...) {
       q.error = std::current_exception();
     }
-    q.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    q.seconds += SecondsSince(start);
+  }
+  p.seconds.assign(p.pass.pieces(), 0);
+}
+
+void GroupCheck::evaluate(int threads) {
+  passes_.clear();
+  for (size_t t = 0; t < tables_.size(); ++t) passes_.push_back(std::make_unique<TablePass>(ctx_.session));
+  parallel::ForEach(tables_.size(), threads, [&](size_t t) { gather(t); });
+
+  // The queries on their own first: they are the long ones, and the pieces
+  // that follow even out the threads' ends.
+  struct Job {
+    size_t table;
+    size_t item;  // a query of the table, or a piece of its pass
+    bool piece;
+  };
+  std::vector<Job> jobs;
+  for (size_t t = 0; t < tables_.size(); ++t)
+    for (size_t i : passes_[t]->alone) jobs.push_back({t, i, false});
+  for (size_t t = 0; t < tables_.size(); ++t)
+    for (size_t piece = 0; piece < passes_[t]->seconds.size(); ++piece) jobs.push_back({t, piece, true});
+  parallel::ForEach(jobs.size(), threads, [&](size_t j) {
+    const Job& job = jobs[j];
+    TablePass& p = *passes_[job.table];
+    if (!job.piece) return AnswerAlone(ctx_, tables_[job.table].queries[job.item]);
+    if (p.failed) return;
+    const auto start = std::chrono::steady_clock::now();
+    try {
+      p.pass.scan(job.item);
+    } catch (...) {
+      p.failed = true;
+    }
+    p.seconds[job.item] = SecondsSince(start);
+  });
+
+  // Every query is answered or keeps its failure, so that write() meets the
+  // failures in the order the rules run, whichever thread met them first.
+  std::vector<std::pair<size_t, size_t>> shared;  // (table, place in its pass)
+  for (size_t t = 0; t < tables_.size(); ++t)
+    for (size_t k = 0; k < passes_[t]->shared.size(); ++k) shared.push_back({t, k});
+  parallel::ForEach(shared.size(), threads, [&](size_t s) {
+    const auto [t, k] = shared[s];
+    TablePass& p = *passes_[t];
+    RuleQuery& q = tables_[t].queries[p.shared[k]];
+    if (p.failed) {
+      q.capture.reset();
+      return AnswerAlone(ctx_, q);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    try {
+      q.n = p.pass.answer(k);
+    } catch (...) {
+      q.error = std::current_exception();
+    }
+    q.seconds += SecondsSince(start);
   });
 }
 
@@ -49,6 +140,8 @@ void GroupCheck::write(size_t table) {
 double GroupCheck::seconds(size_t table) const {
   double sum = 0;
   for (const RuleQuery& q : tables_.at(table).queries) sum += q.seconds;
+  if (table < passes_.size())
+    for (double s : passes_[table]->seconds) sum += s;
   return sum;
 }
 

@@ -1,8 +1,10 @@
 // rules/GroupCheck.h - the data rules of one file group, spread over threads.
 //
-// The driver adds the group's passed tables in kind order. evaluate() runs
-// every count query of every table (each table's total first), the queries
-// spread over the threads; nothing is written meanwhile. write(i) then writes
+// The driver adds the group's passed tables in kind order. evaluate() answers
+// every count query of every table, spread over the threads; nothing is
+// written meanwhile. The plain counts of a table share one pass over its
+// records (query/SharedPass.h), cut into pieces for the threads; the others
+// (a key rule's group by) run on their own, beside the pieces. write(i) then writes
 // table i's findings, with the records behind them, in the order its rules
 // run, and rethrows the failure of the first of its queries that failed
 // (query::QueryError, dbf::TableChanged) after the findings before it: the
@@ -16,6 +18,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "rules/RuleRecords.h"
@@ -33,7 +36,8 @@ TableRules IdentityTableRules(const RuleContext& ctx, int fileKind, bool compari
 
 class GroupCheck {
  public:
-  explicit GroupCheck(RuleContext& ctx) : ctx_(ctx) {}
+  explicit GroupCheck(RuleContext& ctx);
+  ~GroupCheck();
 
   void addAccountTable(int tableKind, bool branchTablePresent, bool customerTablePresent, int fileId);
   void addIdentityTable(int fileKind, bool comparisonPresent, int fileId);
@@ -48,8 +52,12 @@ class GroupCheck {
   double seconds(size_t table) const;
 
  private:
+  struct TablePass;
+  void gather(size_t table);
+
   RuleContext& ctx_;
   std::vector<TableRules> tables_;  // in the order added
+  std::vector<std::unique_ptr<TablePass>> passes_;  // per table, made by evaluate()
 };
 
 }  // namespace fc::rules

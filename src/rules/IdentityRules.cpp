@@ -31,7 +31,7 @@ TableRules IdentityTableRules(const RuleContext& ctx, int fileKind, bool compari
   if (fileKind != 1) return rules;
   // The identity queries splice no date; the code is all they take.
   const IdentityTable& table = ctx.rules.identity();
-  rules.queries.push_back({table.totalQuery});
+  rules.queries.push_back({table.totalQuery, /*rows=*/false, /*records=*/false});
   std::vector<const IdentityRule*> running;
   for (const IdentityRule& rule : table.rules) {
     if (rule.needsComparison && !comparisonPresent) continue;

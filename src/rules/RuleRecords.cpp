@@ -26,15 +26,21 @@ store::FindingRecords ToStored(const query::RecordCapture& c, int fileId, int fi
 
 }  // namespace
 
-void Answer(const RuleContext& ctx, RuleQuery& q) {
-  if (!ctx.keepRecords) {
-    q.n = q.rows ? ctx.session.countRowsDBF(q.sql) : ctx.session.queryDBF(q.sql);
-    return;
-  }
+query::RecordCapture* CaptureOf(const RuleContext& ctx, RuleQuery& q) {
+  if (!ctx.keepRecords || !q.records) return nullptr;
   query::RecordCapture& capture = q.capture.emplace();
   capture.limit = ctx.recordsLimit;
   capture.identifying.assign(std::begin(kIdentifyingFields), std::end(kIdentifyingFields));
-  q.n = q.rows ? ctx.session.countRowsDBF(q.sql, capture) : ctx.session.queryDBF(q.sql, capture);
+  return &capture;
+}
+
+void Answer(const RuleContext& ctx, RuleQuery& q) {
+  query::RecordCapture* capture = CaptureOf(ctx, q);
+  if (!capture) {
+    q.n = q.rows ? ctx.session.countRowsDBF(q.sql) : ctx.session.queryDBF(q.sql);
+    return;
+  }
+  q.n = q.rows ? ctx.session.countRowsDBF(q.sql, *capture) : ctx.session.queryDBF(q.sql, *capture);
 }
 
 void WriteFinding(RuleContext& ctx, int fileId, const RuleFinding& finding, const RuleQuery& q) {

@@ -29,6 +29,7 @@ namespace fc::rules {
 struct RuleQuery {
   std::string sql;     // spliced, ready to run
   bool rows = false;   // CountRowsDBF (one row per key) rather than QueryDBF
+  bool records = true; // its records are kept when the run keeps records (not a total's)
   int32_t n = 0;       // the answer
   std::optional<query::RecordCapture> capture{};  // the records behind it, when the run keeps them
   std::exception_ptr error{};  // why it has no answer
@@ -50,7 +51,11 @@ struct TableRules {
   std::function<std::optional<RuleFinding>(size_t i, int total, int n)> finding;
 };
 
-// Answers `q` on the context's session (thread-safe between queries).
+// The capture that `q`'s records go into, made ready, when the run keeps
+// records and `q` has any to keep; else null.
+query::RecordCapture* CaptureOf(const RuleContext& ctx, RuleQuery& q);
+
+// Answers `q` on its own on the context's session (thread-safe between queries).
 void Answer(const RuleContext& ctx, RuleQuery& q);
 
 // Writes the fileerr row of `finding` and the records `q` captured.

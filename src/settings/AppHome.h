@@ -16,6 +16,7 @@ struct AppHome {
 
   std::filesystem::path settingsFile() const { return home / "chkcfg.ini"; }
   std::filesystem::path recordsLimitFile() const { return home / "recordslimit.ini"; }
+  std::filesystem::path threadsFile() const { return home / "threads.ini"; }
   std::filesystem::path storeFile() const { return home / "dravmel.mdb"; }
   std::filesystem::path workdir() const { return home / "workdir"; }
   std::filesystem::path dbfdir() const { return home / "dbfdir"; }

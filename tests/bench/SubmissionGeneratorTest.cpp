@@ -6,6 +6,8 @@
 
 #include <set>
 
+#include <sqlite3.h>
+
 #include "bench/SubmissionGenerator.h"
 #include "dbf/Table.h"
 #include "naming/InterfaceLayouts.h"
@@ -45,10 +47,32 @@ class GeneratorTest : public ::testing::Test {
     return opts;
   }
 
+  // Every row of the store's finding tables, table by table in row order.
+  static std::vector<std::string> FindingRows(const fs::path& store) {
+    sqlite3* db = nullptr;
+    std::vector<std::string> rows;
+    if (sqlite3_open_v2(store.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return {"cannot open"};
+    for (const char* table : {"fileerr", "errfinding", "errrecord", "errpersonal", "errunmasked"}) {
+      sqlite3_stmt* st = nullptr;
+      sqlite3_prepare_v2(db, (std::string("select * from ") + table + " order by rowid").c_str(), -1, &st, nullptr);
+      while (st && sqlite3_step(st) == SQLITE_ROW) {
+        std::string row = table;
+        for (int c = 0; c < sqlite3_column_count(st); ++c) {
+          const unsigned char* text = sqlite3_column_text(st, c);
+          row += "|" + std::string(text ? reinterpret_cast<const char*>(text) : "NULL");
+        }
+        rows.push_back(row);
+      }
+      sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return rows;
+  }
+
   // Checks the generated submission as an operator would and compares the
   // findings, and the records kept behind them, with the generator's promise.
   std::string check(Submission submission, CheckType type, const GeneratorOptions& opts,
-                    const Generated& generated) {
+                    const Generated& generated, int threads = 0) {
     pipeline::RunInputs in;
     in.submission = submission;
     in.beginNo = in.endNo = opts.sequence;
@@ -59,6 +83,7 @@ class GeneratorTest : public ::testing::Test {
     in.checkType = type;
     in.fullTransfer = opts.fullTransfer;
     in.selectedKinds.assign(naming::Kinds(submission).size(), true);
+    in.threads = threads;
     QuietObserver observer;
     pipeline::RunOutcome outcome = pipeline::RunDriver(home, in).run(observer);
     if (!outcome.completed) return "run failed: " + outcome.error;
@@ -82,6 +107,21 @@ TEST_F(GeneratorTest, AccountFindingsAreExactlyTheInjectedFaultsInBothForms) {
                                                "R25", "R26", "R27", "R28", "R28", "R30", "R32", "R33", "R34"}));
   EXPECT_EQ(check(Submission::Account, CheckType::Dbf, opts, g), "");
   EXPECT_EQ(check(Submission::Account, CheckType::Zip, opts, g), "");
+}
+
+// The rules run on many threads, a large table's shared pass in pieces; one
+// thread must give the same store, row for row. KHJBXX spans more than one piece.
+TEST_F(GeneratorTest, OneThreadAndManyWriteTheSameFindingsAndRecordsInTheSameOrder) {
+  GeneratorOptions opts = options(0.001);
+  opts.zipDir.clear();
+  Generated g = WriteAccountSubmission(layouts, {140000, 6000, 3000, 60, 900}, opts);
+  ASSERT_EQ(check(Submission::Account, CheckType::Dbf, opts, g, 1), "");
+  const std::vector<std::string> one = FindingRows(home.storeFile());
+  for (int threads : {2, 5}) {
+    ASSERT_EQ(check(Submission::Account, CheckType::Dbf, opts, g, threads), "");
+    EXPECT_EQ(FindingRows(home.storeFile()), one) << threads << " threads";
+  }
+  EXPECT_GT(one.size(), 100u);
 }
 
 TEST_F(GeneratorTest, RecordCountsAndNamesFollowTheScale) {

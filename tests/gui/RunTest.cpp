@@ -19,7 +19,7 @@
 #include "gui/windows/IdentityWindow.h"
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/Sample.h"
-#include "settings/RecordsLimit.h"
+#include "settings/NumberSettings.h"
 #include "store/Store.h"
 #include "support/Zip.h"
 

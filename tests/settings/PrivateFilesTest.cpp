@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/PrivateFiles.h"
-#include "settings/RecordsLimit.h"
+#include "settings/NumberSettings.h"
 #include "settings/Settings.h"
 #include "support/TempDir.h"
 #include "support/Umask.h"

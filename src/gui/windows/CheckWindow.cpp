@@ -26,7 +26,7 @@
 #include "gui/windows/RunBridge.h"
 #include "pipeline/Validation.h"
 #include "settings/PrivateFiles.h"
-#include "settings/RecordsLimit.h"
+#include "settings/NumberSettings.h"
 #include "settings/Settings.h"
 #include "store/Store.h"
 #include "text/Text.h"
@@ -60,13 +60,16 @@ bool IsEnterKey(const QEvent* event) {
   return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
-// The records limit is the operator's to edit in its own file: the window
-// only reads it, and writes the default when it is missing so that it is
-// there to edit.
-bool WriteRecordsLimitIfMissing(const std::filesystem::path& file, std::string& error) {
+// The records limit and the thread count are the operator's to edit in their
+// own files: the window only reads them, and writes the default of one that
+// is missing so that it is there to edit.
+bool WriteNumberSettingsIfMissing(const settings::AppHome& home, std::string& error) {
   std::error_code unknown;
-  if (std::filesystem::exists(file, unknown) || unknown) return true;
-  return settings::WriteRecordsLimit(file, settings::kDefaultRecordsLimit, error);
+  if (!std::filesystem::exists(home.recordsLimitFile(), unknown) && !unknown &&
+      !settings::WriteRecordsLimit(home.recordsLimitFile(), settings::kDefaultRecordsLimit, error))
+    return false;
+  if (std::filesystem::exists(home.threadsFile(), unknown) || unknown) return true;
+  return settings::WriteThreads(home.threadsFile(), settings::kDefaultThreads, error);
 }
 
 }  // namespace
@@ -303,7 +306,7 @@ void CheckWindow::saveSettings() {
   current.targetDir = Trimmed(targetDir_);
   std::string error;
   if (!settings::WriteSettings(home_.settingsFile(), current, error) ||
-      !WriteRecordsLimitIfMissing(home_.recordsLimitFile(), error))
+      !WriteNumberSettingsIfMissing(home_, error))
     boxes_.show(QStringLiteral("错误提示"), QStringLiteral("设置文件无法保存：") + FromStd(error),
                 BoxIcon::Error, BoxButtons::Ok);
 }
@@ -330,6 +333,7 @@ pipeline::RunInputs CheckWindow::runInputs() const {
   inputs.targetDir = pipeline::RunDirectory(targetDir_->text().toStdString());
   inputs.checkType = zipTypeSelected() ? pipeline::CheckType::Zip : pipeline::CheckType::Dbf;
   inputs.recordsLimit = static_cast<size_t>(settings::ReadRecordsLimit(home_.recordsLimitFile()));
+  inputs.threads = settings::ReadThreads(home_.threadsFile());
   addOwnRunInputs(inputs);
   return inputs;
 }

@@ -1,6 +1,6 @@
-// The records limit file: round trip, the default for a missing or damaged
-// file, and zero kept as "no limit".
-#include "settings/RecordsLimit.h"
+// The one-number settings: round trip, the default for a missing or damaged
+// file, zero kept as "no limit" or "every core".
+#include "settings/NumberSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +28,17 @@ TEST(RecordsLimit, RoundTripAndDefaults) {
   }
   EXPECT_FALSE(WriteRecordsLimit(dir / "no" / "recordslimit.ini", 1, error));
   EXPECT_NE(error.find("recordslimit.ini"), std::string::npos);
+}
+
+TEST(Threads, DefaultIsEveryCoreAndAnAbsurdCountIsRefused) {
+  test::TempDir dir;
+  const std::filesystem::path file = dir / "threads.ini";
+  EXPECT_EQ(ReadThreads(file), kDefaultThreads);
+  std::string error;
+  ASSERT_TRUE(WriteThreads(file, 3, error)) << error;
+  EXPECT_EQ(ReadThreads(file), 3);
+  dir.write("threads.ini", "100000\r\n");
+  EXPECT_EQ(ReadThreads(file), kDefaultThreads);
 }
 
 }  // namespace
