@@ -159,7 +159,7 @@ class Run {
       if (!PrepareWorkDir(dir, error)) throw RunFailure(error);
     }
     RemoveArchiveStaging(home_.workdir());
-    StructureContext structure{layouts, *store_, in_.dataDate};
+    StructureContext structure{layouts, *store_, in_.dataDate, parallel::ThreadCount(in_.threads)};
     {
       PhaseTimer timer(observer_, "listing");
       listFiles(structure);

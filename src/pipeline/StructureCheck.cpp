@@ -44,7 +44,7 @@ std::string FieldErrorText(long errid, std::string_view name) {
 }  // namespace
 
 FileOutcome CheckDbfStructure(StructureContext& ctx, const std::filesystem::path& dbf, int fileId) {
-  std::string answer = CHECKDBF(ctx.layouts, dbf, ctx.dataDate);
+  std::string answer = CHECKDBF(ctx.layouts, dbf, ctx.dataDate, ctx.threads);
   std::string_view text = answer;
   if (size_t nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
   text = text::Trim(text);

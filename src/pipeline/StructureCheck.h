@@ -29,12 +29,14 @@ struct StructureContext {
   const naming::InterfaceLayouts& layouts;
   store::Store& store;   // rows go through AddErrRow
   std::string dataDate;  // YYYYMMDD, the same for every file of a run
+  int threads = 1;       // the date pass's threads
 };
 
 // The structure library's answer for `dbf` (kind told by its file name).
-// dbf::TableChanged when the file shrank or failed while it was read.
+// dbf::TableChanged when the file shrank or failed while it was read. The
+// date pass over the records uses up to `threads` threads.
 std::string CHECKDBF(const naming::InterfaceLayouts& layouts, const std::filesystem::path& dbf,
-                     std::string_view dataDate);
+                     std::string_view dataDate, int threads = 1);
 
 // kFilePassed, or kStructureProblems with the problems written.
 FileOutcome CheckDbfStructure(StructureContext& ctx, const std::filesystem::path& dbf, int fileId);

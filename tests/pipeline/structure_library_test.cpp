@@ -143,6 +143,20 @@ TEST_F(StructureLibrary, OtherDatesAscendingAtMostThree) {
             "日期20080801,20080803,20080807等");
 }
 
+// The date pass runs in pieces of 65536 records on several threads: the
+// smallest other dates are found whichever piece holds them.
+TEST_F(StructureLibrary, OtherDatesOfAManyPieceTableAreTheSameOnAnyNumberOfThreads) {
+  std::vector<Record> records(200000, Record{kDate});
+  records[199999].date = "20080101";
+  records[70000].date = "20080303";
+  records[3].date = "20080909";
+  records[140000].date = "20080202";
+  records[140001] = {"20070101", true};
+  const auto path = write(kName, agreed("KHJBXX"), records);
+  for (int threads : {1, 3})
+    EXPECT_EQ(CHECKDBF(layouts_, path, kDate, threads), "日期20080101,20080202,20080303等") << threads;
+}
+
 TEST_F(StructureLibrary, BlankAndNullDatesAreListedAsEmpty) {
   auto specs = agreed("KHJBXX");
   EXPECT_EQ(checkKhjbxx(specs, {{kDate}, {"20080809"}, {""}}), "日期空,20080809");
