@@ -118,8 +118,9 @@ bool ReadThreads(const std::string& text, int& threads, std::string& error) {
   if (ec == std::errc() && end == text.data() + text.size() && !text.empty() && threads >= 0 &&
       threads <= settings::kMostThreads)
     return true;
-  error = "--threads takes a number of threads from 1 to " + std::to_string(settings::kMostThreads) +
-          " (0 uses every core)";
+  error = "--threads takes a number of threads up to ";
+  error += std::to_string(settings::kMostThreads);
+  error += " (0 uses every core)";
   return false;
 }
 
