@@ -49,16 +49,18 @@ void GroupCheck::addIdentityTable(int fileKind, bool comparisonPresent, int file
   tables_.push_back(IdentityTableRules(ctx_, fileKind, comparisonPresent, fileId));
 }
 
-// Sorts the table's queries into its pass and the rest; compiling them
-// builds the hash indexes they look records up in.
+// Takes the table's plain counts into its pass; compiling them builds the
+// hash indexes they look records up in. The key rules are answered on their
+// own (AnswerAlone) meanwhile.
 void GroupCheck::gather(size_t table) {
   TablePass& p = *passes_[table];
   std::vector<RuleQuery>& queries = tables_[table].queries;
   for (size_t i = 0; i < queries.size(); ++i) {
     RuleQuery& q = queries[i];
+    if (q.rows) continue;
     const auto start = std::chrono::steady_clock::now();
     try {
-      if (!q.rows && p.pass.add(q.sql, CaptureOf(ctx_, q)))
+      if (p.pass.add(q.sql, CaptureOf(ctx_, q)))
         p.shared.push_back(i);
       else
         p.alone.push_back(i);
@@ -73,24 +75,36 @@ void GroupCheck::gather(size_t table) {
 void GroupCheck::evaluate(int threads) {
   passes_.clear();
   for (size_t t = 0; t < tables_.size(); ++t) passes_.push_back(std::make_unique<TablePass>(ctx_.session));
-  parallel::ForEach(tables_.size(), threads, [&](size_t t) { gather(t); });
 
-  // The queries on their own first: they are the long ones, and the pieces
-  // that follow even out the threads' ends.
+  // First the passes are gathered, beside the key rules, which need no pass
+  // and are the longest queries: while one thread builds an index the passes
+  // share, the others group keys.
   struct Job {
     size_t table;
     size_t item;  // a query of the table, or a piece of its pass
-    bool piece;
+    enum { Gather, Alone, Piece } what;
   };
   std::vector<Job> jobs;
+  for (size_t t = 0; t < tables_.size(); ++t) jobs.push_back({t, 0, Job::Gather});
   for (size_t t = 0; t < tables_.size(); ++t)
-    for (size_t i : passes_[t]->alone) jobs.push_back({t, i, false});
+    for (size_t i = 0; i < tables_[t].queries.size(); ++i)
+      if (tables_[t].queries[i].rows) jobs.push_back({t, i, Job::Alone});
+  parallel::ForEach(jobs.size(), threads, [&](size_t j) {
+    const Job& job = jobs[j];
+    if (job.what == Job::Gather) return gather(job.table);
+    AnswerAlone(ctx_, tables_[job.table].queries[job.item]);
+  });
+
+  // Then the pieces of every pass, and the queries no pass took.
+  jobs.clear();
   for (size_t t = 0; t < tables_.size(); ++t)
-    for (size_t piece = 0; piece < passes_[t]->seconds.size(); ++piece) jobs.push_back({t, piece, true});
+    for (size_t i : passes_[t]->alone) jobs.push_back({t, i, Job::Alone});
+  for (size_t t = 0; t < tables_.size(); ++t)
+    for (size_t piece = 0; piece < passes_[t]->seconds.size(); ++piece) jobs.push_back({t, piece, Job::Piece});
   parallel::ForEach(jobs.size(), threads, [&](size_t j) {
     const Job& job = jobs[j];
     TablePass& p = *passes_[job.table];
-    if (!job.piece) return AnswerAlone(ctx_, tables_[job.table].queries[job.item]);
+    if (job.what == Job::Alone) return AnswerAlone(ctx_, tables_[job.table].queries[job.item]);
     if (p.failed) return;
     const auto start = std::chrono::steady_clock::now();
     try {
