@@ -26,15 +26,17 @@ int64_t CountPassing(Plan& plan, Records* behind) {
   return n;
 }
 
-// A record whose key an earlier record already had: its group and its index.
+// A record whose key an earlier record already had, and that earlier
+// record: the first of its key.
 struct Repeat {
-  uint32_t group;
+  uint32_t first;
   uint32_t record;
 };
 
-// Hash aggregation: the keys of a batch are hashed and their slots
-// prefetched before any is looked up. With `repeats`, every record that
-// joins an existing group is noted there, in record order.
+// Hash aggregation in the order keys first appear, for results that list the
+// groups: the keys of a batch are hashed and their slots prefetched before any
+// is looked up. With `repeats`, every record that joins an existing group is
+// noted there.
 Groups HashGroups(Plan& plan, std::vector<Repeat>* repeats) {
   const dbf::Table& t = *plan.table;
   KeyTable table(t.recordCount());
@@ -62,7 +64,7 @@ Groups HashGroups(Plan& plan, std::vector<Repeat>* repeats) {
       uint32_t id = table.insert(hash[k], same, static_cast<uint32_t>(groups.first.size()), isNew);
       if (!isNew) {
         ++groups.count[id];
-        if (repeats) repeats->push_back({id, index[k]});
+        if (repeats) repeats->push_back({groups.first[id], index[k]});
         continue;
       }
       groups.first.push_back(index[k]);
@@ -73,38 +75,110 @@ Groups HashGroups(Plan& plan, std::vector<Repeat>* repeats) {
   return groups;
 }
 
-// Groups the records and lists those of every group of more than one
-// record, ordered by key and then by record. Only the repeats are noted
-// while grouping, so the cost follows the repeated records, not the table.
-Groups GroupKeepingRepeated(Plan& plan, Records& behind) {
+// A record that passed the where, by the hash of its group key.
+struct Keyed {
+  uint32_t hash;
+  uint32_t record;
+};
+
+// How many top bits of the hash pick a record's partition: enough that a
+// partition's table stays in the cache, few enough that spreading the
+// records over the partitions writes to a handful of places at a time.
+int PartitionBits(size_t keys) {
+  int bits = 0;
+  while (bits < 8 && (keys >> bits) > 8192) ++bits;
+  return bits;
+}
+
+// The number of distinct keys of a grouped plan, for results that only count
+// them. The keys are hashed in one pass, the records spread over partitions
+// by hash (each partition in record order), and each partition grouped in a
+// small table of its own: one random probe into a large table per record
+// would wait on memory every time, and its memory would grow with the table.
+// With `repeats`, every record whose key an earlier record had is noted.
+int64_t CountGroups(Plan& plan, std::vector<Repeat>* repeats) {
   const dbf::Table& t = *plan.table;
-  std::vector<Repeat> repeats;
-  Groups groups = HashGroups(plan, &repeats);
-  if (repeats.empty()) return groups;
-  std::vector<uint32_t> repeated;  // groups of more than one record, each once
-  for (const Repeat& r : repeats) repeated.push_back(r.group);
-  std::sort(repeated.begin(), repeated.end());
-  repeated.erase(std::unique(repeated.begin(), repeated.end()), repeated.end());
-  Row a, b;
-  std::sort(repeated.begin(), repeated.end(), [&](uint32_t x, uint32_t y) {
-    a.rec[0] = t.record(groups.first[x]);
-    b.rec[0] = t.record(groups.first[y]);
-    const int o = plan.groupKey.order(a, b);
-    return o != 0 ? o < 0 : groups.first[x] < groups.first[y];
+  std::vector<Keyed> keyed;
+  std::string key;
+  ScanBatches(t, 0, Row{}, plan.where.get(), [&](const Row* rows, const uint32_t* index, int n) {
+    for (int k = 0; k < n; ++k) {
+      plan.groupKey.encode(rows[k], key);
+      keyed.push_back({HashKey(key), index[k]});
+    }
+    return true;
   });
-  std::unordered_map<uint32_t, uint32_t> rank;  // group -> its place in key order
-  for (uint32_t k = 0; k < repeated.size(); ++k) rank[repeated[k]] = k;
-  std::vector<std::pair<uint32_t, uint32_t>> ranked;  // (rank, record)
-  ranked.reserve(repeated.size() + repeats.size());
-  for (uint32_t g : repeated) ranked.push_back({rank[g], groups.first[g]});
-  for (const Repeat& r : repeats) ranked.push_back({rank[r.group], r.record});
-  std::sort(ranked.begin(), ranked.end());
-  for (const auto& [place, record] : ranked) behind.push_back(record);
+  const int bits = PartitionBits(keyed.size());
+  auto partOf = [bits](uint32_t hash) { return bits == 0 ? 0u : hash >> (32 - bits); };
+  std::vector<uint32_t> start((size_t{1} << bits) + 1, 0);  // partition p is [start[p], start[p + 1])
+  for (const Keyed& e : keyed) ++start[partOf(e.hash) + 1];
+  for (size_t p = 1; p < start.size(); ++p) start[p] += start[p - 1];
+  std::vector<Keyed> parted(keyed.size());
+  std::vector<uint32_t> at(start.begin(), start.end() - 1);
+  for (const Keyed& e : keyed) parted[at[partOf(e.hash)]++] = e;
+  std::vector<Keyed>().swap(keyed);
+
+  int64_t groups = 0;
+  std::string mine, theirs;
+  Row row;
+  for (size_t p = 0; p + 1 < start.size(); ++p) {
+    KeyTable table(start[p + 1] - start[p]);
+    for (uint32_t i = start[p]; i < start[p + 1]; ++i) {
+      const Keyed& e = parted[i];
+      bool encoded = false;  // the record's own key, once a slot's hash matches
+      auto same = [&](uint32_t first) {
+        if (!encoded) {
+          row.rec[0] = t.record(e.record);
+          plan.groupKey.encode(row, mine);
+          encoded = true;
+        }
+        row.rec[0] = t.record(first);
+        plan.groupKey.encode(row, theirs);
+        return mine == theirs;
+      };
+      bool isNew;
+      const uint32_t first = table.insert(e.hash, same, e.record, isNew);
+      if (isNew)
+        ++groups;
+      else if (repeats)
+        repeats->push_back({first, e.record});
+    }
+  }
   return groups;
 }
 
+// Lists the records of every key that more than one record has, ordered by
+// key and then by record. Only the repeats were noted while grouping, so the
+// cost follows the repeated records, not the table.
+void ListRepeated(Plan& plan, const std::vector<Repeat>& repeats, Records& behind) {
+  if (repeats.empty()) return;
+  const dbf::Table& t = *plan.table;
+  std::vector<uint32_t> firsts;  // the first record of each repeated key, each once
+  for (const Repeat& r : repeats) firsts.push_back(r.first);
+  std::sort(firsts.begin(), firsts.end());
+  firsts.erase(std::unique(firsts.begin(), firsts.end()), firsts.end());
+  Row a, b;
+  std::sort(firsts.begin(), firsts.end(), [&](uint32_t x, uint32_t y) {
+    a.rec[0] = t.record(x);
+    b.rec[0] = t.record(y);
+    const int o = plan.groupKey.order(a, b);
+    return o != 0 ? o < 0 : x < y;
+  });
+  std::unordered_map<uint32_t, uint32_t> rank;  // first record -> its key's place in key order
+  for (uint32_t k = 0; k < firsts.size(); ++k) rank[firsts[k]] = k;
+  std::vector<std::pair<uint32_t, uint32_t>> ranked;  // (rank, record)
+  ranked.reserve(firsts.size() + repeats.size());
+  for (uint32_t f : firsts) ranked.push_back({rank[f], f});
+  for (const Repeat& r : repeats) ranked.push_back({rank[r.first], r.record});
+  std::sort(ranked.begin(), ranked.end());
+  for (const auto& [place, record] : ranked) behind.push_back(record);
+}
+
 Groups Group(Plan& plan, Records* behind) {
-  return behind ? GroupKeepingRepeated(plan, *behind) : HashGroups(plan, nullptr);
+  if (!behind) return HashGroups(plan, nullptr);
+  std::vector<Repeat> repeats;
+  Groups groups = HashGroups(plan, &repeats);
+  ListRepeated(plan, repeats, *behind);
+  return groups;
 }
 
 std::vector<std::string> Columns(const Plan& plan) {
@@ -123,7 +197,12 @@ std::vector<std::string> Cells(Plan& plan, const Row& row, int64_t count) {
 }  // namespace
 
 int64_t CountRows(Plan& plan, Records* behind) {
-  if (plan.grouped) return static_cast<int64_t>(Group(plan, behind).first.size());
+  if (plan.grouped) {
+    std::vector<Repeat> repeats;
+    const int64_t groups = CountGroups(plan, behind ? &repeats : nullptr);
+    if (behind) ListRepeated(plan, repeats, *behind);
+    return groups;
+  }
   if (plan.aggregate && !behind) return 1;
   const int64_t passing = CountPassing(plan, behind);
   return plan.aggregate ? 1 : passing;
