@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -134,6 +135,7 @@ struct MappedFile::Region {
   const uint8_t* data = nullptr;
   size_t size = 0;
   int slot = -1;  // the mapping's entry in the handler's registry, -1 when nothing is mapped
+  int fd = -1;    // the file, for reads that bypass the mapping
 
   Region() = default;
   Region(const Region&) = delete;
@@ -141,6 +143,7 @@ struct MappedFile::Region {
   ~Region() {
     if (slot >= 0) Unregister(slot);  // before the range can be reused
     if (data) munmap(const_cast<uint8_t*>(data), size);
+    if (fd >= 0) ::close(fd);
   }
   bool changed() const { return slot >= 0 && gSlots[slot].changed.load(); }
 };
@@ -175,9 +178,16 @@ std::shared_ptr<MappedFile::Region> KeptRegion(const FileKey& key) {
   return it->second;
 }
 
+// Mappings kept at most: each holds a slot and an open file, and a run of
+// many groups must not run out of either. Past it, the kept ones are let go.
+constexpr size_t kMostKept = 64;
+
 void Keep(const FileKey& key, const std::shared_ptr<MappedFile::Region>& region) {
+  std::map<FileKey, std::shared_ptr<MappedFile::Region>> dropped;
   std::lock_guard lock(gReuseLock);
-  if (gKept) (*gKept)[key] = region;
+  if (!gKept) return;
+  if (gKept->size() >= kMostKept) dropped.swap(*gKept);
+  (*gKept)[key] = region;
 }
 
 // Lets go of every kept mapping, so that those no MappedFile uses free their
@@ -235,14 +245,15 @@ std::unique_ptr<MappedFile> MappedFile::open(const std::filesystem::path& path, 
     return file;
   }
   void* p = mmap(nullptr, file->size_, PROT_READ, MAP_PRIVATE, fd, 0);
-  ::close(fd);
   if (p == MAP_FAILED) {
+    ::close(fd);
     error = "无法读取文件" + name;
     return nullptr;
   }
   auto region = std::make_shared<Region>();
   region->data = static_cast<const uint8_t*>(p);
   region->size = file->size_;
+  region->fd = fd;
   region->slot = Register(reinterpret_cast<uintptr_t>(p), file->size_);
   if (region->slot < 0 && DropKept()) region->slot = Register(reinterpret_cast<uintptr_t>(p), file->size_);
   if (region->slot < 0) {
@@ -259,5 +270,18 @@ std::unique_ptr<MappedFile> MappedFile::open(const std::filesystem::path& path, 
 MappedFile::~MappedFile() = default;
 
 bool MappedFile::changed() const { return region_ && region_->changed(); }
+
+void MappedFile::read(size_t offset, size_t size, uint8_t* out) const {
+  size_t done = 0;
+  while (region_ && done < size) {
+    const ssize_t n = pread(region_->fd, out + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  if (done == size) return;
+  std::memset(out + done, 0, size - done);
+  if (region_ && region_->slot >= 0) gSlots[region_->slot].changed.store(true);
+}
 
 }  // namespace fc::dbf

@@ -65,6 +65,10 @@ class MappedFile {
   // True once a read found part of the file gone: from there on the mapping
   // reads as zeros.
   bool changed() const;
+  // Copies `size` bytes from `offset` of the file into `out` with read(2),
+  // not through the mapping: what is past the file's end now reads as zeros
+  // and makes changed() true.
+  void read(size_t offset, size_t size, uint8_t* out) const;
 
   struct Region;  // one mapping, shared by the MappedFiles of one file (dbf/MappedFile.cpp)
 

@@ -213,10 +213,19 @@ const Field* Table::nullFlags() const {
 }
 
 bool Table::isNull(uint32_t index, const Field& field) const {
+  return field.nullBit >= 0 && isNullIn(record(index), field);
+}
+
+bool Table::isNullIn(const uint8_t* record, const Field& field) const {
   if (field.nullBit < 0) return false;
   const Field& flags = impl_->fields[impl_->nullFlags];
-  uint8_t byte = record(index)[flags.offset + field.nullBit / 8];
+  uint8_t byte = record[flags.offset + field.nullBit / 8];
   return (byte >> (field.nullBit % 8)) & 1;
+}
+
+void Table::readRecords(uint32_t first, uint32_t n, uint8_t* out) const {
+  const size_t length = impl_->recordLength;
+  impl_->file->read(impl_->headerLength + size_t{first} * length, size_t{n} * length, out);
 }
 
 std::string_view Table::raw(uint32_t index, const Field& field) const {

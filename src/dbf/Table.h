@@ -89,9 +89,15 @@ class Table {
 
   // Raw record bytes (recordLength() bytes, byte 0 the deleted flag).
   const uint8_t* record(uint32_t index) const;
+  // Copies records [first, first + n) into `out` with read(2) instead of
+  // through the mapping (dbf/RecordChunks.h says why); what the file no
+  // longer holds reads as zeros and makes changed() true.
+  void readRecords(uint32_t first, uint32_t n, uint8_t* out) const;
   bool isDeleted(uint32_t index) const;
   // True when `field` is nullable and its bit in _NullFlags is set.
   bool isNull(uint32_t index, const Field& field) const;
+  // The same for record bytes at hand (a copy read with readRecords).
+  bool isNullIn(const uint8_t* record, const Field& field) const;
   // The field's stored bytes, padding included.
   std::string_view raw(uint32_t index, const Field& field) const;
   // The field's bytes decoded from the table's code page to UTF-8, padding kept.

@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "dbf/RecordChunks.h"
 #include "dbf/Table.h"
 #include "naming/InterfaceLayouts.h"
 #include "parallel/Parallel.h"
@@ -128,20 +129,25 @@ std::vector<std::string> FieldItems(const dbf::Table& table, const TableLayout& 
 constexpr uint32_t kDatePieceRecords = 1u << 16;
 
 // The smallest values other than `date` of the date field among records
-// [begin, end), at most kDatesShown + 1 of them (views into the mapped file).
-using OtherDates = std::set<std::string_view>;
+// [begin, end), at most kDatesShown + 1 of them.
+using OtherDates = std::set<std::string, std::less<>>;
 OtherDates OtherDatesIn(const dbf::Table& table, const dbf::Field& field, std::string_view date, uint32_t begin,
                         uint32_t end) {
   OtherDates others;
   const bool nullable = field.nullBit >= 0;
-  for (uint32_t i = begin; i < end; ++i) {
-    if (table.isDeleted(i)) continue;
-    std::string_view value = table.raw(i, field);
-    if (value == date) continue;
-    value = nullable && table.isNull(i, field) ? std::string_view() : TrimPadding(value);
-    if (value == date) continue;
-    others.insert(value);
-    if (others.size() > kDatesShown + 1) others.erase(std::prev(others.end()));
+  const size_t stride = table.recordLength();
+  dbf::RecordChunks chunks(table, begin, end);
+  for (dbf::RecordChunks::Chunk c; chunks.next(c);) {
+    for (const uint8_t* rec = c.records; rec < c.records + size_t{c.count} * stride; rec += stride) {
+      if (rec[0] == '*') continue;
+      std::string_view value(reinterpret_cast<const char*>(rec) + field.offset, field.length);
+      if (value == date) continue;
+      value = nullable && table.isNullIn(rec, field) ? std::string_view() : TrimPadding(value);
+      if (value == date || others.find(value) != others.end()) continue;
+      if (others.size() > kDatesShown && value > *others.rbegin()) continue;
+      others.emplace(value);
+      if (others.size() > kDatesShown + 1) others.erase(std::prev(others.end()));
+    }
   }
   return others;
 }
@@ -155,7 +161,7 @@ std::string DateSection(const dbf::Table& table, const TableLayout& layout, std:
   const dbf::Field* field = table.findField(*layout.dateField);
   if (!field) return {};  // reported as a missing field
   const uint32_t count = table.recordCount();
-  std::vector<OtherDates> pieces((count + kDatePieceRecords - 1) / kDatePieceRecords);
+  std::vector<OtherDates> pieces((size_t{count} + kDatePieceRecords - 1) / kDatePieceRecords);
   parallel::ForEach(pieces.size(), threads, [&](size_t p) {
     const uint32_t begin = static_cast<uint32_t>(p) * kDatePieceRecords;
     pieces[p] = OtherDatesIn(table, *field, date, begin, std::min(count, begin + kDatePieceRecords));

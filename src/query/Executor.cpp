@@ -99,6 +99,7 @@ int PartitionBits(size_t keys) {
 int64_t CountGroups(Plan& plan, std::vector<Repeat>* repeats) {
   const dbf::Table& t = *plan.table;
   std::vector<Keyed> keyed;
+  keyed.reserve(t.recordCount());  // touched only as far as records pass
   std::string key;
   ScanBatches(t, 0, Row{}, plan.where.get(), [&](const Row* rows, const uint32_t* index, int n) {
     for (int k = 0; k < n; ++k) {
@@ -117,11 +118,14 @@ int64_t CountGroups(Plan& plan, std::vector<Repeat>* repeats) {
   for (const Keyed& e : keyed) parted[at[partOf(e.hash)]++] = e;
   std::vector<Keyed>().swap(keyed);
 
+  uint32_t largest = 0;
+  for (size_t p = 0; p + 1 < start.size(); ++p) largest = std::max(largest, start[p + 1] - start[p]);
+  KeyTable table(largest);  // one table, emptied for each partition
   int64_t groups = 0;
   std::string mine, theirs;
   Row row;
   for (size_t p = 0; p + 1 < start.size(); ++p) {
-    KeyTable table(start[p + 1] - start[p]);
+    if (p > 0) table.clear();
     for (uint32_t i = start[p]; i < start[p + 1]; ++i) {
       const Keyed& e = parted[i];
       bool encoded = false;  // the record's own key, once a slot's hash matches

@@ -150,6 +150,11 @@ KeyTable::KeyTable(size_t expected) { allocate(std::bit_ceil(std::max<size_t>(16
 
 KeyTable::~KeyTable() { release(); }
 
+void KeyTable::clear() {
+  std::memset(static_cast<void*>(slots_), 0, (size_t{mask_} + 1) * sizeof(Slot));
+  size_ = 0;
+}
+
 // Zeroed memory whose pages are only faulted in where keys land. Large tables
 // get transparent huge pages: with a random probe per record, small pages
 // would cost a TLB miss almost every time.

@@ -66,6 +66,10 @@ class KeyTable {
 
   void prefetch(uint32_t hash) const { __builtin_prefetch(&slots_[hash & mask_]); }
 
+  // Empties the table, keeping its memory, for another set of at most as
+  // many keys as it was made for.
+  void clear();
+
   // The value stored for the key with `hash` for which same(value) holds, or kNone.
   template <typename Same>
   uint32_t find(uint32_t hash, Same&& same) const {

@@ -1,6 +1,9 @@
 // query/Scan.h - the one loop over a table's records that every query uses.
 //
-// Records marked deleted are skipped first; the rest are positioned at
+// The records are read a chunk at a time into a buffer (dbf/RecordChunks.h):
+// a row's record bytes last only while `visit` runs; a record needed later
+// is found again by its index through dbf::Table::record. Records marked
+// deleted are skipped first; the rest are positioned at
 // nesting level `depth` of a copy of `outer`, tested by `filter` a batch at a
 // time (query/Eval.h, Pred::testMany), and handed on in batches of those for
 // which the filter is True:
@@ -15,6 +18,7 @@
 #include <array>
 #include <cstdint>
 
+#include "dbf/RecordChunks.h"
 #include "dbf/Table.h"
 #include "query/Eval.h"
 
@@ -36,27 +40,30 @@ void ScanBatches(const dbf::Table& table, int depth, const Row& outer, Pred* fil
   for (Row& r : rows) r = outer;  // only level `depth` changes from record to record
   uint32_t index[kBatch];
   Tri truth[kBatch];
-  const uint32_t count = std::min(end, table.recordCount());
   const size_t stride = table.recordLength();
-  const uint8_t* rec = begin < count ? table.record(begin) : nullptr;
-  for (uint32_t i = begin; i < count;) {
-    int n = 0;
-    for (; i < count && n < kBatch; ++i, rec += stride) {
-      if (rec[0] == '*') continue;
-      rows[n].rec[depth] = rec;
-      index[n++] = i;
-    }
-    if (filter && n > 0) {
-      filter->testMany(rows, kAllRows.data(), n, truth);
-      int kept = 0;
-      for (int k = 0; k < n; ++k) {
-        if (truth[k] != Tri::True) continue;
-        rows[kept].rec[depth] = rows[k].rec[depth];
-        index[kept++] = index[k];
+  dbf::RecordChunks chunks(table, begin, end);
+  for (dbf::RecordChunks::Chunk chunk; chunks.next(chunk);) {
+    const uint8_t* rec = chunk.records;
+    const uint32_t last = chunk.first + chunk.count;
+    for (uint32_t i = chunk.first; i < last;) {
+      int n = 0;
+      for (; i < last && n < kBatch; ++i, rec += stride) {
+        if (rec[0] == '*') continue;
+        rows[n].rec[depth] = rec;
+        index[n++] = i;
       }
-      n = kept;
+      if (filter && n > 0) {
+        filter->testMany(rows, kAllRows.data(), n, truth);
+        int kept = 0;
+        for (int k = 0; k < n; ++k) {
+          if (truth[k] != Tri::True) continue;
+          rows[kept].rec[depth] = rows[k].rec[depth];
+          index[kept++] = index[k];
+        }
+        n = kept;
+      }
+      if (n > 0 && !visit(static_cast<const Row*>(rows), static_cast<const uint32_t*>(index), n)) return;
     }
-    if (n > 0 && !visit(static_cast<const Row*>(rows), static_cast<const uint32_t*>(index), n)) return;
   }
 }
 
