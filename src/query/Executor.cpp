@@ -100,6 +100,7 @@ int64_t CountGroups(Plan& plan, std::vector<Repeat>* repeats) {
   const dbf::Table& t = *plan.table;
   std::vector<Keyed> keyed;
   keyed.reserve(t.recordCount());  // touched only as far as records pass
+  AdviseHugePages(keyed.data(), keyed.capacity() * sizeof(Keyed));
   std::string key;
   ScanBatches(t, 0, Row{}, plan.where.get(), [&](const Row* rows, const uint32_t* index, int n) {
     for (int k = 0; k < n; ++k) {
@@ -113,7 +114,10 @@ int64_t CountGroups(Plan& plan, std::vector<Repeat>* repeats) {
   std::vector<uint32_t> start((size_t{1} << bits) + 1, 0);  // partition p is [start[p], start[p + 1])
   for (const Keyed& e : keyed) ++start[partOf(e.hash) + 1];
   for (size_t p = 1; p < start.size(); ++p) start[p] += start[p - 1];
-  std::vector<Keyed> parted(keyed.size());
+  std::vector<Keyed> parted;
+  parted.reserve(keyed.size());
+  AdviseHugePages(parted.data(), parted.capacity() * sizeof(Keyed));
+  parted.resize(keyed.size());
   std::vector<uint32_t> at(start.begin(), start.end() - 1);
   for (const Keyed& e : keyed) parted[at[partOf(e.hash)]++] = e;
   std::vector<Keyed>().swap(keyed);

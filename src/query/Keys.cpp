@@ -75,6 +75,13 @@ uint64_t Load(const char* p, size_t n) {
 
 }  // namespace
 
+void AdviseHugePages(const void* data, size_t bytes) {
+  constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
+  const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kHugePage - 1) & ~(kHugePage - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kHugePage - 1);
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
 KeyEncoder::KeyEncoder(std::vector<Value> parts) : parts_(std::move(parts)) {
   for (const Value& part : parts_) columns_.push_back(part.text ? part.text->asColumn() : nullptr);
 }
@@ -220,8 +227,10 @@ RowIndex::RowIndex(const dbf::Table& table, int depth, PredPtr filter, KeyEncode
     // to a limit, past which the store grows as it must): reserved, the
     // memory is touched only as keys arrive.
     constexpr size_t kLargestReserve = size_t{1} << 30;
-    if (store_.capacity() == 0)
+    if (store_.capacity() == 0) {
       store_.reserve(std::min(kLargestReserve, size_t{count_} * (kHeader + key[0].size() + 8)));
+      AdviseHugePages(store_.data(), store_.capacity());
+    }
     for (int k = 0; k < n; ++k) {
       if (complete[k])
         add(index[k], key[k], hash[k]);
