@@ -95,32 +95,38 @@ int PartitionBits(size_t keys) {
 // by hash (each partition in record order), and each partition grouped in a
 // small table of its own: one random probe into a large table per record
 // would wait on memory every time, and its memory would grow with the table.
+// The partition comes from the top bits of the 64-bit hash and the slots
+// compare its low 32, so that keys of one partition differ in all 32: a
+// slot hash that matches sends the table back to the records to compare.
 // With `repeats`, every record whose key an earlier record had is noted.
 int64_t CountGroups(Plan& plan, std::vector<Repeat>* repeats) {
   const dbf::Table& t = *plan.table;
   std::vector<Keyed> keyed;
+  std::vector<uint8_t> partOf;  // per entry of `keyed`
   keyed.reserve(t.recordCount());  // touched only as far as records pass
   AdviseHugePages(keyed.data(), keyed.capacity() * sizeof(Keyed));
+  const int bits = PartitionBits(t.recordCount());
   std::string key;
   ScanBatches(t, 0, Row{}, plan.where.get(), [&](const Row* rows, const uint32_t* index, int n) {
     for (int k = 0; k < n; ++k) {
       plan.groupKey.encode(rows[k], key);
-      keyed.push_back({HashKey(key), index[k]});
+      const uint64_t hash = HashKey64(key);
+      keyed.push_back({static_cast<uint32_t>(hash), index[k]});
+      partOf.push_back(bits == 0 ? 0 : static_cast<uint8_t>(hash >> (64 - bits)));
     }
     return true;
   });
-  const int bits = PartitionBits(keyed.size());
-  auto partOf = [bits](uint32_t hash) { return bits == 0 ? 0u : hash >> (32 - bits); };
   std::vector<uint32_t> start((size_t{1} << bits) + 1, 0);  // partition p is [start[p], start[p + 1])
-  for (const Keyed& e : keyed) ++start[partOf(e.hash) + 1];
+  for (uint8_t p : partOf) ++start[p + 1];
   for (size_t p = 1; p < start.size(); ++p) start[p] += start[p - 1];
   std::vector<Keyed> parted;
   parted.reserve(keyed.size());
   AdviseHugePages(parted.data(), parted.capacity() * sizeof(Keyed));
   parted.resize(keyed.size());
   std::vector<uint32_t> at(start.begin(), start.end() - 1);
-  for (const Keyed& e : keyed) parted[at[partOf(e.hash)]++] = e;
+  for (size_t i = 0; i < keyed.size(); ++i) parted[at[partOf[i]]++] = keyed[i];
   std::vector<Keyed>().swap(keyed);
+  std::vector<uint8_t>().swap(partOf);
 
   uint32_t largest = 0;
   for (size_t p = 0; p + 1 < start.size(); ++p) largest = std::max(largest, start[p + 1] - start[p]);

@@ -141,7 +141,9 @@ int KeyEncoder::order(const Row& a, const Row& b) {
   return 0;
 }
 
-uint32_t HashKey(std::string_view key) {
+uint32_t HashKey(std::string_view key) { return static_cast<uint32_t>(HashKey64(key)); }
+
+uint64_t HashKey64(std::string_view key) {
   constexpr uint64_t k0 = 0xa0761d6478bd642full, k1 = 0xe7037ed1a0b428dbull, k2 = 0x8ebc6af09c88c6e3ull;
   const char* p = key.data();
   size_t n = key.size();
@@ -150,7 +152,7 @@ uint32_t HashKey(std::string_view key) {
   uint64_t a = n > 8 ? Load(p, 8) : Load(p, n);
   uint64_t b = n > 8 ? Load(p + 8, n - 8) : 0;
   h = Mix(a ^ k1, b ^ h ^ k2);
-  return static_cast<uint32_t>(Mix(h, k1 ^ key.size()));
+  return Mix(h, k1 ^ key.size());
 }
 
 KeyTable::KeyTable(size_t expected) { allocate(std::bit_ceil(std::max<size_t>(16, expected * 2 + 1))); }

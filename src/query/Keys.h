@@ -52,6 +52,10 @@ class KeyEncoder {
 };
 
 uint32_t HashKey(std::string_view key);
+// The whole 64 bits the 32-bit hash is the low half of, for callers that
+// need more bits than a KeyTable slot holds (to spread keys over partitions
+// with bits the slots do not compare).
+uint64_t HashKey64(std::string_view key);
 
 // Asks for transparent huge pages under a large buffer just reserved, before
 // it is written: its pages are then faulted in 2 MiB at a time instead of
