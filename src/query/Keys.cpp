@@ -155,7 +155,9 @@ uint64_t HashKey64(std::string_view key) {
   return Mix(h, k1 ^ key.size());
 }
 
-KeyTable::KeyTable(size_t expected) { allocate(std::bit_ceil(std::max<size_t>(16, expected * 2 + 1))); }
+// At most three quarters full: linear probing stays short, and a table of
+// ten million keys stays within 128 MiB of slots.
+KeyTable::KeyTable(size_t expected) { allocate(std::bit_ceil(std::max<size_t>(16, expected * 4 / 3 + 1))); }
 
 KeyTable::~KeyTable() { release(); }
 

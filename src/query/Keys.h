@@ -110,7 +110,7 @@ class KeyTable {
     }
     isNew = true;
     slots_[i] = Slot{hash, value + 1};
-    if (++size_ * 2 > mask_) grow();
+    if (++size_ > mask_ / 4 * 3) grow();
     return value;
   }
 
