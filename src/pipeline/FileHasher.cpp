@@ -1,22 +1,8 @@
 #include "pipeline/FileHasher.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include "checksum/Sha256.h"
 
 namespace fc::pipeline {
-
-namespace {
-
-// Linux keeps a nice value per thread; lowering this one leaves the run's
-// own threads first in line when the processors are busy.
-void LowerPriority() {
-  constexpr int kNice = 10;
-  setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kNice);
-}
-
-}  // namespace
 
 FileHasher::FileHasher() : thread_([this] { work(); }) {}
 
@@ -48,7 +34,6 @@ std::map<int, std::string> FileHasher::finish() {
 }
 
 void FileHasher::work() {
-  LowerPriority();
   for (;;) {
     std::pair<int, std::filesystem::path> next;
     {

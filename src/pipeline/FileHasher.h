@@ -5,8 +5,10 @@
 //   hasher.add(3, "/in/100001_KHJBXX_20080808_1.ZIP");   // returns at once
 //   std::map<int, std::string> sums = hasher.finish();  // waits for the rest
 //
-// The thread runs at a lower scheduling priority than the run, which needs
-// its processors more. A file that cannot be read gets an empty sum.
+// The thread runs at the priority of the check's own threads: the run ends
+// only once its checksums are done, so holding the thread back while the
+// check keeps every core busy would only move its work to the end. A file
+// that cannot be read gets an empty sum.
 #pragma once
 
 #include <condition_variable>
