@@ -9,7 +9,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <map>
 #include <mutex>
 
 namespace fc::dbf {
@@ -130,93 +129,6 @@ void Unregister(int slot) {
 
 }  // namespace
 
-// One mapping of a file, guarded by its slot until it is unmapped.
-struct MappedFile::Region {
-  const uint8_t* data = nullptr;
-  size_t size = 0;
-  int slot = -1;  // the mapping's entry in the handler's registry, -1 when nothing is mapped
-  int fd = -1;    // the file, for reads that bypass the mapping
-
-  Region() = default;
-  Region(const Region&) = delete;
-  Region& operator=(const Region&) = delete;
-  ~Region() {
-    if (slot >= 0) Unregister(slot);  // before the range can be reused
-    if (data) munmap(const_cast<uint8_t*>(data), size);
-    if (fd >= 0) ::close(fd);
-  }
-  bool changed() const { return slot >= 0 && gSlots[slot].changed.load(); }
-};
-
-namespace {
-
-// What tells one version of a file from another without reading it.
-struct FileKey {
-  dev_t device;
-  ino_t inode;
-  off_t size;
-  time_t seconds;  // modification time
-  long nanoseconds;
-  auto operator<=>(const FileKey&) const = default;
-};
-
-std::mutex gReuseLock;  // guards the two below
-int gReusers = 0;       // live MappingReuse objects
-std::map<FileKey, std::shared_ptr<MappedFile::Region>>* gKept = nullptr;  // while gReusers > 0
-
-FileKey KeyOf(const struct stat& st) {
-  return {st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
-}
-
-// The kept mapping of `key`, unless none is kept or the one kept found its
-// file changed.
-std::shared_ptr<MappedFile::Region> KeptRegion(const FileKey& key) {
-  std::lock_guard lock(gReuseLock);
-  if (!gKept) return nullptr;
-  auto it = gKept->find(key);
-  if (it == gKept->end() || it->second->changed()) return nullptr;
-  return it->second;
-}
-
-// Mappings kept at most: each holds a slot and an open file, and a run of
-// many groups must not run out of either. Past it, the kept ones are let go.
-constexpr size_t kMostKept = 64;
-
-void Keep(const FileKey& key, const std::shared_ptr<MappedFile::Region>& region) {
-  std::map<FileKey, std::shared_ptr<MappedFile::Region>> dropped;
-  std::lock_guard lock(gReuseLock);
-  if (!gKept) return;
-  if (gKept->size() >= kMostKept) dropped.swap(*gKept);
-  (*gKept)[key] = region;
-}
-
-// Lets go of every kept mapping, so that those no MappedFile uses free their
-// slots; true when there was any.
-bool DropKept() {
-  std::map<FileKey, std::shared_ptr<MappedFile::Region>> dropped;
-  {
-    std::lock_guard lock(gReuseLock);
-    if (gKept) dropped.swap(*gKept);
-  }
-  return !dropped.empty();
-}
-
-}  // namespace
-
-MappingReuse::MappingReuse() {
-  std::lock_guard lock(gReuseLock);
-  if (gReusers++ == 0) gKept = new std::map<FileKey, std::shared_ptr<MappedFile::Region>>();
-}
-
-MappingReuse::~MappingReuse() {
-  std::map<FileKey, std::shared_ptr<MappedFile::Region>>* dropped = nullptr;
-  {
-    std::lock_guard lock(gReuseLock);
-    if (--gReusers == 0) std::swap(dropped, gKept);
-  }
-  delete dropped;  // unmaps what no open MappedFile still shares
-}
-
 std::unique_ptr<MappedFile> MappedFile::open(const std::filesystem::path& path, std::string& error) {
   const std::string name = path.filename().string();
   // Without O_NONBLOCK, opening a named pipe waits for a writer.
@@ -233,55 +145,46 @@ std::unique_ptr<MappedFile> MappedFile::open(const std::filesystem::path& path, 
   }
   std::unique_ptr<MappedFile> file(new MappedFile());
   file->size_ = static_cast<size_t>(st.st_size);
-  if (file->size_ == 0) {  // mmap refuses an empty range
-    ::close(fd);
+  if (file->size_ > 0) {  // mmap refuses an empty range
+    void* p = mmap(nullptr, file->size_, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (p == MAP_FAILED) {
+      ::close(fd);
+      error = "无法读取文件" + name;
+      return nullptr;
+    }
+    file->data_ = static_cast<const uint8_t*>(p);
+    file->fd_ = fd;
+    file->slot_ = Register(reinterpret_cast<uintptr_t>(p), file->size_);
+    if (file->slot_ < 0) {
+      error = "无法读取文件" + name + "：同时打开的文件太多";
+      return nullptr;
+    }
+    madvise(p, file->size_, MADV_SEQUENTIAL);
     return file;
   }
-  const FileKey key = KeyOf(st);
-  file->region_ = KeptRegion(key);
-  if (file->region_) {
-    ::close(fd);
-    file->data_ = file->region_->data;
-    return file;
-  }
-  void* p = mmap(nullptr, file->size_, PROT_READ, MAP_PRIVATE, fd, 0);
-  if (p == MAP_FAILED) {
-    ::close(fd);
-    error = "无法读取文件" + name;
-    return nullptr;
-  }
-  auto region = std::make_shared<Region>();
-  region->data = static_cast<const uint8_t*>(p);
-  region->size = file->size_;
-  region->fd = fd;
-  region->slot = Register(reinterpret_cast<uintptr_t>(p), file->size_);
-  if (region->slot < 0 && DropKept()) region->slot = Register(reinterpret_cast<uintptr_t>(p), file->size_);
-  if (region->slot < 0) {
-    error = "无法读取文件" + name + "：同时打开的文件太多";
-    return nullptr;
-  }
-  madvise(p, file->size_, MADV_SEQUENTIAL);
-  file->region_ = region;
-  file->data_ = region->data;
-  Keep(key, region);
+  ::close(fd);
   return file;
 }
 
-MappedFile::~MappedFile() = default;
+MappedFile::~MappedFile() {
+  if (slot_ >= 0) Unregister(slot_);  // before the range can be reused
+  if (data_) munmap(const_cast<uint8_t*>(data_), size_);
+  if (fd_ >= 0) ::close(fd_);
+}
 
-bool MappedFile::changed() const { return region_ && region_->changed(); }
+bool MappedFile::changed() const { return slot_ >= 0 && gSlots[slot_].changed.load(); }
 
 void MappedFile::read(size_t offset, size_t size, uint8_t* out) const {
   size_t done = 0;
-  while (region_ && done < size) {
-    const ssize_t n = pread(region_->fd, out + done, size - done, static_cast<off_t>(offset + done));
+  while (fd_ >= 0 && done < size) {
+    const ssize_t n = pread(fd_, out + done, size - done, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     done += static_cast<size_t>(n);
   }
   if (done == size) return;
   std::memset(out + done, 0, size - done);
-  if (region_ && region_->slot >= 0) gSlots[region_->slot].changed.store(true);
+  if (slot_ >= 0) gSlots[slot_].changed.store(true);
 }
 
 }  // namespace fc::dbf

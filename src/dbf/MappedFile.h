@@ -23,16 +23,6 @@
 //
 // A file that is not a regular file (a named pipe or device put in its
 // place) is refused without blocking and without being read.
-//
-// While a MappingReuse lives (a check run holds one), a file is mapped once:
-// opening the same file again (same device, inode, size and modification
-// time) shares the mapping made before, kept for the reuse's life. The first
-// touch of every page of a new mapping costs a page fault, which on a
-// virtual machine is a trip to the host; a run that reads each table in its
-// structure check and again in its rules would pay them twice.
-//
-//   fc::dbf::MappingReuse reuse;   // for the run
-//   ... MappedFile::open(path, error) ...
 #pragma once
 
 #include <cstddef>
@@ -42,14 +32,6 @@
 #include <string>
 
 namespace fc::dbf {
-
-class MappingReuse {
- public:
-  MappingReuse();
-  ~MappingReuse();  // drops the kept mappings once no MappingReuse is left
-  MappingReuse(const MappingReuse&) = delete;
-  MappingReuse& operator=(const MappingReuse&) = delete;
-};
 
 class MappedFile {
  public:
@@ -70,13 +52,12 @@ class MappedFile {
   // and makes changed() true.
   void read(size_t offset, size_t size, uint8_t* out) const;
 
-  struct Region;  // one mapping, shared by the MappedFiles of one file (dbf/MappedFile.cpp)
-
  private:
   MappedFile() = default;
-  std::shared_ptr<Region> region_;
   const uint8_t* data_ = nullptr;
   size_t size_ = 0;
+  int slot_ = -1;  // the mapping's entry in the handler's registry, -1 when nothing is mapped
+  int fd_ = -1;    // the file, for reads that bypass the mapping
 };
 
 }  // namespace fc::dbf

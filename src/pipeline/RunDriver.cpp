@@ -14,7 +14,6 @@
 #include <optional>
 #include <vector>
 
-#include "dbf/MappedFile.h"
 #include "dbf/Table.h"
 #include "naming/FileNames.h"
 #include "naming/InterfaceLayouts.h"
@@ -148,9 +147,6 @@ class Run {
   }
 
   void execute() {
-    // Each table is read by its structure check and again by the rules: one
-    // mapping serves both.
-    dbf::MappingReuse reuse;
     observer_.status("开始文件结构检查......");
     store_ = store::Store::open(home_.home, home_.data);
     InterfaceLayouts layouts = InterfaceLayouts::load(home_.data / "interface" / "layouts.csv");

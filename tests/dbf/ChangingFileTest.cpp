@@ -10,7 +10,6 @@
 #include <atomic>
 #include <thread>
 
-#include "dbf/MappedFile.h"
 #include "dbf/Table.h"
 #include "support/SubmissionRows.h"
 #include "support/TempDir.h"
@@ -100,27 +99,6 @@ TEST(ChangingFileDeathTest, AFaultOutsideEveryTableStillEndsTheProcess) {
         std::printf("%d\n", bytes[size - 1]);
       },
       "");
-}
-
-// A run maps each table once: while a MappingReuse lives, opening the same
-// file again, by another name (a hard link) too, shares its mapping; a file
-// rewritten since, or a truncated one, is mapped anew.
-TEST(ChangingFile, AReusedMappingServesTheSameFileOnlyWhileItIsUnchanged) {
-  test::TempDir dir;
-  const fs::path file = dir / "KHJBXX.DBF", link = dir / "LINK.DBF";
-  test::WriteRows(file, "KHJBXX", test::Make("KHJBXX", kRecords));
-  fs::create_hard_link(file, link);
-  EXPECT_NE(Open(file)->record(0), Open(file)->record(0));  // no reuse: a mapping each
-  MappingReuse reuse;
-  const uint8_t* first = Open(file)->record(0);  // kept after its table closed
-  EXPECT_EQ(Open(link)->record(0), first);
-  std::unique_ptr<Table> held = Open(file);
-  fs::resize_file(file, held->headerLength() + 10 * held->recordLength());
-  EXPECT_EQ(LiveRecords(*held), 10u);
-  EXPECT_TRUE(held->changed());
-  std::string error;  // read anew: its header now promises more than the file holds
-  EXPECT_FALSE(Table::open(file, error));
-  EXPECT_NE(error.find(std::to_string(fs::file_size(file))), std::string::npos) << error;
 }
 
 }  // namespace
