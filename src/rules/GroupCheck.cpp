@@ -11,19 +11,22 @@ namespace fc::rules {
 
 namespace {
 
-double SecondsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+// Runs `work`, adding the time it took to `seconds`; what it throws goes to
+// `failed`, so that a failure waits for its turn in write().
+template <typename Work, typename Failed>
+void Timed(double& seconds, Work&& work, Failed&& failed) {
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    work();
+  } catch (...) {
+    failed(std::current_exception());
+  }
+  seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // Answers `q` on its own, keeping its failure and its time.
 void AnswerAlone(const RuleContext& ctx, RuleQuery& q) {
-  const auto start = std::chrono::steady_clock::now();
-  try {
-    Answer(ctx, q);
-  } catch (...) {
-    q.error = std::current_exception();
-  }
-  q.seconds += SecondsSince(start);
+  Timed(q.seconds, [&] { Answer(ctx, q); }, [&](std::exception_ptr e) { q.error = e; });
 }
 
 }  // namespace
@@ -50,24 +53,16 @@ void GroupCheck::addIdentityTable(int fileKind, bool comparisonPresent, int file
 }
 
 // Takes the table's plain counts into its pass; compiling them builds the
-// hash indexes they look records up in. The key rules are answered on their
-// own (AnswerAlone) meanwhile.
+// hash indexes they look records up in.
 void GroupCheck::gather(size_t table) {
   TablePass& p = *passes_[table];
   std::vector<RuleQuery>& queries = tables_[table].queries;
   for (size_t i = 0; i < queries.size(); ++i) {
     RuleQuery& q = queries[i];
     if (q.rows) continue;
-    const auto start = std::chrono::steady_clock::now();
-    try {
-      if (p.pass.add(q.sql, CaptureOf(ctx_, q)))
-        p.shared.push_back(i);
-      else
-        p.alone.push_back(i);
-    } catch (...) {
-      q.error = std::current_exception();
-    }
-    q.seconds += SecondsSince(start);
+    Timed(
+        q.seconds, [&] { (p.pass.add(q.sql, CaptureOf(ctx_, q)) ? p.shared : p.alone).push_back(i); },
+        [&](std::exception_ptr e) { q.error = e; });
   }
   p.seconds.assign(p.pass.pieces(), 0);
 }
@@ -75,25 +70,32 @@ void GroupCheck::gather(size_t table) {
 void GroupCheck::evaluate(int threads) {
   passes_.clear();
   for (size_t t = 0; t < tables_.size(); ++t) passes_.push_back(std::make_unique<TablePass>(ctx_.session));
-
-  // First the passes are gathered, beside the key rules, which need no pass
-  // and are the longest queries: while one thread builds an index the passes
-  // share, the others group keys.
+  // A piece of work: a table's gathering, one of its queries, or a piece of its pass.
   struct Job {
     size_t table;
     size_t item;  // a query of the table, or a piece of its pass
     enum { Gather, Alone, Piece } what;
   };
+  auto run = [&](const std::vector<Job>& jobs) {
+    parallel::ForEach(jobs.size(), threads, [&](size_t j) {
+      const Job& job = jobs[j];
+      TablePass& p = *passes_[job.table];
+      if (job.what == Job::Gather) return gather(job.table);
+      if (job.what == Job::Alone) return AnswerAlone(ctx_, tables_[job.table].queries[job.item]);
+      if (!p.failed)
+        Timed(p.seconds[job.item], [&] { p.pass.scan(job.item); }, [&](std::exception_ptr) { p.failed = true; });
+    });
+  };
+
+  // First the passes are gathered, beside the key rules, which need no pass
+  // and are the longest queries: while one thread builds an index the passes
+  // share, the others group keys.
   std::vector<Job> jobs;
   for (size_t t = 0; t < tables_.size(); ++t) jobs.push_back({t, 0, Job::Gather});
   for (size_t t = 0; t < tables_.size(); ++t)
     for (size_t i = 0; i < tables_[t].queries.size(); ++i)
       if (tables_[t].queries[i].rows) jobs.push_back({t, i, Job::Alone});
-  parallel::ForEach(jobs.size(), threads, [&](size_t j) {
-    const Job& job = jobs[j];
-    if (job.what == Job::Gather) return gather(job.table);
-    AnswerAlone(ctx_, tables_[job.table].queries[job.item]);
-  });
+  run(jobs);
 
   // Then the pieces of every pass, and the queries no pass took.
   jobs.clear();
@@ -101,19 +103,7 @@ void GroupCheck::evaluate(int threads) {
     for (size_t i : passes_[t]->alone) jobs.push_back({t, i, Job::Alone});
   for (size_t t = 0; t < tables_.size(); ++t)
     for (size_t piece = 0; piece < passes_[t]->seconds.size(); ++piece) jobs.push_back({t, piece, Job::Piece});
-  parallel::ForEach(jobs.size(), threads, [&](size_t j) {
-    const Job& job = jobs[j];
-    TablePass& p = *passes_[job.table];
-    if (job.what == Job::Alone) return AnswerAlone(ctx_, tables_[job.table].queries[job.item]);
-    if (p.failed) return;
-    const auto start = std::chrono::steady_clock::now();
-    try {
-      p.pass.scan(job.item);
-    } catch (...) {
-      p.failed = true;
-    }
-    p.seconds[job.item] = SecondsSince(start);
-  });
+  run(jobs);
 
   // Every query is answered or keeps its failure, so that write() meets the
   // failures in the order the rules run, whichever thread met them first.
@@ -128,13 +118,7 @@ void GroupCheck::evaluate(int threads) {
       q.capture.reset();
       return AnswerAlone(ctx_, q);
     }
-    const auto start = std::chrono::steady_clock::now();
-    try {
-      q.n = p.pass.answer(k);
-    } catch (...) {
-      q.error = std::current_exception();
-    }
-    q.seconds += SecondsSince(start);
+    Timed(q.seconds, [&] { q.n = p.pass.answer(k); }, [&](std::exception_ptr e) { q.error = e; });
   });
 }
 
