@@ -25,9 +25,8 @@ struct SharedPass::Impl {
   Session& session;
   std::vector<std::string> sql;              // the queries taken in
   std::vector<RecordCapture*> captures;      // per query, null when none is wanted
-  std::vector<std::vector<Plan>> idle;       // compiled copies no thread uses now
+  std::vector<std::vector<Plan>> idle;       // compiled copies no thread uses now; add() makes the first
   std::mutex idleLock;
-  std::vector<Plan> described;               // the first copy, for describing the records
   const dbf::Table* table = nullptr;         // of the first query
   std::vector<std::vector<int64_t>> counts;  // per piece, per query
   std::vector<std::vector<Records>> behind;  // per piece, per query with a capture
@@ -64,7 +63,8 @@ bool SharedPass::add(std::string_view sql, RecordCapture* capture) {
   impl_->table = plan.table;
   impl_->sql.emplace_back(sql);
   impl_->captures.push_back(capture);
-  impl_->described.push_back(std::move(plan));
+  if (impl_->idle.empty()) impl_->idle.emplace_back();
+  impl_->idle.front().push_back(std::move(plan));
   // Sized before any thread scans: each piece's slots are then written by one thread only.
   if (impl_->counts.empty()) {
     impl_->counts.resize(pieces());
@@ -106,7 +106,7 @@ int32_t SharedPass::answer(size_t i) {
       all.insert(all.end(), piece[i].begin(), piece[i].end());
       Records().swap(piece[i]);
     }
-    Describe(d.described[i], all, *capture);
+    Describe(d.idle.front()[i], all, *capture);  // every copy is back once the pieces are done
   }
   d.session.throwIfChanged();
   return Session::countAnswer(n);
