@@ -15,6 +15,7 @@
 namespace fc::query {
 namespace {
 
+constexpr size_t kHugePage = size_t{2} << 20;  // a transparent huge page
 constexpr char kNullMark = 0;
 constexpr char kValueMark = 1;
 
@@ -76,7 +77,6 @@ uint64_t Load(const char* p, size_t n) {
 }  // namespace
 
 void AdviseHugePages(const void* data, size_t bytes) {
-  constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
   const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kHugePage - 1) & ~(kHugePage - 1);
   const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kHugePage - 1);
   if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
@@ -170,7 +170,6 @@ void KeyTable::clear() {
 // get transparent huge pages: with a random probe per record, small pages
 // would cost a TLB miss almost every time.
 void KeyTable::allocate(size_t count) {
-  constexpr size_t kHugePage = size_t{2} << 20;
   if (count > (size_t{1} << 31)) throw std::bad_alloc();
   mask_ = static_cast<uint32_t>(count - 1);
   size_t bytes = count * sizeof(Slot);
@@ -183,7 +182,7 @@ void KeyTable::allocate(size_t count) {
   bytes = (bytes + kHugePage - 1) / kHugePage * kHugePage;
   void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (p == MAP_FAILED) throw std::bad_alloc();
-  madvise(p, bytes, MADV_HUGEPAGE);  // only a hint: without it lookups are slower, not wrong
+  AdviseHugePages(p, bytes);
   slots_ = static_cast<Slot*>(p);
   mapped_ = bytes;
 }
