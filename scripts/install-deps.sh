@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config make
   libgtest-dev libgmock-dev
   libsqlite3-dev
-  libzip-dev zipcmp zipmerge ziptool
+  libzip-dev zipcmp zipmerge ziptool libisal-dev
   libssl-dev nlohmann-json3-dev
   qt6-base-dev qt6-translations-l10n
   fonts-wqy-microhei

@@ -1,6 +1,7 @@
 #include "pipeline/ZipEntries.h"
 
 #include <fcntl.h>
+#include <isa-l/igzip_lib.h>
 #include <unistd.h>
 
 #include "pipeline/SourceFiles.h"
@@ -13,6 +14,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr uint64_t kMaxEntrySize = uint64_t{4} << 30;
+constexpr size_t kChunk = size_t{1} << 20;  // bytes written at a time
 
 struct ZipFileCloser {
   void operator()(zip_file_t* zf) const { zip_fclose(zf); }
@@ -48,6 +50,56 @@ bool WriteAll(int fd, const char* data, size_t n) {
     n -= static_cast<size_t>(written);
   }
   return true;
+}
+
+// Where an entry's bytes go: the target file, cut off at the size the entry
+// claims, so that a stream longer than that is dropped rather than written.
+struct EntryWriter {
+  int fd;              // the target, open for writing
+  uint64_t size;       // the uncompressed size the archive states
+  uint64_t total = 0;  // bytes written so far
+
+  bool write(const uint8_t* data, size_t n) {
+    total += n;
+    return total <= size && WriteAll(fd, reinterpret_cast<const char*>(data), n);
+  }
+};
+
+// The entry as libzip decompresses it, checking its CRC at the end.
+bool Copy(zip_file_t* entry, EntryWriter& out) {
+  std::vector<uint8_t> buffer(kChunk);
+  for (;;) {
+    zip_int64_t n = zip_fread(entry, buffer.data(), buffer.size());
+    if (n == 0) return true;
+    if (n < 0 || !out.write(buffer.data(), static_cast<size_t>(n))) return false;
+  }
+}
+
+// A deflated entry, read raw and inflated by ISA-L: several times faster
+// than zlib under libzip, and nearly every submitted entry is deflated.
+// The stream must reach its final block and match the entry's CRC.
+bool Inflate(zip_file_t* raw, uint32_t crc, EntryWriter& out) {
+  std::vector<uint8_t> in(kChunk / 4), buffer(kChunk);
+  inflate_state state;
+  isal_inflate_init(&state);
+  state.crc_flag = ISAL_GZIP_NO_HDR;  // the CRC-32 of gzip, which is ZIP's
+  bool end = false;                   // the raw stream is read to its end
+  while (state.block_state != ISAL_BLOCK_FINISH) {
+    if (state.avail_in == 0 && !end) {
+      zip_int64_t n = zip_fread(raw, in.data(), in.size());
+      if (n < 0) return false;
+      end = n == 0;
+      state.next_in = in.data();
+      state.avail_in = static_cast<uint32_t>(n);
+    }
+    state.next_out = buffer.data();
+    state.avail_out = static_cast<uint32_t>(buffer.size());
+    if (isal_inflate(&state) < 0) return false;
+    size_t got = buffer.size() - state.avail_out;
+    if (got == 0 && end && state.block_state != ISAL_BLOCK_FINISH) return false;  // cut short
+    if (!out.write(buffer.data(), got)) return false;
+  }
+  return state.crc == crc;
 }
 
 }  // namespace
@@ -101,25 +153,20 @@ bool AddDistinctName(std::vector<std::string>& names, const std::string& name) {
 }
 
 bool ExtractTo(zip_t* za, zip_uint64_t index, uint64_t size, const fs::path& target) {
-  ZipEntry entry(zip_fopen_index(za, index, 0));
+  zip_stat_t st;
+  zip_stat_init(&st);
+  if (zip_stat_index(za, index, 0, &st) != 0) return false;
+  const bool inflatable = (st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method == ZIP_CM_DEFLATE &&
+                          (st.valid & ZIP_STAT_CRC) && (st.valid & ZIP_STAT_ENCRYPTION_METHOD) &&
+                          st.encryption_method == ZIP_EM_NONE;
+  ZipEntry entry(zip_fopen_index(za, index, inflatable ? ZIP_FL_COMPRESSED : 0));
   if (!entry) return false;
   int fd = open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
   if (fd < 0) return false;
-  std::vector<char> buffer(1 << 16);
-  uint64_t total = 0;
-  bool ok = true;
-  for (;;) {
-    zip_int64_t n = zip_fread(entry.get(), buffer.data(), buffer.size());
-    if (n == 0) break;
-    if (n > 0) total += static_cast<uint64_t>(n);
-    // A stream longer than its entry claims is cut off and the entry dropped.
-    if (n < 0 || total > size || !WriteAll(fd, buffer.data(), static_cast<size_t>(n))) {
-      ok = false;
-      break;
-    }
-  }
+  EntryWriter out{fd, size};
+  bool ok = inflatable ? Inflate(entry.get(), st.crc, out) : Copy(entry.get(), out);
   if (close(fd) != 0) ok = false;
-  return ok && total == size;
+  return ok && out.total == size;
 }
 
 }  // namespace fc::pipeline

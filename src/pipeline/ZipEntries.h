@@ -57,7 +57,7 @@ void VisitArchiveFiles(zip_t* za, const std::filesystem::path& workdir,
 bool AddDistinctName(std::vector<std::string>& names, const std::string& name);
 
 // Streams entry `index` into the existing file `target`; false when the
-// entry cannot be read whole or yields more than `size` bytes.
+// entry cannot be read whole, fails its CRC or yields more than `size` bytes.
 bool ExtractTo(zip_t* za, zip_uint64_t index, uint64_t size, const std::filesystem::path& target);
 
 // The bytes free for an unprivileged writer on `dir`'s disk; 0 when unknown.
