@@ -68,10 +68,33 @@ uint64_t Mix(uint64_t a, uint64_t b) {
   return static_cast<uint64_t>(p) ^ static_cast<uint64_t>(p >> 64);
 }
 
-uint64_t Load(const char* p, size_t n) {
-  uint64_t v = 0;
-  if (n) std::memcpy(&v, p, n);
+uint64_t Load8(const char* p) {
+  uint64_t v;
+  std::memcpy(&v, p, sizeof v);
   return v;
+}
+
+uint64_t Load4(const char* p) {
+  uint32_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// Up to 16 bytes as two words, read with fixed-size loads that may overlap
+// (as wyhash does): a load of a variable size would be a byte loop whose
+// stores the next load then waits for.
+void LoadShort(const char* p, size_t n, uint64_t& a, uint64_t& b) {
+  if (n >= 4) {
+    const size_t skip = (n >> 3) << 2;  // 4 when n >= 8: the middle bytes are read too
+    a = (Load4(p) << 32) | Load4(p + skip);
+    b = (Load4(p + n - 4) << 32) | Load4(p + n - 4 - skip);
+  } else if (n > 0) {
+    auto byte = [&](size_t i) { return uint64_t{static_cast<uint8_t>(p[i])}; };
+    a = (byte(0) << 16) | (byte(n >> 1) << 8) | byte(n - 1);
+    b = 0;
+  } else {
+    a = b = 0;
+  }
 }
 
 }  // namespace
@@ -147,10 +170,14 @@ uint64_t HashKey64(std::string_view key) {
   constexpr uint64_t k0 = 0xa0761d6478bd642full, k1 = 0xe7037ed1a0b428dbull, k2 = 0x8ebc6af09c88c6e3ull;
   const char* p = key.data();
   size_t n = key.size();
-  uint64_t h = k0 ^ n;
-  for (; n >= 16; p += 16, n -= 16) h = Mix(Load(p, 8) ^ k1, Load(p + 8, 8) ^ h);
-  uint64_t a = n > 8 ? Load(p, 8) : Load(p, n);
-  uint64_t b = n > 8 ? Load(p + 8, n - 8) : 0;
+  uint64_t h = k0 ^ n, a, b;
+  if (n <= 16) {
+    LoadShort(p, n, a, b);
+  } else {
+    for (; n > 16; p += 16, n -= 16) h = Mix(Load8(p) ^ k1, Load8(p + 8) ^ h);
+    a = Load8(p + n - 16);  // the last 16 bytes, overlapping those already mixed
+    b = Load8(p + n - 8);
+  }
   h = Mix(a ^ k1, b ^ h ^ k2);
   return Mix(h, k1 ^ key.size());
 }
