@@ -104,6 +104,7 @@ int64_t CountGroups(Plan& plan, std::vector<Repeat>* repeats) {
   std::vector<Keyed> keyed;
   std::vector<uint8_t> partOf;  // per entry of `keyed`
   keyed.reserve(t.recordCount());  // touched only as far as records pass
+  partOf.reserve(t.recordCount());  // never copied as it grows: fresh memory is dear
   AdviseHugePages(keyed.data(), keyed.capacity() * sizeof(Keyed));
   const int bits = PartitionBits(t.recordCount());
   std::string key;
