@@ -103,9 +103,12 @@ int64_t CountGroups(Plan& plan, std::vector<Repeat>* repeats) {
   const dbf::Table& t = *plan.table;
   std::vector<Keyed> keyed;
   std::vector<uint8_t> partOf;  // per entry of `keyed`
-  keyed.reserve(t.recordCount());  // touched only as far as records pass
-  partOf.reserve(t.recordCount());  // never copied as it grows: fresh memory is dear
-  AdviseHugePages(keyed.data(), keyed.capacity() * sizeof(Keyed));
+  // A key rule's filter lets nearly every record pass: room for all of them,
+  // faulted in at once.
+  keyed.reserve(t.recordCount());
+  partOf.reserve(t.recordCount());
+  PrepareLargeBuffer(keyed.data(), keyed.capacity() * sizeof(Keyed));
+  PrepareLargeBuffer(partOf.data(), partOf.capacity());
   const int bits = PartitionBits(t.recordCount());
   std::string key;
   ScanBatches(t, 0, Row{}, plan.where.get(), [&](const Row* rows, const uint32_t* index, int n) {
@@ -122,7 +125,7 @@ int64_t CountGroups(Plan& plan, std::vector<Repeat>* repeats) {
   for (size_t p = 1; p < start.size(); ++p) start[p] += start[p - 1];
   std::vector<Keyed> parted;
   parted.reserve(keyed.size());
-  AdviseHugePages(parted.data(), parted.capacity() * sizeof(Keyed));
+  PrepareLargeBuffer(parted.data(), parted.capacity() * sizeof(Keyed));
   parted.resize(keyed.size());
   std::vector<uint32_t> at(start.begin(), start.end() - 1);
   for (size_t i = 0; i < keyed.size(); ++i) parted[at[partOf[i]]++] = keyed[i];

@@ -4,9 +4,11 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <new>
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include "dbf/Table.h"
 #include "query/Scan.h"
@@ -97,12 +99,27 @@ void LoadShort(const char* p, size_t n, uint64_t& a, uint64_t& b) {
   }
 }
 
+// The whole `unit`-aligned pieces within [data, data + bytes).
+void AlignedWithin(const void* data, size_t bytes, size_t unit, const std::function<void(void*, size_t)>& use) {
+  const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + unit - 1) & ~(unit - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(unit - 1);
+  if (end > begin) use(reinterpret_cast<void*>(begin), end - begin);
+}
+
 }  // namespace
 
 void AdviseHugePages(const void* data, size_t bytes) {
-  const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kHugePage - 1) & ~(kHugePage - 1);
-  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kHugePage - 1);
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+  AlignedWithin(data, bytes, kHugePage, [](void* p, size_t n) { madvise(p, n, MADV_HUGEPAGE); });
+}
+
+void Prefault(const void* data, size_t bytes) {
+  static const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  AlignedWithin(data, bytes, page, [](void* p, size_t n) { madvise(p, n, MADV_POPULATE_WRITE); });
+}
+
+void PrepareLargeBuffer(const void* data, size_t bytes) {
+  AdviseHugePages(data, bytes);
+  Prefault(data, bytes);
 }
 
 KeyEncoder::KeyEncoder(std::vector<Value> parts) : parts_(std::move(parts)) {
@@ -193,9 +210,9 @@ void KeyTable::clear() {
   size_ = 0;
 }
 
-// Zeroed memory whose pages are only faulted in where keys land. Large tables
-// get transparent huge pages: with a random probe per record, small pages
-// would cost a TLB miss almost every time.
+// Zeroed memory. Large tables get transparent huge pages (with a random
+// probe per record, small pages would cost a TLB miss almost every time),
+// faulted in at once: keys land all over a table, so every page is wanted.
 void KeyTable::allocate(size_t count) {
   if (count > (size_t{1} << 31)) throw std::bad_alloc();
   mask_ = static_cast<uint32_t>(count - 1);
@@ -209,7 +226,7 @@ void KeyTable::allocate(size_t count) {
   bytes = (bytes + kHugePage - 1) / kHugePage * kHugePage;
   void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (p == MAP_FAILED) throw std::bad_alloc();
-  AdviseHugePages(p, bytes);
+  PrepareLargeBuffer(p, bytes);
   slots_ = static_cast<Slot*>(p);
   mapped_ = bytes;
 }
@@ -255,11 +272,17 @@ RowIndex::RowIndex(const dbf::Table& table, int depth, PredPtr filter, KeyEncode
     }
     // Room for as many keys as records, of about the first one's length (up
     // to a limit, past which the store grows as it must): reserved, the
-    // memory is touched only as keys arrive.
+    // memory is faulted in a step at a time as keys arrive.
     constexpr size_t kLargestReserve = size_t{1} << 30;
+    constexpr size_t kPrefaultStep = size_t{16} << 20;
     if (store_.capacity() == 0) {
       store_.reserve(std::min(kLargestReserve, size_t{count_} * (kHeader + key[0].size() + 8)));
       AdviseHugePages(store_.data(), store_.capacity());
+    }
+    if (store_.size() + kPrefaultStep / 2 > prefaulted_ && prefaulted_ < store_.capacity()) {
+      const size_t from = std::max(prefaulted_, store_.size());
+      prefaulted_ = std::min(store_.capacity(), from + kPrefaultStep);
+      Prefault(store_.data() + from, prefaulted_ - from);
     }
     for (int k = 0; k < n; ++k) {
       if (complete[k])
@@ -297,7 +320,11 @@ void RowIndex::add(uint32_t index, const std::string& key, uint32_t hash) {
     return;
   }
   uint32_t head = firstRecordAt(found);
-  if (next_.empty()) next_.assign(count_, KeyTable::kNone);
+  if (next_.empty()) {
+    next_.reserve(count_);
+    PrepareLargeBuffer(next_.data(), count_ * sizeof(uint32_t));
+    next_.assign(count_, KeyTable::kNone);
+  }
   next_[index] = next_[head];
   next_[head] = index;
 }
