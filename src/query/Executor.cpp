@@ -103,15 +103,17 @@ int64_t CountGroups(Plan& plan, std::vector<Repeat>* repeats) {
   const dbf::Table& t = *plan.table;
   std::vector<Keyed> keyed;
   std::vector<uint8_t> partOf;  // per entry of `keyed`
-  // A key rule's filter lets nearly every record pass: room for all of them,
-  // faulted in at once.
+  // Room for every record, faulted in as far as records pass.
   keyed.reserve(t.recordCount());
   partOf.reserve(t.recordCount());
-  PrepareLargeBuffer(keyed.data(), keyed.capacity() * sizeof(Keyed));
-  PrepareLargeBuffer(partOf.data(), partOf.capacity());
+  AdviseHugePages(keyed.data(), keyed.capacity() * sizeof(Keyed));
+  AdviseHugePages(partOf.data(), partOf.capacity());
+  PrefaultAhead keyedAhead, partAhead;
   const int bits = PartitionBits(t.recordCount());
   std::string key;
   ScanBatches(t, 0, Row{}, plan.where.get(), [&](const Row* rows, const uint32_t* index, int n) {
+    keyedAhead.keep(keyed.data(), keyed.size() * sizeof(Keyed), keyed.capacity() * sizeof(Keyed));
+    partAhead.keep(partOf.data(), partOf.size(), partOf.capacity());
     for (int k = 0; k < n; ++k) {
       plan.groupKey.encode(rows[k], key);
       const uint64_t hash = HashKey64(key);

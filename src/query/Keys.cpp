@@ -122,6 +122,14 @@ void PrepareLargeBuffer(const void* data, size_t bytes) {
   Prefault(data, bytes);
 }
 
+void PrefaultAhead::keep(const void* data, size_t usedBytes, size_t capacityBytes) {
+  constexpr size_t kStep = size_t{16} << 20;
+  if (usedBytes + kStep / 2 <= done_ || done_ >= capacityBytes) return;
+  const size_t from = std::max(done_, usedBytes);
+  done_ = std::min(capacityBytes, from + kStep);
+  Prefault(static_cast<const char*>(data) + from, done_ - from);
+}
+
 KeyEncoder::KeyEncoder(std::vector<Value> parts) : parts_(std::move(parts)) {
   for (const Value& part : parts_) columns_.push_back(part.text ? part.text->asColumn() : nullptr);
 }
@@ -274,16 +282,11 @@ RowIndex::RowIndex(const dbf::Table& table, int depth, PredPtr filter, KeyEncode
     // to a limit, past which the store grows as it must): reserved, the
     // memory is faulted in a step at a time as keys arrive.
     constexpr size_t kLargestReserve = size_t{1} << 30;
-    constexpr size_t kPrefaultStep = size_t{16} << 20;
     if (store_.capacity() == 0) {
       store_.reserve(std::min(kLargestReserve, size_t{count_} * (kHeader + key[0].size() + 8)));
       AdviseHugePages(store_.data(), store_.capacity());
     }
-    if (store_.size() + kPrefaultStep / 2 > prefaulted_ && prefaulted_ < store_.capacity()) {
-      const size_t from = std::max(prefaulted_, store_.size());
-      prefaulted_ = std::min(store_.capacity(), from + kPrefaultStep);
-      Prefault(store_.data() + from, prefaulted_ - from);
-    }
+    storeAhead_.keep(store_.data(), store_.size(), store_.capacity());
     for (int k = 0; k < n; ++k) {
       if (complete[k])
         add(index[k], key[k], hash[k]);

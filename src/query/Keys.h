@@ -69,6 +69,20 @@ void Prefault(const void* data, size_t bytes);
 // Both, for a large buffer that will be filled whole.
 void PrepareLargeBuffer(const void* data, size_t bytes);
 
+// Keeps a buffer that fills from its start faulted in a step ahead of its
+// writer: not page by page, and not before the pages are wanted (a filter
+// may pass few of the records a buffer was reserved for).
+//
+//   PrefaultAhead ahead;
+//   ... after each batch: ahead.keep(v.data(), v.size() * sizeof *v.data(), v.capacity() * sizeof *v.data());
+class PrefaultAhead {
+ public:
+  void keep(const void* data, size_t usedBytes, size_t capacityBytes);
+
+ private:
+  size_t done_ = 0;  // bytes from the start faulted in so far
+};
+
 class KeyTable {
  public:
   static constexpr uint32_t kNone = UINT32_MAX;
@@ -186,7 +200,7 @@ class RowIndex {
   std::vector<char> store_;        // every distinct key once; the key table holds offsets into it
   KeyTable table_;                 // key -> offset of its stored key
   std::vector<uint32_t> next_;     // record -> next record of the same key; empty until a key repeats
-  size_t prefaulted_ = 0;          // bytes of store_ faulted in ahead of the keys
+  PrefaultAhead storeAhead_;       // keeps store_ faulted in ahead of the keys
   uint32_t passed_ = 0;            // records that passed the filter
   bool hasNullKey_ = false;
 };
