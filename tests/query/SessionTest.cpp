@@ -139,6 +139,24 @@ TEST_F(SessionQueries, LongKeysGroupAndMatch) {
   EXPECT_EQ(count("select count(*) from l where q in (select q from l where p = '" + y + "')"), 1);  // (y, x)
 }
 
+// Enough records for the key groups to be spread over partitions, with one
+// key holding most of them: its records overflow its share and must still
+// group as one, the first of them first.
+TEST_F(SessionQueries, OneKeyOfMostRecordsGroupsOnceAmongMany) {
+  std::vector<Rec> recs;
+  for (int i = 0; i < 20000; ++i) recs.push_back({{{"K", i % 10 ? std::string("A") : "B" + std::to_string(i)}}});
+  table("M.DBF", {{"K", 'C', 8}}, recs);
+  EXPECT_EQ(rows("select count(*) from m group by k"), 1 + 2000);
+  openSession();
+  RecordCapture keys;
+  keys.limit = 2;
+  EXPECT_EQ(session.countRowsDBF("select count(*) from m group by k", keys), 1 + 2000);
+  EXPECT_EQ(keys.total, 18000);
+  ASSERT_EQ(keys.records.size(), 2u);
+  EXPECT_EQ(keys.records[0].recno, 2);
+  EXPECT_EQ(keys.records[1].recno, 3);
+}
+
 TEST_F(SessionQueries, CorrelationsWithoutEqualityScanTheInnerTable) {
   EXPECT_EQ(count("select count(*) from a x where exists(select * from b y where y.v > x.v)"), 2);
   EXPECT_EQ(count("select count(*) from a x where not exists(select * from b y where y.v > x.v)"), 1);
