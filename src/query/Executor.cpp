@@ -1,7 +1,6 @@
 #include "query/Executor.h"
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -91,75 +90,60 @@ int PartitionBits(size_t keys) {
   return bits;
 }
 
-// Records that passed the where, spread over partitions as they are hashed,
-// each partition in record order: a region of one buffer per partition,
-// sized for the even spread a hash gives, and a spill for a partition that
-// outgrows its region (the records of one key all land in one partition).
-class Partitions {
- public:
-  Partitions(size_t records, int bits)
-      : count_(size_t{1} << bits),
-        room_(records / count_ + records / count_ / 8 + 64),
-        regions_(new Keyed[count_ * room_]),
-        used_(count_, 0),
-        spill_(count_) {
-    PrepareLargeBuffer(regions_.get(), count_ * room_ * sizeof(Keyed));
-  }
-
-  size_t count() const { return count_; }
-  void add(size_t p, Keyed e) {
-    if (used_[p] < room_)
-      regions_[p * room_ + used_[p]++] = e;
-    else
-      spill_[p].push_back(e);
-  }
-  size_t size(size_t p) const { return used_[p] + spill_[p].size(); }
-  template <typename Visit>
-  void forEach(size_t p, Visit&& visit) const {
-    std::for_each(&regions_[p * room_], &regions_[p * room_ + used_[p]], visit);
-    std::for_each(spill_[p].begin(), spill_[p].end(), visit);
-  }
-
- private:
-  size_t count_;                       // partitions, a power of two
-  size_t room_;                        // entries in each partition's region
-  std::unique_ptr<Keyed[]> regions_;   // count_ regions of room_ entries, filled from their starts
-  std::vector<size_t> used_;           // per partition: entries in its region
-  std::vector<std::vector<Keyed>> spill_;  // per partition: entries past its region
-};
-
 // The number of distinct keys of a grouped plan, for results that only count
-// them. The keys are hashed in one pass that spreads the records over
-// partitions by hash, and each partition is grouped in a small table of its
-// own: one random probe into a large table per record would wait on memory
-// every time, and its memory would grow with the table.
+// them. The keys are hashed in one pass, the records spread over partitions
+// by hash (each partition in record order), and each partition grouped in a
+// small table of its own: one random probe into a large table per record
+// would wait on memory every time, and its memory would grow with the table.
 // The partition comes from the top bits of the 64-bit hash and the slots
 // compare its low 32, so that keys of one partition differ in all 32: a
 // slot hash that matches sends the table back to the records to compare.
 // With `repeats`, every record whose key an earlier record had is noted.
 int64_t CountGroups(Plan& plan, std::vector<Repeat>* repeats) {
   const dbf::Table& t = *plan.table;
+  std::vector<Keyed> keyed;
+  std::vector<uint8_t> partOf;  // per entry of `keyed`
+  // Room for every record, faulted in as far as records pass.
+  keyed.reserve(t.recordCount());
+  partOf.reserve(t.recordCount());
+  AdviseHugePages(keyed.data(), keyed.capacity() * sizeof(Keyed));
+  AdviseHugePages(partOf.data(), partOf.capacity());
+  PrefaultAhead keyedAhead, partAhead;
   const int bits = PartitionBits(t.recordCount());
-  Partitions parts(t.recordCount(), bits);
   std::string key;
   ScanBatches(t, 0, Row{}, plan.where.get(), [&](const Row* rows, const uint32_t* index, int n) {
+    keyedAhead.keep(keyed.data(), keyed.size() * sizeof(Keyed), keyed.capacity() * sizeof(Keyed));
+    partAhead.keep(partOf.data(), partOf.size(), partOf.capacity());
     for (int k = 0; k < n; ++k) {
       plan.groupKey.encode(rows[k], key);
       const uint64_t hash = HashKey64(key);
-      parts.add(bits == 0 ? 0 : hash >> (64 - bits), {static_cast<uint32_t>(hash), index[k]});
+      keyed.push_back({static_cast<uint32_t>(hash), index[k]});
+      partOf.push_back(bits == 0 ? 0 : static_cast<uint8_t>(hash >> (64 - bits)));
     }
     return true;
   });
+  std::vector<uint32_t> start((size_t{1} << bits) + 1, 0);  // partition p is [start[p], start[p + 1])
+  for (uint8_t p : partOf) ++start[p + 1];
+  for (size_t p = 1; p < start.size(); ++p) start[p] += start[p - 1];
+  std::vector<Keyed> parted;
+  parted.reserve(keyed.size());
+  PrepareLargeBuffer(parted.data(), parted.capacity() * sizeof(Keyed));
+  parted.resize(keyed.size());
+  std::vector<uint32_t> at(start.begin(), start.end() - 1);
+  for (size_t i = 0; i < keyed.size(); ++i) parted[at[partOf[i]]++] = keyed[i];
+  std::vector<Keyed>().swap(keyed);
+  std::vector<uint8_t>().swap(partOf);
 
-  size_t largest = 0;
-  for (size_t p = 0; p < parts.count(); ++p) largest = std::max(largest, parts.size(p));
+  uint32_t largest = 0;
+  for (size_t p = 0; p + 1 < start.size(); ++p) largest = std::max(largest, start[p + 1] - start[p]);
   KeyTable table(largest);  // one table, emptied for each partition
   int64_t groups = 0;
   std::string mine, theirs;
   Row row;
-  for (size_t p = 0; p < parts.count(); ++p) {
+  for (size_t p = 0; p + 1 < start.size(); ++p) {
     if (p > 0) table.clear();
-    parts.forEach(p, [&](const Keyed& e) {
+    for (uint32_t i = start[p]; i < start[p + 1]; ++i) {
+      const Keyed& e = parted[i];
       bool encoded = false;  // the record's own key, once a slot's hash matches
       auto same = [&](uint32_t first) {
         if (!encoded) {
@@ -177,7 +161,7 @@ int64_t CountGroups(Plan& plan, std::vector<Repeat>* repeats) {
         ++groups;
       else if (repeats)
         repeats->push_back({first, e.record});
-    });
+    }
   }
   return groups;
 }
