@@ -140,8 +140,8 @@ TEST_F(SessionQueries, LongKeysGroupAndMatch) {
 }
 
 // Enough records for the key groups to be spread over partitions, with one
-// key holding most of them: its records overflow its share and must still
-// group as one, the first of them first.
+// key holding most of them, all in one partition: they group as one, and
+// the records behind the count start with the first of them.
 TEST_F(SessionQueries, OneKeyOfMostRecordsGroupsOnceAmongMany) {
   std::vector<Rec> recs;
   for (int i = 0; i < 20000; ++i) recs.push_back({{{"K", i % 10 ? std::string("A") : "B" + std::to_string(i)}}});
