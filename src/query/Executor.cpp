@@ -112,8 +112,8 @@ int64_t CountGroups(Plan& plan, std::vector<Repeat>* repeats) {
   const int bits = PartitionBits(t.recordCount());
   std::string key;
   ScanBatches(t, 0, Row{}, plan.where.get(), [&](const Row* rows, const uint32_t* index, int n) {
-    keyedAhead.keep(keyed.data(), keyed.size() * sizeof(Keyed), keyed.capacity() * sizeof(Keyed));
-    partAhead.keep(partOf.data(), partOf.size(), partOf.capacity());
+    keyedAhead.keep(keyed);
+    partAhead.keep(partOf);
     for (int k = 0; k < n; ++k) {
       plan.groupKey.encode(rows[k], key);
       const uint64_t hash = HashKey64(key);
@@ -193,12 +193,18 @@ void ListRepeated(Plan& plan, const std::vector<Repeat>& repeats, Records& behin
   for (const auto& [place, record] : ranked) behind.push_back(record);
 }
 
-Groups Group(Plan& plan, Records* behind) {
-  if (!behind) return HashGroups(plan, nullptr);
+// What group(repeats) gives, with the records of repeated keys listed in
+// `behind` when it is asked for.
+template <typename Grouping>
+auto ListingRepeated(Plan& plan, Records* behind, Grouping group) {
   std::vector<Repeat> repeats;
-  Groups groups = HashGroups(plan, &repeats);
-  ListRepeated(plan, repeats, *behind);
-  return groups;
+  auto result = group(behind ? &repeats : nullptr);
+  if (behind) ListRepeated(plan, repeats, *behind);
+  return result;
+}
+
+Groups Group(Plan& plan, Records* behind) {
+  return ListingRepeated(plan, behind, [&](std::vector<Repeat>* r) { return HashGroups(plan, r); });
 }
 
 std::vector<std::string> Columns(const Plan& plan) {
@@ -217,12 +223,8 @@ std::vector<std::string> Cells(Plan& plan, const Row& row, int64_t count) {
 }  // namespace
 
 int64_t CountRows(Plan& plan, Records* behind) {
-  if (plan.grouped) {
-    std::vector<Repeat> repeats;
-    const int64_t groups = CountGroups(plan, behind ? &repeats : nullptr);
-    if (behind) ListRepeated(plan, repeats, *behind);
-    return groups;
-  }
+  if (plan.grouped)
+    return ListingRepeated(plan, behind, [&](std::vector<Repeat>* r) { return CountGroups(plan, r); });
   if (plan.aggregate && !behind) return 1;
   const int64_t passing = CountPassing(plan, behind);
   return plan.aggregate ? 1 : passing;

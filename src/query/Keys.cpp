@@ -4,7 +4,6 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <new>
 
 #include <sys/mman.h>
@@ -99,22 +98,20 @@ void LoadShort(const char* p, size_t n, uint64_t& a, uint64_t& b) {
   }
 }
 
-// The whole `unit`-aligned pieces within [data, data + bytes).
-void AlignedWithin(const void* data, size_t bytes, size_t unit, const std::function<void(void*, size_t)>& use) {
+// madvise(advice) over the whole `unit`-aligned pieces within [data, data + bytes).
+void AdviseWithin(const void* data, size_t bytes, size_t unit, int advice) {
   const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + unit - 1) & ~(unit - 1);
   const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(unit - 1);
-  if (end > begin) use(reinterpret_cast<void*>(begin), end - begin);
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, advice);
 }
 
 }  // namespace
 
-void AdviseHugePages(const void* data, size_t bytes) {
-  AlignedWithin(data, bytes, kHugePage, [](void* p, size_t n) { madvise(p, n, MADV_HUGEPAGE); });
-}
+void AdviseHugePages(const void* data, size_t bytes) { AdviseWithin(data, bytes, kHugePage, MADV_HUGEPAGE); }
 
 void Prefault(const void* data, size_t bytes) {
   static const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-  AlignedWithin(data, bytes, page, [](void* p, size_t n) { madvise(p, n, MADV_POPULATE_WRITE); });
+  AdviseWithin(data, bytes, page, MADV_POPULATE_WRITE);
 }
 
 void PrepareLargeBuffer(const void* data, size_t bytes) {
@@ -122,7 +119,7 @@ void PrepareLargeBuffer(const void* data, size_t bytes) {
   Prefault(data, bytes);
 }
 
-void PrefaultAhead::keep(const void* data, size_t usedBytes, size_t capacityBytes) {
+void PrefaultAhead::keepBytes(const void* data, size_t usedBytes, size_t capacityBytes) {
   constexpr size_t kStep = size_t{16} << 20;
   if (usedBytes + kStep / 2 <= done_ || done_ >= capacityBytes) return;
   const size_t from = std::max(done_, usedBytes);
@@ -286,7 +283,7 @@ RowIndex::RowIndex(const dbf::Table& table, int depth, PredPtr filter, KeyEncode
       store_.reserve(std::min(kLargestReserve, size_t{count_} * (kHeader + key[0].size() + 8)));
       AdviseHugePages(store_.data(), store_.capacity());
     }
-    storeAhead_.keep(store_.data(), store_.size(), store_.capacity());
+    storeAhead_.keep(store_);
     for (int k = 0; k < n; ++k) {
       if (complete[k])
         add(index[k], key[k], hash[k]);

@@ -69,17 +69,22 @@ void Prefault(const void* data, size_t bytes);
 // Both, for a large buffer that will be filled whole.
 void PrepareLargeBuffer(const void* data, size_t bytes);
 
-// Keeps a buffer that fills from its start faulted in a step ahead of its
+// Keeps a vector that fills from its start faulted in a step ahead of its
 // writer: not page by page, and not before the pages are wanted (a filter
-// may pass few of the records a buffer was reserved for).
+// may pass few of the records a vector was reserved for).
 //
 //   PrefaultAhead ahead;
-//   ... after each batch: ahead.keep(v.data(), v.size() * sizeof *v.data(), v.capacity() * sizeof *v.data());
+//   ... before each batch is appended: ahead.keep(v);
 class PrefaultAhead {
  public:
-  void keep(const void* data, size_t usedBytes, size_t capacityBytes);
+  template <typename T>
+  void keep(const std::vector<T>& v) {
+    keepBytes(v.data(), v.size() * sizeof(T), v.capacity() * sizeof(T));
+  }
 
  private:
+  void keepBytes(const void* data, size_t usedBytes, size_t capacityBytes);
+
   size_t done_ = 0;  // bytes from the start faulted in so far
 };
 
