@@ -17,7 +17,7 @@ namespace {
 // Lands one entry in workdir under `name`, replacing an earlier spelling;
 // the staged file when it was decompressed ahead. False when the entry could
 // not be decompressed whole (nothing of it is left then).
-bool LandEntry(zip_t* za, zip_uint64_t index, uint64_t size, const std::string& name,
+bool LandEntry(zip_t* za, zip_uint64_t index, const std::string& name,
                const fs::path& workdir, const StagedEntry* staged) {
   std::error_code ec;
   if (staged) {
@@ -28,7 +28,7 @@ bool LandEntry(zip_t* za, zip_uint64_t index, uint64_t size, const std::string& 
   }
   std::optional<fs::path> temp = MakeTempFile(workdir, "unzip");
   if (!temp) return false;
-  if (!ExtractTo(za, index, size, *temp)) {
+  if (!ExtractTo(za, index, *temp)) {
     fs::remove(*temp, ec);
     return false;
   }
@@ -68,7 +68,7 @@ std::vector<std::string> UnpackArchive(const fs::path& archive, const fs::path& 
   if (staged && IdentityOf(now) != IdentityOf(staged->archive)) staged = nullptr;
   VisitArchiveFiles(za.get(), workdir, [&](zip_uint64_t index, const ArchiveFile& file) {
     const StagedEntry* ahead = staged ? staged->find(index, file.name, file.size) : nullptr;
-    if (!file.writable || !LandEntry(za.get(), index, file.size, file.name, workdir, ahead))
+    if (!file.writable || !LandEntry(za.get(), index, file.name, workdir, ahead))
       withheld.push_back(file.name);
     return true;
   });

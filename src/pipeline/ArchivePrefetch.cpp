@@ -55,7 +55,7 @@ std::shared_ptr<StagedArchive> Stage(const fs::path& archive, size_t number, con
     fs::path file = staging / (std::to_string(number) + "." + std::to_string(index));
     if (!CreateEmpty(file)) return false;
     staged->entries.push_back({index, entry.name, entry.size, file});
-    if (!ExtractTo(za.get(), index, entry.size, file)) {
+    if (!ExtractTo(za.get(), index, file)) {
       staged->entries.pop_back();
       std::error_code ec;
       fs::remove(file, ec);

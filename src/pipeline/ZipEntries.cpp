@@ -152,7 +152,7 @@ bool AddDistinctName(std::vector<std::string>& names, const std::string& name) {
   return true;
 }
 
-bool ExtractTo(zip_t* za, zip_uint64_t index, uint64_t size, const fs::path& target) {
+bool ExtractTo(zip_t* za, zip_uint64_t index, const fs::path& target) {
   zip_stat_t st;
   zip_stat_init(&st);
   if (zip_stat_index(za, index, 0, &st) != 0) return false;
@@ -163,10 +163,10 @@ bool ExtractTo(zip_t* za, zip_uint64_t index, uint64_t size, const fs::path& tar
   if (!entry) return false;
   int fd = open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
   if (fd < 0) return false;
-  EntryWriter out{fd, size};
+  EntryWriter out{fd, st.size};
   bool ok = inflatable ? Inflate(entry.get(), st.crc, out) : Copy(entry.get(), out);
   if (close(fd) != 0) ok = false;
-  return ok && out.total == size;
+  return ok && out.total == st.size;
 }
 
 }  // namespace fc::pipeline

@@ -4,7 +4,7 @@
 //   fc::pipeline::ZipArchive za = fc::pipeline::OpenArchive(path);
 //   for (zip_uint64_t i = 0; za && i < zip_get_num_entries(za.get(), 0); ++i)
 //     if (auto file = fc::pipeline::ArchiveFileAt(za.get(), i, workdir); file && file->writable)
-//       fc::pipeline::ExtractTo(za.get(), i, file->size, target);
+//       fc::pipeline::ExtractTo(za.get(), i, target);
 //
 // An entry counts as a file of the archive when the unpacking tool would
 // leave it directly in workdir; it is safe to write only when it is an
@@ -57,8 +57,9 @@ void VisitArchiveFiles(zip_t* za, const std::filesystem::path& workdir,
 bool AddDistinctName(std::vector<std::string>& names, const std::string& name);
 
 // Streams entry `index` into the existing file `target`; false when the
-// entry cannot be read whole, fails its CRC or yields more than `size` bytes.
-bool ExtractTo(zip_t* za, zip_uint64_t index, uint64_t size, const std::filesystem::path& target);
+// entry cannot be read whole, fails its CRC or yields other than the size
+// the archive states.
+bool ExtractTo(zip_t* za, zip_uint64_t index, const std::filesystem::path& target);
 
 // The bytes free for an unprivileged writer on `dir`'s disk; 0 when unknown.
 uint64_t FreeSpace(const std::filesystem::path& dir);
