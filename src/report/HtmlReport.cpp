@@ -80,7 +80,8 @@ std::string Headline(const store::RunFacts& f) {
   const char* cls = f.verdict == store::Verdict::Pass   ? "pass"
                     : f.verdict == store::Verdict::Fail ? "fail"
                     : f.verdict == store::Verdict::Incomplete ? "incomplete" : "unknown";
-  const std::string reason = f.verdict == store::Verdict::Unknown ? "这次检查由旧版本程序记录，没有检查结论" : f.verdictText;
+  const std::string reason = f.verdict == store::Verdict::Unknown ? "这次检查由旧版本程序记录，没有检查结论"
+                                                                  : std::string(store::VerdictReason(f.verdictText));
   return std::string("<div class=\"verdict ") + cls + "\"><b>检查结论：" + store::VerdictWord(f.verdict) + "</b>" +
          HtmlEscape(reason) + "</div>";
 }
