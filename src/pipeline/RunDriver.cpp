@@ -430,11 +430,15 @@ class Run {
     {
       PhaseTimer timer(observer_, "rules");
       std::mutex reporting;  // the tables are answered on the rule threads
-      check.evaluate(parallel::ThreadCount(in_.threads), [&](size_t) {
-        std::lock_guard lock(reporting);
-        rulesProgressed(1);
-      });
+      check.evaluate(
+          parallel::ThreadCount(in_.threads),
+          [&](size_t) {
+            std::lock_guard lock(reporting);
+            rulesProgressed(1);
+          },
+          [&] { return stop_.requested(); });
     }
+    stopPoint();  // a stop may have left answers undone: nothing of them is written
     for (size_t i = 0; i < kinds.size(); ++i) {
       stopPoint();
       std::string kind(kinds_[kinds[i]].name);
