@@ -460,7 +460,7 @@ class Run {
 
   // Every rule of kind k's table, on the file `fileId`, not run for `reason`.
   std::vector<store::RuleSkip> rulesNotRun(size_t k, int fileId, const std::string& reason) const {
-    return rules::RulesNotRun(*rules_, in_.submission, naming::RuleKindNumber(k), fileId, reason);
+    return rules::RulesNotRun(*rules_, in_.submission, naming::RuleKindNumber(k), fileId, in_.fullTransfer, reason);
   }
 
   // The cross-checks a table's rules may make in its group.
