@@ -256,11 +256,18 @@ TEST_F(HomeHolds, StoreAndHistoryFailuresAreSaidInChineseAndAnEmptiedHistoryIsNo
   fs::remove(home / "history.db-wal");
   CliRun run = runCheck(accountArgs("dbf", 1));
   EXPECT_NE(run.exitCode, 2) << run.err;
-  EXPECT_NE(run.err.find("是空文件或已损坏"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("是空文件"), std::string::npos) << run.err;
   EXPECT_EQ(fs::file_size(home / "history.db"), 0u);
   CliRun history = cli({"history", "--home", home.string()});
   EXPECT_EQ(history.exitCode, 2);
-  EXPECT_NE(history.err.find("是空文件或已损坏"), std::string::npos) << history.err;
+  EXPECT_NE(history.err.find("是空文件"), std::string::npos) << history.err;
+
+  // Another program's database in the history's place is not taken over.
+  fs::copy_file(decoys / "foreign.db", home / "history.db", fs::copy_options::overwrite_existing);
+  const std::string foreign = test::ReadFileBytes(home / "history.db");
+  run = runCheck(accountArgs("dbf", 1));
+  EXPECT_NE(run.err.find("不是本程序的运行历史"), std::string::npos) << run.err;
+  EXPECT_EQ(test::ReadFileBytes(home / "history.db"), foreign);
 }
 
 TEST_F(HomeHolds, AnUnreadableSourceFolderIsItsOwnError) {

@@ -79,7 +79,7 @@ RunSummary ReadSummary(const store::Query& q) {
 // never made afresh over them unseen: the operator moves it away.
 [[noreturn]] void RefuseDamaged(const fs::path& file) {
   throw store::StoreError(std::string(kWhat) + " " + file.string() +
-                          " 是空文件或已损坏，程序没有改动它；请将它移走或删除，下次检查会新建运行历史。");
+                          " 是空文件、已损坏或不是本程序的运行历史，程序没有改动它；请将它移走或删除，下次检查会新建运行历史。");
 }
 
 // Drops the runs beyond the newest `keep`, findings and facts alike.
