@@ -81,7 +81,7 @@ class HomeHolds : public CheckFixture {
 
   int tablesInScratch() const {
     int n = 0;
-    for (const char* dir : {"workdir", "dbfdir", "lchkdir"})
+    for (const char* dir : {"workdir", "dbfdir", "lchkdir", "histview"})
       if (fs::exists(home / dir))
         for (const fs::directory_entry& e : fs::recursive_directory_iterator(home / dir)) n += e.is_regular_file();
     return n;
@@ -132,13 +132,16 @@ TEST_F(HomeHolds, ForgetWaitsForNoCheckAndLeavesNoTableBehind) {
   EXPECT_EQ(forget.exitCode, 2) << forget.err;
   EXPECT_NE(forget.err.find("一个检查正在使用"), std::string::npos) << forget.err;
 
-  // A check killed while it waits at the second archive leaves the first one's table.
+  // A check killed while it waits at the second archive leaves the first
+  // one's table; a desktop program killed while it showed a past run, that run.
   test::TempDir pipes;
   ASSERT_EQ(mkfifo((pipes / "never").c_str(), 0600), 0);
   CliLimits limits = CliLimits::KillAfter(std::chrono::seconds(3));
   limits.environment = {"FILINGCHECK_PAUSE_AT=" + second, "FILINGCHECK_PAUSE_PIPE=" + (pipes / "never").string()};
   EXPECT_EQ(cli(args, limits).signal, SIGKILL);
   ASSERT_GT(tablesInScratch(), 0);
+  fs::create_directories(home / "histview");
+  dir_.write("home/histview/dravmel.mdb", "a past run the desktop program showed when it was killed");
   forget = cli({"forget", "--home", home.string()});
   EXPECT_EQ(forget.exitCode, 0) << forget.err;
   EXPECT_EQ(tablesInScratch(), 0);

@@ -1,6 +1,6 @@
 // forget --home DIR: empties the history, the records behind the latest
 // run's findings and the working directories (a run that was killed leaves
-// its tables there), the customer data the home keeps beyond a run (the
+// its tables there, a desktop program that was killed a past run's results), the customer data the home keeps beyond a run (the
 // latest results themselves, the company list and the settings stay). Files
 // that do not exist are not created. It holds the home's lock, so a check
 // running meanwhile is waited for by nobody: forget refuses, exit status 2.
@@ -38,7 +38,7 @@ int ForgetCommand(const Args& args) {
   } catch (const std::exception& e) {
     return Fail(e.what());
   }
-  for (const std::filesystem::path& dir : {home.workdir(), home.dbfdir(), home.lchkdir()})
+  for (const std::filesystem::path& dir : {home.workdir(), home.dbfdir(), home.lchkdir(), home.historyViewDir()})
     if (!pipeline::ClearScratchDir(dir, error)) return Fail(error);
   std::fprintf(stderr, "%s\n", done.c_str());
   return 0;
