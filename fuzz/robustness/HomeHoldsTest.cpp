@@ -121,6 +121,14 @@ TEST_F(HomeHolds, LinksPlantedInTheHomeAreRefusedAndWhatTheyLeadToIsUntouched) {
     EXPECT_TRUE(fs::is_symlink(home / c.name));
     EXPECT_NE(run.err.find(std::string(c.name) + kLinkRefused), std::string::npos) << run.err;
   }
+  // A link above the home is the operator's own choice of where it lies.
+  fs::create_directories(root() / "elsewhere");
+  fs::create_symlink(root() / "elsewhere", root() / "linked");
+  std::vector<std::string> args = accountArgs("dbf", 1);
+  args[2] = (root() / "linked" / "home").string();
+  CliRun linked = cli(args);
+  EXPECT_NE(linked.exitCode, 2) << linked.err;
+  EXPECT_TRUE(fs::is_regular_file(root() / "elsewhere" / "home" / "history.db"));
 }
 
 TEST_F(HomeHolds, ForgetWaitsForNoCheckAndLeavesNoTableBehind) {

@@ -134,7 +134,7 @@ void MakeDatabasePrivate(const std::filesystem::path& file) {
 
 Connection::Connection(const std::filesystem::path& file, int flags, std::string what) : what_(std::move(what)) {
   RequireOrdinaryFile(file, what_);
-  const int rc = sqlite3_open_v2(file.c_str(), &db_, flags | SQLITE_OPEN_NOFOLLOW, nullptr);
+  const int rc = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
   if (rc == SQLITE_OK && (flags & SQLITE_OPEN_READWRITE)) MakeDatabasePrivate(file);
   if (rc != SQLITE_OK) {
     std::string error = what_ + " " + file.string() + " 打开失败：" + SqliteReason(db_);

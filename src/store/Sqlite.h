@@ -74,7 +74,8 @@ class Query {
 class Connection {
  public:
   // `what` names the database in error texts ("检查结果库", "运行历史").
-  // A link in the file's place is refused, whatever `flags` say.
+  // A link in the file's place is refused, whatever `flags` say (a link
+  // among the directories above it is the operator's and is followed).
   Connection(const std::filesystem::path& file, int flags, std::string what);
   ~Connection();
   Connection(const Connection&) = delete;

@@ -202,7 +202,7 @@ std::vector<Company> ReadCompanies(const fs::path& file) {
 
 Db OpenDb(const fs::path& file, int flags) {
   sqlite3* raw = nullptr;
-  const int rc = sqlite3_open_v2(file.c_str(), &raw, flags | SQLITE_OPEN_NOFOLLOW, nullptr);
+  const int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
   Db db(raw);
   if (rc != SQLITE_OK) {
     if (!db) throw StoreError("检查结果库打开失败：内存不足");
