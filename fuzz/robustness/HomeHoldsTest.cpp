@@ -100,6 +100,7 @@ TEST_F(HomeHolds, LinksPlantedInTheHomeAreRefusedAndWhatTheyLeadToIsUntouched) {
       {"history.db", "foreign.db", false},         {"history.db", "nowhere.db", false},
       {".filingcheck.lock", "file", true},         {".filingcheck.lock", "nowhere", true},
       {"dravmel.mdb", "foreign.db", true},         {"dravmel.mdb", "nowhere.mdb", true},
+      {"dravmel.mdb-wal", "file", true},           {"history.db-shm", "file", false},
       {"lchkdir", "folder", false},                {"workdir", "folder", false},
       {"dbfdir", "folder", false},
   };

@@ -8,6 +8,8 @@ namespace fc::store {
 
 namespace {
 
+// The database file and the files SQLite keeps beside it.
+constexpr const char* kJournalSuffixes[] = {"", "-wal", "-shm", "-journal"};
 // Another connection (the run's) may hold the write lock for a while.
 constexpr int kBusyTimeoutMs = 10000;
 // A reader keeps its snapshot of the journal for as long as it reads; one
@@ -58,14 +60,17 @@ void TruncateJournal(sqlite3* db, const std::string& what) {
 }
 
 void RequireOrdinaryFile(const std::filesystem::path& file, const std::string& what) {
-  switch (settings::EntryAt(file)) {
-    case settings::HomeEntry::Missing:
-    case settings::HomeEntry::File:
-      return;
-    case settings::HomeEntry::Link:
-      throw StoreError(what + "：" + settings::LinkRefusedText(file));
-    default:
-      throw StoreError(what + " " + file.string() + " 不是普通文件（可能是一个目录），程序没有改动它；请将它移走后重试。");
+  for (const char* suffix : kJournalSuffixes) {
+    const std::filesystem::path path = file.string() + suffix;
+    switch (settings::EntryAt(path)) {
+      case settings::HomeEntry::Missing:
+      case settings::HomeEntry::File:
+        continue;
+      case settings::HomeEntry::Link:
+        throw StoreError(what + "：" + settings::LinkRefusedText(path));
+      default:
+        throw StoreError(what + " " + path.string() + " 不是普通文件（可能是一个目录），程序没有改动它；请将它移走后重试。");
+    }
   }
 }
 
@@ -129,7 +134,7 @@ std::optional<int64_t> Query::optionalInteger(int column) const {
 }
 
 void MakeDatabasePrivate(const std::filesystem::path& file) {
-  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) settings::MakePrivateFile(file.string() + suffix);
+  for (const char* suffix : kJournalSuffixes) settings::MakePrivateFile(file.string() + suffix);
 }
 
 Connection::Connection(const std::filesystem::path& file, int flags, std::string what) : what_(std::move(what)) {

@@ -35,8 +35,9 @@ void MakeDatabasePrivate(const std::filesystem::path& file);
 std::string SqliteReason(sqlite3* db);
 
 // Refuses (StoreError) a link or anything but an ordinary file standing where
-// the database file `file` of the home belongs; `what` names it. Nothing
-// there is no error: the file is made.
+// the database file `file` of the home or one of its journal files (-wal,
+// -shm, -journal) belongs; `what` names the database. Nothing there is no
+// error: the file is made.
 void RequireOrdinaryFile(const std::filesystem::path& file, const std::string& what);
 
 // Copies every page of the write-ahead journal of `db` into the database file and empties the journal, so that rows overwritten
