@@ -1,9 +1,11 @@
 // forget --home DIR: empties the history, the records behind the latest
 // run's findings and the working directories (a run that was killed leaves
-// its tables there, a desktop program that was killed a past run's results), the customer data the home keeps beyond a run (the
-// latest results themselves, the company list and the settings stay). Files
-// that do not exist are not created. It holds the home's lock, so a check
-// running meanwhile is waited for by nobody: forget refuses, exit status 2.
+// its tables there, a desktop program that was killed a past run's results):
+// the customer data the home keeps beyond a run (the latest results
+// themselves, the company list and the settings stay). Files that do not
+// exist are not created, but for the lock file of an existing home: forget
+// holds the home's lock, so it refuses (exit status 2) while a check runs,
+// and no check starts while it works.
 #include <cstdio>
 #include <filesystem>
 
