@@ -46,14 +46,6 @@ bool IsTextType(char t) { return t == 'C' || t == 'D' || t == 'L'; }
 // literal. Texts of two tables with different code pages, or a literal with
 // no place in the code page, compare decoded.
 void Unify(const std::vector<TextPtr*>& texts) {
-  const char* shared = nullptr;  // the encoding of every non-ASCII-literal text, while they agree
-  bool agree = true;
-  for (const TextPtr* t : texts) {
-    if ((*t)->isAscii()) continue;
-    if (shared && std::strcmp(shared, (*t)->encoding()) != 0) agree = false;
-    shared = (*t)->encoding();
-  }
-  if (agree) return;
   auto fitsAll = [&](const char* page) {
     for (const TextPtr* t : texts)
       if (!FitsCodePage(**t, page)) return false;
@@ -65,7 +57,15 @@ void Unify(const std::vector<TextPtr*>& texts) {
     for (TextPtr* t : texts) *t = ToCodePage(std::move(*t), page);
     return;
   }
-  for (TextPtr* t : texts) *t = ToUtf8(std::move(*t));
+  const char* shared = nullptr;  // the encoding of every text but ASCII literals, while they agree
+  for (const TextPtr* t : texts) {
+    if ((*t)->isAscii()) continue;
+    if (shared && std::strcmp(shared, (*t)->encoding()) != 0) {
+      for (TextPtr* u : texts) *u = ToUtf8(std::move(*u));
+      return;
+    }
+    shared = (*t)->encoding();
+  }
 }
 void Unify(TextPtr& a, TextPtr& b) { Unify({&a, &b}); }
 

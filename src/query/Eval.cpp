@@ -32,8 +32,7 @@ class TextColumnExpr : public TextExpr {
 // A literal's bytes, UTF-8 as written or converted into a table's code page.
 class TextLiteralExpr : public TextExpr {
  public:
-  TextLiteralExpr(std::string text, const char* encoding)
-      : TextExpr(encoding, kUtf8), text_(std::move(text)) {}
+  TextLiteralExpr(std::string text, const char* encoding) : TextExpr(encoding), text_(std::move(text)) {}
   bool eval(const Row&, std::string_view& out) override {
     out = text_;
     return true;
