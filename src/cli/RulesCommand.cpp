@@ -44,13 +44,17 @@ struct Against {
   query::Session session;
   std::string date;  // YYYYMMDD
   std::string code;
+  int total = 0;     // the latest table's total, which its key rules count against
 };
 
-// Runs one query; its count, or a fault on its line.
+// Runs one query and prints the count its rule reports (for a key rule the
+// records beyond one per key: the total less the groups); false with a fault
+// on its line when it cannot run.
 bool RunQuery(Against& against, const fs::path& file, const rules::RuleFileQuery& q, std::string& fault) {
   try {
     const std::string sql = rules::SpliceQuery(q.pattern, against.date, against.code);
-    const int n = q.countsRows ? against.session.countRowsDBF(sql) : against.session.queryDBF(sql);
+    const int n = q.countsRows ? against.total - against.session.countRowsDBF(sql) : against.session.queryDBF(sql);
+    if (q.isTotal) against.total = n;
     std::printf("%s\t%d\n", q.rule.c_str(), n);
     return true;
   } catch (const std::exception& e) {

@@ -299,7 +299,9 @@ class Compiler {
       case ExprKind::Call: return call(e);
       case ExprKind::CountStar:
       case ExprKind::CountDistinct:
-        if (!plan_->counts) throw QueryError("不支持的语法: count(*) 只能用在选择列表或 having 中");
+        // The group's counts exist for the having of the query itself, not for its subqueries.
+        if (!plan_->counts || scopes_.size() != 1)
+          throw QueryError("不支持的语法: count(*) 只能用在选择列表或 having 中");
         return {nullptr, GroupCount(plan_->counts, e.kind == ExprKind::CountStar ? -1 : distinctCount(*e.args[0]))};
       default: throw QueryError("不支持的语法: 条件不能用作值: " + Spell(e));
     }

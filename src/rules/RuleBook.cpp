@@ -205,9 +205,9 @@ class RuleBookReader {
       FileText text = ReadFile(path);
       result.faults = text.faults;
       for (const TableText& table : text.tables) {
-        if (!table.total.empty()) result.queries.push_back({table.totalLine, "total " + table.kind, table.total, false});
+        if (!table.total.empty()) result.queries.push_back({table.totalLine, "total " + table.kind, table.total, false, true});
         for (const RuleText& r : table.rules)
-          if (!r.query.empty()) result.queries.push_back({r.queryLine, r.code, r.query, r.form == "key"});
+          if (!r.query.empty()) result.queries.push_back({r.queryLine, r.code, r.query, r.form == "key", false});
       }
       RuleBook scratch;
       RuleBookReader reader(scratch);

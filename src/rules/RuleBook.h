@@ -34,6 +34,7 @@ struct RuleFileQuery {
   std::string rule;      // the rule's code, or "total KIND"
   std::string pattern;   // the query with its "{date}" and "{code}"
   bool countsRows = false;  // a key rule: the number of rows counts, not the first value
+  bool isTotal = false;     // the table's total, which comes before its rules
 };
 
 // What CheckRuleFile finds.

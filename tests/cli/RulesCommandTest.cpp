@@ -52,7 +52,7 @@ TEST_F(RulesCommand, SoundFilesPassAndFaultsNameTheirLines) {
   for (const fs::path& file : {kData / "rules/account.rules", kData / "rules/identity.rules", kData / "interface/layouts.csv"})
     EXPECT_EQ(cli({"rules", "check", file.string()}).status, 0) << file;
 
-  const std::string rules = changed(kData / "rules/identity.rules", "not in('1','2') ", "not in('1','2' ");
+  const std::string rules = changed(kData / "rules/identity.rules", "sfcg not in ('1','2','3')", "sfcg not in ('1','2','3'");
   Result r = cli({"rules", "check", rules});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.out.find("规则文件 " + rules + " 第"), std::string::npos) << r.out;
