@@ -139,7 +139,7 @@ void QuerySeeds(Seeds& seeds) {
   }
   seeds.add("query", "forms",
             "select zjzh, count(*), count(distinct khqc) from khjbxx where khqc like '张%' and jrye between -5 and "
-            "between(1, 0, 2) + 20 and not empty(zjzh) and inlist(left(zqgsdm, 2), '10', '20') and "
+            "20 and between(jrye, -1, 1) and not empty(zjzh) and inlist(left(zqgsdm, 2), '10', '20') and "
             "at('1', right(zjzh + yybdm, 4)) >= val(' 0.5x') group by zjzh having count(*) > 1 or count(distinct khqc) = 0");
   seeds.add("query", "distinct", "select distinct a.yybdm from khjbxx a where not exists(select * from khjbxx "
                                  "where khjbxx.zjzh = a.zjzh and khjbxx.sjrq <> a.sjrq) and a.khqc > '李四'");

@@ -8,7 +8,7 @@
 #include <iterator>
 
 #include "query/Dialect.h"
-#include "query/Parser.h"
+#include "naming/InterfaceLayouts.h"
 #include "query/QueryFixture.h"
 
 namespace fc::query::test {
@@ -168,14 +168,23 @@ TEST_F(Dialect, MisusedFormsAreNamed) {
 }
 
 // The reference in docs/ is the engine's own table, current, and every
-// example in it is a query the parser takes.
-TEST(RuleLanguageReference, IsCurrentAndItsExamplesParse) {
-  const std::filesystem::path doc = std::filesystem::path(FC_SOURCE_DATA_DIR) / ".." / "docs" / "rule-language.md";
-  std::ifstream in(doc, std::ios::binary);
+// example in it runs on tables of the interface agreement's layouts.
+class Reference : public QueryFixture {};
+
+TEST_F(Reference, IsCurrentAndItsExamplesRun) {
+  const std::filesystem::path data = FC_SOURCE_DATA_DIR;
+  std::ifstream in(data / ".." / "docs" / "rule-language.md", std::ios::binary);
   const std::string checkedIn((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(checkedIn, RuleLanguageReference())
-      << doc << " is not current: filingcheck-cli rules reference > docs/rule-language.md";
-  for (const DialectEntry& e : DialectEntries()) EXPECT_NO_THROW(Parse(e.example)) << e.example;
+      << "docs/rule-language.md is not current: filingcheck-cli rules reference > docs/rule-language.md";
+  const naming::InterfaceLayouts layouts = naming::InterfaceLayouts::load(data / "interface/layouts.csv");
+  for (const naming::TableLayout& layout : layouts.all()) {
+    std::vector<dbf::FieldSpec> fields;
+    for (const naming::LayoutField& f : layout.fields)
+      fields.push_back({f.name, f.type, static_cast<uint8_t>(f.length), static_cast<uint8_t>(f.decimals)});
+    table(layout.kind + ".DBF", fields, {});
+  }
+  for (const DialectEntry& e : DialectEntries()) EXPECT_NO_THROW(run(e.example)) << e.example;
 }
 
 }  // namespace
