@@ -9,6 +9,7 @@
 
 #include "query/Dialect.h"
 #include "naming/InterfaceLayouts.h"
+#include "query/Capture.h"
 #include "query/QueryFixture.h"
 
 namespace fc::query::test {
@@ -148,6 +149,15 @@ TEST_F(Dialect, DistinctCountDistinctAndHaving) {
   EXPECT_EQ(rows("select count(*) from khjbxx group by zjzh having count(*) = 1"), 1);
   EXPECT_EQ(rows("select count(*) from khjbxx group by zqgsdm having count(distinct zjlb) > 1"), 1);
   EXPECT_EQ(rows("select count(*) from khjbxx group by zqgsdm having count(*) > 0 and zqgsdm <> '100001'"), 1);
+  for (const auto& [sql, recnos] : std::vector<std::pair<std::string, std::vector<int64_t>>>{
+           {"select count(*) from khjbxx group by zjzh having count(*) > 1", {1, 2}},
+           {"select count(*) from khjbxx group by zjzh having count(*) = 1", {3}}}) {
+    RecordCapture capture;  // the records behind a having: every record of the passing groups
+    session.countRowsDBF(sql, capture);
+    std::vector<int64_t> seen;
+    for (const auto& record : capture.records) seen.push_back(record.recno);
+    EXPECT_EQ(seen, recnos) << sql;
+  }
   ResultSet r = run("select zjzh, count(*), count(distinct zjlb) from khjbxx group by zjzh");
   EXPECT_EQ(r.columns, (std::vector<std::string>{"ZJZH", "cnt", "cnt_zjlb"}));
   EXPECT_EQ(r.rows, (std::vector<std::vector<std::string>>{{"A1", "2", "2"}, {"  B2", "1", "1"}}));
