@@ -12,7 +12,6 @@
 #include "history/Comparison.h"
 #include "report/JsonReport.h"
 #include "report/ReportData.h"
-#include "settings/Settings.h"
 
 namespace fc::cli {
 
@@ -58,7 +57,7 @@ void PrintChanges(const history::Run& before, const history::Run& after, const h
   for (const history::FileChange& f : c.files)
     rows.push_back({"文件变化", f.filename, "", f.sha256Before.empty() ? "-" : f.sha256Before.substr(0, 12),
                     f.sha256After.empty() ? "-" : f.sha256After.substr(0, 12), ""});
-  std::printf("%s\n%s\n", RunHead("上次", before).c_str(), RunHead("本次", after).c_str());
+  std::printf("%s\n%s\n", VisibleText(RunHead("上次", before)).c_str(), VisibleText(RunHead("本次", after)).c_str());
   PrintAligned(rows, stdout);
 }
 
@@ -74,8 +73,10 @@ int CompareCommand(const Args& args) {
     return Fail(error);
   const std::optional<std::string> format = opts.choice("format", "table", {"table", "json"}, error);
   if (!format) return Fail(error);
+  const settings::AppHome home = HomeAt(*opts.value("home"));
+  if (!RequireHomeFile(home, history::HistoryFile(home.home), "检查历史")) return 2;
   try {
-    auto history = history::History::open(HomeAt(*opts.value("home")).home);
+    auto history = history::History::open(home.home);
     std::optional<int64_t> after = ids.size() == 2 ? ids[1] : ids.size() == 1 ? ids[0] : history->latest().value_or(0);
     std::optional<int64_t> before = ids.size() == 2 ? std::optional<int64_t>(ids[0]) : history->previous(*after);
     std::optional<history::Run> a = before ? history->read(*before) : std::nullopt;
