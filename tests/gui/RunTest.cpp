@@ -11,12 +11,16 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QCheckBox>
+#include <QDialog>
+#include <QLocale>
+#include <QTimer>
 #include <fstream>
 
 #include "GuiTestSupport.h"
 #include "gui/results/ChkResult.h"
 #include "gui/windows/AccountWindow.h"
 #include "gui/windows/IdentityWindow.h"
+#include "gui/windows/RunBridge.h"
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/Sample.h"
 #include "settings/NumberSettings.h"
@@ -83,7 +87,7 @@ TEST_F(RunTest, DbfRunOfTheAccountWindowPacksOnYes) {
   boxes.answer(BoxAnswer::Yes);
 
   runCheck(window);
-  ASSERT_EQ(boxes.shown.size(), 1u) << boxes.texts().join('|').toStdString();
+  ASSERT_EQ(boxes.shown.size(), 2u) << boxes.texts().join('|').toStdString();
   EXPECT_EQ(boxes.shown[0].title, QStringLiteral("提示信息"));
   EXPECT_EQ(boxes.shown[0].text, QStringLiteral("文件结构和数据检查完成,是否生成zip压缩文件?"));
   EXPECT_EQ(boxes.shown[0].buttons, BoxButtons::YesNo);
@@ -95,6 +99,14 @@ TEST_F(RunTest, DbfRunOfTheAccountWindowPacksOnYes) {
   EXPECT_EQ(progress->maximum(), packed);
   EXPECT_EQ(progress->value(), packed);
   EXPECT_EQ(packed, 7);
+  // Then one summary lists every archive written, with its size.
+  const QString summary = boxes.shown[1].text;
+  EXPECT_TRUE(summary.startsWith(QStringLiteral("已生成7个zip压缩文件:\n"))) << summary.toStdString();
+  const auto khjbxx = std::filesystem::file_size(home.path() / "out" / "100001_KHJBXX_20080808_1.ZIP");
+  EXPECT_TRUE(summary.contains(QString::fromStdString(dir("out") + "/100001_KHJBXX_20080808_1.ZIP (") +
+                               QLocale(QLocale::English, QLocale::UnitedStates).toString(static_cast<qulonglong>(khjbxx)) + QStringLiteral("字节)")))
+      << summary.toStdString();
+  boxes.shown.pop_back();
 
   const auto entries = test::ReadZip(home.path() / "out" / "100001_KHJBXX_20080808_1.ZIP");
   ASSERT_EQ(entries.size(), 1u);
@@ -112,6 +124,41 @@ TEST_F(RunTest, DbfRunOfTheAccountWindowPacksOnYes) {
   window.reject();  // a first close leaves the default limit there to edit
   EXPECT_EQ(settings::ReadRecordsLimit(home.home().recordsLimitFile()), settings::kDefaultRecordsLimit);
   EXPECT_TRUE(std::filesystem::exists(home.home().recordsLimitFile()));
+}
+
+TEST_F(RunTest, EndOfRunQuestionWaitsUntilNoOtherDialogIsOpen) {
+  AccountWindow window(home.home(), boxes);
+  test::ShowActive(&window);
+  window.companyCodeField()->setText(pipeline::kSampleCompany);
+  window.dataDateField()->setDate(QDate(2008, 8, 8));
+  window.findChild<QRadioButton*>("CHKDBF")->setChecked(true);
+  window.sourceDirField()->setText(QString::fromStdString(dir("sample/account-dbf")));
+  window.targetDirField()->setText(QString::fromStdString(dir("out")));
+  boxes.answer(BoxAnswer::No);
+  QSignalSpy finished(&window, &CheckWindow::checkFinished);
+  window.findChild<QPushButton*>("ChkCmd")->click();
+
+  // Another dialog of the program is open when the run reaches its question:
+  // the question waits until the operator closes it.
+  QDialog other(&window);
+  const auto* bridge = window.findChild<RunBridge*>();
+  ASSERT_NE(bridge, nullptr);
+  bool askedWhileOpen = true;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (!bridge->questionWaiting()) return;
+    test::ProcessEvents();
+    askedWhileOpen = !boxes.shown.empty();
+    other.accept();
+  });
+  poll.start(20);
+  QTimer::singleShot(kRunTimeoutMs, &other, &QDialog::reject);
+  EXPECT_EQ(other.exec(), QDialog::Accepted);
+  poll.stop();
+  EXPECT_FALSE(askedWhileOpen);
+  ASSERT_TRUE(finished.wait(kRunTimeoutMs));
+  EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("文件结构和数据检查完成,是否生成zip压缩文件?")});
+  EXPECT_TRUE(std::filesystem::is_empty(home.path() / "out"));  // answered 否
 }
 
 TEST_F(RunTest, ZipRunOfTheIdentityWindowAsksNothingAndKeepsRecordsUpToTheLimit) {
