@@ -31,12 +31,12 @@ RunBridge::~RunBridge() {
 
 bool RunBridge::start(settings::AppHome home, pipeline::RunInputs inputs) {
   if (worker_.joinable()) return false;
-  stop_ = false;
+  stop_.emplace();
   worker_ = std::thread([this, home = std::move(home), inputs = std::move(inputs)]() mutable {
     bool completed = false;
     try {
       pipeline::RunDriver driver(std::move(home), std::move(inputs));
-      completed = driver.run(*this).completed;
+      completed = driver.run(*this, *stop_).completed;
     } catch (const std::exception& e) {
       message(pipeline::MessageKind::Error, e.what());
     }
@@ -45,7 +45,9 @@ bool RunBridge::start(settings::AppHome home, pipeline::RunInputs inputs) {
   return true;
 }
 
-void RunBridge::requestStop() { stop_ = true; }
+void RunBridge::requestStop() {
+  if (stop_) stop_->request();
+}
 
 void RunBridge::end(bool completed) {
   worker_.join();

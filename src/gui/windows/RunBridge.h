@@ -17,13 +17,14 @@
 
 #include <QObject>
 #include <QString>
-#include <atomic>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include "pipeline/RunDriver.h"
 #include "pipeline/RunObserver.h"
+#include "pipeline/StopRequest.h"
 
 class QTimer;
 class QWidget;
@@ -70,7 +71,7 @@ class RunBridge : public QObject, public pipeline::RunObserver {
   MessageBoxes& boxes_;
   QWidget* window_;
   std::thread worker_;
-  std::atomic<bool> stop_{false};              // the operator asked the run to stop
+  std::optional<pipeline::StopRequest> stop_;  // the running check's, made anew for each
   std::deque<std::function<void()>> waiting_;  // questions not shown yet, in order
   bool showing_ = false;                       // a question of the run is open
   QTimer* retry_;                              // looks again while the window is covered
