@@ -1,5 +1,7 @@
 #include "pipeline/PackReport.h"
 
+#include <cstddef>
+
 namespace fc::pipeline {
 
 namespace {

@@ -118,10 +118,10 @@ bool NameFile(int fd, const std::optional<fs::path>& temp, const fs::path& to) {
 
 // True when `file` holds exactly the bytes of `built`.
 bool HoldsSameBytes(zip_source_t* built, const fs::path& file) {
-  zip_stat_t stat;
-  zip_stat_init(&stat);
+  zip_stat_t info;
+  zip_stat_init(&info);
   std::error_code ec;
-  if (zip_source_stat(built, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE) || fs::file_size(file, ec) != stat.size ||
+  if (zip_source_stat(built, &info) != 0 || !(info.valid & ZIP_STAT_SIZE) || fs::file_size(file, ec) != info.size ||
       ec)
     return false;
   std::ifstream in(file, std::ios::binary);

@@ -136,7 +136,7 @@ TEST_F(KeyboardTest, APartTypedDateIsFinishedOrRefusedOnLeavingNeverHalfApplied)
   DateBoxes windows(home.home(), boxes);
   struct Case {
     const char* typed;
-    int leaveBy;  // a key: Tab or Enter
+    Qt::Key leaveBy;  // Tab or Enter
     QDate expected;
     bool refused;
   };

@@ -116,7 +116,7 @@ class ScrollingBox : public QDialog {
     layout->addWidget(rest);
     auto* box = new QDialogButtonBox(this);
     for (QMessageBox::StandardButton which : kNamedButtons)
-      if (QtButtons(buttons) & which) addButton(box, which);
+      if (QtButtons(buttons).testFlag(which)) addButton(box, which);
     layout->addWidget(box);
   }
   BoxAnswer answer() const { return answer_; }

@@ -34,7 +34,8 @@ class EnterPresses : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
-    if (!IsEnter(key) || key->modifiers() & ~Qt::KeypadModifier) return false;
+    const Qt::KeyboardModifiers held = key->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier);
+    if (!IsEnter(key) || held != Qt::NoModifier) return false;
     if (!key->isAutoRepeat()) static_cast<QPushButton*>(watched)->click();
     return true;
   }
