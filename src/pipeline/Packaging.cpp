@@ -235,7 +235,8 @@ PackReport PackPassedFiles(store::Store& store, const std::string& sourceDir, co
     const std::uintmax_t size = fs::file_size(written, ec);
     report.written.push_back({written.string(), ec ? 0 : size, keptAs});
   }
-  observer.packed(report);
+  // Nothing passed: the run's own message that no data file was found says it.
+  if (total > 0) observer.packed(report);
   return report;
 }
 

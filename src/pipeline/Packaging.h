@@ -42,7 +42,7 @@ std::string PackOneFile(const std::filesystem::path& dbf, const std::string& ent
 
 // PackPassedFiles: the status line says which file is being packed and the
 // progress counts the archives (n of m); at the end observer.packed() gets
-// the report.
+// the report, unless no table had passed.
 PackReport PackPassedFiles(store::Store& store, const std::string& sourceDir, const std::string& targetDir,
                            RunObserver& observer);
 

@@ -133,7 +133,6 @@ TEST(AnalyseAccountFileName, MalformedNames) {
   for (const char* name : {
            "QL_100001_YYBXX_20080808_1.ZIP",   // 30 characters with the prefix
            "100001_KHJBXX_20080808_1234.ZIP",  // four digits: more than the sequence fields take
-           "100001_KHJBXX_2008080812.ZIP",     // no "_" before two digits
            "100001_KHJBXX_20080808_A.ZIP",     // sequence is no digit
            "100001_KHJBXX_20080808_1xZIP",     // a letter where the dot belongs
            "QL_100001_KHJBXX_20080808_1.ZIPX",
