@@ -11,6 +11,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -137,6 +138,35 @@ struct CheckedFile {
   void expectUnchanged() const {
     if (IdentityOf(source) != identity) throw RunFailure(ChangedMessage(source));
   }
+};
+
+// Passes every call on to the run's observer, and leaves the time the
+// operator takes to answer a question or close a message out of the run's
+// time (用时 counts the check, not the wait).
+class OperatorWaits : public RunObserver {
+ public:
+  OperatorWaits(RunObserver& observer, RunRecorder& recorder) : observer_(observer), recorder_(recorder) {}
+  void status(const std::string& text) override { observer_.status(text); }
+  void progress(int current, int total) override { observer_.progress(current, total); }
+  void timed(const std::string& phase, double seconds) override { observer_.timed(phase, seconds); }
+  bool askPack() override {
+    return waitFor([&] { return observer_.askPack(); });
+  }
+  void message(MessageKind kind, const std::string& text) override {
+    waitFor([&] { observer_.message(kind, text); return true; });
+  }
+
+ private:
+  template <typename Ask>
+  bool waitFor(Ask&& ask) {
+    const auto start = std::chrono::steady_clock::now();
+    const bool answer = ask();
+    recorder_.waited(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    return answer;
+  }
+
+  RunObserver& observer_;
+  RunRecorder& recorder_;
 };
 
 struct KindSlot {
@@ -378,6 +408,7 @@ class Run {
       opened = session.open(home_.lchkdir(), error);
     }
     if (!opened) {
+      rulesProgressed(static_cast<int>(std::count_if(slots.begin(), slots.end(), [](const KindSlot& s) { return s.present; })));
       expectUnchanged(slots);  // a table that changed is the better answer
       observer_.message(MessageKind::Plain, error);
       session.close();
@@ -395,9 +426,14 @@ class Run {
       kinds.push_back(k);
     }
     stopPoint();
+    rulesProgressed(0);
     {
       PhaseTimer timer(observer_, "rules");
-      check.evaluate(parallel::ThreadCount(in_.threads));
+      std::mutex reporting;  // the tables are answered on the rule threads
+      check.evaluate(parallel::ThreadCount(in_.threads), [&](size_t) {
+        std::lock_guard lock(reporting);
+        rulesProgressed(1);
+      });
     }
     for (size_t i = 0; i < kinds.size(); ++i) {
       stopPoint();
@@ -437,6 +473,13 @@ class Run {
     const size_t customers = IndexOf(AccountKind::Khjbxx), branches = IndexOf(AccountKind::Yybxx);
     return {false, k != branches && slots[branches].present,
             k != customers && k != branches && in_.fullTransfer && slots[customers].present};
+  }
+
+  // `tables` more passed tables have had their rules answered: the rule
+  // phase's progress, over every passed table of the run.
+  void rulesProgressed(int tables) {
+    rulesAnswered_ += tables;
+    observer_.progress(rulesAnswered_, static_cast<int>(passedKinds_.size()));
   }
 
   void addTable(rules::GroupCheck& check, size_t k, const GroupSlots& slots) const {
@@ -482,6 +525,7 @@ class Run {
   std::optional<rules::RuleBook> rules_;  // loaded when the run starts
   std::map<int, CheckedFile> checked_;  // passed files by fileid
   std::map<int, size_t> passedKinds_;   // the kind index of each passed file, by fileid
+  int rulesAnswered_ = 0;               // passed tables whose rules have been answered
   bool rowOpen_ = false;    // a filelist row is begun but not stored
   bool anyPassed_ = false;  // some group had a passed file
 };
@@ -496,14 +540,15 @@ RunOutcome RunDriver::run(RunObserver& observer) {
   return run(observer, never);
 }
 
-RunOutcome RunDriver::run(RunObserver& observer, const StopRequest& stop) {
+RunOutcome RunDriver::run(RunObserver& runObserver, const StopRequest& stop) {
   RunOutcome outcome;
+  RunRecorder recorder(home_, inputs_);
+  OperatorWaits observer(runObserver, recorder);
   auto fail = [&](const std::string& text) {
     outcome.error = text;
     observer.message(MessageKind::Error, text);
     return outcome;
   };
-  RunRecorder recorder(home_, inputs_);
   Run run(home_, inputs_, observer, recorder, stop);
   if (run.listedFileCount() > kMaxListedFiles) return fail(kTooManyFilesMessage);
   std::error_code ec;  // a home that cannot be made fails at its lock, with the reason

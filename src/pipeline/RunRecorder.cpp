@@ -138,7 +138,8 @@ void RunRecorder::packed(store::Store& store, const std::vector<PackFailure>& fa
 
 void RunRecorder::finish(RunOutcome& outcome, RunObserver& observer) {
   facts_.ended = Now();
-  facts_.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  facts_.seconds =
+      std::max(std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count() - waited_, 0.0);
   facts_.completed = outcome.completed;
   facts_.message = outcome.error;
   std::unique_ptr<store::Store> store = openVerifiedStore();

@@ -56,6 +56,9 @@ class RunRecorder {
   // The data rules of a file have run; `leftOut` did not (未检查 or 不适用).
   void rulesRan(int fileid, std::vector<store::RuleSkip> leftOut);
   bool rulesRanOn(int fileid) const { return rulesRan_.count(fileid) > 0; }
+  // The run waited `seconds` for the operator (a question, a message): not
+  // part of the run's time.
+  void waited(double seconds) { waited_ += seconds; }
   // Packing is done: the archive of every passed file that did not fail.
   void packed(store::Store& store, const std::vector<PackFailure>& failed);
   // The run has ended (`outcome` says how): its verdict into `outcome`,
@@ -75,6 +78,7 @@ class RunRecorder {
   std::chrono::steady_clock::time_point start_;
   FileHasher hasher_;
   std::set<int> rulesRan_;      // files whose data rules ran
+  double waited_ = 0;           // seconds spent waiting for the operator
   bool storeVerified_ = false;  // the store exists and is ours
 };
 

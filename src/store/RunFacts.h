@@ -68,7 +68,7 @@ struct RunFacts {
   std::string targetDir;       // likewise
   std::string started;         // "YYYY-MM-DD HH:MM:SS" local time
   std::string ended;           // likewise
-  double seconds = 0;          // duration
+  double seconds = 0;          // duration of the check, the time spent waiting for the operator left out
   std::string version;         // program version
   bool completed = false;      // false: the run failed
   std::string message;         // why it failed (empty when completed)

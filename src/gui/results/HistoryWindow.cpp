@@ -61,6 +61,7 @@ void ShowPastResults(const settings::AppHome& home, const history::Run& run, Mes
       LayIntoStore(run, *store);
       ChkResult results(store.get(), boxes, parent);
       results.setWindowTitle(QStringLiteral("检查结果（%1 历史记录，只读）").arg(QString::fromStdString(run.facts.started)));
+      results.describeRun(run.facts);
       results.exec();
     }
   } catch (const std::exception& e) {

@@ -7,6 +7,7 @@
 #include "gui/results/HistoryWindow.h"
 #include "gui/results/ReportExport.h"
 #include "gui/shell/LayoutScaling.h"
+#include "gui/shell/MessageBoxes.h"
 
 namespace fc::gui {
 
@@ -36,6 +37,11 @@ ReportButtons::ReportButtons(QDialog* results, settings::AppHome home, MessageBo
 }
 
 void ReportButtons::exportReport() {
+  if (running_ && running_()) {
+    boxes_.show(QStringLiteral("提示信息"), QStringLiteral("检查正在进行，结果尚未完成，不能导出报告；请等检查结束后再导出。"),
+                BoxIcon::Information, BoxButtons::Ok);
+    return;
+  }
   const bool unmasked = unmask_->isChecked();
   unmask_->setChecked(false);  // for this one export only
   ExportReport(results_, home_, std::nullopt, boxes_,

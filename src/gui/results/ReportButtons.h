@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 
 #include "settings/AppHome.h"
 
@@ -29,6 +30,9 @@ class ReportButtons : public QObject {
   QPushButton* exportButton() const { return export_; }
   QPushButton* historyButton() const { return history_; }
   QCheckBox* unmaskBox() const { return unmask_; }
+  // While `running` says so, an export is refused with a line saying why:
+  // the results are not whole, and the history's latest run is another one.
+  void refuseExportWhile(std::function<bool()> running) { running_ = std::move(running); }
 
  public slots:
   void exportReport();  // the latest run's report, where the operator chooses
@@ -41,6 +45,7 @@ class ReportButtons : public QObject {
   QPushButton* export_;
   QPushButton* history_;
   QCheckBox* unmask_;  // the next export unmasked
+  std::function<bool()> running_;  // a run is writing the results shown
 };
 
 }  // namespace fc::gui
