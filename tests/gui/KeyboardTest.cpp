@@ -33,14 +33,6 @@ void Type(const QString& keys) {
   for (const QChar key : keys) QTest::keyClick(QApplication::focusWidget(), key.toLatin1());
 }
 
-// Enter on a good company code moves to the data date with its year selected.
-void EnterCodeAndMoveToTheDate(CheckWindow& window) {
-  window.companyCodeField()->setFocus(Qt::OtherFocusReason);
-  window.companyCodeField()->setText("100001");
-  QTest::keyClick(window.companyCodeField(), Qt::Key_Return);
-  ASSERT_EQ(QApplication::focusWidget(), window.dataDateField());
-}
-
 // The named control that has the focus (a date picker for its inner field).
 QString FocusedControl() {
   QWidget* widget = QApplication::focusWidget();
@@ -159,7 +151,9 @@ TEST_F(KeyboardTest, APartTypedDateIsFinishedOrRefusedOnLeavingNeverHalfApplied)
       EXPECT_EQ(boxes.texts(), c.refused ? QStringList{QStringLiteral("数据日期输入错误，要求格式为YYYY-MM-DD")}
                                          : QStringList{})
           << what;
-      if (c.refused) EXPECT_TRUE(date->hasFocus()) << what;
+      if (c.refused) {
+        EXPECT_TRUE(date->hasFocus()) << what;
+      }
     }
 }
 

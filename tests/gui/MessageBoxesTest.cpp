@@ -26,6 +26,9 @@ void OnNextBox(std::function<void(QWidget*)> act) {
   });
 }
 
+// Where the box's keys go: its focused button, else the box.
+QWidget* KeyTarget(QWidget* box) { return box->focusWidget() ? box->focusWidget() : box; }
+
 void PressHeldKey(QWidget* widget, int key) {
   QKeyEvent repeat(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
   QApplication::sendEvent(widget, &repeat);
@@ -35,18 +38,18 @@ TEST(MessageBoxesTest, UnbiddenBoxIgnoresKeysTypedBeforeItAppearedAndHeldKeys) {
   QtMessageBoxes boxes;
   bool openAfterEarlyKeys = false;
   OnNextBox([&](QWidget* box) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);  // meant for what was there before
+    QTest::keyClick(KeyTarget(box), Qt::Key_Return);  // meant for what was there before
     QTimer::singleShot(QtMessageBoxes::kKeyGuardMs + 200, [&, box] {
-      PressHeldKey(QApplication::focusWidget(), Qt::Key_Return);
+      PressHeldKey(KeyTarget(box), Qt::Key_Return);
       openAfterEarlyKeys = box->isVisible();
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);  // typed now: answers 否
+      QTest::keyClick(KeyTarget(box), Qt::Key_Escape);  // typed now: answers 否
     });
   });
   EXPECT_EQ(boxes.showUnbidden("提示信息", "文件结构和数据检查完成,是否生成zip压缩文件?", BoxIcon::None, BoxButtons::YesNo),
             BoxAnswer::No);
   EXPECT_TRUE(openAfterEarlyKeys);
 
-  OnNextBox([](QWidget*) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); });
+  OnNextBox([](QWidget* box) { QTest::keyClick(KeyTarget(box), Qt::Key_Return); });
   EXPECT_EQ(boxes.show("提示信息", "是否停止检查?", BoxIcon::Question, BoxButtons::YesNo), BoxAnswer::Yes);  // asked for: at once
 }
 

@@ -136,6 +136,8 @@ TEST_F(RunTest, EndOfRunQuestionWaitsUntilNoOtherDialogIsOpen) {
   test::ShowActive(&window);
   window.companyCodeField()->setText(pipeline::kSampleCompany);
   window.dataDateField()->setDate(QDate(2008, 8, 8));
+  window.beginNoField()->setText("1");
+  window.endNoField()->setText("2");
   window.findChild<QRadioButton*>("CHKDBF")->setChecked(true);
   window.sourceDirField()->setText(QString::fromStdString(dir("sample/account-dbf")));
   window.targetDirField()->setText(QString::fromStdString(dir("out")));

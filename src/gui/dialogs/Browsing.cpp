@@ -15,7 +15,6 @@ namespace fc::gui {
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
-constexpr QDir::SortFlags kByName = QDir::Name | QDir::IgnoreCase;
 bool IsAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 // The run of digits of `text` from `at` on, without its leading zeros; `at`
@@ -43,13 +42,13 @@ bool BeforeNaturally(QStringView a, QStringView b) {
     const QChar p = a[i++].toCaseFolded(), q = b[j++].toCaseFolded();
     if (p != q) return p < q;
   }
-  return a.size() - i < b.size() - j;
+  if (a.size() - i != b.size() - j) return a.size() - i < b.size() - j;
+  // Equal but for letter case (or leading zeros): the lower-case spelling first.
+  return a.compare(b) > 0;
 }
 
-// Names in the order an operator reads them; names equal but for the letter
-// case keep the directory's order by name.
 QStringList SortedNames(QStringList names) {
-  std::stable_sort(names.begin(), names.end(), BeforeNaturally);
+  std::sort(names.begin(), names.end(), BeforeNaturally);
   return names;
 }
 
@@ -124,7 +123,7 @@ bool DirectoryList::setPath(const QString& dir) {
   }
   setCurrentRow(count() - 1);
   const QDir parent(path);
-  for (const QString& child : SortedNames(parent.entryList(QDir::Dirs | QDir::NoDotAndDotDot, kByName)))
+  for (const QString& child : SortedNames(parent.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted)))
     addEntry(child, parent.absoluteFilePath(child), static_cast<int>(chain.size()), false);
   if (path == path_) return true;
   path_ = path;
@@ -170,7 +169,7 @@ void FileList::setPattern(std::string pattern) {
 
 void FileList::refresh() {
   clear();
-  for (const QString& name : SortedNames(QDir(path_).entryList(QDir::Files, kByName)))
+  for (const QString& name : SortedNames(QDir(path_).entryList(QDir::Files, QDir::Unsorted)))
     if (naming::MatchesListPattern(name.toStdString(), pattern_)) addItem(name);
 }
 

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QSignalBlocker>
 
 #include "gui/windows/FocusRules.h"
 #include "pipeline/Validation.h"
@@ -37,10 +38,6 @@ DatePicker::DatePicker(QWidget* parent) : QDateEdit(parent) {
 
 bool DatePicker::finishTyping() {
   if (!typing_) return true;
-  if (typed_.isEmpty()) {
-    dropTyping();
-    return true;
-  }
   std::optional<std::string> digits = pipeline::FinishTypedDate(typed_.toStdString());
   if (!digits) return false;
   typing_ = false;
@@ -88,6 +85,9 @@ void DatePicker::type(const QString& text) {
 }
 
 void DatePicker::showTyped() {
+  // Quiet: the box would otherwise read its own date from a typed text it
+  // can already parse ("2009-9-9"), which is not finished until Enter or leaving.
+  const QSignalBlocker quiet(lineEdit());
   lineEdit()->setText(typed_);
   lineEdit()->setCursorPosition(static_cast<int>(typed_.size()));
 }
@@ -95,6 +95,7 @@ void DatePicker::showTyped() {
 void DatePicker::dropTyping() {
   typing_ = false;
   typed_.clear();
+  const QSignalBlocker quiet(lineEdit());
   lineEdit()->setText(textFromDateTime(dateTime()));
 }
 

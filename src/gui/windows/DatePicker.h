@@ -11,8 +11,9 @@
 // calendar day ("20080808", "2008-08-08"; "2008-8-8" is finished on leaving
 // or Enter). A part-typed date is never half applied: leaving the box for
 // another control finishes it or, when it cannot be finished, gives the old
-// date back and emits typingRefused(). The arrow keys and the calendar
-// change the date as a QDateEdit does.
+// date back and emits typingRefused(). Backspace with nothing typed empties
+// the box to type anew (an emptied box is refused like a part-typed date).
+// The arrow keys and the calendar change the date as a QDateEdit does.
 #pragma once
 
 #include <QDateEdit>
