@@ -155,6 +155,15 @@ TEST_F(KeyboardTest, APartTypedDateIsFinishedOrRefusedOnLeavingNeverHalfApplied)
         EXPECT_TRUE(date->hasFocus()) << what;
       }
     }
+  // A click while typing starts over: what was typed is dropped, the date kept.
+  QDateEdit* date = windows.account.dataDateField();
+  date->setDate(QDate(2010, 1, 7));
+  ReachDateBox(windows.account, date, Reach::ClickYear);
+  Type("2009-0");
+  ReachDateBox(windows.account, date, Reach::ClickDay);
+  EXPECT_EQ(date->text(), "2010-01-07");
+  Type("20090909");
+  EXPECT_EQ(date->date(), QDate(2009, 9, 9));
 }
 
 // Enter on each focused button presses it (and it alone); Enter in each text

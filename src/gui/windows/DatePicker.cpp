@@ -34,6 +34,7 @@ DatePicker::DatePicker(QWidget* parent) : QDateEdit(parent) {
   // The calendar names its months and days in Chinese whatever the system's language.
   setLocale(QLocale(QLocale::Chinese, QLocale::China));
   setCalendarPopup(true);
+  lineEdit()->installEventFilter(this);
 }
 
 bool DatePicker::finishTyping() {
@@ -76,6 +77,21 @@ void DatePicker::keyPressEvent(QKeyEvent* event) {
     return;
   }
   event->accept();
+}
+
+void DatePicker::mousePressEvent(QMouseEvent* event) {
+  if (typing_) dropTyping();  // a click starts over, as after the first click
+  QDateEdit::mousePressEvent(event);
+}
+
+bool DatePicker::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == lineEdit() && event->type() == QEvent::MouseButtonPress && typing_) dropTyping();
+  return QDateEdit::eventFilter(watched, event);
+}
+
+void DatePicker::wheelEvent(QWheelEvent* event) {
+  if (typing_) dropTyping();
+  QDateEdit::wheelEvent(event);
 }
 
 void DatePicker::type(const QString& text) {

@@ -13,7 +13,8 @@
 // another control finishes it or, when it cannot be finished, gives the old
 // date back and emits typingRefused(). Backspace with nothing typed empties
 // the box to type anew (an emptied box is refused like a part-typed date).
-// The arrow keys and the calendar change the date as a QDateEdit does.
+// The arrow keys, the wheel and the calendar change the date as a QDateEdit
+// does; reaching for them (or clicking the box) drops a date being typed.
 #pragma once
 
 #include <QDateEdit>
@@ -38,6 +39,9 @@ class DatePicker : public QDateEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;  // presses on the text
+  void wheelEvent(QWheelEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   bool focusNextPrevChild(bool next) override;
 
