@@ -12,6 +12,7 @@
 #include "history/Comparison.h"
 #include "report/JsonReport.h"
 #include "report/ReportData.h"
+#include "settings/Settings.h"
 
 namespace fc::cli {
 

@@ -69,6 +69,20 @@ void ClassifyKind(AccountName& a) {
   }
 }
 
+// How many digits the sequence number before the four-character extension
+// has: more than one only when they all are digits with a "_" before them,
+// as the run writes the names (a one-digit number keeps the old reading).
+std::size_t SequenceDigitCount(const Characters& chars) {
+  const std::size_t length = chars.size();
+  for (std::size_t n = kSequenceDigits; n > 1; --n) {
+    if (length < n + 6) continue;
+    bool digits = chars[length - 5 - n] == "_";
+    for (std::size_t i = length - 4 - n; digits && i < length - 4; ++i) digits = IsDigit(chars[i]);
+    if (digits) return n;
+  }
+  return 1;
+}
+
 }  // namespace
 
 std::string ExpectedFileName(Submission submission, int kindIndex, bool fullTransfer, std::string_view code,
@@ -115,7 +129,14 @@ IdentityName AnalyseIdentityFileName(std::string_view name) {
 }
 
 AccountName AnalyseAccountFileName(std::string_view name) {
-  const Characters chars = text::SplitCharacters(name);
+  Characters chars = text::SplitCharacters(name);
+  if (chars.size() < 5) return {};
+  const std::size_t digits = SequenceDigitCount(chars);
+  const std::size_t firstDigit = chars.size() - 4 - digits;
+  const int sequence = Number(Slice(chars, firstDigit + 1, firstDigit + digits));
+  // Judged with the number's last digit alone, the shape a one-digit number gives.
+  chars.erase(chars.begin() + static_cast<std::ptrdiff_t>(firstDigit),
+              chars.begin() + static_cast<std::ptrdiff_t>(firstDigit + digits - 1));
   const bool full = name.starts_with("QL_");
   AccountName a;
   if (MalformedAccountName(chars, full)) return a;
@@ -128,7 +149,7 @@ AccountName AnalyseAccountFileName(std::string_view name) {
   a.mode = full ? TransferMode::Full : chars.size() == 28 ? TransferMode::Incremental : TransferMode::Pending;
   a.kindField = Slice(chars, full ? 11 : 8, full ? 16 : 13);
   ClassifyKind(a);
-  a.sequence = chars[chars.size() - 5][0] - '0';
+  a.sequence = sequence;
   a.dateDigits = a.dateText.substr(0, 4) + a.dateText.substr(5, 2) + a.dateText.substr(8, 2);
   return a;
 }

@@ -61,10 +61,16 @@ struct AccountName {
   std::string kindField;                 // the six characters at the kind's place, "YYBXX_" for a five-letter kind (Ok only)
   KindClass kindClass = KindClass::None;  // (Ok only)
   int kindIndex = -1;                    // settlement-fund kind index when kindClass is Known
-  int sequence = 0;                      // the sequence digit, 0-9 (Ok only)
+  int sequence = 0;                      // the sequence number, 0-999 (Ok only)
 };
 
-// AnalyseAccountFileName: shape, date, transfer mode, kind and sequence digit.
+// The most digits a sequence number has: the sequence fields of the
+// settlement-fund window take as many characters.
+inline constexpr std::size_t kSequenceDigits = 3;
+
+// AnalyseAccountFileName: shape, date, transfer mode, kind and sequence
+// number. A number of one to kSequenceDigits digits is read alike: the name
+// is judged as if it had the number's last digit alone.
 AccountName AnalyseAccountFileName(std::string_view name);
 
 std::string_view ModeText(TransferMode mode);

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <random>
@@ -15,6 +16,7 @@
 #include "pipeline/SourceFiles.h"
 #include "pipeline/WorkDirs.h"
 #include "store/Store.h"
+#include "text/SystemReason.h"
 
 namespace fc::pipeline {
 
@@ -27,6 +29,12 @@ fs::path TempArchiveName(const fs::path& archive) {
   std::random_device random;
   std::string suffix = std::to_string(random() % 1000000000u);
   return archive.parent_path() / ("." + archive.filename().string() + "." + suffix + ".part");
+}
+
+// Why libzip failed: the system's reason when it has one.
+std::string ZipReason(zip_error_t* error) {
+  if (zip_error_system_type(error) == ZIP_ET_SYS) return text::SystemReason(zip_error_code_system(error));
+  return "压缩失败（" + std::string(zip_error_strerror(error)) + "）";
 }
 
 struct SourceFree {
@@ -44,7 +52,7 @@ Source BuildArchive(FILE* dbfFile, const std::string& entryName, const struct st
   Source buffer(zip_source_buffer_create(nullptr, 0, 0, &error));
   zip_t* za = buffer ? zip_open_from_source(buffer.get(), ZIP_TRUNCATE, &error) : nullptr;
   if (!za) {
-    failure = zip_error_strerror(&error);
+    failure = ZipReason(&error);
     zip_error_fini(&error);
     fclose(dbfFile);
     return nullptr;
@@ -54,7 +62,7 @@ Source BuildArchive(FILE* dbfFile, const std::string& entryName, const struct st
   if (!source) fclose(dbfFile);
   zip_int64_t index = source ? zip_file_add(za, entryName.c_str(), source, ZIP_FL_ENC_UTF_8) : -1;
   if (index < 0) {
-    failure = zip_error_strerror(zip_get_error(za));
+    failure = ZipReason(zip_get_error(za));
     if (source) zip_source_free(source);
     zip_discard(za);
     return nullptr;
@@ -62,7 +70,7 @@ Source BuildArchive(FILE* dbfFile, const std::string& entryName, const struct st
   zip_set_file_compression(za, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 0);
   zip_file_set_mtime(za, static_cast<zip_uint64_t>(index), dbfStat.st_mtime, 0);
   if (zip_close(za) != 0) {
-    failure = zip_error_strerror(zip_get_error(za));
+    failure = ZipReason(zip_get_error(za));
     zip_discard(za);
     return nullptr;
   }
@@ -108,21 +116,61 @@ bool NameFile(int fd, const std::optional<fs::path>& temp, const fs::path& to) {
   return !ec;
 }
 
+// True when `file` holds exactly the bytes of `built`.
+bool HoldsSameBytes(zip_source_t* built, const fs::path& file) {
+  zip_stat_t info;
+  zip_stat_init(&info);
+  std::error_code ec;
+  if (zip_source_stat(built, &info) != 0 || !(info.valid & ZIP_STAT_SIZE) || fs::file_size(file, ec) != info.size ||
+      ec)
+    return false;
+  std::ifstream in(file, std::ios::binary);
+  if (!in || zip_source_open(built) != 0) return false;
+  std::vector<char> ours(1 << 16), theirs(1 << 16);
+  bool same = true;
+  for (zip_int64_t n; same && (n = zip_source_read(built, ours.data(), ours.size())) != 0;)
+    same = n > 0 && in.read(theirs.data(), n) && std::memcmp(ours.data(), theirs.data(), static_cast<size_t>(n)) == 0;
+  zip_source_close(built);
+  return same;
+}
+
+// Keeps the archive `existing` as "<its name>.bak", an older one of that
+// name replaced, while `existing` itself stays until the new archive takes
+// its name; empty on success, else why not.
+std::string KeepAsBackup(const fs::path& existing, fs::path& backup) {
+  backup = existing;
+  backup += ".bak";
+  const fs::path staged = TempArchiveName(backup);
+  std::error_code ec;
+  if (link(existing.c_str(), staged.c_str()) != 0) fs::copy_file(existing, staged, ec);
+  if (!ec) fs::rename(staged, backup, ec);
+  if (!ec) return "";
+  std::error_code ignored;
+  fs::remove(staged, ignored);
+  return "无法保留原有的" + existing.filename().string() + "：" + text::SystemReason(ec.value());
+}
+
 // Writes the built archive as `archive`, dated like its entry (as a packer
 // asked to date the archive like its newest entry would do); empty on
 // success, else why not. The bytes reach the disk before the name does.
-std::string Publish(zip_source_t* built, const struct stat& dbfStat, const fs::path& archive) {
+std::string Publish(zip_source_t* built, const struct stat& dbfStat, const fs::path& archive, std::string& keptAs) {
+  if (std::optional<fs::path> existing = FindFileNoCase(archive.parent_path(), archive.filename().string());
+      existing && !HoldsSameBytes(built, *existing)) {
+    fs::path backup;
+    if (std::string failure = KeepAsBackup(*existing, backup); !failure.empty()) return failure;
+    keptAs = backup.string();
+  }
   std::optional<fs::path> temp;
   int fd = open(archive.parent_path().c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   if (fd < 0) {
     temp = TempArchiveName(archive);
     fd = open(temp->c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd < 0) return std::strerror(errno);
+    if (fd < 0) return text::SystemReason(errno);
   }
   struct timespec times[2] = {{0, UTIME_NOW}, dbfStat.st_mtim};
   errno = 0;
   bool ok = CopyOut(built, fd) && futimens(fd, times) == 0 && fsync(fd) == 0 && NameFile(fd, temp, archive);
-  std::string failure = ok ? "" : errno ? std::strerror(errno) : "写入失败";
+  std::string failure = ok ? "" : errno ? text::SystemReason(errno) : "写入失败";
   close(fd);
   std::error_code ec;
   if (!ok && temp) fs::remove(*temp, ec);
@@ -130,7 +178,7 @@ std::string Publish(zip_source_t* built, const struct stat& dbfStat, const fs::p
 }
 
 // PackOneFile on the DBF open as `fd`.
-std::string PackOpenFile(int fd, const std::string& entryName, const fs::path& archive) {
+std::string PackOpenFile(int fd, const std::string& entryName, const fs::path& archive, std::string& keptAs) {
   struct stat before, after;
   if (fstat(fd, &before) != 0) return "文件不存在";
   std::error_code ec;
@@ -139,30 +187,33 @@ std::string PackOpenFile(int fd, const std::string& entryName, const fs::path& a
   FILE* dbfFile = copy < 0 ? nullptr : fdopen(copy, "rb");
   if (!dbfFile) {
     if (copy >= 0) close(copy);
-    return std::strerror(errno);
+    return text::SystemReason(errno);
   }
   std::string failure;
   Source built = BuildArchive(dbfFile, entryName, before, failure);
   if (!built) return failure;
   // Read while another program rewrote it, the archive may hold neither version.
   if (fstat(fd, &after) != 0 || IdentityOf(after) != IdentityOf(before)) return "文件在压缩过程中被改动";
-  failure = Publish(built.get(), before, archive);
-  return failure.empty() ? failure : "无法写入" + archive.string() + ": " + failure;
+  failure = Publish(built.get(), before, archive, keptAs);
+  return failure.empty() ? failure : "无法写入" + archive.string() + "：" + failure;
 }
 
 }  // namespace
 
-std::string PackOneFile(const fs::path& dbf, const std::string& entryName, const fs::path& archive) {
+std::string PackOneFile(const fs::path& dbf, const std::string& entryName, const fs::path& archive,
+                        std::string* keptAs) {
   int fd = OpenRegularFile(dbf);
   if (fd < 0) return "文件不存在";
-  std::string failure = PackOpenFile(fd, entryName, archive);
+  std::string kept;
+  std::string failure = PackOpenFile(fd, entryName, archive, kept);
   close(fd);
+  if (keptAs) *keptAs = kept;
   return failure;
 }
 
-std::vector<PackFailure> PackPassedFiles(store::Store& store, const std::string& sourceDir,
-                                         const std::string& targetDir, RunObserver& observer) {
-  std::vector<PackFailure> failures;
+PackReport PackPassedFiles(store::Store& store, const std::string& sourceDir, const std::string& targetDir,
+                           RunObserver& observer) {
+  PackReport report;
   const std::vector<store::FileRow> rows = store.selectPassedFiles(kPassedFilesQuery);
   const int total = static_cast<int>(rows.size());
   for (int n = 0; n < total; ++n) {
@@ -172,14 +223,21 @@ std::vector<PackFailure> PackPassedFiles(store::Store& store, const std::string&
     observer.progress(n + 1, total);
     std::optional<fs::path> dbf = FindFileNoCase(sourceDir, row.filename);
     std::string archive = targetDir + SwapLastThree(row.filename, "ZIP");
-    std::string failure = dbf ? PackOneFile(*dbf, row.filename, archive) : "文件不存在";
-    if (!failure.empty()) failures.push_back({source, failure});
+    std::string keptAs;
+    std::string failure = dbf ? PackOneFile(*dbf, row.filename, archive, &keptAs) : "文件不存在";
+    if (!failure.empty()) {
+      report.failures.push_back({source, failure});
+      continue;
+    }
+    // Named like the archive it replaced, whose letter case may differ.
+    const fs::path written = FindFileNoCase(targetDir, fs::path(archive).filename().string()).value_or(archive);
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(written, ec);
+    report.written.push_back({written.string(), ec ? 0 : size, keptAs});
   }
-  if (failures.empty()) return failures;
-  std::string text = "下列文件未能生成zip压缩文件:";
-  for (const PackFailure& f : failures) text += "\n" + f.source + " (" + f.reason + ")";
-  observer.message(MessageKind::Information, text);
-  return failures;
+  // Nothing passed: the run's own message that no data file was found says it.
+  if (total > 0) observer.packed(report);
+  return report;
 }
 
 }  // namespace fc::pipeline

@@ -1,8 +1,7 @@
 // pipeline/Packaging.h - packs the tables that passed a DBF-type check run
 // into sending archives, one archive per table.
 //
-//   std::vector<fc::pipeline::PackFailure> failed =
-//       fc::pipeline::PackPassedFiles(store, "/in/", "/out/", observer);
+//   fc::pipeline::PackReport report = fc::pipeline::PackPassedFiles(store, "/in/", "/out/", observer);
 //
 // Every filelist row with isok = 1 is packed: "/in/" + filename becomes
 // "/out/" + filename with "ZIP" for its last three characters, holding that
@@ -13,15 +12,19 @@
 // unnamed files) and named only when complete and on disk, so an existing
 // archive is replaced whole (an archive of the same name in another letter
 // case is the one replaced) and a packing killed at any moment leaves none
-// half-written. A DBF that is not a regular file, or that changes while it
-// is read, is not packed. A file that cannot be packed does not stop the
-// others; the failures are returned and reported through the observer.
+// half-written. An existing archive whose bytes differ from the new one is
+// kept first as "<its name>.bak" (an older .bak of that name is replaced);
+// one that cannot be kept is not replaced. A DBF that is not a regular file,
+// or that changes while it is read, is not packed. A file that cannot be
+// packed does not stop the others. What was written and what failed is
+// returned and reported through the observer; reasons are Chinese.
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "pipeline/PackReport.h"
 #include "pipeline/RunObserver.h"
 
 namespace fc::store { class Store; }
@@ -31,19 +34,16 @@ namespace fc::pipeline {
 // The selection of the tables to pack (the doubled blanks are the store's).
 inline constexpr const char* kPassedFilesQuery = "select * from  filelist where  isok=1";
 
-struct PackFailure {
-  std::string source;  // source directory + filename
-  std::string reason;  // why no archive was written
-};
-
-// Packs one DBF into `archive` (replaced whole); empty on success, else why not.
+// Packs one DBF into `archive` (replaced whole); empty on success, else why
+// not. `keptAs`, when given, receives the name a differing archive it
+// replaced was kept under (empty when none).
 std::string PackOneFile(const std::filesystem::path& dbf, const std::string& entryName,
-                        const std::filesystem::path& archive);
+                        const std::filesystem::path& archive, std::string* keptAs = nullptr);
 
 // PackPassedFiles: the status line says which file is being packed and the
-// progress counts the archives (n of m); when some failed, one Information
-// message lists them.
-std::vector<PackFailure> PackPassedFiles(store::Store& store, const std::string& sourceDir,
-                                         const std::string& targetDir, RunObserver& observer);
+// progress counts the archives (n of m); at the end observer.packed() gets
+// the report, unless no table had passed.
+PackReport PackPassedFiles(store::Store& store, const std::string& sourceDir, const std::string& targetDir,
+                           RunObserver& observer);
 
 }  // namespace fc::pipeline

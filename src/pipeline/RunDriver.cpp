@@ -483,7 +483,7 @@ class Run {
     }
     for (const auto& [fileId, file] : checked_) file.expectUnchanged();
     PhaseTimer timer(observer_, "packing");
-    recorder_.packed(*store_, PackPassedFiles(*store_, in_.sourceDir, in_.targetDir, observer_));
+    recorder_.packed(*store_, PackPassedFiles(*store_, in_.sourceDir, in_.targetDir, observer_).failures);
   }
 
   void emptyWorkDirs() {

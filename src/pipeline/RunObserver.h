@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "pipeline/PackReport.h"
+
 namespace fc::pipeline {
 
 // The message boxes a run may show, with their titles and icons:
@@ -35,6 +37,8 @@ class RunObserver {
   virtual bool askPack() = 0;
   // A modal message; returns when the operator has closed it.
   virtual void message(MessageKind kind, const std::string& text) = 0;
+  // After packing: what was written and what was not (an Information message by default).
+  virtual void packed(const PackReport& report) { message(MessageKind::Information, PackSummaryText(report)); }
 };
 
 }  // namespace fc::pipeline

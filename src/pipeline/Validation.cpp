@@ -1,10 +1,15 @@
 #include "pipeline/Validation.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
 
 #include "naming/CompanyCode.h"
 #include "naming/FileNames.h"
+#include "text/SystemReason.h"
 #include "text/Text.h"
 
 namespace fc::pipeline {
@@ -68,6 +73,18 @@ std::optional<std::string> ParseDateText(std::string_view text) {
   return t.substr(0, 4) + t.substr(5, 2) + t.substr(8, 2);
 }
 
+std::optional<std::string> FinishTypedDate(std::string_view typed) {
+  std::string t(Trim(typed));
+  if (t.find('-') == std::string::npos) {
+    if (t.size() != 8) return std::nullopt;
+    t = t.substr(0, 4) + "-" + t.substr(4, 2) + "-" + t.substr(6, 2);
+  }
+  const std::size_t first = t.find('-'), second = t.find('-', first + 1);
+  if (first != 4 || second == std::string::npos) return std::nullopt;
+  auto twoDigits = [](std::string part) { return part.size() == 1 ? "0" + part : part; };
+  return ParseDateText(t.substr(0, 5) + twoDigits(t.substr(5, second - 5)) + "-" + twoDigits(t.substr(second + 1)));
+}
+
 std::optional<InputProblem> ValidateRunInputs(const RawRunInputs& raw,
                                               const CompanyQuestions& questions) {
   if (std::optional<std::string_view> message = naming::CheckCompanyCode(raw.companyCode))
@@ -80,6 +97,18 @@ std::optional<InputProblem> ValidateRunInputs(const RawRunInputs& raw,
     return InputProblem{raw.sourceCaption + "不能为空", InputField::SourceDir};
   if (raw.checkType == CheckType::Dbf && raw.packs && Trim(raw.targetDir).empty())
     return InputProblem{raw.targetCaption + "不能为空", InputField::TargetDir};
+  return std::nullopt;
+}
+
+std::optional<InputProblem> CheckOutputDir(const RawRunInputs& raw) {
+  const std::string dir(Trim(raw.targetDir));
+  if (raw.checkType != CheckType::Dbf || !raw.packs || dir.empty()) return std::nullopt;
+  std::error_code ec;
+  const std::string named = raw.targetCaption + dir;
+  if (!std::filesystem::exists(dir, ec)) return InputProblem{named + "不存在", InputField::TargetDir};
+  if (!std::filesystem::is_directory(dir, ec)) return InputProblem{named + "不是目录", InputField::TargetDir};
+  if (access(dir.c_str(), W_OK | X_OK) != 0)
+    return InputProblem{named + "无法写入：" + text::SystemReason(errno), InputField::TargetDir};
   return std::nullopt;
 }
 

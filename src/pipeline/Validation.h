@@ -73,9 +73,22 @@ std::optional<int> ParseSequenceNumber(std::string_view text);
 // "YYYYMMDD", or nothing.
 std::optional<std::string> ParseDateText(std::string_view text);
 
+// A date as an operator types it into a date box, as eight digits
+// "YYYYMMDD": "20080808", or year, month and day between dashes with one or
+// two digits for the month and the day ("2008-8-8"); nothing when it is not
+// a whole calendar day.
+std::optional<std::string> FinishTypedDate(std::string_view typed);
+
 // The checks of a run's inputs in order; nothing when the run may start.
 std::optional<InputProblem> ValidateRunInputs(const RawRunInputs& raw,
                                               const CompanyQuestions& questions);
+
+// The output directory of a DBF-type check that may pack, checked before
+// the run (not after the whole check and the question): it must be a
+// directory that takes new files. Nothing when it is, or when no archive
+// would be written (ZIP type, no packing, an empty field left to
+// ValidateRunInputs). Unlike the rest, this looks at the file system.
+std::optional<InputProblem> CheckOutputDir(const RawRunInputs& raw);
 
 // A directory text as a run reads it: trimmed, with "/" appended when missing;
 // empty when no directory was given (never the root by accident).

@@ -93,7 +93,7 @@ TEST_F(CheckCommands, CleanSubmissionExitsZeroAndJsonHasOneObjectPerRow) {
 TEST_F(CheckCommands, InvalidInputsAreRefusedWithTheWindowsMessages) {
   struct Case {
     std::vector<std::string> args;
-    const char* message;
+    std::string message;
   };
   std::string zip = sample + "/account-zip";
   std::vector<Case> cases = {
@@ -103,6 +103,7 @@ TEST_F(CheckCommands, InvalidInputsAreRefusedWithTheWindowsMessages) {
       {{"--from", "a"}, "开始序号不正确"},
       {{"--date", "2008-02-30"}, "数据日期输入错误，要求格式为YYYY-MM-DD"},
       {{"--type", "dbf", "--pack"}, "ZIP生成目录不能为空"},
+      {{"--type", "dbf", "--pack", "--output", (dir / "nowhere").string()}, "ZIP生成目录" + (dir / "nowhere").string() + "不存在"},
       {{"--source", " "}, "ZIP文件目录不能为空"},
       {{"--source", zip + " x"}, "对不起本软件不允许比对路径包含空格，请您重新填写。"},
       {{"--kinds", "KHJBXX,QTXX"}, "QTXX"},

@@ -5,7 +5,9 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -114,6 +116,21 @@ TEST_F(HistoryWindowTest, ListsRunsShowsAPastRunsResultsAndComparesWithTheOneBef
   window.showComparison();
   ASSERT_FALSE(boxes.shown.empty());
   EXPECT_TRUE(boxes.texts().last().contains(QStringLiteral("没有同一报送")));
+}
+
+TEST_F(HistoryWindowTest, TabLeavesTheListForItsButtonsAndEnterPressesThem) {
+  HistoryWindow window(home.home(), boxes);
+  test::ShowActive(&window);
+  window.list()->setFocus(Qt::TabFocusReason);
+  window.list()->setCurrentCell(0, 0);
+  QTest::keyClick(window.list(), Qt::Key_Tab);
+  auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->text(), QStringLiteral("查看结果"));
+  bool shown = false;
+  InspectNextModal([&](QWidget* modal) { shown = modal->findChild<QTableWidget*>(QStringLiteral("MSFlexGrid1")); });
+  QTest::keyClick(button, Qt::Key_Return);
+  EXPECT_TRUE(shown);
 }
 
 TEST_F(HistoryWindowTest, ReportIsWrittenAsPdfAndHtmlBesideTheSourceDirectory) {

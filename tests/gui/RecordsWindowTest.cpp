@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -19,6 +20,7 @@
 #include "GuiTestSupport.h"
 #include "gui/results/ChkResult.h"
 #include "gui/results/RecordsWindow.h"
+#include "naming/InterfaceLayouts.h"
 #include "store/Store.h"
 
 namespace fc::gui {
@@ -321,6 +323,26 @@ TEST_F(RecordsWindowTest, IdentityNumbersShowWholeOnlyWhileTheBoxIsTickedAndExpo
   RecordsWindow plain(*store->readFindingRecords(1, 2), store->readFindings().at(1), nullptr, boxes);
   plain.offerUnmasking(store.get());
   EXPECT_FALSE(plain.unmaskBox()->isVisibleTo(&plain));
+}
+
+TEST_F(RecordsWindowTest, AmountsAreRightAlignedAndTheValueCountsShowEveryRowTheyHaveRoomFor) {
+  store::FindingRecords records{1, 1, "R20", "ZJBDXX", {"ZJZH", "ZRYE"}, {{4, {"101", "12.50"}}}, 1, {}};
+  for (int i = 0; i < 5; ++i) records.valueCounts.push_back({"ZRYE", std::to_string(i) + ".00", 5 - i});
+  const naming::InterfaceLayouts agreement =
+      naming::InterfaceLayouts::load(home.home().data / "interface" / "layouts.csv");
+  RecordsWindow window(records, {1, 1, "100001_ZJBDXX_20080808_1.DBF", "R20", "昨日余额有误", 1, 1}, &agreement, boxes);
+  test::ShowActive(&window);
+  const QAbstractItemModel* model = window.recordsTable()->model();
+  auto alignment = [&](int column) { return model->index(0, column).data(Qt::TextAlignmentRole).toInt(); };
+  EXPECT_TRUE(alignment(0) & Qt::AlignRight);  // 记录号
+  EXPECT_FALSE(alignment(1) & Qt::AlignRight);  // an account number is text
+  EXPECT_TRUE(alignment(2) & Qt::AlignRight);  // an amount
+  EXPECT_TRUE(window.countsTable()->item(0, 1)->textAlignment() & Qt::AlignRight);
+  EXPECT_FALSE(window.countsTable()->verticalScrollBar()->isVisible());
+  window.resize(window.width(), 300);  // little room: the counts keep to their share and scroll
+  test::ProcessEvents();
+  EXPECT_LT(window.countsTable()->height(), window.height() / 2);
+  EXPECT_TRUE(window.countsTable()->verticalScrollBar()->isVisible());
 }
 
 }  // namespace

@@ -9,20 +9,25 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTableWidget>
 #include <QCheckBox>
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
+#include <QLocale>
 #include <QTimer>
-#include <QtTest/QTest>
 #include <fstream>
 
 #include "GuiTestSupport.h"
 #include "gui/results/ChkResult.h"
+#include "gui/results/HistoryWindow.h"
 #include "gui/windows/AccountWindow.h"
 #include "gui/windows/IdentityWindow.h"
+#include "gui/windows/RunBridge.h"
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/Sample.h"
+#include "pipeline/StopRequest.h"
 #include "settings/NumberSettings.h"
 #include "store/Store.h"
 #include "support/Zip.h"
@@ -87,7 +92,7 @@ TEST_F(RunTest, DbfRunOfTheAccountWindowPacksOnYes) {
   boxes.answer(BoxAnswer::Yes);
 
   runCheck(window);
-  ASSERT_EQ(boxes.shown.size(), 1u) << boxes.texts().join('|').toStdString();
+  ASSERT_EQ(boxes.shown.size(), 2u) << boxes.texts().join('|').toStdString();
   EXPECT_EQ(boxes.shown[0].title, QStringLiteral("提示信息"));
   EXPECT_EQ(boxes.shown[0].text, QStringLiteral("文件结构和数据检查完成,是否生成zip压缩文件?"));
   EXPECT_EQ(boxes.shown[0].buttons, BoxButtons::YesNo);
@@ -99,6 +104,14 @@ TEST_F(RunTest, DbfRunOfTheAccountWindowPacksOnYes) {
   EXPECT_EQ(progress->maximum(), packed);
   EXPECT_EQ(progress->value(), packed);
   EXPECT_EQ(packed, 7);
+  // Then one summary lists every archive written, with its size.
+  const QString summary = boxes.shown[1].text;
+  EXPECT_TRUE(summary.startsWith(QStringLiteral("已生成7个zip压缩文件:\n"))) << summary.toStdString();
+  const auto khjbxx = std::filesystem::file_size(home.path() / "out" / "100001_KHJBXX_20080808_1.ZIP");
+  EXPECT_TRUE(summary.contains(QString::fromStdString(dir("out") + "/100001_KHJBXX_20080808_1.ZIP (") +
+                               QLocale(QLocale::English, QLocale::UnitedStates).toString(static_cast<qulonglong>(khjbxx)) + QStringLiteral("字节)")))
+      << summary.toStdString();
+  boxes.shown.pop_back();
 
   const auto entries = test::ReadZip(home.path() / "out" / "100001_KHJBXX_20080808_1.ZIP");
   ASSERT_EQ(entries.size(), 1u);
@@ -116,6 +129,96 @@ TEST_F(RunTest, DbfRunOfTheAccountWindowPacksOnYes) {
   window.reject();  // a first close leaves the default limit there to edit
   EXPECT_EQ(settings::ReadRecordsLimit(home.home().recordsLimitFile()), settings::kDefaultRecordsLimit);
   EXPECT_TRUE(std::filesystem::exists(home.home().recordsLimitFile()));
+}
+
+TEST_F(RunTest, EndOfRunQuestionWaitsUntilNoOtherDialogIsOpen) {
+  AccountWindow window(home.home(), boxes);
+  test::ShowActive(&window);
+  window.companyCodeField()->setText(pipeline::kSampleCompany);
+  window.dataDateField()->setDate(QDate(2008, 8, 8));
+  window.beginNoField()->setText("1");
+  window.endNoField()->setText("2");
+  window.findChild<QRadioButton*>("CHKDBF")->setChecked(true);
+  window.sourceDirField()->setText(QString::fromStdString(dir("sample/account-dbf")));
+  window.targetDirField()->setText(QString::fromStdString(dir("out")));
+  boxes.answer(BoxAnswer::No);
+  QSignalSpy finished(&window, &CheckWindow::checkFinished);
+  window.findChild<QPushButton*>("ChkCmd")->click();
+
+  // Another dialog of the program is open when the run reaches its question:
+  // the question waits until the operator closes it.
+  QDialog other(&window);
+  const auto* bridge = window.findChild<RunBridge*>();
+  ASSERT_NE(bridge, nullptr);
+  bool askedWhileOpen = true;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (!bridge->questionWaiting()) return;
+    test::ProcessEvents();
+    askedWhileOpen = !boxes.shown.empty();
+    other.accept();
+  });
+  poll.start(20);
+  QTimer::singleShot(kRunTimeoutMs, &other, &QDialog::reject);
+  EXPECT_EQ(other.exec(), QDialog::Accepted);
+  poll.stop();
+  EXPECT_FALSE(askedWhileOpen);
+  ASSERT_TRUE(finished.wait(kRunTimeoutMs));
+  EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("文件结构和数据检查完成,是否生成zip压缩文件?")});
+  EXPECT_TRUE(std::filesystem::is_empty(home.path() / "out"));  // answered 否
+}
+
+TEST_F(RunTest, StopDuringTheRulesLeavesNothingHalfWrittenAndTheHistorySaysIncomplete) {
+  // Forty groups, so that the rules are still at work when the operator stops them.
+  const std::filesystem::path source = home.path() / "sample" / "account-dbf";
+  for (const auto& entry : std::filesystem::directory_iterator(source)) {
+    const std::string name = entry.path().filename().string();
+    if (!name.ends_with("_1.DBF")) continue;
+    for (int group = 3; group <= 40; ++group)
+      std::filesystem::copy_file(entry.path(),
+                                 source / (name.substr(0, name.size() - 5) + std::to_string(group) + ".DBF"));
+  }
+  AccountWindow window(home.home(), boxes);
+  test::ShowActive(&window);
+  window.companyCodeField()->setText(pipeline::kSampleCompany);
+  window.dataDateField()->setDate(QDate(2008, 8, 8));
+  window.beginNoField()->setText("1");
+  window.endNoField()->setText("40");
+  window.findChild<QRadioButton*>("CHKDBF")->setChecked(true);
+  window.sourceDirField()->setText(QString::fromStdString(source.string()));
+  window.targetDirField()->setText(QString::fromStdString(dir("out")));
+  auto* stop = window.findChild<QPushButton*>("StopCmd");
+  EXPECT_FALSE(stop->isEnabled());
+  QSignalSpy finished(&window, &CheckWindow::checkFinished);
+  auto* stateStr = window.findChild<QLineEdit*>("StateStr");
+  QObject::connect(stateStr, &QLineEdit::textChanged, stop, [&](const QString& text) {
+    if (!text.contains(QStringLiteral("文件数据逻辑")) || !stop->isEnabled()) return;
+    // Esc asks first; 否 leaves the run going, 是 stops it.
+    boxes.answer(BoxAnswer::No);
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_TRUE(stop->isEnabled());
+    boxes.answer(BoxAnswer::Yes);
+    QTest::keyClick(&window, Qt::Key_Escape);
+  });
+  window.findChild<QPushButton*>("ChkCmd")->click();
+  ASSERT_TRUE(finished.wait(kRunTimeoutMs));
+  EXPECT_FALSE(finished.at(0).at(0).toBool());
+  EXPECT_EQ(boxes.texts(), (QStringList{QStringLiteral("是否停止检查?"), QStringLiteral("是否停止检查?")}));
+  EXPECT_EQ(status(window), QString::fromUtf8(pipeline::kStoppedMessage));
+  EXPECT_FALSE(stop->isEnabled());
+  EXPECT_TRUE(std::filesystem::is_empty(home.path() / "out"));  // never asked to pack, nothing written
+  for (const auto& scratch : {home.home().workdir(), home.home().dbfdir(), home.home().lchkdir()})
+    EXPECT_TRUE(std::filesystem::is_empty(scratch)) << scratch;
+  // The store holds whole file rows only: no finding of a file whose row was dropped.
+  const auto orphans = window.store()->execute("select count(*) from fileerr where fileid not in (select fileid from filelist)");
+  ASSERT_EQ(orphans.size(), 1u);
+  EXPECT_EQ(orphans[0][0], "0");
+  HistoryWindow history(home.home(), boxes);
+  ASSERT_GE(history.list()->rowCount(), 1);
+  QStringList latest;
+  for (int column = 0; column < history.list()->columnCount(); ++column)
+    if (const QTableWidgetItem* item = history.list()->item(0, column)) latest << item->text();
+  EXPECT_TRUE(latest.contains(QStringLiteral("未完成"))) << latest.join('|').toStdString();
 }
 
 TEST_F(RunTest, ZipRunOfTheIdentityWindowAsksNothingAndKeepsRecordsUpToTheLimit) {

@@ -33,7 +33,7 @@ class ViewDir3Test : public ::testing::Test {
                         "QL_100001_KHJBXX_20080808_1.ZIP", "QL_100001_ZJBDXX_20080808_2.ZIP",
                         "QL_100001_ZJZQDY_20080808_1.zip", "100001_YYBXX_20080808_1.ZIP", "100001_ZHBYZ_20080808_2.zip",
                         "QL_100001_KHJBXX_20080809_1.ZIP", "100001_khjbxx_20080808_1.ZIP",
-                        "QL_100001_khjbxx_20080808_5.ZIP", "100001_KHJBXX_20080808_12.ZIP",
+                        "QL_100001_khjbxx_20080808_5.ZIP", "100001_KHJBXX_20080808_1234.ZIP",
                         "100001_KHJBXX_20081301_1.ZIP", "100001_YYBXX_20080808_1.DBF", "100002_KHJBXX_20080808_1.ZIP"});
     fields.sourceDir->setText(test::ToQString(files.path()));
     fields.code->setText("100001");
@@ -91,7 +91,7 @@ TEST_F(ViewDir3Test, OpensOnTheCompanysSubmissionFilesWithTheWindowsTablesUntick
   EXPECT_EQ(windowTicks(), std::vector<bool>(5, false));
   EXPECT_EQ(test::EntriesOf(dialog->fileList()),
             (test::Names{"100001_khjbxx_20080808_1.ZIP", "100001_KHJBXX_20080808_1.ZIP",
-                         "100001_KHJBXX_20080808_12.ZIP", "100001_KHJBXX_20081301_1.ZIP", "100001_YYBXX_20080808_1.ZIP",
+                         "100001_KHJBXX_20080808_1234.ZIP", "100001_KHJBXX_20081301_1.ZIP", "100001_YYBXX_20080808_1.ZIP",
                          "100001_ZHBYZ_20080808_2.zip", "QL_100001_KHJBXX_20080808_1.ZIP",
                          "QL_100001_KHJBXX_20080808_3.ZIP", "QL_100001_khjbxx_20080808_5.ZIP",
                          "QL_100001_KHJBXX_20080809_1.ZIP", "QL_100001_ZJBDXX_20080808_2.ZIP",
@@ -120,7 +120,7 @@ TEST_F(ViewDir3Test, RejectedNamesAreRedAndKeepTheFilterOff) {
   EXPECT_EQ(colour("Label3"), kRed);
   EXPECT_EQ(colour("Label5"), kRed);
   EXPECT_FALSE(filterButton()->isEnabled());
-  click("100001_KHJBXX_20080808_12.ZIP");
+  click("100001_KHJBXX_20080808_1234.ZIP");
   EXPECT_EQ(text("Label3"), QStringLiteral("错误:所选文件命名格式不符合接口规范！"));
   EXPECT_FALSE(filterButton()->isEnabled());
   EXPECT_EQ(fields.dataDate->date(), QDate(2010, 1, 7));
@@ -207,6 +207,23 @@ TEST_F(ViewDir3Test, SequenceDigitsThreeOneTwoGiveTheRangeOneToThree) {
   EXPECT_TRUE(boxes.shown.empty());
 }
 
+TEST_F(ViewDir3Test, LongerSequenceNumbersAreListedByValueAndWidenTheRange) {
+  test::Touch(files, {"100001_KHJBXX_20080808_10.ZIP", "100001_ZJZQDY_20080808_2.ZIP", "100001_ZJBDXX_20080808_20.ZIP"});
+  open();
+  filterBy("100001_KHJBXX_20080808_10.ZIP");
+  EXPECT_EQ(test::EntriesOf(dialog->fileList()),
+            (test::Names{"100001_khjbxx_20080808_1.ZIP", "100001_KHJBXX_20080808_1.ZIP",
+                         "100001_KHJBXX_20080808_10.ZIP", "100001_KHJBXX_20080808_1234.ZIP",
+                         "100001_YYBXX_20080808_1.ZIP", "100001_ZHBYZ_20080808_2.zip",
+                         "100001_ZJBDXX_20080808_20.ZIP", "100001_ZJZQDY_20080808_2.ZIP"}));
+  click("100001_ZJZQDY_20080808_2.ZIP");
+  click("100001_ZJBDXX_20080808_20.ZIP");
+  EXPECT_EQ(text("Label7"), QStringLiteral("文件序号:2 - 20"));
+  control<QPushButton>("SelectOk")->click();
+  EXPECT_EQ(fields.beginNo->text(), "2");
+  EXPECT_EQ(fields.endNo->text(), "20");
+}
+
 TEST_F(ViewDir3Test, ConfirmingAFilterWithoutFilesWritesZeroToZero) {
   fields.allData->setChecked(true);
   fields.beginNo->setText("4");
@@ -216,7 +233,7 @@ TEST_F(ViewDir3Test, ConfirmingAFilterWithoutFilesWritesZeroToZero) {
   EXPECT_EQ(text("Label6"), QStringLiteral("传输模式: 增量传输"));
   EXPECT_EQ(test::EntriesOf(dialog->fileList()),
             (test::Names{"100001_khjbxx_20080808_1.ZIP", "100001_KHJBXX_20080808_1.ZIP",
-                         "100001_KHJBXX_20080808_12.ZIP", "100001_YYBXX_20080808_1.ZIP",
+                         "100001_KHJBXX_20080808_1234.ZIP", "100001_YYBXX_20080808_1.ZIP",
                          "100001_ZHBYZ_20080808_2.zip"}));
   control<QPushButton>("SelectOk")->click();
   EXPECT_EQ(fields.beginNo->text(), "0");

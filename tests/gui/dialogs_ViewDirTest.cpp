@@ -71,8 +71,8 @@ TEST_F(ViewDirTest, ListsTheCompanysFilesOfTheChosenType) {
   EXPECT_EQ(dialog->windowTitle(), QStringLiteral("查看及选择[ 报送文件 ]"));
   EXPECT_EQ(test::EntriesOf(dialog->fileList()),
             (test::Names{"100001_SFZFCJG_20080803.ZIP", "100001_SFZFCJG_20080804.ZIP", "100001_SFZFCJG_20080805.ZIP",
-                         "100001_SFZFCJG_200808081.ZIP", "100001_SFZFCJG_20080811.zip", "100001_SFZFCJG_20080812.ZIP",
-                         "100001_SFZFCJG_20081301.ZIP"}));
+                         "100001_SFZFCJG_20080811.zip", "100001_SFZFCJG_20080812.ZIP", "100001_SFZFCJG_20081301.ZIP",
+                         "100001_SFZFCJG_200808081.ZIP"}));  // digits compared as numbers
   EXPECT_EQ(dialog->findChild<QLabel*>("Label1")->text(), QStringLiteral("[文件类型]为:ZIP文件 "));
   EXPECT_EQ(dialog->findChild<QLabel*>("Label2")->text(), test::ToQString(files.path()));
 

@@ -132,7 +132,7 @@ TEST(AnalyseAccountFileName, FiveLetterKindLeavesModePending) {
 TEST(AnalyseAccountFileName, MalformedNames) {
   for (const char* name : {
            "QL_100001_YYBXX_20080808_1.ZIP",   // 30 characters with the prefix
-           "100001_KHJBXX_20080808_12.ZIP",    // 29 characters
+           "100001_KHJBXX_20080808_1234.ZIP",  // four digits: more than the sequence fields take
            "100001_KHJBXX_20080808_A.ZIP",     // sequence is no digit
            "100001_KHJBXX_20080808_1xZIP",     // a letter where the dot belongs
            "QL_100001_KHJBXX_20080808_1.ZIPX",
@@ -143,6 +143,31 @@ TEST(AnalyseAccountFileName, MalformedNames) {
     EXPECT_EQ(a.outcome, NameOutcome::BadName) << name;
     EXPECT_EQ(a.dateText, "") << name;
   }
+}
+
+TEST(AnalyseAccountFileName, SequenceNumbersOfOneToThreeDigitsReadAlike) {
+  struct Case {
+    const char* name;
+    int kindIndex;
+    TransferMode mode;
+    int sequence;
+  };
+  const Case cases[] = {
+      {"100001_KHJBXX_20080808_10.DBF", 0, TransferMode::Incremental, 10},
+      {"100001_KHJBXX_20080808_999.ZIP", 0, TransferMode::Incremental, 999},
+      {"QL_100001_ZJZQDY_20080808_20.ZIP", 1, TransferMode::Full, 20},
+      {"100001_YYBXX_20080808_10.ZIP", 3, TransferMode::Pending, 10},  // as long as a one-digit six-letter name
+      {"100001_ZHBYZ_20080808_007.ZIP", 4, TransferMode::Pending, 7},
+  };
+  for (const Case& c : cases) {
+    const AccountName a = AnalyseAccountFileName(c.name);
+    EXPECT_EQ(a.outcome, NameOutcome::Ok) << c.name;
+    EXPECT_EQ(a.kindIndex, c.kindIndex) << c.name;
+    EXPECT_EQ(a.mode, c.mode) << c.name;
+    EXPECT_EQ(a.sequence, c.sequence) << c.name;
+    EXPECT_EQ(a.dateDigits, "20080808") << c.name;
+  }
+  EXPECT_EQ(AnalyseAccountFileName("100001_KHJBXX_20081301_12.ZIP").outcome, NameOutcome::BadDate);
 }
 
 TEST(AnalyseAccountFileName, BadDate) {

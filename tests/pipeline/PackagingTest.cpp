@@ -25,9 +25,7 @@ class PackPassedFilesTest : public testing::Test {
     store->beginFileRow();
     store->addFileRow({fileid, 1, "客户基本信息表", name, 1, passed ? 1 : 0, passed ? std::optional(3) : std::nullopt});
   }
-  std::vector<PackFailure> pack() {
-    return PackPassedFiles(*store, h.sourceDir(), h.output.string() + "/", observer);
-  }
+  PackReport pack() { return PackPassedFiles(*store, h.sourceDir(), h.output.string() + "/", observer); }
   std::vector<std::string> outputFiles() {
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(h.output)) names.push_back(e.path().filename());
@@ -44,8 +42,12 @@ TEST_F(PackPassedFilesTest, OneDeflatedArchivePerPassedTableDatedLikeIt) {
   auto old = fs::file_time_type::clock::now() - std::chrono::hours(24 * 30);
   fs::last_write_time(dbf, old);
 
-  EXPECT_TRUE(pack().empty());
+  const PackReport report = pack();
+  EXPECT_TRUE(report.failures.empty());
   EXPECT_EQ(outputFiles(), (std::vector<std::string>{"100001_KHJBXX_20080808_1.ZIP", "100001_KHJBXX_20080808_3.ZIP"}));
+  ASSERT_EQ(report.written.size(), 2u);
+  EXPECT_EQ(report.written[1].archive, h.output.string() + "/100001_KHJBXX_20080808_3.ZIP");
+  EXPECT_EQ(report.written[1].size, fs::file_size(h.output / "100001_KHJBXX_20080808_3.ZIP"));
   fs::path archive = h.output / "100001_KHJBXX_20080808_1.ZIP";
   auto entries = test::ReadZip(archive);
   ASSERT_EQ(entries.size(), 1u);
@@ -62,21 +64,37 @@ TEST_F(PackPassedFilesTest, OneDeflatedArchivePerPassedTableDatedLikeIt) {
   EXPECT_EQ(observer.progressCalls, (std::vector<std::pair<int, int>>{{1, 2}, {2, 2}}));
 }
 
-TEST_F(PackPassedFilesTest, ExistingArchiveIsReplacedWhole) {
+TEST_F(PackPassedFilesTest, ExistingDifferentArchiveIsKeptAsBakAndAnIdenticalOneJustReplaced) {
   list(1, "100001_KHJBXX_20080808_1.DBF", true);
   test::ZipWriter(h.output / "100001_khjbxx_20080808_1.zip").add("stale.txt", "from an earlier packing").write();
+  h.root.write("out/100001_khjbxx_20080808_1.zip.bak", "an older backup");
   h.root.write("out/100001_KHJBXX_20080808_1.ZIP.bak", "unrelated");
-  EXPECT_TRUE(pack().empty());
-  // The archive of the other letter case is the one replaced; nothing else is touched or left over.
-  EXPECT_EQ(outputFiles(), (std::vector<std::string>{"100001_KHJBXX_20080808_1.ZIP.bak", "100001_khjbxx_20080808_1.zip"}));
+  const PackReport first = pack();
+  ASSERT_TRUE(first.failures.empty());
+  // The archive of the other letter case is the one replaced, kept under its own name first.
+  EXPECT_EQ(outputFiles(), (std::vector<std::string>{"100001_KHJBXX_20080808_1.ZIP.bak", "100001_khjbxx_20080808_1.zip",
+                                                     "100001_khjbxx_20080808_1.zip.bak"}));
   auto entries = test::ReadZip(h.output / "100001_khjbxx_20080808_1.zip");
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries.begin()->first, "100001_KHJBXX_20080808_1.DBF");
+  EXPECT_EQ(test::ReadZip(h.output / "100001_khjbxx_20080808_1.zip.bak").begin()->first, "stale.txt");
+  EXPECT_EQ(test::ReadFileBytes(h.output / "100001_KHJBXX_20080808_1.ZIP.bak"), "unrelated");
+  ASSERT_EQ(first.written.size(), 1u);
+  EXPECT_EQ(first.written[0].keptAs, h.output.string() + "/100001_khjbxx_20080808_1.zip.bak");
+
+  // Packed again from the same table: the same bytes, nothing to keep.
+  const PackReport second = pack();
+  ASSERT_EQ(second.written.size(), 1u);
+  EXPECT_EQ(second.written[0].keptAs, "");
+  EXPECT_EQ(test::ReadZip(h.output / "100001_khjbxx_20080808_1.zip.bak").begin()->first, "stale.txt");
+  const std::string summary = PackSummaryText(first);
+  EXPECT_NE(summary.find("已生成1个zip压缩文件:\n" + first.written[0].archive + " ("), std::string::npos) << summary;
+  EXPECT_NE(summary.find("字节)，原有的不同文件已保存为" + first.written[0].keptAs), std::string::npos) << summary;
 }
 
 TEST_F(PackPassedFilesTest, EntryTakesTheListedNameWhateverTheFileIsCalled) {
   list(1, "100001_KHJBXX_20080808_1.DBF", true, "100001_khjbxx_20080808_1.dbf");
-  EXPECT_TRUE(pack().empty());
+  EXPECT_TRUE(pack().failures.empty());
   auto entries = test::ReadZip(h.output / "100001_KHJBXX_20080808_1.ZIP");
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries.begin()->first, "100001_KHJBXX_20080808_1.DBF");
@@ -87,26 +105,27 @@ TEST_F(PackPassedFilesTest, FailureIsReportedAndTheOthersStillPacked) {
   list(2, "100001_KHJBXX_20080808_2.DBF", true);
   list(3, "100001_KHJBXX_20080808_3.DBF", true);
   fs::remove(h.source / "100001_KHJBXX_20080808_2.DBF");
-  std::vector<PackFailure> failures = pack();
+  const std::vector<PackFailure> failures = pack().failures;
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_EQ(failures[0].source, h.sourceDir() + "100001_KHJBXX_20080808_2.DBF");
   EXPECT_EQ(outputFiles(), (std::vector<std::string>{"100001_KHJBXX_20080808_1.ZIP", "100001_KHJBXX_20080808_3.ZIP"}));
   ASSERT_EQ(observer.messages.size(), 1u);
   EXPECT_EQ(observer.messages[0].first, MessageKind::Information);
-  EXPECT_NE(observer.messages[0].second.find("100001_KHJBXX_20080808_2.DBF"), std::string::npos);
+  EXPECT_NE(observer.messages[0].second.find("下列文件未能生成zip压缩文件:\n" + failures[0].source + " (文件不存在)"),
+            std::string::npos);
 }
 
 TEST_F(PackPassedFilesTest, MissingOutputDirectoryFailsEveryFileWithoutCreatingIt) {
   list(1, "100001_KHJBXX_20080808_1.DBF", true);
-  std::vector<PackFailure> failures =
-      PackPassedFiles(*store, h.sourceDir(), (h.root / "nowhere").string() + "/", observer);
-  EXPECT_EQ(failures.size(), 1u);
+  const PackReport report = PackPassedFiles(*store, h.sourceDir(), (h.root / "nowhere").string() + "/", observer);
+  EXPECT_EQ(report.failures.size(), 1u);
+  EXPECT_TRUE(report.written.empty());
   EXPECT_FALSE(fs::exists(h.root / "nowhere"));
 }
 
 TEST_F(PackPassedFilesTest, SourceAndOutputMayBeTheSameDirectory) {
   list(1, "100001_KHJBXX_20080808_1.DBF", true);
-  EXPECT_TRUE(PackPassedFiles(*store, h.sourceDir(), h.sourceDir(), observer).empty());
+  EXPECT_TRUE(PackPassedFiles(*store, h.sourceDir(), h.sourceDir(), observer).failures.empty());
   EXPECT_EQ(test::ReadZip(h.source / "100001_KHJBXX_20080808_1.ZIP").size(), 1u);
 }
 

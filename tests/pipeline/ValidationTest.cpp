@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
+#include "support/TempDir.h"
+
 namespace fc::pipeline {
 namespace {
 
@@ -58,6 +62,44 @@ TEST(DateText, OnlyRealCalendarDays) {
   for (const char* bad : {"2008-02-30", "2007-02-29", "2008-13-01", "2008-00-10", "2008-8-8",
                           "20080808", "2008/08/08", "0999-01-01", "abcd-ef-gh", " 2008-08-08x"})
     EXPECT_EQ(ParseDateText(bad), std::nullopt) << bad;
+}
+
+TEST(DateText, TypedDatesWithOrWithoutDashesAreFinishedWhenWhole) {
+  const std::pair<const char*, std::optional<std::string>> cases[] = {
+      {"20080808", "20080808"}, {"2008-08-08", "20080808"}, {"2008-8-8", "20080808"},
+      {"2008-8-18", "20080818"}, {"20080229", "20080229"},  {"2008", std::nullopt},
+      {"2008-08", std::nullopt}, {"2008-08-", std::nullopt}, {"200808", std::nullopt},
+      {"20070229", std::nullopt}, {"2008--8", std::nullopt}, {"2008-123-1", std::nullopt},
+      {"08-08-08", std::nullopt}, {"2008-8-8-", std::nullopt}, {"", std::nullopt}};
+  for (const auto& [typed, expected] : cases) EXPECT_EQ(FinishTypedDate(typed), expected) << typed;
+}
+
+TEST(OutputDir, CheckedBeforeTheRunWhenArchivesMayBeWrittenThere) {
+  test::TempDir root;
+  const std::string dir = root.path().string(), file = root.write("plain", "x").string();
+  struct Case {
+    CheckType type;
+    bool packs;
+    std::string target;
+    std::optional<std::string> message;
+  };
+  const Case cases[] = {
+      {CheckType::Dbf, true, " " + dir + " ", std::nullopt},
+      {CheckType::Dbf, true, dir + "/missing", "ZIP生成目录" + dir + "/missing不存在"},
+      {CheckType::Dbf, true, file, "ZIP生成目录" + file + "不是目录"},
+      {CheckType::Dbf, false, dir + "/missing", std::nullopt},  // nothing will be packed
+      {CheckType::Zip, true, dir + "/missing", std::nullopt},   // the ZIP type packs nothing
+      {CheckType::Dbf, true, " ", std::nullopt},                // left to ValidateRunInputs
+  };
+  for (const Case& c : cases) {
+    RawRunInputs raw = Account();
+    raw.checkType = c.type;
+    raw.packs = c.packs;
+    raw.targetDir = c.target;
+    std::optional<InputProblem> problem = CheckOutputDir(raw);
+    EXPECT_EQ(problem ? std::optional(problem->message) : std::nullopt, c.message) << c.target;
+    if (problem) EXPECT_EQ(problem->focus, InputField::TargetDir);
+  }
 }
 
 TEST(BlankGuard, OnlyInnerBlanksCount) {

@@ -88,7 +88,7 @@ TEST_F(IdentityRules, EachRuleReportsItsOwnCount) {
                 {1, "R11", has + " 11条记录处理措施不为01-08 或 处理措施填写了08且身份证类型填写了1时其他身份证明文件情况不为01-06。这些记录可能有误，请核实。"},
                 {1, "R12", has + " 12条记录不符合以下规则：身份证复查异常原因填写01的，处理措施仅能填报02或03。这些记录可能有误，请核实。"},
                 {1, "R13", has + " 13条记录处理措施填写了05、06、07其中之一,但处理措施补充说明中没有文字说明。这些记录可能有误，请核实。"},
-                {1, "R14", has + " 14条记录的复查通知序号编码错误。复查通知序号必须与Quorvane下发文件匹配，且不允许自行编号。"},
+                {1, "R14", has + " 14条记录的复查通知序号编码错误。复查通知序号必须与登记结算机构下发文件匹配，且不允许自行编号。"},
             }));
 }
 
@@ -136,7 +136,7 @@ TEST_F(IdentityRules, NoticeNumbersOfNineteenCharactersAreMiscoded) {
   Write("SFZFCJG", Rows{{{"FCTZXH", "2008080810000100123"}}, {{"FCTZXH", "2008080810000100456"}}});
   Run([](RuleContext& ctx) { CheckIdentityDataLogic(ctx, 1, 0, 5); });
   EXPECT_EQ(Findings(),
-            (Findings_{{5, "R14", "投资者身份信息复查处理结果表中有 2条记录的复查通知序号编码错误。复查通知序号必须与Quorvane下发文件匹配，且不允许自行编号。"}}));
+            (Findings_{{5, "R14", "投资者身份信息复查处理结果表中有 2条记录的复查通知序号编码错误。复查通知序号必须与登记结算机构下发文件匹配，且不允许自行编号。"}}));
 }
 
 TEST_F(IdentityRules, FailingQueryPassesOnAndKeepsEarlierFindings) {

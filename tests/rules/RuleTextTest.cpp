@@ -88,7 +88,7 @@ const Expected kSfzfcjg[] = {
     {"R11", "SELECT count(*) from sfzfcjg where clcs not in ('01','02','03','04','05','06','07','08') or (clcs = '08' and sfzlx = '1' and qtzj not in ('01','02','03','04','05','06'))", "条记录处理措施不为01-08 或 处理措施填写了08且身份证类型填写了1时其他身份证明文件情况不为01-06。这些记录可能有误，请核实。"},
     {"R12", "SELECT count(*) from sfzfcjg where clcs not in ('02','03') and fcycyy ='01'", "条记录不符合以下规则：身份证复查异常原因填写01的，处理措施仅能填报02或03。这些记录可能有误，请核实。"},
     {"R13", "SELECT count(*) from sfzfcjg where clcs in ('05','06','07') and len(trim(clcssm)) = 0", "条记录处理措施填写了05、06、07其中之一,但处理措施补充说明中没有文字说明。这些记录可能有误，请核实。"},
-    {"R14", "select count(*) from sfzfcjg where  len(trim(fctzxh))<>20 or substr(trim(fctzxh),15,6) = '000000' or substr(trim(fctzxh),9,6)<> '100001'", "条记录的复查通知序号编码错误。复查通知序号必须与Quorvane下发文件匹配，且不允许自行编号。"},
+    {"R14", "select count(*) from sfzfcjg where  len(trim(fctzxh))<>20 or substr(trim(fctzxh),15,6) = '000000' or substr(trim(fctzxh),9,6)<> '100001'", "条记录的复查通知序号编码错误。复查通知序号必须与登记结算机构下发文件匹配，且不允许自行编号。"},
 };
 void ExpectAccountKind(int kind, std::span<const Expected> expected) {
   SCOPED_TRACE("tableKind " + std::to_string(kind));

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "Version.h"
 #include "gui/shell/AppHomeResolver.h"
@@ -20,14 +21,27 @@
 
 namespace {
 
-// Help and version are answered before a window system is opened, so that
-// they work in a terminal without a display as well.
-bool AsksForTextOnly(int argc, char** argv) {
+// The help in the program's language (Qt's own help speaks English).
+const char* const kHelp =
+    "用法：filingcheck [选项]\n"
+    "证券公司报送数据文件检查软件：欢迎窗口打开两个检查窗口。\n"
+    "\n"
+    "选项：\n"
+    "  -h, --help           显示本帮助并结束\n"
+    "  --help-all           显示本程序和Qt的全部选项并结束\n"
+    "  -v, --version        显示版本并结束\n"
+    "  --screenshot <文件>  欢迎窗口显示后将其画面保存到<文件>，然后结束\n";
+
+bool Given(int argc, char** argv, std::initializer_list<const char*> names) {
   for (int i = 1; i < argc; ++i)
-    for (const char* name : {"-h", "--help", "--help-all", "-v", "--version"})
+    for (const char* name : names)
       if (!std::strcmp(argv[i], name)) return true;
   return false;
 }
+
+// Help and version are answered before a window system is opened, so that
+// they work in a terminal without a display as well.
+bool AsksForTextOnly(int argc, char** argv) { return Given(argc, argv, {"--help-all", "-v", "--version"}); }
 
 // Shows the welcome window until the event loop has drawn it, saves its
 // picture and ends: 0 when the picture was written.
@@ -47,11 +61,14 @@ int main(int argc, char** argv) {
   parser.setApplicationDescription(QStringLiteral("证券公司报送数据文件检查软件"));
   parser.addHelpOption();
   parser.addVersionOption();
-  const QCommandLineOption screenshot(
-      QStringLiteral("screenshot"),
-      QStringLiteral("Write a picture of the welcome window to <file> once it shows, then end."),
-      QStringLiteral("file"));
+  const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                     QStringLiteral("欢迎窗口显示后将其画面保存到<文件>，然后结束"),
+                                     QStringLiteral("文件"));
   parser.addOption(screenshot);
+  if (Given(argc, argv, {"-h", "--help"})) {
+    std::fputs(kHelp, stdout);
+    return 0;
+  }
   if (AsksForTextOnly(argc, argv)) {
     QCoreApplication text(argc, argv);
     parser.process(text);  // prints and exits

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QFileInfo>
 #include <QStyle>
+#include <algorithm>
 #include <utility>
 
 #include "gui/dialogs/Mounts.h"
@@ -14,7 +15,42 @@ namespace fc::gui {
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
-constexpr QDir::SortFlags kByName = QDir::Name | QDir::IgnoreCase;
+bool IsAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// The run of digits of `text` from `at` on, without its leading zeros; `at`
+// moves past the run.
+QStringView DigitRun(QStringView text, qsizetype& at) {
+  const qsizetype start = at;
+  while (at < text.size() && IsAsciiDigit(text[at])) ++at;
+  QStringView run = text.mid(start, at - start);
+  while (run.size() > 1 && run.front() == u'0') run = run.mid(1);
+  return run;
+}
+
+// True when `a` comes before `b` as an operator reads names: letter case
+// ignored, and a run of digits compared as the number it is ("_2" before
+// "_10").
+bool BeforeNaturally(QStringView a, QStringView b) {
+  qsizetype i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (IsAsciiDigit(a[i]) && IsAsciiDigit(b[j])) {
+      const QStringView x = DigitRun(a, i), y = DigitRun(b, j);
+      if (x.size() != y.size()) return x.size() < y.size();
+      if (const int order = x.compare(y)) return order < 0;
+      continue;
+    }
+    const QChar p = a[i++].toCaseFolded(), q = b[j++].toCaseFolded();
+    if (p != q) return p < q;
+  }
+  if (a.size() - i != b.size() - j) return a.size() - i < b.size() - j;
+  // Equal but for letter case (or leading zeros): the lower-case spelling first.
+  return a.compare(b) > 0;
+}
+
+QStringList SortedNames(QStringList names) {
+  std::sort(names.begin(), names.end(), BeforeNaturally);
+  return names;
+}
 
 bool IsReadableDirectory(const QString& path) {
   if (path.isEmpty()) return false;
@@ -36,6 +72,20 @@ QStringList Ancestors(const QString& path) {
     if (dir.isRoot() || !dir.cdUp()) break;
   }
   return chain;
+}
+
+bool IsMoveKey(int key) {
+  switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+      return true;
+    default:
+      return false;
+  }
 }
 
 }  // namespace
@@ -72,9 +122,9 @@ bool DirectoryList::setPath(const QString& dir) {
     addEntry(name, chain[depth], depth, true);
   }
   setCurrentRow(count() - 1);
-  const QFileInfoList children = QDir(path).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, kByName);
-  for (const QFileInfo& child : children)
-    addEntry(child.fileName(), child.absoluteFilePath(), static_cast<int>(chain.size()), false);
+  const QDir parent(path);
+  for (const QString& child : SortedNames(parent.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted)))
+    addEntry(child, parent.absoluteFilePath(child), static_cast<int>(chain.size()), false);
   if (path == path_) return true;
   path_ = path;
   emit pathChanged(path_);
@@ -98,7 +148,10 @@ FileList::FileList(QWidget* parent) : QListWidget(parent) {
 void FileList::keyPressEvent(QKeyEvent* event) {
   QListWidgetItem* before = currentItem();
   QListWidget::keyPressEvent(event);
-  if (currentItem() && currentItem() != before) emit fileChosen(currentItem());
+  if (!currentItem()) return;
+  // An arrow key that cannot move on (the only file, the last one) still
+  // chooses the file it rests on, as a click on it does.
+  if (currentItem() != before || IsMoveKey(event->key())) emit fileChosen(currentItem());
 }
 
 bool FileList::setPath(const QString& dir) {
@@ -116,8 +169,7 @@ void FileList::setPattern(std::string pattern) {
 
 void FileList::refresh() {
   clear();
-  const QStringList names = QDir(path_).entryList(QDir::Files, kByName);
-  for (const QString& name : names)
+  for (const QString& name : SortedNames(QDir(path_).entryList(QDir::Files, QDir::Unsorted)))
     if (naming::MatchesListPattern(name.toStdString(), pattern_)) addItem(name);
 }
 

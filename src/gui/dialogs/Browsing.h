@@ -12,8 +12,10 @@
 // Each list starts in the program's current directory. A path that cannot be
 // read leaves a list as it was, so callers may ignore the result: browsing
 // errors are never the operator's business. Hidden entries (a leading dot)
-// are not listed. Names are sorted without regard to letter case, and the
-// file list takes a name when it matches its pattern, letter case ignored.
+// are not listed. Names are sorted without regard to letter case, numbers in
+// them by value ("_2" before "_10"), and the file list takes a name when it
+// matches its pattern, letter case ignored. An arrow key chooses the file it
+// rests on even when it cannot move (a single file).
 #pragma once
 
 #include <QComboBox>

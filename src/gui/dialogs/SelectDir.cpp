@@ -75,12 +75,14 @@ SelectDir::SelectDir(Chooser chooser, const ChooserTargets& targets, settings::A
     width = 576;
     connect(file1_, &QListWidget::itemDoubleClicked, this, &SelectDir::fileDoubleClicked);
   }
-  selectOk_ = MakeButton(this, "SelectOk", QStringLiteral("确认并保存设置"), {width - 152, 358, 140, 32});
+  selectOk_ = MakeButton(this, "SelectOk", QStringLiteral("确认并保存设置"), {width - 244, 358, 140, 32});
+  auto* cancel = MakeButton(this, "SelectCancel", QStringLiteral("取消"), {width - 92, 358, 80, 32});
   setFixedSize(width, 402);
 
   connect(drive1_, &QComboBox::activated, this, &SelectDir::driveChosen);
   connect(dir1_, &DirectoryList::pathChanged, this, &SelectDir::directoryChanged);
   connect(selectOk_, &QPushButton::clicked, this, &SelectDir::confirm);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   load();
 }
 

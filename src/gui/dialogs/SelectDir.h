@@ -11,7 +11,7 @@
 // of the browsed directory, and a double click on one offers the company
 // code its name starts with. "确认并保存设置" writes the directory into the
 // window's field, unless it holds a blank or is one of the program's working
-// directories. Closing by the window frame changes nothing.
+// directories. "取消" or closing by the window frame changes nothing.
 #pragma once
 
 #include <QDialog>

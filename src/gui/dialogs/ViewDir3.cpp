@@ -43,8 +43,8 @@ QDate FromDateText(const QString& text) { return QDate::fromString(text, Qt::ISO
 
 }  // namespace
 
-void SequenceRange::take(int digit) {
-  current = digit;
+void SequenceRange::take(int number) {
+  current = number;
   if (highest == kNone) highest = current;
   if (lowest == kNone) lowest = current;
   if (highest < current)

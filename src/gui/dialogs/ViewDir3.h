@@ -57,14 +57,14 @@ struct PreciseTargets {
   QLineEdit* endNo = nullptr;                           // EndNo
 };
 
-// The sequence digits taken so far: the last one, the lowest and the highest.
+// The sequence numbers taken so far: the last one, the lowest and the highest.
 struct SequenceRange {
-  static constexpr int kNone = 100;  // no digit taken yet
-  int current = kNone;               // the digit taken last
-  int lowest = kNone;                // lowest digit taken
-  int highest = kNone;               // highest digit taken
+  static constexpr int kNone = -1;  // no number taken yet
+  int current = kNone;              // the number taken last
+  int lowest = kNone;               // lowest number taken
+  int highest = kNone;              // highest number taken
 
-  void take(int digit);
+  void take(int number);
   bool empty() const { return current == kNone || lowest == kNone || highest == kNone; }
 };
 
@@ -105,7 +105,7 @@ class ViewDir3 : public QDialog {
   QString filterDateText_;            // date of the last accepted click, "YYYY-MM-DD"
   std::string filterDateDigits_;      // the same as "YYYYMMDD"
   QString pickedDateText_;            // the date that confirmation writes
-  SequenceRange sequenceRange_;       // sequence digits of the files taken
+  SequenceRange sequenceRange_;       // sequence numbers of the files taken
   bool filtered_ = false;             // the list shows the filter's files only
 
   QLabel* label2_;                    // the source directory

@@ -48,6 +48,7 @@ ComparisonWindow::ComparisonWindow(const history::Run& before, const history::Ru
   grid_->setHorizontalHeaderLabels({QStringLiteral("变化"), QStringLiteral("文件名"), QStringLiteral("问题编号"),
                                     QStringLiteral("上次"), QStringLiteral("本次"), QStringLiteral("问题描述")});
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid_->setTabKeyNavigation(false);  // Tab reaches the close button; arrows move within
   grid_->verticalHeader()->hide();
   grid_->horizontalHeader()->setStretchLastSection(true);
   layout->addWidget(grid_);

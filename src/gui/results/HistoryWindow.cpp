@@ -83,6 +83,7 @@ HistoryWindow::HistoryWindow(settings::AppHome home, MessageBoxes& boxes, QWidge
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  list_->setTabKeyNavigation(false);  // Tab reaches the buttons; arrows choose the run
   list_->verticalHeader()->hide();
   list_->horizontalHeader()->setStretchLastSection(true);
   layout->addWidget(list_);

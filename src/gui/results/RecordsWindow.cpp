@@ -25,7 +25,7 @@ namespace fc::gui {
 namespace {
 
 constexpr int kWidestColumn = 260;  // px a column takes before it shares out the room left
-constexpr int kCountsHeight = 150;  // px the value counts take at most above the records
+constexpr int kCountsShare = 40;    // percent of the window the value counts take at most above the records
 
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
@@ -36,8 +36,12 @@ QString FromStd(const std::string& text) { return QString::fromStdString(text); 
 // millions of records, and the view asks only for the rows it shows.
 class RecordsModel final : public QAbstractTableModel {
  public:
-  RecordsModel(store::FindingRecords records, QStringList headings, QObject* parent)
-      : QAbstractTableModel(parent), records_(std::move(records)), headings_(std::move(headings)) {}
+  // `rightAligned`: by column, the columns that hold numbers.
+  RecordsModel(store::FindingRecords records, QStringList headings, std::vector<bool> rightAligned, QObject* parent)
+      : QAbstractTableModel(parent),
+        records_(std::move(records)),
+        headings_(std::move(headings)),
+        rightAligned_(std::move(rightAligned)) {}
 
   const store::FindingRecords& records() const { return records_; }
   void replace(store::FindingRecords records) {
@@ -56,7 +60,7 @@ class RecordsModel final : public QAbstractTableModel {
 
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid()) return {};
-    if (role == Qt::TextAlignmentRole && index.column() == 0)
+    if (role == Qt::TextAlignmentRole && rightAligned_.at(static_cast<size_t>(index.column())))
       return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     const store::FindingRecords::Record& record = records_.records[static_cast<size_t>(index.row())];
@@ -73,6 +77,7 @@ class RecordsModel final : public QAbstractTableModel {
  private:
   store::FindingRecords records_;
   const QStringList headings_;
+  const std::vector<bool> rightAligned_;
 };
 
 namespace {
@@ -150,6 +155,15 @@ std::vector<std::optional<store::FindingRow>> FindingsOfRows(const std::vector<s
   return matched;
 }
 
+// True when the agreement gives `field` of `table` as a number (an amount):
+// shown right-aligned, digits under digits.
+bool IsNumberField(const naming::InterfaceLayouts* agreement, const std::string& table, const std::string& field) {
+  const naming::TableLayout* layout = agreement ? agreement->find(table) : nullptr;
+  if (!layout) return false;
+  return std::any_of(layout->fields.begin(), layout->fields.end(),
+                     [&](const naming::LayoutField& f) { return f.type == 'N' && f.name == field; });
+}
+
 QString FieldHeading(const naming::InterfaceLayouts* agreement, const std::string& table,
                      const std::string& field) {
   const std::string meaning = agreement ? agreement->meaningOf(table, field) : std::string();
@@ -167,7 +181,11 @@ RecordsWindow::RecordsWindow(store::FindingRecords records, const store::Finding
   proposedName_ = QFileInfo(FromStd(finding.filename)).completeBaseName() + QLatin1Char('_') +
                   FromStd(finding.errid) + QStringLiteral(".csv");
   QStringList headings{QStringLiteral("记录号")};
-  for (const std::string& field : records.fields) headings << FieldHeading(agreement, records.table, field);
+  std::vector<bool> rightAligned{true};
+  for (const std::string& field : records.fields) {
+    headings << FieldHeading(agreement, records.table, field);
+    rightAligned.push_back(IsNumberField(agreement, records.table, field));
+  }
 
   auto* description = new QLabel(FromStd(finding.errdesc), this);
   description->setObjectName(QStringLiteral("ErrDesc"));
@@ -177,7 +195,7 @@ RecordsWindow::RecordsWindow(store::FindingRecords records, const store::Finding
   const int64_t total = records.total;
   const int64_t kept = static_cast<int64_t>(records.records.size());
   table_ = MakeView<QTableView>(this, "Records");
-  model_ = new RecordsModel(std::move(records), std::move(headings), table_);
+  model_ = new RecordsModel(std::move(records), std::move(headings), std::move(rightAligned), table_);
   table_->setModel(model_);
   capped_ = new QLabel(QStringLiteral("共 %1 条，显示前 %2 条").arg(total).arg(kept), this);
   capped_->setObjectName(QStringLiteral("Capped"));
@@ -187,7 +205,6 @@ RecordsWindow::RecordsWindow(store::FindingRecords records, const store::Finding
   unmask_->setVisible(false);
   export_ = new QPushButton(QStringLiteral("导出CSV"), this);
   export_->setObjectName(QStringLiteral("ExportCsv"));
-  export_->setAutoDefault(false);
   close_ = new QPushButton(QStringLiteral("关闭"), this);
   close_->setObjectName(QStringLiteral("CloseCmd"));
   close_->setDefault(true);
@@ -254,14 +271,28 @@ void RecordsWindow::fillCounts(const store::FindingRecords& records, const namin
     for (int column = 0; column < 3; ++column) {
       auto* item = new QTableWidgetItem(texts[column]);
       item->setToolTip(texts[column]);
-      if (column == 2) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      if (column == 2 || (column == 1 && IsNumberField(agreement, records.table, count.field)))
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
       counts_->setItem(row, column, item);
     }
     ++row;
   }
   counts_->setVisible(row > 0);
-  const int rowsHeight = counts_->horizontalHeader()->sizeHint().height() + counts_->verticalHeader()->length();
-  counts_->setMaximumHeight(std::min(kCountsHeight, rowsHeight + 2 * counts_->frameWidth()));
+  countsHeight_ = counts_->horizontalHeader()->sizeHint().height() + counts_->verticalHeader()->length() +
+                  2 * counts_->frameWidth();
+  fitCountsHeight();
+}
+
+// The value counts show every row without a scroll bar when the window has
+// room for them, and never more than their share of it: the records below
+// take the rest.
+void RecordsWindow::fitCountsHeight() {
+  counts_->setFixedHeight(std::min(countsHeight_, height() * kCountsShare / 100));
+}
+
+void RecordsWindow::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  fitCountsHeight();
 }
 
 bool RecordsWindow::eventFilter(QObject* watched, QEvent* event) {

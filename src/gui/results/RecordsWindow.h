@@ -74,9 +74,11 @@ class RecordsWindow : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void fillCounts(const store::FindingRecords& records, const naming::InterfaceLayouts* agreement);
+  void fitCountsHeight();
   QByteArray csvText() const;
 
   QString proposedName_;   // file name the save dialog proposes
@@ -86,6 +88,7 @@ class RecordsWindow : public QDialog {
   store::Store* store_ = nullptr;                // where the unmasked records are read; null: not offered
   RecordsModel* model_;    // the records and their headings (记录号, then one per field)
   QTableWidget* counts_;   // field, value, count
+  int countsHeight_ = 0;   // px the value counts need to show every row
   QTableView* table_;      // the records
   QLabel* capped_;         // "共 N 条，显示前 M 条"
   QCheckBox* unmask_;      // 显示完整证件号码

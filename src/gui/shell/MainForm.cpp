@@ -39,6 +39,7 @@ PictureButton* BigButton(const QString& caption, QWidget* zone) {
                       BigButtonPicture(caption, PictureState::Pressed, ratio),
                       BigButtonPicture(caption, PictureState::Dimmed, ratio));
   button->setEnabled(false);
+  button->setAccessibleName(caption);  // a picture alone names nothing to a screen reader
   return button;
 }
 
@@ -70,6 +71,7 @@ MainForm::MainForm(settings::AppHome home, MessageBoxes& boxes, QWidget* parent)
 
   exit_ = new PictureButton(this);
   exit_->setObjectName(QStringLiteral("Command1"));
+  exit_->setAccessibleName(QStringLiteral("退出"));
   exit_->setPictures(ExitButtonPicture(PictureState::Normal, devicePixelRatioF()),
                      ExitButtonPicture(PictureState::Pressed, devicePixelRatioF()));
 

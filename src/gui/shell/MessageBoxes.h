@@ -7,7 +7,14 @@
 //   QString path = boxes.askSavePath("导出CSV", proposedPath, "CSV文件 (*.csv)");  // empty: cancelled
 //
 // QtMessageBoxes shows a real modal QMessageBox, its buttons named 确定, 取消,
-// 是 and 否, or a save dialog, over the active window.
+// 是 and 否, or a save dialog, over the active window. A text of many lines
+// (a list of files) is shown in a scrolling box of bounded height instead,
+// so that its 确定 stays on the screen.
+//
+// showUnbidden() is for what appears without the operator asking (a run's
+// end-of-run question and messages): its box ignores the keys for a moment
+// after it appears, and held-down keys, so that typing meant for what was
+// there before never answers it.
 #pragma once
 
 #include <QString>
@@ -24,6 +31,10 @@ class MessageBoxes {
   // Shows a modal box and returns the button the operator chose.
   virtual BoxAnswer show(const QString& title, const QString& text, BoxIcon icon,
                          BoxButtons buttons) = 0;
+  // The same for a box that appears unasked (see above).
+  virtual BoxAnswer showUnbidden(const QString& title, const QString& text, BoxIcon icon, BoxButtons buttons) {
+    return show(title, text, icon, buttons);
+  }
   // Asks where to save a file, proposing `proposed`; the chosen path, or an
   // empty text when the operator cancels. `filter` as Qt's file dialogs take it.
   virtual QString askSavePath(const QString& title, const QString& proposed, const QString& filter) = 0;
@@ -33,6 +44,9 @@ class QtMessageBoxes final : public MessageBoxes {
  public:
   BoxAnswer show(const QString& title, const QString& text, BoxIcon icon,
                  BoxButtons buttons) override;
+  BoxAnswer showUnbidden(const QString& title, const QString& text, BoxIcon icon, BoxButtons buttons) override;
+  // How long an unbidden box ignores the keys after it appears.
+  static constexpr int kKeyGuardMs = 600;
   QString askSavePath(const QString& title, const QString& proposed, const QString& filter) override;
 };
 

@@ -21,7 +21,8 @@ struct Plate {
 Plate ButtonPlate(PictureState state) {
   switch (state) {
     case PictureState::Pressed: return {QColor(52, 104, 170), QColor(24, 62, 122), Qt::white};
-    case PictureState::Dimmed: return {QColor(196, 204, 216), QColor(160, 170, 186), QColor(238, 240, 244)};
+    // Unlit, not unavailable: a pale plate with a dark caption that reads at a glance.
+    case PictureState::Dimmed: return {QColor(232, 239, 250), QColor(188, 206, 234), QColor(30, 62, 116)};
     case PictureState::Normal: break;
   }
   return {QColor(96, 156, 226), QColor(38, 92, 168), Qt::white};

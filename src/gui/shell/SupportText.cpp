@@ -1,5 +1,7 @@
 #include "gui/shell/SupportText.h"
 
+#include <utility>
+
 #include "text/DataFile.h"
 
 namespace fc::gui {
@@ -27,12 +29,24 @@ QStringList ReadContactLines(const std::filesystem::path& dataDir) {
 
 QString SupportText(const std::filesystem::path& dataDir) {
   const QStringList contact = ReadContactLines(dataDir);
-  const QStringList text = {
-      QStringLiteral("如在软件使用过程中遇到任何问题请咨询："), QString(), contact[0], QString(),
-      QStringLiteral("如对逻辑校验规则有任何疑问请咨询："), QString(), contact[1], QString(),
-      QStringLiteral("为能够保持及时顺畅的沟通,当联系人有变动时请及时通知我方更新联系方式"),
-      QStringLiteral("（包括联系人、电话及电子邮件）联系方式如下："), QString(), contact[2],
-      QString(), contact[3]};
+  // Each sentence goes with its contacts; without them it would send the
+  // operator to nobody, so it is left out.
+  const std::pair<QStringList, QStringList> blocks[] = {
+      {{QStringLiteral("如在软件使用过程中遇到任何问题请咨询：")}, {contact[0]}},
+      {{QStringLiteral("如对逻辑校验规则有任何疑问请咨询：")}, {contact[1]}},
+      {{QStringLiteral("为能够保持及时顺畅的沟通,当联系人有变动时请及时通知我方更新联系方式"),
+        QStringLiteral("（包括联系人、电话及电子邮件）联系方式如下：")},
+       {contact[2], contact[3]}},
+  };
+  QStringList text;
+  for (const auto& [sentence, contacts] : blocks) {
+    QStringList given = contacts;
+    given.removeAll(QString());
+    if (given.isEmpty()) continue;
+    if (!text.isEmpty()) text << QString();
+    text << sentence;
+    for (const QString& line : given) text << QString() << line;
+  }
   return text.join(QLatin1Char('\n'));
 }
 

@@ -14,6 +14,7 @@
 #include "gui/dialogs/ViewDir3.h"
 #include "gui/shell/MessageBoxes.h"
 #include "gui/windows/Controls.h"
+#include "naming/FileNames.h"
 #include "naming/Kinds.h"
 #include "pipeline/Validation.h"
 #include "settings/Settings.h"
@@ -23,7 +24,6 @@ namespace fc::gui {
 namespace {
 
 constexpr int kWidth = 640;
-constexpr int kSequenceLength = 3;
 
 const std::array<const char*, kAccountKindCount> kKindBoxNames = {"KHXX0", "KHXX1", "KHXX2", "KHXX3",
                                                               "KHXX4"};
@@ -33,7 +33,7 @@ const std::array<QRect, kAccountKindCount> kKindBoxPlaces = {
 
 QLineEdit* SequenceField(QWidget* parent, const char* name, QRect geometry) {
   auto* field = Place(new QLineEdit(QStringLiteral("0"), parent), name, geometry);
-  field->setMaxLength(kSequenceLength);
+  field->setMaxLength(static_cast<int>(naming::kSequenceDigits));
   return field;
 }
 

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDateEdit>
-#include <QFocusEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -23,7 +22,6 @@
 #include "gui/shell/PointerWatch.h"
 #include "gui/windows/CompanyCodeEntry.h"
 #include "gui/windows/Controls.h"
-#include "gui/windows/FocusRules.h"
 #include "gui/windows/RunBridge.h"
 #include "pipeline/Validation.h"
 #include "settings/PrivateFiles.h"
@@ -38,6 +36,7 @@ namespace {
 
 const QString kDateError = QStringLiteral("数据日期输入错误，要求格式为YYYY-MM-DD");
 const QString kBusyRefusal = QStringLiteral("正在检查文件，请等待检查完毕后再关闭窗口");
+const QString kStopQuestion = QStringLiteral("是否停止检查?");
 
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 std::string Trimmed(const QLineEdit* field) { return std::string(text::Trim(field->text().toStdString())); }
@@ -81,8 +80,7 @@ CheckWindow::CheckWindow(pipeline::Submission submission, settings::AppHome home
   setWindowFlag(Qt::WindowMaximizeButtonHint);
   setSizeGripEnabled(true);
   // Only ExitCMD and the close box close the window: Esc would lose the
-  // operator's date, ticks and selection.
-  KeepOpenOnEscape(this);
+  // operator's date, ticks and selection (keyPressEvent).
   label1_ = Place(new QLabel(QStringLiteral("证券公司编码"), this), "Label1", {16, 16, 90, 24});
   zqgsdm_ = Place(new QLineEdit(this), "ZQGSDM", {106, 16, 100, 24});
   label7_ = Place(new QLabel(QStringLiteral("证券公司名称"), this), "Label7", {226, 16, 90, 24});
@@ -103,6 +101,8 @@ CheckWindow::CheckWindow(pipeline::Submission submission, settings::AppHome home
   targetDir_ = Place(new QLineEdit(frame5_), "TargetDir", {});
   command3_ = MakeButton(this, "Command3", QStringLiteral("设置ZIP生成目录"), {});
   chkCmd_ = MakeButton(this, "ChkCmd", QStringLiteral("检查DBF文件"), {});
+  stopCmd_ = MakeButton(this, "StopCmd", QStringLiteral("停止检查"), {});
+  stopCmd_->setEnabled(false);
   command1_ = MakeButton(this, "Command1", QStringLiteral("查看最近检查结果"), {});
   exitCmd_ = MakeButton(this, "ExitCMD", QStringLiteral("返回主界面"), {});
   stateStr_ = Place(new QLineEdit(this), "StateStr", {});
@@ -120,6 +120,7 @@ CheckWindow::CheckWindow(pipeline::Submission submission, settings::AppHome home
 
   connect(chkDbf_, &QRadioButton::toggled, this, &CheckWindow::applyCheckType);
   connect(chkCmd_, &QPushButton::clicked, this, &CheckWindow::startCheck);
+  connect(stopCmd_, &QPushButton::clicked, this, &CheckWindow::stopCheck);
   connect(command1_, &QPushButton::clicked, this, &CheckWindow::showResults);
   connect(command2_, &QPushButton::clicked, this, &CheckWindow::chooseSourceDir);
   connect(command3_, &QPushButton::clicked, this, &CheckWindow::chooseTargetDir);
@@ -128,6 +129,9 @@ CheckWindow::CheckWindow(pipeline::Submission submission, settings::AppHome home
   connect(bridge_, &RunBridge::progressChanged, this, &CheckWindow::showProgress);
   connect(bridge_, &RunBridge::finished, this, &CheckWindow::runEnded);
   connect(watch, &PointerWatch::movedOver, this, &CheckWindow::pointerMovedOver);
+  // A long path is cut by its field; the pointer resting on it shows it whole.
+  for (QLineEdit* field : {stateStr_, sourceDir_, targetDir_})
+    connect(field, &QLineEdit::textChanged, field, &QWidget::setToolTip);
 }
 
 CheckWindow::~CheckWindow() = default;
@@ -147,6 +151,7 @@ int CheckWindow::placeSharedControls(int top, int width) {
   const int buttonsTop = targetTop + 50;
   chkCmd_->setGeometry(16, buttonsTop, 140, 32);
   command1_->setGeometry(170, buttonsTop, 150, 32);
+  stopCmd_->setGeometry(334, buttonsTop, 110, 32);
   exitCmd_->setGeometry(buttonLeft, buttonsTop, 130, 32);
   const int statusTop = buttonsTop + 46;
   stateStr_->setGeometry(16, statusTop, buttonLeft - 26, 26);
@@ -186,7 +191,7 @@ void CheckWindow::finishStartUp() {
 void CheckWindow::orderTabs() {
   QList<QWidget*> order = {zqgsdm_, zqgsmc_};
   order += ownTabOrder();
-  order += {chkZip_, chkDbf_, sourceDir_, command2_, targetDir_, command3_, chkCmd_, command1_, exitCmd_, stateStr_};
+  order += {chkZip_, chkDbf_, sourceDir_, command2_, targetDir_, command3_, chkCmd_, stopCmd_, command1_, exitCmd_, stateStr_};
   for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
@@ -227,8 +232,10 @@ void CheckWindow::startCheck() {
                            QString::fromUtf8(pipeline::kUnknownCompanyQuestion), BoxIcon::None,
                            BoxButtons::YesNo) == BoxAnswer::Yes;
       }};
-  if (std::optional<pipeline::InputProblem> problem =
-          pipeline::ValidateRunInputs(rawInputs(), questions)) {
+  const pipeline::RawRunInputs raw = rawInputs();
+  std::optional<pipeline::InputProblem> problem = pipeline::ValidateRunInputs(raw, questions);
+  if (!problem) problem = pipeline::CheckOutputDir(raw);
+  if (problem) {
     if (!problem->message.empty()) ShowInputError(boxes_, FromStd(problem->message));
     focusInput(problem->focus);
     chkCmd_->setEnabled(true);
@@ -236,16 +243,33 @@ void CheckWindow::startCheck() {
   }
   setCursor(Qt::WaitCursor);
   exitCmd_->setEnabled(false);
+  stopCmd_->setEnabled(true);
   progress_->reset();
   progress_->setTextVisible(false);
   verdictLine_->hide();
   bridge_->start(home_, runInputs());
 }
 
+void CheckWindow::stopCheck() {
+  if (!running()) return;
+  stopCmd_->setEnabled(false);
+  bridge_->requestStop();
+  stateStr_->setText(QStringLiteral("正在停止检查......"));
+}
+
+void CheckWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Escape) return QDialog::keyPressEvent(event);
+  event->accept();
+  if (!running() || !stopCmd_->isEnabled()) return;
+  if (boxes_.show(QStringLiteral("提示信息"), kStopQuestion, BoxIcon::Question, BoxButtons::YesNo) == BoxAnswer::Yes)
+    stopCheck();
+}
+
 void CheckWindow::runEnded(bool completed) {
   ShowVerdict(verdictLine_, LatestRunFacts(home_.storeFile()));
   verdictLine_->show();
   unsetCursor();
+  stopCmd_->setEnabled(false);
   exitCmd_->setEnabled(true);
   chkCmd_->setEnabled(true);
   emit checkFinished(completed);
@@ -376,25 +400,11 @@ void CheckWindow::focusInput(pipeline::InputField field) {
   inputField(field)->setFocus(Qt::OtherFocusReason);
 }
 
-void CheckWindow::watchDatePicker(QDateEdit* picker) { picker->installEventFilter(this); }
-
-bool CheckWindow::checkDate(QDateEdit* picker) {
-  if (pipeline::ParseDateText(picker->text().toStdString())) return true;
-  ShowInputError(boxes_, kDateError);
-  return false;
-}
-
-bool CheckWindow::eventFilter(QObject* watched, QEvent* event) {
-  auto* picker = qobject_cast<QDateEdit*>(watched);
-  if (!picker) return QDialog::eventFilter(watched, event);
-  if (IsEnterKey(event)) {
-    if (checkDate(picker)) dateAccepted(picker);
-    return true;
-  }
-  if (event->type() == QEvent::FocusOut && LeftForAnotherControl(static_cast<QFocusEvent*>(event)) &&
-      !pipeline::ParseDateText(picker->text().toStdString())) {
-    // Judged now, before the picker falls back to its last date; told once
-    // the focus has arrived where the operator moved it.
+void CheckWindow::watchDatePicker(DatePicker* picker) {
+  picker->installEventFilter(this);
+  // Told once the focus has arrived where the operator moved it, then back
+  // to the picker, which shows its last date again.
+  connect(picker, &DatePicker::typingRefused, this, [this, picker] {
     QMetaObject::invokeMethod(
         this,
         [this, picker] {
@@ -402,8 +412,17 @@ bool CheckWindow::eventFilter(QObject* watched, QEvent* event) {
           picker->setFocus(Qt::OtherFocusReason);
         },
         Qt::QueuedConnection);
-  }
-  return QDialog::eventFilter(watched, event);
+  });
+}
+
+bool CheckWindow::eventFilter(QObject* watched, QEvent* event) {
+  auto* picker = qobject_cast<DatePicker*>(watched);
+  if (!picker || !IsEnterKey(event)) return QDialog::eventFilter(watched, event);
+  if (picker->finishTyping())
+    dateAccepted(picker);
+  else
+    ShowInputError(boxes_, kDateError);
+  return true;
 }
 
 void CheckWindow::pointerMovedOver(QWidget* control) {

@@ -12,17 +12,18 @@
 //   window.exec();   // modal; closing saves the settings
 //
 // While a run is in progress the window cannot be closed (the operator is
-// told why); Esc never closes it.
+// told why); "停止检查", or Esc answered with 是, stops it at its next safe
+// point. Esc never closes the window.
 #pragma once
 
 #include <QDialog>
 #include <QList>
 #include <memory>
 
+#include "gui/windows/DatePicker.h"
 #include "pipeline/RunInputs.h"
 #include "settings/AppHome.h"
 
-class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -67,6 +68,7 @@ class CheckWindow : public QDialog {
  public slots:
   void applyCheckType();   // CHKZIP / CHKDBF relabel the window
   void startCheck();       // ChkCmd
+  void stopCheck();        // StopCmd: the run ends at its next safe point
   void showResults();      // Command1
   void chooseSourceDir();  // Command2
   void chooseTargetDir();  // Command3
@@ -87,8 +89,9 @@ class CheckWindow : public QDialog {
   int placeSharedControls(int top, int width);
   // Settings, store, company lookup, layout: the end of every constructor.
   void finishStartUp();
-  // Watches a date picker: Enter and leaving it check its date.
-  void watchDatePicker(QDateEdit* picker);
+  // Watches a date picker: Enter finishes its date and walks on, a part-typed
+  // date left or entered is refused with a message.
+  void watchDatePicker(DatePicker* picker);
 
   // What the window adds to the shared settings and inputs.
   virtual void restoreOwnSettings(const settings::SettingsFile& saved) { (void)saved; }
@@ -105,6 +108,7 @@ class CheckWindow : public QDialog {
   virtual QList<QWidget*> ownTabOrder() const = 0;
 
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
@@ -114,7 +118,7 @@ class CheckWindow : public QDialog {
   QLabel* label7_;              // "证券公司名称"
   QLineEdit* zqgsmc_;           // company name
   QLabel* label2_;              // caption of the data date
-  QDateEdit* dataDate_;         // DataDate
+  DatePicker* dataDate_;        // DataDate
   QGroupBox* frame4_;           // "检查文件类型"
   QRadioButton* chkZip_;        // CHKZIP
   QRadioButton* chkDbf_;        // CHKDBF
@@ -126,6 +130,7 @@ class CheckWindow : public QDialog {
   QLineEdit* targetDir_;        // TargetDir
   QPushButton* command3_;       // output directory chooser
   QPushButton* chkCmd_;         // starts the run
+  QPushButton* stopCmd_;        // "停止检查", enabled while a run goes
   QPushButton* command1_;       // "查看最近检查结果"
   QPushButton* exitCmd_;        // "返回主界面"
   QLineEdit* stateStr_;         // status line
@@ -138,7 +143,6 @@ class CheckWindow : public QDialog {
   void saveSettings();
   void focusInput(pipeline::InputField field);
   void orderTabs();
-  bool checkDate(QDateEdit* picker);  // false after telling the operator
   void runEnded(bool completed);
   void showProgress(int current, int total);
   std::string submissionCode() const;  // "account" or "identity", as the run facts name it

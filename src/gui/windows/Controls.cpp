@@ -22,6 +22,25 @@ class EscapeFilter : public QObject {
   }
 };
 
+bool IsEnter(const QKeyEvent* key) { return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter; }
+
+// Enter on the button it watches presses it, as Space does. The button is
+// no default, so Enter in a text field still walks on instead.
+class EnterPresses : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    const Qt::KeyboardModifiers held = key->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier);
+    if (!IsEnter(key) || held != Qt::NoModifier) return false;
+    if (!key->isAutoRepeat()) static_cast<QPushButton*>(watched)->click();
+    return true;
+  }
+};
+
 }  // namespace
 
 void KeepOpenOnEscape(QDialog* dialog) { dialog->installEventFilter(new EscapeFilter(dialog)); }
@@ -29,10 +48,11 @@ void KeepOpenOnEscape(QDialog* dialog) { dialog->installEventFilter(new EscapeFi
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
   auto* button = Place(new QPushButton(caption, parent), name, geometry);
   button->setAutoDefault(false);
+  button->installEventFilter(new EnterPresses(button));
   return button;
 }
 
-QDateEdit* MakeDatePicker(QWidget* parent, const char* name, QRect geometry) {
+DatePicker* MakeDatePicker(QWidget* parent, const char* name, QRect geometry) {
   return Place(new DatePicker(parent), name, geometry);
 }
 

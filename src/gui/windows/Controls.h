@@ -12,11 +12,12 @@
 #include <QString>
 #include <QWidget>
 
-class QDateEdit;
 class QDialog;
 class QPushButton;
 
 namespace fc::gui {
+
+class DatePicker;
 
 template <class W>
 W* Place(W* widget, const char* name, QRect geometry) {
@@ -25,13 +26,14 @@ W* Place(W* widget, const char* name, QRect geometry) {
   return widget;
 }
 
-// A push button that Enter in a text field does not press.
+// A push button that Enter in a text field does not press; Enter on the
+// button itself (focused) does, like Space.
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry);
 
 // Esc no longer closes `dialog` (QDialog's default rejects it).
 void KeepOpenOnEscape(QDialog* dialog);
 
 // A date picker showing "yyyy-MM-dd", with a calendar drop-down (DatePicker.h).
-QDateEdit* MakeDatePicker(QWidget* parent, const char* name, QRect geometry);
+DatePicker* MakeDatePicker(QWidget* parent, const char* name, QRect geometry);
 
 }  // namespace fc::gui

@@ -101,7 +101,7 @@ IdentityWindow::IdentityWindow(settings::AppHome home, MessageBoxes& boxes, QWid
       {command4_, viewerHelp},
       {command5_, viewerHelp},
       {frame4_, QStringLiteral("[ 报送文件 ]和[ 比对文件 ]必须存放于同一目录并且格式要一致，即必须同为ZIP或同为DBF。")},
-      {frame8, QStringLiteral("[ 比对文件 ]为每周第一个交易日由Quorvane下发给各证券公司的[ 资者身份信息核查异常明细表 ]数据文件。")},
+      {frame8, QStringLiteral("[ 比对文件 ]为每周第一个交易日由登记结算机构下发给各证券公司的[ 投资者身份信息核查异常明细表 ]数据文件。")},
       {zqgsdm_, QStringLiteral("在[ 证券公司代码 ]栏中输入证券公司参与人编码，将会在[ 证券公司 ]名称栏中显示公司名称。")},
       {frame2, QStringLiteral("[ 报送文件 ]格式为： 证券公司编码_SFZFCJG_发送日期.ZIP,检查时也可选用DBF文件进行检查。")},
   };

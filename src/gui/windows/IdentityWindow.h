@@ -55,7 +55,7 @@ class IdentityWindow : public CheckWindow {
 
   QCheckBox* khxx0_;                    // the submission SFZFCJG
   QCheckBox* khxx1_;                    // the comparison file SFZHCQK
-  QDateEdit* sendDate_;                 // comparison file date
+  DatePicker* sendDate_;                // comparison file date
   QPushButton* command4_;               // submission viewer
   QPushButton* command5_;               // comparison viewer
   QPlainTextEdit* noteText_;            // the help text

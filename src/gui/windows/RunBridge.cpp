@@ -1,7 +1,10 @@
 #include "gui/windows/RunBridge.h"
 
+#include <QApplication>
+#include <QTimer>
 #include <QWidget>
 #include <exception>
+#include <future>
 #include <utility>
 
 #include "gui/shell/MessageBoxes.h"
@@ -11,11 +14,16 @@ namespace fc::gui {
 namespace {
 
 const QString kPackQuestion = QStringLiteral("文件结构和数据检查完成,是否生成zip压缩文件?");
+constexpr int kRetryMs = 200;
 
 }  // namespace
 
 RunBridge::RunBridge(MessageBoxes& boxes, QWidget* window)
-    : QObject(window), boxes_(boxes), window_(window) {}
+    : QObject(window), boxes_(boxes), window_(window), retry_(new QTimer(this)) {
+  retry_->setSingleShot(true);
+  retry_->setInterval(kRetryMs);
+  connect(retry_, &QTimer::timeout, this, &RunBridge::showWaiting);
+}
 
 RunBridge::~RunBridge() {
   if (worker_.joinable()) worker_.join();
@@ -23,17 +31,22 @@ RunBridge::~RunBridge() {
 
 bool RunBridge::start(settings::AppHome home, pipeline::RunInputs inputs) {
   if (worker_.joinable()) return false;
+  stop_.emplace();
   worker_ = std::thread([this, home = std::move(home), inputs = std::move(inputs)]() mutable {
     bool completed = false;
     try {
       pipeline::RunDriver driver(std::move(home), std::move(inputs));
-      completed = driver.run(*this).completed;
+      completed = driver.run(*this, *stop_).completed;
     } catch (const std::exception& e) {
       message(pipeline::MessageKind::Error, e.what());
     }
     QMetaObject::invokeMethod(this, [this, completed] { end(completed); }, Qt::QueuedConnection);
   });
   return true;
+}
+
+void RunBridge::requestStop() {
+  if (stop_) stop_->request();
 }
 
 void RunBridge::end(bool completed) {
@@ -53,36 +66,66 @@ void RunBridge::progress(int current, int total) {
 
 bool RunBridge::askPack() {
   bool yes = false;
-  QMetaObject::invokeMethod(
-      this,
-      [this, &yes] {
-        window_->unsetCursor();
-        yes = boxes_.show(QStringLiteral("提示信息"), kPackQuestion, BoxIcon::None,
-                          BoxButtons::YesNo) == BoxAnswer::Yes;
-        window_->setCursor(Qt::WaitCursor);
-      },
-      Qt::BlockingQueuedConnection);
+  showWhenFree([this, &yes] {
+    window_->unsetCursor();
+    yes = boxes_.showUnbidden(QStringLiteral("提示信息"), kPackQuestion, BoxIcon::None, BoxButtons::YesNo) ==
+          BoxAnswer::Yes;
+    window_->setCursor(Qt::WaitCursor);
+  });
   return yes;
 }
 
 void RunBridge::message(pipeline::MessageKind kind, const std::string& text) {
   QString qtext = QString::fromStdString(text);
+  showWhenFree([this, kind, qtext] {
+    switch (kind) {
+      case pipeline::MessageKind::Information:
+        boxes_.showUnbidden(QStringLiteral("提示信息"), qtext, BoxIcon::Information, BoxButtons::Ok);
+        break;
+      case pipeline::MessageKind::Plain:
+        boxes_.showUnbidden(QString(), qtext, BoxIcon::None, BoxButtons::Ok);
+        break;
+      case pipeline::MessageKind::Error:
+        boxes_.showUnbidden(QStringLiteral("错误提示"), qtext, BoxIcon::Error, BoxButtons::Ok);
+        break;
+    }
+  });
+}
+
+void RunBridge::showWhenFree(std::function<void()> show) {
+  std::promise<void> shown;
+  std::future<void> done = shown.get_future();
   QMetaObject::invokeMethod(
       this,
-      [this, kind, qtext] {
-        switch (kind) {
-          case pipeline::MessageKind::Information:
-            boxes_.show(QStringLiteral("提示信息"), qtext, BoxIcon::Information, BoxButtons::Ok);
-            break;
-          case pipeline::MessageKind::Plain:
-            boxes_.show(QString(), qtext, BoxIcon::None, BoxButtons::Ok);
-            break;
-          case pipeline::MessageKind::Error:
-            boxes_.show(QStringLiteral("错误提示"), qtext, BoxIcon::Error, BoxButtons::Ok);
-            break;
-        }
+      [this, show = std::move(show), &shown]() mutable {
+        waiting_.push_back([show = std::move(show), &shown] {
+          show();
+          shown.set_value();
+        });
+        showWaiting();
       },
-      Qt::BlockingQueuedConnection);
+      Qt::QueuedConnection);
+  done.wait();
+}
+
+void RunBridge::showWaiting() {
+  if (waiting_.empty() || showing_) return;
+  if (windowCovered()) {
+    retry_->start();
+    return;
+  }
+  std::function<void()> next = std::move(waiting_.front());
+  waiting_.pop_front();
+  showing_ = true;
+  next();
+  showing_ = false;
+  showWaiting();
+}
+
+bool RunBridge::windowCovered() const {
+  if (QApplication::activePopupWidget()) return true;  // a calendar or a list dropped down
+  const QWidget* modal = QApplication::activeModalWidget();
+  return modal && modal != window_;
 }
 
 }  // namespace fc::gui

@@ -8,17 +8,25 @@
 //
 // Status texts and progress arrive queued, in the order the run made them.
 // The packaging question and the run's messages are shown on the window's
-// thread while the run waits for them; the window's busy cursor gives way to
-// the normal one while the question is open.
+// thread while the run waits for them, one at a time and only once no other
+// dialog or message of the program is open over the window (so they never
+// cover what the operator is busy with, nor stack on another box); they
+// ignore keys typed before they appeared (MessageBoxes::showUnbidden). The
+// window's busy cursor gives way to the normal one while the question is open.
 #pragma once
 
 #include <QObject>
 #include <QString>
+#include <deque>
+#include <functional>
+#include <optional>
 #include <thread>
 
 #include "pipeline/RunDriver.h"
 #include "pipeline/RunObserver.h"
+#include "pipeline/StopRequest.h"
 
+class QTimer;
 class QWidget;
 
 namespace fc::gui {
@@ -36,6 +44,10 @@ class RunBridge : public QObject, public pipeline::RunObserver {
   // Starts RunDriver::run on a new thread; refused (false) while one runs.
   bool start(settings::AppHome home, pipeline::RunInputs inputs);
   bool running() const { return worker_.joinable(); }
+  // Asks the run to stop at its next safe point; it then ends as incomplete.
+  void requestStop();
+  // A question or message of the run waits for another dialog to close.
+  bool questionWaiting() const { return !waiting_.empty(); }
 
   // RunObserver, called on the worker thread.
   void status(const std::string& text) override;
@@ -50,10 +62,19 @@ class RunBridge : public QObject, public pipeline::RunObserver {
 
  private:
   void end(bool completed);
+  // Runs `show` on the window's thread once nothing covers the window, and
+  // returns when it has run.
+  void showWhenFree(std::function<void()> show);
+  void showWaiting();  // the first waiting question, if nothing covers the window
+  bool windowCovered() const;
 
   MessageBoxes& boxes_;
   QWidget* window_;
   std::thread worker_;
+  std::optional<pipeline::StopRequest> stop_;  // the running check's, made anew for each
+  std::deque<std::function<void()>> waiting_;  // questions not shown yet, in order
+  bool showing_ = false;                       // a question of the run is open
+  QTimer* retry_;                              // looks again while the window is covered
 };
 
 }  // namespace fc::gui
