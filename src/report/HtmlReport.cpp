@@ -70,18 +70,6 @@ std::string Facts(const ReportData& data) {
   return html + "</table>";
 }
 
-// Findings per table description, in the order the files were listed.
-std::vector<std::pair<std::string, int>> FindingsPerTable(const history::Run& run) {
-  std::vector<std::pair<std::string, int>> counts;
-  for (const store::FileFacts& file : run.facts.files) {
-    auto it = std::find_if(counts.begin(), counts.end(), [&](const auto& c) { return c.first == file.filecat; });
-    if (it == counts.end()) it = counts.insert(counts.end(), {file.filecat, 0});
-    it->second += static_cast<int>(std::count_if(run.findings.begin(), run.findings.end(),
-                                                 [&](const history::Finding& f) { return f.fileid == file.fileid; }));
-  }
-  return counts;
-}
-
 std::string TableChart(const std::vector<std::pair<std::string, int>>& counts, int most) {
   std::string html = "<table class=\"chart\" cellspacing=\"0\">";
   for (const auto& [table, n] : counts) {

@@ -10,10 +10,12 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "history/Comparison.h"
 #include "history/History.h"
@@ -44,9 +46,18 @@ std::optional<ReportData> LoadReport(const std::filesystem::path& home, const st
 std::string SubmissionTitle(const std::string& submission);  // the check window's title
 std::string SlashedDate(const std::string& yyyymmdd);        // "2008/08/08"
 std::string FileResult(const store::FileFacts& file);       // "通过", "未通过", "文件不存在"
+// Findings per table description, in the order the files were listed.
+std::vector<std::pair<std::string, int>> FindingsPerTable(const history::Run& run);
 
 // Writes `bytes` to `file` through a temporary file in the same directory
 // renamed over it when complete; false with `error` set when it cannot.
 bool WriteReportFile(const std::filesystem::path& file, const std::string& bytes, std::string& error);
+
+// The same for a file another library writes: `write` makes the temporary
+// file it is given (false with `error` set when it cannot); it is renamed
+// over `file` when made, removed otherwise, so that an earlier file stays
+// whole and no half-written one is left.
+using FileWriter = std::function<bool(const std::filesystem::path& temp, std::string& error)>;
+bool ReplaceFileThrough(const std::filesystem::path& file, const FileWriter& write, std::string& error);
 
 }  // namespace fc::report
