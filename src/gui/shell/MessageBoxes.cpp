@@ -2,8 +2,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
 #include <utility>
 
 namespace fc::gui {
@@ -24,7 +28,8 @@ QMessageBox::StandardButtons QtButtons(BoxButtons buttons) {
   switch (buttons) {
     case BoxButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
     case BoxButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-    case BoxButtons::Ok: break;
+    case BoxButtons::Ok:
+    case BoxButtons::OkOpenFolder: break;
   }
   return QMessageBox::Ok;
 }
@@ -34,7 +39,8 @@ QMessageBox::StandardButton EscapeButton(BoxButtons buttons) {
   switch (buttons) {
     case BoxButtons::OkCancel: return QMessageBox::Cancel;
     case BoxButtons::YesNo: return QMessageBox::No;
-    case BoxButtons::Ok: break;
+    case BoxButtons::Ok:
+    case BoxButtons::OkOpenFolder: break;
   }
   return QMessageBox::Ok;
 }
@@ -67,7 +73,12 @@ BoxAnswer QtMessageBoxes::show(const QString& title, const QString& text, BoxIco
   QMessageBox box(QtIcon(icon), title, text, QtButtons(buttons), QApplication::activeWindow());
   box.setEscapeButton(EscapeButton(buttons));
   NameButtons(box);
-  return Answer(box.exec());
+  QPushButton* openFolder = buttons == BoxButtons::OkOpenFolder
+                                ? box.addButton(QStringLiteral("打开所在文件夹"), QMessageBox::ActionRole)
+                                : nullptr;
+  const int answer = box.exec();
+  if (openFolder && box.clickedButton() == openFolder) return BoxAnswer::OpenFolder;
+  return Answer(answer);
 }
 
 QString QtMessageBoxes::askSavePath(const QString& title, const QString& proposed, const QString& filter) {
@@ -76,6 +87,12 @@ QString QtMessageBoxes::askSavePath(const QString& title, const QString& propose
 
 void ShowInputError(MessageBoxes& boxes, const QString& text) {
   boxes.show(QStringLiteral("错误提示"), text, BoxIcon::Information, BoxButtons::Ok);
+}
+
+void ShowSaved(MessageBoxes& boxes, const QString& text, const QString& path) {
+  if (boxes.show(QStringLiteral("信息提示"), text, BoxIcon::Information, BoxButtons::OkOpenFolder) ==
+      BoxAnswer::OpenFolder)
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
 }
 
 }  // namespace fc::gui
