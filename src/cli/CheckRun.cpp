@@ -1,5 +1,6 @@
 #include "cli/CheckRun.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <charconv>
@@ -69,6 +70,38 @@ class ConsoleObserver : public pipeline::RunObserver {
   bool terminal_;     // stderr is a terminal: show the progress mark
   PausePoint pause_ = PausePoint::FromEnvironment();
   std::string mark_;  // the mark on the terminal's last line, empty when none
+};
+
+// Ctrl+C and SIGTERM ask the run to stop at its next safe point, so that it
+// ends recorded as incomplete with nothing half-written; a second signal
+// ends the process as it would have without the handler.
+pipeline::StopRequest* runStop = nullptr;
+
+extern "C" void RequestStop(int) {
+  if (runStop) runStop->request();
+}
+
+class StopOnSignals {
+ public:
+  explicit StopOnSignals(pipeline::StopRequest& stop) {
+    runStop = &stop;
+    struct sigaction action{};
+    action.sa_handler = RequestStop;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &int_);
+    sigaction(SIGTERM, &action, &term_);
+  }
+  ~StopOnSignals() {
+    sigaction(SIGINT, &int_, nullptr);
+    sigaction(SIGTERM, &term_, nullptr);
+    runStop = nullptr;
+  }
+  StopOnSignals(const StopOnSignals&) = delete;
+  StopOnSignals& operator=(const StopOnSignals&) = delete;
+
+ private:
+  struct sigaction int_{}, term_{};
 };
 
 // ValidateRunInputs against the home's company list; an unknown code is
@@ -173,13 +206,27 @@ int RunCheck(CheckRequest& request) {
   if (!ValidateAgainstStore(request, error)) return Fail(error);
   CompleteInputs(request);
   ConsoleObserver observer(request.pack);
-  pipeline::RunOutcome outcome = pipeline::RunDriver(request.home, request.inputs).run(observer);
+  pipeline::StopRequest stop;
+  pipeline::RunOutcome outcome;
+  {
+    StopOnSignals signals(stop);
+    outcome = pipeline::RunDriver(request.home, request.inputs).run(observer, stop);
+  }
   observer.endProgress();
-  if (!outcome.completed) return 2;
+  if (!outcome.completed) {
+    if (outcome.verdict != store::Verdict::Unknown) std::fprintf(stderr, "%s\n", ConclusionLine(outcome.verdict, outcome.verdictText).c_str());
+    return 2;
+  }
   try {
     std::vector<store::ResultRow> rows = store::Store::open(request.home.home, request.home.data)->readResults();
-    PrintResults(rows, ResultsFormat::Table, stdout);
-    return AllFilesClean(rows) ? 0 : 1;
+    std::optional<store::RunFacts> facts = store::ReadLatestRunFacts(request.home.storeFile());
+    if (!facts) {  // facts not kept (only to weigh their cost): the verdict is the run's own
+      facts.emplace();
+      facts->verdict = outcome.verdict;
+      facts->verdictText = outcome.verdictText;
+    }
+    PrintResults(rows, ResultsFormat::Table, stdout, facts);
+    return ExitStatus(outcome.verdict);
   } catch (const std::exception& e) {
     return Fail(e.what());
   }

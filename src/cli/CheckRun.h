@@ -7,9 +7,10 @@
 //   ... the command's own options into request.raw / request.inputs ...
 //   return fc::cli::RunCheck(request);
 //
-// Exit status: 0 when every expected file exists, passed and has no
-// problem; 1 when some file is missing, failed or has findings; 2 when the
-// inputs are refused or the run fails.
+// Exit status follows the run's verdict: 0 pass (every expected file exists,
+// passed and has no finding, every applicable rule ran); 1 fail (some file is
+// missing, failed or has findings); 2 when the inputs are refused, the run
+// fails or is stopped (Ctrl+C, SIGTERM), or a rule could not run.
 #pragma once
 
 #include <string>

@@ -1,7 +1,9 @@
 // compare --home DIR [--format table|json] [A [B]]: what changed from run A
-// to run B of the history (default: B the newest run, A the run before B of
-// the same submission, company and data date). Exit status 1 when a finding
-// is new or grew, 0 otherwise, 2 when the runs cannot be read.
+// to run B of the history (default: B the newest run, A the latest run before
+// B of the same submission: company, data date, file type, sequence range and
+// transfer mode). Exit status 1 when a finding is new or grew or a file went
+// missing, 0 otherwise (also when there is no earlier run to compare), 2 when
+// the runs cannot be read.
 #include <cstdio>
 
 #include "cli/Commands.h"
@@ -9,6 +11,7 @@
 #include "cli/TextOutput.h"
 #include "history/Comparison.h"
 #include "report/JsonReport.h"
+#include "report/ReportData.h"
 #include "settings/Settings.h"
 
 namespace fc::cli {
@@ -34,7 +37,13 @@ bool SplitRunIds(const Args& args, Args& options, std::vector<int64_t>& ids, std
   return false;
 }
 
-void PrintChanges(const history::Comparison& c) {
+// One line naming a run: number, time, file type, folder and verdict.
+std::string RunHead(const char* which, const history::Run& run) {
+  return std::string(which) + " 检查 " + std::to_string(run.id) + "  " + run.facts.started + "  " +
+         run.facts.fileType + "  " + run.facts.sourceDir + "  结论：" + store::VerdictWord(run.facts.verdict);
+}
+
+void PrintChanges(const history::Run& before, const history::Run& after, const history::Comparison& c) {
   std::vector<std::vector<std::string>> rows = {{"变化", "文件名", "问题编号", "上次", "本次", "问题描述"}};
   auto add = [&](const char* what, const std::vector<history::FindingChange>& changes) {
     for (const history::FindingChange& f : changes)
@@ -44,10 +53,12 @@ void PrintChanges(const history::Comparison& c) {
   add("新增", c.added);
   add("变化", c.changed);
   add("消除", c.gone);
+  add("未检查", c.unchecked);
+  for (const std::string& name : c.missing) rows.push_back({"文件缺失", name, "", "存在", "不存在", ""});
   for (const history::FileChange& f : c.files)
     rows.push_back({"文件变化", f.filename, "", f.sha256Before.empty() ? "-" : f.sha256Before.substr(0, 12),
                     f.sha256After.empty() ? "-" : f.sha256After.substr(0, 12), ""});
-  std::printf("检查 %lld 与检查 %lld 比较\n", static_cast<long long>(c.before), static_cast<long long>(c.after));
+  std::printf("%s\n%s\n", RunHead("上次", before).c_str(), RunHead("本次", after).c_str());
   PrintAligned(rows, stdout);
 }
 
@@ -71,7 +82,7 @@ int CompareCommand(const Args& args) {
     std::optional<history::Run> b = history->read(*after);
     if (!b) return Fail("检查历史中没有编号为" + std::to_string(*after) + "的检查");
     if (!before) {
-      std::fprintf(stderr, "检查 %lld 没有同一证券公司、同一数据日期的上次检查可比较\n", static_cast<long long>(*after));
+      std::fprintf(stderr, "检查 %lld：%s\n", static_cast<long long>(*after), report::kNoPreviousRun);
       return 0;
     }
     if (!a) return Fail("检查历史中没有编号为" + std::to_string(*before) + "的检查");
@@ -79,7 +90,7 @@ int CompareCommand(const Args& args) {
     if (format == "json")
       std::fputs(report::JsonComparison(c).c_str(), stdout);
     else
-      PrintChanges(c);
+      PrintChanges(*a, *b, c);
     return c.worse() ? 1 : 0;
   } catch (const std::exception& e) {
     return Fail(e.what());

@@ -15,23 +15,27 @@ namespace fc::cli {
 
 namespace {
 
-const std::vector<std::string> kHeaders = {"编号", "检查时间", "报送数据", "证券公司编码", "数据日期",
-                                           "通过/应有", "问题数", "检查状态"};
+const std::vector<std::string> kHeaders = {"编号", "检查时间", "报送数据", "证券公司编码", "数据日期", "文件类型",
+                                           "通过/应有", "问题数", "结论", "检查状态", "源文件目录"};
+// New columns go at the end, so that scripts reading the first ones still do.
 const std::vector<std::string> kNames = {"id", "started", "submission", "companyCode", "dataDate",
-                                         "passed", "expected", "findings", "completed"};
+                                         "passed", "expected", "findings", "completed", "verdict", "fileType",
+                                         "sourceDir"};
 
 std::vector<std::string> TableRow(const history::RunSummary& r) {
   return {std::to_string(r.id), r.started, r.submission == "identity" ? "身份信息复查" : "结算资金账户",
-          r.companyCode, report::SlashedDate(r.dataDate), std::to_string(r.passed) + "/" + std::to_string(r.expected),
-          std::to_string(r.findings), r.completed ? "完成" : "未完成：" + r.message};
+          r.companyCode, report::DashedDate(r.dataDate), r.fileType,
+          std::to_string(r.passed) + "/" + std::to_string(r.expected), std::to_string(r.findings),
+          store::VerdictWord(r.verdict), r.completed ? "完成" : "未完成：" + r.message, r.sourceDir};
 }
 
 void PrintTsv(const std::vector<history::RunSummary>& runs) {
   for (size_t i = 0; i < kNames.size(); ++i) std::printf("%s%c", kNames[i].c_str(), i + 1 < kNames.size() ? '\t' : '\n');
   for (const history::RunSummary& r : runs)
-    std::printf("%lld\t%s\t%s\t%s\t%s\t%d\t%d\t%d\t%d\n", static_cast<long long>(r.id), r.started.c_str(),
-                r.submission.c_str(), r.companyCode.c_str(), r.dataDate.c_str(), r.passed, r.expected, r.findings,
-                r.completed ? 1 : 0);
+    std::printf("%lld\t%s\t%s\t%s\t%s\t%d\t%d\t%d\t%d\t%s\t%s\t%s\n", static_cast<long long>(r.id),
+                r.started.c_str(), r.submission.c_str(), r.companyCode.c_str(), r.dataDate.c_str(), r.passed,
+                r.expected, r.findings, r.completed ? 1 : 0, store::VerdictCode(r.verdict), r.fileType.c_str(),
+                TsvCell(r.sourceDir).c_str());
 }
 
 }  // namespace

@@ -24,7 +24,8 @@ int ResultsCommand(const Args& args) {
   try {
     auto store = store::Store::open(home.home, home.data);
     const std::vector<store::ResultRow> rows = store->readResults();
-    PrintResults(rows, *format, stdout, *format == ResultsFormat::Json ? SummariesOf(*store, rows) : Summaries{});
+    const std::optional<store::RunFacts> facts = store::ReadLatestRunFacts(home.storeFile());
+    PrintResults(rows, *format, stdout, facts, *format == ResultsFormat::Json ? SummariesOf(*store, rows) : Summaries{});
     return 0;
   } catch (const std::exception& e) {
     return Fail(e.what());

@@ -26,7 +26,26 @@ Cells CellsOf(const store::ResultRow& r) {
 
 std::string Text(const std::optional<std::string>* cell) { return *cell ? **cell : std::string(); }
 
-void PrintTable(const std::vector<store::ResultRow>& rows, std::FILE* out) {
+// The name of a listed file of the run, by fileid.
+std::string FileName(const store::RunFacts& facts, int fileid) {
+  for (const store::FileFacts& f : facts.files)
+    if (f.fileid == fileid) return f.filename;
+  return "";
+}
+
+void PrintSkipped(const store::RunFacts& facts, std::FILE* out) {
+  if (facts.skipped.empty()) return;
+  std::vector<std::vector<std::string>> lines = {{"文件名", "问题编号", "状态", "原因"}};
+  for (const store::RuleSkip& r : facts.skipped)
+    lines.push_back({FileName(facts, r.fileid), r.errid, store::RuleStateWord(r.state), r.reason});
+  std::fprintf(out, "\n没有运行的规则：\n");
+  PrintAligned(lines, out);
+}
+
+void PrintTable(const std::vector<store::ResultRow>& rows, std::FILE* out, const std::optional<store::RunFacts>& facts) {
+  std::fprintf(out, "%s\n",
+               (facts ? ConclusionLine(facts->verdict, facts->verdictText) : ConclusionLine(store::Verdict::Unknown, ""))
+                   .c_str());
   std::vector<std::vector<std::string>> lines(1, std::vector<std::string>(kHeaders.begin(), kHeaders.end()));
   for (const store::ResultRow& row : rows) {
     Cells cells = CellsOf(row);
@@ -34,6 +53,7 @@ void PrintTable(const std::vector<store::ResultRow>& rows, std::FILE* out) {
     for (size_t c = 0; c < kColumns; ++c) line.push_back(Text(cells[c]));
   }
   PrintAligned(lines, out);
+  if (facts) PrintSkipped(*facts, out);
 }
 
 void PrintTsv(const std::vector<store::ResultRow>& rows, std::FILE* out) {
@@ -54,11 +74,27 @@ std::string SummaryJson(const FindingSummary& s) {
   return json + "]";
 }
 
-void PrintJson(const std::vector<store::ResultRow>& rows, std::FILE* out, const Summaries& summaries) {
-  std::fprintf(out, "[");
+std::string SkippedJson(const store::RunFacts& facts) {
+  std::string json = "[";
+  for (size_t i = 0; i < facts.skipped.size(); ++i) {
+    const store::RuleSkip& r = facts.skipped[i];
+    json += std::string(i ? ",\n  " : "\n  ") + "{\"filename\": " + JsonString(FileName(facts, r.fileid)) +
+            ", \"errid\": " + JsonString(r.errid) + ", \"state\": \"" + store::RuleStateCode(r.state) +
+            "\", \"reason\": " + JsonString(r.reason) + "}";
+  }
+  return json + (facts.skipped.empty() ? "]" : "\n ]");
+}
+
+void PrintJson(const std::vector<store::ResultRow>& rows, std::FILE* out, const std::optional<store::RunFacts>& facts,
+               const Summaries& summaries) {
+  const store::Verdict verdict = facts ? facts->verdict : store::Verdict::Unknown;
+  const std::string code = store::VerdictCode(verdict);
+  std::fprintf(out, "{\"verdict\": %s,\n \"verdictText\": %s,\n \"results\": [",
+               code.empty() ? "null" : JsonString(code).c_str(),
+               JsonString(facts && verdict != store::Verdict::Unknown ? facts->verdictText : store::VerdictWord(verdict)).c_str());
   for (size_t r = 0; r < rows.size(); ++r) {
     Cells cells = CellsOf(rows[r]);
-    std::string object = r ? ",\n {" : "\n {";
+    std::string object = r ? ",\n  {" : "\n  {";
     for (size_t c = 0; c < kColumns; ++c) {
       object += std::string(c ? ", " : "") + "\"" + kNames[c] + "\": ";
       object += *cells[c] ? JsonString(**cells[c]) : "null";
@@ -66,7 +102,8 @@ void PrintJson(const std::vector<store::ResultRow>& rows, std::FILE* out, const 
     if (r < summaries.size() && summaries[r]) object += SummaryJson(*summaries[r]);
     std::fprintf(out, "%s}", object.c_str());
   }
-  std::fprintf(out, rows.empty() ? "]\n" : "\n]\n");
+  std::fprintf(out, "%s,\n \"skipped\": %s}\n", rows.empty() ? "]" : "\n ]",
+               facts ? SkippedJson(*facts).c_str() : "[]");
 }
 
 }  // namespace
@@ -99,18 +136,27 @@ Summaries SummariesOf(store::Store& store, const std::vector<store::ResultRow>& 
 }
 
 void PrintResults(const std::vector<store::ResultRow>& rows, ResultsFormat format, std::FILE* out,
-                  const Summaries& summaries) {
+                  const std::optional<store::RunFacts>& facts, const Summaries& summaries) {
   switch (format) {
-    case ResultsFormat::Table: return PrintTable(rows, out);
+    case ResultsFormat::Table: return PrintTable(rows, out, facts);
     case ResultsFormat::Tsv: return PrintTsv(rows, out);
-    case ResultsFormat::Json: return PrintJson(rows, out, summaries);
+    case ResultsFormat::Json: return PrintJson(rows, out, facts, summaries);
   }
 }
 
-bool AllFilesClean(const std::vector<store::ResultRow>& rows) {
-  for (const store::ResultRow& row : rows)
-    if (row.isexist != "1" || row.isok != "1" || row.errid) return false;
-  return !rows.empty();
+std::string ConclusionLine(store::Verdict verdict, const std::string& verdictText) {
+  if (verdict == store::Verdict::Unknown) return "结论：—（这次检查由旧版本程序记录，没有结论）";
+  return "结论：" + verdictText;
+}
+
+int ExitStatus(store::Verdict verdict) {
+  switch (verdict) {
+    case store::Verdict::Pass: return 0;
+    case store::Verdict::Fail: return 1;
+    case store::Verdict::Incomplete:
+    case store::Verdict::Unknown: break;
+  }
+  return 2;
 }
 
 }  // namespace fc::cli

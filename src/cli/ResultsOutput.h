@@ -3,15 +3,23 @@
 //
 //   auto format = fc::cli::ParseResultsFormat("json");
 //   auto rows = store->readResults();
-//   fc::cli::PrintResults(rows, *format, stdout, fc::cli::SummariesOf(*store, rows));
+//   auto facts = fc::store::ReadLatestRunFacts(home.storeFile());   // the verdict
+//   fc::cli::PrintResults(rows, *format, stdout, facts, fc::cli::SummariesOf(*store, rows));
 //
-// table: the results window's column headers, columns padded to the display
-//        width of their widest cell (CJK characters count two);
-// tsv:   a header line of the column names, then one line per row;
-// json:  an array of objects keyed by the column names, values as the texts
-//        of the stored values, null for NULL; a row with a finding adds
-//        "records" (the records kept behind it) and "values" (the most
-//        frequent values of its tested fields: field, value, count).
+// table: first the line "结论：" with the run's verdict and its reason, then
+//        the results window's column headers, columns padded to the display
+//        width of their widest cell (CJK characters count two), then the
+//        rules that did not run (未检查, 不适用) with their reasons;
+// tsv:   a header line of the column names, then one line per row (the rows
+//        alone, as scripts have always read them);
+// json:  an object {"verdict", "verdictText", "results", "skipped"}:
+//        "verdict" is "pass", "fail", "incomplete" or null (results kept
+//        before verdicts); "results" an array of objects keyed by the column
+//        names, values as the texts of the stored values, null for NULL, a
+//        row with a finding adding "records" (the records kept behind it) and
+//        "values" (the most frequent values of its tested fields: field,
+//        value, count); "skipped" the rules that did not run
+//        ({"filename", "errid", "state": "unchecked"|"notapplicable", "reason"}).
 // In table and tsv output NULL is an empty cell; tabs and line breaks inside a
 // value become blanks in tsv.
 #pragma once
@@ -22,6 +30,7 @@
 #include <string_view>
 #include <vector>
 
+#include "store/RunFacts.h"
 #include "store/Store.h"
 
 namespace fc::cli {
@@ -41,10 +50,15 @@ using Summaries = std::vector<std::optional<FindingSummary>>;
 // without one): rows and findings match by file name, errid and text.
 Summaries SummariesOf(store::Store& store, const std::vector<store::ResultRow>& rows);
 
+// `facts`: the run the rows belong to (nothing for a store of an earlier
+// version, whose verdict is unknown).
 void PrintResults(const std::vector<store::ResultRow>& rows, ResultsFormat format, std::FILE* out,
-                  const Summaries& summaries = {});
+                  const std::optional<store::RunFacts>& facts, const Summaries& summaries = {});
 
-// True when there are rows and every file exists, passed and has no problem.
-bool AllFilesClean(const std::vector<store::ResultRow>& rows);
+// The line "结论：..." of a verdict; "结论：—" and why for an unknown one.
+std::string ConclusionLine(store::Verdict verdict, const std::string& verdictText);
+
+// The exit status of a check that ran to its end: 0 pass, 1 fail, 2 incomplete.
+int ExitStatus(store::Verdict verdict);
 
 }  // namespace fc::cli

@@ -4,10 +4,15 @@
 //   fc::history::Comparison c = fc::history::Compare(*before, *after);
 //   if (c.worse()) return 1;
 //
-// A finding is the same finding in both runs when its file name and number
-// agree and it is the n-th finding of that number in its file in both (its
-// text carries counts, so it is not compared). A file changed when its
-// SHA-256 differs, or it was found in one run only.
+// A finding is the same finding in both runs when its table name (the file
+// name without .ZIP/.DBF, so that runs of either file type compare) and
+// number agree and it is the n-th finding of that number in its file in both
+// (its text carries counts, so it is not compared). A finding of the earlier
+// run is gone only when the later run checked for it: its file was found
+// and, for a rule finding, its rule ran there; otherwise it is unchecked. A
+// file found before and missing now is worse, like a new finding. A file
+// changed when its SHA-256 differs (runs of one file type), or it was found
+// in one run only.
 #pragma once
 
 #include <cstdint>
@@ -39,11 +44,16 @@ struct Comparison {
   std::vector<FindingChange> added;    // findings only in the later run
   std::vector<FindingChange> gone;     // findings only in the earlier run
   std::vector<FindingChange> changed;  // in both, with different counts
+  std::vector<FindingChange> unchecked;  // only in the earlier run, whose check did not run in the later
+  std::vector<std::string> missing;    // files found in the earlier run and missing in the later
   std::vector<FileChange> files;       // files whose bytes changed
 
-  // A finding is new or grew.
+  // A finding is new or grew, or a file went missing.
   bool worse() const;
-  bool empty() const { return added.empty() && gone.empty() && changed.empty() && files.empty(); }
+  bool empty() const {
+    return added.empty() && gone.empty() && changed.empty() && unchecked.empty() && missing.empty() &&
+           files.empty();
+  }
 };
 
 Comparison Compare(const Run& before, const Run& after);

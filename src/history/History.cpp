@@ -29,9 +29,16 @@ constexpr const char* kSummary =
     "select r.id, r.started, r.submission, r.zqgsdm, r.datadate,"
     " (select count(*) from runfile f where f.runkey = r.runkey),"
     " (select count(*) from runfile f where f.runkey = r.runkey and f.isexist = 1),"
-    " (select count(*) from runfile f where f.runkey = r.runkey and f.isok = 1),"
+    // Passed: files whose verdict is a pass; for a run kept before verdicts,
+    // those that passed the structure check.
+    " case when exists (select 1 from runverdict v where v.runkey = r.runkey and v.fileid = 0)"
+    "  then (select count(*) from runverdict v where v.runkey = r.runkey and v.fileid > 0 and v.verdict = 'pass')"
+    "  else (select count(*) from runfile f where f.runkey = r.runkey and f.isok = 1) end,"
     " (select count(*) from finding g where g.runkey = r.runkey),"
-    " r.completed, r.message from runinfo r";
+    " r.completed, r.message,"
+    " (select v.verdict from runverdict v where v.runkey = r.runkey and v.fileid = 0),"
+    " (select v.reason from runverdict v where v.runkey = r.runkey and v.fileid = 0),"
+    " r.filetype, r.sourcedir from runinfo r";
 
 void InsertFindings(store::Connection& db, const std::string& runKey, const std::vector<Finding>& findings) {
   store::Query finding = db.prepare(
@@ -72,7 +79,7 @@ std::vector<Finding> SelectFindings(store::Connection& db, const std::string& ru
 RunSummary ReadSummary(const store::Query& q) {
   return {q.integer(0), q.text(1), q.text(2), q.text(3), q.text(4), static_cast<int>(q.integer(5)),
           static_cast<int>(q.integer(6)), static_cast<int>(q.integer(7)), static_cast<int>(q.integer(8)),
-          q.integer(9) != 0, q.text(10)};
+          q.integer(9) != 0, q.text(10), store::ParseVerdict(q.text(11)), q.text(12), q.text(13), q.text(14)};
 }
 
 // Drops the runs beyond the newest `keep`, findings and facts alike.
@@ -91,10 +98,12 @@ fs::path HistoryFile(const fs::path& home) { return home / kHistoryName; }
 RunSummary Summarize(const Run& run) {
   RunSummary s{run.id, run.facts.started, run.facts.submission, run.facts.companyCode, run.facts.dataDate,
                static_cast<int>(run.facts.files.size()), 0, 0, static_cast<int>(run.findings.size()),
-               run.facts.completed, run.facts.message};
+               run.facts.completed, run.facts.message, run.facts.verdict, run.facts.verdictText,
+               run.facts.fileType, run.facts.sourceDir};
+  const bool judged = run.facts.verdict != store::Verdict::Unknown;
   for (const store::FileFacts& f : run.facts.files) {
     s.present += f.isexist;
-    s.passed += f.isok;
+    s.passed += judged ? f.verdict == store::Verdict::Pass : f.isok;
   }
   return s;
 }
@@ -163,7 +172,9 @@ std::optional<int64_t> History::latest() {
 std::optional<int64_t> History::previous(int64_t id) {
   store::Query q = db_->prepare(
       "select p.id from runinfo p join runinfo r on r.id = ? where p.id < r.id and p.submission = r.submission"
-      " and p.zqgsdm = r.zqgsdm and p.datadate = r.datadate order by p.id desc limit 1");
+      " and p.zqgsdm = r.zqgsdm and p.datadate = r.datadate and p.filetype = r.filetype"
+      " and p.beginno = r.beginno and p.endno = r.endno and p.fulltransfer = r.fulltransfer"
+      " order by p.id desc limit 1");
   q.bind(1, id);
   if (!q.next()) return std::nullopt;
   return q.integer(0);

@@ -62,10 +62,14 @@ struct RunSummary {
   std::string dataDate;     // YYYYMMDD
   int expected = 0;         // files listed
   int present = 0;          // of them found
-  int passed = 0;           // of them passed
+  int passed = 0;           // of them passed (verdict pass; structure passed for a run kept before verdicts)
   int findings = 0;         // findings of the run
   bool completed = false;
   std::string message;      // why it failed
+  store::Verdict verdict = store::Verdict::Unknown;  // Unknown for a run kept before verdicts
+  std::string verdictText;  // the verdict's reason
+  std::string fileType;     // "ZIP" or "DBF"
+  std::string sourceDir;    // the source directory as the run used it
 };
 
 // Counts of a run's files: listed, found, passed.
@@ -83,7 +87,9 @@ class History {
   std::optional<Run> read(int64_t id);
   // The newest run (largest id), if any.
   std::optional<int64_t> latest();
-  // The run before `id` of the same submission, company and data date.
+  // The latest run before `id` of the same submission: the same company,
+  // data date, file type, sequence range and transfer mode. Runs of another
+  // file type or range are other submissions, not earlier tries of this one.
   std::optional<int64_t> previous(int64_t id);
   // Drops every run, leaving no trace of them in the file (the settings stay).
   void forget();

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -28,6 +29,7 @@
 #include "query/Session.h"
 #include "parallel/Parallel.h"
 #include "rules/GroupCheck.h"
+#include "rules/LeftOut.h"
 #include "rules/RuleBook.h"
 #include "settings/PrivateFiles.h"
 #include "store/Store.h"
@@ -78,6 +80,12 @@ class HomeLock {
 class RunFailure : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+};
+
+// The operator asked the run to stop (StopRequest).
+class RunStopped : public std::runtime_error {
+ public:
+  RunStopped() : std::runtime_error(kStoppedMessage) {}
 };
 
 // Why the run stops when another program rewrites, truncates or replaces a
@@ -132,6 +140,35 @@ struct CheckedFile {
   }
 };
 
+// Passes every call on to the run's observer, and leaves the time the
+// operator takes to answer a question or close a message out of the run's
+// time (用时 counts the check, not the wait).
+class OperatorWaits : public RunObserver {
+ public:
+  OperatorWaits(RunObserver& observer, RunRecorder& recorder) : observer_(observer), recorder_(recorder) {}
+  void status(const std::string& text) override { observer_.status(text); }
+  void progress(int current, int total) override { observer_.progress(current, total); }
+  void timed(const std::string& phase, double seconds) override { observer_.timed(phase, seconds); }
+  bool askPack() override {
+    return waitFor([&] { return observer_.askPack(); });
+  }
+  void message(MessageKind kind, const std::string& text) override {
+    waitFor([&] { observer_.message(kind, text); return true; });
+  }
+
+ private:
+  template <typename Ask>
+  bool waitFor(Ask&& ask) {
+    const auto start = std::chrono::steady_clock::now();
+    const bool answer = ask();
+    recorder_.waited(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    return answer;
+  }
+
+  RunObserver& observer_;
+  RunRecorder& recorder_;
+};
+
 struct KindSlot {
   bool present = false;  // the kind's file of this group passed its checks
   int fileId = 0;        // and has this fileid
@@ -140,8 +177,10 @@ using GroupSlots = std::array<KindSlot, naming::kMostKinds>;  // by kind index
 
 class Run {
  public:
-  Run(const settings::AppHome& home, const RunInputs& inputs, RunObserver& observer, RunRecorder& recorder)
-      : home_(home), in_(inputs), observer_(observer), recorder_(recorder), kinds_(naming::Kinds(inputs.submission)) {
+  Run(const settings::AppHome& home, const RunInputs& inputs, RunObserver& observer, RunRecorder& recorder,
+      const StopRequest& stop)
+      : home_(home), in_(inputs), observer_(observer), recorder_(recorder), stop_(stop),
+        kinds_(naming::Kinds(inputs.submission)) {
     in_.sourceDir = RunDirectory(in_.sourceDir);
     in_.targetDir = RunDirectory(in_.targetDir);
   }
@@ -166,7 +205,10 @@ class Run {
     }
     for (int group : groups()) checkGroupLogic(group);
     emptyWorkDirs();
-    if (in_.checkType == CheckType::Dbf && observer_.askPack()) pack();
+    if (in_.checkType == CheckType::Dbf && observer_.askPack()) {
+      stopPoint();
+      pack();
+    }
     if (anyPassed_) {
       observer_.status("文件检查完毕,请查看检查结果");
       return;
@@ -175,8 +217,12 @@ class Run {
     observer_.status("");
   }
 
-  // After a failure: drop the unfinished file row and leave nothing behind.
+  // After a failure or a stop: drop the unfinished file row, leave nothing
+  // behind, and record the rules that were not reached.
   void abandon() {
+    if (rules_)
+      for (const auto& [fileId, kind] : passedKinds_)
+        if (!recorder_.rulesRanOn(fileId)) recorder_.rulesSkipped(rulesNotRun(kind, fileId, "检查中途停止"));
     if (rowOpen_ && store_) {
       try {
         store_->abandonFileRow();
@@ -196,6 +242,11 @@ class Run {
   }
 
  private:
+  // A safe point: nothing is half-written here, so a requested stop ends the run.
+  void stopPoint() const {
+    if (stop_.requested()) throw RunStopped();
+  }
+
   bool selected(size_t kind) const { return kind < in_.selectedKinds.size() && in_.selectedKinds[kind]; }
 
   std::vector<int> groups() const {
@@ -238,13 +289,20 @@ class Run {
     int total = static_cast<int>(files.size());
     int fileNo = 0;
     for (const Expected& f : files) {
+      stopPoint();
       observer_.progress(++fileNo, total);
-      listFile(structure, kinds_[f.kind], {fileNo, f.group, std::string(kinds_[f.kind].filecat), f.name, 0, 0, {}},
-               prefetch.get());
+      const store::FileRow row = listFile(
+          structure, kinds_[f.kind], {fileNo, f.group, std::string(kinds_[f.kind].filecat), f.name, 0, 0, {}},
+          prefetch.get());
+      if (row.isok)
+        passedKinds_[fileNo] = f.kind;
+      else
+        recorder_.rulesSkipped(rulesNotRun(f.kind, fileNo, row.isexist ? "文件未通过结构检查" : "文件不存在"));
     }
   }
 
-  void listFile(StructureContext& structure, const naming::Kind& kind, store::FileRow row,
+  // Lists one expected file: its checks, its fileerr rows and its filelist row.
+  store::FileRow listFile(StructureContext& structure, const naming::Kind& kind, store::FileRow row,
                 ArchivePrefetch* prefetch) {
     store_->beginFileRow();
     rowOpen_ = true;
@@ -271,6 +329,7 @@ class Run {
     store_->addFileRow(row);
     rowOpen_ = false;
     recorder_.listed(row, FindFileNoCase(in_.sourceDir, row.filename));
+    return row;
   }
 
   // The passed table's type; an unpacked table is kept in dbfdir for the
@@ -293,6 +352,7 @@ class Run {
 
   // The group's passed tables go into lchkdir under their kind names.
   void checkGroupLogic(int group) {
+    stopPoint();
     EmptyWorkDir(home_.lchkdir());
     GroupSlots slots{};
     bool found = false;
@@ -348,9 +408,13 @@ class Run {
       opened = session.open(home_.lchkdir(), error);
     }
     if (!opened) {
+      rulesProgressed(static_cast<int>(std::count_if(slots.begin(), slots.end(), [](const KindSlot& s) { return s.present; })));
       expectUnchanged(slots);  // a table that changed is the better answer
       observer_.message(MessageKind::Plain, error);
       session.close();
+      for (size_t k = 0; k < kinds_.size(); ++k)
+        if (slots[k].present)
+          recorder_.rulesRan(slots[k].fileId, rulesNotRun(k, slots[k].fileId, "数据表无法打开：" + error));
       return;
     }
     rules::RuleContext ctx{session, *store_, *rules_, in_.companyCode, in_.dataDate, in_.keepRecords, in_.recordsLimit};
@@ -361,11 +425,18 @@ class Run {
       addTable(check, k, slots);
       kinds.push_back(k);
     }
+    stopPoint();
+    rulesProgressed(0);
     {
       PhaseTimer timer(observer_, "rules");
-      check.evaluate(parallel::ThreadCount(in_.threads));
+      std::mutex reporting;  // the tables are answered on the rule threads
+      check.evaluate(parallel::ThreadCount(in_.threads), [&](size_t) {
+        std::lock_guard lock(reporting);
+        rulesProgressed(1);
+      });
     }
     for (size_t i = 0; i < kinds.size(); ++i) {
+      stopPoint();
       std::string kind(kinds_[kinds[i]].name);
       observer_.status(identity ? "检查" + kind + "文件数据逻辑......"
                                 : "检查序号为" + CountText(group) + "的" + kind + "文件数据逻辑......");
@@ -378,23 +449,54 @@ class Run {
         throw RunFailure(ChangedMessage(sourceOf(e.file(), slots)));
       }
       observer_.timed("rules " + kind, check.seconds(i));
+      recorder_.rulesRan(slots[kinds[i]].fileId, leftOut(kinds[i], slots));
     }
     session.close();
   }
 
-  void addTable(rules::GroupCheck& check, size_t k, const GroupSlots& slots) const {
+  // Every rule of kind k's table, on the file `fileId`, not run for `reason`.
+  std::vector<store::RuleSkip> rulesNotRun(size_t k, int fileId, const std::string& reason) const {
+    return rules::RulesNotRun(*rules_, in_.submission, naming::RuleKindNumber(k), fileId, reason);
+  }
+
+  // The cross-checks a table's rules may make in its group.
+  struct CrossChecks {
+    bool comparison = false;  // identity: the comparison table passed
+    bool branch = false;      // account: the group's YYBXX passed (for a table other than YYBXX)
+    bool customer = false;    // account: in full transfer, the group's KHJBXX passed (not for KHJBXX, YYBXX)
+  };
+
+  CrossChecks crossChecks(size_t k, const GroupSlots& slots) const {
     using naming::AccountKind;
     using naming::IndexOf;
-    const int kind = naming::RuleKindNumber(k);
-    if (in_.submission == Submission::Identity) {
-      const bool comparison = slots[IndexOf(naming::IdentityKind::Sfzhcqk)].present;
-      check.addIdentityTable(kind, comparison, slots[k].fileId);
-      return;
-    }
+    if (in_.submission == Submission::Identity) return {slots[IndexOf(naming::IdentityKind::Sfzhcqk)].present};
     const size_t customers = IndexOf(AccountKind::Khjbxx), branches = IndexOf(AccountKind::Yybxx);
-    const bool branch = k != branches && slots[branches].present;
-    const bool customer = k != customers && k != branches && in_.fullTransfer && slots[customers].present;
-    check.addAccountTable(kind, branch, customer, slots[k].fileId);
+    return {false, k != branches && slots[branches].present,
+            k != customers && k != branches && in_.fullTransfer && slots[customers].present};
+  }
+
+  // `tables` more passed tables have had their rules answered: the rule
+  // phase's progress, over every passed table of the run.
+  void rulesProgressed(int tables) {
+    rulesAnswered_ += tables;
+    observer_.progress(rulesAnswered_, static_cast<int>(passedKinds_.size()));
+  }
+
+  void addTable(rules::GroupCheck& check, size_t k, const GroupSlots& slots) const {
+    const int kind = naming::RuleKindNumber(k);
+    const CrossChecks cross = crossChecks(k, slots);
+    if (in_.submission == Submission::Identity)
+      return check.addIdentityTable(kind, cross.comparison, slots[k].fileId);
+    check.addAccountTable(kind, cross.branch, cross.customer, slots[k].fileId);
+  }
+
+  // The rules of table k that its cross-checks leave out.
+  std::vector<store::RuleSkip> leftOut(size_t k, const GroupSlots& slots) const {
+    const int kind = naming::RuleKindNumber(k);
+    const CrossChecks cross = crossChecks(k, slots);
+    if (in_.submission == Submission::Identity)
+      return rules::IdentityRulesLeftOut(*rules_, kind, slots[k].fileId, cross.comparison);
+    return rules::AccountRulesLeftOut(*rules_, kind, slots[k].fileId, cross.branch, cross.customer, in_.fullTransfer);
   }
 
   void pack() {
@@ -417,10 +519,13 @@ class Run {
   RunInputs in_;
   RunObserver& observer_;
   RunRecorder& recorder_;
+  const StopRequest& stop_;
   std::span<const naming::Kind> kinds_;
   std::unique_ptr<store::Store> store_;
   std::optional<rules::RuleBook> rules_;  // loaded when the run starts
   std::map<int, CheckedFile> checked_;  // passed files by fileid
+  std::map<int, size_t> passedKinds_;   // the kind index of each passed file, by fileid
+  int rulesAnswered_ = 0;               // passed tables whose rules have been answered
   bool rowOpen_ = false;    // a filelist row is begun but not stored
   bool anyPassed_ = false;  // some group had a passed file
 };
@@ -431,14 +536,20 @@ RunDriver::RunDriver(settings::AppHome home, RunInputs inputs)
     : home_(std::move(home)), inputs_(std::move(inputs)) {}
 
 RunOutcome RunDriver::run(RunObserver& observer) {
+  const StopRequest never;
+  return run(observer, never);
+}
+
+RunOutcome RunDriver::run(RunObserver& runObserver, const StopRequest& stop) {
   RunOutcome outcome;
+  RunRecorder recorder(home_, inputs_);
+  OperatorWaits observer(runObserver, recorder);
   auto fail = [&](const std::string& text) {
     outcome.error = text;
     observer.message(MessageKind::Error, text);
     return outcome;
   };
-  RunRecorder recorder(home_, inputs_);
-  Run run(home_, inputs_, observer, recorder);
+  Run run(home_, inputs_, observer, recorder, stop);
   if (run.listedFileCount() > kMaxListedFiles) return fail(kTooManyFilesMessage);
   std::error_code ec;  // a home that cannot be made fails at its lock, with the reason
   settings::MakePrivateDir(home_.home, ec);
@@ -448,6 +559,11 @@ RunOutcome RunDriver::run(RunObserver& observer) {
     run.execute();
     outcome.completed = true;
     outcome.anyPassed = run.anyPassed();
+  } catch (const RunStopped& e) {
+    run.abandon();
+    outcome.stopped = true;
+    outcome.error = e.what();
+    observer.status(e.what());
   } catch (const std::exception& e) {
     run.abandon();
     fail(std::string("检查未能完成：") + e.what());

@@ -20,7 +20,10 @@ class RunObserver {
   virtual ~RunObserver() = default;
   // StateStr: every status text, as the run makes it.
   virtual void status(const std::string& text) = 0;
-  // Which listed file of how many the run is checking (1-based).
+  // How far the run's current phase is: which listed file of how many it is
+  // checking (1-based), then how many of the passed tables have had their
+  // data rules answered (called from the rule threads, one call at a time),
+  // then which archive of how many it is packing.
   virtual void progress(int current, int total) { (void)current; (void)total; }
   // How long one phase of the run took, for whoever measures runs: "listing"
   // (listing, archive intake, structure and date checks), "check KIND" (one

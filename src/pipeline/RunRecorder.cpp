@@ -14,6 +14,7 @@
 #include "naming/Kinds.h"
 #include "pipeline/Validation.h"
 #include "pipeline/WorkDirs.h"
+#include "store/Judge.h"
 
 namespace fc::pipeline {
 
@@ -68,11 +69,16 @@ RunRecorder::RunRecorder(const settings::AppHome& home, const RunInputs& inputs)
 
 void RunRecorder::storeVerified() {
   storeVerified_ = true;
-  store::ClearLatestRunFacts(home_.storeFile());
+  if (!inputs_.keepFacts) return store::ClearLatestRunFacts(home_.storeFile());
+  store::RunFacts begun = facts_;
+  begun.verdict = store::Verdict::Incomplete;
+  begun.verdictText = "未完成：检查尚未结束或中途退出";
+  store::SaveLatestRunFacts(home_.storeFile(), begun);
 }
 
+// Every listed file is kept for the verdict; its size, time and checksum
+// only with the facts.
 void RunRecorder::listed(const store::FileRow& row, const std::optional<fs::path>& found) {
-  if (!inputs_.keepFacts) return;
   store::FileFacts& f = facts_.files.emplace_back();
   f.fileid = row.fileid;
   f.groupno = row.groupno;
@@ -80,6 +86,7 @@ void RunRecorder::listed(const store::FileRow& row, const std::optional<fs::path
   f.filename = row.filename;
   f.isexist = row.isexist;
   f.isok = row.isok;
+  if (!inputs_.keepFacts) return;
   struct stat st{};
   if (!found || stat(found->c_str(), &st) != 0) return;
   f.size = st.st_size;
@@ -102,6 +109,15 @@ void RunRecorder::recordPassedTable(store::FileFacts& f) {
   f.codePage = open->codePageByte();
 }
 
+void RunRecorder::rulesSkipped(std::vector<store::RuleSkip> skipped) {
+  facts_.skipped.insert(facts_.skipped.end(), skipped.begin(), skipped.end());
+}
+
+void RunRecorder::rulesRan(int fileid, std::vector<store::RuleSkip> leftOut) {
+  rulesRan_.insert(fileid);
+  rulesSkipped(std::move(leftOut));
+}
+
 void RunRecorder::packed(store::Store& store, const std::vector<PackFailure>& failed) {
   if (!inputs_.keepFacts) return;
   for (const store::FileRow& row : store.selectPassedFiles(kPassedFilesQuery)) {
@@ -120,18 +136,38 @@ void RunRecorder::packed(store::Store& store, const std::vector<PackFailure>& fa
   }
 }
 
-void RunRecorder::finish(const RunOutcome& outcome, RunObserver& observer) {
-  if (!inputs_.keepFacts) return;
+void RunRecorder::finish(RunOutcome& outcome, RunObserver& observer) {
   facts_.ended = Now();
-  facts_.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  facts_.seconds =
+      std::max(std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count() - waited_, 0.0);
   facts_.completed = outcome.completed;
   facts_.message = outcome.error;
+  std::unique_ptr<store::Store> store = openVerifiedStore();
+  std::vector<history::Finding> findings;
+  try {
+    if (store) findings = history::LatestFindings(*store);
+  } catch (const std::exception&) {
+    // The run has reported the store's failure; the verdict cannot be a pass.
+    facts_.completed = false;
+  }
+  judge(findings);
+  outcome.verdict = facts_.verdict;
+  outcome.verdictText = facts_.verdictText;
+  if (!inputs_.keepFacts) return;
   std::map<int, std::string> sums = hasher_.finish();
   for (store::FileFacts& f : facts_.files) f.sha256 = sums[f.fileid];
   for (size_t i = 0; i < facts_.packs.size(); ++i) facts_.packs[i].sha256 = sums[-static_cast<int>(i) - 1];
-  std::unique_ptr<store::Store> store = openVerifiedStore();
   saveFacts(store.get());
-  appendHistory(store.get(), observer);
+  appendHistory(std::move(findings), observer);
+}
+
+void RunRecorder::judge(const std::vector<history::Finding>& findings) {
+  std::stable_sort(facts_.skipped.begin(), facts_.skipped.end(),
+                   [](const store::RuleSkip& a, const store::RuleSkip& b) { return a.fileid < b.fileid; });
+  store::RunTally tally;
+  for (const history::Finding& f : findings) tally.findings.push_back({f.fileid, f.total});
+  tally.rulesRan = rulesRan_;
+  store::Judge(facts_, tally);
 }
 
 // The store the run verified, or null. A store that failed the run has told
@@ -156,13 +192,8 @@ void RunRecorder::saveFacts(store::Store* store) {
   }
 }
 
-void RunRecorder::appendHistory(store::Store* store, RunObserver& observer) {
-  history::Run run{0, facts_, {}};
-  try {
-    if (store) run.findings = history::LatestFindings(*store);
-  } catch (const std::exception&) {
-    // The run has reported the store's failure; the history keeps its facts.
-  }
+void RunRecorder::appendHistory(std::vector<history::Finding> findings, RunObserver& observer) {
+  history::Run run{0, facts_, std::move(findings)};
   try {
     history::History::open(home_.home)->append(run);
   } catch (const std::exception& e) {

@@ -1,14 +1,20 @@
 // pipeline/RunRecorder.h - gathers the facts of one check run while it works
 // (inputs, times, every listed file's size, time and SHA-256, a passed
-// table's header figures, the packed archives) and, when it ends, keeps them
-// with the latest results in the store and appends the run to the history.
+// table's header figures, the rules that did not run, the packed archives)
+// and, when it ends, judges the run's verdict (store/Judge.h), keeps the
+// facts with the latest results in the store and appends the run to the
+// history.
 //
 //   fc::pipeline::RunRecorder recorder(home, inputs);  // the run's clock starts
 //   recorder.storeVerified();          // the store is ours: its old facts go
 //   recorder.listed(row, found);       // after each filelist row
+//   recorder.rulesSkipped(skips);      // rules of a missing or unsound file
+//   recorder.rulesRan(fileid, skips);  // after a table's rules, with those left out
 //   recorder.packed(store, failed);           // after packing
 //   recorder.finish(outcome, observer);
 //
+// While the run works, the store's facts are those of this run as it began,
+// judged incomplete: a run that dies on the way stays so in the store.
 // Checksums are computed on a worker thread while the run goes on; finish()
 // waits for them. A history that cannot be written never fails the run: the
 // operator is told once per program session, and the run ends as it would.
@@ -17,7 +23,10 @@
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <set>
+#include <vector>
 
+#include "history/History.h"
 #include "pipeline/FileHasher.h"
 #include "pipeline/Packaging.h"
 #include "pipeline/RunDriver.h"
@@ -37,26 +46,39 @@ class RunRecorder {
   RunRecorder(const settings::AppHome& home, const RunInputs& inputs);
 
   // The run has opened and verified the store: the previous run's facts are
-  // removed, and the facts of this run may be written there at its end.
+  // replaced by this run's as it begins (incomplete), and the whole facts of
+  // this run may be written there at its end.
   void storeVerified();
   // A filelist row has been stored; `found` is the file in the source directory.
   void listed(const store::FileRow& row, const std::optional<std::filesystem::path>& found);
+  // Rules that never ran on a file (missing, or failed its structure check).
+  void rulesSkipped(std::vector<store::RuleSkip> skipped);
+  // The data rules of a file have run; `leftOut` did not (未检查 or 不适用).
+  void rulesRan(int fileid, std::vector<store::RuleSkip> leftOut);
+  bool rulesRanOn(int fileid) const { return rulesRan_.count(fileid) > 0; }
+  // The run waited `seconds` for the operator (a question, a message): not
+  // part of the run's time.
+  void waited(double seconds) { waited_ += seconds; }
   // Packing is done: the archive of every passed file that did not fail.
   void packed(store::Store& store, const std::vector<PackFailure>& failed);
-  // The run has ended (`outcome` says how): facts into the store, run into the history.
-  void finish(const RunOutcome& outcome, RunObserver& observer);
+  // The run has ended (`outcome` says how): its verdict into `outcome`,
+  // facts into the store, run into the history.
+  void finish(RunOutcome& outcome, RunObserver& observer);
 
  private:
   void recordPassedTable(store::FileFacts& facts);
   std::unique_ptr<store::Store> openVerifiedStore() const;
+  void judge(const std::vector<history::Finding>& findings);
   void saveFacts(store::Store* store);
-  void appendHistory(store::Store* store, RunObserver& observer);
+  void appendHistory(std::vector<history::Finding> findings, RunObserver& observer);
 
   settings::AppHome home_;
   RunInputs inputs_;
   store::RunFacts facts_;
   std::chrono::steady_clock::time_point start_;
   FileHasher hasher_;
+  std::set<int> rulesRan_;      // files whose data rules ran
+  double waited_ = 0;           // seconds spent waiting for the operator
   bool storeVerified_ = false;  // the store exists and is ours
 };
 

@@ -1,10 +1,11 @@
-// report/Headline.h - the conclusion a report and a workbook open with: the
-// run's verdict as one word, the reason that decided it, and whether it is
-// the one clean outcome. Every export takes its conclusion from here, so the
-// PDF's headline and the workbook's summary never disagree.
+// report/Headline.h - the conclusion the PDF report and the workbook open
+// with: the run's verdict (judged once as the run ended and kept with its
+// facts, store/Verdict.h) as a word, its reason, and its tone. Both exports
+// take it from here, so that they never disagree with each other or with the
+// windows.
 //
 //   const fc::report::Headline head = fc::report::RunHeadline(data.run);
-//   draw(head.word + "：" + head.reason, head.pass ? green : red);
+//   draw("检查结论：" + head.word, head.tone);
 #pragma once
 
 #include <string>
@@ -13,10 +14,12 @@
 
 namespace fc::report {
 
+enum class Tone { Pass, Fail, Incomplete, Unknown };
+
 struct Headline {
-  std::string word;    // 通过, 不通过 or 未完成
-  std::string reason;  // what decided it, counted ("应报文件10个，缺少1个；...")
-  bool pass = false;   // true only for a run whose every expected file was checked and was clean
+  std::string word;    // 通过, 不通过, 未完成, or "—" for a run kept before verdicts
+  std::string reason;  // the verdict's line ("不通过：应报文件10个，缺少1个"), or why there is none
+  Tone tone = Tone::Unknown;
 };
 
 Headline RunHeadline(const history::Run& run);

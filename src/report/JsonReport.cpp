@@ -10,6 +10,31 @@ using json = nlohmann::ordered_json;
 
 json Optional(const std::optional<int64_t>& n) { return n ? json(*n) : json(nullptr); }
 
+// "pass", "fail", "incomplete"; null for a run kept before verdicts.
+json VerdictJson(store::Verdict verdict) {
+  const std::string code = store::VerdictCode(verdict);
+  return code.empty() ? json(nullptr) : json(code);
+}
+
+// The reason, or "—" for a run kept before verdicts.
+std::string VerdictText(store::Verdict verdict, const std::string& text) {
+  return verdict == store::Verdict::Unknown ? store::VerdictWord(verdict) : text;
+}
+
+std::string FileNameOf(const store::RunFacts& f, int fileid) {
+  for (const store::FileFacts& file : f.files)
+    if (file.fileid == fileid) return file.filename;
+  return "";
+}
+
+json SkippedJson(const store::RunFacts& f) {
+  json skipped = json::array();
+  for (const store::RuleSkip& r : f.skipped)
+    skipped.push_back({{"fileid", r.fileid}, {"filename", FileNameOf(f, r.fileid)}, {"errid", r.errid},
+                       {"state", store::RuleStateCode(r.state)}, {"reason", r.reason}});
+  return skipped;
+}
+
 json FactsJson(const history::Run& run) {
   const store::RunFacts& f = run.facts;
   json files = json::array();
@@ -18,15 +43,18 @@ json FactsJson(const history::Run& run) {
                      {"filename", file.filename}, {"isexist", file.isexist}, {"isok", file.isok},
                      {"size", Optional(file.size)}, {"mtime", file.mtime}, {"sha256", file.sha256},
                      {"records", Optional(file.records)}, {"dbfVersion", Optional(file.dbfVersion)},
-                     {"codePage", Optional(file.codePage)}});
+                     {"codePage", Optional(file.codePage)}, {"verdict", VerdictJson(file.verdict)},
+                     {"verdictText", VerdictText(file.verdict, file.verdictText)}});
   json packs = json::array();
   for (const store::PackFacts& p : f.packs) packs.push_back({{"archive", p.archive}, {"size", p.size}, {"sha256", p.sha256}});
-  return {{"id", run.id}, {"submission", f.submission}, {"companyCode", f.companyCode},
+  return {{"id", run.id}, {"verdict", VerdictJson(f.verdict)}, {"verdictText", VerdictText(f.verdict, f.verdictText)},
+          {"submission", f.submission}, {"companyCode", f.companyCode},
           {"companyName", f.companyName}, {"dataDate", f.dataDate}, {"comparisonDate", f.comparisonDate},
           {"fullTransfer", f.fullTransfer}, {"beginNo", f.beginNo}, {"endNo", f.endNo}, {"kinds", f.kinds},
           {"fileType", f.fileType}, {"sourceDir", f.sourceDir}, {"targetDir", f.targetDir},
           {"started", f.started}, {"ended", f.ended}, {"seconds", f.seconds}, {"version", f.version},
-          {"completed", f.completed}, {"message", f.message}, {"files", files}, {"packs", packs}};
+          {"completed", f.completed}, {"message", f.message}, {"files", files}, {"skipped", SkippedJson(f)},
+          {"packs", packs}};
 }
 
 json RecordsJson(const store::FindingRecords& r) {
@@ -64,7 +92,8 @@ json ComparisonJson(const history::Comparison& c) {
   for (const history::FileChange& f : c.files)
     files.push_back({{"filename", f.filename}, {"sha256Before", f.sha256Before}, {"sha256After", f.sha256After}});
   return {{"before", c.before}, {"after", c.after}, {"added", ChangesJson(c.added)}, {"gone", ChangesJson(c.gone)},
-          {"changed", ChangesJson(c.changed)}, {"files", files}, {"worse", c.worse()}};
+          {"changed", ChangesJson(c.changed)}, {"unchecked", ChangesJson(c.unchecked)}, {"missing", c.missing},
+          {"files", files}, {"worse", c.worse()}};
 }
 
 }  // namespace
@@ -87,8 +116,10 @@ std::string JsonComparison(const history::Comparison& comparison) {
 std::string JsonRunList(const std::vector<history::RunSummary>& runs) {
   json list = json::array();
   for (const history::RunSummary& r : runs)
-    list.push_back({{"id", r.id}, {"started", r.started}, {"submission", r.submission}, {"companyCode", r.companyCode},
-                    {"dataDate", r.dataDate}, {"expected", r.expected}, {"present", r.present}, {"passed", r.passed},
+    list.push_back({{"id", r.id}, {"verdict", VerdictJson(r.verdict)}, {"verdictText", VerdictText(r.verdict, r.verdictText)},
+                    {"started", r.started}, {"submission", r.submission}, {"companyCode", r.companyCode},
+                    {"dataDate", r.dataDate}, {"fileType", r.fileType}, {"sourceDir", r.sourceDir},
+                    {"expected", r.expected}, {"present", r.present}, {"passed", r.passed},
                     {"findings", r.findings}, {"completed", r.completed}, {"message", r.message}});
   return list.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }

@@ -215,22 +215,23 @@ class Writer {
 
   void table(const Table& table);
 
-  // One bar per name, its length in proportion to its count (none for 0).
-  void bars(const std::vector<std::pair<std::string, int>>& counts) {
+  // One bar per table, its length in proportion to its problems (none for
+  // 0); grey where a table was not checked whole.
+  void bars(const std::vector<TableCount>& counts) {
     int most = 1;
-    for (const auto& c : counts) most = std::max(most, c.second);
+    for (const TableCount& c : counts) most = std::max(most, c.problems);
     constexpr double kLabel = 150, kLongest = 300, kRow = 15;
-    for (const auto& [name, n] : counts) {
+    for (const TableCount& c : counts) {
       place(kRow);
-      Layout label = make(name, {}, kLabel - 6);
+      Layout label = make(c.table, {}, kLabel - 6);
       draw(label.get(), kMargin, y_ + 1, kInk);
-      const double length = kLongest * n / most;
-      if (n > 0) {
+      const double length = kLongest * c.problems / most;
+      if (c.problems > 0) {
         fill(kBarFill);
         cairo_rectangle(cr(), kMargin + kLabel, y_ + 2, length, kRow - 5);
         cairo_fill(cr());
       }
-      Layout count = make(std::to_string(n), {}, -1);
+      Layout count = make(std::to_string(c.problems) + (c.unfinished ? "（未检查完整）" : ""), {}, -1);
       draw(count.get(), kMargin + kLabel + length + 4, y_ + 1, kInk);
       y_ += kRow;
     }
@@ -456,18 +457,19 @@ std::string Seconds(double s) {
 std::string Footer(const ReportData& data) {
   const store::RunFacts& f = data.run.facts;
   return "检查编号 " + Num(data.run.id) + "　" + f.companyCode + " " + f.companyName + "　数据日期 " +
-         SlashedDate(f.dataDate) + "　检查时间 " + f.started;
+         DashedDate(f.dataDate) + "　检查时间 " + f.started;
 }
 
-// The title, the verdict with its reason, and whose data it is.
+// The verdict first, then the title and whose data it is.
 void Opening(Writer& w, const ReportData& data) {
   const store::RunFacts& f = data.run.facts;
-  w.text(SubmissionTitle(f.submission) + "报告", {16, true}, kInk, 4);
   const Headline head = RunHeadline(data.run);
-  const Rgb color = head.pass ? kGreen : head.word == "未完成" ? kAmber : kRed;
-  w.text("检查结论：" + head.word, {14, true}, color, 1);
-  w.text(head.reason, {10}, color, 4);
-  w.text(f.companyCode + " " + f.companyName + "　数据日期 " + SlashedDate(f.dataDate) + "　检查时间 " + f.started,
+  const Rgb color = head.tone == Tone::Pass ? kGreen : head.tone == Tone::Fail ? kRed
+                    : head.tone == Tone::Incomplete ? kAmber : kGrey;
+  w.text("检查结论：" + head.word, {15, true}, color, 1);
+  w.text(head.reason, {10}, color, 8);
+  w.text(SubmissionTitle(f.submission) + "报告", {14, true}, kInk, 2);
+  w.text(f.companyCode + " " + f.companyName + "　数据日期 " + DashedDate(f.dataDate) + "　检查时间 " + f.started,
          {}, kGrey, 6);
 }
 
@@ -480,8 +482,8 @@ void Facts(Writer& w, const ReportData& data) {
   fact("检查编号", Num(data.run.id));
   fact("证券公司编码", f.companyCode);
   fact("证券公司名称", f.companyName);
-  fact("数据日期", SlashedDate(f.dataDate));
-  if (f.submission == "identity") fact("比对文件日期", SlashedDate(f.comparisonDate));
+  fact("数据日期", DashedDate(f.dataDate));
+  if (f.submission == "identity") fact("比对文件日期", DashedDate(f.comparisonDate));
   if (f.submission == "account") {
     fact("传输模式", f.fullTransfer ? "全量传输" : "增量传输");
     fact("文件序号", Num(f.beginNo) + " - " + Num(f.endNo));
@@ -501,10 +503,14 @@ void Facts(Writer& w, const ReportData& data) {
 
 void Summary(Writer& w, const ReportData& data) {
   const history::RunSummary s = history::Summarize(data.run);
+  const int missing = s.expected - s.present;
+  const int notChecked = static_cast<int>(std::count_if(data.run.facts.skipped.begin(), data.run.facts.skipped.end(),
+      [](const store::RuleSkip& r) { return r.state == store::RuleState::NotChecked; }));
   w.heading("检查概况", 12, true);
-  w.table({{{"应有文件", true}, {"存在文件", true}, {"通过检查", true}, {"问题", true}},
-           {{Num(s.expected), Num(s.present), Num(s.passed), Num(s.findings)}}});
-  const auto counts = FindingsPerTable(data.run);
+  w.table({{{"应有文件", true}, {"存在文件", true}, {"缺少文件", true}, {"通过检查", true}, {"问题", true}, {"未检查规则", true}},
+           {{Num(s.expected), Num(s.present), Num(missing), Num(s.passed), Num(s.findings + missing), Num(notChecked)}}});
+  w.text("问题包括缺少的文件；“通过检查”的文件存在、结构正常、规则全部检查且没有发现问题。", {8}, kGrey, 4);
+  const std::vector<TableCount> counts = ProblemsPerTable(data.run);
   if (counts.empty()) return;
   w.heading("各数据表问题数", 10, false);
   w.bars(counts);
@@ -539,8 +545,12 @@ void Finding(Writer& w, const ReportData& data, const history::Finding& f) {
   if (kept == data.records.end() || kept->second.records.empty()) return;
   const store::FindingRecords& r = kept->second;
   w.text("前 " + Num(static_cast<int64_t>(r.records.size())) + " 条记录：", {}, kInk);
+  // Headed by the agreement's meaning with the code beneath.
   Table records{{{"记录号", true}}, {}};
-  for (const std::string& field : r.fields) records.columns.push_back({field});
+  for (const std::string& field : r.fields) {
+    const std::string meaning = data.meaningOf ? data.meaningOf(r.table, field) : std::string();
+    records.columns.push_back({meaning.empty() ? field : meaning + "\n" + field});
+  }
   for (const store::FindingRecords::Record& record : r.records) {
     std::vector<std::string>& cells = records.rows.emplace_back(1, Num(record.recno));
     cells.insert(cells.end(), record.values.begin(), record.values.end());
@@ -550,41 +560,77 @@ void Finding(Writer& w, const ReportData& data, const history::Finding& f) {
 
 void Findings(Writer& w, const ReportData& data) {
   w.heading("问题明细", 12, true);
+  for (const store::FileFacts& f : data.run.facts.files) {
+    if (f.isexist) continue;
+    w.heading(f.filename, 10, false);
+    w.text("文件不存在", {kBodySize, true}, kRed);
+  }
   if (data.run.findings.empty()) {
-    const Headline head = RunHeadline(data.run);
-    w.text(head.pass ? "没有发现问题。" : "没有数据问题记录；结论见上。", {}, head.pass ? kGreen : kInk, 6);
+    // "No problem" is said only of a run that passed.
+    if (data.run.facts.verdict == store::Verdict::Pass) w.text("没有发现问题。", {}, kGreen, 6);
+    else w.text("问题记录中没有规则发现的问题；检查结论见报告开头。", {}, kGrey, 6);
     return;
   }
   if (!data.recordsKept) w.text("记录明细只保存在最近一次检查中，此处只列出问题及其取值分布。", {}, kGrey);
   for (const history::Finding& f : data.run.findings) Finding(w, data, f);
 }
 
-void Changes(Table& t, const std::vector<history::FindingChange>& changes, std::optional<Rgb> fill, bool after) {
+// The rules that did not run, file by file, with why.
+void Skipped(Writer& w, const history::Run& run) {
+  const store::RunFacts& f = run.facts;
+  if (f.skipped.empty()) return;
+  w.heading("未运行的规则", 12, true);
+  w.text("未检查：规则应当运行但无法运行，检查不能算通过；不适用：按传输模式不做的核对，不影响结论。", {8}, kGrey, 4);
+  Table t{{{"文件名"}, {"错误编号"}, {"状态"}, {"原因"}}, {}};
+  for (const store::RuleSkip& r : f.skipped) {
+    auto file = std::find_if(f.files.begin(), f.files.end(), [&](const store::FileFacts& x) { return x.fileid == r.fileid; });
+    t.rows.push_back({file == f.files.end() ? "" : BreakableName(file->filename), r.errid, store::RuleStateWord(r.state),
+                      r.reason});
+  }
+  w.table(t);
+}
+
+void Changes(Table& t, const std::vector<history::FindingChange>& changes, const char* kind, std::optional<Rgb> fill,
+             bool after) {
   for (const history::FindingChange& c : changes) {
-    t.rows.push_back({BreakableName(c.filename), c.errid, after ? c.errdescAfter : c.errdescBefore,
+    t.rows.push_back({kind, BreakableName(c.filename), c.errid, after ? c.errdescAfter : c.errdescBefore,
                       Num(c.countBefore), Num(c.countAfter)});
     t.fills.push_back(fill);
   }
 }
 
+std::vector<std::string> RunLine(const char* which, const history::Run& run) {
+  return {which, Num(run.id), run.facts.started, run.facts.fileType, run.facts.sourceDir,
+          store::VerdictWord(run.facts.verdict)};
+}
+
 void Comparison(Writer& w, const ReportData& data) {
   w.heading("与上次检查比较", 12, true);
   if (!data.comparison || !data.previous) {
-    w.text("没有同一证券公司、同一数据日期的上次检查记录。", {}, kGrey);
+    w.text(kNoPreviousRun, {}, kGrey);
     return;
   }
   const history::Comparison& c = *data.comparison;
-  w.text("上次检查：编号 " + Num(data.previous->id) + "，开始时间 " + data.previous->facts.started + "。新增问题 " +
-             Num(static_cast<int64_t>(c.added.size())) + " 个，消除问题 " + Num(static_cast<int64_t>(c.gone.size())) +
-             " 个，记录数变化 " + Num(static_cast<int64_t>(c.changed.size())) + " 个，内容变化的文件 " +
-             Num(static_cast<int64_t>(c.files.size())) + " 个。",
+  w.table({{{""}, {"编号", true}, {"开始时间"}, {"文件类型"}, {"源文件目录"}, {"结论"}},
+           {RunLine("上次", *data.previous), RunLine("本次", data.run)}});
+  auto count = [](const auto& list) { return Num(static_cast<int64_t>(list.size())); };
+  w.text("新增问题 " + count(c.added) + " 个，消除问题 " + count(c.gone) + " 个，本次未检查 " + count(c.unchecked) +
+             " 个，记录数变化 " + count(c.changed) + " 个，本次缺少的文件 " + count(c.missing) + " 个，内容变化的文件 " +
+             count(c.files) + " 个。",
          {}, kInk, 4);
-  if (c.added.size() + c.gone.size() + c.changed.size() > 0) {
-    Table t{{{"文件名"}, {"错误编号"}, {"错误描述"}, {"上次记录数", true}, {"本次记录数", true}}, {}};
-    Changes(t, c.added, kNewFill, true);
-    Changes(t, c.changed, std::nullopt, true);
-    Changes(t, c.gone, kGoneFill, false);
+  if (c.added.size() + c.gone.size() + c.changed.size() + c.unchecked.size() > 0) {
+    Table t{{{"变化"}, {"文件名"}, {"错误编号"}, {"错误描述"}, {"上次记录数", true}, {"本次记录数", true}}, {}};
+    Changes(t, c.added, "新增", kNewFill, true);
+    Changes(t, c.changed, "记录数变化", std::nullopt, true);
+    Changes(t, c.gone, "消除", kGoneFill, false);
+    Changes(t, c.unchecked, "未检查", std::nullopt, false);
     w.table(t);
+  }
+  if (!c.missing.empty()) {
+    Table missing{{{"文件名"}}, {}};
+    for (const std::string& name : c.missing) missing.rows.push_back({BreakableName(name)});
+    w.heading("本次缺少的文件", 10, false);
+    w.table(missing);
   }
   if (c.files.empty()) return;
   Table files{{{"文件名"}, {"上次SHA-256", false, true}, {"本次SHA-256", false, true}}, {}};
@@ -603,13 +649,14 @@ int LayOut(const ReportData& data, Canvas& canvas, int totalPages) {
   Summary(w, data);
   Files(w, data.run);
   Findings(w, data);
+  Skipped(w, data.run);
   Comparison(w, data);
   w.finish();
   return w.pages();
 }
 
 std::string Title(const ReportData& data) {
-  return "检查报告 " + data.run.facts.companyCode + " " + SlashedDate(data.run.facts.dataDate);
+  return "检查报告 " + data.run.facts.companyCode + " " + DashedDate(data.run.facts.dataDate);
 }
 
 // The number of pages, from a layout that is thrown away.

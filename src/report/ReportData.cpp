@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <random>
 
+#include "naming/InterfaceLayouts.h"
 #include "store/RunFacts.h"
 
 namespace fc::report {
@@ -40,6 +42,18 @@ void LoadRecords(const fs::path& home, const fs::path& dataDir, privacy::Masking
   }
 }
 
+// The agreement's meanings of the fields; a report stands without them.
+void LoadMeanings(const fs::path& dataDir, ReportData& data) {
+  try {
+    auto layouts = std::make_shared<const naming::InterfaceLayouts>(
+        naming::InterfaceLayouts::load(dataDir / "interface" / "layouts.csv"));
+    data.meaningOf = [layouts](const std::string& table, const std::string& field) {
+      return layouts->meaningOf(table, field);
+    };
+  } catch (const std::exception&) {
+  }
+}
+
 }  // namespace
 
 std::optional<ReportData> LoadReport(const fs::path& home, const fs::path& dataDir, std::optional<int64_t> id,
@@ -56,7 +70,8 @@ std::optional<ReportData> LoadReport(const fs::path& home, const fs::path& dataD
       error = id ? "检查历史中没有编号为" + std::to_string(*id) + "的检查" : "检查历史中还没有检查记录";
       return std::nullopt;
     }
-    ReportData data{std::move(*run), {}, {}, false, {}};
+    ReportData data{std::move(*run), {}, {}, false, {}, {}};
+    LoadMeanings(dataDir, data);
     if (std::optional<int64_t> before = history->previous(data.run.id)) {
       data.previous = history->read(*before);
       if (data.previous) data.comparison = history::Compare(*data.previous, data.run);
@@ -78,23 +93,36 @@ std::string SubmissionTitle(const std::string& submission) {
   return submission == "identity" ? "证券公司投资者身份信息复查数据检查" : "证券公司客户交易结算资金账户数据文件检查";
 }
 
-std::string SlashedDate(const std::string& date) {
+std::string DashedDate(const std::string& date) {
   if (date.size() != 8) return date;
-  return date.substr(0, 4) + "/" + date.substr(4, 2) + "/" + date.substr(6, 2);
+  return date.substr(0, 4) + "-" + date.substr(4, 2) + "-" + date.substr(6, 2);
 }
 
 std::string FileResult(const store::FileFacts& file) {
+  if (file.verdict == store::Verdict::Pass) return store::VerdictWord(file.verdict);
+  if (file.verdict != store::Verdict::Unknown) return store::VerdictWord(file.verdict) + ("：" + file.verdictText);
   if (!file.isexist) return "文件不存在";
-  return file.isok ? "通过" : "未通过";
+  return file.isok ? "结构正常" : "未通过";
 }
 
-std::vector<std::pair<std::string, int>> FindingsPerTable(const history::Run& run) {
-  std::vector<std::pair<std::string, int>> counts;
+const char* ResultClass(const store::FileFacts& file) {
+  switch (file.verdict) {
+    case store::Verdict::Pass: return "ok";
+    case store::Verdict::Fail: return "bad";
+    case store::Verdict::Incomplete: return "incomplete";
+    case store::Verdict::Unknown: break;
+  }
+  return "none";
+}
+
+std::vector<TableCount> ProblemsPerTable(const history::Run& run) {
+  std::vector<TableCount> counts;
   for (const store::FileFacts& file : run.facts.files) {
-    auto it = std::find_if(counts.begin(), counts.end(), [&](const auto& c) { return c.first == file.filecat; });
-    if (it == counts.end()) it = counts.insert(counts.end(), {file.filecat, 0});
-    it->second += static_cast<int>(std::count_if(run.findings.begin(), run.findings.end(),
-                                                 [&](const history::Finding& f) { return f.fileid == file.fileid; }));
+    auto it = std::find_if(counts.begin(), counts.end(), [&](const TableCount& c) { return c.table == file.filecat; });
+    if (it == counts.end()) it = counts.insert(counts.end(), {file.filecat, 0, false});
+    it->problems += !file.isexist + static_cast<int>(std::count_if(run.findings.begin(), run.findings.end(),
+                                                     [&](const history::Finding& f) { return f.fileid == file.fileid; }));
+    it->unfinished |= file.verdict == store::Verdict::Incomplete || file.verdict == store::Verdict::Unknown;
   }
   return counts;
 }

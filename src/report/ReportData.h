@@ -28,11 +28,19 @@ inline constexpr size_t kReportRecords = 20;
 
 struct ReportData {
   history::Run run;                            // the reported run
-  std::optional<history::Run> previous;        // the run before it (same submission, company, data date)
+  std::optional<history::Run> previous;        // the latest earlier run of the same submission (History::previous)
   std::optional<history::Comparison> comparison;  // previous against run
   bool recordsKept = false;                    // the store still holds this run's records
   std::map<std::pair<int, int>, store::FindingRecords> records;  // by (fileid, finding), at most kReportRecords each
+  // The interface agreement's meaning of a field of a table kind ("" when it
+  // gives none, or the agreement could not be read); empty when not loaded.
+  std::function<std::string(const std::string& table, const std::string& field)> meaningOf;
 };
+
+// What the report and the comparison window say when the history holds no
+// earlier run of the same submission.
+inline constexpr const char* kNoPreviousRun =
+    "检查历史中没有同一报送（证券公司、数据日期、文件类型、文件序号和传输模式均相同）的上次检查。";
 
 // The run `id` (the newest when empty) with what belongs to it; nothing, with
 // `error` set, when the history has no such run or cannot be read. A report
@@ -44,10 +52,21 @@ std::optional<ReportData> LoadReport(const std::filesystem::path& home, const st
 
 // The texts the report and the windows share.
 std::string SubmissionTitle(const std::string& submission);  // the check window's title
-std::string SlashedDate(const std::string& yyyymmdd);        // "2008/08/08"
-std::string FileResult(const store::FileFacts& file);       // "通过", "未通过", "文件不存在"
-// Findings per table description, in the order the files were listed.
-std::vector<std::pair<std::string, int>> FindingsPerTable(const history::Run& run);
+std::string DashedDate(const std::string& yyyymmdd);         // "2008-08-08", as the run times are written
+// A file's verdict with its reason ("通过", "不通过：文件不存在"); for a
+// run kept before verdicts, what it kept ("结构正常", "未通过", "文件不存在").
+std::string FileResult(const store::FileFacts& file);
+// The report's class of that result: "ok" (pass), "bad" (fail), "incomplete", "none" (unknown).
+const char* ResultClass(const store::FileFacts& file);
+// Problems of one table description: its findings and its missing files;
+// `unfinished` when a file of it was not checked whole.
+struct TableCount {
+  std::string table;        // the table description ("客户基本信息表")
+  int problems = 0;         // findings and missing files of its files
+  bool unfinished = false;  // a file of it was not checked whole (or before verdicts were kept)
+};
+// Per table description, in the order the files were listed (the report's bars).
+std::vector<TableCount> ProblemsPerTable(const history::Run& run);
 
 // Writes `bytes` to `file` through a temporary file in the same directory
 // renamed over it when complete; false with `error` set when it cannot.

@@ -67,7 +67,7 @@ void GroupCheck::gather(size_t table) {
   p.seconds.assign(p.pass.pieces(), 0);
 }
 
-void GroupCheck::evaluate(int threads) {
+void GroupCheck::evaluate(int threads, const std::function<void(size_t table)>& answered) {
   passes_.clear();
   for (size_t t = 0; t < tables_.size(); ++t) passes_.push_back(std::make_unique<TablePass>(ctx_.session));
   // A piece of work: a table's gathering, one of its queries, or a piece of its pass.
@@ -76,15 +76,15 @@ void GroupCheck::evaluate(int threads) {
     size_t item;  // a query of the table, or a piece of its pass
     enum { Gather, Alone, Piece } what;
   };
+  auto work = [&](const Job& job) {
+    TablePass& p = *passes_[job.table];
+    if (job.what == Job::Gather) return gather(job.table);
+    if (job.what == Job::Alone) return AnswerAlone(ctx_, tables_[job.table].queries[job.item]);
+    if (!p.failed)
+      Timed(p.seconds[job.item], [&] { p.pass.scan(job.item); }, [&](std::exception_ptr) { p.failed = true; });
+  };
   auto run = [&](const std::vector<Job>& jobs) {
-    parallel::ForEach(jobs.size(), threads, [&](size_t j) {
-      const Job& job = jobs[j];
-      TablePass& p = *passes_[job.table];
-      if (job.what == Job::Gather) return gather(job.table);
-      if (job.what == Job::Alone) return AnswerAlone(ctx_, tables_[job.table].queries[job.item]);
-      if (!p.failed)
-        Timed(p.seconds[job.item], [&] { p.pass.scan(job.item); }, [&](std::exception_ptr) { p.failed = true; });
-    });
+    parallel::ForEach(jobs.size(), threads, [&](size_t j) { work(jobs[j]); });
   };
 
   // First the passes are gathered, beside the key rules, which need no pass
@@ -97,13 +97,21 @@ void GroupCheck::evaluate(int threads) {
       if (tables_[t].queries[i].rows) jobs.push_back({t, i, Job::Alone});
   run(jobs);
 
-  // Then the pieces of every pass, and the queries no pass took.
+  // Then the pieces of every pass, and the queries no pass took; a table is
+  // answered when the last of its own ends.
   jobs.clear();
   for (size_t t = 0; t < tables_.size(); ++t)
     for (size_t i : passes_[t]->alone) jobs.push_back({t, i, Job::Alone});
   for (size_t t = 0; t < tables_.size(); ++t)
     for (size_t piece = 0; piece < passes_[t]->seconds.size(); ++piece) jobs.push_back({t, piece, Job::Piece});
-  run(jobs);
+  std::vector<std::atomic<size_t>> left(tables_.size());
+  for (const Job& job : jobs) ++left[job.table];
+  for (size_t t = 0; t < tables_.size(); ++t)
+    if (answered && left[t] == 0) answered(t);
+  parallel::ForEach(jobs.size(), threads, [&](size_t j) {
+    work(jobs[j]);
+    if (--left[jobs[j].table] == 0 && answered) answered(jobs[j].table);
+  });
 
   // Every query is answered or keeps its failure, so that write() meets the
   // failures in the order the rules run, whichever thread met them first.

@@ -13,11 +13,12 @@
 //
 //   GroupCheck group(ctx);
 //   group.addAccountTable(1, branch, customer, fileId);   // per table, in kind order
-//   group.evaluate(threads);
+//   group.evaluate(threads, [&](size_t table) { tick(); });   // per table answered
 //   for (size_t i = 0; i < group.tableCount(); ++i) group.write(i);
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -43,7 +44,10 @@ class GroupCheck {
   void addIdentityTable(int fileKind, bool comparisonPresent, int fileId);
 
   // Answers every query of every table added, on up to `threads` threads.
-  void evaluate(int threads);
+  // `answered`, when given, is called once per table as its last long query
+  // or piece ends (on whichever thread ends it; the shared counts that follow
+  // are quick), so that a caller can show the group's progress.
+  void evaluate(int threads, const std::function<void(size_t table)>& answered = {});
 
   size_t tableCount() const { return tables_.size(); }
   // Writes the findings of the i-th table added; rethrows its first failure.

@@ -207,7 +207,7 @@ class BookWriter {
         {"检查结论", head.word},
         {"结论说明", head.reason},
         {"证券公司", f.companyCode + " " + f.companyName},
-        {"数据日期", report::SlashedDate(f.dataDate)},
+        {"数据日期", report::DashedDate(f.dataDate)},
         {"检查时间", f.started},
         {"检查编号", std::to_string(data.run.id)},
     };

@@ -8,6 +8,10 @@ namespace fc::store {
 
 namespace {
 
+bool HasTable(Connection& db, const char* name) {
+  return db.prepare("select 1 from sqlite_master where type = 'table' and name = ?").bind(1, name).next();
+}
+
 constexpr const char* kStoreWhat = "检查结果库";
 
 constexpr const char* kSchema =
@@ -21,7 +25,12 @@ constexpr const char* kSchema =
     "create index if not exists runfile_runkey on runfile (runkey, fileid);"
     "create table if not exists runpack (runkey text not null, seq integer, archive text, size integer,"
     " sha256 text);"
-    "create index if not exists runpack_runkey on runpack (runkey, seq);";
+    "create index if not exists runpack_runkey on runpack (runkey, seq);"
+    "create table if not exists runverdict (runkey text not null, fileid integer, verdict text, reason text);"
+    "create index if not exists runverdict_runkey on runverdict (runkey, fileid);"
+    "create table if not exists runrule (runkey text not null, seq integer, fileid integer, errid text,"
+    " state text, reason text);"
+    "create index if not exists runrule_runkey on runrule (runkey, seq);";
 
 std::string JoinKinds(const std::vector<std::string>& kinds) {
   std::string text;
@@ -90,6 +99,51 @@ void ReadFiles(Connection& db, RunFacts& f) {
                        q.text(7), q.text(8), q.optionalInteger(9), q.optionalInteger(10), q.optionalInteger(11)});
 }
 
+// The run's verdict (fileid 0) and its files'. A run kept before the
+// verdicts has no rows (a store opened read-only not even the table) and
+// stays Unknown.
+void ReadVerdicts(Connection& db, RunFacts& f) {
+  if (!HasTable(db, "runverdict")) return;
+  Query q = db.prepare("select fileid, verdict, reason from runverdict where runkey = ? order by fileid");
+  q.bind(1, f.runKey);
+  while (q.next()) {
+    const int fileid = static_cast<int>(q.integer(0));
+    if (fileid == 0) {
+      f.verdict = ParseVerdict(q.text(1));
+      f.verdictText = q.text(2);
+      continue;
+    }
+    for (FileFacts& file : f.files)
+      if (file.fileid == fileid) {
+        file.verdict = ParseVerdict(q.text(1));
+        file.verdictText = q.text(2);
+      }
+  }
+}
+
+void ReadSkipped(Connection& db, RunFacts& f) {
+  if (!HasTable(db, "runrule")) return;
+  Query q = db.prepare("select fileid, errid, state, reason from runrule where runkey = ? order by seq");
+  q.bind(1, f.runKey);
+  while (q.next())
+    f.skipped.push_back({static_cast<int>(q.integer(0)), q.text(1), ParseRuleState(q.text(2)), q.text(3)});
+}
+
+void InsertVerdicts(Connection& db, const RunFacts& f) {
+  Query verdict = db.prepare("insert into runverdict (runkey, fileid, verdict, reason) values (?,?,?,?)");
+  if (f.verdict != Verdict::Unknown)
+    verdict.bind(1, f.runKey).bind(2, int64_t{0}).bind(3, VerdictCode(f.verdict)).bind(4, f.verdictText).run();
+  for (const FileFacts& file : f.files)
+    if (file.verdict != Verdict::Unknown)
+      verdict.bind(1, f.runKey).bind(2, int64_t{file.fileid}).bind(3, VerdictCode(file.verdict))
+          .bind(4, file.verdictText).run();
+  Query rule = db.prepare("insert into runrule (runkey, seq, fileid, errid, state, reason) values (?,?,?,?,?,?)");
+  int64_t seq = 0;
+  for (const RuleSkip& r : f.skipped)
+    rule.bind(1, f.runKey).bind(2, ++seq).bind(3, int64_t{r.fileid}).bind(4, r.errid)
+        .bind(5, RuleStateCode(r.state)).bind(6, r.reason).run();
+}
+
 void ReadPacks(Connection& db, RunFacts& f) {
   Query q = db.prepare("select archive, size, sha256 from runpack where runkey = ? order by seq");
   q.bind(1, f.runKey);
@@ -120,6 +174,7 @@ void InsertRunFacts(Connection& db, const RunFacts& f) {
   int64_t seq = 0;
   for (const PackFacts& p : f.packs)
     pack.bind(1, f.runKey).bind(2, ++seq).bind(3, p.archive).bind(4, p.size).bind(5, p.sha256).run();
+  InsertVerdicts(db, f);
 }
 
 std::optional<RunFacts> SelectRunFacts(Connection& db, const std::string& runKey) {
@@ -132,12 +187,14 @@ std::optional<RunFacts> SelectRunFacts(Connection& db, const std::string& runKey
   RunFacts f = ReadInfo(q);
   ReadFiles(db, f);
   ReadPacks(db, f);
+  ReadVerdicts(db, f);
+  ReadSkipped(db, f);
   return f;
 }
 
 void DeleteRunFacts(Connection& db, const std::string& where) {
   const std::string selected = "select runkey from runinfo" + (where.empty() ? "" : " where " + where);
-  for (const char* table : {"runfile", "runpack", "runinfo"})
+  for (const char* table : {"runfile", "runpack", "runverdict", "runrule", "runinfo"})
     db.exec(("delete from " + std::string(table) + " where runkey in (" + selected + ")").c_str());
 }
 

@@ -1,11 +1,14 @@
 // store/RunFacts.h - what a check run records about itself: its inputs and
 // times (`runinfo`), every listed file as found in the source directory
-// (`runfile`), and the archives it packed (`runpack`).
+// (`runfile`), the archives it packed (`runpack`), its verdict and each
+// file's (`runverdict`, fileid 0 for the run) and the rules that did not run
+// (`runrule`).
 //
 // dravmel.mdb keeps the facts of the latest run beside its results; the run
 // history keeps the same tables for every past run, told apart by `runkey`.
 // The tables are created when missing, so a store of an earlier version
-// gains them in place; the results tables are never touched.
+// gains them in place; the results tables are never touched. A run kept
+// before the verdict tables existed reads back with Verdict::Unknown.
 //
 //   fc::store::ClearLatestRunFacts(home.storeFile());        // as a run starts
 //   fc::store::SaveLatestRunFacts(home.storeFile(), facts);  // as it ends, one transaction
@@ -17,6 +20,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "store/Verdict.h"
 
 namespace fc::store {
 
@@ -35,6 +40,8 @@ struct FileFacts {
   std::optional<int64_t> records;       // a passed table's record count (header)
   std::optional<int64_t> dbfVersion;    // a passed table's version byte
   std::optional<int64_t> codePage;      // a passed table's code page byte
+  Verdict verdict = Verdict::Unknown;   // the file's own verdict (store/Judge.h)
+  std::string verdictText;              // its reason ("文件不存在", "2条规则发现问题，涉及5条记录")
   bool operator==(const FileFacts&) const = default;
 };
 
@@ -61,16 +68,19 @@ struct RunFacts {
   std::string targetDir;       // likewise
   std::string started;         // "YYYY-MM-DD HH:MM:SS" local time
   std::string ended;           // likewise
-  double seconds = 0;          // duration
+  double seconds = 0;          // duration of the check, the time spent waiting for the operator left out
   std::string version;         // program version
   bool completed = false;      // false: the run failed
   std::string message;         // why it failed (empty when completed)
+  Verdict verdict = Verdict::Unknown;  // what the run concludes (store/Judge.h)
+  std::string verdictText;     // one line: the word and what decided it ("不通过：应报文件10个，缺少1个")
+  std::vector<RuleSkip> skipped;  // rules that did not run, by fileid, in the order they would have run
   std::vector<FileFacts> files;  // by fileid
   std::vector<PackFacts> packs;  // in packing order
   bool operator==(const RunFacts&) const = default;
 };
 
-// Creates the three tables (and their indexes) when missing.
+// Creates the tables (and their indexes) when missing.
 void CreateRunFactsTables(Connection& db);
 // Inserts the facts under facts.runKey (inside the caller's transaction).
 void InsertRunFacts(Connection& db, const RunFacts& facts);

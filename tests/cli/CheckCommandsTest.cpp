@@ -77,9 +77,10 @@ TEST_F(CheckCommands, CleanSubmissionExitsZeroAndJsonHasOneObjectPerRow) {
   r = cli({"results", "--home", home, "--format", "json"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out,
-            "[\n {\"groupno\": \"1\", \"filecat\": \"证券营业部信息表\", \"filename\": "
+            "{\"verdict\": \"pass\",\n \"verdictText\": \"通过：应报文件1个，全部存在并通过检查，没有发现问题\",\n"
+            " \"results\": [\n  {\"groupno\": \"1\", \"filecat\": \"证券营业部信息表\", \"filename\": "
             "\"100001_YYBXX_20080808_1.ZIP\", \"isexist\": \"1\", \"isok\": \"1\", \"errid\": null, "
-            "\"errdesc\": null}\n]\n");
+            "\"errdesc\": null}\n ],\n \"skipped\": []}\n");
 
   account(sample + "/account-zip");
   r = cli({"results", "--home", home, "--format", "json"});

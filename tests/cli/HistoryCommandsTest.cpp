@@ -51,17 +51,21 @@ TEST_F(HistoryCommands, RunsAreListedAndComparedWithTheirExitStatus) {
   fs::remove(zips / "100001_ZHBYZ_20080808_1.ZIP");
   ASSERT_EQ(check(), 1);
   ASSERT_EQ(cli({"history", "--home", home, "--format", "tsv"}), 0);
-  EXPECT_EQ(out.substr(0, out.find('\n')), "id\tstarted\tsubmission\tcompanyCode\tdataDate\tpassed\texpected\tfindings\tcompleted");
+  EXPECT_EQ(out.substr(0, out.find('\n')),
+            "id\tstarted\tsubmission\tcompanyCode\tdataDate\tpassed\texpected\tfindings\tcompleted\tverdict\tfileType\tsourceDir");
   EXPECT_NE(out.find("\n2\t"), std::string::npos);
   EXPECT_LT(out.find("\n2\t"), out.find("\n1\t"));  // newest first
   ASSERT_EQ(cli({"history", "--home", home, "--limit", "1", "--format", "json"}), 0);
   const auto runs = nlohmann::json::parse(out);
   ASSERT_EQ(runs.size(), 1u);
   EXPECT_EQ(runs[0]["id"], 2);
-  EXPECT_EQ(runs[0]["passed"], 5);
+  EXPECT_EQ(runs[0]["verdict"], "fail");
+  EXPECT_EQ(runs[0]["fileType"], "ZIP");
 
-  EXPECT_EQ(cli({"compare", "--home", home}), 0);  // a finding gone, a file gone: nothing new
+  EXPECT_EQ(cli({"compare", "--home", home}), 1);  // a file gone missing is worse; its finding was not checked
+  EXPECT_NE(out.find("未检查"), std::string::npos);
   EXPECT_NE(out.find("R27"), std::string::npos);
+  EXPECT_EQ(out.find("消除"), std::string::npos);
   EXPECT_EQ(cli({"compare", "--home", home, "--format", "json", "2", "1"}), 1);  // backwards: R27 is new
   const auto c = nlohmann::json::parse(out);
   ASSERT_EQ(c["added"].size(), 1u);
@@ -87,7 +91,10 @@ TEST_F(HistoryCommands, ReportHoldsTheRunsFactsAndTheFilesChecksums) {
   EXPECT_EQ(report["run"]["sourceDir"], zips.string() + "/");
   EXPECT_EQ(report["summary"]["expected"], 10);
   EXPECT_EQ(report["summary"]["present"], 9);
-  EXPECT_EQ(report["summary"]["passed"], 6);
+  EXPECT_EQ(report["run"]["verdict"], "fail");
+  int passed = 0;
+  for (const auto& file : report["run"]["files"]) passed += file["verdict"] == "pass";
+  EXPECT_EQ(report["summary"]["passed"], passed);
   EXPECT_EQ(report["recordsKept"], true);
   ASSERT_EQ(report["run"]["files"].size(), 10u);
   for (const auto& file : report["run"]["files"]) {
@@ -113,7 +120,8 @@ TEST_F(HistoryCommands, ReportHoldsTheRunsFactsAndTheFilesChecksums) {
   }
   ASSERT_EQ(cli({"results", "--home", home, "--format", "json"}), 0);
   size_t problems = 0;
-  for (const auto& row : nlohmann::json::parse(out)) problems += !row["errid"].is_null();
+  const auto results = nlohmann::json::parse(out);
+  for (const auto& row : results["results"]) problems += !row["errid"].is_null();
   EXPECT_EQ(report["findings"].size(), problems);
   EXPECT_EQ(cli({"report", "--home", home, "--run", "7", "--output", json.string()}), 2);
   EXPECT_EQ(cli({"report", "--home", home, "--output", (dir / "report.txt").string()}), 2);

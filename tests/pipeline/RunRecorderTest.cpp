@@ -82,7 +82,8 @@ TEST_F(RunRecorderTest, FactsHoldEveryListedFileAsFoundAndTheRunGoesIntoTheHisto
   EXPECT_EQ(recorded->findings, history::LatestFindings(*h.openStore()));
   EXPECT_FALSE(recorded->findings.empty());
 
-  // The next run, with one archive gone: the comparison names it and its finding.
+  // The next run, with one archive gone: the comparison names it as missing,
+  // and its finding as not checked (its rule could not run), never as gone.
   const std::string zhbyz = "100001_ZHBYZ_20080808_1.ZIP";
   fs::remove(sample / "account-zip" / zhbyz);
   ASSERT_TRUE(run(in).completed);
@@ -91,10 +92,13 @@ TEST_F(RunRecorderTest, FactsHoldEveryListedFileAsFoundAndTheRunGoesIntoTheHisto
   ASSERT_EQ(c.files.size(), 1u);
   EXPECT_EQ(c.files[0].filename, zhbyz);
   EXPECT_TRUE(c.files[0].sha256After.empty());
-  ASSERT_EQ(c.gone.size(), 1u);
-  EXPECT_EQ(c.gone[0].errid, "R27");
+  EXPECT_EQ(c.missing, std::vector<std::string>{zhbyz});
+  ASSERT_EQ(c.unchecked.size(), 1u);
+  EXPECT_EQ(c.unchecked[0].errid, "R27");
+  EXPECT_TRUE(c.gone.empty());
   EXPECT_TRUE(c.added.empty());
   EXPECT_TRUE(c.changed.empty());
+  EXPECT_TRUE(c.worse());
 }
 
 TEST_F(RunRecorderTest, PackedArchivesAreRecordedWithTheirChecksums) {

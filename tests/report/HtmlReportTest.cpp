@@ -71,7 +71,7 @@ TEST(HtmlReportTest, ComparisonMarksNewFindingsAndChangedFiles) {
   EXPECT_EQ(reversed.find("<tr class=\"new\">"), std::string::npos);
   data.previous.reset();
   data.comparison.reset();
-  EXPECT_NE(HtmlReport(data).find("没有同一证券公司、同一数据日期的上次检查记录"), std::string::npos);
+  EXPECT_NE(HtmlReport(data).find(kNoPreviousRun), std::string::npos);
 }
 
 }  // namespace

@@ -27,7 +27,10 @@ ReportData LongRun() {
   f.sourceDir = "/data/submissions/2008/08/100001_very_long_directory_name_for_the_source/";
   for (int n = 1; n <= 10; ++n)
     f.files.push_back({n, n, "资金变动信息表", "100001_ZJBDXX_20080808_" + std::to_string(n) + ".ZIP", n != 4, n != 4,
-                       123456789, "2026-12-08 10:00:00", std::string(64, 'a' + n % 6), 2000000, 3, 0x7A});
+                       123456789, "2026-12-08 10:00:00", std::string(64, 'a' + n % 6), 2000000, 3, 0x7A,
+                       n == 4 || n <= 2 ? store::Verdict::Fail : store::Verdict::Pass, n == 4 ? "文件不存在" : ""});
+  f.verdict = store::Verdict::Fail;
+  f.verdictText = "不通过：应报文件10个，缺少1个；2条规则发现问题，涉及302条记录";
   data.run.id = 12;
   data.run.findings = {{1, 1, f.files[0].filename, "R16", "今日余额与昨日余额及本日发生额不符", 300, {{"ZJZH", "000001", 3}}},
                        {2, 1, f.files[1].filename, "R05", "营业部代码不存在", 2, {}}};
@@ -66,7 +69,7 @@ TEST(PdfReportTest, AnA4ReportCarriesTheVerdictEveryFindingAndALongTableOverItsP
 
   const std::string text = test::CommandOutput("pdftotext -enc UTF-8 " + test::ShellQuoted(pdf.string()) + " -");
   for (const char* expected : {"证券公司客户交易结算资金账户数据文件检查报告", "检查结论：不通过", "缺少1个", "错误编号 R16",
-                               "错误编号 R05", "100001 东岳证券股份有限公司", "2008/08/08", "文件清单"})
+                               "错误编号 R05", "100001 东岳证券股份有限公司", "2008-08-08", "文件清单"})
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
   // Amounts whole in every row; the heading row again on every page the table reaches.
   EXPECT_EQ(Count(text, "1180000.00"), 120u);

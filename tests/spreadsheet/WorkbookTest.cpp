@@ -97,12 +97,10 @@ TEST_F(WorkbookTest, TheSummaryCarriesTheVerdictAndPointsEveryFindingAtItsSheet)
   if (!test::HasProgram("unzip")) GTEST_SKIP() << "unzip is not installed";
   report::ReportData data;
   data.run.id = 7;
-  data.run.facts.completed = true;
   data.run.facts.companyCode = "100001";
   data.run.facts.dataDate = "20080808";
-  data.run.facts.files = {{1, 1, "客户基本信息表", "100001_KHJBXX_20080808_1.DBF", 1, 1, {}, "", "", {}, {}, {}},
-                          {2, 1, "资金变动信息表", "100001_ZJBDXX_20080808_1.DBF", 1, 1, {}, "", "", {}, {}, {}},
-                          {3, 1, "营业部信息表", "100001_YYBXX_20080808_1.DBF", 0, 0, {}, "", "", {}, {}, {}}};
+  data.run.facts.verdict = store::Verdict::Fail;
+  data.run.facts.verdictText = "不通过：应报文件3个，缺少1个；2条规则发现问题，涉及5条记录";
   data.run.findings = {{1, 1, "100001_KHJBXX_20080808_1.DBF", "R99", "证件号码重复", 3, {}},
                        {2, 1, "100001_ZJBDXX_20080808_1.DBF", "R08", "今日余额不符", 2, {}}};
   Workbook book;

@@ -205,7 +205,7 @@ bool SaveHistoryWindows(const QTemporaryDir& scratch, const fc::settings::AppHom
     std::fprintf(stderr, "filingcheck-screenshots: no report: %s\n", error.c_str());
     return false;
   }
-  fc::gui::ComparisonWindow comparison(*data->comparison);
+  fc::gui::ComparisonWindow comparison(*data->previous, data->run, *data->comparison);
   ok &= Save(comparison, out, "comparison.png");
   return ok && SaveReportPages(*data, out);
 }

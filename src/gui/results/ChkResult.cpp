@@ -1,6 +1,7 @@
 #include "gui/results/ChkResult.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <array>
@@ -10,9 +11,11 @@
 #include <utility>
 
 #include "gui/results/RecordsWindow.h"
+#include "gui/results/VerdictLine.h"
 #include "gui/shell/LayoutScaling.h"
 #include "gui/shell/MessageBoxes.h"
 #include "gui/shell/Twips.h"
+#include "report/ReportData.h"
 #include "settings/Settings.h"
 #include "text/Text.h"
 
@@ -49,6 +52,17 @@ QColor RowColour(const store::ResultRow& row) {
   return problem ? kYellow : kGreen;
 }
 
+QString FromStd(const std::string& text) { return QString::fromStdString(text); }
+
+QString OwnerText(const store::RunFacts& f, const std::string& viewer) {
+  QString text = QStringLiteral("%1　证券公司 %2 %3　数据日期 %4　检查时间 %5　文件类型 %6")
+                     .arg(FromStd(report::SubmissionTitle(f.submission)), FromStd(f.companyCode),
+                          FromStd(f.companyName), FromStd(report::DashedDate(f.dataDate)), FromStd(f.started),
+                          FromStd(f.fileType));
+  if (viewer.empty() || viewer == f.submission) return text;
+  return QStringLiteral("注意：最近一次检查是另一类报送数据，以下不是本窗口的检查结果。") + text;
+}
+
 Qt::Alignment DataAlignment(int column) {
   switch (column) {
     case 0: return Qt::AlignCenter;
@@ -83,9 +97,15 @@ ChkResult::ChkResult(store::Store* store, MessageBoxes& boxes, QWidget* parent)
   setObjectName(QStringLiteral("ChkResult"));
   setWindowTitle(QStringLiteral("检查结果"));
   resize(kDesignedWidth, 600);
+  verdictLine_ = new QLabel(this);
+  verdictLine_->setObjectName(QStringLiteral("VerdictLine"));
+  verdictLine_->setGeometry(4, 4, width() - 8, 26);
+  ownerLine_ = new QLabel(this);
+  ownerLine_->setObjectName(QStringLiteral("RunOwner"));
+  ownerLine_->setGeometry(4, 34, width() - 8, 22);
   grid_ = new QTableWidget(this);
   grid_->setObjectName(QStringLiteral("MSFlexGrid1"));
-  grid_->setGeometry(rect().adjusted(4, 4, -4, -44));
+  grid_->setGeometry(rect().adjusted(4, 60, -4, -44));
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -99,29 +119,46 @@ ChkResult::ChkResult(store::Store* store, MessageBoxes& boxes, QWidget* parent)
   connect(grid_, &QTableWidget::currentCellChanged, this, &ChkResult::updateRecordsButton);
   connect(recordsButton_, &QPushButton::clicked, this, &ChkResult::openCurrentRecords);
 
+  if (!load())
+    boxes.show(QStringLiteral("信息提示"), QStringLiteral("未查找到历史记录！"), BoxIcon::Information,
+               BoxButtons::Ok);
+  RememberLayout(this);
+}
+
+bool ChkResult::load() {
   std::vector<store::ResultRow> rows;
   try {
-    if (store) rows = store->readResults();
+    if (store_) rows = store_->readResults();
   } catch (const store::StoreError&) {
     rows.clear();  // shown like an empty store
   }
-  if (rows.empty()) {
-    boxes.show(QStringLiteral("信息提示"), QStringLiteral("未查找到历史记录！"), BoxIcon::Information,
-               BoxButtons::Ok);
-    RememberLayout(this);
-    return;
-  }
+  grid_->clearSpans();
+  grid_->setRowCount(0);
+  findings_.clear();
+  if (rows.empty()) return false;
   const int n = static_cast<int>(rows.size());
   setUpGrid(n < kMinimumDataRows ? kMinimumDataRows : n);
   for (int r = 0; r < n; ++r) fillRow(r, rows[r]);
   for (const CellSpan& span : MergeSpans(rows)) grid_->setSpan(span.row, span.column, span.rows, 1);
   grid_->resizeRowsToContents();
   try {
-    findings_ = FindingsOfRows(rows, store->readFindings());
+    findings_ = FindingsOfRows(rows, store_->readFindings());
   } catch (const store::StoreError&) {
     findings_.clear();  // the grid stands; its findings just open no records
   }
-  RememberLayout(this);
+  return true;
+}
+
+void ChkResult::describeRun(const std::optional<store::RunFacts>& facts, const std::string& viewer) {
+  ShowVerdict(verdictLine_, facts);
+  ownerLine_->setText(facts ? OwnerText(*facts, viewer) : QString());
+}
+
+void ChkResult::markRunning() { ShowRunning(verdictLine_); }
+
+void ChkResult::reload() {
+  load();
+  updateRecordsButton();
 }
 
 void ChkResult::useAgreement(const std::filesystem::path& layoutsCsv) {

@@ -11,6 +11,14 @@
 // its left merge too. An empty store, a store that is not open or a failing
 // query shows "未查找到历史记录！" and opens the window empty.
 //
+// Above the grid, the verdict line (VerdictLine) gives the run's verdict in
+// its word and reason, framed in its colour (never the colour alone), and
+// the owner line (RunOwner) says whose results these are: submission,
+// company, data date and time of the run, with a warning when the run is of
+// another submission than the window that opened it (the store keeps one
+// latest run for both). While a run is in progress the verdict line says
+// "检查进行中，结果尚未完成" and reload() shows the results once it has ended.
+//
 // Double-clicking a finding, or choosing its row and pressing "查看记录"
 // beside the grid, opens the records window over the records the run kept
 // for it; a finding without records opens nothing. useAgreement() gives the
@@ -23,8 +31,10 @@
 #include <vector>
 
 #include "naming/InterfaceLayouts.h"
+#include "store/RunFacts.h"
 #include "store/Store.h"
 
+class QLabel;
 class QPushButton;
 class QTableWidget;
 
@@ -53,6 +63,16 @@ class ChkResult : public QDialog {
 
   QTableWidget* grid() const { return grid_; }
   QPushButton* recordsButton() const { return recordsButton_; }
+  QLabel* verdictLine() const { return verdictLine_; }
+  QLabel* ownerLine() const { return ownerLine_; }
+
+  // The run the rows belong to (nothing: a store of an earlier version), as
+  // seen from the window of `viewer` ("account", "identity"; empty: none).
+  void describeRun(const std::optional<store::RunFacts>& facts, const std::string& viewer = {});
+  // A run is writing the store: the rows are its results so far.
+  void markRunning();
+  // Reads the rows again (the run has ended), keeping the window as it is.
+  void reload();
 
   // Reads the interface agreement for the records' headings; without it (or
   // when it cannot be read) they show the field names alone.
@@ -67,6 +87,7 @@ class ChkResult : public QDialog {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  bool load();  // fills the grid from the store; false when there is nothing to show
   void setUpGrid(int rowCount);
   void fillRow(int row, const store::ResultRow& result);
   void fitColumns();  // the designed widths, in proportion to the window's width
@@ -76,6 +97,8 @@ class ChkResult : public QDialog {
   MessageBoxes& boxes_;
   std::optional<naming::InterfaceLayouts> agreement_;
   std::vector<std::optional<store::FindingRow>> findings_;  // by grid row
+  QLabel* verdictLine_;          // the run's verdict, or that it is still running
+  QLabel* ownerLine_;            // whose results these are
   QTableWidget* grid_;           // MSFlexGrid1
   QPushButton* recordsButton_;   // "查看记录"
 };

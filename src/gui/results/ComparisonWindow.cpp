@@ -13,20 +13,35 @@ const QColor kNew(255, 160, 160);
 const QColor kGone(160, 230, 160);
 const QColor kChanged(255, 255, 150);
 const QColor kFile(220, 230, 245);
+const QColor kUnchecked(220, 220, 220);
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
+QString RunHead(const QString& which, const history::Run& run) {
+  return QStringLiteral("%1：检查 %2　%3　%4　%5　结论：%6")
+      .arg(which)
+      .arg(run.id)
+      .arg(Text(run.facts.started), Text(run.facts.fileType), Text(run.facts.sourceDir),
+           QString::fromUtf8(store::VerdictWord(run.facts.verdict)));
+}
+
 }  // namespace
 
-ComparisonWindow::ComparisonWindow(const history::Comparison& c, QWidget* parent) : QDialog(parent) {
+ComparisonWindow::ComparisonWindow(const history::Run& before, const history::Run& after, const history::Comparison& c,
+                                   QWidget* parent)
+    : QDialog(parent) {
   setObjectName(QStringLiteral("Comparison"));
   setWindowTitle(QStringLiteral("与上次比较"));
   resize(1000, 420);
   auto* layout = new QVBoxLayout(this);
-  auto* summary = new QLabel(QStringLiteral("检查 %1 与上次检查 %2 比较：新增问题 %3 个，消除问题 %4 个，记录数变化 %5 个，内容变化的文件 %6 个。")
-                                 .arg(c.after).arg(c.before).arg(c.added.size()).arg(c.gone.size())
-                                 .arg(c.changed.size()).arg(c.files.size()),
+  auto* head = new QLabel(RunHead(QStringLiteral("上次"), before) + QLatin1Char('\n') + RunHead(QStringLiteral("本次"), after), this);
+  head->setObjectName(QStringLiteral("ComparisonHead"));
+  layout->addWidget(head);
+  auto* summary = new QLabel(QStringLiteral("新增问题 %1 个，消除问题 %2 个，本次未检查 %3 个，记录数变化 %4 个，本次缺少的文件 %5 个，内容变化的文件 %6 个。")
+                                 .arg(c.added.size()).arg(c.gone.size()).arg(c.unchecked.size())
+                                 .arg(c.changed.size()).arg(c.missing.size()).arg(c.files.size()),
                              this);
+  summary->setObjectName(QStringLiteral("ComparisonSummary"));
   layout->addWidget(summary);
   grid_ = new QTableWidget(0, 6, this);
   grid_->setObjectName(QStringLiteral("ComparisonGrid"));
@@ -41,8 +56,13 @@ ComparisonWindow::ComparisonWindow(const history::Comparison& c, QWidget* parent
   for (const history::FindingChange& f : c.changed)
     addRow(QStringLiteral("变化"), kChanged, {Text(f.filename), Text(f.errid), QString::number(f.countBefore),
                                               QString::number(f.countAfter), Text(f.errdescAfter)});
+  for (const std::string& name : c.missing)
+    addRow(QStringLiteral("文件缺失"), kNew, {Text(name), QString(), QStringLiteral("存在"), QStringLiteral("不存在"), QString()});
   for (const history::FindingChange& f : c.gone)
     addRow(QStringLiteral("消除"), kGone, {Text(f.filename), Text(f.errid), QString::number(f.countBefore), QString(), Text(f.errdescBefore)});
+  for (const history::FindingChange& f : c.unchecked)
+    addRow(QStringLiteral("未检查"), kUnchecked, {Text(f.filename), Text(f.errid), QString::number(f.countBefore),
+                                                  QStringLiteral("未检查"), Text(f.errdescBefore)});
   for (const history::FileChange& f : c.files)
     addRow(QStringLiteral("文件变化"), kFile, {Text(f.filename), QString(), Text(f.sha256Before.substr(0, 16)),
                                               Text(f.sha256After.substr(0, 16)), QString()});

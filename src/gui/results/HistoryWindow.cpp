@@ -28,10 +28,13 @@ QStringList RowTexts(const history::RunSummary& r) {
           QString::fromStdString(r.started),
           r.submission == "identity" ? QStringLiteral("身份信息复查") : QStringLiteral("结算资金账户"),
           QString::fromStdString(r.companyCode),
-          QString::fromStdString(report::SlashedDate(r.dataDate)),
+          QString::fromStdString(report::DashedDate(r.dataDate)),
+          QString::fromStdString(r.fileType),
           QStringLiteral("%1/%2").arg(r.passed).arg(r.expected),
           QString::number(r.findings),
-          r.completed ? QStringLiteral("完成") : QStringLiteral("未完成：") + QString::fromStdString(r.message)};
+          QString::fromUtf8(store::VerdictWord(r.verdict)),
+          r.completed ? QStringLiteral("完成") : QStringLiteral("未完成：") + QString::fromStdString(r.message),
+          QString::fromStdString(r.sourceDir)};
 }
 
 // The run's filelist and fileerr rows, as the run wrote them.
@@ -58,6 +61,7 @@ void ShowPastResults(const settings::AppHome& home, const history::Run& run, Mes
       LayIntoStore(run, *store);
       ChkResult results(store.get(), boxes, parent);
       results.setWindowTitle(QStringLiteral("检查结果（%1 历史记录，只读）").arg(QString::fromStdString(run.facts.started)));
+      results.describeRun(run.facts);
       results.exec();
     }
   } catch (const std::exception& e) {
@@ -72,11 +76,12 @@ HistoryWindow::HistoryWindow(settings::AppHome home, MessageBoxes& boxes, QWidge
   setWindowTitle(QStringLiteral("历史记录"));
   resize(900, 480);
   auto* layout = new QVBoxLayout(this);
-  list_ = new QTableWidget(0, 8, this);
+  list_ = new QTableWidget(0, 11, this);
   list_->setObjectName(QStringLiteral("HistoryGrid"));
   list_->setHorizontalHeaderLabels({QStringLiteral("编号"), QStringLiteral("检查时间"), QStringLiteral("报送数据"),
-                                    QStringLiteral("证券公司编码"), QStringLiteral("数据日期"),
-                                    QStringLiteral("通过/应有"), QStringLiteral("问题数"), QStringLiteral("检查状态")});
+                                    QStringLiteral("证券公司编码"), QStringLiteral("数据日期"), QStringLiteral("文件类型"),
+                                    QStringLiteral("通过/应有"), QStringLiteral("问题数"), QStringLiteral("结论"),
+                                    QStringLiteral("检查状态"), QStringLiteral("源文件目录")});
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -140,12 +145,14 @@ void HistoryWindow::showComparison() {
   try {
     auto history = history::History::open(home_.home);
     std::optional<int64_t> before = history->previous(*id);
-    if (!before) {
-      boxes_.show(QStringLiteral("信息提示"), QStringLiteral("没有同一证券公司、同一数据日期的上次检查记录。"),
-                  BoxIcon::Information, BoxButtons::Ok);
+    std::optional<history::Run> earlier = before ? history->read(*before) : std::nullopt;
+    std::optional<history::Run> later = history->read(*id);
+    if (!earlier || !later) {
+      boxes_.show(QStringLiteral("信息提示"), QString::fromUtf8(report::kNoPreviousRun), BoxIcon::Information,
+                  BoxButtons::Ok);
       return;
     }
-    ComparisonWindow window(history::Compare(*history->read(*before), *history->read(*id)), this);
+    ComparisonWindow window(*earlier, *later, history::Compare(*earlier, *later), this);
     window.exec();
   } catch (const std::exception& e) {
     boxes_.show(QStringLiteral("错误提示"), QString::fromStdString(e.what()), BoxIcon::Error, BoxButtons::Ok);

@@ -7,6 +7,7 @@
 #include "gui/results/HistoryWindow.h"
 #include "gui/results/ReportExport.h"
 #include "gui/shell/LayoutScaling.h"
+#include "gui/shell/MessageBoxes.h"
 
 namespace fc::gui {
 
@@ -37,6 +38,13 @@ ReportButtons::ReportButtons(QDialog* results, settings::AppHome home, MessageBo
   RememberLayout(results);  // the buttons scale with the window like its grid
 }
 
+bool ReportButtons::refusedWhileRunning(const QString& what) {
+  if (!running_ || !running_()) return false;
+  boxes_.show(QStringLiteral("提示信息"), QStringLiteral("检查正在进行，结果尚未完成，不能导出%1；请等检查结束后再导出。").arg(what),
+              BoxIcon::Information, BoxButtons::Ok);
+  return true;
+}
+
 bool ReportButtons::takeUnmasked() {
   const bool unmasked = unmask_->isChecked();
   unmask_->setChecked(false);  // for this one export only
@@ -44,12 +52,14 @@ bool ReportButtons::takeUnmasked() {
 }
 
 void ReportButtons::exportReport() {
+  if (refusedWhileRunning(QStringLiteral("报告"))) return;
   ExportReport(home_, std::nullopt, boxes_, takeUnmasked() ? privacy::Masking::Off : privacy::Masking::NumbersAndNames);
 }
 
 // The records keep names as the records window shows them; identity numbers
 // are masked unless the box says otherwise.
 void ReportButtons::exportWorkbook() {
+  if (refusedWhileRunning(QStringLiteral("Excel工作簿"))) return;
   ExportWorkbook(home_, boxes_, takeUnmasked() ? privacy::Masking::Off : privacy::Masking::Numbers);
 }
 

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 
 #include "settings/AppHome.h"
 
@@ -31,6 +32,9 @@ class ReportButtons : public QObject {
   QPushButton* workbookButton() const { return workbook_; }
   QPushButton* historyButton() const { return history_; }
   QCheckBox* unmaskBox() const { return unmask_; }
+  // While `running` says so, an export is refused with a line saying why:
+  // the results are not whole, and the history's latest run is another one.
+  void refuseExportWhile(std::function<bool()> running) { running_ = std::move(running); }
 
  public slots:
   void exportReport();    // the latest run's report, where the operator chooses
@@ -45,6 +49,9 @@ class ReportButtons : public QObject {
   QPushButton* workbook_;
   QPushButton* history_;
   QCheckBox* unmask_;  // the next export unmasked
+  std::function<bool()> running_;  // a run is writing the results shown
+  // True, having said why, when a run is writing the results (`what` is refused).
+  bool refusedWhileRunning(const QString& what);
   // Whether the next export shows the real values; clears the box for the one after.
   bool takeUnmasked();
 };

@@ -17,6 +17,7 @@
 #include "gui/dialogs/SelectDir.h"
 #include "gui/results/ChkResult.h"
 #include "gui/results/ReportButtons.h"
+#include "gui/results/VerdictLine.h"
 #include "gui/shell/LayoutScaling.h"
 #include "gui/shell/MessageBoxes.h"
 #include "gui/shell/PointerWatch.h"
@@ -109,6 +110,8 @@ CheckWindow::CheckWindow(pipeline::Submission submission, settings::AppHome home
   progress_ = Place(new QProgressBar(this), "RunProgress", {});
   progress_->setFormat(QStringLiteral("%v / %m"));
   progress_->setTextVisible(false);
+  verdictLine_ = Place(new QLabel(this), "RunVerdict", {});
+  verdictLine_->hide();
 
   entry_ = new CompanyCodeEntry(zqgsdm_, zqgsmc_, boxes_, this);
   entry_->setNextField(dataDate_);
@@ -148,7 +151,9 @@ int CheckWindow::placeSharedControls(int top, int width) {
   const int statusTop = buttonsTop + 46;
   stateStr_->setGeometry(16, statusTop, buttonLeft - 26, 26);
   progress_->setGeometry(buttonLeft, statusTop, 130, 26);
-  return statusTop + 26 + 16;
+  const int verdictTop = statusTop + 32;
+  verdictLine_->setGeometry(16, verdictTop, width - 32, 26);
+  return verdictTop + 26 + 16;
 }
 
 void CheckWindow::finishStartUp() {
@@ -233,10 +238,13 @@ void CheckWindow::startCheck() {
   exitCmd_->setEnabled(false);
   progress_->reset();
   progress_->setTextVisible(false);
+  verdictLine_->hide();
   bridge_->start(home_, runInputs());
 }
 
 void CheckWindow::runEnded(bool completed) {
+  ShowVerdict(verdictLine_, LatestRunFacts(home_.storeFile()));
+  verdictLine_->show();
   unsetCursor();
   exitCmd_->setEnabled(true);
   chkCmd_->setEnabled(true);
@@ -250,14 +258,32 @@ void CheckWindow::showProgress(int current, int total) {
   progress_->setTextVisible(true);
 }
 
+std::string CheckWindow::submissionCode() const {
+  return submission_ == pipeline::Submission::Account ? "account" : "identity";
+}
+
+// During a run the window shows the results so far, marked as such, and
+// shows them whole once the run has ended; the status line keeps following
+// the run meanwhile.
 void CheckWindow::showResults() {
-  stateStr_->clear();
-  progress_->reset();
-  progress_->setTextVisible(false);
+  if (!running()) {
+    stateStr_->clear();
+    progress_->reset();
+    progress_->setTextVisible(false);
+  }
   {
     ChkResult results(store_.get(), boxes_, this);
     results.useAgreement(home_.data / "interface" / "layouts.csv");
+    results.describeRun(LatestRunFacts(home_.storeFile()), submissionCode());
     ReportButtons reportButtons(&results, home_, boxes_);
+    reportButtons.refuseExportWhile([this] { return running(); });
+    if (running()) {
+      results.markRunning();
+      connect(bridge_, &RunBridge::finished, &results, [this, &results] {
+        results.reload();
+        results.describeRun(LatestRunFacts(home_.storeFile()), submissionCode());
+      });
+    }
     results.exec();
   }
   activated();

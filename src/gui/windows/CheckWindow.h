@@ -130,6 +130,7 @@ class CheckWindow : public QDialog {
   QPushButton* exitCmd_;        // "返回主界面"
   QLineEdit* stateStr_;         // status line
   QProgressBar* progress_;      // file being checked of the total
+  QLabel* verdictLine_;         // the verdict of the run that ended here
 
  private:
   pipeline::RawRunInputs rawInputs() const;
@@ -140,6 +141,7 @@ class CheckWindow : public QDialog {
   bool checkDate(QDateEdit* picker);  // false after telling the operator
   void runEnded(bool completed);
   void showProgress(int current, int total);
+  std::string submissionCode() const;  // "account" or "identity", as the run facts name it
 
   pipeline::Submission submission_;
   settings::AppHome home_;

@@ -1,0 +1,103 @@
+#include "store/Judge.h"
+
+#include <map>
+#include <string>
+
+namespace fc::store {
+
+namespace {
+
+// What the run found and left unchecked on one file.
+struct FileTally {
+  int problems = 0;      // fileerr rows
+  int64_t records = 0;   // records behind them
+  int notChecked = 0;    // rules 未检查
+};
+
+std::string N(int64_t n) { return std::to_string(n); }
+
+std::string Findings(int findings, int64_t records) {
+  std::string text = N(findings) + "条规则发现问题";
+  if (records > 0) text += "，涉及" + N(records) + "条记录";
+  return text;
+}
+
+void JudgeFile(FileFacts& file, const FileTally& t, bool rulesRan) {
+  auto set = [&](Verdict v, std::string reason) {
+    file.verdict = v;
+    file.verdictText = std::move(reason);
+  };
+  const std::string unchecked = t.notChecked ? "；" + N(t.notChecked) + "条规则未检查" : "";
+  if (!file.isexist) return set(Verdict::Fail, "文件不存在");
+  if (!file.isok) return set(Verdict::Fail, "结构检查发现" + N(t.problems) + "个问题");
+  if (t.problems) return set(Verdict::Fail, Findings(t.problems, t.records) + unchecked);
+  if (!rulesRan) return set(Verdict::Incomplete, "数据规则未检查");
+  if (t.notChecked) return set(Verdict::Incomplete, N(t.notChecked) + "条规则未检查");
+  set(Verdict::Pass, "文件存在，结构正常，没有发现问题");
+}
+
+// Why a run that did not complete stopped; the run's own message says it
+// with the prefix every failed run carries.
+std::string StopCause(const std::string& message) {
+  constexpr std::string_view kPrefix = "检查未能完成：";
+  if (message.empty()) return "检查没有结束";
+  if (message.rfind(kPrefix, 0) == 0) return message.substr(kPrefix.size());
+  return message;
+}
+
+}  // namespace
+
+void Judge(RunFacts& facts, const RunTally& tally) {
+  std::map<int, FileTally> files;
+  for (const RunTally::Finding& f : tally.findings) {
+    ++files[f.fileid].problems;
+    files[f.fileid].records += f.records;
+  }
+  for (const RuleSkip& r : facts.skipped)
+    if (r.state == RuleState::NotChecked) ++files[r.fileid].notChecked;
+
+  int missing = 0, unsound = 0, ruleFindings = 0, notChecked = 0, unfinished = 0, failed = 0;
+  int64_t records = 0;
+  for (FileFacts& file : facts.files) {
+    const FileTally& t = files[file.fileid];
+    JudgeFile(file, t, tally.rulesRan.count(file.fileid) > 0);
+    missing += !file.isexist;
+    unsound += file.isexist && !file.isok;
+    if (file.isok) {
+      ruleFindings += t.problems;
+      records += t.records;
+    }
+    notChecked += t.notChecked;
+    unfinished += file.verdict == Verdict::Incomplete && t.notChecked == 0;
+    failed += file.verdict == Verdict::Fail;
+  }
+
+  if (!facts.completed) {
+    facts.verdict = Verdict::Incomplete;
+    facts.verdictText = "未完成：" + StopCause(facts.message);
+    return;
+  }
+  if (facts.files.empty()) {
+    facts.verdict = Verdict::Incomplete;
+    facts.verdictText = "未完成：没有应报文件";
+    return;
+  }
+  std::string counts = "应报文件" + N(static_cast<int64_t>(facts.files.size())) + "个";
+  if (missing) counts += "，缺少" + N(missing) + "个";
+  if (unsound) counts += "，" + N(unsound) + "个未通过结构检查";
+  if (ruleFindings) counts += "；" + Findings(ruleFindings, records);
+  if (notChecked) counts += "；" + N(notChecked) + "条规则未检查";
+  if (unfinished) counts += "；" + N(unfinished) + "个文件的数据规则未检查";
+  if (failed) {
+    facts.verdict = Verdict::Fail;
+    facts.verdictText = "不通过：" + counts;
+  } else if (notChecked || unfinished) {
+    facts.verdict = Verdict::Incomplete;
+    facts.verdictText = "未完成：" + counts;
+  } else {
+    facts.verdict = Verdict::Pass;
+    facts.verdictText = "通过：" + counts + "，全部存在并通过检查，没有发现问题";
+  }
+}
+
+}  // namespace fc::store

@@ -1,0 +1,38 @@
+// store/Judge.h - the verdict of a check run, judged once from its facts when
+// it ends: the run's word and one-line reason, and each listed file's.
+//
+//   fc::store::RunTally tally;                 // what the run found and ran
+//   tally.findings.push_back({fileid, records});  // per fileerr row
+//   tally.rulesRan.insert(fileid);             // per file whose rule phase was reached
+//   fc::store::Judge(facts, tally);            // sets facts.verdict, verdictText, files' verdicts
+//
+// A file passes when it is present, its archive and structure are sound, its
+// rules ran (none of them 未检查) and found nothing. The run passes when it
+// completed, listed at least one file and every file passes; it fails when a
+// file is missing, unsound or has a finding; otherwise it is incomplete. A
+// run that did not complete is incomplete whatever it found so far, for its
+// results are not whole.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <vector>
+
+#include "store/RunFacts.h"
+
+namespace fc::store {
+
+struct RunTally {
+  struct Finding {
+    int fileid = 0;       // the file of one fileerr row
+    int64_t records = 0;  // records behind it (0 for archive and structure problems)
+  };
+  std::vector<Finding> findings;  // every fileerr row of the run
+  std::set<int> rulesRan;         // files whose data rules ran (what did not run is in facts.skipped)
+};
+
+// Sets facts.verdict and facts.verdictText, and every file's, from the
+// files' facts, facts.completed, facts.skipped and the tally.
+void Judge(RunFacts& facts, const RunTally& tally);
+
+}  // namespace fc::store

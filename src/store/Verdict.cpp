@@ -1,0 +1,41 @@
+#include "store/Verdict.h"
+
+namespace fc::store {
+
+const char* VerdictCode(Verdict verdict) {
+  switch (verdict) {
+    case Verdict::Pass: return "pass";
+    case Verdict::Fail: return "fail";
+    case Verdict::Incomplete: return "incomplete";
+    case Verdict::Unknown: break;
+  }
+  return "";
+}
+
+const char* VerdictWord(Verdict verdict) {
+  switch (verdict) {
+    case Verdict::Pass: return "通过";
+    case Verdict::Fail: return "不通过";
+    case Verdict::Incomplete: return "未完成";
+    case Verdict::Unknown: break;
+  }
+  return "—";
+}
+
+Verdict ParseVerdict(std::string_view code) {
+  for (Verdict v : {Verdict::Pass, Verdict::Fail, Verdict::Incomplete})
+    if (code == VerdictCode(v)) return v;
+  return Verdict::Unknown;
+}
+
+const char* RuleStateCode(RuleState state) {
+  return state == RuleState::NotApplicable ? "notapplicable" : "unchecked";
+}
+
+RuleState ParseRuleState(std::string_view code) {
+  return code == "notapplicable" ? RuleState::NotApplicable : RuleState::NotChecked;
+}
+
+const char* RuleStateWord(RuleState state) { return state == RuleState::NotApplicable ? "不适用" : "未检查"; }
+
+}  // namespace fc::store
