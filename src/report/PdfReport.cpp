@@ -62,7 +62,7 @@ std::string BreakableSum(std::string_view sum) {
   return out;
 }
 
-// Right-aligned and never broken: record numbers, counts, amounts.
+// Never broken across lines: record numbers, counts, amounts, dates.
 bool LooksNumeric(std::string_view text) {
   return !text.empty() && text.find_first_not_of("0123456789.-+ ") == std::string_view::npos;
 }
@@ -168,6 +168,7 @@ struct Column {
   std::string heading;
   bool numeric = false;  // right-aligned, never broken
   bool mono = false;     // small monospace (checksums)
+  bool whole = false;    // kept on one line while the table fits (file names)
 };
 
 struct Table {
@@ -350,7 +351,7 @@ std::optional<std::vector<double>> Writer::widths(const Table& t, double size) {
     const Font font{size, bold, column.mono && !bold};
     const double whole = Width(make(text, font, -1).get()) + 2 * kPad;
     natural[c] = std::max(natural[c], whole);
-    if (!bold && (column.numeric || LooksNumeric(text))) {
+    if (!bold && (column.numeric || column.whole || LooksNumeric(text))) {
       narrowest[c] = std::max(narrowest[c], whole);
       return;
     }
@@ -395,7 +396,7 @@ void Writer::row(const Table& t, const std::vector<std::string>& cells, const st
   for (size_t c = 0; c < widths.size(); ++c) {
     const Column& column = t.columns[c];
     const std::string& text = c < cells.size() ? cells[c] : std::string();
-    const bool numeric = !heading && (column.numeric || LooksNumeric(text));
+    const bool numeric = !heading && column.numeric;
     const Font font{size, heading, column.mono && !heading};
     layouts.push_back(make(text, font, widths[c] - 2 * kPad, numeric ? PANGO_ALIGN_RIGHT : PANGO_ALIGN_LEFT));
     height = std::max(height, Height(layouts.back().get()) + 2 * kPad);
@@ -517,7 +518,7 @@ void Summary(Writer& w, const ReportData& data) {
 }
 
 void Files(Writer& w, const history::Run& run) {
-  Table t{{{"序号", true}, {"文件描述"}, {"文件名"}, {"大小（字节）", true}, {"修改时间"}, {"记录数", true},
+  Table t{{{"序号", true}, {"文件描述"}, {"文件名", false, false, true}, {"大小（字节）", true}, {"修改时间"}, {"记录数", true},
            {"SHA-256", false, true}, {"结果"}}, {}};
   for (const store::FileFacts& f : run.facts.files)
     t.rows.push_back({Num(f.groupno), f.filecat, BreakableName(f.filename), f.size ? Num(*f.size) : "", f.mtime,
