@@ -91,22 +91,11 @@ const char* BarColour(const TableCount& c) {
   return c.unfinished ? "#bbbbbb" : "#8fbf8f";
 }
 
-std::string TableChart(const std::vector<TableCount>& counts, int most) {
-  std::string html = "<table class=\"chart\" cellspacing=\"0\">";
-  for (const TableCount& c : counts) {
-    const int filled = std::max(c.problems * 360 / most, 4);
-    html += "<tr><td>" + HtmlEscape(c.table) + "</td><td width=\"" + Num(filled) + "\" bgcolor=\"" + BarColour(c) +
-            "\"></td><td width=\"" + Num(364 - filled) + "\">" + Num(c.problems) + "</td></tr>";
-  }
-  return html + "</table>";
-}
-
-std::string Chart(const history::Run& run, ChartStyle style) {
+std::string Chart(const history::Run& run) {
   const auto counts = ProblemsPerTable(run);
   if (counts.empty()) return "";
   int most = 1;
   for (const TableCount& c : counts) most = std::max(most, c.problems);
-  if (style == ChartStyle::Table) return TableChart(counts, most);
   constexpr int kLabel = 190, kBar = 360, kRow = 24;
   const int height = static_cast<int>(counts.size()) * kRow + 8;
   std::string svg = "<svg class=\"chart\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(kLabel + kBar + 50) +
@@ -123,7 +112,7 @@ std::string Chart(const history::Run& run, ChartStyle style) {
   return svg + "</svg>";
 }
 
-std::string Summary(const ReportData& data, ChartStyle style) {
+std::string Summary(const ReportData& data) {
   const history::RunSummary s = history::Summarize(data.run);
   const int missing = s.expected - s.present;
   const int notChecked = static_cast<int>(std::count_if(data.run.facts.skipped.begin(), data.run.facts.skipped.end(),
@@ -132,7 +121,7 @@ std::string Summary(const ReportData& data, ChartStyle style) {
                      Head({"应有文件", "存在文件", "缺少文件", "通过检查", "问题", "未检查规则"}) + "<tr>";
   for (int n : {s.expected, s.present, missing, s.passed, s.findings + missing, notChecked}) html += Cell(Num(n), "num");
   html += "</tr></table><p class=\"note\">问题包括缺少的文件；“通过检查”的文件存在、结构正常、规则全部检查且没有发现问题。</p>";
-  html += "<h3>各数据表问题数</h3>" + Chart(data.run, style);
+  html += "<h3>各数据表问题数</h3>" + Chart(data.run);
   return html;
 }
 
@@ -292,7 +281,7 @@ std::string HtmlEscape(std::string_view text) {
   return out;
 }
 
-std::string HtmlReport(const ReportData& data, ChartStyle chart) {
+std::string HtmlReport(const ReportData& data) {
   const store::RunFacts& f = data.run.facts;
   const std::string title = "检查报告 " + f.companyCode + " " + DashedDate(f.dataDate);
   std::string html = "<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\">"
@@ -302,7 +291,7 @@ std::string HtmlReport(const ReportData& data, ChartStyle chart) {
   html += "<h1>" + HtmlEscape(SubmissionTitle(f.submission)) + "报告</h1>";
   html += "<p class=\"note\">" + HtmlEscape(f.companyCode + " " + f.companyName) + "　数据日期 " +
           HtmlEscape(DashedDate(f.dataDate)) + "　检查时间 " + HtmlEscape(f.started) + "</p>";
-  html += Facts(data) + Summary(data, chart) + Files(data.run) + Findings(data) + Skipped(data.run) + Comparison(data);
+  html += Facts(data) + Summary(data) + Files(data.run) + Findings(data) + Skipped(data.run) + Comparison(data);
   return html + "</body></html>\n";
 }
 
