@@ -430,11 +430,15 @@ class Run {
     {
       PhaseTimer timer(observer_, "rules");
       std::mutex reporting;  // the tables are answered on the rule threads
-      check.evaluate(parallel::ThreadCount(in_.threads), [&](size_t) {
-        std::lock_guard lock(reporting);
-        rulesProgressed(1);
-      });
+      check.evaluate(
+          parallel::ThreadCount(in_.threads),
+          [&](size_t) {
+            std::lock_guard lock(reporting);
+            rulesProgressed(1);
+          },
+          [&] { return stop_.requested(); });
     }
+    stopPoint();  // a stop may have left answers undone: nothing of them is written
     for (size_t i = 0; i < kinds.size(); ++i) {
       stopPoint();
       std::string kind(kinds_[kinds[i]].name);
@@ -456,7 +460,7 @@ class Run {
 
   // Every rule of kind k's table, on the file `fileId`, not run for `reason`.
   std::vector<store::RuleSkip> rulesNotRun(size_t k, int fileId, const std::string& reason) const {
-    return rules::RulesNotRun(*rules_, in_.submission, naming::RuleKindNumber(k), fileId, reason);
+    return rules::RulesNotRun(*rules_, in_.submission, naming::RuleKindNumber(k), fileId, in_.fullTransfer, reason);
   }
 
   // The cross-checks a table's rules may make in its group.

@@ -80,7 +80,8 @@ std::string Headline(const store::RunFacts& f) {
   const char* cls = f.verdict == store::Verdict::Pass   ? "pass"
                     : f.verdict == store::Verdict::Fail ? "fail"
                     : f.verdict == store::Verdict::Incomplete ? "incomplete" : "unknown";
-  const std::string reason = f.verdict == store::Verdict::Unknown ? "这次检查由旧版本程序记录，没有检查结论" : f.verdictText;
+  const std::string reason = f.verdict == store::Verdict::Unknown ? "这次检查由旧版本程序记录，没有检查结论"
+                                                                  : std::string(store::VerdictReason(f.verdictText));
   return std::string("<div class=\"verdict ") + cls + "\"><b>检查结论：" + store::VerdictWord(f.verdict) + "</b>" +
          HtmlEscape(reason) + "</div>";
 }
@@ -120,7 +121,7 @@ std::string Summary(const ReportData& data) {
   std::string html = "<h2>检查概况</h2><table>" +
                      Head({"应有文件", "存在文件", "缺少文件", "通过检查", "问题", "未检查规则"}) + "<tr>";
   for (int n : {s.expected, s.present, missing, s.passed, s.findings + missing, notChecked}) html += Cell(Num(n), "num");
-  html += "</tr></table><p class=\"note\">问题包括缺少的文件；“通过检查”的文件存在、结构正常、规则全部检查且没有发现问题。</p>";
+  html += "</tr></table><p class=\"note\">问题包括缺少的文件；“通过检查”指文件存在、结构正常、规则全部运行且未发现问题的文件。</p>";
   html += "<h3>各数据表问题数</h3>" + Chart(data.run);
   return html;
 }

@@ -67,7 +67,8 @@ void GroupCheck::gather(size_t table) {
   p.seconds.assign(p.pass.pieces(), 0);
 }
 
-void GroupCheck::evaluate(int threads, const std::function<void(size_t table)>& answered) {
+void GroupCheck::evaluate(int threads, const std::function<void(size_t table)>& answered,
+                          const std::function<bool()>& abandoned) {
   passes_.clear();
   for (size_t t = 0; t < tables_.size(); ++t) passes_.push_back(std::make_unique<TablePass>(ctx_.session));
   // A piece of work: a table's gathering, one of its queries, or a piece of its pass.
@@ -77,6 +78,7 @@ void GroupCheck::evaluate(int threads, const std::function<void(size_t table)>& 
     enum { Gather, Alone, Piece } what;
   };
   auto work = [&](const Job& job) {
+    if (abandoned && abandoned()) return;
     TablePass& p = *passes_[job.table];
     if (job.what == Job::Gather) return gather(job.table);
     if (job.what == Job::Alone) return AnswerAlone(ctx_, tables_[job.table].queries[job.item]);

@@ -46,8 +46,11 @@ class GroupCheck {
   // Answers every query of every table added, on up to `threads` threads.
   // `answered`, when given, is called once per table as its last long query
   // or piece ends (on whichever thread ends it; the shared counts that follow
-  // are quick), so that a caller can show the group's progress.
-  void evaluate(int threads, const std::function<void(size_t table)>& answered = {});
+  // are quick), so that a caller can show the group's progress. Once
+  // `abandoned` (when given) says so, the work not yet begun is left undone
+  // and the answers are incomplete: the caller must then write nothing.
+  void evaluate(int threads, const std::function<void(size_t table)>& answered = {},
+                const std::function<bool()>& abandoned = {});
 
   size_t tableCount() const { return tables_.size(); }
   // Writes the findings of the i-th table added; rethrows its first failure.

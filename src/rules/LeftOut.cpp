@@ -41,7 +41,7 @@ std::vector<RuleSkip> IdentityRulesLeftOut(const RuleBook& book, int fileKind, i
 }
 
 std::vector<RuleSkip> RulesNotRun(const RuleBook& book, naming::Submission submission, int kind, int fileId,
-                                  const std::string& reason) {
+                                  bool fullTransfer, const std::string& reason) {
   std::vector<RuleSkip> skipped;
   auto add = [&](const char* code) { skipped.push_back({fileId, code, RuleState::NotChecked, reason}); };
   if (submission == naming::Submission::Identity) {
@@ -50,7 +50,12 @@ std::vector<RuleSkip> RulesNotRun(const RuleBook& book, naming::Submission submi
     return skipped;
   }
   if (const AccountTable* table = book.accountRulesOf(kind))
-    for (const AccountRule& rule : table->rules) add(rule.code);
+    for (const AccountRule& rule : table->rules) {
+      if (rule.runs == RunsWhen::CustomerTable && !fullTransfer)
+        skipped.push_back({fileId, rule.code, RuleState::NotApplicable, kIncremental});
+      else
+        add(rule.code);
+    }
   return skipped;
 }
 

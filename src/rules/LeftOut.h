@@ -4,7 +4,7 @@
 // transfer mode leaves out by design does not apply (不适用).
 //
 //   auto skipped = fc::rules::AccountRulesLeftOut(book, 2, fileId, branch, customer, fullTransfer);
-//   auto all = fc::rules::RulesNotRun(book, Submission::Account, 1, fileId, "文件不存在");
+//   auto all = fc::rules::RulesNotRun(book, Submission::Account, 1, fileId, fullTransfer, "文件不存在");
 #pragma once
 
 #include <string>
@@ -27,7 +27,8 @@ std::vector<store::RuleSkip> IdentityRulesLeftOut(const RuleBook& book, int file
                                                   bool comparisonPresent);
 // Every rule of the table of `kind` (as above), not run for `reason`:
 // the table is missing or unsound, or the group's tables could not be opened.
+// The customer rules of incremental transfer stay not applicable.
 std::vector<store::RuleSkip> RulesNotRun(const RuleBook& book, naming::Submission submission, int kind, int fileId,
-                                         const std::string& reason);
+                                         bool fullTransfer, const std::string& reason);
 
 }  // namespace fc::rules

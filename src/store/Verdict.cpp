@@ -28,6 +28,15 @@ Verdict ParseVerdict(std::string_view code) {
   return Verdict::Unknown;
 }
 
+std::string_view VerdictReason(std::string_view verdictText) {
+  constexpr std::string_view kColon = "：";
+  for (Verdict v : {Verdict::Pass, Verdict::Fail, Verdict::Incomplete}) {
+    const std::string word = std::string(VerdictWord(v)) + std::string(kColon);
+    if (verdictText.substr(0, word.size()) == word) return verdictText.substr(word.size());
+  }
+  return verdictText;
+}
+
 const char* RuleStateCode(RuleState state) {
   return state == RuleState::NotApplicable ? "notapplicable" : "unchecked";
 }

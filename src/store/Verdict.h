@@ -38,6 +38,10 @@ enum class RuleState {
   NotApplicable,  // 不适用: left out by design (the transfer mode); no effect on the verdict
 };
 
+// A verdict's reason without the word it starts with: "应报文件10个，缺少1个"
+// of "不通过：应报文件10个，缺少1个", for a line that shows the word already.
+std::string_view VerdictReason(std::string_view verdictText);
+
 // "unchecked", "notapplicable" and back (NotChecked for any other text).
 const char* RuleStateCode(RuleState state);
 RuleState ParseRuleState(std::string_view code);

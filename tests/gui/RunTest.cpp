@@ -11,6 +11,10 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QCheckBox>
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
+#include <QtTest/QTest>
 #include <fstream>
 
 #include "GuiTestSupport.h"
@@ -152,6 +156,56 @@ TEST_F(RunTest, RunWithoutDataFilesSaysSoAndEmptiesTheStatus) {
   EXPECT_EQ(boxes.shown[0].title, QStringLiteral("提示信息"));
   EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Information);
   EXPECT_EQ(status(window), "");
+}
+
+// The latest results opened while a run works are its results so far,
+// marked so, refuse their export, and become the whole results with the
+// run's verdict when it ends; the check window shows the verdict too, and
+// another submission's window says whose results they are.
+TEST_F(RunTest, ResultsOpenedDuringARunAreMarkedAndRefreshedWhenItEnds) {
+  AccountWindow window(home.home(), boxes);
+  test::ShowActive(&window);
+  window.companyCodeField()->setText(pipeline::kSampleCompany);
+  window.dataDateField()->setDate(QDate(2008, 8, 8));
+  window.beginNoField()->setText("1");
+  window.endNoField()->setText("2");
+  window.sourceDirField()->setText(QString::fromStdString(dir("sample/account-zip")));
+  QSignalSpy finished(&window, &CheckWindow::checkFinished);
+  window.findChild<QPushButton*>("ChkCmd")->click();
+  ASSERT_TRUE(window.running());
+
+  QString during, after;
+  int rows = 0;
+  QTimer::singleShot(0, [&] {
+    auto* results = qobject_cast<ChkResult*>(QApplication::activeModalWidget());
+    ASSERT_NE(results, nullptr);
+    during = results->verdictLine()->text();
+    results->findChild<QPushButton*>("ExportCmd")->click();
+    QTest::qWaitFor([&] { return results->verdictLine()->text().startsWith(QStringLiteral("检查结论")); },
+                    kRunTimeoutMs);
+    after = results->verdictLine()->text();
+    for (int r = 0; r < results->grid()->rowCount(); ++r) rows += results->grid()->item(r, 2) != nullptr;
+    results->reject();
+  });
+  window.showResults();
+  EXPECT_EQ(finished.count(), 1);
+  EXPECT_TRUE(during.startsWith(QStringLiteral("检查进行中，结果尚未完成"))) << during.toStdString();
+  EXPECT_TRUE(boxes.texts().join('|').contains(QStringLiteral("不能导出报告"))) << boxes.texts().join('|').toStdString();
+  EXPECT_TRUE(after.startsWith(QStringLiteral("检查结论：不通过："))) << after.toStdString();
+  EXPECT_EQ(rows, static_cast<int>(window.store()->readResults().size()));
+  EXPECT_EQ(window.findChild<QLabel*>("RunVerdict")->text(), after);
+
+  IdentityWindow identity(home.home(), boxes);
+  QString owner;
+  QTimer::singleShot(0, [&] {
+    auto* results = qobject_cast<ChkResult*>(QApplication::activeModalWidget());
+    ASSERT_NE(results, nullptr);
+    owner = results->ownerLine()->text();
+    results->reject();
+  });
+  identity.showResults();
+  EXPECT_TRUE(owner.startsWith(QStringLiteral("注意：最近一次检查是另一类报送数据"))) << owner.toStdString();
+  EXPECT_TRUE(owner.contains(QStringLiteral("数据日期 2008-08-08")));
 }
 
 }  // namespace

@@ -126,6 +126,46 @@ TEST(HistoryTest, ComparisonListsExactlyTheDifferences) {
   ASSERT_EQ(Compare(before, missing).files.size(), 1u);  // found before, missing now
 }
 
+// A finding is gone only when its check ran again; a file gone missing is
+// worse; runs of either file type compare table by table.
+TEST(HistoryTest, ComparisonTellsGoneFromUncheckedAndPairsFileTypes) {
+  const history::Run before = MakeRun("k1", "100001", kSumB,
+                                      {"100001_KHJBXX_20080808_1.ZIP R04 2", "100001_KHJBXX_20080808_1.ZIP R05 1"});
+  history::Run unchecked = MakeRun("k2", "100001", kSumB, {});
+  unchecked.facts.skipped = {{1, "R04", store::RuleState::NotChecked, "同组的证券营业部信息表YYBXX不在本次检查中"}};
+  history::Run dbf = MakeRun("k3", "100001", kSumB,
+                             {"100001_KHJBXX_20080808_1.DBF R04 2", "100001_KHJBXX_20080808_1.DBF R05 1"});
+  dbf.facts.fileType = "DBF";
+  for (store::FileFacts& f : dbf.facts.files) f.filename.replace(f.filename.size() - 3, 3, "DBF");
+  const history::Run missing = MakeRun("k4", "100001", "", {"100001_KHJBXX_20080808_1.ZIP R04 2", "100001_KHJBXX_20080808_1.ZIP R05 1"});
+
+  Comparison c = Compare(before, unchecked);
+  ASSERT_EQ(c.gone.size(), 1u);
+  EXPECT_EQ(c.gone[0].errid, "R05");  // its rule ran and found nothing
+  ASSERT_EQ(c.unchecked.size(), 1u);
+  EXPECT_EQ(c.unchecked[0].errid, "R04");  // its rule could not run
+  EXPECT_FALSE(c.worse());
+
+  c = Compare(before, missing);
+  EXPECT_EQ(c.missing, std::vector<std::string>{"100001_ZJZQDY_20080808_1.ZIP"});
+  EXPECT_TRUE(c.worse());
+
+  c = Compare(before, dbf);  // the same tables as archives, then as DBF files
+  EXPECT_TRUE(c.added.empty() && c.gone.empty() && c.changed.empty() && c.files.empty());
+  EXPECT_FALSE(c.worse());
+
+  // The run before is one of the same submission: file type, range and mode alike.
+  test::TempDir home;
+  auto history = History::open(home.path());
+  history::Run otherRange = MakeRun("k5", "100001", kSumB, {});
+  otherRange.facts.endNo = 2;
+  history::Run incremental = MakeRun("k6", "100001", kSumB, {});
+  incremental.facts.fullTransfer = false;
+  for (const history::Run& r : {before, dbf, otherRange, incremental, unchecked}) history->append(r);
+  EXPECT_EQ(history->previous(5), 1);
+  EXPECT_EQ(history->previous(2), std::nullopt);
+}
+
 // Forks a child that runs `body` and exits 0 when it returns normally.
 template <typename Body>
 pid_t Child(Body body) {

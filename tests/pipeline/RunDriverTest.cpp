@@ -339,5 +339,41 @@ TEST_F(RunDriverTest, RuleQueryFailureEndsTheRunKeepingWhatWasWritten) {
   EXPECT_EQ(run(identity(false)).error, outcome.error);
 }
 
+// A stop asked for at any moment ends the run at its next safe point:
+// stopped, judged incomplete, the working directories empty, every listed
+// file whole in the store, and the home free for the next run.
+TEST_F(RunDriverTest, AStopEndsTheRunAtItsNextSafePointJudgedIncomplete) {
+  zipTable("100001_KHJBXX_20080808_1.ZIP", "KHJBXX", {{{"YYBDM", "000001"}, {"ZJZH", "1"}, {"ZJZHLB", "5"}}});
+  zipTable("100001_YYBXX_20080808_1.ZIP", "YYBXX", {{{"YYBDM", "000001"}}});
+  struct Stopping : test::RecordingObserver {
+    std::string at;
+    StopRequest stop;
+    void status(const std::string& text) override {
+      RecordingObserver::status(text);
+      if (text.find(at) != std::string::npos) stop.request();
+    }
+  };
+  const std::vector<std::pair<std::string, int>> moments = {  // status text, files listed when it stops
+      {"100001_KHJBXX_20080808_1.ZIP结构检查", 1},
+      {"检查序号为 1的文件数据逻辑", 4},
+      {"检查序号为 1的KHJBXX文件数据逻辑", 4}};
+  for (const auto& [at, listed] : moments) {
+    SCOPED_TRACE(at);
+    Stopping o;
+    o.at = at;
+    RunOutcome outcome = RunDriver(h.home, account(1, 2, {true, false, false, true, false})).run(o, o.stop);
+    EXPECT_FALSE(outcome.completed);
+    EXPECT_TRUE(outcome.stopped);
+    EXPECT_EQ(outcome.error, kStoppedMessage);
+    EXPECT_EQ(outcome.verdict, store::Verdict::Incomplete);
+    EXPECT_EQ(outcome.verdictText, std::string("未完成：") + kStoppedMessage);
+    EXPECT_TRUE(o.messages.empty());  // asked for: told in the status line, no error box
+    EXPECT_EQ(filelist().size(), static_cast<size_t>(listed));
+    EXPECT_TRUE(workDirsEmpty());
+    for (const std::string& p : problems()) EXPECT_EQ(p.substr(0, 2), "1 ");  // none of YYBXX, after the stop
+  }
+  EXPECT_EQ(run(account(1, 2, {true, false, false, true, false})).verdict, store::Verdict::Fail);
+}
+
 }  // namespace
 }  // namespace fc::pipeline

@@ -37,6 +37,7 @@
 #include "pipeline/RunDriver.h"
 #include "pipeline/Sample.h"
 #include "report/PdfReport.h"
+#include "store/Judge.h"
 #include "store/Store.h"
 
 namespace {
@@ -72,6 +73,32 @@ void FillSampleRun(fc::store::Store& store) {
   file({4, 1, "证券营业部信息表", "100001_YYBXX_20080808_1.ZIP", 1, 0, {}},
        {{"7", "数据日期与文件名中的日期不一致"}});
   file({5, 1, "账户信息比对不一致情况表", "100001_ZHBYZ_20080808_1.ZIP", 1, 1, 3}, {});
+}
+
+// The facts of the run FillSampleRun writes, judged as a run judges them.
+fc::store::RunFacts SampleRunFacts(fc::store::Store& store) {
+  fc::store::RunFacts facts;
+  facts.submission = "account";
+  facts.companyCode = "100001";
+  facts.companyName = "东岳证券股份有限公司";
+  facts.dataDate = "20080808";
+  facts.fileType = "ZIP";
+  facts.started = "2008-08-09 09:30:00";
+  facts.completed = true;
+  fc::store::RunTally tally;
+  for (const auto& row : store.execute("select fileid, groupno, filecat, filename, isexist, isok from filelist")) {
+    fc::store::FileFacts& f = facts.files.emplace_back();
+    f.fileid = std::stoi(row[0].value_or("0"));
+    f.groupno = std::stoi(row[1].value_or("0"));
+    f.filecat = row[2].value_or("");
+    f.filename = row[3].value_or("");
+    f.isexist = std::stoi(row[4].value_or("0"));
+    f.isok = std::stoi(row[5].value_or("0"));
+    if (f.isok) tally.rulesRan.insert(f.fileid);
+  }
+  for (const fc::store::FindingRow& f : store.readFindings()) tally.findings.push_back({f.fileid, f.total});
+  fc::store::Judge(facts, tally);
+  return facts;
 }
 
 bool Save(QWidget& window, const QDir& out, const char* name) {
@@ -240,6 +267,7 @@ int main(int argc, char** argv) {
   ok &= Save(account, out, "mainfrm1.png");
   FillSampleRun(*account.store());
   fc::gui::ChkResult results(account.store(), boxes);
+  results.describeRun(SampleRunFacts(*account.store()), "account");
   fc::gui::ReportButtons reportButtons(&results, home, boxes);
   ok &= Save(results, out, "chkresult.png");
   ok &= SaveHistoryWindows(scratch, home, boxes, out);
