@@ -6,6 +6,7 @@
 //
 // Run it again when a format changes; commit what it writes.
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +17,7 @@
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/Sample.h"
 #include "pipeline/StructureCheck.h"
+#include "query/Dialect.h"
 #include "rules/RuleBook.h"
 #include "rules/RuleText.h"
 #include "support/TempDir.h"
@@ -127,6 +129,20 @@ void QuerySeeds(Seeds& seeds) {
   seeds.add("query", "functions",
             "select zjzh, len(trim(khqc)), substr(khqc,1,2), jrye+1-2 from khjbxx a "
             "where a.jrye is null or -a.jrye<>0 and khqc<>\"\" and yybdm in (select yybdm from yybxx)");
+  // Every form of the language, as its reference shows it, and the forms
+  // together on the columns of the fuzzed tables.
+  for (const fc::query::DialectEntry& e : fc::query::DialectEntries()) {
+    std::string name = e.name;
+    for (char& c : name)
+      if (!std::isalnum(static_cast<unsigned char>(c))) c = '-';
+    seeds.add("query", "dialect-" + std::to_string(e.part == fc::query::DialectPart::Function) + "-" + name, e.example);
+  }
+  seeds.add("query", "forms",
+            "select zjzh, count(*), count(distinct khqc) from khjbxx where khqc like '张%' and jrye between -5 and "
+            "20 and between(jrye, -1, 1) and not empty(zjzh) and inlist(left(zqgsdm, 2), '10', '20') and "
+            "at('1', right(zjzh + yybdm, 4)) >= val(' 0.5x') group by zjzh having count(*) > 1 or count(distinct khqc) = 0");
+  seeds.add("query", "distinct", "select distinct a.yybdm from khjbxx a where not exists(select * from khjbxx "
+                                 "where khjbxx.zjzh = a.zjzh and khjbxx.sjrq <> a.sjrq) and a.khqc > '李四'");
 }
 
 void TextSeeds(Seeds& seeds) {

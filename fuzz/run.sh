@@ -2,7 +2,8 @@
 # Runs every fuzz target of a libFuzzer build (`make fuzz`) for a set time
 # and fails when any of them finds a crash, a hang, a leak or a sanitizer
 # report. New inputs go to BUILD/fuzz-corpus/<target>; the committed seeds
-# in fuzz/corpus/<target> are read, never written. A finding is left in
+# in fuzz/corpus/<target> are read, never written, and fuzz/<target>.dict,
+# where there is one, gives the target's words. A finding is left in
 # BUILD/fuzz-findings/<target>/: keep it as fuzz/corpus/<target>/crash-<what>
 # once it is fixed, so the replay tests guard against its return.
 #
@@ -36,7 +37,9 @@ for entry in "${targets[@]}"; do
   findings=$build/fuzz-findings/$name
   log=$build/fuzz-logs/$name.log
   mkdir -p "$corpus" "$findings" "$(dirname "$log")"
-  "$build/bin/fuzz_$name" "$corpus" "$source_dir/corpus/$name" \
+  dict=()
+  [ -f "$source_dir/$name.dict" ] && dict=(-dict="$source_dir/$name.dict")
+  "$build/bin/fuzz_$name" "$corpus" "$source_dir/corpus/$name" "${dict[@]}" \
       -max_total_time="$seconds" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048 \
       -artifact_prefix="$findings/" -print_final_stats=1 >"$log" 2>&1
   status=$?

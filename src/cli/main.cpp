@@ -47,6 +47,11 @@ const Command kCommands[] = {
      "           and names masked unless --no-mask)"},
     {"forget", fc::cli::ForgetCommand,
      "forget   --home DIR   empty the history and the records behind the findings"},
+    {"rules", fc::cli::RulesCommand,
+     "rules    check FILE [--against DIR --code CODE --date YYYY-MM-DD]\n"
+     "           check a rule file or layouts.csv, each fault with its line; with --against,\n"
+     "           run its queries on the tables of DIR (named by kind) and print each count\n"
+     "         reference   print the rule language's reference"},
     {"sample", fc::cli::SampleCommand,
      "sample   --home DIR --dir DIR   write a small submission with deliberate faults"},
 };

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "text/DataFile.h"
 #include "text/Text.h"
 
 namespace fc::naming {
@@ -15,24 +16,14 @@ constexpr size_t kColumns = 7;  // kind,position,name,type,length,decimals,date
 constexpr size_t kMeaningColumn = 7;  // the optional eighth column: meaning
 constexpr size_t kPersonalColumn = 8;  // the optional ninth column: personal
 
-std::vector<std::string_view> SplitColumns(std::string_view line) {
-  std::vector<std::string_view> columns;
-  for (size_t comma; (comma = line.find(',')) != std::string_view::npos; line.remove_prefix(comma + 1))
-    columns.push_back(text::Trim(line.substr(0, comma), text::kWhite));
-  columns.push_back(text::Trim(line, text::kWhite));
-  return columns;
-}
-
 // Reports a fault of one line as "接口规范文件 <file> 第<n>行：<what>".
 class LineError {
  public:
-  LineError(const std::filesystem::path& file, int line) : file_(file), line_(line) {}
-  [[noreturn]] void operator()(const std::string& what) const {
-    throw std::runtime_error("接口规范文件 " + file_.string() + " 第" + std::to_string(line_) + "行：" + what);
-  }
+  LineError(const text::DataFile& file, int line) : file_(file), line_(line) {}
+  [[noreturn]] void operator()(const std::string& what) const { throw std::runtime_error(file_.fault(line_, what)); }
 
  private:
-  const std::filesystem::path& file_;
+  const text::DataFile& file_;
   int line_;
 };
 
@@ -52,8 +43,7 @@ TableLayout& LayoutOf(std::vector<TableLayout>& layouts, const std::string& kind
   return layouts.back();
 }
 
-void AddField(std::vector<TableLayout>& layouts, std::string_view line, const LineError& fail) {
-  std::vector<std::string_view> c = SplitColumns(line);
+void AddField(std::vector<TableLayout>& layouts, const std::vector<std::string>& c, const LineError& fail) {
   if (c.size() < kColumns || c.size() > kPersonalColumn + 1)
     fail("应有" + std::to_string(kColumns) + "列（含字段含义为" + std::to_string(kMeaningColumn + 1) + "列，再含个人信息标记为" +
          std::to_string(kPersonalColumn + 1) + "列），实有" + std::to_string(c.size()) + "列");
@@ -85,15 +75,11 @@ void AddField(std::vector<TableLayout>& layouts, std::string_view line, const Li
 }  // namespace
 
 InterfaceLayouts InterfaceLayouts::load(const std::filesystem::path& csv) {
-  std::ifstream in(csv, std::ios::binary);
-  if (!in) throw std::runtime_error("无法读取接口规范文件：" + csv.string());
+  const text::DataFile file(csv, "接口规范文件");
   InterfaceLayouts result;
-  std::string line;
-  for (int n = 1; std::getline(in, line); ++n) {
-    std::string_view text = text::Trim(line, text::kWhite);
-    if (n == 1 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    if (text.empty() || text.front() == '#' || text.substr(0, 5) == "kind,") continue;
-    AddField(result.layouts_, text, LineError(csv, n));
+  for (const text::CsvRecord& record : file.csvRecords()) {
+    if (record.fields[0] == "kind") continue;  // the heading
+    AddField(result.layouts_, record.fields, LineError(file, record.number));
   }
   if (result.layouts_.empty()) throw std::runtime_error("接口规范文件 " + csv.string() + " 中没有表结构");
   return result;

@@ -64,15 +64,21 @@ std::string Print(const Expr& e, const ColumnSpeller& column) {
     case ExprKind::Exists: return Cat({"(exists (", Print(*e.select, column), "))"});
     case ExprKind::Call: return Cat({e.name, "(", Joined(e.args, 0, ", ", column), ")"});
     case ExprKind::CountStar: return "count(*)";
+    case ExprKind::CountDistinct: return Cat({"count(distinct ", arg(0), ")"});
+    case ExprKind::Like: return Cat({"(", arg(0), " ", notText, "like ", arg(1), ")"});
+    case ExprKind::Between:
+      return Cat({"(", arg(0), " ", notText, "between ", arg(1), " and ", arg(2), ")"});
   }
   return "?";
 }
 
 std::string Print(const Select& s, const ColumnSpeller& column) {
-  std::string out = Cat({"select ", s.star ? "*" : Joined(s.items, 0, ", ", column), " from ", s.table});
+  std::string out = Cat({"select ", s.distinct ? "distinct " : "", s.star ? "*" : Joined(s.items, 0, ", ", column),
+                         " from ", s.table});
   if (!s.alias.empty()) out += Cat({" ", s.alias});
   if (s.where) out += Cat({" where ", Print(*s.where, column)});
   if (!s.groupBy.empty()) out += Cat({" group by ", Joined(s.groupBy, 0, ", ", column)});
+  if (s.having) out += Cat({" having ", Print(*s.having, column)});
   return out;
 }
 

@@ -31,7 +31,10 @@ enum class ExprKind {
   InSelect,   // args[0] [not] in (select)
   Exists,     // [not] exists (select); a leading not arrives as Not
   Call,       // name(args...)
-  CountStar,  // count(*), only as a select item
+  CountStar,  // count(*), only as a select item or in having
+  CountDistinct,  // count(distinct args[0]), where count(*) may stand
+  Like,       // args[0] [not] like args[1]
+  Between,    // args[0] [not] between args[1] and args[2]; also between(x, a, b)
 };
 
 enum class CmpOp { Eq, Ne, Lt, Le, Gt, Ge };
@@ -42,12 +45,13 @@ struct Expr {
   std::string name;                         // column or function name, literal text
   std::string qualifier;                    // table or alias before the dot, "" when none
   CmpOp op = CmpOp::Eq;                     // Compare only
-  bool negated = false;                     // is not null, not in
+  bool negated = false;                     // is not null, not in, not like, not between
   std::vector<std::unique_ptr<Expr>> args;  // operands, arguments, list items
   std::unique_ptr<Select> select;           // InSelect, Exists
 };
 
 struct Select {
+  bool distinct = false;                       // select distinct
   bool star = false;                           // select *
   std::vector<std::unique_ptr<Expr>> items;    // the select list unless star
   std::string table;                           // table name as written
@@ -55,6 +59,7 @@ struct Select {
   size_t tablePos = 0;                         // offset of the table name
   std::unique_ptr<Expr> where;                 // null when there is no where
   std::vector<std::unique_ptr<Expr>> groupBy;  // empty when not grouped
+  std::unique_ptr<Expr> having;                // null when there is none; only with group by
 };
 
 // The expression as query text in one canonical spelling (lower-case

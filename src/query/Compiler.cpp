@@ -4,10 +4,12 @@
 #include <cstring>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <utility>
 
 #include "dbf/Table.h"
 #include "query/Catalog.h"
+#include "query/Dialect.h"
 #include "query/Session.h"
 #include "query/Subquery.h"
 #include "text/Text.h"
@@ -38,13 +40,34 @@ bool IsNumericType(char t) { return t == 'N' || t == 'F' || t == 'I' || t == 'Y'
 // Dates and logicals are read as their stored characters (YYYYMMDD, T/F).
 bool IsTextType(char t) { return t == 'C' || t == 'D' || t == 'L'; }
 
-// Texts of equal code page compare as bytes; an ASCII literal reads the same
-// in every code page; anything else is compared decoded.
-void Unify(TextPtr& a, TextPtr& b) {
-  if (a->isAscii() || b->isAscii() || std::strcmp(a->encoding(), b->encoding()) == 0) return;
-  a = ToUtf8(std::move(a));
-  b = ToUtf8(std::move(b));
+// Texts compare as bytes in one code page: that of the table either side
+// comes from (a literal is converted into it, a decoded text converted back),
+// so that `<` and `>` order alike whether a column meets a column or a
+// literal. Texts of two tables with different code pages, or a literal with
+// no place in the code page, compare decoded.
+void Unify(const std::vector<TextPtr*>& texts) {
+  auto fitsAll = [&](const char* page) {
+    for (const TextPtr* t : texts)
+      if (!FitsCodePage(**t, page)) return false;
+    return true;
+  };
+  for (const TextPtr* candidate : texts) {
+    const char* page = (*candidate)->origin();
+    if (!page || !fitsAll(page)) continue;
+    for (TextPtr* t : texts) *t = ToCodePage(std::move(*t), page);
+    return;
+  }
+  const char* shared = nullptr;  // the encoding of every text but ASCII literals, while they agree
+  for (const TextPtr* t : texts) {
+    if ((*t)->isAscii()) continue;
+    if (shared && std::strcmp(shared, (*t)->encoding()) != 0) {
+      for (TextPtr* u : texts) *u = ToUtf8(std::move(*u));
+      return;
+    }
+    shared = (*t)->encoding();
+  }
 }
+void Unify(TextPtr& a, TextPtr& b) { Unify({&a, &b}); }
 
 // Makes two values comparable, or reports `context` as a type mismatch.
 void Unify(Value& a, Value& b, const Expr& context) {
@@ -74,6 +97,7 @@ class Compiler {
 
   Plan top(const Select& s) {
     Plan plan;
+    plan_ = &plan;
     push(s);
     plan.table = scopes_[0].table;
     plan.tableName = scopes_[0].name;
@@ -81,33 +105,69 @@ class Compiler {
     plan.grouped = !s.groupBy.empty();
     std::vector<Value> keys;
     for (const auto& g : s.groupBy) keys.push_back(value(*g));
-    plan.groupKey = KeyEncoder(std::move(keys));
     nameFields(s, plan.named);
-    if (s.star) {
-      if (plan.grouped) throw QueryError("不支持的语法: select * 不能与 group by 同用");
-      for (const dbf::Field& f : plan.table->fields())
-        if (!f.isSystem()) plan.items.push_back({f.name, false, displayed(fieldValue(scopes_[0], f, true))});
-      return plan;
-    }
-    int expressions = 0;
-    for (const auto& item : s.items) {
-      if (item->kind == ExprKind::CountStar) {
-        plan.items.push_back({"cnt", true, {}});
-        continue;
-      }
-      std::string name = item->kind == ExprKind::Column ? resolve(*item).field->name
-                                                        : "exp_" + std::to_string(++expressions);
-      plan.items.push_back({name, false, displayed(value(*item))});
-    }
+    selectList(s, plan);
     bool counts = false, values = false;
-    for (const PlanItem& item : plan.items) (item.countStar ? counts : values) = true;
+    for (const PlanItem& item : plan.items) (item.countStar || item.distinct >= 0 ? counts : values) = true;
     plan.aggregate = counts && !plan.grouped;
     if (plan.aggregate && values)
       throw QueryError("不支持的语法: 没有 group by 时 count(*) 不能与其他列同时选择");
+    if (s.distinct && !plan.aggregate) {
+      if (plan.grouped) throw QueryError("不支持的语法: distinct 不能与 group by 同用");
+      plan.grouped = true;
+      distinctKeys(s, keys);
+    }
+    plan.groupKey = KeyEncoder(std::move(keys));
+    if (s.having) {
+      plan.counts = std::make_shared<GroupCounts>();
+      plan.having = pred(*s.having);
+    }
     return plan;
   }
 
  private:
+  void selectList(const Select& s, Plan& plan) {
+    if (s.star) {
+      if (plan.grouped) throw QueryError("不支持的语法: select * 不能与 group by 同用");
+      for (const dbf::Field& f : plan.table->fields())
+        if (!f.isSystem()) plan.items.push_back({f.name, false, -1, displayed(fieldValue(scopes_[0], f, true))});
+      return;
+    }
+    int expressions = 0;
+    for (const auto& item : s.items) {
+      if (item->kind == ExprKind::CountStar) {
+        plan.items.push_back({"cnt", true, -1, {}});
+      } else if (item->kind == ExprKind::CountDistinct) {
+        const Expr& x = *item->args[0];
+        std::string name = x.kind == ExprKind::Column ? "cnt_" + text::ToLower(resolve(x).field->name)
+                                                      : "exp_" + std::to_string(++expressions);
+        plan.items.push_back({name, false, distinctCount(x), {}});
+      } else {
+        std::string name = item->kind == ExprKind::Column ? resolve(*item).field->name
+                                                          : "exp_" + std::to_string(++expressions);
+        plan.items.push_back({name, false, -1, displayed(value(*item))});
+      }
+    }
+  }
+
+  // The key of select distinct: its items as they are stored.
+  void distinctKeys(const Select& s, std::vector<Value>& keys) {
+    if (!s.star) {
+      for (const auto& item : s.items) keys.push_back(value(*item));
+      return;
+    }
+    for (const dbf::Field& f : scopes_[0].table->fields())
+      if (!f.isSystem()) keys.push_back(fieldValue(scopes_[0], f, true));
+  }
+
+  // Registers count(distinct x) with the plan; its index there.
+  int distinctCount(const Expr& x) {
+    std::vector<Value> key;
+    key.push_back(value(x));
+    plan_->distinctKeys.emplace_back(std::move(key));
+    return static_cast<int>(plan_->distinctKeys.size()) - 1;
+  }
+
   int push(const Select& s) {
     int depth = static_cast<int>(scopes_.size());
     if (depth >= kMaxDepth)
@@ -124,9 +184,11 @@ class Compiler {
         if (const dbf::Field* f = it->table->findField(c.name)) return {&*it, f};
       throw QueryError("字段不存在: " + c.name);
     }
+    // A table given an alias is known by that alias only, so that the
+    // table's own name qualifies an enclosing use of the same table.
     std::string q = text::ToLower(c.qualifier);
     for (auto it = scopes_.rbegin(); it != scopes_.rend(); ++it) {
-      if (it->alias != q && it->name != q) continue;
+      if ((it->alias.empty() ? it->name : it->alias) != q) continue;
       if (const dbf::Field* f = it->table->findField(c.name)) return {&*it, f};
       throw QueryError("字段不存在: " + c.qualifier + "." + c.name);
     }
@@ -177,6 +239,7 @@ class Compiler {
     uint32_t m = s.where ? depthsOf(*s.where) : 0;
     for (const auto& item : s.items) m |= depthsOf(*item);
     for (const auto& g : s.groupBy) m |= depthsOf(*g);
+    if (s.having) m |= depthsOf(*s.having);
     pop();
     return m & ((1u << d) - 1);
   }
@@ -189,6 +252,8 @@ class Compiler {
     Conjuncts(s.where.get(), conjuncts);
     for (const Expr* c : conjuncts) nameFields(*c, !FixesToConstant(*c), named);
     for (const auto& g : s.groupBy) nameFields(*g, true, named);
+    if (s.distinct)
+      for (const auto& item : s.items) nameFields(*item, true, named);
   }
   void nameFields(const Expr& e, bool tested, std::vector<NamedField>& named) {
     if (e.kind == ExprKind::Column) {
@@ -228,11 +293,16 @@ class Compiler {
         return {nullptr, NumLiteral(d)};
       }
       case ExprKind::Negate: return {nullptr, NumNegate(num(*e.args[0], e))};
-      case ExprKind::Add:
+      case ExprKind::Add: return sum(e);
       case ExprKind::Subtract:
-        return {nullptr, NumAdd(num(*e.args[0], e), num(*e.args[1], e), e.kind == ExprKind::Subtract)};
+        return {nullptr, NumAdd(num(*e.args[0], e), num(*e.args[1], e), true)};
       case ExprKind::Call: return call(e);
-      case ExprKind::CountStar: throw QueryError("不支持的语法: count(*) 只能用在选择列表中");
+      case ExprKind::CountStar:
+      case ExprKind::CountDistinct:
+        // The group's counts exist for the having of the query itself, not for its subqueries.
+        if (!plan_->counts || scopes_.size() != 1)
+          throw QueryError("不支持的语法: count(*) 只能用在选择列表或 having 中");
+        return {nullptr, GroupCount(plan_->counts, e.kind == ExprKind::CountStar ? -1 : distinctCount(*e.args[0]))};
       default: throw QueryError("不支持的语法: 条件不能用作值: " + Spell(e));
     }
   }
@@ -248,34 +318,50 @@ class Compiler {
     return std::move(v.num);
   }
 
+  // `+` joins texts and adds numbers.
+  Value sum(const Expr& e) {
+    Value l = value(*e.args[0]), r = value(*e.args[1]);
+    if (l.isText() != r.isText()) Mismatch(e);
+    if (!l.text) return {nullptr, NumAdd(std::move(l.num), std::move(r.num), false)};
+    Unify(l.text, r.text);
+    return {Concat(std::move(l.text), std::move(r.text)), nullptr};
+  }
+
+  // The dialect's entry for the function `e` calls, its arguments counted.
+  static const DialectEntry& function(const Expr& e) {
+    if (e.name == "count") throw QueryError("不支持的语法: count(*) 只能用在选择列表或 having 中");
+    const DialectEntry* f = FindFunction(e.name);
+    if (!f) throw QueryError("不支持的函数: " + e.name);
+    const int n = static_cast<int>(e.args.size());
+    if (n < f->minArgs || (f->maxArgs >= 0 && n > f->maxArgs)) throw QueryError("函数参数个数不对: " + Spell(e));
+    return *f;
+  }
+
   Value call(const Expr& e) {
+    if (function(e).truth) throw QueryError("不支持的语法: 条件不能用作值: " + Spell(e));
     const std::string& f = e.name;
-    const size_t n = e.args.size();
-    auto arity = [&](size_t lo, size_t hi) {
-      if (n < lo || n > hi) throw QueryError("函数参数个数不对: " + Spell(e));
-    };
-    auto trim = [&](TrimSide side) -> Value {
-      arity(1, 1);
-      return {Trim(text(*e.args[0], e), side), nullptr};
-    };
-    if (f == "trim" || f == "rtrim") return trim(TrimSide::Right);
-    if (f == "ltrim") return trim(TrimSide::Left);
-    if (f == "alltrim") return trim(TrimSide::Both);
-    if (f == "len") {
-      arity(1, 1);
-      return {nullptr, Length(ToUtf8(text(*e.args[0], e)))};
-    }
-    if (f == "upper" || f == "lower") {
-      arity(1, 1);
-      return {ChangeCase(ToUtf8(text(*e.args[0], e)), f == "upper"), nullptr};
-    }
+    auto utf8 = [&](size_t i) { return ToUtf8(text(*e.args[i], e)); };
+    if (f == "trim" || f == "rtrim") return {Trim(text(*e.args[0], e), TrimSide::Right), nullptr};
+    if (f == "ltrim") return {Trim(text(*e.args[0], e), TrimSide::Left), nullptr};
+    if (f == "alltrim") return {Trim(text(*e.args[0], e), TrimSide::Both), nullptr};
+    if (f == "len") return {nullptr, Length(utf8(0))};
+    if (f == "upper" || f == "lower") return {ChangeCase(utf8(0), f == "upper"), nullptr};
     if (f == "substr") {
-      arity(2, 3);
-      NumPtr count = n == 3 ? num(*e.args[2], e) : nullptr;
-      return {Substr(ToUtf8(text(*e.args[0], e)), num(*e.args[1], e), std::move(count)), nullptr};
+      NumPtr count = e.args.size() == 3 ? num(*e.args[2], e) : nullptr;
+      return {Substr(utf8(0), num(*e.args[1], e), std::move(count)), nullptr};
     }
-    if (f == "count") throw QueryError("不支持的语法: count(*) 只能用在选择列表中");
-    throw QueryError("不支持的函数: " + f);
+    if (f == "left") return {Substr(utf8(0), NumLiteral(FromInteger(1, 0)), num(*e.args[1], e)), nullptr};
+    if (f == "right") return {Right(utf8(0), num(*e.args[1], e)), nullptr};
+    if (f == "at") return {nullptr, At(utf8(0), utf8(1))};
+    if (f == "val") return {nullptr, Val(text(*e.args[0], e))};
+    throw std::logic_error("function without an evaluator: " + f);
+  }
+
+  PredPtr callPred(const Expr& e) {
+    if (!function(e).truth) throw QueryError("不支持的语法: 不是条件: " + Spell(e));
+    if (e.name == "empty") return Empty(value(*e.args[0]));
+    if (e.name == "inlist") return inList(e);
+    throw std::logic_error("condition without an evaluator: " + e.name);
   }
 
   PredPtr pred(const Expr& e) {
@@ -292,6 +378,14 @@ class Compiler {
       case ExprKind::InList: return negatable(e, inList(e));
       case ExprKind::InSelect: return negatable(e, inSelect(e));
       case ExprKind::Exists: return exists(e);
+      case ExprKind::Call: return callPred(e);
+      case ExprKind::Like: return negatable(e, like(e));
+      case ExprKind::Between: {
+        std::vector<PredPtr> ends;
+        ends.push_back(compare(*e.args[0], CmpOp::Ge, *e.args[1], e));
+        ends.push_back(compare(*e.args[0], CmpOp::Le, *e.args[2], e));
+        return negatable(e, And(std::move(ends)));
+      }
       case ExprKind::Column: {
         Resolved r = resolve(e);
         if (r.field->type == 'L') return LogicalColumn(ref(*r.scope, *r.field));
@@ -311,11 +405,16 @@ class Compiler {
     return And(std::move(ops));
   }
 
-  PredPtr compare(const Expr& e) {
-    Value l = value(*e.args[0]), r = value(*e.args[1]);
-    Unify(l, r, e);
-    if (l.num) return Compare(std::move(l.num), e.op, std::move(r.num));
-    return Compare(std::move(l.text), e.op, std::move(r.text));
+  PredPtr compare(const Expr& e) { return compare(*e.args[0], e.op, *e.args[1], e); }
+  PredPtr compare(const Expr& left, CmpOp op, const Expr& right, const Expr& context) {
+    Value l = value(left), r = value(right);
+    Unify(l, r, context);
+    if (l.num) return Compare(std::move(l.num), op, std::move(r.num));
+    return Compare(std::move(l.text), op, std::move(r.text));
+  }
+
+  PredPtr like(const Expr& e) {
+    return Like(ToUtf8(text(*e.args[0], e)), ToUtf8(text(*e.args[1], e)));
   }
 
   PredPtr inList(const Expr& e) {
@@ -330,20 +429,12 @@ class Compiler {
       for (Value& v : items) nums.push_back(std::move(v.num));
       return InList(std::move(subject.num), std::move(nums));
     }
-    // One item that does not read the same in the subject's code page makes
-    // the whole list compare decoded.
-    bool decode = false;
-    for (Value& v : items) {
-      TextPtr a = std::move(subject.text), b = std::move(v.text);
-      const TextExpr* before = a.get();
-      Unify(a, b);
-      decode |= a.get() != before;
-      subject.text = std::move(a);
-      v.text = std::move(b);
-    }
     std::vector<TextPtr> texts;
-    for (Value& v : items) texts.push_back(decode ? ToUtf8(std::move(v.text)) : std::move(v.text));
-    return InList(decode ? ToUtf8(std::move(subject.text)) : std::move(subject.text), std::move(texts));
+    std::vector<TextPtr*> all{&subject.text};
+    for (Value& v : items) all.push_back(&v.text);
+    Unify(all);
+    for (Value& v : items) texts.push_back(std::move(v.text));
+    return InList(std::move(subject.text), std::move(texts));
   }
 
   // An index over the subquery table at `depth`, from the session's cache
@@ -370,7 +461,7 @@ class Compiler {
 
   PredPtr inSelect(const Expr& e) {
     const Select& s = *e.select;
-    if (s.star || s.items.size() != 1 || s.items[0]->kind == ExprKind::CountStar || !s.groupBy.empty())
+    if (s.star || s.items.size() != 1 || IsCount(*s.items[0]) || !s.groupBy.empty())
       throw QueryError("不支持的语法: in 的子查询只能选择一个字段: " + Spell(e));
     Value subject = value(*e.args[0]);
     const int d = push(s);
@@ -420,7 +511,7 @@ class Compiler {
   PredPtr exists(const Expr& e) {
     const Select& s = *e.select;
     bool counts = false;
-    for (const auto& item : s.items) counts |= item->kind == ExprKind::CountStar;
+    for (const auto& item : s.items) counts |= IsCount(*item);
     if (counts || !s.groupBy.empty())
       throw QueryError("不支持的语法: exists 的子查询中不能有 count(*) 或 group by");
     const int d = push(s);
@@ -466,8 +557,11 @@ class Compiler {
     return p;
   }
 
+  static bool IsCount(const Expr& e) { return e.kind == ExprKind::CountStar || e.kind == ExprKind::CountDistinct; }
+
   Catalog& catalog_;
   std::vector<Scope> scopes_;
+  Plan* plan_ = nullptr;  // the plan being built, for the counts of its select list and having
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "dbf/CodePage.h"
 #include "query/Session.h"
@@ -28,9 +29,10 @@ class TextColumnExpr : public TextExpr {
   ColumnRef c_;
 };
 
+// A literal's bytes, UTF-8 as written or converted into a table's code page.
 class TextLiteralExpr : public TextExpr {
  public:
-  explicit TextLiteralExpr(std::string text) : TextExpr(kUtf8), text_(std::move(text)) {}
+  TextLiteralExpr(std::string text, const char* encoding) : TextExpr(encoding), text_(std::move(text)) {}
   bool eval(const Row&, std::string_view& out) override {
     out = text_;
     return true;
@@ -45,7 +47,7 @@ class TextLiteralExpr : public TextExpr {
 class ToUtf8Expr : public TextExpr {
  public:
   explicit ToUtf8Expr(TextPtr in)
-      : TextExpr(kUtf8), in_(std::move(in)), decoder_(kUtf8, in_->encoding(), "\xEF\xBF\xBD") {}
+      : TextExpr(kUtf8, in->origin()), in_(std::move(in)), decoder_(kUtf8, in_->encoding(), "\xEF\xBF\xBD") {}
   bool eval(const Row& row, std::string_view& out) override {
     std::string_view raw;
     if (!in_->eval(row, raw)) return false;
@@ -65,11 +67,36 @@ class ToUtf8Expr : public TextExpr {
   std::string buffer_;
 };
 
+// UTF-8 decoded from a code page, back in it, so that it orders as the
+// table's own bytes do.
+class FromUtf8Expr : public TextExpr {
+ public:
+  FromUtf8Expr(TextPtr in, const char* codePage)
+      : TextExpr(codePage), in_(std::move(in)), encoder_(codePage, kUtf8, "?") {}
+  bool eval(const Row& row, std::string_view& out) override {
+    std::string_view utf8;
+    if (!in_->eval(row, utf8)) return false;
+    if (dbf::IsAscii(utf8)) {
+      out = utf8;
+      return true;
+    }
+    buffer_.clear();
+    encoder_.convert(utf8, buffer_);
+    out = buffer_;
+    return true;
+  }
+
+ private:
+  TextPtr in_;
+  dbf::Converter encoder_;
+  std::string buffer_;
+};
+
 // Blank trimming works on code-page bytes directly: no lead or trail byte of
 // the double-byte code pages is 0x20.
 class TrimExpr : public TextExpr {
  public:
-  TrimExpr(TextPtr in, TrimSide side) : TextExpr(in->encoding()), in_(std::move(in)), side_(side) {}
+  TrimExpr(TextPtr in, TrimSide side) : TextExpr(in->encoding(), in->origin()), in_(std::move(in)), side_(side) {}
   bool eval(const Row& row, std::string_view& out) override {
     if (!in_->eval(row, out)) return false;
     if (side_ != TrimSide::Left) out = TrimRight(out);
@@ -84,7 +111,7 @@ class TrimExpr : public TextExpr {
 
 class ChangeCaseExpr : public TextExpr {
  public:
-  ChangeCaseExpr(TextPtr in, bool upper) : TextExpr(kUtf8), in_(std::move(in)), upper_(upper) {}
+  ChangeCaseExpr(TextPtr in, bool upper) : TextExpr(kUtf8, in->origin()), in_(std::move(in)), upper_(upper) {}
   bool eval(const Row& row, std::string_view& out) override {
     std::string_view in;
     if (!in_->eval(row, in)) return false;
@@ -105,7 +132,7 @@ class ChangeCaseExpr : public TextExpr {
 class SubstrExpr : public TextExpr {
  public:
   SubstrExpr(TextPtr in, NumPtr start, NumPtr count)
-      : TextExpr(kUtf8), in_(std::move(in)), start_(std::move(start)), count_(std::move(count)) {}
+      : TextExpr(kUtf8, in->origin()), in_(std::move(in)), start_(std::move(start)), count_(std::move(count)) {}
   bool eval(const Row& row, std::string_view& out) override {
     Decimal start, count;
     if (!in_->eval(row, out) || !start_->eval(row, start)) return false;
@@ -121,6 +148,44 @@ class SubstrExpr : public TextExpr {
  private:
   TextPtr in_;
   NumPtr start_, count_;
+};
+
+class RightExpr : public TextExpr {
+ public:
+  RightExpr(TextPtr in, NumPtr count) : TextExpr(kUtf8, in->origin()), in_(std::move(in)), count_(std::move(count)) {}
+  bool eval(const Row& row, std::string_view& out) override {
+    Decimal count;
+    if (!in_->eval(row, out) || !count_->eval(row, count)) return false;
+    const int64_t n = TruncatedInteger(count);
+    const int64_t length = static_cast<int64_t>(Utf8Count(out));
+    if (n < length) out = Utf8Substr(out, length - std::max<int64_t>(n, 0) + 1, n);
+    return true;
+  }
+
+ private:
+  TextPtr in_;
+  NumPtr count_;
+};
+
+class ConcatExpr : public TextExpr {
+ public:
+  ConcatExpr(TextPtr l, TextPtr r)
+      : TextExpr(l->isAscii() ? r->encoding() : l->encoding(), l->origin() ? l->origin() : r->origin()),
+        l_(std::move(l)),
+        r_(std::move(r)) {}
+  bool eval(const Row& row, std::string_view& out) override {
+    std::string_view right;
+    if (!l_->eval(row, out)) return false;
+    buffer_.assign(out);  // the right side may reuse the buffer `out` points into
+    if (!r_->eval(row, right)) return false;
+    buffer_.append(right);
+    out = buffer_;
+    return true;
+  }
+
+ private:
+  TextPtr l_, r_;
+  std::string buffer_;
 };
 
 // ---- numeric values -----------------------------------------------------
@@ -213,6 +278,52 @@ class LengthExpr : public NumExpr {
 
  private:
   TextPtr in_;
+};
+
+class ValExpr : public NumExpr {
+ public:
+  explicit ValExpr(TextPtr in) : in_(std::move(in)) {}
+  bool eval(const Row& row, Decimal& out) override {
+    std::string_view s;
+    if (!in_->eval(row, s)) return false;
+    out = ParseField(s, 0);  // a numeric field's reading: blanks, sign, digits, one point
+    return true;
+  }
+
+ private:
+  TextPtr in_;
+};
+
+class AtExpr : public NumExpr {
+ public:
+  AtExpr(TextPtr needle, TextPtr haystack) : needle_(std::move(needle)), haystack_(std::move(haystack)) {}
+  bool eval(const Row& row, Decimal& out) override {
+    std::string_view needle, haystack;
+    if (!needle_->eval(row, needle)) return false;
+    needleCopy_.assign(needle);  // both sides may be views into buffers of their own nodes
+    if (!haystack_->eval(row, haystack)) return false;
+    const size_t at = needleCopy_.empty() ? std::string_view::npos : haystack.find(needleCopy_);
+    out = FromInteger(at == std::string_view::npos ? 0 : static_cast<int64_t>(Utf8Count(haystack.substr(0, at))) + 1, 0);
+    return true;
+  }
+
+ private:
+  TextPtr needle_, haystack_;
+  std::string needleCopy_;
+};
+
+class GroupCountExpr : public NumExpr {
+ public:
+  GroupCountExpr(std::shared_ptr<const GroupCounts> counts, int distinct)
+      : counts_(std::move(counts)), distinct_(distinct) {}
+  bool eval(const Row&, Decimal& out) override {
+    out = FromInteger(distinct_ < 0 ? counts_->records : counts_->distinct[static_cast<size_t>(distinct_)], 0);
+    return true;
+  }
+
+ private:
+  std::shared_ptr<const GroupCounts> counts_;
+  int distinct_;
 };
 
 // ---- predicates ---------------------------------------------------------
@@ -355,6 +466,71 @@ class LogicalColumnExpr : public Pred {
   ColumnRef c_;
 };
 
+// % and _ over characters, with the usual backtracking to the latest %:
+// linear for patterns of one %, and never worse than quadratic.
+class LikeExpr : public Pred {
+ public:
+  LikeExpr(TextPtr text, TextPtr pattern) : text_(std::move(text)), pattern_(std::move(pattern)) {}
+  Tri test(const Row& row) override {
+    std::string_view text, pattern;
+    if (!pattern_->eval(row, pattern)) return Tri::Unknown;
+    patternCopy_.assign(TrimRight(pattern));
+    if (!text_->eval(row, text)) return Tri::Unknown;
+    return Truth(Matches(TrimRight(text), patternCopy_));
+  }
+  int cost() const override { return 4; }
+
+ private:
+  static size_t CharLength(std::string_view s, size_t i) {
+    size_t n = 1;
+    while (i + n < s.size() && (static_cast<unsigned char>(s[i + n]) & 0xC0) == 0x80) ++n;
+    return n;
+  }
+  static bool Matches(std::string_view s, std::string_view p) {
+    size_t si = 0, pi = 0;
+    size_t starP = std::string_view::npos, starS = 0;
+    while (si < s.size()) {
+      if (pi < p.size() && p[pi] == '%') {
+        starP = ++pi;
+        starS = si;
+      } else if (pi < p.size() && p[pi] == '_') {
+        si += CharLength(s, si);
+        ++pi;
+      } else if (pi < p.size() && p.compare(pi, CharLength(p, pi), s, si, CharLength(s, si)) == 0) {
+        si += CharLength(s, si);
+        pi += CharLength(p, pi);
+      } else if (starP != std::string_view::npos) {
+        starS += CharLength(s, starS);
+        si = starS;
+        pi = starP;
+      } else {
+        return false;
+      }
+    }
+    while (pi < p.size() && p[pi] == '%') ++pi;
+    return pi == p.size();
+  }
+
+  TextPtr text_, pattern_;
+  std::string patternCopy_;
+};
+
+class EmptyExpr : public Pred {
+ public:
+  explicit EmptyExpr(Value v) : v_(std::move(v)) {}
+  Tri test(const Row& row) override {
+    if (v_.text) {
+      std::string_view s;
+      return Truth(v_.text->eval(row, s) && TrimRight(s).empty());
+    }
+    Decimal d;
+    return Truth(v_.num->eval(row, d) && d.units == 0);
+  }
+
+ private:
+  Value v_;
+};
+
 // and / or over any number of operands, cheapest first: the outcome does not
 // depend on the order, and a False (True) operand ends the work early.
 class JunctionExpr : public Pred {
@@ -447,10 +623,39 @@ bool Value::isNull(const Row& row) const {
 TextPtr TextColumn(const ColumnRef& c, const char* encoding) {
   return std::make_unique<TextColumnExpr>(c, encoding);
 }
-TextPtr TextLiteral(std::string utf8) { return std::make_unique<TextLiteralExpr>(std::move(utf8)); }
+bool TextExpr::IsUtf8(const char* encoding) { return std::strcmp(encoding, kUtf8) == 0; }
+
+TextPtr TextLiteral(std::string utf8) { return std::make_unique<TextLiteralExpr>(std::move(utf8), kUtf8); }
 TextPtr ToUtf8(TextPtr text) {
-  if (text->isAscii() || std::strcmp(text->encoding(), kUtf8) == 0) return text;
+  if (text->isAscii() || TextExpr::IsUtf8(text->encoding())) return text;
   return std::make_unique<ToUtf8Expr>(std::move(text));
+}
+
+namespace {
+
+// A literal in `codePage`, or nothing when some character has no place there.
+std::optional<std::string> EncodedLiteral(const std::string& utf8, const char* codePage) {
+  std::string encoded, back;
+  dbf::Converter(codePage, kUtf8, "\x01").convert(utf8, encoded);
+  dbf::Converter(kUtf8, codePage, "\x01").convert(encoded, back);
+  if (back != utf8) return std::nullopt;
+  return encoded;
+}
+
+}  // namespace
+
+bool FitsCodePage(const TextExpr& text, const char* codePage) {
+  if (text.isAscii() || std::strcmp(text.encoding(), codePage) == 0) return true;
+  if (const std::string* literal = text.asLiteral())
+    return TextExpr::IsUtf8(text.encoding()) && EncodedLiteral(*literal, codePage).has_value();
+  return TextExpr::IsUtf8(text.encoding()) && text.origin() && std::strcmp(text.origin(), codePage) == 0;
+}
+
+TextPtr ToCodePage(TextPtr text, const char* codePage) {
+  if (text->isAscii() || std::strcmp(text->encoding(), codePage) == 0) return text;
+  if (const std::string* literal = text->asLiteral())
+    return std::make_unique<TextLiteralExpr>(*EncodedLiteral(*literal, codePage), codePage);
+  return std::make_unique<FromUtf8Expr>(std::move(text), codePage);
 }
 TextPtr Trim(TextPtr text, TrimSide side) { return std::make_unique<TrimExpr>(std::move(text), side); }
 TextPtr ChangeCase(TextPtr utf8, bool upper) {
@@ -460,6 +665,9 @@ TextPtr Substr(TextPtr utf8, NumPtr start, NumPtr count) {
   return std::make_unique<SubstrExpr>(std::move(utf8), std::move(start), std::move(count));
 }
 
+TextPtr Right(TextPtr utf8, NumPtr count) { return std::make_unique<RightExpr>(std::move(utf8), std::move(count)); }
+TextPtr Concat(TextPtr l, TextPtr r) { return std::make_unique<ConcatExpr>(std::move(l), std::move(r)); }
+
 NumPtr NumColumn(const ColumnRef& c) { return std::make_unique<NumColumnExpr>(c); }
 NumPtr NumLiteral(Decimal v) { return std::make_unique<NumLiteralExpr>(v); }
 NumPtr NumNegate(NumPtr in) { return std::make_unique<NegateExpr>(std::move(in)); }
@@ -467,6 +675,11 @@ NumPtr NumAdd(NumPtr l, NumPtr r, bool subtract) {
   return std::make_unique<AddExpr>(std::move(l), std::move(r), subtract);
 }
 NumPtr Length(TextPtr utf8) { return std::make_unique<LengthExpr>(std::move(utf8)); }
+NumPtr Val(TextPtr text) { return std::make_unique<ValExpr>(std::move(text)); }
+NumPtr At(TextPtr needle, TextPtr haystack) { return std::make_unique<AtExpr>(std::move(needle), std::move(haystack)); }
+NumPtr GroupCount(std::shared_ptr<const GroupCounts> counts, int distinct) {
+  return std::make_unique<GroupCountExpr>(std::move(counts), distinct);
+}
 
 PredPtr Compare(TextPtr l, CmpOp op, TextPtr r) {
   if (op == CmpOp::Eq || op == CmpOp::Ne) {
@@ -496,6 +709,8 @@ PredPtr InList(NumPtr subject, std::vector<NumPtr> items) {
 }
 PredPtr IsNull(Value v, bool negated) { return std::make_unique<IsNullExpr>(std::move(v), negated); }
 PredPtr LogicalColumn(const ColumnRef& c) { return std::make_unique<LogicalColumnExpr>(c); }
+PredPtr Like(TextPtr text, TextPtr pattern) { return std::make_unique<LikeExpr>(std::move(text), std::move(pattern)); }
+PredPtr Empty(Value v) { return std::make_unique<EmptyExpr>(std::move(v)); }
 PredPtr And(std::vector<PredPtr> ops) {
   if (ops.empty()) return Constant(Tri::True);
   if (ops.size() == 1) return std::move(ops[0]);

@@ -57,11 +57,18 @@ struct ColumnRef {
 
 class TextExpr {
  public:
-  explicit TextExpr(const char* encoding) : encoding_(encoding) {}
+  // `origin`: the code page the characters come from (see origin()); by
+  // default `encoding` itself, none for UTF-8.
+  explicit TextExpr(const char* encoding, const char* origin = nullptr)
+      : encoding_(encoding), origin_(origin ? origin : (IsUtf8(encoding) ? nullptr : encoding)) {}
   virtual ~TextExpr() = default;
   virtual bool eval(const Row& row, std::string_view& out) = 0;
   // The code page of the bytes eval() yields; kUtf8 for decoded text.
   const char* encoding() const { return encoding_; }
+  // The code page of the table the characters were read from, kept when
+  // they are decoded (substr, upper): texts order by their bytes in it.
+  // Null for literals, which take the order of what they meet.
+  const char* origin() const { return origin_; }
   // A literal of ASCII characters, which reads the same in every code page.
   virtual bool isAscii() const { return false; }
   // What a plain column read or a literal is, for comparisons that can skip
@@ -69,8 +76,11 @@ class TextExpr {
   virtual const ColumnRef* asColumn() const { return nullptr; }
   virtual const std::string* asLiteral() const { return nullptr; }
 
+  static bool IsUtf8(const char* encoding);
+
  private:
   const char* encoding_;
+  const char* origin_;
 };
 
 class NumExpr {
@@ -110,10 +120,20 @@ TextPtr TextColumn(const ColumnRef& column, const char* encoding);
 TextPtr TextLiteral(std::string utf8);
 // The same text decoded to UTF-8; `text` itself when it is UTF-8 already.
 TextPtr ToUtf8(TextPtr text);
+// Whether ToCodePage can give `text` in `codePage` without losing a
+// character: a literal that converts there and back unchanged, or UTF-8
+// decoded from that very code page.
+bool FitsCodePage(const TextExpr& text, const char* codePage);
+// The same text in `codePage` (FitsCodePage must hold); a literal is
+// converted once, here.
+TextPtr ToCodePage(TextPtr text, const char* codePage);
 enum class TrimSide { Right, Left, Both };
 TextPtr Trim(TextPtr text, TrimSide side);
 TextPtr ChangeCase(TextPtr utf8, bool upper);
 TextPtr Substr(TextPtr utf8, NumPtr start, NumPtr count);  // count may be null: to the end
+TextPtr Right(TextPtr utf8, NumPtr count);                  // the last `count` characters
+// The two texts joined as they are, padding kept; both in one encoding.
+TextPtr Concat(TextPtr left, TextPtr right);
 
 // Numeric values.
 NumPtr NumColumn(const ColumnRef& column);
@@ -121,6 +141,20 @@ NumPtr NumLiteral(Decimal value);
 NumPtr NumNegate(NumPtr operand);
 NumPtr NumAdd(NumPtr left, NumPtr right, bool subtract);
 NumPtr Length(TextPtr utf8);
+// The number at the start of the text after leading blanks (sign, digits, one
+// decimal point), exactly; 0 when there is none.
+NumPtr Val(TextPtr text);
+// Where `needle` first occurs in `haystack`, in characters from 1; 0 when nowhere.
+NumPtr At(TextPtr needleUtf8, TextPtr haystackUtf8);
+
+// The counts of the group a having is tested on; the executor sets them
+// before each test.
+struct GroupCounts {
+  int64_t records = 0;            // count(*)
+  std::vector<int64_t> distinct;  // count(distinct x), in the plan's order
+};
+// count(*) of the group when `distinct` is -1, else its count(distinct) number `distinct`.
+NumPtr GroupCount(std::shared_ptr<const GroupCounts> counts, int distinct);
 
 // Predicates. Text operands must share their encoding (see ToUtf8). And of
 // nothing is True, Or of nothing False.
@@ -129,6 +163,10 @@ PredPtr Compare(NumPtr left, CmpOp op, NumPtr right);
 PredPtr InList(TextPtr subject, std::vector<TextPtr> items);
 PredPtr InList(NumPtr subject, std::vector<NumPtr> items);
 PredPtr IsNull(Value value, bool negated);
+// `utf8` like `patternUtf8`: % any characters, _ one; trailing blanks of both ignored.
+PredPtr Like(TextPtr utf8, TextPtr patternUtf8);
+// A text of blanks only, or the number 0; False (not Unknown) for NULL.
+PredPtr Empty(Value value);
 PredPtr LogicalColumn(const ColumnRef& column);  // an L field used as a condition
 PredPtr And(std::vector<PredPtr> operands);
 PredPtr Or(std::vector<PredPtr> operands);

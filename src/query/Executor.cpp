@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "dbf/Table.h"
@@ -12,8 +13,35 @@ namespace fc::query {
 namespace {
 
 struct Groups {
-  std::vector<uint32_t> first;  // per group: index of its first record
-  std::vector<int64_t> count;   // per group: records in it
+  std::vector<uint32_t> first;                 // per group: index of its first record
+  std::vector<int64_t> count;                  // per group: records in it
+  std::vector<std::vector<int64_t>> distinct;  // per count(distinct x) of the plan, per group
+};
+
+// count(distinct x) per group: each (group, value) pair is counted the
+// first time it is seen; NULL values are not counted.
+class DistinctTally {
+ public:
+  explicit DistinctTally(Plan& plan, Groups& groups)
+      : plan_(plan), groups_(groups), seen_(plan.distinctKeys.size()) {
+    groups_.distinct.resize(plan.distinctKeys.size());
+  }
+  void newGroup() {
+    for (auto& d : groups_.distinct) d.push_back(0);
+  }
+  void add(const Row& row, uint32_t group) {
+    for (size_t d = 0; d < seen_.size(); ++d) {
+      if (!plan_.distinctKeys[d].encode(row, key_)) continue;
+      key_.append(reinterpret_cast<const char*>(&group), sizeof group);
+      if (seen_[d].insert(key_).second) ++groups_.distinct[d][group];
+    }
+  }
+
+ private:
+  Plan& plan_;
+  Groups& groups_;
+  std::vector<std::unordered_set<std::string>> seen_;  // per count(distinct x): value key + group
+  std::string key_;
 };
 
 int64_t CountPassing(Plan& plan, Records* behind) {
@@ -48,6 +76,7 @@ Groups HashGroups(Plan& plan, std::vector<Repeat>* repeats) {
   std::string key[kBatch], stored;
   uint32_t hash[kBatch];
   Row other;
+  DistinctTally tally(plan, groups);
   ScanBatches(t, 0, Row{}, plan.where.get(), [&](const Row* rows, const uint32_t* index, int n) {
     for (int k = 0; k < n; ++k) {
       plan.groupKey.encode(rows[k], key[k]);
@@ -65,10 +94,12 @@ Groups HashGroups(Plan& plan, std::vector<Repeat>* repeats) {
       if (!isNew) {
         ++groups.count[id];
         if (repeats) repeats->push_back({groups.first[id], index[k]});
-        continue;
+      } else {
+        groups.first.push_back(index[k]);
+        groups.count.push_back(1);
+        tally.newGroup();
       }
-      groups.first.push_back(index[k]);
-      groups.count.push_back(1);
+      tally.add(rows[k], id);
     }
     return true;
   });
@@ -166,14 +197,11 @@ int64_t CountGroups(Plan& plan, std::vector<Repeat>* repeats) {
   return groups;
 }
 
-// Lists the records of every key that more than one record has, ordered by
-// key and then by record. Only the repeats were noted while grouping, so the
-// cost follows the repeated records, not the table.
-void ListRepeated(Plan& plan, const std::vector<Repeat>& repeats, Records& behind) {
-  if (repeats.empty()) return;
+// Lists the records of the groups whose first records are `firsts` (the
+// first records themselves and the `repeats` of those groups), ordered by
+// key and then by record.
+void ListGroups(Plan& plan, std::vector<uint32_t> firsts, const std::vector<Repeat>& repeats, Records& behind) {
   const dbf::Table& t = *plan.table;
-  std::vector<uint32_t> firsts;  // the first record of each repeated key, each once
-  for (const Repeat& r : repeats) firsts.push_back(r.first);
   std::sort(firsts.begin(), firsts.end());
   firsts.erase(std::unique(firsts.begin(), firsts.end()), firsts.end());
   Row a, b;
@@ -188,9 +216,19 @@ void ListRepeated(Plan& plan, const std::vector<Repeat>& repeats, Records& behin
   std::vector<std::pair<uint32_t, uint32_t>> ranked;  // (rank, record)
   ranked.reserve(firsts.size() + repeats.size());
   for (uint32_t f : firsts) ranked.push_back({rank[f], f});
-  for (const Repeat& r : repeats) ranked.push_back({rank[r.first], r.record});
+  for (const Repeat& r : repeats)
+    if (auto it = rank.find(r.first); it != rank.end()) ranked.push_back({it->second, r.record});
   std::sort(ranked.begin(), ranked.end());
   for (const auto& [place, record] : ranked) behind.push_back(record);
+}
+
+// Lists the records of every key that more than one record has. Only the
+// repeats were noted while grouping, so the cost follows the repeated
+// records, not the table.
+void ListRepeated(Plan& plan, const std::vector<Repeat>& repeats, Records& behind) {
+  std::vector<uint32_t> firsts;  // the first record of each repeated key
+  for (const Repeat& r : repeats) firsts.push_back(r.first);
+  ListGroups(plan, std::move(firsts), repeats, behind);
 }
 
 // What group(repeats) gives, with the records of repeated keys listed in
@@ -203,8 +241,43 @@ auto ListingRepeated(Plan& plan, Records* behind, Grouping group) {
   return result;
 }
 
-Groups Group(Plan& plan, Records* behind) {
-  return ListingRepeated(plan, behind, [&](std::vector<Repeat>* r) { return HashGroups(plan, r); });
+GroupCounts CountsOf(const Groups& groups, size_t g) {
+  GroupCounts c;
+  c.records = groups.count[g];
+  for (const auto& d : groups.distinct) c.distinct.push_back(d[g]);
+  return c;
+}
+
+// The groups of a grouped plan that pass its having (all without one), by
+// index, in the order their keys first appear.
+struct Selected {
+  Groups groups;
+  std::vector<size_t> passing;
+};
+
+// With `behind`, the records of the passing groups; without a having, those
+// of the repeated keys only, as the key rules list them.
+Selected SelectGroups(Plan& plan, Records* behind) {
+  std::vector<Repeat> repeats;
+  Selected s{HashGroups(plan, behind ? &repeats : nullptr), {}};
+  Row row;
+  for (size_t g = 0; g < s.groups.first.size(); ++g) {
+    if (plan.having) {
+      *plan.counts = CountsOf(s.groups, g);
+      row.rec[0] = plan.table->record(s.groups.first[g]);
+      if (plan.having->test(row) != Tri::True) continue;
+    }
+    s.passing.push_back(g);
+  }
+  if (!behind) return s;
+  if (!plan.having) {
+    ListRepeated(plan, repeats, *behind);
+    return s;
+  }
+  std::vector<uint32_t> firsts;
+  for (size_t g : s.passing) firsts.push_back(s.groups.first[g]);
+  ListGroups(plan, std::move(firsts), repeats, *behind);
+  return s;
 }
 
 std::vector<std::string> Columns(const Plan& plan) {
@@ -213,16 +286,33 @@ std::vector<std::string> Columns(const Plan& plan) {
   return names;
 }
 
-std::vector<std::string> Cells(Plan& plan, const Row& row, int64_t count) {
+std::vector<std::string> Cells(Plan& plan, const Row& row, const GroupCounts& counts) {
   std::vector<std::string> cells;
-  for (PlanItem& item : plan.items)
-    cells.push_back(item.countStar ? std::to_string(count) : Display(item.value, row));
+  for (PlanItem& item : plan.items) {
+    if (item.countStar)
+      cells.push_back(std::to_string(counts.records));
+    else if (item.distinct >= 0)
+      cells.push_back(std::to_string(counts.distinct[static_cast<size_t>(item.distinct)]));
+    else
+      cells.push_back(Display(item.value, row));
+  }
   return cells;
+}
+
+// The one row of count(distinct x) without group by: the records that pass
+// the where as a single group.
+GroupCounts WholeCounts(Plan& plan) {
+  Groups groups = HashGroups(plan, nullptr);
+  if (!groups.first.empty()) return CountsOf(groups, 0);
+  GroupCounts none;
+  none.distinct.assign(plan.distinctKeys.size(), 0);
+  return none;
 }
 
 }  // namespace
 
 int64_t CountRows(Plan& plan, Records* behind) {
+  if (plan.grouped && plan.having) return static_cast<int64_t>(SelectGroups(plan, behind).passing.size());
   if (plan.grouped)
     return ListingRepeated(plan, behind, [&](std::vector<Repeat>* r) { return CountGroups(plan, r); });
   if (plan.aggregate && !behind) return 1;
@@ -231,7 +321,8 @@ int64_t CountRows(Plan& plan, Records* behind) {
 }
 
 bool Shareable(const Plan& plan) {
-  return plan.aggregate && !plan.grouped && !plan.items.empty() && plan.items[0].countStar;
+  return plan.aggregate && !plan.grouped && !plan.items.empty() && plan.items[0].countStar &&
+         plan.distinctKeys.empty();
 }
 
 void CountTogether(std::span<Plan* const> plans, uint32_t begin, uint32_t end, int64_t* counts,
@@ -263,20 +354,29 @@ ResultSet Fetch(Plan& plan, size_t limit, Records* behind) {
   result.columns = Columns(plan);
   if (limit == 0) return result;
   if (plan.aggregate) {
-    result.rows.push_back(Cells(plan, Row{}, CountPassing(plan, behind)));
+    GroupCounts counts;
+    if (plan.distinctKeys.empty()) {
+      counts.records = CountPassing(plan, behind);
+    } else {
+      counts = WholeCounts(plan);
+      if (behind) CountPassing(plan, behind);
+    }
+    result.rows.push_back(Cells(plan, Row{}, counts));
     return result;
   }
   if (plan.grouped) {
-    Groups groups = Group(plan, behind);
+    Selected selected = SelectGroups(plan, behind);
     Row row;
-    for (size_t g = 0; g < groups.first.size() && result.rows.size() < limit; ++g) {
-      row.rec[0] = plan.table->record(groups.first[g]);
-      result.rows.push_back(Cells(plan, row, groups.count[g]));
+    for (size_t g : selected.passing) {
+      if (result.rows.size() >= limit) break;
+      row.rec[0] = plan.table->record(selected.groups.first[g]);
+      result.rows.push_back(Cells(plan, row, CountsOf(selected.groups, g)));
     }
     return result;
   }
+  const GroupCounts one{1, {}};
   ScanBatches(*plan.table, 0, Row{}, plan.where.get(), [&](const Row* rows, const uint32_t* index, int n) {
-    for (int k = 0; k < n && result.rows.size() < limit; ++k) result.rows.push_back(Cells(plan, rows[k], 1));
+    for (int k = 0; k < n && result.rows.size() < limit; ++k) result.rows.push_back(Cells(plan, rows[k], one));
     if (behind) behind->insert(behind->end(), index, index + n);
     return result.rows.size() < limit || behind;
   });

@@ -3,7 +3,9 @@
 // One sequential pass over the mapped records; deleted records are skipped
 // before anything else looks at them. Grouped plans aggregate in a hash
 // table keyed on the group by values (query/Keys.h), one row per distinct
-// key in the order keys first appear; counting the groups alone spreads the
+// key in the order keys first appear, with count(distinct x) per group from a
+// set of (group, value) pairs and a having tested on each group's counts and
+// first record; counting the groups alone (without a having) spreads the
 // keys over partitions by hash first and groups each partition on its own,
 // which keeps the tables small however large the table.
 //
@@ -26,8 +28,9 @@ namespace fc::query {
 
 // Record indexes (from 0) of the records behind a result: those that pass
 // the where; when grouped, those of every group of more than one record (the
-// first included), ordered by key and then by record. Gathered in the same
-// pass that makes the result.
+// first included), or with a having every record of the groups that pass it,
+// ordered by key and then by record. Gathered in the same pass that makes the
+// result.
 using Records = std::vector<uint32_t>;
 
 // Rows of the full result: 1 for count(*) without group by, the number of

@@ -95,6 +95,7 @@ class Parser {
   std::unique_ptr<Select> subquery() {
     auto s = std::make_unique<Select>();
     expectKeyword("select");
+    s->distinct = acceptKeyword("distinct");
     selectList(*s);
     expectKeyword("from");
     s->tablePos = peek().pos;
@@ -105,6 +106,7 @@ class Parser {
       expectKeyword("by");
       do s->groupBy.push_back(expr());
       while (acceptSymbol(","));
+      if (acceptKeyword("having")) s->having = expr();
     }
     return s;
   }
@@ -114,16 +116,24 @@ class Parser {
       s.star = true;
       return;
     }
-    do s.items.push_back(selectItem());
+    do s.items.push_back(expr());
     while (acceptSymbol(","));
   }
 
-  ExprPtr selectItem() {
-    bool countStar = peek().kind == Tok::Identifier && text::ToLower(peek().text) == "count" &&
-                     peek(1).isSymbol("(") && peek(2).isSymbol("*") && peek(3).isSymbol(")");
-    if (!countStar) return expr();
-    auto e = make(ExprKind::CountStar, peek().pos);
-    at_ += 4;
+  // count(*) or count(distinct expr); null for anything else, count(x) included.
+  ExprPtr count() {
+    if (peek().kind != Tok::Identifier || text::ToLower(peek().text) != "count" || !peek(1).isSymbol("("))
+      return nullptr;
+    size_t pos = peek().pos;
+    if (peek(2).isSymbol("*") && peek(3).isSymbol(")")) {
+      at_ += 4;
+      return make(ExprKind::CountStar, pos);
+    }
+    if (!peek(2).isKeyword("distinct")) return nullptr;
+    at_ += 3;
+    auto e = make(ExprKind::CountDistinct, pos);
+    e->args.push_back(expr());
+    expectSymbol(")");
     return e;
   }
 
@@ -178,10 +188,23 @@ class Parser {
       e->args.push_back(std::move(left));
       return e;
     }
-    bool negated = peek().isKeyword("not") && peek(1).isKeyword("in");
+    const bool negated = peek().isKeyword("not") &&
+                         (peek(1).isKeyword("in") || peek(1).isKeyword("like") || peek(1).isKeyword("between"));
     if (negated) next();
-    if (!acceptKeyword("in")) return left;
-    return inTail(std::move(left), negated);
+    if (acceptKeyword("in")) return inTail(std::move(left), negated);
+    if (acceptKeyword("like")) {
+      auto e = binary(ExprKind::Like, std::move(left), sum());
+      e->negated = negated;
+      return e;
+    }
+    if (acceptKeyword("between")) {
+      auto e = binary(ExprKind::Between, std::move(left), sum());
+      expectKeyword("and");
+      e->args.push_back(sum());
+      e->negated = negated;
+      return e;
+    }
+    return left;
   }
 
   ExprPtr inTail(ExprPtr subject, bool negated) {
@@ -243,6 +266,13 @@ class Parser {
       expectSymbol(")");
       return e;
     }
+    if (auto e = count()) return e;
+    if (IsFunctionWord(t) && peek(1).isSymbol("(")) {
+      auto e = make(ExprKind::Call, t.pos);
+      e->name = next().text;
+      next();
+      return callTail(std::move(e));
+    }
     if (t.kind != Tok::Identifier) fail();
     auto e = make(ExprKind::Column, t.pos);
     e->name = next().text;
@@ -255,6 +285,12 @@ class Parser {
     return e;
   }
 
+  // Keywords that also name functions.
+  static bool IsFunctionWord(const Token& t) {
+    return t.isKeyword("left") || t.isKeyword("right") || t.isKeyword("between");
+  }
+
+  // The arguments after "name(". between(x, a, b) is the form x between a and b.
   ExprPtr callTail(ExprPtr e) {
     e->kind = ExprKind::Call;
     e->name = text::ToLower(e->name);
@@ -262,6 +298,7 @@ class Parser {
     do e->args.push_back(expr());
     while (acceptSymbol(","));
     expectSymbol(")");
+    if (e->name == "between" && e->args.size() == 3) e->kind = ExprKind::Between;
     return e;
   }
 

@@ -2,15 +2,20 @@
 //
 // The grammar (keywords in any letter case):
 //
-//   query     := SELECT items FROM name [alias] [WHERE expr] [GROUP BY expr {, expr}]
-//   items     := '*' | item {, item}        item := COUNT '(' '*' ')' | expr
+//   query     := SELECT [DISTINCT] items FROM name [alias] [WHERE expr]
+//                [GROUP BY expr {, expr} [HAVING expr]]
+//   items     := '*' | expr {, expr}
 //   expr      := and {OR and}               and := not {AND not}
 //   not       := NOT not | EXISTS '(' query ')' | predicate
-//   predicate := sum [cmp sum | IS [NOT] NULL | [NOT] IN '(' (query | expr {, expr}) ')']
+//   predicate := sum [cmp sum | IS [NOT] NULL | [NOT] IN '(' (query | expr {, expr}) ')'
+//                    | [NOT] LIKE sum | [NOT] BETWEEN sum AND sum]
 //   cmp       := = | <> | != | # | < | > | <= | >=
 //   sum       := unary {(+ | -) unary}      unary := - unary | primary
 //   primary   := number | 'text' | "text" | name ['.' name] | name '(' [expr {, expr}] ')'
-//              | '(' expr ')'
+//              | COUNT '(' '*' ')' | COUNT '(' DISTINCT expr ')' | '(' expr ')'
+//
+// LEFT, RIGHT and BETWEEN, words of the language, are function names where a
+// '(' follows them: left(zjzh, 2), between(je, 0, 100).
 //
 //   std::unique_ptr<fc::query::Select> q = fc::query::Parse(sql);   // throws QueryError
 //

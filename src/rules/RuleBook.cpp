@@ -1,6 +1,5 @@
 #include "rules/RuleBook.h"
 
-#include <fstream>
 #include <sstream>
 #include <string_view>
 
@@ -8,6 +7,7 @@
 #include "query/Parser.h"
 #include "query/Session.h"
 #include "rules/RuleText.h"
+#include "text/DataFile.h"
 #include "text/Text.h"
 
 namespace fc::rules {
@@ -20,6 +20,7 @@ namespace {
 // something the parser accepts.
 constexpr std::string_view kSampleDate = "20080808";
 constexpr std::string_view kSampleCode = "100001";
+constexpr std::string_view kRuleFile = "规则文件";
 
 struct RuleText {
   int line = 0;       // of its "rule" item
@@ -44,11 +45,12 @@ struct TableText {
 struct FileText {
   fs::path file;
   std::vector<TableText> tables;
-  int lines = 0;  // lines read
+  int lines = 0;                    // lines read
+  std::vector<std::string> faults;  // of the tables' items, in file order; the file reads on past them
 };
 
 [[noreturn]] void Fail(const fs::path& file, int line, const std::string& what) {
-  throw RuleFileError("规则文件 " + file.string() + " 第" + std::to_string(line) + "行：" + what);
+  throw RuleFileError(text::DataFile::Fault(kRuleFile, file, line, what));
 }
 
 std::string Quoted(std::string_view word) { return "“" + std::string(word) + "”"; }
@@ -91,25 +93,35 @@ std::string* Slot(TableText& table, std::string_view keyword, int line) {
   return nullptr;
 }
 
-void CheckQuery(const fs::path& file, int line, const std::string& pattern) {
+text::DataFile Open(const fs::path& file) {
+  try {
+    return text::DataFile(file, std::string(kRuleFile));
+  } catch (const text::DataFileError& e) {
+    throw RuleFileError(e.what());
+  }
+}
+
+void CheckQuery(FileText& text, int line, const std::string& pattern) {
   try {
     query::Parse(SpliceQuery(pattern, kSampleDate, kSampleCode));
   } catch (const query::QueryError& e) {
-    Fail(file, line, std::string("查询无法解析：") + e.what());
+    text.faults.push_back(text::DataFile::Fault(kRuleFile, text.file, line, std::string("查询无法解析：") + e.what()));
   }
+}
+
+void Missing(FileText& text, int line, const std::string& what) {
+  text.faults.push_back(text::DataFile::Fault(kRuleFile, text.file, line, what));
 }
 
 // The tables of `file` with every item in its place and every query parsed.
 FileText ReadFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw RuleFileError("无法读取规则文件：" + file.string());
+  const text::DataFile data = Open(file);
   FileText text;
   text.file = file;
-  std::string line;
-  while (std::getline(in, line)) {
-    const int n = ++text.lines;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (text::Trim(line).empty() || line.front() == '#') continue;
+  text.lines = data.lastLine();
+  for (const text::DataLine& item : data.lines()) {
+    const int n = item.number;
+    const std::string& line = item.text;
     const size_t blank = line.find(' ');
     const std::string keyword = line.substr(0, blank);
     const std::string value =
@@ -131,12 +143,12 @@ FileText ReadFile(const fs::path& file) {
     *slot = value;
   }
   for (const TableText& table : text.tables) {
-    if (table.label.empty()) Fail(file, table.line, "表 " + table.kind + " 缺少 label");
-    if (table.total.empty()) Fail(file, table.line, "表 " + table.kind + " 缺少 total");
-    CheckQuery(file, table.totalLine, table.total);
+    if (table.label.empty()) Missing(text, table.line, "表 " + table.kind + " 缺少 label");
+    if (table.total.empty()) Missing(text, table.line, "表 " + table.kind + " 缺少 total");
+    else CheckQuery(text, table.totalLine, table.total);
     for (const RuleText& rule : table.rules) {
-      if (rule.query.empty()) Fail(file, rule.line, "规则 " + rule.code + " 缺少 query");
-      CheckQuery(file, rule.queryLine, rule.query);
+      if (rule.query.empty()) Missing(text, rule.line, "规则 " + rule.code + " 缺少 query");
+      else CheckQuery(text, rule.queryLine, rule.query);
     }
   }
   return text;
@@ -168,15 +180,43 @@ void CheckKinds(const FileText& text, std::span<const naming::Kind> kinds) {
 
 }  // namespace
 
+// The file when it has no fault; its first fault otherwise.
+FileText Sound(FileText text) {
+  if (!text.faults.empty()) throw RuleFileError(text.faults.front());
+  return text;
+}
+
 // Builds a RuleBook's tables; the only writer of its members.
 class RuleBookReader {
  public:
   static RuleBook read(const fs::path& dir) {
     RuleBook book;
     RuleBookReader reader(book);
-    reader.account(ReadFile(dir / "account.rules"));
-    reader.identity(ReadFile(dir / "identity.rules"));
+    reader.account(Sound(ReadFile(dir / "account.rules")));
+    reader.identity(Sound(ReadFile(dir / "identity.rules")));
     return book;
+  }
+
+  // Every fault of the rule file `path`, and its queries: an account or an
+  // identity rule file by its first table.
+  static RuleFileCheck check(const fs::path& path) {
+    RuleFileCheck result;
+    try {
+      FileText text = ReadFile(path);
+      result.faults = text.faults;
+      for (const TableText& table : text.tables) {
+        if (!table.total.empty()) result.queries.push_back({table.totalLine, "total " + table.kind, table.total, false, true});
+        for (const RuleText& r : table.rules)
+          if (!r.query.empty()) result.queries.push_back({r.queryLine, r.code, r.query, r.form == "key", false});
+      }
+      RuleBook scratch;
+      RuleBookReader reader(scratch);
+      const bool identity = !text.tables.empty() && text.tables.front().kind == naming::kIdentityKinds[0].name;
+      identity ? reader.identity(text) : reader.account(text);
+    } catch (const RuleFileError& e) {
+      result.faults.push_back(e.what());
+    }
+    return result;
   }
 
  private:
@@ -220,6 +260,8 @@ class RuleBookReader {
 };
 
 RuleBook RuleBook::load(const fs::path& dir) { return RuleBookReader::read(dir); }
+
+RuleFileCheck CheckRuleFile(const fs::path& path) { return RuleBookReader::check(path); }
 
 const AccountTable* RuleBook::accountRulesOf(int tableKind) const {
   if (tableKind < 1 || tableKind > static_cast<int>(account_.size())) return nullptr;

@@ -28,6 +28,27 @@ class RuleFileError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// One query of a rule file, as it stands there.
+struct RuleFileQuery {
+  int line = 0;          // the line of its "query" or "total" item
+  std::string rule;      // the rule's code, or "total KIND"
+  std::string pattern;   // the query with its "{date}" and "{code}"
+  bool countsRows = false;  // a key rule: the number of rows counts, not the first value
+  bool isTotal = false;     // the table's total, which comes before its rules
+};
+
+// What CheckRuleFile finds.
+struct RuleFileCheck {
+  std::vector<std::string> faults;     // each "规则文件 PATH 第N行：WHAT", in file order
+  std::vector<RuleFileQuery> queries;  // every query the file holds, in file order
+};
+
+// Checks one rule file (account or identity, told by its first table) as
+// load() would, but reports every fault of its items and queries instead of
+// the first; a fault of the file's layout (an item out of place) ends the
+// check there.
+RuleFileCheck CheckRuleFile(const std::filesystem::path& path);
+
 class RuleBook {
  public:
   // Reads account.rules and identity.rules of `dir`.

@@ -16,7 +16,7 @@
 
 #include "store/JetLike.h"
 #include "store/Sqlite.h"
-#include "text/Text.h"
+#include "text/DataFile.h"
 
 namespace fc::store {
 
@@ -179,21 +179,21 @@ struct Company {
 
 // The company list shipped with the program: UTF-8, a header line, then
 // "code,name" lines (no quoting; the name is everything after the first comma).
-std::vector<Company> ReadCompanies(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw StoreError("无法读取公司清单文件：" + file.string());
+std::vector<Company> ReadCompanies(const fs::path& path) {
+  std::vector<text::CsvRecord> records;
+  try {
+    records = text::DataFile(path, "公司清单文件").csvRecords();
+  } catch (const text::DataFileError& e) {
+    throw StoreError(e.what());
+  }
   std::vector<Company> companies;
-  std::string line;
-  for (int number = 1; std::getline(in, line); ++number) {
-    if (number == 1) continue;
-    if (text::Trim(line, text::kWhite).empty()) continue;
-    const auto comma = line.find(',');
-    const std::string_view name = comma == std::string::npos ? "" : std::string_view(line).substr(comma + 1);
-    Company c{std::string(text::Trim(std::string_view(line).substr(0, comma), text::kWhite)),
-              std::string(text::Trim(name, text::kWhite))};
-    if (c.code.empty() || comma == std::string::npos)
-      throw StoreError("公司清单文件 " + file.string() + " 第" + std::to_string(number) + "行格式不正确");
-    companies.push_back(std::move(c));
+  for (size_t i = 1; i < records.size(); ++i) {  // the first is the heading
+    const text::CsvRecord& r = records[i];
+    if (r.fields.size() < 2 || r.fields[0].empty())
+      throw StoreError(text::DataFile::Fault("公司清单文件", path, r.number, "应为“代码,名称”"));
+    std::string name = r.fields[1];  // a name may hold commas of its own, quoted or not
+    for (size_t f = 2; f < r.fields.size(); ++f) name += "," + r.fields[f];
+    companies.push_back({r.fields[0], std::move(name)});
   }
   return companies;
 }

@@ -107,10 +107,20 @@ TEST_F(FaultyLayouts, MeaningColumnIsOptionalLineByLine) {
   EXPECT_NE(loadError("A,1,X,C,1,0,0,a,id,c\n")
                 .find("第3行：应有7列（含字段含义为8列，再含个人信息标记为9列），实有10列"),
             std::string::npos);
-  EXPECT_NE(loadError("A,1,X,C,1,0,0,\"a,b\",id\n").find("实有10列"), std::string::npos);
+}
+
+TEST_F(FaultyLayouts, QuotedFieldsReadAsSpreadsheetsWriteThem) {
+  EXPECT_EQ(loadError("A,1,X,C,1,0,0,\"资金账号,即客户号\",id\n\"A\",\"2\",Y,C,1,0,0,\"say \"\"x\"\"\"\n"), "loaded");
+  InterfaceLayouts l = InterfaceLayouts::load(dir_ / "layouts.csv");
+  EXPECT_EQ(l.meaningOf("A", "X"), "资金账号,即客户号");
+  EXPECT_EQ(l.meaningOf("A", "Y"), "say \"x\"");
+  EXPECT_EQ(l.personalFields().of("A", "X"), privacy::Personal::IdentityNumber);
+  EXPECT_NE(loadError("A,1,X,C,1,0,0,\"open\n").find("第3行：引号没有结束"), std::string::npos);
 }
 
 TEST_F(FaultyLayouts, ToleratesBlankLinesCarriageReturnsAndSpaces) {
+  const auto file = dir_.write("bom.csv", "\xEF\xBB\xBFkind,position,name,type,length,decimals,date\r\nA,1,X,C,1,0,0\r\n");
+  EXPECT_EQ(InterfaceLayouts::load(file).find("A")->fields.size(), 1u);
   EXPECT_EQ(loadError("\r\nab , 1 , x , N , 5 , 2 , 1\r\n\r\nAB,2,Y,C,1,0,0\r\n"), "loaded");
   InterfaceLayouts l = InterfaceLayouts::load(dir_ / "layouts.csv");
   ASSERT_TRUE(l.find("AB"));

@@ -73,6 +73,17 @@ TEST(Parser, SubqueriesAliasesAndFunctions) {
   EXPECT_EQ(Where("select * from t where a is not null and b is null"), "((a is not null) and (b is null))");
 }
 
+TEST(Parser, FoxProFormsPrintAsOneSpelling) {
+  EXPECT_EQ(Where("select * from t where a not like 'x%' and b between 1 and 2 and between(c, 'a', 'b')"),
+            "((a not like 'x%') and (b between 1 and 2) and (c between 'a' and 'b'))");
+  EXPECT_EQ(Where("select * from t where LEFT(a, 2) + Right(b, 1) = 'x' and not empty(c) or inlist(d, 1, 2)"),
+            "((((left(a, 2) + right(b, 1)) = 'x') and (not empty(c))) or inlist(d, 1, 2))");
+  auto s = Parse("select distinct count(distinct a) from t group by b having count(*) > 1");
+  EXPECT_TRUE(s->distinct);
+  EXPECT_EQ(s->items[0]->kind, ExprKind::CountDistinct);
+  EXPECT_EQ(Print(*s, [](const Expr& c) { return c.name; }), "select distinct count(distinct a) from t group by b having (count(*) > 1)");
+}
+
 TEST(Parser, SelectListForms) {
   auto s = Parse("select zjzh, count(*), trim(khqc) from khjbxx group by zjzh");
   ASSERT_EQ(s->items.size(), 3u);
@@ -82,11 +93,12 @@ TEST(Parser, SelectListForms) {
 
 TEST(Parser, ConstructsOutsideTheGrammarAreNamed) {
   EXPECT_EQ(ErrorOf("select count(*) from t order by a"), "不支持的语法: order by a");
-  EXPECT_EQ(ErrorOf("select count(*) from t where a like 'x%'"), "不支持的语法: like 'x%'");
+  EXPECT_EQ(ErrorOf("select count(*) from t inner join u on t.a = u.a"), "不支持的语法: inner join u on t.a = u.a");
   EXPECT_EQ(ErrorOf("select count(*) from t, u"), "不支持的语法: , u");
   EXPECT_EQ(ErrorOf("delete from t"), "不支持的语法: delete from t");
   EXPECT_EQ(ErrorOf("select count(*) from t where a = 1 ; drop"), "不支持的语法: ; drop");
-  EXPECT_EQ(ErrorOf("select count(*) from t where count(*) > 1"), "不支持的语法: *) > 1");
+  EXPECT_EQ(ErrorOf("select count(*) from t having count(*) > 1"), "不支持的语法: having count(*) > 1");
+  EXPECT_EQ(ErrorOf("select count(*) from t where a between 1"), "不支持的语法: 查询在 \"select count(*) from t where a between 1\" 末尾意外结束");
 }
 
 TEST(Parser, IncompleteQueriesAndBadLiterals) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "query/Session.h"
+#include "support/Zip.h"
 #include "rules/RuleFixture.h"
 #include "rules/Rules.h"
 
@@ -32,6 +33,19 @@ Rows OtherDate(const std::string& kind, int n, Row fields) {
 }
 
 using KhjbxxRules = AccountRules;
+
+// The worked example in the head of account.rules is what a check reports.
+TEST_F(KhjbxxRules, TheRuleFilesWorkedExampleHolds) {
+  Write("KHJBXX", Join({Make("KHJBXX", 1, {{"ZJZHLB", "0"}}), Make("KHJBXX", 1, {{"ZJZHLB", "3"}}),
+                        Make("KHJBXX", 1, {{"ZJZHLB", "5"}})}));
+  WriteBranches();
+  Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, 1, 1, 0, 3); });
+  const std::string head = fc::test::ReadFileBytes(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rules/account.rules");
+  const Findings_ findings = Findings();
+  ASSERT_FALSE(findings.empty());
+  EXPECT_EQ(findings[0].errid, "R02");
+  EXPECT_NE(head.find("# \"" + findings[0].errdesc + "\"."), std::string::npos) << findings[0].errdesc;
+}
 
 TEST_F(KhjbxxRules, EachRuleReportsItsOwnCount) {
   Rows good = Make("KHJBXX", 10);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "query/Session.h"
+#include "support/Zip.h"
 #include "rules/RuleFixture.h"
 #include "rules/Rules.h"
 
@@ -34,6 +35,21 @@ Rows BadNotices(int n) {
     rows.push_back({{"FCTZXH", std::string(number)}});
   }
   return rows;
+}
+
+// The worked example in the head of identity.rules is what a check reports.
+TEST_F(IdentityRules, TheRuleFilesWorkedExampleHolds) {
+  Write("SFZFCJG", Join({Make("SFZFCJG", 1, {{"SFZLX", "1"}}), Make("SFZFCJG", 2, {{"SFZLX", "2"}}),
+                         Make("SFZFCJG", 1, {{"SFZLX", "3"}})}));
+  Run([](RuleContext& ctx) { CheckIdentityDataLogic(ctx, 1, 0, 1); });
+  const std::string head = fc::test::ReadFileBytes(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rules/identity.rules");
+  bool seen = false;
+  for (const Finding& f : Findings()) {
+    if (f.errid != "R03") continue;
+    seen = true;
+    EXPECT_NE(head.find("\"" + f.errdesc + "\"."), std::string::npos) << f.errdesc;
+  }
+  EXPECT_TRUE(seen);
 }
 
 TEST_F(IdentityRules, EachRuleReportsItsOwnCount) {

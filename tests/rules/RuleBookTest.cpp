@@ -63,6 +63,42 @@ TEST(RuleBook, AFaultNamesItsFileAndLine) {
   }
 }
 
+// An ordinary editor's byte-order mark and CR LF line ends change nothing.
+TEST(RuleBook, FilesSavedByAnEditorLoadAlike) {
+  test::TempDir dir;
+  for (const char* name : {"account.rules", "identity.rules"}) {
+    std::string text = ReadText(kShipped / name), crlf = "\xEF\xBB\xBF";
+    for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    dir.write(name, crlf);
+  }
+  const RuleBook edited = RuleBook::load(dir.path()), shipped = RuleBook::load(kShipped);
+  for (int kind = 1; kind <= 5; ++kind) {
+    ASSERT_EQ(edited.accountRulesOf(kind)->rules.size(), shipped.accountRulesOf(kind)->rules.size());
+    EXPECT_STREQ(edited.accountRulesOf(kind)->rules.back().query, shipped.accountRulesOf(kind)->rules.back().query);
+  }
+  EXPECT_STREQ(edited.identity().label, shipped.identity().label);
+}
+
+// The check of one file reports every faulty query with its line.
+TEST(RuleBook, ACheckReportsEveryFaultyQuery) {
+  test::TempDir dir;
+  std::string text = ReadText(kShipped / "account.rules");
+  std::vector<std::string> expected;
+  for (const char* keep : {"sjrq='{date}' group by zqgsdm,yybdm,zjzh,xhrq", "jrye<>zrye+xjcqje"}) {
+    const size_t at = text.find(keep);
+    ASSERT_NE(at, std::string::npos);
+    text.insert(at, "(");
+    const auto line = std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n') + 1;
+    expected.push_back("规则文件 " + (dir / "mine.rules").string() + " 第" + std::to_string(line) + "行：查询无法解析");
+  }
+  dir.write("mine.rules", text);
+  const RuleFileCheck check = CheckRuleFile(dir / "mine.rules");
+  ASSERT_EQ(check.faults.size(), 2u);
+  for (size_t i = 0; i < 2; ++i) EXPECT_EQ(check.faults[i].substr(0, expected[i].size()), expected[i]);
+  EXPECT_TRUE(CheckRuleFile(kShipped / "identity.rules").faults.empty());
+  EXPECT_EQ(CheckRuleFile(kShipped / "account.rules").queries.front().rule, "total KHJBXX");
+}
+
 TEST(RuleBook, AMissingFileOrTableIsReported) {
   test::TempDir dir;
   EXPECT_THROW(RuleBook::load(dir.path()), RuleFileError);

@@ -1,7 +1,6 @@
 #include "gui/shell/SupportText.h"
 
-#include <QFile>
-#include <QTextStream>
+#include "text/DataFile.h"
 
 namespace fc::gui {
 
@@ -13,14 +12,14 @@ constexpr int kContactLines = 4;
 
 QStringList ReadContactLines(const std::filesystem::path& dataDir) {
   QStringList lines;
-  QFile file(QString::fromStdString((dataDir / "support.txt").string()));
-  if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-    QTextStream in(&file);
-    in.setEncoding(QStringConverter::Utf8);
-    while (!in.atEnd() && lines.size() < kContactLines) {
-      QString line = in.readLine().trimmed();
-      if (!line.isEmpty() && !line.startsWith(QLatin1Char('#'))) lines << line;
+  try {
+    const text::DataFile file(dataDir / "support.txt", "支持信息文件");
+    for (const text::DataLine& line : file.lines()) {
+      if (lines.size() == kContactLines) break;
+      lines << QString::fromStdString(line.text).trimmed();
     }
+  } catch (const text::DataFileError&) {
+    // Without the file the closing window shows no contact lines.
   }
   while (lines.size() < kContactLines) lines << QString();
   return lines;

@@ -1,0 +1,99 @@
+// filingcheck-cli rules: a rule file or the layouts checked as an analyst
+// edits them, run against a submission, and the language's reference.
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "naming/InterfaceLayouts.h"
+#include "query/Dialect.h"
+#include "support/Shell.h"
+#include "support/TempDir.h"
+#include "support/Zip.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kData = FC_SOURCE_DATA_DIR;
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+class RulesCommand : public testing::Test {
+ protected:
+  fc::test::TempDir dir;
+
+  Result cli(const std::vector<std::string>& args) {
+    std::string command = FC_CLI_PATH;
+    for (const std::string& a : args) command += " " + fc::test::ShellQuoted(a);
+    command += " >" + (dir / "stdout").string() + " 2>" + (dir / "stderr").string();
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, fc::test::ReadFileBytes(dir / "stdout"),
+            fc::test::ReadFileBytes(dir / "stderr")};
+  }
+  // A copy of a shipped data file with `from` replaced by `to`.
+  std::string changed(const fs::path& shipped, const std::string& from, const std::string& to) {
+    std::string text = fc::test::ReadFileBytes(shipped);
+    const size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    text.replace(at, from.size(), to);
+    return dir.write(shipped.filename().string(), text).string();
+  }
+};
+
+TEST_F(RulesCommand, SoundFilesPassAndFaultsNameTheirLines) {
+  for (const fs::path& file : {kData / "rules/account.rules", kData / "rules/identity.rules", kData / "interface/layouts.csv"})
+    EXPECT_EQ(cli({"rules", "check", file.string()}).status, 0) << file;
+
+  const std::string rules = changed(kData / "rules/identity.rules", "sfcg not in ('1','2','3')", "sfcg not in ('1','2','3'");
+  Result r = cli({"rules", "check", rules});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.out.find("规则文件 " + rules + " 第"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("行：查询无法解析"), std::string::npos) << r.out;
+
+  const std::string layouts = changed(kData / "interface/layouts.csv", "KHJBXX,3,ZJZH,C,20", "KHJBXX,3,ZJZH,X,20");
+  r = cli({"rules", "check", layouts});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.out.find("接口规范文件 " + layouts + " 第"), std::string::npos) << r.out;
+
+  EXPECT_EQ(cli({"rules", "check", rules, "--code", "100001"}).status, 2);  // --code only with --against
+  EXPECT_EQ(cli({"rules", "frobnicate"}).status, 2);
+}
+
+TEST_F(RulesCommand, AgainstASubmissionEachRuleGetsItsCount) {
+  ASSERT_EQ(cli({"sample", "--home", (dir / "home").string(), "--dir", (dir / "sample").string()}).status, 0);
+  const auto layouts = fc::naming::InterfaceLayouts::load(kData / "interface/layouts.csv");
+  fs::create_directories(dir / "tables");
+  for (const auto& entry : fs::directory_iterator(dir / "sample/account-dbf")) {
+    const std::string name = entry.path().filename().string();
+    const auto* layout = layouts.forFileName(name);
+    if (layout && name.find("_1.") != std::string::npos)
+      fs::copy_file(entry.path(), dir / "tables" / (layout->kind + ".DBF"));
+  }
+  const std::string rules = (kData / "rules/account.rules").string();
+  Result r = cli({"rules", "check", rules, "--against", (dir / "tables").string(), "--code", "100001", "--date",
+                  "2008-08-08"});
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_NE(r.out.find("total KHJBXX\t"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\nR05\t"), std::string::npos) << r.out;
+
+  fs::remove(dir / "tables/YYBXX.DBF");  // the branch rules cannot run
+  r = cli({"rules", "check", rules, "--against", (dir / "tables").string(), "--code", "100001", "--date", "2008-08-08"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.out.find("行：查询无法运行：表不存在: yybxx"), std::string::npos) << r.out;
+}
+
+TEST_F(RulesCommand, ReferenceIsTheEnginesOwn) {
+  const Result r = cli({"rules", "reference"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, fc::query::RuleLanguageReference());
+}
+
+}  // namespace
