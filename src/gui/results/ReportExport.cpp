@@ -1,7 +1,6 @@
 #include "gui/results/ReportExport.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include "gui/shell/MessageBoxes.h"
 #include "naming/InterfaceLayouts.h"
