@@ -106,7 +106,10 @@ const std::vector<ZipCase>& Cases() {
        }, "3"},
       {"the table twice, in two spellings", [](const fs::path& a, const std::string& dbf, const fs::path&) {
          test::ZipWriter(a).add(dbf, "not a table").add(Lower(dbf), GoodTable()).write();
-       }, ""},
+       }, "1"},
+      {"the table named 64 times, a gigabyte to inflate", [](const fs::path& a, const std::string& dbf, const fs::path&) {
+         WriteBytes(a, RawZipBytes(std::vector<RawEntry>(64, DeflateBomb(dbf, uint64_t{16} << 20))));
+       }, "1"},
       {"a table instead of an archive",
        [](const fs::path& a, const std::string&, const fs::path&) { WriteBytes(a, GoodTable()); }, "3"},
       {"an empty file", [](const fs::path& a, const std::string&, const fs::path&) { WriteBytes(a, ""); }, "3"},

@@ -3,7 +3,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <limits>
@@ -138,23 +137,22 @@ void CompleteInputs(CheckRequest& request) {
   in.endNo = pipeline::ParseSequenceNumber(raw.endNo).value_or(0);
 }
 
-// A whole number from 0 to `most`, written out in full.
-template <typename Number>
-bool ParseWholeNumber(const std::string& text, Number& value, Number most) {
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size() && !text.empty() && value >= 0 && value <= most;
-}
-
 }  // namespace
 
 bool ReadRecordsLimit(const std::string& text, size_t& limit, std::string& error) {
-  if (ParseWholeNumber(text, limit, std::numeric_limits<size_t>::max())) return true;
+  if (std::optional<int64_t> n = WholeNumber(text, 0, std::numeric_limits<int64_t>::max())) {
+    limit = static_cast<size_t>(*n);
+    return true;
+  }
   error = "--records-limit takes a whole number of records (0 keeps every one)";
   return false;
 }
 
 bool ReadThreads(const std::string& text, int& threads, std::string& error) {
-  if (ParseWholeNumber(text, threads, settings::kMostThreads)) return true;
+  if (std::optional<int64_t> n = WholeNumber(text, 0, settings::kMostThreads)) {
+    threads = static_cast<int>(*n);
+    return true;
+  }
   error = "--threads takes a number of threads up to ";
   error += std::to_string(settings::kMostThreads);
   error += " (0 uses every core)";

@@ -12,7 +12,6 @@
 #include "history/Comparison.h"
 #include "report/JsonReport.h"
 #include "report/ReportData.h"
-#include "settings/Settings.h"
 
 namespace fc::cli {
 
@@ -74,8 +73,10 @@ int CompareCommand(const Args& args) {
     return Fail(error);
   const std::optional<std::string> format = opts.choice("format", "table", {"table", "json"}, error);
   if (!format) return Fail(error);
+  const settings::AppHome home = HomeAt(*opts.value("home"));
+  if (!RequireHomeFile(home, history::HistoryFile(home.home), "检查历史")) return 2;
   try {
-    auto history = history::History::open(HomeAt(*opts.value("home")).home);
+    auto history = history::History::open(home.home);
     std::optional<int64_t> after = ids.size() == 2 ? ids[1] : ids.size() == 1 ? ids[0] : history->latest().value_or(0);
     std::optional<int64_t> before = ids.size() == 2 ? std::optional<int64_t>(ids[0]) : history->previous(*after);
     std::optional<history::Run> a = before ? history->read(*before) : std::nullopt;

@@ -9,11 +9,13 @@
 #include "history/History.h"
 #include "report/JsonReport.h"
 #include "report/ReportData.h"
-#include "settings/Settings.h"
 
 namespace fc::cli {
 
 namespace {
+
+// Beyond any history kept; a number this large lists or keeps every run.
+constexpr int64_t kMostRuns = 1000000;
 
 const std::vector<std::string> kHeaders = {"编号", "检查时间", "报送数据", "证券公司编码", "数据日期", "文件类型",
                                            "通过/应有", "问题数", "结论", "检查状态", "源文件目录"};
@@ -33,9 +35,9 @@ void PrintTsv(const std::vector<history::RunSummary>& runs) {
   for (size_t i = 0; i < kNames.size(); ++i) std::printf("%s%c", kNames[i].c_str(), i + 1 < kNames.size() ? '\t' : '\n');
   for (const history::RunSummary& r : runs)
     std::printf("%lld\t%s\t%s\t%s\t%s\t%d\t%d\t%d\t%d\t%s\t%s\t%s\n", static_cast<long long>(r.id),
-                r.started.c_str(), r.submission.c_str(), r.companyCode.c_str(), r.dataDate.c_str(), r.passed,
-                r.expected, r.findings, r.completed ? 1 : 0, store::VerdictCode(r.verdict), r.fileType.c_str(),
-                TsvCell(r.sourceDir).c_str());
+                TsvCell(r.started).c_str(), TsvCell(r.submission).c_str(), TsvCell(r.companyCode).c_str(),
+                TsvCell(r.dataDate).c_str(), r.passed, r.expected, r.findings, r.completed ? 1 : 0,
+                store::VerdictCode(r.verdict), TsvCell(r.fileType).c_str(), TsvCell(r.sourceDir).c_str());
 }
 
 }  // namespace
@@ -47,15 +49,17 @@ int HistoryCommand(const Args& args) {
     return Fail(error);
   const std::optional<std::string> format = opts.choice("format", "table", {"table", "tsv", "json"}, error);
   if (!format) return Fail(error);
-  const long long limit = settings::NumericValue(opts.value("limit").value_or("20"));
-  if (limit < 1) return Fail("--limit takes a number of runs, 1 or more");
+  const std::optional<int64_t> limit = WholeNumber(opts.value("limit").value_or("20"), 1, kMostRuns);
+  if (!limit) return Fail("--limit takes a number of runs from 1 to " + std::to_string(kMostRuns));
+  const std::optional<std::string> keepText = opts.value("keep");
+  const std::optional<int64_t> keep = keepText ? WholeNumber(*keepText, 1, kMostRuns) : std::nullopt;
+  if (keepText && !keep) return Fail("--keep takes a number of runs from 1 to " + std::to_string(kMostRuns));
+  const settings::AppHome home = HomeAt(*opts.value("home"));
+  if (!RequireHomeFile(home, history::HistoryFile(home.home), "检查历史")) return 2;
   try {
-    auto history = history::History::open(HomeAt(*opts.value("home")).home);
-    if (std::optional<std::string> keep = opts.value("keep")) {
-      if (settings::NumericValue(*keep) < 1) return Fail("--keep takes a number of runs, 1 or more");
-      history->setKeep(static_cast<int>(std::min(settings::NumericValue(*keep), 1000000LL)));
-    }
-    const std::vector<history::RunSummary> runs = history->list(static_cast<int>(std::min(limit, 1000000LL)));
+    auto history = history::History::open(home.home);
+    if (keep) history->setKeep(static_cast<int>(*keep));
+    const std::vector<history::RunSummary> runs = history->list(static_cast<int>(*limit));
     if (format == "json") {
       std::fputs(report::JsonRunList(runs).c_str(), stdout);
     } else if (format == "tsv") {

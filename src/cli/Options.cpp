@@ -1,6 +1,7 @@
 #include "cli/Options.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <vector>
@@ -80,6 +81,14 @@ bool Options::require(std::initializer_list<const char*> names, std::string& err
   return true;
 }
 
+std::optional<int64_t> WholeNumber(const std::string& text, int64_t least, int64_t most) {
+  int64_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < least || value > most)
+    return std::nullopt;
+  return value;
+}
+
 settings::AppHome HomeAt(const std::string& dir) {
   std::error_code ec;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -88,6 +97,12 @@ settings::AppHome HomeAt(const std::string& dir) {
   // narrows it as it makes it a home.
   if (std::filesystem::exists(home.storeFile(), ec)) NarrowHomeOnce(home.home);
   return home;
+}
+
+bool RequireHomeFile(const settings::AppHome& home, const std::filesystem::path& file, const std::string& what) {
+  if (settings::EntryAt(file) != settings::HomeEntry::Missing) return true;
+  Fail("应用目录" + home.home.string() + "中还没有" + what);
+  return false;
 }
 
 void NarrowHomeOnce(const std::filesystem::path& home) {

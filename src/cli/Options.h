@@ -7,6 +7,7 @@
 //   fc::settings::AppHome home = fc::cli::HomeAt(opts.value("home"));
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <map>
 #include <optional>
@@ -40,9 +41,19 @@ class Options {
   std::set<std::string> flags_;
 };
 
+// `text` as a whole number from `least` to `most`, written out in full
+// (digits only: "1O0", "2abc" and "1e9" are no numbers); nothing otherwise.
+std::optional<int64_t> WholeNumber(const std::string& text, int64_t least, int64_t most);
+
 // The application home `dir` with the data files that ship with this program.
 // A home holding a store that others may read is narrowed (NarrowHomeOnce).
 settings::AppHome HomeAt(const std::string& dir);
+
+// Reading commands never make a home or a file in it: they call this first
+// and, when `file` of the home is not there, fail with the line "应用目录…
+// 中还没有`what`". False then; a link or a directory in the file's place is
+// refused when it is opened.
+bool RequireHomeFile(const settings::AppHome& home, const std::filesystem::path& file, const std::string& what);
 
 // Makes an existing `home` that others may read or enter private, with a line on stderr.
 void NarrowHomeOnce(const std::filesystem::path& home);

@@ -10,12 +10,14 @@ namespace fc::cli {
 
 PausePoint PausePoint::FromEnvironment() {
   PausePoint pause;
+#ifdef FC_TEST_HOOKS
   const char* at = std::getenv("FILINGCHECK_PAUSE_AT");
   const char* pipe = std::getenv("FILINGCHECK_PAUSE_PIPE");
   if (at && pipe) {
     pause.at_ = at;
     pause.pipe_ = pipe;
   }
+#endif
   return pause;
 }
 

@@ -5,7 +5,8 @@
 // pipe) in the environment, the first status text of the run that contains
 // TEXT opens PATH for reading, which waits until the test has opened it for
 // writing, and reads until the test closes it; then the run goes on. When
-// either is unset nothing ever waits.
+// either is unset nothing ever waits, and in a build without the tests (the
+// installed program) the environment is not even read.
 //
 //   fc::cli::PausePoint pause = fc::cli::PausePoint::FromEnvironment();
 //   pause.reached(statusText);  // after the text is shown

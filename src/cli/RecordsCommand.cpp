@@ -47,12 +47,13 @@ std::vector<Chosen> Choose(store::Store& store, const Options& opts) {
 void PrintTable(const std::vector<Chosen>& chosen, std::FILE* out) {
   for (const Chosen& c : chosen) {
     const store::FindingRecords& f = c.records;
-    std::fprintf(out, "%s%s  %s  %s\n", &c == &chosen.front() ? "" : "\n", c.finding.filename.c_str(),
-                 c.finding.errid.c_str(), c.finding.errdesc.c_str());
+    std::fprintf(out, "%s%s  %s  %s\n", &c == &chosen.front() ? "" : "\n", VisibleText(c.finding.filename).c_str(),
+                 VisibleText(c.finding.errid).c_str(), VisibleText(c.finding.errdesc).c_str());
     if (static_cast<int64_t>(f.records.size()) < f.total)
       std::fprintf(out, "共 %lld 条，显示前 %zu 条\n", static_cast<long long>(f.total), f.records.size());
     for (const auto& v : f.valueCounts)
-      std::fprintf(out, "  %s %s × %lld\n", v.field.c_str(), v.value.c_str(), static_cast<long long>(v.count));
+      std::fprintf(out, "  %s %s × %lld\n", VisibleText(v.field).c_str(), VisibleText(v.value).c_str(),
+                   static_cast<long long>(v.count));
     std::vector<std::vector<std::string>> lines(1, {"记录号"});
     lines[0].insert(lines[0].end(), f.fields.begin(), f.fields.end());
     for (const auto& r : f.records) {
@@ -144,6 +145,7 @@ int RecordsCommand(const Args& args) {
   const std::optional<std::string> output = opts.value("output");
   if ((format == "xlsx") != output.has_value()) return Fail("--output FILE.xlsx goes with --format xlsx, and only with it");
   settings::AppHome home = HomeAt(*opts.value("home"));
+  if (!RequireHomeFile(home, home.storeFile(), "检查结果")) return 2;
   try {
     auto store = store::Store::open(home.home, home.data);
     std::vector<Chosen> chosen = Choose(*store, opts);

@@ -5,14 +5,15 @@
 // numbers and names masked unless --no-mask.
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
+#include "history/History.h"
 #include "report/HtmlReport.h"
 #include "report/JsonReport.h"
 #include "report/PdfReport.h"
 #include "report/ReportData.h"
-#include "settings/Settings.h"
 
 namespace fc::cli {
 
@@ -37,10 +38,11 @@ int ReportCommand(const Args& args) {
     return Fail("--output must end in .html, .pdf or .json");
   std::optional<int64_t> run;
   if (std::optional<std::string> id = opts.value("run")) {
-    if (settings::NumericValue(*id) < 1) return Fail("--run takes a run number from the history");
-    run = settings::NumericValue(*id);
+    run = WholeNumber(*id, 1, std::numeric_limits<int64_t>::max());
+    if (!run) return Fail("--run takes a run number from the history");
   }
   const settings::AppHome home = HomeAt(*opts.value("home"));
+  if (!RequireHomeFile(home, history::HistoryFile(home.home), "检查历史")) return 2;
   std::optional<report::ReportData> data = report::LoadReport(
       home.home, home.data, run, error, opts.flag("no-mask") ? privacy::Masking::Off : privacy::Masking::NumbersAndNames);
   if (!data) return Fail(error);

@@ -1,6 +1,5 @@
 // results --home DIR [--format table|tsv|json]: the latest run's results.
 #include <cstdio>
-#include <filesystem>
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
@@ -18,9 +17,7 @@ int ResultsCommand(const Args& args) {
   if (!format) return Fail("--format takes table, tsv or json");
   settings::AppHome home = HomeAt(*opts.value("home"));
   // Reading results never makes a home or a store: without one there are none.
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(home.storeFile(), ec))
-    return Fail("应用目录" + home.home.string() + "中还没有检查结果");
+  if (!RequireHomeFile(home, home.storeFile(), "检查结果")) return 2;
   try {
     auto store = store::Store::open(home.home, home.data);
     const std::vector<store::ResultRow> rows = store->readResults();

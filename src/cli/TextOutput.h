@@ -12,11 +12,19 @@
 
 namespace fc::cli {
 
-// The lines (the first one the headers) with each column padded to the
-// display width of its widest cell, trailing blanks cut.
+// `text` safe to show on a terminal: every control character (C0, tab and
+// line breaks included, DEL, C1) and every bidirectional embedding, override
+// or isolate replaced by a visible escape ("\x1b", "\u202e"), so that a
+// value can neither move the cursor, retitle the window, reorder the line
+// nor split a row.
+std::string VisibleText(std::string_view text);
+
+// The lines (the first one the headers), each cell made VisibleText, with
+// each column padded to the display width of its widest cell, trailing
+// blanks cut.
 void PrintAligned(const std::vector<std::vector<std::string>>& lines, std::FILE* out);
 
-// The text with tabs and line breaks made blanks.
+// The text with tabs and line breaks made blanks, then VisibleText.
 std::string TsvCell(std::string text);
 // The text as a JSON string, quotes included.
 std::string JsonString(const std::string& text);

@@ -82,6 +82,13 @@ RunSummary ReadSummary(const store::Query& q) {
           q.integer(9) != 0, q.text(10), store::ParseVerdict(q.text(11)), q.text(12), q.text(13), q.text(14)};
 }
 
+// A history file that lost its runs (emptied, or not a history at all) is
+// never made afresh over them unseen: the operator moves it away.
+[[noreturn]] void RefuseDamaged(const fs::path& file) {
+  throw store::StoreError(std::string(kWhat) + " " + file.string() +
+                          " 是空文件、已损坏或不是本程序的运行历史，程序没有改动它；请将它移走或删除，下次检查会新建运行历史。");
+}
+
 // Drops the runs beyond the newest `keep`, findings and facts alike.
 void Trim(store::Connection& db, int keep) {
   const std::string old = "id not in (select id from runinfo order by id desc limit " + std::to_string(keep) + ")";
@@ -112,7 +119,14 @@ History::History(std::unique_ptr<store::Connection> db) : db_(std::move(db)) {}
 History::~History() = default;
 
 std::unique_ptr<History> History::open(const fs::path& home) {
-  auto db = std::make_unique<store::Connection>(HistoryFile(home), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, kWhat);
+  const fs::path file = HistoryFile(home);
+  store::RequireOrdinaryFile(file, kWhat);
+  std::error_code ec;
+  const bool existed = fs::exists(file, ec);
+  if (existed && fs::file_size(file, ec) == 0 && !ec) RefuseDamaged(file);
+  auto db = std::make_unique<store::Connection>(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, kWhat);
+  if (existed && !db->prepare("select 1 from sqlite_master where type = 'table' and name = 'runinfo'").next())
+    RefuseDamaged(file);
   // WAL with synchronous=full: a commit is on disk before append returns,
   // and a run cut off mid-write is rolled back whole on the next open.
   db->exec("pragma journal_mode=wal; pragma synchronous=full");
@@ -141,7 +155,8 @@ void History::forget() {
   store::Transaction t(*db_);
   Trim(*db_, 0);
   t.commit();
-  db_->exec("vacuum; pragma wal_checkpoint(truncate)");
+  db_->exec("vacuum");
+  store::TruncateJournal(db_->handle(), kWhat);
 }
 
 std::vector<RunSummary> History::list(int limit) {

@@ -14,30 +14,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Lands one entry in workdir under `name`, replacing an earlier spelling;
-// the staged file when it was decompressed ahead. False when the entry could
-// not be decompressed whole (nothing of it is left then).
-bool LandEntry(zip_t* za, zip_uint64_t index, const std::string& name,
-               const fs::path& workdir, const StagedEntry* staged) {
+// Lands the archive's file in workdir under `name`; the staged file when it
+// was decompressed ahead. Nothing of it is left when it could not be
+// decompressed whole.
+void LandEntry(zip_t* za, zip_uint64_t index, const std::string& name, const fs::path& workdir,
+               const StagedEntry* staged) {
   std::error_code ec;
   if (staged) {
-    std::optional<fs::path> earlier = FindFileNoCase(workdir, name);
-    if (earlier && earlier->filename() != name) fs::remove(*earlier, ec);
     fs::rename(staged->file, workdir / name, ec);
-    if (!ec) return true;
+    if (!ec) return;
   }
   std::optional<fs::path> temp = MakeTempFile(workdir, "unzip");
-  if (!temp) return false;
-  if (!ExtractTo(za, index, *temp)) {
-    fs::remove(*temp, ec);
-    return false;
+  if (!temp) return;
+  if (ExtractTo(za, index, *temp)) {
+    fs::rename(*temp, workdir / name, ec);
+    if (!ec) return;
   }
-  std::optional<fs::path> earlier = FindFileNoCase(workdir, name);
-  if (earlier && earlier->filename() != name) fs::remove(*earlier, ec);
-  fs::rename(*temp, workdir / name, ec);
-  if (!ec) return true;
   fs::remove(*temp, ec);
-  return false;
 }
 
 std::vector<fs::path> OrdinaryFiles(const fs::path& dir) {
@@ -58,40 +51,31 @@ FileOutcome AddArchiveProblem(StructureContext& ctx, int fileId, FileOutcome pro
 
 }  // namespace
 
-std::vector<std::string> UnpackArchive(const fs::path& archive, const fs::path& workdir,
-                                       const StagedArchive* staged) {
+int UnpackArchive(const fs::path& archive, const fs::path& workdir, const StagedArchive* staged) {
   EmptyWorkDir(workdir);
-  std::vector<std::string> withheld;
   struct stat now {};
   ZipArchive za = OpenArchive(archive, &now);
-  if (!za) return withheld;
+  if (!za) return 0;
   if (staged && IdentityOf(now) != IdentityOf(staged->archive)) staged = nullptr;
-  VisitArchiveFiles(za.get(), workdir, [&](zip_uint64_t index, const ArchiveFile& file) {
+  return VisitArchiveFiles(za.get(), workdir, [&](zip_uint64_t index, const ArchiveFile& file) {
     const StagedEntry* ahead = staged ? staged->find(index, file.name, file.size) : nullptr;
-    if (!file.writable || !LandEntry(za.get(), index, file.name, workdir, ahead))
-      withheld.push_back(file.name);
-    return true;
+    if (file.writable) LandEntry(za.get(), index, file.name, workdir, ahead);
   });
-  return withheld;
 }
 
 FileOutcome CheckZipFile(StructureContext& ctx, const fs::path& workdir, const std::string& sourceDir,
                          const std::string& fileName, int fileId, ArchivePrefetch* prefetch) {
   std::optional<fs::path> archive = FindFileNoCase(sourceDir, fileName);
-  std::vector<std::string> withheld;
+  int held = 0;
   if (archive) {
     std::shared_ptr<const StagedArchive> staged = prefetch ? prefetch->take(*archive) : nullptr;
-    withheld = UnpackArchive(*archive, workdir, staged.get());
+    held = UnpackArchive(*archive, workdir, staged.get());
   } else {
     EmptyWorkDir(workdir);
   }
+  // The archive holds what it holds, whatever this program dared to write.
+  if (held > 1) return AddArchiveProblem(ctx, fileId, kArchiveManyFiles, kZipManyFiles);
   std::vector<fs::path> files = OrdinaryFiles(workdir);
-  // The files that landed and those withheld for safety count alike: the
-  // archive holds what it holds, whatever this program dared to write.
-  std::vector<std::string> names;
-  for (const fs::path& file : files) AddDistinctName(names, file.filename().string());
-  for (const std::string& name : withheld) AddDistinctName(names, name);
-  if (names.size() > 1) return AddArchiveProblem(ctx, fileId, kArchiveManyFiles, kZipManyFiles);
   if (files.empty()) return AddArchiveProblem(ctx, fileId, kArchiveUnreadable, kZipUnreadable);
   if (!text::EqualsNoCase(files[0].filename().string(), SwapLastThree(fileName, "DBF")))
     return AddArchiveProblem(ctx, fileId, kArchiveWrongName, kZipWrongName);

@@ -6,23 +6,24 @@
 //                                              "100001_KHJBXX_20080808_1.ZIP", fileId);
 //   // kFilePassed: the DBF lies in workdir
 //
-// What the archive would leave directly in workdir decides: no file is
-// problem 3, more than one is problem 1, one wrongly named file is problem 2;
-// one rightly named file goes on to the structure and date check. Every
-// entry whose name has no folder part is a file of the archive ("./X.DBF"
-// is "X.DBF"; directories and files inside folders are not), also one that
-// is never written for safety.
+// What the archive holds directly (what an unpacking tool would leave in
+// workdir) decides: no file is problem 3, more than one is problem 1, one
+// wrongly named file is problem 2; one rightly named file goes on to the
+// structure and date check. Every entry whose name has no folder part is a
+// file of the archive ("./X.DBF" is "X.DBF"; directories and files inside
+// folders are not), also one that is never written for safety and one that
+// names a file named before (in any spelling): two entries of one name are
+// two files, and unpacking the second over the first would hide one of them.
 //
-// Unpacking is safe by construction. Only entries whose name has no folder
-// part are written, and only into workdir; a name that is absolute or holds
-// a ".." segment is neither written nor counted. A symbolic link or other
-// special file, an encrypted entry, an entry larger than 4 GiB or than the
-// free space of workdir's disk, and an entry that cannot be decompressed or
-// yields more bytes than it claims count but are never written. Each entry
-// streams into a temporary file that is renamed when complete, and a later
-// entry of the same name (letter case ignored) replaces an earlier one.
-// Unpacking stops at the archive's second file: the archive has failed with
-// problem 1 whatever else it holds.
+// Unpacking is safe by construction. Only the archive's only file is ever
+// written (an archive of more than one is problem 1 whatever it holds, and
+// nothing of it is decompressed), only when its name has no folder part, and only
+// into workdir; a name that is absolute or holds a ".." segment is neither
+// written nor counted. A symbolic link or other special file, an encrypted
+// entry, an entry larger than 4 GiB or than the free space of workdir's
+// disk, and an entry that cannot be decompressed or yields more bytes than it
+// claims count but are never written. The entry streams into a temporary
+// file that is renamed when complete.
 //
 // A run hands the archives it will check to an ArchivePrefetch
 // (pipeline/ArchivePrefetch.h), which decompresses later ones while the
@@ -43,12 +44,11 @@ inline constexpr const char* kZipManyFiles = "ZIP文件里有多个文件";     
 inline constexpr const char* kZipWrongName = "ZIP文件中文件命名不正确";      // kArchiveWrongName
 inline constexpr const char* kZipUnreadable = "ZIP文件无法打开或为空文件";  // kArchiveUnreadable
 
-// Writes the acceptable entries of `archive` into `workdir` (emptied first),
-// those found in `staged` from memory. Returns the names of the archive's
-// files that were withheld (not written).
-std::vector<std::string> UnpackArchive(const std::filesystem::path& archive,
-                                       const std::filesystem::path& workdir,
-                                       const StagedArchive* staged = nullptr);
+// Writes the archive's file into `workdir` (emptied first) when it is its
+// only one and acceptable, from `staged` when it was decompressed ahead. Returns how many
+// files the archive holds, counted up to 2 (2: more than one).
+int UnpackArchive(const std::filesystem::path& archive, const std::filesystem::path& workdir,
+                  const StagedArchive* staged = nullptr);
 
 // kFilePassed, an archive problem written (kArchiveManyFiles,
 // kArchiveWrongName, kArchiveUnreadable) or kStructureProblems.

@@ -42,8 +42,8 @@ bool CreateEmpty(const fs::path& file) {
   return fd >= 0 && close(fd) == 0;
 }
 
-// Decompresses into `staging` what UnpackArchive would land first: the
-// entries it would write, up to the archive's second distinct file. Files are named
+// Decompresses into `staging` what UnpackArchive would land: the archive's
+// only file, when it is safe to write. Files are named
 // by archive `number` and entry, so no two stagings of a run share a name.
 std::shared_ptr<StagedArchive> Stage(const fs::path& archive, size_t number, const fs::path& workdir,
                                      const fs::path& staging) {
@@ -51,16 +51,15 @@ std::shared_ptr<StagedArchive> Stage(const fs::path& archive, size_t number, con
   ZipArchive za = OpenArchive(archive, &staged->archive);
   if (!za) return staged;
   VisitArchiveFiles(za.get(), workdir, [&](zip_uint64_t index, const ArchiveFile& entry) {
-    if (!entry.writable) return true;
+    if (!entry.writable) return;
     fs::path file = staging / (std::to_string(number) + "." + std::to_string(index));
-    if (!CreateEmpty(file)) return false;
+    if (!CreateEmpty(file)) return;
     staged->entries.push_back({index, entry.name, entry.size, file});
     if (!ExtractTo(za.get(), index, file)) {
       staged->entries.pop_back();
       std::error_code ec;
       fs::remove(file, ec);
     }
-    return true;
   });
   return staged;
 }

@@ -1,14 +1,8 @@
 #include "pipeline/RunDriver.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
 #include <chrono>
 #include <exception>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -31,6 +25,7 @@
 #include "rules/GroupCheck.h"
 #include "rules/LeftOut.h"
 #include "rules/RuleBook.h"
+#include "settings/HomeLock.h"
 #include "settings/PrivateFiles.h"
 #include "store/Store.h"
 #include "text/Text.h"
@@ -42,39 +37,6 @@ using naming::InterfaceLayouts;
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr const char* kLockFile = ".filingcheck.lock";
-
-// An exclusive flock on the home's lock file, held for the object's life.
-// The lock belongs to the open file, so it is released however the run ends
-// (the process dying included) and a second run, in this process or
-// another, is refused at once instead of waiting.
-class HomeLock {
- public:
-  explicit HomeLock(const fs::path& home) {
-    fd_ = settings::OpenPrivateFile(home / kLockFile, O_RDWR);
-    if (fd_ < 0) {
-      error_ = "无法创建锁文件" + (home / kLockFile).string() + ": " + std::strerror(errno);
-      return;
-    }
-    if (flock(fd_, LOCK_EX | LOCK_NB) == 0) return;
-    error_ = errno == EWOULDBLOCK ? "另一个检查正在使用" + home.string() + "运行，请等它结束后再开始检查。"
-                                  : "无法锁定" + (home / kLockFile).string() + ": " + std::strerror(errno);
-    close(fd_);
-    fd_ = -1;
-  }
-  ~HomeLock() {
-    if (fd_ >= 0) close(fd_);
-  }
-  HomeLock(const HomeLock&) = delete;
-  HomeLock& operator=(const HomeLock&) = delete;
-  bool held() const { return fd_ >= 0; }
-  const std::string& error() const { return error_; }
-
- private:
-  int fd_ = -1;
-  std::string error_;
-};
 
 // A failure that ends the run, with the text the operator is shown.
 class RunFailure : public std::runtime_error {
@@ -191,6 +153,7 @@ class Run {
     InterfaceLayouts layouts = InterfaceLayouts::load(home_.data / "interface" / "layouts.csv");
     store_->setPersonalFields(layouts.personalFields());
     rules_.emplace(rules::RuleBook::load(home_.data / "rules"));
+    if (std::optional<std::string> unreadable = UnreadableDirText(in_.sourceDir)) throw RunFailure(*unreadable);
     store_->clearRun();
     recorder_.storeVerified();
     for (const fs::path& dir : {home_.workdir(), home_.dbfdir(), home_.lchkdir()}) {
@@ -557,7 +520,7 @@ RunOutcome RunDriver::run(RunObserver& runObserver, const StopRequest& stop) {
   if (run.listedFileCount() > kMaxListedFiles) return fail(kTooManyFilesMessage);
   std::error_code ec;  // a home that cannot be made fails at its lock, with the reason
   settings::MakePrivateDir(home_.home, ec);
-  HomeLock lock(home_.home);
+  settings::HomeLock lock(home_.home);
   if (!lock.held()) return fail(lock.error());
   try {
     run.execute();

@@ -1,7 +1,11 @@
 #include "pipeline/SourceFiles.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace fc::pipeline {
 
@@ -24,6 +28,24 @@ int OpenRegularFile(const std::filesystem::path& path) {
   if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
   close(fd);
   return -1;
+}
+
+std::optional<std::string> UnreadableDirText(const std::string& dir) {
+  DIR* listing = opendir(dir.c_str());
+  if (listing) {
+    closedir(listing);
+    return std::nullopt;
+  }
+  std::string why;
+  switch (errno) {
+    case ENOENT: why = "目录不存在"; break;
+    case ENOTDIR: why = "路径中有一项不是目录"; break;
+    case EACCES: why = "没有读取权限"; break;
+    case ENAMETOOLONG: why = "路径太长"; break;
+    case ELOOP: why = "符号链接太多或成环"; break;
+    default: why = std::strerror(errno);
+  }
+  return "无法读取目录" + dir + "：" + why;
 }
 
 }  // namespace fc::pipeline

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace fc::pipeline {
 
@@ -34,5 +35,11 @@ std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path);
 // -1 when it is missing, unreadable or something else (a named pipe, which
 // is neither waited for nor read).
 int OpenRegularFile(const std::filesystem::path& path);
+
+// "无法读取目录DIR：原因" when the directory `dir` cannot be listed (missing,
+// not a directory, no permission, too long a path, a loop of links); nothing
+// when it can. A run that cannot list its source must not read as one whose
+// files are all missing.
+std::optional<std::string> UnreadableDirText(const std::string& dir);
 
 }  // namespace fc::pipeline

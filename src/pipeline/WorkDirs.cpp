@@ -41,6 +41,8 @@ std::optional<fs::path> FindFileNoCase(const fs::path& dir, std::string_view nam
 }
 
 void EmptyWorkDir(const fs::path& dir) {
+  // A link in the directory's place is never listed through.
+  if (settings::EntryAt(dir) != settings::HomeEntry::Directory) return;
   std::error_code ec;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code statEc;
@@ -52,9 +54,31 @@ void EmptyWorkDir(const fs::path& dir) {
 
 bool PrepareWorkDir(const fs::path& dir, std::string& error) {
   std::error_code ec;
-  if (fs::is_directory(dir, ec)) EmptyWorkDir(dir);
-  if (settings::MakePrivateDir(dir, ec)) return true;
+  const settings::HomeEntry entry = settings::EntryAt(dir);
+  // A link is the one thing put right: the link goes, never what it points to.
+  if (entry == settings::HomeEntry::Link) fs::remove(dir, ec);
+  if (entry == settings::HomeEntry::Directory) EmptyWorkDir(dir);
+  if (!ec && settings::MakePrivateDir(dir, ec)) return true;
   error = "无法创建工作目录" + dir.string() + ": " + (ec ? ec.message() : "已有同名文件");
+  return false;
+}
+
+bool ClearScratchDir(const fs::path& dir, std::string& error) {
+  std::error_code ec;
+  switch (settings::EntryAt(dir)) {
+    case settings::HomeEntry::Missing:
+      return true;
+    case settings::HomeEntry::Link:
+      fs::remove(dir, ec);
+      break;
+    case settings::HomeEntry::Directory:
+      for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) fs::remove_all(it->path(), ec);
+      break;
+    default:
+      break;
+  }
+  if (!ec) return true;
+  error = "无法清空工作目录" + dir.string() + ": " + ec.message();
   return false;
 }
 

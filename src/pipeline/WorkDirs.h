@@ -35,12 +35,19 @@ std::string SwapLastThree(std::string_view fileName, std::string_view ending);
 std::optional<std::filesystem::path> FindFileNoCase(const std::filesystem::path& dir,
                                                     std::string_view name);
 
-// Deletes every entry of `dir` that is not a directory, ignoring failures.
+// Deletes every entry of `dir` that is not a directory, ignoring failures;
+// nothing when `dir` is not a directory itself (a link in its place included).
 void EmptyWorkDir(const std::filesystem::path& dir);
 
-// Empties `dir`, or creates it when it is missing; 0700 either way. False
-// with `error` set when it cannot be created or is not a directory.
+// Empties `dir`, or creates it when it is missing; 0700 either way. A link in
+// its place is removed (what it points to is left alone) and a directory made
+// instead. False with `error` set when it cannot be created or is a file.
 bool PrepareWorkDir(const std::filesystem::path& dir, std::string& error);
+
+// Removes everything in `dir`, directories included, as outside a run
+// nothing belongs there; a link in its place is removed, never followed.
+// False with `error` set when something stays.
+bool ClearScratchDir(const std::filesystem::path& dir, std::string& error);
 
 // Places `from` at `to` (replacing it): a hard link where the file system
 // allows one, else a copy written under a temporary name and renamed, so `to`

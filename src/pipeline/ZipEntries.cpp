@@ -4,8 +4,10 @@
 #include <isa-l/igzip_lib.h>
 #include <unistd.h>
 
+#include <utility>
+#include <vector>
+
 #include "pipeline/SourceFiles.h"
-#include "text/Text.h"
 
 namespace fc::pipeline {
 
@@ -132,24 +134,18 @@ std::optional<ArchiveFile> ArchiveFileAt(zip_t* za, zip_uint64_t index, const fs
   return file;
 }
 
-void VisitArchiveFiles(zip_t* za, const fs::path& workdir,
-                       const std::function<bool(zip_uint64_t index, const ArchiveFile& file)>& visit) {
-  std::vector<std::string> names;  // the archive's files so far, one spelling each
+int VisitArchiveFiles(zip_t* za, const fs::path& workdir,
+                      const std::function<void(zip_uint64_t index, const ArchiveFile& file)>& visit) {
+  int files = 0;
+  std::optional<std::pair<zip_uint64_t, ArchiveFile>> first;
   zip_int64_t count = zip_get_num_entries(za, 0);
-  for (zip_int64_t i = 0; i < count && names.size() < 2; ++i) {
+  for (zip_int64_t i = 0; i < count && files < 2; ++i) {
     zip_uint64_t index = static_cast<zip_uint64_t>(i);
     std::optional<ArchiveFile> file = ArchiveFileAt(za, index, workdir);
-    if (!file) continue;
-    AddDistinctName(names, file->name);
-    if (!visit(index, *file)) return;
+    if (file && ++files == 1) first.emplace(index, std::move(*file));
   }
-}
-
-bool AddDistinctName(std::vector<std::string>& names, const std::string& name) {
-  for (const std::string& n : names)
-    if (text::EqualsNoCase(n, name)) return false;
-  names.push_back(name);
-  return true;
+  if (files == 1) visit(first->first, first->second);
+  return files;
 }
 
 bool ExtractTo(zip_t* za, zip_uint64_t index, const fs::path& target) {
@@ -161,7 +157,7 @@ bool ExtractTo(zip_t* za, zip_uint64_t index, const fs::path& target) {
                           st.encryption_method == ZIP_EM_NONE;
   ZipEntry entry(zip_fopen_index(za, index, inflatable ? ZIP_FL_COMPRESSED : 0));
   if (!entry) return false;
-  int fd = open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  int fd = open(target.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return false;
   EntryWriter out{fd, st.size};
   bool ok = inflatable ? Inflate(entry.get(), st.crc, out) : Copy(entry.get(), out);

@@ -20,7 +20,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace fc::pipeline {
 
@@ -46,15 +45,13 @@ struct ArchiveFile {
 // inside a folder of its own, and a name that is absolute or climbs out.
 std::optional<ArchiveFile> ArchiveFileAt(zip_t* za, zip_uint64_t index, const std::filesystem::path& workdir);
 
-// Calls `visit` with each file of the archive (ArchiveFileAt) in archive
-// order, up to and with the first entry of its second distinct file name (a
-// spelling differing in letter case is the same name): all an unpacking
-// needs to judge the archive. `visit` returns false to stop early.
-void VisitArchiveFiles(zip_t* za, const std::filesystem::path& workdir,
-                       const std::function<bool(zip_uint64_t index, const ArchiveFile& file)>& visit);
-
-// Adds `name` to `names` unless a spelling of it is there; true when added.
-bool AddDistinctName(std::vector<std::string>& names, const std::string& name);
+// Counts the files of the archive (ArchiveFileAt) up to 2 and, when it holds
+// exactly one, calls `visit` with it: all an unpacking needs to judge the
+// archive. Every entry counts, one that names a file already named (in any
+// spelling) too: unpacking it over the first would hide one of them. So an
+// archive of more than one file is never decompressed at all.
+int VisitArchiveFiles(zip_t* za, const std::filesystem::path& workdir,
+                      const std::function<void(zip_uint64_t index, const ArchiveFile& file)>& visit);
 
 // Streams entry `index` into the existing file `target`; false when the
 // entry cannot be read whole, fails its CRC or yields other than the size

@@ -61,22 +61,29 @@ void CountValues(const dbf::Table& table, const dbf::Field& f, const std::vector
 
 void Describe(const Plan& plan, const std::vector<uint32_t>& behind, RecordCapture& capture) {
   const dbf::Table& table = *plan.table;
-  const std::vector<const dbf::Field*> shown = ShownFields(plan, capture.identifying);
+  capture.source = &table;
+  capture.shown = ShownFields(plan, capture.identifying);
   capture.table = text::ToUpper(plan.tableName);
   capture.fields.clear();
-  for (const dbf::Field* f : shown) capture.fields.push_back(text::ToUpper(f->name));
+  for (const dbf::Field* f : capture.shown) capture.fields.push_back(text::ToUpper(f->name));
   capture.total = static_cast<int64_t>(behind.size());
   const size_t kept = capture.limit == 0 ? behind.size() : std::min(behind.size(), capture.limit);
-  capture.records.clear();
-  capture.records.reserve(kept);
-  for (size_t i = 0; i < kept; ++i) {
-    RecordCapture::Record& r = capture.records.emplace_back();
-    r.recno = int64_t{behind[i]} + 1;
-    for (const dbf::Field* f : shown) r.values.push_back(Shown(table, behind[i], *f));
-  }
+  capture.keptRecords.assign(behind.begin(), behind.begin() + static_cast<std::ptrdiff_t>(kept));
   capture.valueCounts.clear();
   for (const NamedField& n : plan.named)
     if (n.tested) CountValues(table, *n.field, behind, capture.valueCounts);
+}
+
+std::vector<RecordCapture::Record> RecordCapture::records(size_t first, size_t count) const {
+  std::vector<Record> out;
+  const size_t end = first + std::min(count, keptRecords.size() - std::min(first, keptRecords.size()));
+  out.reserve(end - std::min(first, end));
+  for (size_t i = first; i < end; ++i) {
+    Record& r = out.emplace_back();
+    r.recno = int64_t{keptRecords[i]} + 1;
+    for (const dbf::Field* f : shown) r.values.push_back(Shown(*source, keptRecords[i], *f));
+  }
+  return out;
 }
 
 }  // namespace fc::query

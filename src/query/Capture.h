@@ -6,21 +6,33 @@
 // and describes them here: each record by its number and the display texts of
 // the fields the query names plus the asked-for identifying fields, at most
 // `limit` of them, and the most frequent values of the fields the query tests.
+// The kept records stay positions in the table until they are read, a batch
+// at a time, while the session that ran the query is still open: a million
+// of them take four bytes each, not their texts.
 //
 //   RecordCapture capture;
 //   capture.identifying = {"zqgsdm", "yybdm", "zjzh"};
 //   int n = session.queryDBF("select count(*) from zjzqdy where bzdm<>'CN'", &capture);
-//   // capture.total == n; capture.records[0].recno is 1-based
+//   // capture.total == n; capture.records(0, 100)[0].recno is 1-based
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
 namespace fc::query {
 
 struct Plan;
+}  // namespace fc::query
+
+namespace fc::dbf {
+class Table;
+struct Field;
+}  // namespace fc::dbf
+
+namespace fc::query {
 
 inline constexpr size_t kTopValues = 20;
 
@@ -41,9 +53,19 @@ struct RecordCapture {
   };
   std::string table;                    // the query's table, upper case
   std::vector<std::string> fields;      // upper case, in the table's field order
-  std::vector<Record> records;          // at most `limit`, in the order gathered
   int64_t total = 0;                    // every record behind the result
   std::vector<ValueCount> valueCounts;  // per tested field its kTopValues most frequent values, most frequent first
+
+  // The records kept: at most `limit`, in the order gathered.
+  size_t kept() const { return keptRecords.size(); }
+  // `count` of the kept records from `first` on (fewer at the end), read
+  // from the table now; throws dbf::TableChanged when it changed meanwhile.
+  std::vector<Record> records(size_t first = 0, size_t count = std::numeric_limits<size_t>::max()) const;
+
+  // Where the kept records are read from (set by Describe).
+  const dbf::Table* source = nullptr;          // the query's table, open in its session
+  std::vector<const dbf::Field*> shown;        // of `source`, one per entry of `fields`
+  std::vector<uint32_t> keptRecords;           // record indexes from 0
 };
 
 // Describes the records `behind` (record indexes from 0, in their order) of

@@ -30,14 +30,13 @@ void LoadRecords(const fs::path& home, const fs::path& dataDir, privacy::Masking
   auto store = store::Store::open(home, dataDir);
   data.recordsKept = true;
   for (history::Finding& f : data.run.findings) {
-    std::optional<store::FindingRecords> records = store->readFindingRecords(f.fileid, f.finding, masking);
+    std::optional<store::FindingRecords> records = store->readFindingRecords(f.fileid, f.finding, masking, kReportRecords);
     if (!records) continue;
     if (masking == privacy::Masking::Off) {
       f.valueCounts.clear();
       for (const store::FindingRecords::ValueCount& v : records->valueCounts)
         f.valueCounts.push_back({v.field, v.value, v.count});
     }
-    if (records->records.size() > kReportRecords) records->records.resize(kReportRecords);
     data.records.emplace(std::make_pair(f.fileid, f.finding), std::move(*records));
   }
 }

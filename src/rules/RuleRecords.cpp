@@ -11,17 +11,23 @@ namespace {
 // branch or notice a record is about.
 const char* const kIdentifyingFields[] = {"zqgsdm", "yybdm", "zjzh", "fctzxh"};
 
-store::FindingRecords ToStored(const query::RecordCapture& c, int fileId, int finding, std::string_view code) {
+// What the store keeps of a capture besides its records, which it takes a
+// batch at a time (RecordsOf).
+store::FindingRecords HeadOf(const query::RecordCapture& c, int fileId, int finding, std::string_view code) {
   store::FindingRecords stored;
   stored.fileid = fileId;
   stored.finding = finding;
   stored.errid = code;
   stored.table = c.table;
   stored.fields = c.fields;
-  for (const auto& r : c.records) stored.records.push_back({r.recno, r.values});
   stored.total = c.total;
   for (const auto& v : c.valueCounts) stored.valueCounts.push_back({v.field, v.value, v.count});
   return stored;
+}
+
+void RecordsOf(const query::RecordCapture& c, size_t first, size_t count,
+               std::vector<store::FindingRecords::Record>& batch) {
+  for (auto& r : c.records(first, count)) batch.push_back({r.recno, std::move(r.values)});
 }
 
 }  // namespace
@@ -46,7 +52,11 @@ void Answer(const RuleContext& ctx, RuleQuery& q) {
 void WriteFinding(RuleContext& ctx, int fileId, const RuleFinding& finding, const RuleQuery& q) {
   ctx.store.addErrRow(fileId, finding.code, finding.message);
   if (!q.capture) return;
-  ctx.store.addFindingRecords(ToStored(*q.capture, fileId, ctx.store.findingCount(fileId), finding.code));
+  const query::RecordCapture& capture = *q.capture;
+  ctx.store.addFindingRecords(HeadOf(capture, fileId, ctx.store.findingCount(fileId), finding.code), capture.kept(),
+                              [&](size_t first, size_t count, std::vector<store::FindingRecords::Record>& batch) {
+                                RecordsOf(capture, first, count, batch);
+                              });
 }
 
 }  // namespace fc::rules

@@ -1,7 +1,7 @@
 // settings/AppHome.h - where the program keeps its state and finds its data.
 //
 // The application home holds chkcfg.ini, recordslimit.ini, dravmel.mdb and the
-// working directories workdir, dbfdir and lchkdir. The data directory holds what ships
+// working directories workdir, dbfdir, lchkdir and histview. The data directory holds what ships
 // with the program: zqgs.csv (the company list of a new store) and
 // interface/layouts.csv (the interface agreement).
 #pragma once
@@ -21,6 +21,8 @@ struct AppHome {
   std::filesystem::path workdir() const { return home / "workdir"; }
   std::filesystem::path dbfdir() const { return home / "dbfdir"; }
   std::filesystem::path lchkdir() const { return home / "lchkdir"; }
+  // A past check's results laid into a store while the desktop program shows them.
+  std::filesystem::path historyViewDir() const { return home / "histview"; }
 };
 
 // Where an installed program in `exeDir` (say /usr/bin) finds its data:

@@ -1,9 +1,9 @@
 #include "settings/NumberSettings.h"
 
 #include <charconv>
-#include <fstream>
 #include <optional>
 
+#include "settings/PrivateFiles.h"
 #include "settings/Settings.h"
 #include "text/Text.h"
 
@@ -13,9 +13,9 @@ namespace {
 
 // The whole number of zero or more on the file's first line, if it holds one.
 std::optional<int64_t> ReadNumber(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::string line;
-  if (!in || !std::getline(in, line)) return std::nullopt;
+  const std::optional<std::string> text = ReadPrivateFile(file);
+  if (!text) return std::nullopt;
+  std::string line = text->substr(0, text->find('\n'));
   if (!line.empty() && line.back() == '\r') line.pop_back();
   const std::string_view number = text::Trim(line);
   int64_t value = 0;

@@ -1,4 +1,5 @@
-// settings/PrivateFiles.h - the application home is private to its user.
+// settings/PrivateFiles.h - the application home is private to its user, and
+// nothing in it is reached through a link.
 //
 // The home holds customers' names, identity-document numbers and account
 // numbers (the store's records, the history, the tables unpacked during a
@@ -6,29 +7,50 @@
 // 0600, whatever the umask. Files the operator asks for elsewhere (packed
 // archives, exported CSV, reports) are ordinary output and follow the umask.
 //
+// A symbolic link planted where a file of the home belongs would send the
+// program's writes, mode changes and removals to whatever it points to, so
+// the files of the home are opened with O_NOFOLLOW and looked at with lstat:
+// a link is refused (LinkRefusedText), and what it points to stays untouched.
+// The home directory itself is the operator's choice and may be a link.
+//
 //   std::error_code ec;
-//   if (!fc::settings::MakePrivateDir(home.workdir(), ec)) fail(ec);
+//   if (!fc::settings::MakePrivateDir(home.home, ec)) fail(ec);
 //   int fd = fc::settings::OpenPrivateFile(home.home / "x", O_WRONLY | O_TRUNC);
+//   if (fd < 0 && errno == ELOOP) fail(fc::settings::LinkRefusedText(home.home / "x"));
 //   if (fc::settings::NarrowHome(home.home)) tell(fc::settings::NarrowedHomeText(home.home));
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace fc::settings {
 
-// Creates `dir` (with its missing parents) and makes it 0700; an existing
-// directory is made 0700 too. False when it cannot, with `ec` set unless a
-// file that is not a directory stands in its place.
+// Creates `dir` and its missing parents, each 0700 whatever the umask, and
+// makes `dir` 0700; an existing directory is made 0700 too. False when it
+// cannot, with `ec` set unless a file that is not a directory stands in its place.
 bool MakePrivateDir(const std::filesystem::path& dir, std::error_code& ec);
 
-// open(2) of `file` with O_CREAT and O_CLOEXEC added to `flags`, the file
-// then 0600 whatever the umask (an existing file is narrowed as well);
-// the descriptor, or -1 with errno set.
+// open(2) of `file` with O_CREAT, O_NOFOLLOW and O_CLOEXEC added to `flags`,
+// the file then 0600 whatever the umask (an existing file is narrowed as
+// well); the descriptor, or -1 with errno set: ELOOP for a link, EISDIR for
+// anything but an ordinary file.
 int OpenPrivateFile(const std::filesystem::path& file, int flags);
 
-// Makes an existing `file` 0600; nothing when it does not exist.
+// Makes an existing ordinary `file` 0600; nothing when it does not exist or
+// is a link (whose target is left alone).
 void MakePrivateFile(const std::filesystem::path& file);
+
+// What stands at `path` itself, links not followed.
+enum class HomeEntry { Missing, File, Directory, Link, Other };
+HomeEntry EntryAt(const std::filesystem::path& path);
+
+// The whole of the ordinary file `file`, read without following a link;
+// nothing when it is missing, a link, not an ordinary file or unreadable.
+std::optional<std::string> ReadPrivateFile(const std::filesystem::path& file);
+
+// The line that refuses a link found where a file or directory of the home belongs.
+std::string LinkRefusedText(const std::filesystem::path& path);
 
 // Makes an existing home that others may read or enter 0700; true when it
 // had to be narrowed (the caller tells the operator once).

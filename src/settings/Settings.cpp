@@ -5,7 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <sstream>
 #include <limits>
 
 #include "settings/PrivateFiles.h"
@@ -45,8 +45,9 @@ long long NumericValue(std::string_view text) {
 }
 
 std::optional<SettingsFile> ReadSettings(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
+  std::optional<std::string> text = ReadPrivateFile(file);
+  if (!text) return std::nullopt;
+  std::istringstream in(*text);
   std::string lines[6];
   for (std::string& line : lines) {
     if (!std::getline(in, line)) break;
@@ -67,7 +68,7 @@ bool ReplaceFile(const std::filesystem::path& file, const std::string& text, std
   temp += ".tmp";
   int fd = OpenPrivateFile(temp, O_WRONLY | O_TRUNC);
   if (fd < 0) {
-    error = "无法写入设置文件" + temp.string() + ": " + std::strerror(errno);
+    error = errno == ELOOP ? LinkRefusedText(temp) : "无法写入设置文件" + temp.string() + ": " + std::strerror(errno);
     return false;
   }
   bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;

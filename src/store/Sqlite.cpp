@@ -8,14 +8,71 @@ namespace fc::store {
 
 namespace {
 
+// The database file and the files SQLite keeps beside it.
+constexpr const char* kJournalSuffixes[] = {"", "-wal", "-shm", "-journal"};
 // Another connection (the run's) may hold the write lock for a while.
 constexpr int kBusyTimeoutMs = 10000;
+// A reader keeps its snapshot of the journal for as long as it reads; one
+// that is still there after this long is not waited for.
+constexpr int kReaderWaitMs = 2000;
 
 [[noreturn]] void Throw(sqlite3* db, const std::string& what) {
-  throw StoreError(what + "失败：" + (db ? sqlite3_errmsg(db) : "内存不足"));
+  throw StoreError(what + "失败：" + SqliteReason(db));
 }
 
 }  // namespace
+
+std::string SqliteReason(sqlite3* db) {
+  if (!db) return "内存不足";
+  switch (sqlite3_errcode(db) & 0xFF) {
+    case SQLITE_CANTOPEN:
+      return "无法打开文件（文件或目录不存在、没有访问权限，或它是一个符号链接），请检查应用目录";
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+      return "文件不能写入（只读或没有权限），请让本用户可以读写它和它所在的目录";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return "文件正被另一个程序使用，请关闭使用它的程序后重试";
+    case SQLITE_FULL:
+      return "磁盘已满或文件已达大小上限，请腾出空间后重试";
+    case SQLITE_IOERR:
+      return "读写文件时出错，请检查磁盘";
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+      return "文件已损坏或不是本程序的数据库文件";
+    case SQLITE_NOMEM:
+      return "内存不足";
+    default:
+      return std::string("数据库出错（") + sqlite3_errmsg(db) + "）";
+  }
+}
+
+void TruncateJournal(sqlite3* db, const std::string& what) {
+  sqlite3_busy_timeout(db, kReaderWaitMs);
+  const int rc = sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  if (rc == SQLITE_OK) return;
+  if (rc == SQLITE_BUSY)
+    throw StoreError(what + " " + sqlite3_db_filename(db, "main") +
+                     " 正被另一个程序读取，删除的内容还留在文件中；请关闭读取它的程序（包括本程序打开的窗口）后重新清空。");
+  Throw(db, what + "清空日志");
+}
+
+void RequireOrdinaryFile(const std::filesystem::path& file, const std::string& what) {
+  for (const char* suffix : kJournalSuffixes) {
+    const std::filesystem::path path = file.string() + suffix;
+    switch (settings::EntryAt(path)) {
+      case settings::HomeEntry::Missing:
+      case settings::HomeEntry::File:
+        continue;
+      case settings::HomeEntry::Link:
+        throw StoreError(what + "：" + settings::LinkRefusedText(path));
+      default:
+        throw StoreError(what + " " + path.string() + " 不是普通文件（可能是一个目录），程序没有改动它；请将它移走后重试。");
+    }
+  }
+}
 
 Query::Query(sqlite3* db, std::string_view sql, const std::string& what) : db_(db), what_(what) {
   if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK)
@@ -77,14 +134,15 @@ std::optional<int64_t> Query::optionalInteger(int column) const {
 }
 
 void MakeDatabasePrivate(const std::filesystem::path& file) {
-  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) settings::MakePrivateFile(file.string() + suffix);
+  for (const char* suffix : kJournalSuffixes) settings::MakePrivateFile(file.string() + suffix);
 }
 
 Connection::Connection(const std::filesystem::path& file, int flags, std::string what) : what_(std::move(what)) {
+  RequireOrdinaryFile(file, what_);
   const int rc = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
   if (rc == SQLITE_OK && (flags & SQLITE_OPEN_READWRITE)) MakeDatabasePrivate(file);
   if (rc != SQLITE_OK) {
-    std::string error = what_ + " " + file.string() + " 打开失败：" + (db_ ? sqlite3_errmsg(db_) : "内存不足");
+    std::string error = what_ + " " + file.string() + " 打开失败：" + SqliteReason(db_);
     sqlite3_close_v2(db_);
     throw StoreError(error);
   }

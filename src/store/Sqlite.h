@@ -1,6 +1,7 @@
 // store/Sqlite.h - a small owner of one SQLite connection and its prepared
 // statements, for the tables that sit beside the check results (run facts,
-// the run history). Every failure throws StoreError with SQLite's text.
+// the run history). Every failure throws StoreError with its reason in
+// Chinese (SqliteReason).
 //
 //   fc::store::Connection db(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, "运行历史");
 //   db.exec("create table if not exists t (a text)");
@@ -28,6 +29,22 @@ namespace fc::store {
 // -wal, -shm and -journal files take the database file's mode, so narrowing
 // the database file as it is opened keeps all of them private.
 void MakeDatabasePrivate(const std::filesystem::path& file);
+
+// Why the last call on `db` failed, in the operator's words with what to do
+// (a locked, read-only or damaged file, a full disk).
+std::string SqliteReason(sqlite3* db);
+
+// Refuses (StoreError) a link or anything but an ordinary file standing where
+// the database file `file` of the home or one of its journal files (-wal,
+// -shm, -journal) belongs; `what` names the database. Nothing there is no
+// error: the file is made.
+void RequireOrdinaryFile(const std::filesystem::path& file, const std::string& what);
+
+// Copies every page of the write-ahead journal of `db` into the database file and empties the journal, so that rows overwritten
+// by a secure delete are gone from both. Waits a little for readers; when
+// another program still reads the file, throws StoreError saying so, for
+// then the deleted values are still in it.
+void TruncateJournal(sqlite3* db, const std::string& what);
 
 class Query {
  public:
@@ -58,6 +75,8 @@ class Query {
 class Connection {
  public:
   // `what` names the database in error texts ("检查结果库", "运行历史").
+  // A link in the file's place is refused, whatever `flags` say (a link
+  // among the directories above it is the operator's and is followed).
   Connection(const std::filesystem::path& file, int flags, std::string what);
   ~Connection();
   Connection(const Connection&) = delete;

@@ -62,6 +62,8 @@ constexpr const char* kFindingsQuery =
     " order by e.fileid, e.finding";
 // Room a run's rows need at least before it clears the last results.
 constexpr uintmax_t kRoomNeeded = 64 << 10;
+// Records of a finding read, masked and written at a time.
+constexpr size_t kRecordBatch = 4096;
 // Another connection (the run's, on its worker thread) may hold the write
 // lock for one file row; waiting this long covers any such row.
 constexpr int kBusyTimeoutMs = 10000;
@@ -79,12 +81,12 @@ StoreError Failure(std::string_view what, const char* why) {
   return StoreError("检查结果库" + std::string(what) + "失败：" + why);
 }
 
-[[noreturn]] void Fail(sqlite3* db, std::string_view what) { throw Failure(what, sqlite3_errmsg(db)); }
+[[noreturn]] void Fail(sqlite3* db, std::string_view what) { throw Failure(what, SqliteReason(db).c_str()); }
 
 // Makes a stepped statement ready for reuse; returns the error text of the
 // step (a reset may replace it).
 std::string Rewind(sqlite3* db, sqlite3_stmt* stmt, int rc) {
-  std::string error = rc == SQLITE_ROW || rc == SQLITE_DONE ? "" : sqlite3_errmsg(db);
+  std::string error = rc == SQLITE_ROW || rc == SQLITE_DONE ? "" : SqliteReason(db);
   sqlite3_reset(stmt);
   sqlite3_clear_bindings(stmt);
   return error;
@@ -270,7 +272,7 @@ struct Store::Impl {
   std::vector<Statement> clearFindings;  // one per table of kFindingTables
 
   // One finding as readFindingRecords gives it; without its records unless `withRecords`.
-  std::optional<FindingRecords> readFinding(int fileid, int finding, privacy::Masking masking, bool withRecords);
+  std::optional<FindingRecords> readFinding(int fileid, int finding, privacy::Masking masking, int64_t most);
 
   [[noreturn]] void refuse(std::string_view why) const {
     throw StoreError("文件 " + file.string() + " 不是本程序的检查结果库（" + std::string(why) +
@@ -282,7 +284,7 @@ struct Store::Impl {
   // lock) is named as such, for the file may well be a sound store.
   [[noreturn]] void refuseUnreadable() const {
     const int code = sqlite3_errcode(db.get()) & 0xFF;
-    if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT || code == SQLITE_ERROR) refuse(sqlite3_errmsg(db.get()));
+    if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT || code == SQLITE_ERROR) refuse(SqliteReason(db.get()));
     Fail(db.get(), "文件 " + file.string() + " 读取");
   }
 
@@ -367,18 +369,30 @@ struct Store::Impl {
   }
 
   // Keeps a finding's records with their identity numbers masked, and the
-  // real values beside them when masking changed any.
-  void insertFindingRows(const FindingRecords& f) {
-    std::map<std::string, privacy::Personal> personal = personalOf(f);
-    for (const auto& [field, p] : personal) insertPersonalRow(f, field, p);
-    const bool numbers = std::any_of(personal.begin(), personal.end(),
+  // real values beside them when masking changed any; the records come a
+  // batch at a time, each masked and written before the next is read.
+  void insertFindingRows(const FindingRecords& f, size_t kept, const RecordBatches& batches) {
+    FindingRecords head{f.fileid, f.finding, f.errid, f.table, f.fields, {}, f.total, f.valueCounts, personalOf(f)};
+    for (const auto& [field, p] : head.personal) insertPersonalRow(f, field, p);
+    const bool numbers = std::any_of(head.personal.begin(), head.personal.end(),
                                      [](const auto& p) { return p.second == privacy::Personal::IdentityNumber; });
-    if (!numbers) return insertKeptRows(f);
-    insertUnmaskedRows(f);
-    FindingRecords masked = f;
-    masked.personal = std::move(personal);
-    MaskFindingRecords(masked, privacy::Masking::Numbers);
-    insertKeptRows(masked);
+    if (numbers) {
+      insertUnmaskedRow(f, 0, JsonValueCounts(f.valueCounts));
+      MaskFindingRecords(head, privacy::Masking::Numbers);
+    }
+    insertFindingRow(head, kept);
+    FindingRecords batch = head;
+    for (size_t first = 0; first < kept; first += kRecordBatch) {
+      batch.records.clear();
+      batches(first, std::min(kRecordBatch, kept - first), batch.records);
+      int seq = static_cast<int>(first);
+      if (numbers) {
+        for (const FindingRecords::Record& r : batch.records) insertUnmaskedRow(f, ++seq, JsonArray(r.values));
+        MaskFindingRecords(batch, privacy::Masking::Numbers);
+        seq = static_cast<int>(first);
+      }
+      for (const FindingRecords::Record& r : batch.records) insertRecordRow(f, ++seq, r);
+    }
   }
 
   void insertPersonalRow(const FindingRecords& f, const std::string& field, privacy::Personal p) {
@@ -399,14 +413,7 @@ struct Store::Impl {
     Run(db.get(), stmt, "写入问题记录明细");
   }
 
-  void insertUnmaskedRows(const FindingRecords& f) {
-    insertUnmaskedRow(f, 0, JsonValueCounts(f.valueCounts));
-    int seq = 0;
-    for (const FindingRecords::Record& r : f.records) insertUnmaskedRow(f, ++seq, JsonArray(r.values));
-  }
-
-  void insertKeptRows(const FindingRecords& f) {
-    sqlite3* d = db.get();
+  void insertFindingRow(const FindingRecords& f, size_t kept) {
     sqlite3_stmt* stmt = insertFinding.get();
     sqlite3_bind_int(stmt, 1, f.fileid);
     sqlite3_bind_int(stmt, 2, f.finding);
@@ -414,19 +421,19 @@ struct Store::Impl {
     BindText(stmt, 4, f.table);
     BindText(stmt, 5, JsonArray(f.fields));
     sqlite3_bind_int64(stmt, 6, f.total);
-    sqlite3_bind_int64(stmt, 7, static_cast<int64_t>(f.records.size()));
+    sqlite3_bind_int64(stmt, 7, static_cast<int64_t>(kept));
     BindText(stmt, 8, JsonValueCounts(f.valueCounts));
-    Run(d, stmt, "写入问题记录明细");
-    int seq = 0;
-    for (const FindingRecords::Record& r : f.records) {
-      stmt = insertRecord.get();
-      sqlite3_bind_int(stmt, 1, f.fileid);
-      sqlite3_bind_int(stmt, 2, f.finding);
-      sqlite3_bind_int(stmt, 3, ++seq);
-      sqlite3_bind_int64(stmt, 4, r.recno);
-      BindText(stmt, 5, JsonArray(r.values));
-      Run(d, stmt, "写入问题记录明细");
-    }
+    Run(db.get(), stmt, "写入问题记录明细");
+  }
+
+  void insertRecordRow(const FindingRecords& f, int seq, const FindingRecords::Record& r) {
+    sqlite3_stmt* stmt = insertRecord.get();
+    sqlite3_bind_int(stmt, 1, f.fileid);
+    sqlite3_bind_int(stmt, 2, f.finding);
+    sqlite3_bind_int(stmt, 3, seq);
+    sqlite3_bind_int64(stmt, 4, r.recno);
+    BindText(stmt, 5, JsonArray(r.values));
+    Run(db.get(), stmt, "写入问题记录明细");
   }
 
   // Runs `work` in a transaction of its own, rolled back when it fails.
@@ -468,6 +475,7 @@ Store::~Store() = default;
 
 std::unique_ptr<Store> Store::open(const fs::path& home, const fs::path& dataDir) {
   const fs::path file = home / kStoreName;
+  RequireOrdinaryFile(file, "检查结果库");
   std::error_code ec;
   if (!fs::exists(file, ec)) CreateStore(file, dataDir);
   std::unique_ptr<Store> store(new Store);
@@ -538,8 +546,15 @@ void Store::addErrRow(int fileid, std::string_view errid, std::string_view errde
 void Store::setPersonalFields(privacy::PersonalFields fields) { impl_->personalFields = std::move(fields); }
 
 void Store::addFindingRecords(const FindingRecords& records) {
-  if (impl_->inFileRow) return impl_->insertFindingRows(records);
-  impl_->inTransaction("写入问题记录明细", [&] { impl_->insertFindingRows(records); });
+  addFindingRecords(records, records.records.size(), [&](size_t first, size_t count, std::vector<FindingRecords::Record>& batch) {
+    batch.assign(records.records.begin() + static_cast<std::ptrdiff_t>(first),
+                 records.records.begin() + static_cast<std::ptrdiff_t>(first + count));
+  });
+}
+
+void Store::addFindingRecords(const FindingRecords& records, size_t kept, const RecordBatches& batches) {
+  if (impl_->inFileRow) return impl_->insertFindingRows(records, kept, batches);
+  impl_->inTransaction("写入问题记录明细", [&] { impl_->insertFindingRows(records, kept, batches); });
 }
 
 int Store::findingCount(int fileid) {
@@ -576,11 +591,13 @@ void EachRow(sqlite3* db, std::string_view sql, int fileid, int finding, Take&& 
   if (rc != SQLITE_DONE) Fail(db, "查询");
 }
 
-// Puts the real values set aside for a finding in place of the masked ones.
-void Unmask(sqlite3* db, FindingRecords& f) {
+// Puts the real values set aside for a finding in place of the masked ones,
+// those of its value counts and of its first `most` records.
+void Unmask(sqlite3* db, FindingRecords& f, int64_t most) {
   EachRow(db,
           "select u.seq, j.key, case u.seq when 0 then json_extract(j.value, '$.value') else j.value end"
-          " from errunmasked u, json_each(u.vals) j where u.fileid = ? and u.finding = ? order by u.seq, j.key",
+          " from errunmasked u, json_each(u.vals) j where u.fileid = ? and u.finding = ? and u.seq <= " +
+              std::to_string(most) + " order by u.seq, j.key",
           f.fileid, f.finding, [&](sqlite3_stmt* s) {
             const int64_t seq = ColumnInt(s, 0);
             const auto key = static_cast<size_t>(ColumnInt(s, 1));
@@ -593,16 +610,17 @@ void Unmask(sqlite3* db, FindingRecords& f) {
 
 }  // namespace
 
-std::optional<FindingRecords> Store::readFindingRecords(int fileid, int finding, privacy::Masking masking) {
-  return impl_->readFinding(fileid, finding, masking, true);
+std::optional<FindingRecords> Store::readFindingRecords(int fileid, int finding, privacy::Masking masking,
+                                                        int64_t most) {
+  return impl_->readFinding(fileid, finding, masking, most);
 }
 
 std::optional<FindingRecords> Store::readFindingSummary(int fileid, int finding, privacy::Masking masking) {
-  return impl_->readFinding(fileid, finding, masking, false);
+  return impl_->readFinding(fileid, finding, masking, 0);
 }
 
 std::optional<FindingRecords> Store::Impl::readFinding(int fileid, int finding, privacy::Masking masking,
-                                                       bool withRecords) {
+                                                       int64_t most) {
   sqlite3* db = this->db.get();
   std::optional<FindingRecords> found;
   EachRow(db, "select errid, tablekind, total from errfinding where fileid = ? and finding = ?", fileid, finding,
@@ -619,10 +637,10 @@ std::optional<FindingRecords> Store::Impl::readFinding(int fileid, int finding, 
           "select j.value from errfinding f, json_each(f.fields) j where f.fileid = ? and f.finding = ? "
           "order by j.key",
           fileid, finding, [&](sqlite3_stmt* s) { found->fields.push_back(ColumnText(s, 0).value_or("")); });
-  if (withRecords)
+  if (most > 0)
     EachRow(db,
             "select r.seq, r.recno, j.key, j.value from errrecord r left join json_each(r.vals) j "
-            "where r.fileid = ? and r.finding = ? order by r.seq, j.key",
+            "where r.fileid = ? and r.finding = ? and r.seq <= " + std::to_string(most) + " order by r.seq, j.key",
             fileid, finding, [&, seq = int64_t{-1}](sqlite3_stmt* s) mutable {
               if (ColumnInt(s, 0) != seq) found->records.push_back({ColumnInt(s, 1), {}});
               seq = ColumnInt(s, 0);
@@ -643,7 +661,7 @@ std::optional<FindingRecords> Store::Impl::readFinding(int fileid, int finding, 
             found->personal[ColumnText(s, 0).value_or("")] =
                 privacy::PersonalNamed(ColumnText(s, 1).value_or("")).value_or(privacy::Personal::IdentityNumber);
           });
-  if (masking == privacy::Masking::Off) Unmask(db, *found);
+  if (masking == privacy::Masking::Off) Unmask(db, *found, most);
   MaskFindingRecords(*found, masking);
   return found;
 }
@@ -657,7 +675,8 @@ void Store::forgetRecords() {
   impl_->inTransaction("清除记录明细", [&] {
     for (const Statement& clear : impl_->clearFindings) Run(db, clear.get(), "清除记录明细");
   });
-  Exec(db, "vacuum; pragma wal_checkpoint(truncate)", "清除记录明细");
+  Exec(db, "vacuum", "清除记录明细");
+  TruncateJournal(db, "检查结果库");
 }
 
 std::vector<FileRow> Store::selectPassedFiles(std::string_view query) {

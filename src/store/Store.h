@@ -21,6 +21,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -99,7 +101,8 @@ class Store {
  public:
   // OpenStore: opens `home`/dravmel.mdb, creating it (tables, index
   // `primarykey`, `zqgs` filled from `dataDir`/zqgs.csv) when it is missing.
-  // A file that is not a store is refused with StoreError and left untouched;
+  // A file that is not a store, or a link or directory in its place, is
+  // refused with StoreError and left untouched;
   // a store of an earlier version gains the tables of the findings' records.
   static std::unique_ptr<Store> open(const std::filesystem::path& home,
                                      const std::filesystem::path& dataDir);
@@ -135,13 +138,22 @@ class Store {
   // Keeps the records of a finding already written with addErrRow (inside a file
   // row: committed with it; otherwise at once); their identity numbers masked.
   void addFindingRecords(const FindingRecords& records);
+  // Fills `batch` (empty) with up to `count` records of a finding from position `first` on.
+  using RecordBatches = std::function<void(size_t first, size_t count, std::vector<FindingRecords::Record>& batch)>;
+  // The same for `kept` records taken from `batches` a few thousand at a
+  // time (`records.records` is not read), so that no more of them are in
+  // memory at once however many are kept.
+  void addFindingRecords(const FindingRecords& records, size_t kept, const RecordBatches& batches);
   // The fileerr rows of a file written so far: the position of its latest finding.
   int findingCount(int fileid);
   // Every fileerr row of the latest run, by fileid then finding.
   std::vector<FindingRow> readFindings();
-  // The records of one finding, masked as `masking` says; nothing when it has
-  // none (structure and archive problems).
-  std::optional<FindingRecords> readFindingRecords(int fileid, int finding, privacy::Masking masking = privacy::Masking::Numbers);
+  // The records of one finding, masked as `masking` says, the first `most` of
+  // them (`total` still counts every one); nothing when it has none
+  // (structure and archive problems).
+  std::optional<FindingRecords> readFindingRecords(int fileid, int finding,
+                                                   privacy::Masking masking = privacy::Masking::Numbers,
+                                                   int64_t most = std::numeric_limits<int64_t>::max());
   // The same without the records themselves (fields, total, value counts):
   // what a summary needs, without reading the records table.
   std::optional<FindingRecords> readFindingSummary(int fileid, int finding, privacy::Masking masking);

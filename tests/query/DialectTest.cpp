@@ -155,7 +155,7 @@ TEST_F(Dialect, DistinctCountDistinctAndHaving) {
     RecordCapture capture;  // the records behind a having: every record of the passing groups
     session.countRowsDBF(sql, capture);
     std::vector<int64_t> seen;
-    for (const auto& record : capture.records) seen.push_back(record.recno);
+    for (const auto& record : capture.records()) seen.push_back(record.recno);
     EXPECT_EQ(seen, recnos) << sql;
   }
   ResultSet r = run("select zjzh, count(*), count(distinct zjlb) from khjbxx group by zjzh");

@@ -152,9 +152,9 @@ TEST_F(SessionQueries, OneKeyOfMostRecordsGroupsOnceAmongMany) {
   keys.limit = 2;
   EXPECT_EQ(session.countRowsDBF("select count(*) from m group by k", keys), 1 + 2000);
   EXPECT_EQ(keys.total, 18000);
-  ASSERT_EQ(keys.records.size(), 2u);
-  EXPECT_EQ(keys.records[0].recno, 2);
-  EXPECT_EQ(keys.records[1].recno, 3);
+  ASSERT_EQ(keys.records().size(), 2u);
+  EXPECT_EQ(keys.records()[0].recno, 2);
+  EXPECT_EQ(keys.records()[1].recno, 3);
 }
 
 TEST_F(SessionQueries, CorrelationsWithoutEqualityScanTheInnerTable) {
@@ -281,7 +281,7 @@ TEST_F(SessionQueries, CaptureListsTheRecordsBehindACount) {
   EXPECT_EQ(keys.table, "C");
   EXPECT_EQ(keys.fields, (std::vector<std::string>{"ZJZH", "N", "D"}));
   std::vector<std::pair<int64_t, std::string>> got;
-  for (const auto& r : keys.records) got.push_back({r.recno, r.values[1]});
+  for (const auto& r : keys.records()) got.push_back({r.recno, r.values[1]});
   EXPECT_EQ(got, (std::vector<std::pair<int64_t, std::string>>{
                      {4, "NULL"}, {8, "NULL"}, {3, "9.0"}, {6, "9"}, {1, "10"}, {5, "10.00"}}));
   EXPECT_EQ(keys.total, 6);
@@ -294,9 +294,9 @@ TEST_F(SessionQueries, CaptureListsTheRecordsBehindACount) {
   counted.limit = 2;
   EXPECT_EQ(session.queryDBF("select count(*) from c where zjzh <> 'zz' and x = ''", counted), 4);
   EXPECT_EQ(counted.fields, (std::vector<std::string>{"ZJZH", "X"}));
-  ASSERT_EQ(counted.records.size(), 2u);
-  EXPECT_EQ(counted.records[1].recno, 3);
-  EXPECT_EQ(counted.records[1].values, (std::vector<std::string>{"b", ""}));
+  ASSERT_EQ(counted.records().size(), 2u);
+  EXPECT_EQ(counted.records()[1].recno, 3);
+  EXPECT_EQ(counted.records()[1].values, (std::vector<std::string>{"b", ""}));
   EXPECT_EQ(counted.total, 4);
   ASSERT_EQ(counted.valueCounts.size(), 2u);
   EXPECT_EQ(counted.valueCounts[0].value, "a");

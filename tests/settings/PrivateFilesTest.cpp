@@ -9,6 +9,7 @@
 #include "settings/NumberSettings.h"
 #include "settings/Settings.h"
 #include "support/TempDir.h"
+#include "support/Zip.h"
 #include "support/Umask.h"
 
 namespace fc::settings {
@@ -45,6 +46,27 @@ TEST(PrivateFiles, DirectoriesAndSettingsArePrivateUnderAnyUmask) {
     root.write("file", "");
     EXPECT_FALSE(MakePrivateDir(root / "file", ec));  // a file in a directory's place is refused
   }
+}
+
+TEST(PrivateFiles, ALinkWhereAFileOfTheHomeBelongsIsRefusedAndWhatItLeadsToIsUntouched) {
+  test::TempDir root;
+  const fs::path decoy = root.write("decoy", "7\r\n");
+  fs::permissions(decoy, fs::perms(0644));
+  const fs::path home = root / "home";
+  fs::create_directories(home);
+  for (const char* name : {"recordslimit.ini.tmp", "threads.ini", "lock"}) fs::create_symlink(decoy, home / name);
+  std::string error;
+  EXPECT_FALSE(WriteRecordsLimit(home / "recordslimit.ini", 5, error));
+  EXPECT_NE(error.find("recordslimit.ini.tmp是一个符号链接"), std::string::npos) << error;
+  EXPECT_EQ(ReadThreads(home / "threads.ini"), kDefaultThreads);  // not read through the link
+  EXPECT_EQ(OpenPrivateFile(home / "lock", O_RDWR), -1);
+  EXPECT_EQ(errno, ELOOP);
+  fs::create_symlink(root / "nowhere", home / "dangling");
+  EXPECT_EQ(OpenPrivateFile(home / "dangling", O_RDWR), -1);
+  EXPECT_FALSE(fs::exists(root / "nowhere"));
+  MakePrivateFile(home / "lock");
+  EXPECT_EQ(test::ReadFileBytes(decoy), "7\r\n");
+  EXPECT_EQ(Mode(decoy), 0644);
 }
 
 TEST(PrivateFiles, AWiderHomeIsNarrowedOnce) {

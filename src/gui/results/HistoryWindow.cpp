@@ -21,8 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kScratch = "histview";
-
 QStringList RowTexts(const history::RunSummary& r) {
   return {QString::number(r.id),
           QString::fromStdString(r.started),
@@ -51,7 +49,7 @@ void LayIntoStore(const history::Run& run, store::Store& store) {
 }  // namespace
 
 void ShowPastResults(const settings::AppHome& home, const history::Run& run, MessageBoxes& boxes, QWidget* parent) {
-  const fs::path scratch = home.home / kScratch;
+  const fs::path scratch = home.historyViewDir();
   std::error_code ec;
   fs::remove_all(scratch, ec);
   try {
