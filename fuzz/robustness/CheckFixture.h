@@ -75,4 +75,9 @@ class CheckFixture : public testing::Test {
 
 bool IsValidUtf8(const std::string& text);
 
+// A check ran to its end, neither refused nor failed: it printed its verdict
+// line. (Exit status 2 alone cannot say so, for an incomplete verdict, as of
+// KHJBXX checked without its YYBXX, exits 2 too.)
+inline bool RanToItsEnd(const CliRun& run) { return run.out.find("结论：") != std::string::npos; }
+
 }  // namespace fc::robustness

@@ -53,7 +53,7 @@ TEST_F(PrivateHome, EverythingACheckKeepsInTheHomeIsPrivateWhateverTheUmask) {
     int unpacked = 0;
     CliRun run = runPausedAt(accountArgs("zip", 2), AccountName("KHJBXX", 2, "zip"),
                              [&] { unpacked = expectPrivate("while the second archive is checked"); });
-    EXPECT_EQ(run.err.find("检查未能完成"), std::string::npos) << run.err;  // whole, if incomplete without YYBXX
+    EXPECT_EQ(run.err.find("检查未能完成"), std::string::npos) << run.err;  // the run went to its end
     EXPECT_GT(unpacked, 0) << "no table was unpacked at the pause";
     expectPrivate("after the run");
 
@@ -63,7 +63,7 @@ TEST_F(PrivateHome, EverythingACheckKeepsInTheHomeIsPrivateWhateverTheUmask) {
     std::vector<std::string> args = accountArgs("dbf", 1);
     args.push_back("--pack");
     run = runCheck(args);
-    EXPECT_EQ(run.err.find("检查未能完成"), std::string::npos) << run.err;  // whole, if incomplete without YYBXX
+    EXPECT_EQ(run.err.find("检查未能完成"), std::string::npos) << run.err;  // the run went to its end
     EXPECT_EQ(Mode(out / AccountName("KHJBXX", 1, "zip")), static_cast<int>(0666 & ~mask));
     expectPrivate("after a packing run");
     fs::remove(out / AccountName("KHJBXX", 1, "zip"));

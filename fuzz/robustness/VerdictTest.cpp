@@ -145,6 +145,16 @@ TEST_F(Verdicts, RulesThatCouldNotRunAreRecordedWithTheirReason) {
   EXPECT_EQ((states[{AccountName("ZJZQDY", 1, "dbf"), "R08"}]), "notapplicable");
   EXPECT_EQ((states[{AccountName("YYBXX", 1, "dbf"), "R24"}]), "unchecked");  // its own rules: the file is missing
   for (const json& row : results["results"]) EXPECT_NE(row["errid"], "R04");
+
+  // A cross-check of a table the operator did not choose does not apply:
+  // checking KHJBXX alone can pass.
+  run = runCheck(accountArgs("dbf", 1, "KHJBXX"));
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  const json alone = jsonOf({"results", "--home", home.string(), "--format", "json"});
+  EXPECT_EQ(alone["verdict"], "pass");
+  ASSERT_EQ(alone["skipped"].size(), 1u);
+  EXPECT_EQ(alone["skipped"][0]["errid"], "R04");
+  EXPECT_EQ(alone["skipped"][0]["state"], "notapplicable");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "cli/PausePoint.h"
 #include "cli/ResultsOutput.h"
+#include "cli/TextOutput.h"
 #include "naming/CompanyCode.h"
 #include "pipeline/RunDriver.h"
 #include "pipeline/RunObserver.h"
@@ -212,7 +213,8 @@ int RunCheck(CheckRequest& request) {
   }
   observer.endProgress();
   if (!outcome.completed) {
-    if (outcome.verdict != store::Verdict::Unknown) std::fprintf(stderr, "%s\n", ConclusionLine(outcome.verdict, outcome.verdictText).c_str());
+    if (outcome.verdict != store::Verdict::Unknown)
+      std::fprintf(stderr, "%s\n", VisibleText(ConclusionLine(outcome.verdict, outcome.verdictText)).c_str());
     return 2;
   }
   try {

@@ -57,7 +57,7 @@ void PrintChanges(const history::Run& before, const history::Run& after, const h
   for (const history::FileChange& f : c.files)
     rows.push_back({"文件变化", f.filename, "", f.sha256Before.empty() ? "-" : f.sha256Before.substr(0, 12),
                     f.sha256After.empty() ? "-" : f.sha256After.substr(0, 12), ""});
-  std::printf("%s\n%s\n", RunHead("上次", before).c_str(), RunHead("本次", after).c_str());
+  std::printf("%s\n%s\n", VisibleText(RunHead("上次", before)).c_str(), VisibleText(RunHead("本次", after)).c_str());
   PrintAligned(rows, stdout);
 }
 

@@ -43,9 +43,9 @@ void PrintSkipped(const store::RunFacts& facts, std::FILE* out) {
 }
 
 void PrintTable(const std::vector<store::ResultRow>& rows, std::FILE* out, const std::optional<store::RunFacts>& facts) {
-  std::fprintf(out, "%s\n",
-               (facts ? ConclusionLine(facts->verdict, facts->verdictText) : ConclusionLine(store::Verdict::Unknown, ""))
-                   .c_str());
+  const std::string conclusion =
+      facts ? ConclusionLine(facts->verdict, facts->verdictText) : ConclusionLine(store::Verdict::Unknown, "");
+  std::fprintf(out, "%s\n", VisibleText(conclusion).c_str());
   std::vector<std::vector<std::string>> lines(1, std::vector<std::string>(kHeaders.begin(), kHeaders.end()));
   for (const store::ResultRow& row : rows) {
     Cells cells = CellsOf(row);

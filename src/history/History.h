@@ -67,9 +67,9 @@ struct RunSummary {
   bool completed = false;
   std::string message;      // why it failed
   store::Verdict verdict = store::Verdict::Unknown;  // Unknown for a run kept before verdicts
-  std::string verdictText;  // the verdict's reason
-  std::string fileType;     // "ZIP" or "DBF"
-  std::string sourceDir;    // the source directory as the run used it
+  std::string verdictText = {};  // the verdict's reason
+  std::string fileType = {};     // "ZIP" or "DBF"
+  std::string sourceDir = {};    // the source directory as the run used it
 };
 
 // Counts of a run's files: listed, found, passed.

@@ -428,18 +428,27 @@ class Run {
 
   // The cross-checks a table's rules may make in its group.
   struct CrossChecks {
-    bool comparison = false;  // identity: the comparison table passed
-    bool branch = false;      // account: the group's YYBXX passed (for a table other than YYBXX)
-    bool customer = false;    // account: in full transfer, the group's KHJBXX passed (not for KHJBXX, YYBXX)
+    rules::CrossTable comparison = rules::CrossTable::NotChosen;  // identity: the comparison table
+    rules::CrossTable branch = rules::CrossTable::NotChosen;      // account: the group's YYBXX (for other tables)
+    rules::CrossTable customer = rules::CrossTable::NotChosen;    // account: the group's KHJBXX (for ZJZQDY...)
   };
+
+  // Where the table of kind index k stands for the cross-checks of a group.
+  rules::CrossTable crossTable(size_t k, const GroupSlots& slots) const {
+    if (!selected(k)) return rules::CrossTable::NotChosen;
+    return slots[k].present ? rules::CrossTable::Passed : rules::CrossTable::Unavailable;
+  }
 
   CrossChecks crossChecks(size_t k, const GroupSlots& slots) const {
     using naming::AccountKind;
     using naming::IndexOf;
-    if (in_.submission == Submission::Identity) return {slots[IndexOf(naming::IdentityKind::Sfzhcqk)].present};
+    if (in_.submission == Submission::Identity)
+      return {crossTable(IndexOf(naming::IdentityKind::Sfzhcqk), slots)};
     const size_t customers = IndexOf(AccountKind::Khjbxx), branches = IndexOf(AccountKind::Yybxx);
-    return {false, k != branches && slots[branches].present,
-            k != customers && k != branches && in_.fullTransfer && slots[customers].present};
+    CrossChecks cross;
+    if (k != branches) cross.branch = crossTable(branches, slots);
+    if (k != customers && k != branches) cross.customer = crossTable(customers, slots);
+    return cross;
   }
 
   // `tables` more passed tables have had their rules answered: the rule
@@ -452,9 +461,10 @@ class Run {
   void addTable(rules::GroupCheck& check, size_t k, const GroupSlots& slots) const {
     const int kind = naming::RuleKindNumber(k);
     const CrossChecks cross = crossChecks(k, slots);
+    constexpr auto passed = rules::CrossTable::Passed;
     if (in_.submission == Submission::Identity)
-      return check.addIdentityTable(kind, cross.comparison, slots[k].fileId);
-    check.addAccountTable(kind, cross.branch, cross.customer, slots[k].fileId);
+      return check.addIdentityTable(kind, cross.comparison == passed, slots[k].fileId);
+    check.addAccountTable(kind, cross.branch == passed, in_.fullTransfer && cross.customer == passed, slots[k].fileId);
   }
 
   // The rules of table k that its cross-checks leave out.

@@ -1,5 +1,7 @@
 #include "rules/LeftOut.h"
 
+#include <optional>
+
 #include "rules/RuleBook.h"
 
 namespace fc::rules {
@@ -13,30 +15,46 @@ constexpr const char* kNoBranchTable = "同组的证券营业部信息表YYBXX�
 constexpr const char* kNoCustomerTable = "同组的客户基本信息表KHJBXX不在本次检查中或未通过检查，无法核对";
 constexpr const char* kIncremental = "增量传输不与客户基本信息表核对";
 constexpr const char* kNoComparisonTable = "投资者身份信息核查异常明细表SFZHCQK不在本次检查中或未通过检查，无法核对";
+constexpr const char* kBranchNotChosen = "本次未选择检查证券营业部信息表YYBXX，不核对";
+constexpr const char* kCustomerNotChosen = "本次未选择检查客户基本信息表KHJBXX，不核对";
+constexpr const char* kComparisonNotChosen = "本次未选择检查投资者身份信息核查异常明细表SFZHCQK，不核对";
+
+// The skip of a rule whose cross-checked table is not there to check against,
+// or nothing when it is.
+std::optional<RuleSkip> CrossSkip(CrossTable table, int fileId, const char* code, const char* unavailable,
+                                  const char* notChosen) {
+  if (table == CrossTable::Passed) return std::nullopt;
+  if (table == CrossTable::NotChosen) return RuleSkip{fileId, code, RuleState::NotApplicable, notChosen};
+  return RuleSkip{fileId, code, RuleState::NotChecked, unavailable};
+}
 
 }  // namespace
 
-std::vector<RuleSkip> AccountRulesLeftOut(const RuleBook& book, int tableKind, int fileId, bool branchTablePresent,
-                                          bool customerTablePresent, bool fullTransfer) {
+std::vector<RuleSkip> AccountRulesLeftOut(const RuleBook& book, int tableKind, int fileId, CrossTable branch,
+                                          CrossTable customer, bool fullTransfer) {
   std::vector<RuleSkip> skipped;
   const AccountTable* table = book.accountRulesOf(tableKind);
   if (!table) return skipped;
   for (const AccountRule& rule : table->rules) {
-    if (rule.runs == RunsWhen::BranchTable && !branchTablePresent)
-      skipped.push_back({fileId, rule.code, RuleState::NotChecked, kNoBranchTable});
-    if (rule.runs == RunsWhen::CustomerTable && !fullTransfer)
-      skipped.push_back({fileId, rule.code, RuleState::NotApplicable, kIncremental});
-    else if (rule.runs == RunsWhen::CustomerTable && !customerTablePresent)
-      skipped.push_back({fileId, rule.code, RuleState::NotChecked, kNoCustomerTable});
+    std::optional<RuleSkip> skip;
+    if (rule.runs == RunsWhen::BranchTable)
+      skip = CrossSkip(branch, fileId, rule.code, kNoBranchTable, kBranchNotChosen);
+    else if (rule.runs == RunsWhen::CustomerTable && !fullTransfer)
+      skip = RuleSkip{fileId, rule.code, RuleState::NotApplicable, kIncremental};
+    else if (rule.runs == RunsWhen::CustomerTable)
+      skip = CrossSkip(customer, fileId, rule.code, kNoCustomerTable, kCustomerNotChosen);
+    if (skip) skipped.push_back(std::move(*skip));
   }
   return skipped;
 }
 
-std::vector<RuleSkip> IdentityRulesLeftOut(const RuleBook& book, int fileKind, int fileId, bool comparisonPresent) {
+std::vector<RuleSkip> IdentityRulesLeftOut(const RuleBook& book, int fileKind, int fileId, CrossTable comparison) {
   std::vector<RuleSkip> skipped;
-  if (fileKind != 1 || comparisonPresent) return skipped;
+  if (fileKind != 1) return skipped;
   for (const IdentityRule& rule : book.identity().rules)
-    if (rule.needsComparison) skipped.push_back({fileId, rule.code, RuleState::NotChecked, kNoComparisonTable});
+    if (rule.needsComparison)
+      if (auto skip = CrossSkip(comparison, fileId, rule.code, kNoComparisonTable, kComparisonNotChosen))
+        skipped.push_back(std::move(*skip));
   return skipped;
 }
 

@@ -1,7 +1,8 @@
 // rules/LeftOut.h - the data rules that do not run on a table, each with why,
 // so that a run can record them beside its findings: a rule whose table or
 // cross-checked table is missing or unsound could not run (未检查); a rule the
-// transfer mode leaves out by design does not apply (不适用).
+// transfer mode leaves out by design, or one that cross-checks a table the
+// operator did not choose to check, does not apply (不适用).
 //
 //   auto skipped = fc::rules::AccountRulesLeftOut(book, 2, fileId, branch, customer, fullTransfer);
 //   auto all = fc::rules::RulesNotRun(book, Submission::Account, 1, fileId, fullTransfer, "文件不存在");
@@ -17,14 +18,20 @@ namespace fc::rules {
 
 class RuleBook;
 
-// The rules of account tableKind 1 (KHJBXX) ... 5 (ZHBYZ) that the flags
-// leave out (the flags as AccountTableRules takes them).
-std::vector<store::RuleSkip> AccountRulesLeftOut(const RuleBook& book, int tableKind, int fileId,
-                                                 bool branchTablePresent, bool customerTablePresent,
-                                                 bool fullTransfer);
-// The rules of identity fileKind 1 (SFZFCJG) left out without the comparison table.
+// Where a table that a rule cross-checks stands in the run.
+enum class CrossTable {
+  Passed,       // chosen, present and sound: the rule runs
+  Unavailable,  // chosen but missing or unsound: the rule could not run
+  NotChosen,    // not among the tables the operator chose to check
+};
+
+// The rules of account tableKind 1 (KHJBXX) ... 5 (ZHBYZ) that the group's
+// branch (YYBXX) and customer (KHJBXX) tables and the transfer mode leave out.
+std::vector<store::RuleSkip> AccountRulesLeftOut(const RuleBook& book, int tableKind, int fileId, CrossTable branch,
+                                                 CrossTable customer, bool fullTransfer);
+// The rules of identity fileKind 1 (SFZFCJG) left out by the comparison table.
 std::vector<store::RuleSkip> IdentityRulesLeftOut(const RuleBook& book, int fileKind, int fileId,
-                                                  bool comparisonPresent);
+                                                  CrossTable comparison);
 // Every rule of the table of `kind` (as above), not run for `reason`:
 // the table is missing or unsound, or the group's tables could not be opened.
 // The customer rules of incremental transfer stay not applicable.

@@ -181,8 +181,8 @@ TEST_F(RunTest, ResultsOpenedDuringARunAreMarkedAndRefreshedWhenItEnds) {
     ASSERT_NE(results, nullptr);
     during = results->verdictLine()->text();
     results->findChild<QPushButton*>("ExportCmd")->click();
-    QTest::qWaitFor([&] { return results->verdictLine()->text().startsWith(QStringLiteral("检查结论")); },
-                    kRunTimeoutMs);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return results->verdictLine()->text().startsWith(QStringLiteral("检查结论")); }, kRunTimeoutMs));
     after = results->verdictLine()->text();
     for (int r = 0; r < results->grid()->rowCount(); ++r) rows += results->grid()->item(r, 2) != nullptr;
     results->reject();
