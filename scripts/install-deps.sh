@@ -9,14 +9,16 @@ packages=(
   libsqlite3-dev
   libzip-dev zipcmp zipmerge ziptool libisal-dev
   libssl-dev nlohmann-json3-dev
+  libxlsxwriter-dev libpango1.0-dev libcairo2-dev
   qt6-base-dev qt6-translations-l10n
   fonts-wqy-microhei
   xvfb xauth
+  poppler-utils unzip
 )
 # The report's browser test opens the report in a headless browser and
-# renders its PDF pages; without them that test is skipped.
+# renders its PDF pages; without it that test is skipped.
 if [ "${FC_WITH_BROWSER:-0}" = 1 ]; then
-  packages+=(chromium poppler-utils)
+  packages+=(chromium)
 fi
 # The fuzz targets and the sanitizer build want clang's runtime as well.
 if [ "${FC_WITH_FUZZ:-0}" = 1 ]; then

@@ -1,4 +1,5 @@
-// records --home DIR [--file NAME] [--rule CODE] [--format table|tsv|csv|json] [--no-mask]:
+// records --home DIR [--file NAME] [--rule CODE] [--format table|tsv|csv|json|xlsx]
+//         [--output FILE.xlsx] [--no-mask]:
 // the records behind the findings of the latest run, all or those chosen;
 // identity numbers masked unless --no-mask.
 //
@@ -7,7 +8,10 @@
 // tsv, csv: one line per record: fileid, filename, errid, finding, recno and
 //        a column per field of the chosen findings (empty where a finding has
 //        no such field); csv is UTF-8 with a byte-order mark, which
-//        spreadsheets need to read the Chinese text;
+//        spreadsheets need to read the Chinese text, its fields guarded
+//        against formulas (spreadsheet/Csv.h);
+// xlsx:  an Excel workbook written to --output, a sheet per finding
+//        (spreadsheet/Workbook.h);
 // json:  an array of {"fileid", "filename", "errid", "finding", "recno",
 //        "values": {FIELD: text}}, one per record.
 #include <strings.h>
@@ -18,36 +22,33 @@
 #include "cli/Commands.h"
 #include "cli/Options.h"
 #include "cli/TextOutput.h"
+#include "naming/InterfaceLayouts.h"
+#include "spreadsheet/Csv.h"
+#include "spreadsheet/Workbook.h"
 #include "store/Store.h"
 
 namespace fc::cli {
 
 namespace {
 
-struct Chosen {
-  store::FindingRow row;          // the fileerr row
-  store::FindingRecords records;  // what is kept behind it
-};
+using Chosen = spreadsheet::FindingSheet;
 
 bool SameNoCase(const std::string& a, const std::string& b) { return !strcasecmp(a.c_str(), b.c_str()); }
 
 std::vector<Chosen> Choose(store::Store& store, const Options& opts) {
-  std::vector<Chosen> chosen;
-  for (store::FindingRow& row : store.readFindings()) {
-    if (opts.value("file") && !SameNoCase(row.filename, *opts.value("file"))) continue;
-    if (opts.value("rule") && !SameNoCase(row.errid, *opts.value("rule"))) continue;
-    std::optional<store::FindingRecords> records = store.readFindingRecords(
-        row.fileid, row.finding, opts.flag("no-mask") ? privacy::Masking::Off : privacy::Masking::Numbers);
-    if (records) chosen.push_back({std::move(row), std::move(*records)});
-  }
-  return chosen;
+  return spreadsheet::ReadFindingSheets(
+      store, opts.flag("no-mask") ? privacy::Masking::Off : privacy::Masking::Numbers,
+      [&](const store::FindingRow& row) {
+        return (!opts.value("file") || SameNoCase(row.filename, *opts.value("file"))) &&
+               (!opts.value("rule") || SameNoCase(row.errid, *opts.value("rule")));
+      });
 }
 
 void PrintTable(const std::vector<Chosen>& chosen, std::FILE* out) {
   for (const Chosen& c : chosen) {
     const store::FindingRecords& f = c.records;
-    std::fprintf(out, "%s%s  %s  %s\n", &c == &chosen.front() ? "" : "\n", VisibleText(c.row.filename).c_str(),
-                 VisibleText(c.row.errid).c_str(), VisibleText(c.row.errdesc).c_str());
+    std::fprintf(out, "%s%s  %s  %s\n", &c == &chosen.front() ? "" : "\n", VisibleText(c.finding.filename).c_str(),
+                 VisibleText(c.finding.errid).c_str(), VisibleText(c.finding.errdesc).c_str());
     if (static_cast<int64_t>(f.records.size()) < f.total)
       std::fprintf(out, "共 %lld 条，显示前 %zu 条\n", static_cast<long long>(f.total), f.records.size());
     for (const auto& v : f.valueCounts)
@@ -73,22 +74,24 @@ std::vector<std::string> AllFields(const std::vector<Chosen>& chosen) {
 }
 
 void PrintSeparated(const std::vector<Chosen>& chosen, bool csv, std::FILE* out) {
-  const char separator = csv ? ',' : '\t';
-  auto cell = [&](const std::string& text) { return csv ? CsvCell(text) : TsvCell(text); };
   auto printLine = [&](const std::vector<std::string>& cells) {
     std::string line;
-    for (size_t i = 0; i < cells.size(); ++i) line += (i ? std::string(1, separator) : "") + cell(cells[i]);
-    std::fprintf(out, "%s%s", line.c_str(), csv ? "\r\n" : "\n");
+    if (csv) line = spreadsheet::CsvLine(cells);
+    else {
+      for (size_t i = 0; i < cells.size(); ++i) line += (i ? "\t" : "") + TsvCell(cells[i]);
+      line += '\n';
+    }
+    std::fputs(line.c_str(), out);
   };
-  if (csv) std::fprintf(out, "\xEF\xBB\xBF");
+  if (csv) std::fputs(std::string(spreadsheet::kUtf8Bom).c_str(), out);
   const std::vector<std::string> fields = AllFields(chosen);
   std::vector<std::string> header = {"fileid", "filename", "errid", "finding", "recno"};
   header.insert(header.end(), fields.begin(), fields.end());
   printLine(header);
   for (const Chosen& c : chosen) {
     for (const auto& r : c.records.records) {
-      std::vector<std::string> cells = {std::to_string(c.row.fileid), c.row.filename, c.row.errid,
-                                        std::to_string(c.row.finding), std::to_string(r.recno)};
+      std::vector<std::string> cells = {std::to_string(c.finding.fileid), c.finding.filename, c.finding.errid,
+                                        std::to_string(c.finding.finding), std::to_string(r.recno)};
       for (const std::string& field : fields) {
         auto at = std::find(c.records.fields.begin(), c.records.fields.end(), field);
         cells.push_back(at == c.records.fields.end() ? "" : r.values.at(static_cast<size_t>(at - c.records.fields.begin())));
@@ -98,13 +101,25 @@ void PrintSeparated(const std::vector<Chosen>& chosen, bool csv, std::FILE* out)
   }
 }
 
+// The workbook at --output, headed by the agreement's meanings.
+int WriteXlsx(std::vector<Chosen> chosen, const settings::AppHome& home, const std::filesystem::path& output) {
+  const naming::InterfaceLayouts agreement = naming::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
+  spreadsheet::Workbook book;
+  book.findings = std::move(chosen);
+  book.agreement = &agreement;
+  std::string error;
+  if (!spreadsheet::WriteWorkbook(output, book, error)) return Fail(error);
+  std::fprintf(stderr, "记录已导出到%s\n", output.string().c_str());
+  return 0;
+}
+
 void PrintJson(const std::vector<Chosen>& chosen, std::FILE* out) {
   bool first = true;
   std::fprintf(out, "[");
   for (const Chosen& c : chosen) {
-    const std::string head = "{\"fileid\": " + std::to_string(c.row.fileid) + ", \"filename\": " +
-                             JsonString(c.row.filename) + ", \"errid\": " + JsonString(c.row.errid) +
-                             ", \"finding\": " + std::to_string(c.row.finding);
+    const std::string head = "{\"fileid\": " + std::to_string(c.finding.fileid) + ", \"filename\": " +
+                             JsonString(c.finding.filename) + ", \"errid\": " + JsonString(c.finding.errid) +
+                             ", \"finding\": " + std::to_string(c.finding.finding);
     for (const auto& r : c.records.records) {
       std::string object = head + ", \"recno\": " + std::to_string(r.recno) + ", \"values\": {";
       for (size_t k = 0; k < c.records.fields.size(); ++k)
@@ -121,15 +136,20 @@ void PrintJson(const std::vector<Chosen>& chosen, std::FILE* out) {
 int RecordsCommand(const Args& args) {
   Options opts;
   std::string error;
-  if (!opts.parse(args, {"home", "file", "rule", "format"}, {"no-mask"}, error) || !opts.require({"home"}, error))
+  if (!opts.parse(args, {"home", "file", "rule", "format", "output"}, {"no-mask"}, error) ||
+      !opts.require({"home"}, error))
     return Fail(error);
-  const std::optional<std::string> format = opts.choice("format", "table", {"table", "tsv", "csv", "json"}, error);
+  const std::optional<std::string> format =
+      opts.choice("format", "table", {"table", "tsv", "csv", "json", "xlsx"}, error);
   if (!format) return Fail(error);
+  const std::optional<std::string> output = opts.value("output");
+  if ((format == "xlsx") != output.has_value()) return Fail("--output FILE.xlsx goes with --format xlsx, and only with it");
   settings::AppHome home = HomeAt(*opts.value("home"));
   if (!RequireHomeFile(home, home.storeFile(), "检查结果")) return 2;
   try {
     auto store = store::Store::open(home.home, home.data);
-    const std::vector<Chosen> chosen = Choose(*store, opts);
+    std::vector<Chosen> chosen = Choose(*store, opts);
+    if (format == "xlsx") return WriteXlsx(std::move(chosen), home, *output);
     if (format == "table") PrintTable(chosen, stdout);
     else if (format == "json") PrintJson(chosen, stdout);
     else PrintSeparated(chosen, format == "csv", stdout);

@@ -1,7 +1,8 @@
-// report --home DIR [--run ID] [--no-mask] --output FILE.html|FILE.json: the
-// check report of a run of the history (default: the newest), as a
-// self-contained HTML page or as JSON for scripts, chosen by the output
-// file's ending; identity numbers and names masked unless --no-mask.
+// report --home DIR [--run ID] [--no-mask] --output FILE.html|FILE.pdf|FILE.json:
+// the check report of a run of the history (default: the newest), as a
+// self-contained HTML page, an A4 PDF (the same file the results window
+// writes) or JSON for scripts, chosen by the output file's ending; identity
+// numbers and names masked unless --no-mask.
 #include <cstdio>
 #include <filesystem>
 #include <limits>
@@ -11,6 +12,7 @@
 #include "history/History.h"
 #include "report/HtmlReport.h"
 #include "report/JsonReport.h"
+#include "report/PdfReport.h"
 #include "report/ReportData.h"
 
 namespace fc::cli {
@@ -32,7 +34,8 @@ int ReportCommand(const Args& args) {
     return Fail(error);
   const std::filesystem::path output = *opts.value("output");
   const std::string ext = LowerExtension(output);
-  if (ext != ".html" && ext != ".htm" && ext != ".json") return Fail("--output must end in .html or .json");
+  if (ext != ".html" && ext != ".htm" && ext != ".pdf" && ext != ".json")
+    return Fail("--output must end in .html, .pdf or .json");
   std::optional<int64_t> run;
   if (std::optional<std::string> id = opts.value("run")) {
     run = WholeNumber(*id, 1, std::numeric_limits<int64_t>::max());
@@ -43,8 +46,10 @@ int ReportCommand(const Args& args) {
   std::optional<report::ReportData> data = report::LoadReport(
       home.home, home.data, run, error, opts.flag("no-mask") ? privacy::Masking::Off : privacy::Masking::NumbersAndNames);
   if (!data) return Fail(error);
-  const std::string text = ext == ".json" ? report::JsonReport(*data) : report::HtmlReport(*data);
-  if (!report::WriteReportFile(output, text, error)) return Fail(error);
+  const bool written = ext == ".pdf" ? report::WritePdfReport(*data, output, error)
+                                     : report::WriteReportFile(
+                                           output, ext == ".json" ? report::JsonReport(*data) : report::HtmlReport(*data), error);
+  if (!written) return Fail(error);
   std::fprintf(stderr, "检查报告已写入%s\n", output.string().c_str());
   return 0;
 }

@@ -87,16 +87,6 @@ std::string TsvCell(std::string text) {
   return VisibleText(text);
 }
 
-std::string CsvCell(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char ch : text) {
-    if (ch == '"') quoted += '"';
-    quoted += ch;
-  }
-  return quoted + "\"";
-}
-
 std::string JsonString(const std::string& text) {
   std::string json = "\"";
   for (char ch : text) {

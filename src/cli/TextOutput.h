@@ -1,9 +1,8 @@
 // cli/TextOutput.h - cells of text as the commands print them: aligned
-// columns for people, tab- and comma-separated lines and JSON strings for
-// scripts.
+// columns for people, tab-separated lines and JSON strings for scripts
+// (comma-separated lines come from spreadsheet/Csv.h).
 //
 //   fc::cli::PrintAligned({{"记录号", "YYBDM"}, {"12", "999999"}}, stdout);
-//   std::string cell = fc::cli::CsvCell("a,b");   // "\"a,b\""
 #pragma once
 
 #include <cstdio>
@@ -27,8 +26,6 @@ void PrintAligned(const std::vector<std::vector<std::string>>& lines, std::FILE*
 
 // The text with tabs and line breaks made blanks, then VisibleText.
 std::string TsvCell(std::string text);
-// The text quoted when it holds a comma, a quote or a line break.
-std::string CsvCell(const std::string& text);
 // The text as a JSON string, quotes included.
 std::string JsonString(const std::string& text);
 

@@ -30,9 +30,10 @@ const Command kCommands[] = {
     {"results", fc::cli::ResultsCommand,
      "results  --home DIR [--format table|tsv|json]   print the latest check's results"},
     {"records", fc::cli::RecordsCommand,
-     "records  --home DIR [--file NAME] [--rule CODE] [--format table|tsv|csv|json] [--no-mask]\n"
-     "           print the records behind the latest check's findings\n"
-     "           (identity numbers masked unless --no-mask)"},
+     "records  --home DIR [--file NAME] [--rule CODE] [--format table|tsv|csv|json|xlsx]\n"
+     "           [--output FILE.xlsx] [--no-mask]\n"
+     "           print the records behind the latest check's findings, or write them as an\n"
+     "           Excel workbook (identity numbers masked unless --no-mask)"},
     {"history", fc::cli::HistoryCommand,
      "history  --home DIR [--limit N] [--format table|tsv|json] [--keep N]\n"
      "           list the past checks, newest first (--keep: how many the history keeps)"},
@@ -41,7 +42,7 @@ const Command kCommands[] = {
      "           what changed from check A to check B (default: the latest against the one\n"
      "           before it of the same company and date); exit 1 when a problem is new or grew"},
     {"report", fc::cli::ReportCommand,
-     "report   --home DIR [--run ID] [--no-mask] --output FILE.html|FILE.json\n"
+     "report   --home DIR [--run ID] [--no-mask] --output FILE.html|FILE.pdf|FILE.json\n"
      "           write the report of a past check (default: the latest; identity numbers\n"
      "           and names masked unless --no-mask)"},
     {"forget", fc::cli::ForgetCommand,

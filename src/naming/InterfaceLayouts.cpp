@@ -112,6 +112,11 @@ std::string InterfaceLayouts::meaningOf(std::string_view kind, std::string_view 
   return {};
 }
 
+std::string FieldHeading(const InterfaceLayouts* agreement, std::string_view kind, std::string_view field) {
+  const std::string meaning = agreement ? agreement->meaningOf(kind, field) : std::string();
+  return meaning.empty() ? std::string(field) : meaning + ' ' + std::string(field);
+}
+
 const TableLayout* InterfaceLayouts::forFileName(std::string_view fileName) const {
   std::string_view stem = fileName.substr(0, fileName.rfind('.'));
   for (size_t start = 0; start <= stem.size();) {

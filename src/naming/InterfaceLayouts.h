@@ -48,4 +48,9 @@ class InterfaceLayouts {
   std::vector<TableLayout> layouts_;
 };
 
+// "营业部代码 YYBDM": the meaning the agreement gives the field in `kind`
+// (else in any kind), then the name; the name alone when no meaning is known
+// or `agreement` is null. Heads the records wherever they are shown or exported.
+std::string FieldHeading(const InterfaceLayouts* agreement, std::string_view kind, std::string_view field);
+
 }  // namespace fc::naming

@@ -86,49 +86,17 @@ std::string Headline(const store::RunFacts& f) {
          HtmlEscape(reason) + "</div>";
 }
 
-// Problems of one table description: its findings and its missing files;
-// `unfinished` when a file of it was not checked whole.
-struct TableCount {
-  std::string table;
-  int problems = 0;
-  bool unfinished = false;
-};
-
-// Per table description, in the order the files were listed.
-std::vector<TableCount> ProblemsPerTable(const history::Run& run) {
-  std::vector<TableCount> counts;
-  for (const store::FileFacts& file : run.facts.files) {
-    auto it = std::find_if(counts.begin(), counts.end(), [&](const TableCount& c) { return c.table == file.filecat; });
-    if (it == counts.end()) it = counts.insert(counts.end(), {file.filecat, 0, false});
-    it->problems += !file.isexist + static_cast<int>(std::count_if(run.findings.begin(), run.findings.end(),
-                                                     [&](const history::Finding& f) { return f.fileid == file.fileid; }));
-    it->unfinished |= file.verdict == store::Verdict::Incomplete || file.verdict == store::Verdict::Unknown;
-  }
-  return counts;
-}
-
 // Red for problems; green only for a table checked whole without any; grey otherwise.
 const char* BarColour(const TableCount& c) {
   if (c.problems) return "#c0392b";
   return c.unfinished ? "#bbbbbb" : "#8fbf8f";
 }
 
-std::string TableChart(const std::vector<TableCount>& counts, int most) {
-  std::string html = "<table class=\"chart\" cellspacing=\"0\">";
-  for (const TableCount& c : counts) {
-    const int filled = std::max(c.problems * 360 / most, 4);
-    html += "<tr><td>" + HtmlEscape(c.table) + "</td><td width=\"" + Num(filled) + "\" bgcolor=\"" + BarColour(c) +
-            "\"></td><td width=\"" + Num(364 - filled) + "\">" + Num(c.problems) + "</td></tr>";
-  }
-  return html + "</table>";
-}
-
-std::string Chart(const history::Run& run, ChartStyle style) {
+std::string Chart(const history::Run& run) {
   const auto counts = ProblemsPerTable(run);
   if (counts.empty()) return "";
   int most = 1;
   for (const TableCount& c : counts) most = std::max(most, c.problems);
-  if (style == ChartStyle::Table) return TableChart(counts, most);
   constexpr int kLabel = 190, kBar = 360, kRow = 24;
   const int height = static_cast<int>(counts.size()) * kRow + 8;
   std::string svg = "<svg class=\"chart\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(kLabel + kBar + 50) +
@@ -145,7 +113,7 @@ std::string Chart(const history::Run& run, ChartStyle style) {
   return svg + "</svg>";
 }
 
-std::string Summary(const ReportData& data, ChartStyle style) {
+std::string Summary(const ReportData& data) {
   const history::RunSummary s = history::Summarize(data.run);
   const int missing = s.expected - s.present;
   const int notChecked = static_cast<int>(std::count_if(data.run.facts.skipped.begin(), data.run.facts.skipped.end(),
@@ -154,7 +122,7 @@ std::string Summary(const ReportData& data, ChartStyle style) {
                      Head({"应有文件", "存在文件", "缺少文件", "通过检查", "问题", "未检查规则"}) + "<tr>";
   for (int n : {s.expected, s.present, missing, s.passed, s.findings + missing, notChecked}) html += Cell(Num(n), "num");
   html += "</tr></table><p class=\"note\">问题包括缺少的文件；“通过检查”指文件存在、结构正常、规则全部运行且未发现问题的文件。</p>";
-  html += "<h3>各数据表问题数</h3>" + Chart(data.run, style);
+  html += "<h3>各数据表问题数</h3>" + Chart(data.run);
   return html;
 }
 
@@ -314,7 +282,7 @@ std::string HtmlEscape(std::string_view text) {
   return out;
 }
 
-std::string HtmlReport(const ReportData& data, ChartStyle chart) {
+std::string HtmlReport(const ReportData& data) {
   const store::RunFacts& f = data.run.facts;
   const std::string title = "检查报告 " + f.companyCode + " " + DashedDate(f.dataDate);
   std::string html = "<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\">"
@@ -324,7 +292,7 @@ std::string HtmlReport(const ReportData& data, ChartStyle chart) {
   html += "<h1>" + HtmlEscape(SubmissionTitle(f.submission)) + "报告</h1>";
   html += "<p class=\"note\">" + HtmlEscape(f.companyCode + " " + f.companyName) + "　数据日期 " +
           HtmlEscape(DashedDate(f.dataDate)) + "　检查时间 " + HtmlEscape(f.started) + "</p>";
-  html += Facts(data) + Summary(data, chart) + Files(data.run) + Findings(data) + Skipped(data.run) + Comparison(data);
+  html += Facts(data) + Summary(data) + Files(data.run) + Findings(data) + Skipped(data.run) + Comparison(data);
   return html + "</body></html>\n";
 }
 

@@ -17,12 +17,7 @@
 
 namespace fc::report {
 
-// How the chart of findings per table is drawn: inline SVG for browsers, or
-// plain table cells for HTML renderers without SVG (Qt's rich text, which
-// writes the PDF form).
-enum class ChartStyle { Svg, Table };
-
-std::string HtmlReport(const ReportData& data, ChartStyle chart = ChartStyle::Svg);
+std::string HtmlReport(const ReportData& data);
 
 // `text` with & < > " ' replaced by their character references.
 std::string HtmlEscape(std::string_view text);

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -113,25 +114,40 @@ const char* ResultClass(const store::FileFacts& file) {
   return "none";
 }
 
+std::vector<TableCount> ProblemsPerTable(const history::Run& run) {
+  std::vector<TableCount> counts;
+  for (const store::FileFacts& file : run.facts.files) {
+    auto it = std::find_if(counts.begin(), counts.end(), [&](const TableCount& c) { return c.table == file.filecat; });
+    if (it == counts.end()) it = counts.insert(counts.end(), {file.filecat, 0, false});
+    it->problems += !file.isexist + static_cast<int>(std::count_if(run.findings.begin(), run.findings.end(),
+                                                     [&](const history::Finding& f) { return f.fileid == file.fileid; }));
+    it->unfinished |= file.verdict == store::Verdict::Incomplete || file.verdict == store::Verdict::Unknown;
+  }
+  return counts;
+}
+
 bool WriteReportFile(const fs::path& file, const std::string& bytes, std::string& error) {
-  std::random_device rd;
-  const fs::path temp = file.parent_path() / ("." + file.filename().string() + "." + std::to_string(rd()) + ".tmp");
-  {
+  return ReplaceFileThrough(file, [&](const fs::path& temp, std::string& failure) {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
-    if (!out) {
-      error = "无法写入文件" + file.string() + "：" + std::strerror(errno);
-      out.close();
-      std::error_code ec;
-      fs::remove(temp, ec);
-      return false;
-    }
-  }
+    if (out) return true;
+    failure = std::strerror(errno);
+    return false;
+  }, error);
+}
+
+bool ReplaceFileThrough(const fs::path& file, const FileWriter& write, std::string& error) {
+  std::random_device rd;
+  const fs::path temp = file.parent_path() / ("." + file.filename().string() + "." + std::to_string(rd()) + ".tmp");
+  std::string failure;
   std::error_code ec;
-  fs::rename(temp, file, ec);
-  if (!ec) return true;
-  error = "无法写入文件" + file.string() + "：" + ec.message();
+  if (write(temp, failure)) {
+    fs::rename(temp, file, ec);
+    if (!ec) return true;
+    failure = ec.message();
+  }
+  error = "无法写入文件" + file.string() + "：" + failure;
   fs::remove(temp, ec);
   return false;
 }

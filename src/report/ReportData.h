@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "history/Comparison.h"
 #include "history/History.h"
@@ -57,9 +58,25 @@ std::string DashedDate(const std::string& yyyymmdd);         // "2008-08-08", as
 std::string FileResult(const store::FileFacts& file);
 // The report's class of that result: "ok" (pass), "bad" (fail), "incomplete", "none" (unknown).
 const char* ResultClass(const store::FileFacts& file);
+// Problems of one table description: its findings and its missing files;
+// `unfinished` when a file of it was not checked whole.
+struct TableCount {
+  std::string table;        // the table description ("客户基本信息表")
+  int problems = 0;         // findings and missing files of its files
+  bool unfinished = false;  // a file of it was not checked whole (or before verdicts were kept)
+};
+// Per table description, in the order the files were listed (the report's bars).
+std::vector<TableCount> ProblemsPerTable(const history::Run& run);
 
 // Writes `bytes` to `file` through a temporary file in the same directory
 // renamed over it when complete; false with `error` set when it cannot.
 bool WriteReportFile(const std::filesystem::path& file, const std::string& bytes, std::string& error);
+
+// The same for a file another library writes: `write` makes the temporary
+// file it is given (false with `error` set when it cannot); it is renamed
+// over `file` when made, removed otherwise, so that an earlier file stays
+// whole and no half-written one is left.
+using FileWriter = std::function<bool(const std::filesystem::path& temp, std::string& error)>;
+bool ReplaceFileThrough(const std::filesystem::path& file, const FileWriter& write, std::string& error);
 
 }  // namespace fc::report

@@ -109,6 +109,15 @@ TEST_F(HistoryCommands, ReportHoldsTheRunsFactsAndTheFilesChecksums) {
     EXPECT_NE(page.find(sum), std::string::npos) << found;
   }
   for (const auto& finding : report["findings"]) EXPECT_NE(page.find(finding["errid"].get<std::string>()), std::string::npos);
+  // The PDF of a kept run, as the window writes it, says the same.
+  const fs::path pdf = dir / "report.pdf";
+  ASSERT_EQ(cli({"report", "--home", home, "--run", "1", "--output", pdf.string()}), 0);
+  if (fc::test::HasProgram("pdftotext")) {
+    const std::string text = fc::test::CommandOutput("pdftotext -enc UTF-8 " + ShellQuoted(pdf.string()) + " -");
+    EXPECT_NE(text.find("检查结论：不通过"), std::string::npos);
+    for (const auto& finding : report["findings"])
+      EXPECT_NE(text.find("错误编号 " + finding["errid"].get<std::string>()), std::string::npos) << finding["errid"];
+  }
   ASSERT_EQ(cli({"results", "--home", home, "--format", "json"}), 0);
   size_t problems = 0;
   const auto results = nlohmann::json::parse(out);

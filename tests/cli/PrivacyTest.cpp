@@ -66,6 +66,18 @@ class Privacy : public testing::Test {
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   }
 
+  // `records` in `format`; a workbook's sheets as their XML in `out`.
+  int records(const std::string& format, bool noMask) {
+    std::vector<std::string> args = {"records", "--home", home, "--format", format};
+    if (noMask) args.push_back("--no-mask");
+    if (format != "xlsx") return cli(args);
+    const fs::path book = dir / "records.xlsx";
+    args.insert(args.end(), {"--output", book.string()});
+    const int status = cli(args);
+    out = fc::test::CommandOutput("unzip -p " + ShellQuoted(book.string()) + " 'xl/worksheets/*.xml'");
+    return status;
+  }
+
   // The real account numbers behind the findings, as the operator may see them.
   std::set<std::string> realNumbers() {
     EXPECT_EQ(cli({"records", "--home", home, "--format", "json", "--no-mask"}), 0);
@@ -91,9 +103,9 @@ TEST_F(Privacy, IdentityNumbersAreMaskedInEveryOutputAndTheHistoryUnlessTheOpera
   ASSERT_FALSE(real.empty());
   const std::string one = *real.begin();
   const std::string masked = one.substr(0, 6) + std::string(one.size() - 10, '*') + one.substr(one.size() - 4);
-  for (const char* format : {"table", "tsv", "csv", "json"}) {
+  for (const char* format : {"table", "tsv", "csv", "json", "xlsx"}) {
     SCOPED_TRACE(format);
-    ASSERT_EQ(cli({"records", "--home", home, "--format", format}), 0);
+    ASSERT_EQ(records(format, false), 0);
     EXPECT_NE(out.find(masked), std::string::npos);
     for (const std::string& number : real) EXPECT_EQ(out.find(number), std::string::npos) << number;
   }
@@ -121,8 +133,10 @@ TEST_F(Privacy, IdentityNumbersAreMaskedInEveryOutputAndTheHistoryUnlessTheOpera
 
   ASSERT_EQ(cli({"report", "--home", home, "--no-mask", "--output", (dir / "whole.json").string()}), 0);
   EXPECT_NE(fc::test::ReadFileBytes(dir / "whole.json").find(one), std::string::npos);
-  ASSERT_EQ(cli({"records", "--home", home, "--format", "csv", "--no-mask"}), 0);
-  for (const std::string& number : real) EXPECT_NE(out.find(number), std::string::npos) << number;
+  for (const char* format : {"csv", "xlsx"}) {
+    ASSERT_EQ(records(format, true), 0);
+    for (const std::string& number : real) EXPECT_NE(out.find(number), std::string::npos) << format << number;
+  }
 }
 
 TEST_F(Privacy, ForgetEmptiesTheHistoryAndTheRecordsLeavingNoTrace) {

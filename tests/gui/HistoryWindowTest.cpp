@@ -1,6 +1,6 @@
 // The history window over two real check runs of the sample: the list, a
 // past run's results in the results grid, the comparison colours, and the
-// report written through Qt's PDF writer.
+// results window's exports (report and workbook) with their confirmation.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,12 +12,15 @@
 #include <functional>
 
 #include "GuiTestSupport.h"
+#include "gui/results/ChkResult.h"
 #include "gui/results/ComparisonWindow.h"
 #include "gui/results/HistoryWindow.h"
+#include "gui/results/ReportButtons.h"
 #include "gui/results/ReportExport.h"
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/RunDriver.h"
 #include "pipeline/Sample.h"
+#include "support/Shell.h"
 #include "support/Zip.h"
 
 namespace fc::gui {
@@ -133,7 +136,7 @@ TEST_F(HistoryWindowTest, TabLeavesTheListForItsButtonsAndEnterPressesThem) {
   EXPECT_TRUE(shown);
 }
 
-TEST_F(HistoryWindowTest, ReportIsWrittenAsPdfAndHtmlBesideTheSourceDirectory) {
+TEST_F(HistoryWindowTest, ResultsExportTheReportAndTheWorkbookAndConfirmWhereTheyWent) {
   std::string error;
   std::optional<report::ReportData> data = report::LoadReport(home.home().home, home.home().data, std::nullopt, error);
   ASSERT_TRUE(data) << error;
@@ -141,17 +144,37 @@ TEST_F(HistoryWindowTest, ReportIsWrittenAsPdfAndHtmlBesideTheSourceDirectory) {
   EXPECT_TRUE(proposed.startsWith(QString::fromStdString((home.path() / "sample").string()) + "/检查报告_100001_20080808_"));
   EXPECT_TRUE(proposed.endsWith(QStringLiteral(".html")));
 
-  QString failure;
-  const fs::path pdf = home.path() / "report.pdf", html = home.path() / "report.html";
-  ASSERT_TRUE(WriteReport(*data, QString::fromStdString(pdf.string()), failure)) << failure.toStdString();
-  ASSERT_TRUE(WriteReport(*data, QString::fromStdString(html.string()), failure)) << failure.toStdString();
+  auto store = store::Store::open(home.home().home, home.home().data);
+  ChkResult results(store.get(), boxes);
+  ReportButtons buttons(&results, home.home(), boxes);
+  const fs::path pdf = home.path() / "report.pdf", html = home.path() / "report.html", book = home.path() / "r.xlsx";
+  for (const fs::path& file : {pdf, html}) {
+    boxes.answerSavePath(QString::fromStdString(file.string()));
+    buttons.exportButton()->click();
+  }
+  boxes.answerSavePath(QString::fromStdString(book.string()));
+  buttons.workbookButton()->click();
+  ASSERT_EQ(boxes.shown.size(), 3u) << boxes.texts().join(" | ").toStdString();
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(boxes.shown[i].buttons, BoxButtons::OkOpenFolder);
+    EXPECT_TRUE(boxes.shown[i].text.contains(QString::fromStdString((i == 0 ? pdf : i == 1 ? html : book).string())));
+  }
   EXPECT_EQ(test::ReadFileBytes(pdf).substr(0, 5), "%PDF-");
   EXPECT_NE(test::ReadFileBytes(html).find("<svg"), std::string::npos);
-  EXPECT_FALSE(WriteReport(*data, QString::fromStdString((home.path() / "missing" / "r.pdf").string()), failure));
-  if (std::system("command -v pdftoppm >/dev/null 2>&1") != 0) return;
-  const std::string pages = (home.path() / "page").string();
-  ASSERT_EQ(std::system(("pdftoppm -r 30 -png '" + pdf.string() + "' '" + pages + "'").c_str()), 0);
-  EXPECT_TRUE(fs::exists(pages + "-1.png"));
+  EXPECT_EQ(test::ReadFileBytes(book).substr(0, 2), "PK");
+  if (test::HasProgram("unzip")) {
+    const std::string sheets = test::CommandOutput("unzip -p " + test::ShellQuoted(book.string()) + " xl/workbook.xml");
+    EXPECT_NE(sheets.find("name=\"检查概况\""), std::string::npos);
+    EXPECT_NE(sheets.find("KHJBXX"), std::string::npos);
+  }
+
+  // A failed write says why and leaves nothing.
+  boxes.shown.clear();
+  boxes.answerSavePath(QString::fromStdString((home.path() / "missing" / "r.pdf").string()));
+  buttons.exportButton()->click();
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].title, QStringLiteral("错误提示"));
+  EXPECT_FALSE(fs::exists(home.path() / "missing"));
 }
 
 }  // namespace

@@ -211,19 +211,30 @@ TEST_F(RecordsWindowTest, FindingsWithoutRecordsOpenNothingAndTheButtonFollowsTh
   }
 }
 
-TEST_F(RecordsWindowTest, ExportCancelledWritesNothingAndAFailedOneSaysWhy) {
+TEST_F(RecordsWindowTest, ExportCancelledWritesNothingAFailedOneSaysWhyAndASavedOneOffersItsFolder) {
   store::FindingRecords records{1, 1, "R03", "KHJBXX", {"ZJHM"}, {{1, {""}}}, 1, {}};
   RecordsWindow window(records, {1, 1, "K.DBF", "R03", "证件号码为空", 1, 1}, nullptr, boxes);
   EXPECT_FALSE(window.countsTable()->isVisibleTo(&window));  // no value counts
-  window.exportCsv();                                         // cancelled
-  EXPECT_TRUE(boxes.shown.empty());
-  const QString path = QString::fromStdString((home.path() / "missing" / "k.csv").string());
-  boxes.answerSavePath(path);
-  window.exportCsv();
-  ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0].title, QStringLiteral("错误提示"));
-  EXPECT_TRUE(boxes.shown[0].text.contains(path));
-  EXPECT_FALSE(QFile::exists(path));
+  for (const auto& [name, exportTo] : {std::pair{"k.csv", &RecordsWindow::exportCsv},
+                                       std::pair{"k.xlsx", &RecordsWindow::exportWorkbook}}) {
+    SCOPED_TRACE(name);
+    boxes.shown.clear();
+    (window.*exportTo)();  // cancelled
+    EXPECT_TRUE(boxes.shown.empty());
+    const QString failing = QString::fromStdString((home.path() / "missing" / name).string());
+    const QString saved = QString::fromStdString((home.path() / name).string());
+    boxes.answerSavePath(failing);
+    (window.*exportTo)();
+    boxes.answerSavePath(saved);
+    (window.*exportTo)();
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("错误提示"));
+    EXPECT_TRUE(boxes.shown[0].text.contains(failing));
+    EXPECT_FALSE(QFile::exists(failing));
+    EXPECT_EQ(boxes.shown[1].buttons, BoxButtons::OkOpenFolder);
+    EXPECT_TRUE(boxes.shown[1].text.contains(saved));
+    EXPECT_TRUE(QFile::exists(saved));
+  }
 }
 
 TEST_F(RecordsWindowTest, ColumnsFillTheWidthAsTheWindowGrowsAndTheKeysReachEveryPart) {
@@ -246,7 +257,8 @@ TEST_F(RecordsWindowTest, ColumnsFillTheWidthAsTheWindowGrowsAndTheKeysReachEver
 
   // Tab goes from part to part (arrows move within a table), starting at the records.
   ASSERT_EQ(QApplication::focusWidget(), table);
-  QWidget* const order[] = {window.findChild<QPushButton*>("ExportCsv"), window.findChild<QPushButton*>("CloseCmd"),
+  QWidget* const order[] = {window.findChild<QPushButton*>("ExportCsv"), window.findChild<QPushButton*>("ExportXlsx"),
+                            window.findChild<QPushButton*>("CloseCmd"),
                             window.countsTable(), table};
   for (QWidget* next : order) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

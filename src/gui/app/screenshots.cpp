@@ -10,9 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
-#include <QPainter>
 #include <QPixmap>
-#include <QTextDocument>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <cstdio>
@@ -29,7 +27,6 @@
 #include "gui/results/ComparisonWindow.h"
 #include "gui/results/HistoryWindow.h"
 #include "gui/results/ReportButtons.h"
-#include "gui/results/ReportExport.h"
 #include "gui/shell/EndForm.h"
 #include "gui/shell/MainForm.h"
 #include "gui/shell/MessageBoxes.h"
@@ -39,6 +36,7 @@
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/RunDriver.h"
 #include "pipeline/Sample.h"
+#include "report/PdfReport.h"
 #include "store/Judge.h"
 #include "store/Store.h"
 
@@ -215,24 +213,12 @@ fc::settings::AppHome CheckSampleTwice(const QTemporaryDir& scratch, const fc::s
   return home;
 }
 
-// The report's pages as Qt prints them (A4), one image each.
+// The first pages of the report as it prints (A4), one image each.
 bool SaveReportPages(const fc::report::ReportData& data, const QDir& out) {
-  QTextDocument document;
-  fc::gui::LayOutForPrint(data, document);
-  const QSizeF page(794, 1123);  // A4 at 96 dots per inch
-  document.setPageSize(page);
-  document.setDocumentMargin(40);
-  bool ok = true;
-  for (int n = 0; n < document.pageCount() && n < 3; ++n) {
-    QImage image(page.toSize(), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.translate(0, -n * page.height());
-    document.drawContents(&painter, QRectF(QPointF(0, n * page.height()), page));
-    painter.end();
-    ok &= image.save(out.filePath(QStringLiteral("report-%1.png").arg(n + 1)));
-  }
-  return ok;
+  std::string error;
+  if (fc::report::WriteReportPageImages(data, out.path().toStdString(), "report", 3, error)) return true;
+  std::fprintf(stderr, "filingcheck-screenshots: %s\n", error.c_str());
+  return false;
 }
 
 bool SaveHistoryWindows(const QTemporaryDir& scratch, const fc::settings::AppHome& base, fc::gui::MessageBoxes& boxes,

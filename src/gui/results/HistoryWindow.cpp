@@ -159,7 +159,7 @@ void HistoryWindow::showComparison() {
 }
 
 void HistoryWindow::exportReport() {
-  if (std::optional<int64_t> id = chosenRun()) ExportReport(this, home_, id, boxes_);
+  if (std::optional<int64_t> id = chosenRun()) ExportReport(home_, id, boxes_);
 }
 
 }  // namespace fc::gui

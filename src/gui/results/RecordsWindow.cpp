@@ -9,7 +9,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QTableWidget>
@@ -19,6 +18,9 @@
 
 #include "gui/shell/MessageBoxes.h"
 #include "naming/InterfaceLayouts.h"
+#include "report/ReportData.h"
+#include "spreadsheet/Csv.h"
+#include "spreadsheet/Workbook.h"
 
 namespace fc::gui {
 
@@ -120,19 +122,6 @@ View* MakeView(QWidget* parent, const char* name) {
   return view;
 }
 
-// One CSV field: quoted when it holds a separator, a quote or a line break.
-QString CsvField(const QString& text) {
-  static const QString kSpecial = QStringLiteral(",\"\r\n");
-  if (std::none_of(text.begin(), text.end(), [](QChar c) { return kSpecial.contains(c); })) return text;
-  return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
-
-QString CsvLine(const QStringList& fields) {
-  QStringList quoted;
-  for (const QString& field : fields) quoted << CsvField(field);
-  return quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-}
-
 }  // namespace
 
 std::vector<std::optional<store::FindingRow>> FindingsOfRows(const std::vector<store::ResultRow>& rows,
@@ -164,12 +153,6 @@ bool IsNumberField(const naming::InterfaceLayouts* agreement, const std::string&
                      [&](const naming::LayoutField& f) { return f.type == 'N' && f.name == field; });
 }
 
-QString FieldHeading(const naming::InterfaceLayouts* agreement, const std::string& table,
-                     const std::string& field) {
-  const std::string meaning = agreement ? agreement->meaningOf(table, field) : std::string();
-  return meaning.empty() ? FromStd(field) : FromStd(meaning) + QLatin1Char(' ') + FromStd(field);
-}
-
 RecordsWindow::RecordsWindow(store::FindingRecords records, const store::FindingRow& finding,
                              const naming::InterfaceLayouts* agreement, MessageBoxes& boxes, QWidget* parent)
     : QDialog(parent), boxes_(boxes), finding_(finding), agreement_(agreement) {
@@ -179,11 +162,11 @@ RecordsWindow::RecordsWindow(store::FindingRecords records, const store::Finding
   setSizeGripEnabled(true);
   resize(900, 600);
   proposedName_ = QFileInfo(FromStd(finding.filename)).completeBaseName() + QLatin1Char('_') +
-                  FromStd(finding.errid) + QStringLiteral(".csv");
+                  FromStd(finding.errid);
   QStringList headings{QStringLiteral("记录号")};
   std::vector<bool> rightAligned{true};
   for (const std::string& field : records.fields) {
-    headings << FieldHeading(agreement, records.table, field);
+    headings << FromStd(naming::FieldHeading(agreement, records.table, field));
     rightAligned.push_back(IsNumberField(agreement, records.table, field));
   }
 
@@ -205,6 +188,8 @@ RecordsWindow::RecordsWindow(store::FindingRecords records, const store::Finding
   unmask_->setVisible(false);
   export_ = new QPushButton(QStringLiteral("导出CSV"), this);
   export_->setObjectName(QStringLiteral("ExportCsv"));
+  exportWorkbook_ = new QPushButton(QStringLiteral("导出Excel"), this);
+  exportWorkbook_->setObjectName(QStringLiteral("ExportXlsx"));
   close_ = new QPushButton(QStringLiteral("关闭"), this);
   close_->setObjectName(QStringLiteral("CloseCmd"));
   close_->setDefault(true);
@@ -214,6 +199,7 @@ RecordsWindow::RecordsWindow(store::FindingRecords records, const store::Finding
   buttons->addStretch();
   buttons->addWidget(unmask_);
   buttons->addWidget(export_);
+  buttons->addWidget(exportWorkbook_);
   buttons->addWidget(close_);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(description);
@@ -223,11 +209,13 @@ RecordsWindow::RecordsWindow(store::FindingRecords records, const store::Finding
   setTabOrder(counts_, table_);
   setTabOrder(table_, unmask_);
   setTabOrder(unmask_, export_);
-  setTabOrder(export_, close_);
+  setTabOrder(export_, exportWorkbook_);
+  setTabOrder(exportWorkbook_, close_);
   table_->setFocus(Qt::OtherFocusReason);
 
   connect(unmask_, &QCheckBox::toggled, this, &RecordsWindow::showUnmasked);
   connect(export_, &QPushButton::clicked, this, &RecordsWindow::exportCsv);
+  connect(exportWorkbook_, &QPushButton::clicked, this, &RecordsWindow::exportWorkbook);
   connect(close_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -266,7 +254,7 @@ void RecordsWindow::fillCounts(const store::FindingRecords& records, const namin
   for (const store::FindingRecords::ValueCount& count : records.valueCounts) {
     // A blank value would be an empty cell, easily read as a missing row.
     const QString value = count.value.empty() ? QStringLiteral("（空）") : FromStd(count.value);
-    const QString texts[] = {FieldHeading(agreement, records.table, count.field), value,
+    const QString texts[] = {FromStd(naming::FieldHeading(agreement, records.table, count.field)), value,
                              QString::number(count.count)};
     for (int column = 0; column < 3; ++column) {
       auto* item = new QTableWidgetItem(texts[column]);
@@ -303,31 +291,47 @@ bool RecordsWindow::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-QByteArray RecordsWindow::csvText() const {
-  QString text = CsvLine(model_->headings());
+std::string RecordsWindow::csvText() const {
+  std::vector<std::string> headings;
+  for (const QString& heading : model_->headings()) headings.push_back(heading.toStdString());
+  std::string text = std::string(spreadsheet::kUtf8Bom) + spreadsheet::CsvLine(headings);
   for (const store::FindingRecords::Record& record : model_->records().records) {
-    QStringList fields{QString::number(record.recno)};
-    for (const std::string& value : record.values) fields << FromStd(value);
-    text += CsvLine(fields);
+    std::vector<std::string> fields{std::to_string(record.recno)};
+    fields.insert(fields.end(), record.values.begin(), record.values.end());
+    text += spreadsheet::CsvLine(fields);
   }
-  return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
+  return text;
 }
 
-void RecordsWindow::exportCsv() {
-  const QString path = boxes_.askSavePath(QStringLiteral("导出CSV"), QDir::home().filePath(proposedName_),
-                                          QStringLiteral("CSV文件 (*.csv)"));
+void RecordsWindow::exportTo(const QString& title, const QString& filter, const QString& suffix,
+                             const report::FileWriter& write) {
+  const QString path = boxes_.askSavePath(title, QDir::home().filePath(proposedName_ + suffix), filter);
   if (path.isEmpty()) return;
   // Written aside and renamed over the target when complete: a failed export
   // leaves no half-written file and keeps an earlier one.
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(csvText()) < 0 || !file.commit()) {
-    boxes_.show(QStringLiteral("错误提示"), QStringLiteral("无法写入文件%1：%2").arg(path, file.errorString()),
-                BoxIcon::Error, BoxButtons::Ok);
+  std::string error;
+  if (!report::ReplaceFileThrough(path.toStdString(), write, error)) {
+    boxes_.show(QStringLiteral("错误提示"), FromStd(error), BoxIcon::Error, BoxButtons::Ok);
     return;
   }
-  boxes_.show(QStringLiteral("信息提示"),
-              QStringLiteral("已导出%1条记录到%2").arg(model_->rowCount({})).arg(path), BoxIcon::Information,
-              BoxButtons::Ok);
+  ShowSaved(boxes_, QStringLiteral("已导出%1条记录到%2").arg(model_->rowCount({})).arg(path), path);
+}
+
+void RecordsWindow::exportCsv() {
+  exportTo(QStringLiteral("导出CSV"), QStringLiteral("CSV文件 (*.csv)"), QStringLiteral(".csv"),
+           [this](const std::filesystem::path& temp, std::string& error) {
+             return report::WriteReportFile(temp, csvText(), error);
+           });
+}
+
+void RecordsWindow::exportWorkbook() {
+  exportTo(QStringLiteral("导出Excel"), QStringLiteral("Excel工作簿 (*.xlsx)"), QStringLiteral(".xlsx"),
+           [this](const std::filesystem::path& temp, std::string& error) {
+             spreadsheet::Workbook book;
+             book.findings.push_back({finding_, model_->records()});
+             book.agreement = agreement_;
+             return spreadsheet::WriteWorkbook(temp, book, error);
+           });
 }
 
 }  // namespace fc::gui

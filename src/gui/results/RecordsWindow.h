@@ -14,8 +14,10 @@
 // until the operator ticks it, for this window and its export only; shown
 // when the finding has identity numbers and offerUnmasking gave the store),
 // 导出CSV (UTF-8 with a byte order mark, so that a spreadsheet reads the
-// Chinese text; the path is asked through the message boxes; what the window
-// shows) and 关闭. Columns share out the width of the window; long values are
+// Chinese text, formulas guarded), 导出Excel (a workbook: codes kept as
+// text, amounts as numbers), both of what the window shows, the path asked
+// through the message boxes and the saved file confirmed with a button that
+// opens its folder, and 关闭. Columns share out the width of the window; long values are
 // cut short and shown whole in their tooltip.
 #pragma once
 
@@ -23,6 +25,7 @@
 #include <optional>
 #include <vector>
 
+#include "report/ReportData.h"
 #include "store/Store.h"
 
 class QCheckBox;
@@ -46,11 +49,6 @@ class RecordsModel;
 std::vector<std::optional<store::FindingRow>> FindingsOfRows(const std::vector<store::ResultRow>& rows,
                                                              const std::vector<store::FindingRow>& findings);
 
-// "营业部代码 YYBDM": the meaning the agreement gives the field in `table`
-// (else in any table), then the name; the name alone when no meaning is known.
-QString FieldHeading(const naming::InterfaceLayouts* agreement, const std::string& table,
-                     const std::string& field);
-
 class RecordsWindow : public QDialog {
   Q_OBJECT
 
@@ -69,7 +67,8 @@ class RecordsWindow : public QDialog {
   void offerUnmasking(store::Store* store);
 
  public slots:
-  void exportCsv();  // 导出CSV: asks for a path, writes every record shown
+  void exportCsv();       // 导出CSV: asks for a path, writes every record shown
+  void exportWorkbook();  // 导出Excel: the same as a workbook
   void showUnmasked(bool unmasked);  // 显示完整证件号码 ticked or cleared
 
  protected:
@@ -79,9 +78,12 @@ class RecordsWindow : public QDialog {
  private:
   void fillCounts(const store::FindingRecords& records, const naming::InterfaceLayouts* agreement);
   void fitCountsHeight();
-  QByteArray csvText() const;
+  std::string csvText() const;
+  // Asks where to save (proposing proposedName_ + suffix), writes the file
+  // through `write` and confirms it, or says why it failed.
+  void exportTo(const QString& title, const QString& filter, const QString& suffix, const report::FileWriter& write);
 
-  QString proposedName_;   // file name the save dialog proposes
+  QString proposedName_;   // file name the save dialogs propose, without its ending
   MessageBoxes& boxes_;
   store::FindingRow finding_;                    // the finding shown
   const naming::InterfaceLayouts* agreement_;  // for the headings; may be null
@@ -93,6 +95,7 @@ class RecordsWindow : public QDialog {
   QLabel* capped_;         // "共 N 条，显示前 M 条"
   QCheckBox* unmask_;      // 显示完整证件号码
   QPushButton* export_;    // 导出CSV
+  QPushButton* exportWorkbook_;  // 导出Excel
   QPushButton* close_;     // 关闭
 };
 

@@ -1,16 +1,12 @@
 #include "gui/results/ReportExport.h"
 
 #include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
-#include <QSaveFile>
-#include <QTextDocument>
 
 #include "gui/shell/MessageBoxes.h"
+#include "naming/InterfaceLayouts.h"
 #include "report/HtmlReport.h"
+#include "report/PdfReport.h"
+#include "spreadsheet/Workbook.h"
 
 namespace fc::gui {
 
@@ -22,51 +18,39 @@ QString TimeDigits(const std::string& started) {
   return time.remove(QLatin1Char(':'));
 }
 
-bool WritePdf(const report::ReportData& data, const QString& path, QString& error) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    error = file.errorString();
-    return false;
+// The interface agreement for the workbook's headings and cell types; none
+// (codes as headings, every cell text) when it cannot be read.
+std::optional<naming::InterfaceLayouts> Agreement(const settings::AppHome& home) {
+  try {
+    return naming::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
+  } catch (const std::exception&) {
+    return std::nullopt;
   }
-  {
-    QPdfWriter writer(&file);
-    writer.setTitle(QStringLiteral("检查报告"));
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(14, 14, 14, 14),
-                                     QPageLayout::Millimeter));
-    QTextDocument document;
-    LayOutForPrint(data, document);
-    document.print(&writer);
-  }
-  if (file.commit()) return true;
-  error = file.errorString();
-  return false;
 }
 
 }  // namespace
 
-QString DefaultReportPath(const report::ReportData& data, const settings::AppHome& home) {
+QString DefaultReportPath(const report::ReportData& data, const settings::AppHome& home, const QString& suffix) {
   const store::RunFacts& f = data.run.facts;
-  const QString name = QStringLiteral("检查报告_%1_%2_%3.html")
+  const QString name = QStringLiteral("检查报告_%1_%2_%3")
                            .arg(QString::fromStdString(f.companyCode), QString::fromStdString(f.dataDate),
-                                TimeDigits(f.started));
+                                TimeDigits(f.started)) + suffix;
   QDir source(QString::fromStdString(f.sourceDir));
   QDir dir = !f.sourceDir.empty() && source.cdUp() ? source : QDir(QString::fromStdString(home.home.string()));
   return dir.filePath(name);
 }
 
-void LayOutForPrint(const report::ReportData& data, QTextDocument& document) {
-  document.setHtml(QString::fromStdString(report::HtmlReport(data, report::ChartStyle::Table)));
-}
-
 bool WriteReport(const report::ReportData& data, const QString& path, QString& error) {
-  if (path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) return WritePdf(data, path, error);
   std::string failure;
-  if (report::WriteReportFile(path.toStdString(), report::HtmlReport(data), failure)) return true;
+  const bool pdf = path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
+  if (pdf ? report::WritePdfReport(data, path.toStdString(), failure)
+          : report::WriteReportFile(path.toStdString(), report::HtmlReport(data), failure))
+    return true;
   error = QString::fromStdString(failure);
   return false;
 }
 
-void ExportReport(QWidget* parent, const settings::AppHome& home, std::optional<int64_t> id, MessageBoxes& boxes,
+void ExportReport(const settings::AppHome& home, std::optional<int64_t> id, MessageBoxes& boxes,
                   privacy::Masking masking) {
   std::string failure;
   std::optional<report::ReportData> data = report::LoadReport(home.home, home.data, id, failure, masking);
@@ -74,12 +58,48 @@ void ExportReport(QWidget* parent, const settings::AppHome& home, std::optional<
     boxes.show(QStringLiteral("信息提示"), QString::fromStdString(failure), BoxIcon::Information, BoxButtons::Ok);
     return;
   }
-  const QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("导出报告"), DefaultReportPath(*data, home),
-                                                    QStringLiteral("网页文件 (*.html);;PDF文件 (*.pdf)"));
+  const QString path = boxes.askSavePath(QStringLiteral("导出报告"), DefaultReportPath(*data, home),
+                                         QStringLiteral("网页文件 (*.html);;PDF文件 (*.pdf)"));
   if (path.isEmpty()) return;
   QString error;
-  if (WriteReport(*data, path, error)) return;
-  boxes.show(QStringLiteral("错误提示"), QStringLiteral("检查报告无法写入：") + error, BoxIcon::Error, BoxButtons::Ok);
+  if (!WriteReport(*data, path, error)) {
+    boxes.show(QStringLiteral("错误提示"), QStringLiteral("检查报告无法写入：") + error, BoxIcon::Error, BoxButtons::Ok);
+    return;
+  }
+  ShowSaved(boxes, QStringLiteral("检查报告已保存到%1").arg(path), path);
+}
+
+void ExportWorkbook(const settings::AppHome& home, MessageBoxes& boxes, privacy::Masking masking) {
+  std::string failure;
+  std::optional<report::ReportData> data = report::LoadReport(home.home, home.data, std::nullopt, failure,
+                                                              masking == privacy::Masking::Off
+                                                                  ? privacy::Masking::Off
+                                                                  : privacy::Masking::NumbersAndNames);
+  if (data && !data->recordsKept)
+    failure = "检查结果不是最近一次已完成检查的结果（检查可能仍在进行），不能导出。请在检查结束后再导出。";
+  if (!data || !data->recordsKept) {
+    boxes.show(QStringLiteral("信息提示"), QString::fromStdString(failure), BoxIcon::Information, BoxButtons::Ok);
+    return;
+  }
+  const QString path = boxes.askSavePath(QStringLiteral("导出Excel"), DefaultReportPath(*data, home, QStringLiteral(".xlsx")),
+                                         QStringLiteral("Excel工作簿 (*.xlsx)"));
+  if (path.isEmpty()) return;
+  const std::optional<naming::InterfaceLayouts> agreement = Agreement(home);
+  spreadsheet::Workbook book;
+  book.run = &*data;
+  book.agreement = agreement ? &*agreement : nullptr;
+  try {
+    auto store = store::Store::open(home.home, home.data);
+    book.findings = spreadsheet::ReadFindingSheets(*store, masking);
+  } catch (const std::exception& e) {
+    failure = e.what();
+  }
+  if (failure.empty() && spreadsheet::WriteWorkbook(path.toStdString(), book, failure)) {
+    ShowSaved(boxes, QStringLiteral("检查结果已导出到%1").arg(path), path);
+    return;
+  }
+  boxes.show(QStringLiteral("错误提示"), QStringLiteral("工作簿无法写入：") + QString::fromStdString(failure),
+             BoxIcon::Error, BoxButtons::Ok);
 }
 
 }  // namespace fc::gui

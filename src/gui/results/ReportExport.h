@@ -1,14 +1,17 @@
-// gui/results/ReportExport.h - "导出报告": the check report of a run written
-// as a self-contained HTML page, or as PDF through Qt's own PDF writer, where
-// the operator chooses in a save dialog.
+// gui/results/ReportExport.h - the exports of a run from the results and
+// history windows: "导出报告" (the check report as a self-contained HTML page
+// or an A4 PDF, both made by the core, where the operator chooses) and
+// "导出Excel" (the latest run's findings and records as a workbook).
 //
-//   ExportReport(parent, home, std::nullopt, boxes);   // the latest run, with the dialog
+//   ExportReport(home, std::nullopt, boxes);   // the latest run, with the dialog
+//   ExportWorkbook(home, boxes, privacy::Masking::Numbers);
 //   QString error;
-//   if (!WriteReport(data, "/tmp/r.pdf", error)) ...   // no dialog (tests, screenshots)
+//   if (!WriteReport(data, "/tmp/r.pdf", error)) ...   // no dialog (tests)
 //
-// The dialog proposes 检查报告_<code>_<date>_<time>.html in the parent of the
-// run's source directory (the application home when that is gone). A file is
-// written whole or not at all.
+// The dialog proposes 检查报告_<code>_<date>_<time>.html (.xlsx) in the parent
+// of the run's source directory (the application home when that is gone). A
+// file is written whole or not at all, and its saving is confirmed with a
+// button that opens its folder.
 #pragma once
 
 #include <QString>
@@ -18,25 +21,27 @@
 #include "report/ReportData.h"
 #include "settings/AppHome.h"
 
-class QTextDocument;
-class QWidget;
-
 namespace fc::gui {
 
 class MessageBoxes;
 
-// The proposed file: directory and name as described above.
-QString DefaultReportPath(const report::ReportData& data, const settings::AppHome& home);
+// The proposed file: directory and name as described above, ending in `suffix`.
+QString DefaultReportPath(const report::ReportData& data, const settings::AppHome& home,
+                          const QString& suffix = QStringLiteral(".html"));
 
 // Writes the report to `path`: PDF when it ends in .pdf, HTML otherwise.
 bool WriteReport(const report::ReportData& data, const QString& path, QString& error);
 
-// The report as Qt lays it out for print (A4), for the PDF and its page images.
-void LayOutForPrint(const report::ReportData& data, QTextDocument& document);
-
 // Loads run `id` (the latest when empty), masked as `masking` says, asks
 // where to save and writes it; failures are shown in a message box.
-void ExportReport(QWidget* parent, const settings::AppHome& home, std::optional<int64_t> id, MessageBoxes& boxes,
+void ExportReport(const settings::AppHome& home, std::optional<int64_t> id, MessageBoxes& boxes,
                   privacy::Masking masking = privacy::Masking::NumbersAndNames);
+
+// The latest run as a workbook: a summary sheet with the verdict and every
+// finding, then the records the store keeps, identity numbers masked as
+// `masking` says. Refused with a message when the store's results are not
+// the latest finished run's (a check still running, or one that never
+// reached the history).
+void ExportWorkbook(const settings::AppHome& home, MessageBoxes& boxes, privacy::Masking masking);
 
 }  // namespace fc::gui

@@ -2,15 +2,19 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace fc::gui {
 
@@ -30,7 +34,8 @@ QMessageBox::StandardButtons QtButtons(BoxButtons buttons) {
   switch (buttons) {
     case BoxButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
     case BoxButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-    case BoxButtons::Ok: break;
+    case BoxButtons::Ok:
+    case BoxButtons::OkOpenFolder: break;
   }
   return QMessageBox::Ok;
 }
@@ -40,7 +45,8 @@ QMessageBox::StandardButton EscapeButton(BoxButtons buttons) {
   switch (buttons) {
     case BoxButtons::OkCancel: return QMessageBox::Cancel;
     case BoxButtons::YesNo: return QMessageBox::No;
-    case BoxButtons::Ok: break;
+    case BoxButtons::Ok:
+    case BoxButtons::OkOpenFolder: break;
   }
   return QMessageBox::Ok;
 }
@@ -146,8 +152,13 @@ BoxAnswer Show(const QString& title, const QString& text, BoxIcon icon, BoxButto
   QMessageBox box(QtIcon(icon), title, text, QtButtons(buttons), QApplication::activeWindow());
   box.setEscapeButton(EscapeButton(buttons));
   NameButtons(box);
+  QPushButton* openFolder = buttons == BoxButtons::OkOpenFolder
+                                ? box.addButton(QStringLiteral("打开所在文件夹"), QMessageBox::ActionRole)
+                                : nullptr;
   if (unbidden) new KeyGuard(&box);
-  return Answer(box.exec());
+  const int answer = box.exec();
+  if (openFolder && box.clickedButton() == openFolder) return BoxAnswer::OpenFolder;
+  return Answer(answer);
 }
 
 }  // namespace
@@ -168,6 +179,12 @@ QString QtMessageBoxes::askSavePath(const QString& title, const QString& propose
 
 void ShowInputError(MessageBoxes& boxes, const QString& text) {
   boxes.show(QStringLiteral("错误提示"), text, BoxIcon::Information, BoxButtons::Ok);
+}
+
+void ShowSaved(MessageBoxes& boxes, const QString& text, const QString& path) {
+  if (boxes.show(QStringLiteral("信息提示"), text, BoxIcon::Information, BoxButtons::OkOpenFolder) ==
+      BoxAnswer::OpenFolder)
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
 }
 
 }  // namespace fc::gui

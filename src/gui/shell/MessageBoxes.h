@@ -5,6 +5,7 @@
 //   boxes.show("错误提示", "证券公司编码必须6位", BoxIcon::Information, BoxButtons::Ok);
 //   if (boxes.show("提示信息", question, BoxIcon::None, BoxButtons::YesNo) == BoxAnswer::Yes) ...
 //   QString path = boxes.askSavePath("导出CSV", proposedPath, "CSV文件 (*.csv)");  // empty: cancelled
+//   ShowSaved(boxes, "已导出12条记录到" + path, path);   // 确定, or open the folder
 //
 // QtMessageBoxes shows a real modal QMessageBox, its buttons named 确定, 取消,
 // 是 and 否, or a save dialog, over the active window. A text of many lines
@@ -22,8 +23,8 @@
 namespace fc::gui {
 
 enum class BoxIcon { None, Information, Question, Error };
-enum class BoxButtons { Ok, OkCancel, YesNo };
-enum class BoxAnswer { Ok, Cancel, Yes, No };
+enum class BoxButtons { Ok, OkCancel, YesNo, OkOpenFolder };
+enum class BoxAnswer { Ok, Cancel, Yes, No, OpenFolder };
 
 class MessageBoxes {
  public:
@@ -52,5 +53,10 @@ class QtMessageBoxes final : public MessageBoxes {
 
 // An input error: title "错误提示", information icon, OK.
 void ShowInputError(MessageBoxes& boxes, const QString& text);
+
+// The one confirmation after a file is saved: "信息提示" with `text`, 确定
+// and 打开所在文件夹, which opens the folder holding `path` in the desktop's
+// file manager.
+void ShowSaved(MessageBoxes& boxes, const QString& text, const QString& path);
 
 }  // namespace fc::gui
