@@ -47,6 +47,18 @@ class RunTest : public ::testing::Test {
 
   std::string dir(const char* name) { return (home.path() / name).string(); }
 
+  // The account window's inputs for a DBF-type run of the sample company's
+  // groups 1 to `end` in `source`, packing into out.
+  void fillDbfRun(AccountWindow& window, const char* end, const std::string& source) {
+    window.companyCodeField()->setText(pipeline::kSampleCompany);
+    window.dataDateField()->setDate(QDate(2008, 8, 8));
+    window.beginNoField()->setText("1");
+    window.endNoField()->setText(end);
+    window.findChild<QRadioButton*>("CHKDBF")->setChecked(true);
+    window.sourceDirField()->setText(QString::fromStdString(source));
+    window.targetDirField()->setText(QString::fromStdString(dir("out")));
+  }
+
   // Presses ChkCmd and waits for the run to end; checks the window while it runs.
   void runCheck(CheckWindow& window) {
     QSignalSpy finished(&window, &CheckWindow::checkFinished);
@@ -82,13 +94,7 @@ class RunTest : public ::testing::Test {
 TEST_F(RunTest, DbfRunOfTheAccountWindowPacksOnYes) {
   AccountWindow window(home.home(), boxes);
   test::ShowActive(&window);
-  window.companyCodeField()->setText(pipeline::kSampleCompany);
-  window.dataDateField()->setDate(QDate(2008, 8, 8));
-  window.beginNoField()->setText("1");
-  window.endNoField()->setText("2");
-  window.findChild<QRadioButton*>("CHKDBF")->setChecked(true);
-  window.sourceDirField()->setText(QString::fromStdString(dir("sample/account-dbf")));
-  window.targetDirField()->setText(QString::fromStdString(dir("out")));
+  fillDbfRun(window, "2", dir("sample/account-dbf"));
   boxes.answer(BoxAnswer::Yes);
 
   runCheck(window);
@@ -134,13 +140,7 @@ TEST_F(RunTest, DbfRunOfTheAccountWindowPacksOnYes) {
 TEST_F(RunTest, EndOfRunQuestionWaitsUntilNoOtherDialogIsOpen) {
   AccountWindow window(home.home(), boxes);
   test::ShowActive(&window);
-  window.companyCodeField()->setText(pipeline::kSampleCompany);
-  window.dataDateField()->setDate(QDate(2008, 8, 8));
-  window.beginNoField()->setText("1");
-  window.endNoField()->setText("2");
-  window.findChild<QRadioButton*>("CHKDBF")->setChecked(true);
-  window.sourceDirField()->setText(QString::fromStdString(dir("sample/account-dbf")));
-  window.targetDirField()->setText(QString::fromStdString(dir("out")));
+  fillDbfRun(window, "2", dir("sample/account-dbf"));
   boxes.answer(BoxAnswer::No);
   QSignalSpy finished(&window, &CheckWindow::checkFinished);
   window.findChild<QPushButton*>("ChkCmd")->click();
@@ -180,13 +180,7 @@ TEST_F(RunTest, StopDuringTheRulesLeavesNothingHalfWrittenAndTheHistorySaysIncom
   }
   AccountWindow window(home.home(), boxes);
   test::ShowActive(&window);
-  window.companyCodeField()->setText(pipeline::kSampleCompany);
-  window.dataDateField()->setDate(QDate(2008, 8, 8));
-  window.beginNoField()->setText("1");
-  window.endNoField()->setText("40");
-  window.findChild<QRadioButton*>("CHKDBF")->setChecked(true);
-  window.sourceDirField()->setText(QString::fromStdString(source.string()));
-  window.targetDirField()->setText(QString::fromStdString(dir("out")));
+  fillDbfRun(window, "40", source.string());
   auto* stop = window.findChild<QPushButton*>("StopCmd");
   EXPECT_FALSE(stop->isEnabled());
   QSignalSpy finished(&window, &CheckWindow::checkFinished);
