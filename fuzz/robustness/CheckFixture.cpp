@@ -9,6 +9,9 @@
 
 #include "TreeSnapshot.h"
 #include "store/Store.h"
+#include "support/SubmissionRows.h"
+#include "support/TempDir.h"
+#include "support/Zip.h"
 
 namespace fc::robustness {
 
@@ -23,6 +26,16 @@ bool FileResult::has(const std::string& errid) const {
 CheckFixture::CheckFixture()
     : home(dir_ / "home"), src(dir_ / "src"), out(dir_ / "out"), tmp(dir_ / "tmp") {
   for (const fs::path& d : {home, src, out, tmp}) fs::create_directories(d);
+}
+
+void CheckFixture::writeTwoArchives() {
+  for (const fs::directory_entry& e : fs::directory_iterator(src)) fs::remove(e.path());
+  test::TempDir tables;
+  for (int g = 1; g <= 2; ++g) {
+    const std::string dbf = AccountName("KHJBXX", g, "dbf");
+    test::WriteRows(tables / dbf, "KHJBXX", test::Make("KHJBXX", 200));
+    test::ZipWriter(src / AccountName("KHJBXX", g, "zip")).addFile(dbf, tables / dbf).write();
+  }
 }
 
 std::vector<std::string> CheckFixture::accountArgs(const std::string& type, int groups, const std::string& kinds) {

@@ -50,6 +50,9 @@ class CheckFixture : public testing::Test {
   std::vector<std::string> accountArgs(const std::string& type, int groups, const std::string& kinds = "KHJBXX");
   // The name the account check expects for kind `kind` of group `group`.
   static std::string AccountName(const std::string& kind, int group, const std::string& type);
+  // src holds just two archives of KHJBXX (groups 1 and 2, 200 records each),
+  // so that a check paused at the second holds the first's table.
+  void writeTwoArchives();
 
   // `alsoChanged`: a directory below root() that the test itself changes
   // while the check runs.
@@ -76,8 +79,7 @@ class CheckFixture : public testing::Test {
 bool IsValidUtf8(const std::string& text);
 
 // A check ran to its end, neither refused nor failed: it printed its verdict
-// line. (Exit status 2 alone cannot say so, for an incomplete verdict, as of
-// KHJBXX checked without its YYBXX, exits 2 too.)
+// line. (Exit status 2 alone cannot say so: an incomplete verdict exits 2 too.)
 inline bool RanToItsEnd(const CliRun& run) { return run.out.find("结论：") != std::string::npos; }
 
 }  // namespace fc::robustness

@@ -68,16 +68,6 @@ class HomeHolds : public CheckFixture {
 
   CliRun cli(const std::vector<std::string>& args, const CliLimits& limits = {}) { return RunCli(args, tmp, limits); }
 
-  // Two archives, so that a check paused at the second holds the first's table.
-  void twoArchives() {
-    for (const fs::directory_entry& e : fs::directory_iterator(src)) fs::remove(e.path());
-    test::TempDir tables;
-    for (int g = 1; g <= 2; ++g) {
-      const std::string dbf = AccountName("KHJBXX", g, "dbf");
-      test::WriteRows(tables / dbf, "KHJBXX", test::Make("KHJBXX", 200));
-      test::ZipWriter(src / AccountName("KHJBXX", g, "zip")).addFile(dbf, tables / dbf).write();
-    }
-  }
 
   int tablesInScratch() const {
     int n = 0;
@@ -133,7 +123,7 @@ TEST_F(HomeHolds, LinksPlantedInTheHomeAreRefusedAndWhatTheyLeadToIsUntouched) {
 }
 
 TEST_F(HomeHolds, ForgetWaitsForNoCheckAndLeavesNoTableBehind) {
-  twoArchives();
+  writeTwoArchives();
   const std::vector<std::string> args = accountArgs("zip", 2);
   const std::string second = AccountName("KHJBXX", 2, "zip");
   CliRun forget;

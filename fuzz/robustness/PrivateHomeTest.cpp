@@ -10,9 +10,7 @@
 
 #include "CheckFixture.h"
 #include "support/SubmissionRows.h"
-#include "support/TempDir.h"
 #include "support/Umask.h"
-#include "support/Zip.h"
 
 namespace fc::robustness {
 namespace {
@@ -43,13 +41,7 @@ TEST_F(PrivateHome, EverythingACheckKeepsInTheHomeIsPrivateWhateverTheUmask) {
     SCOPED_TRACE("umask " + std::to_string(mask));
     test::UmaskScope scope(mask);
     fs::remove_all(home);
-    for (const fs::directory_entry& e : fs::directory_iterator(src)) fs::remove(e.path());
-    test::TempDir tables;
-    for (int g = 1; g <= 2; ++g) {
-      const std::string dbf = AccountName("KHJBXX", g, "dbf");
-      test::WriteRows(tables / dbf, "KHJBXX", test::Make("KHJBXX", 200));
-      test::ZipWriter(src / AccountName("KHJBXX", g, "zip")).addFile(dbf, tables / dbf).write();
-    }
+    writeTwoArchives();
     int unpacked = 0;
     CliRun run = runPausedAt(accountArgs("zip", 2), AccountName("KHJBXX", 2, "zip"),
                              [&] { unpacked = expectPrivate("while the second archive is checked"); });
