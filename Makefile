@@ -31,7 +31,7 @@ test: build
 test-asan: deps
 	@cmake -S . -B $(BUILD_ASAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DFC_SANITIZE=ON -DFC_GUI=OFF >/dev/null
 	@cmake --build $(BUILD_ASAN) -j $(JOBS)
-	@cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+	@cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
 bench: bench-build
 	@$(BUILD_BENCH)/bin/filingcheck-bench
