@@ -5,7 +5,6 @@
 #include "pipeline/SourceFiles.h"
 #include "pipeline/WorkDirs.h"
 #include "pipeline/ZipEntries.h"
-#include "store/Store.h"
 #include "text/Text.h"
 
 namespace fc::pipeline {
@@ -43,10 +42,10 @@ std::vector<fs::path> OrdinaryFiles(const fs::path& dir) {
   return files;
 }
 
-// Writes an archive problem, its outcome the errid.
-FileOutcome AddArchiveProblem(StructureContext& ctx, int fileId, FileOutcome problem, const char* text) {
-  ctx.store.addErrRow(fileId, std::to_string(problem), text);
-  return problem;
+// Writes an archive problem; it is also the check's outcome.
+FileOutcome AddArchiveProblem(StructureContext& ctx, int fileId, FileProblem problem) {
+  WriteFindings(ctx.store, fileId, {{problem, {}}});
+  return static_cast<FileOutcome>(problem);
 }
 
 }  // namespace
@@ -74,11 +73,11 @@ FileOutcome CheckZipFile(StructureContext& ctx, const fs::path& workdir, const s
     EmptyWorkDir(workdir);
   }
   // The archive holds what it holds, whatever this program dared to write.
-  if (held > 1) return AddArchiveProblem(ctx, fileId, kArchiveManyFiles, kZipManyFiles);
+  if (held > 1) return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveManyFiles);
   std::vector<fs::path> files = OrdinaryFiles(workdir);
-  if (files.empty()) return AddArchiveProblem(ctx, fileId, kArchiveUnreadable, kZipUnreadable);
+  if (files.empty()) return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveUnreadable);
   if (!text::EqualsNoCase(files[0].filename().string(), SwapLastThree(fileName, "DBF")))
-    return AddArchiveProblem(ctx, fileId, kArchiveWrongName, kZipWrongName);
+    return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveWrongName);
   return CheckDbfStructure(ctx, files[0], fileId);
 }
 

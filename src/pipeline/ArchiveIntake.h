@@ -39,11 +39,6 @@
 
 namespace fc::pipeline {
 
-// Archive problems, as fileerr rows.
-inline constexpr const char* kZipManyFiles = "ZIP文件里有多个文件";          // kArchiveManyFiles
-inline constexpr const char* kZipWrongName = "ZIP文件中文件命名不正确";      // kArchiveWrongName
-inline constexpr const char* kZipUnreadable = "ZIP文件无法打开或为空文件";  // kArchiveUnreadable
-
 // Writes the archive's file into `workdir` (emptied first) when it is its
 // only one and acceptable, from `staged` when it was decompressed ahead. Returns how many
 // files the archive holds, counted up to 2 (2: more than one).

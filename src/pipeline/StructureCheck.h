@@ -10,18 +10,20 @@
 #include <string>
 #include <string_view>
 
+#include "pipeline/FileProblems.h"
+
 namespace fc::naming { class InterfaceLayouts; }
 namespace fc::store { class Store; }
 
 namespace fc::pipeline {
 
-// How the checks of one submitted file ended. An archive problem's value is
-// the errid of its fileerr row.
+// How the checks of one submitted file ended. An archive problem ends them
+// with the errid of its fileerr row.
 enum FileOutcome : int {
   kFilePassed = 0,
-  kArchiveManyFiles = 1,   // the archive holds more than one file
-  kArchiveWrongName = 2,   // its one file is not the DBF its name promises
-  kArchiveUnreadable = 3,  // it cannot be opened, or holds no file
+  kArchiveManyFiles = static_cast<int>(FileProblem::ArchiveManyFiles),
+  kArchiveWrongName = static_cast<int>(FileProblem::ArchiveWrongName),
+  kArchiveUnreadable = static_cast<int>(FileProblem::ArchiveUnreadable),
   kStructureProblems = 4,  // structure or date problems, written as fileerr rows
 };
 

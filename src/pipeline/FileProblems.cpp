@@ -1,0 +1,34 @@
+// The fileerr rows of the file problems: their texts, word for word as
+// operators have always read them.
+#include "pipeline/FileProblems.h"
+
+#include "store/Store.h"
+
+namespace fc::pipeline {
+
+namespace {
+
+std::string RowText(const FileFinding& f) {
+  switch (f.problem) {
+    case FileProblem::ArchiveManyFiles: return "ZIP文件里有多个文件";
+    case FileProblem::ArchiveWrongName: return "ZIP文件中文件命名不正确";
+    case FileProblem::ArchiveUnreadable: return "ZIP文件无法打开或为空文件";
+    case FileProblem::FieldLength: return "字段" + f.subject + "长度不符合接口规范";
+    case FileProblem::AgreedFieldMissing: return "接口约定字段" + f.subject + "不存在";
+    case FileProblem::FieldNotAgreed: return "字段" + f.subject + "不是接口约定字段";
+    case FileProblem::OtherDates: return "存在非指定日期" + f.subject + "的数据";
+    case FileProblem::CannotCheck: return f.subject;
+    case FileProblem::FieldOrder: return "从字段" + f.subject + "开始字段顺序与接口约定不一致";
+    case FileProblem::FieldType: return "字段" + f.subject + "类型不符合接口规范";
+  }
+  return f.subject;
+}
+
+}  // namespace
+
+void WriteFindings(store::Store& store, int fileId, const std::vector<FileFinding>& findings) {
+  for (const FileFinding& f : findings)
+    store.addErrRow(fileId, std::to_string(static_cast<int>(f.problem)), RowText(f));
+}
+
+}  // namespace fc::pipeline
