@@ -1,6 +1,6 @@
 // Writes the seed inputs of the fuzz targets from the project's own files:
 // the sample submission, tables from our DBF writer, archives from the test
-// ZIP writer, the rules' query texts and the structure library's answers.
+// ZIP writer and the rules' query texts.
 //
 //   fuzz_make_seeds fuzz/corpus     (files named seed-*; others are kept)
 //
@@ -16,7 +16,6 @@
 #include "dbf/Writer.h"
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/Sample.h"
-#include "pipeline/StructureCheck.h"
 #include "query/Dialect.h"
 #include "rules/RuleBook.h"
 #include "rules/RuleText.h"
@@ -67,8 +66,6 @@ void SampleSeeds(Seeds& seeds, const fc::naming::InterfaceLayouts& layouts, cons
       std::string bytes = ReadFileBytes(dbf);
       seeds.add("dbf_table", name, bytes);
       seeds.add("structure_library", name, KindByte(name) + bytes);
-      std::string answer = fc::pipeline::CHECKDBF(layouts, dbf, fc::pipeline::kSampleDate);
-      if (!answer.empty()) seeds.add("structure_decode", name, answer);
     }
   }
   for (const char* sub : {"account-zip", "identity-zip"})
@@ -146,10 +143,6 @@ void QuerySeeds(Seeds& seeds) {
 }
 
 void TextSeeds(Seeds& seeds) {
-  seeds.add("structure_decode", "fields", "字段:A@1 B@2 C@3 D@6 E@7  F@4");
-  seeds.add("structure_decode", "fields-dates", "字段:SJRQ@1 日期20080807,空,20080809等");
-  seeds.add("structure_decode", "dates", "日期20080807");
-  seeds.add("structure_decode", "free-text", "文件不是有效的DBF表：表中没有字段");
   // A like input is the pattern, a NUL, then the text.
   auto like = [](std::string pattern, const std::string& text) { return pattern + '\0' + text; };
   seeds.add("jet_like", "group", like("*_3.*", "100001_KHJBXX_20080808_3.ZIP"));

@@ -1,11 +1,12 @@
 // The built-in structure library on any DBF bytes, under the file name of
-// one of the seven kinds (the input's first byte chooses), and the decoding
-// of its answer. Whatever the file holds, the answer must decode into the
-// problems the library reports: field problems 4, 5, 6, 9 and 10, the date
-// problem 7, or the one free-text problem 8. Text taken from the file (field
-// names, date values) must never pass for part of the answer's form.
+// one of the seven kinds (the input's first byte chooses), and the rows its
+// findings become. Whatever the file holds, the library may only report
+// field problems (4, 5, 6, 9, 10) with the field they name, the other dates
+// (7) once and last, or the one sentence (8) alone; each finding must become
+// exactly its own row in a real store, names and dates as the file has them.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "FuzzSupport.h"
 #include "naming/InterfaceLayouts.h"
@@ -15,6 +16,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using fc::pipeline::FileFinding;
+using fc::pipeline::FileProblem;
 
 constexpr const char* kKinds[] = {"KHJBXX", "ZJZQDY", "ZJBDXX", "YYBXX", "ZHBYZ", "SFZFCJG", "SFZHCQK"};
 constexpr const char* kDate = "20080808";
@@ -32,11 +35,19 @@ struct Fixture {
   }
 };
 
-bool IsReportedProblem(const std::string& errid) {
-  static const char* const kReported[] = {"4", "5", "6", "7", "8", "9", "10"};
-  for (const char* e : kReported)
-    if (errid == e) return true;
-  return false;
+bool IsStructureProblem(FileProblem p) {
+  return p >= FileProblem::FieldLength && p <= FileProblem::FieldType;
+}
+
+void RequireWellFormed(const std::vector<FileFinding>& found) {
+  for (size_t i = 0; i < found.size(); ++i) {
+    const FileFinding& f = found[i];
+    fc::fuzz::Require(IsStructureProblem(f.problem), "a problem the library never reports");
+    fc::fuzz::Require(!f.subject.empty(), "a finding that names nothing");
+    fc::fuzz::Require(f.subject.find('\0') == std::string::npos, "a NUL in a finding's subject");
+    if (f.problem == FileProblem::CannotCheck) fc::fuzz::Require(found.size() == 1, "a sentence beside other findings");
+    if (f.problem == FileProblem::OtherDates) fc::fuzz::Require(i + 1 == found.size(), "dates before a field problem");
+  }
 }
 
 }  // namespace
@@ -47,16 +58,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string name = std::string("100001_") + kKinds[data[0] % std::size(kKinds)] + "_" + kDate + "_1.DBF";
   fs::path dbf = f.dir / name;
   fc::fuzz::WriteInput(dbf, data + 1, size - 1);
-  f.store->clearRun();
-  fc::pipeline::StructureContext ctx{f.layouts, *f.store, kDate};
-  int result = fc::pipeline::CheckDbfStructure(ctx, dbf, 1);
+  std::vector<FileFinding> found = fc::pipeline::CheckStructure(f.layouts, dbf, kDate);
   fs::remove(dbf);
-  auto rows = f.store->execute("select errid, errdesc from fileerr");
-  fc::fuzz::Require(result == 0 || result == 4, "a result other than passed or failed");
-  fc::fuzz::Require(rows.empty() == (result == 0), "a failed file without problems, or the reverse");
-  for (const auto& row : rows)
-    fc::fuzz::Require(row[0] && IsReportedProblem(*row[0]),
-                      "a problem the library never reports: " + row[0].value_or("NULL") + " " +
-                          row[1].value_or("NULL"));
+  RequireWellFormed(found);
+  f.store->clearRun();
+  fc::pipeline::WriteFindings(*f.store, 1, found);
+  auto rows = f.store->execute("select errid, errdesc from fileerr order by rowid");
+  fc::fuzz::Require(rows.size() == found.size(), "not one row per finding");
+  for (size_t i = 0; i < rows.size(); ++i) {
+    fc::fuzz::Require(rows[i][0] == std::to_string(static_cast<int>(found[i].problem)), "a row of another problem");
+    fc::fuzz::Require(rows[i][1] && rows[i][1]->find(found[i].subject) != std::string::npos,
+                      "a row that does not name its subject as it is");
+  }
   return 0;
 }

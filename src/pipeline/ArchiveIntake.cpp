@@ -78,7 +78,7 @@ FileOutcome CheckZipFile(StructureContext& ctx, const fs::path& workdir, const s
   if (files.empty()) return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveUnreadable);
   if (!text::EqualsNoCase(files[0].filename().string(), SwapLastThree(fileName, "DBF")))
     return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveWrongName);
-  return CheckDbfStructure(ctx, files[0], fileId);
+  return RecordStructureCheck(ctx, files[0], fileId);
 }
 
 }  // namespace fc::pipeline

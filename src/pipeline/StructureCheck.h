@@ -1,14 +1,23 @@
 // pipeline/StructureCheck.h - the structure and date check of one DBF: the
-// built-in structure library's answer (CHECKDBF) and its decoding into
-// fileerr rows.
+// built-in structure library compares the table with the agreed layout of
+// the kind its file name carries and scans its date field.
 //
-// Answer form: "字段:" then items "NAME@CODE" separated by blanks, then
-// "日期" and the other dates found; or one free-text sentence. Empty = passed.
+//   std::vector<FileFinding> found = CheckStructure(layouts, dbf, "20080808");
+//   // empty: the table passed
+//
+// The findings come in the order of their rows: the field problems in layout
+// order (a field's type or length, then the order from it on), the fields
+// outside the agreement in file order, then the other dates. A table that
+// cannot be checked at all gives one CannotCheck finding alone.
+//
+// A run checks through CheckDbfFile (or CheckZipFile, pipeline/ArchiveIntake.h),
+// which writes the findings as fileerr rows.
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "pipeline/FileProblems.h"
 
@@ -29,25 +38,21 @@ enum FileOutcome : int {
 
 struct StructureContext {
   const naming::InterfaceLayouts& layouts;
-  store::Store& store;   // rows go through AddErrRow
+  store::Store& store;   // takes the findings' rows
   std::string dataDate;  // YYYYMMDD, the same for every file of a run
   int threads = 1;       // the date pass's threads
 };
 
-// The structure library's answer for `dbf` (kind told by its file name).
+// What the structure library finds in `dbf` (kind told by its file name).
 // dbf::TableChanged when the file shrank or failed while it was read. The
 // date pass over the records uses up to `threads` threads.
-std::string CHECKDBF(const naming::InterfaceLayouts& layouts, const std::filesystem::path& dbf,
-                     std::string_view dataDate, int threads = 1);
+std::vector<FileFinding> CheckStructure(const naming::InterfaceLayouts& layouts, const std::filesystem::path& dbf,
+                                        std::string_view dataDate, int threads = 1);
 
-// kFilePassed, or kStructureProblems with the problems written.
-FileOutcome CheckDbfStructure(StructureContext& ctx, const std::filesystem::path& dbf, int fileId);
-// CheckDbfStructure on sourceDir + fileName (the name matched regardless of case).
+// kFilePassed, or kStructureProblems with the findings written.
+FileOutcome RecordStructureCheck(StructureContext& ctx, const std::filesystem::path& dbf, int fileId);
+// RecordStructureCheck on sourceDir + fileName (the name matched regardless of case).
 FileOutcome CheckDbfFile(StructureContext& ctx, const std::string& sourceDir, const std::string& fileName,
                          int fileId);
-
-void DecodeDbfResult(store::Store& store, std::string_view text, int fileId);
-void AddFieldError(store::Store& store, int fileId, std::string_view item);
-void AddDateError(store::Store& store, int fileId, std::string_view dateInfo);
 
 }  // namespace fc::pipeline

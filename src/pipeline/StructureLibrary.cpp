@@ -1,6 +1,6 @@
 // The built-in structure library: compares a DBF with the interface layout
-// of the kind its file name carries and scans its date field, answering in
-// the text form that DecodeDbfResult reads.
+// of the kind its file name carries and scans its date field, finding what
+// StructureCheck.h describes.
 #include <algorithm>
 #include <iterator>
 #include <set>
@@ -11,7 +11,6 @@
 #include "naming/InterfaceLayouts.h"
 #include "parallel/Parallel.h"
 #include "pipeline/StructureCheck.h"
-#include "pipeline/WorkDirs.h"
 #include "text/Text.h"
 
 namespace fc::pipeline {
@@ -22,45 +21,15 @@ using naming::TableLayout;
 
 namespace {
 
-constexpr std::string_view kFieldWord = "字段";
-constexpr std::string_view kDateWord = "日期";
-constexpr const char* kWordJoiner = "\u2060";   // invisible, breaks a word match
-constexpr const char* kNoBreakSpace = "\u00A0";  // looks like a blank, is none
-constexpr const char* kFullWidthAt = "\uFF20";
-constexpr const char* kReplacementChar = "\uFFFD";
-constexpr size_t kDatesShown = 3;  // other dates named in the answer; more get "等"
+constexpr size_t kDatesShown = 3;  // other dates named in the finding; more get "等"
+constexpr std::string_view kReplacementChar = "\uFFFD";
 
-// Field problem codes of the answer.
-enum Code { kLength = 1, kMissing = 2, kNotInterface = 3, kOrder = 6, kType = 7 };
-
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
-  for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
-    text.replace(at, from.size(), to);
-}
-
-// Text from the file (field names, date values, messages naming the file)
-// must not form the answer's own words "字段" and "日期", or the decoding
-// would take it for a section. A joiner between the two characters keeps the
-// text looking the same. A NUL would end the answer early: it becomes a
-// replacement character.
-std::string Neutralise(std::string text) {
-  ReplaceAll(text, std::string_view("\0", 1), kReplacementChar);
-  ReplaceAll(text, kFieldWord, std::string("字") + kWordJoiner + "段");
-  ReplaceAll(text, kDateWord, std::string("日") + kWordJoiner + "期");
+// A NUL inside a date value is shown as U+FFFD, as the decoder shows any
+// byte that is no character: the stored text holds no NUL.
+std::string NoNul(std::string text) {
+  for (size_t at = 0; (at = text.find('\0', at)) != std::string::npos; at += kReplacementChar.size())
+    text.replace(at, 1, kReplacementChar);
   return text;
-}
-
-// A field name in an item must hold no blank (items are split at blanks) and
-// no "@" (the name ends at the first one).
-std::string ItemName(const std::string& name) {
-  std::string text = Neutralise(name);
-  ReplaceAll(text, " ", kNoBreakSpace);
-  ReplaceAll(text, "@", kFullWidthAt);
-  return text;
-}
-
-std::string Item(const std::string& name, Code code) {
-  return ItemName(name) + "@" + std::to_string(code);
 }
 
 // Blanks and NULs pad a character value on either side.
@@ -100,29 +69,29 @@ int FirstOutOfOrder(const FieldMatch& m) {
   return -1;
 }
 
-std::vector<std::string> FieldItems(const dbf::Table& table, const TableLayout& layout) {
+std::vector<FileFinding> FieldFindings(const dbf::Table& table, const TableLayout& layout) {
   FieldMatch m = MatchFields(table, layout);
   bool anyMissing = false;
   for (int fi : m.fileOf) anyMissing |= fi < 0;
   int outOfOrder = anyMissing ? -1 : FirstOutOfOrder(m);
-  std::vector<std::string> items;
+  std::vector<FileFinding> found;
   for (size_t li = 0; li < layout.fields.size(); ++li) {
     const LayoutField& want = layout.fields[li];
     int fi = m.fileOf[li];
     if (fi < 0) {
-      items.push_back(Item(want.name, kMissing));
+      found.push_back({FileProblem::AgreedFieldMissing, want.name});
       continue;
     }
     const dbf::Field& have = *m.fileFields[fi];
     if (have.type != want.type)
-      items.push_back(Item(have.name, kType));
+      found.push_back({FileProblem::FieldType, have.name});
     else if (have.length != want.length || (want.type == 'N' && have.decimals != want.decimals))
-      items.push_back(Item(have.name, kLength));
-    if (fi == outOfOrder) items.push_back(Item(have.name, kOrder));
+      found.push_back({FileProblem::FieldLength, have.name});
+    if (fi == outOfOrder) found.push_back({FileProblem::FieldOrder, have.name});
   }
   for (size_t fi = 0; fi < m.fileFields.size(); ++fi)
-    if (m.layoutOf[fi] < 0) items.push_back(Item(m.fileFields[fi]->name, kNotInterface));
-  return items;
+    if (m.layoutOf[fi] < 0) found.push_back({FileProblem::FieldNotAgreed, m.fileFields[fi]->name});
+  return found;
 }
 
 // Records per piece of the date pass, which threads share out.
@@ -152,11 +121,12 @@ OtherDates OtherDatesIn(const dbf::Table& table, const dbf::Field& field, std::s
   return others;
 }
 
-// "日期" and the smallest other values of the date field, or empty when every
-// live record holds the data date. Runs over every record, in pieces on up to
-// `threads` threads, so it compares raw bytes and decodes only the few values
-// it names; the smallest values are the same however the pieces fall.
-std::string DateSection(const dbf::Table& table, const TableLayout& layout, std::string_view date, int threads) {
+// The smallest other values of the date field as a finding names them
+// ("20080801,空,20080809等"), or empty when every live record holds the data
+// date. Runs over every record, in pieces on up to `threads` threads, so it
+// compares raw bytes and decodes only the few values it names; the smallest
+// values are the same however the pieces fall.
+std::string OtherDatesText(const dbf::Table& table, const TableLayout& layout, std::string_view date, int threads) {
   if (!layout.dateField) return {};
   const dbf::Field* field = table.findField(*layout.dateField);
   if (!field) return {};  // reported as a missing field
@@ -169,38 +139,30 @@ std::string DateSection(const dbf::Table& table, const TableLayout& layout, std:
   OtherDates others;
   for (const OtherDates& piece : pieces) others.insert(piece.begin(), piece.end());
   if (others.empty()) return {};
-  std::string section(kDateWord);
+  std::string shownDates;
   size_t shown = 0;
   for (std::string_view v : others) {
-    if (shown == kDatesShown) return section + "等";
-    if (shown++) section += ",";
-    section += v.empty() ? "空" : Neutralise(table.decode(v));
+    if (shown == kDatesShown) return shownDates + "等";
+    if (shown++) shownDates += ",";
+    shownDates += v.empty() ? "空" : NoNul(table.decode(v));
   }
-  return section;
-}
-
-std::string Join(const std::vector<std::string>& items) {
-  std::string text;
-  for (const std::string& item : items) text += (text.empty() ? "" : " ") + item;
-  return text;
+  return shownDates;
 }
 
 }  // namespace
 
-std::string CHECKDBF(const InterfaceLayouts& layouts, const std::filesystem::path& dbf,
-                     std::string_view dataDate, int threads) {
+std::vector<FileFinding> CheckStructure(const InterfaceLayouts& layouts, const std::filesystem::path& dbf,
+                                        std::string_view dataDate, int threads) {
   const TableLayout* layout = layouts.forFileName(dbf.filename().string());
-  if (!layout) return "无法从文件名识别表类型";
+  if (!layout) return {{FileProblem::CannotCheck, "无法从文件名识别表类型"}};
   std::string error;
   std::unique_ptr<dbf::Table> table = dbf::Table::open(dbf, error);
-  if (!table) return Neutralise(error);
-  std::string answer;
-  if (std::vector<std::string> items = FieldItems(*table, *layout); !items.empty())
-    answer = std::string(kFieldWord) + ":" + Join(items);
-  std::string dates = DateSection(*table, *layout, TrimPadding(dataDate), threads);
+  if (!table) return {{FileProblem::CannotCheck, error}};
+  std::vector<FileFinding> found = FieldFindings(*table, *layout);
+  std::string dates = OtherDatesText(*table, *layout, TrimPadding(dataDate), threads);
   if (table->changed()) throw dbf::TableChanged(dbf);
-  if (!dates.empty()) answer += (answer.empty() ? "" : " ") + dates;
-  return answer;
+  if (!dates.empty()) found.push_back({FileProblem::OtherDates, std::move(dates)});
+  return found;
 }
 
 }  // namespace fc::pipeline

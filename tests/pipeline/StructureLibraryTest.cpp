@@ -1,9 +1,10 @@
-// The built-in structure library (CHECKDBF) on generated tables, and the
-// whole structure and date check down to the fileerr rows.
+// The built-in structure library (CheckStructure) on generated tables, and
+// the whole structure and date check down to the fileerr rows.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <ostream>
 
 #include "dbf/Writer.h"
 #include "naming/InterfaceLayouts.h"
@@ -15,7 +16,15 @@ namespace fc::pipeline {
 
 using naming::InterfaceLayouts;
 using naming::LayoutField;
+
+// Shows a finding in a failed expectation.
+void PrintTo(const FileFinding& f, std::ostream* os) { *os << static_cast<int>(f.problem) << " " << f.subject; }
+
 namespace {
+
+using enum FileProblem;
+using Findings = std::vector<FileFinding>;
+using Rows = std::vector<std::pair<std::string, std::string>>;  // errid, errdesc
 
 constexpr const char* kDate = "20080808";
 constexpr const char* kName = "100001_KHJBXX_20080808_1.DBF";
@@ -59,9 +68,9 @@ class StructureLibrary : public ::testing::Test {
     return path;
   }
 
-  std::string check(const std::filesystem::path& path) { return CHECKDBF(layouts_, path, kDate); }
+  Findings check(const std::filesystem::path& path) { return CheckStructure(layouts_, path, kDate); }
 
-  std::string checkKhjbxx(const std::vector<dbf::FieldSpec>& specs, const std::vector<Record>& records = {{kDate}}) {
+  Findings checkKhjbxx(const std::vector<dbf::FieldSpec>& specs, const std::vector<Record>& records = {{kDate}}) {
     return check(write(kName, specs, records));
   }
 
@@ -70,43 +79,44 @@ class StructureLibrary : public ::testing::Test {
 };
 
 TEST_F(StructureLibrary, MatchingTablesPass) {
-  EXPECT_EQ(checkKhjbxx(agreed("KHJBXX"), {{kDate}, {kDate}, {"20080101", true}}), "");
-  EXPECT_EQ(check(write("QL_100001_ZJBDXX_20080808_1.DBF", agreed("ZJBDXX"))), "");
+  EXPECT_EQ(checkKhjbxx(agreed("KHJBXX"), {{kDate}, {kDate}, {"20080101", true}}), Findings{});
+  EXPECT_EQ(check(write("QL_100001_ZJBDXX_20080808_1.DBF", agreed("ZJBDXX"))), Findings{});
   // No date field: any date passes.
-  EXPECT_EQ(check(write("100001_SFZFCJG_20080808.DBF", agreed("SFZFCJG"))), "");
-  EXPECT_EQ(checkKhjbxx(agreed("KHJBXX"), {}), "");  // no records at all
+  EXPECT_EQ(check(write("100001_SFZFCJG_20080808.DBF", agreed("SFZFCJG"))), Findings{});
+  EXPECT_EQ(checkKhjbxx(agreed("KHJBXX"), {}), Findings{});  // no records at all
 }
 
 TEST_F(StructureLibrary, VisualFoxProSystemFieldIsNotAnInterfaceField) {
   auto specs = agreed("KHJBXX");
   specs[4].nullable = true;
-  EXPECT_EQ(check(write(kName, specs, {{kDate}}, dbf::Format::VisualFoxPro)), "");
+  EXPECT_EQ(check(write(kName, specs, {{kDate}}, dbf::Format::VisualFoxPro)), Findings{});
 }
 
-TEST_F(StructureLibrary, FieldNamesIgnoreLetterCaseButItemsKeepTheFileSpelling) {
+TEST_F(StructureLibrary, FieldNamesIgnoreLetterCaseButFindingsKeepTheFileSpelling) {
   auto specs = agreed("KHJBXX");
   for (auto& s : specs)
     if (s.name != "SJRQ") std::transform(s.name.begin(), s.name.end(), s.name.begin(), ::tolower);
-  EXPECT_EQ(checkKhjbxx(specs), "");
+  EXPECT_EQ(checkKhjbxx(specs), Findings{});
   named(specs, "khqc")->length = 100;
-  EXPECT_EQ(checkKhjbxx(specs), "字段:khqc@1");
+  EXPECT_EQ(checkKhjbxx(specs), (Findings{{FieldLength, "khqc"}}));
 }
 
-TEST_F(StructureLibrary, MissingFieldSuppressesTheOrderItem) {
+TEST_F(StructureLibrary, MissingFieldSuppressesTheOrderFinding) {
   auto specs = agreed("KHJBXX");
   specs.erase(named(specs, "XHRQ"));
-  EXPECT_EQ(checkKhjbxx(specs), "字段:XHRQ@2");
+  EXPECT_EQ(checkKhjbxx(specs), (Findings{{AgreedFieldMissing, "XHRQ"}}));
   std::swap(specs[0], specs[1]);
-  EXPECT_EQ(checkKhjbxx(specs), "字段:XHRQ@2");
+  EXPECT_EQ(checkKhjbxx(specs), (Findings{{AgreedFieldMissing, "XHRQ"}}));
 }
 
 TEST_F(StructureLibrary, ExtraFieldsComeAfterTheLayoutInFileOrder) {
   auto specs = agreed("KHJBXX");
   specs.insert(specs.begin() + 2, {"BZ", 'C', 10});
   specs.push_back({"AA", 'N', 3});
-  EXPECT_EQ(checkKhjbxx(specs), "字段:BZ@3 AA@3");  // extras do not disturb the order
+  // Extras do not disturb the order.
+  EXPECT_EQ(checkKhjbxx(specs), (Findings{{FieldNotAgreed, "BZ"}, {FieldNotAgreed, "AA"}}));
   named(specs, "KHQC")->length = 100;
-  EXPECT_EQ(checkKhjbxx(specs), "字段:KHQC@1 BZ@3 AA@3");
+  EXPECT_EQ(checkKhjbxx(specs), (Findings{{FieldLength, "KHQC"}, {FieldNotAgreed, "BZ"}, {FieldNotAgreed, "AA"}}));
 }
 
 TEST_F(StructureLibrary, LengthDecimalsAndType) {
@@ -116,31 +126,32 @@ TEST_F(StructureLibrary, LengthDecimalsAndType) {
   named(specs, "ZJZH")->length = 19;
   named(specs, "XJCQJE")->length = 16;
   EXPECT_EQ(check(write("100001_ZJBDXX_20080808_1.DBF", specs)),
-            "字段:ZJZH@1 ZRYE@7 XJCQJE@1 JRYE@1");
+            (Findings{{FieldLength, "ZJZH"}, {FieldType, "ZRYE"}, {FieldLength, "XJCQJE"}, {FieldLength, "JRYE"}}));
 }
 
 TEST_F(StructureLibrary, OrderDiffersOnceAtTheFirstFieldOutOfPlace) {
   auto specs = agreed("KHJBXX");
   std::swap(specs[1], specs[2]);  // ZQGSDM ZJZH YYBDM ...
   std::swap(specs[6], specs[7]);  // a second disorder is not reported
-  EXPECT_EQ(checkKhjbxx(specs), "字段:ZJZH@6");
+  EXPECT_EQ(checkKhjbxx(specs), (Findings{{FieldOrder, "ZJZH"}}));
   specs[2].length = 7;  // YYBDM
-  EXPECT_EQ(checkKhjbxx(specs), "字段:YYBDM@1 ZJZH@6");
+  EXPECT_EQ(checkKhjbxx(specs), (Findings{{FieldLength, "YYBDM"}, {FieldOrder, "ZJZH"}}));
 }
 
 TEST_F(StructureLibrary, DuplicateFieldIsNotAnInterfaceField) {
   auto specs = agreed("KHJBXX");
   specs.push_back({"ZJZH", 'C', 20});
-  EXPECT_EQ(checkKhjbxx(specs), "字段:ZJZH@3");
+  EXPECT_EQ(checkKhjbxx(specs), (Findings{{FieldNotAgreed, "ZJZH"}}));
 }
 
 TEST_F(StructureLibrary, OtherDatesAscendingAtMostThree) {
   auto specs = agreed("KHJBXX");
-  EXPECT_EQ(checkKhjbxx(specs, {{"20080805"}, {kDate}, {"20080803"}, {"20080805"}}), "日期20080803,20080805");
+  EXPECT_EQ(checkKhjbxx(specs, {{"20080805"}, {kDate}, {"20080803"}, {"20080805"}}),
+            (Findings{{OtherDates, "20080803,20080805"}}));
   EXPECT_EQ(checkKhjbxx(specs, {{"20080809"}, {"20080801"}, {kDate}, {"20080803"}}),
-            "日期20080801,20080803,20080809");
+            (Findings{{OtherDates, "20080801,20080803,20080809"}}));
   EXPECT_EQ(checkKhjbxx(specs, {{"20080809"}, {"20080801"}, {"20080807"}, {"20080803"}, {kDate}}),
-            "日期20080801,20080803,20080807等");
+            (Findings{{OtherDates, "20080801,20080803,20080807等"}}));
 }
 
 // The date pass runs in pieces of 65536 records on several threads: the
@@ -154,40 +165,43 @@ TEST_F(StructureLibrary, OtherDatesOfAManyPieceTableAreTheSameOnAnyNumberOfThrea
   records[140001] = {"20070101", true};
   const auto path = write(kName, agreed("KHJBXX"), records);
   for (int threads : {1, 3})
-    EXPECT_EQ(CHECKDBF(layouts_, path, kDate, threads), "日期20080101,20080202,20080303等") << threads;
+    EXPECT_EQ(CheckStructure(layouts_, path, kDate, threads), (Findings{{OtherDates, "20080101,20080202,20080303等"}}))
+        << threads;
 }
 
 TEST_F(StructureLibrary, BlankAndNullDatesAreListedAsEmpty) {
   auto specs = agreed("KHJBXX");
-  EXPECT_EQ(checkKhjbxx(specs, {{kDate}, {"20080809"}, {""}}), "日期空,20080809");
+  EXPECT_EQ(checkKhjbxx(specs, {{kDate}, {"20080809"}, {""}}), (Findings{{OtherDates, "空,20080809"}}));
   specs.back().nullable = true;
-  EXPECT_EQ(check(write(kName, specs, {{kDate}, {std::nullopt}}, dbf::Format::VisualFoxPro)), "日期空");
+  EXPECT_EQ(check(write(kName, specs, {{kDate}, {std::nullopt}}, dbf::Format::VisualFoxPro)),
+            (Findings{{OtherDates, "空"}}));
 }
 
 TEST_F(StructureLibrary, DeletedRecordsAreNotDateChecked) {
-  EXPECT_EQ(checkKhjbxx(agreed("KHJBXX"), {{kDate}, {"20080101", true}, {"", true}}), "");
+  EXPECT_EQ(checkKhjbxx(agreed("KHJBXX"), {{kDate}, {"20080101", true}, {"", true}}), Findings{});
 }
 
 TEST_F(StructureLibrary, DateValueIsComparedTrimmed) {
   auto specs = agreed("KHJBXX");
   specs.back().length = 10;
-  EXPECT_EQ(checkKhjbxx(specs, {{kDate}, {" 20080808"}}), "字段:SJRQ@1");
-  EXPECT_EQ(checkKhjbxx(specs, {{"2008080899"}}), "字段:SJRQ@1 日期2008080899");
+  EXPECT_EQ(checkKhjbxx(specs, {{kDate}, {" 20080808"}}), (Findings{{FieldLength, "SJRQ"}}));
+  EXPECT_EQ(checkKhjbxx(specs, {{"2008080899"}}), (Findings{{FieldLength, "SJRQ"}, {OtherDates, "2008080899"}}));
 }
 
 TEST_F(StructureLibrary, NonDateTextAndChineseValuesAreDecoded) {
-  EXPECT_EQ(checkKhjbxx(agreed("KHJBXX"), {{"八月八日"}, {"2008-8-8"}}), "日期2008-8-8,八月八日");
-  // A NUL inside a value would cut the answer short.
-  EXPECT_EQ(checkKhjbxx(agreed("KHJBXX"), {{std::string("2008\0" "808", 8)}}), "日期2008\uFFFD808");
+  EXPECT_EQ(checkKhjbxx(agreed("KHJBXX"), {{"八月八日"}, {"2008-8-8"}}), (Findings{{OtherDates, "2008-8-8,八月八日"}}));
+  // A NUL inside a value never reaches a stored text.
+  EXPECT_EQ(checkKhjbxx(agreed("KHJBXX"), {{std::string("2008\0" "808", 8)}}),
+            (Findings{{OtherDates, "2008\uFFFD808"}}));
 }
 
-TEST_F(StructureLibrary, UnreadableFileOrUnknownKindIsFreeText) {
-  std::string notDbf = check(dir_.write(kName, "this is not a table"));
-  EXPECT_EQ(notDbf.rfind("文件不是有效的DBF表", 0), 0u) << notDbf;
-  EXPECT_EQ(notDbf.find("字段"), std::string::npos);
-  EXPECT_EQ(notDbf.find("日期"), std::string::npos);
-  EXPECT_EQ(check(dir_.write("100001_KHJBXX_20080808_1.DBF", "")).rfind("文件不是有效的DBF表", 0), 0u);
-  EXPECT_EQ(check(write("table.dbf", agreed("KHJBXX"))), "无法从文件名识别表类型");
+TEST_F(StructureLibrary, UnreadableFileOrUnknownKindIsOneSentence) {
+  Findings notDbf = check(dir_.write(kName, "this is not a table"));
+  ASSERT_EQ(notDbf.size(), 1u);
+  EXPECT_EQ(notDbf[0].problem, CannotCheck);
+  EXPECT_EQ(notDbf[0].subject.rfind("文件不是有效的DBF表", 0), 0u) << notDbf[0].subject;
+  EXPECT_EQ(check(dir_.write("100001_KHJBXX_20080808_1.DBF", "")).at(0).subject.rfind("文件不是有效的DBF表", 0), 0u);
+  EXPECT_EQ(check(write("table.dbf", agreed("KHJBXX"))), (Findings{{CannotCheck, "无法从文件名识别表类型"}}));
 }
 
 class StructureCheckRows : public StructureLibrary {
@@ -195,8 +209,8 @@ class StructureCheckRows : public StructureLibrary {
   StructureCheckRows()
       : store_(store::Store::open(home_.path(), FC_SOURCE_DATA_DIR)), ctx_{layouts_, *store_, kDate} {}
 
-  std::vector<std::pair<std::string, std::string>> rows() {
-    std::vector<std::pair<std::string, std::string>> out;
+  Rows rows() {
+    Rows out;
     for (auto& r : store_->execute("select errid, errdesc from fileerr where fileid=5 order by rowid"))
       out.emplace_back(r[0].value_or(""), r[1].value_or(""));
     return out;
@@ -208,33 +222,45 @@ class StructureCheckRows : public StructureLibrary {
 };
 
 TEST_F(StructureCheckRows, PassingFileWritesNothing) {
-  EXPECT_EQ(CheckDbfStructure(ctx_, write(kName, agreed("KHJBXX")), 5), 0);
+  EXPECT_EQ(RecordStructureCheck(ctx_, write(kName, agreed("KHJBXX")), 5), 0);
   EXPECT_TRUE(rows().empty());
 }
 
 TEST_F(StructureCheckRows, FieldAndDateProblems) {
   auto specs = agreed("KHJBXX");
   named(specs, "KHQC")->length = 100;
-  EXPECT_EQ(CheckDbfStructure(ctx_, write(kName, specs, {{"20080809"}}), 5), 4);
-  using R = std::vector<std::pair<std::string, std::string>>;
-  EXPECT_EQ(rows(), (R{{"4", "字段KHQC长度不符合接口规范"}, {"7", "存在非指定日期20080809的数据"}}));
+  EXPECT_EQ(RecordStructureCheck(ctx_, write(kName, specs, {{"20080809"}}), 5), 4);
+  EXPECT_EQ(rows(), (Rows{{"4", "字段KHQC长度不符合接口规范"}, {"7", "存在非指定日期20080809的数据"}}));
 }
 
-TEST_F(StructureCheckRows, FileTextCannotPoseAsASection) {
-  // An extra field named with the date word and a date value holding the
-  // field word still decode as one field row and one date row.
+// Each problem's errid and text, word for word: stored results and operators go by them.
+TEST_F(StructureCheckRows, EveryProblemKeepsItsErridAndTextInTheGivenOrder) {
+  WriteFindings(*store_, 5,
+                {{FieldLength, "A"}, {AgreedFieldMissing, "B"}, {FieldNotAgreed, "客户名"}, {FieldOrder, "ZJZH"},
+                 {FieldType, "ZRYE"}, {OtherDates, "空,20080801,20080802等"},
+                 {CannotCheck, "文件不是有效的DBF表：文件只有3字节"}});
+  EXPECT_EQ(rows(), (Rows{{"4", "字段A长度不符合接口规范"},
+                          {"5", "接口约定字段B不存在"},
+                          {"6", "字段客户名不是接口约定字段"},
+                          {"9", "从字段ZJZH开始字段顺序与接口约定不一致"},
+                          {"10", "字段ZRYE类型不符合接口规范"},
+                          {"7", "存在非指定日期空,20080801,20080802等的数据"},
+                          {"8", "文件不是有效的DBF表：文件只有3字节"}}));
+}
+
+// Field names and date values reach the rows as the file has them, so that
+// searching the results for what the file holds finds it.
+TEST_F(StructureCheckRows, FileTextReachesTheRowsAsItIs) {
   auto specs = agreed("KHJBXX");
-  specs.push_back({"交易日期", 'C', 2});
-  EXPECT_EQ(CheckDbfStructure(ctx_, write(kName, specs, {{"字段"}}), 5), 4);
-  auto r = rows();
-  ASSERT_EQ(r.size(), 2u);
-  EXPECT_EQ(r[0].first, "6");
-  EXPECT_EQ(r[0].second, "字段交易日\u2060期不是接口约定字段");
-  EXPECT_EQ(r[1].first, "7");
-  EXPECT_EQ(r[1].second, "存在非指定日期字\u2060段的数据");
+  specs.push_back({"日期 字段@", 'C', 2});
+  EXPECT_EQ(RecordStructureCheck(ctx_, write(kName, specs, {{"字段"}}), 5), 4);
+  EXPECT_EQ(rows(), (Rows{{"6", "字段日期 字段@不是接口约定字段"}, {"7", "存在非指定日期字段的数据"}}));
+  auto found = store_->execute("select errid from fileerr where instr(errdesc, '字段@') > 0");
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0][0], "6");
 }
 
-TEST_F(StructureCheckRows, BrokenHeaderIsOneFreeTextRow) {
+TEST_F(StructureCheckRows, BrokenHeaderIsOneSentenceRow) {
   auto path = write(kName, agreed("KHJBXX"));
   {
     std::FILE* f = std::fopen(path.c_str(), "r+b");
@@ -242,7 +268,7 @@ TEST_F(StructureCheckRows, BrokenHeaderIsOneFreeTextRow) {
     std::fputc(0, f);
     std::fclose(f);
   }
-  EXPECT_EQ(CheckDbfStructure(ctx_, path, 5), 4);
+  EXPECT_EQ(RecordStructureCheck(ctx_, path, 5), 4);
   auto r = rows();
   ASSERT_EQ(r.size(), 1u);
   EXPECT_EQ(r[0].first, "8");
