@@ -12,8 +12,8 @@
 #include <utility>
 
 #include "GuiTestSupport.h"
-#include "gui/shell/EndForm.h"
-#include "gui/shell/MainForm.h"
+#include "gui/shell/ClosingWindow.h"
+#include "gui/shell/WelcomeWindow.h"
 #include "gui/shell/PictureButton.h"
 #include "gui/shell/Pictures.h"
 #include "gui/shell/SupportText.h"
@@ -31,7 +31,7 @@ class WelcomeTest : public ::testing::Test {
 
   test::TestHome home;
   test::ScriptedBoxes boxes;
-  MainForm welcome;
+  WelcomeWindow welcome;
   PictureButton* upper;
   PictureButton* lower;
 };
@@ -169,7 +169,7 @@ TEST(PicturesTest, AreDrawnAtTheScreensDevicePixelRatio) {
   ASSERT_EQ(qApp->devicePixelRatio(), 2);
   test::TestHome home;
   test::ScriptedBoxes boxes;
-  MainForm welcome(home.home(), boxes);
+  WelcomeWindow welcome(home.home(), boxes);
   test::ShowActive(&welcome);
   for (const char* name : {"ButPicture", "ButPicture2", "Command1"}) {
     const QPixmap& picture = welcome.findChild<PictureButton*>(name)->currentPicture();
@@ -182,7 +182,7 @@ TEST(PicturesTest, AreDrawnAtTheScreensDevicePixelRatio) {
   EXPECT_EQ(upper->currentPicture().deviceIndependentSize().toSize(), kBigButtonSize);
   EXPECT_EQ(upper->sizeHint(), kBigButtonSize);
   test::TempDir data;
-  EndForm end(data.path());
+  ClosingWindow end(data.path());
   EXPECT_EQ(end.findChild<PictureButton*>("Picture1")->currentPicture().devicePixelRatio(), 2);
 }
 
@@ -221,9 +221,9 @@ TEST(SupportTextTest, FramesTheContactLinesOfTheDataFileAndLeavesOutSentencesWit
   }
 }
 
-TEST(EndFormTest, CloseImageClosesTheWindow) {
+TEST(ClosingWindowTest, CloseImageClosesTheWindow) {
   test::TempDir data;
-  EndForm end(data.path());
+  ClosingWindow end(data.path());
   end.show();
   EXPECT_EQ(end.supportText(), QString());  // no support.txt: no contact to show
   end.findChild<PictureButton*>("Picture1")->click();

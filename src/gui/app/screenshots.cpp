@@ -27,8 +27,8 @@
 #include "gui/results/ComparisonWindow.h"
 #include "gui/results/HistoryWindow.h"
 #include "gui/results/ReportButtons.h"
-#include "gui/shell/EndForm.h"
-#include "gui/shell/MainForm.h"
+#include "gui/shell/ClosingWindow.h"
+#include "gui/shell/WelcomeWindow.h"
 #include "gui/shell/MessageBoxes.h"
 #include "gui/shell/Translations.h"
 #include "gui/windows/AccountWindow.h"
@@ -255,7 +255,7 @@ int main(int argc, char** argv) {
   SilentBoxes boxes;
   bool ok = true;
 
-  fc::gui::MainForm welcome(home, boxes);
+  fc::gui::WelcomeWindow welcome(home, boxes);
   ok &= Save(welcome, out, "mainfrm.png");
   welcome.lightButton(1);
   ok &= Save(welcome, out, "mainfrm-lit.png");
@@ -286,7 +286,7 @@ int main(int argc, char** argv) {
   ok &= SaveIdentityDialogs(identity, home, boxes, out);
   identity.reject();
 
-  fc::gui::EndForm end(home.data);
+  fc::gui::ClosingWindow end(home.data);
   ok &= Save(end, out, "endform.png");
   return ok ? 0 : 1;
 }

@@ -1,7 +1,7 @@
-// gui/shell/EndForm.h - the closing window `EndForm`: whom to contact for
+// gui/shell/ClosingWindow.h - the closing window `EndForm`: whom to contact for
 // support, and a close image that ends the program.
 //
-//   EndForm end(home.data);
+//   ClosingWindow end(home.data);
 //   end.exec();   // returns when the close image (or Esc) closed it
 //
 // Borderless, in the support colour (192, 192, 255); the contact lines come
@@ -17,17 +17,17 @@ namespace fc::gui {
 
 class PictureButton;
 
-class EndForm : public QDialog {
+class ClosingWindow : public QDialog {
   Q_OBJECT
 
  public:
-  explicit EndForm(const std::filesystem::path& dataDir, QWidget* parent = nullptr);
+  explicit ClosingWindow(const std::filesystem::path& dataDir, QWidget* parent = nullptr);
 
   QString supportText() const;
 
  private:
-  PictureButton* picture1_;  // the close image
-  QPlainTextEdit* text1_;    // the support text
+  PictureButton* closeImage_;  // the close image
+  QPlainTextEdit* contacts_;   // the support text
 };
 
 }  // namespace fc::gui

@@ -1,4 +1,4 @@
-#include "gui/shell/MainForm.h"
+#include "gui/shell/WelcomeWindow.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -51,42 +51,44 @@ QWidget* PointerZone(QWidget* parent, const char* name) {
 
 }  // namespace
 
-MainForm::MainForm(settings::AppHome home, MessageBoxes& boxes, QWidget* parent)
+WelcomeWindow::WelcomeWindow(settings::AppHome home, MessageBoxes& boxes, QWidget* parent)
     : QWidget(parent),
       home_(std::move(home)),
       boxes_(boxes),
       background_(BackgroundPicture(devicePixelRatioF())) {
+  // The object names are the ones tests and accessibility tools look up;
+  // they keep the form they have always had.
   setObjectName(QStringLiteral("mainfrm"));
   setWindowTitle(QStringLiteral("欢迎使用证券公司报送数据文件检查软件"));
   setFixedSize(kBackgroundSize);
 
-  label1_ = PointerZone(this, "Label1");
-  label2_ = PointerZone(this, "Label2");
-  button1_ = BigButton(kAccountCaption, label1_);
-  button1_->setObjectName(QStringLiteral("ButPicture"));
-  button2_ = BigButton(kIdentityCaption, label2_);
-  button2_->setObjectName(QStringLiteral("ButPicture2"));
+  accountZone_ = PointerZone(this, "Label1");
+  identityZone_ = PointerZone(this, "Label2");
+  accountButton_ = BigButton(kAccountCaption, accountZone_);
+  accountButton_->setObjectName(QStringLiteral("ButPicture"));
+  identityButton_ = BigButton(kIdentityCaption, identityZone_);
+  identityButton_->setObjectName(QStringLiteral("ButPicture2"));
   auto* watch = new PointerWatch(this);
-  connect(watch, &PointerWatch::movedOver, this, &MainForm::pointerMovedOver);
+  connect(watch, &PointerWatch::movedOver, this, &WelcomeWindow::pointerMovedOver);
 
-  exit_ = new PictureButton(this);
-  exit_->setObjectName(QStringLiteral("Command1"));
-  exit_->setAccessibleName(QStringLiteral("退出"));
-  exit_->setPictures(ExitButtonPicture(PictureState::Normal, devicePixelRatioF()),
-                     ExitButtonPicture(PictureState::Pressed, devicePixelRatioF()));
+  exitButton_ = new PictureButton(this);
+  exitButton_->setObjectName(QStringLiteral("Command1"));
+  exitButton_->setAccessibleName(QStringLiteral("退出"));
+  exitButton_->setPictures(ExitButtonPicture(PictureState::Normal, devicePixelRatioF()),
+                           ExitButtonPicture(PictureState::Pressed, devicePixelRatioF()));
 
   auto* banner = new QLabel(this);
   banner->setObjectName(QStringLiteral("Picture1"));
   banner->setPixmap(BannerPicture(devicePixelRatioF()));
-  picture1_ = banner;
+  banner_ = banner;
 
-  connect(button1_, &QAbstractButton::clicked, this, &MainForm::openAccountWindow);
-  connect(button2_, &QAbstractButton::clicked, this, &MainForm::openIdentityWindow);
-  connect(exit_, &QAbstractButton::clicked, this, &MainForm::exitProgram);
+  connect(accountButton_, &QAbstractButton::clicked, this, &WelcomeWindow::openAccountWindow);
+  connect(identityButton_, &QAbstractButton::clicked, this, &WelcomeWindow::openIdentityWindow);
+  connect(exitButton_, &QAbstractButton::clicked, this, &WelcomeWindow::exitProgram);
   layOut();
 }
 
-void MainForm::layOut() {
+void WelcomeWindow::layOut() {
   const double width = Twips(this->width()) + kFrameWidth;
   const double height = Twips(this->height()) + kFrameHeight;
   const QSizeF bannerSize = TwipsOf(kBannerSize);
@@ -102,15 +104,15 @@ void MainForm::layOut() {
   const QRectF upper(QPointF((width - bigSize.width()) / 2, (lower.top() - bigSize.height()) / 2),
                      bigSize);
 
-  picture1_->setGeometry(ToPixels(banner));
-  exit_->setGeometry(ToPixels(exit));
-  label1_->setGeometry(ToPixels(upper));
-  label2_->setGeometry(ToPixels(lower));
-  button1_->setGeometry(label1_->rect());
-  button2_->setGeometry(label2_->rect());
+  banner_->setGeometry(ToPixels(banner));
+  exitButton_->setGeometry(ToPixels(exit));
+  accountZone_->setGeometry(ToPixels(upper));
+  identityZone_->setGeometry(ToPixels(lower));
+  accountButton_->setGeometry(accountZone_->rect());
+  identityButton_->setGeometry(identityZone_->rect());
 }
 
-void MainForm::openAccountWindow() {
+void WelcomeWindow::openAccountWindow() {
   {
     AccountWindow window(home_, boxes_, this);
     window.exec();
@@ -118,7 +120,7 @@ void MainForm::openAccountWindow() {
   lightButton(0);
 }
 
-void MainForm::openIdentityWindow() {
+void WelcomeWindow::openIdentityWindow() {
   {
     IdentityWindow window(home_, boxes_, this);
     window.exec();
@@ -126,38 +128,38 @@ void MainForm::openIdentityWindow() {
   lightButton(0);
 }
 
-void MainForm::exitProgram() {
+void WelcomeWindow::exitProgram() {
   exitRequested_ = true;
   close();
 }
 
-void MainForm::lightButton(int which) {
+void WelcomeWindow::lightButton(int which) {
   // A button that goes out with the keyboard's focus lets it go first, or Qt
   // would pass the focus on, lighting the next button.
-  for (PictureButton* button : {button1_, button2_})
+  for (PictureButton* button : {accountButton_, identityButton_})
     if (button->hasFocus()) button->clearFocus();
-  button1_->setEnabled(which == 1);
-  button2_->setEnabled(which == 2);
+  accountButton_->setEnabled(which == 1);
+  identityButton_->setEnabled(which == 2);
 }
 
-void MainForm::pointerMovedOver(QWidget* control) {
-  if (control == label1_ || control == button1_) return lightButton(1);
-  if (control == label2_ || control == button2_) return lightButton(2);
+void WelcomeWindow::pointerMovedOver(QWidget* control) {
+  if (control == accountZone_ || control == accountButton_) return lightButton(1);
+  if (control == identityZone_ || control == identityButton_) return lightButton(2);
   lightButton(0);
 }
 
-bool MainForm::focusNextPrevChild(bool next) {
-  const std::array<PictureButton*, 3> stops = {button1_, button2_, exit_};
+bool WelcomeWindow::focusNextPrevChild(bool next) {
+  const std::array<PictureButton*, 3> stops = {accountButton_, identityButton_, exitButton_};
   const auto at = std::find(stops.begin(), stops.end(), focusWidget());
   const int count = static_cast<int>(stops.size());
   int to = next ? 0 : count - 1;
   if (at != stops.end()) to = (static_cast<int>(at - stops.begin()) + (next ? 1 : count - 1)) % count;
-  lightButton(stops[to] == button1_ ? 1 : stops[to] == button2_ ? 2 : 0);
+  lightButton(stops[to] == accountButton_ ? 1 : stops[to] == identityButton_ ? 2 : 0);
   stops[to]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
   return true;
 }
 
-void MainForm::keyPressEvent(QKeyEvent* event) {
+void WelcomeWindow::keyPressEvent(QKeyEvent* event) {
   auto* taken = qobject_cast<PictureButton*>(focusWidget());
   const bool press = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space;
   if (press && taken && taken->isEnabled()) {
@@ -167,7 +169,7 @@ void MainForm::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
-void MainForm::paintEvent(QPaintEvent*) {
+void WelcomeWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawPixmap(0, 0, background_);
 }

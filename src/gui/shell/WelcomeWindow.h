@@ -1,9 +1,9 @@
-// gui/shell/MainForm.h - the welcome window `mainfrm`, the program's home.
+// gui/shell/WelcomeWindow.h - the welcome window `mainfrm`, the program's home.
 //
-//   MainForm welcome(home, boxes);
+//   WelcomeWindow welcome(home, boxes);
 //   welcome.show();
 //   app.exec();
-//   if (welcome.exitRequested()) { EndForm end(home.data); end.exec(); }
+//   if (welcome.exitRequested()) { ClosingWindow end(home.data); end.exec(); }
 //
 // Two big picture buttons open the check windows modally; they are lit
 // (enabled) only while the pointer is over them or over their pointer zones
@@ -23,11 +23,11 @@ namespace fc::gui {
 class MessageBoxes;
 class PictureButton;
 
-class MainForm : public QWidget {
+class WelcomeWindow : public QWidget {
   Q_OBJECT
 
  public:
-  MainForm(settings::AppHome home, MessageBoxes& boxes, QWidget* parent = nullptr);
+  WelcomeWindow(settings::AppHome home, MessageBoxes& boxes, QWidget* parent = nullptr);
 
   // True when the window was closed by its exit button `Command1`.
   bool exitRequested() const { return exitRequested_; }
@@ -51,12 +51,12 @@ class MainForm : public QWidget {
   settings::AppHome home_;
   MessageBoxes& boxes_;
   bool exitRequested_ = false;
-  QWidget* label1_;           // pointer zone of ButPicture
-  QWidget* label2_;           // pointer zone of ButPicture2
-  PictureButton* button1_;    // ButPicture
-  PictureButton* button2_;    // ButPicture2
-  PictureButton* exit_;       // Command1
-  QWidget* picture1_;         // the banner in the bottom right corner
+  QWidget* accountZone_;           // pointer zone of ButPicture
+  QWidget* identityZone_;          // pointer zone of ButPicture2
+  PictureButton* accountButton_;   // ButPicture
+  PictureButton* identityButton_;  // ButPicture2
+  PictureButton* exitButton_;      // Command1
+  QWidget* banner_;                // the banner in the bottom right corner
   QPixmap background_;
 };
 
