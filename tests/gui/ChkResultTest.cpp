@@ -6,7 +6,7 @@
 #include <QTableWidget>
 
 #include "GuiTestSupport.h"
-#include "gui/results/ChkResult.h"
+#include "gui/results/ResultsWindow.h"
 #include "store/Store.h"
 
 namespace fc::gui {
@@ -14,9 +14,9 @@ namespace {
 
 const QColor kGreen(0, 255, 0), kYellow(255, 255, 0), kRed(255, 0, 0);
 
-class ChkResultTest : public ::testing::Test {
+class ResultsWindowTest : public ::testing::Test {
  protected:
-  ChkResultTest() : store(store::Store::open(home.home().home, home.home().data)) {
+  ResultsWindowTest() : store(store::Store::open(home.home().home, home.home().data)) {
     store->clearRun();
   }
 
@@ -40,10 +40,10 @@ class ChkResultTest : public ::testing::Test {
   std::unique_ptr<store::Store> store;
 };
 
-TEST_F(ChkResultTest, FilesWithoutProblemsAreGreenInA25RowGrid) {
+TEST_F(ResultsWindowTest, FilesWithoutProblemsAreGreenInA25RowGrid) {
   addFile({1, 0, "投资者身份信息复查处理结果表", "100001_SFZFCJG_20100107.ZIP", 1, 1, 3});
   addFile({2, 0, "投资者身份信息核查异常明细表", "100001_SFZHCQK_20100104.ZIP", 1, 1, 3});
-  ChkResult results(store.get(), boxes);
+  ResultsWindow results(store.get(), boxes);
   const QTableWidget* grid = results.grid();
   EXPECT_TRUE(boxes.shown.empty());
   EXPECT_EQ(grid->columnCount(), 7);
@@ -61,9 +61,9 @@ TEST_F(ChkResultTest, FilesWithoutProblemsAreGreenInA25RowGrid) {
   EXPECT_EQ(grid->rowSpan(0, 3), 1);  // another file
 }
 
-TEST_F(ChkResultTest, HeaderWidthsAndAlignments) {
+TEST_F(ResultsWindowTest, HeaderWidthsAndAlignments) {
   addFile({1, 1, "客户基本信息表", "100001_KHJBXX_20080808_1.ZIP", 1, 1, 3});
-  ChkResult results(store.get(), boxes);
+  ResultsWindow results(store.get(), boxes);
   const QTableWidget* grid = results.grid();
   const QStringList headers = {"文件组号", "文件描述", "文件名", "是否存在", "结构正常", "问题编号", "问题描述"};
   const int widths[] = {40, 187, 233, 40, 40, 40, 412};  // twips / 15
@@ -79,13 +79,13 @@ TEST_F(ChkResultTest, HeaderWidthsAndAlignments) {
   EXPECT_EQ(grid->item(0, 5)->textAlignment(), int(Qt::AlignLeft | Qt::AlignVCenter));
 }
 
-TEST_F(ChkResultTest, ProblemsSpanTheirFileAndColourIt) {
+TEST_F(ResultsWindowTest, ProblemsSpanTheirFileAndColourIt) {
   addFile({1, 1, "客户基本信息表", "QL_100001_KHJBXX_20080808_1.ZIP", 1, 1, 3},
           {{"R04", "证件号码重复"}, {"R02", "客户名称为空"}});
   addFile({2, 1, "资金变动信息表", "100001_ZJBDXX_20080808_1.ZIP", 0, 0, {}});
   addFile({3, 1, "证券营业部信息表", "100001_YYBXX_20080808_1.ZIP", 1, 0, {}}, {{"7", "日期不符"}});
   addFile({4, 2, "客户基本信息表", "QL_100001_KHJBXX_20080808_2.ZIP", 1, 1, 3});
-  ChkResult results(store.get(), boxes);
+  ResultsWindow results(store.get(), boxes);
   const QTableWidget* grid = results.grid();
   // Problems in errid order, the file's columns once over both.
   EXPECT_EQ(cell(grid, 0, 5), "R02");
@@ -107,15 +107,15 @@ TEST_F(ChkResultTest, ProblemsSpanTheirFileAndColourIt) {
   for (int c = 0; c <= 4; ++c) EXPECT_EQ(grid->rowSpan(4, c), 1) << c;
 }
 
-TEST_F(ChkResultTest, ThirtyRowsMakeAGridOfThirtyDataRows) {
+TEST_F(ResultsWindowTest, ThirtyRowsMakeAGridOfThirtyDataRows) {
   for (int i = 1; i <= 30; ++i)
     addFile({i, i, "客户基本信息表", "F" + std::to_string(i) + ".ZIP", 0, 0, {}});
-  ChkResult results(store.get(), boxes);
+  ResultsWindow results(store.get(), boxes);
   EXPECT_EQ(results.grid()->rowCount(), 30);  // 31 with the header row
 }
 
-TEST_F(ChkResultTest, EmptyStoreSaysSoAndOpensEmpty) {
-  ChkResult results(store.get(), boxes);
+TEST_F(ResultsWindowTest, EmptyStoreSaysSoAndOpensEmpty) {
+  ResultsWindow results(store.get(), boxes);
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].title, QStringLiteral("信息提示"));
   EXPECT_EQ(boxes.shown[0].text, QStringLiteral("未查找到历史记录！"));
@@ -123,14 +123,14 @@ TEST_F(ChkResultTest, EmptyStoreSaysSoAndOpensEmpty) {
   EXPECT_EQ(results.grid()->rowCount(), 0);
 }
 
-TEST_F(ChkResultTest, NoStoreIsTheEmptyCase) {
-  ChkResult results(nullptr, boxes);
+TEST_F(ResultsWindowTest, NoStoreIsTheEmptyCase) {
+  ResultsWindow results(nullptr, boxes);
   ASSERT_EQ(boxes.texts(), QStringList{QStringLiteral("未查找到历史记录！")});
 }
 
-TEST_F(ChkResultTest, ColumnsGrowAndShrinkWithTheWindow) {
+TEST_F(ResultsWindowTest, ColumnsGrowAndShrinkWithTheWindow) {
   addFile({1, 0, "投资者身份信息复查处理结果表", "100001_SFZFCJG_20100107.ZIP", 1, 1, 3});
-  ChkResult results(store.get(), boxes);
+  ResultsWindow results(store.get(), boxes);
   const QTableWidget* grid = results.grid();
   std::vector<int> designed;
   for (int c = 0; c < grid->columnCount(); ++c) designed.push_back(grid->columnWidth(c));

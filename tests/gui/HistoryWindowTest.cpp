@@ -12,7 +12,7 @@
 #include <functional>
 
 #include "GuiTestSupport.h"
-#include "gui/results/ChkResult.h"
+#include "gui/results/ResultsWindow.h"
 #include "gui/results/ComparisonWindow.h"
 #include "gui/results/HistoryWindow.h"
 #include "gui/results/ReportButtons.h"
@@ -145,7 +145,7 @@ TEST_F(HistoryWindowTest, ResultsExportTheReportAndTheWorkbookAndConfirmWhereThe
   EXPECT_TRUE(proposed.endsWith(QStringLiteral(".html")));
 
   auto store = store::Store::open(home.home().home, home.home().data);
-  ChkResult results(store.get(), boxes);
+  ResultsWindow results(store.get(), boxes);
   ReportButtons buttons(&results, home.home(), boxes);
   const fs::path pdf = home.path() / "report.pdf", html = home.path() / "report.html", book = home.path() / "r.xlsx";
   for (const fs::path& file : {pdf, html}) {

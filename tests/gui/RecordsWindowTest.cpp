@@ -18,7 +18,7 @@
 #include <functional>
 
 #include "GuiTestSupport.h"
-#include "gui/results/ChkResult.h"
+#include "gui/results/ResultsWindow.h"
 #include "gui/results/RecordsWindow.h"
 #include "naming/InterfaceLayouts.h"
 #include "store/Store.h"
@@ -123,7 +123,7 @@ class RecordsWindowTest : public ::testing::Test {
 
 TEST_F(RecordsWindowTest, DoubleClickOpensTheRecordsAndTheirCsvReadsBackEqual) {
   fillRun();
-  ChkResult results(store.get(), boxes);
+  ResultsWindow results(store.get(), boxes);
   results.useAgreement(home.home().data / "interface" / "layouts.csv");
   test::ShowActive(&results);
   const QString csvPath = QString::fromStdString((home.path() / "r08.csv").string());
@@ -167,7 +167,7 @@ TEST_F(RecordsWindowTest, DoubleClickOpensTheRecordsAndTheirCsvReadsBackEqual) {
 
 TEST_F(RecordsWindowTest, FindingsWithoutRecordsOpenNothingAndTheButtonFollowsTheChosenRow) {
   fillRun();
-  ChkResult results(store.get(), boxes);  // no agreement: headings are the names
+  ResultsWindow results(store.get(), boxes);  // no agreement: headings are the names
   test::ShowActive(&results);
   QTableWidget* grid = results.grid();
   QPushButton* button = results.recordsButton();

@@ -20,7 +20,7 @@
 #include <fstream>
 
 #include "GuiTestSupport.h"
-#include "gui/results/ChkResult.h"
+#include "gui/results/ResultsWindow.h"
 #include "gui/results/HistoryWindow.h"
 #include "gui/windows/AccountWindow.h"
 #include "gui/windows/IdentityWindow.h"
@@ -126,7 +126,7 @@ TEST_F(RunTest, DbfRunOfTheAccountWindowPacksOnYes) {
   EXPECT_FALSE(std::filesystem::exists(home.path() / "out" / "100001_KHJBXX_20080808_2.ZIP"));
 
   // The results window shows this run, starting with group 1's findings.
-  ChkResult results(window.store(), boxes);
+  ResultsWindow results(window.store(), boxes);
   const QTableWidget* grid = results.grid();
   EXPECT_EQ(grid->item(0, 0)->text(), "1");
   EXPECT_EQ(grid->item(0, 2)->text(), "100001_KHJBXX_20080808_1.DBF");
@@ -274,7 +274,7 @@ TEST_F(RunTest, ResultsOpenedDuringARunAreMarkedAndRefreshedWhenItEnds) {
   QString during, after;
   int rows = 0;
   QTimer::singleShot(0, [&] {
-    auto* results = qobject_cast<ChkResult*>(QApplication::activeModalWidget());
+    auto* results = qobject_cast<ResultsWindow*>(QApplication::activeModalWidget());
     ASSERT_NE(results, nullptr);
     during = results->verdictLine()->text();
     results->findChild<QPushButton*>("ExportCmd")->click();
@@ -295,7 +295,7 @@ TEST_F(RunTest, ResultsOpenedDuringARunAreMarkedAndRefreshedWhenItEnds) {
   IdentityWindow identity(home.home(), boxes);
   QString owner;
   QTimer::singleShot(0, [&] {
-    auto* results = qobject_cast<ChkResult*>(QApplication::activeModalWidget());
+    auto* results = qobject_cast<ResultsWindow*>(QApplication::activeModalWidget());
     ASSERT_NE(results, nullptr);
     owner = results->ownerLine()->text();
     results->reject();

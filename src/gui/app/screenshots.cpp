@@ -22,7 +22,7 @@
 #include "gui/dialogs/SelectDir.h"
 #include "gui/dialogs/ViewDir.h"
 #include "gui/dialogs/ViewDir3.h"
-#include "gui/results/ChkResult.h"
+#include "gui/results/ResultsWindow.h"
 #include "gui/results/RecordsWindow.h"
 #include "gui/results/ComparisonWindow.h"
 #include "gui/results/HistoryWindow.h"
@@ -266,7 +266,7 @@ int main(int argc, char** argv) {
   account.sourceDirField()->setText(QStringLiteral("/home/operator/submission"));
   ok &= Save(account, out, "mainfrm1.png");
   FillSampleRun(*account.store());
-  fc::gui::ChkResult results(account.store(), boxes);
+  fc::gui::ResultsWindow results(account.store(), boxes);
   results.describeRun(SampleRunFacts(*account.store()), "account");
   fc::gui::ReportButtons reportButtons(&results, home, boxes);
   ok &= Save(results, out, "chkresult.png");

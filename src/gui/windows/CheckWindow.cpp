@@ -14,7 +14,7 @@
 #include <utility>
 
 #include "gui/dialogs/SelectDir.h"
-#include "gui/results/ChkResult.h"
+#include "gui/results/ResultsWindow.h"
 #include "gui/results/ReportButtons.h"
 #include "gui/results/VerdictLine.h"
 #include "gui/shell/LayoutScaling.h"
@@ -296,7 +296,7 @@ void CheckWindow::showResults() {
     progress_->setTextVisible(false);
   }
   {
-    ChkResult results(store_.get(), boxes_, this);
+    ResultsWindow results(store_.get(), boxes_, this);
     results.useAgreement(home_.data / "interface" / "layouts.csv");
     results.describeRun(LatestRunFacts(home_.storeFile()), submissionCode());
     ReportButtons reportButtons(&results, home_, boxes_);

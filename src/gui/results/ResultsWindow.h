@@ -1,7 +1,7 @@
-// gui/results/ChkResult.h - the results window `ChkResult`: every file the
+// gui/results/ResultsWindow.h - the results window `ChkResult`: every file the
 // latest check run expected and every problem found in it, in one grid.
 //
-//   ChkResult results(store, boxes, this);   // reads the store, fills the grid
+//   ResultsWindow results(store, boxes, this);   // reads the store, fills the grid
 //   results.exec();
 //
 // The grid `MSFlexGrid1` has seven columns under a header row; the column-1
@@ -55,11 +55,11 @@ struct CellSpan {
 // The spans of the merged columns for the given rows.
 std::vector<CellSpan> MergeSpans(const std::vector<store::ResultRow>& rows);
 
-class ChkResult : public QDialog {
+class ResultsWindow : public QDialog {
   Q_OBJECT
 
  public:
-  ChkResult(store::Store* store, MessageBoxes& boxes, QWidget* parent = nullptr);
+  ResultsWindow(store::Store* store, MessageBoxes& boxes, QWidget* parent = nullptr);
 
   QTableWidget* grid() const { return grid_; }
   QPushButton* recordsButton() const { return recordsButton_; }

@@ -1,4 +1,4 @@
-#include "gui/results/ChkResult.h"
+#include "gui/results/ResultsWindow.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -92,8 +92,10 @@ std::vector<CellSpan> MergeSpans(const std::vector<store::ResultRow>& rows) {
   return spans;
 }
 
-ChkResult::ChkResult(store::Store* store, MessageBoxes& boxes, QWidget* parent)
+ResultsWindow::ResultsWindow(store::Store* store, MessageBoxes& boxes, QWidget* parent)
     : QDialog(parent), store_(store), boxes_(boxes) {
+  // The object names are the ones tests and accessibility tools look up;
+  // they keep the form they have always had.
   setObjectName(QStringLiteral("ChkResult"));
   setWindowTitle(QStringLiteral("检查结果"));
   resize(kDesignedWidth, 600);
@@ -115,9 +117,9 @@ ChkResult::ChkResult(store::Store* store, MessageBoxes& boxes, QWidget* parent)
   recordsButton_->setObjectName(QStringLiteral("RecordsCmd"));
   recordsButton_->setGeometry(width() - 4 - 120, height() - 38, 120, 32);
   recordsButton_->setEnabled(false);
-  connect(grid_, &QTableWidget::cellDoubleClicked, this, &ChkResult::openRecords);
-  connect(grid_, &QTableWidget::currentCellChanged, this, &ChkResult::updateRecordsButton);
-  connect(recordsButton_, &QPushButton::clicked, this, &ChkResult::openCurrentRecords);
+  connect(grid_, &QTableWidget::cellDoubleClicked, this, &ResultsWindow::openRecords);
+  connect(grid_, &QTableWidget::currentCellChanged, this, &ResultsWindow::updateRecordsButton);
+  connect(recordsButton_, &QPushButton::clicked, this, &ResultsWindow::openCurrentRecords);
 
   if (!load())
     boxes.show(QStringLiteral("信息提示"), QStringLiteral("未查找到历史记录！"), BoxIcon::Information,
@@ -125,7 +127,7 @@ ChkResult::ChkResult(store::Store* store, MessageBoxes& boxes, QWidget* parent)
   RememberLayout(this);
 }
 
-bool ChkResult::load() {
+bool ResultsWindow::load() {
   std::vector<store::ResultRow> rows;
   try {
     if (store_) rows = store_->readResults();
@@ -149,19 +151,19 @@ bool ChkResult::load() {
   return true;
 }
 
-void ChkResult::describeRun(const std::optional<store::RunFacts>& facts, const std::string& viewer) {
+void ResultsWindow::describeRun(const std::optional<store::RunFacts>& facts, const std::string& viewer) {
   ShowVerdict(verdictLine_, facts);
   ownerLine_->setText(facts ? OwnerText(*facts, viewer) : QString());
 }
 
-void ChkResult::markRunning() { ShowRunning(verdictLine_); }
+void ResultsWindow::markRunning() { ShowRunning(verdictLine_); }
 
-void ChkResult::reload() {
+void ResultsWindow::reload() {
   load();
   updateRecordsButton();
 }
 
-void ChkResult::useAgreement(const std::filesystem::path& layoutsCsv) {
+void ResultsWindow::useAgreement(const std::filesystem::path& layoutsCsv) {
   try {
     agreement_ = naming::InterfaceLayouts::load(layoutsCsv);
   } catch (const std::runtime_error&) {
@@ -169,12 +171,12 @@ void ChkResult::useAgreement(const std::filesystem::path& layoutsCsv) {
   }
 }
 
-const store::FindingRow* ChkResult::findingWithRecords(int row) const {
+const store::FindingRow* ResultsWindow::findingWithRecords(int row) const {
   if (row < 0 || row >= static_cast<int>(findings_.size()) || !findings_[row]) return nullptr;
   return findings_[row]->recordsKept > 0 ? &*findings_[row] : nullptr;
 }
 
-void ChkResult::openRecords(int row) {
+void ResultsWindow::openRecords(int row) {
   const store::FindingRow* finding = findingWithRecords(row);
   if (!finding) return;
   std::optional<store::FindingRecords> records;
@@ -191,11 +193,11 @@ void ChkResult::openRecords(int row) {
   window.exec();
 }
 
-void ChkResult::openCurrentRecords() { openRecords(grid_->currentRow()); }
+void ResultsWindow::openCurrentRecords() { openRecords(grid_->currentRow()); }
 
-void ChkResult::updateRecordsButton() { recordsButton_->setEnabled(findingWithRecords(grid_->currentRow())); }
+void ResultsWindow::updateRecordsButton() { recordsButton_->setEnabled(findingWithRecords(grid_->currentRow())); }
 
-void ChkResult::setUpGrid(int rowCount) {
+void ResultsWindow::setUpGrid(int rowCount) {
   grid_->setColumnCount(kResultColumns);
   grid_->setRowCount(rowCount);
   grid_->setWordWrap(true);
@@ -212,13 +214,13 @@ void ChkResult::setUpGrid(int rowCount) {
   fitColumns();
 }
 
-void ChkResult::fitColumns() {
+void ResultsWindow::fitColumns() {
   const double ratio = static_cast<double>(width()) / kDesignedWidth;
   for (int column = 0; column < grid_->columnCount(); ++column)
     grid_->setColumnWidth(column, Px(kColumnWidths[column] * ratio));
 }
 
-void ChkResult::fillRow(int row, const store::ResultRow& result) {
+void ResultsWindow::fillRow(int row, const store::ResultRow& result) {
   for (int column = 0; column < kResultColumns; ++column) {
     auto* item = new QTableWidgetItem(CellText(result, column));
     item->setTextAlignment(DataAlignment(column));
@@ -227,7 +229,7 @@ void ChkResult::fillRow(int row, const store::ResultRow& result) {
   }
 }
 
-void ChkResult::resizeEvent(QResizeEvent* event) {
+void ResultsWindow::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
   ScaleLayout(this);
   fitColumns();
