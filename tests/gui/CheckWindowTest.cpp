@@ -16,8 +16,8 @@
 #include "GuiTestSupport.h"
 #include "gui/shell/LayoutScaling.h"
 #include "gui/shell/Twips.h"
-#include "gui/windows/AccountWindow.h"
-#include "gui/windows/IdentityWindow.h"
+#include "gui/windows/AccountCheckWindow.h"
+#include "gui/windows/IdentityCheckWindow.h"
 
 namespace fc::gui {
 namespace {
@@ -29,16 +29,16 @@ W* Child(QWidget& window, const char* name) {
   return widget;
 }
 
-class AccountWindowTest : public ::testing::Test {
+class AccountCheckWindowTest : public ::testing::Test {
  protected:
-  AccountWindowTest() : window(home.home(), boxes) { test::ShowActive(&window); }
+  AccountCheckWindowTest() : window(home.home(), boxes) { test::ShowActive(&window); }
 
   test::TestHome home;
   test::ScriptedBoxes boxes;
-  AccountWindow window;
+  AccountCheckWindow window;
 };
 
-TEST_F(AccountWindowTest, StartsWithEveryTableIncrementalAndToday) {
+TEST_F(AccountCheckWindowTest, StartsWithEveryTableIncrementalAndToday) {
   EXPECT_EQ(window.windowTitle(), QStringLiteral("证券公司客户交易结算资金账户数据文件检查"));
   for (int i = 0; i < 5; ++i) EXPECT_TRUE(window.kindBox(i)->isChecked());
   EXPECT_EQ(window.kindBox(1)->text(), QStringLiteral("资金与证券账户对应关系表"));
@@ -48,7 +48,7 @@ TEST_F(AccountWindowTest, StartsWithEveryTableIncrementalAndToday) {
   EXPECT_EQ(window.focusWidget(), window.companyCodeField());
 }
 
-TEST_F(AccountWindowTest, FileTypeSwitchRelabelsTheWindow) {
+TEST_F(AccountCheckWindowTest, FileTypeSwitchRelabelsTheWindow) {
   QLineEdit* target = window.targetDirField();
   window.sourceDirField()->setText("  /data/in ");
   Child<QRadioButton>(window, "CHKDBF")->setChecked(true);
@@ -72,7 +72,7 @@ TEST_F(AccountWindowTest, FileTypeSwitchRelabelsTheWindow) {
   EXPECT_EQ(target->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Button));
 }
 
-TEST_F(AccountWindowTest, EnterWalksFromTheDateToTheEndNumber) {
+TEST_F(AccountCheckWindowTest, EnterWalksFromTheDateToTheEndNumber) {
   window.dataDateField()->setFocus();
   QTest::keyClick(window.dataDateField(), Qt::Key_Return);
   EXPECT_EQ(window.focusWidget(), window.beginNoField());
@@ -94,14 +94,14 @@ TEST_F(AccountWindowTest, EnterWalksFromTheDateToTheEndNumber) {
   EXPECT_EQ(boxes.shown.back().title, QStringLiteral("错误提示"));
 }
 
-TEST_F(AccountWindowTest, SequenceNumbersTakeThreeCharacters) {
+TEST_F(AccountCheckWindowTest, SequenceNumbersTakeThreeCharacters) {
   window.beginNoField()->clear();
   window.beginNoField()->setFocus();
   QTest::keyClicks(window.beginNoField(), "1234");
   EXPECT_EQ(window.beginNoField()->text(), "123");
 }
 
-TEST_F(AccountWindowTest, UnfinishedDateIsRefusedOnEnterAndOnLeaving) {
+TEST_F(AccountCheckWindowTest, UnfinishedDateIsRefusedOnEnterAndOnLeaving) {
   QDateEdit* date = window.dataDateField();
   date->setFocus();
   const QDate before = date->date();
@@ -118,7 +118,7 @@ TEST_F(AccountWindowTest, UnfinishedDateIsRefusedOnEnterAndOnLeaving) {
   EXPECT_EQ(date->date(), before);
 }
 
-TEST_F(AccountWindowTest, PreciseSelectionNeedsACompanyCode) {
+TEST_F(AccountCheckWindowTest, PreciseSelectionNeedsACompanyCode) {
   Child<QPushButton>(window, "Command4")->click();
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].title, QStringLiteral("提示信息"));
@@ -129,7 +129,7 @@ TEST_F(AccountWindowTest, PreciseSelectionNeedsACompanyCode) {
   EXPECT_EQ(boxes.shown.size(), 1u);
 }
 
-TEST_F(AccountWindowTest, ResultsButtonClearsTheStatusLineAndTheProgress) {
+TEST_F(AccountCheckWindowTest, ResultsButtonClearsTheStatusLineAndTheProgress) {
   Child<QLineEdit>(window, "StateStr")->setText("old status");
   auto* progress = Child<QProgressBar>(window, "RunProgress");
   progress->setRange(0, 10);
@@ -145,7 +145,7 @@ TEST_F(AccountWindowTest, ResultsButtonClearsTheStatusLineAndTheProgress) {
 
 // After the results window and the choosers, opened by real clicks, the
 // window lays itself out from its own size again, with the focus on the code.
-TEST_F(AccountWindowTest, DialogsGiveTheLayoutAndTheFocusBack) {
+TEST_F(AccountCheckWindowTest, DialogsGiveTheLayoutAndTheFocusBack) {
   QWidget other;
   other.resize(100, 50);
   for (const char* button : {"Command1", "Command2", "Command3"}) {
@@ -159,16 +159,16 @@ TEST_F(AccountWindowTest, DialogsGiveTheLayoutAndTheFocusBack) {
   }
 }
 
-class IdentityWindowTest : public ::testing::Test {
+class IdentityCheckWindowTest : public ::testing::Test {
  protected:
-  IdentityWindowTest() : window(home.home(), boxes) { test::ShowActive(&window); }
+  IdentityCheckWindowTest() : window(home.home(), boxes) { test::ShowActive(&window); }
 
   test::TestHome home;
   test::ScriptedBoxes boxes;
-  IdentityWindow window;
+  IdentityCheckWindow window;
 };
 
-TEST_F(IdentityWindowTest, StartsWithTheSubmissionOnlyAndHelpOff) {
+TEST_F(IdentityCheckWindowTest, StartsWithTheSubmissionOnlyAndHelpOff) {
   EXPECT_EQ(window.windowTitle(), QStringLiteral("证券公司投资者身份信息复查数据检查"));
   EXPECT_TRUE(window.submissionBox()->isChecked());
   EXPECT_EQ(window.submissionBox()->text(), QStringLiteral(" 投资者身份信息复查处理结果表"));
@@ -181,7 +181,7 @@ TEST_F(IdentityWindowTest, StartsWithTheSubmissionOnlyAndHelpOff) {
   EXPECT_EQ(window.noteText(), QStringLiteral("鼠标停留区域的事项，在此处会有详细说明。\n"));
 }
 
-TEST_F(IdentityWindowTest, SubmissionBoxCannotBeClearedComparisonBoxSwitches) {
+TEST_F(IdentityCheckWindowTest, SubmissionBoxCannotBeClearedComparisonBoxSwitches) {
   window.submissionBox()->click();
   EXPECT_TRUE(window.submissionBox()->isChecked());
   window.comparisonBox()->click();
@@ -192,7 +192,7 @@ TEST_F(IdentityWindowTest, SubmissionBoxCannotBeClearedComparisonBoxSwitches) {
   EXPECT_FALSE(Child<QPushButton>(window, "Command5")->isEnabled());
 }
 
-TEST_F(IdentityWindowTest, HelpButtonSwitchesAndAnnouncesTheHelp) {
+TEST_F(IdentityCheckWindowTest, HelpButtonSwitchesAndAnnouncesTheHelp) {
   auto* help = Child<QPushButton>(window, "Command6");
   QTest::mouseClick(help, Qt::LeftButton);
   EXPECT_TRUE(window.helpOn());
@@ -204,7 +204,7 @@ TEST_F(IdentityWindowTest, HelpButtonSwitchesAndAnnouncesTheHelp) {
   EXPECT_EQ(window.noteText(), QStringLiteral("关闭信息提示功能。"));
 }
 
-TEST_F(IdentityWindowTest, PointerOverAControlExplainsIt) {
+TEST_F(IdentityCheckWindowTest, PointerOverAControlExplainsIt) {
   test::MovePointerOver(Child<QWidget>(window, "ChkCmd"));
   EXPECT_EQ(window.noteText(), QStringLiteral("确认设置无误后，点击此处开始文件检查。"));
   test::MovePointerOver(Child<QWidget>(window, "Command3"));
@@ -223,12 +223,12 @@ TEST_F(IdentityWindowTest, PointerOverAControlExplainsIt) {
   EXPECT_EQ(window.noteText(), "");
 }
 
-TEST_F(IdentityWindowTest, ViewersNeedACompanyCode) {
+TEST_F(IdentityCheckWindowTest, ViewersNeedACompanyCode) {
   Child<QPushButton>(window, "Command4")->click();
   EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("请先输入证券公司编码")});
 }
 
-TEST_F(IdentityWindowTest, BothDatePickersRefuseAnUnfinishedDate) {
+TEST_F(IdentityCheckWindowTest, BothDatePickersRefuseAnUnfinishedDate) {
   window.comparisonBox()->click();
   const QString message = QStringLiteral("数据日期输入错误，要求格式为YYYY-MM-DD");
   for (QDateEdit* date : {window.dataDateField(), window.sendDateField()}) {
@@ -247,7 +247,7 @@ TEST_F(IdentityWindowTest, BothDatePickersRefuseAnUnfinishedDate) {
   }
 }
 
-TEST_F(IdentityWindowTest, EveryExplainedControlHasItsOwnHelp) {
+TEST_F(IdentityCheckWindowTest, EveryExplainedControlHasItsOwnHelp) {
   const std::pair<const char*, QString> helps[] = {
       {"ChkCmd", QStringLiteral("确认设置无误后")},        {"Command1", QStringLiteral("检查完成后点击此处")},
       {"Label8", QStringLiteral("比对数据的发送日期")},    {"Label2", QStringLiteral("报送数据的发送日期")},
@@ -268,7 +268,7 @@ TEST_F(IdentityWindowTest, EveryExplainedControlHasItsOwnHelp) {
   EXPECT_FALSE(window.noteText().endsWith(QStringLiteral("(未勾选无效)")));
 }
 
-TEST_F(IdentityWindowTest, EnterOnAGoodDateShowsNothing) {
+TEST_F(IdentityCheckWindowTest, EnterOnAGoodDateShowsNothing) {
   window.sendDateField()->setEnabled(true);
   QTest::keyClick(window.sendDateField(), Qt::Key_Return);
   QTest::keyClick(window.dataDateField(), Qt::Key_Return);

@@ -9,9 +9,9 @@
 #include <QTest>
 
 #include "GuiTestSupport.h"
-#include "gui/windows/AccountWindow.h"
-#include "gui/windows/IdentityWindow.h"
+#include "gui/windows/AccountCheckWindow.h"
 #include "gui/windows/CompanyCodeEntry.h"
+#include "gui/windows/IdentityCheckWindow.h"
 
 namespace fc::gui {
 namespace {
@@ -34,7 +34,7 @@ class CompanyCodeTest : public ::testing::Test {
 
   test::TestHome home;
   test::ScriptedBoxes boxes;
-  AccountWindow window;
+  AccountCheckWindow window;
   QLineEdit* code;
   QLineEdit* name;
 };

@@ -19,11 +19,11 @@
 #include "GuiTestSupport.h"
 #include "dialogs_Support.h"
 #include "gui/dialogs/Browsing.h"
-#include "gui/dialogs/SelectDir.h"
-#include "gui/dialogs/ViewDir.h"
-#include "gui/dialogs/ViewDir3.h"
-#include "gui/windows/AccountWindow.h"
-#include "gui/windows/IdentityWindow.h"
+#include "gui/dialogs/DirectoryChooserDialog.h"
+#include "gui/dialogs/FileViewerDialog.h"
+#include "gui/dialogs/PreciseSelectionDialog.h"
+#include "gui/windows/AccountCheckWindow.h"
+#include "gui/windows/IdentityCheckWindow.h"
 
 namespace fc::gui {
 namespace {
@@ -72,8 +72,8 @@ struct DateBoxes {
             {&identity, identity.dataDateField()},
             {&identity, identity.sendDateField()}};
   }
-  AccountWindow account;
-  IdentityWindow identity;
+  AccountCheckWindow account;
+  IdentityCheckWindow identity;
 };
 
 // The ways an operator reaches a date box before typing a new date.
@@ -200,28 +200,28 @@ void ExpectEnterPressesOnlyTheFocusedButton(QWidget& window) {
 }
 
 TEST_F(KeyboardTest, EnterPressesTheFocusedButtonAndNoButtonFromATextBox) {
-  AccountWindow account(home.home(), boxes);
+  AccountCheckWindow account(home.home(), boxes);
   account.findChild<QRadioButton*>("CHKDBF")->setChecked(true);  // the output chooser takes part
   ExpectEnterPressesOnlyTheFocusedButton(account);
-  IdentityWindow identity(home.home(), boxes);
+  IdentityCheckWindow identity(home.home(), boxes);
   identity.comparisonBox()->click();
   ExpectEnterPressesOnlyTheFocusedButton(identity);
 
   test::WindowFields fields;
-  SelectDir chooser(Chooser::SelectDir3, {fields.sourceDir, fields.code, fields.name, fields.zip}, home.home(),
-                    nullptr, boxes);
+  DirectoryChooserDialog chooser(Chooser::AccountSource, {fields.sourceDir, fields.code, fields.name, fields.zip},
+                                 home.home(), nullptr, boxes);
   ExpectEnterPressesOnlyTheFocusedButton(chooser);
-  ViewDir viewer(Viewer::ViewDir1, {fields.sourceDir, fields.code, fields.zip, fields.dataDate, fields.sendDate,
-                                    fields.comparison});
+  FileViewerDialog viewer(Viewer::Submission, {fields.sourceDir, fields.code, fields.zip, fields.dataDate,
+                                               fields.sendDate, fields.comparison});
   ExpectEnterPressesOnlyTheFocusedButton(viewer);
-  ViewDir3 precise({fields.sourceDir, fields.code, fields.zip, fields.dataDate, fields.kinds, fields.allData,
-                    fields.incData, fields.beginNo, fields.endNo},
-                   boxes);
+  PreciseSelectionDialog precise({fields.sourceDir, fields.code, fields.zip, fields.dataDate, fields.kinds,
+                                  fields.allData, fields.incData, fields.beginNo, fields.endNo},
+                                 boxes);
   ExpectEnterPressesOnlyTheFocusedButton(precise);
 }
 
 TEST_F(KeyboardTest, EscClosesNeitherCheckWindowNorThePreciseSelection) {
-  AccountWindow account(home.home(), boxes);
+  AccountCheckWindow account(home.home(), boxes);
   test::ShowActive(&account);
   account.dataDateField()->setFocus(Qt::TabFocusReason);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
@@ -229,7 +229,7 @@ TEST_F(KeyboardTest, EscClosesNeitherCheckWindowNorThePreciseSelection) {
   EXPECT_TRUE(account.isVisible());
   EXPECT_FALSE(std::filesystem::exists(home.home().settingsFile()));  // not closed, nothing saved
 
-  IdentityWindow identity(home.home(), boxes);
+  IdentityCheckWindow identity(home.home(), boxes);
   test::ShowActive(&identity);
   QTest::keyClick(identity.companyCodeField(), Qt::Key_Escape);
   EXPECT_TRUE(identity.isVisible());
@@ -239,7 +239,7 @@ TEST_F(KeyboardTest, EscClosesNeitherCheckWindowNorThePreciseSelection) {
                          account.fullTransferOption(), account.incrementalOption(), account.beginNoField(),
                          account.endNoField()};
   for (int i = 0; i < kAccountKindCount; ++i) targets.kindBoxes[static_cast<std::size_t>(i)] = account.kindBox(i);
-  ViewDir3 precise(targets, boxes, &account);
+  PreciseSelectionDialog precise(targets, boxes, &account);
   test::ShowActive(&precise);
   QTest::keyClick(precise.fileList(), Qt::Key_Escape);
   EXPECT_TRUE(precise.isVisible());
@@ -247,14 +247,14 @@ TEST_F(KeyboardTest, EscClosesNeitherCheckWindowNorThePreciseSelection) {
 }
 
 TEST_F(KeyboardTest, TabFollowsTheWindowsFromTopToBottomAndLeftToRight) {
-  AccountWindow account(home.home(), boxes);
+  AccountCheckWindow account(home.home(), boxes);
   test::ShowActive(&account);
   EXPECT_EQ(TabWalk(account.companyCodeField()),
             (QStringList{"ZQGSDM", "ZQGSMC", "DataDate", "ALLData", "BeginNo", "EndNo", "KHXX0", "KHXX1", "KHXX2",
                          "KHXX3", "KHXX4", "Command4", "CHKZIP", "SourceDir", "Command2", "ChkCmd", "Command1",
                          "ExitCMD", "StateStr"}));
 
-  IdentityWindow identity(home.home(), boxes);
+  IdentityCheckWindow identity(home.home(), boxes);
   test::ShowActive(&identity);
   identity.comparisonBox()->click();
   EXPECT_EQ(TabWalk(identity.companyCodeField()),
@@ -271,8 +271,8 @@ TEST_F(KeyboardTest, ArrowKeysInTheFileListsAnalyseTheFileAsAClickDoes) {
   fields.sourceDir->setText(test::ToQString(files.path()));
   fields.code->setText("100001");
   {
-    ViewDir single(Viewer::ViewDir1, {fields.sourceDir, fields.code, fields.zip, fields.dataDate, fields.sendDate,
-                                      fields.comparison});
+    FileViewerDialog single(Viewer::Submission, {fields.sourceDir, fields.code, fields.zip, fields.dataDate,
+                                                 fields.sendDate, fields.comparison});
     test::ShowActive(&single);
     for (int key : {Qt::Key_Down, Qt::Key_Up}) {  // the only file: no arrow moves, each analyses it
       fields.dataDate->setDate(QDate(2010, 1, 7));
@@ -282,8 +282,8 @@ TEST_F(KeyboardTest, ArrowKeysInTheFileListsAnalyseTheFileAsAClickDoes) {
     }
   }
   test::Touch(files, {"100001_SFZHCQK_20080804.ZIP", "100001_SFZHCQK_20080811.ZIP"});
-  ViewDir viewer(Viewer::ViewDir2, {fields.sourceDir, fields.code, fields.zip, fields.dataDate, fields.sendDate,
-                                    fields.comparison});
+  FileViewerDialog viewer(Viewer::Comparison, {fields.sourceDir, fields.code, fields.zip, fields.dataDate,
+                                               fields.sendDate, fields.comparison});
   test::ShowActive(&viewer);
   viewer.fileList()->setFocus(Qt::TabFocusReason);
   viewer.fileList()->setCurrentRow(0);
@@ -294,9 +294,9 @@ TEST_F(KeyboardTest, ArrowKeysInTheFileListsAnalyseTheFileAsAClickDoes) {
 
   test::Touch(files, {"100001_KHJBXX_20080808_1.ZIP", "100001_YYBXX_20080809_1.ZIP"});
   fields.dataDate->setDate(QDate(2010, 1, 7));
-  ViewDir3 precise({fields.sourceDir, fields.code, fields.zip, fields.dataDate, fields.kinds, fields.allData,
-                    fields.incData, fields.beginNo, fields.endNo},
-                   boxes);
+  PreciseSelectionDialog precise({fields.sourceDir, fields.code, fields.zip, fields.dataDate, fields.kinds,
+                                  fields.allData, fields.incData, fields.beginNo, fields.endNo},
+                                 boxes);
   test::ShowActive(&precise);
   precise.fileList()->setFocus(Qt::TabFocusReason);
   precise.fileList()->setCurrentRow(0);

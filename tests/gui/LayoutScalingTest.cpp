@@ -10,7 +10,7 @@
 
 #include "GuiTestSupport.h"
 #include "gui/shell/LayoutScaling.h"
-#include "gui/windows/AccountWindow.h"
+#include "gui/windows/AccountCheckWindow.h"
 
 namespace fc::gui {
 namespace {
@@ -89,7 +89,7 @@ TEST_F(LayoutScalingTest, BadOrShortTagsAreHandledPerControl) {
 TEST(CheckWindowScalingTest, WindowScalesFromItsOwnLayoutAfterActivation) {
   test::TestHome home;
   test::ScriptedBoxes boxes;
-  AccountWindow window(home.home(), boxes);
+  AccountCheckWindow window(home.home(), boxes);
   test::ShowActive(&window);
   QWidget* check = window.findChild<QWidget*>("ChkCmd");
   const QRect before = check->geometry();

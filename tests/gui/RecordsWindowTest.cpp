@@ -18,8 +18,8 @@
 #include <functional>
 
 #include "GuiTestSupport.h"
-#include "gui/results/ResultsWindow.h"
 #include "gui/results/RecordsWindow.h"
+#include "gui/results/ResultsWindow.h"
 #include "naming/InterfaceLayouts.h"
 #include "store/Store.h"
 

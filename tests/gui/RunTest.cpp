@@ -20,10 +20,10 @@
 #include <fstream>
 
 #include "GuiTestSupport.h"
-#include "gui/results/ResultsWindow.h"
 #include "gui/results/HistoryWindow.h"
-#include "gui/windows/AccountWindow.h"
-#include "gui/windows/IdentityWindow.h"
+#include "gui/results/ResultsWindow.h"
+#include "gui/windows/AccountCheckWindow.h"
+#include "gui/windows/IdentityCheckWindow.h"
 #include "gui/windows/RunBridge.h"
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/Sample.h"
@@ -49,7 +49,7 @@ class RunTest : public ::testing::Test {
 
   // The account window's inputs for a DBF-type run of the sample company's
   // groups 1 to `end` in `source`, packing into out.
-  void fillDbfRun(AccountWindow& window, const char* end, const std::string& source) {
+  void fillDbfRun(AccountCheckWindow& window, const char* end, const std::string& source) {
     window.companyCodeField()->setText(pipeline::kSampleCompany);
     window.dataDateField()->setDate(QDate(2008, 8, 8));
     window.beginNoField()->setText("1");
@@ -92,7 +92,7 @@ class RunTest : public ::testing::Test {
 };
 
 TEST_F(RunTest, DbfRunOfTheAccountWindowPacksOnYes) {
-  AccountWindow window(home.home(), boxes);
+  AccountCheckWindow window(home.home(), boxes);
   test::ShowActive(&window);
   fillDbfRun(window, "2", dir("sample/account-dbf"));
   boxes.answer(BoxAnswer::Yes);
@@ -138,7 +138,7 @@ TEST_F(RunTest, DbfRunOfTheAccountWindowPacksOnYes) {
 }
 
 TEST_F(RunTest, EndOfRunQuestionWaitsUntilNoOtherDialogIsOpen) {
-  AccountWindow window(home.home(), boxes);
+  AccountCheckWindow window(home.home(), boxes);
   test::ShowActive(&window);
   fillDbfRun(window, "2", dir("sample/account-dbf"));
   boxes.answer(BoxAnswer::No);
@@ -178,7 +178,7 @@ TEST_F(RunTest, StopDuringTheRulesLeavesNothingHalfWrittenAndTheHistorySaysIncom
       std::filesystem::copy_file(entry.path(),
                                  source / (name.substr(0, name.size() - 5) + std::to_string(group) + ".DBF"));
   }
-  AccountWindow window(home.home(), boxes);
+  AccountCheckWindow window(home.home(), boxes);
   test::ShowActive(&window);
   fillDbfRun(window, "40", source.string());
   auto* stop = window.findChild<QPushButton*>("StopCmd");
@@ -217,7 +217,7 @@ TEST_F(RunTest, StopDuringTheRulesLeavesNothingHalfWrittenAndTheHistorySaysIncom
 
 TEST_F(RunTest, ZipRunOfTheIdentityWindowAsksNothingAndKeepsRecordsUpToTheLimit) {
   std::ofstream(home.home().recordsLimitFile()) << "1\r\n";
-  IdentityWindow window(home.home(), boxes);
+  IdentityCheckWindow window(home.home(), boxes);
   test::ShowActive(&window);
   window.companyCodeField()->setText(pipeline::kSampleCompany);
   window.dataDateField()->setDate(QDate(2008, 8, 8));
@@ -242,7 +242,7 @@ TEST_F(RunTest, ZipRunOfTheIdentityWindowAsksNothingAndKeepsRecordsUpToTheLimit)
 }
 
 TEST_F(RunTest, RunWithoutDataFilesSaysSoAndEmptiesTheStatus) {
-  AccountWindow window(home.home(), boxes);
+  AccountCheckWindow window(home.home(), boxes);
   test::ShowActive(&window);
   window.companyCodeField()->setText(pipeline::kSampleCompany);
   window.dataDateField()->setDate(QDate(2001, 2, 3));
@@ -260,7 +260,7 @@ TEST_F(RunTest, RunWithoutDataFilesSaysSoAndEmptiesTheStatus) {
 // run's verdict when it ends; the check window shows the verdict too, and
 // another submission's window says whose results they are.
 TEST_F(RunTest, ResultsOpenedDuringARunAreMarkedAndRefreshedWhenItEnds) {
-  AccountWindow window(home.home(), boxes);
+  AccountCheckWindow window(home.home(), boxes);
   test::ShowActive(&window);
   window.companyCodeField()->setText(pipeline::kSampleCompany);
   window.dataDateField()->setDate(QDate(2008, 8, 8));
@@ -292,7 +292,7 @@ TEST_F(RunTest, ResultsOpenedDuringARunAreMarkedAndRefreshedWhenItEnds) {
   EXPECT_EQ(rows, static_cast<int>(window.store()->readResults().size()));
   EXPECT_EQ(window.findChild<QLabel*>("RunVerdict")->text(), after);
 
-  IdentityWindow identity(home.home(), boxes);
+  IdentityCheckWindow identity(home.home(), boxes);
   QString owner;
   QTimer::singleShot(0, [&] {
     auto* results = qobject_cast<ResultsWindow*>(QApplication::activeModalWidget());

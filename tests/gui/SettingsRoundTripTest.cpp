@@ -10,9 +10,9 @@
 #include <fstream>
 
 #include "GuiTestSupport.h"
-#include "gui/windows/AccountWindow.h"
+#include "gui/windows/AccountCheckWindow.h"
 #include "gui/windows/CompanyCodeEntry.h"
-#include "gui/windows/IdentityWindow.h"
+#include "gui/windows/IdentityCheckWindow.h"
 #include "settings/Settings.h"
 #include "text/Text.h"
 
@@ -30,7 +30,7 @@ class SettingsRoundTripTest : public ::testing::Test {
 };
 
 TEST_F(SettingsRoundTripTest, FirstStartHasEmptyFieldsAndZipType) {
-  AccountWindow window(home.home(), boxes);
+  AccountCheckWindow window(home.home(), boxes);
   EXPECT_EQ(window.companyCodeField()->text(), "");
   EXPECT_EQ(window.beginNoField()->text(), "0");
   EXPECT_EQ(window.endNoField()->text(), "0");
@@ -43,7 +43,7 @@ TEST_F(SettingsRoundTripTest, FirstStartHasEmptyFieldsAndZipType) {
 
 TEST_F(SettingsRoundTripTest, CodeNumbersAndDirectoryComeBackTypeAndOutputDoNot) {
   {
-    AccountWindow window(home.home(), boxes);
+    AccountCheckWindow window(home.home(), boxes);
     window.companyCodeField()->setText(" 10001");
     window.beginNoField()->setText("3");
     window.endNoField()->setText("7");
@@ -58,7 +58,7 @@ TEST_F(SettingsRoundTripTest, CodeNumbersAndDirectoryComeBackTypeAndOutputDoNot)
   EXPECT_EQ(saved->fileType, settings::kFileTypeDbf);
   EXPECT_EQ(saved->targetDir, "/data/out");
 
-  AccountWindow window(home.home(), boxes);
+  AccountCheckWindow window(home.home(), boxes);
   EXPECT_EQ(window.companyCodeField()->text(), "10001");
   EXPECT_EQ(window.beginNoField()->text(), "3");
   EXPECT_EQ(window.endNoField()->text(), "7");
@@ -71,17 +71,17 @@ TEST_F(SettingsRoundTripTest, CodeNumbersAndDirectoryComeBackTypeAndOutputDoNot)
 
 TEST_F(SettingsRoundTripTest, IdentityWindowSavesZeroSequenceNumbers) {
   {
-    AccountWindow account(home.home(), boxes);
+    AccountCheckWindow account(home.home(), boxes);
     account.beginNoField()->setText("4");
     account.returnToWelcome();
   }
   {
-    IdentityWindow identity(home.home(), boxes);
+    IdentityCheckWindow identity(home.home(), boxes);
     identity.companyCodeField()->setText("100002");
     identity.sourceDirField()->setText("/identity");
     identity.returnToWelcome();
   }
-  AccountWindow account(home.home(), boxes);
+  AccountCheckWindow account(home.home(), boxes);
   EXPECT_EQ(account.companyCodeField()->text(), "100002");
   EXPECT_EQ(account.sourceDirField()->text(), "/identity");
   EXPECT_EQ(account.beginNoField()->text(), "0");
@@ -90,7 +90,7 @@ TEST_F(SettingsRoundTripTest, IdentityWindowSavesZeroSequenceNumbers) {
 
 TEST_F(SettingsRoundTripTest, SequenceNumbersAreSavedByTheirNumericValue) {
   {
-    AccountWindow window(home.home(), boxes);
+    AccountCheckWindow window(home.home(), boxes);
     window.beginNoField()->setText(" 12");
     window.endNoField()->setText("ab");
     window.returnToWelcome();
@@ -103,7 +103,7 @@ TEST_F(SettingsRoundTripTest, SequenceNumbersAreSavedByTheirNumericValue) {
 
 TEST_F(SettingsRoundTripTest, SavedCodeIsTrimmedAndLookedUp) {
   std::ofstream(home.home().settingsFile()) << "  100001  \r\n3\r\n7\r\n2\r\n/in\r\n/out\r\n";
-  AccountWindow window(home.home(), boxes);
+  AccountCheckWindow window(home.home(), boxes);
   EXPECT_EQ(window.companyCodeField()->text(), "100001");
   EXPECT_EQ(window.companyNameField()->text(), QStringLiteral("东岳证券股份有限公司"));
   EXPECT_EQ(window.companyCodeEntry()->lastCodeLookedUp(), "100001");
@@ -113,13 +113,13 @@ TEST_F(SettingsRoundTripTest, SavedCodeIsTrimmedAndLookedUp) {
 
 TEST_F(SettingsRoundTripTest, UnknownSavedCodeLeavesTheNameEmptySilently) {
   std::ofstream(home.home().settingsFile()) << "999999\r\n0\r\n0\r\n1\r\n\r\n\r\n";
-  IdentityWindow window(home.home(), boxes);
+  IdentityCheckWindow window(home.home(), boxes);
   EXPECT_EQ(window.companyCodeField()->text(), "999999");
   EXPECT_EQ(window.companyNameField()->text(), "");
   EXPECT_TRUE(boxes.shown.empty());
   // A longer code is looked up as saved, not as the six-character field cuts it.
   std::ofstream(home.home().settingsFile()) << " 1000019 \r\n0\r\n0\r\n1\r\n\r\n\r\n";
-  AccountWindow longer(home.home(), boxes);
+  AccountCheckWindow longer(home.home(), boxes);
   EXPECT_EQ(longer.companyCodeField()->text(), "100001");
   EXPECT_EQ(longer.companyNameField()->text(), "");
 }
@@ -127,7 +127,7 @@ TEST_F(SettingsRoundTripTest, UnknownSavedCodeLeavesTheNameEmptySilently) {
 TEST_F(SettingsRoundTripTest, FailedWriteKeepsTheOldSettingsAndSaysSo) {
   std::ofstream(home.home().settingsFile()) << "100001\r\n1\r\n2\r\n1\r\n/old\r\n\r\n";
   {
-    AccountWindow window(home.home(), boxes);
+    AccountCheckWindow window(home.home(), boxes);
     window.companyCodeField()->setText("100002");
     // A directory stands where the new settings would be written first.
     std::filesystem::create_directory(home.home().home / "chkcfg.ini.tmp");

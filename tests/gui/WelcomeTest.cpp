@@ -13,10 +13,10 @@
 
 #include "GuiTestSupport.h"
 #include "gui/shell/ClosingWindow.h"
-#include "gui/shell/WelcomeWindow.h"
 #include "gui/shell/PictureButton.h"
 #include "gui/shell/Pictures.h"
 #include "gui/shell/SupportText.h"
+#include "gui/shell/WelcomeWindow.h"
 
 namespace fc::gui {
 namespace {

@@ -12,7 +12,7 @@
 #include "GuiTestSupport.h"
 #include "dialogs_Support.h"
 #include "gui/dialogs/Browsing.h"
-#include "gui/dialogs/SelectDir.h"
+#include "gui/dialogs/DirectoryChooserDialog.h"
 #include "store/Store.h"
 
 namespace fc::gui {
@@ -23,9 +23,9 @@ namespace fs = std::filesystem;
 const QString kBlankRefusal = QStringLiteral("对不起本软件不允许设置名称带有空格的路径，请您重新选择！");
 const QString kWorkDirRefusal = QStringLiteral("与该软件工作目录冲突，请选择其它目录！");
 
-class SelectDirTest : public ::testing::Test {
+class DirectoryChooserDialogTest : public ::testing::Test {
  protected:
-  SelectDirTest() : store(store::Store::open(home.home().home, home.home().data)) {
+  DirectoryChooserDialogTest() : store(store::Store::open(home.home().home, home.home().data)) {
     test::Touch(files, {"100001_SFZFCJG_20080808.ZIP", "100001_SFZFCJG_20080808.dbf", "100001_SFZHCQK_20080804.zip",
                         "100001_SFZHCQK_20080804.DBF", "100001_KHJBXX_20080808_1.ZIP",
                         "QL_100001_KHJBXX_20080808_1.ZIP", "100001_ZHBYZ_20080808_2.dbf", "100001_YYBXX_20080808_1.zip",
@@ -35,18 +35,18 @@ class SelectDirTest : public ::testing::Test {
     fields.sourceDir->setText(test::ToQString(files.path()));
   }
 
-  std::unique_ptr<SelectDir> open(Chooser chooser, QLineEdit* field) {
-    auto dialog = std::make_unique<SelectDir>(
+  std::unique_ptr<DirectoryChooserDialog> open(Chooser chooser, QLineEdit* field) {
+    auto dialog = std::make_unique<DirectoryChooserDialog>(
         chooser, ChooserTargets{field, fields.code, fields.name, fields.zip}, home.home(), store.get(), boxes,
         nullptr, std::vector<std::string>{"/", files.path().string()});
     dialog->show();
     return dialog;
   }
 
-  std::unique_ptr<SelectDir> openSource(Chooser chooser) { return open(chooser, fields.sourceDir); }
+  std::unique_ptr<DirectoryChooserDialog> openSource(Chooser chooser) { return open(chooser, fields.sourceDir); }
 
   // Browses to `dir` and confirms.
-  void choose(SelectDir& dialog, const fs::path& dir) {
+  void choose(DirectoryChooserDialog& dialog, const fs::path& dir) {
     ASSERT_TRUE(dialog.directoryList()->setPath(test::ToQString(dir)));
     dialog.findChild<QPushButton*>("SelectOk")->click();
   }
@@ -59,8 +59,8 @@ class SelectDirTest : public ::testing::Test {
   test::TempDir other;
 };
 
-TEST_F(SelectDirTest, IdentityChooserListsByItsPatternInBothModes) {
-  auto dialog = openSource(Chooser::SelectDir1);
+TEST_F(DirectoryChooserDialogTest, IdentityChooserListsByItsPatternInBothModes) {
+  auto dialog = openSource(Chooser::IdentitySource);
   EXPECT_EQ(dialog->windowTitle(), QStringLiteral("目录选择"));
   EXPECT_EQ(dialog->directoryList()->path(), test::ToQString(files.path()));
   EXPECT_EQ(test::EntriesOf(dialog->fileList()),
@@ -68,7 +68,7 @@ TEST_F(SelectDirTest, IdentityChooserListsByItsPatternInBothModes) {
   EXPECT_EQ(dialog->fileListLabel()->text(), QStringLiteral("文件列表（类型：*.zip）"));
 
   fields.dbf->setChecked(true);
-  dialog = openSource(Chooser::SelectDir1);
+  dialog = openSource(Chooser::IdentitySource);
   // The comparison files stay listed by their ".zip" name.
   EXPECT_EQ(test::EntriesOf(dialog->fileList()),
             (test::Names{"100001_SFZFCJG_20080808.dbf", "100001_SFZHCQK_20080804.zip"}));
@@ -79,8 +79,8 @@ TEST_F(SelectDirTest, IdentityChooserListsByItsPatternInBothModes) {
   EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(SelectDirTest, AccountChooserOpensOnSubmissionFilesThenListsEveryFileOfTheType) {
-  auto dialog = openSource(Chooser::SelectDir3);
+TEST_F(DirectoryChooserDialogTest, AccountChooserOpensOnSubmissionFilesThenListsEveryFileOfTheType) {
+  auto dialog = openSource(Chooser::AccountSource);
   EXPECT_EQ(test::EntriesOf(dialog->fileList()),
             (test::Names{"100001_KHJBXX_20080808_1.ZIP", "100001_YYBXX_20080808_1.zip",
                          "200001_KHJBXX_20080808_1.ZIP", "QL_100001_KHJBXX_20080808_1.ZIP"}));
@@ -100,21 +100,21 @@ TEST_F(SelectDirTest, AccountChooserOpensOnSubmissionFilesThenListsEveryFileOfTh
   EXPECT_EQ(dialog->fileListLabel()->text(), QStringLiteral("符合特征的文件列表（*.dbf）"));
 }
 
-TEST_F(SelectDirTest, MissingOrEmptyFieldOpensOnTheDefaultDirectoryWithoutAMessage) {
+TEST_F(DirectoryChooserDialogTest, MissingOrEmptyFieldOpensOnTheDefaultDirectoryWithoutAMessage) {
   fields.sourceDir->setText(test::ToQString(files.path() / "gone"));
-  auto dialog = openSource(Chooser::SelectDir3);
+  auto dialog = openSource(Chooser::AccountSource);
   EXPECT_EQ(dialog->directoryList()->path(), QDir::currentPath());
   EXPECT_EQ(dialog->fileListLabel()->text(), QStringLiteral("具备发送文件特征的文件列表"));
   fields.targetDir->clear();
-  dialog = open(Chooser::SelectDir4, fields.targetDir);
+  dialog = open(Chooser::AccountTarget, fields.targetDir);
   EXPECT_EQ(dialog->directoryList()->path(), QDir::currentPath());
   EXPECT_EQ(dialog->fileList(), nullptr);
   EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(SelectDirTest, ConfirmingWritesTheBrowsedDirectory) {
+TEST_F(DirectoryChooserDialogTest, ConfirmingWritesTheBrowsedDirectory) {
   fields.targetDir->setText(QStringLiteral("  ") + test::ToQString(files.path()) + QStringLiteral(" "));
-  auto dialog = open(Chooser::SelectDir2, fields.targetDir);
+  auto dialog = open(Chooser::IdentityTarget, fields.targetDir);
   EXPECT_EQ(dialog->directoryList()->path(), test::ToQString(files.path()));
   choose(*dialog, other.path());
   EXPECT_EQ(fields.targetDir->text(), test::ToQString(other.path()));
@@ -122,13 +122,13 @@ TEST_F(SelectDirTest, ConfirmingWritesTheBrowsedDirectory) {
   EXPECT_FALSE(dialog->isVisible());
 }
 
-TEST_F(SelectDirTest, PathWithABlankIsRefusedBeforeTheWorkingDirectories) {
+TEST_F(DirectoryChooserDialogTest, PathWithABlankIsRefusedBeforeTheWorkingDirectories) {
   fs::create_directories(files / "with blank" / "workdir");
-  auto dialog = openSource(Chooser::SelectDir3);
+  auto dialog = openSource(Chooser::AccountSource);
   choose(*dialog, files / "with blank");
   settings::AppHome blankHome{files / "with blank", home.home().data};
-  SelectDir inBlankHome(Chooser::SelectDir4, {fields.targetDir, nullptr, nullptr, fields.zip}, blankHome, nullptr,
-                        boxes);
+  DirectoryChooserDialog inBlankHome(Chooser::AccountTarget, {fields.targetDir, nullptr, nullptr, fields.zip},
+                                     blankHome, nullptr, boxes);
   inBlankHome.show();
   choose(inBlankHome, blankHome.workdir());
   EXPECT_EQ(boxes.texts(), (QStringList{kBlankRefusal, kBlankRefusal}));
@@ -140,11 +140,11 @@ TEST_F(SelectDirTest, PathWithABlankIsRefusedBeforeTheWorkingDirectories) {
   EXPECT_TRUE(dialog->isVisible());
 }
 
-TEST_F(SelectDirTest, WorkingDirectoriesAreRefusedInAnyLetterCaseButNotBelow) {
+TEST_F(DirectoryChooserDialogTest, WorkingDirectoriesAreRefusedInAnyLetterCaseButNotBelow) {
   const fs::path& appHome = home.home().home;
   for (const char* name : {"workdir", "DBFDIR", "LchkDir", "WorkDir"}) fs::create_directories(appHome / name);
   fs::create_directories(appHome / "workdir" / "inside");
-  auto dialog = open(Chooser::SelectDir4, fields.targetDir);
+  auto dialog = open(Chooser::AccountTarget, fields.targetDir);
   for (const char* name : {"workdir", "DBFDIR", "LchkDir", "WorkDir"}) choose(*dialog, appHome / name);
   EXPECT_EQ(boxes.texts(), QStringList(4, kWorkDirRefusal));
   EXPECT_TRUE(fields.targetDir->text().isEmpty());
@@ -152,17 +152,17 @@ TEST_F(SelectDirTest, WorkingDirectoriesAreRefusedInAnyLetterCaseButNotBelow) {
   EXPECT_EQ(fields.targetDir->text(), test::ToQString(appHome / "workdir" / "inside"));
 }
 
-TEST_F(SelectDirTest, LinkToAWorkingDirectoryIsRefused) {
+TEST_F(DirectoryChooserDialogTest, LinkToAWorkingDirectoryIsRefused) {
   fs::create_directories(home.home().lchkdir());
   fs::create_directory_symlink(home.home().lchkdir(), other / "shortcut");
-  auto dialog = open(Chooser::SelectDir2, fields.targetDir);
+  auto dialog = open(Chooser::IdentityTarget, fields.targetDir);
   choose(*dialog, other / "shortcut");
   EXPECT_EQ(boxes.texts(), QStringList{kWorkDirRefusal});
   EXPECT_TRUE(fields.targetDir->text().isEmpty());
 }
 
-TEST_F(SelectDirTest, AccountChooserOffersTheCodeOfBothNameForms) {
-  auto dialog = openSource(Chooser::SelectDir3);
+TEST_F(DirectoryChooserDialogTest, AccountChooserOffersTheCodeOfBothNameForms) {
+  auto dialog = openSource(Chooser::AccountSource);
   boxes.answer(BoxAnswer::Cancel);
   test::DoubleClickEntry(dialog->fileList(), "100001_KHJBXX_20080808_1.ZIP");
   EXPECT_TRUE(fields.code->text().isEmpty());
@@ -181,9 +181,9 @@ TEST_F(SelectDirTest, AccountChooserOffersTheCodeOfBothNameForms) {
   EXPECT_EQ(boxes.shown.size(), 2u);
 }
 
-TEST_F(SelectDirTest, IdentityChooserIgnoresTheFullTransferPrefix) {
+TEST_F(DirectoryChooserDialogTest, IdentityChooserIgnoresTheFullTransferPrefix) {
   test::Touch(files, {"QL_100001_SFZFCJG_20080808.ZIP", "100777_SFZHCQK_20080804.zip"});
-  auto dialog = openSource(Chooser::SelectDir1);
+  auto dialog = openSource(Chooser::IdentitySource);
   boxes.answer(BoxAnswer::Ok);
   test::DoubleClickEntry(dialog->fileList(), "QL_100001_SFZFCJG_20080808.ZIP");
   EXPECT_TRUE(boxes.shown.empty());
@@ -193,23 +193,23 @@ TEST_F(SelectDirTest, IdentityChooserIgnoresTheFullTransferPrefix) {
   EXPECT_EQ(fields.name->text(), QStringLiteral("未能匹配到公司名称"));
 }
 
-TEST_F(SelectDirTest, WithoutAWorkingStoreADoubleClickOffersNoCode) {
-  auto dialog = std::make_unique<SelectDir>(Chooser::SelectDir3,
-                                            ChooserTargets{fields.sourceDir, fields.code, fields.name, fields.zip},
-                                            home.home(), nullptr, boxes);
+TEST_F(DirectoryChooserDialogTest, WithoutAWorkingStoreADoubleClickOffersNoCode) {
+  auto dialog = std::make_unique<DirectoryChooserDialog>(
+      Chooser::AccountSource, ChooserTargets{fields.sourceDir, fields.code, fields.name, fields.zip}, home.home(),
+      nullptr, boxes);
   dialog->show();
   test::DoubleClickEntry(dialog->fileList(), "100001_KHJBXX_20080808_1.ZIP");
   store->execute("drop table zqgs");  // a store that can no longer answer
-  dialog = openSource(Chooser::SelectDir3);
+  dialog = openSource(Chooser::AccountSource);
   test::DoubleClickEntry(dialog->fileList(), "100001_KHJBXX_20080808_1.ZIP");
   EXPECT_TRUE(boxes.shown.empty()) << boxes.texts().join('|').toStdString();
   EXPECT_EQ(fields.code->text(), "");
   EXPECT_EQ(fields.name->text(), "");
 }
 
-TEST_F(SelectDirTest, UnreadableDriveLeavesTheDirectoryWhereItWas) {
-  auto dialog = std::make_unique<SelectDir>(
-      Chooser::SelectDir2, ChooserTargets{fields.targetDir, nullptr, nullptr, fields.zip}, home.home(), nullptr,
+TEST_F(DirectoryChooserDialogTest, UnreadableDriveLeavesTheDirectoryWhereItWas) {
+  auto dialog = std::make_unique<DirectoryChooserDialog>(
+      Chooser::IdentityTarget, ChooserTargets{fields.targetDir, nullptr, nullptr, fields.zip}, home.home(), nullptr,
       boxes, nullptr, std::vector<std::string>{"/", (files.path() / "gone").string(), files.path().string()});
   ASSERT_TRUE(dialog->directoryList()->setPath(test::ToQString(other.path())));
   DriveList* drives = dialog->driveList();

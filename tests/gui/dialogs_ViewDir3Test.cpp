@@ -16,7 +16,7 @@
 #include "dialogs_Support.h"
 #include "gui/dialogs/Browsing.h"
 #include "gui/dialogs/LabelSignal.h"
-#include "gui/dialogs/ViewDir3.h"
+#include "gui/dialogs/PreciseSelectionDialog.h"
 #include "support/TempDir.h"
 
 namespace fc::gui {
@@ -26,9 +26,9 @@ const QColor kRed(255, 0, 0);
 const QColor kYellow(255, 255, 0);
 const QString kLowerCase = QStringLiteral("文件名字母为小写！按接口要求文件名字母应该大写。");
 
-class ViewDir3Test : public ::testing::Test {
+class PreciseSelectionDialogTest : public ::testing::Test {
  protected:
-  ViewDir3Test() {
+  PreciseSelectionDialogTest() {
     test::Touch(files, {"100001_KHJBXX_20080808_1.ZIP", "QL_100001_KHJBXX_20080808_3.ZIP",
                         "QL_100001_KHJBXX_20080808_1.ZIP", "QL_100001_ZJBDXX_20080808_2.ZIP",
                         "QL_100001_ZJZQDY_20080808_1.zip", "100001_YYBXX_20080808_1.ZIP", "100001_ZHBYZ_20080808_2.zip",
@@ -41,7 +41,7 @@ class ViewDir3Test : public ::testing::Test {
   }
 
   void open() {
-    dialog = std::make_unique<ViewDir3>(
+    dialog = std::make_unique<PreciseSelectionDialog>(
         PreciseTargets{fields.sourceDir, fields.code, fields.zip, fields.dataDate, fields.kinds, fields.allData,
                        fields.incData, fields.beginNo, fields.endNo},
         boxes);
@@ -82,10 +82,10 @@ class ViewDir3Test : public ::testing::Test {
   test::TempDir files;
   test::WindowFields fields;
   test::ScriptedBoxes boxes;
-  std::unique_ptr<ViewDir3> dialog;
+  std::unique_ptr<PreciseSelectionDialog> dialog;
 };
 
-TEST_F(ViewDir3Test, OpensOnTheCompanysSubmissionFilesWithTheWindowsTablesUnticked) {
+TEST_F(PreciseSelectionDialogTest, OpensOnTheCompanysSubmissionFilesWithTheWindowsTablesUnticked) {
   open();
   EXPECT_EQ(dialog->windowTitle(), QStringLiteral("文件选择及检查项精确配置"));
   EXPECT_EQ(windowTicks(), std::vector<bool>(5, false));
@@ -110,7 +110,7 @@ TEST_F(ViewDir3Test, OpensOnTheCompanysSubmissionFilesWithTheWindowsTablesUntick
   EXPECT_EQ(text("Label1"), QStringLiteral("[文件类型]为:DBF文件 "));
 }
 
-TEST_F(ViewDir3Test, RejectedNamesAreRedAndKeepTheFilterOff) {
+TEST_F(PreciseSelectionDialogTest, RejectedNamesAreRedAndKeepTheFilterOff) {
   open();
   click("QL_100001_KHJBXX_20080808_1.ZIP");
   ASSERT_TRUE(filterButton()->isEnabled());
@@ -126,7 +126,7 @@ TEST_F(ViewDir3Test, RejectedNamesAreRedAndKeepTheFilterOff) {
   EXPECT_EQ(fields.dataDate->date(), QDate(2010, 1, 7));
 }
 
-TEST_F(ViewDir3Test, NameWithoutModeAsksForItBeforeFiltering) {
+TEST_F(PreciseSelectionDialogTest, NameWithoutModeAsksForItBeforeFiltering) {
   open();
   click("QL_100001_KHJBXX_20080808_1.ZIP");
   EXPECT_EQ(text("Label5"), QStringLiteral("[传输模式]为:全量"));
@@ -156,7 +156,7 @@ TEST_F(ViewDir3Test, NameWithoutModeAsksForItBeforeFiltering) {
   EXPECT_EQ(test::EntriesOf(dialog->fileList()).size(), 7u);  // as for a name of the full mode
 }
 
-TEST_F(ViewDir3Test, FullTransferFilterListsThePrefixedAndTheFiveLetterKindsOfTheDate) {
+TEST_F(PreciseSelectionDialogTest, FullTransferFilterListsThePrefixedAndTheFiveLetterKindsOfTheDate) {
   open();
   click("QL_100001_KHJBXX_20080808_1.ZIP");
   EXPECT_EQ(text("Label3"), QStringLiteral("[数据日期]为:2008-08-08"));
@@ -175,7 +175,7 @@ TEST_F(ViewDir3Test, FullTransferFilterListsThePrefixedAndTheFiveLetterKindsOfTh
   EXPECT_EQ(windowTicks(), std::vector<bool>(5, false));
 }
 
-TEST_F(ViewDir3Test, SequenceDigitsThreeOneTwoGiveTheRangeOneToThree) {
+TEST_F(PreciseSelectionDialogTest, SequenceDigitsThreeOneTwoGiveTheRangeOneToThree) {
   open();
   filterBy("QL_100001_KHJBXX_20080808_1.ZIP");
   click("QL_100001_KHJBXX_20080808_3.ZIP");
@@ -207,7 +207,7 @@ TEST_F(ViewDir3Test, SequenceDigitsThreeOneTwoGiveTheRangeOneToThree) {
   EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(ViewDir3Test, LongerSequenceNumbersAreListedByValueAndWidenTheRange) {
+TEST_F(PreciseSelectionDialogTest, LongerSequenceNumbersAreListedByValueAndWidenTheRange) {
   test::Touch(files, {"100001_KHJBXX_20080808_10.ZIP", "100001_ZJZQDY_20080808_2.ZIP", "100001_ZJBDXX_20080808_20.ZIP"});
   open();
   filterBy("100001_KHJBXX_20080808_10.ZIP");
@@ -224,7 +224,7 @@ TEST_F(ViewDir3Test, LongerSequenceNumbersAreListedByValueAndWidenTheRange) {
   EXPECT_EQ(fields.endNo->text(), "20");
 }
 
-TEST_F(ViewDir3Test, ConfirmingAFilterWithoutFilesWritesZeroToZero) {
+TEST_F(PreciseSelectionDialogTest, ConfirmingAFilterWithoutFilesWritesZeroToZero) {
   fields.allData->setChecked(true);
   fields.beginNo->setText("4");
   fields.endNo->setText("7");
@@ -243,7 +243,7 @@ TEST_F(ViewDir3Test, ConfirmingAFilterWithoutFilesWritesZeroToZero) {
   EXPECT_EQ(windowTicks(), std::vector<bool>(5, false));
 }
 
-TEST_F(ViewDir3Test, ConfirmingWithoutAFilterAsksAndRestoresOnOk) {
+TEST_F(PreciseSelectionDialogTest, ConfirmingWithoutAFilterAsksAndRestoresOnOk) {
   open();
   click("QL_100001_KHJBXX_20080808_1.ZIP");
   boxes.answer(BoxAnswer::Cancel);
@@ -264,7 +264,7 @@ TEST_F(ViewDir3Test, ConfirmingWithoutAFilterAsksAndRestoresOnOk) {
   EXPECT_EQ(fields.beginNo->text(), "0");
 }
 
-TEST_F(ViewDir3Test, CancellingRestoresTheDateAndTicksItFound) {
+TEST_F(PreciseSelectionDialogTest, CancellingRestoresTheDateAndTicksItFound) {
   open();
   control<QPushButton>("Command1")->click();
   EXPECT_TRUE(boxes.shown.empty());
@@ -284,7 +284,7 @@ TEST_F(ViewDir3Test, CancellingRestoresTheDateAndTicksItFound) {
   EXPECT_FALSE(dialog->isVisible());
 }
 
-TEST_F(ViewDir3Test, LowerCaseNameIsRefusedInBothStates) {
+TEST_F(PreciseSelectionDialogTest, LowerCaseNameIsRefusedInBothStates) {
   open();
   click("100001_khjbxx_20080808_1.ZIP");
   EXPECT_EQ(text("Label3"), kLowerCase);
@@ -302,7 +302,7 @@ TEST_F(ViewDir3Test, LowerCaseNameIsRefusedInBothStates) {
   EXPECT_EQ(windowTicks(), std::vector<bool>(5, false));
 }
 
-TEST_F(ViewDir3Test, CancellingTheFilterUnticksAndListsEverythingAgain) {
+TEST_F(PreciseSelectionDialogTest, CancellingTheFilterUnticksAndListsEverythingAgain) {
   open();
   const test::Names unfiltered = test::EntriesOf(dialog->fileList());
   filterBy("QL_100001_KHJBXX_20080808_1.ZIP");

@@ -14,8 +14,8 @@
 
 #include "dialogs_Support.h"
 #include "gui/dialogs/Browsing.h"
+#include "gui/dialogs/FileViewerDialog.h"
 #include "gui/dialogs/LabelSignal.h"
-#include "gui/dialogs/ViewDir.h"
 #include "support/TempDir.h"
 
 namespace fc::gui {
@@ -24,9 +24,9 @@ namespace {
 const QColor kRed(255, 0, 0);
 const QColor kYellow(255, 255, 0);
 
-class ViewDirTest : public ::testing::Test {
+class FileViewerDialogTest : public ::testing::Test {
  protected:
-  ViewDirTest() {
+  FileViewerDialogTest() {
     test::Touch(files, {"100001_SFZFCJG_20080804.ZIP", "100001_SFZFCJG_20080805.ZIP", "100001_SFZFCJG_20080811.zip",
                         "100001_SFZFCJG_20080812.ZIP", "100001_SFZFCJG_20080803.ZIP", "100001_SFZFCJG_20081301.ZIP",
                         "100001_SFZFCJG_200808081.ZIP", "100001_SFZFCJG_20080808.DBF", "100001_SFZHCQK_20080728.ZIP",
@@ -35,8 +35,8 @@ class ViewDirTest : public ::testing::Test {
     fields.code->setText("100001");
   }
 
-  std::unique_ptr<ViewDir> open(Viewer viewer) {
-    auto dialog = std::make_unique<ViewDir>(
+  std::unique_ptr<FileViewerDialog> open(Viewer viewer) {
+    auto dialog = std::make_unique<FileViewerDialog>(
         viewer,
         ViewerTargets{fields.sourceDir, fields.code, fields.zip, fields.dataDate, fields.sendDate, fields.comparison});
     dialog->show();
@@ -44,7 +44,7 @@ class ViewDirTest : public ::testing::Test {
   }
 
   // Clicks `name` in the viewer and returns the result line.
-  QString click(ViewDir& dialog, const char* name) {
+  QString click(FileViewerDialog& dialog, const char* name) {
     test::ClickEntry(dialog.fileList(), name);
     return dialog.resultLabel()->text();
   }
@@ -53,11 +53,11 @@ class ViewDirTest : public ::testing::Test {
   test::WindowFields fields;
 };
 
-TEST_F(ViewDirTest, LongPathLosesItsMiddleAndKeepsItWholeInTheTooltip) {
+TEST_F(FileViewerDialogTest, LongPathLosesItsMiddleAndKeepsItWholeInTheTooltip) {
   const QString deep = test::ToQString(files.path()) + QStringLiteral("/") + QString(40, 'a') + QStringLiteral("/") +
                        QString(40, 'b') + QStringLiteral("/submissions");
   fields.sourceDir->setText(deep);
-  auto dialog = open(Viewer::ViewDir1);
+  auto dialog = open(Viewer::Submission);
   const QLabel* path = dialog->findChild<QLabel*>("Label2");
   EXPECT_EQ(path->toolTip(), deep);
   EXPECT_TRUE(path->text().startsWith(deep.left(4))) << path->text().toStdString();
@@ -66,8 +66,8 @@ TEST_F(ViewDirTest, LongPathLosesItsMiddleAndKeepsItWholeInTheTooltip) {
   EXPECT_LE(path->fontMetrics().horizontalAdvance(path->text()), path->contentsRect().width());
 }
 
-TEST_F(ViewDirTest, ListsTheCompanysFilesOfTheChosenType) {
-  auto dialog = open(Viewer::ViewDir1);
+TEST_F(FileViewerDialogTest, ListsTheCompanysFilesOfTheChosenType) {
+  auto dialog = open(Viewer::Submission);
   EXPECT_EQ(dialog->windowTitle(), QStringLiteral("查看及选择[ 报送文件 ]"));
   EXPECT_EQ(test::EntriesOf(dialog->fileList()),
             (test::Names{"100001_SFZFCJG_20080803.ZIP", "100001_SFZFCJG_20080804.ZIP", "100001_SFZFCJG_20080805.ZIP",
@@ -77,21 +77,21 @@ TEST_F(ViewDirTest, ListsTheCompanysFilesOfTheChosenType) {
   EXPECT_EQ(dialog->findChild<QLabel*>("Label2")->text(), test::ToQString(files.path()));
 
   fields.dbf->setChecked(true);
-  dialog = open(Viewer::ViewDir2);
+  dialog = open(Viewer::Comparison);
   EXPECT_EQ(dialog->windowTitle(), QStringLiteral("查看及选择[ 比对文件 ]"));
   EXPECT_TRUE(test::EntriesOf(dialog->fileList()).empty());
   EXPECT_EQ(dialog->findChild<QLabel*>("Label1")->text(), QStringLiteral("[文件类型]为:DBF文件 "));
   fields.zip->setChecked(true);
-  dialog = open(Viewer::ViewDir2);
+  dialog = open(Viewer::Comparison);
   EXPECT_EQ(test::EntriesOf(dialog->fileList()),
             (test::Names{"100001_SFZHCQK_20080230.zip", "100001_SFZHCQK_20080728.ZIP"}));
 }
 
-TEST_F(ViewDirTest, SubmissionDateIsWeighedAgainstTheComparisonDate) {
+TEST_F(FileViewerDialogTest, SubmissionDateIsWeighedAgainstTheComparisonDate) {
   const QString sameDate =
       QStringLiteral("警告：报送文件日期与比对文件日期相同，建议报送数据的发送日期大于比对文件日期");
   const QString outsideWindow = QStringLiteral("警告：报送文件日期不在比对文件日期之后7个自然日的时间窗口内！");
-  auto dialog = open(Viewer::ViewDir1);
+  auto dialog = open(Viewer::Submission);
   QLabel* result = dialog->resultLabel();
   for (bool ticked : {false, true}) {
     fields.comparison->setChecked(ticked);
@@ -114,8 +114,8 @@ TEST_F(ViewDirTest, SubmissionDateIsWeighedAgainstTheComparisonDate) {
   EXPECT_EQ(fields.sendDate->date(), QDate(2008, 8, 4));
 }
 
-TEST_F(ViewDirTest, RejectedSubmissionNamesAreRedAndWriteNoDate) {
-  auto dialog = open(Viewer::ViewDir1);
+TEST_F(FileViewerDialogTest, RejectedSubmissionNamesAreRedAndWriteNoDate) {
+  auto dialog = open(Viewer::Submission);
   EXPECT_EQ(click(*dialog, "100001_SFZFCJG_20081301.ZIP"), QStringLiteral("错误：[数据日期]非法:2008-13-01！"));
   EXPECT_EQ(ShownColour(dialog->resultLabel()), kRed);
   EXPECT_EQ(click(*dialog, "100001_SFZFCJG_200808081.ZIP"), QStringLiteral("错误：所选文件命名格式不符合接口规范！"));
@@ -123,8 +123,8 @@ TEST_F(ViewDirTest, RejectedSubmissionNamesAreRedAndWriteNoDate) {
   EXPECT_EQ(fields.dataDate->date(), QDate(2010, 1, 7));
 }
 
-TEST_F(ViewDirTest, ComparisonViewerWritesTheSendDate) {
-  auto dialog = open(Viewer::ViewDir2);
+TEST_F(FileViewerDialogTest, ComparisonViewerWritesTheSendDate) {
+  auto dialog = open(Viewer::Comparison);
   EXPECT_EQ(click(*dialog, "100001_SFZHCQK_20080230.zip"), QStringLiteral("[数据日期]非法:2008-02-30"));
   EXPECT_EQ(ShownColour(dialog->resultLabel()), kRed);
   EXPECT_EQ(fields.sendDate->date(), QDate(2008, 8, 4));
@@ -134,13 +134,13 @@ TEST_F(ViewDirTest, ComparisonViewerWritesTheSendDate) {
   EXPECT_EQ(fields.dataDate->date(), QDate(2010, 1, 7));
 }
 
-TEST_F(ViewDirTest, MissingSourceDirectoryShowsAnEmptyListAndConfirmCloses) {
+TEST_F(FileViewerDialogTest, MissingSourceDirectoryShowsAnEmptyListAndConfirmCloses) {
   test::TempDir empty;
   fields.sourceDir->setText(test::ToQString(empty.path()));
-  auto dialog = open(Viewer::ViewDir1);
+  auto dialog = open(Viewer::Submission);
   EXPECT_TRUE(test::EntriesOf(dialog->fileList()).empty());
   fields.sourceDir->setText(test::ToQString(empty.path() / "gone"));
-  dialog = open(Viewer::ViewDir1);
+  dialog = open(Viewer::Submission);
   EXPECT_EQ(dialog->fileList()->path(), QDir::currentPath());
   dialog->findChild<QPushButton*>("SelectOk")->click();
   EXPECT_EQ(dialog->result(), QDialog::Accepted);

@@ -14,11 +14,11 @@
 #include "GuiTestSupport.h"
 #include "dialogs_Support.h"
 #include "gui/dialogs/Browsing.h"
-#include "gui/dialogs/SelectDir.h"
-#include "gui/dialogs/ViewDir.h"
-#include "gui/dialogs/ViewDir3.h"
-#include "gui/windows/AccountWindow.h"
-#include "gui/windows/IdentityWindow.h"
+#include "gui/dialogs/DirectoryChooserDialog.h"
+#include "gui/dialogs/FileViewerDialog.h"
+#include "gui/dialogs/PreciseSelectionDialog.h"
+#include "gui/windows/AccountCheckWindow.h"
+#include "gui/windows/IdentityCheckWindow.h"
 
 namespace fc::gui {
 namespace {
@@ -58,20 +58,20 @@ class DialogWindowsTest : public ::testing::Test {
 };
 
 TEST_F(DialogWindowsTest, IdentityViewersWriteTheTwoDates) {
-  IdentityWindow window(home.home(), boxes);
+  IdentityCheckWindow window(home.home(), boxes);
   test::ShowActive(&window);
   window.companyCodeField()->setText("100001");
   window.sourceDirField()->setText(test::ToQString(files.path()));
   window.comparisonBox()->click();
 
-  OnNextDialog<ViewDir>([](ViewDir& viewer) {
+  OnNextDialog<FileViewerDialog>([](FileViewerDialog& viewer) {
     test::ClickEntry(viewer.fileList(), "100001_SFZHCQK_20080804.ZIP");
     ClickButton(&viewer, "SelectOk");
   });
   ClickButton(&window, "Command5");
   EXPECT_EQ(window.sendDateField()->date(), QDate(2008, 8, 4));
 
-  OnNextDialog<ViewDir>([](ViewDir& viewer) {
+  OnNextDialog<FileViewerDialog>([](FileViewerDialog& viewer) {
     EXPECT_EQ(viewer.windowTitle(), QStringLiteral("查看及选择[ 报送文件 ]"));
     test::ClickEntry(viewer.fileList(), "100001_SFZFCJG_20080808.ZIP");
     ClickButton(&viewer, "SelectOk");
@@ -81,11 +81,11 @@ TEST_F(DialogWindowsTest, IdentityViewersWriteTheTwoDates) {
 }
 
 TEST_F(DialogWindowsTest, ChoosersWriteTheDirectoriesAndTheCompany) {
-  IdentityWindow window(home.home(), boxes);
+  IdentityCheckWindow window(home.home(), boxes);
   test::ShowActive(&window);
   window.sourceDirField()->setText(test::ToQString(files.path()));
   boxes.answer(BoxAnswer::Ok);
-  OnNextDialog<SelectDir>([](SelectDir& chooser) {
+  OnNextDialog<DirectoryChooserDialog>([](DirectoryChooserDialog& chooser) {
     test::DoubleClickEntry(chooser.fileList(), "100001_SFZFCJG_20080808.ZIP");
     ClickButton(&chooser, "SelectOk");
   });
@@ -96,7 +96,7 @@ TEST_F(DialogWindowsTest, ChoosersWriteTheDirectoriesAndTheCompany) {
 
   window.findChild<QRadioButton*>("CHKDBF")->click();  // the output directory is needed
   const QString target = test::ToQString(output.path());
-  OnNextDialog<SelectDir>([&target](SelectDir& chooser) {
+  OnNextDialog<DirectoryChooserDialog>([&target](DirectoryChooserDialog& chooser) {
     EXPECT_EQ(chooser.fileList(), nullptr);
     chooser.directoryList()->setPath(target);
     ClickButton(&chooser, "SelectOk");
@@ -106,11 +106,11 @@ TEST_F(DialogWindowsTest, ChoosersWriteTheDirectoriesAndTheCompany) {
 }
 
 TEST_F(DialogWindowsTest, PreciseSelectionSetsUpTheAccountWindow) {
-  AccountWindow window(home.home(), boxes);
+  AccountCheckWindow window(home.home(), boxes);
   test::ShowActive(&window);
   window.companyCodeField()->setText("100001");
   window.sourceDirField()->setText(test::ToQString(files.path()));
-  OnNextDialog<ViewDir3>([](ViewDir3& precise) {
+  OnNextDialog<PreciseSelectionDialog>([](PreciseSelectionDialog& precise) {
     test::ClickEntry(precise.fileList(), "QL_100001_KHJBXX_20080808_2.ZIP");
     ClickButton(&precise, "Command2");
     test::ClickEntry(precise.fileList(), "QL_100001_KHJBXX_20080808_2.ZIP");

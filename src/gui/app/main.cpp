@@ -15,9 +15,9 @@
 #include "Version.h"
 #include "gui/shell/AppHomeResolver.h"
 #include "gui/shell/ClosingWindow.h"
-#include "gui/shell/WelcomeWindow.h"
 #include "gui/shell/MessageBoxes.h"
 #include "gui/shell/Translations.h"
+#include "gui/shell/WelcomeWindow.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "gui/results/ResultsWindow.h"
 #include "gui/results/ComparisonWindow.h"
 #include "gui/results/ReportExport.h"
+#include "gui/results/ResultsWindow.h"
 #include "gui/shell/MessageBoxes.h"
 #include "report/ReportData.h"
 #include "settings/PrivateFiles.h"

@@ -11,8 +11,8 @@
 #include "gui/shell/Pictures.h"
 #include "gui/shell/PointerWatch.h"
 #include "gui/shell/Twips.h"
-#include "gui/windows/AccountWindow.h"
-#include "gui/windows/IdentityWindow.h"
+#include "gui/windows/AccountCheckWindow.h"
+#include "gui/windows/IdentityCheckWindow.h"
 
 namespace fc::gui {
 
@@ -114,7 +114,7 @@ void WelcomeWindow::layOut() {
 
 void WelcomeWindow::openAccountWindow() {
   {
-    AccountWindow window(home_, boxes_, this);
+    AccountCheckWindow window(home_, boxes_, this);
     window.exec();
   }
   lightButton(0);
@@ -122,7 +122,7 @@ void WelcomeWindow::openAccountWindow() {
 
 void WelcomeWindow::openIdentityWindow() {
   {
-    IdentityWindow window(home_, boxes_, this);
+    IdentityCheckWindow window(home_, boxes_, this);
     window.exec();
   }
   lightButton(0);

@@ -1,9 +1,9 @@
-// gui/dialogs/ViewDir3.h - the precise file selection "文件选择及检查项精确配置"
-// of the settlement-fund check window: sets the window up from the
-// submission files present in its source directory.
+// gui/dialogs/PreciseSelectionDialog.h - the precise file selection `ViewDir3`
+// "文件选择及检查项精确配置" of the settlement-fund check window: sets the
+// window up from the submission files present in its source directory.
 //
-//   OpenViewDir3(window, {sourceDir, zqgsdm, chkZip, dataDate, khxx, allData, incData, beginNo, endNo},
-//                boxes);
+//   OpenPreciseSelection(window, {sourceDir, zqgsdm, chkZip, dataDate, khxx, allData, incData, beginNo, endNo},
+//                        boxes);
 //
 // Two states. Not filtered: a click on a file only fixes the filter
 // condition, its data date and transfer mode (asked with two options when
@@ -68,14 +68,14 @@ struct SequenceRange {
   bool empty() const { return current == kNone || lowest == kNone || highest == kNone; }
 };
 
-class ViewDir3 : public QDialog {
+class PreciseSelectionDialog : public QDialog {
   Q_OBJECT
 
  public:
-  ViewDir3(const PreciseTargets& targets, MessageBoxes& boxes, QWidget* parent = nullptr);
+  PreciseSelectionDialog(const PreciseTargets& targets, MessageBoxes& boxes, QWidget* parent = nullptr);
 
   bool filtered() const { return filtered_; }
-  FileList* fileList() const { return file1_; }
+  FileList* fileList() const { return files_; }
 
  public slots:
   void fileClicked(QListWidgetItem* item);  // File1
@@ -108,23 +108,23 @@ class ViewDir3 : public QDialog {
   SequenceRange sequenceRange_;       // sequence numbers of the files taken
   bool filtered_ = false;             // the list shows the filter's files only
 
-  QLabel* label2_;                    // the source directory
-  FileList* file1_;                   // the submission files
-  QLabel* label1_;                    // file type
-  QLabel* label3_;                    // date line, signalled by colour
-  QLabel* label5_;                    // transfer-mode line, signalled by colour
-  QGroupBox* frame3_;                 // the mode options, shown when the name cannot tell
-  QRadioButton* option1_;             // "全量"
-  QRadioButton* option2_;             // "增量"
-  QPushButton* command2_;             // applies or cancels the filter
-  QLabel* label8_;                    // filter condition: file type
-  QLabel* label4_;                    // filter condition: data date
-  QLabel* label6_;                    // filter condition: transfer mode
-  QLabel* label7_;                    // filter condition: sequence range
-  std::array<QCheckBox*, kPreciseKinds> dateCheck_;  // the table kinds taken
+  QLabel* sourcePath_;                // the source directory
+  FileList* files_;                   // the submission files
+  QLabel* fileTypeLine_;              // file type
+  QLabel* dateLine_;                  // date line, signalled by colour
+  QLabel* modeLine_;                  // transfer-mode line, signalled by colour
+  QGroupBox* modeOptions_;            // the mode options, shown when the name cannot tell
+  QRadioButton* fullOption_;          // "全量"
+  QRadioButton* incrementalOption_;   // "增量"
+  QPushButton* filterButton_;         // applies or cancels the filter
+  QLabel* filterType_;                // filter condition: file type
+  QLabel* filterDate_;                // filter condition: data date
+  QLabel* filterMode_;                // filter condition: transfer mode
+  QLabel* filterRange_;               // filter condition: sequence range
+  std::array<QCheckBox*, kPreciseKinds> takenKinds_;  // the table kinds taken
 };
 
 // Shows the precise selection modally over `parent` and returns when it closes.
-void OpenViewDir3(QWidget* parent, const PreciseTargets& targets, MessageBoxes& boxes);
+void OpenPreciseSelection(QWidget* parent, const PreciseTargets& targets, MessageBoxes& boxes);
 
 }  // namespace fc::gui

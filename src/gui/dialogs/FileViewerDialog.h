@@ -1,9 +1,10 @@
-// gui/dialogs/ViewDir.h - the file viewers of the identity re-check window:
-// ViewDir1 "查看及选择[ 报送文件 ]" lists the submission files (SFZFCJG) of the
-// source directory, ViewDir2 "查看及选择[ 比对文件 ]" the comparison files
-// (SFZHCQK). One dialog configured two ways.
+// gui/dialogs/FileViewerDialog.h - the file viewers of the identity re-check
+// window: the submission viewer `ViewDir1` "查看及选择[ 报送文件 ]" lists the
+// submission files (SFZFCJG) of the source directory, the comparison viewer
+// `ViewDir2` "查看及选择[ 比对文件 ]" the comparison files (SFZHCQK). One
+// dialog configured two ways.
 //
-//   OpenViewDir(Viewer::ViewDir1, window, {sourceDir, zqgsdm, chkZip, dataDate, sendDate, khxx1});
+//   OpenFileViewer(Viewer::Submission, window, {sourceDir, zqgsdm, chkZip, dataDate, sendDate, khxx1});
 //
 // A click on a file analyses its name and, when the name is acceptable,
 // writes its date at once: the submission date into DataDate, the
@@ -26,26 +27,26 @@ namespace fc::gui {
 class FileList;
 struct ViewerSetup;
 
-enum class Viewer { ViewDir1, ViewDir2 };
+enum class Viewer { Submission, Comparison };
 
 // What a viewer reads and writes in the identity window.
 struct ViewerTargets {
   const QLineEdit* sourceDir = nullptr;          // SourceDir: the directory listed
   const QLineEdit* companyCode = nullptr;        // ZQGSDM as typed: starts the list pattern
   const QAbstractButton* zipType = nullptr;      // CHKZIP: ZIP files while checked, else DBF
-  QDateEdit* dataDate = nullptr;                 // DataDate: written by ViewDir1
-  QDateEdit* sendDate = nullptr;                 // SendDate: written by ViewDir2, compared by ViewDir1
+  QDateEdit* dataDate = nullptr;                 // DataDate: written by the submission viewer
+  QDateEdit* sendDate = nullptr;                 // SendDate: written by the comparison viewer, read by the other
   const QAbstractButton* comparisonBox = nullptr;  // KHXX(1): the seven-day window counts while checked
 };
 
-class ViewDir : public QDialog {
+class FileViewerDialog : public QDialog {
   Q_OBJECT
 
  public:
-  ViewDir(Viewer viewer, const ViewerTargets& targets, QWidget* parent = nullptr);
+  FileViewerDialog(Viewer viewer, const ViewerTargets& targets, QWidget* parent = nullptr);
 
-  FileList* fileList() const { return file1_; }
-  QLabel* resultLabel() const { return label3_; }
+  FileList* fileList() const { return files_; }
+  QLabel* resultLabel() const { return resultLine_; }
 
  public slots:
   void fileClicked(QListWidgetItem* item);  // File1
@@ -55,11 +56,11 @@ class ViewDir : public QDialog {
 
   const ViewerSetup& setup_;
   ViewerTargets targets_;
-  FileList* file1_;   // the matching files
-  QLabel* label3_;    // result of the analysis, signalled by colour
+  FileList* files_;       // the matching files
+  QLabel* resultLine_;    // result of the analysis, signalled by colour
 };
 
 // Shows the viewer modally over `parent` and returns when it closes.
-void OpenViewDir(Viewer viewer, QWidget* parent, const ViewerTargets& targets);
+void OpenFileViewer(Viewer viewer, QWidget* parent, const ViewerTargets& targets);
 
 }  // namespace fc::gui

@@ -1,8 +1,8 @@
-// gui/windows/AccountWindow.h - the settlement-fund account check window
+// gui/windows/AccountCheckWindow.h - the settlement-fund account check window
 // `mainfrm1`: the five tables KHJBXX, ZJZQDY, ZJBDXX, YYBXX and ZHBYZ of one
 // data date over a range of sequence numbers, sent in full or incrementally.
 //
-//   AccountWindow window(home, boxes, welcome);
+//   AccountCheckWindow window(home, boxes, welcome);
 //   window.exec();
 //
 // Enter walks from the company code to the data date, the begin number and
@@ -19,17 +19,17 @@ namespace fc::gui {
 
 inline constexpr int kAccountKindCount = 5;
 
-class AccountWindow : public CheckWindow {
+class AccountCheckWindow : public CheckWindow {
   Q_OBJECT
 
  public:
-  AccountWindow(settings::AppHome home, MessageBoxes& boxes, QWidget* parent = nullptr);
+  AccountCheckWindow(settings::AppHome home, MessageBoxes& boxes, QWidget* parent = nullptr);
 
-  QCheckBox* kindBox(int index) const { return khxx_[index]; }
+  QCheckBox* kindBox(int index) const { return kindBoxes_[index]; }
   QLineEdit* beginNoField() const { return beginNo_; }
   QLineEdit* endNoField() const { return endNo_; }
-  QRadioButton* fullTransferOption() const { return allData_; }
-  QRadioButton* incrementalOption() const { return incData_; }
+  QRadioButton* fullTransferOption() const { return fullTransfer_; }
+  QRadioButton* incrementalOption() const { return incremental_; }
 
  public slots:
   void openPreciseSelection();  // Command4
@@ -46,12 +46,12 @@ class AccountWindow : public CheckWindow {
   QList<QWidget*> ownTabOrder() const override;
 
  private:
-  QRadioButton* allData_;                     // "全量传输"
-  QRadioButton* incData_;                     // "增量传输"
-  QLineEdit* beginNo_;                        // first sequence number
-  QLineEdit* endNo_;                          // last sequence number
-  std::array<QCheckBox*, kAccountKindCount> khxx_;  // the tables, by kind index
-  QPushButton* command4_;                     // "精确选择"
+  QRadioButton* fullTransfer_;                           // "全量传输"
+  QRadioButton* incremental_;                            // "增量传输"
+  QLineEdit* beginNo_;                                   // first sequence number
+  QLineEdit* endNo_;                                     // last sequence number
+  std::array<QCheckBox*, kAccountKindCount> kindBoxes_;  // the tables, by kind index
+  QPushButton* preciseSelectionButton_;                  // "精确选择"
 };
 
 }  // namespace fc::gui

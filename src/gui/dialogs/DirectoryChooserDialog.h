@@ -1,10 +1,10 @@
-// gui/dialogs/SelectDir.h - the directory choosers "目录选择" of the two check
-// windows: SelectDir1 (identity window, source directory), SelectDir2
-// (identity window, output directory), SelectDir3 (settlement-fund window,
-// source directory) and SelectDir4 (settlement-fund window, output
-// directory). One dialog configured four ways.
+// gui/dialogs/DirectoryChooserDialog.h - the directory choosers "目录选择" of
+// the two check windows: the identity window's source directory (`SelectDir1`)
+// and output directory (`SelectDir2`), the settlement-fund window's source
+// directory (`SelectDir3`) and output directory (`SelectDir4`). One dialog
+// configured four ways.
 //
-//   OpenSelectDir(Chooser::SelectDir3, window, {sourceDir, zqgsdm, zqgsmc, chkZip}, home, store, boxes);
+//   OpenDirectoryChooser(Chooser::AccountSource, window, {sourceDir, zqgsdm, zqgsmc, chkZip}, home, store, boxes);
 //
 // The operator browses drives (the root and the mounted file systems) and
 // directories; the source choosers also list the candidate submission files
@@ -40,7 +40,8 @@ class FileList;
 class MessageBoxes;
 struct ChooserSetup;
 
-enum class Chooser { SelectDir1, SelectDir2, SelectDir3, SelectDir4 };
+// In the order of their object names SelectDir1 to SelectDir4.
+enum class Chooser { IdentitySource, IdentityTarget, AccountSource, AccountTarget };
 
 // What a chooser reads and writes in its check window.
 struct ChooserTargets {
@@ -50,19 +51,19 @@ struct ChooserTargets {
   const QAbstractButton* zipType = nullptr;  // CHKZIP: the file list's ZIP mode while checked
 };
 
-class SelectDir : public QDialog {
+class DirectoryChooserDialog : public QDialog {
   Q_OBJECT
 
  public:
   // `store` answers the company lookups (none: no code is offered);
   // `drives` replaces the system's mount points (for tests).
-  SelectDir(Chooser chooser, const ChooserTargets& targets, settings::AppHome home, store::Store* store,
-            MessageBoxes& boxes, QWidget* parent = nullptr, std::vector<std::string> drives = {});
+  DirectoryChooserDialog(Chooser chooser, const ChooserTargets& targets, settings::AppHome home, store::Store* store,
+                         MessageBoxes& boxes, QWidget* parent = nullptr, std::vector<std::string> drives = {});
 
-  DriveList* driveList() const { return drive1_; }
-  DirectoryList* directoryList() const { return dir1_; }
-  FileList* fileList() const { return file1_; }         // nullptr for the output choosers
-  QLabel* fileListLabel() const { return labellist1_; }  // nullptr for the output choosers
+  DriveList* driveList() const { return drives_; }
+  DirectoryList* directoryList() const { return directories_; }
+  FileList* fileList() const { return files_; }            // nullptr for the output choosers
+  QLabel* fileListLabel() const { return filesCaption_; }  // nullptr for the output choosers
 
  public slots:
   void confirm();  // SelectOk
@@ -82,15 +83,15 @@ class SelectDir : public QDialog {
   settings::AppHome home_;
   store::Store* store_;
   MessageBoxes& boxes_;
-  DriveList* drive1_;                  // the drives
-  DirectoryList* dir1_;                // the directory chosen
-  QLabel* labellist1_ = nullptr;       // caption of the file list
-  FileList* file1_ = nullptr;          // files of the directory, by pattern
-  QPushButton* selectOk_;              // "确认并保存设置"
+  DriveList* drives_;                  // the drives
+  DirectoryList* directories_;         // the directory chosen
+  QLabel* filesCaption_ = nullptr;     // caption of the file list
+  FileList* files_ = nullptr;          // files of the directory, by pattern
+  QPushButton* confirmButton_;         // "确认并保存设置"
 };
 
 // Shows the chooser modally over `parent` and returns when it closes.
-void OpenSelectDir(Chooser chooser, QWidget* parent, const ChooserTargets& targets, const settings::AppHome& home,
-                   store::Store* store, MessageBoxes& boxes);
+void OpenDirectoryChooser(Chooser chooser, QWidget* parent, const ChooserTargets& targets,
+                          const settings::AppHome& home, store::Store* store, MessageBoxes& boxes);
 
 }  // namespace fc::gui

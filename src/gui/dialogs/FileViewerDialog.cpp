@@ -1,4 +1,4 @@
-#include "gui/dialogs/ViewDir.h"
+#include "gui/dialogs/FileViewerDialog.h"
 
 #include <QAbstractButton>
 #include <QDateEdit>
@@ -53,69 +53,71 @@ QLabel* ResultLabel(QWidget* parent, const char* name, QRect geometry) {
 
 }  // namespace
 
-ViewDir::ViewDir(Viewer viewer, const ViewerTargets& targets, QWidget* parent)
+FileViewerDialog::FileViewerDialog(Viewer viewer, const ViewerTargets& targets, QWidget* parent)
     : QDialog(parent), setup_(kSetups[static_cast<int>(viewer)]), targets_(targets) {
-  setObjectName(viewer == Viewer::ViewDir1 ? QStringLiteral("ViewDir1") : QStringLiteral("ViewDir2"));
+  // The object names are the ones tests and accessibility tools look up;
+  // they keep the form they have always had.
+  setObjectName(viewer == Viewer::Submission ? QStringLiteral("ViewDir1") : QStringLiteral("ViewDir2"));
   setWindowTitle(QString::fromUtf8(setup_.caption));
-  auto* frame2 = Place(new QGroupBox(QStringLiteral("您当前设置的待查文件存放路径为"), this), "Frame2",
-                       {12, 8, 456, 56});
-  auto* label2 = Place(new QLabel(frame2), "Label2", {10, 22, 436, 26});
+  auto* pathFrame = Place(new QGroupBox(QStringLiteral("您当前设置的待查文件存放路径为"), this), "Frame2",
+                          {12, 8, 456, 56});
+  auto* pathLine = Place(new QLabel(pathFrame), "Label2", {10, 22, 436, 26});
   Place(new QLabel(QString::fromUtf8(setup_.listCaption), this), "Labellist1", {12, 72, 456, 24});
-  file1_ = Place(new FileList(this), "File1", {12, 98, 456, 200});
-  auto* frame1 = Place(new QGroupBox(QString::fromUtf8(setup_.attributesCaption), this), "Frame1",
-                       {12, 306, 456, 104});
-  auto* label1 = Place(new QLabel(frame1), "Label1", {10, 22, 436, 24});
-  label3_ = ResultLabel(frame1, "Label3", {10, 50, 436, 44});
-  auto* selectOk = MakeButton(this, "SelectOk", QStringLiteral("确 认"), {358, 420, 110, 32});
+  files_ = Place(new FileList(this), "File1", {12, 98, 456, 200});
+  auto* attributesFrame = Place(new QGroupBox(QString::fromUtf8(setup_.attributesCaption), this), "Frame1",
+                                {12, 306, 456, 104});
+  auto* fileTypeLine = Place(new QLabel(attributesFrame), "Label1", {10, 22, 436, 24});
+  resultLine_ = ResultLabel(attributesFrame, "Label3", {10, 50, 436, 44});
+  auto* confirmButton = MakeButton(this, "SelectOk", QStringLiteral("确 认"), {358, 420, 110, 32});
   setFixedSize(480, 464);
 
   const QString source = targets_.sourceDir->text();
-  file1_->setPath(source.trimmed());
-  ShowPath(label2, source);
+  files_->setPath(source.trimmed());
+  ShowPath(pathLine, source);
   const bool zip = targets_.zipType->isChecked();
-  file1_->setPattern(setup_.pattern(targets_.companyCode->text().toStdString(),
+  files_->setPattern(setup_.pattern(targets_.companyCode->text().toStdString(),
                                     zip ? naming::FileType::Zip : naming::FileType::Dbf));
-  label1->setText(zip ? QStringLiteral("[文件类型]为:ZIP文件 ") : QStringLiteral("[文件类型]为:DBF文件 "));
+  fileTypeLine->setText(zip ? QStringLiteral("[文件类型]为:ZIP文件 ") : QStringLiteral("[文件类型]为:DBF文件 "));
 
-  connect(file1_, &FileList::fileChosen, this, &ViewDir::fileClicked);
-  connect(selectOk, &QPushButton::clicked, this, &QDialog::accept);
+  connect(files_, &FileList::fileChosen, this, &FileViewerDialog::fileClicked);
+  connect(confirmButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void ViewDir::fileClicked(QListWidgetItem* item) {
+void FileViewerDialog::fileClicked(QListWidgetItem* item) {
   const naming::IdentityName name = naming::AnalyseIdentityFileName(item->text().toStdString());
   const QString dateText = FromStd(name.dateText);
   if (name.outcome != naming::NameOutcome::Ok) {
-    label3_->setText(FromStd(naming::OutcomeText(setup_.wording, name.outcome, name.dateText)));
-    SetSignal(label3_, Signal::Error);
+    resultLine_->setText(FromStd(naming::OutcomeText(setup_.wording, name.outcome, name.dateText)));
+    SetSignal(resultLine_, Signal::Error);
     return;
   }
   if (setup_.wording == naming::NameViewer::Submission) {
     showSubmissionDate(dateText);
     return;
   }
-  label3_->setText(FromStd(naming::OutcomeText(setup_.wording, name.outcome, name.dateText)));
-  SetSignal(label3_, Signal::Normal);
+  resultLine_->setText(FromStd(naming::OutcomeText(setup_.wording, name.outcome, name.dateText)));
+  SetSignal(resultLine_, Signal::Normal);
   targets_.sendDate->setDate(QDate::fromString(dateText, Qt::ISODate));
 }
 
-void ViewDir::showSubmissionDate(const QString& dateText) {
+void FileViewerDialog::showSubmissionDate(const QString& dateText) {
   const QDate date = QDate::fromString(dateText, Qt::ISODate);
   const qint64 days = targets_.sendDate->date().daysTo(date);
   if (days == 0) {
-    label3_->setText(kSameDateWarning);
-    SetSignal(label3_, Signal::Warning);
+    resultLine_->setText(kSameDateWarning);
+    SetSignal(resultLine_, Signal::Warning);
   } else if (targets_.comparisonBox->isChecked() && (days > kSendWindowDays || days < 0)) {
-    label3_->setText(kWindowWarning);
-    SetSignal(label3_, Signal::Warning);
+    resultLine_->setText(kWindowWarning);
+    SetSignal(resultLine_, Signal::Warning);
   } else {
-    label3_->setText(FromStd(naming::OutcomeText(setup_.wording, naming::NameOutcome::Ok, dateText.toStdString())));
-    SetSignal(label3_, Signal::Normal);
+    resultLine_->setText(FromStd(naming::OutcomeText(setup_.wording, naming::NameOutcome::Ok, dateText.toStdString())));
+    SetSignal(resultLine_, Signal::Normal);
   }
   targets_.dataDate->setDate(date);
 }
 
-void OpenViewDir(Viewer viewer, QWidget* parent, const ViewerTargets& targets) {
-  ViewDir dialog(viewer, targets, parent);
+void OpenFileViewer(Viewer viewer, QWidget* parent, const ViewerTargets& targets) {
+  FileViewerDialog dialog(viewer, targets, parent);
   dialog.exec();
 }
 

@@ -1,4 +1,4 @@
-#include "gui/dialogs/SelectDir.h"
+#include "gui/dialogs/DirectoryChooserDialog.h"
 
 #include <QAbstractButton>
 #include <QFile>
@@ -56,71 +56,74 @@ bool SameDirectory(const QString& path, const QString& workDir) {
 
 }  // namespace
 
-SelectDir::SelectDir(Chooser chooser, const ChooserTargets& targets, settings::AppHome home, store::Store* store,
-                     MessageBoxes& boxes, QWidget* parent, std::vector<std::string> drives)
+DirectoryChooserDialog::DirectoryChooserDialog(Chooser chooser, const ChooserTargets& targets, settings::AppHome home,
+                                               store::Store* store, MessageBoxes& boxes, QWidget* parent,
+                                               std::vector<std::string> drives)
     : QDialog(parent),
       setup_(kSetups[static_cast<int>(chooser)]),
       targets_(targets),
       home_(std::move(home)),
       store_(store),
       boxes_(boxes) {
+  // The object names are the ones tests and accessibility tools look up;
+  // they keep the form they have always had.
   setObjectName(QStringLiteral("SelectDir%1").arg(static_cast<int>(chooser) + 1));
   setWindowTitle(QStringLiteral("目录选择"));
-  drive1_ = Place(new DriveList(this, std::move(drives)), "Drive1", {12, 12, 260, 26});
-  dir1_ = Place(new DirectoryList(this), "Dir1", {12, 46, 260, 300});
+  drives_ = Place(new DriveList(this, std::move(drives)), "Drive1", {12, 12, 260, 26});
+  directories_ = Place(new DirectoryList(this), "Dir1", {12, 46, 260, 300});
   int width = 284;
   if (setup_.listsFiles) {
-    labellist1_ = Place(new QLabel(QString::fromUtf8(setup_.designCaption), this), "Labellist1", {284, 12, 280, 26});
-    file1_ = Place(new FileList(this), "File1", {284, 46, 280, 300});
+    filesCaption_ = Place(new QLabel(QString::fromUtf8(setup_.designCaption), this), "Labellist1", {284, 12, 280, 26});
+    files_ = Place(new FileList(this), "File1", {284, 46, 280, 300});
     width = 576;
-    connect(file1_, &QListWidget::itemDoubleClicked, this, &SelectDir::fileDoubleClicked);
+    connect(files_, &QListWidget::itemDoubleClicked, this, &DirectoryChooserDialog::fileDoubleClicked);
   }
-  selectOk_ = MakeButton(this, "SelectOk", QStringLiteral("确认并保存设置"), {width - 244, 358, 140, 32});
-  auto* cancel = MakeButton(this, "SelectCancel", QStringLiteral("取消"), {width - 92, 358, 80, 32});
+  confirmButton_ = MakeButton(this, "SelectOk", QStringLiteral("确认并保存设置"), {width - 244, 358, 140, 32});
+  auto* cancelButton = MakeButton(this, "SelectCancel", QStringLiteral("取消"), {width - 92, 358, 80, 32});
   setFixedSize(width, 402);
 
-  connect(drive1_, &QComboBox::activated, this, &SelectDir::driveChosen);
-  connect(dir1_, &DirectoryList::pathChanged, this, &SelectDir::directoryChanged);
-  connect(selectOk_, &QPushButton::clicked, this, &SelectDir::confirm);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(drives_, &QComboBox::activated, this, &DirectoryChooserDialog::driveChosen);
+  connect(directories_, &DirectoryList::pathChanged, this, &DirectoryChooserDialog::directoryChanged);
+  connect(confirmButton_, &QPushButton::clicked, this, &DirectoryChooserDialog::confirm);
+  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
   load();
 }
 
-void SelectDir::load() {
+void DirectoryChooserDialog::load() {
   if (setup_.listsFiles && !setup_.openingPattern) showChangedPattern();
   const QString target = targets_.dirField->text().trimmed();
-  drive1_->showDriveOf(target);
-  dir1_->setPath(target);
+  drives_->showDriveOf(target);
+  directories_->setPath(target);
   if (!setup_.openingPattern) return;
   // Last, so a freshly opened chooser lists the submission files although the
   // directory change has just set the plain pattern.
-  file1_->setPath(target);
-  file1_->setPattern(setup_.openingPattern(fileType()));
+  files_->setPath(target);
+  files_->setPattern(setup_.openingPattern(fileType()));
 }
 
-void SelectDir::driveChosen() {
-  if (!dir1_->setPath(drive1_->drive())) drive1_->showDriveOf(dir1_->path());
+void DirectoryChooserDialog::driveChosen() {
+  if (!directories_->setPath(drives_->drive())) drives_->showDriveOf(directories_->path());
 }
 
-void SelectDir::directoryChanged() {
-  drive1_->showDriveOf(dir1_->path());
+void DirectoryChooserDialog::directoryChanged() {
+  drives_->showDriveOf(directories_->path());
   if (!setup_.listsFiles) return;
   showChangedPattern();
-  file1_->setPath(dir1_->path());
+  files_->setPath(directories_->path());
 }
 
-void SelectDir::showChangedPattern() {
+void DirectoryChooserDialog::showChangedPattern() {
   const naming::FileType type = fileType();
-  file1_->setPattern(setup_.changedPattern(type));
-  labellist1_->setText(QString::fromUtf8(setup_.changedCaption).arg(FromStd(naming::PlainChooserPattern(type))));
+  files_->setPattern(setup_.changedPattern(type));
+  filesCaption_->setText(QString::fromUtf8(setup_.changedCaption).arg(FromStd(naming::PlainChooserPattern(type))));
 }
 
-void SelectDir::fileDoubleClicked(QListWidgetItem* item) {
+void DirectoryChooserDialog::fileDoubleClicked(QListWidgetItem* item) {
   if (std::optional<std::string> code = naming::RecogniseCompanyCode(item->text().toStdString(), setup_.fullPrefix))
     confirmCompanyCode(*code);
 }
 
-void SelectDir::confirmCompanyCode(const std::string& code) {
+void DirectoryChooserDialog::confirmCompanyCode(const std::string& code) {
   if (!store_) return;  // no company list to name the company from
   naming::CompanyConfirmation confirmation;
   try {
@@ -135,8 +138,8 @@ void SelectDir::confirmCompanyCode(const std::string& code) {
   targets_.companyName->setText(FromStd(confirmation.name));
 }
 
-void SelectDir::confirm() {
-  const QString path = dir1_->path();
+void DirectoryChooserDialog::confirm() {
+  const QString path = directories_->path();
   if (std::optional<QString> refused = refusal(path)) {
     boxes_.show(kRefusalTitle, *refused, BoxIcon::Question, BoxButtons::Ok);
     return;
@@ -145,20 +148,20 @@ void SelectDir::confirm() {
   accept();
 }
 
-std::optional<QString> SelectDir::refusal(const QString& path) const {
+std::optional<QString> DirectoryChooserDialog::refusal(const QString& path) const {
   if (path.contains(QLatin1Char(' '))) return kBlankRefusal;
   for (const std::filesystem::path& workDir : {home_.dbfdir(), home_.workdir(), home_.lchkdir()})
     if (SameDirectory(path, DirectoryPath(FromPath(workDir)))) return kWorkDirRefusal;
   return std::nullopt;
 }
 
-naming::FileType SelectDir::fileType() const {
+naming::FileType DirectoryChooserDialog::fileType() const {
   return targets_.zipType->isChecked() ? naming::FileType::Zip : naming::FileType::Dbf;
 }
 
-void OpenSelectDir(Chooser chooser, QWidget* parent, const ChooserTargets& targets, const settings::AppHome& home,
-                   store::Store* store, MessageBoxes& boxes) {
-  SelectDir dialog(chooser, targets, home, store, boxes, parent);
+void OpenDirectoryChooser(Chooser chooser, QWidget* parent, const ChooserTargets& targets,
+                          const settings::AppHome& home, store::Store* store, MessageBoxes& boxes) {
+  DirectoryChooserDialog dialog(chooser, targets, home, store, boxes, parent);
   dialog.exec();
 }
 

@@ -1,9 +1,9 @@
-// gui/windows/IdentityWindow.h - the identity re-check window `mainfrm2`:
+// gui/windows/IdentityCheckWindow.h - the identity re-check window `mainfrm2`:
 // the company's result table SFZFCJG and, optionally, the comparison table
 // SFZHCQK it is checked against, with a help panel that explains the control
 // under the pointer.
 //
-//   IdentityWindow window(home, boxes, welcome);
+//   IdentityCheckWindow window(home, boxes, welcome);
 //   window.exec();
 //
 // The submission box cannot be cleared; the comparison box switches its
@@ -22,14 +22,14 @@ namespace fc::gui {
 
 enum class Viewer;
 
-class IdentityWindow : public CheckWindow {
+class IdentityCheckWindow : public CheckWindow {
   Q_OBJECT
 
  public:
-  IdentityWindow(settings::AppHome home, MessageBoxes& boxes, QWidget* parent = nullptr);
+  IdentityCheckWindow(settings::AppHome home, MessageBoxes& boxes, QWidget* parent = nullptr);
 
-  QCheckBox* submissionBox() const { return khxx0_; }
-  QCheckBox* comparisonBox() const { return khxx1_; }
+  QCheckBox* submissionBox() const { return submissionBox_; }
+  QCheckBox* comparisonBox() const { return comparisonBox_; }
   QDateEdit* sendDateField() const { return sendDate_; }
   QString noteText() const;
   bool helpOn() const;
@@ -53,14 +53,14 @@ class IdentityWindow : public CheckWindow {
   QString helpText(QWidget* control) const;
   bool companyCodeGiven();
 
-  QCheckBox* khxx0_;                    // the submission SFZFCJG
-  QCheckBox* khxx1_;                    // the comparison file SFZHCQK
-  DatePicker* sendDate_;                // comparison file date
-  QPushButton* command4_;               // submission viewer
-  QPushButton* command5_;               // comparison viewer
-  QPlainTextEdit* noteText_;            // the help text
-  QPushButton* command6_;               // help on ("开") / off ("关")
-  QHash<QWidget*, QString> fixedHelp_;  // help texts that do not follow captions
+  QCheckBox* submissionBox_;             // the submission SFZFCJG
+  QCheckBox* comparisonBox_;             // the comparison file SFZHCQK
+  DatePicker* sendDate_;                 // comparison file date
+  QPushButton* submissionViewerButton_;  // submission viewer
+  QPushButton* comparisonViewerButton_;  // comparison viewer
+  QPlainTextEdit* noteText_;             // the help text
+  QPushButton* helpButton_;              // help on ("开") / off ("关")
+  QHash<QWidget*, QString> fixedHelp_;   // help texts that do not follow captions
 };
 
 }  // namespace fc::gui
