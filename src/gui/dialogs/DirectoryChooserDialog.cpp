@@ -10,6 +10,7 @@
 
 #include "gui/dialogs/Browsing.h"
 #include "gui/shell/MessageBoxes.h"
+#include "gui/shell/QtText.h"
 #include "gui/windows/Controls.h"
 #include "naming/CompanyCode.h"
 #include "naming/FileNames.h"
@@ -43,8 +44,6 @@ const QString kBlankRefusal = QStringLiteral("对不起本软件不允许设置�
 const QString kWorkDirRefusal = QStringLiteral("与该软件工作目录冲突，请选择其它目录！");
 
 QString FromPath(const std::filesystem::path& path) { return QFile::decodeName(path.c_str()); }
-
-QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
 // Equal as the operator would type them in any letter case, or the same
 // directory reached another way (a link): either would let a run empty it.
@@ -131,8 +130,8 @@ void DirectoryChooserDialog::confirmCompanyCode(const std::string& code) {
   } catch (const store::StoreError&) {
     return;  // the window reported its store when it opened
   }
-  if (boxes_.show(QString::fromUtf8(naming::kConfirmTitle.data(), naming::kConfirmTitle.size()),
-                  FromStd(confirmation.question), BoxIcon::Question, BoxButtons::OkCancel) != BoxAnswer::Ok)
+  if (boxes_.show(FromStd(naming::kConfirmTitle), FromStd(confirmation.question), BoxIcon::Question,
+                  BoxButtons::OkCancel) != BoxAnswer::Ok)
     return;
   targets_.companyCode->setText(FromStd(confirmation.code));
   targets_.companyName->setText(FromStd(confirmation.name));

@@ -10,6 +10,7 @@
 #include "gui/dialogs/Browsing.h"
 #include "gui/dialogs/LabelSignal.h"
 #include "gui/dialogs/PathLabel.h"
+#include "gui/shell/QtText.h"
 #include "gui/windows/Controls.h"
 #include "naming/FileNames.h"
 #include "naming/ListPatterns.h"
@@ -41,8 +42,6 @@ constexpr qint64 kSendWindowDays = 7;
 const QString kSameDateWarning =
     QStringLiteral("警告：报送文件日期与比对文件日期相同，建议报送数据的发送日期大于比对文件日期");
 const QString kWindowWarning = QStringLiteral("警告：报送文件日期不在比对文件日期之后7个自然日的时间窗口内！");
-
-QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
 QLabel* ResultLabel(QWidget* parent, const char* name, QRect geometry) {
   auto* label = Place(new QLabel(parent), name, geometry);

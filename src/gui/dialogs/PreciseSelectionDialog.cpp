@@ -13,6 +13,7 @@
 #include "gui/dialogs/LabelSignal.h"
 #include "gui/dialogs/PathLabel.h"
 #include "gui/shell/MessageBoxes.h"
+#include "gui/shell/QtText.h"
 #include "gui/windows/Controls.h"
 #include "naming/FileNames.h"
 #include "naming/ListPatterns.h"
@@ -25,8 +26,6 @@ const QString kApplyFilter = QStringLiteral("按此条件筛选");
 const QString kCancelFilter = QStringLiteral("取消条件筛选");
 const QString kFullTransferCondition = QStringLiteral("传输模式: 全量传输");
 const QString kPromptTitle = QStringLiteral("提示信息");
-
-QString FromStd(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 void ShowLine(QLabel* label, const QString& text, Signal signal) {
   label->setText(text);
@@ -223,7 +222,7 @@ void PreciseSelectionDialog::applyFilter() {
   targets_.dataDate->setDate(FromDateText(filterDateText_));
   files_->setPattern(naming::FilterPattern(targets_.companyCode->text().toStdString(), filterDateDigits_,
                                            !modeIncremental_, type));
-  filterDate_->setText(QStringLiteral("数据日期:") + QString::fromStdString(filterDateDigits_));
+  filterDate_->setText(QStringLiteral("数据日期:") + FromStd(filterDateDigits_));
   filterMode_->setText(modeFull_ ? kFullTransferCondition : QStringLiteral("传输模式: 增量传输"));
   modeOptions_->hide();
   filterButton_->setText(kCancelFilter);

@@ -14,6 +14,7 @@
 #include "gui/results/VerdictLine.h"
 #include "gui/shell/LayoutScaling.h"
 #include "gui/shell/MessageBoxes.h"
+#include "gui/shell/QtText.h"
 #include "gui/shell/Twips.h"
 #include "report/ReportData.h"
 #include "settings/Settings.h"
@@ -42,7 +43,7 @@ const std::array<Field, kResultColumns> kFields = {
 
 QString CellText(const store::ResultRow& row, int column) {
   const std::optional<std::string>& value = row.*kFields[column];
-  return value ? QString::fromStdString(*value) : QString();
+  return value ? FromStd(*value) : QString();
 }
 
 // A column-1 cell sums its row up: passed or not, and with a problem or not.
@@ -51,8 +52,6 @@ QColor RowColour(const store::ResultRow& row) {
   bool problem = !text::Trim(row.errid.value_or("")).empty();
   return problem ? kYellow : kGreen;
 }
-
-QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
 QString OwnerText(const store::RunFacts& f, const std::string& viewer) {
   QString text = QStringLiteral("%1　证券公司 %2 %3　数据日期 %4　检查时间 %5　文件类型 %6")
@@ -183,7 +182,7 @@ void ResultsWindow::openRecords(int row) {
   try {
     records = store_->readFindingRecords(finding->fileid, finding->finding);
   } catch (const store::StoreError& e) {
-    boxes_.show(QStringLiteral("错误提示"), QStringLiteral("记录无法读取：") + QString::fromStdString(e.what()),
+    boxes_.show(QStringLiteral("错误提示"), QStringLiteral("记录无法读取：") + FromStd(e.what()),
                 BoxIcon::Error, BoxButtons::Ok);
     return;
   }

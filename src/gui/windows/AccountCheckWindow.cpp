@@ -13,6 +13,7 @@
 
 #include "gui/dialogs/PreciseSelectionDialog.h"
 #include "gui/shell/MessageBoxes.h"
+#include "gui/shell/QtText.h"
 #include "gui/windows/Controls.h"
 #include "naming/FileNames.h"
 #include "naming/Kinds.h"
@@ -63,8 +64,7 @@ AccountCheckWindow::AccountCheckWindow(settings::AppHome home, MessageBoxes& box
   auto* kindsFrame = Place(new QGroupBox(QStringLiteral("报送文件"), this), "Frame2", {240, 102, 384, 110});
   for (int i = 0; i < kAccountKindCount; ++i) {
     const std::string_view caption = naming::kAccountKinds[i].filecat;
-    kindBoxes_[i] = Place(new QCheckBox(QString::fromUtf8(caption.data(), caption.size()), kindsFrame),
-                          kKindBoxNames[i], kKindBoxPlaces[i]);
+    kindBoxes_[i] = Place(new QCheckBox(FromStd(caption), kindsFrame), kKindBoxNames[i], kKindBoxPlaces[i]);
     kindBoxes_[i]->setChecked(true);
   }
   preciseSelectionButton_ = MakeButton(kindsFrame, "Command4", QStringLiteral("精确选择"), {264, 76, 106, 28});

@@ -20,6 +20,7 @@
 #include "gui/shell/LayoutScaling.h"
 #include "gui/shell/MessageBoxes.h"
 #include "gui/shell/PointerWatch.h"
+#include "gui/shell/QtText.h"
 #include "gui/windows/CompanyCodeEntry.h"
 #include "gui/windows/Controls.h"
 #include "gui/windows/RunBridge.h"
@@ -38,7 +39,6 @@ const QString kDateError = QStringLiteral("数据日期输入错误，要求格�
 const QString kBusyRefusal = QStringLiteral("正在检查文件，请等待检查完毕后再关闭窗口");
 const QString kStopQuestion = QStringLiteral("是否停止检查?");
 
-QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 std::string Trimmed(const QLineEdit* field) { return std::string(text::Trim(field->text().toStdString())); }
 
 // The system colours the file-type switch paints with.

@@ -13,6 +13,7 @@
 
 #include "gui/dialogs/FileViewerDialog.h"
 #include "gui/shell/MessageBoxes.h"
+#include "gui/shell/QtText.h"
 #include "gui/windows/Controls.h"
 #include "naming/Kinds.h"
 #include "pipeline/Validation.h"
@@ -36,7 +37,7 @@ void SetNoteColour(QPlainTextEdit* note, QPalette::ColorRole systemRole) {
 // The boxes carry their table's description after one blank.
 QString KindCaption(int index) {
   const std::string_view filecat = naming::kIdentityKinds[index].filecat;
-  return QLatin1Char(' ') + QString::fromUtf8(filecat.data(), filecat.size());
+  return QLatin1Char(' ') + FromStd(filecat);
 }
 
 QString ButtonHelp(const QPushButton* button, const QLabel* label) {
