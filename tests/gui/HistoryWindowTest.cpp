@@ -28,12 +28,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct QuietObserver : pipeline::RunObserver {
-  void status(const std::string&) override {}
-  bool askPack() override { return false; }
-  void message(pipeline::MessageKind, const std::string&) override {}
-};
-
 // Runs `look` on the next modal window as soon as it shows, then closes it.
 void InspectNextModal(std::function<void(QWidget*)> look) {
   QTimer::singleShot(0, [look] {
@@ -66,7 +60,7 @@ class HistoryWindowTest : public ::testing::Test {
     in.sourceDir = zips.string() + "/";
     in.targetDir = "/";
     in.selectedKinds = std::vector<bool>(5, true);
-    QuietObserver observer;
+    pipeline::QuietObserver observer;
     ASSERT_TRUE(pipeline::RunDriver(home.home(), in).run(observer).completed);
   }
   void SetUp() override {

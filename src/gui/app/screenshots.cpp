@@ -188,12 +188,6 @@ bool SaveIdentityDialogs(fc::gui::IdentityCheckWindow& identity, const fc::setti
   return ok;
 }
 
-struct QuietObserver : fc::pipeline::RunObserver {
-  void status(const std::string&) override {}
-  bool askPack() override { return false; }
-  void message(fc::pipeline::MessageKind, const std::string&) override {}
-};
-
 // Two real checks of the sample submission in a home of their own, the
 // second after one archive was taken away, so the history has a change.
 fc::settings::AppHome CheckSampleTwice(const QTemporaryDir& scratch, const fc::settings::AppHome& base) {
@@ -208,7 +202,7 @@ fc::settings::AppHome CheckSampleTwice(const QTemporaryDir& scratch, const fc::s
   in.dataDate = fc::pipeline::kSampleDate;
   in.sourceDir = (root / "sample" / "account-zip").string() + "/";
   in.selectedKinds = std::vector<bool>(5, true);
-  QuietObserver observer;
+  fc::pipeline::QuietObserver observer;
   fc::pipeline::RunDriver(home, in).run(observer);
   fs::remove(root / "sample" / "account-zip" / "100001_ZHBYZ_20080808_1.ZIP");
   fc::pipeline::RunDriver(home, in).run(observer);
