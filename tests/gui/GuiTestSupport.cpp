@@ -57,12 +57,20 @@ void ProcessEvents() {
   for (int i = 0; i < 3; ++i) QApplication::processEvents();
 }
 
+void OnNextModalWindow(std::function<void(QWidget*)> act) {
+  QTimer::singleShot(0, [act] { act(QApplication::activeModalWidget()); });
+}
+
+void InspectNextModalWindow(std::function<void(QWidget*)> inspect) {
+  OnNextModalWindow([inspect](QWidget* modal) {
+    inspect(modal);
+    if (modal && modal->isVisible()) modal->close();
+  });
+}
+
 void CloseNextModalWindow(QString* name) {
-  QTimer::singleShot(0, [name] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal) return;
-    if (name) *name = modal->objectName();
-    modal->close();
+  InspectNextModalWindow([name](QWidget* modal) {
+    if (modal && name) *name = modal->objectName();
   });
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "gui/shell/MessageBoxes.h"
@@ -64,6 +65,14 @@ void MovePointerOver(QWidget* widget);  // its centre
 
 // Lets queued calls (deferred field checks, the run's reports) arrive.
 void ProcessEvents();
+
+// Runs `act` on the next modal window as soon as it runs (nullptr when none
+// came); the window stays as `act` leaves it.
+void OnNextModalWindow(std::function<void(QWidget*)> act);
+
+// The same, then closes the window if `inspect` left it open, so that a
+// failing test cannot hang in its event loop.
+void InspectNextModalWindow(std::function<void(QWidget*)> inspect);
 
 // Closes the next modal window as soon as it runs (for buttons that open one),
 // noting its name in `name` when given.

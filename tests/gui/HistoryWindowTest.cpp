@@ -8,8 +8,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
-#include <QTimer>
-#include <functional>
 
 #include "GuiTestSupport.h"
 #include "gui/results/ComparisonWindow.h"
@@ -27,16 +25,6 @@ namespace fc::gui {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Runs `look` on the next modal window as soon as it shows, then closes it.
-void InspectNextModal(std::function<void(QWidget*)> look) {
-  QTimer::singleShot(0, [look] {
-    QWidget* modal = QApplication::activeModalWidget();
-    ASSERT_NE(modal, nullptr);
-    look(modal);
-    modal->close();
-  });
-}
 
 QStringList Column(const QTableWidget* grid, int column) {
   QStringList texts;
@@ -82,7 +70,8 @@ TEST_F(HistoryWindowTest, ListsRunsShowsAPastRunsResultsAndComparesWithTheOneBef
 
   window.list()->selectRow(1);  // the first run: R27 was still there
   bool shown = false;
-  InspectNextModal([&](QWidget* modal) {
+  test::InspectNextModalWindow([&](QWidget* modal) {
+    ASSERT_NE(modal, nullptr);
     auto* grid = modal->findChild<QTableWidget*>(QStringLiteral("MSFlexGrid1"));
     ASSERT_NE(grid, nullptr);
     EXPECT_TRUE(Column(grid, 5).contains(QStringLiteral("R27")));
@@ -95,7 +84,8 @@ TEST_F(HistoryWindowTest, ListsRunsShowsAPastRunsResultsAndComparesWithTheOneBef
 
   window.list()->selectRow(0);
   shown = false;
-  InspectNextModal([&](QWidget* modal) {
+  test::InspectNextModalWindow([&](QWidget* modal) {
+    ASSERT_NE(modal, nullptr);
     auto* grid = modal->findChild<QTableWidget*>(QStringLiteral("ComparisonGrid"));
     ASSERT_NE(grid, nullptr);
     // The archive gone is a problem; its finding was not looked for, so it is not gone.
@@ -125,7 +115,10 @@ TEST_F(HistoryWindowTest, TabLeavesTheListForItsButtonsAndEnterPressesThem) {
   ASSERT_NE(button, nullptr);
   EXPECT_EQ(button->text(), QStringLiteral("查看结果"));
   bool shown = false;
-  InspectNextModal([&](QWidget* modal) { shown = modal->findChild<QTableWidget*>(QStringLiteral("MSFlexGrid1")); });
+  test::InspectNextModalWindow([&](QWidget* modal) {
+    ASSERT_NE(modal, nullptr);
+    shown = modal->findChild<QTableWidget*>(QStringLiteral("MSFlexGrid1"));
+  });
   QTest::keyClick(button, Qt::Key_Return);
   EXPECT_TRUE(shown);
 }

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "GuiTestSupport.h"
 #include "gui/shell/MessageBoxes.h"
 
 namespace fc::gui {
@@ -19,8 +20,7 @@ namespace {
 
 // Runs `act` on the modal box as soon as it shows.
 void OnNextBox(std::function<void(QWidget*)> act) {
-  QTimer::singleShot(0, [act] {
-    QWidget* box = QApplication::activeModalWidget();
+  test::OnNextModalWindow([act](QWidget* box) {
     ASSERT_NE(box, nullptr);
     act(box);
   });

@@ -15,7 +15,6 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
-#include <functional>
 
 #include "GuiTestSupport.h"
 #include "gui/results/RecordsWindow.h"
@@ -65,15 +64,6 @@ Table Shown(const QAbstractItemModel* model) {
     for (int c = 0; c < model->columnCount(); ++c) row << model->index(r, c).data().toString();
   }
   return rows;
-}
-
-// Runs `inspect` on the next modal window as soon as it is shown, then closes it.
-void WhenNextModalRuns(std::function<void(QWidget*)> inspect) {
-  QTimer::singleShot(0, [inspect] {
-    QWidget* modal = QApplication::activeModalWidget();
-    inspect(modal);
-    if (modal) modal->close();
-  });
 }
 
 class RecordsWindowTest : public ::testing::Test {
@@ -130,7 +120,7 @@ TEST_F(RecordsWindowTest, DoubleClickOpensTheRecordsAndTheirCsvReadsBackEqual) {
   boxes.answerSavePath(csvPath);
   Table shown;
   bool opened = false;
-  WhenNextModalRuns([&](QWidget* modal) {
+  test::InspectNextModalWindow([&](QWidget* modal) {
     auto* window = qobject_cast<RecordsWindow*>(modal);
     ASSERT_TRUE(window);
     opened = true;
@@ -200,7 +190,7 @@ TEST_F(RecordsWindowTest, FindingsWithoutRecordsOpenNothingAndTheButtonFollowsTh
     grid->setCurrentCell(rowOf(grid, text), 6);
     ASSERT_TRUE(button->isEnabled()) << text.toStdString();
     QString heading;
-    WhenNextModalRuns([&](QWidget* modal) {
+    test::InspectNextModalWindow([&](QWidget* modal) {
       auto* window = qobject_cast<RecordsWindow*>(modal);
       ASSERT_TRUE(window);
       heading = window->recordsTable()->model()->headerData(1, Qt::Horizontal).toString();

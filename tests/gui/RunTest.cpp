@@ -12,7 +12,6 @@
 #include <QTest>
 #include <QTableWidget>
 #include <QCheckBox>
-#include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QLocale>
@@ -273,8 +272,8 @@ TEST_F(RunTest, ResultsOpenedDuringARunAreMarkedAndRefreshedWhenItEnds) {
 
   QString during, after;
   int rows = 0;
-  QTimer::singleShot(0, [&] {
-    auto* results = qobject_cast<ResultsWindow*>(QApplication::activeModalWidget());
+  test::InspectNextModalWindow([&](QWidget* modal) {
+    auto* results = qobject_cast<ResultsWindow*>(modal);
     ASSERT_NE(results, nullptr);
     during = results->verdictLine()->text();
     results->findChild<QPushButton*>("ExportCmd")->click();
@@ -282,7 +281,6 @@ TEST_F(RunTest, ResultsOpenedDuringARunAreMarkedAndRefreshedWhenItEnds) {
         [&] { return results->verdictLine()->text().startsWith(QStringLiteral("检查结论")); }, kRunTimeoutMs));
     after = results->verdictLine()->text();
     for (int r = 0; r < results->grid()->rowCount(); ++r) rows += results->grid()->item(r, 2) != nullptr;
-    results->reject();
   });
   window.showResults();
   EXPECT_EQ(finished.count(), 1);
@@ -294,11 +292,10 @@ TEST_F(RunTest, ResultsOpenedDuringARunAreMarkedAndRefreshedWhenItEnds) {
 
   IdentityCheckWindow identity(home.home(), boxes);
   QString owner;
-  QTimer::singleShot(0, [&] {
-    auto* results = qobject_cast<ResultsWindow*>(QApplication::activeModalWidget());
+  test::InspectNextModalWindow([&](QWidget* modal) {
+    auto* results = qobject_cast<ResultsWindow*>(modal);
     ASSERT_NE(results, nullptr);
     owner = results->ownerLine()->text();
-    results->reject();
   });
   identity.showResults();
   EXPECT_TRUE(owner.startsWith(QStringLiteral("注意：最近一次检查是另一类报送数据"))) << owner.toStdString();

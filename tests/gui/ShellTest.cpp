@@ -9,7 +9,6 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
-#include <QTimer>
 
 #include "GuiTestSupport.h"
 #include "gui/shell/AppHomeResolver.h"
@@ -51,8 +50,8 @@ struct BoxSeen {
 };
 
 void AnswerNextBox(QMessageBox::StandardButton button, BoxSeen& seen) {
-  QTimer::singleShot(0, [button, &seen] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  test::OnNextModalWindow([button, &seen](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
     if (!box) return;
     seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons(), {}};
     for (QAbstractButton* shown : box->buttons()) seen.buttonTexts << shown->text();

@@ -2,13 +2,11 @@
 // into those windows.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <functional>
 
 #include "GuiTestSupport.h"
@@ -27,14 +25,11 @@ namespace {
 // has closed, so that a failing test cannot hang in its event loop.
 template <class Dialog>
 void OnNextDialog(std::function<void(Dialog&)> act) {
-  QTimer::singleShot(0, [act] {
-    QWidget* modal = QApplication::activeModalWidget();
-    auto* dialog = qobject_cast<Dialog*>(modal);
-    if (dialog)
+  test::InspectNextModalWindow([act](QWidget* modal) {
+    if (auto* dialog = qobject_cast<Dialog*>(modal))
       act(*dialog);
     else
       ADD_FAILURE() << "the button opened no dialog of the expected kind";
-    if (modal && modal->isVisible()) modal->close();
   });
 }
 
