@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <fstream>
 
-#include "GuiTestSupport.h"
+#include "gui/support/GuiTestSupport.h"
 #include "gui/windows/AccountCheckWindow.h"
 #include "gui/windows/CompanyCodeEntry.h"
 #include "gui/windows/IdentityCheckWindow.h"

@@ -12,8 +12,8 @@
 #include <QTimer>
 #include <functional>
 
-#include "GuiTestSupport.h"
 #include "gui/shell/MessageBoxes.h"
+#include "gui/support/GuiTestSupport.h"
 
 namespace fc::gui {
 namespace {

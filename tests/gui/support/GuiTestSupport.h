@@ -1,4 +1,4 @@
-// gui/GuiTestSupport.h - what the window tests share: message boxes that
+// gui/support/GuiTestSupport.h - what the window tests share: message boxes that
 // record what they were asked and answer from a script, an application home
 // in a temporary directory, and pointer movements.
 #pragma once

@@ -5,8 +5,8 @@
 #include <QHeaderView>
 #include <QTableWidget>
 
-#include "GuiTestSupport.h"
 #include "gui/results/ResultsWindow.h"
+#include "gui/support/GuiTestSupport.h"
 #include "store/Store.h"
 
 namespace fc::gui {

@@ -16,9 +16,9 @@
 #include <QTimer>
 #include <cstdlib>
 
-#include "GuiTestSupport.h"
 #include "gui/results/RecordsWindow.h"
 #include "gui/results/ResultsWindow.h"
+#include "gui/support/GuiTestSupport.h"
 #include "naming/InterfaceLayouts.h"
 #include "store/Store.h"
 

@@ -11,19 +11,19 @@
 #include <fstream>
 #include <utility>
 
-#include "GuiTestSupport.h"
 #include "gui/shell/ClosingWindow.h"
 #include "gui/shell/PictureButton.h"
 #include "gui/shell/Pictures.h"
 #include "gui/shell/SupportText.h"
 #include "gui/shell/WelcomeWindow.h"
+#include "gui/support/GuiTestSupport.h"
 
 namespace fc::gui {
 namespace {
 
-class WelcomeTest : public ::testing::Test {
+class WelcomeWindowTest : public ::testing::Test {
  protected:
-  WelcomeTest() : welcome(home.home(), boxes) {
+  WelcomeWindowTest() : welcome(home.home(), boxes) {
     test::ShowActive(&welcome);
     upper = welcome.findChild<PictureButton*>("ButPicture");
     lower = welcome.findChild<PictureButton*>("ButPicture2");
@@ -36,7 +36,7 @@ class WelcomeTest : public ::testing::Test {
   PictureButton* lower;
 };
 
-TEST_F(WelcomeTest, ButtonsLightOnlyUnderThePointer) {
+TEST_F(WelcomeWindowTest, ButtonsLightOnlyUnderThePointer) {
   EXPECT_FALSE(upper->isEnabled());
   EXPECT_FALSE(lower->isEnabled());
 
@@ -58,7 +58,7 @@ TEST_F(WelcomeTest, ButtonsLightOnlyUnderThePointer) {
   EXPECT_TRUE(upper->isEnabled());
 }
 
-TEST_F(WelcomeTest, UnlitButtonsShowTheirDimmedPicture) {
+TEST_F(WelcomeWindowTest, UnlitButtonsShowTheirDimmedPicture) {
   const QImage dimmed = upper->currentPicture().toImage();
   welcome.lightButton(1);
   const QImage lit = upper->currentPicture().toImage();
@@ -69,7 +69,7 @@ TEST_F(WelcomeTest, UnlitButtonsShowTheirDimmedPicture) {
   EXPECT_FALSE(upper->isEnabled());
 }
 
-TEST_F(WelcomeTest, LayoutCentresTheBigButtonsOverTheirZones) {
+TEST_F(WelcomeWindowTest, LayoutCentresTheBigButtonsOverTheirZones) {
   QWidget* label1 = welcome.findChild<QWidget*>("Label1");
   QWidget* label2 = welcome.findChild<QWidget*>("Label2");
   QWidget* exit = welcome.findChild<QWidget*>("Command1");
@@ -90,7 +90,7 @@ TEST_F(WelcomeTest, LayoutCentresTheBigButtonsOverTheirZones) {
   EXPECT_TRUE(welcome.rect().contains(exit->geometry()));
 }
 
-TEST_F(WelcomeTest, ExitButtonAsksForTheClosingWindow) {
+TEST_F(WelcomeWindowTest, ExitButtonAsksForTheClosingWindow) {
   EXPECT_FALSE(welcome.exitRequested());
   welcome.close();  // the close box ends the program without the closing window
   EXPECT_FALSE(welcome.exitRequested());
@@ -100,7 +100,7 @@ TEST_F(WelcomeTest, ExitButtonAsksForTheClosingWindow) {
   EXPECT_FALSE(welcome.isVisible());
 }
 
-TEST_F(WelcomeTest, LitButtonsOpenTheirOwnWindowsAndAreUnlitAfterwards) {
+TEST_F(WelcomeWindowTest, LitButtonsOpenTheirOwnWindowsAndAreUnlitAfterwards) {
   QString opened;
   test::MovePointerOver(upper);
   test::CloseNextModalWindow(&opened);
@@ -115,7 +115,7 @@ TEST_F(WelcomeTest, LitButtonsOpenTheirOwnWindowsAndAreUnlitAfterwards) {
   EXPECT_FALSE(welcome.exitRequested());
 }
 
-TEST_F(WelcomeTest, TabLightsThePictureButtonsInTurnAndEnterOrSpacePressesTheLitOne) {
+TEST_F(WelcomeWindowTest, TabLightsThePictureButtonsInTurnAndEnterOrSpacePressesTheLitOne) {
   auto* exit = welcome.findChild<PictureButton*>("Command1");
   auto tab = [&](Qt::Key key = Qt::Key_Tab) {
     QWidget* focus = QApplication::focusWidget();

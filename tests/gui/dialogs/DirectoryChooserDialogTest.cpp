@@ -9,10 +9,10 @@
 #include <QRadioButton>
 #include <memory>
 
-#include "GuiTestSupport.h"
-#include "dialogs_Support.h"
 #include "gui/dialogs/Browsing.h"
 #include "gui/dialogs/DirectoryChooserDialog.h"
+#include "gui/support/DialogTestSupport.h"
+#include "gui/support/GuiTestSupport.h"
 #include "store/Store.h"
 
 namespace fc::gui {

@@ -1,4 +1,4 @@
-#include "dialogs_Support.h"
+#include "gui/support/DialogTestSupport.h"
 
 #include <gtest/gtest.h>
 

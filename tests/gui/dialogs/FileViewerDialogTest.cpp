@@ -12,10 +12,10 @@
 #include <QRadioButton>
 #include <memory>
 
-#include "dialogs_Support.h"
 #include "gui/dialogs/Browsing.h"
 #include "gui/dialogs/FileViewerDialog.h"
 #include "gui/dialogs/LabelSignal.h"
+#include "gui/support/DialogTestSupport.h"
 #include "support/TempDir.h"
 
 namespace fc::gui {

@@ -1,4 +1,4 @@
-// gui/dialogs_Support.h - what the selection dialog tests share: the fields
+// gui/support/DialogTestSupport.h - what the selection dialog tests share: the fields
 // of a check window as plain widgets, directories of empty files, and mouse
 // clicks on list entries.
 #pragma once

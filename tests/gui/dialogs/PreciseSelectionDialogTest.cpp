@@ -12,11 +12,11 @@
 #include <QRadioButton>
 #include <memory>
 
-#include "GuiTestSupport.h"
-#include "dialogs_Support.h"
 #include "gui/dialogs/Browsing.h"
 #include "gui/dialogs/LabelSignal.h"
 #include "gui/dialogs/PreciseSelectionDialog.h"
+#include "gui/support/DialogTestSupport.h"
+#include "gui/support/GuiTestSupport.h"
 #include "support/TempDir.h"
 
 namespace fc::gui {

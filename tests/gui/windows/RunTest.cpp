@@ -18,9 +18,9 @@
 #include <QTimer>
 #include <fstream>
 
-#include "GuiTestSupport.h"
 #include "gui/results/HistoryWindow.h"
 #include "gui/results/ResultsWindow.h"
+#include "gui/support/GuiTestSupport.h"
 #include "gui/windows/AccountCheckWindow.h"
 #include "gui/windows/IdentityCheckWindow.h"
 #include "gui/windows/RunBridge.h"

@@ -9,12 +9,12 @@
 #include <QRadioButton>
 #include <functional>
 
-#include "GuiTestSupport.h"
-#include "dialogs_Support.h"
 #include "gui/dialogs/Browsing.h"
 #include "gui/dialogs/DirectoryChooserDialog.h"
 #include "gui/dialogs/FileViewerDialog.h"
 #include "gui/dialogs/PreciseSelectionDialog.h"
+#include "gui/support/DialogTestSupport.h"
+#include "gui/support/GuiTestSupport.h"
 #include "gui/windows/AccountCheckWindow.h"
 #include "gui/windows/IdentityCheckWindow.h"
 

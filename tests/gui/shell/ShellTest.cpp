@@ -10,10 +10,10 @@
 #include <QLocale>
 #include <QMessageBox>
 
-#include "GuiTestSupport.h"
 #include "gui/shell/AppHomeResolver.h"
 #include "gui/shell/MessageBoxes.h"
 #include "gui/shell/Translations.h"
+#include "gui/support/GuiTestSupport.h"
 #include "gui/windows/DatePicker.h"
 
 namespace fc::gui {

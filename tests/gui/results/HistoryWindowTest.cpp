@@ -9,12 +9,12 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "GuiTestSupport.h"
 #include "gui/results/ComparisonWindow.h"
 #include "gui/results/HistoryWindow.h"
 #include "gui/results/ReportButtons.h"
 #include "gui/results/ReportExport.h"
 #include "gui/results/ResultsWindow.h"
+#include "gui/support/GuiTestSupport.h"
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/RunDriver.h"
 #include "pipeline/Sample.h"

@@ -1,4 +1,4 @@
-#include "GuiTestSupport.h"
+#include "gui/support/GuiTestSupport.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -8,8 +8,8 @@
 #include <QSpinBox>
 #include <QVariant>
 
-#include "GuiTestSupport.h"
 #include "gui/shell/LayoutScaling.h"
+#include "gui/support/GuiTestSupport.h"
 #include "gui/windows/AccountCheckWindow.h"
 
 namespace fc::gui {

@@ -13,9 +13,9 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "GuiTestSupport.h"
 #include "gui/shell/LayoutScaling.h"
 #include "gui/shell/Twips.h"
+#include "gui/support/GuiTestSupport.h"
 #include "gui/windows/AccountCheckWindow.h"
 #include "gui/windows/IdentityCheckWindow.h"
 
