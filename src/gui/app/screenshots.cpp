@@ -147,12 +147,12 @@ bool SaveAccountDialogs(fc::gui::AccountCheckWindow& account, const fc::settings
   using namespace fc::gui;
   const ChooserTargets source{account.sourceDirField(), account.companyCodeField(),
                               account.companyNameField(), account.findChild<QRadioButton*>("CHKZIP")};
-  DirectoryChooserDialog selectDir3(Chooser::AccountSource, source, home, account.store(), boxes, &account);
-  bool ok = Save(selectDir3, out, "selectdir3.png");
-  DirectoryChooserDialog selectDir4(Chooser::AccountTarget,
+  DirectoryChooserDialog accountSource(Chooser::AccountSource, source, home, account.store(), boxes, &account);
+  bool ok = Save(accountSource, out, "selectdir3.png");
+  DirectoryChooserDialog accountTarget(Chooser::AccountTarget,
                                     {account.targetDirField(), nullptr, nullptr, source.zipType}, home,
                                     account.store(), boxes, &account);
-  ok &= Save(selectDir4, out, "selectdir4.png");
+  ok &= Save(accountTarget, out, "selectdir4.png");
   PreciseSelectionDialog precise(
       {account.sourceDirField(), account.companyCodeField(), source.zipType, account.dataDateField(),
        {account.kindBox(0), account.kindBox(1), account.kindBox(2), account.kindBox(3), account.kindBox(4)},
@@ -171,12 +171,12 @@ bool SaveIdentityDialogs(fc::gui::IdentityCheckWindow& identity, const fc::setti
   using namespace fc::gui;
   const ChooserTargets source{identity.sourceDirField(), identity.companyCodeField(),
                               identity.companyNameField(), identity.findChild<QRadioButton*>("CHKZIP")};
-  DirectoryChooserDialog selectDir1(Chooser::IdentitySource, source, home, identity.store(), boxes, &identity);
-  bool ok = Save(selectDir1, out, "selectdir1.png");
-  DirectoryChooserDialog selectDir2(Chooser::IdentityTarget,
+  DirectoryChooserDialog identitySource(Chooser::IdentitySource, source, home, identity.store(), boxes, &identity);
+  bool ok = Save(identitySource, out, "selectdir1.png");
+  DirectoryChooserDialog identityTarget(Chooser::IdentityTarget,
                                     {identity.targetDirField(), nullptr, nullptr, source.zipType}, home,
                                     identity.store(), boxes, &identity);
-  ok &= Save(selectDir2, out, "selectdir2.png");
+  ok &= Save(identityTarget, out, "selectdir2.png");
   const ViewerTargets viewed{identity.sourceDirField(), identity.companyCodeField(), source.zipType,
                              identity.dataDateField(), identity.sendDateField(), identity.comparisonBox()};
   FileViewerDialog comparison(Viewer::Comparison, viewed, &identity);

@@ -4,7 +4,8 @@
 // directory (`SelectDir3`) and output directory (`SelectDir4`). One dialog
 // configured four ways.
 //
-//   OpenDirectoryChooser(Chooser::AccountSource, window, {sourceDir, zqgsdm, zqgsmc, chkZip}, home, store, boxes);
+//   OpenDirectoryChooser(Chooser::AccountSource, window, {sourceDir, companyCode, companyName, zipType}, home, store,
+//                        boxes);
 //
 // The operator browses drives (the root and the mounted file systems) and
 // directories; the source choosers also list the candidate submission files

@@ -4,7 +4,7 @@
 // `ViewDir2` "查看及选择[ 比对文件 ]" the comparison files (SFZHCQK). One
 // dialog configured two ways.
 //
-//   OpenFileViewer(Viewer::Submission, window, {sourceDir, zqgsdm, chkZip, dataDate, sendDate, khxx1});
+//   OpenFileViewer(Viewer::Submission, window, {sourceDir, companyCode, zipType, dataDate, sendDate, comparisonBox});
 //
 // A click on a file analyses its name and, when the name is acceptable,
 // writes its date at once: the submission date into DataDate, the

@@ -2,7 +2,8 @@
 // "文件选择及检查项精确配置" of the settlement-fund check window: sets the
 // window up from the submission files present in its source directory.
 //
-//   OpenPreciseSelection(window, {sourceDir, zqgsdm, chkZip, dataDate, khxx, allData, incData, beginNo, endNo},
+//   OpenPreciseSelection(window,
+//                        {sourceDir, companyCode, zipType, dataDate, kindBoxes, fullTransfer, incremental, beginNo, endNo},
 //                        boxes);
 //
 // Two states. Not filtered: a click on a file only fixes the filter
