@@ -70,22 +70,22 @@ TEST_F(WelcomeWindowTest, UnlitButtonsShowTheirDimmedPicture) {
 }
 
 TEST_F(WelcomeWindowTest, LayoutCentresTheBigButtonsOverTheirZones) {
-  QWidget* label1 = welcome.findChild<QWidget*>("Label1");
-  QWidget* label2 = welcome.findChild<QWidget*>("Label2");
+  QWidget* upperZone = welcome.findChild<QWidget*>("Label1");
+  QWidget* lowerZone = welcome.findChild<QWidget*>("Label2");
   QWidget* exit = welcome.findChild<QWidget*>("Command1");
   QWidget* banner = welcome.findChild<QWidget*>("Picture1");
   // The buttons fill their zones exactly.
-  EXPECT_EQ(upper->geometry(), label1->rect());
-  EXPECT_EQ(lower->geometry(), label2->rect());
+  EXPECT_EQ(upper->geometry(), upperZone->rect());
+  EXPECT_EQ(lower->geometry(), lowerZone->rect());
   // Picture plus 50 twips (3 pixels and a third) each way.
-  EXPECT_EQ(label1->size(), QSize(345, 61));
-  EXPECT_EQ(label1->x(), label2->x());
+  EXPECT_EQ(upperZone->size(), QSize(345, 61));
+  EXPECT_EQ(upperZone->x(), lowerZone->x());
   // The upper button sits halfway between the top and the lower button.
-  EXPECT_NEAR(label1->y(), (label2->y() - label1->height()) / 2.0, 1);
+  EXPECT_NEAR(upperZone->y(), (lowerZone->y() - upperZone->height()) / 2.0, 1);
   // From the bottom up: banner, exit button 20 pixels above it, lower
   // button 400 twips above that; everything inside the window.
   EXPECT_EQ(exit->geometry().bottom() + 1 + 20, banner->y());
-  EXPECT_NEAR(label2->geometry().bottom() + 1 + 400 / 15.0, exit->y(), 1);
+  EXPECT_NEAR(lowerZone->geometry().bottom() + 1 + 400 / 15.0, exit->y(), 1);
   EXPECT_TRUE(welcome.rect().contains(banner->geometry()));
   EXPECT_TRUE(welcome.rect().contains(exit->geometry()));
 }
