@@ -41,4 +41,12 @@ class RunObserver {
   virtual void packed(const PackReport& report) { message(MessageKind::Information, PackSummaryText(report)); }
 };
 
+// A run nobody watches: it shows nothing and packs nothing.
+class QuietObserver : public RunObserver {
+ public:
+  void status(const std::string&) override {}
+  bool askPack() override { return false; }
+  void message(MessageKind, const std::string&) override {}
+};
+
 }  // namespace fc::pipeline

@@ -25,10 +25,9 @@ using pipeline::CheckType;
 constexpr AccountScale kSmallAccount{3000, 6000, 3000, 60, 900};
 constexpr IdentityScale kSmallIdentity{2000, 2100};
 
-struct QuietObserver : pipeline::RunObserver {
+// Keeps the run's messages; it shows nothing else and packs nothing.
+struct MessageRecorder : pipeline::QuietObserver {
   std::vector<std::string> messages;
-  void status(const std::string&) override {}
-  bool askPack() override { return false; }
   void message(pipeline::MessageKind, const std::string& text) override { messages.push_back(text); }
 };
 
@@ -84,7 +83,7 @@ class GeneratorTest : public ::testing::Test {
     in.fullTransfer = opts.fullTransfer;
     in.selectedKinds.assign(naming::Kinds(submission).size(), true);
     in.threads = threads;
-    QuietObserver observer;
+    MessageRecorder observer;
     pipeline::RunOutcome outcome = pipeline::RunDriver(home, in).run(observer);
     if (!outcome.completed) return "run failed: " + outcome.error;
     if (!observer.messages.empty()) return "message: " + observer.messages.front();

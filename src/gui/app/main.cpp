@@ -14,10 +14,10 @@
 
 #include "Version.h"
 #include "gui/shell/AppHomeResolver.h"
-#include "gui/shell/EndForm.h"
-#include "gui/shell/MainForm.h"
+#include "gui/shell/ClosingWindow.h"
 #include "gui/shell/MessageBoxes.h"
 #include "gui/shell/Translations.h"
+#include "gui/shell/WelcomeWindow.h"
 
 namespace {
 
@@ -85,12 +85,12 @@ int main(int argc, char** argv) {
       QCoreApplication::applicationDirPath().toStdString(),
       QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString());
   fc::gui::QtMessageBoxes boxes;
-  fc::gui::MainForm welcome(home, boxes);
+  fc::gui::WelcomeWindow welcome(home, boxes);
   welcome.show();
   if (parser.isSet(screenshot)) return SaveWelcomePicture(app, welcome, parser.value(screenshot));
   app.exec();
   if (!welcome.exitRequested()) return 0;
-  fc::gui::EndForm end(home.data);
+  fc::gui::ClosingWindow end(home.data);
   end.exec();
   return 0;
 }

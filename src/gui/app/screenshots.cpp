@@ -19,20 +19,20 @@
 #include <utility>
 
 #include "gui/dialogs/Browsing.h"
-#include "gui/dialogs/SelectDir.h"
-#include "gui/dialogs/ViewDir.h"
-#include "gui/dialogs/ViewDir3.h"
-#include "gui/results/ChkResult.h"
-#include "gui/results/RecordsWindow.h"
+#include "gui/dialogs/DirectoryChooserDialog.h"
+#include "gui/dialogs/FileViewerDialog.h"
+#include "gui/dialogs/PreciseSelectionDialog.h"
 #include "gui/results/ComparisonWindow.h"
 #include "gui/results/HistoryWindow.h"
+#include "gui/results/RecordsWindow.h"
 #include "gui/results/ReportButtons.h"
-#include "gui/shell/EndForm.h"
-#include "gui/shell/MainForm.h"
+#include "gui/results/ResultsWindow.h"
+#include "gui/shell/ClosingWindow.h"
 #include "gui/shell/MessageBoxes.h"
 #include "gui/shell/Translations.h"
-#include "gui/windows/AccountWindow.h"
-#include "gui/windows/IdentityWindow.h"
+#include "gui/shell/WelcomeWindow.h"
+#include "gui/windows/AccountCheckWindow.h"
+#include "gui/windows/IdentityCheckWindow.h"
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/RunDriver.h"
 #include "pipeline/Sample.h"
@@ -142,21 +142,22 @@ void Pick(Dialog& dialog, const char* name) {
     dialog.fileClicked(item);
 }
 
-bool SaveAccountDialogs(fc::gui::AccountWindow& account, const fc::settings::AppHome& home,
+bool SaveAccountDialogs(fc::gui::AccountCheckWindow& account, const fc::settings::AppHome& home,
                         fc::gui::MessageBoxes& boxes, const QDir& out) {
   using namespace fc::gui;
   const ChooserTargets source{account.sourceDirField(), account.companyCodeField(),
                               account.companyNameField(), account.findChild<QRadioButton*>("CHKZIP")};
-  SelectDir selectDir3(Chooser::SelectDir3, source, home, account.store(), boxes, &account);
-  bool ok = Save(selectDir3, out, "selectdir3.png");
-  SelectDir selectDir4(Chooser::SelectDir4, {account.targetDirField(), nullptr, nullptr, source.zipType}, home,
-                       account.store(), boxes, &account);
-  ok &= Save(selectDir4, out, "selectdir4.png");
-  ViewDir3 precise({account.sourceDirField(), account.companyCodeField(), source.zipType, account.dataDateField(),
-                    {account.kindBox(0), account.kindBox(1), account.kindBox(2), account.kindBox(3), account.kindBox(4)},
-                    account.fullTransferOption(), account.incrementalOption(), account.beginNoField(),
-                    account.endNoField()},
-                   boxes, &account);
+  DirectoryChooserDialog accountSource(Chooser::AccountSource, source, home, account.store(), boxes, &account);
+  bool ok = Save(accountSource, out, "selectdir3.png");
+  DirectoryChooserDialog accountTarget(Chooser::AccountTarget,
+                                    {account.targetDirField(), nullptr, nullptr, source.zipType}, home,
+                                    account.store(), boxes, &account);
+  ok &= Save(accountTarget, out, "selectdir4.png");
+  PreciseSelectionDialog precise(
+      {account.sourceDirField(), account.companyCodeField(), source.zipType, account.dataDateField(),
+       {account.kindBox(0), account.kindBox(1), account.kindBox(2), account.kindBox(3), account.kindBox(4)},
+       account.fullTransferOption(), account.incrementalOption(), account.beginNoField(), account.endNoField()},
+      boxes, &account);
   Pick(precise, "QL_100001_KHJBXX_20080808_1.ZIP");
   precise.filterClicked();
   Pick(precise, "QL_100001_ZJBDXX_20080808_3.ZIP");
@@ -165,32 +166,27 @@ bool SaveAccountDialogs(fc::gui::AccountWindow& account, const fc::settings::App
   return ok;
 }
 
-bool SaveIdentityDialogs(fc::gui::IdentityWindow& identity, const fc::settings::AppHome& home,
+bool SaveIdentityDialogs(fc::gui::IdentityCheckWindow& identity, const fc::settings::AppHome& home,
                          fc::gui::MessageBoxes& boxes, const QDir& out) {
   using namespace fc::gui;
   const ChooserTargets source{identity.sourceDirField(), identity.companyCodeField(),
                               identity.companyNameField(), identity.findChild<QRadioButton*>("CHKZIP")};
-  SelectDir selectDir1(Chooser::SelectDir1, source, home, identity.store(), boxes, &identity);
-  bool ok = Save(selectDir1, out, "selectdir1.png");
-  SelectDir selectDir2(Chooser::SelectDir2, {identity.targetDirField(), nullptr, nullptr, source.zipType}, home,
-                       identity.store(), boxes, &identity);
-  ok &= Save(selectDir2, out, "selectdir2.png");
+  DirectoryChooserDialog identitySource(Chooser::IdentitySource, source, home, identity.store(), boxes, &identity);
+  bool ok = Save(identitySource, out, "selectdir1.png");
+  DirectoryChooserDialog identityTarget(Chooser::IdentityTarget,
+                                    {identity.targetDirField(), nullptr, nullptr, source.zipType}, home,
+                                    identity.store(), boxes, &identity);
+  ok &= Save(identityTarget, out, "selectdir2.png");
   const ViewerTargets viewed{identity.sourceDirField(), identity.companyCodeField(), source.zipType,
                              identity.dataDateField(), identity.sendDateField(), identity.comparisonBox()};
-  ViewDir comparison(Viewer::ViewDir2, viewed, &identity);
+  FileViewerDialog comparison(Viewer::Comparison, viewed, &identity);
   Pick(comparison, "100001_SFZHCQK_20080804.ZIP");
   ok &= Save(comparison, out, "viewdir2.png");
-  ViewDir submission(Viewer::ViewDir1, viewed, &identity);
+  FileViewerDialog submission(Viewer::Submission, viewed, &identity);
   Pick(submission, "100001_SFZFCJG_20080808.ZIP");
   ok &= Save(submission, out, "viewdir1.png");
   return ok;
 }
-
-struct QuietObserver : fc::pipeline::RunObserver {
-  void status(const std::string&) override {}
-  bool askPack() override { return false; }
-  void message(fc::pipeline::MessageKind, const std::string&) override {}
-};
 
 // Two real checks of the sample submission in a home of their own, the
 // second after one archive was taken away, so the history has a change.
@@ -206,7 +202,7 @@ fc::settings::AppHome CheckSampleTwice(const QTemporaryDir& scratch, const fc::s
   in.dataDate = fc::pipeline::kSampleDate;
   in.sourceDir = (root / "sample" / "account-zip").string() + "/";
   in.selectedKinds = std::vector<bool>(5, true);
-  QuietObserver observer;
+  fc::pipeline::QuietObserver observer;
   fc::pipeline::RunDriver(home, in).run(observer);
   fs::remove(root / "sample" / "account-zip" / "100001_ZHBYZ_20080808_1.ZIP");
   fc::pipeline::RunDriver(home, in).run(observer);
@@ -255,18 +251,18 @@ int main(int argc, char** argv) {
   SilentBoxes boxes;
   bool ok = true;
 
-  fc::gui::MainForm welcome(home, boxes);
+  fc::gui::WelcomeWindow welcome(home, boxes);
   ok &= Save(welcome, out, "mainfrm.png");
   welcome.lightButton(1);
   ok &= Save(welcome, out, "mainfrm-lit.png");
   welcome.hide();
 
-  fc::gui::AccountWindow account(home, boxes);
+  fc::gui::AccountCheckWindow account(home, boxes);
   account.companyCodeField()->setText(QStringLiteral("100001"));
   account.sourceDirField()->setText(QStringLiteral("/home/operator/submission"));
   ok &= Save(account, out, "mainfrm1.png");
   FillSampleRun(*account.store());
-  fc::gui::ChkResult results(account.store(), boxes);
+  fc::gui::ResultsWindow results(account.store(), boxes);
   results.describeRun(SampleRunFacts(*account.store()), "account");
   fc::gui::ReportButtons reportButtons(&results, home, boxes);
   ok &= Save(results, out, "chkresult.png");
@@ -278,7 +274,7 @@ int main(int argc, char** argv) {
   ok &= SaveAccountDialogs(account, home, boxes, out);
   account.reject();
 
-  fc::gui::IdentityWindow identity(home, boxes);
+  fc::gui::IdentityCheckWindow identity(home, boxes);
   identity.toggleHelp();
   ok &= Save(identity, out, "mainfrm2.png");
   identity.companyCodeField()->setText(QStringLiteral("100001"));
@@ -286,7 +282,7 @@ int main(int argc, char** argv) {
   ok &= SaveIdentityDialogs(identity, home, boxes, out);
   identity.reject();
 
-  fc::gui::EndForm end(home.data);
+  fc::gui::ClosingWindow end(home.data);
   ok &= Save(end, out, "endform.png");
   return ok ? 0 : 1;
 }

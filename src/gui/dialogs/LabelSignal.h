@@ -2,8 +2,8 @@
 // signal by their background: red for an error, yellow for a warning, the
 // system's button face otherwise.
 //
-//   SetSignal(label3, Signal::Error);
-//   label3->setText(...);
+//   SetSignal(resultLine, Signal::Error);
+//   resultLine->setText(...);
 #pragma once
 
 #include <QColor>

@@ -1,6 +1,6 @@
 // gui/dialogs/PathLabel.h - the label that shows the directory a dialog lists.
 //
-//   ShowPath(label2, sourceDir->text());
+//   ShowPath(pathLine, sourceDir->text());
 //
 // A path wider than the label loses its middle to "…", so both its start
 // and the directory's own name stay readable; the tooltip holds it whole.

@@ -5,6 +5,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "gui/shell/QtText.h"
+
 namespace fc::gui {
 
 namespace {
@@ -15,13 +17,11 @@ const QColor kChanged(255, 255, 150);
 const QColor kFile(220, 230, 245);
 const QColor kUnchecked(220, 220, 220);
 
-QString Text(const std::string& s) { return QString::fromStdString(s); }
-
 QString RunHead(const QString& which, const history::Run& run) {
   return QStringLiteral("%1：检查 %2　%3　%4　%5　结论：%6")
       .arg(which)
       .arg(run.id)
-      .arg(Text(run.facts.started), Text(run.facts.fileType), Text(run.facts.sourceDir),
+      .arg(FromStd(run.facts.started), FromStd(run.facts.fileType), FromStd(run.facts.sourceDir),
            QString::fromUtf8(store::VerdictWord(run.facts.verdict)));
 }
 
@@ -53,20 +53,26 @@ ComparisonWindow::ComparisonWindow(const history::Run& before, const history::Ru
   grid_->horizontalHeader()->setStretchLastSection(true);
   layout->addWidget(grid_);
   for (const history::FindingChange& f : c.added)
-    addRow(QStringLiteral("新增"), kNew, {Text(f.filename), Text(f.errid), QString(), QString::number(f.countAfter), Text(f.errdescAfter)});
+    addRow(QStringLiteral("新增"), kNew,
+           {FromStd(f.filename), FromStd(f.errid), QString(), QString::number(f.countAfter), FromStd(f.errdescAfter)});
   for (const history::FindingChange& f : c.changed)
-    addRow(QStringLiteral("变化"), kChanged, {Text(f.filename), Text(f.errid), QString::number(f.countBefore),
-                                              QString::number(f.countAfter), Text(f.errdescAfter)});
+    addRow(QStringLiteral("变化"), kChanged,
+           {FromStd(f.filename), FromStd(f.errid), QString::number(f.countBefore), QString::number(f.countAfter),
+            FromStd(f.errdescAfter)});
   for (const std::string& name : c.missing)
-    addRow(QStringLiteral("文件缺失"), kNew, {Text(name), QString(), QStringLiteral("存在"), QStringLiteral("不存在"), QString()});
+    addRow(QStringLiteral("文件缺失"), kNew,
+           {FromStd(name), QString(), QStringLiteral("存在"), QStringLiteral("不存在"), QString()});
   for (const history::FindingChange& f : c.gone)
-    addRow(QStringLiteral("消除"), kGone, {Text(f.filename), Text(f.errid), QString::number(f.countBefore), QString(), Text(f.errdescBefore)});
+    addRow(QStringLiteral("消除"), kGone,
+           {FromStd(f.filename), FromStd(f.errid), QString::number(f.countBefore), QString(), FromStd(f.errdescBefore)});
   for (const history::FindingChange& f : c.unchecked)
-    addRow(QStringLiteral("未检查"), kUnchecked, {Text(f.filename), Text(f.errid), QString::number(f.countBefore),
-                                                  QStringLiteral("未检查"), Text(f.errdescBefore)});
+    addRow(QStringLiteral("未检查"), kUnchecked,
+           {FromStd(f.filename), FromStd(f.errid), QString::number(f.countBefore), QStringLiteral("未检查"),
+            FromStd(f.errdescBefore)});
   for (const history::FileChange& f : c.files)
-    addRow(QStringLiteral("文件变化"), kFile, {Text(f.filename), QString(), Text(f.sha256Before.substr(0, 16)),
-                                              Text(f.sha256After.substr(0, 16)), QString()});
+    addRow(QStringLiteral("文件变化"), kFile,
+           {FromStd(f.filename), QString(), FromStd(f.sha256Before.substr(0, 16)), FromStd(f.sha256After.substr(0, 16)),
+            QString()});
   grid_->resizeColumnsToContents();
 }
 

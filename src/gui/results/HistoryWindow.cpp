@@ -7,9 +7,9 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "gui/results/ChkResult.h"
 #include "gui/results/ComparisonWindow.h"
 #include "gui/results/ReportExport.h"
+#include "gui/results/ResultsWindow.h"
 #include "gui/shell/MessageBoxes.h"
 #include "report/ReportData.h"
 #include "settings/PrivateFiles.h"
@@ -57,7 +57,7 @@ void ShowPastResults(const settings::AppHome& home, const history::Run& run, Mes
     {
       std::unique_ptr<store::Store> store = store::Store::open(scratch, home.data);
       LayIntoStore(run, *store);
-      ChkResult results(store.get(), boxes, parent);
+      ResultsWindow results(store.get(), boxes, parent);
       results.setWindowTitle(QStringLiteral("检查结果（%1 历史记录，只读）").arg(QString::fromStdString(run.facts.started)));
       results.describeRun(run.facts);
       results.exec();

@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "gui/shell/MessageBoxes.h"
+#include "gui/shell/QtText.h"
 #include "naming/InterfaceLayouts.h"
 #include "report/ReportData.h"
 #include "spreadsheet/Csv.h"
@@ -28,8 +29,6 @@ namespace {
 
 constexpr int kWidestColumn = 260;  // px a column takes before it shares out the room left
 constexpr int kCountsShare = 40;    // percent of the window the value counts take at most above the records
-
-QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 

@@ -4,7 +4,7 @@
 // lets the next export (report or workbook) show identity numbers and names
 // whole and is cleared by it.
 //
-//   ChkResult results(store, boxes, this);
+//   ResultsWindow results(store, boxes, this);
 //   ReportButtons buttons(&results, home, boxes);
 //   results.exec();
 #pragma once

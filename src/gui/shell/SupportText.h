@@ -1,6 +1,6 @@
 // gui/shell/SupportText.h - the support text of the closing window.
 //
-//   text1->setPlainText(SupportText(home.data));
+//   contacts->setPlainText(SupportText(home.data));
 //
 // The fixed sentences are the program's; the four contact lines come from
 // <data>/support.txt (UTF-8; blank lines and lines starting with "#" are

@@ -13,19 +13,20 @@
 #include <filesystem>
 #include <utility>
 
-#include "gui/dialogs/SelectDir.h"
-#include "gui/results/ChkResult.h"
+#include "gui/dialogs/DirectoryChooserDialog.h"
 #include "gui/results/ReportButtons.h"
+#include "gui/results/ResultsWindow.h"
 #include "gui/results/VerdictLine.h"
 #include "gui/shell/LayoutScaling.h"
 #include "gui/shell/MessageBoxes.h"
 #include "gui/shell/PointerWatch.h"
+#include "gui/shell/QtText.h"
 #include "gui/windows/CompanyCodeEntry.h"
 #include "gui/windows/Controls.h"
 #include "gui/windows/RunBridge.h"
 #include "pipeline/Validation.h"
-#include "settings/PrivateFiles.h"
 #include "settings/NumberSettings.h"
+#include "settings/PrivateFiles.h"
 #include "settings/Settings.h"
 #include "store/Store.h"
 #include "text/Text.h"
@@ -38,7 +39,6 @@ const QString kDateError = QStringLiteral("数据日期输入错误，要求格�
 const QString kBusyRefusal = QStringLiteral("正在检查文件，请等待检查完毕后再关闭窗口");
 const QString kStopQuestion = QStringLiteral("是否停止检查?");
 
-QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 std::string Trimmed(const QLineEdit* field) { return std::string(text::Trim(field->text().toStdString())); }
 
 // The system colours the file-type switch paints with.
@@ -81,56 +81,58 @@ CheckWindow::CheckWindow(pipeline::Submission submission, settings::AppHome home
   setSizeGripEnabled(true);
   // Only ExitCMD and the close box close the window: Esc would lose the
   // operator's date, ticks and selection (keyPressEvent).
-  label1_ = Place(new QLabel(QStringLiteral("证券公司编码"), this), "Label1", {16, 16, 90, 24});
-  zqgsdm_ = Place(new QLineEdit(this), "ZQGSDM", {106, 16, 100, 24});
-  label7_ = Place(new QLabel(QStringLiteral("证券公司名称"), this), "Label7", {226, 16, 90, 24});
-  zqgsmc_ = Place(new QLineEdit(this), "ZQGSMC", {316, 16, 308, 24});
-  zqgsmc_->setReadOnly(true);
-  label2_ = new QLabel(this);
+  // The object names, here and in the two check windows, are the ones tests
+  // and accessibility tools look up; they keep the form they have always had.
+  companyCodeCaption_ = Place(new QLabel(QStringLiteral("证券公司编码"), this), "Label1", {16, 16, 90, 24});
+  companyCode_ = Place(new QLineEdit(this), "ZQGSDM", {106, 16, 100, 24});
+  companyNameCaption_ = Place(new QLabel(QStringLiteral("证券公司名称"), this), "Label7", {226, 16, 90, 24});
+  companyName_ = Place(new QLineEdit(this), "ZQGSMC", {316, 16, 308, 24});
+  companyName_->setReadOnly(true);
+  dataDateCaption_ = new QLabel(this);
   dataDate_ = MakeDatePicker(this, "DataDate", {});
 
-  frame4_ = Place(new QGroupBox(QStringLiteral("检查文件类型"), this), "Frame4", {});
-  chkZip_ = Place(new QRadioButton(QStringLiteral("ZIP文件"), frame4_), "CHKZIP", {14, 22, 90, 22});
-  chkDbf_ = Place(new QRadioButton(QStringLiteral("DBF文件"), frame4_), "CHKDBF", {110, 22, 90, 22});
-  chkZip_->setChecked(true);
-  label5_ = Place(new QLabel(QStringLiteral("ZIP文件目录"), this), "Label5", {});
+  fileTypeFrame_ = Place(new QGroupBox(QStringLiteral("检查文件类型"), this), "Frame4", {});
+  zipType_ = Place(new QRadioButton(QStringLiteral("ZIP文件"), fileTypeFrame_), "CHKZIP", {14, 22, 90, 22});
+  dbfType_ = Place(new QRadioButton(QStringLiteral("DBF文件"), fileTypeFrame_), "CHKDBF", {110, 22, 90, 22});
+  zipType_->setChecked(true);
+  sourceDirCaption_ = Place(new QLabel(QStringLiteral("ZIP文件目录"), this), "Label5", {});
   sourceDir_ = Place(new QLineEdit(this), "SourceDir", {});
-  command2_ = MakeButton(this, "Command2", QStringLiteral("设置ZIP文件目录"), {});
-  frame5_ = Place(new QGroupBox(this), "Frame5", {});
-  label6_ = Place(new QLabel(QStringLiteral("ZIP生成目录"), frame5_), "Label6", {});
-  targetDir_ = Place(new QLineEdit(frame5_), "TargetDir", {});
-  command3_ = MakeButton(this, "Command3", QStringLiteral("设置ZIP生成目录"), {});
-  chkCmd_ = MakeButton(this, "ChkCmd", QStringLiteral("检查DBF文件"), {});
-  stopCmd_ = MakeButton(this, "StopCmd", QStringLiteral("停止检查"), {});
-  stopCmd_->setEnabled(false);
-  command1_ = MakeButton(this, "Command1", QStringLiteral("查看最近检查结果"), {});
-  exitCmd_ = MakeButton(this, "ExitCMD", QStringLiteral("返回主界面"), {});
-  stateStr_ = Place(new QLineEdit(this), "StateStr", {});
-  stateStr_->setReadOnly(true);
+  sourceDirButton_ = MakeButton(this, "Command2", QStringLiteral("设置ZIP文件目录"), {});
+  targetDirFrame_ = Place(new QGroupBox(this), "Frame5", {});
+  targetDirCaption_ = Place(new QLabel(QStringLiteral("ZIP生成目录"), targetDirFrame_), "Label6", {});
+  targetDir_ = Place(new QLineEdit(targetDirFrame_), "TargetDir", {});
+  targetDirButton_ = MakeButton(this, "Command3", QStringLiteral("设置ZIP生成目录"), {});
+  checkButton_ = MakeButton(this, "ChkCmd", QStringLiteral("检查DBF文件"), {});
+  stopButton_ = MakeButton(this, "StopCmd", QStringLiteral("停止检查"), {});
+  stopButton_->setEnabled(false);
+  latestResultsButton_ = MakeButton(this, "Command1", QStringLiteral("查看最近检查结果"), {});
+  exitButton_ = MakeButton(this, "ExitCMD", QStringLiteral("返回主界面"), {});
+  statusLine_ = Place(new QLineEdit(this), "StateStr", {});
+  statusLine_->setReadOnly(true);
   progress_ = Place(new QProgressBar(this), "RunProgress", {});
   progress_->setFormat(QStringLiteral("%v / %m"));
   progress_->setTextVisible(false);
   verdictLine_ = Place(new QLabel(this), "RunVerdict", {});
   verdictLine_->hide();
 
-  entry_ = new CompanyCodeEntry(zqgsdm_, zqgsmc_, boxes_, this);
+  entry_ = new CompanyCodeEntry(companyCode_, companyName_, boxes_, this);
   entry_->setNextField(dataDate_);
   bridge_ = new RunBridge(boxes_, this);
   auto* watch = new PointerWatch(this);
 
-  connect(chkDbf_, &QRadioButton::toggled, this, &CheckWindow::applyCheckType);
-  connect(chkCmd_, &QPushButton::clicked, this, &CheckWindow::startCheck);
-  connect(stopCmd_, &QPushButton::clicked, this, &CheckWindow::stopCheck);
-  connect(command1_, &QPushButton::clicked, this, &CheckWindow::showResults);
-  connect(command2_, &QPushButton::clicked, this, &CheckWindow::chooseSourceDir);
-  connect(command3_, &QPushButton::clicked, this, &CheckWindow::chooseTargetDir);
-  connect(exitCmd_, &QPushButton::clicked, this, &CheckWindow::returnToWelcome);
-  connect(bridge_, &RunBridge::statusChanged, stateStr_, &QLineEdit::setText);
+  connect(dbfType_, &QRadioButton::toggled, this, &CheckWindow::applyCheckType);
+  connect(checkButton_, &QPushButton::clicked, this, &CheckWindow::startCheck);
+  connect(stopButton_, &QPushButton::clicked, this, &CheckWindow::stopCheck);
+  connect(latestResultsButton_, &QPushButton::clicked, this, &CheckWindow::showResults);
+  connect(sourceDirButton_, &QPushButton::clicked, this, &CheckWindow::chooseSourceDir);
+  connect(targetDirButton_, &QPushButton::clicked, this, &CheckWindow::chooseTargetDir);
+  connect(exitButton_, &QPushButton::clicked, this, &CheckWindow::returnToWelcome);
+  connect(bridge_, &RunBridge::statusChanged, statusLine_, &QLineEdit::setText);
   connect(bridge_, &RunBridge::progressChanged, this, &CheckWindow::showProgress);
   connect(bridge_, &RunBridge::finished, this, &CheckWindow::runEnded);
   connect(watch, &PointerWatch::movedOver, this, &CheckWindow::pointerMovedOver);
   // A long path is cut by its field; the pointer resting on it shows it whole.
-  for (QLineEdit* field : {stateStr_, sourceDir_, targetDir_})
+  for (QLineEdit* field : {statusLine_, sourceDir_, targetDir_})
     connect(field, &QLineEdit::textChanged, field, &QWidget::setToolTip);
 }
 
@@ -138,23 +140,23 @@ CheckWindow::~CheckWindow() = default;
 
 int CheckWindow::placeSharedControls(int top, int width) {
   const int buttonLeft = width - 146;
-  frame4_->setGeometry(16, top, 210, 52);
+  fileTypeFrame_->setGeometry(16, top, 210, 52);
   const int sourceTop = top + 66;
-  label5_->setGeometry(16, sourceTop, 90, 26);
+  sourceDirCaption_->setGeometry(16, sourceTop, 90, 26);
   sourceDir_->setGeometry(106, sourceTop, buttonLeft - 116, 26);
-  command2_->setGeometry(buttonLeft, sourceTop - 1, 130, 28);
+  sourceDirButton_->setGeometry(buttonLeft, sourceTop - 1, 130, 28);
   const int targetTop = sourceTop + 38;
-  frame5_->setGeometry(10, targetTop - 8, buttonLeft - 14, 40);
-  label6_->setGeometry(6, 8, 90, 26);
-  targetDir_->setGeometry(96, 8, frame5_->width() - 100, 26);
-  command3_->setGeometry(buttonLeft, targetTop - 1, 130, 28);
+  targetDirFrame_->setGeometry(10, targetTop - 8, buttonLeft - 14, 40);
+  targetDirCaption_->setGeometry(6, 8, 90, 26);
+  targetDir_->setGeometry(96, 8, targetDirFrame_->width() - 100, 26);
+  targetDirButton_->setGeometry(buttonLeft, targetTop - 1, 130, 28);
   const int buttonsTop = targetTop + 50;
-  chkCmd_->setGeometry(16, buttonsTop, 140, 32);
-  command1_->setGeometry(170, buttonsTop, 150, 32);
-  stopCmd_->setGeometry(334, buttonsTop, 110, 32);
-  exitCmd_->setGeometry(buttonLeft, buttonsTop, 130, 32);
+  checkButton_->setGeometry(16, buttonsTop, 140, 32);
+  latestResultsButton_->setGeometry(170, buttonsTop, 150, 32);
+  stopButton_->setGeometry(334, buttonsTop, 110, 32);
+  exitButton_->setGeometry(buttonLeft, buttonsTop, 130, 32);
   const int statusTop = buttonsTop + 46;
-  stateStr_->setGeometry(16, statusTop, buttonLeft - 26, 26);
+  statusLine_->setGeometry(16, statusTop, buttonLeft - 26, 26);
   progress_->setGeometry(buttonLeft, statusTop, 130, 26);
   const int verdictTop = statusTop + 32;
   verdictLine_->setGeometry(16, verdictTop, width - 32, 26);
@@ -162,19 +164,19 @@ int CheckWindow::placeSharedControls(int top, int width) {
 }
 
 void CheckWindow::finishStartUp() {
-  if (settings::NarrowHome(home_.home)) stateStr_->setText(FromStd(settings::NarrowedHomeText(home_.home)));
+  if (settings::NarrowHome(home_.home)) statusLine_->setText(FromStd(settings::NarrowedHomeText(home_.home)));
   std::string savedCode;
   if (std::optional<settings::SettingsFile> saved = settings::ReadSettings(home_.settingsFile())) {
     // Trimmed: the field takes six characters, and blanks around a code
     // would push its digits out.
     savedCode = text::Trim(saved->companyCode);
-    zqgsdm_->setText(FromStd(savedCode));
+    companyCode_->setText(FromStd(savedCode));
     restoreOwnSettings(*saved);
     sourceDir_->setText(FromStd(saved->sourceDir));
   }
   // Every window opens on the ZIP type with an empty output directory,
   // whatever the saved type and directory were, and with its captions.
-  chkZip_->setChecked(true);
+  zipType_->setChecked(true);
   applyCheckType();
   try {
     store_ = store::Store::open(home_.home, home_.data);
@@ -189,27 +191,28 @@ void CheckWindow::finishStartUp() {
 }
 
 void CheckWindow::orderTabs() {
-  QList<QWidget*> order = {zqgsdm_, zqgsmc_};
+  QList<QWidget*> order = {companyCode_, companyName_};
   order += ownTabOrder();
-  order += {chkZip_, chkDbf_, sourceDir_, command2_, targetDir_, command3_, chkCmd_, stopCmd_, command1_, exitCmd_, stateStr_};
+  order += {zipType_, dbfType_, sourceDir_, sourceDirButton_, targetDir_, targetDirButton_,
+            checkButton_, stopButton_, latestResultsButton_, exitButton_, statusLine_};
   for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
-bool CheckWindow::zipTypeSelected() const { return chkZip_->isChecked(); }
+bool CheckWindow::zipTypeSelected() const { return zipType_->isChecked(); }
 
 bool CheckWindow::running() const { return bridge_->running(); }
 
 void CheckWindow::applyCheckType() {
-  const bool dbf = chkDbf_->isChecked();
-  label5_->setText(dbf ? QStringLiteral("DBF文件目录") : QStringLiteral("ZIP文件目录"));
-  chkCmd_->setText(dbf ? QStringLiteral("检查DBF文件") : QStringLiteral("检查ZIP文件"));
-  command2_->setText(dbf ? QStringLiteral("设置DBF文件目录") : QStringLiteral("设置ZIP文件目录"));
-  label6_->setText(QStringLiteral("ZIP生成目录"));
-  command3_->setText(QStringLiteral("设置ZIP生成目录"));
-  label6_->setEnabled(dbf);
-  SetTextColour(label6_, dbf ? QPalette::ButtonText : QPalette::Dark);
-  command3_->setEnabled(dbf);
-  frame5_->setEnabled(dbf);
+  const bool dbf = dbfType_->isChecked();
+  sourceDirCaption_->setText(dbf ? QStringLiteral("DBF文件目录") : QStringLiteral("ZIP文件目录"));
+  checkButton_->setText(dbf ? QStringLiteral("检查DBF文件") : QStringLiteral("检查ZIP文件"));
+  sourceDirButton_->setText(dbf ? QStringLiteral("设置DBF文件目录") : QStringLiteral("设置ZIP文件目录"));
+  targetDirCaption_->setText(QStringLiteral("ZIP生成目录"));
+  targetDirButton_->setText(QStringLiteral("设置ZIP生成目录"));
+  targetDirCaption_->setEnabled(dbf);
+  SetTextColour(targetDirCaption_, dbf ? QPalette::ButtonText : QPalette::Dark);
+  targetDirButton_->setEnabled(dbf);
+  targetDirFrame_->setEnabled(dbf);
   targetDir_->setText(dbf ? FromStd(Trimmed(sourceDir_)) : QString());
   SetBackground(targetDir_, dbf ? QPalette::Base : QPalette::Button);
 }
@@ -220,11 +223,11 @@ void CheckWindow::startCheck() {
                 BoxIcon::Question, BoxButtons::Ok);
     return;
   }
-  chkCmd_->setEnabled(false);
+  checkButton_->setEnabled(false);
   pipeline::CompanyQuestions questions{
       [this](const std::string& code) {
         std::optional<std::string> name = entry_->findCompany(code);
-        if (name) zqgsmc_->setText(FromStd(*name));
+        if (name) companyName_->setText(FromStd(*name));
         return name;
       },
       [this] {
@@ -238,12 +241,12 @@ void CheckWindow::startCheck() {
   if (problem) {
     if (!problem->message.empty()) ShowInputError(boxes_, FromStd(problem->message));
     focusInput(problem->focus);
-    chkCmd_->setEnabled(true);
+    checkButton_->setEnabled(true);
     return;
   }
   setCursor(Qt::WaitCursor);
-  exitCmd_->setEnabled(false);
-  stopCmd_->setEnabled(true);
+  exitButton_->setEnabled(false);
+  stopButton_->setEnabled(true);
   progress_->reset();
   progress_->setTextVisible(false);
   verdictLine_->hide();
@@ -252,15 +255,15 @@ void CheckWindow::startCheck() {
 
 void CheckWindow::stopCheck() {
   if (!running()) return;
-  stopCmd_->setEnabled(false);
+  stopButton_->setEnabled(false);
   bridge_->requestStop();
-  stateStr_->setText(QStringLiteral("正在停止检查......"));
+  statusLine_->setText(QStringLiteral("正在停止检查......"));
 }
 
 void CheckWindow::keyPressEvent(QKeyEvent* event) {
   if (event->key() != Qt::Key_Escape) return QDialog::keyPressEvent(event);
   event->accept();
-  if (!running() || !stopCmd_->isEnabled()) return;
+  if (!running() || !stopButton_->isEnabled()) return;
   if (boxes_.show(QStringLiteral("提示信息"), kStopQuestion, BoxIcon::Question, BoxButtons::YesNo) == BoxAnswer::Yes)
     stopCheck();
 }
@@ -269,9 +272,9 @@ void CheckWindow::runEnded(bool completed) {
   ShowVerdict(verdictLine_, LatestRunFacts(home_.storeFile()));
   verdictLine_->show();
   unsetCursor();
-  stopCmd_->setEnabled(false);
-  exitCmd_->setEnabled(true);
-  chkCmd_->setEnabled(true);
+  stopButton_->setEnabled(false);
+  exitButton_->setEnabled(true);
+  checkButton_->setEnabled(true);
   emit checkFinished(completed);
 }
 
@@ -291,12 +294,12 @@ std::string CheckWindow::submissionCode() const {
 // the run meanwhile.
 void CheckWindow::showResults() {
   if (!running()) {
-    stateStr_->clear();
+    statusLine_->clear();
     progress_->reset();
     progress_->setTextVisible(false);
   }
   {
-    ChkResult results(store_.get(), boxes_, this);
+    ResultsWindow results(store_.get(), boxes_, this);
     results.useAgreement(home_.data / "interface" / "layouts.csv");
     results.describeRun(LatestRunFacts(home_.storeFile()), submissionCode());
     ReportButtons reportButtons(&results, home_, boxes_);
@@ -315,22 +318,22 @@ void CheckWindow::showResults() {
 
 void CheckWindow::chooseSourceDir() {
   const Chooser chooser =
-      submission_ == pipeline::Submission::Account ? Chooser::SelectDir3 : Chooser::SelectDir1;
-  OpenSelectDir(chooser, this, {sourceDir_, zqgsdm_, zqgsmc_, chkZip_}, home_, store_.get(), boxes_);
+      submission_ == pipeline::Submission::Account ? Chooser::AccountSource : Chooser::IdentitySource;
+  OpenDirectoryChooser(chooser, this, {sourceDir_, companyCode_, companyName_, zipType_}, home_, store_.get(), boxes_);
   activated();
 }
 
 void CheckWindow::chooseTargetDir() {
   const Chooser chooser =
-      submission_ == pipeline::Submission::Account ? Chooser::SelectDir4 : Chooser::SelectDir2;
-  OpenSelectDir(chooser, this, {targetDir_, nullptr, nullptr, chkZip_}, home_, store_.get(), boxes_);
+      submission_ == pipeline::Submission::Account ? Chooser::AccountTarget : Chooser::IdentityTarget;
+  OpenDirectoryChooser(chooser, this, {targetDir_, nullptr, nullptr, zipType_}, home_, store_.get(), boxes_);
   activated();
 }
 
 void CheckWindow::returnToWelcome() { reject(); }
 
 void CheckWindow::activated() {
-  zqgsdm_->setFocus(Qt::OtherFocusReason);
+  companyCode_->setFocus(Qt::OtherFocusReason);
   RememberLayout(this);
 }
 
@@ -347,7 +350,7 @@ void CheckWindow::done(int result) {
 
 void CheckWindow::saveSettings() {
   settings::SettingsFile current;
-  current.companyCode = Trimmed(zqgsdm_);
+  current.companyCode = Trimmed(companyCode_);
   current.beginNo = "0";
   current.endNo = "0";
   saveOwnSettings(current);
@@ -364,12 +367,12 @@ void CheckWindow::saveSettings() {
 pipeline::RawRunInputs CheckWindow::rawInputs() const {
   pipeline::RawRunInputs raw;
   raw.submission = submission_;
-  raw.companyCode = zqgsdm_->text().toStdString();
+  raw.companyCode = companyCode_->text().toStdString();
   raw.sourceDir = sourceDir_->text().toStdString();
   raw.targetDir = targetDir_->text().toStdString();
   raw.checkType = zipTypeSelected() ? pipeline::CheckType::Zip : pipeline::CheckType::Dbf;
-  raw.sourceCaption = label5_->text().toStdString();
-  raw.targetCaption = label6_->text().toStdString();
+  raw.sourceCaption = sourceDirCaption_->text().toStdString();
+  raw.targetCaption = targetDirCaption_->text().toStdString();
   addOwnRawInputs(raw);
   return raw;
 }
@@ -377,7 +380,7 @@ pipeline::RawRunInputs CheckWindow::rawInputs() const {
 pipeline::RunInputs CheckWindow::runInputs() const {
   pipeline::RunInputs inputs;
   inputs.submission = submission_;
-  inputs.companyCode = Trimmed(zqgsdm_);
+  inputs.companyCode = Trimmed(companyCode_);
   inputs.dataDate = dataDate_->date().toString(QStringLiteral("yyyyMMdd")).toStdString();
   inputs.sourceDir = pipeline::RunDirectory(sourceDir_->text().toStdString());
   inputs.targetDir = pipeline::RunDirectory(targetDir_->text().toStdString());
@@ -392,7 +395,7 @@ QWidget* CheckWindow::inputField(pipeline::InputField field) const {
   switch (field) {
     case pipeline::InputField::SourceDir: return sourceDir_;
     case pipeline::InputField::TargetDir: return targetDir_;
-    default: return zqgsdm_;
+    default: return companyCode_;
   }
 }
 

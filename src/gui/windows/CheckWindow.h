@@ -8,7 +8,7 @@
 // A window class builds its own controls, places the shared ones with
 // placeSharedControls() and ends its constructor with finishStartUp():
 //
-//   AccountWindow window(home, boxes, parent);
+//   AccountCheckWindow window(home, boxes, parent);
 //   window.exec();   // modal; closing saves the settings
 //
 // While a run is in progress the window cannot be closed (the operator is
@@ -55,8 +55,8 @@ class CheckWindow : public QDialog {
   ~CheckWindow() override;
 
   // The fields the selection dialogs read and write.
-  QLineEdit* companyCodeField() const { return zqgsdm_; }
-  QLineEdit* companyNameField() const { return zqgsmc_; }
+  QLineEdit* companyCodeField() const { return companyCode_; }
+  QLineEdit* companyNameField() const { return companyName_; }
   QDateEdit* dataDateField() const { return dataDate_; }
   QLineEdit* sourceDirField() const { return sourceDir_; }
   QLineEdit* targetDirField() const { return targetDir_; }
@@ -113,29 +113,29 @@ class CheckWindow : public QDialog {
   void showEvent(QShowEvent* event) override;
 
   MessageBoxes& boxes_;
-  QLabel* label1_;              // "证券公司编码"
-  QLineEdit* zqgsdm_;           // company code
-  QLabel* label7_;              // "证券公司名称"
-  QLineEdit* zqgsmc_;           // company name
-  QLabel* label2_;              // caption of the data date
-  DatePicker* dataDate_;        // DataDate
-  QGroupBox* frame4_;           // "检查文件类型"
-  QRadioButton* chkZip_;        // CHKZIP
-  QRadioButton* chkDbf_;        // CHKDBF
-  QLabel* label5_;              // caption of the source directory
-  QLineEdit* sourceDir_;        // SourceDir
-  QPushButton* command2_;       // source directory chooser
-  QGroupBox* frame5_;           // holds Label6 and TargetDir
-  QLabel* label6_;              // caption of the output directory
-  QLineEdit* targetDir_;        // TargetDir
-  QPushButton* command3_;       // output directory chooser
-  QPushButton* chkCmd_;         // starts the run
-  QPushButton* stopCmd_;        // "停止检查", enabled while a run goes
-  QPushButton* command1_;       // "查看最近检查结果"
-  QPushButton* exitCmd_;        // "返回主界面"
-  QLineEdit* stateStr_;         // status line
-  QProgressBar* progress_;      // file being checked of the total
-  QLabel* verdictLine_;         // the verdict of the run that ended here
+  QLabel* companyCodeCaption_;        // "证券公司编码"
+  QLineEdit* companyCode_;            // company code
+  QLabel* companyNameCaption_;        // "证券公司名称"
+  QLineEdit* companyName_;            // company name
+  QLabel* dataDateCaption_;           // caption of the data date
+  DatePicker* dataDate_;              // DataDate
+  QGroupBox* fileTypeFrame_;          // "检查文件类型"
+  QRadioButton* zipType_;             // CHKZIP
+  QRadioButton* dbfType_;             // CHKDBF
+  QLabel* sourceDirCaption_;          // caption of the source directory
+  QLineEdit* sourceDir_;              // SourceDir
+  QPushButton* sourceDirButton_;      // source directory chooser
+  QGroupBox* targetDirFrame_;         // holds Label6 and TargetDir
+  QLabel* targetDirCaption_;          // caption of the output directory
+  QLineEdit* targetDir_;              // TargetDir
+  QPushButton* targetDirButton_;      // output directory chooser
+  QPushButton* checkButton_;          // starts the run
+  QPushButton* stopButton_;           // "停止检查", enabled while a run goes
+  QPushButton* latestResultsButton_;  // "查看最近检查结果"
+  QPushButton* exitButton_;           // "返回主界面"
+  QLineEdit* statusLine_;             // status line
+  QProgressBar* progress_;            // file being checked of the total
+  QLabel* verdictLine_;               // the verdict of the run that ended here
 
  private:
   pipeline::RawRunInputs rawInputs() const;

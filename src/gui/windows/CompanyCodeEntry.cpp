@@ -4,6 +4,7 @@
 #include <QLineEdit>
 
 #include "gui/shell/MessageBoxes.h"
+#include "gui/shell/QtText.h"
 #include "gui/windows/FocusRules.h"
 #include "naming/CompanyCode.h"
 #include "store/Store.h"
@@ -76,7 +77,7 @@ std::optional<std::string_view> CompanyCodeEntry::codeProblem() const {
 }
 
 QString CompanyCodeEntry::trimmedCode() const {
-  return QString::fromStdString(std::string(text::Trim(code_->text().toStdString())));
+  return FromStd(text::Trim(code_->text().toStdString()));
 }
 
 bool CompanyCodeEntry::eventFilter(QObject* watched, QEvent* event) {

@@ -1,0 +1,142 @@
+// The check windows' settings: read at start-up, written at close, and what
+// survives (code, numbers, source directory) and what does not (file type,
+// output directory).
+#include <gtest/gtest.h>
+
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <fstream>
+
+#include "gui/support/GuiTestSupport.h"
+#include "gui/windows/AccountCheckWindow.h"
+#include "gui/windows/CompanyCodeEntry.h"
+#include "gui/windows/IdentityCheckWindow.h"
+#include "settings/Settings.h"
+#include "text/Text.h"
+
+namespace fc::gui {
+namespace {
+
+class SettingsRoundTripTest : public ::testing::Test {
+ protected:
+  QRadioButton* dbfOption(CheckWindow& window) {
+    return window.findChild<QRadioButton*>("CHKDBF");
+  }
+
+  test::TestHome home;
+  test::ScriptedBoxes boxes;
+};
+
+TEST_F(SettingsRoundTripTest, FirstStartHasEmptyFieldsAndZipType) {
+  AccountCheckWindow window(home.home(), boxes);
+  EXPECT_EQ(window.companyCodeField()->text(), "");
+  EXPECT_EQ(window.beginNoField()->text(), "0");
+  EXPECT_EQ(window.endNoField()->text(), "0");
+  EXPECT_TRUE(window.zipTypeSelected());
+  EXPECT_EQ(window.sourceDirField()->text(), "");
+  EXPECT_EQ(window.targetDirField()->text(), "");
+  EXPECT_TRUE(window.incrementalOption()->isChecked());
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(SettingsRoundTripTest, CodeNumbersAndDirectoryComeBackTypeAndOutputDoNot) {
+  {
+    AccountCheckWindow window(home.home(), boxes);
+    window.companyCodeField()->setText(" 10001");
+    window.beginNoField()->setText("3");
+    window.endNoField()->setText("7");
+    window.sourceDirField()->setText("/data/in");
+    dbfOption(window)->setChecked(true);
+    window.targetDirField()->setText("/data/out");
+    window.returnToWelcome();
+  }
+  const auto saved = settings::ReadSettings(home.home().settingsFile());
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->companyCode, "10001");  // saved trimmed
+  EXPECT_EQ(saved->fileType, settings::kFileTypeDbf);
+  EXPECT_EQ(saved->targetDir, "/data/out");
+
+  AccountCheckWindow window(home.home(), boxes);
+  EXPECT_EQ(window.companyCodeField()->text(), "10001");
+  EXPECT_EQ(window.beginNoField()->text(), "3");
+  EXPECT_EQ(window.endNoField()->text(), "7");
+  EXPECT_EQ(window.sourceDirField()->text(), "/data/in");
+  EXPECT_TRUE(window.zipTypeSelected());
+  EXPECT_EQ(window.targetDirField()->text(), "");
+  EXPECT_EQ(window.findChild<QPushButton*>("ChkCmd")->text(), QStringLiteral("检查ZIP文件"));
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(SettingsRoundTripTest, IdentityWindowSavesZeroSequenceNumbers) {
+  {
+    AccountCheckWindow account(home.home(), boxes);
+    account.beginNoField()->setText("4");
+    account.returnToWelcome();
+  }
+  {
+    IdentityCheckWindow identity(home.home(), boxes);
+    identity.companyCodeField()->setText("100002");
+    identity.sourceDirField()->setText("/identity");
+    identity.returnToWelcome();
+  }
+  AccountCheckWindow account(home.home(), boxes);
+  EXPECT_EQ(account.companyCodeField()->text(), "100002");
+  EXPECT_EQ(account.sourceDirField()->text(), "/identity");
+  EXPECT_EQ(account.beginNoField()->text(), "0");
+  EXPECT_EQ(account.endNoField()->text(), "0");
+}
+
+TEST_F(SettingsRoundTripTest, SequenceNumbersAreSavedByTheirNumericValue) {
+  {
+    AccountCheckWindow window(home.home(), boxes);
+    window.beginNoField()->setText(" 12");
+    window.endNoField()->setText("ab");
+    window.returnToWelcome();
+  }
+  const auto saved = settings::ReadSettings(home.home().settingsFile());
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(text::Trim(saved->beginNo), "12");
+  EXPECT_EQ(text::Trim(saved->endNo), "0");
+}
+
+TEST_F(SettingsRoundTripTest, SavedCodeIsTrimmedAndLookedUp) {
+  std::ofstream(home.home().settingsFile()) << "  100001  \r\n3\r\n7\r\n2\r\n/in\r\n/out\r\n";
+  AccountCheckWindow window(home.home(), boxes);
+  EXPECT_EQ(window.companyCodeField()->text(), "100001");
+  EXPECT_EQ(window.companyNameField()->text(), QStringLiteral("东岳证券股份有限公司"));
+  EXPECT_EQ(window.companyCodeEntry()->lastCodeLookedUp(), "100001");
+  EXPECT_TRUE(window.zipTypeSelected());  // a saved DBF type still opens on ZIP
+  EXPECT_EQ(window.targetDirField()->text(), "");
+}
+
+TEST_F(SettingsRoundTripTest, UnknownSavedCodeLeavesTheNameEmptySilently) {
+  std::ofstream(home.home().settingsFile()) << "999999\r\n0\r\n0\r\n1\r\n\r\n\r\n";
+  IdentityCheckWindow window(home.home(), boxes);
+  EXPECT_EQ(window.companyCodeField()->text(), "999999");
+  EXPECT_EQ(window.companyNameField()->text(), "");
+  EXPECT_TRUE(boxes.shown.empty());
+  // A longer code is looked up as saved, not as the six-character field cuts it.
+  std::ofstream(home.home().settingsFile()) << " 1000019 \r\n0\r\n0\r\n1\r\n\r\n\r\n";
+  AccountCheckWindow longer(home.home(), boxes);
+  EXPECT_EQ(longer.companyCodeField()->text(), "100001");
+  EXPECT_EQ(longer.companyNameField()->text(), "");
+}
+
+TEST_F(SettingsRoundTripTest, FailedWriteKeepsTheOldSettingsAndSaysSo) {
+  std::ofstream(home.home().settingsFile()) << "100001\r\n1\r\n2\r\n1\r\n/old\r\n\r\n";
+  {
+    AccountCheckWindow window(home.home(), boxes);
+    window.companyCodeField()->setText("100002");
+    // A directory stands where the new settings would be written first.
+    std::filesystem::create_directory(home.home().home / "chkcfg.ini.tmp");
+    window.returnToWelcome();
+  }
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Error);
+  EXPECT_EQ(settings::ReadSettings(home.home().settingsFile())->companyCode, "100001");
+}
+
+}  // namespace
+}  // namespace fc::gui
