@@ -376,18 +376,18 @@ class Bench {
       ok_ = false;
     };
     figure("count-sjrq", int64_t{scale.khjbxx} + scale.zjzqdy, [&] {
-      return session.queryDBF("select count(*) from KHJBXX where sjrq='" + d + "'") +
-             session.queryDBF("select count(*) from zjzqdy where sjrq='" + d + "'");
+      return session.count("select count(*) from KHJBXX where sjrq='" + d + "'") +
+             session.count("select count(*) from zjzqdy where sjrq='" + d + "'");
     });
     figure("R05-khjbxx", scale.khjbxx - ExpectedCount(g, 0, "R05"), [&] {
-      return session.countRowsDBF("select count(*) from khjbxx where sjrq='" + d + "' group by zqgsdm,yybdm,zjzh,xhrq");
+      return session.rows("select count(*) from khjbxx where sjrq='" + d + "' group by zqgsdm,yybdm,zjzh,xhrq");
     });
     figure("R11-zjzqdy", scale.zjzqdy - ExpectedCount(g, 1, "R11"), [&] {
-      return session.countRowsDBF("select count(*) from zjzqdy where sjrq='" + d +
+      return session.rows("select count(*) from zjzqdy where sjrq='" + d +
                                   "' group by zqgsdm,yybdm,zjzh,gddmsc,gddm,qxbz");
     });
     figure("R08-not-exists", ExpectedCount(g, 1, "R08"), [&] {
-      return session.queryDBF(
+      return session.count(
           "SELECT count(*) from zjzqdy a where not exists(select * from khjbxx b where a.zqgsdm=b.zqgsdm and "
           "a.yybdm=b.yybdm and a.zjzh=b.zjzh and b.sjrq='" + d + "')  and a.sjrq='" + d + "'");
     });

@@ -20,9 +20,11 @@ packages=(
 if [ "${FC_WITH_BROWSER:-0}" = 1 ]; then
   packages+=(chromium)
 fi
-# The fuzz targets and the sanitizer build want clang's runtime as well.
+# The fuzz targets want clang, its libFuzzer and sanitizer runtimes (only
+# recommended by clang on Debian 12, so named here) and llvm-symbolizer,
+# which turns a finding's stack into file and line.
 if [ "${FC_WITH_FUZZ:-0}" = 1 ]; then
-  packages+=(clang libclang-rt-14-dev)
+  packages+=(clang libclang-rt-14-dev llvm)
 fi
 # `make package` and its checks: shared-library dependencies, icon rendering,
 # and the validators of the package, its desktop entry and its metainfo.

@@ -19,6 +19,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/Commands.h"
 #include "cli/Options.h"
 #include "cli/TextOutput.h"
@@ -26,12 +28,14 @@
 #include "spreadsheet/Csv.h"
 #include "spreadsheet/Workbook.h"
 #include "store/Store.h"
+#include "text/Json.h"
 
 namespace fc::cli {
 
 namespace {
 
 using Chosen = spreadsheet::FindingSheet;
+using text::JsonText;
 
 bool SameNoCase(const std::string& a, const std::string& b) { return !strcasecmp(a.c_str(), b.c_str()); }
 
@@ -118,12 +122,12 @@ void PrintJson(const std::vector<Chosen>& chosen, std::FILE* out) {
   std::fprintf(out, "[");
   for (const Chosen& c : chosen) {
     const std::string head = "{\"fileid\": " + std::to_string(c.finding.fileid) + ", \"filename\": " +
-                             JsonString(c.finding.filename) + ", \"errid\": " + JsonString(c.finding.errid) +
+                             JsonText(c.finding.filename) + ", \"errid\": " + JsonText(c.finding.errid) +
                              ", \"finding\": " + std::to_string(c.finding.finding);
     for (const auto& r : c.records.records) {
       std::string object = head + ", \"recno\": " + std::to_string(r.recno) + ", \"values\": {";
       for (size_t k = 0; k < c.records.fields.size(); ++k)
-        object += std::string(k ? ", " : "") + JsonString(c.records.fields[k]) + ": " + JsonString(r.values.at(k));
+        object += std::string(k ? ", " : "") + JsonText(c.records.fields[k]) + ": " + JsonText(r.values.at(k));
       std::fprintf(out, "%s\n %s}}", first ? "" : ",", object.c_str());
       first = false;
     }

@@ -5,12 +5,17 @@
 #include <string>
 #include <tuple>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/TextOutput.h"
 #include "store/Store.h"
+#include "text/Json.h"
 
 namespace fc::cli {
 
 namespace {
+
+using text::JsonText;
 
 constexpr size_t kColumns = 7;
 constexpr std::array<const char*, kColumns> kNames = {"groupno", "filecat",  "filename", "isexist",
@@ -68,8 +73,8 @@ void PrintTsv(const std::vector<store::ResultRow>& rows, std::FILE* out) {
 std::string SummaryJson(const FindingSummary& s) {
   std::string json = ", \"records\": " + std::to_string(s.records) + ", \"values\": [";
   for (size_t i = 0; i < s.values.size(); ++i)
-    json += std::string(i ? ", " : "") + "{\"field\": " + JsonString(s.values[i].field) +
-            ", \"value\": " + JsonString(s.values[i].value) + ", \"count\": " + std::to_string(s.values[i].count) +
+    json += std::string(i ? ", " : "") + "{\"field\": " + JsonText(s.values[i].field) +
+            ", \"value\": " + JsonText(s.values[i].value) + ", \"count\": " + std::to_string(s.values[i].count) +
             "}";
   return json + "]";
 }
@@ -78,9 +83,9 @@ std::string SkippedJson(const store::RunFacts& facts) {
   std::string json = "[";
   for (size_t i = 0; i < facts.skipped.size(); ++i) {
     const store::RuleSkip& r = facts.skipped[i];
-    json += std::string(i ? ",\n  " : "\n  ") + "{\"filename\": " + JsonString(FileName(facts, r.fileid)) +
-            ", \"errid\": " + JsonString(r.errid) + ", \"state\": \"" + store::RuleStateCode(r.state) +
-            "\", \"reason\": " + JsonString(r.reason) + "}";
+    json += std::string(i ? ",\n  " : "\n  ") + "{\"filename\": " + JsonText(FileName(facts, r.fileid)) +
+            ", \"errid\": " + JsonText(r.errid) + ", \"state\": " + JsonText(store::RuleStateCode(r.state)) +
+            ", \"reason\": " + JsonText(r.reason) + "}";
   }
   return json + (facts.skipped.empty() ? "]" : "\n ]");
 }
@@ -90,14 +95,14 @@ void PrintJson(const std::vector<store::ResultRow>& rows, std::FILE* out, const 
   const store::Verdict verdict = facts ? facts->verdict : store::Verdict::Unknown;
   const std::string code = store::VerdictCode(verdict);
   std::fprintf(out, "{\"verdict\": %s,\n \"verdictText\": %s,\n \"results\": [",
-               code.empty() ? "null" : JsonString(code).c_str(),
-               JsonString(facts && verdict != store::Verdict::Unknown ? facts->verdictText : store::VerdictWord(verdict)).c_str());
+               JsonText(code.empty() ? text::Json(nullptr) : text::Json(code)).c_str(),
+               JsonText(facts && verdict != store::Verdict::Unknown ? facts->verdictText : store::VerdictWord(verdict)).c_str());
   for (size_t r = 0; r < rows.size(); ++r) {
     Cells cells = CellsOf(rows[r]);
     std::string object = r ? ",\n  {" : "\n  {";
     for (size_t c = 0; c < kColumns; ++c) {
       object += std::string(c ? ", " : "") + "\"" + kNames[c] + "\": ";
-      object += *cells[c] ? JsonString(**cells[c]) : "null";
+      object += JsonText(*cells[c] ? text::Json(**cells[c]) : text::Json(nullptr));
     }
     if (r < summaries.size() && summaries[r]) object += SummaryJson(*summaries[r]);
     std::fprintf(out, "%s}", object.c_str());

@@ -53,7 +53,7 @@ struct Against {
 bool RunQuery(Against& against, const fs::path& file, const rules::RuleFileQuery& q, std::string& fault) {
   try {
     const std::string sql = rules::SpliceQuery(q.pattern, against.date, against.code);
-    const int n = q.countsRows ? against.total - against.session.countRowsDBF(sql) : against.session.queryDBF(sql);
+    const int n = q.countsRows ? against.total - against.session.rows(sql) : against.session.count(sql);
     if (q.isTotal) against.total = n;
     std::printf("%s\t%d\n", q.rule.c_str(), n);
     return true;

@@ -87,22 +87,4 @@ std::string TsvCell(std::string text) {
   return VisibleText(text);
 }
 
-std::string JsonString(const std::string& text) {
-  std::string json = "\"";
-  for (char ch : text) {
-    unsigned char u = static_cast<unsigned char>(ch);
-    if (ch == '"' || ch == '\\') {
-      json += '\\';
-      json += ch;
-    } else if (u < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
-      json += escaped;
-    } else {
-      json += ch;
-    }
-  }
-  return json + "\"";
-}
-
 }  // namespace fc::cli

@@ -1,6 +1,6 @@
 // cli/TextOutput.h - cells of text as the commands print them: aligned
-// columns for people, tab-separated lines and JSON strings for scripts
-// (comma-separated lines come from spreadsheet/Csv.h).
+// columns for people, tab-separated lines for scripts (comma-separated lines
+// come from spreadsheet/Csv.h, JSON texts from text/Json.h).
 //
 //   fc::cli::PrintAligned({{"记录号", "YYBDM"}, {"12", "999999"}}, stdout);
 #pragma once
@@ -26,7 +26,5 @@ void PrintAligned(const std::vector<std::vector<std::string>>& lines, std::FILE*
 
 // The text with tabs and line breaks made blanks, then VisibleText.
 std::string TsvCell(std::string text);
-// The text as a JSON string, quotes included.
-std::string JsonString(const std::string& text);
 
 }  // namespace fc::cli

@@ -57,13 +57,6 @@ std::string ChangedMessage(const fs::path& file) {
   return "文件" + file.string() + "在检查过程中被改动，请等文件生成完毕后重新检查。";
 }
 
-// A number in a status text: a blank holds the place of the sign.
-std::string CountText(int n) {
-  std::string text = std::to_string(n);
-  if (n >= 0) text.insert(text.begin(), ' ');
-  return text;
-}
-
 // "YYYYMMDD" as "YYYY/MM/DD".
 std::string SlashedDate(const std::string& date) {
   if (date.size() != 8) return date;
@@ -362,7 +355,7 @@ class Run {
   void runRules(int group, const GroupSlots& slots) {
     bool identity = in_.submission == Submission::Identity;
     observer_.status(identity ? "检查序数据文件逻辑......"
-                              : "检查序号为" + CountText(group) + "的文件数据逻辑......");
+                              : "检查序号为" + text::CountText(group) + "的文件数据逻辑......");
     query::Session session;
     std::string error;
     bool opened = false;
@@ -406,7 +399,7 @@ class Run {
       stopPoint();
       std::string kind(kinds_[kinds[i]].name);
       observer_.status(identity ? "检查" + kind + "文件数据逻辑......"
-                                : "检查序号为" + CountText(group) + "的" + kind + "文件数据逻辑......");
+                                : "检查序号为" + text::CountText(group) + "的" + kind + "文件数据逻辑......");
       try {
         check.write(i);
       } catch (const query::QueryError& e) {

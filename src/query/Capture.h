@@ -12,7 +12,7 @@
 //
 //   RecordCapture capture;
 //   capture.identifying = {"zqgsdm", "yybdm", "zjzh"};
-//   int n = session.queryDBF("select count(*) from zjzqdy where bzdm<>'CN'", &capture);
+//   int n = session.count("select count(*) from zjzqdy where bzdm<>'CN'", &capture);
 //   // capture.total == n; capture.records(0, 100)[0].recno is 1-based
 #pragma once
 

@@ -169,22 +169,23 @@ class RightExpr : public TextExpr {
 
 class ConcatExpr : public TextExpr {
  public:
-  ConcatExpr(TextPtr l, TextPtr r)
-      : TextExpr(l->isAscii() ? r->encoding() : l->encoding(), l->origin() ? l->origin() : r->origin()),
-        l_(std::move(l)),
-        r_(std::move(r)) {}
+  ConcatExpr(TextPtr left, TextPtr right)
+      : TextExpr(left->isAscii() ? right->encoding() : left->encoding(),
+                 left->origin() ? left->origin() : right->origin()),
+        left_(std::move(left)),
+        right_(std::move(right)) {}
   bool eval(const Row& row, std::string_view& out) override {
     std::string_view right;
-    if (!l_->eval(row, out)) return false;
+    if (!left_->eval(row, out)) return false;
     buffer_.assign(out);  // the right side may reuse the buffer `out` points into
-    if (!r_->eval(row, right)) return false;
+    if (!right_->eval(row, right)) return false;
     buffer_.append(right);
     out = buffer_;
     return true;
   }
 
  private:
-  TextPtr l_, r_;
+  TextPtr left_, right_;
   std::string buffer_;
 };
 
@@ -253,16 +254,17 @@ class NegateExpr : public NumExpr {
 
 class AddExpr : public NumExpr {
  public:
-  AddExpr(NumPtr l, NumPtr r, bool subtract) : l_(std::move(l)), r_(std::move(r)), subtract_(subtract) {}
+  AddExpr(NumPtr left, NumPtr right, bool subtract)
+      : left_(std::move(left)), right_(std::move(right)), subtract_(subtract) {}
   bool eval(const Row& row, Decimal& out) override {
     Decimal right;
-    if (!l_->eval(row, out) || !r_->eval(row, right)) return false;
+    if (!left_->eval(row, out) || !right_->eval(row, right)) return false;
     out = subtract_ ? Subtract(out, right) : Add(out, right);
     return true;
   }
 
  private:
-  NumPtr l_, r_;
+  NumPtr left_, right_;
   bool subtract_;
 };
 
@@ -362,16 +364,16 @@ bool Holds(int order, CmpOp op) {
 template <typename E>
 class CompareExpr : public Pred {
  public:
-  CompareExpr(std::unique_ptr<E> l, CmpOp op, std::unique_ptr<E> r)
-      : l_(std::move(l)), r_(std::move(r)), op_(op) {}
+  CompareExpr(std::unique_ptr<E> left, CmpOp op, std::unique_ptr<E> right)
+      : left_(std::move(left)), right_(std::move(right)), op_(op) {}
   Tri test(const Row& row) override {
     typename ValueOf<E>::Type a, b;
-    if (!Eval(*l_, row, a) || !Eval(*r_, row, b)) return Tri::Unknown;
+    if (!Eval(*left_, row, a) || !Eval(*right_, row, b)) return Tri::Unknown;
     return Truth(Holds(OrderOf(a, b), op_));
   }
 
  private:
-  std::unique_ptr<E> l_, r_;
+  std::unique_ptr<E> left_, right_;
   CmpOp op_;
 };
 
@@ -666,13 +668,13 @@ TextPtr Substr(TextPtr utf8, NumPtr start, NumPtr count) {
 }
 
 TextPtr Right(TextPtr utf8, NumPtr count) { return std::make_unique<RightExpr>(std::move(utf8), std::move(count)); }
-TextPtr Concat(TextPtr l, TextPtr r) { return std::make_unique<ConcatExpr>(std::move(l), std::move(r)); }
+TextPtr Concat(TextPtr left, TextPtr right) { return std::make_unique<ConcatExpr>(std::move(left), std::move(right)); }
 
 NumPtr NumColumn(const ColumnRef& c) { return std::make_unique<NumColumnExpr>(c); }
 NumPtr NumLiteral(Decimal v) { return std::make_unique<NumLiteralExpr>(v); }
 NumPtr NumNegate(NumPtr in) { return std::make_unique<NegateExpr>(std::move(in)); }
-NumPtr NumAdd(NumPtr l, NumPtr r, bool subtract) {
-  return std::make_unique<AddExpr>(std::move(l), std::move(r), subtract);
+NumPtr NumAdd(NumPtr left, NumPtr right, bool subtract) {
+  return std::make_unique<AddExpr>(std::move(left), std::move(right), subtract);
 }
 NumPtr Length(TextPtr utf8) { return std::make_unique<LengthExpr>(std::move(utf8)); }
 NumPtr Val(TextPtr text) { return std::make_unique<ValExpr>(std::move(text)); }
@@ -681,20 +683,20 @@ NumPtr GroupCount(std::shared_ptr<const GroupCounts> counts, int distinct) {
   return std::make_unique<GroupCountExpr>(std::move(counts), distinct);
 }
 
-PredPtr Compare(TextPtr l, CmpOp op, TextPtr r) {
+PredPtr Compare(TextPtr left, CmpOp op, TextPtr right) {
   if (op == CmpOp::Eq || op == CmpOp::Ne) {
-    const TextExpr* column = l->asColumn() ? l.get() : r.get();
-    const TextExpr* literal = l->asColumn() ? r.get() : l.get();
+    const TextExpr* column = left->asColumn() ? left.get() : right.get();
+    const TextExpr* literal = left->asColumn() ? right.get() : left.get();
     if (column->asColumn() && literal->asLiteral()) {
       PredPtr eq = std::make_unique<ColumnInLiteralsExpr>(
           *column->asColumn(), std::vector<const std::string*>{literal->asLiteral()});
       return op == CmpOp::Eq ? std::move(eq) : Not(std::move(eq));
     }
   }
-  return std::make_unique<CompareExpr<TextExpr>>(std::move(l), op, std::move(r));
+  return std::make_unique<CompareExpr<TextExpr>>(std::move(left), op, std::move(right));
 }
-PredPtr Compare(NumPtr l, CmpOp op, NumPtr r) {
-  return std::make_unique<CompareExpr<NumExpr>>(std::move(l), op, std::move(r));
+PredPtr Compare(NumPtr left, CmpOp op, NumPtr right) {
+  return std::make_unique<CompareExpr<NumExpr>>(std::move(left), op, std::move(right));
 }
 PredPtr InList(TextPtr subject, std::vector<TextPtr> items) {
   std::vector<const std::string*> literals;

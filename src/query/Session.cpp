@@ -61,7 +61,7 @@ struct Session::Impl {
     }
   }
 
-  int32_t queryDBF(std::string_view sql, RecordCapture* capture) {
+  int32_t count(std::string_view sql, RecordCapture* capture) {
     return guarded(sql, [&](Plan& p) {
       Records behind;
       ResultSet r = Fetch(p, 1, capture ? &behind : nullptr);
@@ -72,7 +72,7 @@ struct Session::Impl {
     });
   }
 
-  int32_t countRowsDBF(std::string_view sql, RecordCapture* capture) {
+  int32_t rows(std::string_view sql, RecordCapture* capture) {
     return guarded(sql, [&](Plan& p) {
       Records behind;
       const int32_t n = ToInt32(CountRows(p, capture ? &behind : nullptr), std::string(sql));
@@ -91,14 +91,14 @@ bool Session::open(const std::filesystem::path& dir, std::string& error) {
 
 bool Session::isOpen() const { return impl_->catalog.isOpen(); }
 
-int32_t Session::queryDBF(std::string_view sql) { return impl_->queryDBF(sql, nullptr); }
+int32_t Session::count(std::string_view sql) { return impl_->count(sql, nullptr); }
 
-int32_t Session::countRowsDBF(std::string_view sql) { return impl_->countRowsDBF(sql, nullptr); }
+int32_t Session::rows(std::string_view sql) { return impl_->rows(sql, nullptr); }
 
-int32_t Session::queryDBF(std::string_view sql, RecordCapture& capture) { return impl_->queryDBF(sql, &capture); }
+int32_t Session::count(std::string_view sql, RecordCapture& capture) { return impl_->count(sql, &capture); }
 
-int32_t Session::countRowsDBF(std::string_view sql, RecordCapture& capture) {
-  return impl_->countRowsDBF(sql, &capture);
+int32_t Session::rows(std::string_view sql, RecordCapture& capture) {
+  return impl_->rows(sql, &capture);
 }
 
 ResultSet Session::run(std::string_view sql) { return run(sql, std::numeric_limits<size_t>::max()); }

@@ -8,12 +8,12 @@
 //
 //   fc::query::Session session;
 //   std::string error;
-//   if (!session.open(dir, error)) { show(error); }          // OpenDBF
-//   int n = session.queryDBF("select count(*) from khjbxx where sjrq='20080808'");
-//   int g = session.countRowsDBF("select count(*) from khjbxx group by zjzh");
+//   if (!session.open(dir, error)) { show(error); }
+//   int n = session.count("select count(*) from khjbxx where sjrq='20080808'");
+//   int g = session.rows("select count(*) from khjbxx group by zjzh");
 //   RecordCapture capture;                                   // query/Capture.h
-//   int d = session.countRowsDBF("select count(*) from khjbxx group by zjzh", capture);
-//   session.close();                                         // CloseDBF
+//   int d = session.rows("select count(*) from khjbxx group by zjzh", capture);
+//   session.close();
 //
 // A query that cannot run (syntax, unknown table or column, an unsupported
 // construct) throws QueryError naming the cause. open() validates and maps
@@ -61,32 +61,32 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // OpenDBF: false with `error` set when the directory is missing or
+  // False with `error` set when the directory is missing or
   // unreadable, or holds a DBF that cannot be read.
   bool open(const std::filesystem::path& dir, std::string& error);
   bool isOpen() const;
-  // QueryDBF: the first column of the first row as a 32-bit integer.
-  // QueryError, never a made-up number, when there is no row or the value
-  // is NULL, not a whole number, or outside the 32-bit range.
-  int32_t queryDBF(std::string_view sql);
-  // CountRowsDBF: the number of rows of the fully fetched result (counted,
-  // not fetched); QueryError beyond the 32-bit range.
-  int32_t countRowsDBF(std::string_view sql);
+  // What a count query counts: the first column of the first row as a
+  // 32-bit integer. QueryError, never a made-up number, when there is no row
+  // or the value is NULL, not a whole number, or outside the 32-bit range.
+  int32_t count(std::string_view sql);
+  // The number of rows of the fully fetched result (counted, not fetched);
+  // QueryError beyond the 32-bit range.
+  int32_t rows(std::string_view sql);
   // The same, describing into `capture` the records behind the result
   // (query/Capture.h), gathered in the pass that counts.
-  int32_t queryDBF(std::string_view sql, RecordCapture& capture);
-  int32_t countRowsDBF(std::string_view sql, RecordCapture& capture);
+  int32_t count(std::string_view sql, RecordCapture& capture);
+  int32_t rows(std::string_view sql, RecordCapture& capture);
   // The whole result, for operators looking into a table.
   ResultSet run(std::string_view sql);
   // At most the first `maxRows` rows of it, for a look into a large table.
   ResultSet run(std::string_view sql, size_t maxRows);
-  // CloseDBF: does nothing when the session is not open.
+  // Does nothing when the session is not open.
   void close();
 
  private:
   friend class SharedPass;
   // What SharedPass needs of the session: a compiled query, the check that
-  // no table changed under its reads, and a count as queryDBF answers it.
+  // no table changed under its reads, and a count as count() answers it.
   Plan plan(std::string_view sql);
   void throwIfChanged() const;
   static int32_t countAnswer(int64_t n);

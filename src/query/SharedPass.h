@@ -8,7 +8,7 @@
 // answer on its own. scan() reads one piece of the records for every query
 // taken in; pieces may be scanned on several threads at once, each thread
 // with its own compiled copy of the queries. answer() then gives what
-// Session::queryDBF would have, the records behind it in the capture.
+// Session::count would have, the records behind it in the capture.
 //
 //   SharedPass pass(session);
 //   for (auto& q : queries) q.shared = pass.add(q.sql, q.capture);   // QueryError
@@ -37,7 +37,7 @@ class SharedPass {
   SharedPass(const SharedPass&) = delete;
   SharedPass& operator=(const SharedPass&) = delete;
 
-  // Compiles `sql` (QueryError as Session::queryDBF); true when the pass
+  // Compiles `sql` (QueryError as Session::count); true when the pass
   // answers it, describing the records behind it into `capture` when not null.
   bool add(std::string_view sql, RecordCapture* capture);
   size_t size() const;

@@ -2,11 +2,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include "text/Json.h"
+
 namespace fc::report {
 
 namespace {
 
-using json = nlohmann::ordered_json;
+using json = text::Json;
 
 json Optional(const std::optional<int64_t>& n) { return n ? json(*n) : json(nullptr); }
 
@@ -105,12 +107,11 @@ std::string JsonReport(const ReportData& data) {
                  {"recordsKept", data.recordsKept},
                  {"findings", FindingsJson(data)},
                  {"comparison", data.comparison ? ComparisonJson(*data.comparison) : json(nullptr)}};
-  // Operator data may hold bytes that are not UTF-8: they are replaced, never fatal.
-  return report.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+  return text::JsonText(report, 2) + "\n";
 }
 
 std::string JsonComparison(const history::Comparison& comparison) {
-  return ComparisonJson(comparison).dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+  return text::JsonText(ComparisonJson(comparison), 2) + "\n";
 }
 
 std::string JsonRunList(const std::vector<history::RunSummary>& runs) {
@@ -121,7 +122,7 @@ std::string JsonRunList(const std::vector<history::RunSummary>& runs) {
                     {"dataDate", r.dataDate}, {"fileType", r.fileType}, {"sourceDir", r.sourceDir},
                     {"expected", r.expected}, {"present", r.present}, {"passed", r.passed},
                     {"findings", r.findings}, {"completed", r.completed}, {"message", r.message}});
-  return list.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+  return text::JsonText(list, 2) + "\n";
 }
 
 }  // namespace fc::report

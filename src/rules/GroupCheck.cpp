@@ -121,7 +121,8 @@ void GroupCheck::evaluate(int threads, const std::function<void(size_t table)>& 
   for (size_t t = 0; t < tables_.size(); ++t)
     for (size_t k = 0; k < passes_[t]->shared.size(); ++k) shared.push_back({t, k});
   parallel::ForEach(shared.size(), threads, [&](size_t s) {
-    const auto [t, k] = shared[s];
+    // Two variables, not a structured binding: clang 14 cannot capture one.
+    const size_t t = shared[s].first, k = shared[s].second;
     TablePass& p = *passes_[t];
     RuleQuery& q = tables_[t].queries[p.shared[k]];
     if (p.failed) {

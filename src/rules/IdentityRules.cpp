@@ -8,6 +8,7 @@
 #include "rules/GroupCheck.h"
 #include "rules/RuleBook.h"
 #include "rules/RuleText.h"
+#include "text/Text.h"
 
 namespace fc::rules {
 
@@ -17,10 +18,10 @@ std::string Message(const IdentityTable& table, const IdentityRule& rule, const 
                     int n) {
   std::string text = table.label;
   if (rule.companyForm) {
-    text += "的记录有" + CountText(total) + "条,其中" + CountText(n) + "条记录证券公司代码不是";
+    text += "的记录有" + text::CountText(total) + "条,其中" + text::CountText(n) + "条记录证券公司代码不是";
     return text + code + "。";
   }
-  return text + "中有" + CountText(n) + rule.tail;
+  return text + "中有" + text::CountText(n) + rule.tail;
 }
 
 }  // namespace

@@ -43,10 +43,10 @@ query::RecordCapture* CaptureOf(const RuleContext& ctx, RuleQuery& q) {
 void Answer(const RuleContext& ctx, RuleQuery& q) {
   query::RecordCapture* capture = CaptureOf(ctx, q);
   if (!capture) {
-    q.n = q.rows ? ctx.session.countRowsDBF(q.sql) : ctx.session.queryDBF(q.sql);
+    q.n = q.rows ? ctx.session.rows(q.sql) : ctx.session.count(q.sql);
     return;
   }
-  q.n = q.rows ? ctx.session.countRowsDBF(q.sql, *capture) : ctx.session.queryDBF(q.sql, *capture);
+  q.n = q.rows ? ctx.session.rows(q.sql, *capture) : ctx.session.count(q.sql, *capture);
 }
 
 void WriteFinding(RuleContext& ctx, int fileId, const RuleFinding& finding, const RuleQuery& q) {

@@ -28,7 +28,7 @@ namespace fc::rules {
 // One count query of a table's rules and, once evaluated, its answer.
 struct RuleQuery {
   std::string sql;     // spliced, ready to run
-  bool rows = false;   // CountRowsDBF (one row per key) rather than QueryDBF
+  bool rows = false;   // Session::rows (one row per key) rather than Session::count
   bool records = true; // its records are kept when the run keeps records (not a total's)
   int32_t n = 0;       // the answer
   std::optional<query::RecordCapture> capture{};  // the records behind it, when the run keeps them

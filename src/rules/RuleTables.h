@@ -20,8 +20,8 @@ enum class RunsWhen {
 
 // How an account rule's result becomes a finding.
 enum class Form {
-  Count,    // QueryDBF count n, written when n != 0, message with the tail
-  Key,      // CountRowsDBF groups g, written when g != total with n = max(total - g, 0)
+  Count,    // Session::count n, written when n != 0, message with the tail
+  Key,      // Session::rows groups g, written when g != total with n = max(total - g, 0)
   Date,     // count rule with the date message form
   Company,  // count rule with the company message form
 };

@@ -1,6 +1,7 @@
 #include "rules/RuleText.h"
 
 #include "query/Session.h"
+#include "text/Text.h"
 
 namespace fc::rules {
 
@@ -36,19 +37,14 @@ std::string SpliceQuery(std::string_view pattern, std::string_view date, std::st
   return sql;
 }
 
-std::string CountText(int n) {
-  std::string text = std::to_string(n);
-  return n < 0 ? text : " " + text;
-}
-
 std::string CountMessage(std::string_view label, std::string_view date, int total, int n,
                          std::string_view tail) {
   std::string text(label);
   text += date;
   text += "的记录有";
-  text += CountText(total);
+  text += text::CountText(total);
   text += "条,其中";
-  text += CountText(n);
+  text += text::CountText(n);
   text += tail;
   return text;
 }
@@ -57,9 +53,9 @@ std::string DateMessage(std::string_view label, std::string_view date, int total
   std::string text(label);
   text += date;
   text += "的记录有";
-  text += CountText(total);
+  text += text::CountText(total);
   text += "条,此外";
-  text += CountText(n);
+  text += text::CountText(n);
   text += "条记录数据日期不是";
   text += date;
   return text;

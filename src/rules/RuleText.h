@@ -1,8 +1,8 @@
 // rules/RuleText.h - the texts the data rules build: query texts with the
 // run's date and company code spliced in, and the finding messages.
 //
-// Every message of both submissions is made here, so a count always reads the
-// same way: decimal digits after one blank, the place of a sign.
+// Every message of both submissions is made here, each count in it written
+// by text::CountText: decimal digits after one blank, the place of a sign.
 //
 //   std::string sql = SpliceQuery("select count(*) from yybxx where sjrq='{date}'",
 //                                 "20080808", "100001");
@@ -20,9 +20,6 @@ namespace fc::rules {
 // Throws query::QueryError when either value holds a quote, which would end
 // the query's text literal early and change what the query counts.
 std::string SpliceQuery(std::string_view pattern, std::string_view date, std::string_view code);
-
-// " 12" for 12, "-3" for -3.
-std::string CountText(int n);
 
 // label, date, "的记录有", total, "条,其中", n, tail.
 std::string CountMessage(std::string_view label, std::string_view date, int total, int n,

@@ -14,9 +14,12 @@
 #include <random>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "store/JetLike.h"
 #include "store/Sqlite.h"
 #include "text/DataFile.h"
+#include "text/Json.h"
 
 namespace fc::store {
 
@@ -132,44 +135,13 @@ std::optional<std::string> ColumnText(sqlite3_stmt* stmt, int column) {
   return std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
 }
 
-// A JSON string (control characters, quotes and backslashes escaped).
-void AppendJsonString(std::string& json, std::string_view text) {
-  json += '"';
-  for (const char ch : text) {
-    if (ch == '"' || ch == '\\') {
-      json += '\\';
-      json += ch;
-    } else if (static_cast<unsigned char>(ch) < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(ch));
-      json += escaped;
-    } else {
-      json += ch;
-    }
-  }
-  json += '"';
-}
-
-std::string JsonArray(const std::vector<std::string>& texts) {
-  std::string json = "[";
-  for (const std::string& text : texts) {
-    if (json.size() > 1) json += ',';
-    AppendJsonString(json, text);
-  }
-  return json + "]";
-}
+std::string JsonArray(const std::vector<std::string>& texts) { return text::JsonText(texts); }
 
 std::string JsonValueCounts(const std::vector<FindingRecords::ValueCount>& counts) {
-  std::string json = "[";
-  for (const FindingRecords::ValueCount& v : counts) {
-    if (json.size() > 1) json += ',';
-    json += "{\"field\":";
-    AppendJsonString(json, v.field);
-    json += ",\"value\":";
-    AppendJsonString(json, v.value);
-    json += ",\"count\":" + std::to_string(v.count) + "}";
-  }
-  return json + "]";
+  text::Json json = text::Json::array();
+  for (const FindingRecords::ValueCount& v : counts)
+    json.push_back({{"field", v.field}, {"value", v.value}, {"count", v.count}});
+  return text::JsonText(json);
 }
 
 int64_t ColumnInt(sqlite3_stmt* stmt, int column) { return sqlite3_column_int64(stmt, column); }

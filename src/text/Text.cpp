@@ -29,4 +29,9 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
                                             [](char x, char y) { return FoldUpper(x) == FoldUpper(y); });
 }
 
+std::string CountText(int n) {
+  std::string text = std::to_string(n);
+  return n < 0 ? text : " " + text;
+}
+
 }  // namespace fc::text

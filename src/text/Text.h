@@ -1,9 +1,10 @@
 // text/Text.h - the small text helpers every module shares: blank trimming,
-// ASCII digit tests and ASCII case folding.
+// ASCII digit tests, ASCII case folding and counts as messages show them.
 //
 //   std::string_view code = fc::text::Trim(field);             // " 100001 " -> "100001"
 //   if (fc::text::AllDigits(code)) ...
 //   if (fc::text::EqualsNoCase(entry, "KHJBXX.DBF")) ...
+//   std::string n = fc::text::CountText(12);                   // " 12"
 //
 // Only ASCII letters fold: the tables' names and fields are ASCII, and a
 // byte of a Chinese character must never compare equal to a letter. The
@@ -37,5 +38,10 @@ std::string ToLower(std::string_view s);
 
 // True when `a` and `b` differ at most in the case of ASCII letters.
 bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// A count in a message or status text: " 12" for 12, "-3" for -3. The blank
+// holds the place of the sign, so every text of both submissions reads a
+// count the same way.
+std::string CountText(int n);
 
 }  // namespace fc::text

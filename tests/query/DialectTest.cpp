@@ -153,7 +153,7 @@ TEST_F(Dialect, DistinctCountDistinctAndHaving) {
            {"select count(*) from khjbxx group by zjzh having count(*) > 1", {1, 2}},
            {"select count(*) from khjbxx group by zjzh having count(*) = 1", {3}}}) {
     RecordCapture capture;  // the records behind a having: every record of the passing groups
-    session.countRowsDBF(sql, capture);
+    session.rows(sql, capture);
     std::vector<int64_t> seen;
     for (const auto& record : capture.records()) seen.push_back(record.recno);
     EXPECT_EQ(seen, recnos) << sql;

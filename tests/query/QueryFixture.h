@@ -65,11 +65,11 @@ class QueryFixture : public ::testing::Test {
 
   int count(const std::string& sql) {
     openSession();
-    return session.queryDBF(sql);
+    return session.count(sql);
   }
   int rows(const std::string& sql) {
     openSession();
-    return session.countRowsDBF(sql);
+    return session.rows(sql);
   }
   ResultSet run(const std::string& sql) {
     openSession();
@@ -79,7 +79,7 @@ class QueryFixture : public ::testing::Test {
   std::string error(const std::string& sql) {
     openSession();
     try {
-      session.queryDBF(sql);
+      session.count(sql);
     } catch (const QueryError& e) {
       return e.what();
     }

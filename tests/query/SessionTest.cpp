@@ -56,7 +56,7 @@ TEST_F(SessionOpen, ABrokenTableFailsTheWholeSession) {
   EXPECT_NE(error.find("BROKEN.dbf"), std::string::npos) << error;
   EXPECT_NE(error.find("文件不是有效的DBF表"), std::string::npos) << error;
   EXPECT_FALSE(session.isOpen());
-  EXPECT_THROW(session.queryDBF("select count(*) from a"), QueryError);
+  EXPECT_THROW(session.count("select count(*) from a"), QueryError);
 }
 
 TEST_F(SessionOpen, OtherFilesAndDirectoriesAreIgnored) {
@@ -150,7 +150,7 @@ TEST_F(SessionQueries, OneKeyOfMostRecordsGroupsOnceAmongMany) {
   openSession();
   RecordCapture keys;
   keys.limit = 2;
-  EXPECT_EQ(session.countRowsDBF("select count(*) from m group by k", keys), 1 + 2000);
+  EXPECT_EQ(session.rows("select count(*) from m group by k", keys), 1 + 2000);
   EXPECT_EQ(keys.total, 18000);
   ASSERT_EQ(keys.records().size(), 2u);
   EXPECT_EQ(keys.records()[0].recno, 2);
@@ -277,7 +277,7 @@ TEST_F(SessionQueries, CaptureListsTheRecordsBehindACount) {
   openSession();
   RecordCapture keys;
   keys.identifying = {"zjzh", "nosuch"};
-  EXPECT_EQ(session.countRowsDBF("select count(*) from c where d='1' group by n", keys), 3);
+  EXPECT_EQ(session.rows("select count(*) from c where d='1' group by n", keys), 3);
   EXPECT_EQ(keys.table, "C");
   EXPECT_EQ(keys.fields, (std::vector<std::string>{"ZJZH", "N", "D"}));
   std::vector<std::pair<int64_t, std::string>> got;
@@ -292,7 +292,7 @@ TEST_F(SessionQueries, CaptureListsTheRecordsBehindACount) {
 
   RecordCapture counted;
   counted.limit = 2;
-  EXPECT_EQ(session.queryDBF("select count(*) from c where zjzh <> 'zz' and x = ''", counted), 4);
+  EXPECT_EQ(session.count("select count(*) from c where zjzh <> 'zz' and x = ''", counted), 4);
   EXPECT_EQ(counted.fields, (std::vector<std::string>{"ZJZH", "X"}));
   ASSERT_EQ(counted.records().size(), 2u);
   EXPECT_EQ(counted.records()[1].recno, 3);

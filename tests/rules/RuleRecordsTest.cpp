@@ -127,7 +127,7 @@ class RuleRecords : public RuleFixture {
     EXPECT_TRUE(session.open(lchkdir_.path(), error)) << error;
     std::vector<int64_t> measures;
     for (const RuleSpec& r : c.rules)
-      measures.push_back(r.key ? session.queryDBF(c.totalSql) - session.countRowsDBF(r.sql) : session.queryDBF(r.sql));
+      measures.push_back(r.key ? session.count(c.totalSql) - session.rows(r.sql) : session.count(r.sql));
     return measures;
   }
 

@@ -1,5 +1,5 @@
-// The shared text helpers: trimming, ASCII folding, UTF-8 reading and the
-// terminal width of a text.
+// The shared text helpers: trimming, ASCII folding, counts, UTF-8 reading
+// and the terminal width of a text.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -22,6 +22,12 @@ TEST(Text, TrimsFoldsAndTestsDigitsOnlyInAscii) {
   EXPECT_FALSE(EqualsNoCase("KHJBXX", "KHJBX"));
   EXPECT_EQ(ToUpper("zjzqdy_中"), "ZJZQDY_中");
   EXPECT_EQ(ToLower("_NullFlags"), "_nullflags");
+}
+
+TEST(Text, CountsStandAfterOneBlank) {
+  EXPECT_EQ(CountText(0), " 0");
+  EXPECT_EQ(CountText(12), " 12");
+  EXPECT_EQ(CountText(-3), "-3");
 }
 
 TEST(Utf8, StrayBytesAreCharactersOfTheirOwn) {
