@@ -8,6 +8,7 @@
 #include "FuzzSupport.h"
 #include "pipeline/StructureCheck.h"
 #include "store/Store.h"
+#include "support/StoreRows.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
   store.clearRun();
   fc::pipeline::DecodeDbfResult(store, text, 1);
-  auto rows = store.execute("select errid, errdesc from fileerr");
+  auto rows = fc::test::StoreRows(store, "select errid, errdesc from fileerr");
   // One row per item (items are split at blanks and need an "@"), one for
   // the date section, or the one free-text row.
   size_t items = std::min(CountOf(text, ' ') + 1, CountOf(text, '@'));

@@ -11,6 +11,7 @@
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/StructureCheck.h"
 #include "store/Store.h"
+#include "support/StoreRows.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fc::pipeline::StructureContext ctx{f.layouts, *f.store, kDate};
   int result = fc::pipeline::CheckDbfStructure(ctx, dbf, 1);
   fs::remove(dbf);
-  auto rows = f.store->execute("select errid, errdesc from fileerr");
+  auto rows = fc::test::StoreRows(*f.store, "select errid, errdesc from fileerr");
   fc::fuzz::Require(result == 0 || result == 4, "a result other than passed or failed");
   fc::fuzz::Require(rows.empty() == (result == 0), "a failed file without problems, or the reverse");
   for (const auto& row : rows)

@@ -22,7 +22,6 @@ targets=(
   "structure_decode 1024"
   "structure_library 16384"
   "zip_intake 16384"
-  "jet_like 512"
   "settings 2048"
 )
 

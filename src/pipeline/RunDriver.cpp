@@ -307,10 +307,10 @@ class Run {
     return type;
   }
 
-  std::string groupQuery(int group) const {
-    if (in_.submission == Submission::Identity)
-      return "select * from  filelist where filename like '*.*' and isok=1";
-    return "select * from  filelist where filename like '*_" + std::to_string(group) + ".*' and isok=1";
+  // The identity submission is one group whose names carry no sequence number.
+  std::vector<store::FileRow> passedFilesOf(int group) const {
+    if (in_.submission == Submission::Identity) return store_->passedIdentityFiles();
+    return store_->passedFiles(group);
   }
 
   // The group's passed tables go into lchkdir under their kind names.
@@ -344,7 +344,7 @@ class Run {
   // Places the group's passed tables in lchkdir; true when there is one.
   bool placeGroupTables(int group, GroupSlots& slots) {
     bool found = false;
-    for (const store::FileRow& row : store_->selectPassedFiles(groupQuery(group))) {
+    for (const store::FileRow& row : passedFilesOf(group)) {
       found = anyPassed_ = true;
       std::optional<int> k = naming::FindKindByFilecat(in_.submission, row.filecat);
       if (!k) continue;

@@ -14,6 +14,7 @@
 #include "gui/dialogs/Browsing.h"
 #include "gui/dialogs/SelectDir.h"
 #include "store/Store.h"
+#include "support/StoreRows.h"
 
 namespace fc::gui {
 namespace {
@@ -199,7 +200,7 @@ TEST_F(SelectDirTest, WithoutAWorkingStoreADoubleClickOffersNoCode) {
                                             home.home(), nullptr, boxes);
   dialog->show();
   test::DoubleClickEntry(dialog->fileList(), "100001_KHJBXX_20080808_1.ZIP");
-  store->execute("drop table zqgs");  // a store that can no longer answer
+  test::StoreRows(*store, "drop table zqgs");  // a store that can no longer answer
   dialog = openSource(Chooser::SelectDir3);
   test::DoubleClickEntry(dialog->fileList(), "100001_KHJBXX_20080808_1.ZIP");
   EXPECT_TRUE(boxes.shown.empty()) << boxes.texts().join('|').toStdString();

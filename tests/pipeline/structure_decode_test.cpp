@@ -4,6 +4,7 @@
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/StructureCheck.h"
 #include "store/Store.h"
+#include "support/StoreRows.h"
 #include "support/TempDir.h"
 
 namespace fc::pipeline {
@@ -21,7 +22,7 @@ class DecodeTest : public ::testing::Test {
     store_->clearRun();
     DecodeDbfResult(*store_, answer, fileId);
     Rows rows;
-    for (auto& r : store_->execute("select fileid, errid, errdesc from fileerr order by rowid")) {
+    for (auto& r : test::StoreRows(*store_, "select fileid, errid, errdesc from fileerr order by rowid")) {
       EXPECT_EQ(r[0].value_or(""), std::to_string(fileId));
       rows.emplace_back(r[1].value_or("NULL"), r[2].value_or(""));
     }
@@ -85,7 +86,7 @@ TEST_F(DecodeTest, CheckDbfStructureTrimsAndReports) {
   InterfaceLayouts layouts = InterfaceLayouts::load(std::filesystem::path(FC_SOURCE_DATA_DIR) / "interface/layouts.csv");
   StructureContext ctx{layouts, *store_, "20080808"};
   EXPECT_EQ(CheckDbfStructure(ctx, home_ / "100001_KHJBXX_20080808_1.DBF", 9), 4);
-  auto rows = store_->execute("select fileid, errid from fileerr");
+  auto rows = test::StoreRows(*store_, "select fileid, errid from fileerr");
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0][0], "9");
   EXPECT_EQ(rows[0][1], "8");

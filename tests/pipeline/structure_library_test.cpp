@@ -9,6 +9,7 @@
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/StructureCheck.h"
 #include "store/Store.h"
+#include "support/StoreRows.h"
 #include "support/TempDir.h"
 
 namespace fc::pipeline {
@@ -197,7 +198,7 @@ class StructureCheckRows : public StructureLibrary {
 
   std::vector<std::pair<std::string, std::string>> rows() {
     std::vector<std::pair<std::string, std::string>> out;
-    for (auto& r : store_->execute("select errid, errdesc from fileerr where fileid=5 order by rowid"))
+    for (auto& r : test::StoreRows(*store_, "select errid, errdesc from fileerr where fileid=5 order by rowid"))
       out.emplace_back(r[0].value_or(""), r[1].value_or(""));
     return out;
   }

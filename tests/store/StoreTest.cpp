@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "store/Store.h"
+#include "support/StoreRows.h"
 #include "support/TempDir.h"
 
 namespace fc::store {
@@ -50,17 +51,17 @@ TEST_F(StoreTest, CreatesStoreWithCompaniesAndIndex) {
     EXPECT_FALSE(name.ends_with(".tmp")) << name;
   EXPECT_EQ(store->findCompany("100001"), "东岳证券股份有限公司");
   EXPECT_EQ(store->findCompany("100002"), "西麓证券");  // blanks around both fields trimmed
-  auto index = store->execute("select tbl_name from sqlite_master where type='index' and name='primarykey'");
+  auto index = test::StoreRows(*store, "select tbl_name from sqlite_master where type='index' and name='primarykey'");
   ASSERT_EQ(index.size(), 1u);
   EXPECT_EQ(index[0][0], "zqgs");
-  EXPECT_EQ(store->execute("pragma journal_mode")[0][0], "wal");
-  EXPECT_THROW(store->execute("insert into zqgs values ('100001', 'x')"), StoreError);  // unique
+  EXPECT_EQ(test::StoreRows(*store, "pragma journal_mode")[0][0], "wal");
+  EXPECT_THROW(test::StoreRows(*store, "insert into zqgs values ('100001', 'x')"), StoreError);  // unique
 }
 
 TEST_F(StoreTest, ShippedCompanyListLoads) {
   auto store = Store::open(home_.path(), FC_SOURCE_DATA_DIR);
   EXPECT_EQ(store->findCompany("100001"), "东岳证券股份有限公司");
-  EXPECT_EQ(store->execute("select count(*) from zqgs")[0][0], "8");
+  EXPECT_EQ(test::StoreRows(*store, "select count(*) from zqgs")[0][0], "8");
 }
 
 TEST_F(StoreTest, MissingOrBadCompanyListCreatesNothing) {
@@ -175,7 +176,7 @@ TEST_F(StoreTest, GroupSelectionTakesOnlyThatSequenceNumber) {
   store->addFileRow(Row(3, 3, "100001_KHJBXX_20080808_3X.ZIP", 1));
   store->addFileRow(Row(4, 3, "qL_100001_zjzqdy_20080808_3.zip", 1));
   store->addFileRow(Row(6, 3, "100001_YYBXX_20080808_3.ZIP", 0));
-  const auto rows = store->selectPassedFiles("select * from  filelist where filename like '*_3.*' and isok=1");
+  const auto rows = store->passedFiles(3);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0].fileid, 1);  // fileid order, not the order of writing
   EXPECT_EQ(rows[1].fileid, 4);
@@ -194,9 +195,23 @@ TEST_F(StoreTest, IdentityAndPackagingSelections) {
   store->addFileRow(Row(1, 0, "100001_SFZFCJG_20080808.ZIP", 1));
   store->addFileRow(Row(2, 0, "100001_SFZHCQK_20080804.ZIP", 0));
   store->addFileRow({3, 0, "x", "NODOT", 1, 1, {}});
-  EXPECT_EQ(store->selectPassedFiles("select * from  filelist where filename like '*.*' and isok=1").size(), 1u);
-  EXPECT_EQ(store->selectPassedFiles("select * from  filelist where  isok=1").size(), 2u);
-  EXPECT_THROW(store->selectPassedFiles("select * from nosuchtable"), StoreError);
+  EXPECT_EQ(store->passedIdentityFiles().size(), 1u);
+  EXPECT_EQ(store->passedFiles().size(), 2u);
+  EXPECT_EQ(store->listedFiles().size(), 3u);
+}
+
+// A group's files are told apart by "_<n>." alone: its digits whole, the
+// underscore itself, the name's letter case of no account.
+TEST_F(StoreTest, GroupSelectionOnTrickyNames) {
+  auto store = open();
+  const char* names[] = {"100001_KHJBXX_20080808_11.ZIP", "100001_khjbxx_20080808_1.Zip",
+                         "100001_KHJBXX_200808081.ZIP", "100001_Yybxx_20080808_1.dbf", "100001_ZJZQDY_20080808_1.ZIP"};
+  for (int id = 1; id <= 5; ++id) store->addFileRow(Row(id, 1, names[id - 1], id == 5 ? 0 : 1));
+  std::vector<int> group1, group11;
+  for (const FileRow& f : store->passedFiles(1)) group1.push_back(f.fileid);
+  for (const FileRow& f : store->passedFiles(11)) group11.push_back(f.fileid);
+  EXPECT_EQ(group1, (std::vector<int>{2, 4}));
+  EXPECT_EQ(group11, std::vector<int>{1});
 }
 
 TEST_F(StoreTest, RowsSurviveReopening) {
@@ -219,7 +234,7 @@ TEST_F(StoreTest, ClearRunEmptiesBothTables) {
   store->addErrRow(1, "R01", "x");
   store->addFileRow(Row(1, 1, "F", 1));
   store->clearRun();
-  EXPECT_EQ(store->execute("select (select count(*) from filelist), (select count(*) from fileerr)")[0],
+  EXPECT_EQ(test::StoreRows(*store, "select (select count(*) from filelist), (select count(*) from fileerr)")[0],
             (std::vector<std::optional<std::string>>{"0", "0"}));
   EXPECT_TRUE(store->readResults().empty());
   EXPECT_EQ(store->findCompany("100001"), "东岳证券股份有限公司");
@@ -231,7 +246,7 @@ TEST_F(StoreTest, AbandonedFileRowLeavesNothing) {
   store->beginFileRow();
   store->addErrRow(2, "4", "字段不符");
   store->abandonFileRow();
-  EXPECT_EQ(store->execute("select count(*) from fileerr")[0][0], "0");
+  EXPECT_EQ(test::StoreRows(*store, "select count(*) from fileerr")[0][0], "0");
   EXPECT_EQ(store->readResults().size(), 1u);
   store->beginFileRow();  // a new file row may begin afterwards
   store->addFileRow(Row(2, 1, "next", 1));
@@ -241,7 +256,7 @@ TEST_F(StoreTest, AbandonedFileRowLeavesNothing) {
 TEST_F(StoreTest, FileRowBecomesVisibleToOtherConnectionsWhole) {
   auto writer = open();
   auto reader = open();
-  auto count = [&] { return reader->execute("select (select count(*) from filelist) + (select count(*) from fileerr)")[0][0]; };
+  auto count = [&] { return test::StoreRows(*reader, "select (select count(*) from filelist) + (select count(*) from fileerr)")[0][0]; };
   writer->addErrRow(9, "R02", "outside a file row: at once");
   EXPECT_EQ(count(), "1");
   writer->beginFileRow();
@@ -309,7 +324,7 @@ TEST_F(StoreTest, FindingRecordsRoundTripAndClearWithTheRun) {
   store->clearRun();
   EXPECT_TRUE(store->readFindings().empty());
   EXPECT_EQ(store->readFindingRecords(1, 2), std::nullopt);
-  EXPECT_EQ(store->execute("select (select count(*) from errfinding) + (select count(*) from errrecord)")[0][0], "0");
+  EXPECT_EQ(test::StoreRows(*store, "select (select count(*) from errfinding) + (select count(*) from errrecord)")[0][0], "0");
 }
 
 TEST_F(StoreTest, EarlierStoreGainsTheFindingTablesKeepingItsRows) {

@@ -86,14 +86,14 @@ fc::store::RunFacts SampleRunFacts(fc::store::Store& store) {
   facts.started = "2008-08-09 09:30:00";
   facts.completed = true;
   fc::store::RunTally tally;
-  for (const auto& row : store.execute("select fileid, groupno, filecat, filename, isexist, isok from filelist")) {
+  for (const fc::store::FileRow& row : store.listedFiles()) {
     fc::store::FileFacts& f = facts.files.emplace_back();
-    f.fileid = std::stoi(row[0].value_or("0"));
-    f.groupno = std::stoi(row[1].value_or("0"));
-    f.filecat = row[2].value_or("");
-    f.filename = row[3].value_or("");
-    f.isexist = std::stoi(row[4].value_or("0"));
-    f.isok = std::stoi(row[5].value_or("0"));
+    f.fileid = row.fileid;
+    f.groupno = row.groupno;
+    f.filecat = row.filecat;
+    f.filename = row.filename;
+    f.isexist = row.isexist;
+    f.isok = row.isok;
     if (f.isok) tally.rulesRan.insert(f.fileid);
   }
   for (const fc::store::FindingRow& f : store.readFindings()) tally.findings.push_back({f.fileid, f.total});
