@@ -45,7 +45,7 @@ std::vector<fs::path> OrdinaryFiles(const fs::path& dir) {
 
 // Writes an archive problem, its outcome the errid.
 FileOutcome AddArchiveProblem(StructureContext& ctx, int fileId, FileOutcome problem, const char* text) {
-  ctx.store.addErrRow(fileId, std::to_string(problem), text);
+  ctx.store.insertFinding(fileId, std::to_string(problem), text);
   return problem;
 }
 

@@ -188,7 +188,7 @@ class Run {
         if (!recorder_.rulesRanOn(fileId)) recorder_.rulesSkipped(rulesNotRun(kind, fileId, "检查中途停止"));
     if (rowOpen_ && store_) {
       try {
-        store_->abandonFileRow();
+        store_->abandonFile();
       } catch (const std::exception&) {
         // The store has failed already; its own rollback drops the row.
       }
@@ -267,7 +267,7 @@ class Run {
   // Lists one expected file: its checks, its fileerr rows and its filelist row.
   store::FileRow listFile(StructureContext& structure, const naming::Kind& kind, store::FileRow row,
                 ArchivePrefetch* prefetch) {
-    store_->beginFileRow();
+    store_->beginFile();
     rowOpen_ = true;
     if (std::optional<fs::path> file = FindFileNoCase(in_.sourceDir, row.filename)) {
       PhaseTimer timer(observer_, "check " + std::string(kind.name));
@@ -289,7 +289,7 @@ class Run {
       }
       checked.expectUnchanged();
     }
-    store_->addFileRow(row);
+    store_->insertFile(row);
     rowOpen_ = false;
     recorder_.listed(row, FindFileNoCase(in_.sourceDir, row.filename));
     return row;

@@ -64,7 +64,7 @@ void DecodeDbfResult(store::Store& store, std::string_view text, int fileId) {
   size_t f = text.find(kFieldWord);
   size_t d = text.find(kDateWord);
   if (f == std::string_view::npos && d == std::string_view::npos) {
-    store.addErrRow(fileId, "8", text);
+    store.insertFinding(fileId, "8", text);
     return;
   }
   std::string_view fields;
@@ -89,11 +89,11 @@ void AddFieldError(store::Store& store, int fileId, std::string_view item) {
   if (at == std::string_view::npos) return;
   std::string_view name = item.substr(0, at);
   long errid = LeadingNumber(text::Trim(item.substr(at + 1))) + kCodeToErrid;
-  store.addErrRow(fileId, std::to_string(errid), FieldErrorText(errid, name));
+  store.insertFinding(fileId, std::to_string(errid), FieldErrorText(errid, name));
 }
 
 void AddDateError(store::Store& store, int fileId, std::string_view dateInfo) {
-  store.addErrRow(fileId, "7", "存在非指定日期" + std::string(dateInfo) + "的数据");
+  store.insertFinding(fileId, "7", "存在非指定日期" + std::string(dateInfo) + "的数据");
 }
 
 }  // namespace fc::pipeline

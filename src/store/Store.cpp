@@ -222,7 +222,7 @@ void Unmask(Connection& db, FindingRecords& f, int64_t most) {
 struct Store::Impl {
   fs::path file;
   std::optional<Connection> db;            // set once the file is open
-  std::unique_ptr<Transaction> fileOpen;   // between beginFileRow() and addFileRow()/abandonFileRow()
+  std::unique_ptr<Transaction> fileOpen;   // between beginFile() and insertFile()/abandonFile()
   privacy::PersonalFields personalFields;  // the agreement's, as setPersonalFields gave them
   std::string companyQuery;                // findCompany's, with the zqgs columns this store has
   // The inserts a run makes row by row, prepared once; named by their tables.
@@ -428,12 +428,12 @@ void Store::clearRun() {
   t.commit();
 }
 
-void Store::beginFileRow() {
+void Store::beginFile() {
   impl_->requireNoOpenFile();
   impl_->fileOpen = std::make_unique<Transaction>(*impl_->db, "写入");
 }
 
-void Store::addFileRow(const FileRow& row) {
+void Store::insertFile(const FileRow& row) {
   const std::optional<int64_t> dbftype = row.dbftype ? std::optional<int64_t>(*row.dbftype) : std::nullopt;
   impl_->insert->filelist.bind(1, row.fileid).bind(2, row.groupno).bind(3, row.filecat).bind(4, row.filename)
       .bind(5, row.isexist).bind(6, row.isok).bind(7, dbftype).run();
@@ -442,13 +442,13 @@ void Store::addFileRow(const FileRow& row) {
   impl_->fileOpen.reset();
 }
 
-void Store::abandonFileRow() {
+void Store::abandonFile() {
   if (!impl_->fileOpen) return;
   const std::unique_ptr<Transaction> abandoned = std::move(impl_->fileOpen);
   abandoned->rollback("撤销文件记录");
 }
 
-void Store::addErrRow(int fileId, std::string_view errid, std::string_view errdesc) {
+void Store::insertFinding(int fileId, std::string_view errid, std::string_view errdesc) {
   impl_->insert->fileerr.bind(1, fileId).bind(2, errid).bind(3, errdesc).run();
 }
 

@@ -11,9 +11,9 @@
 //
 //   auto store = fc::store::Store::open(home, dataDir);   // throws StoreError
 //   store->clearRun();
-//   store->beginFileRow();
-//   store->addErrRow(1, "3", "ZIP文件无法打开或为空文件");
-//   store->addFileRow({1, 1, "客户基本信息表", "100001_KHJBXX_20080808_1.ZIP", 1, 0, {}});
+//   store->beginFile();
+//   store->insertFinding(1, "3", "ZIP文件无法打开或为空文件");
+//   store->insertFile({1, 1, "客户基本信息表", "100001_KHJBXX_20080808_1.ZIP", 1, 0, {}});
 //   for (const fc::store::FileRow& passed : store->passedFiles(1)) check(passed);
 //
 // Not thread-safe: one thread uses a Store at a time.
@@ -115,23 +115,23 @@ class Store {
   void clearRun();
 
   // A file's findings and its filelist row are committed together: the
-  // findings inserted between beginFileRow() and addFileRow() become visible
+  // findings inserted between beginFile() and insertFile() become visible
   // with the row, so a crash never leaves findings of an unlisted file. After
-  // a StoreError inside a file, call abandonFileRow(). A second beginFileRow() or a
+  // a StoreError inside a file, call abandonFile(). A second beginFile() or a
   // clearRun() inside a file is refused (StoreError).
-  void beginFileRow();
+  void beginFile();
   // Inserts the filelist row of a file (inside a file: committing it with its findings).
-  void addFileRow(const FileRow& row);
+  void insertFile(const FileRow& row);
   // Drops an unfinished file (a run that fails mid-check).
-  void abandonFileRow();
+  void abandonFile();
 
   // Appends one fileerr row and commits it (inside a file: with it).
-  void addErrRow(int fileId, std::string_view errid, std::string_view errdesc);
+  void insertFinding(int fileId, std::string_view errid, std::string_view errdesc);
 
   // The personal fields of the interface agreement, by which the records
   // kept from now on are masked (none until set).
   void setPersonalFields(privacy::PersonalFields fields);
-  // Keeps the records of a finding already inserted with addErrRow (inside
+  // Keeps the records of a finding already inserted with insertFinding (inside
   // a file: committed with it; otherwise at once); their identity numbers masked.
   void addFindingRecords(const FindingRecords& records);
   // Fills `batch` (empty) with up to `count` records of a finding from position `first` on.

@@ -34,7 +34,7 @@ class MaskedStore : public testing::Test {
     marks.mark("khjbxx", "zjhm", Personal::IdentityNumber);
     marks.mark("KHJBXX", "KHQC", Personal::Name);
     store_->setPersonalFields(marks);
-    store_->addErrRow(1, "R99", "finding");
+    store_->insertFinding(1, "R99", "finding");
     // Two real numbers that mask alike are counted apart.
     store_->addFindingRecords({1, 1, "R99", "KHJBXX", {"ZJZH", "KHQC", "ZJHM"},
                                {{3, {"101000000015", "张三丰", "110101199001011234"}},
@@ -87,7 +87,7 @@ TEST_F(MaskedStore, ANewRunAndForgettingLeaveNoRealValueBehind) {
   for (const char* value : {"110101199001011234", "110101********1234", "张三丰", "101000000015"})
     EXPECT_EQ(storeBytes().find(value), std::string::npos) << value;
 
-  store_->addErrRow(1, "R99", "again");
+  store_->insertFinding(1, "R99", "again");
   store_->addFindingRecords({1, 2, "R99", "KHJBXX", {"ZJHM"}, {{1, {"110101199001011234"}}}, 1, {}});
   store_->clearRun();
   EXPECT_EQ(test::StoreRows(*store_, "select (select count(*) from errunmasked) + (select count(*) from errpersonal)")[0][0],
