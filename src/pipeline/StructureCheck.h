@@ -27,7 +27,7 @@ enum FileOutcome : int {
 
 struct StructureContext {
   const naming::InterfaceLayouts& layouts;
-  store::Store& store;   // rows go through AddErrRow
+  store::Store& store;   // rows go through insertFinding
   std::string dataDate;  // YYYYMMDD, the same for every file of a run
   int threads = 1;       // the date pass's threads
 };

@@ -1,8 +1,8 @@
 // store/Sqlite.h - the one owner of SQLite in the program: a connection to a
 // database file of the application home and its prepared statements, for the
 // check-run store, the run facts beside it and the run history. Every failure
-// throws StoreError with its reason in Chinese (SqliteReason), named by what
-// the connection holds and what was being done ("检查结果库写入问题记录失败：...").
+// throws StoreError with its reason in the operator's words, named by what the
+// connection holds and what was being done ("检查结果库写入问题记录失败：...").
 //
 //   fc::store::Connection db(file, fc::store::Access::Create, "运行历史");
 //   db.exec("create table if not exists t (a text)");
@@ -70,10 +70,10 @@ class Query {
   // Resets the statement after a failed step and throws with its reason.
   [[noreturn]] void fail(std::string_view doing);
 
-  sqlite3* db_;
-  sqlite3_stmt* stmt_ = nullptr;
-  std::string what_;   // the connection's name for its database
-  std::string doing_;  // what the statement does, in error texts
+  sqlite3* db_;                   // the connection's, which outlives the statement
+  sqlite3_stmt* stmt_ = nullptr;  // owned; finalized with the query
+  std::string what_;              // the connection's name for its database
+  std::string doing_;             // what the statement does, in error texts
 };
 
 // How a connection opens its file.
@@ -106,7 +106,6 @@ class Connection {
   bool failedAsForeign() const;
   // The operator's words for the latest failure.
   std::string failureReason() const;
-  const std::string& what() const { return what_; }
 
   // Deletes with `erase` so that nothing deleted stays readable: the rows
   // overwritten, the file rebuilt and the journal emptied. Waits a little
@@ -118,8 +117,8 @@ class Connection {
   friend class Transaction;
   void truncateJournal();
 
-  sqlite3* db_ = nullptr;
-  std::string what_;
+  sqlite3* db_ = nullptr;  // owned; closed with the connection
+  std::string what_;       // names the database in error texts
 };
 
 // begin immediate ... commit; rolled back when left by an exception. `doing`
@@ -137,7 +136,7 @@ class Transaction {
   void rollback(std::string_view doing = {});
 
  private:
-  Connection& db_;
+  Connection& db_;     // the connection it runs on
   std::string doing_;  // as begun
   bool open_ = true;   // neither committed nor rolled back yet
 };

@@ -225,11 +225,11 @@ struct Store::Impl {
   std::unique_ptr<Transaction> fileOpen;   // between beginFile() and insertFile()/abandonFile()
   privacy::PersonalFields personalFields;  // the agreement's, as setPersonalFields gave them
   std::string companyQuery;                // findCompany's, with the zqgs columns this store has
-  // The inserts a run makes row by row, prepared once; named by their tables.
+  // The inserts a run makes row by row, prepared once.
   struct Inserts {
-    Query filelist, fileerr, errfinding, errrecord, errpersonal, errunmasked;
+    Query filelist, fileerr, errfinding, errrecord, errpersonal, errunmasked;  // each into the table of its name
   };
-  std::optional<Inserts> insert;
+  std::optional<Inserts> insert;  // set once the file is verified
 
   // One finding as readFindingRecords gives it; without its records when `most` is 0.
   std::optional<FindingRecords> readFinding(int fileid, int finding, privacy::Masking masking, int64_t most);
