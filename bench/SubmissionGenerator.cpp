@@ -725,9 +725,8 @@ std::string FindingsDiffer(store::Store& store, Submission submission,
 std::string RecordsDiffer(store::Store& store, Submission submission, const std::vector<ExpectedFinding>& expected,
                           size_t limit) {
   std::map<int, int> kindOf;  // fileid -> kind
-  for (const auto& row : store.execute("select fileid, filecat from filelist"))
-    if (auto kind = naming::FindKindByFilecat(submission, row.at(1).value_or("")))
-      kindOf[std::stoi(row.at(0).value_or("0"))] = *kind;
+  for (const store::FileRow& file : store.listedFiles())
+    if (auto kind = naming::FindKindByFilecat(submission, file.filecat)) kindOf[file.fileid] = *kind;
   // Findings of one kind and code in the order written, as the expectations are.
   std::map<std::pair<int, std::string>, std::vector<store::FindingRow>> found;
   for (store::FindingRow& f : store.readFindings())

@@ -143,12 +143,6 @@ void QuerySeeds(Seeds& seeds) {
 }
 
 void TextSeeds(Seeds& seeds) {
-  // A like input is the pattern, a NUL, then the text.
-  auto like = [](std::string pattern, const std::string& text) { return pattern + '\0' + text; };
-  seeds.add("jet_like", "group", like("*_3.*", "100001_KHJBXX_20080808_3.ZIP"));
-  seeds.add("jet_like", "any", like("*.*", "x.dbf"));
-  seeds.add("jet_like", "classes", like("[a-c]?#[!0-9]*", "b_5x"));
-  seeds.add("jet_like", "chinese", like("客户*表", "客户基本信息表"));
   seeds.add("settings", "chkcfg.ini", "100001\r\n1\r\n3\r\n1\r\n/data/in\r\n/data/out\r\n");
   seeds.add("settings", "short", "100001\n 2.5\n");
 }

@@ -12,6 +12,7 @@
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/StructureCheck.h"
 #include "store/Store.h"
+#include "support/StoreRows.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   RequireWellFormed(found);
   f.store->clearRun();
   fc::pipeline::WriteFindings(*f.store, 1, found);
-  auto rows = f.store->execute("select errid, errdesc from fileerr order by rowid");
+  auto rows = fc::test::StoreRows(*f.store, "select errid, errdesc from fileerr order by rowid");
   fc::fuzz::Require(rows.size() == found.size(), "not one row per finding");
   for (size_t i = 0; i < rows.size(); ++i) {
     fc::fuzz::Require(rows[i][0] == std::to_string(static_cast<int>(found[i].problem)), "a row of another problem");

@@ -21,7 +21,6 @@ targets=(
   "query 2048"
   "structure_library 16384"
   "zip_intake 16384"
-  "jet_like 512"
   "settings 2048"
 )
 

@@ -9,6 +9,7 @@
 
 #include "TreeSnapshot.h"
 #include "store/Store.h"
+#include "support/StoreRows.h"
 #include "support/SubmissionRows.h"
 #include "support/TempDir.h"
 #include "support/Zip.h"
@@ -114,12 +115,12 @@ std::map<std::string, FileResult> CheckFixture::results() {
 void CheckFixture::expectConsistentStore() {
   std::unique_ptr<store::Store> store;
   ASSERT_NO_THROW(store = store::Store::open(home, FC_SOURCE_DATA_DIR));
-  auto check = store->execute("pragma integrity_check");
+  auto check = test::StoreRows(*store, "pragma integrity_check");
   ASSERT_EQ(check.size(), 1u);
   EXPECT_EQ(check[0][0].value_or(""), "ok");
-  auto orphans = store->execute("select count(*) from fileerr where fileid not in (select fileid from filelist)");
+  auto orphans = test::StoreRows(*store, "select count(*) from fileerr where fileid not in (select fileid from filelist)");
   EXPECT_EQ(orphans[0][0].value_or(""), "0") << "problems of unlisted files";
-  auto ids = store->execute("select count(*), coalesce(min(fileid), 1), coalesce(max(fileid), 0) from filelist");
+  auto ids = test::StoreRows(*store, "select count(*), coalesce(min(fileid), 1), coalesce(max(fileid), 0) from filelist");
   EXPECT_EQ(ids[0][1].value_or(""), "1");
   EXPECT_EQ(ids[0][0], ids[0][2]) << "file numbers with gaps";
   EXPECT_NO_THROW(store->readResults());

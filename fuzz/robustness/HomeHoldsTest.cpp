@@ -165,10 +165,10 @@ TEST_F(HomeHolds, ValuesCannotDriveTheTerminal) {
   {
     auto store = store::Store::open(home, FC_SOURCE_DATA_DIR);
     store->clearRun();
-    store->beginFileRow();
-    store->addErrRow(1, "R01", "desc " + hostile);
+    store->beginFile();
+    store->insertFinding(1, "R01", "desc " + hostile);
     store->addFindingRecords({1, 1, "R01", "KHJBXX", {"KHXM"}, {{1, {hostile}}}, 1, {{"KHXM", hostile, 1}}});
-    store->addFileRow({1, 1, "客户基本信息表", "F" + hostile + ".DBF", 1, 0, {}});
+    store->insertFile({1, 1, "客户基本信息表", "F" + hostile + ".DBF", 1, 0, {}});
     auto history = history::History::open(home);
     for (const char* key : {"a", "b"}) {
       history::Run run;

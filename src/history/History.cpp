@@ -1,7 +1,5 @@
 #include "history/History.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <cstdlib>
 
@@ -93,8 +91,7 @@ RunSummary ReadSummary(const store::Query& q) {
 void Trim(store::Connection& db, int keep) {
   const std::string old = "id not in (select id from runinfo order by id desc limit " + std::to_string(keep) + ")";
   for (const char* table : {"finding", "valuecount"})
-    db.exec(("delete from " + std::string(table) + " where runkey in (select runkey from runinfo where " + old +
-             ")").c_str());
+    db.exec("delete from " + std::string(table) + " where runkey in (select runkey from runinfo where " + old + ")");
   store::DeleteRunFacts(db, old);
 }
 
@@ -124,7 +121,7 @@ std::unique_ptr<History> History::open(const fs::path& home) {
   std::error_code ec;
   const bool existed = fs::exists(file, ec);
   if (existed && fs::file_size(file, ec) == 0 && !ec) RefuseDamaged(file);
-  auto db = std::make_unique<store::Connection>(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, kWhat);
+  auto db = std::make_unique<store::Connection>(file, store::Access::Create, kWhat);
   if (existed && !db->prepare("select 1 from sqlite_master where type = 'table' and name = 'runinfo'").next())
     RefuseDamaged(file);
   // WAL with synchronous=full: a commit is on disk before append returns,
@@ -141,7 +138,7 @@ int64_t History::append(const Run& run) {
   const int kept = keep();
   store::Transaction t(*db_);
   store::InsertRunFacts(*db_, run.facts);
-  const int64_t id = sqlite3_last_insert_rowid(db_->handle());
+  const int64_t id = db_->lastInsertId();
   InsertFindings(*db_, run.facts.runKey, run.findings);
   Trim(*db_, kept);
   t.commit();
@@ -149,14 +146,7 @@ int64_t History::append(const Run& run) {
 }
 
 void History::forget() {
-  // Deleted rows would stay readable in the file's free pages and in the
-  // journal: overwrite them, then rebuild the file and empty the journal.
-  db_->exec("pragma secure_delete=on");
-  store::Transaction t(*db_);
-  Trim(*db_, 0);
-  t.commit();
-  db_->exec("vacuum");
-  store::TruncateJournal(db_->handle(), kWhat);
+  db_->eraseForGood({}, [&] { Trim(*db_, 0); });
 }
 
 std::vector<RunSummary> History::list(int limit) {

@@ -28,7 +28,7 @@ std::string RowText(const FileFinding& f) {
 
 void WriteFindings(store::Store& store, int fileId, const std::vector<FileFinding>& findings) {
   for (const FileFinding& f : findings)
-    store.addErrRow(fileId, std::to_string(static_cast<int>(f.problem)), RowText(f));
+    store.insertFinding(fileId, std::to_string(static_cast<int>(f.problem)), RowText(f));
 }
 
 }  // namespace fc::pipeline

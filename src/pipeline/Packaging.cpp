@@ -214,7 +214,7 @@ std::string PackOneFile(const fs::path& dbf, const std::string& entryName, const
 PackReport PackPassedFiles(store::Store& store, const std::string& sourceDir, const std::string& targetDir,
                            RunObserver& observer) {
   PackReport report;
-  const std::vector<store::FileRow> rows = store.selectPassedFiles(kPassedFilesQuery);
+  const std::vector<store::FileRow> rows = store.passedFiles();
   const int total = static_cast<int>(rows.size());
   for (int n = 0; n < total; ++n) {
     const store::FileRow& row = rows[static_cast<size_t>(n)];

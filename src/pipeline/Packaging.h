@@ -31,9 +31,6 @@ namespace fc::store { class Store; }
 
 namespace fc::pipeline {
 
-// The selection of the tables to pack (the doubled blanks are the store's).
-inline constexpr const char* kPassedFilesQuery = "select * from  filelist where  isok=1";
-
 // Packs one DBF into `archive` (replaced whole); empty on success, else why
 // not. `keptAs`, when given, receives the name a differing archive it
 // replaced was kept under (empty when none).

@@ -181,7 +181,7 @@ class Run {
         if (!recorder_.rulesRanOn(fileId)) recorder_.rulesSkipped(rulesNotRun(kind, fileId, "检查中途停止"));
     if (rowOpen_ && store_) {
       try {
-        store_->abandonFileRow();
+        store_->abandonFile();
       } catch (const std::exception&) {
         // The store has failed already; its own rollback drops the row.
       }
@@ -260,7 +260,7 @@ class Run {
   // Lists one expected file: its checks, its fileerr rows and its filelist row.
   store::FileRow listFile(StructureContext& structure, const naming::Kind& kind, store::FileRow row,
                 ArchivePrefetch* prefetch) {
-    store_->beginFileRow();
+    store_->beginFile();
     rowOpen_ = true;
     if (std::optional<fs::path> file = FindFileNoCase(in_.sourceDir, row.filename)) {
       PhaseTimer timer(observer_, "check " + std::string(kind.name));
@@ -282,7 +282,7 @@ class Run {
       }
       checked.expectUnchanged();
     }
-    store_->addFileRow(row);
+    store_->insertFile(row);
     rowOpen_ = false;
     recorder_.listed(row, FindFileNoCase(in_.sourceDir, row.filename));
     return row;
@@ -300,10 +300,10 @@ class Run {
     return type;
   }
 
-  std::string groupQuery(int group) const {
-    if (in_.submission == Submission::Identity)
-      return "select * from  filelist where filename like '*.*' and isok=1";
-    return "select * from  filelist where filename like '*_" + std::to_string(group) + ".*' and isok=1";
+  // The identity submission is one group whose names carry no sequence number.
+  std::vector<store::FileRow> passedFilesOf(int group) const {
+    if (in_.submission == Submission::Identity) return store_->passedIdentityFiles();
+    return store_->passedFiles(group);
   }
 
   // The group's passed tables go into lchkdir under their kind names.
@@ -337,7 +337,7 @@ class Run {
   // Places the group's passed tables in lchkdir; true when there is one.
   bool placeGroupTables(int group, GroupSlots& slots) {
     bool found = false;
-    for (const store::FileRow& row : store_->selectPassedFiles(groupQuery(group))) {
+    for (const store::FileRow& row : passedFilesOf(group)) {
       found = anyPassed_ = true;
       std::optional<int> k = naming::FindKindByFilecat(in_.submission, row.filecat);
       if (!k) continue;

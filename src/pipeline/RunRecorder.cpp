@@ -120,7 +120,7 @@ void RunRecorder::rulesRan(int fileid, std::vector<store::RuleSkip> leftOut) {
 
 void RunRecorder::packed(store::Store& store, const std::vector<PackFailure>& failed) {
   if (!inputs_.keepFacts) return;
-  for (const store::FileRow& row : store.selectPassedFiles(kPassedFilesQuery)) {
+  for (const store::FileRow& row : store.passedFiles()) {
     const bool packFailed = std::any_of(failed.begin(), failed.end(), [&](const PackFailure& f) {
       return f.source == inputs_.sourceDir + row.filename;
     });

@@ -11,6 +11,7 @@
 #include <random>
 
 #include "naming/InterfaceLayouts.h"
+#include "settings/AppHome.h"
 #include "store/RunFacts.h"
 
 namespace fc::report {
@@ -22,7 +23,7 @@ namespace {
 // The records of the run when the store's latest facts are this run's. The
 // history keeps value counts masked; unmasked, they are the store's.
 void LoadRecords(const fs::path& home, const fs::path& dataDir, privacy::Masking masking, ReportData& data) {
-  const fs::path storeFile = home / "dravmel.mdb";
+  const fs::path storeFile = home / settings::kStoreFileName;
   std::error_code ec;
   if (!fs::exists(storeFile, ec)) return;
   std::optional<store::RunFacts> latest = store::ReadLatestRunFacts(storeFile);

@@ -50,7 +50,7 @@ void Answer(const RuleContext& ctx, RuleQuery& q) {
 }
 
 void WriteFinding(RuleContext& ctx, int fileId, const RuleFinding& finding, const RuleQuery& q) {
-  ctx.store.addErrRow(fileId, finding.code, finding.message);
+  ctx.store.insertFinding(fileId, finding.code, finding.message);
   if (!q.capture) return;
   const query::RecordCapture& capture = *q.capture;
   ctx.store.addFindingRecords(HeadOf(capture, fileId, ctx.store.findingCount(fileId), finding.code), capture.kept(),

@@ -10,6 +10,11 @@
 
 namespace fc::settings {
 
+// The check-run store's file in the home. Operators find and hand over their
+// results by this name and the stores of earlier versions sit under it, so it
+// never changes.
+inline constexpr const char* kStoreFileName = "dravmel.mdb";
+
 struct AppHome {
   std::filesystem::path home;  // application home
   std::filesystem::path data;  // shipped data files
@@ -17,7 +22,7 @@ struct AppHome {
   std::filesystem::path settingsFile() const { return home / "chkcfg.ini"; }
   std::filesystem::path recordsLimitFile() const { return home / "recordslimit.ini"; }
   std::filesystem::path threadsFile() const { return home / "threads.ini"; }
-  std::filesystem::path storeFile() const { return home / "dravmel.mdb"; }
+  std::filesystem::path storeFile() const { return home / kStoreFileName; }
   std::filesystem::path workdir() const { return home / "workdir"; }
   std::filesystem::path dbfdir() const { return home / "dbfdir"; }
   std::filesystem::path lchkdir() const { return home / "lchkdir"; }

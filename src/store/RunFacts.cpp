@@ -1,7 +1,5 @@
 #include "store/RunFacts.h"
 
-#include <sqlite3.h>
-
 #include "store/Sqlite.h"
 
 namespace fc::store {
@@ -152,8 +150,11 @@ void ReadPacks(Connection& db, RunFacts& f) {
 
 // The store exists once a run has opened it; facts are never written into a
 // file that is not there (the run failed before it could create the store).
+// Like every database of the home, it is kept private.
 Connection OpenStore(const std::filesystem::path& storeFile) {
-  return Connection(storeFile, SQLITE_OPEN_READWRITE, kStoreWhat);
+  Connection db(storeFile, Access::Write, kStoreWhat);
+  MakeDatabasePrivate(storeFile);
+  return db;
 }
 
 }  // namespace
@@ -195,7 +196,7 @@ std::optional<RunFacts> SelectRunFacts(Connection& db, const std::string& runKey
 void DeleteRunFacts(Connection& db, const std::string& where) {
   const std::string selected = "select runkey from runinfo" + (where.empty() ? "" : " where " + where);
   for (const char* table : {"runfile", "runpack", "runverdict", "runrule", "runinfo"})
-    db.exec(("delete from " + std::string(table) + " where runkey in (" + selected + ")").c_str());
+    db.exec("delete from " + std::string(table) + " where runkey in (" + selected + ")");
 }
 
 void SaveLatestRunFacts(const std::filesystem::path& storeFile, const RunFacts& facts) {
@@ -216,7 +217,7 @@ void ClearLatestRunFacts(const std::filesystem::path& storeFile) {
 }
 
 std::optional<RunFacts> ReadLatestRunFacts(const std::filesystem::path& storeFile) {
-  Connection db(storeFile, SQLITE_OPEN_READONLY, kStoreWhat);
+  Connection db(storeFile, Access::Read, kStoreWhat);
   // A store of an earlier version has no facts until its first run here.
   if (!db.prepare("select 1 from sqlite_master where name = 'runinfo'").next()) return std::nullopt;
   Query latest = db.prepare("select runkey from runinfo order by id desc limit 1");

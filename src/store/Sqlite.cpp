@@ -16,12 +16,8 @@ constexpr int kBusyTimeoutMs = 10000;
 // that is still there after this long is not waited for.
 constexpr int kReaderWaitMs = 2000;
 
-[[noreturn]] void Throw(sqlite3* db, const std::string& what) {
-  throw StoreError(what + "失败：" + SqliteReason(db));
-}
-
-}  // namespace
-
+// Why the last call on `db` failed, in the operator's words with what to do
+// (a locked, read-only or damaged file, a full disk).
 std::string SqliteReason(sqlite3* db) {
   if (!db) return "内存不足";
   switch (sqlite3_errcode(db) & 0xFF) {
@@ -48,16 +44,11 @@ std::string SqliteReason(sqlite3* db) {
   }
 }
 
-void TruncateJournal(sqlite3* db, const std::string& what) {
-  sqlite3_busy_timeout(db, kReaderWaitMs);
-  const int rc = sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
-  sqlite3_busy_timeout(db, kBusyTimeoutMs);
-  if (rc == SQLITE_OK) return;
-  if (rc == SQLITE_BUSY)
-    throw StoreError(what + " " + sqlite3_db_filename(db, "main") +
-                     " 正被另一个程序读取，删除的内容还留在文件中；请关闭读取它的程序（包括本程序打开的窗口）后重新清空。");
-  Throw(db, what + "清空日志");
+[[noreturn]] void Throw(sqlite3* db, const std::string& what) {
+  throw StoreError(what + "失败：" + SqliteReason(db));
 }
+
+}  // namespace
 
 void RequireOrdinaryFile(const std::filesystem::path& file, const std::string& what) {
   for (const char* suffix : kJournalSuffixes) {
@@ -74,12 +65,14 @@ void RequireOrdinaryFile(const std::filesystem::path& file, const std::string& w
   }
 }
 
-Query::Query(sqlite3* db, std::string_view sql, const std::string& what) : db_(db), what_(what) {
+Query::Query(sqlite3* db, std::string_view sql, std::string what, std::string_view doing)
+    : db_(db), what_(std::move(what)), doing_(doing) {
   if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK)
-    Throw(db, what_);
+    Throw(db, what_ + doing_);
 }
 
-Query::Query(Query&& other) noexcept : db_(other.db_), stmt_(other.stmt_), what_(std::move(other.what_)) {
+Query::Query(Query&& other) noexcept
+    : db_(other.db_), stmt_(other.stmt_), what_(std::move(other.what_)), doing_(std::move(other.doing_)) {
   other.stmt_ = nullptr;
 }
 
@@ -87,6 +80,11 @@ Query::~Query() { sqlite3_finalize(stmt_); }
 
 Query& Query::bind(int index, std::string_view text) {
   sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+  return *this;
+}
+
+Query& Query::bind(int index, int number) {
+  sqlite3_bind_int(stmt_, index, number);
   return *this;
 }
 
@@ -106,21 +104,35 @@ Query& Query::bind(int index, const std::optional<int64_t>& number) {
   return *this;
 }
 
+void Query::fail(std::string_view doing) {
+  const std::string reason = SqliteReason(db_);  // the reset may replace it
+  sqlite3_reset(stmt_);
+  throw StoreError(what_ + std::string(doing) + "失败：" + reason);
+}
+
 bool Query::next() {
   const int rc = sqlite3_step(stmt_);
   if (rc == SQLITE_ROW) return true;
-  if (rc == SQLITE_DONE) return false;
-  Throw(db_, what_);
+  if (rc != SQLITE_DONE) fail(doing_);
+  sqlite3_reset(stmt_);
+  return false;
 }
 
-void Query::run() {
-  if (next()) return;
+void Query::run() { run(doing_); }
+
+void Query::run(std::string_view doing) {
+  const int rc = sqlite3_step(stmt_);
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail(doing);
   sqlite3_reset(stmt_);
 }
 
-std::string Query::text(int column) const {
+int Query::columns() const { return sqlite3_column_count(stmt_); }
+
+std::string Query::text(int column) const { return optionalText(column).value_or(""); }
+
+std::optional<std::string> Query::optionalText(int column) const {
   const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-  if (!text) return {};
+  if (!text) return std::nullopt;
   return std::string(text, static_cast<size_t>(sqlite3_column_bytes(stmt_, column)));
 }
 
@@ -137,35 +149,82 @@ void MakeDatabasePrivate(const std::filesystem::path& file) {
   for (const char* suffix : kJournalSuffixes) settings::MakePrivateFile(file.string() + suffix);
 }
 
-Connection::Connection(const std::filesystem::path& file, int flags, std::string what) : what_(std::move(what)) {
+Connection::Connection(const std::filesystem::path& file, Access access, std::string what, std::string_view fileWord)
+    : what_(std::move(what)) {
   RequireOrdinaryFile(file, what_);
+  const int flags = access == Access::Read     ? SQLITE_OPEN_READONLY
+                    : access == Access::Write  ? SQLITE_OPEN_READWRITE
+                                               : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
   const int rc = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
-  if (rc == SQLITE_OK && (flags & SQLITE_OPEN_READWRITE)) MakeDatabasePrivate(file);
+  if (rc == SQLITE_OK && access == Access::Create) MakeDatabasePrivate(file);
   if (rc != SQLITE_OK) {
-    std::string error = what_ + " " + file.string() + " 打开失败：" + SqliteReason(db_);
+    std::string error = what_ + std::string(fileWord) + file.string() + " 打开失败：" + SqliteReason(db_);
     sqlite3_close_v2(db_);
     throw StoreError(error);
   }
   sqlite3_busy_timeout(db_, kBusyTimeoutMs);
 }
 
+Connection::Connection(Connection&& other) noexcept : db_(other.db_), what_(std::move(other.what_)) {
+  other.db_ = nullptr;
+}
+
 Connection::~Connection() { sqlite3_close_v2(db_); }
 
-void Connection::exec(const char* sql) {
-  if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) Throw(db_, what_);
+void Connection::exec(const std::string& sql, std::string_view doing) {
+  if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) Throw(db_, what_ + std::string(doing));
 }
 
-Query Connection::prepare(std::string_view sql) { return Query(db_, sql, what_); }
+Query Connection::prepare(std::string_view sql, std::string_view doing) { return Query(db_, sql, what_, doing); }
 
-Transaction::Transaction(Connection& db) : db_(db) { db_.exec("begin immediate"); }
+int64_t Connection::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
+
+bool Connection::failedAsForeign() const {
+  const int code = sqlite3_errcode(db_) & 0xFF;
+  return code == SQLITE_NOTADB || code == SQLITE_CORRUPT || code == SQLITE_ERROR;
+}
+
+std::string Connection::failureReason() const { return SqliteReason(db_); }
+
+void Connection::eraseForGood(std::string_view doing, const std::function<void()>& erase) {
+  exec("pragma secure_delete=on", doing);
+  Transaction t(*this, doing);
+  erase();
+  t.commit();
+  exec("vacuum", doing);
+  truncateJournal();
+}
+
+// Copies every page of the write-ahead journal into the database file and
+// empties the journal, so that rows overwritten by a secure delete are gone
+// from both.
+void Connection::truncateJournal() {
+  sqlite3_busy_timeout(db_, kReaderWaitMs);
+  const int rc = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  if (rc == SQLITE_OK) return;
+  if (rc == SQLITE_BUSY)
+    throw StoreError(what_ + " " + sqlite3_db_filename(db_, "main") +
+                     " 正被另一个程序读取，删除的内容还留在文件中；请关闭读取它的程序（包括本程序打开的窗口）后重新清空。");
+  Throw(db_, what_ + "清空日志");
+}
+
+Transaction::Transaction(Connection& db, std::string_view doing) : db_(db), doing_(doing) {
+  db_.exec("begin immediate", doing_);
+}
 
 Transaction::~Transaction() {
-  if (open_) sqlite3_exec(db_.handle(), "rollback", nullptr, nullptr, nullptr);
+  if (open_) sqlite3_exec(db_.db_, "rollback", nullptr, nullptr, nullptr);
 }
 
-void Transaction::commit() {
-  db_.exec("commit");
+void Transaction::commit(std::string_view doing) {
+  db_.exec("commit", doing.empty() ? doing_ : doing);
   open_ = false;
+}
+
+void Transaction::rollback(std::string_view doing) {
+  open_ = false;
+  db_.exec("rollback", doing.empty() ? doing_ : doing);
 }
 
 }  // namespace fc::store

@@ -1,22 +1,19 @@
 #include "store/Store.h"
 
 #include <fcntl.h>  // AT_FDCWD
-#include <sqlite3.h>
 #include <strings.h>
 #include <sys/resource.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstdio>  // renameat2
 #include <cstring>
-#include <fstream>
 #include <random>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
 
-#include "store/JetLike.h"
+#include "settings/AppHome.h"
 #include "store/Sqlite.h"
 #include "text/DataFile.h"
 #include "text/Json.h"
@@ -27,7 +24,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kStoreName = "dravmel.mdb";
+// The store's name in error texts.
+constexpr const char* kWhat = "检查结果库";
+// Before the file's name when it cannot be opened.
+constexpr const char* kFileWord = "文件 ";
 constexpr const char* kCompanyFile = "zqgs.csv";
 constexpr const char* kResultsQuery =
     "select a.groupno,a.filecat,a.filename,a.isexist,a.isok,b.errid,b.errdesc from filelist a "
@@ -56,6 +56,11 @@ constexpr const char* kFindingSchema =
     "create table if not exists errpersonal (fileid integer, finding integer, field text, personal text);"
     "create table if not exists errunmasked (fileid integer, finding integer, seq integer, vals text);";
 constexpr const char* kFindingTables[] = {"errfinding", "errrecord", "errpersonal", "errunmasked"};
+constexpr const char* kInsertFile =
+    "insert into filelist (fileid, groupno, filecat, filename, isexist, isok, dbftype) values (?, ?, ?, ?, ?, ?, ?)";
+constexpr const char* kInsertFinding = "insert into fileerr (fileid, errid, errdesc) values (?, ?, ?)";
+// The columns of FileRow, in its order.
+constexpr const char* kSelectFiles = "select fileid, groupno, filecat, filename, isexist, isok, dbftype from filelist";
 constexpr const char* kFindingsQuery =
     "select e.fileid, e.finding, f.filename, e.errid, e.errdesc, coalesce(r.kept, 0), coalesce(r.total, 0) from"
     " (select rowid as pos, fileid, errid, errdesc,"
@@ -67,72 +72,11 @@ constexpr const char* kFindingsQuery =
 constexpr uintmax_t kRoomNeeded = 64 << 10;
 // Records of a finding read, masked and written at a time.
 constexpr size_t kRecordBatch = 4096;
-// Another connection (the run's, on its worker thread) may hold the write
-// lock for one file row; waiting this long covers any such row.
-constexpr int kBusyTimeoutMs = 10000;
-
-struct CloseDb {
-  void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
-};
-struct Finalize {
-  void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
-};
-using Db = std::unique_ptr<sqlite3, CloseDb>;
-using Statement = std::unique_ptr<sqlite3_stmt, Finalize>;
-
-StoreError Failure(std::string_view what, const char* why) {
-  return StoreError("检查结果库" + std::string(what) + "失败：" + why);
-}
-
-[[noreturn]] void Fail(sqlite3* db, std::string_view what) { throw Failure(what, SqliteReason(db).c_str()); }
-
-// Makes a stepped statement ready for reuse; returns the error text of the
-// step (a reset may replace it).
-std::string Rewind(sqlite3* db, sqlite3_stmt* stmt, int rc) {
-  std::string error = rc == SQLITE_ROW || rc == SQLITE_DONE ? "" : SqliteReason(db);
-  sqlite3_reset(stmt);
-  sqlite3_clear_bindings(stmt);
-  return error;
-}
-
-// Empty when the text does not compile (sqlite3_errmsg says why).
-Statement TryPrepare(sqlite3* db, std::string_view sql) {
-  sqlite3_stmt* stmt = nullptr;
-  sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt, nullptr);
-  return Statement(stmt);
-}
-
-Statement Prepare(sqlite3* db, std::string_view sql, std::string_view what) {
-  Statement stmt = TryPrepare(db, sql);
-  if (!stmt) Fail(db, what);
-  return stmt;
-}
 
 std::string QuotedName(std::string_view name) {
   std::string q = "\"";
   for (char c : name) q += c == '"' ? std::string("\"\"") : std::string(1, c);
   return q + "\"";
-}
-
-// Steps a statement that returns no rows, then makes it ready for reuse.
-void Run(sqlite3* db, sqlite3_stmt* stmt, std::string_view what) {
-  const int rc = sqlite3_step(stmt);
-  const std::string error = Rewind(db, stmt, rc);
-  if (rc != SQLITE_DONE) throw Failure(what, error.c_str());
-}
-
-void Exec(sqlite3* db, const char* sql, std::string_view what) {
-  if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) Fail(db, what);
-}
-
-void BindText(sqlite3_stmt* stmt, int index, std::string_view text) {
-  sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-}
-
-std::optional<std::string> ColumnText(sqlite3_stmt* stmt, int column) {
-  if (sqlite3_column_type(stmt, column) == SQLITE_NULL) return std::nullopt;
-  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-  return std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
 }
 
 std::string JsonArray(const std::vector<std::string>& texts) { return text::JsonText(texts); }
@@ -143,8 +87,6 @@ std::string JsonValueCounts(const std::vector<FindingRecords::ValueCount>& count
     json.push_back({{"field", v.field}, {"value", v.value}, {"count", v.count}});
   return text::JsonText(json);
 }
-
-int64_t ColumnInt(sqlite3_stmt* stmt, int column) { return sqlite3_column_int64(stmt, column); }
 
 struct Company {
   std::string code;  // first column of zqgs
@@ -172,30 +114,13 @@ std::vector<Company> ReadCompanies(const fs::path& path) {
   return companies;
 }
 
-Db OpenDb(const fs::path& file, int flags) {
-  sqlite3* raw = nullptr;
-  const int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
-  Db db(raw);
-  if (rc != SQLITE_OK) {
-    if (!db) throw StoreError("检查结果库打开失败：内存不足");
-    Fail(db.get(), "文件 " + file.string() + " 打开");
-  }
-  sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
-  return db;
-}
-
 void BuildStore(const fs::path& file, const std::vector<Company>& companies) {
-  Db db = OpenDb(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-  MakeDatabasePrivate(file);
-  Exec(db.get(), "begin", "创建");
-  Exec(db.get(), kSchema, "创建");
-  Statement insert = Prepare(db.get(), "insert into zqgs (zqgsdm, zqgsmc) values (?, ?)", "创建");
-  for (const Company& c : companies) {
-    BindText(insert.get(), 1, c.code);
-    BindText(insert.get(), 2, c.name);
-    Run(db.get(), insert.get(), "写入公司清单（代码 " + c.code + "）");
-  }
-  Exec(db.get(), "commit", "创建");
+  Connection db(file, Access::Create, kWhat, kFileWord);
+  Transaction t(db, "创建");
+  db.exec(kSchema, "创建");
+  Query insert = db.prepare("insert into zqgs (zqgsdm, zqgsmc) values (?, ?)", "创建");
+  for (const Company& c : companies) insert.bind(1, c.code).bind(2, c.name).run("写入公司清单（代码 " + c.code + "）");
+  t.commit();
 }
 
 // Moves the finished store into place unless another opener got there first
@@ -232,18 +157,53 @@ void CreateStore(const fs::path& file, const fs::path& dataDir) {
   fs::remove(temp, ec);
 }
 
+FileRow ReadFileRow(const Query& q) {
+  const std::optional<int64_t> dbftype = q.optionalInteger(6);
+  return {static_cast<int>(q.integer(0)), static_cast<int>(q.integer(1)), q.text(2), q.text(3),
+          static_cast<int>(q.integer(4)), static_cast<int>(q.integer(5)),
+          dbftype ? std::optional<int>(static_cast<int>(*dbftype)) : std::nullopt};
+}
+
+// Steps a statement bound to one finding, handing each row to `take`.
+template <typename Take>
+void EachRow(Connection& db, const std::string& sql, int fileid, int finding, Take&& take) {
+  Query q = db.prepare(sql, "查询");
+  q.bind(1, fileid).bind(2, finding);
+  while (q.next()) take(q);
+}
+
+// Puts the real values set aside for a finding in place of the masked ones,
+// those of its value counts and of its first `most` records.
+void Unmask(Connection& db, FindingRecords& f, int64_t most) {
+  EachRow(db,
+          "select u.seq, j.key, case u.seq when 0 then json_extract(j.value, '$.value') else j.value end"
+          " from errunmasked u, json_each(u.vals) j where u.fileid = ? and u.finding = ? and u.seq <= " +
+              std::to_string(most) + " order by u.seq, j.key",
+          f.fileid, f.finding, [&](const Query& s) {
+            const int64_t seq = s.integer(0);
+            const auto key = static_cast<size_t>(s.integer(1));
+            std::string value = s.text(2);
+            if (seq == 0 && key < f.valueCounts.size()) f.valueCounts[key].value = std::move(value);
+            if (seq > 0 && static_cast<size_t>(seq) <= f.records.size() && key < f.records[seq - 1].values.size())
+              f.records[seq - 1].values[key] = std::move(value);
+          });
+}
+
 }  // namespace
 
 struct Store::Impl {
-  Db db;
   fs::path file;
-  bool inFileRow = false;  // between beginFileRow() and addFileRow()/abandonFileRow()
+  std::optional<Connection> db;            // set once the file is open
+  std::unique_ptr<Transaction> fileOpen;   // between beginFile() and insertFile()/abandonFile()
   privacy::PersonalFields personalFields;  // the agreement's, as setPersonalFields gave them
-  Statement begin, commit, rollback, clearFiles, clearErrs, insertFile, insertErr, insertFinding, insertRecord,
-      insertPersonal, insertUnmasked, findCompany;
-  std::vector<Statement> clearFindings;  // one per table of kFindingTables
+  std::string companyQuery;                // findCompany's, with the zqgs columns this store has
+  // The inserts a run makes row by row, prepared once.
+  struct Inserts {
+    Query filelist, fileerr, errfinding, errrecord, errpersonal, errunmasked;  // each into the table of its name
+  };
+  std::optional<Inserts> insert;  // set once the file is verified
 
-  // One finding as readFindingRecords gives it; without its records unless `withRecords`.
+  // One finding as readFindingRecords gives it; without its records when `most` is 0.
   std::optional<FindingRecords> readFinding(int fileid, int finding, privacy::Masking masking, int64_t most);
 
   [[noreturn]] void refuse(std::string_view why) const {
@@ -255,26 +215,36 @@ struct Store::Impl {
   // ours, is refused as foreign; a failure to read (I/O, a full disk, a
   // lock) is named as such, for the file may well be a sound store.
   [[noreturn]] void refuseUnreadable() const {
-    const int code = sqlite3_errcode(db.get()) & 0xFF;
-    if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT || code == SQLITE_ERROR) refuse(SqliteReason(db.get()));
-    Fail(db.get(), "文件 " + file.string() + " 读取");
+    if (db->failedAsForeign()) refuse(db->failureReason());
+    throw StoreError(std::string(kWhat) + kFileWord + file.string() + " 读取失败：" + db->failureReason());
+  }
+
+  // Prepares a statement on a file not yet known to be a store; one that
+  // does not compile there refuses the file.
+  Query prepareOrRefuse(const std::string& sql, std::string_view doing = {}) {
+    try {
+      return db->prepare(sql, doing);
+    } catch (const StoreError&) {
+      refuseUnreadable();
+    }
   }
 
   // Reads only: a file that fails here is left exactly as it was.
   std::vector<std::string> companyColumns() {
-    Statement info = Prepare(db.get(), "pragma table_info(zqgs)", "读取");
     std::vector<std::string> columns;
-    while (sqlite3_step(info.get()) == SQLITE_ROW) columns.push_back(ColumnText(info.get(), 1).value_or(""));
+    for (Query info = db->prepare("pragma table_info(zqgs)", "读取"); info.next();) columns.push_back(info.text(1));
     if (columns.size() < 2) refuse("公司清单表 zqgs 少于两列");
     return columns;
   }
 
   void verifyTables() {
-    Statement tables = prepareOrRefuse("select name from sqlite_master where type='table'");
     std::vector<std::string> names;
-    int rc;
-    while ((rc = sqlite3_step(tables.get())) == SQLITE_ROW) names.push_back(ColumnText(tables.get(), 0).value_or(""));
-    if (rc != SQLITE_DONE) refuseUnreadable();
+    try {
+      for (Query tables = db->prepare("select name from sqlite_master where type='table'"); tables.next();)
+        names.push_back(tables.text(0));
+    } catch (const StoreError&) {
+      refuseUnreadable();
+    }
     for (const char* wanted : {"filelist", "fileerr", "zqgs"}) {
       const bool found = std::any_of(names.begin(), names.end(),
                                      [&](const std::string& n) { return !strcasecmp(n.c_str(), wanted); });
@@ -282,51 +252,32 @@ struct Store::Impl {
     }
   }
 
-  Statement prepareOrRefuse(const std::string& sql) {
-    Statement stmt = TryPrepare(db.get(), sql);
-    if (!stmt) refuseUnreadable();
-    return stmt;
-  }
-
-  void prepareStatements() {
-    const std::vector<std::string> zqgs = companyColumns();
-    begin = prepareOrRefuse("begin immediate");
-    commit = prepareOrRefuse("commit");
-    rollback = prepareOrRefuse("rollback");
-    clearFiles = prepareOrRefuse("delete from filelist");
-    clearErrs = prepareOrRefuse("delete from fileerr");
-    insertFile = prepareOrRefuse(
-        "insert into filelist (fileid, groupno, filecat, filename, isexist, isok, dbftype) "
-        "values (?, ?, ?, ?, ?, ?, ?)");
-    insertErr = prepareOrRefuse("insert into fileerr (fileid, errid, errdesc) values (?, ?, ?)");
-    findCompany = prepareOrRefuse("select " + QuotedName(zqgs[1]) + " from zqgs where " + QuotedName(zqgs[0]) + " = ?");
-  }
-
-  void prepareFindingStatements() {
-    for (const char* table : kFindingTables)
-      clearFindings.push_back(Prepare(db.get(), std::string("delete from ") + table, "打开"));
-    insertFinding = Prepare(db.get(),
-                            "insert into errfinding (fileid, finding, errid, tablekind, fields, total, kept,"
-                            " valuecounts) values (?, ?, ?, ?, ?, ?, ?, ?)",
-                            "打开");
-    insertRecord = Prepare(db.get(), "insert into errrecord (fileid, finding, seq, recno, vals) values (?, ?, ?, ?, ?)",
-                           "打开");
-    insertPersonal =
-        Prepare(db.get(), "insert into errpersonal (fileid, finding, field, personal) values (?, ?, ?, ?)", "打开");
-    insertUnmasked = Prepare(db.get(), "insert into errunmasked (fileid, finding, seq, vals) values (?, ?, ?, ?)", "打开");
-  }
-
   void open() {
-    db = OpenDb(file, SQLITE_OPEN_READWRITE);
+    db.emplace(file, Access::Write, kWhat, kFileWord);
     verifyTables();
     MakeDatabasePrivate(file);  // a store of an earlier version may still be world-readable
-    prepareStatements();
-    if (RegisterJetLike(db.get()) != SQLITE_OK) Fail(db.get(), "打开");
+    const std::vector<std::string> zqgs = companyColumns();
+    Query filelist = prepareOrRefuse(kInsertFile, "写入文件记录");
+    Query fileerr = prepareOrRefuse(kInsertFinding, "写入问题记录");
+    companyQuery = "select " + QuotedName(zqgs[1]) + " from zqgs where " + QuotedName(zqgs[0]) + " = ?";
+    prepareOrRefuse(companyQuery);
     // The journal mode is the first write; only a verified store gets it.
     // synchronous=normal keeps every committed row through a program crash.
-    Exec(db.get(), "pragma journal_mode=wal; pragma synchronous=normal", "打开");
-    Exec(db.get(), kFindingSchema, "升级");
-    prepareFindingStatements();
+    db->exec("pragma journal_mode=wal; pragma synchronous=normal", "打开");
+    db->exec(kFindingSchema, "升级");
+    const char* records = "写入问题记录明细";
+    insert.emplace(Inserts{
+        std::move(filelist), std::move(fileerr),
+        db->prepare("insert into errfinding (fileid, finding, errid, tablekind, fields, total, kept, valuecounts)"
+                    " values (?, ?, ?, ?, ?, ?, ?, ?)",
+                    records),
+        db->prepare("insert into errrecord (fileid, finding, seq, recno, vals) values (?, ?, ?, ?, ?)", records),
+        db->prepare("insert into errpersonal (fileid, finding, field, personal) values (?, ?, ?, ?)", records),
+        db->prepare("insert into errunmasked (fileid, finding, seq, vals) values (?, ?, ?, ?)", records)});
+  }
+
+  void clearFindingTables(std::string_view doing) {
+    for (const char* table : kFindingTables) db->exec(std::string("delete from ") + table, doing);
   }
 
   // The personal fields among a finding's fields and tested fields.
@@ -345,81 +296,57 @@ struct Store::Impl {
   // batch at a time, each masked and written before the next is read.
   void insertFindingRows(const FindingRecords& f, size_t kept, const RecordBatches& batches) {
     FindingRecords head{f.fileid, f.finding, f.errid, f.table, f.fields, {}, f.total, f.valueCounts, personalOf(f)};
-    for (const auto& [field, p] : head.personal) insertPersonalRow(f, field, p);
+    for (const auto& [field, p] : head.personal) insertPersonal(f, field, p);
     const bool numbers = std::any_of(head.personal.begin(), head.personal.end(),
                                      [](const auto& p) { return p.second == privacy::Personal::IdentityNumber; });
     if (numbers) {
-      insertUnmaskedRow(f, 0, JsonValueCounts(f.valueCounts));
+      insertUnmasked(f, 0, JsonValueCounts(f.valueCounts));
       MaskFindingRecords(head, privacy::Masking::Numbers);
     }
-    insertFindingRow(head, kept);
+    insertFindingHead(head, kept);
     FindingRecords batch = head;
     for (size_t first = 0; first < kept; first += kRecordBatch) {
       batch.records.clear();
       batches(first, std::min(kRecordBatch, kept - first), batch.records);
       int seq = static_cast<int>(first);
       if (numbers) {
-        for (const FindingRecords::Record& r : batch.records) insertUnmaskedRow(f, ++seq, JsonArray(r.values));
+        for (const FindingRecords::Record& r : batch.records) insertUnmasked(f, ++seq, JsonArray(r.values));
         MaskFindingRecords(batch, privacy::Masking::Numbers);
         seq = static_cast<int>(first);
       }
-      for (const FindingRecords::Record& r : batch.records) insertRecordRow(f, ++seq, r);
+      for (const FindingRecords::Record& r : batch.records) insertRecord(f, ++seq, r);
     }
   }
 
-  void insertPersonalRow(const FindingRecords& f, const std::string& field, privacy::Personal p) {
-    sqlite3_stmt* stmt = insertPersonal.get();
-    sqlite3_bind_int(stmt, 1, f.fileid);
-    sqlite3_bind_int(stmt, 2, f.finding);
-    BindText(stmt, 3, field);
-    BindText(stmt, 4, PersonalName(p));
-    Run(db.get(), stmt, "写入问题记录明细");
+  void insertPersonal(const FindingRecords& f, const std::string& field, privacy::Personal p) {
+    insert->errpersonal.bind(1, f.fileid).bind(2, f.finding).bind(3, field).bind(4, PersonalName(p)).run();
   }
 
-  void insertUnmaskedRow(const FindingRecords& f, int seq, const std::string& vals) {
-    sqlite3_stmt* stmt = insertUnmasked.get();
-    sqlite3_bind_int(stmt, 1, f.fileid);
-    sqlite3_bind_int(stmt, 2, f.finding);
-    sqlite3_bind_int(stmt, 3, seq);
-    BindText(stmt, 4, vals);
-    Run(db.get(), stmt, "写入问题记录明细");
+  void insertUnmasked(const FindingRecords& f, int seq, const std::string& vals) {
+    insert->errunmasked.bind(1, f.fileid).bind(2, f.finding).bind(3, seq).bind(4, vals).run();
   }
 
-  void insertFindingRow(const FindingRecords& f, size_t kept) {
-    sqlite3_stmt* stmt = insertFinding.get();
-    sqlite3_bind_int(stmt, 1, f.fileid);
-    sqlite3_bind_int(stmt, 2, f.finding);
-    BindText(stmt, 3, f.errid);
-    BindText(stmt, 4, f.table);
-    BindText(stmt, 5, JsonArray(f.fields));
-    sqlite3_bind_int64(stmt, 6, f.total);
-    sqlite3_bind_int64(stmt, 7, static_cast<int64_t>(kept));
-    BindText(stmt, 8, JsonValueCounts(f.valueCounts));
-    Run(db.get(), stmt, "写入问题记录明细");
+  void insertFindingHead(const FindingRecords& f, size_t kept) {
+    insert->errfinding.bind(1, f.fileid).bind(2, f.finding).bind(3, f.errid).bind(4, f.table)
+        .bind(5, JsonArray(f.fields)).bind(6, f.total).bind(7, static_cast<int64_t>(kept))
+        .bind(8, JsonValueCounts(f.valueCounts)).run();
   }
 
-  void insertRecordRow(const FindingRecords& f, int seq, const FindingRecords::Record& r) {
-    sqlite3_stmt* stmt = insertRecord.get();
-    sqlite3_bind_int(stmt, 1, f.fileid);
-    sqlite3_bind_int(stmt, 2, f.finding);
-    sqlite3_bind_int(stmt, 3, seq);
-    sqlite3_bind_int64(stmt, 4, r.recno);
-    BindText(stmt, 5, JsonArray(r.values));
-    Run(db.get(), stmt, "写入问题记录明细");
+  void insertRecord(const FindingRecords& f, int seq, const FindingRecords::Record& r) {
+    insert->errrecord.bind(1, f.fileid).bind(2, f.finding).bind(3, seq).bind(4, r.recno).bind(5, JsonArray(r.values))
+        .run();
   }
 
-  // Runs `work` in a transaction of its own, rolled back when it fails.
-  template <typename Work>
-  void inTransaction(std::string_view what, Work&& work) {
-    Run(db.get(), begin.get(), what);
-    try {
-      work();
-      Run(db.get(), commit.get(), what);
-    } catch (const StoreError&) {
-      sqlite3_step(rollback.get());
-      sqlite3_reset(rollback.get());
-      throw;
-    }
+  // The filelist rows `where` selects (an SQL condition), those whose name
+  // holds `namePart` when one is given, in fileid order.
+  std::vector<FileRow> selectFiles(std::string_view where, std::optional<std::string> namePart = {}) {
+    std::string sql = std::string(kSelectFiles) + " where " + std::string(where);
+    if (namePart) sql += " and instr(filename, ?) > 0";
+    Query q = db->prepare(sql + " order by fileid, rowid", "查询");
+    if (namePart) q.bind(1, *namePart);
+    std::vector<FileRow> rows;
+    while (q.next()) rows.push_back(ReadFileRow(q));
+    return rows;
   }
 
   // A run begins by clearing the last results; a store with no room to grow
@@ -437,8 +364,8 @@ struct Store::Impl {
       throw StoreError("检查结果库 " + file.string() + " 没有写入空间（不足64KB），上次的检查结果保留未动");
   }
 
-  void requireNoFileRow() const {
-    if (inFileRow) throw StoreError("检查结果库：上一个文件的记录尚未写完");
+  void requireNoOpenFile() const {
+    if (fileOpen) throw StoreError("检查结果库：上一个文件的记录尚未写完");
   }
 };
 
@@ -446,8 +373,8 @@ Store::Store() : impl_(std::make_unique<Impl>()) {}
 Store::~Store() = default;
 
 std::unique_ptr<Store> Store::open(const fs::path& home, const fs::path& dataDir) {
-  const fs::path file = home / kStoreName;
-  RequireOrdinaryFile(file, "检查结果库");
+  const fs::path file = home / settings::kStoreFileName;
+  RequireOrdinaryFile(file, kWhat);
   std::error_code ec;
   if (!fs::exists(file, ec)) CreateStore(file, dataDir);
   std::unique_ptr<Store> store(new Store);
@@ -456,63 +383,45 @@ std::unique_ptr<Store> Store::open(const fs::path& home, const fs::path& dataDir
   return store;
 }
 
+const fs::path& Store::file() const { return impl_->file; }
+
 std::optional<std::string> Store::findCompany(std::string_view code) {
-  sqlite3* db = impl_->db.get();
-  sqlite3_stmt* stmt = impl_->findCompany.get();
-  BindText(stmt, 1, code);
-  const int rc = sqlite3_step(stmt);
-  std::optional<std::string> name;
-  if (rc == SQLITE_ROW) name = ColumnText(stmt, 0).value_or("");
-  const std::string error = Rewind(db, stmt, rc);
-  if (!error.empty()) throw Failure("查找公司", error.c_str());
-  return name;
+  Query q = impl_->db->prepare(impl_->companyQuery, "查找公司");
+  if (!q.bind(1, code).next()) return std::nullopt;
+  return q.text(0);
 }
 
 void Store::clearRun() {
-  impl_->requireNoFileRow();
+  impl_->requireNoOpenFile();
   impl_->requireRoom();
-  sqlite3* db = impl_->db.get();
-  impl_->inTransaction("清空", [&] {
-    Run(db, impl_->clearFiles.get(), "清空");
-    Run(db, impl_->clearErrs.get(), "清空");
-    for (const Statement& clear : impl_->clearFindings) Run(db, clear.get(), "清空");
-  });
+  Transaction t(*impl_->db, "清空");
+  impl_->db->exec("delete from filelist; delete from fileerr", "清空");
+  impl_->clearFindingTables("清空");
+  t.commit();
 }
 
-void Store::beginFileRow() {
-  impl_->requireNoFileRow();
-  Run(impl_->db.get(), impl_->begin.get(), "写入");
-  impl_->inFileRow = true;
+void Store::beginFile() {
+  impl_->requireNoOpenFile();
+  impl_->fileOpen = std::make_unique<Transaction>(*impl_->db, "写入");
 }
 
-void Store::addFileRow(const FileRow& row) {
-  sqlite3* db = impl_->db.get();
-  sqlite3_stmt* stmt = impl_->insertFile.get();
-  sqlite3_bind_int(stmt, 1, row.fileid);
-  sqlite3_bind_int(stmt, 2, row.groupno);
-  BindText(stmt, 3, row.filecat);
-  BindText(stmt, 4, row.filename);
-  sqlite3_bind_int(stmt, 5, row.isexist);
-  sqlite3_bind_int(stmt, 6, row.isok);
-  if (row.dbftype) sqlite3_bind_int(stmt, 7, *row.dbftype);
-  Run(db, stmt, "写入文件记录");
-  if (!impl_->inFileRow) return;
-  Run(db, impl_->commit.get(), "写入文件记录");
-  impl_->inFileRow = false;
+void Store::insertFile(const FileRow& row) {
+  const std::optional<int64_t> dbftype = row.dbftype ? std::optional<int64_t>(*row.dbftype) : std::nullopt;
+  impl_->insert->filelist.bind(1, row.fileid).bind(2, row.groupno).bind(3, row.filecat).bind(4, row.filename)
+      .bind(5, row.isexist).bind(6, row.isok).bind(7, dbftype).run();
+  if (!impl_->fileOpen) return;
+  impl_->fileOpen->commit("写入文件记录");
+  impl_->fileOpen.reset();
 }
 
-void Store::abandonFileRow() {
-  if (!impl_->inFileRow) return;
-  impl_->inFileRow = false;
-  Run(impl_->db.get(), impl_->rollback.get(), "撤销文件记录");
+void Store::abandonFile() {
+  if (!impl_->fileOpen) return;
+  const std::unique_ptr<Transaction> abandoned = std::move(impl_->fileOpen);
+  abandoned->rollback("撤销文件记录");
 }
 
-void Store::addErrRow(int fileid, std::string_view errid, std::string_view errdesc) {
-  sqlite3_stmt* stmt = impl_->insertErr.get();
-  sqlite3_bind_int(stmt, 1, fileid);
-  BindText(stmt, 2, errid);
-  BindText(stmt, 3, errdesc);
-  Run(impl_->db.get(), stmt, "写入问题记录");
+void Store::insertFinding(int fileId, std::string_view errid, std::string_view errdesc) {
+  impl_->insert->fileerr.bind(1, fileId).bind(2, errid).bind(3, errdesc).run();
 }
 
 void Store::setPersonalFields(privacy::PersonalFields fields) { impl_->personalFields = std::move(fields); }
@@ -525,62 +434,25 @@ void Store::addFindingRecords(const FindingRecords& records) {
 }
 
 void Store::addFindingRecords(const FindingRecords& records, size_t kept, const RecordBatches& batches) {
-  if (impl_->inFileRow) return impl_->insertFindingRows(records, kept, batches);
-  impl_->inTransaction("写入问题记录明细", [&] { impl_->insertFindingRows(records, kept, batches); });
+  if (impl_->fileOpen) return impl_->insertFindingRows(records, kept, batches);
+  Transaction t(*impl_->db, "写入问题记录明细");
+  impl_->insertFindingRows(records, kept, batches);
+  t.commit();
 }
 
 int Store::findingCount(int fileid) {
-  sqlite3* db = impl_->db.get();
-  Statement stmt = Prepare(db, "select count(*) from fileerr where fileid = ?", "查询");
-  sqlite3_bind_int(stmt.get(), 1, fileid);
-  if (sqlite3_step(stmt.get()) != SQLITE_ROW) Fail(db, "查询");
-  return sqlite3_column_int(stmt.get(), 0);
+  Query q = impl_->db->prepare("select count(*) from fileerr where fileid = ?", "查询");
+  q.bind(1, fileid).next();
+  return static_cast<int>(q.integer(0));
 }
 
 std::vector<FindingRow> Store::readFindings() {
-  sqlite3* db = impl_->db.get();
-  Statement stmt = Prepare(db, kFindingsQuery, "查询");
   std::vector<FindingRow> rows;
-  int rc;
-  while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW)
-    rows.push_back({static_cast<int>(ColumnInt(stmt.get(), 0)), static_cast<int>(ColumnInt(stmt.get(), 1)),
-                    ColumnText(stmt.get(), 2).value_or(""), ColumnText(stmt.get(), 3).value_or(""),
-                    ColumnText(stmt.get(), 4).value_or(""), ColumnInt(stmt.get(), 5), ColumnInt(stmt.get(), 6)});
-  if (rc != SQLITE_DONE) Fail(db, "查询");
+  for (Query q = impl_->db->prepare(kFindingsQuery, "查询"); q.next();)
+    rows.push_back({static_cast<int>(q.integer(0)), static_cast<int>(q.integer(1)), q.text(2), q.text(3), q.text(4),
+                    q.integer(5), q.integer(6)});
   return rows;
 }
-
-namespace {
-
-// Steps a statement bound to one finding, handing each row to `take`.
-template <typename Take>
-void EachRow(sqlite3* db, std::string_view sql, int fileid, int finding, Take&& take) {
-  Statement stmt = Prepare(db, sql, "查询");
-  sqlite3_bind_int(stmt.get(), 1, fileid);
-  sqlite3_bind_int(stmt.get(), 2, finding);
-  int rc;
-  while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) take(stmt.get());
-  if (rc != SQLITE_DONE) Fail(db, "查询");
-}
-
-// Puts the real values set aside for a finding in place of the masked ones,
-// those of its value counts and of its first `most` records.
-void Unmask(sqlite3* db, FindingRecords& f, int64_t most) {
-  EachRow(db,
-          "select u.seq, j.key, case u.seq when 0 then json_extract(j.value, '$.value') else j.value end"
-          " from errunmasked u, json_each(u.vals) j where u.fileid = ? and u.finding = ? and u.seq <= " +
-              std::to_string(most) + " order by u.seq, j.key",
-          f.fileid, f.finding, [&](sqlite3_stmt* s) {
-            const int64_t seq = ColumnInt(s, 0);
-            const auto key = static_cast<size_t>(ColumnInt(s, 1));
-            std::string value = ColumnText(s, 2).value_or("");
-            if (seq == 0 && key < f.valueCounts.size()) f.valueCounts[key].value = std::move(value);
-            if (seq > 0 && static_cast<size_t>(seq) <= f.records.size() && key < f.records[seq - 1].values.size())
-              f.records[seq - 1].values[key] = std::move(value);
-          });
-}
-
-}  // namespace
 
 std::optional<FindingRecords> Store::readFindingRecords(int fileid, int finding, privacy::Masking masking,
                                                         int64_t most) {
@@ -593,119 +465,74 @@ std::optional<FindingRecords> Store::readFindingSummary(int fileid, int finding,
 
 std::optional<FindingRecords> Store::Impl::readFinding(int fileid, int finding, privacy::Masking masking,
                                                        int64_t most) {
-  sqlite3* db = this->db.get();
   std::optional<FindingRecords> found;
-  EachRow(db, "select errid, tablekind, total from errfinding where fileid = ? and finding = ?", fileid, finding,
-          [&](sqlite3_stmt* s) {
+  EachRow(*db, "select errid, tablekind, total from errfinding where fileid = ? and finding = ?", fileid, finding,
+          [&](const Query& s) {
             found.emplace();
             found->fileid = fileid;
             found->finding = finding;
-            found->errid = ColumnText(s, 0).value_or("");
-            found->table = ColumnText(s, 1).value_or("");
-            found->total = ColumnInt(s, 2);
+            found->errid = s.text(0);
+            found->table = s.text(1);
+            found->total = s.integer(2);
           });
   if (!found) return found;
-  EachRow(db,
+  EachRow(*db,
           "select j.value from errfinding f, json_each(f.fields) j where f.fileid = ? and f.finding = ? "
           "order by j.key",
-          fileid, finding, [&](sqlite3_stmt* s) { found->fields.push_back(ColumnText(s, 0).value_or("")); });
+          fileid, finding, [&](const Query& s) { found->fields.push_back(s.text(0)); });
   if (most > 0)
-    EachRow(db,
+    EachRow(*db,
             "select r.seq, r.recno, j.key, j.value from errrecord r left join json_each(r.vals) j "
             "where r.fileid = ? and r.finding = ? and r.seq <= " + std::to_string(most) + " order by r.seq, j.key",
-            fileid, finding, [&, seq = int64_t{-1}](sqlite3_stmt* s) mutable {
-              if (ColumnInt(s, 0) != seq) found->records.push_back({ColumnInt(s, 1), {}});
-              seq = ColumnInt(s, 0);
-              if (sqlite3_column_type(s, 2) != SQLITE_NULL)
-                found->records.back().values.push_back(ColumnText(s, 3).value_or(""));
+            fileid, finding, [&, seq = int64_t{-1}](const Query& s) mutable {
+              if (s.integer(0) != seq) found->records.push_back({s.integer(1), {}});
+              seq = s.integer(0);
+              if (s.optionalInteger(2))  // a record without fields has no values
+                found->records.back().values.push_back(s.text(3));
             });
-  EachRow(db,
+  EachRow(*db,
           "select json_extract(j.value, '$.field'), json_extract(j.value, '$.value'), "
           "json_extract(j.value, '$.count') from errfinding f, json_each(f.valuecounts) j "
           "where f.fileid = ? and f.finding = ? order by j.key",
-          fileid, finding, [&](sqlite3_stmt* s) {
+          fileid, finding, [&](const Query& s) {
             found->valueCounts.push_back(
-                {ColumnText(s, 0).value_or(""), ColumnText(s, 1).value_or(""), ColumnInt(s, 2)});
+                {s.text(0), s.text(1), s.integer(2)});
           });
-  EachRow(db, "select field, personal from errpersonal where fileid = ? and finding = ?", fileid, finding,
-          [&](sqlite3_stmt* s) {
+  EachRow(*db, "select field, personal from errpersonal where fileid = ? and finding = ?", fileid, finding,
+          [&](const Query& s) {
             // A mark this version does not know is taken for an identity number: masked rather than shown.
-            found->personal[ColumnText(s, 0).value_or("")] =
-                privacy::PersonalNamed(ColumnText(s, 1).value_or("")).value_or(privacy::Personal::IdentityNumber);
+            found->personal[s.text(0)] =
+                privacy::PersonalNamed(s.text(1)).value_or(privacy::Personal::IdentityNumber);
           });
-  if (masking == privacy::Masking::Off) Unmask(db, *found, most);
+  if (masking == privacy::Masking::Off) Unmask(*db, *found, most);
   MaskFindingRecords(*found, masking);
   return found;
 }
 
 void Store::forgetRecords() {
-  sqlite3* db = impl_->db.get();
-  impl_->requireNoFileRow();
-  // Deleted rows would stay readable in the file's free pages and in the
-  // journal: overwrite them, then rebuild the file and empty the journal.
-  Exec(db, "pragma secure_delete=on", "清除记录明细");
-  impl_->inTransaction("清除记录明细", [&] {
-    for (const Statement& clear : impl_->clearFindings) Run(db, clear.get(), "清除记录明细");
-  });
-  Exec(db, "vacuum", "清除记录明细");
-  TruncateJournal(db, "检查结果库");
+  impl_->requireNoOpenFile();
+  impl_->db->eraseForGood("清除记录明细", [&] { impl_->clearFindingTables("清除记录明细"); });
 }
 
-std::vector<FileRow> Store::selectPassedFiles(std::string_view query) {
-  sqlite3* db = impl_->db.get();
-  Statement stmt = Prepare(db, query, "查询");
-  std::vector<FileRow> rows;
-  int rc;
-  while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
-    FileRow row;
-    for (int i = 0; i < sqlite3_column_count(stmt.get()); ++i) {
-      const char* name = sqlite3_column_name(stmt.get(), i);
-      // One read per column: the type is undefined after a conversion.
-      const std::optional<std::string> text = ColumnText(stmt.get(), i);
-      const int number = text ? std::atoi(text->c_str()) : 0;
-      if (!strcasecmp(name, "fileid")) row.fileid = number;
-      else if (!strcasecmp(name, "groupno")) row.groupno = number;
-      else if (!strcasecmp(name, "filecat")) row.filecat = text.value_or("");
-      else if (!strcasecmp(name, "filename")) row.filename = text.value_or("");
-      else if (!strcasecmp(name, "isexist")) row.isexist = number;
-      else if (!strcasecmp(name, "isok")) row.isok = number;
-      else if (!strcasecmp(name, "dbftype") && text) row.dbftype = number;
-    }
-    rows.push_back(std::move(row));
-  }
-  if (rc != SQLITE_DONE) Fail(db, "查询");
-  // The query texts carry no sort clause; callers walk files in listing order.
-  std::stable_sort(rows.begin(), rows.end(),
-                   [](const FileRow& a, const FileRow& b) { return a.fileid < b.fileid; });
-  return rows;
+std::vector<FileRow> Store::listedFiles() { return impl_->selectFiles("1"); }
+
+std::vector<FileRow> Store::passedFiles() { return impl_->selectFiles("isok=1"); }
+
+// The name holds the group between "_" and the extension's dot; it has no
+// letters, so the match is the same whatever the letter case of the name.
+std::vector<FileRow> Store::passedFiles(int group) {
+  return impl_->selectFiles("isok=1", "_" + std::to_string(group) + ".");
 }
+
+// The identity submission's names carry no sequence number: any name with an
+// extension is the group's.
+std::vector<FileRow> Store::passedIdentityFiles() { return impl_->selectFiles("isok=1", "."); }
 
 std::vector<ResultRow> Store::readResults() {
   std::vector<ResultRow> rows;
-  for (auto& r : execute(kResultsQuery))
-    rows.push_back({std::move(r[0]), std::move(r[1]), std::move(r[2]), std::move(r[3]), std::move(r[4]),
-                    std::move(r[5]), std::move(r[6])});
-  return rows;
-}
-
-std::vector<std::vector<std::optional<std::string>>> Store::execute(std::string_view sql) {
-  sqlite3* db = impl_->db.get();
-  std::vector<std::vector<std::optional<std::string>>> rows;
-  while (!sql.empty()) {
-    sqlite3_stmt* raw = nullptr;
-    const char* tail = nullptr;
-    if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, &tail) != SQLITE_OK)
-      Fail(db, "执行语句");
-    sql.remove_prefix(static_cast<std::size_t>(tail - sql.data()));
-    if (!raw) continue;  // only blanks or a comment were left
-    Statement stmt(raw);
-    int rc;
-    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-      auto& row = rows.emplace_back();
-      for (int i = 0; i < sqlite3_column_count(raw); ++i) row.push_back(ColumnText(raw, i));
-    }
-    if (rc != SQLITE_DONE) Fail(db, "执行语句");
-  }
+  for (Query q = impl_->db->prepare(kResultsQuery, "执行语句"); q.next();)
+    rows.push_back({q.optionalText(0), q.optionalText(1), q.optionalText(2), q.optionalText(3), q.optionalText(4),
+                    q.optionalText(5), q.optionalText(6)});
   return rows;
 }
 

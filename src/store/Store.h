@@ -5,16 +5,16 @@
 // finding that has them are set aside (`errunmasked`) for the operator's own
 // look, and the personal fields of each finding are noted (`errpersonal`).
 //
-// An SQLite file in the application home. The query texts the pipeline passes
-// (with FoxPro/Jet `like` patterns: `*` any run, `?` one character, `#` one
-// digit, `[...]` a class, case ignored) run on it verbatim. Every row is
-// committed as it is written (WAL journal), so a crash loses nothing written.
+// An SQLite file in the application home, read and written only through the
+// typed operations below. Every row is committed as it is written (WAL
+// journal), so a crash loses nothing written.
 //
 //   auto store = fc::store::Store::open(home, dataDir);   // throws StoreError
 //   store->clearRun();
-//   store->beginFileRow();
-//   store->addErrRow(1, "3", "ZIP文件无法打开或为空文件");
-//   store->addFileRow({1, 1, "客户基本信息表", "100001_KHJBXX_20080808_1.ZIP", 1, 0, {}});
+//   store->beginFile();
+//   store->insertFinding(1, "3", "ZIP文件无法打开或为空文件");
+//   store->insertFile({1, 1, "客户基本信息表", "100001_KHJBXX_20080808_1.ZIP", 1, 0, {}});
+//   for (const fc::store::FileRow& passed : store->passedFiles(1)) check(passed);
 //
 // Not thread-safe: one thread uses a Store at a time.
 #pragma once
@@ -89,54 +89,50 @@ struct FindingRow {
   int64_t total = 0;           // FindingRecords::total (0 when none)
 };
 
-// Jet's `like`: `*` any run, `?` one character, `#` one digit, `[...]`/`[!...]`
-// a character class; letters compare without regard to case; every other
-// character (`_` and `%` included) stands for itself. Works on UTF-8 text.
-bool JetLike(std::string_view text, std::string_view pattern);
-// The same where `escape` makes the character after it stand for itself
-// (SQLite's "LIKE ... ESCAPE"; Jet itself has no escape character).
-bool JetLike(std::string_view text, std::string_view pattern, char32_t escape);
-
 class Store {
  public:
-  // OpenStore: opens `home`/dravmel.mdb, creating it (tables, index
-  // `primarykey`, `zqgs` filled from `dataDir`/zqgs.csv) when it is missing.
-  // A file that is not a store, or a link or directory in its place, is
-  // refused with StoreError and left untouched;
-  // a store of an earlier version gains the tables of the findings' records.
+  // Opens `home`/dravmel.mdb, creating it (tables, index `primarykey`, `zqgs`
+  // filled from `dataDir`/zqgs.csv) when it is missing. A file that is not a
+  // store, or a link or directory in its place, is refused with StoreError
+  // and left untouched; a store of an earlier version gains the tables of the
+  // findings' records.
   static std::unique_ptr<Store> open(const std::filesystem::path& home,
                                      const std::filesystem::path& dataDir);
   ~Store();
   Store(const Store&) = delete;
   Store& operator=(const Store&) = delete;
 
-  // FindCompany: the company name for an exact code, or nothing.
+  // The store's file.
+  const std::filesystem::path& file() const;
+
+  // The company name for an exact code, or nothing.
   std::optional<std::string> findCompany(std::string_view code);
 
-  // ClearRun: "delete from filelist", then "delete from fileerr", then the
-  // findings' records and value counts (one transaction). Refused with
-  // StoreError, the last results untouched, when the store has no room to
-  // grow (a full disk or a file size limit).
+  // Empties filelist, then fileerr, then the findings' records and value
+  // counts (one transaction). Refused with StoreError, the last results
+  // untouched, when the store has no room to grow (a full disk or a file
+  // size limit).
   void clearRun();
 
-  // A file's problems and its filelist row are committed together: the
-  // problems written between beginFileRow() and addFileRow() become visible
-  // with the row, so a crash never leaves problems of an unlisted file. After
-  // a StoreError inside a file row, call abandonFileRow(). A second
-  // beginFileRow() or a clearRun() inside a file row is refused (StoreError).
-  void beginFileRow();
-  void addFileRow(const FileRow& row);
-  // Drops an unfinished file row (a run that fails mid-check).
-  void abandonFileRow();
+  // A file's findings and its filelist row are committed together: the
+  // findings inserted between beginFile() and insertFile() become visible
+  // with the row, so a crash never leaves findings of an unlisted file. After
+  // a StoreError inside a file, call abandonFile(). A second beginFile() or a
+  // clearRun() inside a file is refused (StoreError).
+  void beginFile();
+  // Inserts the filelist row of a file (inside a file: committing it with its findings).
+  void insertFile(const FileRow& row);
+  // Drops an unfinished file (a run that fails mid-check).
+  void abandonFile();
 
-  // AddErrRow: appends one fileerr row and commits it (inside a file row: with it).
-  void addErrRow(int fileid, std::string_view errid, std::string_view errdesc);
+  // Appends one fileerr row and commits it (inside a file: with it).
+  void insertFinding(int fileId, std::string_view errid, std::string_view errdesc);
 
   // The personal fields of the interface agreement, by which the records
   // kept from now on are masked (none until set).
   void setPersonalFields(privacy::PersonalFields fields);
-  // Keeps the records of a finding already written with addErrRow (inside a file
-  // row: committed with it; otherwise at once); their identity numbers masked.
+  // Keeps the records of a finding already inserted with insertFinding (inside
+  // a file: committed with it; otherwise at once); their identity numbers masked.
   void addFindingRecords(const FindingRecords& records);
   // Fills `batch` (empty) with up to `count` records of a finding from position `first` on.
   using RecordBatches = std::function<void(size_t first, size_t count, std::vector<FindingRecords::Record>& batch)>;
@@ -161,15 +157,18 @@ class Store {
   // of them in the file (the findings themselves stay).
   void forgetRecords();
 
-  // SelectPassedFiles: runs one of the pipeline's query texts on filelist and
-  // returns the rows in fileid order.
-  std::vector<FileRow> selectPassedFiles(std::string_view query);
+  // The filelist rows in fileid order (rows of one fileid in the order written):
+  // every one, the passed ones (isok=1), the passed ones of sequence number
+  // `group` (their name holds "_<group>."), and the passed ones of an
+  // identity submission (their name holds a dot).
+  std::vector<FileRow> listedFiles();
+  std::vector<FileRow> passedFiles();
+  std::vector<FileRow> passedFiles(int group);
+  std::vector<FileRow> passedIdentityFiles();
 
-  // ReadResults: the results query of the results window, rows in its order.
+  // The rows of the results window: each file with each of its findings
+  // (one row of nulls when it has none), by groupno, fileid, then errid.
   std::vector<ResultRow> readResults();
-
-  // Runs any SQL text and returns the rows as texts (for tests and the CLI).
-  std::vector<std::vector<std::optional<std::string>>> execute(std::string_view sql);
 
  private:
   Store();

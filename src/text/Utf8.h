@@ -9,8 +9,8 @@
 //   std::size_t pos = 0;
 //   while (pos < text.size()) { char32_t c = fc::text::NextCharacter(text, pos); ... }
 //
-// Used by the Jet `like`, by the file-name analyses, whose positions count
-// characters, not bytes, and by the command line's aligned tables.
+// Used by the file-name analyses, whose positions count characters, not
+// bytes, and by the command line's aligned tables.
 #pragma once
 
 #include <string_view>

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "store/Store.h"
+#include "support/StoreRows.h"
 #include "support/SubmissionRows.h"
 #include "support/TempDir.h"
 #include "support/Zip.h"
@@ -62,7 +63,7 @@ class RuleFindings : public testing::Test {
   std::vector<ErrRow> FileErr() {
     std::vector<ErrRow> rows;
     auto store = store::Store::open(home, FC_SOURCE_DATA_DIR);
-    for (const auto& r : store->execute("select fileid, errid, errdesc from fileerr order by rowid"))
+    for (const auto& r : test::StoreRows(*store, "select fileid, errid, errdesc from fileerr order by rowid"))
       rows.push_back({r.at(0).value(), r.at(1).value(), r.at(2).value()});
     return rows;
   }

@@ -89,7 +89,7 @@ TEST(HistoryTest, KeepsOnlyTheLatestRunsOfTheSetting) {
     history->append(MakeRun("k" + std::to_string(i), "100001", kSumB, {"100001_KHJBXX_20080808_1.ZIP R05 1"}));
   EXPECT_EQ(History::open(home.path())->keep(), 3);
   EXPECT_EQ(Ids(history->list(10)), (std::vector<int64_t>{5, 4, 3}));
-  store::Connection db(HistoryFile(home.path()), 1 /* SQLITE_OPEN_READONLY */, "运行历史");
+  store::Connection db(HistoryFile(home.path()), store::Access::Read, "运行历史");
   for (const char* table : {"runfile", "runpack", "finding", "valuecount"}) {
     store::Query q = db.prepare("select count(distinct runkey) from " + std::string(table));
     ASSERT_TRUE(q.next());

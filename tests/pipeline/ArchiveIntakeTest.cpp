@@ -11,6 +11,7 @@
 
 #include "PipelineHome.h"
 #include "pipeline/ZipEntries.h"
+#include "support/StoreRows.h"
 #include "support/Zip.h"
 
 namespace fc::pipeline {
@@ -34,7 +35,7 @@ class CheckZipFileTest : public testing::Test {
   }
   std::vector<std::string> errors() {
     std::vector<std::string> rows;
-    for (const auto& row : store->execute("select errid, errdesc from fileerr order by rowid"))
+    for (const auto& row : test::StoreRows(*store, "select errid, errdesc from fileerr order by rowid"))
       rows.push_back(row[0].value_or("") + " " + row[1].value_or(""));
     return rows;
   }

@@ -22,8 +22,8 @@ class PackPassedFilesTest : public testing::Test {
   // A listed file; `passed` ones get a table in the source directory.
   void list(int fileid, const std::string& name, bool passed, const std::string& onDisk = "") {
     if (passed) h.table("KHJBXX", h.source / (onDisk.empty() ? name : onDisk));
-    store->beginFileRow();
-    store->addFileRow({fileid, 1, "客户基本信息表", name, 1, passed ? 1 : 0, passed ? std::optional(3) : std::nullopt});
+    store->beginFile();
+    store->insertFile({fileid, 1, "客户基本信息表", name, 1, passed ? 1 : 0, passed ? std::optional(3) : std::nullopt});
   }
   PackReport pack() { return PackPassedFiles(*store, h.sourceDir(), h.output.string() + "/", observer); }
   std::vector<std::string> outputFiles() {

@@ -7,6 +7,7 @@
 #include "PipelineHome.h"
 #include "dbf/Writer.h"
 #include "pipeline/Validation.h"
+#include "support/StoreRows.h"
 #include "support/Zip.h"
 
 namespace fc::pipeline {
@@ -60,7 +61,7 @@ class RunDriverTest : public testing::Test {
 
   Rows query(const std::string& sql) {
     Rows rows;
-    for (const auto& row : h.openStore()->execute(sql)) {
+    for (const auto& row : test::StoreRows(*h.openStore(), sql)) {
       rows.emplace_back();
       for (const auto& v : row) rows.back().push_back(v.value_or("NULL"));
     }

@@ -10,6 +10,7 @@
 #include "history/StoreFindings.h"
 #include "pipeline/RunDriver.h"
 #include "support/Sha256Sum.h"
+#include "support/StoreRows.h"
 
 namespace fc::pipeline {
 namespace {
@@ -54,7 +55,7 @@ TEST_F(RunRecorderTest, FactsHoldEveryListedFileAsFoundAndTheRunGoesIntoTheHisto
   EXPECT_FALSE(facts->started.empty());
   EXPECT_EQ(facts->version, FC_VERSION);
   ASSERT_EQ(facts->files.size(), 10u);
-  const auto filelist = h.openStore()->execute("select fileid, filename, isexist, isok from filelist order by fileid");
+  const auto filelist = test::StoreRows(*h.openStore(), "select fileid, filename, isexist, isok from filelist order by fileid");
   for (size_t i = 0; i < facts->files.size(); ++i) {
     const store::FileFacts& f = facts->files[i];
     EXPECT_EQ(std::to_string(f.fileid), *filelist[i][0]);

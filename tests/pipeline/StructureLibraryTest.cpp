@@ -10,6 +10,7 @@
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/StructureCheck.h"
 #include "store/Store.h"
+#include "support/StoreRows.h"
 #include "support/TempDir.h"
 
 namespace fc::pipeline {
@@ -211,7 +212,7 @@ class StructureCheckRows : public StructureLibrary {
 
   Rows rows() {
     Rows out;
-    for (auto& r : store_->execute("select errid, errdesc from fileerr where fileid=5 order by rowid"))
+    for (auto& r : test::StoreRows(*store_, "select errid, errdesc from fileerr where fileid=5 order by rowid"))
       out.emplace_back(r[0].value_or(""), r[1].value_or(""));
     return out;
   }
@@ -255,7 +256,7 @@ TEST_F(StructureCheckRows, FileTextReachesTheRowsAsItIs) {
   specs.push_back({"日期 字段@", 'C', 2});
   EXPECT_EQ(RecordStructureCheck(ctx_, write(kName, specs, {{"字段"}}), 5), 4);
   EXPECT_EQ(rows(), (Rows{{"6", "字段日期 字段@不是接口约定字段"}, {"7", "存在非指定日期字段的数据"}}));
-  auto found = store_->execute("select errid from fileerr where instr(errdesc, '字段@') > 0");
+  auto found = test::StoreRows(*store_, "select errid from fileerr where instr(errdesc, '字段@') > 0");
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(found[0][0], "6");
 }

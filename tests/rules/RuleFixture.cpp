@@ -1,4 +1,5 @@
 #include "rules/RuleFixture.h"
+#include "support/StoreRows.h"
 
 namespace fc::rules::test {
 
@@ -28,7 +29,7 @@ void RuleFixture::Run(const std::function<void(RuleContext&)>& call) {
 
 std::vector<Finding> RuleFixture::Findings() {
   std::vector<Finding> findings;
-  for (const auto& row : store_->execute("select fileid, errid, errdesc from fileerr order by rowid"))
+  for (const auto& row : fc::test::StoreRows(*store_, "select fileid, errid, errdesc from fileerr order by rowid"))
     findings.push_back({std::stoi(row.at(0).value()), row.at(1).value(), row.at(2).value()});
   return findings;
 }

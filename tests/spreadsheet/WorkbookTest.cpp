@@ -35,19 +35,19 @@ class WorkbookTest : public testing::Test {
 
   void SetUp() override {
     store->setPersonalFields(agreement.personalFields());
-    store->beginFileRow();
-    store->addErrRow(1, "R99", "证件号码重复");
+    store->beginFile();
+    store->insertFinding(1, "R99", "证件号码重复");
     store->addFindingRecords({1, 1, "R99", "KHJBXX", {"ZJZH", "ZJHM", "KHQC"},
                               {{2, {"000001", "110101199001011234", "=2+5"}},
                                {5, {"000002", "110101199001015678", "@SUM(1)"}},
                                {9, {"000003", "护照E12", "张三"}}},
                               3, {}});
-    store->addFileRow({1, 1, "客户基本信息表", "100001_KHJBXX_20080808_1.DBF", 1, 1, 3});
-    store->beginFileRow();
-    store->addErrRow(2, "R08", "今日余额不符");
+    store->insertFile({1, 1, "客户基本信息表", "100001_KHJBXX_20080808_1.DBF", 1, 1, 3});
+    store->beginFile();
+    store->insertFinding(2, "R08", "今日余额不符");
     store->addFindingRecords({2, 1, "R08", "ZJBDXX", {"ZJZH", "JRYE", "ZRYE"},
                               {{4, {"000123", "118.00", "-0.50"}}, {6, {"000124", "1234567890123456.78", ""}}}, 2, {}});
-    store->addFileRow({2, 1, "资金变动信息表", "100001_ZJBDXX_20080808_1.DBF", 1, 1, 3});
+    store->insertFile({2, 1, "资金变动信息表", "100001_ZJBDXX_20080808_1.DBF", 1, 1, 3});
   }
 
   std::string part(const fs::path& book, const std::string& name) {

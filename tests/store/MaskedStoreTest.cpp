@@ -8,6 +8,7 @@
 
 #include "store/Masking.h"
 #include "store/Store.h"
+#include "support/StoreRows.h"
 #include "support/TempDir.h"
 
 namespace fc::store {
@@ -33,7 +34,7 @@ class MaskedStore : public testing::Test {
     marks.mark("khjbxx", "zjhm", Personal::IdentityNumber);
     marks.mark("KHJBXX", "KHQC", Personal::Name);
     store_->setPersonalFields(marks);
-    store_->addErrRow(1, "R99", "finding");
+    store_->insertFinding(1, "R99", "finding");
     // Two real numbers that mask alike are counted apart.
     store_->addFindingRecords({1, 1, "R99", "KHJBXX", {"ZJZH", "KHQC", "ZJHM"},
                                {{3, {"101000000015", "张三丰", "110101199001011234"}},
@@ -75,7 +76,7 @@ TEST_F(MaskedStore, KeepsIdentityNumbersMaskedAndShowsThemWholeOnlyWhenAsked) {
 
   // The record tables themselves hold the masked numbers only.
   for (const char* sql : {"select vals from errrecord", "select valuecounts from errfinding"})
-    for (const auto& row : store_->execute(sql)) EXPECT_EQ(row[0]->find("199001011234"), std::string::npos) << *row[0];
+    for (const auto& row : test::StoreRows(*store_, sql)) EXPECT_EQ(row[0]->find("199001011234"), std::string::npos) << *row[0];
 }
 
 TEST_F(MaskedStore, ANewRunAndForgettingLeaveNoRealValueBehind) {
@@ -86,10 +87,10 @@ TEST_F(MaskedStore, ANewRunAndForgettingLeaveNoRealValueBehind) {
   for (const char* value : {"110101199001011234", "110101********1234", "张三丰", "101000000015"})
     EXPECT_EQ(storeBytes().find(value), std::string::npos) << value;
 
-  store_->addErrRow(1, "R99", "again");
+  store_->insertFinding(1, "R99", "again");
   store_->addFindingRecords({1, 2, "R99", "KHJBXX", {"ZJHM"}, {{1, {"110101199001011234"}}}, 1, {}});
   store_->clearRun();
-  EXPECT_EQ(store_->execute("select (select count(*) from errunmasked) + (select count(*) from errpersonal)")[0][0],
+  EXPECT_EQ(test::StoreRows(*store_, "select (select count(*) from errunmasked) + (select count(*) from errpersonal)")[0][0],
             "0");
 }
 

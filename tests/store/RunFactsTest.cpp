@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "store/Store.h"
+#include "support/StoreRows.h"
 #include "support/TempDir.h"
 
 namespace fc::store {
@@ -23,18 +24,18 @@ RunFacts Facts(const std::string& key) {
 TEST(RunFactsTest, AnEarlierStoreGainsTheFactsTablesAndKeepsOnlyTheLatestRun) {
   test::TempDir home;
   auto store = Store::open(home.path(), FC_SOURCE_DATA_DIR);
-  const auto schemaBefore = store->execute("select name, sql from sqlite_master order by name");
+  const auto schemaBefore = test::StoreRows(*store, "select name, sql from sqlite_master order by name");
   EXPECT_EQ(ReadLatestRunFacts(home / "dravmel.mdb"), std::nullopt);  // no tables yet
 
   SaveLatestRunFacts(home / "dravmel.mdb", Facts("one"));
   EXPECT_EQ(ReadLatestRunFacts(home / "dravmel.mdb"), Facts("one"));
   SaveLatestRunFacts(home / "dravmel.mdb", Facts("two"));
   EXPECT_EQ(ReadLatestRunFacts(home / "dravmel.mdb"), Facts("two"));
-  EXPECT_EQ(store->execute("select count(*) from runfile")[0][0], "2");
+  EXPECT_EQ(test::StoreRows(*store, "select count(*) from runfile")[0][0], "2");
 
   // The results tables and the company list are as they were.
   for (const auto& row : schemaBefore)
-    EXPECT_EQ(store->execute("select sql from sqlite_master where name = '" + *row[0] + "'")[0][0], row[1]);
+    EXPECT_EQ(test::StoreRows(*store, "select sql from sqlite_master where name = '" + *row[0] + "'")[0][0], row[1]);
   ClearLatestRunFacts(home / "dravmel.mdb");
   EXPECT_EQ(ReadLatestRunFacts(home / "dravmel.mdb"), std::nullopt);
 }

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "store/Store.h"
+#include "support/StoreRows.h"
 #include "support/TempDir.h"
 
 namespace fc::store {
@@ -50,17 +51,17 @@ TEST_F(StoreTest, CreatesStoreWithCompaniesAndIndex) {
     EXPECT_FALSE(name.ends_with(".tmp")) << name;
   EXPECT_EQ(store->findCompany("100001"), "东岳证券股份有限公司");
   EXPECT_EQ(store->findCompany("100002"), "西麓证券");  // blanks around both fields trimmed
-  auto index = store->execute("select tbl_name from sqlite_master where type='index' and name='primarykey'");
+  auto index = test::StoreRows(*store, "select tbl_name from sqlite_master where type='index' and name='primarykey'");
   ASSERT_EQ(index.size(), 1u);
   EXPECT_EQ(index[0][0], "zqgs");
-  EXPECT_EQ(store->execute("pragma journal_mode")[0][0], "wal");
-  EXPECT_THROW(store->execute("insert into zqgs values ('100001', 'x')"), StoreError);  // unique
+  EXPECT_EQ(test::StoreRows(*store, "pragma journal_mode")[0][0], "wal");
+  EXPECT_THROW(test::StoreRows(*store, "insert into zqgs values ('100001', 'x')"), StoreError);  // unique
 }
 
 TEST_F(StoreTest, ShippedCompanyListLoads) {
   auto store = Store::open(home_.path(), FC_SOURCE_DATA_DIR);
   EXPECT_EQ(store->findCompany("100001"), "东岳证券股份有限公司");
-  EXPECT_EQ(store->execute("select count(*) from zqgs")[0][0], "8");
+  EXPECT_EQ(test::StoreRows(*store, "select count(*) from zqgs")[0][0], "8");
 }
 
 TEST_F(StoreTest, MissingOrBadCompanyListCreatesNothing) {
@@ -136,10 +137,10 @@ TEST_F(StoreTest, FindCompanyMatchesWholeCodeOnly) {
 TEST_F(StoreTest, ReadResultsOrdersByGroupFileAndErrorText) {
   auto store = open();
   store->clearRun();
-  store->beginFileRow();
-  for (const char* id : {"R03", "7", "4", "10", "2"}) store->addErrRow(1, id, std::string("问题") + id);
-  store->addFileRow(Row(1, 2, "A_2.ZIP", 0));
-  store->addFileRow(Row(2, 1, "B_1.ZIP", 1, 3));
+  store->beginFile();
+  for (const char* id : {"R03", "7", "4", "10", "2"}) store->insertFinding(1, id, std::string("问题") + id);
+  store->insertFile(Row(1, 2, "A_2.ZIP", 0));
+  store->insertFile(Row(2, 1, "B_1.ZIP", 1, 3));
   const std::vector<ResultRow> rows = store->readResults();
   ASSERT_EQ(rows.size(), 6u);
   // Group 1 first although listed second; a file with no problems gives one row of nulls.
@@ -161,7 +162,7 @@ TEST_F(StoreTest, ReadResultsOrdersByGroupFileAndErrorText) {
 
 TEST_F(StoreTest, RunWithoutProblemsGivesOneRowPerFile) {
   auto store = open();
-  for (int id = 1; id <= 3; ++id) store->addFileRow(Row(id, 0, "F" + std::to_string(id), 1));
+  for (int id = 1; id <= 3; ++id) store->insertFile(Row(id, 0, "F" + std::to_string(id), 1));
   const auto rows = store->readResults();
   ASSERT_EQ(rows.size(), 3u);
   for (const auto& r : rows) EXPECT_FALSE(r.errid || r.errdesc);
@@ -169,13 +170,13 @@ TEST_F(StoreTest, RunWithoutProblemsGivesOneRowPerFile) {
 
 TEST_F(StoreTest, GroupSelectionTakesOnlyThatSequenceNumber) {
   auto store = open();
-  store->addFileRow(Row(5, 3, "100001_ZJBDXX_20080808_3.ZIP", 1, 48));
-  store->addFileRow(Row(1, 3, "100001_KHJBXX_20080808_3.ZIP", 1, 3));
-  store->addFileRow(Row(2, 13, "100001_KHJBXX_20080808_13.ZIP", 1));
-  store->addFileRow(Row(3, 3, "100001_KHJBXX_20080808_3X.ZIP", 1));
-  store->addFileRow(Row(4, 3, "qL_100001_zjzqdy_20080808_3.zip", 1));
-  store->addFileRow(Row(6, 3, "100001_YYBXX_20080808_3.ZIP", 0));
-  const auto rows = store->selectPassedFiles("select * from  filelist where filename like '*_3.*' and isok=1");
+  store->insertFile(Row(5, 3, "100001_ZJBDXX_20080808_3.ZIP", 1, 48));
+  store->insertFile(Row(1, 3, "100001_KHJBXX_20080808_3.ZIP", 1, 3));
+  store->insertFile(Row(2, 13, "100001_KHJBXX_20080808_13.ZIP", 1));
+  store->insertFile(Row(3, 3, "100001_KHJBXX_20080808_3X.ZIP", 1));
+  store->insertFile(Row(4, 3, "qL_100001_zjzqdy_20080808_3.zip", 1));
+  store->insertFile(Row(6, 3, "100001_YYBXX_20080808_3.ZIP", 0));
+  const auto rows = store->passedFiles(3);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0].fileid, 1);  // fileid order, not the order of writing
   EXPECT_EQ(rows[1].fileid, 4);
@@ -191,20 +192,34 @@ TEST_F(StoreTest, GroupSelectionTakesOnlyThatSequenceNumber) {
 
 TEST_F(StoreTest, IdentityAndPackagingSelections) {
   auto store = open();
-  store->addFileRow(Row(1, 0, "100001_SFZFCJG_20080808.ZIP", 1));
-  store->addFileRow(Row(2, 0, "100001_SFZHCQK_20080804.ZIP", 0));
-  store->addFileRow({3, 0, "x", "NODOT", 1, 1, {}});
-  EXPECT_EQ(store->selectPassedFiles("select * from  filelist where filename like '*.*' and isok=1").size(), 1u);
-  EXPECT_EQ(store->selectPassedFiles("select * from  filelist where  isok=1").size(), 2u);
-  EXPECT_THROW(store->selectPassedFiles("select * from nosuchtable"), StoreError);
+  store->insertFile(Row(1, 0, "100001_SFZFCJG_20080808.ZIP", 1));
+  store->insertFile(Row(2, 0, "100001_SFZHCQK_20080804.ZIP", 0));
+  store->insertFile({3, 0, "x", "NODOT", 1, 1, {}});
+  EXPECT_EQ(store->passedIdentityFiles().size(), 1u);
+  EXPECT_EQ(store->passedFiles().size(), 2u);
+  EXPECT_EQ(store->listedFiles().size(), 3u);
+}
+
+// A group's files are told apart by "_<n>." alone: its digits whole, the
+// underscore itself, the name's letter case of no account.
+TEST_F(StoreTest, GroupSelectionOnTrickyNames) {
+  auto store = open();
+  const char* names[] = {"100001_KHJBXX_20080808_11.ZIP", "100001_khjbxx_20080808_1.Zip",
+                         "100001_KHJBXX_200808081.ZIP", "100001_Yybxx_20080808_1.dbf", "100001_ZJZQDY_20080808_1.ZIP"};
+  for (int id = 1; id <= 5; ++id) store->insertFile(Row(id, 1, names[id - 1], id == 5 ? 0 : 1));
+  std::vector<int> group1, group11;
+  for (const FileRow& f : store->passedFiles(1)) group1.push_back(f.fileid);
+  for (const FileRow& f : store->passedFiles(11)) group11.push_back(f.fileid);
+  EXPECT_EQ(group1, (std::vector<int>{2, 4}));
+  EXPECT_EQ(group11, std::vector<int>{1});
 }
 
 TEST_F(StoreTest, RowsSurviveReopening) {
   {
     auto store = open();
-    store->beginFileRow();
-    store->addErrRow(1, "3", "ZIP文件无法打开或为空文件");
-    store->addFileRow(Row(1, 1, "100001_KHJBXX_20080808_1.ZIP", 0));
+    store->beginFile();
+    store->insertFinding(1, "3", "ZIP文件无法打开或为空文件");
+    store->insertFile(Row(1, 1, "100001_KHJBXX_20080808_1.ZIP", 0));
   }
   auto store = open();
   const auto rows = store->readResults();
@@ -216,10 +231,10 @@ TEST_F(StoreTest, RowsSurviveReopening) {
 
 TEST_F(StoreTest, ClearRunEmptiesBothTables) {
   auto store = open();
-  store->addErrRow(1, "R01", "x");
-  store->addFileRow(Row(1, 1, "F", 1));
+  store->insertFinding(1, "R01", "x");
+  store->insertFile(Row(1, 1, "F", 1));
   store->clearRun();
-  EXPECT_EQ(store->execute("select (select count(*) from filelist), (select count(*) from fileerr)")[0],
+  EXPECT_EQ(test::StoreRows(*store, "select (select count(*) from filelist), (select count(*) from fileerr)")[0],
             (std::vector<std::optional<std::string>>{"0", "0"}));
   EXPECT_TRUE(store->readResults().empty());
   EXPECT_EQ(store->findCompany("100001"), "东岳证券股份有限公司");
@@ -227,38 +242,38 @@ TEST_F(StoreTest, ClearRunEmptiesBothTables) {
 
 TEST_F(StoreTest, AbandonedFileRowLeavesNothing) {
   auto store = open();
-  store->addFileRow(Row(1, 1, "kept", 1));
-  store->beginFileRow();
-  store->addErrRow(2, "4", "字段不符");
-  store->abandonFileRow();
-  EXPECT_EQ(store->execute("select count(*) from fileerr")[0][0], "0");
+  store->insertFile(Row(1, 1, "kept", 1));
+  store->beginFile();
+  store->insertFinding(2, "4", "字段不符");
+  store->abandonFile();
+  EXPECT_EQ(test::StoreRows(*store, "select count(*) from fileerr")[0][0], "0");
   EXPECT_EQ(store->readResults().size(), 1u);
-  store->beginFileRow();  // a new file row may begin afterwards
-  store->addFileRow(Row(2, 1, "next", 1));
+  store->beginFile();  // a new file row may begin afterwards
+  store->insertFile(Row(2, 1, "next", 1));
   EXPECT_EQ(store->readResults().size(), 2u);
 }
 
 TEST_F(StoreTest, FileRowBecomesVisibleToOtherConnectionsWhole) {
   auto writer = open();
   auto reader = open();
-  auto count = [&] { return reader->execute("select (select count(*) from filelist) + (select count(*) from fileerr)")[0][0]; };
-  writer->addErrRow(9, "R02", "outside a file row: at once");
+  auto count = [&] { return test::StoreRows(*reader, "select (select count(*) from filelist) + (select count(*) from fileerr)")[0][0]; };
+  writer->insertFinding(9, "R02", "outside a file row: at once");
   EXPECT_EQ(count(), "1");
-  writer->beginFileRow();
-  writer->addErrRow(1, "7", "日期不符");
-  writer->addErrRow(1, "8", "其他");
+  writer->beginFile();
+  writer->insertFinding(1, "7", "日期不符");
+  writer->insertFinding(1, "8", "其他");
   EXPECT_EQ(count(), "1");
-  writer->addFileRow(Row(1, 1, "F", 0));
+  writer->insertFile(Row(1, 1, "F", 0));
   EXPECT_EQ(count(), "4");
 }
 
 TEST_F(StoreTest, FileRowMisuseIsRefused) {
   auto store = open();
-  store->beginFileRow();
-  EXPECT_THROW(store->beginFileRow(), StoreError);
+  store->beginFile();
+  EXPECT_THROW(store->beginFile(), StoreError);
   EXPECT_THROW(store->clearRun(), StoreError);
-  store->abandonFileRow();
-  store->abandonFileRow();  // nothing open: no effect
+  store->abandonFile();
+  store->abandonFile();  // nothing open: no effect
   store->clearRun();
 }
 
@@ -269,14 +284,14 @@ TEST_F(StoreTest, FindingRecordsRoundTripAndClearWithTheRun) {
   const FindingRecords r12{1, 2, "R12", "ZJZQDY", {"RECNO\"\\", "YYBDM"},
                            {{7, {"a\tb\n\"q\"\\", "NULL"}}, {3, {"", "营业部"}}}, 4000,
                            {{"YYBDM", "999999", 1998}, {"YYBDM", "", 2}}};
-  store->beginFileRow();
-  store->addErrRow(1, "R12", "first");
-  store->addErrRow(1, "R12", "second");
+  store->beginFile();
+  store->insertFinding(1, "R12", "first");
+  store->insertFinding(1, "R12", "second");
   store->addFindingRecords(r12);
-  store->addFileRow(Row(1, 1, "F1", 1));
-  store->addErrRow(2, "R05", "outside a file row");
+  store->insertFile(Row(1, 1, "F1", 1));
+  store->insertFinding(2, "R05", "outside a file row");
   store->addFindingRecords({2, 1, "R05", "KHJBXX", {}, {{5, {}}}, 1, {}});
-  store->addFileRow(Row(2, 1, "F2", 1));
+  store->insertFile(Row(2, 1, "F2", 1));
 
   const auto findings = store->readFindings();
   ASSERT_EQ(findings.size(), 3u);
@@ -309,7 +324,7 @@ TEST_F(StoreTest, FindingRecordsRoundTripAndClearWithTheRun) {
   store->clearRun();
   EXPECT_TRUE(store->readFindings().empty());
   EXPECT_EQ(store->readFindingRecords(1, 2), std::nullopt);
-  EXPECT_EQ(store->execute("select (select count(*) from errfinding) + (select count(*) from errrecord)")[0][0], "0");
+  EXPECT_EQ(test::StoreRows(*store, "select (select count(*) from errfinding) + (select count(*) from errrecord)")[0][0], "0");
 }
 
 TEST_F(StoreTest, EarlierStoreGainsTheFindingTablesKeepingItsRows) {

@@ -55,19 +55,19 @@ class SilentBoxes final : public fc::gui::MessageBoxes {
 void FillSampleRun(fc::store::Store& store) {
   store.clearRun();
   auto file = [&store](fc::store::FileRow row, std::initializer_list<std::pair<const char*, const char*>> errors) {
-    store.beginFileRow();
-    for (const auto& [id, text] : errors) store.addErrRow(row.fileid, id, text);
-    store.addFileRow(row);
+    store.beginFile();
+    for (const auto& [id, text] : errors) store.insertFinding(row.fileid, id, text);
+    store.insertFile(row);
   };
-  store.beginFileRow();
-  store.addErrRow(1, "R03", "客户基本信息表中有 2 条记录的证件号码为空");
+  store.beginFile();
+  store.insertFinding(1, "R03", "客户基本信息表中有 2 条记录的证件号码为空");
   store.addFindingRecords({1, 1, "R03", "KHJBXX", {"ZQGSDM", "YYBDM", "ZJZH", "ZJHM"},
                            {{15, {"100001", "000101", "101000000015", ""}}, {38, {"100001", "000102", "102000000038", ""}}},
                            2, {{"ZJHM", "", 2}}});
-  store.addErrRow(1, "R07", "客户基本信息表中有 1 条记录的客户类别不在规定范围内");
+  store.insertFinding(1, "R07", "客户基本信息表中有 1 条记录的客户类别不在规定范围内");
   store.addFindingRecords({1, 2, "R07", "KHJBXX", {"ZQGSDM", "YYBDM", "ZJZH", "ZJLB"},
                            {{7, {"100001", "000101", "101000000007", "9"}}}, 1, {{"ZJLB", "9", 1}}});
-  store.addFileRow({1, 1, "客户基本信息表", "QL_100001_KHJBXX_20080808_1.ZIP", 1, 1, 3});
+  store.insertFile({1, 1, "客户基本信息表", "QL_100001_KHJBXX_20080808_1.ZIP", 1, 1, 3});
   file({2, 1, "资金与证券账户对应关系表", "QL_100001_ZJZQDY_20080808_1.ZIP", 1, 1, 3}, {});
   file({3, 1, "资金变动信息表", "QL_100001_ZJBDXX_20080808_1.ZIP", 0, 0, {}}, {});
   file({4, 1, "证券营业部信息表", "100001_YYBXX_20080808_1.ZIP", 1, 0, {}},
@@ -86,14 +86,14 @@ fc::store::RunFacts SampleRunFacts(fc::store::Store& store) {
   facts.started = "2008-08-09 09:30:00";
   facts.completed = true;
   fc::store::RunTally tally;
-  for (const auto& row : store.execute("select fileid, groupno, filecat, filename, isexist, isok from filelist")) {
+  for (const fc::store::FileRow& row : store.listedFiles()) {
     fc::store::FileFacts& f = facts.files.emplace_back();
-    f.fileid = std::stoi(row[0].value_or("0"));
-    f.groupno = std::stoi(row[1].value_or("0"));
-    f.filecat = row[2].value_or("");
-    f.filename = row[3].value_or("");
-    f.isexist = std::stoi(row[4].value_or("0"));
-    f.isok = std::stoi(row[5].value_or("0"));
+    f.fileid = row.fileid;
+    f.groupno = row.groupno;
+    f.filecat = row.filecat;
+    f.filename = row.filename;
+    f.isexist = row.isexist;
+    f.isok = row.isok;
     if (f.isok) tally.rulesRan.insert(f.fileid);
   }
   for (const fc::store::FindingRow& f : store.readFindings()) tally.findings.push_back({f.fileid, f.total});

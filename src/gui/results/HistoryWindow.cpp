@@ -38,10 +38,10 @@ QStringList RowTexts(const history::RunSummary& r) {
 // The run's filelist and fileerr rows, as the run wrote them.
 void LayIntoStore(const history::Run& run, store::Store& store) {
   for (const store::FileFacts& f : run.facts.files) {
-    store.beginFileRow();
+    store.beginFile();
     for (const history::Finding& finding : run.findings)
-      if (finding.fileid == f.fileid) store.addErrRow(f.fileid, finding.errid, finding.errdesc);
-    store.addFileRow({f.fileid, f.groupno, f.filecat, f.filename, f.isexist, f.isok,
+      if (finding.fileid == f.fileid) store.insertFinding(f.fileid, finding.errid, finding.errdesc);
+    store.insertFile({f.fileid, f.groupno, f.filecat, f.filename, f.isexist, f.isok,
                       f.dbfVersion ? std::optional<int>(static_cast<int>(*f.dbfVersion)) : std::nullopt});
   }
 }

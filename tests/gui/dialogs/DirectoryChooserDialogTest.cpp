@@ -14,6 +14,7 @@
 #include "gui/support/DialogTestSupport.h"
 #include "gui/support/GuiTestSupport.h"
 #include "store/Store.h"
+#include "support/StoreRows.h"
 
 namespace fc::gui {
 namespace {
@@ -199,7 +200,7 @@ TEST_F(DirectoryChooserDialogTest, WithoutAWorkingStoreADoubleClickOffersNoCode)
       nullptr, boxes);
   dialog->show();
   test::DoubleClickEntry(dialog->fileList(), "100001_KHJBXX_20080808_1.ZIP");
-  store->execute("drop table zqgs");  // a store that can no longer answer
+  test::StoreRows(*store, "drop table zqgs");  // a store that can no longer answer
   dialog = openSource(Chooser::AccountSource);
   test::DoubleClickEntry(dialog->fileList(), "100001_KHJBXX_20080808_1.ZIP");
   EXPECT_TRUE(boxes.shown.empty()) << boxes.texts().join('|').toStdString();

@@ -74,22 +74,22 @@ class RecordsWindowTest : public ::testing::Test {
   // records and two R12 findings, ZJZQDY with a structure problem, YYBXX
   // without problems.
   void fillRun() {
-    store->beginFileRow();
-    store->addErrRow(1, "R08", "客户基本信息表中有 5 条记录的营业部代码不存在");
+    store->beginFile();
+    store->insertFinding(1, "R08", "客户基本信息表中有 5 条记录的营业部代码不存在");
     store::FindingRecords r08{1, 1, "R08", "KHJBXX", {"YYBDM", "KHQC"}, {}, 5, {}};
     r08.records = {{2, {"999999", "东岳,\"甲\" 公司"}}, {7, {"999999", ""}}, {11, {"NULL", "第二行\n换行"}}};
     r08.valueCounts = {{"YYBDM", "999999", 4}, {"YYBDM", "NULL", 1}};
     store->addFindingRecords(r08);
-    store->addErrRow(1, "R12", "客户全称为空");
+    store->insertFinding(1, "R12", "客户全称为空");
     store->addFindingRecords({1, 2, "R12", "KHJBXX", {"KHQC"}, {{7, {""}}}, 1, {{"KHQC", "", 1}}});
-    store->addErrRow(1, "R12", "证件号码为空");
+    store->insertFinding(1, "R12", "证件号码为空");
     store->addFindingRecords({1, 3, "R12", "KHJBXX", {"ZJHM"}, {{3, {""}}, {4, {""}}}, 2, {}});
-    store->addFileRow({1, 1, "客户基本信息表", "100001_KHJBXX_20080808_1.DBF", 1, 1, 3});
-    store->beginFileRow();
-    store->addErrRow(2, "5", "字段ZJZH缺失");
-    store->addFileRow({2, 1, "资金与证券账户对应关系表", "100001_ZJZQDY_20080808_1.DBF", 1, 0, {}});
-    store->beginFileRow();
-    store->addFileRow({3, 1, "证券营业部信息表", "100001_YYBXX_20080808_1.DBF", 1, 1, 3});
+    store->insertFile({1, 1, "客户基本信息表", "100001_KHJBXX_20080808_1.DBF", 1, 1, 3});
+    store->beginFile();
+    store->insertFinding(2, "5", "字段ZJZH缺失");
+    store->insertFile({2, 1, "资金与证券账户对应关系表", "100001_ZJZQDY_20080808_1.DBF", 1, 0, {}});
+    store->beginFile();
+    store->insertFile({3, 1, "证券营业部信息表", "100001_YYBXX_20080808_1.DBF", 1, 1, 3});
   }
 
   // The grid row whose problem-description cell reads `errdesc`.
@@ -282,13 +282,13 @@ TEST_F(RecordsWindowTest, IdentityNumbersShowWholeOnlyWhileTheBoxIsTickedAndExpo
   privacy::PersonalFields marks;
   marks.mark("KHJBXX", "ZJHM", privacy::Personal::IdentityNumber);
   store->setPersonalFields(marks);
-  store->addErrRow(1, "R99", "证件号码重复");
+  store->insertFinding(1, "R99", "证件号码重复");
   store->addFindingRecords({1, 1, "R99", "KHJBXX", {"ZJZH", "ZJHM"},
                             {{2, {"101", "110101199001011234"}}, {5, {"102", "护照E12"}}}, 2,
                             {{"ZJHM", "110101199001011234", 1}, {"ZJHM", "护照E12", 1}}});
-  store->addErrRow(1, "R98", "营业部代码不存在");
+  store->insertFinding(1, "R98", "营业部代码不存在");
   store->addFindingRecords({1, 2, "R98", "KHJBXX", {"YYBDM"}, {{3, {"999999"}}}, 1, {}});
-  store->addFileRow({1, 1, "客户基本信息表", "100001_KHJBXX_20080808_1.DBF", 1, 1, 3});
+  store->insertFile({1, 1, "客户基本信息表", "100001_KHJBXX_20080808_1.DBF", 1, 1, 3});
   const store::FindingRow finding = store->readFindings().at(0);
   RecordsWindow window(*store->readFindingRecords(1, 1), finding, nullptr, boxes);
   window.offerUnmasking(store.get());

@@ -21,9 +21,9 @@ class ResultsWindowTest : public ::testing::Test {
   }
 
   void addFile(store::FileRow row, std::vector<std::pair<std::string, std::string>> problems = {}) {
-    store->beginFileRow();
-    for (const auto& [id, text] : problems) store->addErrRow(row.fileid, id, text);
-    store->addFileRow(row);
+    store->beginFile();
+    for (const auto& [id, text] : problems) store->insertFinding(row.fileid, id, text);
+    store->insertFile(row);
   }
 
   QString cell(const QTableWidget* grid, int row, int column) {

@@ -29,6 +29,7 @@
 #include "pipeline/StopRequest.h"
 #include "settings/NumberSettings.h"
 #include "store/Store.h"
+#include "support/StoreRows.h"
 #include "support/Zip.h"
 
 namespace fc::gui {
@@ -203,7 +204,7 @@ TEST_F(RunTest, StopDuringTheRulesLeavesNothingHalfWrittenAndTheHistorySaysIncom
   for (const auto& scratch : {home.home().workdir(), home.home().dbfdir(), home.home().lchkdir()})
     EXPECT_TRUE(std::filesystem::is_empty(scratch)) << scratch;
   // The store holds whole file rows only: no finding of a file whose row was dropped.
-  const auto orphans = window.store()->execute("select count(*) from fileerr where fileid not in (select fileid from filelist)");
+  const auto orphans = test::StoreRows(*window.store(), "select count(*) from fileerr where fileid not in (select fileid from filelist)");
   ASSERT_EQ(orphans.size(), 1u);
   EXPECT_EQ(orphans[0][0], "0");
   HistoryWindow history(home.home(), boxes);
