@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string error;
   std::unique_ptr<fc::dbf::Table> table = fc::dbf::Table::open(file, error);
   Require((table != nullptr) == error.empty(), "a table with an error, or an error without text");
-  Require(fc::dbf::GetDBFType(file) == (table ? table->version() : -1), "GetDBFType disagrees with open");
+  Require(fc::dbf::VersionByte(file) == (table ? table->version() : -1), "VersionByte disagrees with open");
   if (!table) return 0;
   CheckLayout(*table, size);
   for (const fc::dbf::Field& f : table->fields())

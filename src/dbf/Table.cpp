@@ -239,7 +239,7 @@ std::string Table::decode(std::string_view bytes) const { return impl_->decode(b
 TableChanged::TableChanged(std::filesystem::path file)
     : std::runtime_error("文件" + file.string() + "在读取过程中被改动，读到的内容不完整"), file_(std::move(file)) {}
 
-int GetDBFType(const std::filesystem::path& path) {
+int VersionByte(const std::filesystem::path& path) {
   std::string error;
   std::unique_ptr<Table> table = Table::open(path, error);
   return table ? table->version() : -1;

@@ -122,8 +122,8 @@ class TableChanged : public std::runtime_error {
   std::filesystem::path file_;
 };
 
-// The version byte of a readable DBF (what the outside structure library's
-// GetDBFType reported); -1 when the file cannot be read.
-int GetDBFType(const std::filesystem::path& path);
+// The version byte of a readable DBF, which the run stores as its type
+// (filelist.dbftype); -1 when the file cannot be read.
+int VersionByte(const std::filesystem::path& path);
 
 }  // namespace fc::dbf

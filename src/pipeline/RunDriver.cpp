@@ -291,11 +291,11 @@ class Run {
   // The passed table's type; an unpacked table is kept in dbfdir for the
   // logic phase, because workdir is emptied by the next archive.
   int keepPassedTable(const std::string& fileName, const fs::path& file) {
-    if (in_.checkType == CheckType::Dbf) return dbf::GetDBFType(file);
+    if (in_.checkType == CheckType::Dbf) return dbf::VersionByte(file);
     std::string dbfName = SwapLastThree(fileName, "DBF");
     std::optional<fs::path> unpacked = FindFileNoCase(home_.workdir(), dbfName);
     if (!unpacked) return -1;
-    int type = dbf::GetDBFType(*unpacked);
+    int type = dbf::VersionByte(*unpacked);
     LinkOrCopyFile(*unpacked, home_.dbfdir() / dbfName);
     return type;
   }

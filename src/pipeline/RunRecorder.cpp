@@ -79,13 +79,7 @@ void RunRecorder::storeVerified() {
 // Every listed file is kept for the verdict; its size, time and checksum
 // only with the facts.
 void RunRecorder::listed(const store::FileRow& row, const std::optional<fs::path>& found) {
-  store::FileFacts& f = facts_.files.emplace_back();
-  f.fileid = row.fileid;
-  f.groupno = row.groupno;
-  f.filecat = row.filecat;
-  f.filename = row.filename;
-  f.isexist = row.isexist;
-  f.isok = row.isok;
+  store::FileFacts& f = facts_.files.emplace_back(store::ListedFileFacts(row));
   if (!inputs_.keepFacts) return;
   struct stat st{};
   if (!found || stat(found->c_str(), &st) != 0) return;

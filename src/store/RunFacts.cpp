@@ -1,6 +1,7 @@
 #include "store/RunFacts.h"
 
 #include "store/Sqlite.h"
+#include "store/Store.h"
 
 namespace fc::store {
 
@@ -223,6 +224,17 @@ std::optional<RunFacts> ReadLatestRunFacts(const std::filesystem::path& storeFil
   Query latest = db.prepare("select runkey from runinfo order by id desc limit 1");
   if (!latest.next()) return std::nullopt;
   return SelectRunFacts(db, latest.text(0));
+}
+
+FileFacts ListedFileFacts(const FileRow& row) {
+  FileFacts f;
+  f.fileid = row.fileid;
+  f.groupno = row.groupno;
+  f.filecat = row.filecat;
+  f.filename = row.filename;
+  f.isexist = row.isexist;
+  f.isok = row.isok;
+  return f;
 }
 
 }  // namespace fc::store

@@ -26,6 +26,7 @@
 namespace fc::store {
 
 class Connection;
+struct FileRow;
 
 struct FileFacts {
   int fileid = 0;                       // filelist.fileid
@@ -44,6 +45,10 @@ struct FileFacts {
   std::string verdictText = {};         // its reason ("文件不存在", "2条规则发现问题，涉及5条记录")
   bool operator==(const FileFacts&) const = default;
 };
+
+// The facts a listed file brings from its filelist row; the rest is filled
+// by whoever looks at the file itself.
+FileFacts ListedFileFacts(const FileRow& row);
 
 struct PackFacts {
   std::string archive;  // the archive's name in the output directory

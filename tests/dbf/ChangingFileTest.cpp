@@ -82,7 +82,7 @@ TEST(ChangingFile, ANamedPipeInATablesPlaceIsRefusedWithoutWaiting) {
   std::string error;
   EXPECT_FALSE(Table::open(pipe, error));  // would wait for a writer for ever
   EXPECT_EQ(error, "无法读取文件KHJBXX.DBF：不是普通文件");
-  EXPECT_EQ(GetDBFType(pipe), -1);
+  EXPECT_EQ(VersionByte(pipe), -1);
 }
 
 TEST(ChangingFileDeathTest, AFaultOutsideEveryTableStillEndsTheProcess) {

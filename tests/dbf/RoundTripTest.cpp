@@ -168,7 +168,7 @@ TEST(RoundTrip, EmptyTableAndUnfinishedWriter) {
   auto t = Open(dir / "empty.dbf");
   ASSERT_TRUE(t);
   EXPECT_EQ(t->recordCount(), 0u);
-  EXPECT_EQ(GetDBFType(dir / "empty.dbf"), 0x30);
+  EXPECT_EQ(VersionByte(dir / "empty.dbf"), 0x30);
 
   // The destructor finishes: the count is right even without finish().
   {

@@ -71,7 +71,7 @@ class TableTest : public ::testing::Test {
     EXPECT_FALSE(open(bytes));
     EXPECT_EQ(error_.rfind("文件不是有效的DBF表：", 0), 0u) << error_;
     EXPECT_NE(error_.find(reason), std::string::npos) << error_;
-    EXPECT_EQ(GetDBFType(dir_ / "t.dbf"), -1);
+    EXPECT_EQ(VersionByte(dir_ / "t.dbf"), -1);
   }
 
   test::TempDir dir_;

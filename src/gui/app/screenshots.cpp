@@ -87,14 +87,8 @@ fc::store::RunFacts SampleRunFacts(fc::store::Store& store) {
   facts.completed = true;
   fc::store::RunTally tally;
   for (const fc::store::FileRow& row : store.listedFiles()) {
-    fc::store::FileFacts& f = facts.files.emplace_back();
-    f.fileid = row.fileid;
-    f.groupno = row.groupno;
-    f.filecat = row.filecat;
-    f.filename = row.filename;
-    f.isexist = row.isexist;
-    f.isok = row.isok;
-    if (f.isok) tally.rulesRan.insert(f.fileid);
+    facts.files.push_back(fc::store::ListedFileFacts(row));
+    if (row.isok) tally.rulesRan.insert(row.fileid);
   }
   for (const fc::store::FindingRow& f : store.readFindings()) tally.findings.push_back({f.fileid, f.total});
   fc::store::Judge(facts, tally);
