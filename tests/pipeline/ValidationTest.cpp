@@ -98,7 +98,9 @@ TEST(OutputDir, CheckedBeforeTheRunWhenArchivesMayBeWrittenThere) {
     raw.targetDir = c.target;
     std::optional<InputProblem> problem = CheckOutputDir(raw);
     EXPECT_EQ(problem ? std::optional(problem->message) : std::nullopt, c.message) << c.target;
-    if (problem) EXPECT_EQ(problem->focus, InputField::TargetDir);
+    if (problem) {
+      EXPECT_EQ(problem->focus, InputField::TargetDir);
+    }
   }
 }
 
