@@ -44,51 +44,33 @@ class TextLiteralExpr : public TextExpr {
   std::string text_;
 };
 
-class ToUtf8Expr : public TextExpr {
+// Text converted from one encoding into another: a code page's bytes into
+// UTF-8 (where an unconvertible byte becomes U+FFFD), or UTF-8 decoded from a
+// code page back into it, so that it orders as the table's own bytes do
+// (where a character without a place there becomes "?"). ASCII is the same
+// in both and passes as it is.
+class RecodeExpr : public TextExpr {
  public:
-  explicit ToUtf8Expr(TextPtr in)
-      : TextExpr(kUtf8, in->origin()), in_(std::move(in)), decoder_(kUtf8, in_->encoding(), "\xEF\xBF\xBD") {}
+  RecodeExpr(TextPtr in, const char* to, const char* substitute)
+      : TextExpr(to, IsUtf8(to) ? in->origin() : nullptr),  // a code page's bytes come from it
+        in_(std::move(in)),
+        converter_(to, in_->encoding(), substitute) {}
   bool eval(const Row& row, std::string_view& out) override {
-    std::string_view raw;
-    if (!in_->eval(row, raw)) return false;
-    if (dbf::IsAscii(raw)) {
-      out = raw;
+    std::string_view from;
+    if (!in_->eval(row, from)) return false;
+    if (dbf::IsAscii(from)) {
+      out = from;
       return true;
     }
     buffer_.clear();
-    decoder_.convert(raw, buffer_);
+    converter_.convert(from, buffer_);
     out = buffer_;
     return true;
   }
 
  private:
   TextPtr in_;
-  dbf::Converter decoder_;
-  std::string buffer_;
-};
-
-// UTF-8 decoded from a code page, back in it, so that it orders as the
-// table's own bytes do.
-class FromUtf8Expr : public TextExpr {
- public:
-  FromUtf8Expr(TextPtr in, const char* codePage)
-      : TextExpr(codePage), in_(std::move(in)), encoder_(codePage, kUtf8, "?") {}
-  bool eval(const Row& row, std::string_view& out) override {
-    std::string_view utf8;
-    if (!in_->eval(row, utf8)) return false;
-    if (dbf::IsAscii(utf8)) {
-      out = utf8;
-      return true;
-    }
-    buffer_.clear();
-    encoder_.convert(utf8, buffer_);
-    out = buffer_;
-    return true;
-  }
-
- private:
-  TextPtr in_;
-  dbf::Converter encoder_;
+  dbf::Converter converter_;
   std::string buffer_;
 };
 
@@ -630,7 +612,7 @@ bool TextExpr::IsUtf8(const char* encoding) { return std::strcmp(encoding, kUtf8
 TextPtr TextLiteral(std::string utf8) { return std::make_unique<TextLiteralExpr>(std::move(utf8), kUtf8); }
 TextPtr ToUtf8(TextPtr text) {
   if (text->isAscii() || TextExpr::IsUtf8(text->encoding())) return text;
-  return std::make_unique<ToUtf8Expr>(std::move(text));
+  return std::make_unique<RecodeExpr>(std::move(text), kUtf8, "\xEF\xBF\xBD");
 }
 
 namespace {
@@ -657,7 +639,7 @@ TextPtr ToCodePage(TextPtr text, const char* codePage) {
   if (text->isAscii() || std::strcmp(text->encoding(), codePage) == 0) return text;
   if (const std::string* literal = text->asLiteral())
     return std::make_unique<TextLiteralExpr>(*EncodedLiteral(*literal, codePage), codePage);
-  return std::make_unique<FromUtf8Expr>(std::move(text), codePage);
+  return std::make_unique<RecodeExpr>(std::move(text), codePage, "?");
 }
 TextPtr Trim(TextPtr text, TrimSide side) { return std::make_unique<TrimExpr>(std::move(text), side); }
 TextPtr ChangeCase(TextPtr utf8, bool upper) {
