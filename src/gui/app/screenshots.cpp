@@ -3,6 +3,7 @@
 //
 // The windows work on a scratch application home whose store holds a small
 // made-up check run, so that the results window has something to show.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -136,19 +138,29 @@ void Pick(Dialog& dialog, const char* name) {
     dialog.fileClicked(item);
 }
 
+// The source and target directory choosers of a check window.
+bool SaveChoosers(fc::gui::CheckWindow& window, std::array<fc::gui::Chooser, 2> choosers,
+                  const fc::settings::AppHome& home, fc::gui::MessageBoxes& boxes, const QDir& out,
+                  std::array<const char*, 2> names) {
+  using namespace fc::gui;
+  const ChooserTargets source{window.sourceDirField(), window.companyCodeField(), window.companyNameField(),
+                              window.findChild<QRadioButton*>("CHKZIP")};
+  DirectoryChooserDialog sourceChooser(choosers[0], source, home, window.store(), boxes, &window);
+  bool ok = Save(sourceChooser, out, names[0]);
+  DirectoryChooserDialog targetChooser(choosers[1], {window.targetDirField(), nullptr, nullptr, source.zipType},
+                                       home, window.store(), boxes, &window);
+  ok &= Save(targetChooser, out, names[1]);
+  return ok;
+}
+
 bool SaveAccountDialogs(fc::gui::AccountCheckWindow& account, const fc::settings::AppHome& home,
                         fc::gui::MessageBoxes& boxes, const QDir& out) {
   using namespace fc::gui;
-  const ChooserTargets source{account.sourceDirField(), account.companyCodeField(),
-                              account.companyNameField(), account.findChild<QRadioButton*>("CHKZIP")};
-  DirectoryChooserDialog accountSource(Chooser::AccountSource, source, home, account.store(), boxes, &account);
-  bool ok = Save(accountSource, out, "selectdir3.png");
-  DirectoryChooserDialog accountTarget(Chooser::AccountTarget,
-                                    {account.targetDirField(), nullptr, nullptr, source.zipType}, home,
-                                    account.store(), boxes, &account);
-  ok &= Save(accountTarget, out, "selectdir4.png");
+  bool ok = SaveChoosers(account, {Chooser::AccountSource, Chooser::AccountTarget}, home, boxes, out,
+                         {"selectdir3.png", "selectdir4.png"});
+  const QAbstractButton* zipType = account.findChild<QRadioButton*>("CHKZIP");
   PreciseSelectionDialog precise(
-      {account.sourceDirField(), account.companyCodeField(), source.zipType, account.dataDateField(),
+      {account.sourceDirField(), account.companyCodeField(), zipType, account.dataDateField(),
        {account.kindBox(0), account.kindBox(1), account.kindBox(2), account.kindBox(3), account.kindBox(4)},
        account.fullTransferOption(), account.incrementalOption(), account.beginNoField(), account.endNoField()},
       boxes, &account);
@@ -163,15 +175,10 @@ bool SaveAccountDialogs(fc::gui::AccountCheckWindow& account, const fc::settings
 bool SaveIdentityDialogs(fc::gui::IdentityCheckWindow& identity, const fc::settings::AppHome& home,
                          fc::gui::MessageBoxes& boxes, const QDir& out) {
   using namespace fc::gui;
-  const ChooserTargets source{identity.sourceDirField(), identity.companyCodeField(),
-                              identity.companyNameField(), identity.findChild<QRadioButton*>("CHKZIP")};
-  DirectoryChooserDialog identitySource(Chooser::IdentitySource, source, home, identity.store(), boxes, &identity);
-  bool ok = Save(identitySource, out, "selectdir1.png");
-  DirectoryChooserDialog identityTarget(Chooser::IdentityTarget,
-                                    {identity.targetDirField(), nullptr, nullptr, source.zipType}, home,
-                                    identity.store(), boxes, &identity);
-  ok &= Save(identityTarget, out, "selectdir2.png");
-  const ViewerTargets viewed{identity.sourceDirField(), identity.companyCodeField(), source.zipType,
+  bool ok = SaveChoosers(identity, {Chooser::IdentitySource, Chooser::IdentityTarget}, home, boxes, out,
+                         {"selectdir1.png", "selectdir2.png"});
+  const QAbstractButton* zipType = identity.findChild<QRadioButton*>("CHKZIP");
+  const ViewerTargets viewed{identity.sourceDirField(), identity.companyCodeField(), zipType,
                              identity.dataDateField(), identity.sendDateField(), identity.comparisonBox()};
   FileViewerDialog comparison(Viewer::Comparison, viewed, &identity);
   Pick(comparison, "100001_SFZHCQK_20080804.ZIP");
