@@ -3,12 +3,6 @@
 // text, and the FoxPro forms beyond the first rules.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
-#include "query/Dialect.h"
-#include "naming/InterfaceLayouts.h"
 #include "query/Capture.h"
 #include "query/QueryFixture.h"
 
@@ -175,26 +169,6 @@ TEST_F(Dialect, MisusedFormsAreNamed) {
   EXPECT_EQ(error("select count(*) from khjbxx where len(empty(zjzh)) = 1"),
             "不支持的语法: 条件不能用作值: empty(zjzh)");
   EXPECT_EQ(error("select count(*) from khjbxx having count(*) > 1"), "不支持的语法: having count(*) > 1");
-}
-
-// The reference in docs/ is the engine's own table, current, and every
-// example in it runs on tables of the interface agreement's layouts.
-class Reference : public QueryFixture {};
-
-TEST_F(Reference, IsCurrentAndItsExamplesRun) {
-  const std::filesystem::path data = FC_SOURCE_DATA_DIR;
-  std::ifstream in(data / ".." / "docs" / "rule-language.md", std::ios::binary);
-  const std::string checkedIn((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(checkedIn, RuleLanguageReference())
-      << "docs/rule-language.md is not current: filingcheck-cli rules reference > docs/rule-language.md";
-  const naming::InterfaceLayouts layouts = naming::InterfaceLayouts::load(data / "interface/layouts.csv");
-  for (const naming::TableLayout& layout : layouts.all()) {
-    std::vector<dbf::FieldSpec> fields;
-    for (const naming::LayoutField& f : layout.fields)
-      fields.push_back({f.name, f.type, static_cast<uint8_t>(f.length), static_cast<uint8_t>(f.decimals)});
-    table(layout.kind + ".DBF", fields, {});
-  }
-  for (const DialectEntry& e : DialectEntries()) EXPECT_NO_THROW(run(e.example)) << e.example;
 }
 
 }  // namespace
