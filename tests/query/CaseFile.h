@@ -40,7 +40,7 @@
 // answer; `query [COLUMN...]` the rows Session::run gives, in order, after
 // the `----` line (none after it: no rows), and the column names when
 // listed; `error MESSAGE` the QueryError that the query as a count throws.
-// A query may go on over several lines, joined by one blank.
+// A query may go on over several lines, each trimmed, joined by one blank.
 #pragma once
 
 #include <cstdint>
