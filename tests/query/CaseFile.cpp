@@ -117,22 +117,25 @@ dbf::FieldSpec Field(std::string_view text, const Reader& reader, int lineNumber
   field.type = type[0];
   std::string_view size = text.substr(open + 1, close - open - 1);
   const size_t comma = size.find(',');
-  field.length = static_cast<uint8_t>(Number(size.substr(0, comma), reader, lineNumber));
-  if (comma != std::string_view::npos)
-    field.decimals = static_cast<uint8_t>(Number(size.substr(comma + 1), reader, lineNumber));
+  const int64_t length = Number(size.substr(0, comma), reader, lineNumber);
+  const int64_t decimals = comma == std::string_view::npos ? 0 : Number(size.substr(comma + 1), reader, lineNumber);
+  if (length < 1 || length > 254 || decimals < 0 || decimals >= length)
+    reader.fail(lineNumber, "a field's size is 1 to 254 bytes, its decimals fewer: " + std::string(text));
+  field.length = static_cast<uint8_t>(length);
+  field.decimals = static_cast<uint8_t>(decimals);
   std::string_view rest = Trimmed(text.substr(close + 1));
   if (rest != "" && rest != "NULL") reader.fail(lineNumber, "after a field's size only NULL: " + std::string(text));
   field.nullable = rest == "NULL";
   return field;
 }
 
-// "table T (fields...) [codepage 0xNN]", the fields perhaps over several lines.
 bool Closed(std::string_view fields) {
   int depth = 0;
   for (char c : fields) depth += c == '(' ? 1 : c == ')' ? -1 : 0;
   return depth == 0;
 }
 
+// "table T (fields...) [codepage 0xNN]", the fields perhaps over several lines.
 CaseTable TableHead(std::string head, Reader& reader, int lineNumber) {
   if (head.find('(') == std::string::npos) reader.fail(lineNumber, "a table is: table NAME (FIELDS)");
   while (!Closed(head)) {

@@ -102,6 +102,7 @@ TEST(QueryCaseFile, FaultsNameTheirLine) {
   const std::pair<const char*, const char*> faults[] = {
       {"table T (A C(2)\n", "t.test:1: the field list is not closed by )"},
       {"table T (A X(2))\n", "t.test:1: a field type is C or N: A X(2)"},
+      {"table T (A C(300))\n", "t.test:1: a field's size is 1 to 254 bytes, its decimals fewer: A C(300)"},
       {"table T (A C(2))\n1 2\n", "t.test:2: more values than fields"},
       {"table T (A C(2))\n'1\n", "t.test:2: a quoted value is not closed"},
       {"\n# a comment\ncount one\nselect count(*) from t\n", "t.test:3: not a whole number: one"},
