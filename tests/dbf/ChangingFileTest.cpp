@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "dbf/Table.h"
-#include "support/SubmissionRows.h"
+#include "dbf/Writer.h"
 #include "support/TempDir.h"
 
 namespace fc::dbf {
@@ -20,6 +20,13 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr uint32_t kRecords = 3000;  // several hundred pages
+
+// kRecords accounts in records as wide as a customer table's (220 bytes).
+void WriteAccounts(const fs::path& path) {
+  Writer writer(path, Format::DBase3, {{"ZJZH", 'C', 20}, {"KHQC", 'C', 199}});
+  for (uint32_t i = 0; i < kRecords; ++i) writer.add({"Z" + std::to_string(i + 1), "客户"});
+  writer.finish();
+}
 
 std::unique_ptr<Table> Open(const fs::path& path) {
   std::string error;
@@ -38,8 +45,8 @@ uint32_t LiveRecords(const Table& table) {
 TEST(ChangingFile, ATableTruncatedUnderItsReadersReadsAsZerosAndSaysSo) {
   test::TempDir dir;
   const fs::path cut = dir / "CUT.DBF", kept = dir / "KEPT.DBF";
-  test::WriteRows(cut, "KHJBXX", test::Make("KHJBXX", kRecords));
-  test::WriteRows(kept, "KHJBXX", test::Make("KHJBXX", kRecords));
+  WriteAccounts(cut);
+  WriteAccounts(kept);
   std::unique_ptr<Table> table = Open(cut), other = Open(kept);
   ASSERT_TRUE(table && other);
   const Field& zjzh = *table->findField("ZJZH");
@@ -88,7 +95,7 @@ TEST(ChangingFile, ANamedPipeInATablesPlaceIsRefusedWithoutWaiting) {
 TEST(ChangingFileDeathTest, AFaultOutsideEveryTableStillEndsTheProcess) {
   test::TempDir dir;
   const fs::path path = dir / "PLAIN.DBF";
-  test::WriteRows(path, "KHJBXX", test::Make("KHJBXX", kRecords));
+  WriteAccounts(path);
   ASSERT_TRUE(Open(path));  // the guard is in place
   EXPECT_DEATH(
       {

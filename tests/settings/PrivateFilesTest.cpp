@@ -9,7 +9,6 @@
 #include "settings/NumberSettings.h"
 #include "settings/Settings.h"
 #include "support/TempDir.h"
-#include "support/Zip.h"
 #include "support/Umask.h"
 
 namespace fc::settings {

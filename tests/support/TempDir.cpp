@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -31,6 +32,11 @@ std::filesystem::path TempDir::write(const std::string& name, const std::string&
   out << bytes;
   if (!out) throw std::runtime_error("cannot write " + p.string());
   return p;
+}
+
+std::string ReadFileBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace fc::test

@@ -1,5 +1,6 @@
 // support/TempDir.h - a fresh directory under the system's temporary
-// directory, removed with everything in it when the object goes away.
+// directory, removed with everything in it when the object goes away, and
+// the bytes of a file.
 #pragma once
 
 #include <filesystem>
@@ -22,5 +23,8 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// Reads a whole file (empty when it cannot be read).
+std::string ReadFileBytes(const std::filesystem::path& file);
 
 }  // namespace fc::test

@@ -3,8 +3,6 @@
 #include <sys/stat.h>
 #include <zip.h>
 
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace fc::test {
@@ -105,11 +103,6 @@ ZipEntryInfo InspectZipEntry(const std::filesystem::path& archive, const std::st
   if (zip_stat(za, name.c_str(), 0, &st) == 0) info = {st.comp_method, st.mtime};
   zip_discard(za);
   return info;
-}
-
-std::string ReadFileBytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace fc::test

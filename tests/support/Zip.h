@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "support/TempDir.h"  // ReadFileBytes, to compare an entry with its file
+
 namespace fc::test {
 
 class ZipWriter {
@@ -54,8 +56,5 @@ struct ZipEntryInfo {
   int64_t mtime = 0;   // seconds since the epoch (DOS time, 2-second steps)
 };
 ZipEntryInfo InspectZipEntry(const std::filesystem::path& archive, const std::string& name);
-
-// Reads a whole file (empty when it cannot be read).
-std::string ReadFileBytes(const std::filesystem::path& file);
 
 }  // namespace fc::test
