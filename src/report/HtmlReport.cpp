@@ -217,10 +217,11 @@ std::string Skipped(const history::Run& run) {
   return html + "</table>";
 }
 
-std::string ChangeRows(const std::vector<history::FindingChange>& changes, const char* cls, bool after) {
+std::string ChangeRows(const std::vector<history::FindingChange>& changes, const char* kind, const char* cls,
+                       bool after) {
   std::string html;
   for (const history::FindingChange& c : changes)
-    html += std::string("<tr class=\"") + cls + "\">" + Cell(c.filename) + Cell(c.errid) +
+    html += std::string("<tr class=\"") + cls + "\">" + Cell(kind) + Cell(c.filename) + Cell(c.errid) +
             Cell(after ? c.errdescAfter : c.errdescBefore) + Cell(Num(c.countBefore), "num") +
             Cell(Num(c.countAfter), "num") + "</tr>";
   return html;
@@ -245,8 +246,8 @@ std::string Comparison(const ReportData& data) {
           Num(static_cast<int64_t>(c.files.size())) + " 个。</p>";
   if (c.added.size() + c.gone.size() + c.changed.size() + c.unchecked.size() > 0) {
     html += "<table>" + Head({"变化", "文件名", "错误编号", "错误描述", "上次记录数", "本次记录数"});
-    html += ChangeRows(c.added, "new", true) + ChangeRows(c.changed, "changed", true) +
-            ChangeRows(c.gone, "gone", false) + ChangeRows(c.unchecked, "unchecked", false);
+    html += ChangeRows(c.added, "新增", "new", true) + ChangeRows(c.changed, "记录数变化", "changed", true) +
+            ChangeRows(c.gone, "消除", "gone", false) + ChangeRows(c.unchecked, "未检查", "unchecked", false);
     html += "</table>";
   }
   if (!c.missing.empty()) {

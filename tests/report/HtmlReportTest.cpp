@@ -63,11 +63,13 @@ TEST(HtmlReportTest, EveryOperatorValueIsEscapedAndNothingIsFetched) {
 TEST(HtmlReportTest, ComparisonMarksNewFindingsAndChangedFiles) {
   ReportData data = HostileRun();
   const std::string page = HtmlReport(data);
-  EXPECT_NE(page.find("<tr class=\"new\">"), std::string::npos);
+  // Each change row names its kind under the heading 变化, so the columns stay under their headings.
+  EXPECT_NE(page.find("<th>变化</th>"), std::string::npos);
+  EXPECT_NE(page.find("<tr class=\"new\"><td>新增</td><td>"), std::string::npos);
   EXPECT_EQ(page.find("<tr class=\"gone\">"), std::string::npos);
   data.comparison = history::Compare(data.run, *data.previous);  // the other way: the finding is gone
   const std::string reversed = HtmlReport(data);
-  EXPECT_NE(reversed.find("<tr class=\"gone\">"), std::string::npos);
+  EXPECT_NE(reversed.find("<tr class=\"gone\"><td>消除</td><td>"), std::string::npos);
   EXPECT_EQ(reversed.find("<tr class=\"new\">"), std::string::npos);
   data.previous.reset();
   data.comparison.reset();
