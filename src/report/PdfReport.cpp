@@ -510,7 +510,7 @@ void Summary(Writer& w, const ReportData& data) {
   w.heading("检查概况", 12, true);
   w.table({{{"应有文件", true}, {"存在文件", true}, {"缺少文件", true}, {"通过检查", true}, {"问题", true}, {"未检查规则", true}},
            {{Num(s.expected), Num(s.present), Num(missing), Num(s.passed), Num(s.findings + missing), Num(notChecked)}}});
-  w.text("问题包括缺少的文件；“通过检查”的文件存在、结构正常、规则全部检查且没有发现问题。", {8}, kGrey, 4);
+  w.text("问题包括缺少的文件；“通过检查”指文件存在、结构正常、规则全部运行且未发现问题的文件。", {8}, kGrey, 4);
   const std::vector<TableCount> counts = ProblemsPerTable(data.run);
   if (counts.empty()) return;
   w.heading("各数据表问题数", 10, false);
