@@ -47,6 +47,34 @@ double Height(PangoLayout* layout) {
   return static_cast<double>(h) / PANGO_SCALE;
 }
 
+// The bytes of the lines of `layout` that end within `room` from its top.
+size_t BytesWithin(PangoLayout* layout, double room) {
+  size_t end = 0;
+  PangoLayoutIter* line = pango_layout_get_iter(layout);
+  do {
+    PangoRectangle extent;
+    pango_layout_iter_get_line_extents(line, nullptr, &extent);
+    if (static_cast<double>(extent.y + extent.height) / PANGO_SCALE > room) break;
+    const PangoLayoutLine* shown = pango_layout_iter_get_line_readonly(line);
+    end = static_cast<size_t>(shown->start_index + shown->length);
+  } while (pango_layout_iter_next_line(line));
+  pango_layout_iter_free(line);
+  return end;
+}
+
+// A layout taller than `room` keeps the lines that fit, the last one ending
+// in "…" so that the reader sees the text goes on; what is cut is not in the
+// file at all (a copy of the text is what the page shows).
+void Cut(PangoLayout* layout, double room) {
+  if (Height(layout) <= room) return;
+  std::string text(pango_layout_get_text(layout), BytesWithin(layout, room));
+  do {
+    while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80) text.pop_back();
+    if (!text.empty()) text.pop_back();  // the last character, whole
+    pango_layout_set_text(layout, (text + "…").c_str(), -1);
+  } while (!text.empty() && Height(layout) > room);
+}
+
 }  // namespace
 
 PdfCanvas::PdfCanvas(const fs::path& file, const std::string& title) {
@@ -130,6 +158,9 @@ Writer::~Writer() { g_object_unref(context_); }
 
 void Writer::text(const std::string& text, Font font, Rgb color, double after) {
   Layout layout = make(text, font, kBodyWidth);
+  double room = kBottom - kMargin;  // a page below the headings it is kept with
+  for (const Pending& p : pending_) room -= Height(p.layout.get()) + 8;
+  Cut(layout.get(), room);
   const double height = Height(layout.get());
   place(height);
   draw(layout.get(), kMargin, y_, color);
@@ -275,8 +306,8 @@ std::optional<std::vector<double>> Writer::widths(const Table& t, double size) {
   return out;
 }
 
-void Writer::row(const Table& t, const std::vector<std::string>& cells, const std::vector<double>& widths,
-                 double size, bool heading, std::optional<Rgb> fillColor) {
+double Writer::row(const Table& t, const std::vector<std::string>& cells, const std::vector<double>& widths,
+                   double size, bool heading, std::optional<Rgb> fillColor, double room) {
   std::vector<Layout> layouts;
   double height = 0;
   for (size_t c = 0; c < widths.size(); ++c) {
@@ -285,6 +316,7 @@ void Writer::row(const Table& t, const std::vector<std::string>& cells, const st
     const bool numeric = !heading && column.numeric;
     const Font font{size, heading, column.mono && !heading};
     layouts.push_back(make(text, font, widths[c] - 2 * kPad, numeric ? PANGO_ALIGN_RIGHT : PANGO_ALIGN_LEFT));
+    Cut(layouts.back().get(), room - 2 * kPad);
     height = std::max(height, Height(layouts.back().get()) + 2 * kPad);
   }
   if (y_ + height > kBottom) {
@@ -293,7 +325,7 @@ void Writer::row(const Table& t, const std::vector<std::string>& cells, const st
       std::vector<std::string> names;
       for (const Column& column : t.columns) names.push_back(column.heading);
       return names;
-    }(), widths, size, true, std::nullopt);
+    }(), widths, size, true, std::nullopt, kBottom - kMargin);
   }
   double x = kMargin;
   for (size_t c = 0; c < widths.size(); ++c) {
@@ -311,6 +343,7 @@ void Writer::row(const Table& t, const std::vector<std::string>& cells, const st
     x += widths[c];
   }
   y_ += height;
+  return height;
 }
 
 void Writer::table(const Table& t) {
@@ -325,9 +358,10 @@ void Writer::table(const Table& t) {
   for (const Column& column : t.columns) names.push_back(column.heading);
   // The heading row stays with the first row.
   place(Height(make(names.front(), {size, true}, -1).get()) * 3 + 4 * kPad);
-  row(t, names, *fitted, size, true, std::nullopt);
+  // A row fits on a page under the heading row repeated.
+  const double room = kBottom - kMargin - row(t, names, *fitted, size, true, std::nullopt, kBottom - kMargin);
   for (size_t r = 0; r < t.rows.size(); ++r)
-    row(t, t.rows[r], *fitted, size, false, r < t.fills.size() ? t.fills[r] : std::nullopt);
+    row(t, t.rows[r], *fitted, size, false, r < t.fills.size() ? t.fills[r] : std::nullopt, room);
   y_ += 6;
 }
 

@@ -14,7 +14,9 @@
 // Tables: columns share the width by their texts, long texts wrap (at
 // blanks and at kBreak, which draws as nothing), numbers never; a table too
 // wide at the body's size is set smaller. A table that runs over a page
-// goes on with its heading row repeated; a heading never ends a page. Pango
+// goes on with its heading row repeated; a heading never ends a page. A
+// paragraph or a cell taller than a page is cut where the page ends, its
+// last line ending in "…". Pango
 // breaks the Chinese lines and picks the glyphs from the fonts installed
 // (WenQuanYi Micro Hei, which the package needs). A layout drawn on a canvas
 // that goes nowhere counts the pages, for a footer that says "of N".
@@ -150,8 +152,10 @@ class Writer {
   void newPage();
   void drawFooter();
   std::optional<std::vector<double>> widths(const Table& t, double size);
-  void row(const Table& t, const std::vector<std::string>& cells, const std::vector<double>& widths, double size,
-           bool heading, std::optional<Rgb> fillColor);
+  // Draws a row whose cells are cut to `room` (on a new page, under the
+  // heading row again, when it does not fit on this one); its height.
+  double row(const Table& t, const std::vector<std::string>& cells, const std::vector<double>& widths, double size,
+             bool heading, std::optional<Rgb> fillColor, double room);
 
   Canvas& canvas_;
   std::string footer_;
