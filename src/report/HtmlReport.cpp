@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "report/ReportModel.h"
+#include "text/VisibleText.h"
 
 namespace fc::report {
 
@@ -27,6 +28,10 @@ th small{display:block;font-weight:normal;color:#555;}
 )";
 
 std::string Num(int64_t n) { return std::to_string(n); }
+
+// A text of the run as the page shows it: its controls and direction marks
+// as visible escapes, its markup characters as references.
+std::string Shown(std::string_view text) { return HtmlEscape(text::VisibleText(text)); }
 
 const char* ToneClass(Tone tone) {
   switch (tone) {
@@ -63,19 +68,19 @@ const char* RowClass(Change change) {
 }
 
 std::string Td(std::string_view text, const char* cls = nullptr) {
-  return std::string("<td") + (cls ? std::string(" class=\"") + cls + "\"" : "") + ">" + HtmlEscape(text) + "</td>";
+  return std::string("<td") + (cls ? std::string(" class=\"") + cls + "\"" : "") + ">" + Shown(text) + "</td>";
 }
 
-std::string Th(std::string_view text) { return "<th>" + HtmlEscape(text) + "</th>"; }
+std::string Th(std::string_view text) { return "<th>" + Shown(text) + "</th>"; }
 
 // A column's heading: a field's meaning with its code beneath.
 std::string HeadCell(const Column& c) {
   if (c.code.empty()) return Th(c.heading);
-  return "<th>" + HtmlEscape(c.heading) + "<small>" + HtmlEscape(c.code) + "</small></th>";
+  return "<th>" + Shown(c.heading) + "<small>" + Shown(c.code) + "</small></th>";
 }
 
 std::string Lay(const Table& t) {
-  std::string html = t.title.empty() ? "" : "<h3>" + HtmlEscape(t.title) + "</h3>";
+  std::string html = t.title.empty() ? "" : "<h3>" + Shown(t.title) + "</h3>";
   html += t.shape == Shape::Facts ? "<table class=\"facts\">" : "<table>";
   if (t.shape != Shape::Facts) {
     html += "<tr>";
@@ -97,7 +102,7 @@ std::string Lay(const Paragraph& p) {
   if (p.voice == Voice::Plain) cls = nullptr;
   else if (p.voice == Voice::Detail) cls = p.tone ? "desc bad" : "desc";
   else if (p.voice == Voice::Closing && p.tone) cls = ToneClass(*p.tone);
-  return (cls ? std::string("<p class=\"") + cls + "\">" : std::string("<p>")) + HtmlEscape(p.text) + "</p>";
+  return (cls ? std::string("<p class=\"") + cls + "\">" : std::string("<p>")) + Shown(p.text) + "</p>";
 }
 
 // Red for problems; green only for a table checked whole without any; grey otherwise.
@@ -107,7 +112,7 @@ const char* BarColour(const TableCount& c) {
 }
 
 std::string Lay(const Bars& bars) {
-  std::string html = "<h3>" + HtmlEscape(bars.title) + "</h3>";
+  std::string html = "<h3>" + Shown(bars.title) + "</h3>";
   if (bars.counts.empty()) return html;
   int most = 1;
   for (const TableCount& c : bars.counts) most = std::max(most, c.problems);
@@ -118,7 +123,7 @@ std::string Lay(const Bars& bars) {
   int y = 4;
   for (const TableCount& c : bars.counts) {
     const int width = c.problems * kBar / most;
-    svg += "<text x=\"0\" y=\"" + Num(y + 15) + "\">" + HtmlEscape(c.table) + "</text>";
+    svg += "<text x=\"0\" y=\"" + Num(y + 15) + "\">" + Shown(c.table) + "</text>";
     svg += "<rect x=\"" + Num(kLabel) + "\" y=\"" + Num(y + 2) + "\" width=\"" + Num(std::max(width, 1)) +
            "\" height=\"16\" fill=\"" + BarColour(c) + "\"/>";
     svg += "<text x=\"" + Num(kLabel + width + 6) + "\" y=\"" + Num(y + 15) + "\">" + Num(c.problems) + "</text>";
@@ -128,7 +133,7 @@ std::string Lay(const Bars& bars) {
 }
 
 std::string Lay(const Group& g) {
-  std::string html = "<div class=\"finding\"><h3>" + HtmlEscape(g.title) + "</h3>";
+  std::string html = "<div class=\"finding\"><h3>" + Shown(g.title) + "</h3>";
   for (const auto& part : g.parts) html += std::visit([](const auto& p) { return Lay(p); }, part);
   return html + "</div>";
 }
@@ -148,8 +153,8 @@ const char* VerdictClass(Tone tone) {
 // whose data it is.
 std::string Lay(const Headline& head) {
   return std::string("<div class=\"verdict ") + VerdictClass(head.tone) + "\"><b>检查结论：" + head.word + "</b>" +
-         HtmlEscape(store::VerdictReason(head.line)) + "</div><h1>" + HtmlEscape(head.title) + "</h1><p class=\"note\">" +
-         HtmlEscape(head.whose) + "</p>";
+         Shown(store::VerdictReason(head.line)) + "</div><h1>" + Shown(head.title) + "</h1><p class=\"note\">" +
+         Shown(head.whose) + "</p>";
 }
 
 }  // namespace
@@ -174,10 +179,10 @@ std::string HtmlReport(const ReportData& data) {
   const ReportModel model = BuildReportModel(data);
   std::string html = "<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\">"
                      "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'\">"
-                     "<title>" + HtmlEscape(model.headline.document) + "</title><style>" + kStyle + "</style></head><body>";
+                     "<title>" + Shown(model.headline.document) + "</title><style>" + kStyle + "</style></head><body>";
   html += Lay(model.headline);
   for (const Section& section : model.sections) {
-    html += "<h2>" + HtmlEscape(section.title) + "</h2>";
+    html += "<h2>" + Shown(section.title) + "</h2>";
     for (const Part& part : section.parts) html += std::visit([](const auto& p) { return Lay(p); }, part);
   }
   return html + "</body></html>\n";

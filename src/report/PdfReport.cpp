@@ -2,6 +2,7 @@
 
 #include "report/PdfLayout.h"
 #include "report/ReportModel.h"
+#include "text/VisibleText.h"
 
 namespace fc::report {
 
@@ -42,10 +43,14 @@ Rgb Colour(Tone tone) {
   return pdf::kGrey;
 }
 
+// A text of the run as the page shows it: controls and direction marks as
+// visible escapes, so that none reorders or hides what follows.
+std::string Shown(std::string_view text) { return text::VisibleText(text); }
+
 std::string CellText(const Column& column, const Cell& cell) {
-  if (column.kind == Kind::FileName) return BreakableName(cell.text);
-  if (column.kind == Kind::Checksum) return BreakableSum(cell.text);
-  return cell.text;
+  if (column.kind == Kind::FileName) return BreakableName(Shown(cell.text));
+  if (column.kind == Kind::Checksum) return BreakableSum(Shown(cell.text));
+  return Shown(cell.text);
 }
 
 std::optional<Rgb> Fill(Change change) {
@@ -58,7 +63,7 @@ pdf::Table Laid(const Table& t) {
   pdf::Table out;
   out.stretch = out.headingColumn = t.shape == Shape::Facts;
   for (const Column& c : t.columns)
-    out.columns.push_back({c.code.empty() ? c.heading : c.heading + "\n" + c.code, c.kind == Kind::Number,
+    out.columns.push_back({c.code.empty() ? Shown(c.heading) : Shown(c.heading) + "\n" + Shown(c.code), c.kind == Kind::Number,
                            c.kind == Kind::Checksum, c.whole});
   for (const Row& row : t.rows) {
     std::vector<std::string>& cells = out.rows.emplace_back();
@@ -68,7 +73,8 @@ pdf::Table Laid(const Table& t) {
   return out;
 }
 
-void Say(Writer& w, const Paragraph& p) {
+void Say(Writer& w, const Paragraph& paragraph) {
+  const Paragraph p{Shown(paragraph.text), paragraph.voice, paragraph.tone};
   switch (p.voice) {
     case Voice::Detail:
       if (p.tone) w.text(p.text, {pdf::kBodySize, true}, Colour(*p.tone));
@@ -82,7 +88,7 @@ void Say(Writer& w, const Paragraph& p) {
 }
 
 void Put(Writer& w, const Table& t) {
-  if (!t.title.empty()) w.heading(t.title, 10, false);
+  if (!t.title.empty()) w.heading(Shown(t.title), 10, false);
   w.table(Laid(t));
 }
 
@@ -91,7 +97,7 @@ void Put(Writer& w, const Bars& b) {
   if (b.counts.empty()) return;
   std::vector<Bar> bars;
   for (const TableCount& c : b.counts)
-    bars.push_back({c.table, static_cast<double>(c.problems),
+    bars.push_back({Shown(c.table), static_cast<double>(c.problems),
                     std::to_string(c.problems) + (c.unfinished ? "（未检查完整）" : "")});
   w.heading(b.title, 10, false);
   w.bars(bars);
@@ -100,7 +106,7 @@ void Put(Writer& w, const Bars& b) {
 void Put(Writer& w, const Paragraph& p) { Say(w, p); }
 
 void Put(Writer& w, const Group& g) {
-  w.heading(g.title, 10, false);
+  w.heading(Shown(g.title), 10, false);
   for (const auto& part : g.parts) std::visit([&](const auto& p) { Put(w, p); }, part);
 }
 
@@ -108,14 +114,14 @@ void Put(Writer& w, const Group& g) {
 void Opening(Writer& w, const Headline& head) {
   const Rgb colour = Colour(head.tone);
   w.text("检查结论：" + head.word, {15, true}, colour, 1);
-  w.text(head.line, {10}, colour, 8);
-  w.text(head.title, {14, true}, pdf::kInk, 2);
-  w.text(head.whose, {}, pdf::kGrey, 6);
+  w.text(Shown(head.line), {10}, colour, 8);
+  w.text(Shown(head.title), {14, true}, pdf::kInk, 2);
+  w.text(Shown(head.whose), {}, pdf::kGrey, 6);
 }
 
 // Lays the whole report out on `canvas`; the number of pages it took.
 int LayOut(const ReportModel& model, Canvas& canvas, int totalPages) {
-  Writer w(canvas, "检查编号 " + std::to_string(model.headline.id) + "　" + model.headline.whose, totalPages);
+  Writer w(canvas, "检查编号 " + std::to_string(model.headline.id) + "　" + Shown(model.headline.whose), totalPages);
   Opening(w, model.headline);
   for (const Section& section : model.sections) {
     w.heading(section.title, 12, true);
