@@ -16,10 +16,10 @@
 // wide at the body's size is set smaller. A table that runs over a page
 // goes on with its heading row repeated; a heading never ends a page. A
 // paragraph or a cell taller than a page is cut where the page ends, its
-// last line ending in "…". Pango
-// breaks the Chinese lines and picks the glyphs from the fonts installed
-// (WenQuanYi Micro Hei, which the package needs). A layout drawn on a canvas
-// that goes nowhere counts the pages, for a footer that says "of N".
+// last line ending in "…". Pango breaks the Chinese lines and picks the
+// glyphs from the fonts installed (WenQuanYi Micro Hei, which the package
+// needs). A layout drawn on a canvas that goes nowhere counts the pages,
+// for a footer that says "of N".
 #pragma once
 
 #include <cairo.h>
