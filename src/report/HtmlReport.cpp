@@ -27,8 +27,6 @@ th small{display:block;font-weight:normal;color:#555;}
 @media print{body{margin:0;font-size:9pt;}h2{page-break-after:avoid;}tr{page-break-inside:avoid;}}
 )";
 
-std::string Num(int64_t n) { return std::to_string(n); }
-
 // A text of the run as the page shows it: its controls and direction marks
 // as visible escapes, its markup characters as references.
 std::string Shown(std::string_view text) { return HtmlEscape(text::VisibleText(text)); }
@@ -118,15 +116,15 @@ std::string Lay(const Bars& bars) {
   for (const TableCount& c : bars.counts) most = std::max(most, c.problems);
   constexpr int kLabel = 190, kBar = 360, kRow = 24;
   const int height = static_cast<int>(bars.counts.size()) * kRow + 8;
-  std::string svg = "<svg class=\"chart\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(kLabel + kBar + 50) +
-                    "\" height=\"" + Num(height) + "\" role=\"img\" aria-label=\"各数据表问题数\">";
+  std::string svg = "<svg class=\"chart\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(kLabel + kBar + 50) +
+                    "\" height=\"" + std::to_string(height) + "\" role=\"img\" aria-label=\"各数据表问题数\">";
   int y = 4;
   for (const TableCount& c : bars.counts) {
     const int width = c.problems * kBar / most;
-    svg += "<text x=\"0\" y=\"" + Num(y + 15) + "\">" + Shown(c.table) + "</text>";
-    svg += "<rect x=\"" + Num(kLabel) + "\" y=\"" + Num(y + 2) + "\" width=\"" + Num(std::max(width, 1)) +
+    svg += "<text x=\"0\" y=\"" + std::to_string(y + 15) + "\">" + Shown(c.table) + "</text>";
+    svg += "<rect x=\"" + std::to_string(kLabel) + "\" y=\"" + std::to_string(y + 2) + "\" width=\"" + std::to_string(std::max(width, 1)) +
            "\" height=\"16\" fill=\"" + BarColour(c) + "\"/>";
-    svg += "<text x=\"" + Num(kLabel + width + 6) + "\" y=\"" + Num(y + 15) + "\">" + Num(c.problems) + "</text>";
+    svg += "<text x=\"" + std::to_string(kLabel + width + 6) + "\" y=\"" + std::to_string(y + 15) + "\">" + std::to_string(c.problems) + "</text>";
     y += kRow;
   }
   return html + svg + "</svg>";

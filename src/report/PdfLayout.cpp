@@ -75,71 +75,91 @@ void Cut(PangoLayout* layout, double room) {
   } while (!text.empty() && Height(layout) > room);
 }
 
+class PdfCanvas final : public Canvas {
+ public:
+  PdfCanvas(const fs::path& file, const std::string& title) {
+    surface_ = file.empty()
+                   ? cairo_pdf_surface_create_for_stream([](void*, const unsigned char*, unsigned) {
+                       return CAIRO_STATUS_SUCCESS;
+                     }, nullptr, kPageWidth, kPageHeight)
+                   : cairo_pdf_surface_create(file.c_str(), kPageWidth, kPageHeight);
+    cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_TITLE, title.c_str());
+    cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_CREATOR, "filingcheck");
+    cr_ = cairo_create(surface_);
+  }
+  ~PdfCanvas() override {
+    cairo_destroy(cr_);
+    cairo_surface_destroy(surface_);
+  }
+  cairo_t* cr() override { return cr_; }
+  void nextPage() override { cairo_show_page(cr_); }
+  bool finish(std::string& error) override {
+    cairo_show_page(cr_);
+    cairo_surface_finish(surface_);
+    return CairoOk(cairo_status(cr_), error) && CairoOk(cairo_surface_status(surface_), error);
+  }
+
+ private:
+  cairo_surface_t* surface_;
+  cairo_t* cr_;
+};
+
+class ImageCanvas final : public Canvas {
+ public:
+  ImageCanvas(fs::path dir, std::string prefix, int pages) : dir_(std::move(dir)), prefix_(std::move(prefix)), pages_(pages) {
+    start();
+  }
+  ~ImageCanvas() override { end(); }
+  cairo_t* cr() override { return cr_; }
+  void nextPage() override {
+    save();
+    end();
+    ++page_;
+    start();
+  }
+  bool finish(std::string& error) override {
+    save();
+    error = error_;
+    return error_.empty();
+  }
+
+ private:
+  void start() {
+    surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(kPageWidth * kImageScale),
+                                          static_cast<int>(kPageHeight * kImageScale));
+    cr_ = cairo_create(surface_);
+    cairo_set_source_rgb(cr_, 1, 1, 1);
+    cairo_paint(cr_);
+    cairo_scale(cr_, kImageScale, kImageScale);
+  }
+  void end() {
+    cairo_destroy(cr_);
+    cairo_surface_destroy(surface_);
+  }
+  void save() {
+    if (page_ > pages_ || !error_.empty()) return;
+    const fs::path file = dir_ / (prefix_ + "-" + std::to_string(page_) + ".png");
+    CairoOk(cairo_surface_write_to_png(surface_, file.c_str()), error_);
+    if (!error_.empty()) error_ = file.string() + "：" + error_;
+  }
+
+  fs::path dir_;
+  std::string prefix_;
+  int pages_;
+  int page_ = 1;
+  std::string error_;
+  cairo_surface_t* surface_ = nullptr;
+  cairo_t* cr_ = nullptr;
+};
+
 }  // namespace
 
-PdfCanvas::PdfCanvas(const fs::path& file, const std::string& title) {
-  surface_ = file.empty()
-                 ? cairo_pdf_surface_create_for_stream([](void*, const unsigned char*, unsigned) {
-                     return CAIRO_STATUS_SUCCESS;
-                   }, nullptr, kPageWidth, kPageHeight)
-                 : cairo_pdf_surface_create(file.c_str(), kPageWidth, kPageHeight);
-  cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_TITLE, title.c_str());
-  cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_CREATOR, "filingcheck");
-  cr_ = cairo_create(surface_);
+std::unique_ptr<Canvas> PdfFile(const fs::path& file, const std::string& title) {
+  return std::make_unique<PdfCanvas>(file, title);
 }
 
-PdfCanvas::~PdfCanvas() {
-  cairo_destroy(cr_);
-  cairo_surface_destroy(surface_);
-}
-
-void PdfCanvas::nextPage() { cairo_show_page(cr_); }
-
-bool PdfCanvas::finish(std::string& error) {
-  cairo_show_page(cr_);
-  cairo_surface_finish(surface_);
-  return CairoOk(cairo_status(cr_), error) && CairoOk(cairo_surface_status(surface_), error);
-}
-
-ImageCanvas::ImageCanvas(fs::path dir, std::string prefix, int pages)
-    : dir_(std::move(dir)), prefix_(std::move(prefix)), pages_(pages) {
-  start();
-}
-
-ImageCanvas::~ImageCanvas() { end(); }
-
-void ImageCanvas::nextPage() {
-  save();
-  end();
-  ++page_;
-  start();
-}
-
-bool ImageCanvas::finish(std::string& error) {
-  save();
-  error = error_;
-  return error_.empty();
-}
-
-void ImageCanvas::start() {
-  surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(kPageWidth * kImageScale),
-                                        static_cast<int>(kPageHeight * kImageScale));
-  cr_ = cairo_create(surface_);
-  cairo_set_source_rgb(cr_, 1, 1, 1);
-  cairo_paint(cr_);
-  cairo_scale(cr_, kImageScale, kImageScale);
-}
-
-void ImageCanvas::end() {
-  cairo_destroy(cr_);
-  cairo_surface_destroy(surface_);
-}
-
-void ImageCanvas::save() {
-  if (page_ > pages_ || !error_.empty()) return;
-  const fs::path file = dir_ / (prefix_ + "-" + std::to_string(page_) + ".png");
-  CairoOk(cairo_surface_write_to_png(surface_, file.c_str()), error_);
-  if (!error_.empty()) error_ = file.string() + "：" + error_;
+std::unique_ptr<Canvas> PageImages(const fs::path& dir, const std::string& prefix, int pages) {
+  return std::make_unique<ImageCanvas>(dir, prefix, pages);
 }
 
 Writer::Writer(Canvas& canvas, std::string footer, int totalPages)

@@ -4,12 +4,12 @@
 // numbering the page. It knows nothing of checks; PdfReport lays the report
 // out with it.
 //
-//   fc::report::pdf::PdfCanvas canvas(file, "检查报告 100001 2008-08-08");
-//   fc::report::pdf::Writer w(canvas, "footer text", pages);
+//   std::unique_ptr<fc::report::pdf::Canvas> canvas = fc::report::pdf::PdfFile(file, "检查报告 100001 2008-08-08");
+//   fc::report::pdf::Writer w(*canvas, "footer text", pages);
 //   w.heading("文件清单", 12, true);
 //   w.table(table);
 //   w.finish();
-//   if (!canvas.finish(error)) fail(error);
+//   if (!canvas->finish(error)) fail(error);
 //
 // Tables: columns share the width by their texts, long texts wrap (at
 // blanks and at kBreak, which draws as nothing), numbers never; a table too
@@ -59,42 +59,12 @@ class Canvas {
   virtual bool finish(std::string& error) = 0;
 };
 
-// A PDF file titled `title`, or nowhere (a trial layout that counts the pages) when `file` is empty.
-class PdfCanvas final : public Canvas {
- public:
-  PdfCanvas(const std::filesystem::path& file, const std::string& title);
-  ~PdfCanvas() override;
-  cairo_t* cr() override { return cr_; }
-  void nextPage() override;
-  bool finish(std::string& error) override;
-
- private:
-  cairo_surface_t* surface_;
-  cairo_t* cr_;
-};
+// A PDF file titled `title`, or nowhere (a trial layout that counts the
+// pages) when `file` is empty.
+std::unique_ptr<Canvas> PdfFile(const std::filesystem::path& file, const std::string& title);
 
 // The first `pages` pages as PNG images `dir`/`prefix`-1.png, ..., at 96 dots per inch.
-class ImageCanvas final : public Canvas {
- public:
-  ImageCanvas(std::filesystem::path dir, std::string prefix, int pages);
-  ~ImageCanvas() override;
-  cairo_t* cr() override { return cr_; }
-  void nextPage() override;
-  bool finish(std::string& error) override;
-
- private:
-  void start();
-  void end();
-  void save();
-
-  std::filesystem::path dir_;
-  std::string prefix_;
-  int pages_;
-  int page_ = 1;
-  std::string error_;
-  cairo_surface_t* surface_ = nullptr;
-  cairo_t* cr_ = nullptr;
-};
+std::unique_ptr<Canvas> PageImages(const std::filesystem::path& dir, const std::string& prefix, int pages);
 
 struct Column {
   std::string heading;

@@ -133,8 +133,7 @@ int LayOut(const ReportModel& model, Canvas& canvas, int totalPages) {
 
 // The number of pages, from a layout that is thrown away.
 int CountPages(const ReportModel& model) {
-  pdf::PdfCanvas trial({}, model.headline.document);
-  return LayOut(model, trial, 0);
+  return LayOut(model, *pdf::PdfFile({}, model.headline.document), 0);
 }
 
 }  // namespace
@@ -143,18 +142,18 @@ bool WritePdfReport(const ReportData& data, const fs::path& file, std::string& e
   const ReportModel model = BuildReportModel(data);
   const int pages = CountPages(model);
   return ReplaceFileThrough(file, [&](const fs::path& temp, std::string& failure) {
-    pdf::PdfCanvas canvas(temp, model.headline.document);
-    LayOut(model, canvas, pages);
-    return canvas.finish(failure);
+    const std::unique_ptr<Canvas> canvas = pdf::PdfFile(temp, model.headline.document);
+    LayOut(model, *canvas, pages);
+    return canvas->finish(failure);
   }, error);
 }
 
 bool WriteReportPageImages(const ReportData& data, const fs::path& dir, const std::string& prefix, int pages,
                            std::string& error) {
   const ReportModel model = BuildReportModel(data);
-  pdf::ImageCanvas canvas(dir, prefix, pages);
-  LayOut(model, canvas, CountPages(model));
-  return canvas.finish(error);
+  const std::unique_ptr<Canvas> canvas = pdf::PageImages(dir, prefix, pages);
+  LayOut(model, *canvas, CountPages(model));
+  return canvas->finish(error);
 }
 
 }  // namespace fc::report
