@@ -10,22 +10,10 @@
 #include "cli/Commands.h"
 #include "cli/Options.h"
 #include "history/History.h"
-#include "report/HtmlReport.h"
-#include "report/JsonReport.h"
-#include "report/PdfReport.h"
 #include "report/ReportData.h"
+#include "report/ReportFormats.h"
 
 namespace fc::cli {
-
-namespace {
-
-std::string LowerExtension(const std::filesystem::path& file) {
-  std::string ext = file.extension().string();
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext;
-}
-
-}  // namespace
 
 int ReportCommand(const Args& args) {
   Options opts;
@@ -33,9 +21,8 @@ int ReportCommand(const Args& args) {
   if (!opts.parse(args, {"home", "run", "output"}, {"no-mask"}, error) || !opts.require({"home", "output"}, error))
     return Fail(error);
   const std::filesystem::path output = *opts.value("output");
-  const std::string ext = LowerExtension(output);
-  if (ext != ".html" && ext != ".htm" && ext != ".pdf" && ext != ".json")
-    return Fail("--output must end in .html, .pdf or .json");
+  const report::ReportFormat* format = report::FormatOf(output);
+  if (!format) return Fail("--output must end in .html, .pdf or .json");
   std::optional<int64_t> run;
   if (std::optional<std::string> id = opts.value("run")) {
     run = WholeNumber(*id, 1, std::numeric_limits<int64_t>::max());
@@ -46,10 +33,7 @@ int ReportCommand(const Args& args) {
   std::optional<report::ReportData> data = report::LoadReport(
       home.home, home.data, run, error, opts.flag("no-mask") ? privacy::Masking::Off : privacy::Masking::NumbersAndNames);
   if (!data) return Fail(error);
-  const bool written = ext == ".pdf" ? report::WritePdfReport(*data, output, error)
-                                     : report::WriteReportFile(
-                                           output, ext == ".json" ? report::JsonReport(*data) : report::HtmlReport(*data), error);
-  if (!written) return Fail(error);
+  if (!format->write(*data, output, error)) return Fail(error);
   std::fprintf(stderr, "检查报告已写入%s\n", output.string().c_str());
   return 0;
 }

@@ -10,14 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "text/VisibleText.h"
+
 namespace fc::cli {
 
-// `text` safe to show on a terminal: every control character (C0, tab and
-// line breaks included, DEL, C1) and every bidirectional embedding, override
-// or isolate replaced by a visible escape ("\x1b", "\u202e"), so that a
-// value can neither move the cursor, retitle the window, reorder the line
-// nor split a row.
-std::string VisibleText(std::string_view text);
+// Every cell the commands print goes through VisibleText (text/VisibleText.h).
+using text::VisibleText;
 
 // The lines (the first one the headers), each cell made VisibleText, with
 // each column padded to the display width of its widest cell, trailing

@@ -1,8 +1,9 @@
 #include "report/HtmlReport.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <map>
+
+#include "report/ReportModel.h"
+#include "text/VisibleText.h"
 
 namespace fc::report {
 
@@ -26,64 +27,80 @@ th small{display:block;font-weight:normal;color:#555;}
 @media print{body{margin:0;font-size:9pt;}h2{page-break-after:avoid;}tr{page-break-inside:avoid;}}
 )";
 
-std::string Num(int64_t n) { return std::to_string(n); }
+// A text of the run as the page shows it: its controls and direction marks
+// as visible escapes, its markup characters as references.
+std::string Shown(std::string_view text) { return HtmlEscape(text::VisibleText(text)); }
 
-std::string Seconds(double s) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2f", s);
-  return text;
-}
-
-std::string Cell(std::string_view text, const char* cls = nullptr) {
-  return std::string("<td") + (cls ? std::string(" class=\"") + cls + "\"" : "") + ">" + HtmlEscape(text) + "</td>";
-}
-
-std::string Head(std::initializer_list<const char*> names) {
-  std::string row = "<tr>";
-  for (const char* n : names) row += std::string("<th>") + n + "</th>";
-  return row + "</tr>";
-}
-
-std::string Fact(const char* name, std::string_view value) {
-  return std::string("<tr><th>") + name + "</th>" + Cell(value) + "</tr>";
-}
-
-std::string Facts(const ReportData& data) {
-  const store::RunFacts& f = data.run.facts;
-  std::string kinds;
-  for (const std::string& k : f.kinds) kinds += (kinds.empty() ? "" : "、") + k;
-  std::string html = "<h2>检查信息</h2><table class=\"facts\">";
-  html += Fact("检查编号", Num(data.run.id));
-  html += Fact("证券公司编码", f.companyCode);
-  html += Fact("证券公司名称", f.companyName);
-  html += Fact("数据日期", DashedDate(f.dataDate));
-  if (f.submission == "identity") html += Fact("比对文件日期", DashedDate(f.comparisonDate));
-  if (f.submission == "account") {
-    html += Fact("传输模式", f.fullTransfer ? "全量传输" : "增量传输");
-    html += Fact("文件序号", Num(f.beginNo) + " - " + Num(f.endNo));
+const char* ToneClass(Tone tone) {
+  switch (tone) {
+    case Tone::Pass: return "ok";
+    case Tone::Fail: return "bad";
+    case Tone::Incomplete: return "incomplete";
+    case Tone::Unknown: break;
   }
-  html += Fact("报送文件", kinds);
-  html += Fact("文件类型", f.fileType);
-  html += Fact("源文件目录", f.sourceDir);
-  html += Fact("ZIP生成目录", f.targetDir);
-  html += Fact("开始时间", f.started);
-  html += Fact("结束时间", f.ended);
-  html += Fact("用时（秒）", Seconds(f.seconds));
-  html += Fact("程序版本", f.version);
-  html += Fact("检查状态", f.completed ? "检查完成" : "检查未能完成：" + f.message);
+  return "none";
+}
+
+// A cell's class: its tone's, or its column's.
+const char* CellClass(const Column& column, const Cell& cell) {
+  if (cell.tone) return ToneClass(*cell.tone);
+  switch (column.kind) {
+    case Kind::Number: return "num";
+    case Kind::Time: return "time";
+    case Kind::Checksum: return "sum";
+    case Kind::Text:
+    case Kind::FileName: break;
+  }
+  return nullptr;
+}
+
+const char* RowClass(Change change) {
+  switch (change) {
+    case Change::Added: return "new";
+    case Change::Changed: return "changed";
+    case Change::Gone: return "gone";
+    case Change::Unchecked: return "unchecked";
+    case Change::None: break;
+  }
+  return nullptr;
+}
+
+std::string Td(std::string_view text, const char* cls = nullptr) {
+  return std::string("<td") + (cls ? std::string(" class=\"") + cls + "\"" : "") + ">" + Shown(text) + "</td>";
+}
+
+std::string Th(std::string_view text) { return "<th>" + Shown(text) + "</th>"; }
+
+// A column's heading: a field's meaning with its code beneath.
+std::string HeadCell(const Column& c) {
+  if (c.code.empty()) return Th(c.heading);
+  return "<th>" + Shown(c.heading) + "<small>" + Shown(c.code) + "</small></th>";
+}
+
+std::string Lay(const Table& t) {
+  std::string html = t.title.empty() ? "" : "<h3>" + Shown(t.title) + "</h3>";
+  html += t.shape == Shape::Facts ? "<table class=\"facts\">" : "<table>";
+  if (t.shape != Shape::Facts) {
+    html += "<tr>";
+    for (const Column& c : t.columns) html += HeadCell(c);
+    html += "</tr>";
+  }
+  for (const Row& row : t.rows) {
+    const char* cls = RowClass(row.change);
+    html += cls ? std::string("<tr class=\"") + cls + "\">" : std::string("<tr>");
+    for (size_t i = 0; i < row.cells.size(); ++i)
+      html += i == 0 && t.shape != Shape::Grid ? Th(row.cells[i].text) : Td(row.cells[i].text, CellClass(t.columns[i], row.cells[i]));
+    html += "</tr>";
+  }
   return html + "</table>";
 }
 
-// The verdict as the report's headline: its word large, its reason beside
-// it, framed in its colour (never the colour alone).
-std::string Headline(const store::RunFacts& f) {
-  const char* cls = f.verdict == store::Verdict::Pass   ? "pass"
-                    : f.verdict == store::Verdict::Fail ? "fail"
-                    : f.verdict == store::Verdict::Incomplete ? "incomplete" : "unknown";
-  const std::string reason = f.verdict == store::Verdict::Unknown ? "这次检查由旧版本程序记录，没有检查结论"
-                                                                  : std::string(store::VerdictReason(f.verdictText));
-  return std::string("<div class=\"verdict ") + cls + "\"><b>检查结论：" + store::VerdictWord(f.verdict) + "</b>" +
-         HtmlEscape(reason) + "</div>";
+std::string Lay(const Paragraph& p) {
+  const char* cls = "note";
+  if (p.voice == Voice::Plain) cls = nullptr;
+  else if (p.voice == Voice::Detail) cls = p.tone ? "desc bad" : "desc";
+  else if (p.voice == Voice::Closing && p.tone) cls = ToneClass(*p.tone);
+  return (cls ? std::string("<p class=\"") + cls + "\">" : std::string("<p>")) + Shown(p.text) + "</p>";
 }
 
 // Red for problems; green only for a table checked whole without any; grey otherwise.
@@ -92,176 +109,50 @@ const char* BarColour(const TableCount& c) {
   return c.unfinished ? "#bbbbbb" : "#8fbf8f";
 }
 
-std::string Chart(const history::Run& run) {
-  const auto counts = ProblemsPerTable(run);
-  if (counts.empty()) return "";
+std::string Lay(const Bars& bars) {
+  std::string html = "<h3>" + Shown(bars.title) + "</h3>";
+  if (bars.counts.empty()) return html;
   int most = 1;
-  for (const TableCount& c : counts) most = std::max(most, c.problems);
+  for (const TableCount& c : bars.counts) most = std::max(most, c.problems);
   constexpr int kLabel = 190, kBar = 360, kRow = 24;
-  const int height = static_cast<int>(counts.size()) * kRow + 8;
-  std::string svg = "<svg class=\"chart\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(kLabel + kBar + 50) +
-                    "\" height=\"" + Num(height) + "\" role=\"img\" aria-label=\"各数据表问题数\">";
+  const int height = static_cast<int>(bars.counts.size()) * kRow + 8;
+  std::string svg = "<svg class=\"chart\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(kLabel + kBar + 50) +
+                    "\" height=\"" + std::to_string(height) + "\" role=\"img\" aria-label=\"各数据表问题数\">";
   int y = 4;
-  for (const TableCount& c : counts) {
+  for (const TableCount& c : bars.counts) {
     const int width = c.problems * kBar / most;
-    svg += "<text x=\"0\" y=\"" + Num(y + 15) + "\">" + HtmlEscape(c.table) + "</text>";
-    svg += "<rect x=\"" + Num(kLabel) + "\" y=\"" + Num(y + 2) + "\" width=\"" + Num(std::max(width, 1)) +
+    svg += "<text x=\"0\" y=\"" + std::to_string(y + 15) + "\">" + Shown(c.table) + "</text>";
+    svg += "<rect x=\"" + std::to_string(kLabel) + "\" y=\"" + std::to_string(y + 2) + "\" width=\"" + std::to_string(std::max(width, 1)) +
            "\" height=\"16\" fill=\"" + BarColour(c) + "\"/>";
-    svg += "<text x=\"" + Num(kLabel + width + 6) + "\" y=\"" + Num(y + 15) + "\">" + Num(c.problems) + "</text>";
+    svg += "<text x=\"" + std::to_string(kLabel + width + 6) + "\" y=\"" + std::to_string(y + 15) + "\">" + std::to_string(c.problems) + "</text>";
     y += kRow;
   }
-  return svg + "</svg>";
+  return html + svg + "</svg>";
 }
 
-std::string Summary(const ReportData& data) {
-  const history::RunSummary s = history::Summarize(data.run);
-  const int missing = s.expected - s.present;
-  const int notChecked = static_cast<int>(std::count_if(data.run.facts.skipped.begin(), data.run.facts.skipped.end(),
-      [](const store::RuleSkip& r) { return r.state == store::RuleState::NotChecked; }));
-  std::string html = "<h2>检查概况</h2><table>" +
-                     Head({"应有文件", "存在文件", "缺少文件", "通过检查", "问题", "未检查规则"}) + "<tr>";
-  for (int n : {s.expected, s.present, missing, s.passed, s.findings + missing, notChecked}) html += Cell(Num(n), "num");
-  html += "</tr></table><p class=\"note\">问题包括缺少的文件；“通过检查”指文件存在、结构正常、规则全部运行且未发现问题的文件。</p>";
-  html += "<h3>各数据表问题数</h3>" + Chart(data.run);
-  return html;
+std::string Lay(const Group& g) {
+  std::string html = "<div class=\"finding\"><h3>" + Shown(g.title) + "</h3>";
+  for (const auto& part : g.parts) html += std::visit([](const auto& p) { return Lay(p); }, part);
+  return html + "</div>";
 }
 
-std::string Files(const history::Run& run) {
-  std::string html = "<h2>文件清单</h2><table>" +
-                     Head({"序号", "文件描述", "文件名", "大小（字节）", "修改时间", "记录数", "SHA-256", "结果"});
-  for (const store::FileFacts& f : run.facts.files) {
-    html += "<tr>" + Cell(Num(f.groupno), "num") + Cell(f.filecat) + Cell(f.filename) +
-            Cell(f.size ? Num(*f.size) : "", "num") + Cell(f.mtime, "time") + Cell(f.records ? Num(*f.records) : "", "num") +
-            Cell(f.sha256, "sum") + Cell(FileResult(f), ResultClass(f)) + "</tr>";
+const char* VerdictClass(Tone tone) {
+  switch (tone) {
+    case Tone::Pass: return "pass";
+    case Tone::Fail: return "fail";
+    case Tone::Incomplete: return "incomplete";
+    case Tone::Unknown: break;
   }
-  html += "</table>";
-  if (run.facts.packs.empty()) return html;
-  html += "<h3>生成的ZIP压缩文件</h3><table>" + Head({"文件名", "大小（字节）", "SHA-256"});
-  for (const store::PackFacts& p : run.facts.packs)
-    html += "<tr>" + Cell(p.archive) + Cell(Num(p.size), "num") + Cell(p.sha256, "sum") + "</tr>";
-  return html + "</table>";
+  return "unknown";
 }
 
-std::string ValueCounts(const history::Finding& f) {
-  if (f.valueCounts.empty()) return "";
-  std::string html = "<table>" + Head({"字段", "值", "记录数"});
-  for (const history::ValueCount& v : f.valueCounts)
-    html += "<tr>" + Cell(v.field) + Cell(v.value) + Cell(Num(v.count), "num") + "</tr>";
-  return html + "</table>";
-}
-
-// A field's heading: the agreement's meaning, the code beneath it.
-std::string FieldHeading(const ReportData& data, const std::string& table, const std::string& field) {
-  const std::string meaning = data.meaningOf ? data.meaningOf(table, field) : std::string();
-  if (meaning.empty()) return "<th>" + HtmlEscape(field) + "</th>";
-  return "<th>" + HtmlEscape(meaning) + "<small>" + HtmlEscape(field) + "</small></th>";
-}
-
-std::string Records(const ReportData& data, const store::FindingRecords& r) {
-  std::string html = "<table><tr><th>记录号</th>";
-  for (const std::string& field : r.fields) html += FieldHeading(data, r.table, field);
-  html += "</tr>";
-  for (const store::FindingRecords::Record& record : r.records) {
-    html += "<tr>" + Cell(Num(record.recno), "num");
-    for (const std::string& v : record.values) html += Cell(v);
-    html += "</tr>";
-  }
-  return html + "</table>";
-}
-
-// The files the run expected and did not find: problems like the findings.
-std::string MissingFiles(const history::Run& run) {
-  std::string html;
-  for (const store::FileFacts& f : run.facts.files)
-    if (!f.isexist)
-      html += "<div class=\"finding\"><h3>" + HtmlEscape(f.filename) + "</h3><p class=\"desc bad\">文件不存在</p></div>";
-  return html;
-}
-
-std::string Findings(const ReportData& data) {
-  std::string html = "<h2>问题明细</h2>" + MissingFiles(data.run);
-  if (data.run.findings.empty()) {
-    // "No problem" is said only of a run that passed.
-    if (data.run.facts.verdict == store::Verdict::Pass) return html + "<p class=\"ok\">没有发现问题。</p>";
-    return html + "<p class=\"note\">问题记录中没有规则发现的问题；检查结论见报告开头。</p>";
-  }
-  if (!data.recordsKept) html += "<p class=\"note\">记录明细只保存在最近一次检查中，此处只列出问题及其取值分布。</p>";
-  for (const history::Finding& f : data.run.findings) {
-    html += "<div class=\"finding\"><h3>" + HtmlEscape(f.filename) + "　错误编号 " + HtmlEscape(f.errid) + "</h3>";
-    html += "<p class=\"desc\">" + HtmlEscape(f.errdesc) + "</p>";
-    if (f.total > 0) html += "<p class=\"desc\">涉及记录 " + Num(f.total) + " 条</p>";
-    html += ValueCounts(f);
-    auto records = data.records.find({f.fileid, f.finding});
-    if (records != data.records.end() && !records->second.records.empty()) {
-      html += "<p class=\"desc\">前 " + Num(static_cast<int64_t>(records->second.records.size())) + " 条记录：</p>";
-      html += Records(data, records->second);
-    }
-    html += "</div>";
-  }
-  return html;
-}
-
-// The rules that did not run, file by file, with why.
-std::string Skipped(const history::Run& run) {
-  const store::RunFacts& f = run.facts;
-  if (f.skipped.empty()) return "";
-  std::string html = "<h2>未运行的规则</h2><p class=\"note\">未检查：规则应当运行但无法运行，检查不能算通过；"
-                     "不适用：按传输模式不做的核对，不影响结论。</p><table>" +
-                     Head({"文件名", "错误编号", "状态", "原因"});
-  for (const store::RuleSkip& r : f.skipped) {
-    auto file = std::find_if(f.files.begin(), f.files.end(), [&](const store::FileFacts& x) { return x.fileid == r.fileid; });
-    html += "<tr>" + Cell(file == f.files.end() ? "" : file->filename) + Cell(r.errid) +
-            Cell(store::RuleStateWord(r.state), r.state == store::RuleState::NotChecked ? "incomplete" : "none") +
-            Cell(r.reason) + "</tr>";
-  }
-  return html + "</table>";
-}
-
-std::string ChangeRows(const std::vector<history::FindingChange>& changes, const char* cls, bool after) {
-  std::string html;
-  for (const history::FindingChange& c : changes)
-    html += std::string("<tr class=\"") + cls + "\">" + Cell(c.filename) + Cell(c.errid) +
-            Cell(after ? c.errdescAfter : c.errdescBefore) + Cell(Num(c.countBefore), "num") +
-            Cell(Num(c.countAfter), "num") + "</tr>";
-  return html;
-}
-
-std::string RunLine(const char* which, const history::Run& run) {
-  return std::string("<tr><th>") + which + "</th>" + Cell(Num(run.id), "num") + Cell(run.facts.started, "time") +
-         Cell(run.facts.fileType) + Cell(run.facts.sourceDir) + Cell(store::VerdictWord(run.facts.verdict)) + "</tr>";
-}
-
-std::string Comparison(const ReportData& data) {
-  std::string html = "<h2>与上次检查比较</h2>";
-  if (!data.comparison || !data.previous)
-    return html + "<p class=\"note\">" + kNoPreviousRun + "</p>";
-  const history::Comparison& c = *data.comparison;
-  html += "<table>" + Head({"", "编号", "开始时间", "文件类型", "源文件目录", "结论"}) + RunLine("上次", *data.previous) +
-          RunLine("本次", data.run) + "</table>";
-  html += "<p>新增问题 " + Num(static_cast<int64_t>(c.added.size())) + " 个，消除问题 " +
-          Num(static_cast<int64_t>(c.gone.size())) + " 个，本次未检查 " + Num(static_cast<int64_t>(c.unchecked.size())) +
-          " 个，记录数变化 " + Num(static_cast<int64_t>(c.changed.size())) + " 个，本次缺少的文件 " +
-          Num(static_cast<int64_t>(c.missing.size())) + " 个，内容变化的文件 " +
-          Num(static_cast<int64_t>(c.files.size())) + " 个。</p>";
-  if (c.added.size() + c.gone.size() + c.changed.size() + c.unchecked.size() > 0) {
-    html += "<table>" + Head({"变化", "文件名", "错误编号", "错误描述", "上次记录数", "本次记录数"});
-    html += ChangeRows(c.added, "new", true) + ChangeRows(c.changed, "changed", true) +
-            ChangeRows(c.gone, "gone", false) + ChangeRows(c.unchecked, "unchecked", false);
-    html += "</table>";
-  }
-  if (!c.missing.empty()) {
-    html += "<h3>本次缺少的文件</h3><table>" + Head({"文件名"});
-    for (const std::string& name : c.missing) html += "<tr>" + Cell(name, "bad") + "</tr>";
-    html += "</table>";
-  }
-  if (!c.files.empty()) {
-    html += "<h3>内容变化的文件</h3><table>" + Head({"文件名", "上次SHA-256", "本次SHA-256"});
-    for (const history::FileChange& f : c.files)
-      html += "<tr>" + Cell(f.filename) + Cell(f.sha256Before.empty() ? "（不存在）" : f.sha256Before, "sum") +
-              Cell(f.sha256After.empty() ? "（不存在）" : f.sha256After, "sum") + "</tr>";
-    html += "</table>";
-  }
-  return html;
+// The verdict as the report's headline: its word large, its reason beside
+// it, framed in its colour (never the colour alone); then the title and
+// whose data it is.
+std::string Lay(const Headline& head) {
+  return std::string("<div class=\"verdict ") + VerdictClass(head.tone) + "\"><b>检查结论：" + head.word + "</b>" +
+         Shown(store::VerdictReason(head.line)) + "</div><h1>" + Shown(head.title) + "</h1><p class=\"note\">" +
+         Shown(head.whose) + "</p>";
 }
 
 }  // namespace
@@ -283,16 +174,15 @@ std::string HtmlEscape(std::string_view text) {
 }
 
 std::string HtmlReport(const ReportData& data) {
-  const store::RunFacts& f = data.run.facts;
-  const std::string title = "检查报告 " + f.companyCode + " " + DashedDate(f.dataDate);
+  const ReportModel model = BuildReportModel(data);
   std::string html = "<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\">"
                      "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'\">"
-                     "<title>" + HtmlEscape(title) + "</title><style>" + kStyle + "</style></head><body>";
-  html += Headline(f);
-  html += "<h1>" + HtmlEscape(SubmissionTitle(f.submission)) + "报告</h1>";
-  html += "<p class=\"note\">" + HtmlEscape(f.companyCode + " " + f.companyName) + "　数据日期 " +
-          HtmlEscape(DashedDate(f.dataDate)) + "　检查时间 " + HtmlEscape(f.started) + "</p>";
-  html += Facts(data) + Summary(data) + Files(data.run) + Findings(data) + Skipped(data.run) + Comparison(data);
+                     "<title>" + Shown(model.headline.document) + "</title><style>" + kStyle + "</style></head><body>";
+  html += Lay(model.headline);
+  for (const Section& section : model.sections) {
+    html += "<h2>" + Shown(section.title) + "</h2>";
+    for (const Part& part : section.parts) html += std::visit([](const auto& p) { return Lay(p); }, part);
+  }
   return html + "</body></html>\n";
 }
 

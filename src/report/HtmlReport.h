@@ -1,7 +1,8 @@
-// report/HtmlReport.h - the check report as one self-contained HTML page:
-// run facts, summary with an inline SVG chart of findings per table, the file
-// table with SHA-256, every finding with its count, value counts and first
-// records, and the comparison with the previous run.
+// report/HtmlReport.h - the check report (report/ReportModel.h) as one
+// self-contained HTML page: run facts, summary with an inline SVG chart of
+// findings per table, the file table with SHA-256, every finding with its
+// count, value counts and first records, and the comparison with the
+// previous run.
 //
 //   std::string page = fc::report::HtmlReport(data);
 //

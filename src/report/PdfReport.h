@@ -1,5 +1,5 @@
-// report/PdfReport.h - the check report laid out for A4 paper, drawn with
-// Cairo and Pango: the headline with the run's verdict, the run facts, the
+// report/PdfReport.h - the check report (report/ReportModel.h) laid out for
+// A4 paper: the headline with the run's verdict, the run facts, the
 // summary with a bar of findings per table, the file list, every finding
 // with its value counts and first records, and the comparison with the
 // previous run. The CLI (`report --output FILE.pdf`) and the results window
@@ -8,13 +8,9 @@
 //   std::string error;
 //   if (!fc::report::WritePdfReport(data, "/out/检查报告.pdf", error)) fail(error);
 //
-// Tables take the width of the page: columns share it by their texts, long
-// texts wrap (file names after "_" and ".", checksums in small monospace in
-// groups), numbers never; a table too wide at the body's size is set
-// smaller. A table that runs over a page goes on with its heading row
-// repeated; a heading never ends a page. Every page's footer names the run
-// and numbers the page. Pango breaks the Chinese lines and picks the glyphs
-// from the fonts installed (WenQuanYi Micro Hei, which the package needs).
+// The pages are laid out by report/PdfLayout.h: tables across the page's
+// width with their heading row repeated on every page they reach, headings
+// kept with what follows, and a footer naming the run and numbering the page.
 #pragma once
 
 #include <filesystem>

@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -96,35 +95,6 @@ std::string SubmissionTitle(const std::string& submission) {
 std::string DashedDate(const std::string& date) {
   if (date.size() != 8) return date;
   return date.substr(0, 4) + "-" + date.substr(4, 2) + "-" + date.substr(6, 2);
-}
-
-std::string FileResult(const store::FileFacts& file) {
-  if (file.verdict == store::Verdict::Pass) return store::VerdictWord(file.verdict);
-  if (file.verdict != store::Verdict::Unknown) return store::VerdictWord(file.verdict) + ("：" + file.verdictText);
-  if (!file.isexist) return "文件不存在";
-  return file.isok ? "结构正常" : "未通过";
-}
-
-const char* ResultClass(const store::FileFacts& file) {
-  switch (file.verdict) {
-    case store::Verdict::Pass: return "ok";
-    case store::Verdict::Fail: return "bad";
-    case store::Verdict::Incomplete: return "incomplete";
-    case store::Verdict::Unknown: break;
-  }
-  return "none";
-}
-
-std::vector<TableCount> ProblemsPerTable(const history::Run& run) {
-  std::vector<TableCount> counts;
-  for (const store::FileFacts& file : run.facts.files) {
-    auto it = std::find_if(counts.begin(), counts.end(), [&](const TableCount& c) { return c.table == file.filecat; });
-    if (it == counts.end()) it = counts.insert(counts.end(), {file.filecat, 0, false});
-    it->problems += !file.isexist + static_cast<int>(std::count_if(run.findings.begin(), run.findings.end(),
-                                                     [&](const history::Finding& f) { return f.fileid == file.fileid; }));
-    it->unfinished |= file.verdict == store::Verdict::Incomplete || file.verdict == store::Verdict::Unknown;
-  }
-  return counts;
 }
 
 bool WriteReportFile(const fs::path& file, const std::string& bytes, std::string& error) {

@@ -53,20 +53,6 @@ std::optional<ReportData> LoadReport(const std::filesystem::path& home, const st
 // The texts the report and the windows share.
 std::string SubmissionTitle(const std::string& submission);  // the check window's title
 std::string DashedDate(const std::string& yyyymmdd);         // "2008-08-08", as the run times are written
-// A file's verdict with its reason ("通过", "不通过：文件不存在"); for a
-// run kept before verdicts, what it kept ("结构正常", "未通过", "文件不存在").
-std::string FileResult(const store::FileFacts& file);
-// The report's class of that result: "ok" (pass), "bad" (fail), "incomplete", "none" (unknown).
-const char* ResultClass(const store::FileFacts& file);
-// Problems of one table description: its findings and its missing files;
-// `unfinished` when a file of it was not checked whole.
-struct TableCount {
-  std::string table;        // the table description ("客户基本信息表")
-  int problems = 0;         // findings and missing files of its files
-  bool unfinished = false;  // a file of it was not checked whole (or before verdicts were kept)
-};
-// Per table description, in the order the files were listed (the report's bars).
-std::vector<TableCount> ProblemsPerTable(const history::Run& run);
 
 // Writes `bytes` to `file` through a temporary file in the same directory
 // renamed over it when complete; false with `error` set when it cannot.

@@ -7,7 +7,7 @@
 #include <map>
 #include <set>
 
-#include "report/Headline.h"
+#include "report/ReportModel.h"
 #include "spreadsheet/Csv.h"
 #include "text/Text.h"
 #include "text/Utf8.h"
@@ -200,37 +200,32 @@ class BookWriter {
 
   // The run's conclusion and facts, then every finding with the sheet of its records.
   void writeSummary(const std::string& name, const report::ReportData& data, const std::vector<RecordsPart>& parts) {
-    const store::RunFacts& f = data.run.facts;
-    const report::Headline head = report::RunHeadline(data.run);
-    const std::vector<std::pair<std::string, std::string>> facts = {
-        {"检查", report::SubmissionTitle(f.submission)},
-        {"检查结论", head.word},
-        {"结论说明", head.reason},
-        {"证券公司", f.companyCode + " " + f.companyName},
-        {"数据日期", report::DashedDate(f.dataDate)},
-        {"检查时间", f.started},
-        {"检查编号", std::to_string(data.run.id)},
-    };
+    const report::ReportModel model = report::BuildReportModel(data);
+    std::vector<Column> columns;
+    for (const report::Column& c : model.findingList.columns) columns.push_back({c.heading, c.kind == report::Kind::Number});
+    columns.push_back({"记录所在工作表"});
     std::vector<std::vector<std::string>> findings;
-    for (const history::Finding& finding : data.run.findings) {
+    for (size_t i = 0; i < data.run.findings.size(); ++i) {
+      const history::Finding& finding = data.run.findings[i];
       auto part = std::find_if(parts.begin(), parts.end(), [&](const RecordsPart& p) {
         return p.sheet->finding.fileid == finding.fileid && p.sheet->finding.finding == finding.finding;
       });
-      findings.push_back({finding.filename, finding.errid, finding.errdesc, std::to_string(finding.total),
-                          part == parts.end() ? "" : part->name});
+      std::vector<std::string>& texts = findings.emplace_back();
+      for (const report::Cell& cell : model.findingList.rows[i].cells) texts.push_back(cell.text);
+      texts.push_back(part == parts.end() ? "" : part->name);
     }
-    std::vector<Column> columns = {{"文件名"}, {"错误编号"}, {"错误描述"}, {"涉及记录数", true}, {"记录所在工作表"}};
     for (size_t c = 0; c < columns.size(); ++c) {
       columns[c].width = TextWidth(columns[c].heading);
       for (const auto& texts : findings) columns[c].width = std::max(columns[c].width, TextWidth(texts[c]));
     }
-    for (const auto& fact : facts) columns[1].width = std::max(columns[1].width, TextWidth(fact.second));
+    const std::vector<report::Row>& facts = model.headlineFacts.rows;
+    for (const report::Row& fact : facts) columns[1].width = std::max(columns[1].width, TextWidth(fact.cells[1].text));
 
     lxw_worksheet* sheet = addSheet(name);
     size_t row = 0;
-    for (const auto& [label, text] : facts) {
-      cell(sheet, row, 0, label, formats_.heading());
-      cell(sheet, row++, 1, text, formats_.text());
+    for (const report::Row& fact : facts) {
+      cell(sheet, row, 0, fact.cells[0].text, formats_.heading());
+      cell(sheet, row++, 1, fact.cells[1].text, formats_.text());
     }
     table(sheet, ++row, findings.size(), columns);  // after a blank row
     for (const auto& texts : findings) {

@@ -5,6 +5,9 @@
 #include <regex>
 
 #include "report/JsonReport.h"
+#include "report/PdfReport.h"
+#include "support/Shell.h"
+#include "support/TempDir.h"
 
 namespace fc::report {
 namespace {
@@ -63,15 +66,46 @@ TEST(HtmlReportTest, EveryOperatorValueIsEscapedAndNothingIsFetched) {
 TEST(HtmlReportTest, ComparisonMarksNewFindingsAndChangedFiles) {
   ReportData data = HostileRun();
   const std::string page = HtmlReport(data);
-  EXPECT_NE(page.find("<tr class=\"new\">"), std::string::npos);
+  // Each change row names its kind under the heading 变化, so the columns stay under their headings.
+  EXPECT_NE(page.find("<th>变化</th>"), std::string::npos);
+  EXPECT_NE(page.find("<tr class=\"new\"><td>新增</td><td>"), std::string::npos);
   EXPECT_EQ(page.find("<tr class=\"gone\">"), std::string::npos);
   data.comparison = history::Compare(data.run, *data.previous);  // the other way: the finding is gone
   const std::string reversed = HtmlReport(data);
-  EXPECT_NE(reversed.find("<tr class=\"gone\">"), std::string::npos);
+  EXPECT_NE(reversed.find("<tr class=\"gone\"><td>消除</td><td>"), std::string::npos);
   EXPECT_EQ(reversed.find("<tr class=\"new\">"), std::string::npos);
   data.previous.reset();
   data.comparison.reset();
   EXPECT_NE(HtmlReport(data).find(kNoPreviousRun), std::string::npos);
+}
+
+// Terminal controls and direction overrides in the data (a file name, a
+// company name, a finding, a value) show as escapes in the page and on
+// paper: none reaches the reader raw to reorder or hide what follows.
+TEST(HtmlReportTest, ControlsAndDirectionOverridesShowAsEscapes) {
+  const std::string sly = "A\u202eGNP.EXE\x1b[2J\tB";
+  ReportData data = HostileRun();
+  data.run.facts.companyName = sly;
+  data.run.facts.files[0].filename = data.run.findings[0].filename = sly + ".ZIP";
+  data.run.findings[0].errdesc = sly;
+  data.run.findings[0].valueCounts[0].value = sly;
+  data.records[{1, 1}].records[0].values[0] = sly;
+  const std::string shown = "A\\u202eGNP.EXE\\x1b[2J\\x09B";
+  std::vector<std::string> pages = {HtmlReport(data)};
+  test::TempDir dir;
+  std::string error;
+  if (test::HasProgram("pdftotext")) {
+    ASSERT_TRUE(WritePdfReport(data, dir / "r.pdf", error)) << error;
+    pages.push_back(test::CommandOutput("pdftotext -enc UTF-8 " + test::ShellQuoted((dir / "r.pdf").string()) + " -"));
+  }
+  for (const std::string& page : pages) {
+    EXPECT_EQ(page.find("\u202e"), std::string::npos);
+    EXPECT_EQ(page.find('\x1b'), std::string::npos);
+    EXPECT_EQ(page.find('\t'), std::string::npos);
+    EXPECT_NE(page.find(shown), std::string::npos);
+  }
+  // The JSON keeps the value as it is, escaped as JSON escapes it.
+  EXPECT_NE(JsonReport(data).find("A\u202eGNP.EXE\\u001b[2J\\tB"), std::string::npos);
 }
 
 }  // namespace

@@ -84,5 +84,27 @@ TEST(PdfReportTest, AnA4ReportCarriesTheVerdictEveryFindingAndALongTableOverItsP
   EXPECT_FALSE(fs::exists(dir / "missing"));
 }
 
+// A text longer than a page, as a paragraph and in a table's cell, is cut
+// where the page ends, and says so.
+TEST(PdfReportTest, ATextLongerThanAPageIsCutWithAMark) {
+  if (!test::HasProgram("pdftotext")) GTEST_SKIP() << "poppler-utils is not installed";
+  ReportData data = LongRun();
+  std::string endless;
+  for (int n = 0; n < 6000; ++n) endless += "营业部代码不存在；";
+  endless += "ENDOFTEXT";
+  data.run.findings[1].errdesc = endless;
+  data.records.clear();
+  data.previous = data.run;
+  data.previous->id = 11;
+  data.comparison.emplace();
+  data.comparison->added = {{data.run.findings[1].filename, "R05", "", endless, 0, 2}};
+  test::TempDir dir;
+  std::string error;
+  ASSERT_TRUE(WritePdfReport(data, dir / "r.pdf", error)) << error;
+  const std::string text = test::CommandOutput("pdftotext -enc UTF-8 " + test::ShellQuoted((dir / "r.pdf").string()) + " -");
+  EXPECT_GE(Count(text, "…"), 2u);
+  EXPECT_EQ(text.find("ENDOFTEXT"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace fc::report

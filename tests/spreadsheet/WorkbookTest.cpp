@@ -4,6 +4,7 @@
 
 #include <regex>
 
+#include "report/ReportCases.h"
 #include "support/Shell.h"
 #include "support/TempDir.h"
 
@@ -122,6 +123,31 @@ TEST_F(WorkbookTest, TheSummaryCarriesTheVerdictAndPointsEveryFindingAtItsSheet)
   EXPECT_NE(error.find("missing"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir / "missing"));
 }
+
+// The summary sheet of each kind of run, against the sheet kept in
+// tests/report/pinned/ beside the same run's other reports.
+class WorkbookSummaryTest : public testing::TestWithParam<std::string> {};
+
+TEST_P(WorkbookSummaryTest, TheSummarySheetIsAsPinned) {
+  if (!test::HasProgram("unzip")) GTEST_SKIP() << "unzip is not installed";
+  const report::ReportData data = test::ReportCase(GetParam());
+  Workbook book;
+  book.run = &data;
+  for (const auto& [key, records] : data.records)
+    book.findings.push_back({{key.first, key.second, "", records.errid, "", 0, records.total}, records});
+  test::TempDir dir;
+  std::string error;
+  ASSERT_TRUE(WriteWorkbook(dir / "r.xlsx", book, error)) << error;
+  test::ExpectPinned(GetParam() + ".summary.xml",
+                     test::CommandOutput("unzip -p " + test::ShellQuoted((dir / "r.xlsx").string()) + " xl/worksheets/sheet1.xml"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, WorkbookSummaryTest, testing::ValuesIn(test::ReportCaseNames()),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                           std::string id = info.param;
+                           for (char& c : id) c = c == '-' ? '_' : c;
+                           return id;
+                         });
 
 }  // namespace
 }  // namespace fc::spreadsheet

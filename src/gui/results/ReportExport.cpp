@@ -1,11 +1,11 @@
 #include "gui/results/ReportExport.h"
 
 #include <QDir>
+#include <QStringList>
 
 #include "gui/shell/MessageBoxes.h"
 #include "naming/InterfaceLayouts.h"
-#include "report/HtmlReport.h"
-#include "report/PdfReport.h"
+#include "report/ReportFormats.h"
 #include "spreadsheet/Workbook.h"
 
 namespace fc::gui {
@@ -28,6 +28,14 @@ std::optional<naming::InterfaceLayouts> Agreement(const settings::AppHome& home)
   }
 }
 
+// "网页文件 (*.html);;PDF文件 (*.pdf);;...": the dialog's choices, one per format.
+QString ReportFilter() {
+  QStringList choices;
+  for (const report::ReportFormat& format : report::ReportFormats())
+    if (format.name) choices << QStringLiteral("%1 (*%2)").arg(QString::fromUtf8(format.name), QString::fromUtf8(format.ending));
+  return choices.join(QStringLiteral(";;"));
+}
+
 }  // namespace
 
 QString DefaultReportPath(const report::ReportData& data, const settings::AppHome& home, const QString& suffix) {
@@ -41,11 +49,10 @@ QString DefaultReportPath(const report::ReportData& data, const settings::AppHom
 }
 
 bool WriteReport(const report::ReportData& data, const QString& path, QString& error) {
+  const report::ReportFormat* format = report::FormatOf(path.toStdString());
+  if (!format) format = &report::ReportFormats().front();  // a name without a known ending: the page
   std::string failure;
-  const bool pdf = path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
-  if (pdf ? report::WritePdfReport(data, path.toStdString(), failure)
-          : report::WriteReportFile(path.toStdString(), report::HtmlReport(data), failure))
-    return true;
+  if (format->write(data, path.toStdString(), failure)) return true;
   error = QString::fromStdString(failure);
   return false;
 }
@@ -59,7 +66,7 @@ void ExportReport(const settings::AppHome& home, std::optional<int64_t> id, Mess
     return;
   }
   const QString path = boxes.askSavePath(QStringLiteral("导出报告"), DefaultReportPath(*data, home),
-                                         QStringLiteral("网页文件 (*.html);;PDF文件 (*.pdf)"));
+                                         ReportFilter());
   if (path.isEmpty()) return;
   QString error;
   if (!WriteReport(*data, path, error)) {

@@ -1,7 +1,8 @@
 // gui/results/ReportExport.h - the exports of a run from the results and
-// history windows: "导出报告" (the check report as a self-contained HTML page
-// or an A4 PDF, both made by the core, where the operator chooses) and
-// "导出Excel" (the latest run's findings and records as a workbook).
+// history windows: "导出报告" (the check report as a self-contained HTML page,
+// an A4 PDF or JSON for scripts, all made by the core, where the operator
+// chooses) and "导出Excel" (the latest run's findings and records as a
+// workbook).
 //
 //   ExportReport(home, std::nullopt, boxes);   // the latest run, with the dialog
 //   ExportWorkbook(home, boxes, privacy::Masking::Numbers);
@@ -29,7 +30,7 @@ class MessageBoxes;
 QString DefaultReportPath(const report::ReportData& data, const settings::AppHome& home,
                           const QString& suffix = QStringLiteral(".html"));
 
-// Writes the report to `path`: PDF when it ends in .pdf, HTML otherwise.
+// Writes the report to `path` in the format of its ending (report/ReportFormats.h), HTML when it has none of them.
 bool WriteReport(const report::ReportData& data, const QString& path, QString& error);
 
 // Loads run `id` (the latest when empty), masked as `masking` says, asks

@@ -134,20 +134,24 @@ TEST_F(HistoryWindowTest, ResultsExportTheReportAndTheWorkbookAndConfirmWhereThe
   auto store = store::Store::open(home.home().home, home.home().data);
   ResultsWindow results(store.get(), boxes);
   ReportButtons buttons(&results, home.home(), boxes);
-  const fs::path pdf = home.path() / "report.pdf", html = home.path() / "report.html", book = home.path() / "r.xlsx";
-  for (const fs::path& file : {pdf, html}) {
+  const fs::path pdf = home.path() / "report.pdf", html = home.path() / "report.html",
+                 json = home.path() / "report.JSON", book = home.path() / "r.xlsx";
+  for (const fs::path& file : {pdf, html, json}) {
     boxes.answerSavePath(QString::fromStdString(file.string()));
     buttons.exportButton()->click();
   }
+  EXPECT_EQ(boxes.saveFilters.value(0), QStringLiteral("网页文件 (*.html);;PDF文件 (*.pdf);;JSON文件 (*.json)"));
   boxes.answerSavePath(QString::fromStdString(book.string()));
   buttons.workbookButton()->click();
-  ASSERT_EQ(boxes.shown.size(), 3u) << boxes.texts().join(" | ").toStdString();
-  for (size_t i = 0; i < 3; ++i) {
+  ASSERT_EQ(boxes.shown.size(), 4u) << boxes.texts().join(" | ").toStdString();
+  const fs::path saved[] = {pdf, html, json, book};
+  for (size_t i = 0; i < 4; ++i) {
     EXPECT_EQ(boxes.shown[i].buttons, BoxButtons::OkOpenFolder);
-    EXPECT_TRUE(boxes.shown[i].text.contains(QString::fromStdString((i == 0 ? pdf : i == 1 ? html : book).string())));
+    EXPECT_TRUE(boxes.shown[i].text.contains(QString::fromStdString(saved[i].string())));
   }
   EXPECT_EQ(test::ReadFileBytes(pdf).substr(0, 5), "%PDF-");
   EXPECT_NE(test::ReadFileBytes(html).find("<svg"), std::string::npos);
+  EXPECT_EQ(test::ReadFileBytes(json).find("{\n  \"run\": {"), 0u);
   EXPECT_EQ(test::ReadFileBytes(book).substr(0, 2), "PK");
   if (test::HasProgram("unzip")) {
     const std::string sheets = test::CommandOutput("unzip -p " + test::ShellQuoted(book.string()) + " xl/workbook.xml");

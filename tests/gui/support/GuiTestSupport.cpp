@@ -20,8 +20,9 @@ gui::BoxAnswer ScriptedBoxes::show(const QString& title, const QString& text, gu
   return buttons == gui::BoxButtons::Ok ? gui::BoxAnswer::Ok : gui::BoxAnswer::Yes;
 }
 
-QString ScriptedBoxes::askSavePath(const QString&, const QString& proposed, const QString&) {
+QString ScriptedBoxes::askSavePath(const QString&, const QString& proposed, const QString& filter) {
   proposedPaths << proposed;
+  saveFilters << filter;
   if (savePaths_.empty()) return {};
   QString next = savePaths_.front();
   savePaths_.pop_front();

@@ -39,6 +39,7 @@ class ScriptedBoxes final : public gui::MessageBoxes {
   std::vector<ShownBox> shown;  // every box, in order
   QStringList texts() const;    // their texts
   QStringList proposedPaths;    // what every save dialog proposed, in order
+  QStringList saveFilters;      // the file types every save dialog offered, in order
 
  private:
   std::deque<gui::BoxAnswer> answers_;
