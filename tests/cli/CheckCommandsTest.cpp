@@ -150,6 +150,9 @@ TEST_F(CheckCommands, InvalidInputsAreRefusedWithTheWindowsMessages) {
       {{"--source", " "}, "ZIP文件目录不能为空"},
       {{"--source", zip + " x"}, "对不起本软件不允许比对路径包含空格，请您重新填写。"},
       {{"--kinds", "KHJBXX,QTXX"}, "QTXX"},
+      {{"--type", "rar"}, "--type 只能取 zip 或 dbf"},
+      {{"--threads", "many"}, "--threads 应为不超过"},
+      {{"--frobnicate", "1"}, "未知的选项 '--frobnicate'"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> args = {"account", "--home", home};
@@ -206,6 +209,18 @@ TEST_F(CheckCommands, ResultsOfAHomeWithoutAStoreAreNoneAndNothingIsCreated) {
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(sample) / "dravmel.mdb"));
 }
 
+TEST_F(CheckCommands, AHomeThatCannotBeUsedIsToldWhy) {
+  std::filesystem::create_directories(dir / "home" / ".filingcheck.lock");
+  Result r = account(sample + "/account-zip");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("无法打开锁文件" + home + "/.filingcheck.lock：是一个目录"), std::string::npos) << r.err;
+  const std::string file = (dir / "file").string();
+  dir.write("file", "x");
+  r = cli({"account", "--home", file + "/home", "--source", sample + "/account-zip", "--code", "100001", "--date",
+           "2008-08-08", "--from", "1", "--to", "1"});
+  EXPECT_EQ(r.err, "应用目录无法使用：无法创建目录" + file + "/home：不是目录\n");
+}
+
 TEST_F(CheckCommands, RunIsRefusedWhileAnotherProcessHoldsTheHome) {
   ASSERT_EQ(account(sample + "/account-zip").status, 1);
   std::string before = cli({"results", "--home", home, "--format", "tsv"}).out;
@@ -228,7 +243,7 @@ TEST_F(CheckCommands, VersionAndHelpAnswerWithoutACommand) {
   EXPECT_NE(r.out.find("filingcheck-cli --version"), std::string::npos);
   r = cli({"--versions"});
   EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("unknown command"), std::string::npos);
+  EXPECT_NE(r.err.find("未知的命令"), std::string::npos);
 }
 
 TEST_F(CheckCommands, RecordsBehindTheFindingsInEveryFormatUpToTheLimit) {
@@ -259,6 +274,10 @@ TEST_F(CheckCommands, RecordsBehindTheFindingsInEveryFormatUpToTheLimit) {
   EXPECT_EQ(cli({"records", "--home", home, "--file", "other.zip", "--format", "tsv"}).out,
             "fileid\tfilename\terrid\tfinding\trecno\n");
   EXPECT_EQ(cli({"records", "--home", home, "--format", "xml"}).status, 2);
+  const std::string nowhere = (dir / "nowhere" / "records.xlsx").string();
+  r = cli({"records", "--home", home, "--format", "xlsx", "--output", nowhere});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "无法写入文件" + nowhere + "：文件或目录不存在\n");
 }
 
 }  // namespace
