@@ -49,7 +49,8 @@ int CheckLayouts(const fs::path& file) {
   }
 }
 
-// The tables to run the queries on, with the date and code they take.
+// The tables to run the queries on, with the date and code they take (a
+// sample of each for the empty tables, where only whether a query runs counts).
 struct Against {
   query::Session session;
   std::string date = "20080808";  // YYYYMMDD

@@ -248,21 +248,6 @@ class BookWriter {
   Formats formats_;
 };
 
-}  // namespace
-
-std::vector<FindingSheet> ReadFindingSheets(store::Store& store, privacy::Masking masking,
-                                            const std::function<bool(const store::FindingRow&)>& keep) {
-  std::vector<FindingSheet> sheets;
-  for (store::FindingRow& row : store.readFindings()) {
-    if (keep && !keep(row)) continue;
-    std::optional<store::FindingRecords> records = store.readFindingRecords(row.fileid, row.finding, masking);
-    if (records) sheets.push_back({std::move(row), std::move(*records)});
-  }
-  return sheets;
-}
-
-namespace {
-
 // The library opens its file only as it closes the workbook, and then says
 // no more than that it could not (in English, and on stderr besides): the
 // file is made first, so that a failure says why in the operator's words.
@@ -277,6 +262,17 @@ bool MakeEmptyFile(const fs::path& file, std::string& failure) {
 }
 
 }  // namespace
+
+std::vector<FindingSheet> ReadFindingSheets(store::Store& store, privacy::Masking masking,
+                                            const std::function<bool(const store::FindingRow&)>& keep) {
+  std::vector<FindingSheet> sheets;
+  for (store::FindingRow& row : store.readFindings()) {
+    if (keep && !keep(row)) continue;
+    std::optional<store::FindingRecords> records = store.readFindingRecords(row.fileid, row.finding, masking);
+    if (records) sheets.push_back({std::move(row), std::move(*records)});
+  }
+  return sheets;
+}
 
 bool WriteWorkbook(const fs::path& file, const Workbook& book, std::string& error) {
   return report::ReplaceFileThrough(file, [&](const fs::path& temp, std::string& failure) {
