@@ -54,7 +54,8 @@ const std::vector<DbfCase>& Cases() {
   static const std::vector<DbfCase> cases = {
       {"record count beyond the file", Expect::Unreadable, Table([](RawDbf& t) { t.recordCount = 1000; })},
       {"record count 2^32-1", Expect::Unreadable, Table([](RawDbf& t) { t.recordCount = 0xFFFFFFFF; })},
-      {"record count below the file", Expect::Passes, Table([](RawDbf& t) { t.recordCount = 1; })},
+      {"record count below the file", Expect::Unreadable, Table([](RawDbf& t) { t.recordCount = 1; })},
+      {"bytes after the end-of-file mark", Expect::Unreadable, Bytes([] { return KhjbxxTable(kDate, 3).bytes() + "x"; })},
       {"header length beyond the file", Expect::Unreadable, Table([](RawDbf& t) { t.headerLength = 0xFFFF; })},
       {"header length inside the descriptors", Expect::Unreadable, Table([](RawDbf& t) { t.headerLength = 100; })},
       {"header length one into the records", Expect::Any, Table([](RawDbf& t) {

@@ -46,7 +46,7 @@ const std::vector<ZipCase>& Cases() {
       {"entries that climb out with ../",
        [](const fs::path& a, const std::string& dbf, const fs::path&) {
          test::ZipWriter(a).add("../" + dbf, GoodTable()).add("../../escaped.txt", "x").write();
-       }, "3"},
+       }, "1"},
       {"an absolute entry name",
        [](const fs::path& a, const std::string&, const fs::path& root) {
          test::ZipWriter(a).add((root / "escaped.DBF").string(), GoodTable()).write();
@@ -61,7 +61,7 @@ const std::vector<ZipCase>& Cases() {
       {"a link to a directory, then an entry through it",
        [](const fs::path& a, const std::string& dbf, const fs::path& root) {
          test::ZipWriter(a).addSymlink("d", root.string()).add("d/" + dbf, GoodTable()).write();
-       }, "3"},
+       }, "1"},
       {"a device file named like the table", [](const fs::path& a, const std::string& dbf, const fs::path&) {
          RawEntry e = Stored(dbf, GoodTable());
          e.mode = S_IFCHR | 0644;
@@ -75,7 +75,7 @@ const std::vector<ZipCase>& Cases() {
        [](const fs::path& a, const std::string& dbf, const fs::path&) {
          test::ZipWriter zip(a);
          ManyEntries(zip, 9999, "sub/").add(dbf, GoodTable()).write();
-       }, ""},
+       }, "1"},
       {"an entry claiming 4 GiB without Zip64", [](const fs::path& a, const std::string& dbf, const fs::path&) {
          RawEntry e = Stored(dbf, GoodTable());
          e.size = 0xFFFFFFFE;

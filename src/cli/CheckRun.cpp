@@ -146,7 +146,7 @@ bool ReadRecordsLimit(const std::string& text, size_t& limit, std::string& error
     limit = static_cast<size_t>(*n);
     return true;
   }
-  error = "--records-limit takes a whole number of records (0 keeps every one)";
+  error = "--records-limit 应为每个问题保留的记录条数（整数，0 表示全部保留）";
   return false;
 }
 
@@ -155,9 +155,7 @@ bool ReadThreads(const std::string& text, int& threads, std::string& error) {
     threads = static_cast<int>(*n);
     return true;
   }
-  error = "--threads takes a number of threads up to ";
-  error += std::to_string(settings::kMostThreads);
-  error += " (0 uses every core)";
+  error = "--threads 应为不超过" + std::to_string(settings::kMostThreads) + "的线程数（0 表示每个处理器核心一个）";
   return false;
 }
 
@@ -176,7 +174,7 @@ bool ReadCommonOptions(const Options& opts, pipeline::Submission submission, Che
   if (!opts.require({"home", "source", "code", "date"}, error)) return false;
   std::string type = opts.value("type").value_or("zip");
   if (type != "zip" && type != "dbf") {
-    error = "--type takes zip or dbf";
+    error = "--type 只能取 zip 或 dbf";
     return false;
   }
   pipeline::RawRunInputs& raw = request.raw;
@@ -201,7 +199,7 @@ int RunCheck(CheckRequest& request) {
   std::error_code ec;
   NarrowHomeOnce(request.home.home);
   if (!settings::MakePrivateDir(request.home.home, ec))
-    return Fail("无法创建应用目录" + request.home.home.string() + ": " + ec.message());
+    return Fail("应用目录无法使用：" + settings::PrivateDirFailureText(request.home.home, ec));
   std::string error;
   if (!ValidateAgainstStore(request, error)) return Fail(error);
   CompleteInputs(request);

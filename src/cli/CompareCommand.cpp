@@ -28,12 +28,12 @@ bool SplitRunIds(const Args& args, Args& options, std::vector<int64_t>& ids, std
     } else if (a.find_first_not_of("0123456789") == std::string::npos && a.size() < 18) {
       ids.push_back(std::stoll(a));
     } else {
-      error = "compare takes run numbers, not '" + a + "'";
+      error = "compare 的参数应为检查编号，而不是 '" + a + "'";
       return false;
     }
   }
   if (ids.size() <= 2) return true;
-  error = "compare takes at most two run numbers";
+  error = "compare 最多比较两个检查编号";
   return false;
 }
 

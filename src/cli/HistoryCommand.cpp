@@ -50,10 +50,10 @@ int HistoryCommand(const Args& args) {
   const std::optional<std::string> format = opts.choice("format", "table", {"table", "tsv", "json"}, error);
   if (!format) return Fail(error);
   const std::optional<int64_t> limit = WholeNumber(opts.value("limit").value_or("20"), 1, kMostRuns);
-  if (!limit) return Fail("--limit takes a number of runs from 1 to " + std::to_string(kMostRuns));
+  if (!limit) return Fail("--limit 应为1到" + std::to_string(kMostRuns) + "之间的检查次数");
   const std::optional<std::string> keepText = opts.value("keep");
   const std::optional<int64_t> keep = keepText ? WholeNumber(*keepText, 1, kMostRuns) : std::nullopt;
-  if (keepText && !keep) return Fail("--keep takes a number of runs from 1 to " + std::to_string(kMostRuns));
+  if (keepText && !keep) return Fail("--keep 应为1到" + std::to_string(kMostRuns) + "之间的检查次数");
   const settings::AppHome home = HomeAt(*opts.value("home"));
   if (!RequireHomeFile(home, history::HistoryFile(home.home), "检查历史")) return 2;
   try {

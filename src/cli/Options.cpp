@@ -25,13 +25,13 @@ bool Options::parse(const Args& args, std::initializer_list<const char*> valued,
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg.rfind("--", 0) != 0) {
-      error = "unexpected argument '" + arg + "'";
+      error = "多余的参数 '" + arg + "'";
       return false;
     }
     size_t eq = arg.find('=');
     std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
     if (values_.count(name) || flags_.count(name)) {
-      error = "option --" + name + " given twice";
+      error = "选项 --" + name + " 给了两次";
       return false;
     }
     if (Among(name, flags) && eq == std::string::npos) {
@@ -39,7 +39,7 @@ bool Options::parse(const Args& args, std::initializer_list<const char*> valued,
       continue;
     }
     if (!Among(name, valued)) {
-      error = "unknown option '" + arg + "'";
+      error = "未知的选项 '" + arg + "'";
       return false;
     }
     if (eq != std::string::npos) {
@@ -47,7 +47,7 @@ bool Options::parse(const Args& args, std::initializer_list<const char*> valued,
     } else if (i + 1 < args.size()) {
       values_[name] = args[++i];
     } else {
-      error = "option --" + name + " needs a value";
+      error = "选项 --" + name + " 缺少取值";
       return false;
     }
   }
@@ -61,8 +61,8 @@ std::optional<std::string> Options::choice(const std::string& name, const char* 
   if (std::find(names.begin(), names.end(), chosen) != names.end()) return chosen;
   std::string listed;
   for (size_t k = 0; k < names.size(); ++k)
-    listed += (k == 0 ? "" : k + 1 == names.size() ? " or " : ", ") + names[k];
-  error = "--" + name + " takes " + listed;
+    listed += (k == 0 ? "" : k + 1 == names.size() ? " 或 " : "、") + names[k];
+  error = "--" + name + " 只能取 " + listed;
   return std::nullopt;
 }
 
@@ -75,7 +75,7 @@ std::optional<std::string> Options::value(const std::string& name) const {
 bool Options::require(std::initializer_list<const char*> names, std::string& error) const {
   for (const char* name : names) {
     if (values_.count(name)) continue;
-    error = std::string("option --") + name + " is required";
+    error = std::string("缺少选项 --") + name;
     return false;
   }
   return true;
@@ -89,10 +89,15 @@ std::optional<int64_t> WholeNumber(const std::string& text, int64_t least, int64
   return value;
 }
 
+std::filesystem::path ProgramDataDir() {
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return settings::LocateDataDir(exe.parent_path());
+}
+
 settings::AppHome HomeAt(const std::string& dir) {
   std::error_code ec;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  settings::AppHome home{dir, settings::LocateDataDir(exe.parent_path())};
+  settings::AppHome home{dir, ProgramDataDir()};
   // A directory that holds no store yet holds no customer data: a check
   // narrows it as it makes it a home.
   if (std::filesystem::exists(home.storeFile(), ec)) NarrowHomeOnce(home.home);

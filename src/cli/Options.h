@@ -32,7 +32,7 @@ class Options {
   bool require(std::initializer_list<const char*> names, std::string& error) const;
   // The value of `name` (`fallback` when not given) when it is one of
   // `allowed`; otherwise nothing, with `error` naming the allowed values
-  // ("--format takes table, tsv or json").
+  // ("--format 只能取 table、tsv 或 json").
   std::optional<std::string> choice(const std::string& name, const char* fallback,
                                     std::initializer_list<const char*> allowed, std::string& error) const;
 
@@ -44,6 +44,9 @@ class Options {
 // `text` as a whole number from `least` to `most`, written out in full
 // (digits only: "1O0", "2abc" and "1e9" are no numbers); nothing otherwise.
 std::optional<int64_t> WholeNumber(const std::string& text, int64_t least, int64_t most);
+
+// The data files that ship with this program (data/ in the build tree).
+std::filesystem::path ProgramDataDir();
 
 // The application home `dir` with the data files that ship with this program.
 // A home holding a store that others may read is narrowed (NarrowHomeOnce).

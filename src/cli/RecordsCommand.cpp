@@ -147,7 +147,7 @@ int RecordsCommand(const Args& args) {
       opts.choice("format", "table", {"table", "tsv", "csv", "json", "xlsx"}, error);
   if (!format) return Fail(error);
   const std::optional<std::string> output = opts.value("output");
-  if ((format == "xlsx") != output.has_value()) return Fail("--output FILE.xlsx goes with --format xlsx, and only with it");
+  if ((format == "xlsx") != output.has_value()) return Fail("--output FILE.xlsx 只与 --format xlsx 同用，且 --format xlsx 必须有它");
   settings::AppHome home = HomeAt(*opts.value("home"));
   if (!RequireHomeFile(home, home.storeFile(), "检查结果")) return 2;
   try {

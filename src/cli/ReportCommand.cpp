@@ -22,11 +22,11 @@ int ReportCommand(const Args& args) {
     return Fail(error);
   const std::filesystem::path output = *opts.value("output");
   const report::ReportFormat* format = report::FormatOf(output);
-  if (!format) return Fail("--output must end in .html, .pdf or .json");
+  if (!format) return Fail("--output 的文件名应以 .html、.pdf 或 .json 结尾");
   std::optional<int64_t> run;
   if (std::optional<std::string> id = opts.value("run")) {
     run = WholeNumber(*id, 1, std::numeric_limits<int64_t>::max());
-    if (!run) return Fail("--run takes a run number from the history");
+    if (!run) return Fail("--run 应为检查历史中的检查编号");
   }
   const settings::AppHome home = HomeAt(*opts.value("home"));
   if (!RequireHomeFile(home, history::HistoryFile(home.home), "检查历史")) return 2;

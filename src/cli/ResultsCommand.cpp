@@ -14,7 +14,7 @@ int ResultsCommand(const Args& args) {
   if (!opts.parse(args, {"home", "format"}, {}, error) || !opts.require({"home"}, error))
     return Fail(error);
   std::optional<ResultsFormat> format = ParseResultsFormat(opts.value("format").value_or("table"));
-  if (!format) return Fail("--format takes table, tsv or json");
+  if (!format) return Fail("--format 只能取 table、tsv 或 json");
   settings::AppHome home = HomeAt(*opts.value("home"));
   // Reading results never makes a home or a store: without one there are none.
   if (!RequireHomeFile(home, home.storeFile(), "检查结果")) return 2;

@@ -75,6 +75,6 @@ int main(int argc, char** argv) {
   fc::cli::Args args(argv + 2, argv + argc);
   for (const Command& c : kCommands)
     if (c.name == std::string(argv[1])) return c.run(args);
-  std::fprintf(stderr, "filingcheck-cli: unknown command '%s'\n", argv[1]);
+  std::fprintf(stderr, "filingcheck-cli: 未知的命令 '%s'\n", argv[1]);
   return Usage(stderr);
 }

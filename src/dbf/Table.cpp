@@ -15,6 +15,7 @@ constexpr size_t kHeaderSize = 32;       // fixed part of the header
 constexpr size_t kDescriptorSize = 32;   // one field descriptor
 constexpr size_t kBacklinkSize = 263;    // Visual FoxPro's database backlink
 constexpr uint8_t kTerminator = 0x0D;    // ends the field descriptors
+constexpr uint8_t kEndOfFile = 0x1A;     // may follow the last record
 constexpr char kReplacementChar[] = "\xEF\xBF\xBD";
 
 // Version bytes of the dBase III layout (32-byte descriptors) that we read.
@@ -76,6 +77,7 @@ struct Table::Impl {
   std::string readHeader();
   std::string readFields(size_t& terminatorAt);
   std::string assignNullBits();
+  uint64_t declaredSize() const { return headerLength + static_cast<uint64_t>(count) * recordLength; }
 };
 
 std::string Table::Impl::decode(std::string_view bytes) const {
@@ -163,7 +165,7 @@ std::string Table::Impl::readHeader() {
   if (IsVisualFoxPro(version) && terminatorAt + 1 + kBacklinkSize > headerLength)
     return Invalid("Visual FoxPro表的文件头缺少263字节的数据库链接区");
   if (std::string error = assignNullBits(); !error.empty()) return error;
-  uint64_t needed = headerLength + static_cast<uint64_t>(count) * recordLength;
+  const uint64_t needed = declaredSize();
   if (needed > map.size)
     return Invalid("文件头声明" + std::to_string(count) + "条记录，需要" + std::to_string(needed) +
                    "字节，文件只有" + std::to_string(map.size) + "字节");
@@ -195,6 +197,13 @@ uint32_t Table::recordCount() const { return impl_->count; }
 uint16_t Table::headerLength() const { return impl_->headerLength; }
 uint16_t Table::recordLength() const { return impl_->recordLength; }
 const std::vector<Field>& Table::fields() const { return impl_->fields; }
+
+std::string Table::sizeProblem() const {
+  const uint64_t declared = impl_->declaredSize(), size = impl_->map.size;
+  if (size == declared || (size == declared + 1 && impl_->map.data[declared] == kEndOfFile)) return {};
+  return Invalid("文件头声明" + std::to_string(impl_->count) + "条记录，连同文件头应为" + std::to_string(declared) +
+                 "字节（可另加1字节结束标志0x1A），文件却有" + std::to_string(size) + "字节");
+}
 
 const Field* Table::findField(std::string_view name) const {
   for (const Field& f : impl_->fields)

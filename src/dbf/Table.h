@@ -13,7 +13,9 @@
 //
 // A Table never reads outside the mapped file: every size in the header is
 // checked once in open(), so record access needs no further checks (record
-// indexes must be below recordCount()).
+// indexes must be below recordCount()). A file shorter than its header says
+// is refused there; one longer is opened, and sizeProblem() says so, for a
+// reader that must not trust a table whose records may go on past the count.
 //
 // A file that shrinks or fails under the table while it is read (another
 // program truncates it) does not end the process: the part that is gone
@@ -78,6 +80,11 @@ class Table {
   uint32_t recordCount() const;
   uint16_t headerLength() const;
   uint16_t recordLength() const;
+  // Empty when the file holds the header and the records it declares and
+  // nothing more but the end-of-file mark 0x1A (which some writers omit);
+  // otherwise a Chinese sentence naming the size the header declares and
+  // the file's. Compares figures only: nothing of the records is read.
+  std::string sizeProblem() const;
 
   // Every field descriptor, system fields included, in file order.
   const std::vector<Field>& fields() const;

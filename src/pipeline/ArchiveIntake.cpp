@@ -6,6 +6,7 @@
 #include "pipeline/WorkDirs.h"
 #include "pipeline/ZipEntries.h"
 #include "text/Text.h"
+#include "text/Utf8.h"
 
 namespace fc::pipeline {
 
@@ -42,19 +43,34 @@ std::vector<fs::path> OrdinaryFiles(const fs::path& dir) {
   return files;
 }
 
-// Writes an archive problem; it is also the check's outcome.
-FileOutcome AddArchiveProblem(StructureContext& ctx, int fileId, FileProblem problem) {
-  WriteFindings(ctx.store, fileId, {{problem, {}}});
+// The unsafe names as a finding names them ("../x、/etc/x", "a、b、c等5个"),
+// each cut short: a name may be 64 KiB long.
+std::string UnsafeNamesText(const ArchiveTally& tally) {
+  constexpr size_t kNameShown = 80;  // characters of a name
+  std::string names;
+  for (const std::string& name : tally.unsafeNames) {
+    if (!names.empty()) names += "、";
+    const size_t cut = text::SkipCharacters(name, kNameShown);
+    names += cut < name.size() ? name.substr(0, cut) + "…" : name;
+  }
+  if (tally.unsafeCount > tally.unsafeNames.size()) names += "等" + std::to_string(tally.unsafeCount) + "个";
+  return names;
+}
+
+// Writes an archive problem, naming the entries refused for their names;
+// it is also the check's outcome.
+FileOutcome AddArchiveProblem(StructureContext& ctx, int fileId, FileProblem problem, const ArchiveTally& tally = {}) {
+  WriteFindings(ctx.store, fileId, {{problem, UnsafeNamesText(tally)}});
   return static_cast<FileOutcome>(problem);
 }
 
 }  // namespace
 
-int UnpackArchive(const fs::path& archive, const fs::path& workdir, const StagedArchive* staged) {
+ArchiveTally UnpackArchive(const fs::path& archive, const fs::path& workdir, const StagedArchive* staged) {
   EmptyWorkDir(workdir);
   struct stat now {};
   ZipArchive za = OpenArchive(archive, &now);
-  if (!za) return 0;
+  if (!za) return {};
   if (staged && IdentityOf(now) != IdentityOf(staged->archive)) staged = nullptr;
   return VisitArchiveFiles(za.get(), workdir, [&](zip_uint64_t index, const ArchiveFile& file) {
     const StagedEntry* ahead = staged ? staged->find(index, file.name, file.size) : nullptr;
@@ -65,7 +81,7 @@ int UnpackArchive(const fs::path& archive, const fs::path& workdir, const Staged
 FileOutcome CheckZipFile(StructureContext& ctx, const fs::path& workdir, const std::string& sourceDir,
                          const std::string& fileName, int fileId, ArchivePrefetch* prefetch) {
   std::optional<fs::path> archive = FindFileNoCase(sourceDir, fileName);
-  int held = 0;
+  ArchiveTally held;
   if (archive) {
     std::shared_ptr<const StagedArchive> staged = prefetch ? prefetch->take(*archive) : nullptr;
     held = UnpackArchive(*archive, workdir, staged.get());
@@ -73,9 +89,9 @@ FileOutcome CheckZipFile(StructureContext& ctx, const fs::path& workdir, const s
     EmptyWorkDir(workdir);
   }
   // The archive holds what it holds, whatever this program dared to write.
-  if (held > 1) return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveManyFiles);
+  if (held.files > 1) return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveManyFiles, held);
   std::vector<fs::path> files = OrdinaryFiles(workdir);
-  if (files.empty()) return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveUnreadable);
+  if (files.empty()) return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveUnreadable, held);
   if (!text::EqualsNoCase(files[0].filename().string(), SwapLastThree(fileName, "DBF")))
     return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveWrongName);
   return RecordStructureCheck(ctx, files[0], fileId);

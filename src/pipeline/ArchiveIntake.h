@@ -6,14 +6,16 @@
 //                                              "100001_KHJBXX_20080808_1.ZIP", fileId);
 //   // kFilePassed: the DBF lies in workdir
 //
-// What the archive holds directly (what an unpacking tool would leave in
-// workdir) decides: no file is problem 3, more than one is problem 1, one
-// wrongly named file is problem 2; one rightly named file goes on to the
-// structure and date check. Every entry whose name has no folder part is a
-// file of the archive ("./X.DBF" is "X.DBF"; directories and files inside
-// folders are not), also one that is never written for safety and one that
-// names a file named before (in any spelling): two entries of one name are
-// two files, and unpacking the second over the first would hide one of them.
+// Every entry but a directory is a file of the archive, whatever its name:
+// more than one is problem 1; one that lands nothing in workdir (it cannot be
+// opened, holds nothing, sits in a folder or is refused for safety) is
+// problem 3; one wrongly named file is problem 2; one rightly named file
+// ("./X.DBF" is "X.DBF") goes on to the structure and date check. A file
+// inside a folder, one that is never written for safety and one that names a
+// file named before (in any spelling) all count: a table beside the right one
+// would otherwise escape the check, and unpacking the second of one name over
+// the first would hide one of them. The row of problem 1 or 3 names the
+// entries whose names are absolute or climb out of workdir.
 //
 // Unpacking is safe by construction. Only the archive's only file is ever
 // written (an archive of more than one is problem 1 whatever it holds, and
@@ -36,13 +38,14 @@
 
 #include "pipeline/ArchivePrefetch.h"
 #include "pipeline/StructureCheck.h"
+#include "pipeline/ZipEntries.h"
 
 namespace fc::pipeline {
 
 // Writes the archive's file into `workdir` (emptied first) when it is its
-// only one and acceptable, from `staged` when it was decompressed ahead. Returns how many
-// files the archive holds, counted up to 2 (2: more than one).
-int UnpackArchive(const std::filesystem::path& archive, const std::filesystem::path& workdir,
+// only one and acceptable, from `staged` when it was decompressed ahead.
+// Returns how many files the archive holds and its unsafe names.
+ArchiveTally UnpackArchive(const std::filesystem::path& archive, const std::filesystem::path& workdir,
                   const StagedArchive* staged = nullptr);
 
 // kFilePassed, an archive problem written (kArchiveManyFiles,

@@ -8,11 +8,16 @@ namespace fc::pipeline {
 
 namespace {
 
+// An archive problem's text, then the entries refused for their names, if any.
+std::string ArchiveText(const char* problem, const std::string& unsafeNames) {
+  return unsafeNames.empty() ? problem : problem + std::string("；路径不安全、未解压的文件：") + unsafeNames;
+}
+
 std::string RowText(const FileFinding& f) {
   switch (f.problem) {
-    case FileProblem::ArchiveManyFiles: return "ZIP文件里有多个文件";
+    case FileProblem::ArchiveManyFiles: return ArchiveText("ZIP文件里有多个文件", f.subject);
     case FileProblem::ArchiveWrongName: return "ZIP文件中文件命名不正确";
-    case FileProblem::ArchiveUnreadable: return "ZIP文件无法打开或为空文件";
+    case FileProblem::ArchiveUnreadable: return ArchiveText("ZIP文件无法打开或为空文件", f.subject);
     case FileProblem::FieldLength: return "字段" + f.subject + "长度不符合接口规范";
     case FileProblem::AgreedFieldMissing: return "接口约定字段" + f.subject + "不存在";
     case FileProblem::FieldNotAgreed: return "字段" + f.subject + "不是接口约定字段";

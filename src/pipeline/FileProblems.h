@@ -34,8 +34,9 @@ enum class FileProblem : int {
 struct FileFinding {
   FileProblem problem;  // what is wrong
   // What the row names: the field as the table spells it (4, 5, 6, 9, 10),
-  // the other dates ("20080801,20080803等", 7) or the whole sentence (8).
-  // Archive problems name nothing.
+  // the other dates ("20080801,20080803等", 7) or the whole sentence (8);
+  // for an archive problem (1, 3) the entries refused for their names
+  // ("../x、/etc/x"), after its text, or nothing.
   std::string subject;
 
   bool operator==(const FileFinding&) const = default;

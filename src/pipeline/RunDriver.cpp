@@ -239,7 +239,8 @@ class Run {
     if (in_.checkType == CheckType::Zip) {
       std::vector<fs::path> archives;
       for (const Expected& f : files)
-        if (std::optional<fs::path> archive = FindFileNoCase(in_.sourceDir, f.name)) archives.push_back(*archive);
+        if (std::vector<fs::path> found = FilesNamedNoCase(in_.sourceDir, f.name); found.size() == 1)
+          archives.push_back(found[0]);
       prefetch = std::make_unique<ArchivePrefetch>(home_.workdir(), std::move(archives));
     }
     int total = static_cast<int>(files.size());
@@ -267,14 +268,7 @@ class Run {
       row.isexist = 1;
       observer_.status("开始文件" + in_.sourceDir + row.filename + "结构检查......");
       CheckedFile checked{*file, IdentityOf(*file)};
-      FileOutcome outcome = kFilePassed;
-      try {
-        outcome = in_.checkType == CheckType::Zip
-                      ? CheckZipFile(structure, home_.workdir(), in_.sourceDir, row.filename, row.fileid, prefetch)
-                      : CheckDbfFile(structure, in_.sourceDir, row.filename, row.fileid);
-      } catch (const dbf::TableChanged&) {
-        throw RunFailure(ChangedMessage(*file));
-      }
+      const FileOutcome outcome = checkFile(structure, row, *file, prefetch);
       if (outcome == kFilePassed) {
         row.isok = 1;
         row.dbftype = keepPassedTable(row.filename, *file);
@@ -286,6 +280,29 @@ class Run {
     rowOpen_ = false;
     recorder_.listed(row, FindFileNoCase(in_.sourceDir, row.filename));
     return row;
+  }
+
+  // The checks of a listed file that exists as `file`. Two spellings of its
+  // name (a case-sensitive file system) fail it with a finding naming them:
+  // which one the sender meant is not for the check to guess, and the other
+  // would go unchecked.
+  FileOutcome checkFile(StructureContext& structure, const store::FileRow& row, const fs::path& file,
+                        ArchivePrefetch* prefetch) {
+    const std::vector<fs::path> spellings = FilesNamedNoCase(in_.sourceDir, row.filename);
+    if (spellings.size() > 1) {
+      std::string names;
+      for (const fs::path& spelling : spellings) names += (names.empty() ? "" : "、") + spelling.filename().string();
+      WriteFindings(*store_, row.fileid,
+                    {{FileProblem::CannotCheck, "有多个文件名只是字母大小写不同的文件：" + names + "，无法确定应检查哪一个"}});
+      return kStructureProblems;
+    }
+    try {
+      return in_.checkType == CheckType::Zip
+                 ? CheckZipFile(structure, home_.workdir(), in_.sourceDir, row.filename, row.fileid, prefetch)
+                 : CheckDbfFile(structure, in_.sourceDir, row.filename, row.fileid);
+    } catch (const dbf::TableChanged&) {
+      throw RunFailure(ChangedMessage(file));
+    }
   }
 
   // The passed table's type; an unpacked table is kept in dbfdir for the

@@ -35,6 +35,16 @@ std::string LocalTime(std::time_t t) {
 
 std::string Now() { return LocalTime(std::time(nullptr)); }
 
+// A DBF whose size its header does not account for: what lies past its
+// records is the sender's choice (a sparse file of many gigabytes), and the
+// check refused it on those figures alone, so its checksum would hold the
+// run for nothing the check read. Such a file is listed without one.
+bool SizeDisagreesWithHeader(const fs::path& file) {
+  std::string error;
+  std::unique_ptr<dbf::Table> table = dbf::Table::open(file, error);
+  return table && !table->sizeProblem().empty();
+}
+
 std::string NewRunKey() {
   std::random_device rd;
   char key[64];
@@ -85,6 +95,7 @@ void RunRecorder::listed(const store::FileRow& row, const std::optional<fs::path
   if (!found || stat(found->c_str(), &st) != 0) return;
   f.size = st.st_size;
   f.mtime = LocalTime(st.st_mtime);
+  if (!row.isok && inputs_.checkType == CheckType::Dbf && SizeDisagreesWithHeader(*found)) return;
   hasher_.add(row.fileid, *found);
   if (row.isok) recordPassedTable(f);
 }

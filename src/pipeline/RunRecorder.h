@@ -15,6 +15,7 @@
 //
 // While the run works, the store's facts are those of this run as it began,
 // judged incomplete: a run that dies on the way stays so in the store.
+// A DBF refused because its size disagrees with its header gets no checksum.
 // Checksums are computed on a worker thread while the run goes on; finish()
 // waits for them. A history that cannot be written never fails the run: the
 // operator is told once per program session, and the run ends as it would.

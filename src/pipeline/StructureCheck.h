@@ -8,7 +8,9 @@
 // The findings come in the order of their rows: the field problems in layout
 // order (a field's type or length, then the order from it on), the fields
 // outside the agreement in file order, then the other dates. A table that
-// cannot be checked at all gives one CannotCheck finding alone.
+// cannot be checked at all gives one CannotCheck finding alone; so does one
+// whose file is longer or shorter than its header declares (the records
+// beyond the count would escape every check).
 //
 // A run checks through CheckDbfFile (or CheckZipFile, pipeline/ArchiveIntake.h),
 // which writes the findings as fileerr rows.

@@ -158,6 +158,9 @@ std::vector<FileFinding> CheckStructure(const InterfaceLayouts& layouts, const s
   std::string error;
   std::unique_ptr<dbf::Table> table = dbf::Table::open(dbf, error);
   if (!table) return {{FileProblem::CannotCheck, error}};
+  // Records past the count would go unchecked, and bytes past them may be
+  // anything: such a table is judged by its size alone, before any record is read.
+  if (std::string why = table->sizeProblem(); !why.empty()) return {{FileProblem::CannotCheck, std::move(why)}};
   std::vector<FileFinding> found = FieldFindings(*table, *layout);
   std::string dates = OtherDatesText(*table, *layout, TrimPadding(dataDate), threads);
   if (table->changed()) throw dbf::TableChanged(dbf);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "settings/PrivateFiles.h"
@@ -26,18 +27,21 @@ std::string SwapLastThree(std::string_view fileName, std::string_view ending) {
   return std::string(fileName.substr(0, fileName.size() < 3 ? 0 : fileName.size() - 3)) + std::string(ending);
 }
 
-std::optional<fs::path> FindFileNoCase(const fs::path& dir, std::string_view name) {
+std::vector<fs::path> FilesNamedNoCase(const fs::path& dir, std::string_view name) {
+  std::vector<fs::path> files;
   std::error_code ec;
-  std::optional<fs::path> found;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    std::string entryName = it->path().filename().string();
-    if (!text::EqualsNoCase(entryName, name) || !IsOrdinaryFile(*it)) continue;
-    if (entryName == name) return it->path();
-    // Several spellings of one name can only meet on a case-sensitive file
-    // system; take the smallest so the choice does not depend on listing order.
-    if (!found || it->path() < *found) found = it->path();
-  }
-  return found;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+    if (text::EqualsNoCase(it->path().filename().string(), name) && IsOrdinaryFile(*it)) files.push_back(it->path());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+std::optional<fs::path> FindFileNoCase(const fs::path& dir, std::string_view name) {
+  const std::vector<fs::path> files = FilesNamedNoCase(dir, name);
+  if (files.empty()) return std::nullopt;
+  for (const fs::path& file : files)
+    if (file.filename() == name) return file;
+  return files.front();
 }
 
 void EmptyWorkDir(const fs::path& dir) {

@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fc::pipeline {
 
@@ -30,8 +31,14 @@ namespace fc::pipeline {
 // an archive should hold ("DBF"), the archive a DBF is packed into ("ZIP").
 std::string SwapLastThree(std::string_view fileName, std::string_view ending);
 
+// The ordinary files of `dir` named `name` regardless of letter case, in
+// order of their paths. Several spellings of one name can only meet on a
+// case-sensitive file system.
+std::vector<std::filesystem::path> FilesNamedNoCase(const std::filesystem::path& dir, std::string_view name);
+
 // The ordinary file of `dir` named `name` regardless of letter case (an exact
-// spelling wins over other spellings); nothing when there is none.
+// spelling wins over other spellings, then the first path, so the choice does
+// not depend on listing order); nothing when there is none.
 std::optional<std::filesystem::path> FindFileNoCase(const std::filesystem::path& dir,
                                                     std::string_view name);
 

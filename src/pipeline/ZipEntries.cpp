@@ -4,6 +4,8 @@
 #include <isa-l/igzip_lib.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <utility>
 #include <vector>
 
@@ -31,6 +33,27 @@ std::optional<std::string> LandingName(std::string_view name) {
   if (name.empty() || name == "." || name == "..") return std::nullopt;
   if (name.find_first_of("/\\") != std::string_view::npos) return std::nullopt;
   return std::string(name);
+}
+
+// A name that is absolute ("/etc/x", "\x", "C:x") or holds a ".." segment
+// would be written outside workdir.
+bool IsUnsafeName(std::string_view name) {
+  if (name.empty()) return false;
+  if (name[0] == '/' || name[0] == '\\') return true;
+  if (name.size() >= 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0]))) return true;
+  for (size_t begin = 0; begin <= name.size();) {
+    const size_t end = std::min(name.find_first_of("/\\", begin), name.size());
+    if (name.substr(begin, end - begin) == "..") return true;
+    begin = end + 1;
+  }
+  return false;
+}
+
+// A directory entry holds nothing to unpack: its name ends in "/" and it has
+// no bytes.
+bool IsDirectoryEntry(const zip_stat_t& st) {
+  const std::string_view name = st.name;
+  return !name.empty() && name.back() == '/' && (st.valid & ZIP_STAT_SIZE) && st.size == 0;
 }
 
 // Unix archivers store the file mode in the high half of the external
@@ -134,18 +157,24 @@ std::optional<ArchiveFile> ArchiveFileAt(zip_t* za, zip_uint64_t index, const fs
   return file;
 }
 
-int VisitArchiveFiles(zip_t* za, const fs::path& workdir,
-                      const std::function<void(zip_uint64_t index, const ArchiveFile& file)>& visit) {
-  int files = 0;
-  std::optional<std::pair<zip_uint64_t, ArchiveFile>> first;
-  zip_int64_t count = zip_get_num_entries(za, 0);
-  for (zip_int64_t i = 0; i < count && files < 2; ++i) {
-    zip_uint64_t index = static_cast<zip_uint64_t>(i);
-    std::optional<ArchiveFile> file = ArchiveFileAt(za, index, workdir);
-    if (file && ++files == 1) first.emplace(index, std::move(*file));
+ArchiveTally VisitArchiveFiles(zip_t* za, const fs::path& workdir,
+                               const std::function<void(zip_uint64_t index, const ArchiveFile& file)>& visit) {
+  ArchiveTally tally;
+  zip_uint64_t first = 0;
+  const zip_int64_t count = zip_get_num_entries(za, 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    const zip_uint64_t index = static_cast<zip_uint64_t>(i);
+    zip_stat_t st;
+    zip_stat_init(&st);
+    const bool named = zip_stat_index(za, index, 0, &st) == 0 && (st.valid & ZIP_STAT_NAME);
+    if (named && IsDirectoryEntry(st)) continue;
+    if (++tally.files == 1) first = index;
+    if (!named || !IsUnsafeName(st.name)) continue;
+    if (tally.unsafeCount++ < ArchiveTally::kUnsafeKept) tally.unsafeNames.emplace_back(st.name);
   }
-  if (files == 1) visit(first->first, first->second);
-  return files;
+  if (tally.files == 1)
+    if (std::optional<ArchiveFile> file = ArchiveFileAt(za, first, workdir)) visit(first, *file);
+  return tally;
 }
 
 bool ExtractTo(zip_t* za, zip_uint64_t index, const fs::path& target) {

@@ -6,9 +6,12 @@
 //     if (auto file = fc::pipeline::ArchiveFileAt(za.get(), i, workdir); file && file->writable)
 //       fc::pipeline::ExtractTo(za.get(), i, target);
 //
-// An entry counts as a file of the archive when the unpacking tool would
-// leave it directly in workdir; it is safe to write only when it is an
-// ordinary, unencrypted file of at most 4 GiB that fits workdir's disk.
+// Every entry but a directory counts as a file of the archive, whatever its
+// name; only one that the unpacking tool would leave directly in workdir can
+// land there, and it is safe to write only when it is an ordinary,
+// unencrypted file of at most 4 GiB that fits workdir's disk. A name that is
+// absolute or climbs out of workdir is never written and is named in the
+// archive's finding.
 #pragma once
 
 #include <sys/stat.h>
@@ -20,6 +23,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace fc::pipeline {
 
@@ -45,13 +49,23 @@ struct ArchiveFile {
 // inside a folder of its own, and a name that is absolute or climbs out.
 std::optional<ArchiveFile> ArchiveFileAt(zip_t* za, zip_uint64_t index, const std::filesystem::path& workdir);
 
-// Counts the files of the archive (ArchiveFileAt) up to 2 and, when it holds
-// exactly one, calls `visit` with it: all an unpacking needs to judge the
-// archive. Every entry counts, one that names a file already named (in any
-// spelling) too: unpacking it over the first would hide one of them. So an
-// archive of more than one file is never decompressed at all.
-int VisitArchiveFiles(zip_t* za, const std::filesystem::path& workdir,
-                      const std::function<void(zip_uint64_t index, const ArchiveFile& file)>& visit);
+// What an unpacking needs to judge an archive.
+struct ArchiveTally {
+  static constexpr size_t kUnsafeKept = 3;  // unsafe names kept to be shown
+
+  int files = 0;                         // entries other than directories
+  std::vector<std::string> unsafeNames;  // the first unsafe names, as stored
+  size_t unsafeCount = 0;                // every entry with an unsafe name
+};
+
+// Counts the files of the archive and, when it holds exactly one and that
+// one lands in workdir (ArchiveFileAt), calls `visit` with it. Every entry
+// but a directory counts: one inside a folder, one whose name is unsafe, one
+// that names a file already named (in any spelling; unpacking it over the
+// first would hide one of them). So an archive of more than one file is
+// never decompressed at all.
+ArchiveTally VisitArchiveFiles(zip_t* za, const std::filesystem::path& workdir,
+                               const std::function<void(zip_uint64_t index, const ArchiveFile& file)>& visit);
 
 // Streams entry `index` into the existing file `target`; false when the
 // entry cannot be read whole, fails its CRC or yields other than the size

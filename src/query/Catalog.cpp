@@ -45,7 +45,14 @@ bool Catalog::open(const fs::path& dir, std::string& error) {
   close();
   std::vector<fs::path> files;
   if (!ListTables(dir, files, error)) return false;
-  for (const fs::path& file : files) {
+  std::vector<TableFile> tables;
+  for (const fs::path& file : files) tables.push_back({file.stem().string(), file});
+  return open(tables, error);
+}
+
+bool Catalog::open(const std::vector<TableFile>& tables, std::string& error) {
+  close();
+  for (const auto& [tableName, file] : tables) {
     std::string name = file.filename().string();
     std::string why;
     auto table = dbf::Table::open(file, why);
@@ -54,7 +61,7 @@ bool Catalog::open(const fs::path& dir, std::string& error) {
       close();
       return false;
     }
-    std::string key = text::ToLower(file.stem().string());
+    std::string key = text::ToLower(tableName);
     files_[key].push_back(name);
     tables_[key] = std::move(table);
   }

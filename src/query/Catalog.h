@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "query/Keys.h"
+#include "query/Session.h"
 
 namespace fc::dbf {
 class Table;
@@ -40,6 +41,8 @@ class Catalog {
   // False with `error` set (a Chinese message naming the directory or file)
   // when the directory cannot be listed or one of its DBF files cannot be read.
   bool open(const std::filesystem::path& dir, std::string& error);
+  // The same over the tables `tables` names, wherever their files are.
+  bool open(const std::vector<TableFile>& tables, std::string& error);
   bool isOpen() const { return open_; }
   void close();
 

@@ -89,6 +89,10 @@ bool Session::open(const std::filesystem::path& dir, std::string& error) {
   return impl_->catalog.open(dir, error);
 }
 
+bool Session::open(const std::vector<TableFile>& tables, std::string& error) {
+  return impl_->catalog.open(tables, error);
+}
+
 bool Session::isOpen() const { return impl_->catalog.isOpen(); }
 
 int32_t Session::count(std::string_view sql) { return impl_->count(sql, nullptr); }

@@ -48,6 +48,12 @@ class QueryError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A table that belongs to no directory: the name queries give it, and its file.
+struct TableFile {
+  std::string name;
+  std::filesystem::path file;
+};
+
 // A fully fetched result, values as display texts (UTF-8; NULL as "NULL").
 struct ResultSet {
   std::vector<std::string> columns;
@@ -64,6 +70,8 @@ class Session {
   // False with `error` set when the directory is missing or
   // unreadable, or holds a DBF that cannot be read.
   bool open(const std::filesystem::path& dir, std::string& error);
+  // The same over the tables `tables` names, wherever their files are.
+  bool open(const std::vector<TableFile>& tables, std::string& error);
   bool isOpen() const;
   // What a count query counts: the first column of the first row as a
   // 32-bit integer. QueryError, never a made-up number, when there is no row

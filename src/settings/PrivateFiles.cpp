@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "text/SystemReason.h"
+
 namespace fc::settings {
 
 namespace fs = std::filesystem;
@@ -42,6 +44,15 @@ bool MakePrivateDir(const fs::path& dir, std::error_code& ec) {
   if (!fs::is_directory(dir, ec)) return false;
   fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace, ec);
   return !ec;
+}
+
+std::string PrivateDirFailureText(const fs::path& dir, const std::error_code& ec) {
+  std::error_code statEc;
+  const fs::file_status status = fs::status(dir, statEc);
+  if (!fs::exists(status)) return "无法创建目录" + dir.string() + "：" + text::SystemReason(ec.value());
+  if (!fs::is_directory(status)) return dir.string() + "已是一个文件，不是目录";
+  if (ec.value() == EROFS) return "目录" + dir.string() + "在只读的文件系统上，无法写入";
+  return "目录" + dir.string() + "无法设为仅本用户可访问：" + text::SystemReason(ec.value());
 }
 
 int OpenPrivateFile(const fs::path& file, int flags) {

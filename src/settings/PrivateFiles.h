@@ -31,6 +31,11 @@ namespace fc::settings {
 // cannot, with `ec` set unless a file that is not a directory stands in its place.
 bool MakePrivateDir(const std::filesystem::path& dir, std::error_code& ec);
 
+// Why MakePrivateDir(dir) failed with `ec`, in the operator's words: a
+// directory that could not be made, a file in its place, or an existing one
+// that cannot be made private (read-only media, another owner's).
+std::string PrivateDirFailureText(const std::filesystem::path& dir, const std::error_code& ec);
+
 // open(2) of `file` with O_CREAT, O_NOFOLLOW and O_CLOEXEC added to `flags`,
 // the file then 0600 whatever the umask (an existing file is narrowed as
 // well); the descriptor, or -1 with errno set: ELOOP for a link, EISDIR for

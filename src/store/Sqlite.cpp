@@ -1,6 +1,7 @@
 #include "store/Sqlite.h"
 
 #include <sqlite3.h>
+#include <sys/statvfs.h>
 
 #include "settings/PrivateFiles.h"
 
@@ -16,11 +17,24 @@ constexpr int kBusyTimeoutMs = 10000;
 // that is still there after this long is not waited for.
 constexpr int kReaderWaitMs = 2000;
 
+// True when the database file of `db` lies on a file system mounted read-only.
+bool OnReadOnlyMedia(sqlite3* db) {
+  const char* file = sqlite3_db_filename(db, "main");
+  struct statvfs media {};
+  return file && *file && statvfs(file, &media) == 0 && (media.f_flag & ST_RDONLY);
+}
+
 // Why the last call on `db` failed, in the operator's words with what to do
 // (a locked, read-only or damaged file, a full disk).
 std::string SqliteReason(sqlite3* db) {
   if (!db) return "内存不足";
-  switch (sqlite3_errcode(db) & 0xFF) {
+  // A file that cannot be opened or written on read-only media (where even
+  // reading needs to make the journal's index beside it) is neither missing
+  // nor forbidden, whatever the last failed call says.
+  const int code = sqlite3_errcode(db) & 0xFF;
+  if ((code == SQLITE_CANTOPEN || code == SQLITE_READONLY) && OnReadOnlyMedia(db))
+    return "应用目录所在的文件系统是只读的，数据库文件及其日志无法打开或写入，请使用可以写入的应用目录";
+  switch (code) {
     case SQLITE_CANTOPEN:
       return "无法打开文件（文件或目录不存在、没有访问权限，或它是一个符号链接），请检查应用目录";
     case SQLITE_READONLY:

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -90,6 +92,47 @@ TEST_F(CheckCommands, CleanSubmissionExitsZeroAndJsonHasOneObjectPerRow) {
   EXPECT_EQ(cli({"results", "--home", home, "--format", "xml"}).status, 2);
 }
 
+// Submissions a hostile sender might shape so that part of them escapes the
+// check; each must fail, with its reason. The branch table of group 1 alone
+// passes as the sample has it.
+class MalformedSubmission : public CheckCommands {
+ protected:
+  const std::string table = "100001_YYBXX_20080808_1.DBF";
+  Result check(const std::string& type) {
+    return cli({"account", "--home", home, "--source", sample + "/account-" + type, "--code", "100001", "--date",
+                "2008-08-08", "--from", "1", "--to", "1", "--kinds", "yybxx", "--type", type});
+  }
+  void expectFails(const Result& r, const std::string& reason) {
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_TRUE(r.out.starts_with("结论：不通过")) << r.out;
+    EXPECT_NE(r.out.find(reason), std::string::npos) << r.out;
+  }
+};
+
+TEST_F(MalformedSubmission, RecordsPastTheHeadersCountFailTheTable) {
+  ASSERT_EQ(check("dbf").status, 0);
+  const std::filesystem::path dbf = std::filesystem::path(sample) / "account-dbf" / table;
+  std::string bytes = fc::test::ReadFileBytes(dbf);
+  ASSERT_EQ(bytes[4], 2);
+  bytes[4] = 1;  // the second record goes on past the count
+  std::ofstream(dbf, std::ios::binary) << bytes;
+  expectFails(check("dbf"), "8         文件不是有效的DBF表：文件头声明1条记录，连同文件头应为534字节（可另加1字节结束标志0x1A），文件却有876字节");
+}
+
+TEST_F(MalformedSubmission, EntriesInFoldersOrClimbingOutCountBesideTheTable) {
+  const std::filesystem::path archive = std::filesystem::path(sample) / "account-zip" / "100001_YYBXX_20080808_1.ZIP";
+  const std::string good = fc::test::ReadZip(archive).at(table);
+  fc::test::ZipWriter(archive).add(table, good).add("sub/" + table, "another table").add("../x", "x")
+      .add("/etc/x", "x").write();
+  expectFails(check("zip"), "1         ZIP文件里有多个文件；路径不安全、未解压的文件：../x、/etc/x");
+}
+
+TEST_F(MalformedSubmission, TwoSpellingsOfTheTablesNameFailIt) {
+  const std::filesystem::path dir = std::filesystem::path(sample) / "account-dbf";
+  std::filesystem::copy_file(dir / table, dir / "100001_yybxx_20080808_1.dbf");
+  expectFails(check("dbf"), "有多个文件名只是字母大小写不同的文件：100001_YYBXX_20080808_1.DBF、100001_yybxx_20080808_1.dbf");
+}
+
 TEST_F(CheckCommands, InvalidInputsAreRefusedWithTheWindowsMessages) {
   struct Case {
     std::vector<std::string> args;
@@ -107,6 +150,9 @@ TEST_F(CheckCommands, InvalidInputsAreRefusedWithTheWindowsMessages) {
       {{"--source", " "}, "ZIP文件目录不能为空"},
       {{"--source", zip + " x"}, "对不起本软件不允许比对路径包含空格，请您重新填写。"},
       {{"--kinds", "KHJBXX,QTXX"}, "QTXX"},
+      {{"--type", "rar"}, "--type 只能取 zip 或 dbf"},
+      {{"--threads", "many"}, "--threads 应为不超过"},
+      {{"--frobnicate", "1"}, "未知的选项 '--frobnicate'"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> args = {"account", "--home", home};
@@ -163,6 +209,18 @@ TEST_F(CheckCommands, ResultsOfAHomeWithoutAStoreAreNoneAndNothingIsCreated) {
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(sample) / "dravmel.mdb"));
 }
 
+TEST_F(CheckCommands, AHomeThatCannotBeUsedIsToldWhy) {
+  std::filesystem::create_directories(dir / "home" / ".filingcheck.lock");
+  Result r = account(sample + "/account-zip");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("无法打开锁文件" + home + "/.filingcheck.lock：是一个目录"), std::string::npos) << r.err;
+  const std::string file = (dir / "file").string();
+  dir.write("file", "x");
+  r = cli({"account", "--home", file + "/home", "--source", sample + "/account-zip", "--code", "100001", "--date",
+           "2008-08-08", "--from", "1", "--to", "1"});
+  EXPECT_EQ(r.err, "应用目录无法使用：无法创建目录" + file + "/home：不是目录\n");
+}
+
 TEST_F(CheckCommands, RunIsRefusedWhileAnotherProcessHoldsTheHome) {
   ASSERT_EQ(account(sample + "/account-zip").status, 1);
   std::string before = cli({"results", "--home", home, "--format", "tsv"}).out;
@@ -185,7 +243,7 @@ TEST_F(CheckCommands, VersionAndHelpAnswerWithoutACommand) {
   EXPECT_NE(r.out.find("filingcheck-cli --version"), std::string::npos);
   r = cli({"--versions"});
   EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("unknown command"), std::string::npos);
+  EXPECT_NE(r.err.find("未知的命令"), std::string::npos);
 }
 
 TEST_F(CheckCommands, RecordsBehindTheFindingsInEveryFormatUpToTheLimit) {
@@ -216,6 +274,10 @@ TEST_F(CheckCommands, RecordsBehindTheFindingsInEveryFormatUpToTheLimit) {
   EXPECT_EQ(cli({"records", "--home", home, "--file", "other.zip", "--format", "tsv"}).out,
             "fileid\tfilename\terrid\tfinding\trecno\n");
   EXPECT_EQ(cli({"records", "--home", home, "--format", "xml"}).status, 2);
+  const std::string nowhere = (dir / "nowhere" / "records.xlsx").string();
+  r = cli({"records", "--home", home, "--format", "xlsx", "--output", nowhere});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "无法写入文件" + nowhere + "：文件或目录不存在\n");
 }
 
 }  // namespace

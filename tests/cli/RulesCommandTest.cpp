@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "naming/InterfaceLayouts.h"
@@ -57,6 +58,14 @@ TEST_F(RulesCommand, SoundFilesPassAndFaultsNameTheirLines) {
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.out.find("规则文件 " + rules + " 第"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("行：查询无法解析"), std::string::npos) << r.out;
+
+  // Without tables to run on, each query still meets the tables and fields the agreement lays out.
+  for (const auto& [from, to, fault] : {std::tuple{"sfcg not in", "sfcx not in", "行：查询无法运行：字段不存在: sfcx"},
+                                         std::tuple{"from sfzhcqk", "from sfzhcqx", "行：查询无法运行：表不存在: sfzhcqx"}}) {
+    r = cli({"rules", "check", changed(kData / "rules/identity.rules", from, to)});
+    EXPECT_EQ(r.status, 2) << from;
+    EXPECT_NE(r.out.find(fault), std::string::npos) << r.out;
+  }
 
   const std::string layouts = changed(kData / "interface/layouts.csv", "KHJBXX,3,ZJZH,C,20", "KHJBXX,3,ZJZH,X,20");
   r = cli({"rules", "check", layouts});

@@ -101,12 +101,28 @@ TEST_F(CheckZipFileTest, HostileEntriesAreNeverWritten) {
   }
 }
 
-TEST_F(CheckZipFileTest, EntriesOutsideWorkdirDoNotSpoilTheTableBesideIt) {
+// A table beside the right one, in a folder or under a name that climbs
+// out, would escape the check: every entry but a directory counts, and the
+// row names those refused for their names.
+TEST_F(CheckZipFileTest, EntriesInFoldersOrOutsideWorkdirCountBesideTheTable) {
   zip().add("../evil.txt", "x").add("/tmp/abs.txt", "x").addDirectory("sub/").add("sub/readme.txt", "x")
       .add(kDbf, goodTable).write();
-  EXPECT_EQ(check(), 0);
-  EXPECT_EQ(workdirFiles(), std::vector<std::string>{kDbf});
+  EXPECT_EQ(check(), 1);
+  EXPECT_TRUE(workdirFiles().empty());
   EXPECT_FALSE(fs::exists(h.home.home / "evil.txt"));
+  zip().addDirectory("sub/").add(kDbf, goodTable).write();
+  EXPECT_EQ(check(), 0) << "a directory holds nothing";
+  zip().add(kDbf, goodTable).add(std::string("sub\\") + kDbf, goodTable).write();
+  EXPECT_EQ(check(), 1);
+  zip().add(kDbf, goodTable).add("a/../../b", "x").add("\\c", "x").add("C:d", "x").add(std::string(300, 'e') + "/../f", "x")
+      .write();
+  EXPECT_EQ(check(), 1);
+  EXPECT_EQ(errors(), (std::vector<std::string>{"1 ZIP文件里有多个文件；路径不安全、未解压的文件：../evil.txt、/tmp/abs.txt",
+                                                "1 ZIP文件里有多个文件",
+                                                "1 ZIP文件里有多个文件；路径不安全、未解压的文件：a/../../b、\\c、C:d等4个"}));
+  zip().add(std::string("../") + kDbf, goodTable).write();
+  EXPECT_EQ(check(), 3);
+  EXPECT_EQ(errors().back(), "3 ZIP文件无法打开或为空文件；路径不安全、未解压的文件：../" + std::string(kDbf));
 }
 
 // Overwrites the CRC that the headers of the archive's first entry claim.

@@ -12,6 +12,7 @@
 #include "store/Store.h"
 #include "support/StoreRows.h"
 #include "support/TempDir.h"
+#include "support/Zip.h"
 
 namespace fc::pipeline {
 
@@ -203,6 +204,29 @@ TEST_F(StructureLibrary, UnreadableFileOrUnknownKindIsOneSentence) {
   EXPECT_EQ(notDbf[0].subject.rfind("文件不是有效的DBF表", 0), 0u) << notDbf[0].subject;
   EXPECT_EQ(check(dir_.write("100001_KHJBXX_20080808_1.DBF", "")).at(0).subject.rfind("文件不是有效的DBF表", 0), 0u);
   EXPECT_EQ(check(write("table.dbf", agreed("KHJBXX"))), (Findings{{CannotCheck, "无法从文件名识别表类型"}}));
+}
+
+// The file must end where its header says, or one end-of-file mark later:
+// records past the count, and anything after them, would escape the checks.
+TEST_F(StructureLibrary, TableSizeMustAgreeWithItsHeader) {
+  const std::string written = test::ReadFileBytes(write(kName, agreed("KHJBXX"), {{kDate}, {"20080801"}}));
+  ASSERT_EQ(written.back(), '\x1A');
+  const std::string records = written.substr(0, written.size() - 1);
+  auto checkBytes = [&](const std::string& bytes) { return check(dir_.write(kName, bytes)); };
+  EXPECT_EQ(checkBytes(written), (Findings{{OtherDates, "20080801"}}));
+  EXPECT_EQ(checkBytes(records), (Findings{{OtherDates, "20080801"}})) << "the end-of-file mark may be left out";
+
+  std::string oneRecord = written;
+  oneRecord[4] = 1;  // the header's record count, lowered from 2: the record of another date hides
+  const size_t recordLength = static_cast<uint8_t>(written[10]) | static_cast<uint8_t>(written[11]) << 8;
+  const std::string declared = std::to_string(records.size() - recordLength);
+  EXPECT_EQ(checkBytes(oneRecord),
+            (Findings{{CannotCheck, "文件不是有效的DBF表：文件头声明1条记录，连同文件头应为" + declared +
+                                        "字节（可另加1字节结束标志0x1A），文件却有" +
+                                        std::to_string(written.size()) + "字节"}}));
+  for (const std::string& bytes : {records + "\x1A\x1A", records + "x", written + std::string(4096, '\0')})
+    EXPECT_EQ(checkBytes(bytes).at(0).problem, CannotCheck) << bytes.size();
+  EXPECT_EQ(checkBytes(records.substr(0, records.size() - 1)).at(0).problem, CannotCheck) << "one byte short";
 }
 
 class StructureCheckRows : public StructureLibrary {

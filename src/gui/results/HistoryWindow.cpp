@@ -6,6 +6,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <filesystem>
+#include <stdexcept>
 
 #include "gui/results/ComparisonWindow.h"
 #include "gui/results/ReportExport.h"
@@ -53,7 +54,7 @@ void ShowPastResults(const settings::AppHome& home, const history::Run& run, Mes
   std::error_code ec;
   fs::remove_all(scratch, ec);
   try {
-    if (!settings::MakePrivateDir(scratch, ec)) throw fs::filesystem_error("无法创建目录", scratch, ec);
+    if (!settings::MakePrivateDir(scratch, ec)) throw std::runtime_error(settings::PrivateDirFailureText(scratch, ec));
     {
       std::unique_ptr<store::Store> store = store::Store::open(scratch, home.data);
       LayIntoStore(run, *store);
