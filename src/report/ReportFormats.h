@@ -4,7 +4,7 @@
 // choose here, so that they write the same file for the same name.
 //
 //   const fc::report::ReportFormat* format = fc::report::FormatOf(output);
-//   if (!format) fail("--output must end in .html, .pdf or .json");
+//   if (!format) fail("--output 的文件名应以 .html、.pdf 或 .json 结尾");
 //   if (!format->write(data, output, error)) fail(error);
 #pragma once
 
