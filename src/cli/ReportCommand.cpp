@@ -10,6 +10,7 @@
 #include "cli/Commands.h"
 #include "cli/Options.h"
 #include "history/History.h"
+#include "platform/FileReplace.h"
 #include "report/HtmlReport.h"
 #include "report/JsonReport.h"
 #include "report/PdfReport.h"
@@ -46,10 +47,13 @@ int ReportCommand(const Args& args) {
   std::optional<report::ReportData> data = report::LoadReport(
       home.home, home.data, run, error, opts.flag("no-mask") ? privacy::Masking::Off : privacy::Masking::NumbersAndNames);
   if (!data) return Fail(error);
-  const bool written = ext == ".pdf" ? report::WritePdfReport(*data, output, error)
-                                     : report::WriteReportFile(
-                                           output, ext == ".json" ? report::JsonReport(*data) : report::HtmlReport(*data), error);
-  if (!written) return Fail(error);
+  if (ext == ".pdf") {
+    if (!report::WritePdfReport(*data, output, error)) return Fail(error);
+  } else if (const platform::WriteResult written = platform::WriteFile(
+                 output, ext == ".json" ? report::JsonReport(*data) : report::HtmlReport(*data), {});
+             !written) {
+    return Fail(platform::WriteFailureText(output, written));
+  }
   std::fprintf(stderr, "检查报告已写入%s\n", output.string().c_str());
   return 0;
 }

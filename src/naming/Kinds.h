@@ -18,9 +18,10 @@
 #include <span>
 #include <string_view>
 
+#include "naming/Submission.h"
+
 namespace fc::naming {
 
-enum class Submission { Account, Identity };  // settlement-fund account data / identity re-check data
 enum class FileType { Zip, Dbf };             // one archive per table / the tables themselves
 
 struct Kind {

@@ -50,7 +50,7 @@ RunRecorder::RunRecorder(const settings::AppHome& home, const RunInputs& inputs)
   inputs_.targetDir = RunDirectory(inputs_.targetDir);
   store::RunFacts& f = facts_;
   f.runKey = NewRunKey();
-  f.submission = inputs_.submission == Submission::Account ? "account" : "identity";
+  f.submission = inputs_.submission;
   f.companyCode = inputs_.companyCode;
   f.dataDate = inputs_.dataDate;
   f.comparisonDate = inputs_.comparisonDate;

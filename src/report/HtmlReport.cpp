@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <map>
 
+#include "naming/Submission.h"
+#include "text/Text.h"
+
 namespace fc::report {
 
 namespace {
@@ -56,9 +59,9 @@ std::string Facts(const ReportData& data) {
   html += Fact("检查编号", Num(data.run.id));
   html += Fact("证券公司编码", f.companyCode);
   html += Fact("证券公司名称", f.companyName);
-  html += Fact("数据日期", DashedDate(f.dataDate));
-  if (f.submission == "identity") html += Fact("比对文件日期", DashedDate(f.comparisonDate));
-  if (f.submission == "account") {
+  html += Fact("数据日期", text::DashedDate(f.dataDate));
+  if (f.submission == naming::Submission::Identity) html += Fact("比对文件日期", text::DashedDate(f.comparisonDate));
+  if (f.submission == naming::Submission::Account) {
     html += Fact("传输模式", f.fullTransfer ? "全量传输" : "增量传输");
     html += Fact("文件序号", Num(f.beginNo) + " - " + Num(f.endNo));
   }
@@ -284,14 +287,14 @@ std::string HtmlEscape(std::string_view text) {
 
 std::string HtmlReport(const ReportData& data) {
   const store::RunFacts& f = data.run.facts;
-  const std::string title = "检查报告 " + f.companyCode + " " + DashedDate(f.dataDate);
+  const std::string title = "检查报告 " + f.companyCode + " " + text::DashedDate(f.dataDate);
   std::string html = "<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\">"
                      "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'\">"
                      "<title>" + HtmlEscape(title) + "</title><style>" + kStyle + "</style></head><body>";
   html += Headline(f);
-  html += "<h1>" + HtmlEscape(SubmissionTitle(f.submission)) + "报告</h1>";
+  html += "<h1>" + HtmlEscape(naming::SubmissionTitle(f.submission)) + "报告</h1>";
   html += "<p class=\"note\">" + HtmlEscape(f.companyCode + " " + f.companyName) + "　数据日期 " +
-          HtmlEscape(DashedDate(f.dataDate)) + "　检查时间 " + HtmlEscape(f.started) + "</p>";
+          HtmlEscape(text::DashedDate(f.dataDate)) + "　检查时间 " + HtmlEscape(f.started) + "</p>";
   html += Facts(data) + Summary(data) + Files(data.run) + Findings(data) + Skipped(data.run) + Comparison(data);
   return html + "</body></html>\n";
 }

@@ -10,7 +10,10 @@
 #include <optional>
 #include <vector>
 
+#include "naming/Submission.h"
+#include "platform/FileReplace.h"
 #include "report/Headline.h"
+#include "text/Text.h"
 
 namespace fc::report {
 
@@ -458,7 +461,7 @@ std::string Seconds(double s) {
 std::string Footer(const ReportData& data) {
   const store::RunFacts& f = data.run.facts;
   return "检查编号 " + Num(data.run.id) + "　" + f.companyCode + " " + f.companyName + "　数据日期 " +
-         DashedDate(f.dataDate) + "　检查时间 " + f.started;
+         text::DashedDate(f.dataDate) + "　检查时间 " + f.started;
 }
 
 // The verdict first, then the title and whose data it is.
@@ -469,8 +472,8 @@ void Opening(Writer& w, const ReportData& data) {
                     : head.tone == Tone::Incomplete ? kAmber : kGrey;
   w.text("检查结论：" + head.word, {15, true}, color, 1);
   w.text(head.reason, {10}, color, 8);
-  w.text(SubmissionTitle(f.submission) + "报告", {14, true}, kInk, 2);
-  w.text(f.companyCode + " " + f.companyName + "　数据日期 " + DashedDate(f.dataDate) + "　检查时间 " + f.started,
+  w.text(naming::SubmissionTitle(f.submission) + "报告", {14, true}, kInk, 2);
+  w.text(f.companyCode + " " + f.companyName + "　数据日期 " + text::DashedDate(f.dataDate) + "　检查时间 " + f.started,
          {}, kGrey, 6);
 }
 
@@ -483,9 +486,9 @@ void Facts(Writer& w, const ReportData& data) {
   fact("检查编号", Num(data.run.id));
   fact("证券公司编码", f.companyCode);
   fact("证券公司名称", f.companyName);
-  fact("数据日期", DashedDate(f.dataDate));
-  if (f.submission == "identity") fact("比对文件日期", DashedDate(f.comparisonDate));
-  if (f.submission == "account") {
+  fact("数据日期", text::DashedDate(f.dataDate));
+  if (f.submission == naming::Submission::Identity) fact("比对文件日期", text::DashedDate(f.comparisonDate));
+  if (f.submission == naming::Submission::Account) {
     fact("传输模式", f.fullTransfer ? "全量传输" : "增量传输");
     fact("文件序号", Num(f.beginNo) + " - " + Num(f.endNo));
   }
@@ -657,7 +660,7 @@ int LayOut(const ReportData& data, Canvas& canvas, int totalPages) {
 }
 
 std::string Title(const ReportData& data) {
-  return "检查报告 " + data.run.facts.companyCode + " " + DashedDate(data.run.facts.dataDate);
+  return "检查报告 " + data.run.facts.companyCode + " " + text::DashedDate(data.run.facts.dataDate);
 }
 
 // The number of pages, from a layout that is thrown away.
@@ -670,11 +673,13 @@ int CountPages(const ReportData& data) {
 
 bool WritePdfReport(const ReportData& data, const fs::path& file, std::string& error) {
   const int pages = CountPages(data);
-  return ReplaceFileThrough(file, [&](const fs::path& temp, std::string& failure) {
+  const platform::WriteResult written = platform::WriteFileByName(file, [&](const fs::path& temp, std::string& failure) {
     PdfCanvas canvas(temp, Title(data));
     LayOut(data, canvas, pages);
     return canvas.finish(failure);
-  }, error);
+  }, {});
+  if (!written) error = platform::WriteFailureText(file, written);
+  return static_cast<bool>(written);
 }
 
 bool WriteReportPageImages(const ReportData& data, const fs::path& dir, const std::string& prefix, int pages,

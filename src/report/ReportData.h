@@ -51,8 +51,6 @@ std::optional<ReportData> LoadReport(const std::filesystem::path& home, const st
                                      privacy::Masking masking = privacy::Masking::NumbersAndNames);
 
 // The texts the report and the windows share.
-std::string SubmissionTitle(const std::string& submission);  // the check window's title
-std::string DashedDate(const std::string& yyyymmdd);         // "2008-08-08", as the run times are written
 // A file's verdict with its reason ("通过", "不通过：文件不存在"); for a
 // run kept before verdicts, what it kept ("结构正常", "未通过", "文件不存在").
 std::string FileResult(const store::FileFacts& file);
@@ -67,16 +65,5 @@ struct TableCount {
 };
 // Per table description, in the order the files were listed (the report's bars).
 std::vector<TableCount> ProblemsPerTable(const history::Run& run);
-
-// Writes `bytes` to `file` through a temporary file in the same directory
-// renamed over it when complete; false with `error` set when it cannot.
-bool WriteReportFile(const std::filesystem::path& file, const std::string& bytes, std::string& error);
-
-// The same for a file another library writes: `write` makes the temporary
-// file it is given (false with `error` set when it cannot); it is renamed
-// over `file` when made, removed otherwise, so that an earlier file stays
-// whole and no half-written one is left.
-using FileWriter = std::function<bool(const std::filesystem::path& temp, std::string& error)>;
-bool ReplaceFileThrough(const std::filesystem::path& file, const FileWriter& write, std::string& error);
 
 }  // namespace fc::report

@@ -7,6 +7,8 @@
 #include <map>
 #include <set>
 
+#include "naming/Submission.h"
+#include "platform/FileReplace.h"
 #include "report/Headline.h"
 #include "spreadsheet/Csv.h"
 #include "text/Text.h"
@@ -203,11 +205,11 @@ class BookWriter {
     const store::RunFacts& f = data.run.facts;
     const report::Headline head = report::RunHeadline(data.run);
     const std::vector<std::pair<std::string, std::string>> facts = {
-        {"检查", report::SubmissionTitle(f.submission)},
+        {"检查", naming::SubmissionTitle(f.submission)},
         {"检查结论", head.word},
         {"结论说明", head.reason},
         {"证券公司", f.companyCode + " " + f.companyName},
-        {"数据日期", report::DashedDate(f.dataDate)},
+        {"数据日期", text::DashedDate(f.dataDate)},
         {"检查时间", f.started},
         {"检查编号", std::to_string(data.run.id)},
     };
@@ -258,7 +260,7 @@ std::vector<FindingSheet> ReadFindingSheets(store::Store& store, privacy::Maskin
 }
 
 bool WriteWorkbook(const fs::path& file, const Workbook& book, std::string& error) {
-  return report::ReplaceFileThrough(file, [&](const fs::path& temp, std::string& failure) {
+  const platform::WriteResult written = platform::WriteFileByName(file, [&](const fs::path& temp, std::string& failure) {
     // The library's own scratch files go beside the workbook, not into /tmp.
     std::string scratch = (temp.parent_path().empty() ? fs::path(".") : temp.parent_path()).string();
     lxw_workbook_options options{LXW_TRUE, scratch.data(), LXW_FALSE};
@@ -275,7 +277,9 @@ bool WriteWorkbook(const fs::path& file, const Workbook& book, std::string& erro
     const lxw_error closed = workbook_close(workbook);
     if (failure.empty() && closed != LXW_NO_ERROR) failure = lxw_strerror(closed);
     return failure.empty();
-  }, error);
+  }, {});
+  if (!written) error = platform::WriteFailureText(file, written);
+  return static_cast<bool>(written);
 }
 
 }  // namespace fc::spreadsheet

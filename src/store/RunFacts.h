@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "naming/Submission.h"
 #include "store/Verdict.h"
 
 namespace fc::store {
@@ -59,7 +60,7 @@ struct PackFacts {
 
 struct RunFacts {
   std::string runKey;          // unique per run; links the store's facts to the history
-  std::string submission;      // "account" or "identity"
+  naming::Submission submission = naming::Submission::Account;
   std::string companyCode;     // ZQGSDM
   std::string companyName;     // from zqgs; empty when the code is not listed
   std::string dataDate;        // YYYYMMDD

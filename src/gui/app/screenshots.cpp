@@ -80,7 +80,7 @@ void FillSampleRun(fc::store::Store& store) {
 // The facts of the run FillSampleRun writes, judged as a run judges them.
 fc::store::RunFacts SampleRunFacts(fc::store::Store& store) {
   fc::store::RunFacts facts;
-  facts.submission = "account";
+  facts.submission = fc::naming::Submission::Account;
   facts.companyCode = "100001";
   facts.companyName = "东岳证券股份有限公司";
   facts.dataDate = "20080808";
@@ -264,7 +264,7 @@ int main(int argc, char** argv) {
   ok &= Save(account, out, "mainfrm1.png");
   FillSampleRun(*account.store());
   fc::gui::ResultsWindow results(account.store(), boxes);
-  results.describeRun(SampleRunFacts(*account.store()), "account");
+  results.describeRun(SampleRunFacts(*account.store()), fc::naming::Submission::Account);
   fc::gui::ReportButtons reportButtons(&results, home, boxes);
   ok &= Save(results, out, "chkresult.png");
   ok &= SaveHistoryWindows(scratch, home, boxes, out);

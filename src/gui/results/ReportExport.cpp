@@ -4,6 +4,7 @@
 
 #include "gui/shell/MessageBoxes.h"
 #include "naming/InterfaceLayouts.h"
+#include "platform/FileReplace.h"
 #include "report/HtmlReport.h"
 #include "report/PdfReport.h"
 #include "spreadsheet/Workbook.h"
@@ -41,11 +42,15 @@ QString DefaultReportPath(const report::ReportData& data, const settings::AppHom
 }
 
 bool WriteReport(const report::ReportData& data, const QString& path, QString& error) {
+  const std::filesystem::path file = path.toStdString();
   std::string failure;
-  const bool pdf = path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
-  if (pdf ? report::WritePdfReport(data, path.toStdString(), failure)
-          : report::WriteReportFile(path.toStdString(), report::HtmlReport(data), failure))
+  if (path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+    if (report::WritePdfReport(data, file, failure)) return true;
+  } else if (const platform::WriteResult written = platform::WriteFile(file, report::HtmlReport(data), {})) {
     return true;
+  } else {
+    failure = platform::WriteFailureText(file, written);
+  }
   error = QString::fromStdString(failure);
   return false;
 }
