@@ -36,10 +36,10 @@
 #include "gui/windows/AccountCheckWindow.h"
 #include "gui/windows/IdentityCheckWindow.h"
 #include "naming/InterfaceLayouts.h"
+#include "pipeline/Judge.h"
 #include "pipeline/RunDriver.h"
 #include "pipeline/Sample.h"
 #include "report/PdfReport.h"
-#include "store/Judge.h"
 #include "store/Store.h"
 
 namespace {
@@ -87,13 +87,13 @@ fc::store::RunFacts SampleRunFacts(fc::store::Store& store) {
   facts.fileType = "ZIP";
   facts.started = "2008-08-09 09:30:00";
   facts.completed = true;
-  fc::store::RunTally tally;
+  fc::pipeline::RunTally tally;
   for (const fc::store::FileRow& row : store.listedFiles()) {
     facts.files.push_back(fc::store::ListedFileFacts(row));
     if (row.isok) tally.rulesRan.insert(row.fileid);
   }
   for (const fc::store::FindingRow& f : store.readFindings()) tally.findings.push_back({f.fileid, f.total});
-  fc::store::Judge(facts, tally);
+  fc::pipeline::Judge(facts, tally);
   return facts;
 }
 
