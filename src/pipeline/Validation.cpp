@@ -118,4 +118,16 @@ std::string RunDirectory(std::string_view text) {
   return dir;
 }
 
+RunInputs MakeRunInputs(const RawRunInputs& raw, RunInputs rest) {
+  rest.submission = raw.submission;
+  rest.companyCode = text::Trim(raw.companyCode);
+  rest.sourceDir = RunDirectory(raw.sourceDir);
+  rest.targetDir = RunDirectory(raw.targetDir);
+  rest.checkType = raw.checkType;
+  if (raw.submission != Submission::Account) return rest;
+  rest.beginNo = ParseSequenceNumber(raw.beginNo).value_or(0);
+  rest.endNo = ParseSequenceNumber(raw.endNo).value_or(0);
+  return rest;
+}
+
 }  // namespace fc::pipeline

@@ -119,8 +119,6 @@ void AccountCheckWindow::addOwnRawInputs(pipeline::RawRunInputs& raw) const {
 }
 
 void AccountCheckWindow::addOwnRunInputs(pipeline::RunInputs& inputs) const {
-  inputs.beginNo = pipeline::ParseSequenceNumber(beginNo_->text().toStdString()).value_or(0);
-  inputs.endNo = pipeline::ParseSequenceNumber(endNo_->text().toStdString()).value_or(0);
   inputs.fullTransfer = fullTransfer_->isChecked();
   inputs.selectedKinds.clear();
   for (const QCheckBox* box : kindBoxes_) inputs.selectedKinds.push_back(box->isChecked());

@@ -375,16 +375,11 @@ pipeline::RawRunInputs CheckWindow::rawInputs() const {
 
 pipeline::RunInputs CheckWindow::runInputs() const {
   pipeline::RunInputs inputs;
-  inputs.submission = submission_;
-  inputs.companyCode = Trimmed(companyCode_);
   inputs.dataDate = dataDate_->date().toString(QStringLiteral("yyyyMMdd")).toStdString();
-  inputs.sourceDir = pipeline::RunDirectory(sourceDir_->text().toStdString());
-  inputs.targetDir = pipeline::RunDirectory(targetDir_->text().toStdString());
-  inputs.checkType = zipTypeSelected() ? pipeline::CheckType::Zip : pipeline::CheckType::Dbf;
   inputs.recordsLimit = static_cast<size_t>(settings::ReadRecordsLimit(home_.recordsLimitFile()));
   inputs.threads = settings::ReadThreads(home_.threadsFile());
   addOwnRunInputs(inputs);
-  return inputs;
+  return pipeline::MakeRunInputs(rawInputs(), std::move(inputs));
 }
 
 QWidget* CheckWindow::inputField(pipeline::InputField field) const {
