@@ -117,7 +117,7 @@ void QuerySeeds(Seeds& seeds) {
     seeds.add("query", "rule" + std::to_string(++n), fc::rules::SpliceQuery(pattern, "20080808", "100001"));
   };
   const auto book = fc::rules::RuleBook::load(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rules");
-  for (int kind = 1; const fc::rules::AccountTable* table = book.accountRulesOf(kind); ++kind) {
+  for (std::size_t k = 0; const fc::rules::AccountTable* table = book.accountRulesOf(fc::naming::AccountKindAt(k)); ++k) {
     add(table->totalQuery);
     for (const fc::rules::AccountRule& rule : table->rules) add(rule.query);
   }

@@ -173,7 +173,7 @@ TEST_F(HomeHolds, ValuesCannotDriveTheTerminal) {
     for (const char* key : {"a", "b"}) {
       history::Run run;
       run.facts.runKey = key;
-      run.facts.submission = "account";
+      run.facts.submission = naming::Submission::Account;
       run.facts.companyCode = "1\x1b[2J";
       run.facts.dataDate = kDate;
       run.facts.completed = true;

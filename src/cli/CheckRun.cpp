@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <utility>
 
 #include "cli/PausePoint.h"
 #include "cli/ResultsOutput.h"
@@ -16,7 +17,6 @@
 #include "settings/NumberSettings.h"
 #include "settings/PrivateFiles.h"
 #include "store/Store.h"
-#include "text/Text.h"
 
 namespace fc::cli {
 
@@ -126,19 +126,6 @@ bool ValidateAgainstStore(const CheckRequest& request, std::string& error) {
   return !problem;
 }
 
-void CompleteInputs(CheckRequest& request) {
-  const pipeline::RawRunInputs& raw = request.raw;
-  pipeline::RunInputs& in = request.inputs;
-  in.submission = raw.submission;
-  in.companyCode = text::Trim(raw.companyCode);
-  in.sourceDir = pipeline::RunDirectory(raw.sourceDir);
-  in.targetDir = pipeline::RunDirectory(raw.targetDir);
-  in.checkType = raw.checkType;
-  if (raw.submission != pipeline::Submission::Account) return;
-  in.beginNo = pipeline::ParseSequenceNumber(raw.beginNo).value_or(0);
-  in.endNo = pipeline::ParseSequenceNumber(raw.endNo).value_or(0);
-}
-
 }  // namespace
 
 bool ReadRecordsLimit(const std::string& text, size_t& limit, std::string& error) {
@@ -202,7 +189,7 @@ int RunCheck(CheckRequest& request) {
     return Fail("应用目录无法使用：" + settings::PrivateDirFailureText(request.home.home, ec));
   std::string error;
   if (!ValidateAgainstStore(request, error)) return Fail(error);
-  CompleteInputs(request);
+  request.inputs = pipeline::MakeRunInputs(request.raw, std::move(request.inputs));
   ConsoleObserver observer(request.pack);
   pipeline::StopRequest stop;
   pipeline::RunOutcome outcome;
@@ -224,7 +211,7 @@ int RunCheck(CheckRequest& request) {
       facts->verdict = outcome.verdict;
       facts->verdictText = outcome.verdictText;
     }
-    PrintResults(rows, ResultsFormat::Table, stdout, facts);
+    PrintResults(rows, OutputFormat::Table, stdout, facts);
     return ExitStatus(outcome.verdict);
   } catch (const std::exception& e) {
     return Fail(e.what());

@@ -72,7 +72,7 @@ int CompareCommand(const Args& args) {
   if (!SplitRunIds(args, optionArgs, ids, error) || !opts.parse(optionArgs, {"home", "format"}, {}, error) ||
       !opts.require({"home"}, error))
     return Fail(error);
-  const std::optional<std::string> format = opts.choice("format", "table", {"table", "json"}, error);
+  const std::optional<OutputFormat> format = opts.format({OutputFormat::Table, OutputFormat::Json}, error);
   if (!format) return Fail(error);
   const settings::AppHome home = HomeAt(*opts.value("home"));
   if (!RequireHomeFile(home, history::HistoryFile(home.home), "检查历史")) return 2;
@@ -89,7 +89,7 @@ int CompareCommand(const Args& args) {
     }
     if (!a) return Fail("检查历史中没有编号为" + std::to_string(*before) + "的检查");
     const history::Comparison c = history::Compare(*a, *b);
-    if (format == "json")
+    if (format == OutputFormat::Json)
       std::fputs(report::JsonComparison(c).c_str(), stdout);
     else
       PrintChanges(*a, *b, c);

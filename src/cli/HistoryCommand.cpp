@@ -7,8 +7,9 @@
 #include "cli/Options.h"
 #include "cli/TextOutput.h"
 #include "history/History.h"
+#include "naming/Submission.h"
 #include "report/JsonReport.h"
-#include "report/ReportData.h"
+#include "text/Text.h"
 
 namespace fc::cli {
 
@@ -25,8 +26,8 @@ const std::vector<std::string> kNames = {"id", "started", "submission", "company
                                          "sourceDir"};
 
 std::vector<std::string> TableRow(const history::RunSummary& r) {
-  return {std::to_string(r.id), r.started, r.submission == "identity" ? "身份信息复查" : "结算资金账户",
-          r.companyCode, report::DashedDate(r.dataDate), r.fileType,
+  return {std::to_string(r.id), r.started, naming::SubmissionShortName(r.submission),
+          r.companyCode, text::DashedDate(r.dataDate), r.fileType,
           std::to_string(r.passed) + "/" + std::to_string(r.expected), std::to_string(r.findings),
           store::VerdictWord(r.verdict), r.completed ? "完成" : "未完成：" + r.message, r.sourceDir};
 }
@@ -35,7 +36,7 @@ void PrintTsv(const std::vector<history::RunSummary>& runs) {
   for (size_t i = 0; i < kNames.size(); ++i) std::printf("%s%c", kNames[i].c_str(), i + 1 < kNames.size() ? '\t' : '\n');
   for (const history::RunSummary& r : runs)
     std::printf("%lld\t%s\t%s\t%s\t%s\t%d\t%d\t%d\t%d\t%s\t%s\t%s\n", static_cast<long long>(r.id),
-                TsvCell(r.started).c_str(), TsvCell(r.submission).c_str(), TsvCell(r.companyCode).c_str(),
+                TsvCell(r.started).c_str(), TsvCell(std::string(naming::SubmissionCode(r.submission))).c_str(), TsvCell(r.companyCode).c_str(),
                 TsvCell(r.dataDate).c_str(), r.passed, r.expected, r.findings, r.completed ? 1 : 0,
                 store::VerdictCode(r.verdict), TsvCell(r.fileType).c_str(), TsvCell(r.sourceDir).c_str());
 }
@@ -47,7 +48,8 @@ int HistoryCommand(const Args& args) {
   std::string error;
   if (!opts.parse(args, {"home", "limit", "format", "keep"}, {}, error) || !opts.require({"home"}, error))
     return Fail(error);
-  const std::optional<std::string> format = opts.choice("format", "table", {"table", "tsv", "json"}, error);
+  const std::optional<OutputFormat> format =
+      opts.format({OutputFormat::Table, OutputFormat::Tsv, OutputFormat::Json}, error);
   if (!format) return Fail(error);
   const std::optional<int64_t> limit = WholeNumber(opts.value("limit").value_or("20"), 1, kMostRuns);
   if (!limit) return Fail("--limit 应为1到" + std::to_string(kMostRuns) + "之间的检查次数");
@@ -60,9 +62,9 @@ int HistoryCommand(const Args& args) {
     auto history = history::History::open(home.home);
     if (keep) history->setKeep(static_cast<int>(*keep));
     const std::vector<history::RunSummary> runs = history->list(static_cast<int>(*limit));
-    if (format == "json") {
+    if (format == OutputFormat::Json) {
       std::fputs(report::JsonRunList(runs).c_str(), stdout);
-    } else if (format == "tsv") {
+    } else if (format == OutputFormat::Tsv) {
       PrintTsv(runs);
     } else {
       std::vector<std::vector<std::string>> lines = {kHeaders};

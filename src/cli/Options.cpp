@@ -54,15 +54,16 @@ bool Options::parse(const Args& args, std::initializer_list<const char*> valued,
   return true;
 }
 
-std::optional<std::string> Options::choice(const std::string& name, const char* fallback,
-                                           std::initializer_list<const char*> allowed, std::string& error) const {
-  const std::string chosen = value(name).value_or(fallback);
-  const std::vector<std::string> names(allowed.begin(), allowed.end());
-  if (std::find(names.begin(), names.end(), chosen) != names.end()) return chosen;
+std::optional<OutputFormat> Options::format(std::initializer_list<OutputFormat> offered, std::string& error) const {
+  static constexpr const char* kNames[] = {"table", "tsv", "csv", "json", "xlsx"};  // by OutputFormat
+  const auto name = [](OutputFormat f) { return kNames[static_cast<size_t>(f)]; };
+  const std::string chosen = value("format").value_or(name(*offered.begin()));
+  for (OutputFormat f : offered)
+    if (chosen == name(f)) return f;
   std::string listed;
-  for (size_t k = 0; k < names.size(); ++k)
-    listed += (k == 0 ? "" : k + 1 == names.size() ? " 或 " : "、") + names[k];
-  error = "--" + name + " 只能取 " + listed;
+  for (size_t k = 0; k < offered.size(); ++k)
+    listed += (k == 0 ? "" : k + 1 == offered.size() ? " 或 " : "、") + std::string(name(offered.begin()[k]));
+  error = "--format 只能取 " + listed;
   return std::nullopt;
 }
 

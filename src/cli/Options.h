@@ -19,6 +19,9 @@
 
 namespace fc::cli {
 
+// The forms a command prints its answer in, as --format names them.
+enum class OutputFormat { Table, Tsv, Csv, Json, Xlsx };
+
 class Options {
  public:
   // Accepts "--name value", "--name=value" and bare "--flag"s of the given
@@ -30,11 +33,9 @@ class Options {
   bool flag(const std::string& name) const { return flags_.count(name) != 0; }
   // Sets `error` when one of `names` was not given.
   bool require(std::initializer_list<const char*> names, std::string& error) const;
-  // The value of `name` (`fallback` when not given) when it is one of
-  // `allowed`; otherwise nothing, with `error` naming the allowed values
-  // ("--format 只能取 table、tsv 或 json").
-  std::optional<std::string> choice(const std::string& name, const char* fallback,
-                                    std::initializer_list<const char*> allowed, std::string& error) const;
+  // --format when it names one of `offered` (the first when not given);
+  // otherwise nothing, with `error` naming them ("--format 只能取 table、tsv 或 json").
+  std::optional<OutputFormat> format(std::initializer_list<OutputFormat> offered, std::string& error) const;
 
  private:
   std::map<std::string, std::string> values_;

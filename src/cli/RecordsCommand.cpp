@@ -143,20 +143,20 @@ int RecordsCommand(const Args& args) {
   if (!opts.parse(args, {"home", "file", "rule", "format", "output"}, {"no-mask"}, error) ||
       !opts.require({"home"}, error))
     return Fail(error);
-  const std::optional<std::string> format =
-      opts.choice("format", "table", {"table", "tsv", "csv", "json", "xlsx"}, error);
+  const std::optional<OutputFormat> format = opts.format(
+      {OutputFormat::Table, OutputFormat::Tsv, OutputFormat::Csv, OutputFormat::Json, OutputFormat::Xlsx}, error);
   if (!format) return Fail(error);
   const std::optional<std::string> output = opts.value("output");
-  if ((format == "xlsx") != output.has_value()) return Fail("--output FILE.xlsx 只与 --format xlsx 同用，且 --format xlsx 必须有它");
+  if ((format == OutputFormat::Xlsx) != output.has_value()) return Fail("--output FILE.xlsx 只与 --format xlsx 同用，且 --format xlsx 必须有它");
   settings::AppHome home = HomeAt(*opts.value("home"));
   if (!RequireHomeFile(home, home.storeFile(), "检查结果")) return 2;
   try {
     auto store = store::Store::open(home.home, home.data);
     std::vector<Chosen> chosen = Choose(*store, opts);
-    if (format == "xlsx") return WriteXlsx(std::move(chosen), home, *output);
-    if (format == "table") PrintTable(chosen, stdout);
-    else if (format == "json") PrintJson(chosen, stdout);
-    else PrintSeparated(chosen, format == "csv", stdout);
+    if (format == OutputFormat::Xlsx) return WriteXlsx(std::move(chosen), home, *output);
+    if (format == OutputFormat::Table) PrintTable(chosen, stdout);
+    else if (format == OutputFormat::Json) PrintJson(chosen, stdout);
+    else PrintSeparated(chosen, format == OutputFormat::Csv, stdout);
     return 0;
   } catch (const std::exception& e) {
     return Fail(e.what());

@@ -113,13 +113,6 @@ void PrintJson(const std::vector<store::ResultRow>& rows, std::FILE* out, const 
 
 }  // namespace
 
-std::optional<ResultsFormat> ParseResultsFormat(std::string_view text) {
-  if (text == "table") return ResultsFormat::Table;
-  if (text == "tsv") return ResultsFormat::Tsv;
-  if (text == "json") return ResultsFormat::Json;
-  return std::nullopt;
-}
-
 Summaries SummariesOf(store::Store& store, const std::vector<store::ResultRow>& rows) {
   // Findings by their three texts; two findings alike are taken in order.
   std::multimap<std::tuple<std::string, std::string, std::string>, store::FindingRow> findings;
@@ -140,13 +133,11 @@ Summaries SummariesOf(store::Store& store, const std::vector<store::ResultRow>& 
   return summaries;
 }
 
-void PrintResults(const std::vector<store::ResultRow>& rows, ResultsFormat format, std::FILE* out,
+void PrintResults(const std::vector<store::ResultRow>& rows, OutputFormat format, std::FILE* out,
                   const std::optional<store::RunFacts>& facts, const Summaries& summaries) {
-  switch (format) {
-    case ResultsFormat::Table: return PrintTable(rows, out, facts);
-    case ResultsFormat::Tsv: return PrintTsv(rows, out);
-    case ResultsFormat::Json: return PrintJson(rows, out, facts, summaries);
-  }
+  if (format == OutputFormat::Json) return PrintJson(rows, out, facts, summaries);
+  if (format == OutputFormat::Tsv) return PrintTsv(rows, out);
+  PrintTable(rows, out, facts);
 }
 
 std::string ConclusionLine(store::Verdict verdict, const std::string& verdictText) {

@@ -1,7 +1,7 @@
 // cli/ResultsOutput.h - the latest run's results (the ReadResults rows) as a
 // table for people, tab-separated text or JSON for scripts.
 //
-//   auto format = fc::cli::ParseResultsFormat("json");
+//   auto format = opts.format({OutputFormat::Table, OutputFormat::Tsv, OutputFormat::Json}, error);
 //   auto rows = store->readResults();
 //   auto facts = fc::store::ReadLatestRunFacts(home.storeFile());   // the verdict
 //   fc::cli::PrintResults(rows, *format, stdout, facts, fc::cli::SummariesOf(*store, rows));
@@ -30,14 +30,11 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/Options.h"
 #include "store/RunFacts.h"
 #include "store/Store.h"
 
 namespace fc::cli {
-
-enum class ResultsFormat { Table, Tsv, Json };
-
-std::optional<ResultsFormat> ParseResultsFormat(std::string_view text);
 
 // What the JSON form tells of a result row's finding.
 struct FindingSummary {
@@ -52,7 +49,8 @@ Summaries SummariesOf(store::Store& store, const std::vector<store::ResultRow>& 
 
 // `facts`: the run the rows belong to (nothing for a store of an earlier
 // version, whose verdict is unknown).
-void PrintResults(const std::vector<store::ResultRow>& rows, ResultsFormat format, std::FILE* out,
+// `format`: table, tsv or json.
+void PrintResults(const std::vector<store::ResultRow>& rows, OutputFormat format, std::FILE* out,
                   const std::optional<store::RunFacts>& facts, const Summaries& summaries = {});
 
 // The line "结论：..." of a verdict; "结论：—" and why for an unknown one.

@@ -27,7 +27,7 @@
 #include "rules/RuleBook.h"
 #include "rules/RuleText.h"
 #include "text/DataFile.h"
-#include "text/SystemReason.h"
+#include "platform/SystemReason.h"
 
 namespace fc::cli {
 namespace {
@@ -87,7 +87,7 @@ class LayoutTables {
   // The layout's empty table, through the path of its memory file.
   fs::path write(const naming::TableLayout& layout) {
     const int fd = memfd_create(layout.kind.c_str(), MFD_CLOEXEC);
-    if (fd < 0) throw std::runtime_error("无法建立" + layout.kind + "的空表：" + text::SystemReason(errno));
+    if (fd < 0) throw std::runtime_error("无法建立" + layout.kind + "的空表：" + platform::SystemReason(errno));
     fds_.push_back(fd);
     const fs::path file = "/proc/self/fd/" + std::to_string(fd);
     std::vector<dbf::FieldSpec> fields;

@@ -75,7 +75,7 @@ std::vector<Finding> SelectFindings(store::Connection& db, const std::string& ru
 }
 
 RunSummary ReadSummary(const store::Query& q) {
-  return {q.integer(0), q.text(1), q.text(2), q.text(3), q.text(4), static_cast<int>(q.integer(5)),
+  return {q.integer(0), q.text(1), naming::SubmissionFromCode(q.text(2)), q.text(3), q.text(4), static_cast<int>(q.integer(5)),
           static_cast<int>(q.integer(6)), static_cast<int>(q.integer(7)), static_cast<int>(q.integer(8)),
           q.integer(9) != 0, q.text(10), store::ParseVerdict(q.text(11)), q.text(12), q.text(13), q.text(14)};
 }

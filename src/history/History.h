@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "naming/Submission.h"
 #include "store/RunFacts.h"
 
 namespace fc::store { class Connection; }
@@ -57,7 +58,7 @@ struct Run {
 struct RunSummary {
   int64_t id = 0;
   std::string started;      // "YYYY-MM-DD HH:MM:SS"
-  std::string submission;   // "account" or "identity"
+  naming::Submission submission = naming::Submission::Account;
   std::string companyCode;
   std::string dataDate;     // YYYYMMDD
   int expected = 0;         // files listed

@@ -20,7 +20,7 @@ constexpr size_t kPersonalColumn = 8;  // the optional ninth column: personal
 class LineError {
  public:
   LineError(const text::DataFile& file, int line) : file_(file), line_(line) {}
-  [[noreturn]] void operator()(const std::string& what) const { throw std::runtime_error(file_.fault(line_, what)); }
+  [[noreturn]] void operator()(const std::string& what) const { throw LayoutsError(file_.fault(line_, what)); }
 
  private:
   const text::DataFile& file_;
@@ -75,14 +75,18 @@ void AddField(std::vector<TableLayout>& layouts, const std::vector<std::string>&
 }  // namespace
 
 InterfaceLayouts InterfaceLayouts::load(const std::filesystem::path& csv) {
-  const text::DataFile file(csv, "接口规范文件");
-  InterfaceLayouts result;
-  for (const text::CsvRecord& record : file.csvRecords()) {
-    if (record.fields[0] == "kind") continue;  // the heading
-    AddField(result.layouts_, record.fields, LineError(file, record.number));
+  try {
+    const text::DataFile file(csv, "接口规范文件");
+    InterfaceLayouts result;
+    for (const text::CsvRecord& record : file.csvRecords()) {
+      if (record.fields[0] == "kind") continue;  // the heading
+      AddField(result.layouts_, record.fields, LineError(file, record.number));
+    }
+    if (result.layouts_.empty()) throw LayoutsError("接口规范文件 " + csv.string() + " 中没有表结构");
+    return result;
+  } catch (const text::DataFileError& e) {
+    throw LayoutsError(e.what());
   }
-  if (result.layouts_.empty()) throw std::runtime_error("接口规范文件 " + csv.string() + " 中没有表结构");
-  return result;
 }
 
 const TableLayout* InterfaceLayouts::find(std::string_view kind) const {

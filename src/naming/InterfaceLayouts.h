@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,10 +28,17 @@ struct TableLayout {
   std::optional<std::string> dateField;  // field that must hold the data date
 };
 
+// A layouts file that cannot be read or holds a fault; the text names the
+// file and line for the operator.
+class LayoutsError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 class InterfaceLayouts {
  public:
-  // Throws std::runtime_error naming the file and line when it cannot be
-  // read: "接口规范文件 PATH 第N行：WHAT".
+  // Throws LayoutsError naming the file and line when it cannot be read:
+  // "接口规范文件 PATH 第N行：WHAT".
   static InterfaceLayouts load(const std::filesystem::path& csv);
   // The layout of a kind (letter case ignored), or null.
   const TableLayout* find(std::string_view kind) const;

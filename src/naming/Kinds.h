@@ -4,7 +4,7 @@
 // names and filelist rows from it, the rules and the query session name the
 // tables in lchkdir after it, the windows label their check boxes with it.
 // A kind's index is its check box's index (KHXX, DateCheck) and its
-// AccountKind or IdentityKind; the rules number kinds from 1 (RuleKindNumber).
+// AccountKind or IdentityKind, by which the rules name their tables.
 //
 //   for (const fc::naming::Kind& k : fc::naming::Kinds(fc::naming::Submission::Account))
 //     ... k.name, k.infix, k.filecat ...
@@ -18,9 +18,10 @@
 #include <span>
 #include <string_view>
 
+#include "naming/Submission.h"
+
 namespace fc::naming {
 
-enum class Submission { Account, Identity };  // settlement-fund account data / identity re-check data
 enum class FileType { Zip, Dbf };             // one archive per table / the tables themselves
 
 struct Kind {
@@ -54,8 +55,9 @@ inline constexpr std::size_t kMostKinds = std::max(kAccountKinds.size(), kIdenti
 constexpr std::size_t IndexOf(AccountKind kind) { return static_cast<std::size_t>(kind); }
 constexpr std::size_t IndexOf(IdentityKind kind) { return static_cast<std::size_t>(kind); }
 
-// The number the rule operations give the kind of index `index`.
-constexpr int RuleKindNumber(std::size_t index) { return static_cast<int>(index) + 1; }
+// The kind of index `index`; an index past the table names no kind.
+constexpr AccountKind AccountKindAt(std::size_t index) { return static_cast<AccountKind>(index); }
+constexpr IdentityKind IdentityKindAt(std::size_t index) { return static_cast<IdentityKind>(index); }
 
 std::span<const Kind> Kinds(Submission submission);
 

@@ -1,6 +1,5 @@
 #include "pipeline/Packaging.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
@@ -10,13 +9,13 @@
 #include <fstream>
 #include <memory>
 #include <optional>
-#include <random>
 #include <vector>
 
 #include "pipeline/SourceFiles.h"
 #include "pipeline/WorkDirs.h"
+#include "platform/FileReplace.h"
 #include "store/Store.h"
-#include "text/SystemReason.h"
+#include "platform/SystemReason.h"
 
 namespace fc::pipeline {
 
@@ -24,16 +23,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A name in the archive's directory that nothing else uses.
-fs::path TempArchiveName(const fs::path& archive) {
-  std::random_device random;
-  std::string suffix = std::to_string(random() % 1000000000u);
-  return archive.parent_path() / ("." + archive.filename().string() + "." + suffix + ".part");
-}
-
 // Why libzip failed: the system's reason when it has one.
 std::string ZipReason(zip_error_t* error) {
-  if (zip_error_system_type(error) == ZIP_ET_SYS) return text::SystemReason(zip_error_code_system(error));
+  if (zip_error_system_type(error) == ZIP_ET_SYS) return platform::SystemReason(zip_error_code_system(error));
   return "压缩失败（" + std::string(zip_error_strerror(error)) + "）";
 }
 
@@ -77,43 +69,18 @@ Source BuildArchive(FILE* dbfFile, const std::string& entryName, const struct st
   return buffer;
 }
 
-bool CopyOut(zip_source_t* archive, int fd) {
-  if (zip_source_open(archive) != 0) return false;
+// Copies the built archive into `out`; false with `reason` set when the
+// archive cannot be read back, without it when the write failed.
+bool CopyOut(zip_source_t* archive, platform::Output& out, std::string& reason) {
+  if (zip_source_open(archive) != 0) return (reason = "写入失败"), false;
   std::vector<char> chunk(1 << 16);
   bool ok = true;
   for (zip_int64_t n; ok && (n = zip_source_read(archive, chunk.data(), chunk.size())) != 0;) {
-    ok = n > 0;
-    for (const char* at = chunk.data(); ok && n > 0;) {
-      ssize_t written = write(fd, at, static_cast<size_t>(n));
-      if (written < 0 && errno == EINTR) continue;
-      ok = written > 0;
-      at += written;
-      n -= written;
-    }
+    if (n < 0) reason = "写入失败";
+    ok = n > 0 && out.write(chunk.data(), static_cast<size_t>(n));
   }
   zip_source_close(archive);
   return ok;
-}
-
-// Gives the written file `fd` the name `to`, or the name of the archive it
-// replaces. An unnamed file (O_TMPFILE) gets its name only when complete, so
-// a packing killed at any moment leaves no half-written file behind; where
-// the file system has no unnamed files, `fd` is already a temporary name.
-bool NameFile(int fd, const std::optional<fs::path>& temp, const fs::path& to) {
-  std::optional<fs::path> existing = FindFileNoCase(to.parent_path(), to.filename().string());
-  const fs::path target = existing.value_or(to);
-  std::error_code ec;
-  if (temp) {
-    fs::rename(*temp, target, ec);
-    return !ec;
-  }
-  std::string self = "/proc/self/fd/" + std::to_string(fd);
-  if (!existing && linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
-  fs::path link = TempArchiveName(to);
-  if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, link.c_str(), AT_SYMLINK_FOLLOW) != 0) return false;
-  fs::rename(link, target, ec);
-  if (ec) fs::remove(link, ec);
-  return !ec;
 }
 
 // True when `file` holds exactly the bytes of `built`.
@@ -134,47 +101,46 @@ bool HoldsSameBytes(zip_source_t* built, const fs::path& file) {
   return same;
 }
 
+// Why a write through the platform failed, for the operator.
+std::string WriteReason(const platform::WriteResult& result) {
+  return result.error ? platform::SystemReason(result.error.value()) : result.reason;
+}
+
 // Keeps the archive `existing` as "<its name>.bak", an older one of that
 // name replaced, while `existing` itself stays until the new archive takes
-// its name; empty on success, else why not.
+// its name; empty on success, else why not. A hard link keeps it without a
+// copy; where there are none, it is copied.
 std::string KeepAsBackup(const fs::path& existing, fs::path& backup) {
   backup = existing;
   backup += ".bak";
-  const fs::path staged = TempArchiveName(backup);
-  std::error_code ec;
-  if (link(existing.c_str(), staged.c_str()) != 0) fs::copy_file(existing, staged, ec);
-  if (!ec) fs::rename(staged, backup, ec);
-  if (!ec) return "";
-  std::error_code ignored;
-  fs::remove(staged, ignored);
-  return "无法保留原有的" + existing.filename().string() + "：" + text::SystemReason(ec.value());
+  const platform::WriteResult kept = platform::WriteFileByName(backup, [&](const fs::path& temp, std::string& reason) {
+    if (::unlink(temp.c_str()) == 0 && ::link(existing.c_str(), temp.c_str()) == 0) return true;
+    std::error_code ec;
+    if (errno != EEXIST) fs::copy_file(existing, temp, fs::copy_options::overwrite_existing, ec);
+    else ec = std::error_code(errno, std::generic_category());  // not ours to write over
+    if (ec) reason = platform::SystemReason(ec.value());
+    return !ec;
+  }, {});
+  if (kept) return "";
+  return "无法保留原有的" + existing.filename().string() + "：" + WriteReason(kept);
 }
 
-// Writes the built archive as `archive`, dated like its entry (as a packer
-// asked to date the archive like its newest entry would do); empty on
-// success, else why not. The bytes reach the disk before the name does.
+// Writes the built archive as `archive`, or over the archive of that name in
+// another letter case, dated like its entry (as a packer asked to date the
+// archive like its newest entry would do); empty on success, else why not.
 std::string Publish(zip_source_t* built, const struct stat& dbfStat, const fs::path& archive, std::string& keptAs) {
-  if (std::optional<fs::path> existing = FindFileNoCase(archive.parent_path(), archive.filename().string());
-      existing && !HoldsSameBytes(built, *existing)) {
+  const std::optional<fs::path> existing = FindFileNoCase(archive.parent_path(), archive.filename().string());
+  if (existing && !HoldsSameBytes(built, *existing)) {
     fs::path backup;
     if (std::string failure = KeepAsBackup(*existing, backup); !failure.empty()) return failure;
     keptAs = backup.string();
   }
-  std::optional<fs::path> temp;
-  int fd = open(archive.parent_path().c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    temp = TempArchiveName(archive);
-    fd = open(temp->c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd < 0) return text::SystemReason(errno);
-  }
-  struct timespec times[2] = {{0, UTIME_NOW}, dbfStat.st_mtim};
-  errno = 0;
-  bool ok = CopyOut(built, fd) && futimens(fd, times) == 0 && fsync(fd) == 0 && NameFile(fd, temp, archive);
-  std::string failure = ok ? "" : errno ? text::SystemReason(errno) : "写入失败";
-  close(fd);
-  std::error_code ec;
-  if (!ok && temp) fs::remove(*temp, ec);
-  return failure;
+  const platform::WriteOptions options{
+      .modified = platform::FileTime{dbfStat.st_mtim.tv_sec, dbfStat.st_mtim.tv_nsec}};
+  const platform::WriteResult written = platform::WriteFileThrough(
+      existing.value_or(archive),
+      [&](platform::Output& out, std::string& reason) { return CopyOut(built, out, reason); }, options);
+  return written ? "" : WriteReason(written);
 }
 
 // PackOneFile on the DBF open as `fd`.
@@ -187,7 +153,7 @@ std::string PackOpenFile(int fd, const std::string& entryName, const fs::path& a
   FILE* dbfFile = copy < 0 ? nullptr : fdopen(copy, "rb");
   if (!dbfFile) {
     if (copy >= 0) close(copy);
-    return text::SystemReason(errno);
+    return platform::SystemReason(errno);
   }
   std::string failure;
   Source built = BuildArchive(dbfFile, entryName, before, failure);

@@ -433,7 +433,7 @@ class Run {
 
   // Every rule of kind k's table, on the file `fileId`, not run for `reason`.
   std::vector<store::RuleSkip> rulesNotRun(size_t k, int fileId, const std::string& reason) const {
-    return rules::RulesNotRun(*rules_, in_.submission, naming::RuleKindNumber(k), fileId, in_.fullTransfer, reason);
+    return rules::RulesNotRun(*rules_, in_.submission, k, fileId, in_.fullTransfer, reason);
   }
 
   // The cross-checks a table's rules may make in its group.
@@ -469,21 +469,21 @@ class Run {
   }
 
   void addTable(rules::GroupCheck& check, size_t k, const GroupSlots& slots) const {
-    const int kind = naming::RuleKindNumber(k);
     const CrossChecks cross = crossChecks(k, slots);
     constexpr auto passed = rules::CrossTable::Passed;
     if (in_.submission == Submission::Identity)
-      return check.addIdentityTable(kind, cross.comparison == passed, slots[k].fileId);
-    check.addAccountTable(kind, cross.branch == passed, in_.fullTransfer && cross.customer == passed, slots[k].fileId);
+      return check.addIdentityTable(naming::IdentityKindAt(k), cross.comparison == passed, slots[k].fileId);
+    check.addAccountTable(naming::AccountKindAt(k), cross.branch == passed, in_.fullTransfer && cross.customer == passed,
+                          slots[k].fileId);
   }
 
   // The rules of table k that its cross-checks leave out.
   std::vector<store::RuleSkip> leftOut(size_t k, const GroupSlots& slots) const {
-    const int kind = naming::RuleKindNumber(k);
     const CrossChecks cross = crossChecks(k, slots);
     if (in_.submission == Submission::Identity)
-      return rules::IdentityRulesLeftOut(*rules_, kind, slots[k].fileId, cross.comparison);
-    return rules::AccountRulesLeftOut(*rules_, kind, slots[k].fileId, cross.branch, cross.customer, in_.fullTransfer);
+      return rules::IdentityRulesLeftOut(*rules_, naming::IdentityKindAt(k), slots[k].fileId, cross.comparison);
+    return rules::AccountRulesLeftOut(*rules_, naming::AccountKindAt(k), slots[k].fileId, cross.branch, cross.customer,
+                                      in_.fullTransfer);
   }
 
   void pack() {

@@ -12,9 +12,9 @@
 #include "history/History.h"
 #include "history/StoreFindings.h"
 #include "naming/Kinds.h"
+#include "pipeline/Judge.h"
 #include "pipeline/Validation.h"
 #include "pipeline/WorkDirs.h"
-#include "store/Judge.h"
 
 namespace fc::pipeline {
 
@@ -60,7 +60,7 @@ RunRecorder::RunRecorder(const settings::AppHome& home, const RunInputs& inputs)
   inputs_.targetDir = RunDirectory(inputs_.targetDir);
   store::RunFacts& f = facts_;
   f.runKey = NewRunKey();
-  f.submission = inputs_.submission == Submission::Account ? "account" : "identity";
+  f.submission = inputs_.submission;
   f.companyCode = inputs_.companyCode;
   f.dataDate = inputs_.dataDate;
   f.comparisonDate = inputs_.comparisonDate;
@@ -169,10 +169,10 @@ void RunRecorder::finish(RunOutcome& outcome, RunObserver& observer) {
 void RunRecorder::judge(const std::vector<history::Finding>& findings) {
   std::stable_sort(facts_.skipped.begin(), facts_.skipped.end(),
                    [](const store::RuleSkip& a, const store::RuleSkip& b) { return a.fileid < b.fileid; });
-  store::RunTally tally;
+  RunTally tally;
   for (const history::Finding& f : findings) tally.findings.push_back({f.fileid, f.total});
   tally.rulesRan = rulesRan_;
-  store::Judge(facts_, tally);
+  Judge(facts_, tally);
 }
 
 // The store the run verified, or null. A store that failed the run has told

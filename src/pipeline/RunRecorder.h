@@ -1,7 +1,7 @@
 // pipeline/RunRecorder.h - gathers the facts of one check run while it works
 // (inputs, times, every listed file's size, time and SHA-256, a passed
 // table's header figures, the rules that did not run, the packed archives)
-// and, when it ends, judges the run's verdict (store/Judge.h), keeps the
+// and, when it ends, judges the run's verdict (pipeline/Judge.h), keeps the
 // facts with the latest results in the store and appends the run to the
 // history.
 //

@@ -9,7 +9,7 @@
 
 #include "naming/CompanyCode.h"
 #include "naming/FileNames.h"
-#include "text/SystemReason.h"
+#include "platform/SystemReason.h"
 #include "text/Text.h"
 
 namespace fc::pipeline {
@@ -108,7 +108,7 @@ std::optional<InputProblem> CheckOutputDir(const RawRunInputs& raw) {
   if (!std::filesystem::exists(dir, ec)) return InputProblem{named + "不存在", InputField::TargetDir};
   if (!std::filesystem::is_directory(dir, ec)) return InputProblem{named + "不是目录", InputField::TargetDir};
   if (access(dir.c_str(), W_OK | X_OK) != 0)
-    return InputProblem{named + "无法写入：" + text::SystemReason(errno), InputField::TargetDir};
+    return InputProblem{named + "无法写入：" + platform::SystemReason(errno), InputField::TargetDir};
   return std::nullopt;
 }
 
@@ -116,6 +116,18 @@ std::string RunDirectory(std::string_view text) {
   std::string dir(Trim(text));
   if (!dir.empty() && dir.back() != '/') dir += '/';
   return dir;
+}
+
+RunInputs MakeRunInputs(const RawRunInputs& raw, RunInputs rest) {
+  rest.submission = raw.submission;
+  rest.companyCode = text::Trim(raw.companyCode);
+  rest.sourceDir = RunDirectory(raw.sourceDir);
+  rest.targetDir = RunDirectory(raw.targetDir);
+  rest.checkType = raw.checkType;
+  if (raw.submission != Submission::Account) return rest;
+  rest.beginNo = ParseSequenceNumber(raw.beginNo).value_or(0);
+  rest.endNo = ParseSequenceNumber(raw.endNo).value_or(0);
+  return rest;
 }
 
 }  // namespace fc::pipeline

@@ -9,7 +9,7 @@
 //   fc::pipeline::RawRunInputs raw{...};
 //   auto problem = fc::pipeline::ValidateRunInputs(raw, {findCompany, askContinue});
 //   if (problem) { show(problem->message); focus(problem->focus); return; }
-//   fc::pipeline::RunInputs inputs = fc::pipeline::MakeRunInputs(raw, ...);
+//   fc::pipeline::RunInputs inputs = fc::pipeline::MakeRunInputs(raw, rest);  // rest: dates, kinds, limits
 //
 // Everything here is pure apart from the two callbacks.
 #pragma once
@@ -93,5 +93,11 @@ std::optional<InputProblem> CheckOutputDir(const RawRunInputs& raw);
 // A directory text as a run reads it: trimmed, with "/" appended when missing;
 // empty when no directory was given (never the root by accident).
 std::string RunDirectory(std::string_view text);
+
+// The run's inputs from validated raw inputs, as the run reads them: the code
+// trimmed, the directories as RunDirectory makes them, the sequence numbers
+// of an account check parsed. What the raw inputs do not hold (the dates, the
+// kinds, the limits) comes from `rest`, whose other fields are replaced.
+RunInputs MakeRunInputs(const RawRunInputs& raw, RunInputs rest);
 
 }  // namespace fc::pipeline

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/FileReplace.h"
 #include "settings/PrivateFiles.h"
 #include "text/Text.h"
 
@@ -103,16 +104,10 @@ bool LinkOrCopyFile(const fs::path& from, const fs::path& to) {
   fs::remove(to, ec);
   fs::create_hard_link(file, to, ec);
   if (!ec) return true;
-  std::optional<fs::path> temp = MakeTempFile(to.parent_path(), to.filename().string());
-  if (!temp) return false;
   // A copy takes its source's mode; in the home it is private.
-  if (fs::copy_file(file, *temp, fs::copy_options::overwrite_existing, ec)) {
-    settings::MakePrivateFile(*temp);
-    fs::rename(*temp, to, ec);
-    if (!ec) return true;
-  }
-  fs::remove(*temp, ec);
-  return false;
+  return static_cast<bool>(platform::WriteFileByName(to, [&](const fs::path& temp, std::string&) {
+    return fs::copy_file(file, temp, fs::copy_options::overwrite_existing, ec);
+  }, {.access = platform::Access::OwnerOnly}));
 }
 
 }  // namespace fc::pipeline

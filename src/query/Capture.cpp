@@ -6,7 +6,7 @@
 
 #include "dbf/Table.h"
 #include "query/Compiler.h"
-#include "query/Text.h"
+#include "query/PaddedText.h"
 #include "text/Text.h"
 
 namespace fc::query {

@@ -8,7 +8,7 @@
 
 #include "dbf/CodePage.h"
 #include "query/Session.h"
-#include "query/Text.h"
+#include "query/PaddedText.h"
 
 namespace fc::query {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "dbf/Table.h"
 #include "query/Scan.h"
-#include "query/Text.h"
+#include "query/PaddedText.h"
 
 namespace fc::query {
 namespace {

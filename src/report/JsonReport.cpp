@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "naming/Submission.h"
 #include "text/Json.h"
 
 namespace fc::report {
@@ -50,7 +51,7 @@ json FactsJson(const history::Run& run) {
   json packs = json::array();
   for (const store::PackFacts& p : f.packs) packs.push_back({{"archive", p.archive}, {"size", p.size}, {"sha256", p.sha256}});
   return {{"id", run.id}, {"verdict", VerdictJson(f.verdict)}, {"verdictText", VerdictText(f.verdict, f.verdictText)},
-          {"submission", f.submission}, {"companyCode", f.companyCode},
+          {"submission", std::string(naming::SubmissionCode(f.submission))}, {"companyCode", f.companyCode},
           {"companyName", f.companyName}, {"dataDate", f.dataDate}, {"comparisonDate", f.comparisonDate},
           {"fullTransfer", f.fullTransfer}, {"beginNo", f.beginNo}, {"endNo", f.endNo}, {"kinds", f.kinds},
           {"fileType", f.fileType}, {"sourceDir", f.sourceDir}, {"targetDir", f.targetDir},
@@ -118,7 +119,7 @@ std::string JsonRunList(const std::vector<history::RunSummary>& runs) {
   json list = json::array();
   for (const history::RunSummary& r : runs)
     list.push_back({{"id", r.id}, {"verdict", VerdictJson(r.verdict)}, {"verdictText", VerdictText(r.verdict, r.verdictText)},
-                    {"started", r.started}, {"submission", r.submission}, {"companyCode", r.companyCode},
+                    {"started", r.started}, {"submission", std::string(naming::SubmissionCode(r.submission))}, {"companyCode", r.companyCode},
                     {"dataDate", r.dataDate}, {"fileType", r.fileType}, {"sourceDir", r.sourceDir},
                     {"expected", r.expected}, {"present", r.present}, {"passed", r.passed},
                     {"findings", r.findings}, {"completed", r.completed}, {"message", r.message}});

@@ -1,5 +1,6 @@
 #include "report/PdfReport.h"
 
+#include "platform/FileReplace.h"
 #include "report/PdfLayout.h"
 #include "report/ReportModel.h"
 #include "text/VisibleText.h"
@@ -141,11 +142,13 @@ int CountPages(const ReportModel& model) {
 bool WritePdfReport(const ReportData& data, const fs::path& file, std::string& error) {
   const ReportModel model = BuildReportModel(data);
   const int pages = CountPages(model);
-  return ReplaceFileThrough(file, [&](const fs::path& temp, std::string& failure) {
+  const platform::WriteResult written = platform::WriteFileByName(file, [&](const fs::path& temp, std::string& failure) {
     const std::unique_ptr<Canvas> canvas = pdf::PdfFile(temp, model.headline.document);
     LayOut(model, *canvas, pages);
     return canvas->finish(failure);
-  }, error);
+  }, {});
+  if (!written) error = platform::WriteFailureText(file, written);
+  return static_cast<bool>(written);
 }
 
 bool WriteReportPageImages(const ReportData& data, const fs::path& dir, const std::string& prefix, int pages,

@@ -1,13 +1,6 @@
 #include "report/ReportData.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <memory>
-#include <random>
 
 #include "naming/InterfaceLayouts.h"
 #include "settings/AppHome.h"
@@ -86,41 +79,6 @@ std::optional<ReportData> LoadReport(const fs::path& home, const fs::path& dataD
     error = e.what();
     return std::nullopt;
   }
-}
-
-std::string SubmissionTitle(const std::string& submission) {
-  return submission == "identity" ? "证券公司投资者身份信息复查数据检查" : "证券公司客户交易结算资金账户数据文件检查";
-}
-
-std::string DashedDate(const std::string& date) {
-  if (date.size() != 8) return date;
-  return date.substr(0, 4) + "-" + date.substr(4, 2) + "-" + date.substr(6, 2);
-}
-
-bool WriteReportFile(const fs::path& file, const std::string& bytes, std::string& error) {
-  return ReplaceFileThrough(file, [&](const fs::path& temp, std::string& failure) {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (out) return true;
-    failure = std::strerror(errno);
-    return false;
-  }, error);
-}
-
-bool ReplaceFileThrough(const fs::path& file, const FileWriter& write, std::string& error) {
-  std::random_device rd;
-  const fs::path temp = file.parent_path() / ("." + file.filename().string() + "." + std::to_string(rd()) + ".tmp");
-  std::string failure;
-  std::error_code ec;
-  if (write(temp, failure)) {
-    fs::rename(temp, file, ec);
-    if (!ec) return true;
-    failure = ec.message();
-  }
-  error = "无法写入文件" + file.string() + "：" + failure;
-  fs::remove(temp, ec);
-  return false;
 }
 
 }  // namespace fc::report

@@ -50,19 +50,4 @@ std::optional<ReportData> LoadReport(const std::filesystem::path& home, const st
                                      std::optional<int64_t> id, std::string& error,
                                      privacy::Masking masking = privacy::Masking::NumbersAndNames);
 
-// The texts the report and the windows share.
-std::string SubmissionTitle(const std::string& submission);  // the check window's title
-std::string DashedDate(const std::string& yyyymmdd);         // "2008-08-08", as the run times are written
-
-// Writes `bytes` to `file` through a temporary file in the same directory
-// renamed over it when complete; false with `error` set when it cannot.
-bool WriteReportFile(const std::filesystem::path& file, const std::string& bytes, std::string& error);
-
-// The same for a file another library writes: `write` makes the temporary
-// file it is given (false with `error` set when it cannot); it is renamed
-// over `file` when made, removed otherwise, so that an earlier file stays
-// whole and no half-written one is left.
-using FileWriter = std::function<bool(const std::filesystem::path& temp, std::string& error)>;
-bool ReplaceFileThrough(const std::filesystem::path& file, const FileWriter& write, std::string& error);
-
 }  // namespace fc::report

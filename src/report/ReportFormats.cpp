@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/FileReplace.h"
 #include "report/HtmlReport.h"
 #include "report/JsonReport.h"
 #include "report/PdfReport.h"
@@ -12,12 +13,18 @@ namespace fc::report {
 
 namespace {
 
+bool WriteWhole(const std::filesystem::path& file, const std::string& bytes, std::string& error) {
+  const platform::WriteResult written = platform::WriteFile(file, bytes, {});
+  if (!written) error = platform::WriteFailureText(file, written);
+  return static_cast<bool>(written);
+}
+
 bool WriteHtml(const ReportData& data, const std::filesystem::path& file, std::string& error) {
-  return WriteReportFile(file, HtmlReport(data), error);
+  return WriteWhole(file, HtmlReport(data), error);
 }
 
 bool WriteJson(const ReportData& data, const std::filesystem::path& file, std::string& error) {
-  return WriteReportFile(file, JsonReport(data), error);
+  return WriteWhole(file, JsonReport(data), error);
 }
 
 constexpr std::array<ReportFormat, 4> kFormats = {{

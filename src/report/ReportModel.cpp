@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "naming/Submission.h"
+#include "text/Text.h"
+
 namespace fc::report {
 
 namespace {
@@ -46,9 +49,9 @@ std::string FileNameOf(const store::RunFacts& f, int fileid) {
 
 Headline MakeHeadline(const ReportData& data) {
   const store::RunFacts& f = data.run.facts;
-  Headline head{store::VerdictWord(f.verdict), f.verdictText, ToneOf(f.verdict), SubmissionTitle(f.submission) + "报告",
-                f.companyCode + " " + f.companyName + "　数据日期 " + DashedDate(f.dataDate) + "　检查时间 " + f.started,
-                "检查报告 " + f.companyCode + " " + DashedDate(f.dataDate), data.run.id};
+  Headline head{store::VerdictWord(f.verdict), f.verdictText, ToneOf(f.verdict), naming::SubmissionTitle(f.submission) + "报告",
+                f.companyCode + " " + f.companyName + "　数据日期 " + text::DashedDate(f.dataDate) + "　检查时间 " + f.started,
+                "检查报告 " + f.companyCode + " " + text::DashedDate(f.dataDate), data.run.id};
   if (f.verdict == store::Verdict::Unknown) head.line = "这次检查由旧版本程序记录，没有检查结论";
   return head;
 }
@@ -56,9 +59,9 @@ Headline MakeHeadline(const ReportData& data) {
 // The facts only one submission has; the one place the report tells the
 // submissions apart.
 void SubmissionFacts(const store::RunFacts& f, std::vector<Row>& rows) {
-  if (f.submission == "identity") {
-    rows.push_back({{{"比对文件日期"}, {DashedDate(f.comparisonDate)}}});
-  } else if (f.submission == "account") {
+  if (f.submission == naming::Submission::Identity) {
+    rows.push_back({{{"比对文件日期"}, {text::DashedDate(f.comparisonDate)}}});
+  } else if (f.submission == naming::Submission::Account) {
     rows.push_back({{{"传输模式"}, {f.fullTransfer ? "全量传输" : "增量传输"}}});
     rows.push_back({{{"文件序号"}, {Num(f.beginNo) + " - " + Num(f.endNo)}}});
   }
@@ -73,7 +76,7 @@ Section Facts(const ReportData& data) {
   fact("检查编号", Num(data.run.id));
   fact("证券公司编码", f.companyCode);
   fact("证券公司名称", f.companyName);
-  fact("数据日期", DashedDate(f.dataDate));
+  fact("数据日期", text::DashedDate(f.dataDate));
   SubmissionFacts(f, t.rows);
   fact("报送文件", kinds);
   fact("文件类型", f.fileType);
@@ -255,9 +258,9 @@ Table HeadlineFacts(const ReportData& data, const Headline& head) {
   const store::RunFacts& f = data.run.facts;
   Table t{"", Shape::Facts, {{"项目"}, {"内容"}}, {}};
   const std::pair<const char*, std::string> facts[] = {
-      {"检查", SubmissionTitle(f.submission)},      {"检查结论", head.word},
+      {"检查", naming::SubmissionTitle(f.submission)},      {"检查结论", head.word},
       {"结论说明", head.line},                      {"证券公司", f.companyCode + " " + f.companyName},
-      {"数据日期", DashedDate(f.dataDate)},         {"检查时间", f.started},
+      {"数据日期", text::DashedDate(f.dataDate)},         {"检查时间", f.started},
       {"检查编号", Num(data.run.id)}};
   for (const auto& [name, value] : facts) t.rows.push_back({{{name}, {value}}});
   return t;

@@ -38,11 +38,11 @@ std::string Message(const RuleContext& ctx, const AccountTable& table, const Acc
 
 }  // namespace
 
-TableRules AccountTableRules(const RuleContext& ctx, int tableKind, bool branchTablePresent,
+TableRules AccountTableRules(const RuleContext& ctx, naming::AccountKind kind, bool branchTablePresent,
                              bool customerTablePresent, int fileId) {
   TableRules rules;
   rules.fileId = fileId;
-  const AccountTable* table = ctx.rules.accountRulesOf(tableKind);
+  const AccountTable* table = ctx.rules.accountRulesOf(kind);
   if (!table) return rules;
   rules.queries.push_back({SpliceQuery(table->totalQuery, ctx.dataDate, ctx.companyCode), /*rows=*/false, /*records=*/false});
   std::vector<const AccountRule*> running;

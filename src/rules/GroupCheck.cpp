@@ -44,12 +44,13 @@ struct GroupCheck::TablePass {
 GroupCheck::GroupCheck(RuleContext& ctx) : ctx_(ctx) {}
 GroupCheck::~GroupCheck() = default;
 
-void GroupCheck::addAccountTable(int tableKind, bool branchTablePresent, bool customerTablePresent, int fileId) {
-  tables_.push_back(AccountTableRules(ctx_, tableKind, branchTablePresent, customerTablePresent, fileId));
+void GroupCheck::addAccountTable(naming::AccountKind kind, bool branchTablePresent, bool customerTablePresent,
+                                 int fileId) {
+  tables_.push_back(AccountTableRules(ctx_, kind, branchTablePresent, customerTablePresent, fileId));
 }
 
-void GroupCheck::addIdentityTable(int fileKind, bool comparisonPresent, int fileId) {
-  tables_.push_back(IdentityTableRules(ctx_, fileKind, comparisonPresent, fileId));
+void GroupCheck::addIdentityTable(naming::IdentityKind kind, bool comparisonPresent, int fileId) {
+  tables_.push_back(IdentityTableRules(ctx_, kind, comparisonPresent, fileId));
 }
 
 // Takes the table's plain counts into its pass; compiling them builds the
@@ -155,17 +156,17 @@ double GroupCheck::seconds(size_t table) const {
 }
 
 // One table on its own, on this thread.
-void CheckAccountDataLogic(RuleContext& ctx, int tableKind, bool branchTablePresent, bool customerTablePresent,
-                           int fileId) {
+void CheckAccountDataLogic(RuleContext& ctx, naming::AccountKind kind, bool branchTablePresent,
+                           bool customerTablePresent, int fileId) {
   GroupCheck group(ctx);
-  group.addAccountTable(tableKind, branchTablePresent, customerTablePresent, fileId);
+  group.addAccountTable(kind, branchTablePresent, customerTablePresent, fileId);
   group.evaluate(1);
   group.write(0);
 }
 
-void CheckIdentityDataLogic(RuleContext& ctx, int fileKind, bool comparisonPresent, int fileId) {
+void CheckIdentityDataLogic(RuleContext& ctx, naming::IdentityKind kind, bool comparisonPresent, int fileId) {
   GroupCheck group(ctx);
-  group.addIdentityTable(fileKind, comparisonPresent, fileId);
+  group.addIdentityTable(kind, comparisonPresent, fileId);
   group.evaluate(1);
   group.write(0);
 }

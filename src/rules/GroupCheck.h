@@ -27,21 +27,21 @@
 
 namespace fc::rules {
 
-// The rules of account tableKind 1 (KHJBXX) ... 5 (ZHBYZ) that run with these
-// flags; no queries for another kind. (rules/AccountRules.cpp)
-TableRules AccountTableRules(const RuleContext& ctx, int tableKind, bool branchTablePresent,
+// The rules of the account table `kind` that run with these flags; no
+// queries for an index past the kinds. (rules/AccountRules.cpp)
+TableRules AccountTableRules(const RuleContext& ctx, naming::AccountKind kind, bool branchTablePresent,
                              bool customerTablePresent, int fileId);
-// The rules of identity fileKind 1 (SFZFCJG); none for the comparison table.
+// The rules of the identity table SFZFCJG; none for the comparison table.
 // (rules/IdentityRules.cpp)
-TableRules IdentityTableRules(const RuleContext& ctx, int fileKind, bool comparisonPresent, int fileId);
+TableRules IdentityTableRules(const RuleContext& ctx, naming::IdentityKind kind, bool comparisonPresent, int fileId);
 
 class GroupCheck {
  public:
   explicit GroupCheck(RuleContext& ctx);
   ~GroupCheck();
 
-  void addAccountTable(int tableKind, bool branchTablePresent, bool customerTablePresent, int fileId);
-  void addIdentityTable(int fileKind, bool comparisonPresent, int fileId);
+  void addAccountTable(naming::AccountKind kind, bool branchTablePresent, bool customerTablePresent, int fileId);
+  void addIdentityTable(naming::IdentityKind kind, bool comparisonPresent, int fileId);
 
   // Answers every query of every table added, on up to `threads` threads.
   // `answered`, when given, is called once per table as its last long query

@@ -26,10 +26,10 @@ std::string Message(const IdentityTable& table, const IdentityRule& rule, const 
 
 }  // namespace
 
-TableRules IdentityTableRules(const RuleContext& ctx, int fileKind, bool comparisonPresent, int fileId) {
+TableRules IdentityTableRules(const RuleContext& ctx, naming::IdentityKind kind, bool comparisonPresent, int fileId) {
   TableRules rules;
   rules.fileId = fileId;
-  if (fileKind != 1) return rules;
+  if (kind != naming::IdentityKind::Sfzfcjg) return rules;
   // The identity queries splice no date; the code is all they take.
   const IdentityTable& table = ctx.rules.identity();
   rules.queries.push_back({table.totalQuery, /*rows=*/false, /*records=*/false});

@@ -30,10 +30,10 @@ std::optional<RuleSkip> CrossSkip(CrossTable table, int fileId, const char* code
 
 }  // namespace
 
-std::vector<RuleSkip> AccountRulesLeftOut(const RuleBook& book, int tableKind, int fileId, CrossTable branch,
-                                          CrossTable customer, bool fullTransfer) {
+std::vector<RuleSkip> AccountRulesLeftOut(const RuleBook& book, naming::AccountKind kind, int fileId,
+                                          CrossTable branch, CrossTable customer, bool fullTransfer) {
   std::vector<RuleSkip> skipped;
-  const AccountTable* table = book.accountRulesOf(tableKind);
+  const AccountTable* table = book.accountRulesOf(kind);
   if (!table) return skipped;
   for (const AccountRule& rule : table->rules) {
     std::optional<RuleSkip> skip;
@@ -48,9 +48,10 @@ std::vector<RuleSkip> AccountRulesLeftOut(const RuleBook& book, int tableKind, i
   return skipped;
 }
 
-std::vector<RuleSkip> IdentityRulesLeftOut(const RuleBook& book, int fileKind, int fileId, CrossTable comparison) {
+std::vector<RuleSkip> IdentityRulesLeftOut(const RuleBook& book, naming::IdentityKind kind, int fileId,
+                                           CrossTable comparison) {
   std::vector<RuleSkip> skipped;
-  if (fileKind != 1) return skipped;
+  if (kind != naming::IdentityKind::Sfzfcjg) return skipped;
   for (const IdentityRule& rule : book.identity().rules)
     if (rule.needsComparison)
       if (auto skip = CrossSkip(comparison, fileId, rule.code, kNoComparisonTable, kComparisonNotChosen))
@@ -58,16 +59,16 @@ std::vector<RuleSkip> IdentityRulesLeftOut(const RuleBook& book, int fileKind, i
   return skipped;
 }
 
-std::vector<RuleSkip> RulesNotRun(const RuleBook& book, naming::Submission submission, int kind, int fileId,
-                                  bool fullTransfer, const std::string& reason) {
+std::vector<RuleSkip> RulesNotRun(const RuleBook& book, naming::Submission submission, std::size_t kind,
+                                  int fileId, bool fullTransfer, const std::string& reason) {
   std::vector<RuleSkip> skipped;
   auto add = [&](const char* code) { skipped.push_back({fileId, code, RuleState::NotChecked, reason}); };
   if (submission == naming::Submission::Identity) {
-    if (kind == 1)
+    if (naming::IdentityKindAt(kind) == naming::IdentityKind::Sfzfcjg)
       for (const IdentityRule& rule : book.identity().rules) add(rule.code);
     return skipped;
   }
-  if (const AccountTable* table = book.accountRulesOf(kind))
+  if (const AccountTable* table = book.accountRulesOf(naming::AccountKindAt(kind)))
     for (const AccountRule& rule : table->rules) {
       if (rule.runs == RunsWhen::CustomerTable && !fullTransfer)
         skipped.push_back({fileId, rule.code, RuleState::NotApplicable, kIncremental});

@@ -25,17 +25,17 @@ enum class CrossTable {
   NotChosen,    // not among the tables the operator chose to check
 };
 
-// The rules of account tableKind 1 (KHJBXX) ... 5 (ZHBYZ) that the group's
-// branch (YYBXX) and customer (KHJBXX) tables and the transfer mode leave out.
-std::vector<store::RuleSkip> AccountRulesLeftOut(const RuleBook& book, int tableKind, int fileId, CrossTable branch,
-                                                 CrossTable customer, bool fullTransfer);
-// The rules of identity fileKind 1 (SFZFCJG) left out by the comparison table.
-std::vector<store::RuleSkip> IdentityRulesLeftOut(const RuleBook& book, int fileKind, int fileId,
+// The rules of the account table `kind` that the group's branch (YYBXX) and
+// customer (KHJBXX) tables and the transfer mode leave out.
+std::vector<store::RuleSkip> AccountRulesLeftOut(const RuleBook& book, naming::AccountKind kind, int fileId,
+                                                 CrossTable branch, CrossTable customer, bool fullTransfer);
+// The rules of the identity table `kind` (SFZFCJG's) left out by the comparison table.
+std::vector<store::RuleSkip> IdentityRulesLeftOut(const RuleBook& book, naming::IdentityKind kind, int fileId,
                                                   CrossTable comparison);
-// Every rule of the table of `kind` (as above), not run for `reason`:
+// Every rule of the submission's table of kind index `kind`, not run for `reason`:
 // the table is missing or unsound, or the group's tables could not be opened.
 // The customer rules of incremental transfer stay not applicable.
-std::vector<store::RuleSkip> RulesNotRun(const RuleBook& book, naming::Submission submission, int kind, int fileId,
-                                         bool fullTransfer, const std::string& reason);
+std::vector<store::RuleSkip> RulesNotRun(const RuleBook& book, naming::Submission submission, std::size_t kind,
+                                         int fileId, bool fullTransfer, const std::string& reason);
 
 }  // namespace fc::rules

@@ -263,9 +263,9 @@ RuleBook RuleBook::load(const fs::path& dir) { return RuleBookReader::read(dir);
 
 RuleFileCheck CheckRuleFile(const fs::path& path) { return RuleBookReader::check(path); }
 
-const AccountTable* RuleBook::accountRulesOf(int tableKind) const {
-  if (tableKind < 1 || tableKind > static_cast<int>(account_.size())) return nullptr;
-  return &account_[tableKind - 1];
+const AccountTable* RuleBook::accountRulesOf(naming::AccountKind kind) const {
+  if (naming::IndexOf(kind) >= account_.size()) return nullptr;
+  return &account_[naming::IndexOf(kind)];
 }
 
 }  // namespace fc::rules

@@ -3,7 +3,7 @@
 // that a new version of the rules is a data change.
 //
 //   fc::rules::RuleBook book = fc::rules::RuleBook::load(data / "rules");  // RuleFileError
-//   const fc::rules::AccountTable* khjbxx = book.accountRulesOf(1);
+//   const fc::rules::AccountTable* khjbxx = book.accountRulesOf(fc::naming::AccountKind::Khjbxx);
 //
 // Loading checks everything a run would otherwise find out late: every
 // keyword and value, the table kinds and their order, and every query, which
@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "naming/Kinds.h"
 #include "rules/RuleTables.h"
 
 namespace fc::rules {
@@ -59,8 +60,8 @@ class RuleBook {
   RuleBook(const RuleBook&) = delete;  // the tables point into texts_
   RuleBook& operator=(const RuleBook&) = delete;
 
-  // The table of account tableKind 1 (KHJBXX) to 5 (ZHBYZ); null for any other kind.
-  const AccountTable* accountRulesOf(int tableKind) const;
+  // The rules of the account table `kind`; null for an index past the kinds.
+  const AccountTable* accountRulesOf(naming::AccountKind kind) const;
   // The rules of the identity submission table SFZFCJG.
   const IdentityTable& identity() const { return identity_; }
 

@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <string>
 
+#include "naming/Kinds.h"
+
 namespace fc::query { class Session; }
 namespace fc::store { class Store; }
 
@@ -27,13 +29,13 @@ struct RuleContext {
   std::size_t recordsLimit = 1000;  // records kept per finding; 0 keeps every one
 };
 
-// Settlement-fund account data; tableKind 1 KHJBXX ... 5 ZHBYZ.
+// Settlement-fund account data of the table `kind`.
 // The flags tell whether the group's YYBXX (branchTablePresent) and, in full
 // transfer, KHJBXX (customerTablePresent) passed and can be cross-checked.
-void CheckAccountDataLogic(RuleContext& ctx, int tableKind, bool branchTablePresent,
+void CheckAccountDataLogic(RuleContext& ctx, naming::AccountKind kind, bool branchTablePresent,
                            bool customerTablePresent, int fileId);
 
-// Identity re-check data; fileKind 1 SFZFCJG, 2 SFZHCQK (no rules of its own).
-void CheckIdentityDataLogic(RuleContext& ctx, int fileKind, bool comparisonPresent, int fileId);
+// Identity re-check data of the table `kind` (SFZHCQK has no rules of its own).
+void CheckIdentityDataLogic(RuleContext& ctx, naming::IdentityKind kind, bool comparisonPresent, int fileId);
 
 }  // namespace fc::rules

@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "text/SystemReason.h"
+#include "platform/SystemReason.h"
 
 namespace fc::settings {
 
@@ -49,10 +49,10 @@ bool MakePrivateDir(const fs::path& dir, std::error_code& ec) {
 std::string PrivateDirFailureText(const fs::path& dir, const std::error_code& ec) {
   std::error_code statEc;
   const fs::file_status status = fs::status(dir, statEc);
-  if (!fs::exists(status)) return "无法创建目录" + dir.string() + "：" + text::SystemReason(ec.value());
+  if (!fs::exists(status)) return "无法创建目录" + dir.string() + "：" + platform::SystemReason(ec.value());
   if (!fs::is_directory(status)) return dir.string() + "已是一个文件，不是目录";
   if (ec.value() == EROFS) return "目录" + dir.string() + "在只读的文件系统上，无法写入";
-  return "目录" + dir.string() + "无法设为仅本用户可访问：" + text::SystemReason(ec.value());
+  return "目录" + dir.string() + "无法设为仅本用户可访问：" + platform::SystemReason(ec.value());
 }
 
 int OpenPrivateFile(const fs::path& file, int flags) {

@@ -1,13 +1,9 @@
 #include "settings/Settings.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#include <sstream>
 #include <limits>
+#include <sstream>
 
+#include "platform/FileReplace.h"
 #include "settings/PrivateFiles.h"
 #include "text/Text.h"
 
@@ -17,17 +13,6 @@ namespace {
 
 void StripLineEnd(std::string& line) {
   if (!line.empty() && line.back() == '\r') line.pop_back();
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
 }
 
 }  // namespace
@@ -64,20 +49,10 @@ std::optional<SettingsFile> ReadSettings(const std::filesystem::path& file) {
 }
 
 bool ReplaceFile(const std::filesystem::path& file, const std::string& text, std::string& error) {
-  std::filesystem::path temp = file;
-  temp += ".tmp";
-  int fd = OpenPrivateFile(temp, O_WRONLY | O_TRUNC);
-  if (fd < 0) {
-    error = errno == ELOOP ? LinkRefusedText(temp) : "无法写入设置文件" + temp.string() + ": " + std::strerror(errno);
-    return false;
-  }
-  bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
-  int savedErrno = errno;
-  ok = (::close(fd) == 0) && ok;
-  if (ok && ::rename(temp.c_str(), file.c_str()) == 0) return true;
-  if (ok) savedErrno = errno;
-  ::unlink(temp.c_str());
-  error = "无法写入设置文件" + file.string() + ": " + std::strerror(savedErrno);
+  const platform::WriteResult written =
+      platform::WriteFile(file, text, {.access = platform::Access::OwnerOnly, .tempName = platform::TempName::Fixed});
+  if (written) return true;
+  error = written.linkRefused() ? LinkRefusedText(written.at) : "无法写入设置文件" + written.at.string() + ": " + written.why();
   return false;
 }
 

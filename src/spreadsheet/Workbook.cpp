@@ -1,18 +1,15 @@
 #include "spreadsheet/Workbook.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <xlsxwriter.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <map>
 #include <set>
 
+#include "platform/FileReplace.h"
 #include "report/ReportModel.h"
 #include "spreadsheet/Csv.h"
-#include "text/SystemReason.h"
 #include "text/Text.h"
 #include "text/Utf8.h"
 
@@ -246,16 +243,6 @@ class BookWriter {
 // The library opens its file only as it closes the workbook, and then says
 // no more than that it could not (in English, and on stderr besides): the
 // file is made first, so that a failure says why in the operator's words.
-bool MakeEmptyFile(const fs::path& file, std::string& failure) {
-  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    failure = text::SystemReason(errno);
-    return false;
-  }
-  ::close(fd);
-  return true;
-}
-
 }  // namespace
 
 std::vector<FindingSheet> ReadFindingSheets(store::Store& store, privacy::Masking masking,
@@ -270,8 +257,7 @@ std::vector<FindingSheet> ReadFindingSheets(store::Store& store, privacy::Maskin
 }
 
 bool WriteWorkbook(const fs::path& file, const Workbook& book, std::string& error) {
-  return report::ReplaceFileThrough(file, [&](const fs::path& temp, std::string& failure) {
-    if (!MakeEmptyFile(temp, failure)) return false;
+  const platform::WriteResult written = platform::WriteFileByName(file, [&](const fs::path& temp, std::string& failure) {
     // The library's own scratch files go beside the workbook, not into /tmp.
     std::string scratch = (temp.parent_path().empty() ? fs::path(".") : temp.parent_path()).string();
     lxw_workbook_options options{LXW_TRUE, scratch.data(), LXW_FALSE};
@@ -288,7 +274,9 @@ bool WriteWorkbook(const fs::path& file, const Workbook& book, std::string& erro
     const lxw_error closed = workbook_close(workbook);
     if (failure.empty() && closed != LXW_NO_ERROR) failure = std::string("工作簿写入失败（") + lxw_strerror(closed) + "）";
     return failure.empty();
-  }, error);
+  }, {});
+  if (!written) error = platform::WriteFailureText(file, written);
+  return static_cast<bool>(written);
 }
 
 }  // namespace fc::spreadsheet

@@ -54,7 +54,7 @@ void InsertInfo(Connection& db, const RunFacts& f) {
         "insert into runinfo (runkey, submission, zqgsdm, zqgsmc, datadate, senddate, fulltransfer, beginno,"
         " endno, kinds, filetype, sourcedir, targetdir, started, ended, seconds, version, completed, message)"
         " values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
-      .bind(1, f.runKey).bind(2, f.submission).bind(3, f.companyCode).bind(4, f.companyName)
+      .bind(1, f.runKey).bind(2, naming::SubmissionCode(f.submission)).bind(3, f.companyCode).bind(4, f.companyName)
       .bind(5, f.dataDate).bind(6, f.comparisonDate).bind(7, int64_t{f.fullTransfer})
       .bind(8, int64_t{f.beginNo}).bind(9, int64_t{f.endNo}).bind(10, JoinKinds(f.kinds))
       .bind(11, f.fileType).bind(12, f.sourceDir).bind(13, f.targetDir).bind(14, f.started)
@@ -66,7 +66,7 @@ void InsertInfo(Connection& db, const RunFacts& f) {
 RunFacts ReadInfo(const Query& q) {
   RunFacts f;
   f.runKey = q.text(0);
-  f.submission = q.text(1);
+  f.submission = naming::SubmissionFromCode(q.text(1));
   f.companyCode = q.text(2);
   f.companyName = q.text(3);
   f.dataDate = q.text(4);

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "naming/Submission.h"
 #include "store/Verdict.h"
 
 namespace fc::store {
@@ -41,7 +42,7 @@ struct FileFacts {
   std::optional<int64_t> records;       // a passed table's record count (header)
   std::optional<int64_t> dbfVersion;    // a passed table's version byte
   std::optional<int64_t> codePage;      // a passed table's code page byte
-  Verdict verdict = Verdict::Unknown;   // the file's own verdict (store/Judge.h)
+  Verdict verdict = Verdict::Unknown;   // the file's own verdict (pipeline/Judge.h)
   std::string verdictText = {};         // its reason ("文件不存在", "2条规则发现问题，涉及5条记录")
   bool operator==(const FileFacts&) const = default;
 };
@@ -59,7 +60,7 @@ struct PackFacts {
 
 struct RunFacts {
   std::string runKey;          // unique per run; links the store's facts to the history
-  std::string submission;      // "account" or "identity"
+  naming::Submission submission = naming::Submission::Account;
   std::string companyCode;     // ZQGSDM
   std::string companyName;     // from zqgs; empty when the code is not listed
   std::string dataDate;        // YYYYMMDD
@@ -79,7 +80,7 @@ struct RunFacts {
   std::string message;         // why it failed (empty when completed)
   std::vector<FileFacts> files;  // by fileid
   std::vector<PackFacts> packs;  // in packing order
-  Verdict verdict = Verdict::Unknown;  // what the run concludes (store/Judge.h)
+  Verdict verdict = Verdict::Unknown;  // what the run concludes (pipeline/Judge.h)
   std::string verdictText = {};  // one line: the word and what decided it ("不通过：应报文件10个，缺少1个")
   std::vector<RuleSkip> skipped = {};  // rules that did not run, by fileid, in the order they would have run
   bool operator==(const RunFacts&) const = default;

@@ -1,18 +1,13 @@
 #include "store/Store.h"
 
-#include <fcntl.h>  // AT_FDCWD
 #include <strings.h>
 #include <sys/resource.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>  // renameat2
-#include <cstring>
-#include <random>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
+#include "platform/FileReplace.h"
 #include "settings/AppHome.h"
 #include "store/Sqlite.h"
 #include "text/DataFile.h"
@@ -123,38 +118,29 @@ void BuildStore(const fs::path& file, const std::vector<Company>& companies) {
   t.commit();
 }
 
-// Moves the finished store into place unless another opener got there first
-// (a store someone already uses must not be replaced by an empty one).
-void Publish(const fs::path& temp, const fs::path& file) {
-  if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, file.c_str(), RENAME_NOREPLACE) == 0) return;
-  if (errno == EEXIST) return;
-  if (errno != EINVAL && errno != ENOSYS)  // file systems without the no-replace flag fall through
-    throw StoreError("无法创建检查结果库 " + file.string() + "：" + std::strerror(errno));
-  if (!fs::exists(file)) fs::rename(temp, file);
-}
-
-std::string RandomSuffix() {
-  std::random_device rd;
-  std::ostringstream s;
-  s << std::hex << rd() << rd();
-  return s.str();
-}
-
-// Builds the store under a temporary name in the home and renames it into
-// place, so that a crash never leaves a half-made store behind.
+// Builds the store under a temporary name in the home and moves it into
+// place unless another opener got there first (a store someone already uses
+// must not be replaced by an empty one), so that a crash never leaves a
+// half-made store behind.
 void CreateStore(const fs::path& file, const fs::path& dataDir) {
   const std::vector<Company> companies = ReadCompanies(dataDir / kCompanyFile);
-  const fs::path temp = file.parent_path() / (file.filename().string() + "." + RandomSuffix() + ".tmp");
-  std::error_code ec;
+  fs::path journal;
   try {
-    BuildStore(temp, companies);
-    Publish(temp, file);
+    const platform::WriteResult made = platform::WriteFileByName(
+        file,
+        [&](const fs::path& temp, std::string&) {
+          journal = fs::path(temp) += "-journal";
+          BuildStore(temp, companies);
+          return true;
+        },
+        {.access = platform::Access::OwnerOnly, .existing = platform::Existing::Keep,
+         .tempName = platform::TempName::Beside});
+    if (!made) throw StoreError("无法创建检查结果库 " + file.string() + "：" + made.why());
   } catch (...) {
-    fs::remove(temp, ec);
-    fs::remove(temp.string() + "-journal", ec);
+    std::error_code ec;
+    if (!journal.empty()) fs::remove(journal, ec);
     throw;
   }
-  fs::remove(temp, ec);
 }
 
 FileRow ReadFileRow(const Query& q) {

@@ -31,7 +31,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/Masking.h"
+#include "store/MaskedRecords.h"
 
 namespace fc::store {
 

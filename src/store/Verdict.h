@@ -3,7 +3,7 @@
 // rules that did not run on a file (未检查: they could not; 不适用: the
 // transfer mode leaves them out by design).
 //
-// The verdict is judged once, when the run ends (store/Judge.h), and kept
+// The verdict is judged once, when the run ends (pipeline/Judge.h), and kept
 // with the run's facts (store/RunFacts.h); every view shows the kept one.
 // A run recorded before verdicts were kept has none: Verdict::Unknown,
 // shown as "—", never as a pass.

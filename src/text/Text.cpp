@@ -34,4 +34,9 @@ std::string CountText(int n) {
   return n < 0 ? text : " " + text;
 }
 
+std::string DashedDate(const std::string& date) {
+  if (date.size() != 8) return date;
+  return date.substr(0, 4) + "-" + date.substr(4, 2) + "-" + date.substr(6, 2);
+}
+
 }  // namespace fc::text

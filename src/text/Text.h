@@ -1,5 +1,5 @@
 // text/Text.h - the small text helpers every module shares: blank trimming,
-// ASCII digit tests, ASCII case folding and counts as messages show them.
+// ASCII digit tests, ASCII case folding, counts and dates as messages show them.
 //
 //   std::string_view code = fc::text::Trim(field);             // " 100001 " -> "100001"
 //   if (fc::text::AllDigits(code)) ...
@@ -43,5 +43,8 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 // holds the place of the sign, so every text of both submissions reads a
 // count the same way.
 std::string CountText(int n);
+
+// "2008-08-08" for "20080808", as the run times write a date; any other text as it is.
+std::string DashedDate(const std::string& yyyymmdd);
 
 }  // namespace fc::text

@@ -8,7 +8,7 @@ history::Run MakeRun(const std::string& key, const std::string& code, const std:
                      const std::vector<std::string>& findings) {
   history::Run run;
   store::RunFacts& f = run.facts;
-  f = {key, "account", code, "某某证券", "20080808", "", true, 1, 1, {"KHJBXX", "ZJZQDY"}, "ZIP",
+  f = {key, naming::Submission::Account, code, "某某证券", "20080808", "", true, 1, 1, {"KHJBXX", "ZJZQDY"}, "ZIP",
        "/in/", "/out/", "2026-12-08 10:00:00", "2026-12-08 10:00:02", 2.5, "0.1", true, "", {}, {}};
   f.files = {{1, 1, "客户基本信息表", code + "_KHJBXX_20080808_1.ZIP", 1, 1, 1234, "2026-12-08 09:00:00",
               std::string(64, 'a'), 10, 3, 0x7A},

@@ -59,7 +59,7 @@ class FaultyLayouts : public ::testing::Test {
     auto file = dir_.write("layouts.csv", "# comment\nkind,position,name,type,length,decimals,date\n" + body);
     try {
       InterfaceLayouts::load(file);
-    } catch (const std::runtime_error& e) {
+    } catch (const LayoutsError& e) {
       return e.what();
     }
     return "loaded";
@@ -80,7 +80,7 @@ TEST_F(FaultyLayouts, NamesTheLineAndTheFault) {
   EXPECT_NE(loadError("A,1,X,C,8,0,1\nA,2,Y,C,8,0,1\n").find("第二个日期字段"), std::string::npos);
   EXPECT_NE(loadError("").find("没有表结构"), std::string::npos);
   EXPECT_NE(loadError(",1,X,C,1,0,0\n").find("不能为空"), std::string::npos);
-  EXPECT_THROW(InterfaceLayouts::load(dir_ / "missing.csv"), std::runtime_error);
+  EXPECT_THROW(InterfaceLayouts::load(dir_ / "missing.csv"), LayoutsError);
 }
 
 TEST_F(FaultyLayouts, MeaningColumnIsOptionalLineByLine) {

@@ -46,7 +46,7 @@ TEST_F(RunRecorderTest, FactsHoldEveryListedFileAsFoundAndTheRunGoesIntoTheHisto
   ASSERT_TRUE(run(in).completed);
   std::optional<store::RunFacts> facts = store::ReadLatestRunFacts(h.home.storeFile());
   ASSERT_TRUE(facts);
-  EXPECT_EQ(facts->submission, "account");
+  EXPECT_EQ(facts->submission, Submission::Account);
   EXPECT_EQ(facts->companyCode, kSampleCompany);
   EXPECT_FALSE(facts->companyName.empty());
   EXPECT_EQ(facts->kinds, (std::vector<std::string>{"KHJBXX", "ZJZQDY", "ZJBDXX", "YYBXX", "ZHBYZ"}));

@@ -129,6 +129,36 @@ TEST(ValidateRunInputs, CodeProblemFocusesCodeBeforeAnythingElse) {
   EXPECT_EQ(problem->focus, InputField::CompanyCode);
 }
 
+// The window and the command line both make their run's inputs here: what
+// they typed as the run reads it, the rest of what they chose kept.
+TEST(MakeRunInputs, ReadsTheTypedFieldsAndKeepsTheRest) {
+  RunInputs rest;
+  rest.dataDate = "20080808";
+  rest.selectedKinds = {true, false, true, true, true};
+  rest.recordsLimit = 7;
+  rest.beginNo = 99;  // replaced by the typed number
+  RawRunInputs raw = Account();
+  raw.beginNo = " 2.9";
+  raw.targetDir = " /out ";
+  const RunInputs in = MakeRunInputs(raw, rest);
+  EXPECT_EQ(in.submission, Submission::Account);
+  EXPECT_EQ(in.companyCode, "100001");
+  EXPECT_EQ(in.sourceDir, "/in/");
+  EXPECT_EQ(in.targetDir, "/out/");
+  EXPECT_EQ(in.beginNo, 2);
+  EXPECT_EQ(in.endNo, 3);
+  EXPECT_EQ(in.dataDate, "20080808");
+  EXPECT_EQ(in.selectedKinds, rest.selectedKinds);
+  EXPECT_EQ(in.recordsLimit, 7u);
+
+  raw.submission = Submission::Identity;
+  rest.beginNo = 0;
+  const RunInputs identity = MakeRunInputs(raw, rest);
+  EXPECT_EQ(identity.submission, Submission::Identity);
+  EXPECT_EQ(identity.beginNo, 0);  // an identity check has no sequence numbers
+  EXPECT_EQ(identity.endNo, 0);
+}
+
 TEST(ValidateRunInputs, UnknownCodeAsksAndHonoursTheAnswer) {
   Questions no{false, false};
   auto problem = ValidateRunInputs(Account(), no.hooks());

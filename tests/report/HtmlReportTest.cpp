@@ -19,7 +19,7 @@ ReportData HostileRun() {
   ReportData data;
   store::RunFacts& f = data.run.facts;
   f.runKey = "k";
-  f.submission = "account";
+  f.submission = naming::Submission::Account;
   f.companyCode = "100001";
   f.companyName = kHostile;
   f.dataDate = "20080808";

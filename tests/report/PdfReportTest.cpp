@@ -18,7 +18,7 @@ ReportData LongRun() {
   ReportData data;
   store::RunFacts& f = data.run.facts;
   f.runKey = "k";
-  f.submission = "account";
+  f.submission = naming::Submission::Account;
   f.companyCode = "100001";
   f.companyName = "东岳证券股份有限公司";
   f.dataDate = "20080808";

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "naming/Submission.h"
 #include "report/ReportData.h"
 
 namespace fc::test {
@@ -69,7 +70,7 @@ inline store::FileFacts File(int id, int group, const char* cat, const std::stri
 inline store::RunFacts Facts(const char* submission, const char* fileType, Verdict verdict, const char* verdictText) {
   store::RunFacts f;
   f.runKey = std::string("run-") + submission;
-  f.submission = submission;
+  f.submission = naming::SubmissionFromCode(submission);
   f.companyCode = "100001";
   f.companyName = "东岳证券股份有限公司";
   f.dataDate = "20080808";

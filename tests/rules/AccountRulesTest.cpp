@@ -39,7 +39,7 @@ TEST_F(KhjbxxRules, TheRuleFilesWorkedExampleHolds) {
   Write("KHJBXX", Join({Make("KHJBXX", 1, {{"ZJZHLB", "0"}}), Make("KHJBXX", 1, {{"ZJZHLB", "3"}}),
                         Make("KHJBXX", 1, {{"ZJZHLB", "5"}})}));
   WriteBranches();
-  Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, 1, 1, 0, 3); });
+  Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, AccountKind::Khjbxx, 1, 0, 3); });
   const std::string head = fc::test::ReadFileBytes(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rules/account.rules");
   const Findings_ findings = Findings();
   ASSERT_FALSE(findings.empty());
@@ -55,7 +55,7 @@ TEST_F(KhjbxxRules, EachRuleReportsItsOwnCount) {
                         Make("KHJBXX", 5, {{"YYBDM", "000009"}}),
                         OtherDate("KHJBXX", 6, {{"ZJZHLB", "5"}, {"ZJLB", "20"}})}));
   WriteBranches();
-  Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, 1, 1, 0, 3); });
+  Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, AccountKind::Khjbxx, 1, 0, 3); });
   const std::string head = "客户基本信息表数据日期为20080808的记录有 25条,";
   EXPECT_EQ(Findings(),
             (Findings_{{3, "R02", head + "其中 1条记录资金账户类别不为0-3,9"},
@@ -69,14 +69,14 @@ TEST_F(KhjbxxRules, EachRuleReportsItsOwnCount) {
 TEST_F(KhjbxxRules, TenRecordsInEightKeysGiveTwoRepeats) {
   Rows keys = Make("KHJBXX", 8);
   Write("KHJBXX", Join({keys, Rows{keys[3], keys[5]}}));
-  Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, 1, 0, 0, 1); });
+  Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, AccountKind::Khjbxx, 0, 0, 1); });
   EXPECT_EQ(Findings(),
             (Findings_{{1, "R05", "客户基本信息表数据日期为20080808的记录有 10条,其中 2记录键字重复"}}));
 }
 
 TEST_F(KhjbxxRules, RecordsAllOfAnotherDateMeetOnlyTheDateRule) {
   Write("KHJBXX", Make("KHJBXX", 3, {{"SJRQ", kOtherDate}, {"ZJZHLB", "7"}}));
-  Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, 1, 0, 0, 2); });
+  Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, AccountKind::Khjbxx, 0, 0, 2); });
   EXPECT_EQ(Findings(),
             (Findings_{{2, "R18",
                         "客户基本信息表数据日期为20080808的记录有 0条,此外 3条记录数据日期不是20080808"}}));
@@ -84,7 +84,7 @@ TEST_F(KhjbxxRules, RecordsAllOfAnotherDateMeetOnlyTheDateRule) {
 
 TEST_F(KhjbxxRules, FailingQueryPassesOnAndKeepsEarlierFindings) {
   Write("KHJBXX", Make("KHJBXX", 2, {{"ZJZHLB", "5"}}), {.omit = "ZJLB"});
-  EXPECT_THROW(Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, 1, 0, 0, 4); }),
+  EXPECT_THROW(Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, AccountKind::Khjbxx, 0, 0, 4); }),
                query::QueryError);
   EXPECT_EQ(Findings(),
             (Findings_{{4, "R02",
@@ -105,7 +105,7 @@ TEST_F(ZjzqdyRules, EachRuleReportsItsOwnCount) {
   Write("KHJBXX", Join({AccountsOf(Join({good, market, company, branch})),
                         AccountsOf(noCustomer, {{"SJRQ", kOtherDate}})}));
   WriteBranches();
-  Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, 2, 1, 1, 5); });
+  Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, AccountKind::Zjzqdy, 1, 1, 5); });
   const std::string head = "资金证券账户对应关系表数据日期为20080808的记录有 25条,";
   EXPECT_EQ(Findings(),
             (Findings_{{5, "R06", head + "其中 1条记录股东代码市场不为01-03"},
@@ -131,7 +131,7 @@ TEST_F(ZjbdxxRules, EachRuleReportsItsOwnCountAndR12Twice) {
                         OtherDate("ZJBDXX", 8, {{"BZDM", "JP"}, {"JRYE", "1.00"}})}));
   Write("KHJBXX", AccountsOf(Join({good, currency, bought, unbalanced, company, branch})));
   WriteBranches();
-  Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, 3, 1, 1, 6); });
+  Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, AccountKind::Zjbdxx, 1, 1, 6); });
   const std::string head = "资金变动信息表数据日期为20080808的记录有 38条,";
   EXPECT_EQ(Findings(),
             (Findings_{{6, "R12", head + "其中 1条记录币种代码不为CN/US/HK"},
@@ -150,7 +150,7 @@ TEST_F(YybxxRules, EachRuleReportsItsOwnCount) {
   Rows good = Make("YYBXX", 3);
   Write("YYBXX", Join({good, Rows{good[0], good[1]}, Make("YYBXX", 3, {{"ZQGSDM", kOtherCode}}),
                        OtherDate("YYBXX", 4, {})}));
-  Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, 4, 0, 0, 7); });
+  Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, AccountKind::Yybxx, 0, 0, 7); });
   const std::string head = "营业部信息表数据日期为20080808的记录有 8条,";
   EXPECT_EQ(Findings(), (Findings_{{7, "R01", head + "其中 2条记录键字不唯一"},
                                    {7, "R24", head + "此外 4条记录数据日期不是20080808"},
@@ -179,7 +179,7 @@ TEST_F(ZhbyzRules, EachRuleReportsItsOwnCountAndR28Twice) {
                                           branch})),
                         AccountsOf(noCustomer, {{"SJRQ", kOtherDate}})}));
   WriteBranches();
-  Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, 5, 1, 1, 8); });
+  Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, AccountKind::Zhbyz, 1, 1, 8); });
   const std::string head = "账户比对不一致表数据日期为20080808的记录有 46条,";
   EXPECT_EQ(Findings(),
             (Findings_{{8, "R26", head + "其中 1条记录股东代码市场不为01-03"},
@@ -199,7 +199,7 @@ TEST_F(ZhbyzRules, BlankOrNullFundAccountsAreNeverLookedUp) {
               Make("ZHBYZ", 1, {{"ZJZH", std::nullopt}, {"GDDM", "A2"}})}),
         {.nullable = {"ZJZH"}});
   Write("KHJBXX", {});
-  Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, 5, 0, 1, 1); });
+  Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, AccountKind::Zhbyz, 0, 1, 1); });
   EXPECT_EQ(Findings(), Findings_{});
 }
 
@@ -213,7 +213,7 @@ TEST_F(AccountRunConditions, IncrementalModeNeverRunsTheCustomerRules) {
   Write("ZHBYZ", Make("ZHBYZ", 2));
   WriteBranches();
   Run([](RuleContext& ctx) {
-    for (int kind : {2, 3, 5}) CheckAccountDataLogic(ctx, kind, 1, 0, kind);
+    for (int kind : {2, 3, 5}) CheckAccountDataLogic(ctx, AccountKindNumbered(kind), 1, 0, kind);
   });
   EXPECT_EQ(Findings(), Findings_{});
 }
@@ -225,15 +225,15 @@ TEST_F(AccountRunConditions, WithoutTheBranchTableTheBranchRulesDoNotRun) {
   Write("ZJBDXX", AccountsOf(accounts));
   Write("ZHBYZ", AccountsOf(accounts));
   Run([](RuleContext& ctx) {
-    CheckAccountDataLogic(ctx, 1, 0, 0, 1);
-    for (int kind : {2, 3, 5}) CheckAccountDataLogic(ctx, kind, 0, 1, kind);
+    CheckAccountDataLogic(ctx, AccountKind::Khjbxx, 0, 0, 1);
+    for (int kind : {2, 3, 5}) CheckAccountDataLogic(ctx, AccountKindNumbered(kind), 0, 1, kind);
   });
   EXPECT_EQ(Findings(), Findings_{});
 }
 
 TEST_F(AccountRunConditions, KindsOutsideOneToFiveRunNothing) {
   Run([](RuleContext& ctx) {
-    for (int kind : {-1, 0, 6, 7}) CheckAccountDataLogic(ctx, kind, 1, 1, 1);
+    for (int kind : {-1, 0, 6, 7}) CheckAccountDataLogic(ctx, AccountKindNumbered(kind), 1, 1, 1);
   });
   EXPECT_EQ(Findings(), Findings_{});
 }

@@ -41,7 +41,7 @@ Rows BadNotices(int n) {
 TEST_F(IdentityRules, TheRuleFilesWorkedExampleHolds) {
   Write("SFZFCJG", Join({Make("SFZFCJG", 1, {{"SFZLX", "1"}}), Make("SFZFCJG", 2, {{"SFZLX", "2"}}),
                          Make("SFZFCJG", 1, {{"SFZLX", "3"}})}));
-  Run([](RuleContext& ctx) { CheckIdentityDataLogic(ctx, 1, 0, 1); });
+  Run([](RuleContext& ctx) { CheckIdentityDataLogic(ctx, IdentityKind::Sfzfcjg, 0, 1); });
   const std::string head = fc::test::ReadFileBytes(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rules/identity.rules");
   bool seen = false;
   for (const Finding& f : Findings()) {
@@ -71,7 +71,7 @@ TEST_F(IdentityRules, EachRuleReportsItsOwnCount) {
   });
   Write("SFZFCJG", Join({listed, Make("SFZFCJG", 2)}));
   WriteComparison(listed);
-  Run([](RuleContext& ctx) { CheckIdentityDataLogic(ctx, 1, 1, 1); });
+  Run([](RuleContext& ctx) { CheckIdentityDataLogic(ctx, IdentityKind::Sfzfcjg, 1, 1); });
   const std::string has = "投资者身份信息复查处理结果表中有";
   EXPECT_EQ(Findings(),
             (Findings_{
@@ -94,14 +94,14 @@ TEST_F(IdentityRules, EachRuleReportsItsOwnCount) {
 
 TEST_F(IdentityRules, WithoutTheComparisonR02IsSkipped) {
   Write("SFZFCJG", Join({Make("SFZFCJG", 3), Make("SFZFCJG", 1, {{"SFCG", "4"}})}));
-  Run([](RuleContext& ctx) { CheckIdentityDataLogic(ctx, 1, 0, 2); });
+  Run([](RuleContext& ctx) { CheckIdentityDataLogic(ctx, IdentityKind::Sfzfcjg, 0, 2); });
   EXPECT_EQ(Findings(),
             (Findings_{{2, "R05", "投资者身份信息复查处理结果表中有 1条记录三方存管办理情况不为1-3。"}}));
 }
 
 TEST_F(IdentityRules, TheComparisonFileRunsNothing) {
   Run([](RuleContext& ctx) {
-    for (int kind : {2, 0, 3}) CheckIdentityDataLogic(ctx, kind, 1, 2);
+    for (int kind : {2, 0, 3}) CheckIdentityDataLogic(ctx, IdentityKindNumbered(kind), 1, 2);
   });
   EXPECT_EQ(Findings(), Findings_{});
 }
@@ -109,7 +109,7 @@ TEST_F(IdentityRules, TheComparisonFileRunsNothing) {
 TEST_F(IdentityRules, AnEmptySubmissionWritesNothing) {
   Write("SFZFCJG", {});
   Write("SFZHCQK", {});
-  Run([](RuleContext& ctx) { CheckIdentityDataLogic(ctx, 1, 1, 1); });
+  Run([](RuleContext& ctx) { CheckIdentityDataLogic(ctx, IdentityKind::Sfzfcjg, 1, 1); });
   EXPECT_EQ(Findings(), Findings_{});
 }
 
@@ -117,7 +117,7 @@ TEST_F(IdentityRules, TwelveRecordsBreakingTwoRulesGiveTwoRows) {
   Rows rows = Make("SFZFCJG", 12, {{"SFCG", "4"}, {"ZHBD", "3"}});
   Write("SFZFCJG", rows);
   WriteComparison(rows);
-  Run([](RuleContext& ctx) { CheckIdentityDataLogic(ctx, 1, 1, 3); });
+  Run([](RuleContext& ctx) { CheckIdentityDataLogic(ctx, IdentityKind::Sfzfcjg, 1, 3); });
   EXPECT_EQ(Findings(),
             (Findings_{{3, "R05", "投资者身份信息复查处理结果表中有 12条记录三方存管办理情况不为1-3。"},
                        {3, "R06", "投资者身份信息复查处理结果表中有 12条记录证券、资金账户比对结果不为1-2（开立了证券账户但没有开立资金账户的需填2）。"}}));
@@ -126,7 +126,7 @@ TEST_F(IdentityRules, TwelveRecordsBreakingTwoRulesGiveTwoRows) {
 TEST_F(IdentityRules, CompanyRuleQuotesTotalCountAndCode) {
   Rows rows = Join({Make("SFZFCJG", 115), Make("SFZFCJG", 5, {{"ZQGSDM", kOtherCode}})});
   Write("SFZFCJG", rows);
-  Run([](RuleContext& ctx) { CheckIdentityDataLogic(ctx, 1, 0, 4); });
+  Run([](RuleContext& ctx) { CheckIdentityDataLogic(ctx, IdentityKind::Sfzfcjg, 0, 4); });
   EXPECT_EQ(Findings(),
             (Findings_{{4, "R01", "投资者身份信息复查处理结果表的记录有 120条,其中 5条记录证券公司代码不是100001。"}}));
 }
@@ -134,7 +134,7 @@ TEST_F(IdentityRules, CompanyRuleQuotesTotalCountAndCode) {
 TEST_F(IdentityRules, NoticeNumbersOfNineteenCharactersAreMiscoded) {
   // The company code at 9..14 and a serial after it, one character short.
   Write("SFZFCJG", Rows{{{"FCTZXH", "2008080810000100123"}}, {{"FCTZXH", "2008080810000100456"}}});
-  Run([](RuleContext& ctx) { CheckIdentityDataLogic(ctx, 1, 0, 5); });
+  Run([](RuleContext& ctx) { CheckIdentityDataLogic(ctx, IdentityKind::Sfzfcjg, 0, 5); });
   EXPECT_EQ(Findings(),
             (Findings_{{5, "R14", "投资者身份信息复查处理结果表中有 2条记录的复查通知序号编码错误。复查通知序号必须与登记结算机构下发文件匹配，且不允许自行编号。"}}));
 }
@@ -143,7 +143,7 @@ TEST_F(IdentityRules, FailingQueryPassesOnAndKeepsEarlierFindings) {
   Rows rows = Make("SFZFCJG", 2, {{"ZQGSDM", kOtherCode}});
   Write("SFZFCJG", rows, {.omit = "CLCS"});
   WriteComparison(rows);
-  EXPECT_THROW(Run([](RuleContext& ctx) { CheckIdentityDataLogic(ctx, 1, 1, 6); }),
+  EXPECT_THROW(Run([](RuleContext& ctx) { CheckIdentityDataLogic(ctx, IdentityKind::Sfzfcjg, 1, 6); }),
                query::QueryError);
   EXPECT_EQ(Findings(),
             (Findings_{{6, "R01", "投资者身份信息复查处理结果表的记录有 2条,其中 2条记录证券公司代码不是100001。"}}));

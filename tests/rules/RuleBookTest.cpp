@@ -72,7 +72,8 @@ TEST(RuleBook, FilesSavedByAnEditorLoadAlike) {
     dir.write(name, crlf);
   }
   const RuleBook edited = RuleBook::load(dir.path()), shipped = RuleBook::load(kShipped);
-  for (int kind = 1; kind <= 5; ++kind) {
+  for (std::size_t k = 0; k < naming::kAccountKinds.size(); ++k) {
+    const naming::AccountKind kind = naming::AccountKindAt(k);
     ASSERT_EQ(edited.accountRulesOf(kind)->rules.size(), shipped.accountRulesOf(kind)->rules.size());
     EXPECT_STREQ(edited.accountRulesOf(kind)->rules.back().query, shipped.accountRulesOf(kind)->rules.back().query);
   }

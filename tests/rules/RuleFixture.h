@@ -4,7 +4,7 @@
 //
 //   TEST_F(RuleFixture, Example) {
 //     Write("YYBXX", Join({Make("YYBXX", 3), Make("YYBXX", 1, {{"SJRQ", "20080807"}})}));
-//     Run([&](RuleContext& ctx) { CheckAccountDataLogic(ctx, 4, 0, 0, 9); });
+//     Run([&](RuleContext& ctx) { CheckAccountDataLogic(ctx, AccountKind::Yybxx, 0, 0, 9); });
 //     EXPECT_EQ(Findings(), (std::vector<Finding>{{9, "R24", "..."}}));
 //   }
 #pragma once
@@ -36,6 +36,13 @@ using fc::test::Make;
 using fc::test::Row;
 using fc::test::Rows;
 using fc::test::TableOptions;
+using naming::AccountKind;
+using naming::IdentityKind;
+
+// The kind the tables number `n` from 1 (KHJBXX 1 ... ZHBYZ 5, SFZFCJG 1,
+// SFZHCQK 2); a number outside names no kind, which the rules must refuse.
+inline AccountKind AccountKindNumbered(int n) { return naming::AccountKindAt(static_cast<std::size_t>(n - 1)); }
+inline IdentityKind IdentityKindNumbered(int n) { return naming::IdentityKindAt(static_cast<std::size_t>(n - 1)); }
 
 // The rules as the source tree ships them, loaded once.
 const RuleBook& ShippedRules();

@@ -100,15 +100,15 @@ std::vector<Case> Cases() {
     c.kind = account[kind - 1];
     for (const char* other : account)
       if (other != c.kind) c.others.push_back(other);
-    const AccountTable* table = ShippedRules().accountRulesOf(kind);
+    const AccountTable* table = ShippedRules().accountRulesOf(AccountKindNumbered(kind));
     for (const AccountRule& r : table->rules)
       c.rules.push_back({r.code, SpliceQuery(r.query, kDate, kCode), r.form == Form::Key});
     c.totalSql = SpliceQuery(table->totalQuery, kDate, kCode);
-    c.run = [kind](RuleContext& ctx, int fileId) { CheckAccountDataLogic(ctx, kind, 1, 1, fileId); };
+    c.run = [kind](RuleContext& ctx, int fileId) { CheckAccountDataLogic(ctx, AccountKindNumbered(kind), 1, 1, fileId); };
     cases.push_back(std::move(c));
   }
   Case identity{"SFZFCJG", {"SFZHCQK"}, {}, ShippedRules().identity().totalQuery, [](RuleContext& ctx, int fileId) {
-                  CheckIdentityDataLogic(ctx, 1, 1, fileId);
+                  CheckIdentityDataLogic(ctx, IdentityKind::Sfzfcjg, 1, fileId);
                 }};
   for (const IdentityRule& r : ShippedRules().identity().rules) identity.rules.push_back({r.code, SpliceQuery(r.query, "", kCode), false});
   cases.push_back(std::move(identity));

@@ -17,6 +17,7 @@
 namespace fc::rules {
 namespace {
 
+using test::AccountKindNumbered;
 using test::ShippedRules;
 
 // One query of a shipped rule file and the message tail its rule ends with.
@@ -56,7 +57,7 @@ TEST(AccountQueryTexts, EveryKindRunsItsTotalAndRulesInFileOrder) {
   size_t next = 0;
   for (int kind = 1; kind <= 5; ++kind) {
     SCOPED_TRACE("tableKind " + std::to_string(kind));
-    const AccountTable* table = ShippedRules().accountRulesOf(kind);
+    const AccountTable* table = ShippedRules().accountRulesOf(AccountKindNumbered(kind));
     ASSERT_NE(table, nullptr);
     ASSERT_LT(next + table->rules.size(), file.size());
     EXPECT_TRUE(file[next].code.starts_with("total ")) << file[next].code;
@@ -73,15 +74,15 @@ TEST(AccountQueryTexts, EveryKindRunsItsTotalAndRulesInFileOrder) {
 }
 
 TEST(AccountQueryTexts, KindsOutsideOneToFiveHaveNoRules) {
-  EXPECT_EQ(ShippedRules().accountRulesOf(0), nullptr);
-  EXPECT_EQ(ShippedRules().accountRulesOf(6), nullptr);
-  EXPECT_EQ(ShippedRules().accountRulesOf(-1), nullptr);
+  EXPECT_EQ(ShippedRules().accountRulesOf(AccountKindNumbered(0)), nullptr);
+  EXPECT_EQ(ShippedRules().accountRulesOf(AccountKindNumbered(6)), nullptr);
+  EXPECT_EQ(ShippedRules().accountRulesOf(AccountKindNumbered(-1)), nullptr);
 }
 
 TEST(AccountQueryTexts, OnlyTheBranchAndCustomerRulesDependOnOtherTables) {
   std::string branch, customer;
   for (int kind = 1; kind <= 5; ++kind)
-    for (const AccountRule& rule : ShippedRules().accountRulesOf(kind)->rules) {
+    for (const AccountRule& rule : ShippedRules().accountRulesOf(AccountKindNumbered(kind))->rules) {
       if (rule.runs == RunsWhen::BranchTable) branch += rule.code;
       if (rule.runs == RunsWhen::CustomerTable) customer += rule.code;
     }

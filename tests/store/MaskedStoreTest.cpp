@@ -6,7 +6,7 @@
 #include <iterator>
 #include <string>
 
-#include "store/Masking.h"
+#include "store/MaskedRecords.h"
 #include "store/Store.h"
 #include "support/StoreRows.h"
 #include "support/TempDir.h"

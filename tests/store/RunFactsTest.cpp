@@ -12,7 +12,7 @@ namespace {
 RunFacts Facts(const std::string& key) {
   RunFacts f;
   f.runKey = key;
-  f.submission = "identity";
+  f.submission = naming::Submission::Identity;
   f.companyCode = "100001";
   f.kinds = {"SFZFCJG", "SFZHCQK"};
   f.files = {{1, 0, "身份证号码重复检查结果表", "a'b\".ZIP", 1, 1, 10, "2026-01-01 00:00:00", "ff", 3, 0x30, 0x7A},

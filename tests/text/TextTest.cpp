@@ -2,9 +2,6 @@
 // and the terminal width of a text.
 #include <gtest/gtest.h>
 
-#include <cerrno>
-
-#include "text/SystemReason.h"
 #include "text/Text.h"
 #include "text/Utf8.h"
 
@@ -39,13 +36,6 @@ TEST(Utf8, StrayBytesAreCharactersOfTheirOwn) {
   EXPECT_EQ(SkipCharacters(text, 9), text.size());
   EXPECT_EQ(DisplayWidth("记录号 YYBDM"), 12u);  // CJK characters take two columns
   EXPECT_EQ(DisplayWidth(text), 5u);
-}
-
-TEST(SystemReason, CommonFileErrorsInChineseOthersWithTheirNumber) {
-  EXPECT_EQ(SystemReason(EROFS), "只读文件系统");
-  EXPECT_EQ(SystemReason(ENOSPC), "磁盘空间不足");
-  EXPECT_EQ(SystemReason(EACCES), SystemReason(EPERM));
-  EXPECT_TRUE(SystemReason(EPIPE).starts_with("系统错误" + std::to_string(EPIPE) + "（")) << SystemReason(EPIPE);
 }
 
 }  // namespace

@@ -36,10 +36,10 @@
 #include "gui/windows/AccountCheckWindow.h"
 #include "gui/windows/IdentityCheckWindow.h"
 #include "naming/InterfaceLayouts.h"
+#include "pipeline/Judge.h"
 #include "pipeline/RunDriver.h"
 #include "pipeline/Sample.h"
 #include "report/PdfReport.h"
-#include "store/Judge.h"
 #include "store/Store.h"
 
 namespace {
@@ -80,20 +80,20 @@ void FillSampleRun(fc::store::Store& store) {
 // The facts of the run FillSampleRun writes, judged as a run judges them.
 fc::store::RunFacts SampleRunFacts(fc::store::Store& store) {
   fc::store::RunFacts facts;
-  facts.submission = "account";
+  facts.submission = fc::naming::Submission::Account;
   facts.companyCode = "100001";
   facts.companyName = "东岳证券股份有限公司";
   facts.dataDate = "20080808";
   facts.fileType = "ZIP";
   facts.started = "2008-08-09 09:30:00";
   facts.completed = true;
-  fc::store::RunTally tally;
+  fc::pipeline::RunTally tally;
   for (const fc::store::FileRow& row : store.listedFiles()) {
     facts.files.push_back(fc::store::ListedFileFacts(row));
     if (row.isok) tally.rulesRan.insert(row.fileid);
   }
   for (const fc::store::FindingRow& f : store.readFindings()) tally.findings.push_back({f.fileid, f.total});
-  fc::store::Judge(facts, tally);
+  fc::pipeline::Judge(facts, tally);
   return facts;
 }
 
@@ -264,7 +264,7 @@ int main(int argc, char** argv) {
   ok &= Save(account, out, "mainfrm1.png");
   FillSampleRun(*account.store());
   fc::gui::ResultsWindow results(account.store(), boxes);
-  results.describeRun(SampleRunFacts(*account.store()), "account");
+  results.describeRun(SampleRunFacts(*account.store()), fc::naming::Submission::Account);
   fc::gui::ReportButtons reportButtons(&results, home, boxes);
   ok &= Save(results, out, "chkresult.png");
   ok &= SaveHistoryWindows(scratch, home, boxes, out);

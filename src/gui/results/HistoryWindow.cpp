@@ -12,9 +12,11 @@
 #include "gui/results/ReportExport.h"
 #include "gui/results/ResultsWindow.h"
 #include "gui/shell/MessageBoxes.h"
+#include "naming/Submission.h"
 #include "report/ReportData.h"
 #include "settings/PrivateFiles.h"
 #include "store/Store.h"
+#include "text/Text.h"
 
 namespace fc::gui {
 
@@ -25,9 +27,9 @@ namespace {
 QStringList RowTexts(const history::RunSummary& r) {
   return {QString::number(r.id),
           QString::fromStdString(r.started),
-          r.submission == "identity" ? QStringLiteral("身份信息复查") : QStringLiteral("结算资金账户"),
+          QString::fromStdString(naming::SubmissionShortName(r.submission)),
           QString::fromStdString(r.companyCode),
-          QString::fromStdString(report::DashedDate(r.dataDate)),
+          QString::fromStdString(text::DashedDate(r.dataDate)),
           QString::fromStdString(r.fileType),
           QStringLiteral("%1/%2").arg(r.passed).arg(r.expected),
           QString::number(r.findings),

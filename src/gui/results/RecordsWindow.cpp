@@ -19,7 +19,7 @@
 #include "gui/shell/MessageBoxes.h"
 #include "gui/shell/QtText.h"
 #include "naming/InterfaceLayouts.h"
-#include "report/ReportData.h"
+#include "platform/FileReplace.h"
 #include "spreadsheet/Csv.h"
 #include "spreadsheet/Workbook.h"
 
@@ -303,13 +303,13 @@ std::string RecordsWindow::csvText() const {
 }
 
 void RecordsWindow::exportTo(const QString& title, const QString& filter, const QString& suffix,
-                             const report::FileWriter& write) {
+                             const FileWriter& write) {
   const QString path = boxes_.askSavePath(title, QDir::home().filePath(proposedName_ + suffix), filter);
   if (path.isEmpty()) return;
-  // Written aside and renamed over the target when complete: a failed export
-  // leaves no half-written file and keeps an earlier one.
+  // Written whole or not at all: a failed export leaves no half-written file
+  // and keeps an earlier one.
   std::string error;
-  if (!report::ReplaceFileThrough(path.toStdString(), write, error)) {
+  if (!write(path.toStdString(), error)) {
     boxes_.show(QStringLiteral("错误提示"), FromStd(error), BoxIcon::Error, BoxButtons::Ok);
     return;
   }
@@ -318,18 +318,20 @@ void RecordsWindow::exportTo(const QString& title, const QString& filter, const 
 
 void RecordsWindow::exportCsv() {
   exportTo(QStringLiteral("导出CSV"), QStringLiteral("CSV文件 (*.csv)"), QStringLiteral(".csv"),
-           [this](const std::filesystem::path& temp, std::string& error) {
-             return report::WriteReportFile(temp, csvText(), error);
+           [this](const std::filesystem::path& file, std::string& error) {
+             const platform::WriteResult written = platform::WriteFile(file, csvText(), {});
+             if (!written) error = platform::WriteFailureText(file, written);
+             return static_cast<bool>(written);
            });
 }
 
 void RecordsWindow::exportWorkbook() {
   exportTo(QStringLiteral("导出Excel"), QStringLiteral("Excel工作簿 (*.xlsx)"), QStringLiteral(".xlsx"),
-           [this](const std::filesystem::path& temp, std::string& error) {
+           [this](const std::filesystem::path& file, std::string& error) {
              spreadsheet::Workbook book;
              book.findings.push_back({finding_, model_->records()});
              book.agreement = agreement_;
-             return spreadsheet::WriteWorkbook(temp, book, error);
+             return spreadsheet::WriteWorkbook(file, book, error);
            });
 }
 

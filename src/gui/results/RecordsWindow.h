@@ -22,10 +22,12 @@
 #pragma once
 
 #include <QDialog>
+#include <filesystem>
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
-#include "report/ReportData.h"
 #include "store/Store.h"
 
 class QCheckBox;
@@ -81,7 +83,9 @@ class RecordsWindow : public QDialog {
   std::string csvText() const;
   // Asks where to save (proposing proposedName_ + suffix), writes the file
   // through `write` and confirms it, or says why it failed.
-  void exportTo(const QString& title, const QString& filter, const QString& suffix, const report::FileWriter& write);
+  // `write` writes the whole file or none (false with the error set).
+  using FileWriter = std::function<bool(const std::filesystem::path& file, std::string& error)>;
+  void exportTo(const QString& title, const QString& filter, const QString& suffix, const FileWriter& write);
 
   QString proposedName_;   // file name the save dialogs propose, without its ending
   MessageBoxes& boxes_;

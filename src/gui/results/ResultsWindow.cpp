@@ -16,7 +16,6 @@
 #include "gui/shell/MessageBoxes.h"
 #include "gui/shell/QtText.h"
 #include "gui/shell/Twips.h"
-#include "report/ReportData.h"
 #include "settings/Settings.h"
 #include "text/Text.h"
 
@@ -53,12 +52,12 @@ QColor RowColour(const store::ResultRow& row) {
   return problem ? kYellow : kGreen;
 }
 
-QString OwnerText(const store::RunFacts& f, const std::string& viewer) {
+QString OwnerText(const store::RunFacts& f, std::optional<naming::Submission> viewer) {
   QString text = QStringLiteral("%1　证券公司 %2 %3　数据日期 %4　检查时间 %5　文件类型 %6")
-                     .arg(FromStd(report::SubmissionTitle(f.submission)), FromStd(f.companyCode),
-                          FromStd(f.companyName), FromStd(report::DashedDate(f.dataDate)), FromStd(f.started),
+                     .arg(FromStd(naming::SubmissionTitle(f.submission)), FromStd(f.companyCode),
+                          FromStd(f.companyName), FromStd(text::DashedDate(f.dataDate)), FromStd(f.started),
                           FromStd(f.fileType));
-  if (viewer.empty() || viewer == f.submission) return text;
+  if (!viewer || viewer == f.submission) return text;
   return QStringLiteral("注意：最近一次检查是另一类报送数据，以下不是本窗口的检查结果。") + text;
 }
 
@@ -150,7 +149,7 @@ bool ResultsWindow::load() {
   return true;
 }
 
-void ResultsWindow::describeRun(const std::optional<store::RunFacts>& facts, const std::string& viewer) {
+void ResultsWindow::describeRun(const std::optional<store::RunFacts>& facts, std::optional<naming::Submission> viewer) {
   ShowVerdict(verdictLine_, facts);
   ownerLine_->setText(facts ? OwnerText(*facts, viewer) : QString());
 }

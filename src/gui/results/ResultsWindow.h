@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "naming/InterfaceLayouts.h"
+#include "naming/Submission.h"
 #include "store/RunFacts.h"
 #include "store/Store.h"
 
@@ -67,8 +68,8 @@ class ResultsWindow : public QDialog {
   QLabel* ownerLine() const { return ownerLine_; }
 
   // The run the rows belong to (nothing: a store of an earlier version), as
-  // seen from the window of `viewer` ("account", "identity"; empty: none).
-  void describeRun(const std::optional<store::RunFacts>& facts, const std::string& viewer = {});
+  // seen from the check window of the submission `viewer` (none: no check window).
+  void describeRun(const std::optional<store::RunFacts>& facts, std::optional<naming::Submission> viewer = {});
   // A run is writing the store: the rows are its results so far.
   void markRunning();
   // Reads the rows again (the run has ended), keeping the window as it is.

@@ -26,11 +26,8 @@ namespace {
 
 constexpr int kWidth = 640;
 
-const std::array<const char*, kAccountKindCount> kKindBoxNames = {"KHXX0", "KHXX1", "KHXX2", "KHXX3",
-                                                              "KHXX4"};
-const std::array<QRect, kAccountKindCount> kKindBoxPlaces = {
-    QRect(14, 24, 180, 24), QRect(194, 24, 180, 24), QRect(14, 52, 180, 24),
-    QRect(194, 52, 180, 24), QRect(14, 80, 180, 24)};
+// The tables' boxes fill two columns in kind order, a row per two kinds.
+QRect KindBoxPlace(int index) { return {14 + 180 * (index % 2), 24 + 28 * (index / 2), 180, 24}; }
 
 QLineEdit* SequenceField(QWidget* parent, const char* name, QRect geometry) {
   auto* field = Place(new QLineEdit(QStringLiteral("0"), parent), name, geometry);
@@ -63,8 +60,9 @@ AccountCheckWindow::AccountCheckWindow(settings::AppHome home, MessageBoxes& box
 
   auto* kindsFrame = Place(new QGroupBox(QStringLiteral("报送文件"), this), "Frame2", {240, 102, 384, 110});
   for (int i = 0; i < kAccountKindCount; ++i) {
-    const std::string_view caption = naming::kAccountKinds[i].filecat;
-    kindBoxes_[i] = Place(new QCheckBox(FromStd(caption), kindsFrame), kKindBoxNames[i], kKindBoxPlaces[i]);
+    const std::string_view caption = naming::kAccountKinds[static_cast<std::size_t>(i)].filecat;
+    const std::string name = "KHXX" + std::to_string(i);
+    kindBoxes_[i] = Place(new QCheckBox(FromStd(caption), kindsFrame), name.c_str(), KindBoxPlace(i));
     kindBoxes_[i]->setChecked(true);
   }
   preciseSelectionButton_ = MakeButton(kindsFrame, "Command4", QStringLiteral("精确选择"), {264, 76, 106, 28});
@@ -121,8 +119,6 @@ void AccountCheckWindow::addOwnRawInputs(pipeline::RawRunInputs& raw) const {
 }
 
 void AccountCheckWindow::addOwnRunInputs(pipeline::RunInputs& inputs) const {
-  inputs.beginNo = pipeline::ParseSequenceNumber(beginNo_->text().toStdString()).value_or(0);
-  inputs.endNo = pipeline::ParseSequenceNumber(endNo_->text().toStdString()).value_or(0);
   inputs.fullTransfer = fullTransfer_->isChecked();
   inputs.selectedKinds.clear();
   for (const QCheckBox* box : kindBoxes_) inputs.selectedKinds.push_back(box->isChecked());

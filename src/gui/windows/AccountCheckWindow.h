@@ -1,6 +1,7 @@
 // gui/windows/AccountCheckWindow.h - the settlement-fund account check window
-// `mainfrm1`: the five tables KHJBXX, ZJZQDY, ZJBDXX, YYBXX and ZHBYZ of one
-// data date over a range of sequence numbers, sent in full or incrementally.
+// `mainfrm1`: the account tables (KHJBXX, ZJZQDY, ZJBDXX, YYBXX and ZHBYZ,
+// one box each in kind order, naming/Kinds.h) of one data date over a range
+// of sequence numbers, sent in full or incrementally.
 //
 //   AccountCheckWindow window(home, boxes, welcome);
 //   window.exec();
@@ -12,12 +13,13 @@
 #include <array>
 
 #include "gui/windows/CheckWindow.h"
+#include "naming/Kinds.h"
 
 class QCheckBox;
 
 namespace fc::gui {
 
-inline constexpr int kAccountKindCount = 5;
+inline constexpr int kAccountKindCount = static_cast<int>(naming::kAccountKinds.size());
 
 class AccountCheckWindow : public CheckWindow {
   Q_OBJECT

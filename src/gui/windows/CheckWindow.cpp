@@ -285,10 +285,6 @@ void CheckWindow::showProgress(int current, int total) {
   progress_->setTextVisible(true);
 }
 
-std::string CheckWindow::submissionCode() const {
-  return submission_ == pipeline::Submission::Account ? "account" : "identity";
-}
-
 // During a run the window shows the results so far, marked as such, and
 // shows them whole once the run has ended; the status line keeps following
 // the run meanwhile.
@@ -301,14 +297,14 @@ void CheckWindow::showResults() {
   {
     ResultsWindow results(store_.get(), boxes_, this);
     results.useAgreement(home_.data / "interface" / "layouts.csv");
-    results.describeRun(LatestRunFacts(home_.storeFile()), submissionCode());
+    results.describeRun(LatestRunFacts(home_.storeFile()), submission_);
     ReportButtons reportButtons(&results, home_, boxes_);
     reportButtons.refuseExportWhile([this] { return running(); });
     if (running()) {
       results.markRunning();
       connect(bridge_, &RunBridge::finished, &results, [this, &results] {
         results.reload();
-        results.describeRun(LatestRunFacts(home_.storeFile()), submissionCode());
+        results.describeRun(LatestRunFacts(home_.storeFile()), submission_);
       });
     }
     results.exec();
@@ -379,16 +375,11 @@ pipeline::RawRunInputs CheckWindow::rawInputs() const {
 
 pipeline::RunInputs CheckWindow::runInputs() const {
   pipeline::RunInputs inputs;
-  inputs.submission = submission_;
-  inputs.companyCode = Trimmed(companyCode_);
   inputs.dataDate = dataDate_->date().toString(QStringLiteral("yyyyMMdd")).toStdString();
-  inputs.sourceDir = pipeline::RunDirectory(sourceDir_->text().toStdString());
-  inputs.targetDir = pipeline::RunDirectory(targetDir_->text().toStdString());
-  inputs.checkType = zipTypeSelected() ? pipeline::CheckType::Zip : pipeline::CheckType::Dbf;
   inputs.recordsLimit = static_cast<size_t>(settings::ReadRecordsLimit(home_.recordsLimitFile()));
   inputs.threads = settings::ReadThreads(home_.threadsFile());
   addOwnRunInputs(inputs);
-  return inputs;
+  return pipeline::MakeRunInputs(rawInputs(), std::move(inputs));
 }
 
 QWidget* CheckWindow::inputField(pipeline::InputField field) const {

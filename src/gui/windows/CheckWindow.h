@@ -145,7 +145,6 @@ class CheckWindow : public QDialog {
   void orderTabs();
   void runEnded(bool completed);
   void showProgress(int current, int total);
-  std::string submissionCode() const;  // "account" or "identity", as the run facts name it
 
   pipeline::Submission submission_;
   settings::AppHome home_;

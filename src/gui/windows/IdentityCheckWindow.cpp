@@ -35,8 +35,8 @@ void SetNoteColour(QPlainTextEdit* note, QPalette::ColorRole systemRole) {
 }
 
 // The boxes carry their table's description after one blank.
-QString KindCaption(int index) {
-  const std::string_view filecat = naming::kIdentityKinds[index].filecat;
+QString KindCaption(naming::IdentityKind kind) {
+  const std::string_view filecat = naming::kIdentityKinds[naming::IndexOf(kind)].filecat;
   return QLatin1Char(' ') + FromStd(filecat);
 }
 
@@ -54,7 +54,7 @@ IdentityCheckWindow::IdentityCheckWindow(settings::AppHome home, MessageBoxes& b
 
   auto* submissionFrame = Place(new QGroupBox(QStringLiteral("报送文件（SFZFCJG）"), this), "Frame2",
                                 {16, 52, 300, 124});
-  submissionBox_ = Place(new QCheckBox(KindCaption(0), submissionFrame), "KHXX0",
+  submissionBox_ = Place(new QCheckBox(KindCaption(naming::IdentityKind::Sfzfcjg), submissionFrame), "KHXX0",
                          {12, 24, 270, 24});
   submissionBox_->setChecked(true);
   dataDateCaption_->setParent(submissionFrame);
@@ -67,7 +67,7 @@ IdentityCheckWindow::IdentityCheckWindow(settings::AppHome home, MessageBoxes& b
 
   auto* comparisonFrame = Place(new QGroupBox(QStringLiteral("比对文件（SFZHCQK）"), this), "Frame8",
                                 {324, 52, 300, 124});
-  comparisonBox_ = Place(new QCheckBox(KindCaption(1), comparisonFrame), "KHXX1",
+  comparisonBox_ = Place(new QCheckBox(KindCaption(naming::IdentityKind::Sfzhcqk), comparisonFrame), "KHXX1",
                          {12, 24, 270, 24});
   auto* sendDateCaption = Place(new QLabel(QStringLiteral("比对文件日期"), comparisonFrame), "Label8", {12, 56, 90, 26});
   sendDate_ = MakeDatePicker(comparisonFrame, "SendDate", {104, 56, 120, 26});

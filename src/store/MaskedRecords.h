@@ -1,4 +1,4 @@
-// store/Masking.h - the records behind a finding masked as an output asks
+// store/MaskedRecords.h - the records behind a finding masked as an output asks
 // (privacy/Masking.h says which values are masked and how).
 //
 //   fc::store::MaskFindingRecords(records, fc::privacy::Masking::NumbersAndNames);

@@ -1,4 +1,4 @@
-// query/Text.h - text operations with the FoxPro meaning of the rules.
+// query/PaddedText.h - text operations with the FoxPro meaning of the rules.
 //
 // Texts compare as if the shorter one were padded with blanks, so trailing
 // blanks never matter ("1 " = "1") and leading ones do (" 1" <> "1").

@@ -1,11 +1,13 @@
-// store/Judge.h - the verdict of a check run, judged once from its facts when
+// pipeline/Judge.h - the verdict of a check run, judged once from its facts when
 // it ends: the run's word and one-line reason, and each listed file's.
 //
-//   fc::store::RunTally tally;                 // what the run found and ran
+//   fc::pipeline::RunTally tally;                 // what the run found and ran
 //   tally.findings.push_back({fileid, records});  // per fileerr row
-//   tally.rulesRan.insert(fileid);             // per file whose rule phase was reached
-//   fc::store::Judge(facts, tally);            // sets facts.verdict, verdictText, files' verdicts
+//   tally.rulesRan.insert(fileid);                // per file whose rule phase was reached
+//   fc::pipeline::Judge(facts, tally);            // sets facts.verdict, verdictText, files' verdicts
 //
+// The policy lives with the runs it judges; the store keeps what it concluded
+// (store/Verdict.h, store/RunFacts.h).
 // A file passes when it is present, its archive and structure are sound, its
 // rules ran (none of them 未检查) and found nothing. The run passes when it
 // completed, listed at least one file and every file passes; it fails when a
@@ -20,7 +22,7 @@
 
 #include "store/RunFacts.h"
 
-namespace fc::store {
+namespace fc::pipeline {
 
 struct RunTally {
   struct Finding {
@@ -33,6 +35,6 @@ struct RunTally {
 
 // Sets facts.verdict and facts.verdictText, and every file's, from the
 // files' facts, facts.completed, facts.skipped and the tally.
-void Judge(RunFacts& facts, const RunTally& tally);
+void Judge(store::RunFacts& facts, const RunTally& tally);
 
-}  // namespace fc::store
+}  // namespace fc::pipeline

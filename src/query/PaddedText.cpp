@@ -1,4 +1,4 @@
-#include "query/Text.h"
+#include "query/PaddedText.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "text/SystemReason.h"
+#include "platform/SystemReason.h"
 
 #include <cerrno>
 #include <cstring>
 
-namespace fc::text {
+namespace fc::platform {
 
 std::string SystemReason(int error) {
   switch (error) {
@@ -29,4 +29,4 @@ std::string SystemReason(int error) {
   return "系统错误" + std::to_string(error) + "（" + std::strerror(error) + "）";
 }
 
-}  // namespace fc::text
+}  // namespace fc::platform

@@ -1,4 +1,4 @@
-#include "store/Masking.h"
+#include "store/MaskedRecords.h"
 
 #include "store/Store.h"
 

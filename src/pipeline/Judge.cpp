@@ -1,11 +1,17 @@
-#include "store/Judge.h"
+#include "pipeline/Judge.h"
 
 #include <map>
 #include <string>
 
-namespace fc::store {
+namespace fc::pipeline {
 
 namespace {
+
+using store::FileFacts;
+using store::RunFacts;
+using store::RuleSkip;
+using store::RuleState;
+using store::Verdict;
 
 // What the run found and left unchecked on one file.
 struct FileTally {
@@ -101,4 +107,4 @@ void Judge(RunFacts& facts, const RunTally& tally) {
   }
 }
 
-}  // namespace fc::store
+}  // namespace fc::pipeline
