@@ -11,7 +11,9 @@
 # them), which cmake/mingw-w64-x86_64.cmake searches before the MinGW
 # sysroot. A prefix holding its .built stamp is never built again, so a second
 # run downloads and builds nothing; a new Debian version gets a prefix of its
-# own. The unpacked sources stay in BUILD_DIR/deps/src/.
+# own. The version is the one of the library's Linux package, installed by
+# scripts/install-deps.sh, so both builds link the same code. The sources are
+# unpacked in BUILD_DIR/deps/src/ and removed once their library is built.
 #
 # nlohmann-json is header-only: Debian's arch-independent headers and CMake
 # files are copied into a prefix of their own, so that the cross build never
@@ -31,13 +33,21 @@ sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 deb_src_list=/etc/apt/sources.list.d/filingcheck-deb-src.sources
 
-# The version of source package $1 that the candidate of its binary package $2
-# was built from (a binary-only rebuild, "+b1", has its source's version).
+# The version of source package $1 that binary package $2 was built from (a
+# binary-only rebuild, "+b1", has its source's version): the installed one,
+# which the Linux build links, else the candidate apt would install.
 source_version() {
-  local binary_version source_field
+  local installed binary_version source_field
+  installed=$(dpkg-query -W -f='${db:Status-Status} ${source:Version}' "$2" 2>/dev/null || true)
+  if [ "${installed%% *}" = installed ]; then
+    echo "${installed#* }"
+    return
+  fi
   binary_version=$(apt-cache policy "$2" | awk '$1 == "Candidate:" { print $2 }')
-  [ -n "$binary_version" ] && [ "$binary_version" != "(none)" ] ||
-    { echo "windows-libs: Debian has no $2 here (apt-get update?)" >&2; exit 1; }
+  if [ -z "$binary_version" ] || [ "$binary_version" = "(none)" ]; then
+    echo "windows-libs: Debian has no $2 here (apt-get update?)" >&2
+    exit 1
+  fi
   source_field=$(apt-cache show --no-all-versions "$2=$binary_version" | sed -n 's/^Source: //p')
   case $source_field in
     *"("*")"*) source_field=${source_field#*(}; echo "${source_field%)*}" ;;
@@ -49,10 +59,11 @@ source_version() {
 # (deb822 or one-line) whose suite is this release's, turned into deb-src.
 deb_src_entries() {
   local codename
+  # shellcheck disable=SC1091 # the machine's, read as it is
   codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
   local suite_re="^${codename}(-[a-z]+)?\$"
   for f in /etc/apt/sources.list.d/*.sources; do
-    [ -e "$f" ] && [ "$f" != "$deb_src_list" ] || continue
+    if [ ! -e "$f" ] || [ "$f" = "$deb_src_list" ]; then continue; fi
     awk -v suite_re="$suite_re" '
       function ours(list,   n, i, words) {
         n = split(list, words, /[ \t]+/)
@@ -99,9 +110,9 @@ deb_src_entries() {
   done
 }
 
-# Adds the deb-src entries (once) and updates apt's lists when they are new.
+# Adds the deb-src entries and updates apt's lists when they are new, or
+# when the lists lack the sources (cleaned since).
 ensure_deb_src() {
-  [ -z "${deb_src_ready:-}" ] || return 0
   local entries
   entries=$(deb_src_entries)
   [ -n "$entries" ] || { echo "windows-libs: no Debian archive in /etc/apt to take deb-src from" >&2; exit 1; }
@@ -112,21 +123,26 @@ ensure_deb_src() {
   elif ! apt-cache showsrc sqlite3 2>/dev/null | grep -q '^Package:'; then
     $sudo apt-get update -qq
   fi
-  deb_src_ready=1
 }
 
 # Unpacks source package $1 at version $2 into deps/src/ (Debian's patches
-# applied) and prints the unpacked tree's path; kept for the next run.
+# applied) and sets source_tree to the unpacked tree; a build that failed
+# finds it there the next time.
 fetch_source() {
   local into=$deps/src/$1-$2
   if [ ! -e "$into/.unpacked" ]; then
-    ensure_deb_src
+    [ -n "${deb_src_ready:-}" ] || { ensure_deb_src; deb_src_ready=1; }
+    if ! apt-cache showsrc --only-source "$1" | grep -qx "Version: $2"; then
+      echo "windows-libs: Debian's archive no longer has $1 $2, the version installed here;" \
+           "upgrade its Linux package so that both builds use the one Debian ships now" >&2
+      exit 1
+    fi
     rm -rf "$into" && mkdir -p "$into"
     echo "windows-libs: apt-get source $1=$2" >&2
     (cd "$into" && apt-get source -qq --only-source "$1=$2" >&2)
     touch "$into/.unpacked"
   fi
-  find "$into" -mindepth 1 -maxdepth 1 -type d | head -n 1
+  source_tree=$(find "$into" -mindepth 1 -maxdepth 1 -type d | head -n 1)
 }
 
 # Configures, builds and installs the CMake project in $1 into prefix $2,
@@ -136,7 +152,8 @@ cmake_install() {
   shift 2
   build=$deps/build/$(basename "$prefix")
   rm -rf "$build"
-  cmake -S "$source" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DFC_WINDOWS_DEPS="$deps" \
+  cmake -S "$source" -B "$build" -G Ninja --log-level=WARNING -Wno-dev \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DFC_WINDOWS_DEPS="$deps" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF "$@" >/dev/null
   cmake --build "$build" -j "$jobs" >/dev/null
   cmake --install "$build" >/dev/null
@@ -153,6 +170,7 @@ build_sqlite3() {
   (cd "$build" && "$source/configure" --quiet --enable-threadsafe --enable-load-extension --enable-json \
      --enable-fts4 --enable-fts5 >/dev/null && make -s sqlite3.c >/dev/null)
   flags="$(make_variable "$build" Makefile OPT_FEATURE_FLAGS) $(make_variable "$source" debian/rules CFLAGS)"
+  # shellcheck disable=SC2086 # one option a word
   flags=$(printf '%s\n' $flags | grep -E '^-DSQLITE_|^-fno-strict-aliasing$' | sort -u | tr '\n' ' ')
   mkdir -p "$prefix/include" "$prefix/lib/pkgconfig"
   # shellcheck disable=SC2086 # one option a word
@@ -172,6 +190,7 @@ EOF
 
 # The value of variable $3 in makefile $2, as make sees it run in folder $1.
 make_variable() {
+  # shellcheck disable=SC2016 # $(...) is make's, for make to expand
   (cd "$1" && printf 'include %s\nfc-print-variable:\n\t@echo $(%s)\n' "$2" "$3" | make -s -f - fc-print-variable)
 }
 
@@ -195,18 +214,19 @@ build_googletest() {
 # Builds library $1 (source package $1, version of binary package $2) unless
 # its prefix already holds the stamp.
 library() {
-  local name=$1 version prefix source
+  local name=$1 version prefix
   version=$(source_version "$name" "$2")
   prefix=$deps/$name-$version
   if [ -e "$prefix/.built" ]; then
     echo "windows-libs: $name $version already built" >&2
     return
   fi
-  source=$(fetch_source "$name" "$version")
+  fetch_source "$name" "$version"
   echo "windows-libs: building $name $version" >&2
   rm -rf "$prefix"
-  "build_$name" "$source" "$prefix" "$version"
+  "build_$name" "$source_tree" "$prefix" "$version"
   touch "$prefix/.built"
+  rm -rf "$deps/src/$name-$version"
 }
 
 # Debian's nlohmann-json headers and CMake package, moved to a prefix whose
@@ -225,6 +245,7 @@ nlohmann_json() {
 library sqlite3 libsqlite3-dev
 library libzip libzip-dev
 library libxlsxwriter libxlsxwriter-dev
-library googletest googletest
+library googletest libgtest-dev
 nlohmann_json
+rmdir "$deps/src" "$deps/build" 2>/dev/null || true
 echo "windows-libs: $deps" >&2
