@@ -4,6 +4,7 @@ BUILD_ASAN ?= build-asan
 BUILD_BENCH ?= build-bench
 BUILD_FUZZ ?= build-fuzz
 BUILD_PACKAGE ?= build-package
+BUILD_WINDOWS ?= build-windows
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  = -G Ninja
@@ -83,5 +84,15 @@ package:
 package-test: package
 	@bash scripts/package-test.sh $(BUILD_PACKAGE)
 
+# What a 64-bit Windows build needs: Debian's MinGW-w64 cross compilers and
+# wine64, the libraries Debian has no MinGW build of, cross-built once from
+# Debian's sources into $(BUILD_WINDOWS)/deps/, and a program built with them
+# run under Wine.
+.PHONY: windows-deps
+windows-deps:
+	@FC_WITH_WINDOWS=1 bash scripts/install-deps.sh
+	@bash scripts/windows-libs.sh $(BUILD_WINDOWS)
+	@bash scripts/windows-check.sh $(BUILD_WINDOWS)
+
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH) $(BUILD_FUZZ) $(BUILD_PACKAGE)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH) $(BUILD_FUZZ) $(BUILD_PACKAGE) $(BUILD_WINDOWS)

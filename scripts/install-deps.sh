@@ -31,6 +31,16 @@ fi
 if [ "${FC_WITH_PACKAGING:-0}" = 1 ]; then
   packages+=(dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream)
 fi
+# `make windows-deps`: Debian's MinGW-w64 cross compilers for 64-bit Windows
+# (the posix-thread variant, whose libstdc++ has std::thread and std::mutex),
+# Debian's MinGW zlib, wine64 to run the cross-built programs without a
+# display; for the libraries Debian has no MinGW build of
+# (scripts/windows-libs.sh), dpkg-dev, which `apt-get source` needs to unpack
+# their sources, and tclsh, which SQLite's tree makes its amalgamation with.
+if [ "${FC_WITH_WINDOWS:-0}" = 1 ]; then
+  packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+             binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine64 dpkg-dev tcl)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,251 @@
+#!/usr/bin/env bash
+# Cross-builds for 64-bit Windows the libraries the core links that Debian has
+# no MinGW build of: SQLite, libzip, libxlsxwriter and GoogleTest, each from
+# Debian's own source package at the version Debian ships (with Debian's
+# patches), as a static library made by the posix-thread MinGW-w64 toolchain.
+#
+#   bash scripts/windows-libs.sh BUILD_DIR
+#
+# Each library is installed into BUILD_DIR/deps/<name>-<version>/ (include/,
+# lib/, lib/pkgconfig/ and the CMake package files where the library makes
+# them), which cmake/mingw-w64-x86_64.cmake searches before the MinGW
+# sysroot. A prefix holding its .built stamp is never built again, so a second
+# run downloads and builds nothing; a new Debian version gets a prefix of its
+# own. The version is the one of the library's Linux package, installed by
+# scripts/install-deps.sh, so both builds link the same code. The sources are
+# unpacked in BUILD_DIR/deps/src/ and removed once their library is built.
+#
+# nlohmann-json is header-only: Debian's arch-independent headers and CMake
+# files are copied into a prefix of their own, so that the cross build never
+# searches the host's /usr/include. zlib is Debian's libz-mingw-w64-dev.
+# Needs the packages of `FC_WITH_WINDOWS=1 scripts/install-deps.sh`; runs as
+# root (or through sudo) only to add the deb-src entry and to update apt's
+# lists, the first time a source is needed.
+set -euo pipefail
+
+[ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
+root=$(cd "$(dirname "$0")/.." && pwd)
+mkdir -p "$1"
+deps=$(cd "$1" && pwd)/deps
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+jobs=$(nproc)
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+deb_src_list=/etc/apt/sources.list.d/filingcheck-deb-src.sources
+
+# The version of source package $1 that binary package $2 was built from (a
+# binary-only rebuild, "+b1", has its source's version): the installed one,
+# which the Linux build links, else the candidate apt would install.
+source_version() {
+  local installed binary_version source_field
+  installed=$(dpkg-query -W -f='${db:Status-Status} ${source:Version}' "$2" 2>/dev/null || true)
+  if [ "${installed%% *}" = installed ]; then
+    echo "${installed#* }"
+    return
+  fi
+  binary_version=$(apt-cache policy "$2" | awk '$1 == "Candidate:" { print $2 }')
+  if [ -z "$binary_version" ] || [ "$binary_version" = "(none)" ]; then
+    echo "windows-libs: Debian has no $2 here (apt-get update?)" >&2
+    exit 1
+  fi
+  source_field=$(apt-cache show --no-all-versions "$2=$binary_version" | sed -n 's/^Source: //p')
+  case $source_field in
+    *"("*")"*) source_field=${source_field#*(}; echo "${source_field%)*}" ;;
+    *) echo "$binary_version" ;;
+  esac
+}
+
+# The deb-src entries for the machine's own Debian archive: every deb entry
+# (deb822 or one-line) whose suite is this release's, turned into deb-src.
+deb_src_entries() {
+  local codename
+  # shellcheck disable=SC1091 # the machine's, read as it is
+  codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+  local suite_re="^${codename}(-[a-z]+)?\$"
+  for f in /etc/apt/sources.list.d/*.sources; do
+    if [ ! -e "$f" ] || [ "$f" = "$deb_src_list" ]; then continue; fi
+    awk -v suite_re="$suite_re" '
+      function ours(list,   n, i, words) {
+        n = split(list, words, /[ \t]+/)
+        for (i = 1; i <= n; i++) if (words[i] ~ suite_re) return 1
+        return 0
+      }
+      function flush() {
+        if (types ~ /(^|[ \t])deb([ \t]|$)/ && ours(suites) && enabled != "no")
+          printf "Types: deb-src\n%s\n\n", body
+        types = suites = body = enabled = ""
+      }
+      /^[ \t]*#/ { next }
+      /^[ \t]*$/ { flush(); next }
+      { key = tolower($1); value = $0; sub(/^[^:]*:[ \t]*/, "", value) }
+      key == "types:" { types = value; next }
+      key == "enabled:" { enabled = tolower(value) }
+      key == "suites:" { suites = value }
+      { body = body (body == "" ? "" : "\n") $0 }
+      END { flush() }
+    ' "$f"
+  done
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -e "$f" ] || continue
+    awk -v suite_re="$suite_re" '
+      $1 != "deb" { next }
+      {
+        signed = trusted = ""; i = 2
+        if ($2 ~ /^\[/) {
+          for (; i <= NF; i++) {
+            option = $i; gsub(/[][]/, "", option)
+            if (option ~ /^signed-by=/) signed = substr(option, 11)
+            if (option ~ /^trusted=/) trusted = substr(option, 9)
+            if ($i ~ /\]$/) { i++; break }
+          }
+        }
+        if ($(i + 1) !~ suite_re) next
+        components = $(i + 2); for (j = i + 3; j <= NF; j++) components = components " " $j
+        printf "Types: deb-src\nURIs: %s\nSuites: %s\nComponents: %s\n", $i, $(i + 1), components
+        if (signed != "") printf "Signed-By: %s\n", signed
+        if (trusted != "") printf "Trusted: %s\n", trusted
+        printf "\n"
+      }
+    ' "$f"
+  done
+}
+
+# Adds the deb-src entries and updates apt's lists when they are new, or
+# when the lists lack the sources (cleaned since).
+ensure_deb_src() {
+  local entries
+  entries=$(deb_src_entries)
+  [ -n "$entries" ] || { echo "windows-libs: no Debian archive in /etc/apt to take deb-src from" >&2; exit 1; }
+  if [ "$(cat "$deb_src_list" 2>/dev/null)" != "$entries" ]; then
+    echo "windows-libs: adding $deb_src_list" >&2
+    printf '%s\n' "$entries" | $sudo tee "$deb_src_list" >/dev/null
+    $sudo apt-get update -qq
+  elif ! apt-cache showsrc sqlite3 2>/dev/null | grep -q '^Package:'; then
+    $sudo apt-get update -qq
+  fi
+}
+
+# Unpacks source package $1 at version $2 into deps/src/ (Debian's patches
+# applied) and sets source_tree to the unpacked tree; a build that failed
+# finds it there the next time.
+fetch_source() {
+  local into=$deps/src/$1-$2
+  if [ ! -e "$into/.unpacked" ]; then
+    [ -n "${deb_src_ready:-}" ] || { ensure_deb_src; deb_src_ready=1; }
+    if ! apt-cache showsrc --only-source "$1" | grep -qx "Version: $2"; then
+      echo "windows-libs: Debian's archive no longer has $1 $2, the version installed here;" \
+           "upgrade its Linux package so that both builds use the one Debian ships now" >&2
+      exit 1
+    fi
+    rm -rf "$into" && mkdir -p "$into"
+    echo "windows-libs: apt-get source $1=$2" >&2
+    (cd "$into" && apt-get source -qq --only-source "$1=$2" >&2)
+    touch "$into/.unpacked"
+  fi
+  source_tree=$(find "$into" -mindepth 1 -maxdepth 1 -type d | head -n 1)
+}
+
+# Configures, builds and installs the CMake project in $1 into prefix $2,
+# with the remaining arguments as cache entries.
+cmake_install() {
+  local source=$1 prefix=$2 build
+  shift 2
+  build=$deps/build/$(basename "$prefix")
+  rm -rf "$build"
+  cmake -S "$source" -B "$build" -G Ninja --log-level=WARNING -Wno-dev \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DFC_WINDOWS_DEPS="$deps" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF "$@" >/dev/null
+  cmake --build "$build" -j "$jobs" >/dev/null
+  cmake --install "$build" >/dev/null
+  rm -rf "$build"
+}
+
+# SQLite's source tree makes its one-file amalgamation with tclsh and tools
+# built for this machine, configured with Debian's feature options; the
+# amalgamation is compiled for Windows with the feature flags that configure
+# chose and Debian's compile-time options, read from its debian/rules.
+build_sqlite3() {
+  local source=$1 prefix=$2 build=$deps/build/sqlite3 flags
+  rm -rf "$build" && mkdir -p "$build"
+  (cd "$build" && "$source/configure" --quiet --enable-threadsafe --enable-load-extension --enable-json \
+     --enable-fts4 --enable-fts5 >/dev/null && make -s sqlite3.c >/dev/null)
+  flags="$(make_variable "$build" Makefile OPT_FEATURE_FLAGS) $(make_variable "$source" debian/rules CFLAGS)"
+  # shellcheck disable=SC2086 # one option a word
+  flags=$(printf '%s\n' $flags | grep -E '^-DSQLITE_|^-fno-strict-aliasing$' | sort -u | tr '\n' ' ')
+  mkdir -p "$prefix/include" "$prefix/lib/pkgconfig"
+  # shellcheck disable=SC2086 # one option a word
+  x86_64-w64-mingw32-gcc-posix -O2 $flags -c "$build/sqlite3.c" -o "$build/sqlite3.o"
+  x86_64-w64-mingw32-ar rcs "$prefix/lib/libsqlite3.a" "$build/sqlite3.o"
+  cp "$build/sqlite3.h" "$source/src/sqlite3ext.h" "$prefix/include/"
+  cat >"$prefix/lib/pkgconfig/sqlite3.pc" <<EOF
+prefix=$prefix
+Name: SQLite
+Description: SQL database engine
+Version: ${3%%-*}
+Libs: -L\${prefix}/lib -lsqlite3
+Cflags: -I\${prefix}/include
+EOF
+  rm -rf "$build"
+}
+
+# The value of variable $3 in makefile $2, as make sees it run in folder $1.
+make_variable() {
+  # shellcheck disable=SC2016 # $(...) is make's, for make to expand
+  (cd "$1" && printf 'include %s\nfc-print-variable:\n\t@echo $(%s)\n' "$2" "$3" | make -s -f - fc-print-variable)
+}
+
+# libzip on Debian's MinGW zlib; its encryption through Windows' own CNG, so
+# neither OpenSSL nor GnuTLS is needed; no bzip2 or xz.
+build_libzip() {
+  cmake_install "$1" "$2" -DENABLE_WINDOWS_CRYPTO=ON -DENABLE_OPENSSL=OFF -DENABLE_GNUTLS=OFF \
+    -DENABLE_MBEDTLS=OFF -DENABLE_COMMONCRYPTO=OFF -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF \
+    -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF
+}
+
+# libxlsxwriter on Debian's MinGW zlib with its own minizip and tmpfileplus.
+build_libxlsxwriter() {
+  cmake_install "$1" "$2" -DUSE_SYSTEM_MINIZIP=OFF -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF
+}
+
+build_googletest() {
+  cmake_install "$1" "$2" -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON
+}
+
+# Builds library $1 (source package $1, version of binary package $2) unless
+# its prefix already holds the stamp.
+library() {
+  local name=$1 version prefix
+  version=$(source_version "$name" "$2")
+  prefix=$deps/$name-$version
+  if [ -e "$prefix/.built" ]; then
+    echo "windows-libs: $name $version already built" >&2
+    return
+  fi
+  fetch_source "$name" "$version"
+  echo "windows-libs: building $name $version" >&2
+  rm -rf "$prefix"
+  "build_$name" "$source_tree" "$prefix" "$version"
+  touch "$prefix/.built"
+  rm -rf "$deps/src/$name-$version"
+}
+
+# Debian's nlohmann-json headers and CMake package, moved to a prefix whose
+# include directory holds nothing else.
+nlohmann_json() {
+  local version prefix
+  version=$(dpkg-query -W -f='${Version}' nlohmann-json3-dev)
+  prefix=$deps/nlohmann-json-$version
+  [ -e "$prefix/.built" ] && return
+  rm -rf "$prefix" && mkdir -p "$prefix/include" "$prefix/share/cmake"
+  cp -r /usr/include/nlohmann "$prefix/include/"
+  cp -r /usr/share/cmake/nlohmann_json "$prefix/share/cmake/"
+  touch "$prefix/.built"
+}
+
+library sqlite3 libsqlite3-dev
+library libzip libzip-dev
+library libxlsxwriter libxlsxwriter-dev
+library googletest libgtest-dev
+nlohmann_json
+rmdir "$deps/src" "$deps/build" 2>/dev/null || true
+echo "windows-libs: $deps" >&2
