@@ -42,7 +42,9 @@ bool MakePrivateDir(const fs::path& dir, std::error_code& ec) {
     }
   }
   if (!fs::is_directory(dir, ec)) return false;
-  fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace, ec);
+  // Others lose every right; the owner's own stay as they are, so that a home
+  // its owner made read-only is refused for that, not quietly made writable.
+  fs::permissions(dir, fs::perms::group_all | fs::perms::others_all, fs::perm_options::remove, ec);
   return !ec;
 }
 
@@ -106,7 +108,7 @@ bool NarrowHome(const fs::path& home) {
   struct stat st {};
   if (::stat(home.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
   if ((st.st_mode & (S_IRWXG | S_IRWXO)) == 0) return false;
-  return ::chmod(home.c_str(), S_IRWXU) == 0;
+  return ::chmod(home.c_str(), st.st_mode & S_IRWXU) == 0;
 }
 
 std::string NarrowedHomeText(const fs::path& home) {

@@ -26,9 +26,10 @@
 
 namespace fc::settings {
 
-// Creates `dir` and its missing parents, each 0700 whatever the umask, and
-// makes `dir` 0700; an existing directory is made 0700 too. False when it
-// cannot, with `ec` set unless a file that is not a directory stands in its place.
+// Creates `dir` and its missing parents, each 0700 whatever the umask; an
+// existing `dir` loses the rights of others (its owner's stay as they are).
+// False when it cannot, with `ec` set unless a file that is not a directory
+// stands in its place.
 bool MakePrivateDir(const std::filesystem::path& dir, std::error_code& ec);
 
 // Why MakePrivateDir(dir) failed with `ec`, in the operator's words: a
@@ -57,8 +58,8 @@ std::optional<std::string> ReadPrivateFile(const std::filesystem::path& file);
 // The line that refuses a link found where a file or directory of the home belongs.
 std::string LinkRefusedText(const std::filesystem::path& path);
 
-// Makes an existing home that others may read or enter 0700; true when it
-// had to be narrowed (the caller tells the operator once).
+// Takes from an existing home the rights of others, leaving its owner's;
+// true when it had to be narrowed (the caller tells the operator once).
 bool NarrowHome(const std::filesystem::path& home);
 
 // The line that tells the operator the home was narrowed.
