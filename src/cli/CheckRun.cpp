@@ -1,6 +1,5 @@
 #include "cli/CheckRun.h"
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -14,6 +13,7 @@
 #include "naming/CompanyCode.h"
 #include "pipeline/RunDriver.h"
 #include "pipeline/RunObserver.h"
+#include "platform/StopSignals.h"
 #include "settings/NumberSettings.h"
 #include "settings/PrivateFiles.h"
 #include "store/Store.h"
@@ -75,34 +75,7 @@ class ConsoleObserver : public pipeline::RunObserver {
 // Ctrl+C and SIGTERM ask the run to stop at its next safe point, so that it
 // ends recorded as incomplete with nothing half-written; a second signal
 // ends the process as it would have without the handler.
-pipeline::StopRequest* runStop = nullptr;
-
-extern "C" void RequestStop(int) {
-  if (runStop) runStop->request();
-}
-
-class StopOnSignals {
- public:
-  explicit StopOnSignals(pipeline::StopRequest& stop) {
-    runStop = &stop;
-    struct sigaction action{};
-    action.sa_handler = RequestStop;
-    action.sa_flags = SA_RESETHAND;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &int_);
-    sigaction(SIGTERM, &action, &term_);
-  }
-  ~StopOnSignals() {
-    sigaction(SIGINT, &int_, nullptr);
-    sigaction(SIGTERM, &term_, nullptr);
-    runStop = nullptr;
-  }
-  StopOnSignals(const StopOnSignals&) = delete;
-  StopOnSignals& operator=(const StopOnSignals&) = delete;
-
- private:
-  struct sigaction int_{}, term_{};
-};
+void RequestStop(void* stop) noexcept { static_cast<pipeline::StopRequest*>(stop)->request(); }
 
 // ValidateRunInputs against the home's company list; an unknown code is
 // let through with a warning, as an operator answering Yes would.
@@ -194,7 +167,7 @@ int RunCheck(CheckRequest& request) {
   pipeline::StopRequest stop;
   pipeline::RunOutcome outcome;
   {
-    StopOnSignals signals(stop);
+    platform::StopSignals signals(RequestStop, &stop);
     outcome = pipeline::RunDriver(request.home, request.inputs).run(observer, stop);
   }
   observer.endProgress();

@@ -6,33 +6,31 @@
 //   if (lock.busy()) refuse("a check is running");
 //   else if (!lock.held()) fail(lock.error());
 //
-// An flock on `.filingcheck.lock` in the home. The lock belongs to the open
-// file, so it is released however the holder ends (the process dying
-// included), and a second holder, in this process or another, is refused at
-// once instead of waiting. A link in the lock file's place is refused.
+// A platform::FileLock on `.filingcheck.lock` in the home: released however
+// the holder ends (the process dying included), a second holder, in this
+// process or another, refused at once instead of waiting, a link in the lock
+// file's place refused. This unit gives the operator's words for each.
 #pragma once
 
 #include <filesystem>
 #include <string>
+
+#include "platform/FileLock.h"
 
 namespace fc::settings {
 
 class HomeLock {
  public:
   explicit HomeLock(const std::filesystem::path& home);
-  ~HomeLock();
-  HomeLock(const HomeLock&) = delete;
-  HomeLock& operator=(const HomeLock&) = delete;
 
-  bool held() const { return fd_ >= 0; }
+  bool held() const { return lock_.held(); }
   // Another holder has the lock (a check is running on the home).
-  bool busy() const { return busy_; }
+  bool busy() const { return lock_.failure() == platform::LockFailure::Busy; }
   // Why the lock is not held, for a check that wanted to start.
   const std::string& error() const { return error_; }
 
  private:
-  int fd_ = -1;
-  bool busy_ = false;
+  platform::FileLock lock_;
   std::string error_;
 };
 
