@@ -1,6 +1,7 @@
 #include "RawDbf.h"
 
 #include "dbf/CodePage.h"
+#include "platform/CodePageText.h"
 
 namespace fc::robustness {
 
@@ -68,7 +69,7 @@ RawDbf KhjbxxTable(const std::string& date, int count) {
 }
 
 std::string Gbk(const std::string& utf8) {
-  fc::dbf::Converter toGbk(fc::dbf::EncodingForCodePage(0x7A), "UTF-8", "?");
+  fc::platform::CodePageText toGbk(fc::dbf::TextCodePage(0x7A), fc::platform::CodePageText::Encode, "?");
   std::string out;
   toGbk.convert(utf8, out);
   return out;

@@ -5,6 +5,7 @@
 
 #include "dbf/CodePage.h"
 #include "dbf/MappedFile.h"
+#include "platform/CodePageText.h"
 #include "text/Text.h"
 
 namespace fc::dbf {
@@ -69,9 +70,9 @@ struct Table::Impl {
   uint16_t recordLength = 0;      // bytes per record, deleted flag included
   std::vector<Field> fields;      // every descriptor, in file order
   int nullFlags = -1;             // index of _NullFlags in `fields`, -1 when absent
-  const char* encoding = nullptr; // iconv name of the code page
+  unsigned encoding = 0;          // the code page, TextCodePage(codePage)
   mutable std::mutex decoderLock;              // queries on several threads decode at once
-  mutable std::unique_ptr<Converter> decoder;  // opened on the first non-ASCII text
+  mutable std::unique_ptr<platform::CodePageText> decoder;  // opened on the first non-ASCII text
 
   std::string decode(std::string_view bytes) const;
   std::string readHeader();
@@ -83,7 +84,7 @@ struct Table::Impl {
 std::string Table::Impl::decode(std::string_view bytes) const {
   if (IsAscii(bytes)) return std::string(bytes);
   std::lock_guard lock(decoderLock);
-  if (!decoder) decoder = std::make_unique<Converter>("UTF-8", encoding, kReplacementChar);
+  if (!decoder) decoder = std::make_unique<platform::CodePageText>(encoding, platform::CodePageText::Decode, kReplacementChar);
   std::string out;
   decoder->convert(bytes, out);
   return out;
@@ -155,7 +156,7 @@ std::string Table::Impl::readHeader() {
   headerLength = Le16(base + 8);
   recordLength = Le16(base + 10);
   codePage = base[29];
-  encoding = EncodingForCodePage(codePage);
+  encoding = TextCodePage(codePage);
   if (headerLength > map.size)
     return Invalid("文件头长度" + std::to_string(headerLength) + "超出文件大小" +
                    std::to_string(map.size));
@@ -192,7 +193,7 @@ const std::filesystem::path& Table::path() const { return impl_->path; }
 bool Table::changed() const { return impl_->file->changed(); }
 uint8_t Table::version() const { return impl_->version; }
 uint8_t Table::codePageByte() const { return impl_->codePage; }
-const char* Table::encoding() const { return impl_->encoding; }
+unsigned Table::encoding() const { return impl_->encoding; }
 uint32_t Table::recordCount() const { return impl_->count; }
 uint16_t Table::headerLength() const { return impl_->headerLength; }
 uint16_t Table::recordLength() const { return impl_->recordLength; }

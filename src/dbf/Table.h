@@ -23,7 +23,7 @@
 // changed() when its pass over the table is done and then discards what it
 // found, usually by throwing TableChanged.
 //
-// Decoding keeps one iconv handle per Table: a Table is used by one thread at
+// Decoding keeps one converter per Table: a Table is used by one thread at
 // a time; threads that read the same file open a Table each.
 //
 // Nulls: in Visual FoxPro tables (0x30-0x32) every nullable field takes the
@@ -76,7 +76,7 @@ class Table {
 
   uint8_t version() const;         // byte 0 of the header (0x03 dBase III, 0x30 VFP, ...)
   uint8_t codePageByte() const;    // byte 29 of the header
-  const char* encoding() const;    // iconv name for the code page (GB18030 when 0 or unknown)
+  unsigned encoding() const;       // the code page (TextCodePage: GB18030 when 0 or unknown)
   uint32_t recordCount() const;
   uint16_t headerLength() const;
   uint16_t recordLength() const;

@@ -9,6 +9,7 @@
 
 #include "dbf/CodePage.h"
 #include "dbf/Table.h"
+#include "platform/CodePageText.h"
 
 namespace fc::dbf {
 
@@ -100,13 +101,13 @@ struct Writer::Impl {
   std::string record;            // the record being built, reused
   std::string encoded;           // a C value in the code page, reused
   std::string piece;             // one character while cutting a long value
-  Converter encoder;             // UTF-8 to the code page
+  platform::CodePageText encoder; // UTF-8 to the code page
   uint32_t count = 0;            // records written
 
   Impl(const std::filesystem::path& p, Format f, std::vector<FieldSpec> fs, uint8_t cp)
       : path(p), format(f), codePage(cp), fields(std::move(fs)),
         layout((Validate(fields, f), MakeLayout(fields, f))),
-        encoder(EncodingForCodePage(cp), "UTF-8", "?") {
+        encoder(TextCodePage(cp), platform::CodePageText::Encode, "?") {
     for (const FieldSpec& f : fields) {
       names.emplace_back();
       encoder.convert(f.name, names.back());

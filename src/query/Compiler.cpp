@@ -46,21 +46,21 @@ bool IsTextType(char t) { return t == 'C' || t == 'D' || t == 'L'; }
 // literal. Texts of two tables with different code pages, or a literal with
 // no place in the code page, compare decoded.
 void Unify(const std::vector<TextPtr*>& texts) {
-  auto fitsAll = [&](const char* page) {
+  auto fitsAll = [&](unsigned page) {
     for (const TextPtr* t : texts)
       if (!FitsCodePage(**t, page)) return false;
     return true;
   };
   for (const TextPtr* candidate : texts) {
-    const char* page = (*candidate)->origin();
+    unsigned page = (*candidate)->origin();
     if (!page || !fitsAll(page)) continue;
     for (TextPtr* t : texts) *t = ToCodePage(std::move(*t), page);
     return;
   }
-  const char* shared = nullptr;  // the encoding of every text but ASCII literals, while they agree
+  unsigned shared = 0;  // the encoding of every text but ASCII literals, while they agree
   for (const TextPtr* t : texts) {
     if ((*t)->isAscii()) continue;
-    if (shared && std::strcmp(shared, (*t)->encoding()) != 0) {
+    if (shared && shared != (*t)->encoding()) {
       for (TextPtr* u : texts) *u = ToUtf8(std::move(*u));
       return;
     }
@@ -457,7 +457,7 @@ class Compiler {
     return catalog_.index(key + "|" + keyTypes, build);
   }
 
-  static std::string KeyType(const Value& v) { return v.text ? v.text->encoding() : "number"; }
+  static std::string KeyType(const Value& v) { return v.text ? std::to_string(v.text->encoding()) : "number"; }
 
   PredPtr inSelect(const Expr& e) {
     const Select& s = *e.select;

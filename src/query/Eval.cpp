@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "dbf/CodePage.h"
+#include "platform/CodePageText.h"
 #include "query/Session.h"
 #include "query/PaddedText.h"
 
@@ -17,7 +18,7 @@ namespace {
 
 class TextColumnExpr : public TextExpr {
  public:
-  TextColumnExpr(const ColumnRef& c, const char* encoding) : TextExpr(encoding), c_(c) {}
+  TextColumnExpr(const ColumnRef& c, unsigned encoding) : TextExpr(encoding), c_(c) {}
   bool eval(const Row& row, std::string_view& out) override {
     if (c_.isNull(row)) return false;
     out = c_.bytes(row);
@@ -32,7 +33,7 @@ class TextColumnExpr : public TextExpr {
 // A literal's bytes, UTF-8 as written or converted into a table's code page.
 class TextLiteralExpr : public TextExpr {
  public:
-  TextLiteralExpr(std::string text, const char* encoding) : TextExpr(encoding), text_(std::move(text)) {}
+  TextLiteralExpr(std::string text, unsigned encoding) : TextExpr(encoding), text_(std::move(text)) {}
   bool eval(const Row&, std::string_view& out) override {
     out = text_;
     return true;
@@ -51,10 +52,11 @@ class TextLiteralExpr : public TextExpr {
 // in both and passes as it is.
 class RecodeExpr : public TextExpr {
  public:
-  RecodeExpr(TextPtr in, const char* to, const char* substitute)
-      : TextExpr(to, IsUtf8(to) ? in->origin() : nullptr),  // a code page's bytes come from it
+  RecodeExpr(TextPtr in, unsigned to, const char* substitute)
+      : TextExpr(to, IsUtf8(to) ? in->origin() : 0),  // a code page's bytes come from it
         in_(std::move(in)),
-        converter_(to, in_->encoding(), substitute) {}
+        converter_(IsUtf8(to) ? in_->encoding() : to,
+                   IsUtf8(to) ? platform::CodePageText::Decode : platform::CodePageText::Encode, substitute) {}
   bool eval(const Row& row, std::string_view& out) override {
     std::string_view from;
     if (!in_->eval(row, from)) return false;
@@ -70,7 +72,7 @@ class RecodeExpr : public TextExpr {
 
  private:
   TextPtr in_;
-  dbf::Converter converter_;
+  platform::CodePageText converter_;
   std::string buffer_;
 };
 
@@ -604,10 +606,9 @@ bool Value::isNull(const Row& row) const {
   return !num->eval(row, d);
 }
 
-TextPtr TextColumn(const ColumnRef& c, const char* encoding) {
+TextPtr TextColumn(const ColumnRef& c, unsigned encoding) {
   return std::make_unique<TextColumnExpr>(c, encoding);
 }
-bool TextExpr::IsUtf8(const char* encoding) { return std::strcmp(encoding, kUtf8) == 0; }
 
 TextPtr TextLiteral(std::string utf8) { return std::make_unique<TextLiteralExpr>(std::move(utf8), kUtf8); }
 TextPtr ToUtf8(TextPtr text) {
@@ -618,25 +619,25 @@ TextPtr ToUtf8(TextPtr text) {
 namespace {
 
 // A literal in `codePage`, or nothing when some character has no place there.
-std::optional<std::string> EncodedLiteral(const std::string& utf8, const char* codePage) {
+std::optional<std::string> EncodedLiteral(const std::string& utf8, unsigned codePage) {
   std::string encoded, back;
-  dbf::Converter(codePage, kUtf8, "\x01").convert(utf8, encoded);
-  dbf::Converter(kUtf8, codePage, "\x01").convert(encoded, back);
+  platform::CodePageText(codePage, platform::CodePageText::Encode, "\x01").convert(utf8, encoded);
+  platform::CodePageText(codePage, platform::CodePageText::Decode, "\x01").convert(encoded, back);
   if (back != utf8) return std::nullopt;
   return encoded;
 }
 
 }  // namespace
 
-bool FitsCodePage(const TextExpr& text, const char* codePage) {
-  if (text.isAscii() || std::strcmp(text.encoding(), codePage) == 0) return true;
+bool FitsCodePage(const TextExpr& text, unsigned codePage) {
+  if (text.isAscii() || text.encoding() == codePage) return true;
   if (const std::string* literal = text.asLiteral())
     return TextExpr::IsUtf8(text.encoding()) && EncodedLiteral(*literal, codePage).has_value();
-  return TextExpr::IsUtf8(text.encoding()) && text.origin() && std::strcmp(text.origin(), codePage) == 0;
+  return TextExpr::IsUtf8(text.encoding()) && text.origin() == codePage;
 }
 
-TextPtr ToCodePage(TextPtr text, const char* codePage) {
-  if (text->isAscii() || std::strcmp(text->encoding(), codePage) == 0) return text;
+TextPtr ToCodePage(TextPtr text, unsigned codePage) {
+  if (text->isAscii() || text->encoding() == codePage) return text;
   if (const std::string* literal = text->asLiteral())
     return std::make_unique<TextLiteralExpr>(*EncodedLiteral(*literal, codePage), codePage);
   return std::make_unique<RecodeExpr>(std::move(text), codePage, "?");

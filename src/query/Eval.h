@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/CodePageText.h"
 #include "query/Ast.h"
 #include "query/Decimal.h"
 
@@ -31,7 +32,8 @@ inline constexpr int kMaxDepth = 8;
 // Records go through a scan in batches of this many, so that hash lookups
 // of one batch can overlap their memory accesses.
 inline constexpr int kBatch = 64;
-inline constexpr const char* kUtf8 = "UTF-8";
+// Encodings are Windows code-page numbers; 0 stands for none.
+inline constexpr unsigned kUtf8 = platform::kUtf8CodePage;
 
 struct Row {
   const uint8_t* rec[kMaxDepth] = {};  // current record per nesting level
@@ -59,16 +61,16 @@ class TextExpr {
  public:
   // `origin`: the code page the characters come from (see origin()); by
   // default `encoding` itself, none for UTF-8.
-  explicit TextExpr(const char* encoding, const char* origin = nullptr)
-      : encoding_(encoding), origin_(origin ? origin : (IsUtf8(encoding) ? nullptr : encoding)) {}
+  explicit TextExpr(unsigned encoding, unsigned origin = 0)
+      : encoding_(encoding), origin_(origin ? origin : (IsUtf8(encoding) ? 0 : encoding)) {}
   virtual ~TextExpr() = default;
   virtual bool eval(const Row& row, std::string_view& out) = 0;
   // The code page of the bytes eval() yields; kUtf8 for decoded text.
-  const char* encoding() const { return encoding_; }
+  unsigned encoding() const { return encoding_; }
   // The code page of the table the characters were read from, kept when
   // they are decoded (substr, upper): texts order by their bytes in it.
-  // Null for literals, which take the order of what they meet.
-  const char* origin() const { return origin_; }
+  // 0 for literals, which take the order of what they meet.
+  unsigned origin() const { return origin_; }
   // A literal of ASCII characters, which reads the same in every code page.
   virtual bool isAscii() const { return false; }
   // What a plain column read or a literal is, for comparisons that can skip
@@ -76,11 +78,11 @@ class TextExpr {
   virtual const ColumnRef* asColumn() const { return nullptr; }
   virtual const std::string* asLiteral() const { return nullptr; }
 
-  static bool IsUtf8(const char* encoding);
+  static bool IsUtf8(unsigned encoding) { return encoding == kUtf8; }
 
  private:
-  const char* encoding_;
-  const char* origin_;
+  unsigned encoding_;
+  unsigned origin_;
 };
 
 class NumExpr {
@@ -116,17 +118,17 @@ struct Value {
 };
 
 // Text values.
-TextPtr TextColumn(const ColumnRef& column, const char* encoding);
+TextPtr TextColumn(const ColumnRef& column, unsigned encoding);
 TextPtr TextLiteral(std::string utf8);
 // The same text decoded to UTF-8; `text` itself when it is UTF-8 already.
 TextPtr ToUtf8(TextPtr text);
 // Whether ToCodePage can give `text` in `codePage` without losing a
 // character: a literal that converts there and back unchanged, or UTF-8
 // decoded from that very code page.
-bool FitsCodePage(const TextExpr& text, const char* codePage);
+bool FitsCodePage(const TextExpr& text, unsigned codePage);
 // The same text in `codePage` (FitsCodePage must hold); a literal is
 // converted once, here.
-TextPtr ToCodePage(TextPtr text, const char* codePage);
+TextPtr ToCodePage(TextPtr text, unsigned codePage);
 enum class TrimSide { Right, Left, Both };
 TextPtr Trim(TextPtr text, TrimSide side);
 TextPtr ChangeCase(TextPtr utf8, bool upper);

@@ -159,12 +159,12 @@ TEST_F(TableTest, UnknownCodePageDecodesAsGb18030) {
   s[29] = 0;
   auto t = open(s);
   ASSERT_TRUE(t);
-  EXPECT_STREQ(t->encoding(), "GB18030");
+  EXPECT_EQ(t->encoding(), 54936u);
   EXPECT_EQ(t->text(0, t->fields()[0]), "张");
   s[29] = 0x55;
-  EXPECT_STREQ(open(s)->encoding(), "GB18030");
+  EXPECT_EQ(open(s)->encoding(), 54936u);
   s[29] = static_cast<char>(0xC9);
-  EXPECT_STREQ(open(s)->encoding(), "CP1251");
+  EXPECT_EQ(open(s)->encoding(), 1251u);
 }
 
 TEST_F(TableTest, RefusesFilesThatAreNotTables) {
