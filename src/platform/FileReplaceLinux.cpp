@@ -163,17 +163,18 @@ int OpenUnnamed(const fs::path& file, Access access) {
   return fd;
 }
 
-// Names the finished unnamed file `fd`: straight at the file when it must not
-// replace one (a link never does), else under a temporary name renamed over it.
+// Names the finished unnamed file `fd`: straight at the file when none is
+// there (a link never replaces, and a process killed at any moment leaves no
+// name of its own behind), else under a temporary name renamed over it.
 WriteResult NameUnnamed(int fd, const fs::path& file, const WriteOptions& options) {
   const std::string self = "/proc/self/fd/" + std::to_string(fd);
-  if (options.existing == Existing::Keep) {
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, file.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-      SyncDirectory(file.parent_path());
-      return {};
-    }
-    return errno == EEXIST ? WriteResult{{}, "", file, true} : Failed(LastError(), file);
+  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, file.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    SyncDirectory(file.parent_path());
+    return {};
   }
+  if (options.existing == Existing::Keep)
+    return errno == EEXIST ? WriteResult{{}, "", file, true} : Failed(LastError(), file);
+  if (errno != EEXIST) return Failed(LastError(), file);
   TempFile temp(TempPath(file, TempName::Hidden));
   if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.path().c_str(), AT_SYMLINK_FOLLOW) != 0) {
     temp.release();
