@@ -5,24 +5,13 @@
 #
 #   bash scripts/windows-check.sh BUILD_DIR
 #
-# The prefix (BUILD_DIR/wine) is made once with `wineboot -i`; no display is
-# needed, console programs only. WINEDEBUG=-all keeps Wine's own chatter out.
+# The prefix (BUILD_DIR/wine) is made on first use by scripts/wine-run.sh; no
+# display is needed, console programs only.
 set -euo pipefail
 
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
-wine=/usr/lib/wine/wine64
-export WINEPREFIX=$build/wine WINEARCH=win64 WINEDEBUG=-all
-unset DISPLAY WAYLAND_DISPLAY
-
-if [ ! -e "$WINEPREFIX/system.reg" ]; then
-  echo "windows-check: making the Wine prefix $WINEPREFIX" >&2
-  # Without a 32-bit Wine, wineboot says it cannot start syswow64's
-  # rundll32; a 64-bit prefix needs it for nothing.
-  "$wine" wineboot -i >"$build/wineboot.log" 2>&1 || { cat "$build/wineboot.log" >&2; exit 1; }
-fi
-
 cmake -S "$root/cmake/windows-check" -B "$build/windows-check" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DFC_WINDOWS_DEPS="$build/deps" >/dev/null
 cmake --build "$build/windows-check" >/dev/null
@@ -36,6 +25,6 @@ if grep -iE '^(lib|zlib)' <<<"$imports"; then
   exit 1
 fi
 # Printed into a pipe, the Chinese line must arrive as the UTF-8 it was.
-"$wine" "$exe" | tee "$build/windows-check.log"
+bash "$root/scripts/wine-run.sh" "$build/wine" "$exe" | tee "$build/windows-check.log"
 grep -q '检查通过：深圳证券交易所' "$build/windows-check.log" ||
   { echo "windows-check: the Chinese line did not come out as UTF-8" >&2; exit 1; }
