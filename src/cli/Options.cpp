@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/ProgramPlaces.h"
 #include "settings/PrivateFiles.h"
 
 namespace fc::cli {
@@ -91,9 +92,7 @@ std::optional<int64_t> WholeNumber(const std::string& text, int64_t least, int64
 }
 
 std::filesystem::path ProgramDataDir() {
-  std::error_code ec;
-  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return settings::LocateDataDir(exe.parent_path());
+  return settings::LocateDataDir(platform::ExecutableDir());
 }
 
 settings::AppHome HomeAt(const std::string& dir) {

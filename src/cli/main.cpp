@@ -1,11 +1,11 @@
 // filingcheck-cli - the headless face of filingcheck: look into DBF tables
 // with the rules' meaning, run checks from scripts, print the latest results.
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "Version.h"
 #include "cli/Commands.h"
+#include "platform/ProgramArguments.h"
 
 namespace {
 
@@ -65,16 +65,18 @@ int Usage(FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return Usage(stderr);
-  if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "help"))
-    return Usage(stdout);
-  if (!std::strcmp(argv[1], "--version")) {
+  fc::platform::ShowUtf8OnConsole();
+  const std::vector<std::string> line = fc::platform::ProgramArguments(argc, argv);
+  if (line.size() < 2) return Usage(stderr);
+  const std::string& command = line[1];
+  if (command == "--help" || command == "-h" || command == "help") return Usage(stdout);
+  if (command == "--version") {
     std::printf("filingcheck-cli %s\n", fc::kVersion);
     return 0;
   }
-  fc::cli::Args args(argv + 2, argv + argc);
+  const fc::cli::Args args(line.begin() + 2, line.end());
   for (const Command& c : kCommands)
-    if (c.name == std::string(argv[1])) return c.run(args);
-  std::fprintf(stderr, "filingcheck-cli: 未知的命令 '%s'\n", argv[1]);
+    if (c.name == command) return c.run(args);
+  std::fprintf(stderr, "filingcheck-cli: 未知的命令 '%s'\n", command.c_str());
   return Usage(stderr);
 }

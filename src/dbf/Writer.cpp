@@ -10,6 +10,7 @@
 #include "dbf/CodePage.h"
 #include "dbf/Table.h"
 #include "platform/CodePageText.h"
+#include "platform/LocalTime.h"
 
 namespace fc::dbf {
 
@@ -128,9 +129,7 @@ struct Writer::Impl {
 void Writer::Impl::writeHeader() {
   std::vector<uint8_t> h(layout.headerLength, 0);
   h[0] = format == Format::VisualFoxPro ? 0x30 : 0x03;
-  std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&now, &tm);
+  const std::tm tm = platform::LocalTime(std::time(nullptr));
   h[1] = static_cast<uint8_t>(tm.tm_year % 100);
   h[2] = static_cast<uint8_t>(tm.tm_mon + 1);
   h[3] = static_cast<uint8_t>(tm.tm_mday);

@@ -1,9 +1,8 @@
 #include "pipeline/RunRecorder.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <ctime>
 #include <exception>
 #include <random>
@@ -15,6 +14,7 @@
 #include "pipeline/Judge.h"
 #include "pipeline/Validation.h"
 #include "pipeline/WorkDirs.h"
+#include "platform/LocalTime.h"
 
 namespace fc::pipeline {
 
@@ -26,8 +26,7 @@ namespace {
 std::atomic<bool> historyFailureTold{false};
 
 std::string LocalTime(std::time_t t) {
-  std::tm tm{};
-  localtime_r(&t, &tm);
+  const std::tm tm = platform::LocalTime(t);
   char text[32];
   std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
   return text;
@@ -91,10 +90,15 @@ void RunRecorder::storeVerified() {
 void RunRecorder::listed(const store::FileRow& row, const std::optional<fs::path>& found) {
   store::FileFacts& f = facts_.files.emplace_back(store::ListedFileFacts(row));
   if (!inputs_.keepFacts) return;
-  struct stat st{};
-  if (!found || stat(found->c_str(), &st) != 0) return;
-  f.size = st.st_size;
-  f.mtime = LocalTime(st.st_mtime);
+  if (!found) return;
+  std::error_code ec;
+  const uintmax_t size = fs::file_size(*found, ec);
+  const fs::file_time_type written = ec ? fs::file_time_type{} : fs::last_write_time(*found, ec);
+  if (ec) return;
+  f.size = static_cast<int64_t>(size);
+  f.mtime = LocalTime(std::chrono::floor<std::chrono::seconds>(std::chrono::file_clock::to_sys(written))
+                          .time_since_epoch()
+                          .count());
   if (!row.isok && inputs_.checkType == CheckType::Dbf && SizeDisagreesWithHeader(*found)) return;
   hasher_.add(row.fileid, *found);
   if (row.isok) recordPassedTable(f);

@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <iconv.h>
 
+#include "platform/BrokenUtf8.h"
+
 namespace fc::platform {
 
 namespace {
@@ -30,22 +32,6 @@ iconv_t Open(unsigned codePage, CodePageText::Direction direction) {
     if (n.codePage == codePage)
       return direction == CodePageText::Decode ? iconv_open("UTF-8", n.name) : iconv_open(n.name, "UTF-8");
   return kNoHandle;
-}
-
-// Length of the UTF-8 sequence that starts with `lead` (1 for a stray byte).
-size_t Utf8Length(unsigned char lead) {
-  if (lead >= 0xF0 && lead <= 0xF4) return 4;
-  if (lead >= 0xE0) return lead <= 0xEF ? 3 : 1;
-  if (lead >= 0xC2) return 2;
-  return 1;
-}
-
-// A broken UTF-8 sequence ends at its first non-continuation byte.
-size_t BadUtf8Length(const char* at, size_t left) {
-  size_t n = Utf8Length(static_cast<unsigned char>(*at));
-  for (size_t i = 1; i < n; ++i)
-    if (i >= left || (static_cast<unsigned char>(at[i]) & 0xC0) != 0x80) return i;
-  return n;
 }
 
 }  // namespace
@@ -84,7 +70,7 @@ void CodePageText::convert(std::string_view in, std::string& out) {
     out.resize(out.size() - dstLeft);
     if (rc != static_cast<size_t>(-1) || err == E2BIG) continue;
     // EILSEQ: an invalid or unconvertible sequence; EINVAL: cut off at the end.
-    size_t skip = err == EINVAL ? srcLeft : direction_ == Encode ? BadUtf8Length(src, srcLeft) : 1;
+    size_t skip = err == EINVAL ? srcLeft : direction_ == Encode ? BrokenUtf8Length(src, srcLeft) : 1;
     out += replacement_;
     src += skip;
     srcLeft -= skip;

@@ -10,10 +10,8 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <random>
-#include <sstream>
 
-#include "platform/SystemReason.h"
+#include "platform/TempPath.h"
 
 namespace fc::platform {
 
@@ -22,15 +20,6 @@ namespace fs = std::filesystem;
 namespace {
 
 std::error_code LastError() { return {errno, std::generic_category()}; }
-
-fs::path TempPath(const fs::path& file, TempName name) {
-  if (name == TempName::Fixed) return fs::path(file) += ".tmp";
-  std::random_device random;
-  std::ostringstream part;
-  part << std::hex << random() << random();
-  const std::string stem = (name == TempName::Hidden ? "." : "") + file.filename().string();
-  return file.parent_path() / (stem + "." + part.str() + ".tmp");
-}
 
 bool IsLink(const fs::path& path) {
   struct stat st {};
@@ -216,11 +205,6 @@ std::optional<WriteResult> Fill(int fd, const Content& content, const WriteOptio
 
 }  // namespace
 
-WriteResult WriteFile(const fs::path& file, std::string_view bytes, const WriteOptions& options) {
-  return WriteFileThrough(file, [bytes](Output& out, std::string&) { return out.write(bytes.data(), bytes.size()); },
-                          options);
-}
-
 WriteResult WriteFileThrough(const fs::path& file, const Content& content, const WriteOptions& options) {
   if (IsLink(file)) return Failed(std::make_error_code(std::errc::too_many_symbolic_link_levels), file);
   if (options.tempName == TempName::Hidden) {
@@ -254,12 +238,6 @@ WriteResult WriteFileByName(const fs::path& file, const ContentByName& content, 
   WriteResult result = Named(temp.path(), file, options);
   if (result && !result.kept) temp.release();
   return result;
-}
-
-std::string WriteResult::why() const { return reason.empty() ? SystemReason(error.value()) : reason; }
-
-std::string WriteFailureText(const fs::path& file, const WriteResult& result) {
-  return "无法写入文件" + file.string() + "：" + result.why();
 }
 
 }  // namespace fc::platform

@@ -1,7 +1,11 @@
+// platform/SystemReason.cpp - SystemReason.h: the texts both systems share;
+// an error only one system has takes its text from SystemOwnReason.
 #include "platform/SystemReason.h"
 
 #include <cerrno>
 #include <cstring>
+
+#include "platform/SystemOwnReason.h"
 
 namespace fc::platform {
 
@@ -14,7 +18,6 @@ std::string SystemReason(int error) {
     case ENOTDIR: return "不是目录";
     case EISDIR: return "是一个目录";
     case ENOSPC: return "磁盘空间不足";
-    case EDQUOT: return "超出磁盘配额";
     case EIO: return "输入输出错误";
     case EEXIST: return "文件已存在";
     case ENAMETOOLONG: return "文件名过长";
@@ -26,7 +29,13 @@ std::string SystemReason(int error) {
     case ETXTBSY: return "文件正被使用";
     default: break;
   }
+  if (std::string own = SystemOwnReason(error); !own.empty()) return own;
   return "系统错误" + std::to_string(error) + "（" + std::strerror(error) + "）";
+}
+
+std::string SystemReason(const std::error_code& error) {
+  if (error.category() == std::generic_category()) return SystemReason(error.value());
+  return "系统错误" + std::to_string(error.value()) + "（" + error.message() + "）";
 }
 
 }  // namespace fc::platform

@@ -8,9 +8,14 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 
 namespace fc::platform {
 
+// `error` is an errno value.
 std::string SystemReason(int error);
+// An errno value (the generic category) as above; a code of the system's own
+// (a Windows error no errno value stands for) with the system's text.
+std::string SystemReason(const std::error_code& error);
 
 }  // namespace fc::platform

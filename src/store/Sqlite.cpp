@@ -1,8 +1,10 @@
 #include "store/Sqlite.h"
 
 #include <sqlite3.h>
-#include <sys/statvfs.h>
 
+#include <string>
+
+#include "platform/WriteLimits.h"
 #include "settings/PrivateFiles.h"
 
 namespace fc::store {
@@ -19,9 +21,8 @@ constexpr int kReaderWaitMs = 2000;
 
 // True when the database file of `db` lies on a file system mounted read-only.
 bool OnReadOnlyMedia(sqlite3* db) {
-  const char* file = sqlite3_db_filename(db, "main");
-  struct statvfs media {};
-  return file && *file && statvfs(file, &media) == 0 && (media.f_flag & ST_RDONLY);
+  const char* file = sqlite3_db_filename(db, "main");  // UTF-8
+  return file && *file && platform::OnReadOnlyVolume(std::u8string(reinterpret_cast<const char8_t*>(file)));
 }
 
 // Why the last call on `db` failed, in the operator's words with what to do
@@ -169,7 +170,8 @@ Connection::Connection(const std::filesystem::path& file, Access access, std::st
   const int flags = access == Access::Read     ? SQLITE_OPEN_READONLY
                     : access == Access::Write  ? SQLITE_OPEN_READWRITE
                                                : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-  const int rc = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
+  const std::u8string name = file.u8string();  // SQLite takes UTF-8 on every system
+  const int rc = sqlite3_open_v2(reinterpret_cast<const char*>(name.c_str()), &db_, flags, nullptr);
   if (rc == SQLITE_OK && access == Access::Create) MakeDatabasePrivate(file);
   if (rc != SQLITE_OK) {
     std::string error = what_ + std::string(fileWord) + file.string() + " 打开失败：" + SqliteReason(db_);

@@ -1,13 +1,13 @@
 #include "store/Store.h"
 
 #include <strings.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 
 #include <nlohmann/json.hpp>
 
 #include "platform/FileReplace.h"
+#include "platform/WriteLimits.h"
 #include "settings/AppHome.h"
 #include "store/Sqlite.h"
 #include "text/DataFile.h"
@@ -342,10 +342,9 @@ struct Store::Impl {
     std::error_code ec;
     const uintmax_t size = fs::file_size(file, ec);
     const fs::space_info space = fs::space(file.parent_path(), ec);
-    rlimit limit{};
-    const bool limited = getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY;
+    const std::optional<uintmax_t> limit = platform::FileSizeLimit();
     const bool noSpace = !ec && space.available < kRoomNeeded;
-    const bool noGrowth = limited && limit.rlim_cur < size + kRoomNeeded;
+    const bool noGrowth = limit && *limit < size + kRoomNeeded;
     if (noSpace || noGrowth)
       throw StoreError("检查结果库 " + file.string() + " 没有写入空间（不足64KB），上次的检查结果保留未动");
   }

@@ -1,8 +1,6 @@
 #include "text/Utf8.h"
 
-#include <locale.h>
-
-#include <cwchar>
+#include "platform/CharacterWidth.h"
 
 namespace fc::text {
 
@@ -11,14 +9,6 @@ namespace {
 char32_t StrayByte(unsigned char b) { return 0xDC00 + b; }
 
 bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
-
-// wcwidth answers for the calling thread's locale; the program itself runs in
-// whatever locale it was started in, so the width is asked in C.UTF-8, made
-// once and switched to only around the call.
-locale_t Utf8Locale() {
-  static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
-  return locale;
-}
 
 }  // namespace
 
@@ -76,14 +66,11 @@ std::size_t SkipCharacters(std::string_view text, std::size_t count) {
 }
 
 std::size_t DisplayWidth(std::string_view text) {
-  const locale_t utf8 = Utf8Locale();
-  const locale_t previous = utf8 ? uselocale(utf8) : locale_t{};
   std::size_t width = 0;
   for (std::size_t pos = 0; pos < text.size();) {
-    const int columns = ::wcwidth(static_cast<wchar_t>(NextCharacter(text, pos)));
+    const int columns = platform::CharacterWidth(NextCharacter(text, pos));
     width += columns < 0 ? 1 : static_cast<std::size_t>(columns);
   }
-  if (utf8) uselocale(previous);
   return width;
 }
 

@@ -29,9 +29,9 @@ std::vector<std::string_view> SplitCharacters(std::string_view text);
 // has fewer).
 std::size_t SkipCharacters(std::string_view text, std::size_t count);
 
-// Columns `text` takes on a terminal, as the C library's wcwidth counts them
-// in a UTF-8 locale (CJK characters two); a character it gives no width,
-// such as a stray byte, counts one.
+// Columns `text` takes on a terminal, as platform::CharacterWidth counts them
+// (CJK characters two); a character it gives no width, such as a stray byte,
+// counts one.
 std::size_t DisplayWidth(std::string_view text);
 
 }  // namespace fc::text

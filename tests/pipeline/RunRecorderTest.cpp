@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <ctime>
 #include <fstream>
 
 #include "PipelineHome.h"
@@ -9,6 +11,7 @@
 #include "history/History.h"
 #include "history/StoreFindings.h"
 #include "pipeline/RunDriver.h"
+#include "platform/LocalTime.h"
 #include "support/Sha256Sum.h"
 #include "support/StoreRows.h"
 
@@ -43,6 +46,12 @@ class RunRecorderTest : public testing::Test {
 
 TEST_F(RunRecorderTest, FactsHoldEveryListedFileAsFoundAndTheRunGoesIntoTheHistory) {
   const RunInputs in = account("account-zip", CheckType::Zip);
+  constexpr std::time_t kWritten = 1700000000;  // the files' modification time, read back in local time
+  for (const fs::directory_entry& e : fs::directory_iterator(sample / "account-zip"))
+    fs::last_write_time(e.path(), std::chrono::file_clock::from_sys(std::chrono::sys_seconds{std::chrono::seconds{kWritten}}));
+  char written[32];
+  const std::tm local = platform::LocalTime(kWritten);
+  std::strftime(written, sizeof written, "%Y-%m-%d %H:%M:%S", &local);
   ASSERT_TRUE(run(in).completed);
   std::optional<store::RunFacts> facts = store::ReadLatestRunFacts(h.home.storeFile());
   ASSERT_TRUE(facts);
@@ -69,6 +78,7 @@ TEST_F(RunRecorderTest, FactsHoldEveryListedFileAsFoundAndTheRunGoesIntoTheHisto
     }
     EXPECT_EQ(f.sha256, test::Sha256Sum(file)) << f.filename;
     EXPECT_EQ(f.size, static_cast<int64_t>(fs::file_size(file))) << f.filename;
+    EXPECT_EQ(f.mtime, written) << f.filename;
     EXPECT_EQ(f.records.has_value(), f.isok == 1) << f.filename;
     if (f.isok) {
       EXPECT_EQ(f.dbfVersion, 3) << f.filename;

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFontDatabase>
-#include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
@@ -18,6 +17,7 @@
 #include "gui/shell/MessageBoxes.h"
 #include "gui/shell/Translations.h"
 #include "gui/shell/WelcomeWindow.h"
+#include "platform/ProgramPlaces.h"
 
 namespace {
 
@@ -81,9 +81,7 @@ int main(int argc, char** argv) {
                  "filingcheck: no Chinese font is installed; the windows will show empty boxes "
                  "(install fonts-wqy-microhei)\n");
 
-  const fc::settings::AppHome home = fc::gui::ResolveAppHome(
-      QCoreApplication::applicationDirPath().toStdString(),
-      QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString());
+  const fc::settings::AppHome home = fc::gui::ResolveAppHome(fc::platform::ExecutableDir(), fc::platform::UserDataDir());
   fc::gui::QtMessageBoxes boxes;
   fc::gui::WelcomeWindow welcome(home, boxes);
   welcome.show();

@@ -1,0 +1,23 @@
+// platform/ProgramPlaces.h - the folders the system gives a program: the one
+// its executable lies in, and the user's own folder for programs' data.
+//
+//   fc::settings::LocateDataDir(fc::platform::ExecutableDir());
+//   const std::filesystem::path home = fc::platform::UserDataDir() / "filingcheck";
+//
+// Neither is made when missing.
+#pragma once
+
+#include <filesystem>
+
+namespace fc::platform {
+
+// The folder of the running program's executable; empty when the system
+// cannot tell.
+std::filesystem::path ExecutableDir();
+
+// Where a user's programs keep their data: $XDG_DATA_HOME, by default
+// ~/.local/share, on Linux; the local application data folder
+// (%LOCALAPPDATA%) on Windows.
+std::filesystem::path UserDataDir();
+
+}  // namespace fc::platform
