@@ -1,8 +1,8 @@
 #include "checksum/Sha256.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include "support/NamedPipe.h"
 #include "support/Sha256Sum.h"
 #include "support/TempDir.h"
 
@@ -31,8 +31,13 @@ TEST(Sha256Test, UnreadableFileIsAnErrorNotADigest) {
   error.clear();
   EXPECT_FALSE(Sha256File(dir.path(), error));
   EXPECT_FALSE(error.empty());
+}
+
+TEST(Sha256Test, ANamedPipeIsRefusedWithoutWaiting) {
+  test::TempDir dir;
   const auto pipe = dir / "pipe.dbf";  // no writer: a blocking open would never return
-  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  ASSERT_TRUE(test::MakeNamedPipe(pipe));
+  std::string error;
   EXPECT_FALSE(Sha256File(pipe, error));
 }
 

@@ -1,28 +1,21 @@
 // The headless check as an operator's script drives it: sample, account,
 // identity and results, judged by exit status, stdout and stderr.
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "Version.h"
+#include "platform/FileLock.h"
+#include "support/Program.h"
 #include "support/TempDir.h"
 #include "support/Zip.h"
 
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
+using Result = fc::test::ProgramRun;
 
 class CheckCommands : public testing::Test {
  protected:
@@ -30,13 +23,9 @@ class CheckCommands : public testing::Test {
   std::string home = (dir / "home").string();
   std::string sample = (dir / "sample").string();
 
-  Result cli(const std::vector<std::string>& args) {
-    std::string command = FC_CLI_PATH;
-    for (const std::string& a : args) command += " '" + a + "'";
-    command += " >" + (dir / "stdout").string() + " 2>" + (dir / "stderr").string();
-    int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, fc::test::ReadFileBytes(dir / "stdout"),
-            fc::test::ReadFileBytes(dir / "stderr")};
+  Result cli(std::vector<std::string> args) {
+    args.insert(args.begin(), FC_CLI_PATH);
+    return fc::test::RunProgram(args);
   }
   Result account(const std::string& source, std::vector<std::string> more = {}) {
     std::vector<std::string> args = {"account", "--home", home, "--source", source, "--code", "100001",
@@ -213,22 +202,24 @@ TEST_F(CheckCommands, AHomeThatCannotBeUsedIsToldWhy) {
   std::filesystem::create_directories(dir / "home" / ".filingcheck.lock");
   Result r = account(sample + "/account-zip");
   EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("无法打开锁文件" + home + "/.filingcheck.lock：是一个目录"), std::string::npos) << r.err;
-  const std::string file = (dir / "file").string();
+  EXPECT_NE(r.err.find("无法打开锁文件" + (dir / "home" / ".filingcheck.lock").string() + "：是一个目录"), std::string::npos)
+      << r.err;
+  const std::string under = (dir / "file" / "home").string();
   dir.write("file", "x");
-  r = cli({"account", "--home", file + "/home", "--source", sample + "/account-zip", "--code", "100001", "--date",
+  r = cli({"account", "--home", under, "--source", sample + "/account-zip", "--code", "100001", "--date",
            "2008-08-08", "--from", "1", "--to", "1"});
-  EXPECT_EQ(r.err, "应用目录无法使用：无法创建目录" + file + "/home：不是目录\n");
+  EXPECT_EQ(r.err, "应用目录无法使用：无法创建目录" + under + "：不是目录\n");
 }
 
 TEST_F(CheckCommands, RunIsRefusedWhileAnotherProcessHoldsTheHome) {
   ASSERT_EQ(account(sample + "/account-zip").status, 1);
   std::string before = cli({"results", "--home", home, "--format", "tsv"}).out;
-  int fd = open((dir / "home" / ".filingcheck.lock").c_str(), O_RDWR);
-  ASSERT_GE(fd, 0);
-  ASSERT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
-  Result r = account(sample + "/account-zip", {"--kinds", "YYBXX"});
-  close(fd);
+  Result r;
+  {
+    fc::platform::FileLock other(dir / "home" / ".filingcheck.lock");
+    ASSERT_TRUE(other.held());
+    r = account(sample + "/account-zip", {"--kinds", "YYBXX"});
+  }
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("另一个检查"), std::string::npos) << r.err;
   EXPECT_EQ(cli({"results", "--home", home, "--format", "tsv"}).out, before);

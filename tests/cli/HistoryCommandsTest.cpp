@@ -1,26 +1,21 @@
 // The history, compare and report commands over real check runs of the
 // sample submission; the report opened in a headless browser when one is
 // installed (FC_WITH_BROWSER=1 scripts/install-deps.sh).
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "support/Program.h"
 #include "support/Sha256Sum.h"
-#include "support/Shell.h"
 #include "support/TempDir.h"
 #include "support/Zip.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-using fc::test::ShellQuoted;
 
 class HistoryCommands : public testing::Test {
  protected:
@@ -29,12 +24,11 @@ class HistoryCommands : public testing::Test {
   fs::path zips = dir / "sample" / "account-zip";
   std::string out;  // stdout of the last command
 
-  int cli(const std::vector<std::string>& args) {
-    std::string command = FC_CLI_PATH;
-    for (const std::string& a : args) command += " " + ShellQuoted(a);
-    const int raw = std::system((command + " >" + (dir / "out").string() + " 2>/dev/null").c_str());
-    out = fc::test::ReadFileBytes(dir / "out");
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  int cli(std::vector<std::string> args) {
+    args.insert(args.begin(), FC_CLI_PATH);
+    fc::test::ProgramRun run = fc::test::RunProgram(args);
+    out = std::move(run.out);
+    return run.status;
   }
   int check() {
     return cli({"account", "--home", home, "--source", zips.string(), "--code", "100001", "--date", "2008-08-08",
@@ -113,7 +107,7 @@ TEST_F(HistoryCommands, ReportHoldsTheRunsFactsAndTheFilesChecksums) {
   const fs::path pdf = dir / "report.pdf";
   ASSERT_EQ(cli({"report", "--home", home, "--run", "1", "--output", pdf.string()}), 0);
   if (fc::test::HasProgram("pdftotext")) {
-    const std::string text = fc::test::CommandOutput("pdftotext -enc UTF-8 " + ShellQuoted(pdf.string()) + " -");
+    const std::string text = fc::test::ProgramOutput({"pdftotext", "-enc", "UTF-8", pdf.string(), "-"});
     EXPECT_NE(text.find("检查结论：不通过"), std::string::npos);
     for (const auto& finding : report["findings"])
       EXPECT_NE(text.find("错误编号 " + finding["errid"].get<std::string>()), std::string::npos) << finding["errid"];
@@ -130,20 +124,23 @@ TEST_F(HistoryCommands, ReportHoldsTheRunsFactsAndTheFilesChecksums) {
 // The page as a browser sees it: chromium renders it to PDF and to an image
 // without fetching anything, and the PDF's pages convert to images.
 TEST_F(HistoryCommands, ReportOpensInAHeadlessBrowserAndPrints) {
-  if (std::system("command -v chromium >/dev/null 2>&1") != 0) GTEST_SKIP() << "chromium is not installed";
+  if (!fc::test::HasProgram("chromium")) GTEST_SKIP() << "chromium is not installed";
   const fs::path html = dir / "report.html", pdf = dir / "report.pdf", png = dir / "report.png";
   ASSERT_EQ(cli({"report", "--home", home, "--output", html.string()}), 0);
-  const std::string browser = "chromium --headless --no-sandbox --disable-gpu --no-first-run "
-                              "--disable-background-networking --disable-component-update --disable-sync "
-                              "--user-data-dir=" + ShellQuoted((dir / "profile").string());
-  ASSERT_EQ(std::system((browser + " --print-to-pdf=" + ShellQuoted(pdf.string()) + " --no-pdf-header-footer " +
-                         ShellQuoted("file://" + html.string()) + " >/dev/null 2>&1").c_str()), 0);
+  const auto browser = [&](const std::vector<std::string>& what) {
+    std::vector<std::string> args = {"chromium", "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                                     "--disable-background-networking", "--disable-component-update",
+                                     "--disable-sync", "--user-data-dir=" + (dir / "profile").string()};
+    args.insert(args.end(), what.begin(), what.end());
+    args.push_back("file://" + html.string());
+    return fc::test::RunProgram(args).status;
+  };
+  ASSERT_EQ(browser({"--print-to-pdf=" + pdf.string(), "--no-pdf-header-footer"}), 0);
   ASSERT_EQ(fc::test::ReadFileBytes(pdf).substr(0, 5), "%PDF-");
-  ASSERT_EQ(std::system((browser + " --window-size=1000,1400 --screenshot=" + ShellQuoted(png.string()) + " " +
-                         ShellQuoted("file://" + html.string()) + " >/dev/null 2>&1").c_str()), 0);
+  ASSERT_EQ(browser({"--window-size=1000,1400", "--screenshot=" + png.string()}), 0);
   EXPECT_GT(fs::file_size(png), 10000u);
-  if (std::system("command -v pdftoppm >/dev/null 2>&1") != 0) return;
-  ASSERT_EQ(std::system(("pdftoppm -r 40 -png " + ShellQuoted(pdf.string()) + " " + ShellQuoted((dir / "page").string())).c_str()), 0);
+  if (!fc::test::HasProgram("pdftoppm")) return;
+  ASSERT_EQ(fc::test::RunProgram({"pdftoppm", "-r", "40", "-png", pdf.string(), (dir / "page").string()}).status, 0);
   EXPECT_TRUE(fs::exists(dir / "page-1.png"));
 }
 

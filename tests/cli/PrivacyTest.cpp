@@ -3,12 +3,9 @@
 // its own whose interface agreement also marks the account number ZJZH as an
 // identity number and the account type ZJZHLB as a name, so that the sample's
 // findings carry personal values in their records and value counts.
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -16,15 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "support/Shell.h"
+#include "support/Program.h"
 #include "support/TempDir.h"
 #include "support/Zip.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-using fc::test::ShellQuoted;
 
 // The shipped agreement with ZJZH marked "id" and ZJZHLB marked "name".
 void WriteMarkedAgreement(const fs::path& data) {
@@ -44,7 +39,7 @@ void WriteMarkedAgreement(const fs::path& data) {
 class Privacy : public testing::Test {
  protected:
   fc::test::TempDir dir;
-  fs::path program = dir / "bin" / "filingcheck-cli";
+  fs::path program = dir / "bin" / fs::path(FC_CLI_PATH).filename();
   std::string home = (dir / "home").string();
   std::string out;  // stdout of the last command
 
@@ -58,12 +53,11 @@ class Privacy : public testing::Test {
               1);
   }
 
-  int cli(const std::vector<std::string>& args) {
-    std::string command = ShellQuoted(program.string());
-    for (const std::string& a : args) command += " " + ShellQuoted(a);
-    const int raw = std::system((command + " >" + (dir / "out").string() + " 2>/dev/null").c_str());
-    out = fc::test::ReadFileBytes(dir / "out");
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  int cli(std::vector<std::string> args) {
+    args.insert(args.begin(), program.string());
+    fc::test::ProgramRun run = fc::test::RunProgram(args);
+    out = std::move(run.out);
+    return run.status;
   }
 
   // `records` in `format`; a workbook's sheets as their XML in `out`.
@@ -74,7 +68,9 @@ class Privacy : public testing::Test {
     const fs::path book = dir / "records.xlsx";
     args.insert(args.end(), {"--output", book.string()});
     const int status = cli(args);
-    out = fc::test::CommandOutput("unzip -p " + ShellQuoted(book.string()) + " 'xl/worksheets/*.xml'");
+    out.clear();
+    for (const auto& [name, xml] : fc::test::ReadZip(book))
+      if (name.starts_with("xl/worksheets/") && name.ends_with(".xml")) out += xml;
     return status;
   }
 

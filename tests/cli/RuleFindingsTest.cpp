@@ -2,16 +2,14 @@
 // see it finds something, checked with filingcheck-cli, then the whole
 // fileerr table compared. Date rules cannot fire here: a table with records
 // of another date already fails its date check and never reaches the rules.
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "store/Store.h"
+#include "support/Program.h"
 #include "support/StoreRows.h"
 #include "support/SubmissionRows.h"
 #include "support/TempDir.h"
@@ -51,13 +49,11 @@ class RuleFindings : public testing::Test {
   }
 
   // Runs filingcheck-cli with `args`; returns its exit status, stdout in `out`.
-  int Cli(const std::vector<std::string>& args, std::string& out) {
-    std::string command = FC_CLI_PATH;
-    for (const std::string& a : args) command += " '" + a + "'";
-    command += " >" + (dir / "stdout").string() + " 2>/dev/null";
-    int status = std::system(command.c_str());
-    out = ReadFileBytes(dir / "stdout");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  int Cli(std::vector<std::string> args, std::string& out) {
+    args.insert(args.begin(), FC_CLI_PATH);
+    ProgramRun run = RunProgram(args);
+    out = std::move(run.out);
+    return run.status;
   }
 
   std::vector<ErrRow> FileErr() {

@@ -1,10 +1,7 @@
 // filingcheck-cli rules: a rule file or the layouts checked as an analyst
 // edits them, run against a submission, and the language's reference.
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -12,7 +9,7 @@
 
 #include "naming/InterfaceLayouts.h"
 #include "query/Dialect.h"
-#include "support/Shell.h"
+#include "support/Program.h"
 #include "support/TempDir.h"
 #include "support/Zip.h"
 
@@ -22,22 +19,15 @@ namespace fs = std::filesystem;
 
 const fs::path kData = FC_SOURCE_DATA_DIR;
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
+using Result = fc::test::ProgramRun;
 
 class RulesCommand : public testing::Test {
  protected:
   fc::test::TempDir dir;
 
-  Result cli(const std::vector<std::string>& args) {
-    std::string command = FC_CLI_PATH;
-    for (const std::string& a : args) command += " " + fc::test::ShellQuoted(a);
-    command += " >" + (dir / "stdout").string() + " 2>" + (dir / "stderr").string();
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, fc::test::ReadFileBytes(dir / "stdout"),
-            fc::test::ReadFileBytes(dir / "stderr")};
+  Result cli(std::vector<std::string> args) {
+    args.insert(args.begin(), FC_CLI_PATH);
+    return fc::test::RunProgram(args);
   }
   // A copy of a shipped data file with `from` replaced by `to`.
   std::string changed(const fs::path& shipped, const std::string& from, const std::string& to) {

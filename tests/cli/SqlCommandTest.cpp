@@ -1,33 +1,17 @@
 // filingcheck-cli sql, run as a separate program without a shell, so query
 // texts with quotes reach it unchanged.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "dbf/Writer.h"
+#include "support/Program.h"
 #include "support/TempDir.h"
 
 namespace {
 
-struct Output {
-  int status = -1;
-  std::string out, err;
-};
-
-std::string Slurp(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using Output = fc::test::ProgramRun;
 
 class SqlCommand : public testing::Test {
  protected:
@@ -40,23 +24,9 @@ class SqlCommand : public testing::Test {
     w.finish();
   }
 
-  Output cli(const std::vector<std::string>& args) {
-    std::vector<std::string> all = {FC_CLI_PATH};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, (dir / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, (dir / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid;
-    int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return {};
-    int raw = 0;
-    waitpid(pid, &raw, 0);
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(dir / "out"), Slurp(dir / "err")};
+  Output cli(std::vector<std::string> args) {
+    args.insert(args.begin(), FC_CLI_PATH);
+    return fc::test::RunProgram(args);
   }
 
   fc::test::TempDir dir;
@@ -88,6 +58,16 @@ TEST_F(SqlCommand, FailuresGoToStderrWithStatus2) {
   r = cli({"sql", "select count(*) from khjbxx"});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("用法"), std::string::npos);
+}
+
+// Words a shell or a command line would split or unquote reach the program
+// as they were given.
+TEST_F(SqlCommand, WordsWithBlanksQuotesAndBackslashesReachItUnchanged) {
+  for (const char* tail : {" x", "\"x", "x\\\" y\\", "\\\\"}) {
+    const std::string missing = (dir / "missing").string() + tail;
+    Output r = cli({"sql", "--dir", missing, "select count(*) from khjbxx"});
+    EXPECT_EQ(r.err, "目录不存在: " + missing + "\n") << tail;
+  }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "dbf/Table.h"
 #include "dbf/Writer.h"
+#include "support/NamedPipe.h"
 #include "support/TempDir.h"
 
 namespace fc::dbf {
@@ -85,7 +86,7 @@ TEST(ChangingFile, ATableTruncatedUnderItsReadersReadsAsZerosAndSaysSo) {
 TEST(ChangingFile, ANamedPipeInATablesPlaceIsRefusedWithoutWaiting) {
   test::TempDir dir;
   const fs::path pipe = dir / "KHJBXX.DBF";
-  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  ASSERT_TRUE(test::MakeNamedPipe(pipe));
   std::string error;
   EXPECT_FALSE(Table::open(pipe, error));  // would wait for a writer for ever
   EXPECT_EQ(error, "无法读取文件KHJBXX.DBF：不是普通文件");

@@ -1,5 +1,8 @@
 #include "HistoryRuns.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <sstream>
 
 namespace fc::test {
@@ -27,6 +30,25 @@ history::Run MakeRun(const std::string& key, const std::string& code, const std:
     run.findings.push_back(g);
   }
   return run;
+}
+
+std::vector<int64_t> Ids(const std::vector<history::RunSummary>& runs) {
+  std::vector<int64_t> ids;
+  for (const history::RunSummary& s : runs) ids.push_back(s.id);
+  return ids;
+}
+
+void ExpectWhole(history::History& history, const std::vector<history::Run>& appended) {
+  for (const history::RunSummary& s : history.list(1000)) {
+    std::optional<history::Run> read = history.read(s.id);
+    ASSERT_TRUE(read) << s.id;
+    auto original = std::find_if(appended.begin(), appended.end(),
+                                 [&](const history::Run& r) { return r.facts.runKey == read->facts.runKey; });
+    ASSERT_NE(original, appended.end());
+    history::Run expected = *original;
+    expected.id = s.id;
+    EXPECT_EQ(*read, expected) << s.id;
+  }
 }
 
 }  // namespace fc::test

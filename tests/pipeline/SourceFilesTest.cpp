@@ -3,10 +3,10 @@
 #include "pipeline/SourceFiles.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "pipeline/ArchiveIntake.h"
 #include "pipeline/Packaging.h"
+#include "support/NamedPipe.h"
 #include "support/TempDir.h"
 
 namespace fc::pipeline {
@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 TEST(SourceFiles, NamedPipesAreRefusedWithoutWaiting) {
   test::TempDir dir;
   const fs::path pipe = dir / "100001_KHJBXX_20080808_1.ZIP", workdir = dir / "workdir";
-  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  ASSERT_TRUE(test::MakeNamedPipe(pipe));
   fs::create_directories(workdir);
   // Each of these would wait for ever for a writer if it opened the pipe.
   EXPECT_EQ(OpenRegularFile(pipe), -1);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <fstream>
 #include <ostream>
 
 #include "dbf/Writer.h"
@@ -288,10 +288,9 @@ TEST_F(StructureCheckRows, FileTextReachesTheRowsAsItIs) {
 TEST_F(StructureCheckRows, BrokenHeaderIsOneSentenceRow) {
   auto path = write(kName, agreed("KHJBXX"));
   {
-    std::FILE* f = std::fopen(path.c_str(), "r+b");
-    std::fseek(f, 32 + 16, SEEK_SET);  // first field's length: 0
-    std::fputc(0, f);
-    std::fclose(f);
+    std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(32 + 16);  // first field's length: 0
+    f.put('\0');
   }
   EXPECT_EQ(RecordStructureCheck(ctx_, path, 5), 4);
   auto r = rows();

@@ -83,7 +83,7 @@ TEST_P(QueryCases, AnswerAsWritten) {
     const CaseQuery& query = std::get<CaseQuery>(step.what);
     ++queries;
     if (std::string mismatch = Mismatch(session, query); !mismatch.empty())
-      ADD_FAILURE_AT(file.c_str(), step.line) << query.sql << "\n" << mismatch;
+      ADD_FAILURE_AT(file.string().c_str(), step.line) << query.sql << "\n" << mismatch;
   }
   session.close();
   EXPECT_GT(queries, 0) << file << " asks no query";

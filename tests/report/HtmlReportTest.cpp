@@ -6,7 +6,7 @@
 
 #include "report/JsonReport.h"
 #include "report/PdfReport.h"
-#include "support/Shell.h"
+#include "support/Program.h"
 #include "support/TempDir.h"
 
 namespace fc::report {
@@ -96,7 +96,7 @@ TEST(HtmlReportTest, ControlsAndDirectionOverridesShowAsEscapes) {
   std::string error;
   if (test::HasProgram("pdftotext")) {
     ASSERT_TRUE(WritePdfReport(data, dir / "r.pdf", error)) << error;
-    pages.push_back(test::CommandOutput("pdftotext -enc UTF-8 " + test::ShellQuoted((dir / "r.pdf").string()) + " -"));
+    pages.push_back(test::ProgramOutput({"pdftotext", "-enc", "UTF-8", (dir / "r.pdf").string(), "-"}));
   }
   for (const std::string& page : pages) {
     EXPECT_EQ(page.find("\u202e"), std::string::npos);

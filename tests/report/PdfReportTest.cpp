@@ -4,7 +4,7 @@
 
 #include <regex>
 
-#include "support/Shell.h"
+#include "support/Program.h"
 #include "support/TempDir.h"
 
 namespace fc::report {
@@ -60,14 +60,14 @@ TEST(PdfReportTest, AnA4ReportCarriesTheVerdictEveryFindingAndALongTableOverItsP
   std::string error;
   ASSERT_TRUE(WritePdfReport(LongRun(), pdf, error)) << error;
 
-  const std::string info = test::CommandOutput("pdfinfo " + test::ShellQuoted(pdf.string()));
+  const std::string info = test::ProgramOutput({"pdfinfo", pdf.string()});
   EXPECT_NE(info.find("595.28 x 841.89 pts (A4)"), std::string::npos) << info;
   std::smatch pages;
   ASSERT_TRUE(std::regex_search(info, pages, std::regex("Pages: +([0-9]+)")));
   const int pageCount = std::stoi(pages[1]);
   EXPECT_GE(pageCount, 3);
 
-  const std::string text = test::CommandOutput("pdftotext -enc UTF-8 " + test::ShellQuoted(pdf.string()) + " -");
+  const std::string text = test::ProgramOutput({"pdftotext", "-enc", "UTF-8", pdf.string(), "-"});
   for (const char* expected : {"证券公司客户交易结算资金账户数据文件检查报告", "检查结论：不通过", "缺少1个", "错误编号 R16",
                                "错误编号 R05", "100001 东岳证券股份有限公司", "2008-08-08", "文件清单"})
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
@@ -101,7 +101,7 @@ TEST(PdfReportTest, ATextLongerThanAPageIsCutWithAMark) {
   test::TempDir dir;
   std::string error;
   ASSERT_TRUE(WritePdfReport(data, dir / "r.pdf", error)) << error;
-  const std::string text = test::CommandOutput("pdftotext -enc UTF-8 " + test::ShellQuoted((dir / "r.pdf").string()) + " -");
+  const std::string text = test::ProgramOutput({"pdftotext", "-enc", "UTF-8", (dir / "r.pdf").string(), "-"});
   EXPECT_GE(Count(text, "…"), 2u);
   EXPECT_EQ(text.find("ENDOFTEXT"), std::string::npos);
 }

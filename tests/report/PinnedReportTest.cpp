@@ -4,7 +4,7 @@
 #include "report/JsonReport.h"
 #include "report/PdfReport.h"
 #include "report/ReportCases.h"
-#include "support/Shell.h"
+#include "support/Program.h"
 #include "support/TempDir.h"
 
 namespace fc::report {
@@ -25,7 +25,7 @@ TEST_P(PinnedReportTest, EveryFormatIsAsPinned) {
   std::string error;
   ASSERT_TRUE(WritePdfReport(data, dir / "r.pdf", error)) << error;
   test::ExpectPinned(name + ".pdf.txt",
-                     test::CommandOutput("pdftotext -layout -enc UTF-8 " + test::ShellQuoted((dir / "r.pdf").string()) + " -"));
+                     test::ProgramOutput({"pdftotext", "-layout", "-enc", "UTF-8", (dir / "r.pdf").string(), "-"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, PinnedReportTest, testing::ValuesIn(test::ReportCaseNames()),

@@ -1,5 +1,6 @@
 // support/Sha256Sum.h - the SHA-256 of a file as the system's `sha256sum`
-// prints it, the independent reference the checksum tests compare with.
+// prints it, the independent reference the checksum tests compare with (a
+// Linux tool: on Windows there is none, and the digest is "").
 #pragma once
 
 #include <filesystem>

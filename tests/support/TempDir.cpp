@@ -1,17 +1,28 @@
 #include "support/TempDir.h"
 
-#include <cstdlib>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 
+#include "support/Utf8Path.h"
+
 namespace fc::test {
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "fc-test-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+TempDir::TempDir(const std::filesystem::path& parent) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    char name[32];
+    std::snprintf(name, sizeof name, "fc-test-%08x", static_cast<unsigned>(random()));
+    std::error_code ec;
+    if (std::filesystem::create_directory(parent / name, ec)) path_ = parent / name;
+    if (ec) break;  // not a name taken: the parent refuses
+  }
+  if (path_.empty()) throw std::runtime_error("cannot make a temporary directory in " + Utf8(parent));
+  // The owner's alone, as mkdtemp makes it.
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all);
 }
 
 TempDir::~TempDir() {
@@ -26,11 +37,13 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
+std::filesystem::path TempDir::operator/(const std::string& name) const { return path_ / Utf8Path(name); }
+
 std::filesystem::path TempDir::write(const std::string& name, const std::string& bytes) const {
-  std::filesystem::path p = path_ / name;
+  std::filesystem::path p = *this / name;
   std::ofstream out(p, std::ios::binary);
   out << bytes;
-  if (!out) throw std::runtime_error("cannot write " + p.string());
+  if (!out) throw std::runtime_error("cannot write " + Utf8(p));
   return p;
 }
 

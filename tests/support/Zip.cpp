@@ -1,13 +1,17 @@
 #include "support/Zip.h"
 
-#include <sys/stat.h>
 #include <zip.h>
 
 #include <stdexcept>
 
+#include "support/Utf8Path.h"
+
 namespace fc::test {
 
 namespace {
+
+// A symbolic link's type bits in a Unix entry's mode, whatever the system writing it.
+constexpr zip_uint32_t kUnixSymlink = 0120000;
 
 std::runtime_error ZipFailure(const std::string& what, zip_t* za) {
   return std::runtime_error(what + ": " + zip_error_strerror(zip_get_error(za)));
@@ -55,8 +59,8 @@ ZipWriter& ZipWriter::stored() {
 
 void ZipWriter::write() {
   int error = 0;
-  zip_t* za = zip_open(archive_.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-  if (!za) throw std::runtime_error("cannot create " + archive_.string());
+  zip_t* za = zip_open(Utf8(archive_).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+  if (!za) throw std::runtime_error("cannot create " + Utf8(archive_));
   for (const Entry& e : entries_) {
     zip_int64_t index = e.kind == Entry::Directory
                             ? zip_dir_add(za, e.name.c_str(), ZIP_FL_ENC_RAW)
@@ -65,17 +69,17 @@ void ZipWriter::write() {
     zip_uint64_t i = static_cast<zip_uint64_t>(index);
     zip_set_file_compression(za, i, e.deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 0);
     if (e.kind == Entry::Symlink)
-      zip_file_set_external_attributes(za, i, 0, ZIP_OPSYS_UNIX, (S_IFLNK | 0777u) << 16);
+      zip_file_set_external_attributes(za, i, 0, ZIP_OPSYS_UNIX, (kUnixSymlink | 0777u) << 16);
     if (e.encrypted && zip_file_set_encryption(za, i, ZIP_EM_AES_256, "secret") != 0)
       throw ZipFailure("cannot encrypt " + e.name, za);
   }
-  if (zip_close(za) != 0) throw ZipFailure("cannot write " + archive_.string(), za);
+  if (zip_close(za) != 0) throw ZipFailure("cannot write " + Utf8(archive_), za);
 }
 
 std::map<std::string, std::string> ReadZip(const std::filesystem::path& archive) {
   int error = 0;
-  zip_t* za = zip_open(archive.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
-  if (!za) throw std::runtime_error("cannot open " + archive.string());
+  zip_t* za = zip_open(Utf8(archive).c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+  if (!za) throw std::runtime_error("cannot open " + Utf8(archive));
   std::map<std::string, std::string> entries;
   for (zip_int64_t i = 0; i < zip_get_num_entries(za, 0); ++i) {
     zip_stat_t st;
@@ -96,8 +100,8 @@ std::map<std::string, std::string> ReadZip(const std::filesystem::path& archive)
 
 ZipEntryInfo InspectZipEntry(const std::filesystem::path& archive, const std::string& name) {
   int error = 0;
-  zip_t* za = zip_open(archive.c_str(), ZIP_RDONLY, &error);
-  if (!za) throw std::runtime_error("cannot open " + archive.string());
+  zip_t* za = zip_open(Utf8(archive).c_str(), ZIP_RDONLY, &error);
+  if (!za) throw std::runtime_error("cannot open " + Utf8(archive));
   zip_stat_t st;
   ZipEntryInfo info;
   if (zip_stat(za, name.c_str(), 0, &st) == 0) info = {st.comp_method, st.mtime};

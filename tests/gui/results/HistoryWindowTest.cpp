@@ -18,7 +18,7 @@
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/RunDriver.h"
 #include "pipeline/Sample.h"
-#include "support/Shell.h"
+#include "support/Program.h"
 #include "support/Zip.h"
 
 namespace fc::gui {
@@ -154,7 +154,7 @@ TEST_F(HistoryWindowTest, ResultsExportTheReportAndTheWorkbookAndConfirmWhereThe
   EXPECT_EQ(test::ReadFileBytes(json).find("{\n  \"run\": {"), 0u);
   EXPECT_EQ(test::ReadFileBytes(book).substr(0, 2), "PK");
   if (test::HasProgram("unzip")) {
-    const std::string sheets = test::CommandOutput("unzip -p " + test::ShellQuoted(book.string()) + " xl/workbook.xml");
+    const std::string sheets = test::ProgramOutput({"unzip", "-p", book.string(), "xl/workbook.xml"});
     EXPECT_NE(sheets.find("name=\"检查概况\""), std::string::npos);
     EXPECT_NE(sheets.find("KHJBXX"), std::string::npos);
   }
