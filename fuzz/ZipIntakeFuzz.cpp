@@ -12,7 +12,7 @@
 #include "FuzzSupport.h"
 #include "pipeline/ArchiveIntake.h"
 #include "pipeline/WorkDirs.h"
-#include "support/Utf8Path.h"
+#include "platform/Utf8Paths.h"
 #include "text/Text.h"
 
 namespace {
@@ -30,7 +30,7 @@ struct Fixture {
 // The names of the archive's entries, as libzip reads them.
 std::vector<std::string> EntryNames(const fs::path& archive) {
   std::vector<std::string> names;
-  zip_t* za = zip_open(fc::test::Utf8(archive).c_str(), ZIP_RDONLY, nullptr);
+  zip_t* za = zip_open(fc::platform::Utf8Of(archive).c_str(), ZIP_RDONLY, nullptr);
   if (!za) return names;
   for (zip_int64_t i = 0, n = zip_get_num_entries(za, 0); i < n; ++i)
     if (const char* name = zip_get_name(za, static_cast<zip_uint64_t>(i), 0)) names.emplace_back(name);

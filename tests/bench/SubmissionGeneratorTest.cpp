@@ -14,7 +14,7 @@
 #include "pipeline/RunDriver.h"
 #include "store/Store.h"
 #include "support/TempDir.h"
-#include "support/Utf8Path.h"
+#include "platform/Utf8Paths.h"
 
 namespace fc::bench {
 namespace {
@@ -51,7 +51,7 @@ class GeneratorTest : public ::testing::Test {
   static std::vector<std::string> FindingRows(const fs::path& store) {
     sqlite3* db = nullptr;
     std::vector<std::string> rows;
-    if (sqlite3_open_v2(test::Utf8(store).c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return {"cannot open"};
+    if (sqlite3_open_v2(platform::Utf8Of(store).c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return {"cannot open"};
     for (const char* table : {"fileerr", "errfinding", "errrecord", "errpersonal", "errunmasked"}) {
       sqlite3_stmt* st = nullptr;
       sqlite3_prepare_v2(db, (std::string("select * from ") + table + " order by rowid").c_str(), -1, &st, nullptr);

@@ -12,7 +12,7 @@
 #include "PipelineHome.h"
 #include "pipeline/ZipEntries.h"
 #include "support/StoreRows.h"
-#include "support/Utf8Path.h"
+#include "platform/Utf8Paths.h"
 #include "support/Zip.h"
 
 namespace fc::pipeline {
@@ -42,7 +42,7 @@ class CheckZipFileTest : public testing::Test {
   }
   std::vector<std::string> workdirFiles() {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(h.home.workdir())) names.push_back(test::Utf8(e.path().filename()));
+    for (const auto& e : fs::directory_iterator(h.home.workdir())) names.push_back(platform::Utf8Of(e.path().filename()));
     return names;
   }
 };
@@ -256,7 +256,7 @@ class ArchivePrefetchTest : public CheckZipFileTest {
   std::vector<std::string> landed() {
     std::vector<std::string> files;
     for (const auto& e : fs::directory_iterator(h.home.workdir()))
-      if (e.is_regular_file()) files.push_back(test::Utf8(e.path().filename()));
+      if (e.is_regular_file()) files.push_back(platform::Utf8Of(e.path().filename()));
     std::sort(files.begin(), files.end());
     return files;
   }
@@ -270,7 +270,7 @@ class ArchivePrefetchTest : public CheckZipFileTest {
       std::vector<std::string> files;
       std::error_code ec;
       for (fs::directory_iterator it(staging, ec), end; !ec && it != end; it.increment(ec))
-        files.push_back(test::Utf8(it->path().filename()));
+        files.push_back(platform::Utf8Of(it->path().filename()));
       if (!files.empty()) return files;
     }
     return {};

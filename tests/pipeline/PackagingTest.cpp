@@ -4,7 +4,7 @@
 #include <zip.h>
 
 #include "PipelineHome.h"
-#include "support/Utf8Path.h"
+#include "platform/Utf8Paths.h"
 #include "support/Zip.h"
 
 namespace fc::pipeline {
@@ -29,7 +29,7 @@ class PackPassedFilesTest : public testing::Test {
   PackReport pack() { return PackPassedFiles(*store, h.sourceDir(), h.output.string() + "/", observer); }
   std::vector<std::string> outputFiles() {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(h.output)) names.push_back(test::Utf8(e.path().filename()));
+    for (const auto& e : fs::directory_iterator(h.output)) names.push_back(platform::Utf8Of(e.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
   }

@@ -11,7 +11,7 @@
 #include "store/Store.h"
 #include "support/StoreRows.h"
 #include "support/TempDir.h"
-#include "support/Utf8Path.h"
+#include "platform/Utf8Paths.h"
 
 namespace fc::store {
 namespace {
@@ -96,7 +96,7 @@ TEST_F(StoreTest, RefusesEmptyFile) {
 
 TEST_F(StoreTest, RefusesDatabaseWithoutTheTables) {
   sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(test::Utf8(storeFile()).c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open(platform::Utf8Of(storeFile()).c_str(), &db), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(db, "create table filelist (fileid integer); create table other (x)", nullptr, nullptr, nullptr),
             SQLITE_OK);
   sqlite3_close(db);
@@ -113,7 +113,7 @@ TEST_F(StoreTest, RefusesDatabaseWithoutTheTables) {
 
 TEST_F(StoreTest, RefusesTablesWithoutTheColumns) {
   sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(test::Utf8(storeFile()).c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open(platform::Utf8Of(storeFile()).c_str(), &db), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(db, "create table filelist (x); create table fileerr (x); create table zqgs (a, b)",
                          nullptr, nullptr, nullptr),
             SQLITE_OK);
@@ -330,7 +330,7 @@ TEST_F(StoreTest, FindingRecordsRoundTripAndClearWithTheRun) {
 
 TEST_F(StoreTest, EarlierStoreGainsTheFindingTablesKeepingItsRows) {
   sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(test::Utf8(storeFile()).c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open(platform::Utf8Of(storeFile()).c_str(), &db), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(db,
                          "create table filelist (fileid integer, groupno integer, filecat text, filename text,"
                          " isexist integer, isok integer, dbftype integer);"

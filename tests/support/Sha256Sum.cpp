@@ -1,12 +1,12 @@
 #include "support/Sha256Sum.h"
 
 #include "support/Program.h"
-#include "support/Utf8Path.h"
+#include "platform/Utf8Paths.h"
 
 namespace fc::test {
 
 std::string Sha256Sum(const std::filesystem::path& file) {
-  const ProgramRun run = RunProgram({"sha256sum", Utf8(file)});
+  const ProgramRun run = RunProgram({"sha256sum", platform::Utf8Of(file)});
   return run.status == 0 && run.out.size() >= 64 ? run.out.substr(0, 64) : "";
 }
 

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "support/Utf8Path.h"
+#include "platform/Utf8Paths.h"
 
 namespace fc::test {
 
@@ -20,7 +20,7 @@ TempDir::TempDir(const std::filesystem::path& parent) {
     if (std::filesystem::create_directory(parent / name, ec)) path_ = parent / name;
     if (ec) break;  // not a name taken: the parent refuses
   }
-  if (path_.empty()) throw std::runtime_error("cannot make a temporary directory in " + Utf8(parent));
+  if (path_.empty()) throw std::runtime_error("cannot make a temporary directory in " + platform::Utf8Of(parent));
   // The owner's alone, as mkdtemp makes it.
   std::filesystem::permissions(path_, std::filesystem::perms::owner_all);
 }
@@ -37,13 +37,13 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
-std::filesystem::path TempDir::operator/(const std::string& name) const { return path_ / Utf8Path(name); }
+std::filesystem::path TempDir::operator/(const std::string& name) const { return path_ / platform::PathFromUtf8(name); }
 
 std::filesystem::path TempDir::write(const std::string& name, const std::string& bytes) const {
   std::filesystem::path p = *this / name;
   std::ofstream out(p, std::ios::binary);
   out << bytes;
-  if (!out) throw std::runtime_error("cannot write " + Utf8(p));
+  if (!out) throw std::runtime_error("cannot write " + platform::Utf8Of(p));
   return p;
 }
 

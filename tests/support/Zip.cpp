@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "support/Utf8Path.h"
+#include "platform/Utf8Paths.h"
 
 namespace fc::test {
 
@@ -59,8 +59,8 @@ ZipWriter& ZipWriter::stored() {
 
 void ZipWriter::write() {
   int error = 0;
-  zip_t* za = zip_open(Utf8(archive_).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-  if (!za) throw std::runtime_error("cannot create " + Utf8(archive_));
+  zip_t* za = zip_open(platform::Utf8Of(archive_).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+  if (!za) throw std::runtime_error("cannot create " + platform::Utf8Of(archive_));
   for (const Entry& e : entries_) {
     zip_int64_t index = e.kind == Entry::Directory
                             ? zip_dir_add(za, e.name.c_str(), ZIP_FL_ENC_RAW)
@@ -73,13 +73,13 @@ void ZipWriter::write() {
     if (e.encrypted && zip_file_set_encryption(za, i, ZIP_EM_AES_256, "secret") != 0)
       throw ZipFailure("cannot encrypt " + e.name, za);
   }
-  if (zip_close(za) != 0) throw ZipFailure("cannot write " + Utf8(archive_), za);
+  if (zip_close(za) != 0) throw ZipFailure("cannot write " + platform::Utf8Of(archive_), za);
 }
 
 std::map<std::string, std::string> ReadZip(const std::filesystem::path& archive) {
   int error = 0;
-  zip_t* za = zip_open(Utf8(archive).c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
-  if (!za) throw std::runtime_error("cannot open " + Utf8(archive));
+  zip_t* za = zip_open(platform::Utf8Of(archive).c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+  if (!za) throw std::runtime_error("cannot open " + platform::Utf8Of(archive));
   std::map<std::string, std::string> entries;
   for (zip_int64_t i = 0; i < zip_get_num_entries(za, 0); ++i) {
     zip_stat_t st;
@@ -100,8 +100,8 @@ std::map<std::string, std::string> ReadZip(const std::filesystem::path& archive)
 
 ZipEntryInfo InspectZipEntry(const std::filesystem::path& archive, const std::string& name) {
   int error = 0;
-  zip_t* za = zip_open(Utf8(archive).c_str(), ZIP_RDONLY, &error);
-  if (!za) throw std::runtime_error("cannot open " + Utf8(archive));
+  zip_t* za = zip_open(platform::Utf8Of(archive).c_str(), ZIP_RDONLY, &error);
+  if (!za) throw std::runtime_error("cannot open " + platform::Utf8Of(archive));
   zip_stat_t st;
   ZipEntryInfo info;
   if (zip_stat(za, name.c_str(), 0, &st) == 0) info = {st.comp_method, st.mtime};
