@@ -1,9 +1,11 @@
 // platform/FileMapWindows.cpp - FileMap.h on Windows: a view of the file
 // (MapViewOfFile, from a multiple of the allocation granularity), and a
-// vectored exception handler for EXCEPTION_IN_PAGE_ERROR, the fault of a
-// view whose file cannot give the page (GCC has no __try). The handler puts
-// committed zero pages in place of the whole view (a view is unmapped whole)
-// and lets the read resume on them.
+// vectored exception handler (GCC has no __try) for a read that faults in a
+// view: EXCEPTION_IN_PAGE_ERROR when the file cannot give the page (Wine
+// reports a file cut short under its view as an access violation). A view is
+// readable throughout, so either fault there means its file is gone. The
+// handler puts committed zero pages in place of the whole view (a view is
+// unmapped whole) and lets the read resume on them.
 //
 // Another thread reading the same view while it is swapped faults with an
 // access violation in the gap; the swap is done under a lock, so that
@@ -38,13 +40,13 @@ bool ZeroView(int slot) {
 
 LONG CALLBACK OnFault(EXCEPTION_POINTERS* info) {
   const EXCEPTION_RECORD& fault = *info->ExceptionRecord;
-  const bool pageGone = fault.ExceptionCode == EXCEPTION_IN_PAGE_ERROR;
-  if (!pageGone && fault.ExceptionCode != EXCEPTION_ACCESS_VIOLATION) return EXCEPTION_CONTINUE_SEARCH;
+  if (fault.ExceptionCode != EXCEPTION_IN_PAGE_ERROR && fault.ExceptionCode != EXCEPTION_ACCESS_VIOLATION)
+    return EXCEPTION_CONTINUE_SEARCH;
   if (fault.NumberParameters < 2 || fault.ExceptionInformation[0] != 0) return EXCEPTION_CONTINUE_SEARCH;  // not a read
   const int slot = SlotHolding(static_cast<uintptr_t>(fault.ExceptionInformation[1]));
   if (slot < 0) return EXCEPTION_CONTINUE_SEARCH;
   std::lock_guard<std::mutex> lock(gSwapping);
-  if (!gZeroed[slot].load() && pageGone && ZeroView(slot)) {
+  if (!gZeroed[slot].load() && ZeroView(slot)) {
     gZeroed[slot].store(true);
     MarkChanged(slot);
   }
