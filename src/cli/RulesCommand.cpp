@@ -6,10 +6,6 @@
 // empty tables laid out as the interface agreement says, so that a table or
 // field the agreement does not have is a fault too.
 // rules reference: prints the rule language's reference (docs/rule-language.md).
-#include <sys/mman.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -27,6 +23,7 @@
 #include "rules/RuleBook.h"
 #include "rules/RuleText.h"
 #include "text/DataFile.h"
+#include "platform/ScratchFiles.h"
 #include "platform/SystemReason.h"
 
 namespace fc::cli {
@@ -58,17 +55,15 @@ struct Against {
   int total = 0;     // the latest table's total, which its key rules count against
 };
 
-// An empty table of every kind the interface layouts lay out, in memory
-// files (nothing is written to disk), so that a query naming a table or a
-// field the agreement does not have fails as it would on a submission.
+// An empty table of every kind the interface layouts lay out, in scratch
+// files (on Linux in memory, nothing written to disk), so that a query naming
+// a table or a field the agreement does not have fails as it would on a
+// submission. It outlives the session that has its tables open.
 class LayoutTables {
  public:
   LayoutTables() = default;
   LayoutTables(const LayoutTables&) = delete;
   LayoutTables& operator=(const LayoutTables&) = delete;
-  ~LayoutTables() {
-    for (int fd : fds_) close(fd);
-  }
 
   bool open(query::Session& session, std::string& error) {
     try {
@@ -84,12 +79,11 @@ class LayoutTables {
   }
 
  private:
-  // The layout's empty table, through the path of its memory file.
+  // The layout's empty table, through the path of its scratch file.
   fs::path write(const naming::TableLayout& layout) {
-    const int fd = memfd_create(layout.kind.c_str(), MFD_CLOEXEC);
-    if (fd < 0) throw std::runtime_error("无法建立" + layout.kind + "的空表：" + platform::SystemReason(errno));
-    fds_.push_back(fd);
-    const fs::path file = "/proc/self/fd/" + std::to_string(fd);
+    std::error_code ec;
+    const fs::path file = files_.create(layout.kind, ec);
+    if (ec) throw std::runtime_error("无法建立" + layout.kind + "的空表：" + platform::SystemReason(ec.value()));
     std::vector<dbf::FieldSpec> fields;
     for (const naming::LayoutField& f : layout.fields)
       fields.push_back({f.name, f.type, static_cast<uint8_t>(f.length), static_cast<uint8_t>(f.decimals)});
@@ -97,7 +91,7 @@ class LayoutTables {
     return file;
   }
 
-  std::vector<int> fds_;
+  platform::ScratchFiles files_;
 };
 
 // Runs one query; the count its rule reports (for a key rule the records
@@ -144,10 +138,10 @@ int Check(const Args& args) {
     if (opts.value("against")) return Fail("--against 只用于规则文件");
     return CheckLayouts(file);
   }
+  LayoutTables tables;
   Against against;
   if (!opts.value("against")) {
     if (opts.value("code") || opts.value("date")) return Fail("--code 和 --date 只与 --against 同用");
-    LayoutTables tables;
     if (!tables.open(against.session, error)) return Fail(error);
     return CheckRules(file, against, false);
   }

@@ -1,7 +1,5 @@
 #include "pipeline/ZipEntries.h"
 
-#include <fcntl.h>
-#include <isa-l/igzip_lib.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +8,8 @@
 #include <vector>
 
 #include "pipeline/SourceFiles.h"
+#include "platform/OverwriteFile.h"
+#include "platform/RawInflate.h"
 
 namespace fc::pipeline {
 
@@ -58,35 +58,27 @@ bool IsDirectoryEntry(const zip_stat_t& st) {
 
 // Unix archivers store the file mode in the high half of the external
 // attributes; anything but a regular file (links, devices) is not unpacked.
+// The type bits are Unix's, whatever system reads the archive.
 bool IsSpecialFile(zip_t* za, zip_uint64_t index) {
+  constexpr zip_uint32_t kUnixType = 0170000, kUnixRegular = 0100000;
   zip_uint8_t opsys = 0;
   zip_uint32_t attributes = 0;
   if (zip_file_get_external_attributes(za, index, 0, &opsys, &attributes) != 0) return true;
   if (opsys != ZIP_OPSYS_UNIX) return false;
-  mode_t type = (attributes >> 16) & S_IFMT;
-  return type != 0 && type != S_IFREG;
-}
-
-bool WriteAll(int fd, const char* data, size_t n) {
-  while (n > 0) {
-    ssize_t written = write(fd, data, n);
-    if (written < 0) return false;
-    data += written;
-    n -= static_cast<size_t>(written);
-  }
-  return true;
+  const zip_uint32_t type = (attributes >> 16) & kUnixType;
+  return type != 0 && type != kUnixRegular;
 }
 
 // Where an entry's bytes go: the target file, cut off at the size the entry
 // claims, so that a stream longer than that is dropped rather than written.
 struct EntryWriter {
-  int fd;              // the target, open for writing
-  uint64_t size;       // the uncompressed size the archive states
-  uint64_t total = 0;  // bytes written so far
+  platform::OverwriteFile& file;  // the target, open for writing
+  uint64_t size;                  // the uncompressed size the archive states
+  uint64_t total = 0;             // bytes written so far
 
   bool write(const uint8_t* data, size_t n) {
     total += n;
-    return total <= size && WriteAll(fd, reinterpret_cast<const char*>(data), n);
+    return total <= size && file.write(data, n);
   }
 };
 
@@ -100,31 +92,15 @@ bool Copy(zip_file_t* entry, EntryWriter& out) {
   }
 }
 
-// A deflated entry, read raw and inflated by ISA-L: several times faster
-// than zlib under libzip, and nearly every submitted entry is deflated.
-// The stream must reach its final block and match the entry's CRC.
+// A deflated entry, read raw and inflated by the system's fastest inflater
+// (ISA-L on Linux: several times faster than zlib under libzip, and nearly
+// every submitted entry is deflated). The stream must reach its final block
+// and match the entry's CRC.
 bool Inflate(zip_file_t* raw, uint32_t crc, EntryWriter& out) {
-  std::vector<uint8_t> in(kChunk / 4), buffer(kChunk);
-  inflate_state state;
-  isal_inflate_init(&state);
-  state.crc_flag = ISAL_GZIP_NO_HDR;  // the CRC-32 of gzip, which is ZIP's
-  bool end = false;                   // the raw stream is read to its end
-  while (state.block_state != ISAL_BLOCK_FINISH) {
-    if (state.avail_in == 0 && !end) {
-      zip_int64_t n = zip_fread(raw, in.data(), in.size());
-      if (n < 0) return false;
-      end = n == 0;
-      state.next_in = in.data();
-      state.avail_in = static_cast<uint32_t>(n);
-    }
-    state.next_out = buffer.data();
-    state.avail_out = static_cast<uint32_t>(buffer.size());
-    if (isal_inflate(&state) < 0) return false;
-    size_t got = buffer.size() - state.avail_out;
-    if (got == 0 && end && state.block_state != ISAL_BLOCK_FINISH) return false;  // cut short
-    if (!out.write(buffer.data(), got)) return false;
-  }
-  return state.crc == crc;
+  const std::optional<uint32_t> got = platform::InflateRaw(
+      [raw](uint8_t* buffer, size_t size) { return static_cast<int64_t>(zip_fread(raw, buffer, size)); },
+      [&out](const uint8_t* data, size_t size) { return out.write(data, size); });
+  return got && *got == crc;
 }
 
 }  // namespace
@@ -186,11 +162,11 @@ bool ExtractTo(zip_t* za, zip_uint64_t index, const fs::path& target) {
                           st.encryption_method == ZIP_EM_NONE;
   ZipEntry entry(zip_fopen_index(za, index, inflatable ? ZIP_FL_COMPRESSED : 0));
   if (!entry) return false;
-  int fd = open(target.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return false;
-  EntryWriter out{fd, st.size};
+  platform::OverwriteFile file(target);
+  if (!file.isOpen()) return false;
+  EntryWriter out{file, st.size};
   bool ok = inflatable ? Inflate(entry.get(), st.crc, out) : Copy(entry.get(), out);
-  if (close(fd) != 0) ok = false;
+  if (!file.close()) ok = false;
   return ok && out.total == st.size;
 }
 

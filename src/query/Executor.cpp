@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dbf/Table.h"
+#include "platform/AnonymousMemory.h"
 #include "query/Scan.h"
 
 namespace fc::query {
@@ -137,8 +138,8 @@ int64_t CountGroups(Plan& plan, std::vector<Repeat>* repeats) {
   // Room for every record, faulted in as far as records pass.
   keyed.reserve(t.recordCount());
   partOf.reserve(t.recordCount());
-  AdviseHugePages(keyed.data(), keyed.capacity() * sizeof(Keyed));
-  AdviseHugePages(partOf.data(), partOf.capacity());
+  platform::AdviseHugePages(keyed.data(), keyed.capacity() * sizeof(Keyed));
+  platform::AdviseHugePages(partOf.data(), partOf.capacity());
   PrefaultAhead keyedAhead, partAhead;
   const int bits = PartitionBits(t.recordCount());
   std::string key;

@@ -6,17 +6,14 @@
 #include <cstring>
 #include <new>
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include "dbf/Table.h"
+#include "platform/AnonymousMemory.h"
 #include "query/Scan.h"
 #include "query/PaddedText.h"
 
 namespace fc::query {
 namespace {
 
-constexpr size_t kHugePage = size_t{2} << 20;  // a transparent huge page
 constexpr char kNullMark = 0;
 constexpr char kValueMark = 1;
 
@@ -98,25 +95,11 @@ void LoadShort(const char* p, size_t n, uint64_t& a, uint64_t& b) {
   }
 }
 
-// madvise(advice) over the whole `unit`-aligned pieces within [data, data + bytes).
-void AdviseWithin(const void* data, size_t bytes, size_t unit, int advice) {
-  const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + unit - 1) & ~(unit - 1);
-  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(unit - 1);
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, advice);
-}
-
 }  // namespace
 
-void AdviseHugePages(const void* data, size_t bytes) { AdviseWithin(data, bytes, kHugePage, MADV_HUGEPAGE); }
-
-void Prefault(const void* data, size_t bytes) {
-  static const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-  AdviseWithin(data, bytes, page, MADV_POPULATE_WRITE);
-}
-
 void PrepareLargeBuffer(const void* data, size_t bytes) {
-  AdviseHugePages(data, bytes);
-  Prefault(data, bytes);
+  platform::AdviseHugePages(data, bytes);
+  platform::Prefault(data, bytes);
 }
 
 void PrefaultAhead::keepBytes(const void* data, size_t usedBytes, size_t capacityBytes) {
@@ -124,7 +107,7 @@ void PrefaultAhead::keepBytes(const void* data, size_t usedBytes, size_t capacit
   if (usedBytes + kStep / 2 <= done_ || done_ >= capacityBytes) return;
   const size_t from = std::max(done_, usedBytes);
   done_ = std::min(capacityBytes, from + kStep);
-  Prefault(static_cast<const char*>(data) + from, done_ - from);
+  platform::Prefault(static_cast<const char*>(data) + from, done_ - from);
 }
 
 KeyEncoder::KeyEncoder(std::vector<Value> parts) : parts_(std::move(parts)) {
@@ -222,15 +205,15 @@ void KeyTable::allocate(size_t count) {
   if (count > (size_t{1} << 31)) throw std::bad_alloc();
   mask_ = static_cast<uint32_t>(count - 1);
   size_t bytes = count * sizeof(Slot);
-  if (bytes < kHugePage) {
+  if (bytes < platform::kHugePage) {
     slots_ = static_cast<Slot*>(std::calloc(count, sizeof(Slot)));
     if (!slots_) throw std::bad_alloc();
     mapped_ = 0;
     return;
   }
-  bytes = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-  void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (p == MAP_FAILED) throw std::bad_alloc();
+  bytes = (bytes + platform::kHugePage - 1) / platform::kHugePage * platform::kHugePage;
+  void* p = platform::AllocateZeroed(bytes);
+  if (!p) throw std::bad_alloc();
   PrepareLargeBuffer(p, bytes);
   slots_ = static_cast<Slot*>(p);
   mapped_ = bytes;
@@ -238,7 +221,7 @@ void KeyTable::allocate(size_t count) {
 
 void KeyTable::release() {
   if (mapped_)
-    munmap(slots_, mapped_);
+    platform::FreeZeroed(slots_, mapped_);
   else
     std::free(slots_);
   slots_ = nullptr;
@@ -255,7 +238,7 @@ void KeyTable::grow() {
     slots_[j] = old[i];
   }
   if (oldMapped)
-    munmap(old, oldMapped);
+    platform::FreeZeroed(old, oldMapped);
   else
     std::free(old);
 }
@@ -281,7 +264,7 @@ RowIndex::RowIndex(const dbf::Table& table, int depth, PredPtr filter, KeyEncode
     constexpr size_t kLargestReserve = size_t{1} << 30;
     if (store_.capacity() == 0) {
       store_.reserve(std::min(kLargestReserve, size_t{count_} * (kHeader + key[0].size() + 8)));
-      AdviseHugePages(store_.data(), store_.capacity());
+      platform::AdviseHugePages(store_.data(), store_.capacity());
     }
     storeAhead_.keep(store_);
     for (int k = 0; k < n; ++k) {

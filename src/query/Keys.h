@@ -57,16 +57,8 @@ uint32_t HashKey(std::string_view key);
 // with bits the slots do not compare).
 uint64_t HashKey64(std::string_view key);
 
-// Asks for transparent huge pages under a large buffer just reserved, before
-// it is written: its pages are then faulted in 2 MiB at a time instead of
-// 4 KiB, and a random access into it misses the TLB far less. Only a hint.
-void AdviseHugePages(const void* data, size_t bytes);
-// Faults in the pages of a buffer about to be filled, all in one call. A
-// page fault per page can cost more than the work that fills the page (on
-// a virtual machine, touching 256 MiB page by page took 60 times as long as
-// this); pages already there cost nothing. Only a hint as well.
-void Prefault(const void* data, size_t bytes);
-// Both, for a large buffer that will be filled whole.
+// Huge pages and all pages faulted in at once (platform/AnonymousMemory.h),
+// for a large buffer that will be filled whole.
 void PrepareLargeBuffer(const void* data, size_t bytes);
 
 // Keeps a vector that fills from its start faulted in a step ahead of its
