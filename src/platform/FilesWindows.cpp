@@ -102,18 +102,18 @@ std::optional<FileFacts> FactsAt(const std::filesystem::path& path) {
 }
 
 EntryKind KindAt(const std::filesystem::path& path) {
-  HANDLE handle = OpenHandle(path, FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT);
-  if (handle == INVALID_HANDLE_VALUE) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? EntryKind::Missing : EntryKind::Other;
   }
-  BY_HANDLE_FILE_INFORMATION info{};
-  const bool known = GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &info);
-  const bool link = IsLink(handle);
-  CloseHandle(handle);
-  if (link) return EntryKind::Link;
-  if (!known) return EntryKind::Other;
-  return info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? EntryKind::Directory : EntryKind::File;
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {  // a link, or a file a driver keeps (cloud, deduplicated)
+    HANDLE handle = OpenHandle(path, FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT);
+    const bool link = handle == INVALID_HANDLE_VALUE || IsLink(handle);
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    if (link) return EntryKind::Link;
+  }
+  return attributes & FILE_ATTRIBUTE_DIRECTORY ? EntryKind::Directory : EntryKind::File;
 }
 
 std::error_code MayCreateIn(const std::filesystem::path& dir) {

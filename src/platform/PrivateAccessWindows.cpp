@@ -86,7 +86,8 @@ std::error_code ProtectDirectory(const fs::path& dir) {
   return ErrorOf(result);
 }
 
-// Whether the access list `acl` lets in anyone but `user`.
+// Whether the access list `acl` lets in anyone but `user` and the system
+// itself (which Windows lets in everywhere, no other person).
 bool AdmitsOthers(PACL acl, PSID user) {
   if (!acl) return true;  // no list at all: everyone may
   for (DWORD i = 0; i < acl->AceCount; ++i) {
@@ -94,7 +95,8 @@ bool AdmitsOthers(PACL acl, PSID user) {
     if (!GetAce(acl, i, reinterpret_cast<void**>(&ace))) return true;
     if (ace->AceType == ACCESS_DENIED_ACE_TYPE) continue;
     if (ace->AceType != ACCESS_ALLOWED_ACE_TYPE) return true;
-    if (!EqualSid(&reinterpret_cast<ACCESS_ALLOWED_ACE*>(ace)->SidStart, user)) return true;
+    PSID admitted = &reinterpret_cast<ACCESS_ALLOWED_ACE*>(ace)->SidStart;
+    if (!EqualSid(admitted, user) && !IsWellKnownSid(admitted, WinLocalSystemSid)) return true;
   }
   return false;
 }
