@@ -14,7 +14,8 @@
 
 namespace fc::platform {
 
-// The errno value WindowsError.h gives the Windows error `code`; EIO for one without.
+// The errno value WindowsError.h gives the Windows error `code`; 0 for
+// ERROR_SUCCESS, EIO for one without.
 int ErrnoOf(unsigned long code);
 // errno set from GetLastError().
 void SetErrnoFromLastError();

@@ -12,6 +12,7 @@
 namespace fc::platform {
 
 int ErrnoOf(unsigned long code) {
+  if (code == ERROR_SUCCESS) return 0;
   const std::error_code error = WindowsError(code);
   return error.category() == std::generic_category() ? error.value() : EIO;
 }
