@@ -1,11 +1,11 @@
 // checksum/Sha256.h - SHA-256 of files and byte strings, as lower-case hex,
-// through OpenSSL's libcrypto (EVP interface).
+// through the system's cryptography (platform/Sha256Digest.h).
 //
 //   std::string error;
 //   std::optional<std::string> sum = fc::checksum::Sha256File("/in/A.ZIP", error);
 //   if (!sum) report(error);
 //
-// The file is read in large blocks with plain read(2), never mapped, so a file
+// The file is read in large blocks with plain reads, never mapped, so a file
 // that shrinks while it is read gives an error or the digest of what was read,
 // never a crash. Only a regular file is read: a named pipe or device in its
 // place is an error at once, never waited for. Safe to call from any thread.

@@ -1,7 +1,5 @@
 #include "cli/CheckRun.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <limits>
@@ -13,6 +11,7 @@
 #include "naming/CompanyCode.h"
 #include "pipeline/RunDriver.h"
 #include "pipeline/RunObserver.h"
+#include "platform/Files.h"
 #include "platform/StopSignals.h"
 #include "settings/NumberSettings.h"
 #include "settings/PrivateFiles.h"
@@ -30,7 +29,7 @@ using pipeline::CheckType;
 // pipe or a file there is none, so scripts read the same lines either way.
 class ConsoleObserver : public pipeline::RunObserver {
  public:
-  explicit ConsoleObserver(bool pack) : pack_(pack), terminal_(isatty(fileno(stderr)) == 1) {}
+  explicit ConsoleObserver(bool pack) : pack_(pack), terminal_(platform::IsTerminal(stderr)) {}
   ~ConsoleObserver() override { endProgress(); }
   ConsoleObserver(const ConsoleObserver&) = delete;
   ConsoleObserver& operator=(const ConsoleObserver&) = delete;

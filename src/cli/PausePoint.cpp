@@ -1,10 +1,8 @@
 #include "cli/PausePoint.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
+
+#include "platform/Files.h"
 
 namespace fc::cli {
 
@@ -24,12 +22,11 @@ PausePoint PausePoint::FromEnvironment() {
 void PausePoint::reached(const std::string& status) {
   if (at_.empty() || status.find(at_) == std::string::npos) return;
   at_.clear();
-  int fd = open(pipe_.c_str(), O_RDONLY | O_CLOEXEC);  // returns once the test holds the other end
+  const int fd = platform::OpenToWait(pipe_);  // returns once the test holds the other end
   if (fd < 0) return;
   char buffer[64];
-  for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) != 0;)
-    if (n < 0 && errno != EINTR) break;
-  close(fd);
+  while (platform::ReadSome(fd, buffer, sizeof buffer) > 0) continue;  // until the test lets go
+  platform::CloseFile(fd);
 }
 
 }  // namespace fc::cli

@@ -68,10 +68,10 @@ FileOutcome AddArchiveProblem(StructureContext& ctx, int fileId, FileProblem pro
 
 ArchiveTally UnpackArchive(const fs::path& archive, const fs::path& workdir, const StagedArchive* staged) {
   EmptyWorkDir(workdir);
-  struct stat now {};
+  FileIdentity now;
   ZipArchive za = OpenArchive(archive, &now);
   if (!za) return {};
-  if (staged && IdentityOf(now) != IdentityOf(staged->archive)) staged = nullptr;
+  if (staged && now != staged->archive) staged = nullptr;
   return VisitArchiveFiles(za.get(), workdir, [&](zip_uint64_t index, const ArchiveFile& file) {
     const StagedEntry* ahead = staged ? staged->find(index, file.name, file.size) : nullptr;
     if (file.writable) LandEntry(za.get(), index, file.name, workdir, ahead);

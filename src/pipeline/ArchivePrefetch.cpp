@@ -1,8 +1,5 @@
 #include "pipeline/ArchivePrefetch.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
@@ -10,6 +7,7 @@
 #include <thread>
 
 #include "pipeline/ZipEntries.h"
+#include "platform/Files.h"
 #include "settings/PrivateFiles.h"
 
 namespace fc::pipeline {
@@ -38,8 +36,8 @@ uint64_t UnpackedSize(const fs::path& archive, const fs::path& workdir) {
 
 // A new empty file; false when it cannot be made.
 bool CreateEmpty(const fs::path& file) {
-  int fd = settings::OpenPrivateFile(file, O_WRONLY | O_TRUNC);
-  return fd >= 0 && close(fd) == 0;
+  int fd = settings::OpenPrivateFile(file, platform::Opening::Truncate);
+  return fd >= 0 && platform::CloseFile(fd) == 0;
 }
 
 // Decompresses into `staging` what UnpackArchive would land: the archive's

@@ -12,14 +12,14 @@
 // ahead is renamed into workdir instead of being decompressed again.
 #pragma once
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "pipeline/SourceFiles.h"
 
 namespace fc::pipeline {
 
@@ -35,7 +35,7 @@ struct StagedEntry {
 // What the prefetch thread made of one archive file, as it then stood.
 // Staged files that are not taken are deleted with it.
 struct StagedArchive {
-  struct stat archive {};            // the archive file when it was read
+  FileIdentity archive;              // the archive file when it was read
   std::vector<StagedEntry> entries;  // in archive order, only those decompressed
 
   StagedArchive() = default;

@@ -1,7 +1,5 @@
 #include "pipeline/Packaging.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zip.h>
 
 #include <cerrno>
@@ -13,6 +11,7 @@
 
 #include "pipeline/SourceFiles.h"
 #include "pipeline/WorkDirs.h"
+#include "platform/Files.h"
 #include "platform/FileReplace.h"
 #include "store/Store.h"
 #include "platform/SystemReason.h"
@@ -37,7 +36,7 @@ using Source = std::unique_ptr<zip_source_t, SourceFree>;
 // The one-entry archive of the open DBF `dbfFile` (taken over), built in
 // memory: nothing may reach the output directory before the archive is
 // complete (see Publish).
-Source BuildArchive(FILE* dbfFile, const std::string& entryName, const struct stat& dbfStat,
+Source BuildArchive(FILE* dbfFile, const std::string& entryName, const platform::FileFacts& dbfFacts,
                     std::string& failure) {
   zip_error_t error;
   zip_error_init(&error);
@@ -60,7 +59,7 @@ Source BuildArchive(FILE* dbfFile, const std::string& entryName, const struct st
     return nullptr;
   }
   zip_set_file_compression(za, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 0);
-  zip_file_set_mtime(za, static_cast<zip_uint64_t>(index), dbfStat.st_mtime, 0);
+  zip_file_set_mtime(za, static_cast<zip_uint64_t>(index), static_cast<time_t>(dbfFacts.modified.seconds), 0);
   if (zip_close(za) != 0) {
     failure = ZipReason(zip_get_error(za));
     zip_discard(za);
@@ -114,10 +113,14 @@ std::string KeepAsBackup(const fs::path& existing, fs::path& backup) {
   backup = existing;
   backup += ".bak";
   const platform::WriteResult kept = platform::WriteFileByName(backup, [&](const fs::path& temp, std::string& reason) {
-    if (::unlink(temp.c_str()) == 0 && ::link(existing.c_str(), temp.c_str()) == 0) return true;
     std::error_code ec;
-    if (errno != EEXIST) fs::copy_file(existing, temp, fs::copy_options::overwrite_existing, ec);
-    else ec = std::error_code(errno, std::generic_category());  // not ours to write over
+    if (fs::remove(temp, ec) && (fs::create_hard_link(existing, temp, ec), !ec)) return true;
+    if (ec == std::errc::file_exists) {
+      ec = std::make_error_code(std::errc::file_exists);  // not ours to write over; as errno, on every system
+    } else {
+      ec.clear();
+      fs::copy_file(existing, temp, fs::copy_options::overwrite_existing, ec);
+    }
     if (ec) reason = platform::SystemReason(ec.value());
     return !ec;
   }, {});
@@ -128,15 +131,15 @@ std::string KeepAsBackup(const fs::path& existing, fs::path& backup) {
 // Writes the built archive as `archive`, or over the archive of that name in
 // another letter case, dated like its entry (as a packer asked to date the
 // archive like its newest entry would do); empty on success, else why not.
-std::string Publish(zip_source_t* built, const struct stat& dbfStat, const fs::path& archive, std::string& keptAs) {
+std::string Publish(zip_source_t* built, const platform::FileFacts& dbfFacts, const fs::path& archive,
+                    std::string& keptAs) {
   const std::optional<fs::path> existing = FindFileNoCase(archive.parent_path(), archive.filename().string());
   if (existing && !HoldsSameBytes(built, *existing)) {
     fs::path backup;
     if (std::string failure = KeepAsBackup(*existing, backup); !failure.empty()) return failure;
     keptAs = backup.string();
   }
-  const platform::WriteOptions options{
-      .modified = platform::FileTime{dbfStat.st_mtim.tv_sec, dbfStat.st_mtim.tv_nsec}};
+  const platform::WriteOptions options{.modified = dbfFacts.modified};
   const platform::WriteResult written = platform::WriteFileThrough(
       existing.value_or(archive),
       [&](platform::Output& out, std::string& reason) { return CopyOut(built, out, reason); }, options);
@@ -145,22 +148,19 @@ std::string Publish(zip_source_t* built, const struct stat& dbfStat, const fs::p
 
 // PackOneFile on the DBF open as `fd`.
 std::string PackOpenFile(int fd, const std::string& entryName, const fs::path& archive, std::string& keptAs) {
-  struct stat before, after;
-  if (fstat(fd, &before) != 0) return "文件不存在";
+  const std::optional<platform::FileFacts> before = platform::FactsOf(fd);
+  if (!before) return "文件不存在";
   std::error_code ec;
   if (!fs::is_directory(archive.parent_path(), ec)) return "输出目录不存在";
-  int copy = dup(fd);  // the archive closes its file when done
-  FILE* dbfFile = copy < 0 ? nullptr : fdopen(copy, "rb");
-  if (!dbfFile) {
-    if (copy >= 0) close(copy);
-    return platform::SystemReason(errno);
-  }
+  FILE* dbfFile = platform::DuplicateAsStream(fd);  // the archive closes its file when done
+  if (!dbfFile) return platform::SystemReason(errno);
   std::string failure;
-  Source built = BuildArchive(dbfFile, entryName, before, failure);
+  Source built = BuildArchive(dbfFile, entryName, *before, failure);
   if (!built) return failure;
   // Read while another program rewrote it, the archive may hold neither version.
-  if (fstat(fd, &after) != 0 || IdentityOf(after) != IdentityOf(before)) return "文件在压缩过程中被改动";
-  failure = Publish(built.get(), before, archive, keptAs);
+  const std::optional<platform::FileFacts> after = platform::FactsOf(fd);
+  if (!after || IdentityOf(*after) != IdentityOf(*before)) return "文件在压缩过程中被改动";
+  failure = Publish(built.get(), *before, archive, keptAs);
   return failure.empty() ? failure : "无法写入" + archive.string() + "：" + failure;
 }
 
@@ -172,7 +172,7 @@ std::string PackOneFile(const fs::path& dbf, const std::string& entryName, const
   if (fd < 0) return "文件不存在";
   std::string kept;
   std::string failure = PackOpenFile(fd, entryName, archive, kept);
-  close(fd);
+  platform::CloseFile(fd);
   if (keptAs) *keptAs = kept;
   return failure;
 }

@@ -9,25 +9,25 @@
 //   if (fc::pipeline::IdentityOf(path) != seen) fail();  // rewritten, truncated or replaced
 #pragma once
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 
+#include "platform/Files.h"
+
 namespace fc::pipeline {
 
 // What changes when a file is rewritten, truncated or replaced.
 struct FileIdentity {
-  uint64_t device = 0;   // st_dev
-  uint64_t inode = 0;    // st_ino
-  int64_t size = 0;      // st_size
-  int64_t mtimeNs = 0;   // st_mtim in nanoseconds
+  uint64_t device = 0;   // the device or volume
+  uint64_t inode = 0;    // the file's number there
+  int64_t size = 0;      // in bytes
+  int64_t mtimeNs = 0;   // the modification time in nanoseconds
   bool operator==(const FileIdentity&) const = default;
 };
 
-FileIdentity IdentityOf(const struct stat& st);
+FileIdentity IdentityOf(const platform::FileFacts& facts);
 // The file at `path` (links followed) as it is now; nothing when it is gone.
 std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path);
 

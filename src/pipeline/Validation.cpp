@@ -1,14 +1,12 @@
 #include "pipeline/Validation.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
 
 #include "naming/CompanyCode.h"
 #include "naming/FileNames.h"
+#include "platform/Files.h"
 #include "platform/SystemReason.h"
 #include "text/Text.h"
 
@@ -107,8 +105,8 @@ std::optional<InputProblem> CheckOutputDir(const RawRunInputs& raw) {
   const std::string named = raw.targetCaption + dir;
   if (!std::filesystem::exists(dir, ec)) return InputProblem{named + "不存在", InputField::TargetDir};
   if (!std::filesystem::is_directory(dir, ec)) return InputProblem{named + "不是目录", InputField::TargetDir};
-  if (access(dir.c_str(), W_OK | X_OK) != 0)
-    return InputProblem{named + "无法写入：" + platform::SystemReason(errno), InputField::TargetDir};
+  if (const std::error_code refused = platform::MayCreateIn(dir))
+    return InputProblem{named + "无法写入：" + platform::SystemReason(refused.value()), InputField::TargetDir};
   return std::nullopt;
 }
 

@@ -1,13 +1,9 @@
 #include "pipeline/WorkDirs.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
 
 #include "platform/FileReplace.h"
+#include "platform/PrivateAccess.h"
 #include "settings/PrivateFiles.h"
 #include "text/Text.h"
 
@@ -88,12 +84,7 @@ bool ClearScratchDir(const fs::path& dir, std::string& error) {
 }
 
 std::optional<fs::path> MakeTempFile(const fs::path& dir, std::string_view stem) {
-  std::string pattern = (dir / ("." + std::string(stem) + ".XXXXXX")).string();
-  int fd = mkostemp(pattern.data(), O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  fchmod(fd, S_IRUSR | S_IWUSR);  // mkostemp's 0600 is narrowed further by a strict umask
-  close(fd);
-  return fs::path(pattern);
+  return platform::MakePrivateTempFile(dir, "." + std::string(stem) + ".");
 }
 
 bool LinkOrCopyFile(const fs::path& from, const fs::path& to) {

@@ -105,11 +105,13 @@ bool Inflate(zip_file_t* raw, uint32_t crc, EntryWriter& out) {
 
 }  // namespace
 
-ZipArchive OpenArchive(const fs::path& path, struct stat* opened) {
+ZipArchive OpenArchive(const fs::path& path, FileIdentity* opened) {
   int fd = OpenRegularFile(path);
   if (fd < 0) return nullptr;
+  const std::optional<platform::FileFacts> facts = opened ? platform::FactsOf(fd) : std::nullopt;
+  if (facts) *opened = IdentityOf(*facts);
   int error = 0;
-  zip_t* za = opened && fstat(fd, opened) != 0 ? nullptr : zip_fdopen(fd, 0, &error);
+  zip_t* za = opened && !facts ? nullptr : zip_fdopen(fd, 0, &error);
   if (!za) close(fd);
   return ZipArchive(za);
 }

@@ -14,7 +14,6 @@
 // archive's finding.
 #pragma once
 
-#include <sys/stat.h>
 #include <zip.h>
 
 #include <cstdint>
@@ -27,6 +26,8 @@
 
 namespace fc::pipeline {
 
+struct FileIdentity;  // pipeline/SourceFiles.h
+
 struct ZipCloser {
   void operator()(zip_t* za) const { zip_discard(za); }
 };
@@ -35,7 +36,7 @@ using ZipArchive = std::unique_ptr<zip_t, ZipCloser>;
 // The archive at `path` opened for reading, or null when it cannot be read
 // or is not a regular file (a named pipe put in its place is not waited
 // for); `opened`, when given, gets the file as it was opened.
-ZipArchive OpenArchive(const std::filesystem::path& path, struct stat* opened = nullptr);
+ZipArchive OpenArchive(const std::filesystem::path& path, FileIdentity* opened = nullptr);
 
 // An entry that the unpacking tool would leave directly in workdir: it
 // counts as a file of the archive whether or not it is safe to write.

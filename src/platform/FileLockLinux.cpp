@@ -1,35 +1,20 @@
-// platform/FileLockLinux.cpp - FileLock.h on Linux: the lock file is opened
-// with O_NOFOLLOW (a link fails with ELOOP) and narrowed to 0600 through its
-// descriptor, and the lock is an flock, which the open file carries.
+// platform/FileLockLinux.cpp - FileLock.h on Linux: the lock file is a
+// private file (PrivateAccess.h: a link fails with ELOOP, the rights are
+// narrowed to 0600), and the lock is an flock, which the open file carries.
 #include "platform/FileLock.h"
 
-#include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "platform/PrivateAccess.h"
 
 namespace fc::platform {
 
 namespace {
 
 std::error_code LastError() { return {errno, std::generic_category()}; }
-
-// The lock file open for writing, an ordinary file with the owner's rights
-// alone whatever the umask; -1 with errno set (EISDIR for anything but an
-// ordinary file).
-int OpenLockFile(const std::filesystem::path& file) {
-  const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) return -1;
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) errno = EISDIR;
-  else if (::fchmod(fd, 0600) == 0) return fd;
-  const int saved = errno;
-  ::close(fd);
-  errno = saved;
-  return -1;
-}
 
 }  // namespace
 
@@ -38,7 +23,7 @@ struct FileLock::Handle {
 };
 
 FileLock::FileLock(const std::filesystem::path& file) {
-  const int fd = OpenLockFile(file);
+  const int fd = OpenPrivateFile(file, Opening::Keep);
   if (fd < 0) {
     failure_ = LockFailure::Open;
     error_ = LastError();

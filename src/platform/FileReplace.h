@@ -24,13 +24,14 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
+
+#include "platform/Files.h"  // FileTime
 
 namespace fc::platform {
 
@@ -42,12 +43,6 @@ enum class TempName {
   Hidden,  // ".NAME.<random>.tmp", or none at all where the system has unnamed files and the writer writes the bytes
   Beside,  // "NAME.<random>.tmp"
   Fixed,   // "NAME.tmp", a leftover of an interrupted write reused
-};
-
-// A moment, as seconds and nanoseconds since 1970-01-01 00:00 UTC.
-struct FileTime {
-  int64_t seconds = 0;
-  int64_t nanoseconds = 0;
 };
 
 struct WriteOptions {

@@ -1,11 +1,9 @@
 #include "settings/PrivateFiles.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 
+#include "platform/Files.h"
+#include "platform/PrivateAccess.h"
 #include "platform/SystemReason.h"
 
 namespace fc::settings {
@@ -14,17 +12,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr mode_t kPrivateDirMode = S_IRWXU;
-constexpr mode_t kPrivateFileMode = S_IRUSR | S_IWUSR;
 // Far beyond any settings file; a huge file put in one's place is not read.
 constexpr size_t kMostSettingsBytes = size_t{1} << 20;
-
-// mkdir(2) with the private mode, narrowed explicitly since the umask may
-// leave less than the owner's rights; true when made or already there.
-bool MakeOneDir(const fs::path& dir) {
-  if (::mkdir(dir.c_str(), kPrivateDirMode) == 0) return ::chmod(dir.c_str(), kPrivateDirMode) == 0;
-  return errno == EEXIST;
-}
 
 }  // namespace
 
@@ -36,15 +25,12 @@ bool MakePrivateDir(const fs::path& dir, std::error_code& ec) {
   for (const fs::path& part : dir) {
     made /= part;
     if (made == made.root_path()) continue;
-    if (!MakeOneDir(made)) {
-      ec = std::error_code(errno, std::generic_category());
-      return false;
-    }
+    if ((ec = platform::MakePrivateDirectory(made))) return false;
   }
   if (!fs::is_directory(dir, ec)) return false;
   // Others lose every right; the owner's own stay as they are, so that a home
   // its owner made read-only is refused for that, not quietly made writable.
-  fs::permissions(dir, fs::perms::group_all | fs::perms::others_all, fs::perm_options::remove, ec);
+  ec = platform::RemoveOthersRights(dir);
   return !ec;
 }
 
@@ -57,46 +43,28 @@ std::string PrivateDirFailureText(const fs::path& dir, const std::error_code& ec
   return "目录" + dir.string() + "无法设为仅本用户可访问：" + platform::SystemReason(ec.value());
 }
 
-int OpenPrivateFile(const fs::path& file, int flags) {
-  const int fd = ::open(file.c_str(), flags | O_CREAT | O_NOFOLLOW | O_CLOEXEC, kPrivateFileMode);
-  if (fd < 0) return -1;
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) errno = EISDIR;
-  else if (::fchmod(fd, kPrivateFileMode) == 0) return fd;
-  const int saved = errno;
-  ::close(fd);
-  errno = saved;
-  return -1;
-}
-
 void MakePrivateFile(const fs::path& file) {
-  if (EntryAt(file) == HomeEntry::File) ::fchmodat(AT_FDCWD, file.c_str(), kPrivateFileMode, AT_SYMLINK_NOFOLLOW);
+  if (EntryAt(file) == HomeEntry::File) platform::MakeFilePrivate(file);
 }
 
-HomeEntry EntryAt(const fs::path& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT ? HomeEntry::Missing : HomeEntry::Other;
-  if (S_ISLNK(st.st_mode)) return HomeEntry::Link;
-  if (S_ISREG(st.st_mode)) return HomeEntry::File;
-  return S_ISDIR(st.st_mode) ? HomeEntry::Directory : HomeEntry::Other;
-}
+HomeEntry EntryAt(const fs::path& path) { return platform::KindAt(path); }
 
 std::optional<std::string> ReadPrivateFile(const fs::path& file) {
-  // O_NONBLOCK: a named pipe in the file's place is not waited for.
-  const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  // A named pipe in the file's place is not waited for.
+  const int fd = platform::OpenForReading(file, platform::Links::Refuse);
   if (fd < 0) return std::nullopt;
   std::optional<std::string> text;
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<size_t>(st.st_size) <= kMostSettingsBytes) {
-    text.emplace(static_cast<size_t>(st.st_size), '\0');
-    ssize_t n = 0;
+  const std::optional<platform::FileFacts> facts = platform::FactsOf(fd);
+  if (facts && static_cast<size_t>(facts->size) <= kMostSettingsBytes) {
+    text.emplace(static_cast<size_t>(facts->size), '\0');
+    int64_t n = 0;
     size_t done = 0;
-    while (done < text->size() && ((n = ::read(fd, text->data() + done, text->size() - done)) > 0 || (n < 0 && errno == EINTR)))
-      if (n > 0) done += static_cast<size_t>(n);
+    while (done < text->size() && (n = platform::ReadSome(fd, text->data() + done, text->size() - done)) > 0)
+      done += static_cast<size_t>(n);
     if (n < 0) text.reset();
     else text->resize(done);
   }
-  ::close(fd);
+  platform::CloseFile(fd);
   return text;
 }
 
@@ -105,10 +73,7 @@ std::string LinkRefusedText(const fs::path& path) {
 }
 
 bool NarrowHome(const fs::path& home) {
-  struct stat st {};
-  if (::stat(home.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
-  if ((st.st_mode & (S_IRWXG | S_IRWXO)) == 0) return false;
-  return ::chmod(home.c_str(), st.st_mode & S_IRWXU) == 0;
+  return platform::OthersMayAccess(home) && platform::NarrowToOwner(home);
 }
 
 std::string NarrowedHomeText(const fs::path& home) {

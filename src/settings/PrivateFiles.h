@@ -9,13 +9,13 @@
 //
 // A symbolic link planted where a file of the home belongs would send the
 // program's writes, mode changes and removals to whatever it points to, so
-// the files of the home are opened with O_NOFOLLOW and looked at with lstat:
+// the files of the home are opened and looked at without following links:
 // a link is refused (LinkRefusedText), and what it points to stays untouched.
 // The home directory itself is the operator's choice and may be a link.
 //
 //   std::error_code ec;
 //   if (!fc::settings::MakePrivateDir(home.home, ec)) fail(ec);
-//   int fd = fc::settings::OpenPrivateFile(home.home / "x", O_WRONLY | O_TRUNC);
+//   int fd = fc::settings::OpenPrivateFile(home.home / "x", fc::platform::Opening::Truncate);
 //   if (fd < 0 && errno == ELOOP) fail(fc::settings::LinkRefusedText(home.home / "x"));
 //   if (fc::settings::NarrowHome(home.home)) tell(fc::settings::NarrowedHomeText(home.home));
 #pragma once
@@ -23,6 +23,9 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+
+#include "platform/Files.h"
+#include "platform/PrivateAccess.h"
 
 namespace fc::settings {
 
@@ -37,18 +40,17 @@ bool MakePrivateDir(const std::filesystem::path& dir, std::error_code& ec);
 // that cannot be made private (read-only media, another owner's).
 std::string PrivateDirFailureText(const std::filesystem::path& dir, const std::error_code& ec);
 
-// open(2) of `file` with O_CREAT, O_NOFOLLOW and O_CLOEXEC added to `flags`,
-// the file then 0600 whatever the umask (an existing file is narrowed as
-// well); the descriptor, or -1 with errno set: ELOOP for a link, EISDIR for
-// anything but an ordinary file.
-int OpenPrivateFile(const std::filesystem::path& file, int flags);
+// `file` opened, made when missing, then 0600 whatever the umask (an
+// existing file is narrowed as well); the descriptor, or -1 with errno set:
+// ELOOP for a link, EISDIR for anything but an ordinary file.
+using platform::OpenPrivateFile;
 
 // Makes an existing ordinary `file` 0600; nothing when it does not exist or
 // is a link (whose target is left alone).
 void MakePrivateFile(const std::filesystem::path& file);
 
 // What stands at `path` itself, links not followed.
-enum class HomeEntry { Missing, File, Directory, Link, Other };
+using HomeEntry = platform::EntryKind;  // Missing, File, Directory, Link, Other
 HomeEntry EntryAt(const std::filesystem::path& path);
 
 // The whole of the ordinary file `file`, read without following a link;

@@ -37,7 +37,7 @@ TEST(PrivateFiles, DirectoriesAndSettingsArePrivateUnderAnyUmask) {
 
     const fs::path old = root.write("old", "x");
     fs::permissions(old, fs::perms::all);
-    const int fd = OpenPrivateFile(old, O_RDWR);
+    const int fd = OpenPrivateFile(old, platform::Opening::Keep);
     ASSERT_GE(fd, 0);
     close(fd);
     EXPECT_EQ(Mode(old), 0600);
@@ -58,10 +58,10 @@ TEST(PrivateFiles, ALinkWhereAFileOfTheHomeBelongsIsRefusedAndWhatItLeadsToIsUnt
   EXPECT_FALSE(WriteRecordsLimit(home / "recordslimit.ini", 5, error));
   EXPECT_NE(error.find("recordslimit.ini.tmp是一个符号链接"), std::string::npos) << error;
   EXPECT_EQ(ReadThreads(home / "threads.ini"), kDefaultThreads);  // not read through the link
-  EXPECT_EQ(OpenPrivateFile(home / "lock", O_RDWR), -1);
+  EXPECT_EQ(OpenPrivateFile(home / "lock", platform::Opening::Keep), -1);
   EXPECT_EQ(errno, ELOOP);
   fs::create_symlink(root / "nowhere", home / "dangling");
-  EXPECT_EQ(OpenPrivateFile(home / "dangling", O_RDWR), -1);
+  EXPECT_EQ(OpenPrivateFile(home / "dangling", platform::Opening::Keep), -1);
   EXPECT_FALSE(fs::exists(root / "nowhere"));
   MakePrivateFile(home / "lock");
   EXPECT_EQ(test::ReadFileBytes(decoy), "7\r\n");
