@@ -10,6 +10,7 @@
 #include "dbf/CodePage.h"
 #include "dbf/Table.h"
 #include "platform/CodePageText.h"
+#include "platform/Files.h"
 #include "platform/LocalTime.h"
 
 namespace fc::dbf {
@@ -181,7 +182,7 @@ Writer::Writer(const std::filesystem::path& path, Format format, std::vector<Fie
                uint8_t codePage)
     : impl_(std::make_unique<Impl>(path, format, std::move(fields), codePage)) {
   Impl& w = *impl_;
-  w.file = std::fopen(path.c_str(), "wbe");
+  w.file = platform::OpenStream(path, "wb");
   if (!w.file) w.fail("cannot create");
   w.buffer.resize(kBufferSize);
   std::setvbuf(w.file, w.buffer.data(), _IOFBF, w.buffer.size());

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <system_error>
 
 namespace fc::platform {
@@ -78,5 +79,15 @@ std::error_code MayCreateIn(const std::filesystem::path& dir);
 
 // Whether `stream` writes to a terminal (where progress may redraw a line).
 bool IsTerminal(FILE* stream);
+
+// `file` open as a stdio stream in `mode` ("wb", ...), never inherited by
+// programs this one starts; null with errno set.
+FILE* OpenStream(const std::filesystem::path& file, const char* mode);
+
+// `path` as a library that opens files by a char* name wants it: its bytes
+// on Linux; on Windows, where such a name goes through the ANSI code page,
+// the name in that code page, or the short (8.3) name of an existing file or
+// folder the code page cannot spell; empty when neither can name it.
+std::string NarrowPathOf(const std::filesystem::path& path);
 
 }  // namespace fc::platform

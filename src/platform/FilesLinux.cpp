@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 
 namespace fc::platform {
 
@@ -87,5 +88,11 @@ std::error_code MayCreateIn(const std::filesystem::path& dir) {
 }
 
 bool IsTerminal(FILE* stream) { return ::isatty(::fileno(stream)) == 1; }
+
+FILE* OpenStream(const std::filesystem::path& file, const char* mode) {
+  return std::fopen(file.c_str(), (std::string(mode) + "e").c_str());
+}
+
+std::string NarrowPathOf(const std::filesystem::path& path) { return path.native(); }
 
 }  // namespace fc::platform

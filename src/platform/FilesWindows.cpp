@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <string>
 
 #include "platform/WindowsHandles.h"
 
@@ -125,5 +126,39 @@ std::error_code MayCreateIn(const std::filesystem::path& dir) {
 }
 
 bool IsTerminal(FILE* stream) { return _isatty(_fileno(stream)) != 0; }
+
+FILE* OpenStream(const std::filesystem::path& file, const char* mode) {
+  // "N": the descriptor is not inherited.
+  const std::string narrow = std::string(mode) + "N";
+  return _wfopen(file.c_str(), std::wstring(narrow.begin(), narrow.end()).c_str());
+}
+
+namespace {
+
+// `wide` in the ANSI code page, exactly; empty when it cannot be spelt there.
+std::string InAnsiCodePage(const std::wstring& wide) {
+  if (wide.empty()) return "";
+  BOOL lossy = FALSE;
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                    0, nullptr, &lossy);
+  if (n <= 0 || lossy) return "";
+  std::string narrow(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), narrow.data(), n,
+                      nullptr, &lossy);
+  return lossy ? "" : narrow;
+}
+
+}  // namespace
+
+std::string NarrowPathOf(const std::filesystem::path& path) {
+  if (std::string narrow = InAnsiCodePage(path.native()); !narrow.empty()) return narrow;
+  const DWORD n = GetShortPathNameW(path.c_str(), nullptr, 0);
+  if (n == 0) return "";
+  std::wstring shortName(n, L'\0');
+  const DWORD written = GetShortPathNameW(path.c_str(), shortName.data(), n);
+  if (written == 0 || written >= n) return "";
+  shortName.resize(written);
+  return InAnsiCodePage(shortName);
+}
 
 }  // namespace fc::platform

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "platform/Files.h"
 #include "platform/FileReplace.h"
 #include "report/ReportModel.h"
 #include "spreadsheet/Csv.h"
@@ -259,9 +260,11 @@ std::vector<FindingSheet> ReadFindingSheets(store::Store& store, privacy::Maskin
 bool WriteWorkbook(const fs::path& file, const Workbook& book, std::string& error) {
   const platform::WriteResult written = platform::WriteFileByName(file, [&](const fs::path& temp, std::string& failure) {
     // The library's own scratch files go beside the workbook, not into /tmp.
-    std::string scratch = (temp.parent_path().empty() ? fs::path(".") : temp.parent_path()).string();
+    // The library opens its files by char* names.
+    std::string scratch = platform::NarrowPathOf(temp.parent_path().empty() ? fs::path(".") : temp.parent_path());
+    const std::string name = platform::NarrowPathOf(temp);
     lxw_workbook_options options{LXW_TRUE, scratch.data(), LXW_FALSE};
-    lxw_workbook* workbook = workbook_new_opt(temp.c_str(), &options);
+    lxw_workbook* workbook = name.empty() || scratch.empty() ? nullptr : workbook_new_opt(name.c_str(), &options);
     if (!workbook) {
       failure = "工作簿无法创建";
       return false;

@@ -4,12 +4,13 @@
 #include "platform/FileReplace.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/Files.h"
+#include "support/NamedPipe.h"
 #include "support/TempDir.h"
 #include "support/Umask.h"
 
@@ -54,7 +55,7 @@ TEST(FileReplace, LinkAtThePlaceIsRefusedAndLeftPointingAtItsFile) {
 
   // A pipe there fails the write at once (no reader is waited for) and stays.
   fs::remove(dir / "out.txt.tmp");
-  ASSERT_EQ(::mkfifo((dir / "out.txt.tmp").c_str(), 0600), 0);
+  ASSERT_TRUE(test::MakeNamedPipe(dir / "out.txt.tmp"));
   EXPECT_FALSE(WriteFile(dir / "out.txt", "ours", {.tempName = TempName::Fixed}));
   EXPECT_EQ(fs::status(dir / "out.txt.tmp").type(), fs::file_type::fifo);
   EXPECT_FALSE(fs::exists(dir / "out.txt"));
@@ -122,10 +123,10 @@ TEST(FileReplace, RightsFollowTheAccessAndTheTimeIsKept) {
     EXPECT_EQ(test::Mode(dir / "copy"), 0600);
     ASSERT_TRUE(WriteFile(dir / "out.zip", "zip", {.modified = FileTime{1218153600, 5}}));
     EXPECT_EQ(test::Mode(dir / "out.zip"), static_cast<int>(0666 & ~mask));
-    struct stat st {};
-    ASSERT_EQ(::stat((dir / "out.zip").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mtim.tv_sec, 1218153600);
-    EXPECT_EQ(st.st_mtim.tv_nsec, 5);
+    const std::optional<FileFacts> facts = FactsAt(dir / "out.zip");
+    ASSERT_TRUE(facts);
+    EXPECT_EQ(facts->modified.seconds, 1218153600);
+    EXPECT_EQ(facts->modified.nanoseconds, 5);
   }
 }
 

@@ -25,8 +25,9 @@ class UmaskScope {
 
 // The permission bits of `path` (not following a symbolic link); -1 when it cannot be read.
 inline int Mode(const std::filesystem::path& path) {
-  struct stat st {};
-  return ::lstat(path.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
+  std::error_code ec;
+  const std::filesystem::file_status st = std::filesystem::symlink_status(path, ec);
+  return ec ? -1 : static_cast<int>(st.permissions() & std::filesystem::perms::mask);
 }
 
 }  // namespace fc::test
