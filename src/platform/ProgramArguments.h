@@ -21,7 +21,7 @@ namespace fc::platform {
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 // Makes a console the output goes to show UTF-8; output redirected to a file
-// or a pipe is left as it is.
+// or a pipe gets the bytes as they are, lines ending in "\n" on every system.
 void ShowUtf8OnConsole();
 
 }  // namespace fc::platform

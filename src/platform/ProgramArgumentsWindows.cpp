@@ -4,9 +4,12 @@
 // code page set to UTF-8.
 #include "platform/ProgramArguments.h"
 
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdio>
 #include <cwchar>
 
 namespace fc::platform {
@@ -34,6 +37,10 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
 }
 
 void ShowUtf8OnConsole() {
+  // Lines end in "\n" as on Linux, so that a results file is the same bytes
+  // on both systems; the console shows them either way.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
   DWORD mode = 0;
   if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) || GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode))
     SetConsoleOutputCP(CP_UTF8);
