@@ -1,6 +1,7 @@
 #include "dbf/RecordChunks.h"
 
 #include <algorithm>
+#include <mutex>
 
 #include "dbf/Table.h"
 
@@ -12,9 +13,34 @@ namespace {
 // works through it.
 constexpr size_t kChunkBytes = size_t{256} << 10;
 
-// Buffers a thread's passes have finished with, ready for its next ones, so
-// that a pass touches no fresh memory.
-thread_local std::vector<std::unique_ptr<std::vector<uint8_t>>> tSpares;
+// Buffers the passes have finished with, ready for the next ones, so that a
+// pass touches no fresh memory. One pool for the process, not one per thread:
+// a thread_local object with a destructor is not safe on every system (with
+// MinGW's emulated thread storage it may be destroyed after its memory is
+// gone), and a pass takes its buffer once, so the lock costs nothing.
+class SpareBuffers {
+ public:
+  std::unique_ptr<std::vector<uint8_t>> take() {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (spares_.empty()) return std::make_unique<std::vector<uint8_t>>();
+    std::unique_ptr<std::vector<uint8_t>> buffer = std::move(spares_.back());
+    spares_.pop_back();
+    return buffer;
+  }
+  void giveBack(std::unique_ptr<std::vector<uint8_t>> buffer) {
+    std::lock_guard<std::mutex> hold(lock_);
+    spares_.push_back(std::move(buffer));
+  }
+
+ private:
+  std::mutex lock_;
+  std::vector<std::unique_ptr<std::vector<uint8_t>>> spares_;
+};
+
+SpareBuffers& Spares() {
+  static SpareBuffers spares;
+  return spares;
+}
 
 }  // namespace
 
@@ -22,15 +48,10 @@ RecordChunks::RecordChunks(const Table& table, uint32_t begin, uint32_t end)
     : table_(table), next_(begin), end_(std::min(end, table.recordCount())) {
   const size_t length = std::max<size_t>(1, table.recordLength());
   perChunk_ = static_cast<uint32_t>(std::max<size_t>(1, kChunkBytes / length));
-  if (!tSpares.empty()) {
-    buffer_ = std::move(tSpares.back());
-    tSpares.pop_back();
-  } else {
-    buffer_ = std::make_unique<std::vector<uint8_t>>();
-  }
+  buffer_ = Spares().take();
 }
 
-RecordChunks::~RecordChunks() { tSpares.push_back(std::move(buffer_)); }
+RecordChunks::~RecordChunks() { Spares().giveBack(std::move(buffer_)); }
 
 bool RecordChunks::next(Chunk& chunk) {
   if (next_ >= end_) return false;

@@ -30,7 +30,7 @@ class RecordChunks {
  public:
   // The records of index [begin, end) of `table` (end beyond the table: to its end).
   RecordChunks(const Table& table, uint32_t begin, uint32_t end);
-  ~RecordChunks();  // gives the buffer back to the thread's spares
+  ~RecordChunks();  // gives the buffer back to the spares
   RecordChunks(const RecordChunks&) = delete;
   RecordChunks& operator=(const RecordChunks&) = delete;
 
@@ -47,7 +47,7 @@ class RecordChunks {
   uint32_t next_;                                 // first record of the next chunk
   uint32_t end_;                                  // one past the last record
   uint32_t perChunk_;                             // records per chunk
-  std::unique_ptr<std::vector<uint8_t>> buffer_;  // taken from the thread's spares
+  std::unique_ptr<std::vector<uint8_t>> buffer_;  // taken from the spares
 };
 
 }  // namespace fc::dbf
