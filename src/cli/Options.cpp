@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/ProgramPlaces.h"
+#include "platform/Utf8Paths.h"
 #include "settings/PrivateFiles.h"
 
 namespace fc::cli {
@@ -97,7 +98,7 @@ std::filesystem::path ProgramDataDir() {
 
 settings::AppHome HomeAt(const std::string& dir) {
   std::error_code ec;
-  settings::AppHome home{dir, ProgramDataDir()};
+  settings::AppHome home{platform::PathFromUtf8(dir), ProgramDataDir()};
   // A directory that holds no store yet holds no customer data: a check
   // narrows it as it makes it a home.
   if (std::filesystem::exists(home.storeFile(), ec)) NarrowHomeOnce(home.home);
@@ -106,7 +107,7 @@ settings::AppHome HomeAt(const std::string& dir) {
 
 bool RequireHomeFile(const settings::AppHome& home, const std::filesystem::path& file, const std::string& what) {
   if (settings::EntryAt(file) != settings::HomeEntry::Missing) return true;
-  Fail("应用目录" + home.home.string() + "中还没有" + what);
+  Fail("应用目录" + platform::Utf8Of(home.home) + "中还没有" + what);
   return false;
 }
 

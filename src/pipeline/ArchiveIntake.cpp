@@ -5,6 +5,7 @@
 #include "pipeline/SourceFiles.h"
 #include "pipeline/WorkDirs.h"
 #include "pipeline/ZipEntries.h"
+#include "platform/Utf8Paths.h"
 #include "text/Text.h"
 #include "text/Utf8.h"
 
@@ -80,7 +81,7 @@ ArchiveTally UnpackArchive(const fs::path& archive, const fs::path& workdir, con
 
 FileOutcome CheckZipFile(StructureContext& ctx, const fs::path& workdir, const std::string& sourceDir,
                          const std::string& fileName, int fileId, ArchivePrefetch* prefetch) {
-  std::optional<fs::path> archive = FindFileNoCase(sourceDir, fileName);
+  std::optional<fs::path> archive = FindFileNoCase(platform::PathFromUtf8(sourceDir), fileName);
   ArchiveTally held;
   if (archive) {
     std::shared_ptr<const StagedArchive> staged = prefetch ? prefetch->take(*archive) : nullptr;
@@ -92,7 +93,7 @@ FileOutcome CheckZipFile(StructureContext& ctx, const fs::path& workdir, const s
   if (held.files > 1) return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveManyFiles, held);
   std::vector<fs::path> files = OrdinaryFiles(workdir);
   if (files.empty()) return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveUnreadable, held);
-  if (!text::EqualsNoCase(files[0].filename().string(), SwapLastThree(fileName, "DBF")))
+  if (!text::EqualsNoCase(platform::Utf8Of(files[0].filename()), SwapLastThree(fileName, "DBF")))
     return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveWrongName);
   return RecordStructureCheck(ctx, files[0], fileId);
 }

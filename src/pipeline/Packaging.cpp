@@ -13,6 +13,7 @@
 #include "pipeline/WorkDirs.h"
 #include "platform/Files.h"
 #include "platform/FileReplace.h"
+#include "platform/Utf8Paths.h"
 #include "store/Store.h"
 #include "platform/SystemReason.h"
 
@@ -187,8 +188,9 @@ PackReport PackPassedFiles(store::Store& store, const std::string& sourceDir, co
     std::string source = sourceDir + row.filename;
     observer.status("正在压缩文件" + source);
     observer.progress(n + 1, total);
-    std::optional<fs::path> dbf = FindFileNoCase(sourceDir, row.filename);
-    std::string archive = targetDir + SwapLastThree(row.filename, "ZIP");
+    std::optional<fs::path> dbf = FindFileNoCase(platform::PathFromUtf8(sourceDir), row.filename);
+    const std::string archiveName = SwapLastThree(row.filename, "ZIP");
+    const fs::path archive = platform::PathFromUtf8(targetDir) / archiveName;
     std::string keptAs;
     std::string failure = dbf ? PackOneFile(*dbf, row.filename, archive, &keptAs) : "文件不存在";
     if (!failure.empty()) {
@@ -196,10 +198,10 @@ PackReport PackPassedFiles(store::Store& store, const std::string& sourceDir, co
       continue;
     }
     // Named like the archive it replaced, whose letter case may differ.
-    const fs::path written = FindFileNoCase(targetDir, fs::path(archive).filename().string()).value_or(archive);
+    const fs::path written = FindFileNoCase(platform::PathFromUtf8(targetDir), archiveName).value_or(archive);
     std::error_code ec;
     const std::uintmax_t size = fs::file_size(written, ec);
-    report.written.push_back({written.string(), ec ? 0 : size, keptAs});
+    report.written.push_back({platform::Utf8Of(written), ec ? 0 : size, keptAs});
   }
   // Nothing passed: the run's own message that no data file was found says it.
   if (total > 0) observer.packed(report);

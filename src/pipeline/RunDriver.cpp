@@ -20,6 +20,7 @@
 #include "pipeline/StructureCheck.h"
 #include "pipeline/Validation.h"
 #include "pipeline/WorkDirs.h"
+#include "platform/Utf8Paths.h"
 #include "query/Session.h"
 #include "parallel/Parallel.h"
 #include "rules/GroupCheck.h"
@@ -54,7 +55,7 @@ class RunStopped : public std::runtime_error {
 // file while the run checks it (an export still being written): results
 // read from such a file would belong to no version of it.
 std::string ChangedMessage(const fs::path& file) {
-  return "文件" + file.string() + "在检查过程中被改动，请等文件生成完毕后重新检查。";
+  return "文件" + platform::Utf8Of(file) + "在检查过程中被改动，请等文件生成完毕后重新检查。";
 }
 
 // "YYYYMMDD" as "YYYY/MM/DD".
@@ -198,6 +199,9 @@ class Run {
   }
 
  private:
+  // The source directory, kept as UTF-8 text, as a path.
+  fs::path sourceDir() const { return platform::PathFromUtf8(in_.sourceDir); }
+
   // A safe point: nothing is half-written here, so a requested stop ends the run.
   void stopPoint() const {
     if (stop_.requested()) throw RunStopped();
@@ -239,7 +243,7 @@ class Run {
     if (in_.checkType == CheckType::Zip) {
       std::vector<fs::path> archives;
       for (const Expected& f : files)
-        if (std::vector<fs::path> found = FilesNamedNoCase(in_.sourceDir, f.name); found.size() == 1)
+        if (std::vector<fs::path> found = FilesNamedNoCase(sourceDir(), f.name); found.size() == 1)
           archives.push_back(found[0]);
       prefetch = std::make_unique<ArchivePrefetch>(home_.workdir(), std::move(archives));
     }
@@ -263,7 +267,7 @@ class Run {
                 ArchivePrefetch* prefetch) {
     store_->beginFile();
     rowOpen_ = true;
-    if (std::optional<fs::path> file = FindFileNoCase(in_.sourceDir, row.filename)) {
+    if (std::optional<fs::path> file = FindFileNoCase(sourceDir(), row.filename)) {
       PhaseTimer timer(observer_, "check " + std::string(kind.name));
       row.isexist = 1;
       observer_.status("开始文件" + in_.sourceDir + row.filename + "结构检查......");
@@ -278,7 +282,7 @@ class Run {
     }
     store_->insertFile(row);
     rowOpen_ = false;
-    recorder_.listed(row, FindFileNoCase(in_.sourceDir, row.filename));
+    recorder_.listed(row, FindFileNoCase(sourceDir(), row.filename));
     return row;
   }
 
@@ -288,10 +292,10 @@ class Run {
   // would go unchecked.
   FileOutcome checkFile(StructureContext& structure, const store::FileRow& row, const fs::path& file,
                         ArchivePrefetch* prefetch) {
-    const std::vector<fs::path> spellings = FilesNamedNoCase(in_.sourceDir, row.filename);
+    const std::vector<fs::path> spellings = FilesNamedNoCase(sourceDir(), row.filename);
     if (spellings.size() > 1) {
       std::string names;
-      for (const fs::path& spelling : spellings) names += (names.empty() ? "" : "、") + spelling.filename().string();
+      for (const fs::path& spelling : spellings) names += (names.empty() ? "" : "、") + platform::Utf8Of(spelling.filename());
       WriteFindings(*store_, row.fileid,
                     {{FileProblem::CannotCheck, "有多个文件名只是字母大小写不同的文件：" + names + "，无法确定应检查哪一个"}});
       return kStructureProblems;
@@ -363,7 +367,7 @@ class Run {
       std::string dbfName = SwapLastThree(row.filename, "DBF");
       std::optional<fs::path> table = in_.checkType == CheckType::Zip
                                           ? FindFileNoCase(home_.dbfdir(), dbfName)
-                                          : FindFileNoCase(in_.sourceDir, dbfName);
+                                          : FindFileNoCase(sourceDir(), dbfName);
       if (table) LinkOrCopyFile(*table, home_.lchkdir() / (std::string(kinds_[*k].name) + ".DBF"));
     }
     return found;

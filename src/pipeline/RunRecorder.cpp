@@ -15,6 +15,7 @@
 #include "pipeline/Validation.h"
 #include "pipeline/WorkDirs.h"
 #include "platform/LocalTime.h"
+#include "platform/Utf8Paths.h"
 
 namespace fc::pipeline {
 
@@ -109,7 +110,7 @@ void RunRecorder::listed(const store::FileRow& row, const std::optional<fs::path
 void RunRecorder::recordPassedTable(store::FileFacts& f) {
   const std::string dbfName = SwapLastThree(f.filename, "DBF");
   std::optional<fs::path> table = inputs_.checkType == CheckType::Zip ? FindFileNoCase(home_.dbfdir(), dbfName)
-                                                                       : FindFileNoCase(inputs_.sourceDir, dbfName);
+                                                                       : FindFileNoCase(platform::PathFromUtf8(inputs_.sourceDir), dbfName);
   std::string error;
   std::unique_ptr<dbf::Table> open = table ? dbf::Table::open(*table, error) : nullptr;
   if (!open) return;
@@ -136,7 +137,7 @@ void RunRecorder::packed(store::Store& store, const std::vector<PackFailure>& fa
     if (packFailed) continue;
     const std::string name = SwapLastThree(row.filename, "ZIP");
     std::error_code ec;
-    const fs::path archive = fs::path(inputs_.targetDir) / name;
+    const fs::path archive = platform::PathFromUtf8(inputs_.targetDir) / name;
     const auto size = fs::file_size(archive, ec);
     if (ec) continue;
     // Packs are hashed with the listed files, under ids below zero.

@@ -1,4 +1,5 @@
 #include "pipeline/SourceFiles.h"
+#include "platform/Utf8Paths.h"
 
 namespace fc::pipeline {
 
@@ -19,7 +20,7 @@ int OpenRegularFile(const std::filesystem::path& path) {
 
 std::optional<std::string> UnreadableDirText(const std::string& dir) {
   std::error_code ec;
-  std::filesystem::directory_iterator listing(dir, ec);
+  std::filesystem::directory_iterator listing(platform::PathFromUtf8(dir), ec);
   if (!ec) return std::nullopt;
   std::string why;
   if (ec == std::errc::no_such_file_or_directory) why = "目录不存在";

@@ -1,6 +1,7 @@
 #include "pipeline/StructureCheck.h"
 
 #include "pipeline/WorkDirs.h"
+#include "platform/Utf8Paths.h"
 
 namespace fc::pipeline {
 
@@ -14,7 +15,7 @@ FileOutcome RecordStructureCheck(StructureContext& ctx, const std::filesystem::p
 FileOutcome CheckDbfFile(StructureContext& ctx, const std::string& sourceDir, const std::string& fileName,
                          int fileId) {
   std::filesystem::path dbf =
-      FindFileNoCase(sourceDir, fileName).value_or(std::filesystem::path(sourceDir) / fileName);
+      FindFileNoCase(platform::PathFromUtf8(sourceDir), fileName).value_or(platform::PathFromUtf8(sourceDir) / fileName);
   return RecordStructureCheck(ctx, dbf, fileId);
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/FileReplace.h"
 #include "platform/PrivateAccess.h"
+#include "platform/Utf8Paths.h"
 #include "settings/PrivateFiles.h"
 #include "text/Text.h"
 
@@ -28,7 +29,7 @@ std::vector<fs::path> FilesNamedNoCase(const fs::path& dir, std::string_view nam
   std::vector<fs::path> files;
   std::error_code ec;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-    if (text::EqualsNoCase(it->path().filename().string(), name) && IsOrdinaryFile(*it)) files.push_back(it->path());
+    if (text::EqualsNoCase(platform::Utf8Of(it->path().filename()), name) && IsOrdinaryFile(*it)) files.push_back(it->path());
   std::sort(files.begin(), files.end());
   return files;
 }
@@ -60,7 +61,7 @@ bool PrepareWorkDir(const fs::path& dir, std::string& error) {
   if (entry == settings::HomeEntry::Link) fs::remove(dir, ec);
   if (entry == settings::HomeEntry::Directory) EmptyWorkDir(dir);
   if (!ec && settings::MakePrivateDir(dir, ec)) return true;
-  error = "无法创建工作目录" + dir.string() + ": " + (ec ? ec.message() : "已有同名文件");
+  error = "无法创建工作目录" + platform::Utf8Of(dir) + ": " + (ec ? ec.message() : "已有同名文件");
   return false;
 }
 
@@ -79,7 +80,7 @@ bool ClearScratchDir(const fs::path& dir, std::string& error) {
       break;
   }
   if (!ec) return true;
-  error = "无法清空工作目录" + dir.string() + ": " + ec.message();
+  error = "无法清空工作目录" + platform::Utf8Of(dir) + ": " + ec.message();
   return false;
 }
 
