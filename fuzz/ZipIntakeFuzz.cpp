@@ -51,7 +51,7 @@ void CheckWorkdir(const fs::path& workdir, const fs::path& archive) {
   size_t files = 0;
   std::vector<std::string> names;
   for (const fs::directory_entry& e : fs::directory_iterator(workdir)) {
-    std::string name = e.path().filename().string();
+    std::string name = fc::platform::Utf8Of(e.path().filename());
     fc::fuzz::Require(e.symlink_status().type() == fs::file_type::regular, "not an ordinary file: " + name);
     fc::fuzz::Require(name != ".." && name.find('\\') == std::string::npos, "an unsafe name: " + name);
     if (names.empty()) names = EntryNames(archive);

@@ -6,6 +6,7 @@
 
 #include "platform/Files.h"
 #include "platform/Sha256Digest.h"
+#include "platform/Utf8Paths.h"
 
 namespace fc::checksum {
 
@@ -26,7 +27,7 @@ std::optional<std::string> Sha256File(const std::filesystem::path& file, std::st
   // A named pipe put in the file's place must not hold the run.
   CloseFd in{platform::OpenForReading(file, platform::Links::Follow)};
   if (in.fd < 0) {
-    error = "无法读取文件" + file.string() + "：" + (errno == EISDIR ? "不是普通文件" : std::strerror(errno));
+    error = "无法读取文件" + platform::Utf8Of(file) + "：" + (errno == EISDIR ? "不是普通文件" : std::strerror(errno));
     return std::nullopt;
   }
   platform::AdviseSequential(in.fd);
@@ -38,7 +39,7 @@ std::optional<std::string> Sha256File(const std::filesystem::path& file, std::st
   std::vector<unsigned char> block(kBlock);
   for (int64_t n; (n = platform::ReadSome(in.fd, block.data(), block.size())) != 0;) {
     if (n < 0) {
-      error = "读取文件" + file.string() + "失败：" + std::strerror(errno);
+      error = "读取文件" + platform::Utf8Of(file) + "失败：" + std::strerror(errno);
       return std::nullopt;
     }
     digest.add(block.data(), static_cast<size_t>(n));

@@ -13,6 +13,7 @@
 #include "cli/Options.h"
 #include "history/History.h"
 #include "pipeline/WorkDirs.h"
+#include "platform/Utf8Paths.h"
 #include "settings/HomeLock.h"
 #include "settings/PrivateFiles.h"
 #include "store/Store.h"
@@ -24,13 +25,13 @@ int ForgetCommand(const Args& args) {
   std::string error;
   if (!opts.parse(args, {"home"}, {}, error) || !opts.require({"home"}, error)) return Fail(error);
   const settings::AppHome home = HomeAt(*opts.value("home"));
-  const std::string done = "已清空" + home.home.string() + "中的检查历史、问题记录明细和工作目录";
+  const std::string done = "已清空" + platform::Utf8Of(home.home) + "中的检查历史、问题记录明细和工作目录";
   if (settings::EntryAt(home.home) == settings::HomeEntry::Missing) {
     std::fprintf(stderr, "%s\n", done.c_str());
     return 0;
   }
   settings::HomeLock lock(home.home);
-  if (lock.busy()) return Fail("一个检查正在使用应用目录" + home.home.string() + "，请等它结束后再清空。");
+  if (lock.busy()) return Fail("一个检查正在使用应用目录" + platform::Utf8Of(home.home) + "，请等它结束后再清空。");
   if (!lock.held()) return Fail(lock.error());
   try {
     if (settings::EntryAt(home.storeFile()) != settings::HomeEntry::Missing)

@@ -25,6 +25,7 @@
 #include "cli/Options.h"
 #include "cli/TextOutput.h"
 #include "naming/InterfaceLayouts.h"
+#include "platform/Utf8Paths.h"
 #include "spreadsheet/Csv.h"
 #include "spreadsheet/Workbook.h"
 #include "store/Store.h"
@@ -113,7 +114,7 @@ int WriteXlsx(std::vector<Chosen> chosen, const settings::AppHome& home, const s
   book.agreement = &agreement;
   std::string error;
   if (!spreadsheet::WriteWorkbook(output, book, error)) return Fail(error);
-  std::fprintf(stderr, "记录已导出到%s\n", output.string().c_str());
+  std::fprintf(stderr, "记录已导出到%s\n", platform::Utf8Of(output).c_str());
   return 0;
 }
 
@@ -153,7 +154,7 @@ int RecordsCommand(const Args& args) {
   try {
     auto store = store::Store::open(home.home, home.data);
     std::vector<Chosen> chosen = Choose(*store, opts);
-    if (format == OutputFormat::Xlsx) return WriteXlsx(std::move(chosen), home, *output);
+    if (format == OutputFormat::Xlsx) return WriteXlsx(std::move(chosen), home, platform::PathFromUtf8(*output));
     if (format == OutputFormat::Table) PrintTable(chosen, stdout);
     else if (format == OutputFormat::Json) PrintJson(chosen, stdout);
     else PrintSeparated(chosen, format == OutputFormat::Csv, stdout);

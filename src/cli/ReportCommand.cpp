@@ -10,6 +10,7 @@
 #include "cli/Commands.h"
 #include "cli/Options.h"
 #include "history/History.h"
+#include "platform/Utf8Paths.h"
 #include "report/ReportData.h"
 #include "report/ReportFormats.h"
 
@@ -20,7 +21,7 @@ int ReportCommand(const Args& args) {
   std::string error;
   if (!opts.parse(args, {"home", "run", "output"}, {"no-mask"}, error) || !opts.require({"home", "output"}, error))
     return Fail(error);
-  const std::filesystem::path output = *opts.value("output");
+  const std::filesystem::path output = platform::PathFromUtf8(*opts.value("output"));
   const report::ReportFormat* format = report::FormatOf(output);
   if (!format) return Fail("--output 的文件名应以 .html、.pdf 或 .json 结尾");
   std::optional<int64_t> run;
@@ -34,7 +35,7 @@ int ReportCommand(const Args& args) {
       home.home, home.data, run, error, opts.flag("no-mask") ? privacy::Masking::Off : privacy::Masking::NumbersAndNames);
   if (!data) return Fail(error);
   if (!format->write(*data, output, error)) return Fail(error);
-  std::fprintf(stderr, "检查报告已写入%s\n", output.string().c_str());
+  std::fprintf(stderr, "检查报告已写入%s\n", platform::Utf8Of(output).c_str());
   return 0;
 }
 

@@ -18,6 +18,7 @@
 #include "cli/Options.h"
 #include "dbf/Writer.h"
 #include "naming/InterfaceLayouts.h"
+#include "platform/Utf8Paths.h"
 #include "query/Dialect.h"
 #include "query/Session.h"
 #include "rules/RuleBook.h"
@@ -38,7 +39,7 @@ constexpr const char* kUsage =
 int CheckLayouts(const fs::path& file) {
   try {
     const naming::InterfaceLayouts layouts = naming::InterfaceLayouts::load(file);
-    std::printf("接口规范文件 %s：%zu个表结构，无误\n", file.string().c_str(), layouts.all().size());
+    std::printf("接口规范文件 %s：%zu个表结构，无误\n", platform::Utf8Of(file).c_str(), layouts.all().size());
     return 0;
   } catch (const std::exception& e) {
     std::printf("%s\n", e.what());
@@ -124,13 +125,13 @@ int CheckRules(const fs::path& file, Against& against, bool printCounts) {
   }
   for (const std::string& fault : check.faults) std::printf("%s\n", fault.c_str());
   if (!check.faults.empty()) return 2;
-  std::printf("规则文件 %s：%zu个查询，无误\n", file.string().c_str(), check.queries.size());
+  std::printf("规则文件 %s：%zu个查询，无误\n", platform::Utf8Of(file).c_str(), check.queries.size());
   return 0;
 }
 
 int Check(const Args& args) {
   if (args.empty() || args[0].rfind("--", 0) == 0) return Fail(kUsage);
-  const fs::path file = args[0];
+  const fs::path file = platform::PathFromUtf8(args[0]);
   Options opts;
   std::string error;
   if (!opts.parse(Args(args.begin() + 1, args.end()), {"against", "code", "date"}, {}, error)) return Fail(error);
@@ -148,7 +149,7 @@ int Check(const Args& args) {
   if (!opts.require({"code", "date"}, error)) return Fail(error);
   against.code = *opts.value("code");
   if (!ReadDate(*opts.value("date"), against.date, error)) return Fail(error);
-  if (!against.session.open(*opts.value("against"), error)) return Fail(error);
+  if (!against.session.open(platform::PathFromUtf8(*opts.value("against")), error)) return Fail(error);
   return CheckRules(file, against, true);
 }
 

@@ -7,6 +7,7 @@
 #include "cli/Options.h"
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/Sample.h"
+#include "platform/Utf8Paths.h"
 
 namespace fc::cli {
 
@@ -16,14 +17,14 @@ int SampleCommand(const Args& args) {
   if (!opts.parse(args, {"home", "dir"}, {}, error) || !opts.require({"home", "dir"}, error))
     return Fail(error);
   settings::AppHome home = HomeAt(*opts.value("home"));
-  std::filesystem::path dir = std::filesystem::absolute(*opts.value("dir"));
+  std::filesystem::path dir = std::filesystem::absolute(platform::PathFromUtf8(*opts.value("dir")));
   try {
     auto layouts = naming::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
     pipeline::WriteSample(layouts, dir);
   } catch (const std::exception& e) {
     return Fail(e.what());
   }
-  std::string h = home.home.string(), d = dir.string();
+  std::string h = platform::Utf8Of(home.home), d = platform::Utf8Of(dir);
   std::printf(
       "示例报送数据已写入 %s (公司 100001, 数据日期 2008-08-08, 序号 1-2, 比对日期 2008-08-04)\n"
       "检查它们:\n"

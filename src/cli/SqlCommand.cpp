@@ -5,6 +5,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
+#include "platform/Utf8Paths.h"
 #include "query/Session.h"
 
 namespace fc::cli {
@@ -51,7 +52,7 @@ int SqlCommand(const Args& args) {
 
   query::Session session;
   std::string error;
-  if (!session.open(dir, error)) return Fail(error);
+  if (!session.open(platform::PathFromUtf8(dir), error)) return Fail(error);
   try {
     query::ResultSet result = session.run(sql);
     PrintLine(result.columns);

@@ -1,5 +1,7 @@
 #include "dbf/MappedFile.h"
 
+#include "platform/Utf8Paths.h"
+
 namespace fc::dbf {
 
 namespace {
@@ -19,7 +21,7 @@ std::unique_ptr<MappedFile> MappedFile::open(const std::filesystem::path& path, 
   platform::MapFailure failure = platform::MapFailure::None;
   std::unique_ptr<platform::FileMap> map = platform::FileMap::open(path, failure);
   if (!map) {
-    error = FailureText(failure, path.filename().string());
+    error = FailureText(failure, platform::Utf8Of(path.filename()));
     return nullptr;
   }
   return std::unique_ptr<MappedFile>(new MappedFile(std::move(map)));

@@ -6,6 +6,7 @@
 #include "dbf/CodePage.h"
 #include "dbf/MappedFile.h"
 #include "platform/CodePageText.h"
+#include "platform/Utf8Paths.h"
 #include "text/Text.h"
 
 namespace fc::dbf {
@@ -247,7 +248,7 @@ std::string Table::text(uint32_t index, const Field& field) const { return decod
 std::string Table::decode(std::string_view bytes) const { return impl_->decode(bytes); }
 
 TableChanged::TableChanged(std::filesystem::path file)
-    : std::runtime_error("文件" + file.string() + "在读取过程中被改动，读到的内容不完整"), file_(std::move(file)) {}
+    : std::runtime_error("文件" + platform::Utf8Of(file) + "在读取过程中被改动，读到的内容不完整"), file_(std::move(file)) {}
 
 int VersionByte(const std::filesystem::path& path) {
   std::string error;

@@ -12,6 +12,7 @@
 #include "platform/CodePageText.h"
 #include "platform/Files.h"
 #include "platform/LocalTime.h"
+#include "platform/Utf8Paths.h"
 
 namespace fc::dbf {
 
@@ -119,7 +120,7 @@ struct Writer::Impl {
   }
 
   [[noreturn]] void fail(const char* what) const {
-    throw std::runtime_error(std::string(what) + " " + path.string() + ": " + std::strerror(errno));
+    throw std::runtime_error(std::string(what) + " " + platform::Utf8Of(path) + ": " + std::strerror(errno));
   }
 
   void writeHeader();

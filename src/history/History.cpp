@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/Utf8Paths.h"
 #include "store/Sqlite.h"
 
 namespace fc::history {
@@ -83,7 +84,7 @@ RunSummary ReadSummary(const store::Query& q) {
 // A history file that lost its runs (emptied, or not a history at all) is
 // never made afresh over them unseen: the operator moves it away.
 [[noreturn]] void RefuseDamaged(const fs::path& file) {
-  throw store::StoreError(std::string(kWhat) + " " + file.string() +
+  throw store::StoreError(std::string(kWhat) + " " + platform::Utf8Of(file) +
                           " 是空文件、已损坏或不是本程序的运行历史，程序没有改动它；请将它移走或删除，下次检查会新建运行历史。");
 }
 

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/Utf8Paths.h"
 #include "text/DataFile.h"
 #include "text/Text.h"
 
@@ -82,7 +83,7 @@ InterfaceLayouts InterfaceLayouts::load(const std::filesystem::path& csv) {
       if (record.fields[0] == "kind") continue;  // the heading
       AddField(result.layouts_, record.fields, LineError(file, record.number));
     }
-    if (result.layouts_.empty()) throw LayoutsError("接口规范文件 " + csv.string() + " 中没有表结构");
+    if (result.layouts_.empty()) throw LayoutsError("接口规范文件 " + platform::Utf8Of(csv) + " 中没有表结构");
     return result;
   } catch (const text::DataFileError& e) {
     throw LayoutsError(e.what());

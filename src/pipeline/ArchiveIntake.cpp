@@ -22,13 +22,13 @@ void LandEntry(zip_t* za, zip_uint64_t index, const std::string& name, const fs:
                const StagedEntry* staged) {
   std::error_code ec;
   if (staged) {
-    fs::rename(staged->file, workdir / name, ec);
+    fs::rename(staged->file, workdir / platform::PathFromUtf8(name), ec);
     if (!ec) return;
   }
   std::optional<fs::path> temp = MakeTempFile(workdir, "unzip");
   if (!temp) return;
   if (ExtractTo(za, index, *temp)) {
-    fs::rename(*temp, workdir / name, ec);
+    fs::rename(*temp, workdir / platform::PathFromUtf8(name), ec);
     if (!ec) return;
   }
   fs::remove(*temp, ec);

@@ -16,9 +16,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Beside workdir's files, in a directory no entry can land as (a name
-// holding a backslash is a file inside a folder).
-constexpr const char* kStagingDir = "\\prefetch";
+// Staged files wait beside workdir, where no entry can land. (A folder in
+// workdir would need a name no entry can take; "\prefetch" is one on Linux,
+// but on Windows it names a folder at the root of the drive.)
+fs::path StagingDirOf(const fs::path& workdir) {
+  fs::path staging = workdir;
+  return staging += ".prefetch";
+}
 // Free space left aside when staging, beyond twice what all archives hold.
 constexpr uint64_t kStagingMargin = uint64_t{1} << 30;
 
@@ -158,7 +162,7 @@ struct ArchivePrefetch::Impl {
 
 ArchivePrefetch::ArchivePrefetch(fs::path workdir, std::vector<fs::path> archives)
     : impl_(std::make_unique<Impl>()) {
-  impl_->staging = workdir / kStagingDir;
+  impl_->staging = StagingDirOf(workdir);
   impl_->workdir = std::move(workdir);
   impl_->archives = std::move(archives);
   impl_->slots.resize(impl_->archives.size());
@@ -179,7 +183,7 @@ ArchivePrefetch::~ArchivePrefetch() {
 
 void RemoveArchiveStaging(const fs::path& workdir) {
   std::error_code ec;
-  fs::remove_all(workdir / kStagingDir, ec);
+  fs::remove_all(StagingDirOf(workdir), ec);
 }
 
 std::shared_ptr<const StagedArchive> ArchivePrefetch::take(const fs::path& archive) {

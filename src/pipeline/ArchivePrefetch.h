@@ -54,7 +54,7 @@ struct StagedArchive {
 };
 
 // Decompresses archives ahead of the caller on a thread of its own, into a
-// staging directory under workdir ("\prefetch", a name no entry lands as),
+// staging directory beside workdir ("<workdir>.prefetch", where no entry lands),
 // while the caller unpacks the archives the thread has not claimed. Nothing
 // is staged unless the disk has room for all the archives twice over.
 class ArchivePrefetch {
@@ -75,8 +75,8 @@ class ArchivePrefetch {
   std::unique_ptr<Impl> impl_;
 };
 
-// Removes what an ArchivePrefetch staged in `workdir`; a run that was killed
-// may have left it, and emptying workdir leaves directories alone.
+// Removes what an ArchivePrefetch staged for `workdir` (in the folder beside
+// it, "<workdir>.prefetch"); a run that was killed may have left it.
 void RemoveArchiveStaging(const std::filesystem::path& workdir);
 
 }  // namespace fc::pipeline

@@ -126,7 +126,7 @@ std::string KeepAsBackup(const fs::path& existing, fs::path& backup) {
     return !ec;
   }, {});
   if (kept) return "";
-  return "无法保留原有的" + existing.filename().string() + "：" + WriteReason(kept);
+  return "无法保留原有的" + platform::Utf8Of(existing.filename()) + "：" + WriteReason(kept);
 }
 
 // Writes the built archive as `archive`, or over the archive of that name in
@@ -134,11 +134,11 @@ std::string KeepAsBackup(const fs::path& existing, fs::path& backup) {
 // archive like its newest entry would do); empty on success, else why not.
 std::string Publish(zip_source_t* built, const platform::FileFacts& dbfFacts, const fs::path& archive,
                     std::string& keptAs) {
-  const std::optional<fs::path> existing = FindFileNoCase(archive.parent_path(), archive.filename().string());
+  const std::optional<fs::path> existing = FindFileNoCase(archive.parent_path(), platform::Utf8Of(archive.filename()));
   if (existing && !HoldsSameBytes(built, *existing)) {
     fs::path backup;
     if (std::string failure = KeepAsBackup(*existing, backup); !failure.empty()) return failure;
-    keptAs = backup.string();
+    keptAs = platform::Utf8Of(backup);
   }
   const platform::WriteOptions options{.modified = dbfFacts.modified};
   const platform::WriteResult written = platform::WriteFileThrough(
@@ -162,7 +162,7 @@ std::string PackOpenFile(int fd, const std::string& entryName, const fs::path& a
   const std::optional<platform::FileFacts> after = platform::FactsOf(fd);
   if (!after || IdentityOf(*after) != IdentityOf(*before)) return "文件在压缩过程中被改动";
   failure = Publish(built.get(), *before, archive, keptAs);
-  return failure.empty() ? failure : "无法写入" + archive.string() + "：" + failure;
+  return failure.empty() ? failure : "无法写入" + platform::Utf8Of(archive) + "：" + failure;
 }
 
 }  // namespace
@@ -190,7 +190,7 @@ PackReport PackPassedFiles(store::Store& store, const std::string& sourceDir, co
     observer.progress(n + 1, total);
     std::optional<fs::path> dbf = FindFileNoCase(platform::PathFromUtf8(sourceDir), row.filename);
     const std::string archiveName = SwapLastThree(row.filename, "ZIP");
-    const fs::path archive = platform::PathFromUtf8(targetDir) / archiveName;
+    const fs::path archive = platform::PathFromUtf8(targetDir) / platform::PathFromUtf8(archiveName);
     std::string keptAs;
     std::string failure = dbf ? PackOneFile(*dbf, row.filename, archive, &keptAs) : "文件不存在";
     if (!failure.empty()) {

@@ -317,7 +317,7 @@ class Run {
     std::optional<fs::path> unpacked = FindFileNoCase(home_.workdir(), dbfName);
     if (!unpacked) return -1;
     int type = dbf::VersionByte(*unpacked);
-    LinkOrCopyFile(*unpacked, home_.dbfdir() / dbfName);
+    LinkOrCopyFile(*unpacked, home_.dbfdir() / platform::PathFromUtf8(dbfName));
     return type;
   }
 
@@ -350,7 +350,7 @@ class Run {
   // The source file of `placed`, a table the rules read in lchkdir.
   fs::path sourceOf(const fs::path& placed, const GroupSlots& slots) const {
     for (size_t k = 0; k < kinds_.size(); ++k)
-      if (slots[k].present && text::EqualsNoCase(placed.stem().string(), kinds_[k].name))
+      if (slots[k].present && text::EqualsNoCase(platform::Utf8Of(placed.stem()), kinds_[k].name))
         return checked_.at(slots[k].fileId).source;
     return placed;
   }

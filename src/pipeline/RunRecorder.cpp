@@ -137,7 +137,7 @@ void RunRecorder::packed(store::Store& store, const std::vector<PackFailure>& fa
     if (packFailed) continue;
     const std::string name = SwapLastThree(row.filename, "ZIP");
     std::error_code ec;
-    const fs::path archive = platform::PathFromUtf8(inputs_.targetDir) / name;
+    const fs::path archive = platform::PathFromUtf8(inputs_.targetDir) / platform::PathFromUtf8(name);
     const auto size = fs::file_size(archive, ec);
     if (ec) continue;
     // Packs are hashed with the listed files, under ids below zero.

@@ -9,6 +9,7 @@
 #include "dbf/Writer.h"
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/Packaging.h"
+#include "platform/Utf8Paths.h"
 
 namespace fc::pipeline {
 
@@ -113,9 +114,9 @@ void WriteForms(const InterfaceLayouts& layouts, const std::vector<SampleTable>&
     if (!layout) throw std::runtime_error("接口规范中没有表" + table.kind);
     fs::path dbf = dbfDir / (table.fileStem + ".DBF");
     WriteLayoutTable(*layout, dbf, table.records, kSampleCompany, kSampleDate, table.shortenedField);
-    std::string entry = table.misnamedInZip ? table.kind + ".DBF" : dbf.filename().string();
+    std::string entry = table.misnamedInZip ? table.kind + ".DBF" : platform::Utf8Of(dbf.filename());
     std::string failure = PackOneFile(dbf, entry, zipDir / (table.fileStem + ".ZIP"));
-    if (!failure.empty()) throw std::runtime_error(dbf.string() + ": " + failure);
+    if (!failure.empty()) throw std::runtime_error(platform::Utf8Of(dbf) + ": " + failure);
   }
 }
 

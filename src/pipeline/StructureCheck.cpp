@@ -15,7 +15,7 @@ FileOutcome RecordStructureCheck(StructureContext& ctx, const std::filesystem::p
 FileOutcome CheckDbfFile(StructureContext& ctx, const std::string& sourceDir, const std::string& fileName,
                          int fileId) {
   std::filesystem::path dbf =
-      FindFileNoCase(platform::PathFromUtf8(sourceDir), fileName).value_or(platform::PathFromUtf8(sourceDir) / fileName);
+      FindFileNoCase(platform::PathFromUtf8(sourceDir), fileName).value_or(platform::PathFromUtf8(sourceDir) / platform::PathFromUtf8(fileName));
   return RecordStructureCheck(ctx, dbf, fileId);
 }
 

@@ -11,6 +11,7 @@
 #include "naming/InterfaceLayouts.h"
 #include "parallel/Parallel.h"
 #include "pipeline/StructureCheck.h"
+#include "platform/Utf8Paths.h"
 #include "text/Text.h"
 
 namespace fc::pipeline {
@@ -153,7 +154,7 @@ std::string OtherDatesText(const dbf::Table& table, const TableLayout& layout, s
 
 std::vector<FileFinding> CheckStructure(const InterfaceLayouts& layouts, const std::filesystem::path& dbf,
                                         std::string_view dataDate, int threads) {
-  const TableLayout* layout = layouts.forFileName(dbf.filename().string());
+  const TableLayout* layout = layouts.forFileName(platform::Utf8Of(dbf.filename()));
   if (!layout) return {{FileProblem::CannotCheck, "无法从文件名识别表类型"}};
   std::string error;
   std::unique_ptr<dbf::Table> table = dbf::Table::open(dbf, error);

@@ -8,6 +8,7 @@
 #include "naming/FileNames.h"
 #include "platform/Files.h"
 #include "platform/SystemReason.h"
+#include "platform/Utf8Paths.h"
 #include "text/Text.h"
 
 namespace fc::pipeline {
@@ -103,9 +104,10 @@ std::optional<InputProblem> CheckOutputDir(const RawRunInputs& raw) {
   if (raw.checkType != CheckType::Dbf || !raw.packs || dir.empty()) return std::nullopt;
   std::error_code ec;
   const std::string named = raw.targetCaption + dir;
-  if (!std::filesystem::exists(dir, ec)) return InputProblem{named + "不存在", InputField::TargetDir};
-  if (!std::filesystem::is_directory(dir, ec)) return InputProblem{named + "不是目录", InputField::TargetDir};
-  if (const std::error_code refused = platform::MayCreateIn(dir))
+  const std::filesystem::path path = platform::PathFromUtf8(dir);
+  if (!std::filesystem::exists(path, ec)) return InputProblem{named + "不存在", InputField::TargetDir};
+  if (!std::filesystem::is_directory(path, ec)) return InputProblem{named + "不是目录", InputField::TargetDir};
+  if (const std::error_code refused = platform::MayCreateIn(path))
     return InputProblem{named + "无法写入：" + platform::SystemReason(refused.value()), InputField::TargetDir};
   return std::nullopt;
 }

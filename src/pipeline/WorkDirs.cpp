@@ -38,7 +38,7 @@ std::optional<fs::path> FindFileNoCase(const fs::path& dir, std::string_view nam
   const std::vector<fs::path> files = FilesNamedNoCase(dir, name);
   if (files.empty()) return std::nullopt;
   for (const fs::path& file : files)
-    if (file.filename() == name) return file;
+    if (platform::Utf8Of(file.filename()) == name) return file;
   return files.front();
 }
 
@@ -98,7 +98,9 @@ bool LinkOrCopyFile(const fs::path& from, const fs::path& to) {
   if (!ec) return true;
   // A copy takes its source's mode; in the home it is private.
   return static_cast<bool>(platform::WriteFileByName(to, [&](const fs::path& temp, std::string&) {
-    return fs::copy_file(file, temp, fs::copy_options::overwrite_existing, ec);
+    // Copied onto no file: MinGW's copy_file refuses to overwrite one, whatever it is told.
+    fs::remove(temp, ec);
+    return fs::copy_file(file, temp, ec);
   }, {.access = platform::Access::OwnerOnly}));
 }
 

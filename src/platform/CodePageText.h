@@ -39,6 +39,10 @@ class CodePageText {
   // Appends the conversion of `in` to `out`.
   void convert(std::string_view in, std::string& out);
 
+  // Whether the system converts `codePage` itself. Wine has no GB18030 and
+  // reads it through GBK, its two-byte part; Windows and Linux have it.
+  static bool ConvertsItself(unsigned codePage);
+
  private:
   struct System;  // the system's converter
   std::unique_ptr<System> system_;

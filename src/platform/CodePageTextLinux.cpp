@@ -47,6 +47,13 @@ CodePageText::~CodePageText() {
   if (system_->handle != kNoHandle) iconv_close(system_->handle);
 }
 
+bool CodePageText::ConvertsItself(unsigned codePage) {
+  const iconv_t handle = Open(codePage, Decode);
+  if (handle == kNoHandle) return false;
+  iconv_close(handle);
+  return true;
+}
+
 void CodePageText::convert(std::string_view in, std::string& out) {
   iconv_t handle = system_->handle;
   if (handle == kNoHandle) {

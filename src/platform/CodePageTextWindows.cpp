@@ -83,6 +83,8 @@ CodePageText::CodePageText(unsigned codePage, Direction direction, std::string_v
 
 CodePageText::~CodePageText() = default;
 
+bool CodePageText::ConvertsItself(unsigned codePage) { return IsValidCodePage(codePage); }
+
 void CodePageText::convert(std::string_view in, std::string& out) {
   const unsigned from = direction_ == Decode ? system_->codePage : kUtf8CodePage;
   const unsigned to = direction_ == Decode ? kUtf8CodePage : system_->codePage;

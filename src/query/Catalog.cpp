@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "dbf/Table.h"
+#include "platform/Utf8Paths.h"
 #include "query/Session.h"
 #include "text/Text.h"
 
@@ -17,20 +18,20 @@ bool ListTables(const fs::path& dir, std::vector<fs::path>& out, std::string& er
   std::error_code ec;
   fs::file_status status = fs::status(dir, ec);
   if (!fs::exists(status)) {
-    error = "目录不存在: " + dir.string();
+    error = "目录不存在: " + platform::Utf8Of(dir);
     return false;
   }
   if (!fs::is_directory(status)) {
-    error = "不是目录: " + dir.string();
+    error = "不是目录: " + platform::Utf8Of(dir);
     return false;
   }
   fs::directory_iterator it(dir, ec), end;
   for (; !ec && it != end; it.increment(ec)) {
     const fs::path& p = it->path();
-    if (text::ToLower(p.extension().string()) == ".dbf" && it->is_regular_file(ec)) out.push_back(p);
+    if (text::ToLower(platform::Utf8Of(p.extension())) == ".dbf" && it->is_regular_file(ec)) out.push_back(p);
   }
   if (ec) {
-    error = "无法读取目录 " + dir.string() + ": " + ec.message();
+    error = "无法读取目录 " + platform::Utf8Of(dir) + ": " + ec.message();
     return false;
   }
   return true;
@@ -46,14 +47,14 @@ bool Catalog::open(const fs::path& dir, std::string& error) {
   std::vector<fs::path> files;
   if (!ListTables(dir, files, error)) return false;
   std::vector<TableFile> tables;
-  for (const fs::path& file : files) tables.push_back({file.stem().string(), file});
+  for (const fs::path& file : files) tables.push_back({platform::Utf8Of(file.stem()), file});
   return open(tables, error);
 }
 
 bool Catalog::open(const std::vector<TableFile>& tables, std::string& error) {
   close();
   for (const auto& [tableName, file] : tables) {
-    std::string name = file.filename().string();
+    std::string name = platform::Utf8Of(file.filename());
     std::string why;
     auto table = dbf::Table::open(file, why);
     if (!table) {

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/Utf8Paths.h"
+
 namespace fc::report::pdf {
 
 namespace fs = std::filesystem;
@@ -140,7 +142,7 @@ class ImageCanvas final : public Canvas {
     if (page_ > pages_ || !error_.empty()) return;
     const fs::path file = dir_ / (prefix_ + "-" + std::to_string(page_) + ".png");
     CairoOk(cairo_surface_write_to_png(surface_, file.c_str()), error_);
-    if (!error_.empty()) error_ = file.string() + "：" + error_;
+    if (!error_.empty()) error_ = platform::Utf8Of(file) + "：" + error_;
   }
 
   fs::path dir_;

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "naming/InterfaceLayouts.h"
+#include "platform/Utf8Paths.h"
 #include "settings/AppHome.h"
 #include "store/RunFacts.h"
 
@@ -52,7 +53,7 @@ std::optional<ReportData> LoadReport(const fs::path& home, const fs::path& dataD
                                      std::string& error, privacy::Masking masking) {
   try {
     if (!fs::exists(history::HistoryFile(home))) {
-      error = "没有检查历史记录：" + history::HistoryFile(home).string();
+      error = "没有检查历史记录：" + platform::Utf8Of(history::HistoryFile(home));
       return std::nullopt;
     }
     auto history = history::History::open(home);

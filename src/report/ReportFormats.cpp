@@ -4,6 +4,7 @@
 #include <array>
 
 #include "platform/FileReplace.h"
+#include "platform/Utf8Paths.h"
 #include "report/HtmlReport.h"
 #include "report/JsonReport.h"
 #include "report/PdfReport.h"
@@ -39,7 +40,7 @@ constexpr std::array<ReportFormat, 4> kFormats = {{
 std::span<const ReportFormat> ReportFormats() { return kFormats; }
 
 const ReportFormat* FormatOf(const std::filesystem::path& file) {
-  const std::string ending = text::ToLower(file.extension().string());
+  const std::string ending = text::ToLower(platform::Utf8Of(file.extension()));
   auto format = std::find_if(kFormats.begin(), kFormats.end(), [&](const ReportFormat& f) { return ending == f.ending; });
   return format == kFormats.end() ? nullptr : &*format;
 }

@@ -5,6 +5,7 @@
 #include "platform/Files.h"
 #include "platform/PrivateAccess.h"
 #include "platform/SystemReason.h"
+#include "platform/Utf8Paths.h"
 
 namespace fc::settings {
 
@@ -26,6 +27,12 @@ bool MakePrivateDir(const fs::path& dir, std::error_code& ec) {
     made /= part;
     if (made == made.root_path()) continue;
     if ((ec = platform::MakePrivateDirectory(made))) return false;
+    // A file where a parent should be is told as such on every system
+    // (Windows would only say that the folder below it cannot be found).
+    if (made != dir && !fs::is_directory(made, ec)) {
+      ec = std::make_error_code(std::errc::not_a_directory);
+      return false;
+    }
   }
   if (!fs::is_directory(dir, ec)) return false;
   // Others lose every right; the owner's own stay as they are, so that a home
@@ -37,10 +44,10 @@ bool MakePrivateDir(const fs::path& dir, std::error_code& ec) {
 std::string PrivateDirFailureText(const fs::path& dir, const std::error_code& ec) {
   std::error_code statEc;
   const fs::file_status status = fs::status(dir, statEc);
-  if (!fs::exists(status)) return "无法创建目录" + dir.string() + "：" + platform::SystemReason(ec.value());
-  if (!fs::is_directory(status)) return dir.string() + "已是一个文件，不是目录";
-  if (ec.value() == EROFS) return "目录" + dir.string() + "在只读的文件系统上，无法写入";
-  return "目录" + dir.string() + "无法设为仅本用户可访问：" + platform::SystemReason(ec.value());
+  if (!fs::exists(status)) return "无法创建目录" + platform::Utf8Of(dir) + "：" + platform::SystemReason(ec.value());
+  if (!fs::is_directory(status)) return platform::Utf8Of(dir) + "已是一个文件，不是目录";
+  if (ec.value() == EROFS) return "目录" + platform::Utf8Of(dir) + "在只读的文件系统上，无法写入";
+  return "目录" + platform::Utf8Of(dir) + "无法设为仅本用户可访问：" + platform::SystemReason(ec.value());
 }
 
 void MakePrivateFile(const fs::path& file) {
@@ -69,7 +76,7 @@ std::optional<std::string> ReadPrivateFile(const fs::path& file) {
 }
 
 std::string LinkRefusedText(const fs::path& path) {
-  return path.string() + "是一个符号链接，本程序不经链接读写应用目录中的文件，它指向的文件没有被改动；请删除这个链接后重试。";
+  return platform::Utf8Of(path) + "是一个符号链接，本程序不经链接读写应用目录中的文件，它指向的文件没有被改动；请删除这个链接后重试。";
 }
 
 bool NarrowHome(const fs::path& home) {
@@ -77,7 +84,7 @@ bool NarrowHome(const fs::path& home) {
 }
 
 std::string NarrowedHomeText(const fs::path& home) {
-  return "应用目录" + home.string() + "原来其他用户也能读取，已改为只有本用户可以访问。";
+  return "应用目录" + platform::Utf8Of(home) + "原来其他用户也能读取，已改为只有本用户可以访问。";
 }
 
 }  // namespace fc::settings

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "platform/FileReplace.h"
+#include "platform/Utf8Paths.h"
 #include "settings/PrivateFiles.h"
 #include "text/Text.h"
 
@@ -52,7 +53,7 @@ bool ReplaceFile(const std::filesystem::path& file, const std::string& text, std
   const platform::WriteResult written =
       platform::WriteFile(file, text, {.access = platform::Access::OwnerOnly, .tempName = platform::TempName::Fixed});
   if (written) return true;
-  error = written.linkRefused() ? LinkRefusedText(written.at) : "无法写入设置文件" + written.at.string() + ": " + written.why();
+  error = written.linkRefused() ? LinkRefusedText(written.at) : "无法写入设置文件" + platform::Utf8Of(written.at) + ": " + written.why();
   return false;
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/Utf8Paths.h"
 #include "platform/WriteLimits.h"
 #include "settings/PrivateFiles.h"
 
@@ -75,7 +76,7 @@ void RequireOrdinaryFile(const std::filesystem::path& file, const std::string& w
       case settings::HomeEntry::Link:
         throw StoreError(what + "：" + settings::LinkRefusedText(path));
       default:
-        throw StoreError(what + " " + path.string() + " 不是普通文件（可能是一个目录），程序没有改动它；请将它移走后重试。");
+        throw StoreError(what + " " + platform::Utf8Of(path) + " 不是普通文件（可能是一个目录），程序没有改动它；请将它移走后重试。");
     }
   }
 }
@@ -174,7 +175,7 @@ Connection::Connection(const std::filesystem::path& file, Access access, std::st
   const int rc = sqlite3_open_v2(reinterpret_cast<const char*>(name.c_str()), &db_, flags, nullptr);
   if (rc == SQLITE_OK && access == Access::Create) MakeDatabasePrivate(file);
   if (rc != SQLITE_OK) {
-    std::string error = what_ + std::string(fileWord) + file.string() + " 打开失败：" + SqliteReason(db_);
+    std::string error = what_ + std::string(fileWord) + platform::Utf8Of(file) + " 打开失败：" + SqliteReason(db_);
     sqlite3_close_v2(db_);
     throw StoreError(error);
   }

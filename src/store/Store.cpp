@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/FileReplace.h"
+#include "platform/Utf8Paths.h"
 #include "platform/WriteLimits.h"
 #include "settings/AppHome.h"
 #include "store/Sqlite.h"
@@ -135,7 +136,7 @@ void CreateStore(const fs::path& file, const fs::path& dataDir) {
         },
         {.access = platform::Access::OwnerOnly, .existing = platform::Existing::Keep,
          .tempName = platform::TempName::Beside});
-    if (!made) throw StoreError("无法创建检查结果库 " + file.string() + "：" + made.why());
+    if (!made) throw StoreError("无法创建检查结果库 " + platform::Utf8Of(file) + "：" + made.why());
   } catch (...) {
     std::error_code ec;
     if (!journal.empty()) fs::remove(journal, ec);
@@ -193,7 +194,7 @@ struct Store::Impl {
   std::optional<FindingRecords> readFinding(int fileid, int finding, privacy::Masking masking, int64_t most);
 
   [[noreturn]] void refuse(std::string_view why) const {
-    throw StoreError("文件 " + file.string() + " 不是本程序的检查结果库（" + std::string(why) +
+    throw StoreError("文件 " + platform::Utf8Of(file) + " 不是本程序的检查结果库（" + std::string(why) +
                      "），程序没有改动它。");
   }
 
@@ -202,7 +203,7 @@ struct Store::Impl {
   // lock) is named as such, for the file may well be a sound store.
   [[noreturn]] void refuseUnreadable() const {
     if (db->failedAsForeign()) refuse(db->failureReason());
-    throw StoreError(std::string(kWhat) + kFileWord + file.string() + " 读取失败：" + db->failureReason());
+    throw StoreError(std::string(kWhat) + kFileWord + platform::Utf8Of(file) + " 读取失败：" + db->failureReason());
   }
 
   // Prepares a statement on a file not yet known to be a store; one that
@@ -346,7 +347,7 @@ struct Store::Impl {
     const bool noSpace = !ec && space.available < kRoomNeeded;
     const bool noGrowth = limit && *limit < size + kRoomNeeded;
     if (noSpace || noGrowth)
-      throw StoreError("检查结果库 " + file.string() + " 没有写入空间（不足64KB），上次的检查结果保留未动");
+      throw StoreError("检查结果库 " + platform::Utf8Of(file) + " 没有写入空间（不足64KB），上次的检查结果保留未动");
   }
 
   void requireNoOpenFile() const {

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/Utf8Paths.h"
 #include "text/Text.h"
 
 namespace fc::text {
@@ -20,9 +21,9 @@ bool Skipped(std::string_view line) {
 
 DataFile::DataFile(const std::filesystem::path& path, std::string what) : path_(path), what_(std::move(what)) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw DataFileError("无法读取" + what_ + "：" + path.string());
+  if (!in) throw DataFileError("无法读取" + what_ + "：" + platform::Utf8Of(path));
   std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw DataFileError("无法读取" + what_ + "：" + path.string());
+  if (in.bad()) throw DataFileError("无法读取" + what_ + "：" + platform::Utf8Of(path));
   std::string_view rest = content;
   if (rest.starts_with(kByteOrderMark)) rest.remove_prefix(kByteOrderMark.size());
   while (!rest.empty()) {
@@ -37,7 +38,7 @@ DataFile::DataFile(const std::filesystem::path& path, std::string what) : path_(
 
 std::string DataFile::Fault(std::string_view what, const std::filesystem::path& path, int line,
                             std::string_view fault) {
-  return std::string(what) + " " + path.string() + " 第" + std::to_string(line) + "行：" + std::string(fault);
+  return std::string(what) + " " + platform::Utf8Of(path) + " 第" + std::to_string(line) + "行：" + std::string(fault);
 }
 
 std::vector<CsvRecord> DataFile::csvRecords() const {

@@ -268,7 +268,8 @@ TEST_F(CheckCommands, RecordsBehindTheFindingsInEveryFormatUpToTheLimit) {
   const std::string nowhere = (dir / "nowhere" / "records.xlsx").string();
   r = cli({"records", "--home", home, "--format", "xlsx", "--output", nowhere});
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "无法写入文件" + nowhere + "：文件或目录不存在\n");
+  // Its last line: under Wine, which keeps no access lists, a line saying the home was narrowed comes first.
+  EXPECT_TRUE(r.err.ends_with("无法写入文件" + nowhere + "：文件或目录不存在\n")) << r.err;
 }
 
 }  // namespace

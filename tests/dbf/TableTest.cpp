@@ -62,19 +62,24 @@ std::string Bytes(std::initializer_list<int> bytes) {
 
 class TableTest : public ::testing::Test {
  protected:
+  // Each table in a file of its own: Windows cannot rewrite a file that an
+  // earlier table of the test still has mapped.
   std::unique_ptr<Table> open(const std::string& bytes) {
     error_.clear();
-    return Table::open(dir_.write("t.dbf", bytes), error_);
+    last_ = dir_.write("t" + std::to_string(++opened_) + ".dbf", bytes);
+    return Table::open(last_, error_);
   }
   // Expects `bytes` to be refused with a message that names `reason`.
   void expectRefused(const std::string& bytes, const std::string& reason) {
     EXPECT_FALSE(open(bytes));
     EXPECT_EQ(error_.rfind("文件不是有效的DBF表：", 0), 0u) << error_;
     EXPECT_NE(error_.find(reason), std::string::npos) << error_;
-    EXPECT_EQ(VersionByte(dir_ / "t.dbf"), -1);
+    EXPECT_EQ(VersionByte(last_), -1);
   }
 
   test::TempDir dir_;
+  std::filesystem::path last_;
+  int opened_ = 0;
   std::string error_;
 };
 

@@ -264,7 +264,7 @@ class ArchivePrefetchTest : public CheckZipFileTest {
   // The staging directory's files once the prefetch thread has begun (it
   // names them "archive.entry" and creates each before decompressing into it).
   std::vector<std::string> firstStagedFiles() const {
-    fs::path staging = h.home.workdir() / "\\prefetch";
+    fs::path staging = h.home.home / "workdir.prefetch";
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::chrono::steady_clock::now() < deadline) {
       std::vector<std::string> files;
@@ -320,9 +320,9 @@ TEST_F(ArchivePrefetchTest, SkippedArchivesLeaveNothingBehind) {
 }
 
 TEST_F(ArchivePrefetchTest, StagingLeftByAKilledRunIsRemoved) {
-  fs::path staging = h.home.workdir() / "\\prefetch";
+  fs::path staging = h.home.home / "workdir.prefetch";
   fs::create_directories(staging);
-  h.root.write("home/workdir/\\prefetch/3.0", "half a table");
+  h.root.write("home/workdir.prefetch/3.0", "half a table");
   RemoveArchiveStaging(h.home.workdir());
   EXPECT_FALSE(fs::exists(staging));
 }

@@ -24,7 +24,9 @@ TEST(CodePageText, EachUnconvertibleSequenceIsOneReplacementAndTheConverterGoesO
   CodePageText gbk(kGb18030CodePage, CodePageText::Decode, "\xEF\xBF\xBD");
   EXPECT_EQ(Convert(gbk, "a\xD5"), "a\xEF\xBF\xBD");        // a lead byte without its trail
   EXPECT_EQ(Convert(gbk, "\xFF\xD5\xC5"), "\xEF\xBF\xBD张");  // a byte no character starts with, then a whole one
-  EXPECT_EQ(Convert(gbk, "\x81\x30\x81\x30"), "\xC2\x80");  // four bytes, outside GBK
+  if (CodePageText::ConvertsItself(kGb18030CodePage)) {  // not under Wine
+    EXPECT_EQ(Convert(gbk, "\x81\x30\x81\x30"), "\xC2\x80");  // four bytes, outside GBK
+  }
 }
 
 }  // namespace

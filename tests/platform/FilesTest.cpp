@@ -9,6 +9,7 @@
 #include <chrono>
 #include <string>
 
+#include "platform/FileReplace.h"
 #include "support/TempDir.h"
 
 namespace fc::platform {
@@ -61,12 +62,14 @@ TEST(Files, LinksAreRefusedOnlyWhenAskedAndOnlyOrdinaryFilesOpen) {
 
 TEST(Files, FactsTellARewrittenCutOrReplacedFile) {
   test::TempDir dir;
-  const fs::path file = dir.write("a.zip", "first");
-  // A time with nanoseconds of its own, as a copy from another machine keeps it.
+  // A time with a fraction of its own, as a copy from another machine keeps it
+  // (in steps of 100 ns, which is what Windows keeps; MinGW's last_write_time
+  // would set whole seconds alone).
   const auto day = std::chrono::floor<std::chrono::seconds>(fs::file_time_type::clock::now() - std::chrono::hours(24));
-  const auto stamp = day + std::chrono::nanoseconds(123456789);
-  fs::last_write_time(file, stamp);
+  const auto stamp = day + std::chrono::nanoseconds(123456700);
   const auto unixSeconds = std::chrono::floor<std::chrono::seconds>(std::chrono::file_clock::to_sys(day));
+  const fs::path file = dir / "a.zip";
+  ASSERT_TRUE(WriteFile(file, "first", {.modified = FileTime{unixSeconds.time_since_epoch().count(), 123456700}}));
 
   const int fd = OpenForReading(file, Links::Follow);
   ASSERT_GE(fd, 0);
@@ -76,7 +79,7 @@ TEST(Files, FactsTellARewrittenCutOrReplacedFile) {
   EXPECT_TRUE(opened->regular);
   EXPECT_EQ(opened->size, 5);
   EXPECT_EQ(opened->modified.seconds, unixSeconds.time_since_epoch().count());
-  EXPECT_EQ(opened->modified.nanoseconds, 123456789);
+  EXPECT_EQ(opened->modified.nanoseconds, 123456700);
   EXPECT_EQ(named->modified.seconds, opened->modified.seconds);
   EXPECT_EQ(named->modified.nanoseconds, opened->modified.nanoseconds);
   EXPECT_EQ(opened->inode, named->inode);
