@@ -12,6 +12,7 @@
 #include "FuzzSupport.h"
 #include "pipeline/ArchiveIntake.h"
 #include "pipeline/WorkDirs.h"
+#include "platform/Files.h"
 #include "platform/Utf8Paths.h"
 #include "text/Text.h"
 
@@ -42,7 +43,7 @@ std::vector<std::string> EntryNames(const fs::path& archive) {
 bool IsEntryName(const std::vector<std::string>& names, const std::string& name) {
   for (std::string_view n : names) {
     while (n.substr(0, 2) == "./") n.remove_prefix(2);
-    if (fc::text::EqualsNoCase(n, name)) return true;
+    if (fc::text::EqualsNoCase(fc::platform::StoredFileName(n), name)) return true;
   }
   return false;
 }

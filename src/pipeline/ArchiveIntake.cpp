@@ -73,10 +73,15 @@ ArchiveTally UnpackArchive(const fs::path& archive, const fs::path& workdir, con
   ZipArchive za = OpenArchive(archive, &now);
   if (!za) return {};
   if (staged && now != staged->archive) staged = nullptr;
-  return VisitArchiveFiles(za.get(), workdir, [&](zip_uint64_t index, const ArchiveFile& file) {
+  std::string landed;
+  ArchiveTally tally = VisitArchiveFiles(za.get(), workdir, [&](zip_uint64_t index, const ArchiveFile& file) {
+    if (!file.writable) return;
     const StagedEntry* ahead = staged ? staged->find(index, file.name, file.size) : nullptr;
-    if (file.writable) LandEntry(za.get(), index, file.name, workdir, ahead);
+    LandEntry(za.get(), index, file.name, workdir, ahead);
+    landed = file.name;
   });
+  tally.landedName = std::move(landed);
+  return tally;
 }
 
 FileOutcome CheckZipFile(StructureContext& ctx, const fs::path& workdir, const std::string& sourceDir,
@@ -93,7 +98,10 @@ FileOutcome CheckZipFile(StructureContext& ctx, const fs::path& workdir, const s
   if (held.files > 1) return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveManyFiles, held);
   std::vector<fs::path> files = OrdinaryFiles(workdir);
   if (files.empty()) return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveUnreadable, held);
-  if (!text::EqualsNoCase(platform::Utf8Of(files[0].filename()), SwapLastThree(fileName, "DBF")))
+  // Judged by the entry's own name: a Windows file system drops trailing
+  // blanks and dots from the name it writes, and "X.DBF " is not the table.
+  const std::string landed = held.landedName.empty() ? platform::Utf8Of(files[0].filename()) : held.landedName;
+  if (!text::EqualsNoCase(landed, SwapLastThree(fileName, "DBF")))
     return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveWrongName);
   return RecordStructureCheck(ctx, files[0], fileId);
 }

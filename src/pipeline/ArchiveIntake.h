@@ -44,7 +44,8 @@ namespace fc::pipeline {
 
 // Writes the archive's file into `workdir` (emptied first) when it is its
 // only one and acceptable, from `staged` when it was decompressed ahead.
-// Returns how many files the archive holds and its unsafe names.
+// Returns how many files the archive holds, its unsafe names and the name
+// its file was written under.
 ArchiveTally UnpackArchive(const std::filesystem::path& archive, const std::filesystem::path& workdir,
                   const StagedArchive* staged = nullptr);
 

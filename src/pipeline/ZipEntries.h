@@ -57,6 +57,7 @@ struct ArchiveTally {
   int files = 0;                         // entries other than directories
   std::vector<std::string> unsafeNames;  // the first unsafe names, as stored
   size_t unsafeCount = 0;                // every entry with an unsafe name
+  std::string landedName;                // the entry's name as stored, when it was written to workdir
 };
 
 // Counts the files of the archive and, when it holds exactly one and that

@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace fc::platform {
@@ -89,5 +90,9 @@ FILE* OpenStream(const std::filesystem::path& file, const char* mode);
 // the name in that code page, or the short (8.3) name of an existing file or
 // folder the code page cannot spell; empty when neither can name it.
 std::string NarrowPathOf(const std::filesystem::path& path);
+
+// The name a file made as `name` is given: `name` itself, but Windows drops
+// trailing blanks and dots.
+std::string StoredFileName(std::string_view name);
 
 }  // namespace fc::platform

@@ -95,4 +95,6 @@ FILE* OpenStream(const std::filesystem::path& file, const char* mode) {
 
 std::string NarrowPathOf(const std::filesystem::path& path) { return path.native(); }
 
+std::string StoredFileName(std::string_view name) { return std::string(name); }
+
 }  // namespace fc::platform

@@ -161,4 +161,9 @@ std::string NarrowPathOf(const std::filesystem::path& path) {
   return InAnsiCodePage(shortName);
 }
 
+std::string StoredFileName(std::string_view name) {
+  const size_t kept = name.find_last_not_of(" .");
+  return std::string(name.substr(0, kept == std::string_view::npos ? 0 : kept + 1));
+}
+
 }  // namespace fc::platform

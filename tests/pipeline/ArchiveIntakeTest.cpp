@@ -54,6 +54,15 @@ TEST_F(CheckZipFileTest, InnerNameComparedWithoutCase) {
   EXPECT_EQ(workdirFiles(), std::vector<std::string>{"100001_khjbxx_20080808_1.dbf"});
 }
 
+// A name that differs by a trailing blank or dot is not the table's, on a
+// system whose file system keeps them as on one (Windows) that drops them.
+TEST_F(CheckZipFileTest, InnerNameWithATrailingBlankOrDotIsAnotherName) {
+  for (const char* tail : {" ", ".", " . "}) {
+    zip().add(std::string(kDbf) + tail, goodTable).write();
+    EXPECT_EQ(check(), 2) << '"' << tail << '"';
+  }
+}
+
 TEST_F(CheckZipFileTest, ArchiveProblemsWriteOneRowEach) {
   zip().add("100001_KHJBXX_20080809_1.DBF", goodTable).write();
   EXPECT_EQ(check(), 2);
