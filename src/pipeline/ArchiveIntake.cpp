@@ -100,8 +100,7 @@ FileOutcome CheckZipFile(StructureContext& ctx, const fs::path& workdir, const s
   if (files.empty()) return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveUnreadable, held);
   // Judged by the entry's own name: a Windows file system drops trailing
   // blanks and dots from the name it writes, and "X.DBF " is not the table.
-  const std::string landed = held.landedName.empty() ? platform::Utf8Of(files[0].filename()) : held.landedName;
-  if (!text::EqualsNoCase(landed, SwapLastThree(fileName, "DBF")))
+  if (!text::EqualsNoCase(held.landedName, SwapLastThree(fileName, "DBF")))
     return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveWrongName);
   return RecordStructureCheck(ctx, files[0], fileId);
 }

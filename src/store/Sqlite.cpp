@@ -14,6 +14,14 @@ namespace {
 
 // The database file and the files SQLite keeps beside it.
 constexpr const char* kJournalSuffixes[] = {"", "-wal", "-shm", "-journal"};
+
+// The database's own file (suffix "") or one of its journals, whatever the
+// folder's name holds (a detour through std::string would spell it in the
+// ANSI code page on Windows).
+std::filesystem::path JournalFile(const std::filesystem::path& file, const char* suffix) {
+  std::filesystem::path journal = file;
+  return journal += suffix;
+}
 // Another connection (the run's) may hold the write lock for a while.
 constexpr int kBusyTimeoutMs = 10000;
 // A reader keeps its snapshot of the journal for as long as it reads; one
@@ -68,7 +76,7 @@ std::string SqliteReason(sqlite3* db) {
 
 void RequireOrdinaryFile(const std::filesystem::path& file, const std::string& what) {
   for (const char* suffix : kJournalSuffixes) {
-    const std::filesystem::path path = file.string() + suffix;
+    const std::filesystem::path path = JournalFile(file, suffix);
     switch (settings::EntryAt(path)) {
       case settings::HomeEntry::Missing:
       case settings::HomeEntry::File:
@@ -162,7 +170,7 @@ std::optional<int64_t> Query::optionalInteger(int column) const {
 }
 
 void MakeDatabasePrivate(const std::filesystem::path& file) {
-  for (const char* suffix : kJournalSuffixes) settings::MakePrivateFile(file.string() + suffix);
+  for (const char* suffix : kJournalSuffixes) settings::MakePrivateFile(JournalFile(file, suffix));
 }
 
 Connection::Connection(const std::filesystem::path& file, Access access, std::string what, std::string_view fileWord)
