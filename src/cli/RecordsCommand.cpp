@@ -24,7 +24,7 @@
 #include "cli/Commands.h"
 #include "cli/Options.h"
 #include "cli/TextOutput.h"
-#include "naming/InterfaceLayouts.h"
+#include "ruleset/RuleSets.h"
 #include "spreadsheet/Csv.h"
 #include "spreadsheet/Workbook.h"
 #include "store/Store.h"
@@ -107,10 +107,10 @@ void PrintSeparated(const std::vector<Chosen>& chosen, bool csv, std::FILE* out)
 
 // The workbook at --output, headed by the agreement's meanings.
 int WriteXlsx(std::vector<Chosen> chosen, const settings::AppHome& home, const std::filesystem::path& output) {
-  const naming::InterfaceLayouts agreement = naming::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
+  const std::optional<ruleset::RuleSet> set = ruleset::LatestRunRuleSet(home);
   spreadsheet::Workbook book;
   book.findings = std::move(chosen);
-  book.agreement = &agreement;
+  book.agreement = set ? &set->layouts : nullptr;
   std::string error;
   if (!spreadsheet::WriteWorkbook(output, book, error)) return Fail(error);
   std::fprintf(stderr, "记录已导出到%s\n", output.string().c_str());

@@ -5,8 +5,8 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
-#include "naming/InterfaceLayouts.h"
 #include "pipeline/Sample.h"
+#include "ruleset/RuleSets.h"
 
 namespace fc::cli {
 
@@ -18,8 +18,7 @@ int SampleCommand(const Args& args) {
   settings::AppHome home = HomeAt(*opts.value("home"));
   std::filesystem::path dir = std::filesystem::absolute(*opts.value("dir"));
   try {
-    auto layouts = naming::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
-    pipeline::WriteSample(layouts, dir);
+    pipeline::WriteSample(ruleset::LoadRuleSetFor(home, pipeline::kSampleDate, "").layouts, dir);
   } catch (const std::exception& e) {
     return Fail(e.what());
   }

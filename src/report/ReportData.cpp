@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "naming/InterfaceLayouts.h"
+#include "ruleset/RuleSets.h"
 #include "settings/AppHome.h"
 #include "store/RunFacts.h"
 
@@ -34,16 +34,15 @@ void LoadRecords(const fs::path& home, const fs::path& dataDir, privacy::Masking
   }
 }
 
-// The agreement's meanings of the fields; a report stands without them.
-void LoadMeanings(const fs::path& dataDir, ReportData& data) {
-  try {
-    auto layouts = std::make_shared<const naming::InterfaceLayouts>(
-        naming::InterfaceLayouts::load(dataDir / "interface" / "layouts.csv"));
-    data.meaningOf = [layouts](const std::string& table, const std::string& field) {
-      return layouts->meaningOf(table, field);
-    };
-  } catch (const std::exception&) {
-  }
+// The meanings of the fields in the agreement of the run's rule set; a
+// report stands without them.
+void LoadMeanings(const settings::AppHome& home, ReportData& data) {
+  std::optional<ruleset::RuleSet> set = ruleset::RunRuleSet(home, "", data.run.facts.dataDate);
+  if (!set) return;
+  auto layouts = std::make_shared<const naming::InterfaceLayouts>(std::move(set->layouts));
+  data.meaningOf = [layouts](const std::string& table, const std::string& field) {
+    return layouts->meaningOf(table, field);
+  };
 }
 
 }  // namespace
@@ -63,7 +62,7 @@ std::optional<ReportData> LoadReport(const fs::path& home, const fs::path& dataD
       return std::nullopt;
     }
     ReportData data{std::move(*run), {}, {}, false, {}, {}};
-    LoadMeanings(dataDir, data);
+    LoadMeanings(settings::AppHome{home, dataDir}, data);
     if (std::optional<int64_t> before = history->previous(data.run.id)) {
       data.previous = history->read(*before);
       if (data.previous) data.comparison = history::Compare(*data.previous, data.run);

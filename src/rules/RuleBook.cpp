@@ -192,8 +192,8 @@ class RuleBookReader {
   static RuleBook read(const fs::path& dir) {
     RuleBook book;
     RuleBookReader reader(book);
-    reader.account(Sound(ReadFile(dir / "account.rules")));
-    reader.identity(Sound(ReadFile(dir / "identity.rules")));
+    reader.account(Sound(ReadFile(dir / kAccountRulesFile)));
+    reader.identity(Sound(ReadFile(dir / kIdentityRulesFile)));
     return book;
   }
 

@@ -1,8 +1,8 @@
 // rules/RuleBook.h - the numbered data rules of both submissions, read from
-// the data files data/rules/account.rules and data/rules/identity.rules, so
-// that a new version of the rules is a data change.
+// the data files account.rules and identity.rules of a rule set's folder
+// (ruleset/RuleSet.h), so that a new version of the rules is a data change.
 //
-//   fc::rules::RuleBook book = fc::rules::RuleBook::load(data / "rules");  // RuleFileError
+//   fc::rules::RuleBook book = fc::rules::RuleBook::load(set.folder);  // RuleFileError
 //   const fc::rules::AccountTable* khjbxx = book.accountRulesOf(fc::naming::AccountKind::Khjbxx);
 //
 // Loading checks everything a run would otherwise find out late: every
@@ -21,6 +21,10 @@
 #include "rules/RuleTables.h"
 
 namespace fc::rules {
+
+// The rule files of a folder, one per submission.
+inline constexpr const char* kAccountRulesFile = "account.rules";
+inline constexpr const char* kIdentityRulesFile = "identity.rules";
 
 // A rule file that cannot be read or holds a fault; the text is for the
 // operator: "规则文件 PATH 第N行：WHAT".
@@ -52,7 +56,7 @@ RuleFileCheck CheckRuleFile(const std::filesystem::path& path);
 
 class RuleBook {
  public:
-  // Reads account.rules and identity.rules of `dir`.
+  // Reads kAccountRulesFile and kIdentityRulesFile of `dir`.
   static RuleBook load(const std::filesystem::path& dir);
 
   RuleBook(RuleBook&&) = default;

@@ -2,7 +2,7 @@
 // per rule its code, when it runs, how its count becomes a message, its query
 // pattern (SpliceQuery's "{date}" and "{code}") and its message tail.
 //
-// A RuleBook (rules/RuleBook.h) reads them from data/rules/ and owns every
+// A RuleBook (rules/RuleBook.h) reads them from a rule set's folder and owns every
 // text they point to; the rule operations of Rules.h walk them in order, and
 // tests read them to check every query text the operations can run.
 #pragma once

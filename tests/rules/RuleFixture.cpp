@@ -8,7 +8,7 @@ std::ostream& operator<<(std::ostream& out, const Finding& f) {
 }
 
 const RuleBook& ShippedRules() {
-  static const RuleBook book = RuleBook::load(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rules");
+  static const RuleBook book = RuleBook::load(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rulesets" / "interface-1");
   return book;
 }
 

@@ -161,13 +161,6 @@ void ResultsWindow::reload() {
   updateRecordsButton();
 }
 
-void ResultsWindow::useAgreement(const std::filesystem::path& layoutsCsv) {
-  try {
-    agreement_ = naming::InterfaceLayouts::load(layoutsCsv);
-  } catch (const std::runtime_error&) {
-    agreement_.reset();
-  }
-}
 
 const store::FindingRow* ResultsWindow::findingWithRecords(int row) const {
   if (row < 0 || row >= static_cast<int>(findings_.size()) || !findings_[row]) return nullptr;
@@ -186,7 +179,7 @@ void ResultsWindow::openRecords(int row) {
     return;
   }
   if (!records) return;
-  RecordsWindow window(std::move(*records), *finding, agreement_ ? &*agreement_ : nullptr, boxes_, this);
+  RecordsWindow window(std::move(*records), *finding, set_ ? &set_->layouts : nullptr, boxes_, this);
   window.offerUnmasking(store_);
   window.exec();
 }

@@ -25,6 +25,7 @@
 #include "gui/windows/Controls.h"
 #include "gui/windows/RunBridge.h"
 #include "pipeline/Validation.h"
+#include "ruleset/RuleSets.h"
 #include "settings/NumberSettings.h"
 #include "settings/PrivateFiles.h"
 #include "settings/Settings.h"
@@ -296,7 +297,7 @@ void CheckWindow::showResults() {
   }
   {
     ResultsWindow results(store_.get(), boxes_, this);
-    results.useAgreement(home_.data / "interface" / "layouts.csv");
+    results.useRuleSet(ruleset::LatestRunRuleSet(home_));
     results.describeRun(LatestRunFacts(home_.storeFile()), submission_);
     ReportButtons reportButtons(&results, home_, boxes_);
     reportButtons.refuseExportWhile([this] { return running(); });

@@ -20,6 +20,7 @@
 #include "gui/results/ResultsWindow.h"
 #include "gui/support/GuiTestSupport.h"
 #include "naming/InterfaceLayouts.h"
+#include "ruleset/RuleSets.h"
 #include "store/Store.h"
 
 namespace fc::gui {
@@ -114,7 +115,7 @@ class RecordsWindowTest : public ::testing::Test {
 TEST_F(RecordsWindowTest, DoubleClickOpensTheRecordsAndTheirCsvReadsBackEqual) {
   fillRun();
   ResultsWindow results(store.get(), boxes);
-  results.useAgreement(home.home().data / "interface" / "layouts.csv");
+  results.useRuleSet(ruleset::LoadRuleSetFor(home.home(), "20080808", ""));
   test::ShowActive(&results);
   const QString csvPath = QString::fromStdString((home.path() / "r08.csv").string());
   boxes.answerSavePath(csvPath);
@@ -331,7 +332,7 @@ TEST_F(RecordsWindowTest, AmountsAreRightAlignedAndTheValueCountsShowEveryRowThe
   store::FindingRecords records{1, 1, "R20", "ZJBDXX", {"ZJZH", "ZRYE"}, {{4, {"101", "12.50"}}}, 1, {}};
   for (int i = 0; i < 5; ++i) records.valueCounts.push_back({"ZRYE", std::to_string(i) + ".00", 5 - i});
   const naming::InterfaceLayouts agreement =
-      naming::InterfaceLayouts::load(home.home().data / "interface" / "layouts.csv");
+      naming::InterfaceLayouts::load(home.home().data / "rulesets" / "interface-1" / "layouts.csv");
   RecordsWindow window(records, {1, 1, "100001_ZJBDXX_20080808_1.DBF", "R20", "昨日余额有误", 1, 1}, &agreement, boxes);
   test::ShowActive(&window);
   const QAbstractItemModel* model = window.recordsTable()->model();

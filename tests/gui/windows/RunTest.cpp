@@ -40,7 +40,7 @@ constexpr int kRunTimeoutMs = 120000;  // a bound on a hung run, not a performan
 class RunTest : public ::testing::Test {
  protected:
   RunTest() {
-    pipeline::WriteSample(naming::InterfaceLayouts::load(home.home().data / "interface/layouts.csv"),
+    pipeline::WriteSample(naming::InterfaceLayouts::load(home.home().data / "rulesets/interface-1/layouts.csv"),
                           home.path() / "sample");
     std::filesystem::create_directory(home.path() / "out");
   }
