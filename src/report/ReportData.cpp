@@ -37,7 +37,7 @@ void LoadRecords(const fs::path& home, const fs::path& dataDir, privacy::Masking
 // The meanings of the fields in the agreement of the run's rule set; a
 // report stands without them.
 void LoadMeanings(const settings::AppHome& home, ReportData& data) {
-  std::optional<ruleset::RuleSet> set = ruleset::RunRuleSet(home, "", data.run.facts.dataDate);
+  std::optional<ruleset::RuleSet> set = ruleset::RunRuleSet(home, data.run.facts);
   if (!set) return;
   auto layouts = std::make_shared<const naming::InterfaceLayouts>(std::move(set->layouts));
   data.meaningOf = [layouts](const std::string& table, const std::string& field) {

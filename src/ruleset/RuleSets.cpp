@@ -4,7 +4,6 @@
 #include <tuple>
 
 #include "platform/SystemReason.h"
-#include "store/RunFacts.h"
 #include "platform/Utf8Paths.h"
 #include "text/Text.h"
 
@@ -91,11 +90,11 @@ RuleSet LoadRuleSetFor(const settings::AppHome& home, const std::string& dataDat
   return LoadRuleSet(RuleSets::find(home).choose(dataDate, id));
 }
 
-std::optional<RuleSet> RunRuleSet(const settings::AppHome& home, const std::string& id, const std::string& dataDate) {
+std::optional<RuleSet> RunRuleSet(const settings::AppHome& home, const store::RunFacts& run) {
   try {
     const RuleSets sets = RuleSets::find(home);
-    const Manifest* named = id.empty() ? nullptr : sets.named(id);
-    return LoadRuleSet(named ? *named : sets.choose(dataDate, ""));
+    const Manifest* named = run.ruleSet.known() ? sets.named(store::RuleSetText(run.ruleSet)) : nullptr;
+    return LoadRuleSet(named ? *named : sets.choose(run.dataDate, ""));
   } catch (const RuleSetError&) {
     return std::nullopt;
   }
@@ -109,7 +108,7 @@ std::optional<RuleSet> LatestRunRuleSet(const settings::AppHome& home) {
     return std::nullopt;
   }
   if (!facts) return std::nullopt;
-  return RunRuleSet(home, "", facts->dataDate);
+  return RunRuleSet(home, *facts);
 }
 
 }  // namespace fc::ruleset

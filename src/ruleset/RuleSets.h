@@ -23,6 +23,7 @@
 #include "ruleset/Manifest.h"
 #include "ruleset/RuleSet.h"
 #include "settings/AppHome.h"
+#include "store/RunFacts.h"
 
 namespace fc::ruleset {
 
@@ -52,10 +53,10 @@ class RuleSets {
 RuleSet LoadRuleSetFor(const settings::AppHome& home, const std::string& dataDate, const std::string& id);
 
 // The set a past run was judged by, for the views of its results (the
-// fields' meanings, what to do about a finding): the set `id` names while it
-// is there, else the one applying on the run's data date; nothing when
-// neither loads, and the view stands without it.
-std::optional<RuleSet> RunRuleSet(const settings::AppHome& home, const std::string& id, const std::string& dataDate);
+// fields' meanings, what to do about a finding): the set its facts name
+// while it is there, else the one applying on its data date (a run kept
+// before rule sets); nothing when neither loads, and the view stands without it.
+std::optional<RuleSet> RunRuleSet(const settings::AppHome& home, const store::RunFacts& run);
 // The same for the latest run in the home's store; nothing without one.
 std::optional<RuleSet> LatestRunRuleSet(const settings::AppHome& home);
 

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
+#include "ruleset/RuleSet.h"
 #include "support/Program.h"
 #include "support/RuleSetCopy.h"
 #include "support/TempDir.h"
@@ -63,6 +66,32 @@ TEST_F(RuleSetsCommand, ACheckIsJudgedByTheSetOfItsDataDateOrTheOneNamed) {
   r = check({"--rule-set", "interface@7"});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("没有名为 interface@7 的规则集；现有的规则集：interface@1、interface@2"), std::string::npos) << r.err;
+}
+
+TEST_F(RuleSetsCommand, EveryResultNamesItsSetAndTheComparisonWarnsWhenTheyDiffer) {
+  const fs::path set = secondVersion("2008-08-08");
+  ASSERT_EQ(check({"--rule-set", "interface@1"}).status, 1);
+  ASSERT_EQ(check().status, 1);
+  const auto results = nlohmann::json::parse(cli({"results", "--home", home, "--format", "json"}).out);
+  EXPECT_EQ(results["ruleSet"]["name"], "interface");
+  EXPECT_EQ(results["ruleSet"]["version"], "2");
+  EXPECT_EQ(results["ruleSet"]["sha256"], fc::ruleset::RuleSetDigest(set));
+  const std::string history = cli({"history", "--home", home}).out;
+  EXPECT_LT(history.find("interface@2"), history.find("interface@1")) << history;  // newest first
+  Result r = cli({"compare", "--home", home});
+  EXPECT_NE(r.out.find("两次检查使用的规则集不同（上次 interface@1，本次 interface@2）"), std::string::npos) << r.out;
+
+  // One version whose files changed between the runs is no longer the same rules.
+  fc::test::ReplaceIn(set / "layouts.csv", "资金账号", "资金帐号");
+  ASSERT_EQ(check().status, 1);
+  r = cli({"compare", "--home", home, "--format", "json"});
+  EXPECT_NE(nlohmann::json::parse(r.out)["ruleSetWarning"].get<std::string>().find(
+                "都使用规则集 interface@2，但规则集的文件内容不同"),
+            std::string::npos)
+      << r.out;
+  ASSERT_EQ(cli({"report", "--home", home, "--output", (dir / "r.json").string()}).status, 0);
+  const auto report = nlohmann::json::parse(fc::test::ReadFileBytes(dir / "r.json"));
+  EXPECT_EQ(report["run"]["ruleSet"]["sha256"], fc::ruleset::RuleSetDigest(set));
 }
 
 TEST_F(RuleSetsCommand, ASetThatDoesNotLoadRefusesTheCheckAndLeavesTheResultsAsTheyWere) {

@@ -81,6 +81,7 @@ inline store::RunFacts Facts(const char* submission, const char* fileType, Verdi
   f.ended = "2026-12-08 19:07:15";
   f.seconds = 2.345;
   f.version = "3.1.0";
+  f.ruleSet = {"interface", "1", std::string(64, 'c')};
   f.completed = true;
   f.verdict = verdict;
   f.verdictText = verdictText;
@@ -186,17 +187,20 @@ inline report::ReportData Clean() {
 inline report::ReportData NoFiles() {
   report::ReportData d;
   d.run.facts = Facts("account", "ZIP", Verdict::Unknown, "");
+  d.run.facts.ruleSet = {};
   d.run.facts.completed = false;
   d.run.facts.message = "源文件目录不存在";
   d.run.id = 11;
   return d;
 }
 
-// Against the run before: a finding new, one gone, one with another count,
-// one whose rule did not run, a file gone and a file changed.
+// Against the run before, judged by the set's version before: a finding
+// new, one gone, one with another count, one whose rule did not run, a file
+// gone and a file changed.
 inline report::ReportData Compared() {
   report::ReportData d = AccountZip();
   d.run.id = 12;
+  d.run.facts.ruleSet = {"interface", "2", std::string(64, 'd')};
   d.previous = AccountZip().run;
   d.previous->id = 6;
   d.previous->facts.started = "2026-12-07 09:00:00";
@@ -211,6 +215,7 @@ inline report::ReportData Compared() {
   c.missing = {"100001_YYBXX_20080808_1.ZIP"};
   c.files = {{"100001_KHJBXX_20080808_1.ZIP", std::string(64, '1'), std::string(64, '2')},
              {"100001_YYBXX_20080808_1.ZIP", std::string(64, '3'), ""}};
+  c.ruleSetWarning = history::RuleSetWarning(d.previous->facts.ruleSet, d.run.facts.ruleSet);
   return d;
 }
 

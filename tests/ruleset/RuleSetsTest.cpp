@@ -96,8 +96,12 @@ TEST_F(RuleSetsTest, ASetThatDoesNotLoadIsRefusedWholeNamingItsFileAndLine) {
   EXPECT_EQ(error.rfind("规则集 interface@2（", 0), 0u) << error;
   EXPECT_NE(error.find("identity.rules 第"), std::string::npos) << error;
   EXPECT_NE(error.find("行：查询无法解析"), std::string::npos) << error;
-  EXPECT_FALSE(fc::ruleset::RunRuleSet(appHome, "interface@2", "20090101"));  // no view uses it either
-  EXPECT_TRUE(fc::ruleset::RunRuleSet(appHome, "interface@1", "20090101"));
+  fc::store::RunFacts run;
+  run.dataDate = "20090101";
+  run.ruleSet = {"interface", "2", ""};
+  EXPECT_FALSE(fc::ruleset::RunRuleSet(appHome, run));  // no view uses it either
+  run.ruleSet = {"interface", "1", ""};
+  EXPECT_TRUE(fc::ruleset::RunRuleSet(appHome, run));
 
   // A manifest's fault refuses every choice: which set applies cannot be told.
   fc::test::ReplaceIn(set / "manifest.txt", "from 2009-01-01", "from 2009-02-30");

@@ -83,7 +83,7 @@ void ExportWorkbook(const settings::AppHome& home, MessageBoxes& boxes, privacy:
   if (path.isEmpty()) return;
   // The agreement of the run's rule set heads the sheets and types the cells;
   // without it the headings are the codes and every cell is text.
-  const std::optional<ruleset::RuleSet> set = ruleset::RunRuleSet(home, "", data->run.facts.dataDate);
+  const std::optional<ruleset::RuleSet> set = ruleset::RunRuleSet(home, data->run.facts);
   spreadsheet::Workbook book;
   book.run = &*data;
   book.agreement = set ? &set->layouts : nullptr;

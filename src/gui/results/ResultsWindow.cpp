@@ -53,10 +53,10 @@ QColor RowColour(const store::ResultRow& row) {
 }
 
 QString OwnerText(const store::RunFacts& f, std::optional<naming::Submission> viewer) {
-  QString text = QStringLiteral("%1　证券公司 %2 %3　数据日期 %4　检查时间 %5　文件类型 %6")
+  QString text = QStringLiteral("%1　证券公司 %2 %3　数据日期 %4　检查时间 %5　文件类型 %6　规则集 %7")
                      .arg(FromStd(naming::SubmissionTitle(f.submission)), FromStd(f.companyCode),
                           FromStd(f.companyName), FromStd(text::DashedDate(f.dataDate)), FromStd(f.started),
-                          FromStd(f.fileType));
+                          FromStd(f.fileType), FromStd(store::RuleSetText(f.ruleSet)));
   if (!viewer || viewer == f.submission) return text;
   return QStringLiteral("注意：最近一次检查是另一类报送数据，以下不是本窗口的检查结果。") + text;
 }
