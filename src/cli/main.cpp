@@ -54,6 +54,8 @@ const Command kCommands[] = {
      "           its line; with --against, run a rule file's queries on the tables of DIR\n"
      "           (named by kind) and print each count\n"
      "         list [--home DIR]   list the rule sets, shipped and the home's own\n"
+     "         test [NAME@VERSION|SETDIR] [--home DIR]\n"
+     "           run a rule set's cases (every set when none is named); exit 1 when one differs\n"
      "         reference   print the rule language's reference"},
     {"sample", fc::cli::SampleCommand,
      "sample   --home DIR --dir DIR   write a small submission with deliberate faults"},

@@ -391,7 +391,7 @@ class Run {
           recorder_.rulesRan(slots[k].fileId, rulesNotRun(k, slots[k].fileId, "数据表无法打开：" + error));
       return;
     }
-    rules::RuleContext ctx{session, *store_, rules_, in_.companyCode, in_.dataDate, in_.keepRecords, in_.recordsLimit};
+    rules::RuleContext ctx{session, store_.get(), rules_, in_.companyCode, in_.dataDate, in_.keepRecords, in_.recordsLimit};
     rules::GroupCheck check(ctx);
     std::vector<size_t> kinds;  // of the tables added, in order
     for (size_t k = 0; k < kinds_.size(); ++k) {

@@ -117,6 +117,33 @@ TEST_F(RuleSetsCommand, ASetThatDoesNotLoadRefusesTheCheckAndLeavesTheResultsAsT
   EXPECT_NE(checked.out.find("规则集 interface@1（"), std::string::npos) << checked.out;
 }
 
+TEST_F(RuleSetsCommand, TheCasesOfASetTestItsRules) {
+  Result r = cli({"rules", "test", fc::test::ShippedSet().string()});
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_NE(r.out.find("，不符0个\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("缺少用例"), std::string::npos) << r.out;
+
+  const fs::path set = secondVersion("2009-01-01");
+  fc::test::ReplaceIn(set / "cases" / "account.cases", "expect R05 2", "expect R05 3");
+  r = cli({"rules", "test", "interface@2", "--home", home});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("不符　R05 同一账户同一序号日期出现三次，多出两条（account.cases 第"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("行）：期望 R05 3，实际 R05 2\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("，不符1个\n"), std::string::npos) << r.out;
+
+  // A rule left without a case that stays silent is named.
+  fc::test::ReplaceIn(set / "cases" / "identity.cases", "case R09 身份证复查异常原因为10", "case R10 身份证复查异常原因为10");
+  r = cli({"rules", "test", set.string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("缺少用例　identity.rules 的 R09 没有不触发它的用例"), std::string::npos) << r.out;
+
+  fc::test::ReplaceIn(set / "cases" / "identity.cases", "expect R05 1", "expect R99 1");
+  r = cli({"rules", "test", set.string()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("identity.cases 第"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("行：规则 R99 不在 identity.rules 中"), std::string::npos) << r.err;
+}
+
 TEST_F(RuleSetsCommand, ListShowsEverySetInTheOrderAChoiceReadsThem) {
   secondVersion("2009-01-01");
   Result r = cli({"rules", "list", "--home", home});
