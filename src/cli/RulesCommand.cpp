@@ -12,7 +12,9 @@
 // set's folder; every set when none is named), a line per case and a
 // summary; exit 1 when a case differs or a rule has no case that fires it
 // and one that does not, 2 when a set or a case file cannot be read.
-// rules reference: prints the rule language's reference (docs/rule-language.md).
+// rules reference [SET] [--home DIR]: prints the rule language's reference
+// (docs/rule-language.md), or that of a set's rules with what to do about
+// their findings (docs/rule-sets/).
 #include <algorithm>
 #include <cstdio>
 #include <exception>
@@ -33,6 +35,7 @@
 #include "rules/RuleText.h"
 #include "ruleset/LayoutTables.h"
 #include "ruleset/RuleCases.h"
+#include "ruleset/RuleReference.h"
 #include "ruleset/RuleSets.h"
 #include "text/DataFile.h"
 
@@ -45,7 +48,7 @@ constexpr const char* kUsage =
     "用法: filingcheck-cli rules check FILE|SETDIR [--against DIR --code CODE --date YYYY-MM-DD]\n"
     "      filingcheck-cli rules list [--home DIR]\n"
     "      filingcheck-cli rules test [NAME@VERSION|SETDIR] [--home DIR]\n"
-    "      filingcheck-cli rules reference";
+    "      filingcheck-cli rules reference [NAME@VERSION|SETDIR] [--home DIR]";
 
 int CheckLayouts(const fs::path& file) {
   try {
@@ -212,13 +215,20 @@ int List(const Args& args) {
   }
 }
 
-// The sets `rules test` runs: the one `which` names (NAME@VERSION or a
+// The sets a command names: the one `which` names (NAME@VERSION or a
 // folder), else every set of the program and of `home`.
-std::vector<ruleset::Manifest> SetsToTest(const std::optional<std::string>& which, const std::optional<std::string>& home) {
+std::vector<ruleset::Manifest> NamedSets(const std::optional<std::string>& which, const std::optional<std::string>& home) {
   if (which && which->find('@') == std::string::npos) return {ruleset::ReadManifest(platform::PathFromUtf8(*which), false)};
   const ruleset::RuleSets sets = ruleset::RuleSets::find(ProgramDataDir(), home ? platform::PathFromUtf8(*home) : fs::path());
   if (!which) return sets.all();
   return {sets.choose("", *which)};
+}
+
+// The set named first in `args`, if any, and the --home after it.
+bool ReadSetArgs(const Args& args, std::optional<std::string>& which, Options& opts, std::string& error) {
+  const bool named = !args.empty() && args[0].rfind("--", 0) != 0;
+  if (named) which = args[0];
+  return opts.parse(named ? Args(args.begin() + 1, args.end()) : args, {"home"}, {}, error);
 }
 
 // Runs one set's cases: 0 when every case gives what it expects and every
@@ -240,15 +250,34 @@ int TestSet(const ruleset::Manifest& manifest) {
 }
 
 int Test(const Args& args) {
-  const bool named = !args.empty() && args[0].rfind("--", 0) != 0;
+  std::optional<std::string> which;
   Options opts;
   std::string error;
-  if (!opts.parse(named ? Args(args.begin() + 1, args.end()) : args, {"home"}, {}, error)) return Fail(error);
+  if (!ReadSetArgs(args, which, opts, error)) return Fail(error);
   try {
     int status = 0;
-    for (const ruleset::Manifest& m : SetsToTest(named ? std::optional(args[0]) : std::nullopt, opts.value("home")))
-      status = std::max(status, TestSet(m));
+    for (const ruleset::Manifest& m : NamedSets(which, opts.value("home"))) status = std::max(status, TestSet(m));
     return status;
+  } catch (const ruleset::RuleSetError& e) {
+    return Fail(e.what());
+  }
+}
+
+// The language's reference, or a set's.
+int Reference(const Args& args) {
+  std::optional<std::string> which;
+  Options opts;
+  std::string error;
+  if (!ReadSetArgs(args, which, opts, error)) return Fail(error);
+  if (!which) {
+    if (opts.value("home")) return Fail("--home 只与规则集同用");
+    std::fputs(query::RuleLanguageReference().c_str(), stdout);
+    return 0;
+  }
+  try {
+    std::fputs(ruleset::RuleSetReference(ruleset::LoadRuleSet(NamedSets(which, opts.value("home")).front())).c_str(),
+               stdout);
+    return 0;
   } catch (const ruleset::RuleSetError& e) {
     return Fail(e.what());
   }
@@ -257,14 +286,11 @@ int Test(const Args& args) {
 }  // namespace
 
 int RulesCommand(const Args& args) {
-  if (args.size() == 1 && args[0] == "reference") {
-    std::fputs(query::RuleLanguageReference().c_str(), stdout);
-    return 0;
-  }
   const Args rest = args.empty() ? Args() : Args(args.begin() + 1, args.end());
   if (!args.empty() && args[0] == "check") return Check(rest);
   if (!args.empty() && args[0] == "list") return List(rest);
   if (!args.empty() && args[0] == "test") return Test(rest);
+  if (!args.empty() && args[0] == "reference") return Reference(rest);
   return Fail(kUsage);
 }
 

@@ -56,7 +56,9 @@ const Command kCommands[] = {
      "         list [--home DIR]   list the rule sets, shipped and the home's own\n"
      "         test [NAME@VERSION|SETDIR] [--home DIR]\n"
      "           run a rule set's cases (every set when none is named); exit 1 when one differs\n"
-     "         reference   print the rule language's reference"},
+     "         reference [NAME@VERSION|SETDIR] [--home DIR]\n"
+     "           print the rule language's reference, or a rule set's rules with what to do\n"
+     "           about their findings"},
     {"sample", fc::cli::SampleCommand,
      "sample   --home DIR --dir DIR   write a small submission with deliberate faults"},
 };

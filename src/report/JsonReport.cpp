@@ -83,6 +83,11 @@ json FindingsJson(const ReportData& data) {
                     {"errdesc", f.errdesc}, {"total", f.total}, {"valueCounts", counts}};
     auto records = data.records.find({f.fileid, f.finding});
     if (records != data.records.end()) finding["records"] = RecordsJson(records->second);
+    const rules::RuleAdvice advice = data.adviceOf ? data.adviceOf(f.errid, f.errdesc) : rules::RuleAdvice{};
+    if (!advice.empty()) {
+      finding["explain"] = advice.explain;
+      finding["remedy"] = advice.remedy;
+    }
     findings.push_back(std::move(finding));
   }
   return findings;

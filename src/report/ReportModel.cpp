@@ -161,6 +161,9 @@ Table Records(const ReportData& data, const store::FindingRecords& r) {
 Group Finding(const ReportData& data, const history::Finding& f) {
   Group g{f.filename + "　错误编号 " + f.errid, {Paragraph{f.errdesc, Voice::Detail}}};
   if (f.total > 0) g.parts.push_back(Paragraph{"涉及记录 " + Num(f.total) + " 条", Voice::Detail});
+  const rules::RuleAdvice advice = data.adviceOf ? data.adviceOf(f.errid, f.errdesc) : rules::RuleAdvice{};
+  if (!advice.explain.empty()) g.parts.push_back(Paragraph{"说明：" + advice.explain, Voice::Plain});
+  if (!advice.remedy.empty()) g.parts.push_back(Paragraph{"处理办法：" + advice.remedy, Voice::Plain});
   if (!f.valueCounts.empty()) {
     Table counts{"", Shape::Grid, {{"字段"}, {"值"}, {"记录数", Kind::Number}}, {}};
     for (const history::ValueCount& v : f.valueCounts) counts.rows.push_back({{{v.field}, {v.value}, {Num(v.count)}}});

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "naming/Kinds.h"
@@ -40,6 +41,14 @@ struct RuleFileQuery {
   std::string pattern;   // the query with its "{date}" and "{code}"
   bool countsRows = false;  // a key rule: the number of rows counts, not the first value
   bool isTotal = false;     // the table's total, which comes before its rules
+};
+
+// What the rule behind a finding says about it, in the set's Chinese: why
+// it matters and what to do; empty texts when the set gives none.
+struct RuleAdvice {
+  std::string explain;
+  std::string remedy;
+  bool empty() const { return explain.empty() && remedy.empty(); }
 };
 
 // What CheckRuleFile finds.
@@ -68,6 +77,10 @@ class RuleBook {
   const AccountTable* accountRulesOf(naming::AccountKind kind) const;
   // The rules of the identity submission table SFZFCJG.
   const IdentityTable& identity() const { return identity_; }
+  // What the rule behind a finding of `submission` (its errid and message)
+  // says about it. Of two rules under one code, the one whose message tail
+  // ends the message; empty for a code no rule has (a structure problem).
+  RuleAdvice adviceFor(naming::Submission submission, std::string_view code, std::string_view message) const;
 
  private:
   RuleBook() = default;

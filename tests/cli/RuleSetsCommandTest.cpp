@@ -144,6 +144,21 @@ TEST_F(RuleSetsCommand, TheCasesOfASetTestItsRules) {
   EXPECT_NE(r.err.find("行：规则 R99 不在 identity.rules 中"), std::string::npos) << r.err;
 }
 
+TEST_F(RuleSetsCommand, WhatToDoAboutAFindingStandsBesideItAndInTheSetsReference) {
+  ASSERT_EQ(check().status, 1);
+  Result r = cli({"records", "--home", home, "--rule", "R02"});
+  EXPECT_NE(r.out.find("\n说明：资金账户类别只能是接口规范列出的0-3或9"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\n处理办法：在柜台系统中核对这些客户的资金账户类别"), std::string::npos) << r.out;
+  ASSERT_EQ(cli({"report", "--home", home, "--output", (dir / "r.html").string()}).status, 0);
+  EXPECT_NE(fc::test::ReadFileBytes(dir / "r.html").find("处理办法：在柜台系统中核对这些客户的资金账户类别"), std::string::npos);
+
+  // The reference generated from the shipped set is the one kept with the documents.
+  r = cli({"rules", "reference", "interface@1"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, fc::test::ReadFileBytes(fs::path(FC_SOURCE_DATA_DIR) / ".." / "docs" / "rule-sets" / "interface-1.md"))
+      << "docs/rule-sets/interface-1.md is not current: filingcheck-cli rules reference interface@1 > docs/rule-sets/interface-1.md";
+}
+
 TEST_F(RuleSetsCommand, ListShowsEverySetInTheOrderAChoiceReadsThem) {
   secondVersion("2009-01-01");
   Result r = cli({"rules", "list", "--home", home});

@@ -108,6 +108,12 @@ inline std::string Meaning(const std::string& table, const std::string& field) {
   return "";
 }
 
+// A rule set's advice on R05 alone: the other findings show none.
+inline rules::RuleAdvice Advice(const std::string& errid, const std::string&) {
+  if (errid == "R05") return {"同一键字只能有一条记录。", "删去多余的记录后重新生成文件。"};
+  return {};
+}
+
 // Full transfer of ZIP archives: one missing, one with rule findings whose
 // records the store keeps, one passed; branch checks that could not run.
 inline report::ReportData AccountZip() {
@@ -130,6 +136,7 @@ inline report::ReportData AccountZip() {
   d.records[{1, 1}] = Records(1, 1, "R05", "KHJBXX", {"ZJZH", "YYBDM"}, {{3, {"000000000001", "999999"}}, {8, {"000000000002", "999999"}}});
   d.records[{1, 2}] = Records(1, 2, "R09", "KHJBXX", {"ZJZH", "KHXM"}, {{5, {"000000000003", ""}}});
   d.meaningOf = Meaning;
+  d.adviceOf = Advice;
   return d;
 }
 

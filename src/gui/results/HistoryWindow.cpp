@@ -14,6 +14,7 @@
 #include "gui/shell/MessageBoxes.h"
 #include "naming/Submission.h"
 #include "report/ReportData.h"
+#include "ruleset/RuleSets.h"
 #include "settings/PrivateFiles.h"
 #include "store/Store.h"
 #include "text/Text.h"
@@ -64,6 +65,7 @@ void ShowPastResults(const settings::AppHome& home, const history::Run& run, Mes
       ResultsWindow results(store.get(), boxes, parent);
       results.setWindowTitle(QStringLiteral("检查结果（%1 历史记录，只读）").arg(QString::fromStdString(run.facts.started)));
       results.describeRun(run.facts);
+      results.useRuleSet(ruleset::RunRuleSet(home, run.facts));
       results.exec();
     }
   } catch (const std::exception& e) {

@@ -152,6 +152,7 @@ bool ResultsWindow::load() {
 void ResultsWindow::describeRun(const std::optional<store::RunFacts>& facts, std::optional<naming::Submission> viewer) {
   ShowVerdict(verdictLine_, facts);
   ownerLine_->setText(facts ? OwnerText(*facts, viewer) : QString());
+  submission_ = facts ? std::optional(facts->submission) : viewer;
 }
 
 void ResultsWindow::markRunning() { ShowRunning(verdictLine_); }
@@ -180,6 +181,7 @@ void ResultsWindow::openRecords(int row) {
   }
   if (!records) return;
   RecordsWindow window(std::move(*records), *finding, set_ ? &set_->layouts : nullptr, boxes_, this);
+  if (set_ && submission_) window.showAdvice(set_->rules.adviceFor(*submission_, finding->errid, finding->errdesc));
   window.offerUnmasking(store_);
   window.exec();
 }

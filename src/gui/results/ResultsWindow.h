@@ -75,8 +75,9 @@ class ResultsWindow : public QDialog {
   // Reads the rows again (the run has ended), keeping the window as it is.
   void reload();
 
-  // The rule set that judged the run, whose agreement heads the records;
-  // without one they show the field names alone.
+  // The rule set that judged the run, whose agreement heads the records and
+  // whose rules say what to do about a finding; without one the records show
+  // the field names alone and no advice.
   void useRuleSet(std::optional<ruleset::RuleSet> set) { set_ = std::move(set); }
 
  public slots:
@@ -97,6 +98,7 @@ class ResultsWindow : public QDialog {
   store::Store* store_;
   MessageBoxes& boxes_;
   std::optional<ruleset::RuleSet> set_;
+  std::optional<naming::Submission> submission_;  // of the run shown, for what its rules say about a finding
   std::vector<std::optional<store::FindingRow>> findings_;  // by grid row
   QLabel* verdictLine_;          // the run's verdict, or that it is still running
   QLabel* ownerLine_;            // whose results these are

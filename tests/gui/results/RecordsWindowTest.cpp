@@ -116,6 +116,9 @@ TEST_F(RecordsWindowTest, DoubleClickOpensTheRecordsAndTheirCsvReadsBackEqual) {
   fillRun();
   ResultsWindow results(store.get(), boxes);
   results.useRuleSet(ruleset::LoadRuleSetFor(home.home(), "20080808", ""));
+  store::RunFacts facts;
+  facts.submission = naming::Submission::Account;
+  results.describeRun(facts);
   test::ShowActive(&results);
   const QString csvPath = QString::fromStdString((home.path() / "r08.csv").string());
   boxes.answerSavePath(csvPath);
@@ -126,6 +129,9 @@ TEST_F(RecordsWindowTest, DoubleClickOpensTheRecordsAndTheirCsvReadsBackEqual) {
     ASSERT_TRUE(window);
     opened = true;
     EXPECT_EQ(window->windowTitle(), QStringLiteral("问题R08的记录：100001_KHJBXX_20080808_1.DBF"));
+    // What the shipped set says about R08, beside the finding.
+    EXPECT_TRUE(window->adviceLine()->text().startsWith(QStringLiteral("说明：每个资金账户都应在同一组的客户基本信息表")));
+    EXPECT_TRUE(window->adviceLine()->text().contains(QStringLiteral("\n处理办法：")));
     const QTableWidget* counts = window->countsTable();
     ASSERT_EQ(counts->rowCount(), 2);
     EXPECT_EQ(counts->item(0, 0)->text(), QStringLiteral("营业部代码 YYBDM"));
