@@ -86,6 +86,7 @@ fc::store::RunFacts SampleRunFacts(fc::store::Store& store) {
   facts.dataDate = "20080808";
   facts.fileType = "ZIP";
   facts.started = "2008-08-09 09:30:00";
+  facts.ruleSet = {"interface", "1", std::string(64, '0')};
   facts.completed = true;
   fc::pipeline::RunTally tally;
   for (const fc::store::FileRow& row : store.listedFiles()) {
