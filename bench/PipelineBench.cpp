@@ -257,7 +257,7 @@ class Bench {
  public:
   Bench(fs::path dataDir, std::FILE* out)
       : dataDir_(std::move(dataDir)),
-        layouts_(naming::InterfaceLayouts::load(dataDir_ / "interface" / "layouts.csv")),
+        layouts_(naming::InterfaceLayouts::load(dataDir_ / "rulesets" / "interface-1" / "layouts.csv")),
         print_(out) {}
 
   void runScale(const std::string& label, double factor) {
@@ -497,7 +497,7 @@ bool RunCostBench(const fs::path& dataDir, std::FILE* out, double scale) {
 
 void GenerateSubmissions(const fs::path& dataDir, const fs::path& dir, double scale, const fs::path& cli,
                          std::FILE* out) {
-  const auto layouts = naming::InterfaceLayouts::load(dataDir / "interface" / "layouts.csv");
+  const auto layouts = naming::InterfaceLayouts::load(dataDir / "rulesets" / "interface-1" / "layouts.csv");
   fs::create_directories(dir);
   const fs::path at = fs::canonical(dir);
   const Submissions s = WriteSubmissions(layouts, at, scale);

@@ -116,7 +116,7 @@ void QuerySeeds(Seeds& seeds) {
   auto add = [&](const char* pattern) {
     seeds.add("query", "rule" + std::to_string(++n), fc::rules::SpliceQuery(pattern, "20080808", "100001"));
   };
-  const auto book = fc::rules::RuleBook::load(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rules");
+  const auto book = fc::rules::RuleBook::load(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rulesets" / "interface-1");
   for (std::size_t k = 0; const fc::rules::AccountTable* table = book.accountRulesOf(fc::naming::AccountKindAt(k)); ++k) {
     add(table->totalQuery);
     for (const fc::rules::AccountRule& rule : table->rules) add(rule.query);
@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
   try {
     Seeds seeds(argv[1]);
     fc::test::TempDir temp;
-    auto layouts = fc::naming::InterfaceLayouts::load(fs::path(FC_SOURCE_DATA_DIR) / "interface/layouts.csv");
+    auto layouts = fc::naming::InterfaceLayouts::load(fs::path(FC_SOURCE_DATA_DIR) / "rulesets/interface-1/layouts.csv");
     SampleSeeds(seeds, layouts, temp / "sample");
     WriterSeeds(seeds, temp.path());
     ArchiveSeeds(seeds, temp.path());

@@ -25,7 +25,7 @@ constexpr const char* kDate = "20080808";
 
 struct Fixture {
   fc::naming::InterfaceLayouts layouts =
-      fc::naming::InterfaceLayouts::load(fc::fuzz::DataDir() / "interface" / "layouts.csv");
+      fc::naming::InterfaceLayouts::load(fc::fuzz::DataDir() / "rulesets" / "interface-1" / "layouts.csv");
   std::unique_ptr<fc::store::Store> store;
   fs::path dir = fc::fuzz::ScratchDir() / "submission";
 

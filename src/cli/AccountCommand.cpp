@@ -36,7 +36,7 @@ bool ReadKinds(const std::string& list, std::vector<bool>& selected, std::string
 int AccountCommand(const Args& args) {
   Options opts;
   std::string error;
-  if (!opts.parse(args, {"home", "source", "code", "date", "from", "to", "kinds", "type", "output", "records-limit", "threads"},
+  if (!opts.parse(args, {"home", "source", "code", "date", "from", "to", "kinds", "type", "output", "records-limit", "threads", "rule-set"},
                   {"full", "pack"}, error) ||
       !opts.require({"from", "to"}, error))
     return Fail(error);

@@ -150,6 +150,7 @@ bool ReadCommonOptions(const Options& opts, pipeline::Submission submission, Che
   if (!ReadRecordsLimit(opts.value("records-limit").value_or("1000"), request.inputs.recordsLimit, error))
     return false;
   if (!ReadThreads(opts.value("threads").value_or("0"), request.inputs.threads, error)) return false;
+  request.inputs.ruleSet = opts.value("rule-set").value_or("");
   return ReadDate(*opts.value("date"), request.inputs.dataDate, error);
 }
 

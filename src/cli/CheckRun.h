@@ -29,7 +29,7 @@ struct CheckRequest {
   bool pack = false;           // the answer to the packaging question
 };
 
-// --home, --source, --code, --date, --type, --output, --pack, --records-limit and --threads.
+// --home, --source, --code, --date, --type, --output, --pack, --records-limit, --threads and --rule-set.
 bool ReadCommonOptions(const Options& opts, pipeline::Submission submission, CheckRequest& request,
                        std::string& error);
 

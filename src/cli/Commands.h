@@ -19,6 +19,6 @@ int HistoryCommand(const Args& args);   // history --home DIR [--limit N] [--for
 int CompareCommand(const Args& args);   // compare --home DIR [--format table|json] [A [B]]
 int ReportCommand(const Args& args);    // report --home DIR [--run ID] [--no-mask] --output FILE.html|FILE.pdf|FILE.json
 int ForgetCommand(const Args& args);    // forget --home DIR
-int RulesCommand(const Args& args);     // rules check FILE [--against DIR --code C --date D] | rules reference
+int RulesCommand(const Args& args);     // rules check FILE|SETDIR [--against DIR --code C --date D] | rules list | rules test [SET] | rules reference [SET]
 
 }  // namespace fc::cli

@@ -37,10 +37,11 @@ bool SplitRunIds(const Args& args, Args& options, std::vector<int64_t>& ids, std
   return false;
 }
 
-// One line naming a run: number, time, file type, folder and verdict.
+// One line naming a run: number, time, file type, folder, verdict and rule set.
 std::string RunHead(const char* which, const history::Run& run) {
   return std::string(which) + " 检查 " + std::to_string(run.id) + "  " + run.facts.started + "  " +
-         run.facts.fileType + "  " + run.facts.sourceDir + "  结论：" + store::VerdictWord(run.facts.verdict);
+         run.facts.fileType + "  " + run.facts.sourceDir + "  结论：" + store::VerdictWord(run.facts.verdict) +
+         "  规则集：" + store::RuleSetText(run.facts.ruleSet);
 }
 
 void PrintChanges(const history::Run& before, const history::Run& after, const history::Comparison& c) {
@@ -59,6 +60,7 @@ void PrintChanges(const history::Run& before, const history::Run& after, const h
     rows.push_back({"文件变化", f.filename, "", f.sha256Before.empty() ? "-" : f.sha256Before.substr(0, 12),
                     f.sha256After.empty() ? "-" : f.sha256After.substr(0, 12), ""});
   std::printf("%s\n%s\n", VisibleText(RunHead("上次", before)).c_str(), VisibleText(RunHead("本次", after)).c_str());
+  if (!c.ruleSetWarning.empty()) std::printf("%s\n", c.ruleSetWarning.c_str());
   PrintAligned(rows, stdout);
 }
 

@@ -19,26 +19,30 @@ namespace {
 constexpr int64_t kMostRuns = 1000000;
 
 const std::vector<std::string> kHeaders = {"编号", "检查时间", "报送数据", "证券公司编码", "数据日期", "文件类型",
-                                           "通过/应有", "问题数", "结论", "检查状态", "源文件目录"};
+                                           "通过/应有", "问题数", "结论", "检查状态", "规则集", "源文件目录"};
 // New columns go at the end, so that scripts reading the first ones still do.
 const std::vector<std::string> kNames = {"id", "started", "submission", "companyCode", "dataDate",
                                          "passed", "expected", "findings", "completed", "verdict", "fileType",
-                                         "sourceDir"};
+                                         "sourceDir", "ruleSet"};
+
+// NAME@VERSION, or "—" for a run kept before rule sets.
+std::string RuleSetOf(const history::RunSummary& r) { return r.ruleSet.empty() ? "—" : r.ruleSet; }
 
 std::vector<std::string> TableRow(const history::RunSummary& r) {
   return {std::to_string(r.id), r.started, naming::SubmissionShortName(r.submission),
           r.companyCode, text::DashedDate(r.dataDate), r.fileType,
           std::to_string(r.passed) + "/" + std::to_string(r.expected), std::to_string(r.findings),
-          store::VerdictWord(r.verdict), r.completed ? "完成" : "未完成：" + r.message, r.sourceDir};
+          store::VerdictWord(r.verdict), r.completed ? "完成" : "未完成：" + r.message, RuleSetOf(r), r.sourceDir};
 }
 
 void PrintTsv(const std::vector<history::RunSummary>& runs) {
   for (size_t i = 0; i < kNames.size(); ++i) std::printf("%s%c", kNames[i].c_str(), i + 1 < kNames.size() ? '\t' : '\n');
   for (const history::RunSummary& r : runs)
-    std::printf("%lld\t%s\t%s\t%s\t%s\t%d\t%d\t%d\t%d\t%s\t%s\t%s\n", static_cast<long long>(r.id),
+    std::printf("%lld\t%s\t%s\t%s\t%s\t%d\t%d\t%d\t%d\t%s\t%s\t%s\t%s\n", static_cast<long long>(r.id),
                 TsvCell(r.started).c_str(), TsvCell(std::string(naming::SubmissionCode(r.submission))).c_str(), TsvCell(r.companyCode).c_str(),
                 TsvCell(r.dataDate).c_str(), r.passed, r.expected, r.findings, r.completed ? 1 : 0,
-                store::VerdictCode(r.verdict), TsvCell(r.fileType).c_str(), TsvCell(r.sourceDir).c_str());
+                store::VerdictCode(r.verdict), TsvCell(r.fileType).c_str(), TsvCell(r.sourceDir).c_str(),
+                TsvCell(r.ruleSet).c_str());
 }
 
 }  // namespace

@@ -7,7 +7,7 @@ namespace fc::cli {
 int IdentityCommand(const Args& args) {
   Options opts;
   std::string error;
-  if (!opts.parse(args, {"home", "source", "code", "date", "comparison-date", "type", "output", "records-limit", "threads"}, {"pack"},
+  if (!opts.parse(args, {"home", "source", "code", "date", "comparison-date", "type", "output", "records-limit", "threads", "rule-set"}, {"pack"},
                   error))
     return Fail(error);
   CheckRequest request;

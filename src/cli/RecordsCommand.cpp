@@ -3,8 +3,9 @@
 // the records behind the findings of the latest run, all or those chosen;
 // identity numbers masked unless --no-mask.
 //
-// table: per finding a heading (file, code, message, the count when capped),
-//        its most frequent values, then 记录号 and the fields in columns;
+// table: per finding a heading (file, code, message, what its rule says about
+//        it and what to do, the count when capped), its most frequent values,
+//        then 记录号 and the fields in columns;
 // tsv, csv: one line per record: fileid, filename, errid, finding, recno and
 //        a column per field of the chosen findings (empty where a finding has
 //        no such field); csv is UTF-8 with a byte-order mark, which
@@ -24,10 +25,11 @@
 #include "cli/Commands.h"
 #include "cli/Options.h"
 #include "cli/TextOutput.h"
-#include "naming/InterfaceLayouts.h"
 #include "platform/Utf8Paths.h"
+#include "ruleset/RuleSets.h"
 #include "spreadsheet/Csv.h"
 #include "spreadsheet/Workbook.h"
+#include "store/RunFacts.h"
 #include "store/Store.h"
 #include "text/Json.h"
 
@@ -49,11 +51,26 @@ std::vector<Chosen> Choose(store::Store& store, const Options& opts) {
       });
 }
 
-void PrintTable(const std::vector<Chosen>& chosen, std::FILE* out) {
+// The latest run and the rule set that judged it, for what its rules say
+// about the findings and the fields' meanings; the set may be missing.
+struct JudgedRun {
+  std::optional<store::RunFacts> facts;
+  std::optional<ruleset::RuleSet> set;
+
+  rules::RuleAdvice adviceFor(const store::FindingRow& finding) const {
+    if (!facts || !set) return {};
+    return set->rules.adviceFor(facts->submission, finding.errid, finding.errdesc);
+  }
+};
+
+void PrintTable(const std::vector<Chosen>& chosen, const JudgedRun& run, std::FILE* out) {
   for (const Chosen& c : chosen) {
     const store::FindingRecords& f = c.records;
     std::fprintf(out, "%s%s  %s  %s\n", &c == &chosen.front() ? "" : "\n", VisibleText(c.finding.filename).c_str(),
                  VisibleText(c.finding.errid).c_str(), VisibleText(c.finding.errdesc).c_str());
+    const rules::RuleAdvice advice = run.adviceFor(c.finding);
+    if (!advice.explain.empty()) std::fprintf(out, "说明：%s\n", VisibleText(advice.explain).c_str());
+    if (!advice.remedy.empty()) std::fprintf(out, "处理办法：%s\n", VisibleText(advice.remedy).c_str());
     if (static_cast<int64_t>(f.records.size()) < f.total)
       std::fprintf(out, "共 %lld 条，显示前 %zu 条\n", static_cast<long long>(f.total), f.records.size());
     for (const auto& v : f.valueCounts)
@@ -107,11 +124,10 @@ void PrintSeparated(const std::vector<Chosen>& chosen, bool csv, std::FILE* out)
 }
 
 // The workbook at --output, headed by the agreement's meanings.
-int WriteXlsx(std::vector<Chosen> chosen, const settings::AppHome& home, const std::filesystem::path& output) {
-  const naming::InterfaceLayouts agreement = naming::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
+int WriteXlsx(std::vector<Chosen> chosen, const JudgedRun& run, const std::filesystem::path& output) {
   spreadsheet::Workbook book;
   book.findings = std::move(chosen);
-  book.agreement = &agreement;
+  book.agreement = run.set ? &run.set->layouts : nullptr;
   std::string error;
   if (!spreadsheet::WriteWorkbook(output, book, error)) return Fail(error);
   std::fprintf(stderr, "记录已导出到%s\n", platform::Utf8Of(output).c_str());
@@ -154,8 +170,10 @@ int RecordsCommand(const Args& args) {
   try {
     auto store = store::Store::open(home.home, home.data);
     std::vector<Chosen> chosen = Choose(*store, opts);
-    if (format == OutputFormat::Xlsx) return WriteXlsx(std::move(chosen), home, platform::PathFromUtf8(*output));
-    if (format == OutputFormat::Table) PrintTable(chosen, stdout);
+    JudgedRun run{store::ReadLatestRunFacts(home.storeFile()), std::nullopt};
+    if (run.facts) run.set = ruleset::RunRuleSet(home, *run.facts);
+    if (format == OutputFormat::Xlsx) return WriteXlsx(std::move(chosen), run, platform::PathFromUtf8(*output));
+    if (format == OutputFormat::Table) PrintTable(chosen, run, stdout);
     else if (format == OutputFormat::Json) PrintJson(chosen, stdout);
     else PrintSeparated(chosen, format == OutputFormat::Csv, stdout);
     return 0;

@@ -90,6 +90,14 @@ std::string SkippedJson(const store::RunFacts& facts) {
   return json + (facts.skipped.empty() ? "]" : "\n ]");
 }
 
+// The rule set that judged the results; null for a run kept before rule sets.
+std::string RuleSetJson(const std::optional<store::RunFacts>& facts) {
+  if (!facts || !facts->ruleSet.known()) return "null";
+  const store::RuleSetFacts& s = facts->ruleSet;
+  return "{\"name\": " + JsonText(s.name) + ", \"version\": " + JsonText(s.version) + ", \"sha256\": " +
+         JsonText(s.sha256) + "}";
+}
+
 void PrintJson(const std::vector<store::ResultRow>& rows, std::FILE* out, const std::optional<store::RunFacts>& facts,
                const Summaries& summaries) {
   const store::Verdict verdict = facts ? facts->verdict : store::Verdict::Unknown;
@@ -107,8 +115,8 @@ void PrintJson(const std::vector<store::ResultRow>& rows, std::FILE* out, const 
     if (r < summaries.size() && summaries[r]) object += SummaryJson(*summaries[r]);
     std::fprintf(out, "%s}", object.c_str());
   }
-  std::fprintf(out, "%s,\n \"skipped\": %s}\n", rows.empty() ? "]" : "\n ]",
-               facts ? SkippedJson(*facts).c_str() : "[]");
+  std::fprintf(out, "%s,\n \"skipped\": %s,\n \"ruleSet\": %s}\n", rows.empty() ? "]" : "\n ]",
+               facts ? SkippedJson(*facts).c_str() : "[]", RuleSetJson(facts).c_str());
 }
 
 }  // namespace

@@ -1,11 +1,21 @@
-// rules check FILE [--against DIR --code C --date D]: checks a rule file
-// (account.rules, identity.rules) or the interface layouts (layouts.csv) as
-// an analyst edits them, printing every fault with its line; with --against
-// also runs each query on the tables of DIR (named by their kind, as a check
-// places them) and prints each rule's count; without it each query runs on
-// empty tables laid out as the interface agreement says, so that a table or
-// field the agreement does not have is a fault too.
-// rules reference: prints the rule language's reference (docs/rule-language.md).
+// rules check PATH [--against DIR --code C --date D]: checks a rule file
+// (account.rules, identity.rules), the interface layouts (layouts.csv) or a
+// whole rule set's folder as an analyst edits them, printing every fault
+// with its line; with --against also runs each query on the tables of DIR
+// (named by their kind, as a check places them) and prints each rule's
+// count; without it each query runs on empty tables laid out as the
+// interface agreement of the file's own set says (the latest shipped set's
+// for a file on its own), so that a table or field the agreement does not
+// have is a fault too.
+// rules list [--home DIR]: the rule sets a check can use, shipped and the home's own.
+// rules test [SET] [--home DIR]: runs the cases of a set (NAME@VERSION or a
+// set's folder; every set when none is named), a line per case and a
+// summary; exit 1 when a case differs or a rule has no case that fires it
+// and one that does not, 2 when a set or a case file cannot be read.
+// rules reference [SET] [--home DIR]: prints the rule language's reference
+// (docs/rule-language.md), or that of a set's rules with what to do about
+// their findings (docs/rule-sets/).
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -16,16 +26,18 @@
 #include "cli/CheckRun.h"
 #include "cli/Commands.h"
 #include "cli/Options.h"
-#include "dbf/Writer.h"
+#include "cli/TextOutput.h"
 #include "naming/InterfaceLayouts.h"
 #include "platform/Utf8Paths.h"
 #include "query/Dialect.h"
 #include "query/Session.h"
 #include "rules/RuleBook.h"
 #include "rules/RuleText.h"
+#include "ruleset/LayoutTables.h"
+#include "ruleset/RuleCases.h"
+#include "ruleset/RuleReference.h"
+#include "ruleset/RuleSets.h"
 #include "text/DataFile.h"
-#include "platform/ScratchFiles.h"
-#include "platform/SystemReason.h"
 
 namespace fc::cli {
 namespace {
@@ -33,8 +45,10 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kUsage =
-    "用法: filingcheck-cli rules check FILE [--against DIR --code CODE --date YYYY-MM-DD]\n"
-    "      filingcheck-cli rules reference";
+    "用法: filingcheck-cli rules check FILE|SETDIR [--against DIR --code CODE --date YYYY-MM-DD]\n"
+    "      filingcheck-cli rules list [--home DIR]\n"
+    "      filingcheck-cli rules test [NAME@VERSION|SETDIR] [--home DIR]\n"
+    "      filingcheck-cli rules reference [NAME@VERSION|SETDIR] [--home DIR]";
 
 int CheckLayouts(const fs::path& file) {
   try {
@@ -56,44 +70,31 @@ struct Against {
   int total = 0;     // the latest table's total, which its key rules count against
 };
 
-// An empty table of every kind the interface layouts lay out, in scratch
-// files (on Linux in memory, nothing written to disk), so that a query naming
-// a table or a field the agreement does not have fails as it would on a
-// submission. It outlives the session that has its tables open.
-class LayoutTables {
- public:
-  LayoutTables() = default;
-  LayoutTables(const LayoutTables&) = delete;
-  LayoutTables& operator=(const LayoutTables&) = delete;
+// The layouts a rule file's queries meet: those of its own set (layouts.csv
+// beside it), else those of the latest set shipped with the program.
+fs::path LayoutsFor(const fs::path& ruleFile) {
+  const fs::path beside = ruleFile.parent_path() / ruleset::kLayoutsFile;
+  std::error_code ec;
+  if (fs::exists(beside, ec)) return beside;
+  const ruleset::RuleSets shipped = ruleset::RuleSets::find(ProgramDataDir(), {});
+  if (shipped.all().empty()) throw std::runtime_error("程序的数据目录中没有规则集：" + platform::Utf8Of(ProgramDataDir()));
+  return shipped.all().back().folder / ruleset::kLayoutsFile;
+}
 
-  bool open(query::Session& session, std::string& error) {
-    try {
-      const naming::InterfaceLayouts layouts =
-          naming::InterfaceLayouts::load(ProgramDataDir() / "interface" / "layouts.csv");
-      std::vector<query::TableFile> tables;
-      for (const naming::TableLayout& layout : layouts.all()) tables.push_back({layout.kind, write(layout)});
-      return session.open(tables, error);
-    } catch (const std::exception& e) {
-      error = e.what();
-      return false;
-    }
+// An empty table of every kind `layouts` lays out, so that a query naming a
+// table or a field the agreement does not have fails as it would on a
+// submission. `tables` outlives the session that has them open.
+bool OpenEmptyTables(const fs::path& layouts, ruleset::ScratchTables& tables, query::Session& session,
+                     std::string& error) {
+  try {
+    const naming::InterfaceLayouts agreement = naming::InterfaceLayouts::load(layouts);
+    for (const naming::TableLayout& layout : agreement.all()) tables.add(layout, {}, "", "");
+    return tables.open(session, error);
+  } catch (const std::exception& e) {
+    error = e.what();
+    return false;
   }
-
- private:
-  // The layout's empty table, through the path of its scratch file.
-  fs::path write(const naming::TableLayout& layout) {
-    std::error_code ec;
-    const fs::path file = files_.create(layout.kind, ec);
-    if (ec) throw std::runtime_error("无法建立" + layout.kind + "的空表：" + platform::SystemReason(ec.value()));
-    std::vector<dbf::FieldSpec> fields;
-    for (const naming::LayoutField& f : layout.fields)
-      fields.push_back({f.name, f.type, static_cast<uint8_t>(f.length), static_cast<uint8_t>(f.decimals)});
-    dbf::Writer(file, dbf::Format::DBase3, fields).finish();
-    return file;
-  }
-
-  platform::ScratchFiles files_;
-};
+}
 
 // Runs one query; the count its rule reports (for a key rule the records
 // beyond one per key: the total less the groups), or nothing with a fault on
@@ -129,23 +130,64 @@ int CheckRules(const fs::path& file, Against& against, bool printCounts) {
   return 0;
 }
 
+// The rule file `file`, each query run on empty tables laid out by `layouts`.
+int CheckRulesOnEmptyTables(const fs::path& file, const fs::path& layouts) {
+  ruleset::ScratchTables tables;
+  Against against;
+  std::string error;
+  if (!OpenEmptyTables(layouts, tables, against.session, error)) return Fail(error);
+  return CheckRules(file, against, false);
+}
+
+// A whole set as an analyst makes it: its manifest, its agreement, both rule
+// files on empty tables laid out by that agreement, and no link among its files.
+int CheckSet(const fs::path& folder) {
+  int status = 0;
+  auto fault = [&](const std::string& text) {
+    std::printf("%s\n", text.c_str());
+    status = 2;
+  };
+  std::optional<ruleset::Manifest> manifest;
+  try {
+    manifest = ruleset::ReadManifest(folder, false);
+    ruleset::RuleSetDigest(folder);
+  } catch (const ruleset::RuleSetError& e) {
+    fault(e.what());
+  }
+  const fs::path layouts = folder / ruleset::kLayoutsFile;
+  if (CheckLayouts(layouts) != 0) return 2;  // the rules cannot be tried without their tables
+  for (const char* rules : {rules::kAccountRulesFile, rules::kIdentityRulesFile})
+    if (CheckRulesOnEmptyTables(folder / rules, layouts) != 0) status = 2;
+  if (status == 0)
+    std::printf("规则集 %s（%s）自%s起用，无误\n", manifest->id().c_str(), platform::Utf8Of(folder).c_str(),
+                ruleset::FromText(*manifest).c_str());
+  return status;
+}
+
 int Check(const Args& args) {
   if (args.empty() || args[0].rfind("--", 0) == 0) return Fail(kUsage);
   const fs::path file = platform::PathFromUtf8(args[0]);
   Options opts;
   std::string error;
   if (!opts.parse(Args(args.begin() + 1, args.end()), {"against", "code", "date"}, {}, error)) return Fail(error);
+  std::error_code ec;
+  if (fs::is_directory(file, ec)) {
+    if (args.size() > 1) return Fail("检查整个规则集时不带选项；--against 只用于规则文件");
+    return CheckSet(file);
+  }
   if (file.extension() == ".csv") {
     if (opts.value("against")) return Fail("--against 只用于规则文件");
     return CheckLayouts(file);
   }
-  LayoutTables tables;
-  Against against;
   if (!opts.value("against")) {
     if (opts.value("code") || opts.value("date")) return Fail("--code 和 --date 只与 --against 同用");
-    if (!tables.open(against.session, error)) return Fail(error);
-    return CheckRules(file, against, false);
+    try {
+      return CheckRulesOnEmptyTables(file, LayoutsFor(file));
+    } catch (const std::exception& e) {
+      return Fail(e.what());
+    }
   }
+  Against against;
   if (!opts.require({"code", "date"}, error)) return Fail(error);
   against.code = *opts.value("code");
   if (!ReadDate(*opts.value("date"), against.date, error)) return Fail(error);
@@ -153,15 +195,103 @@ int Check(const Args& args) {
   return CheckRules(file, against, true);
 }
 
-}  // namespace
+// The rule sets a check can use, in the order a check chooses among them.
+int List(const Args& args) {
+  Options opts;
+  std::string error;
+  if (!opts.parse(args, {"home"}, {}, error)) return Fail(error);
+  const std::optional<std::string> home = opts.value("home");
+  try {
+    const ruleset::RuleSets sets =
+        ruleset::RuleSets::find(ProgramDataDir(), home ? platform::PathFromUtf8(*home) : fs::path());
+    std::vector<std::vector<std::string>> lines = {{"规则集", "起用日期", "来源", "目录", "改动"}};
+    for (const ruleset::Manifest& m : sets.all())
+      lines.push_back({m.id(), ruleset::FromText(m), m.own ? "本公司" : "随程序提供", platform::Utf8Of(m.folder),
+                       m.changes});
+    PrintAligned(lines, stdout);
+    return 0;
+  } catch (const ruleset::RuleSetError& e) {
+    return Fail(e.what());
+  }
+}
 
-int RulesCommand(const Args& args) {
-  if (args.size() == 1 && args[0] == "reference") {
+// The sets a command names: the one `which` names (NAME@VERSION or a
+// folder), else every set of the program and of `home`.
+std::vector<ruleset::Manifest> NamedSets(const std::optional<std::string>& which, const std::optional<std::string>& home) {
+  if (which && which->find('@') == std::string::npos) return {ruleset::ReadManifest(platform::PathFromUtf8(*which), false)};
+  const ruleset::RuleSets sets = ruleset::RuleSets::find(ProgramDataDir(), home ? platform::PathFromUtf8(*home) : fs::path());
+  if (!which) return sets.all();
+  return {sets.choose("", *which)};
+}
+
+// The set named first in `args`, if any, and the --home after it.
+bool ReadSetArgs(const Args& args, std::optional<std::string>& which, Options& opts, std::string& error) {
+  const bool named = !args.empty() && args[0].rfind("--", 0) != 0;
+  if (named) which = args[0];
+  return opts.parse(named ? Args(args.begin() + 1, args.end()) : args, {"home"}, {}, error);
+}
+
+// Runs one set's cases: 0 when every case gives what it expects and every
+// rule has its cases, 1 otherwise.
+int TestSet(const ruleset::Manifest& manifest) {
+  const ruleset::RuleSet set = ruleset::LoadRuleSet(manifest);
+  const ruleset::CasesOutcome outcome = ruleset::RunRuleCases(set);
+  std::printf("规则集 %s（%s）\n", manifest.id().c_str(), platform::Utf8Of(manifest.folder).c_str());
+  size_t passed = 0;
+  for (const ruleset::CaseResult& c : outcome.cases) {
+    std::printf("%s\n", VisibleText(ruleset::CaseLine(c)).c_str());
+    passed += c.passed();
+  }
+  for (const std::string& missing : outcome.uncovered) std::printf("缺少用例　%s\n", missing.c_str());
+  std::printf("规则集 %s：用例%zu个，通过%zu个，不符%zu个%s\n\n", manifest.id().c_str(), outcome.cases.size(), passed,
+              outcome.cases.size() - passed,
+              outcome.uncovered.empty() ? "" : ("，" + std::to_string(outcome.uncovered.size()) + "处缺少用例").c_str());
+  return outcome.passed() ? 0 : 1;
+}
+
+int Test(const Args& args) {
+  std::optional<std::string> which;
+  Options opts;
+  std::string error;
+  if (!ReadSetArgs(args, which, opts, error)) return Fail(error);
+  try {
+    int status = 0;
+    for (const ruleset::Manifest& m : NamedSets(which, opts.value("home"))) status = std::max(status, TestSet(m));
+    return status;
+  } catch (const ruleset::RuleSetError& e) {
+    return Fail(e.what());
+  }
+}
+
+// The language's reference, or a set's.
+int Reference(const Args& args) {
+  std::optional<std::string> which;
+  Options opts;
+  std::string error;
+  if (!ReadSetArgs(args, which, opts, error)) return Fail(error);
+  if (!which) {
+    if (opts.value("home")) return Fail("--home 只与规则集同用");
     std::fputs(query::RuleLanguageReference().c_str(), stdout);
     return 0;
   }
-  if (args.empty() || args[0] != "check") return Fail(kUsage);
-  return Check(Args(args.begin() + 1, args.end()));
+  try {
+    std::fputs(ruleset::RuleSetReference(ruleset::LoadRuleSet(NamedSets(which, opts.value("home")).front())).c_str(),
+               stdout);
+    return 0;
+  } catch (const ruleset::RuleSetError& e) {
+    return Fail(e.what());
+  }
+}
+
+}  // namespace
+
+int RulesCommand(const Args& args) {
+  const Args rest = args.empty() ? Args() : Args(args.begin() + 1, args.end());
+  if (!args.empty() && args[0] == "check") return Check(rest);
+  if (!args.empty() && args[0] == "list") return List(rest);
+  if (!args.empty() && args[0] == "test") return Test(rest);
+  if (!args.empty() && args[0] == "reference") return Reference(rest);
+  return Fail(kUsage);
 }
 
 }  // namespace fc::cli

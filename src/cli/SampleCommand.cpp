@@ -5,9 +5,9 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
-#include "naming/InterfaceLayouts.h"
 #include "pipeline/Sample.h"
 #include "platform/Utf8Paths.h"
+#include "ruleset/RuleSets.h"
 
 namespace fc::cli {
 
@@ -19,8 +19,7 @@ int SampleCommand(const Args& args) {
   settings::AppHome home = HomeAt(*opts.value("home"));
   std::filesystem::path dir = std::filesystem::absolute(platform::PathFromUtf8(*opts.value("dir")));
   try {
-    auto layouts = naming::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
-    pipeline::WriteSample(layouts, dir);
+    pipeline::WriteSample(ruleset::LoadRuleSetFor(home, pipeline::kSampleDate, "").layouts, dir);
   } catch (const std::exception& e) {
     return Fail(e.what());
   }

@@ -20,12 +20,13 @@ const Command kCommands[] = {
     {"account", fc::cli::AccountCommand,
      "account  --home DIR --source DIR --code CODE --date YYYY-MM-DD --from N --to N\n"
      "           [--full] [--kinds K1,K2,...] [--type zip|dbf] [--output DIR] [--pack]\n"
-     "           [--records-limit N] [--threads N]\n"
-     "           check a settlement-fund account submission"},
+     "           [--records-limit N] [--threads N] [--rule-set NAME@VERSION]\n"
+     "           check a settlement-fund account submission (the rule set: the one\n"
+     "           applying on the data date unless named)"},
     {"identity", fc::cli::IdentityCommand,
      "identity --home DIR --source DIR --code CODE --date YYYY-MM-DD\n"
      "           [--comparison-date YYYY-MM-DD] [--type zip|dbf] [--output DIR] [--pack]\n"
-     "           [--records-limit N] [--threads N]\n"
+     "           [--records-limit N] [--threads N] [--rule-set NAME@VERSION]\n"
      "           check an identity re-check submission"},
     {"results", fc::cli::ResultsCommand,
      "results  --home DIR [--format table|tsv|json]   print the latest check's results"},
@@ -48,10 +49,16 @@ const Command kCommands[] = {
     {"forget", fc::cli::ForgetCommand,
      "forget   --home DIR   empty the history and the records behind the findings"},
     {"rules", fc::cli::RulesCommand,
-     "rules    check FILE [--against DIR --code CODE --date YYYY-MM-DD]\n"
-     "           check a rule file or layouts.csv, each fault with its line; with --against,\n"
-     "           run its queries on the tables of DIR (named by kind) and print each count\n"
-     "         reference   print the rule language's reference"},
+     "rules    check FILE|SETDIR [--against DIR --code CODE --date YYYY-MM-DD]\n"
+     "           check a rule file, layouts.csv or a whole rule set's folder, each fault with\n"
+     "           its line; with --against, run a rule file's queries on the tables of DIR\n"
+     "           (named by kind) and print each count\n"
+     "         list [--home DIR]   list the rule sets, shipped and the home's own\n"
+     "         test [NAME@VERSION|SETDIR] [--home DIR]\n"
+     "           run a rule set's cases (every set when none is named); exit 1 when one differs\n"
+     "         reference [NAME@VERSION|SETDIR] [--home DIR]\n"
+     "           print the rule language's reference, or a rule set's rules with what to do\n"
+     "           about their findings"},
     {"sample", fc::cli::SampleCommand,
      "sample   --home DIR --dir DIR   write a small submission with deliberate faults"},
 };

@@ -82,13 +82,24 @@ void CompareFiles(const Run& before, const Run& after, Comparison& c) {
 
 }  // namespace
 
+std::string RuleSetWarning(const store::RuleSetFacts& before, const store::RuleSetFacts& after) {
+  if (before == after) return "";
+  const std::string a = store::RuleSetText(before), b = store::RuleSetText(after);
+  if (!before.known() || !after.known())
+    return "注意：" + std::string(before.known() ? "本次" : "上次") +
+           "检查由旧版本程序记录，没有记下所用的规则集，两次检查的规则可能不同（上次 " + a + "，本次 " + b + "）。";
+  if (a != b)
+    return "注意：两次检查使用的规则集不同（上次 " + a + "，本次 " + b + "），问题的变化可能来自规则的改动，而不是数据。";
+  return "注意：两次检查都使用规则集 " + a + "，但规则集的文件内容不同（SHA-256 不一致），问题的变化可能来自规则的改动，而不是数据。";
+}
+
 bool Comparison::worse() const {
   return !added.empty() || !missing.empty() ||
          std::any_of(changed.begin(), changed.end(), [](const FindingChange& c) { return c.countAfter > c.countBefore; });
 }
 
 Comparison Compare(const Run& before, const Run& after) {
-  Comparison c{before.id, after.id, {}, {}, {}, {}, {}, {}};
+  Comparison c{before.id, after.id, {}, {}, {}, {}, {}, {}, {}};
   const auto earlier = KeyFindings(before), later = KeyFindings(after);
   for (const auto& [key, f] : later) {
     auto match = earlier.find(key);
@@ -102,6 +113,7 @@ Comparison Compare(const Run& before, const Run& after) {
     (CheckedAgain(before, after, *f) ? c.gone : c.unchecked).push_back({f->filename, f->errid, f->errdesc, "", f->total, 0});
   }
   CompareFiles(before, after, c);
+  c.ruleSetWarning = RuleSetWarning(before.facts.ruleSet, after.facts.ruleSet);
   return c;
 }
 

@@ -12,7 +12,9 @@
 // and, for a rule finding, its rule ran there; otherwise it is unchecked. A
 // file found before and missing now is worse, like a new finding. A file
 // changed when its SHA-256 differs (runs of one file type), or it was found
-// in one run only.
+// in one run only. When the two runs were judged by different rule sets, or
+// by one version whose files differ, the comparison says so in words: a
+// finding may have come or gone with the rules, not the data.
 #pragma once
 
 #include <cstdint>
@@ -47,6 +49,7 @@ struct Comparison {
   std::vector<FindingChange> unchecked;  // only in the earlier run, whose check did not run in the later
   std::vector<std::string> missing;    // files found in the earlier run and missing in the later
   std::vector<FileChange> files;       // files whose bytes changed
+  std::string ruleSetWarning;          // the runs' rule sets differ, in a sentence; empty when they agree
 
   // A finding is new or grew, or a file went missing.
   bool worse() const;
@@ -57,5 +60,10 @@ struct Comparison {
 };
 
 Comparison Compare(const Run& before, const Run& after);
+
+// The comparison's sentence when the rule sets of two runs differ (another
+// set, or one version with other files) or one of them is not known; empty
+// when they agree.
+std::string RuleSetWarning(const store::RuleSetFacts& before, const store::RuleSetFacts& after);
 
 }  // namespace fc::history

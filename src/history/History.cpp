@@ -37,7 +37,8 @@ constexpr const char* kSummary =
     " r.completed, r.message,"
     " (select v.verdict from runverdict v where v.runkey = r.runkey and v.fileid = 0),"
     " (select v.reason from runverdict v where v.runkey = r.runkey and v.fileid = 0),"
-    " r.filetype, r.sourcedir from runinfo r";
+    " r.filetype, r.sourcedir,"
+    " (select s.name || '@' || s.version from runruleset s where s.runkey = r.runkey) from runinfo r";
 
 void InsertFindings(store::Connection& db, const std::string& runKey, const std::vector<Finding>& findings) {
   store::Query finding = db.prepare(
@@ -78,7 +79,8 @@ std::vector<Finding> SelectFindings(store::Connection& db, const std::string& ru
 RunSummary ReadSummary(const store::Query& q) {
   return {q.integer(0), q.text(1), naming::SubmissionFromCode(q.text(2)), q.text(3), q.text(4), static_cast<int>(q.integer(5)),
           static_cast<int>(q.integer(6)), static_cast<int>(q.integer(7)), static_cast<int>(q.integer(8)),
-          q.integer(9) != 0, q.text(10), store::ParseVerdict(q.text(11)), q.text(12), q.text(13), q.text(14)};
+          q.integer(9) != 0, q.text(10), store::ParseVerdict(q.text(11)), q.text(12), q.text(13), q.text(14),
+          q.text(15)};
 }
 
 // A history file that lost its runs (emptied, or not a history at all) is
@@ -104,7 +106,8 @@ RunSummary Summarize(const Run& run) {
   RunSummary s{run.id, run.facts.started, run.facts.submission, run.facts.companyCode, run.facts.dataDate,
                static_cast<int>(run.facts.files.size()), 0, 0, static_cast<int>(run.findings.size()),
                run.facts.completed, run.facts.message, run.facts.verdict, run.facts.verdictText,
-               run.facts.fileType, run.facts.sourceDir};
+               run.facts.fileType, run.facts.sourceDir,
+               run.facts.ruleSet.known() ? store::RuleSetText(run.facts.ruleSet) : ""};
   const bool judged = run.facts.verdict != store::Verdict::Unknown;
   for (const store::FileFacts& f : run.facts.files) {
     s.present += f.isexist;

@@ -71,6 +71,7 @@ struct RunSummary {
   std::string verdictText = {};  // the verdict's reason
   std::string fileType = {};     // "ZIP" or "DBF"
   std::string sourceDir = {};    // the source directory as the run used it
+  std::string ruleSet = {};      // NAME@VERSION of the set that judged it; empty for a run kept before rule sets
 };
 
 // Counts of a run's files: listed, found, passed.

@@ -1,5 +1,5 @@
 // naming/InterfaceLayouts.h - the interface agreement: the field layout of
-// each table kind, read from data/interface/layouts.csv at start.
+// each table kind, read from a rule set's layouts.csv (ruleset/RuleSet.h).
 #pragma once
 
 #include <filesystem>

@@ -26,6 +26,7 @@
 #include "rules/GroupCheck.h"
 #include "rules/LeftOut.h"
 #include "rules/RuleBook.h"
+#include "ruleset/RuleSets.h"
 #include "settings/HomeLock.h"
 #include "settings/PrivateFiles.h"
 #include "store/Store.h"
@@ -33,7 +34,6 @@
 
 namespace fc::pipeline {
 
-using naming::InterfaceLayouts;
 
 namespace fs = std::filesystem;
 
@@ -133,9 +133,9 @@ using GroupSlots = std::array<KindSlot, naming::kMostKinds>;  // by kind index
 
 class Run {
  public:
-  Run(const settings::AppHome& home, const RunInputs& inputs, RunObserver& observer, RunRecorder& recorder,
-      const StopRequest& stop)
-      : home_(home), in_(inputs), observer_(observer), recorder_(recorder), stop_(stop),
+  Run(const settings::AppHome& home, const RunInputs& inputs, const ruleset::RuleSet& set, RunObserver& observer,
+      RunRecorder& recorder, const StopRequest& stop)
+      : home_(home), in_(inputs), set_(set), rules_(set.rules), observer_(observer), recorder_(recorder), stop_(stop),
         kinds_(naming::Kinds(inputs.submission)) {
     in_.sourceDir = RunDirectory(in_.sourceDir);
     in_.targetDir = RunDirectory(in_.targetDir);
@@ -144,9 +144,7 @@ class Run {
   void execute() {
     observer_.status("开始文件结构检查......");
     store_ = store::Store::open(home_.home, home_.data);
-    InterfaceLayouts layouts = InterfaceLayouts::load(home_.data / "interface" / "layouts.csv");
-    store_->setPersonalFields(layouts.personalFields());
-    rules_.emplace(rules::RuleBook::load(home_.data / "rules"));
+    store_->setPersonalFields(set_.layouts.personalFields());
     if (std::optional<std::string> unreadable = UnreadableDirText(in_.sourceDir)) throw RunFailure(*unreadable);
     store_->clearRun();
     recorder_.storeVerified();
@@ -155,7 +153,7 @@ class Run {
       if (!PrepareWorkDir(dir, error)) throw RunFailure(error);
     }
     RemoveArchiveStaging(home_.workdir());
-    StructureContext structure{layouts, *store_, in_.dataDate, parallel::ThreadCount(in_.threads)};
+    StructureContext structure{set_.layouts, *store_, in_.dataDate, parallel::ThreadCount(in_.threads)};
     {
       PhaseTimer timer(observer_, "listing");
       listFiles(structure);
@@ -177,9 +175,8 @@ class Run {
   // After a failure or a stop: drop the unfinished file row, leave nothing
   // behind, and record the rules that were not reached.
   void abandon() {
-    if (rules_)
-      for (const auto& [fileId, kind] : passedKinds_)
-        if (!recorder_.rulesRanOn(fileId)) recorder_.rulesSkipped(rulesNotRun(kind, fileId, "检查中途停止"));
+    for (const auto& [fileId, kind] : passedKinds_)
+      if (!recorder_.rulesRanOn(fileId)) recorder_.rulesSkipped(rulesNotRun(kind, fileId, "检查中途停止"));
     if (rowOpen_ && store_) {
       try {
         store_->abandonFile();
@@ -394,7 +391,7 @@ class Run {
           recorder_.rulesRan(slots[k].fileId, rulesNotRun(k, slots[k].fileId, "数据表无法打开：" + error));
       return;
     }
-    rules::RuleContext ctx{session, *store_, *rules_, in_.companyCode, in_.dataDate, in_.keepRecords, in_.recordsLimit};
+    rules::RuleContext ctx{session, store_.get(), rules_, in_.companyCode, in_.dataDate, in_.keepRecords, in_.recordsLimit};
     rules::GroupCheck check(ctx);
     std::vector<size_t> kinds;  // of the tables added, in order
     for (size_t k = 0; k < kinds_.size(); ++k) {
@@ -437,7 +434,7 @@ class Run {
 
   // Every rule of kind k's table, on the file `fileId`, not run for `reason`.
   std::vector<store::RuleSkip> rulesNotRun(size_t k, int fileId, const std::string& reason) const {
-    return rules::RulesNotRun(*rules_, in_.submission, k, fileId, in_.fullTransfer, reason);
+    return rules::RulesNotRun(rules_, in_.submission, k, fileId, in_.fullTransfer, reason);
   }
 
   // The cross-checks a table's rules may make in its group.
@@ -485,8 +482,8 @@ class Run {
   std::vector<store::RuleSkip> leftOut(size_t k, const GroupSlots& slots) const {
     const CrossChecks cross = crossChecks(k, slots);
     if (in_.submission == Submission::Identity)
-      return rules::IdentityRulesLeftOut(*rules_, naming::IdentityKindAt(k), slots[k].fileId, cross.comparison);
-    return rules::AccountRulesLeftOut(*rules_, naming::AccountKindAt(k), slots[k].fileId, cross.branch, cross.customer,
+      return rules::IdentityRulesLeftOut(rules_, naming::IdentityKindAt(k), slots[k].fileId, cross.comparison);
+    return rules::AccountRulesLeftOut(rules_, naming::AccountKindAt(k), slots[k].fileId, cross.branch, cross.customer,
                                       in_.fullTransfer);
   }
 
@@ -508,12 +505,13 @@ class Run {
 
   const settings::AppHome& home_;
   RunInputs in_;
+  const ruleset::RuleSet& set_;  // the interface agreement and the rules that judge this run
+  const rules::RuleBook& rules_;
   RunObserver& observer_;
   RunRecorder& recorder_;
   const StopRequest& stop_;
   std::span<const naming::Kind> kinds_;
   std::unique_ptr<store::Store> store_;
-  std::optional<rules::RuleBook> rules_;  // loaded when the run starts
   std::map<int, CheckedFile> checked_;  // passed files by fileid
   std::map<int, size_t> passedKinds_;   // the kind index of each passed file, by fileid
   int rulesAnswered_ = 0;               // passed tables whose rules have been answered
@@ -540,7 +538,16 @@ RunOutcome RunDriver::run(RunObserver& runObserver, const StopRequest& stop) {
     observer.message(MessageKind::Error, text);
     return outcome;
   };
-  Run run(home_, inputs_, observer, recorder, stop);
+  // The rule set is loaded whole before anything else: a set that does not
+  // load refuses the run, and no result is ever judged by part of one.
+  std::optional<ruleset::RuleSet> set;
+  try {
+    set.emplace(ruleset::LoadRuleSetFor(home_, inputs_.dataDate, inputs_.ruleSet));
+  } catch (const ruleset::RuleSetError& e) {
+    return fail(std::string("检查没有开始：") + e.what());
+  }
+  recorder.judgedBy({set->manifest.name, set->manifest.version, set->sha256});
+  Run run(home_, inputs_, *set, observer, recorder, stop);
   if (run.listedFileCount() > kMaxListedFiles) return fail(kTooManyFilesMessage);
   std::error_code ec;  // a home that cannot be made fails at its lock, with the reason
   settings::MakePrivateDir(home_.home, ec);

@@ -29,6 +29,7 @@ struct RunInputs {
   size_t recordsLimit = 1000;       // records kept per finding; 0 keeps every one
   bool keepFacts = true;            // the run's facts, checksums and history; off only to weigh their cost
   int threads = 0;                  // threads the check may use; 0: one per core of the machine
+  std::string ruleSet;              // NAME@VERSION the operator chose; empty: the set applying on the data date
 };
 
 }  // namespace fc::pipeline

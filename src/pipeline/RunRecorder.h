@@ -6,6 +6,7 @@
 // history.
 //
 //   fc::pipeline::RunRecorder recorder(home, inputs);  // the run's clock starts
+//   recorder.judgedBy(set);            // the rule set, before the store is verified
 //   recorder.storeVerified();          // the store is ours: its old facts go
 //   recorder.listed(row, found);       // after each filelist row
 //   recorder.rulesSkipped(skips);      // rules of a missing or unsound file
@@ -46,6 +47,8 @@ class RunRecorder {
  public:
   RunRecorder(const settings::AppHome& home, const RunInputs& inputs);
 
+  // The rule set that judges the run.
+  void judgedBy(store::RuleSetFacts set) { facts_.ruleSet = std::move(set); }
   // The run has opened and verified the store: the previous run's facts are
   // replaced by this run's as it begins (incomplete), and the whole facts of
   // this run may be written there at its end.

@@ -6,15 +6,14 @@
 #include <utility>
 #include <vector>
 
-#include "dbf/Writer.h"
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/Packaging.h"
 #include "platform/Utf8Paths.h"
+#include "ruleset/LayoutTables.h"
 
 namespace fc::pipeline {
 
 using naming::InterfaceLayouts;
-using naming::LayoutField;
 using naming::TableLayout;
 
 namespace fs = std::filesystem;
@@ -113,7 +112,7 @@ void WriteForms(const InterfaceLayouts& layouts, const std::vector<SampleTable>&
     const TableLayout* layout = layouts.find(table.kind);
     if (!layout) throw std::runtime_error("接口规范中没有表" + table.kind);
     fs::path dbf = dbfDir / (table.fileStem + ".DBF");
-    WriteLayoutTable(*layout, dbf, table.records, kSampleCompany, kSampleDate, table.shortenedField);
+    ruleset::WriteLayoutTable(*layout, dbf, table.records, kSampleCompany, kSampleDate, table.shortenedField);
     std::string entry = table.misnamedInZip ? table.kind + ".DBF" : platform::Utf8Of(dbf.filename());
     std::string failure = PackOneFile(dbf, entry, zipDir / (table.fileStem + ".ZIP"));
     if (!failure.empty()) throw std::runtime_error(platform::Utf8Of(dbf) + ": " + failure);
@@ -121,24 +120,6 @@ void WriteForms(const InterfaceLayouts& layouts, const std::vector<SampleTable>&
 }
 
 }  // namespace
-
-void WriteLayoutTable(const TableLayout& layout, const fs::path& file, const std::vector<SampleRecord>& records,
-                      std::string_view company, std::string_view date, std::string_view shortenedField) {
-  std::vector<dbf::FieldSpec> fields;
-  for (const LayoutField& f : layout.fields) {
-    int length = f.name == shortenedField ? f.length - 20 : f.length;
-    fields.push_back({f.name, f.type, static_cast<uint8_t>(length), static_cast<uint8_t>(f.decimals)});
-  }
-  dbf::Writer writer(file, dbf::Format::DBase3, fields);
-  for (SampleRecord record : records) {
-    record.emplace("ZQGSDM", company);
-    if (layout.dateField) record.emplace(*layout.dateField, date);
-    std::vector<dbf::Value> values;
-    for (const LayoutField& f : layout.fields) values.push_back(record.count(f.name) ? record[f.name] : "");
-    writer.add(values);
-  }
-  writer.finish();
-}
 
 void WriteSample(const InterfaceLayouts& layouts, const fs::path& dir) {
   WriteForms(layouts, AccountTables(), dir / "account-dbf", dir / "account-zip");

@@ -1,7 +1,7 @@
 // pipeline/Sample.h - a small demonstration submission with deliberate faults,
 // so a new user sees every kind of finding within a minute.
 //
-//   auto layouts = fc::naming::InterfaceLayouts::load(data / "interface/layouts.csv");
+//   auto layouts = fc::ruleset::LoadRuleSetFor(home, fc::pipeline::kSampleDate, "").layouts;
 //   fc::pipeline::WriteSample(layouts, "/tmp/sample");
 //   // then check /tmp/sample/account-zip (company 100001, 2008-08-08,
 //   // sequence numbers 1 to 2, incremental) and /tmp/sample/identity-zip
@@ -19,14 +19,11 @@
 #pragma once
 
 #include <filesystem>
-#include <map>
-#include <string>
-#include <string_view>
-#include <vector>
+
+#include "ruleset/LayoutTables.h"
 
 namespace fc::naming {
 class InterfaceLayouts;
-struct TableLayout;
 }  // namespace fc::naming
 
 namespace fc::pipeline {
@@ -37,15 +34,8 @@ inline constexpr const char* kSampleComparisonDate = "20080804";  // SFZHCQK dat
 inline constexpr int kSampleFirstGroup = 1;
 inline constexpr int kSampleLastGroup = 2;
 
-// One record: field name (as the layout spells it) -> value; fields left out
-// are blank, except ZQGSDM (the company) and the date field (the date).
-using SampleRecord = std::map<std::string, std::string>;
-
-// Writes a dBase III table of `layout` (GBK text) holding `records`; a field
-// named `shortenedField` is written 20 bytes shorter than agreed.
-void WriteLayoutTable(const naming::TableLayout& layout, const std::filesystem::path& file,
-                      const std::vector<SampleRecord>& records, std::string_view company,
-                      std::string_view date, std::string_view shortenedField = {});
+// One record of a sample table (ruleset/LayoutTables.h).
+using SampleRecord = ruleset::LayoutRecord;
 
 // Writes dir/account-zip, dir/account-dbf, dir/identity-zip and
 // dir/identity-dbf (created when missing; files of the same names replaced).

@@ -38,6 +38,12 @@ json SkippedJson(const store::RunFacts& f) {
   return skipped;
 }
 
+// The rule set that judged the run; null for a run kept before rule sets.
+json RuleSetJson(const store::RuleSetFacts& s) {
+  if (!s.known()) return json(nullptr);
+  return {{"name", s.name}, {"version", s.version}, {"sha256", s.sha256}};
+}
+
 json FactsJson(const history::Run& run) {
   const store::RunFacts& f = run.facts;
   json files = json::array();
@@ -57,7 +63,7 @@ json FactsJson(const history::Run& run) {
           {"fileType", f.fileType}, {"sourceDir", f.sourceDir}, {"targetDir", f.targetDir},
           {"started", f.started}, {"ended", f.ended}, {"seconds", f.seconds}, {"version", f.version},
           {"completed", f.completed}, {"message", f.message}, {"files", files}, {"skipped", SkippedJson(f)},
-          {"packs", packs}};
+          {"packs", packs}, {"ruleSet", RuleSetJson(f.ruleSet)}};
 }
 
 json RecordsJson(const store::FindingRecords& r) {
@@ -77,6 +83,11 @@ json FindingsJson(const ReportData& data) {
                     {"errdesc", f.errdesc}, {"total", f.total}, {"valueCounts", counts}};
     auto records = data.records.find({f.fileid, f.finding});
     if (records != data.records.end()) finding["records"] = RecordsJson(records->second);
+    const rules::RuleAdvice advice = data.adviceOf ? data.adviceOf(f.errid, f.errdesc) : rules::RuleAdvice{};
+    if (!advice.empty()) {
+      finding["explain"] = advice.explain;
+      finding["remedy"] = advice.remedy;
+    }
     findings.push_back(std::move(finding));
   }
   return findings;
@@ -96,7 +107,8 @@ json ComparisonJson(const history::Comparison& c) {
     files.push_back({{"filename", f.filename}, {"sha256Before", f.sha256Before}, {"sha256After", f.sha256After}});
   return {{"before", c.before}, {"after", c.after}, {"added", ChangesJson(c.added)}, {"gone", ChangesJson(c.gone)},
           {"changed", ChangesJson(c.changed)}, {"unchecked", ChangesJson(c.unchecked)}, {"missing", c.missing},
-          {"files", files}, {"worse", c.worse()}};
+          {"files", files}, {"worse", c.worse()},
+          {"ruleSetWarning", c.ruleSetWarning.empty() ? json(nullptr) : json(c.ruleSetWarning)}};
 }
 
 }  // namespace
@@ -122,7 +134,8 @@ std::string JsonRunList(const std::vector<history::RunSummary>& runs) {
                     {"started", r.started}, {"submission", std::string(naming::SubmissionCode(r.submission))}, {"companyCode", r.companyCode},
                     {"dataDate", r.dataDate}, {"fileType", r.fileType}, {"sourceDir", r.sourceDir},
                     {"expected", r.expected}, {"present", r.present}, {"passed", r.passed},
-                    {"findings", r.findings}, {"completed", r.completed}, {"message", r.message}});
+                    {"findings", r.findings}, {"completed", r.completed}, {"message", r.message},
+                    {"ruleSet", r.ruleSet.empty() ? json(nullptr) : json(r.ruleSet)}});
   return text::JsonText(list, 2) + "\n";
 }
 

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "naming/InterfaceLayouts.h"
 #include "platform/Utf8Paths.h"
+#include "ruleset/RuleSets.h"
 #include "settings/AppHome.h"
 #include "store/RunFacts.h"
 
@@ -35,16 +35,18 @@ void LoadRecords(const fs::path& home, const fs::path& dataDir, privacy::Masking
   }
 }
 
-// The agreement's meanings of the fields; a report stands without them.
-void LoadMeanings(const fs::path& dataDir, ReportData& data) {
-  try {
-    auto layouts = std::make_shared<const naming::InterfaceLayouts>(
-        naming::InterfaceLayouts::load(dataDir / "interface" / "layouts.csv"));
-    data.meaningOf = [layouts](const std::string& table, const std::string& field) {
-      return layouts->meaningOf(table, field);
-    };
-  } catch (const std::exception&) {
-  }
+// The meanings of the fields and what the rules say about their findings,
+// from the run's rule set; a report stands without them.
+void LoadRuleSet(const settings::AppHome& home, ReportData& data) {
+  std::optional<ruleset::RuleSet> loaded = ruleset::RunRuleSet(home, data.run.facts);
+  if (!loaded) return;
+  auto set = std::make_shared<const ruleset::RuleSet>(std::move(*loaded));
+  data.meaningOf = [set](const std::string& table, const std::string& field) {
+    return set->layouts.meaningOf(table, field);
+  };
+  data.adviceOf = [set, submission = data.run.facts.submission](const std::string& errid, const std::string& errdesc) {
+    return set->rules.adviceFor(submission, errid, errdesc);
+  };
 }
 
 }  // namespace
@@ -63,8 +65,8 @@ std::optional<ReportData> LoadReport(const fs::path& home, const fs::path& dataD
       error = id ? "检查历史中没有编号为" + std::to_string(*id) + "的检查" : "检查历史中还没有检查记录";
       return std::nullopt;
     }
-    ReportData data{std::move(*run), {}, {}, false, {}, {}};
-    LoadMeanings(dataDir, data);
+    ReportData data{std::move(*run), {}, {}, false, {}, {}, {}};
+    LoadRuleSet(settings::AppHome{home, dataDir}, data);
     if (std::optional<int64_t> before = history->previous(data.run.id)) {
       data.previous = history->read(*before);
       if (data.previous) data.comparison = history::Compare(*data.previous, data.run);

@@ -19,6 +19,7 @@
 
 #include "history/Comparison.h"
 #include "history/History.h"
+#include "rules/RuleBook.h"
 #include "store/Store.h"
 
 namespace fc::report {
@@ -35,6 +36,9 @@ struct ReportData {
   // The interface agreement's meaning of a field of a table kind ("" when it
   // gives none, or the agreement could not be read); empty when not loaded.
   std::function<std::string(const std::string& table, const std::string& field)> meaningOf;
+  // What the rule behind a finding (its errid and text) says about it in
+  // the run's rule set; empty when not loaded.
+  std::function<rules::RuleAdvice(const std::string& errid, const std::string& errdesc)> adviceOf;
 };
 
 // What the report and the comparison window say when the history holds no

@@ -50,7 +50,8 @@ std::string FileNameOf(const store::RunFacts& f, int fileid) {
 Headline MakeHeadline(const ReportData& data) {
   const store::RunFacts& f = data.run.facts;
   Headline head{store::VerdictWord(f.verdict), f.verdictText, ToneOf(f.verdict), naming::SubmissionTitle(f.submission) + "报告",
-                f.companyCode + " " + f.companyName + "　数据日期 " + text::DashedDate(f.dataDate) + "　检查时间 " + f.started,
+                f.companyCode + " " + f.companyName + "　数据日期 " + text::DashedDate(f.dataDate) + "　检查时间 " + f.started +
+                    "　规则集 " + store::RuleSetText(f.ruleSet),
                 "检查报告 " + f.companyCode + " " + text::DashedDate(f.dataDate), data.run.id};
   if (f.verdict == store::Verdict::Unknown) head.line = "这次检查由旧版本程序记录，没有检查结论";
   return head;
@@ -86,6 +87,8 @@ Section Facts(const ReportData& data) {
   fact("结束时间", f.ended);
   fact("用时（秒）", Seconds(f.seconds));
   fact("程序版本", f.version);
+  fact("规则集", store::RuleSetText(f.ruleSet));
+  if (f.ruleSet.known()) fact("规则集SHA-256", f.ruleSet.sha256);
   fact("检查状态", f.completed ? "检查完成" : "检查未能完成：" + f.message);
   return {"检查信息", {std::move(t)}};
 }
@@ -158,6 +161,9 @@ Table Records(const ReportData& data, const store::FindingRecords& r) {
 Group Finding(const ReportData& data, const history::Finding& f) {
   Group g{f.filename + "　错误编号 " + f.errid, {Paragraph{f.errdesc, Voice::Detail}}};
   if (f.total > 0) g.parts.push_back(Paragraph{"涉及记录 " + Num(f.total) + " 条", Voice::Detail});
+  const rules::RuleAdvice advice = data.adviceOf ? data.adviceOf(f.errid, f.errdesc) : rules::RuleAdvice{};
+  if (!advice.explain.empty()) g.parts.push_back(Paragraph{"说明：" + advice.explain, Voice::Plain});
+  if (!advice.remedy.empty()) g.parts.push_back(Paragraph{"处理办法：" + advice.remedy, Voice::Plain});
   if (!f.valueCounts.empty()) {
     Table counts{"", Shape::Grid, {{"字段"}, {"值"}, {"记录数", Kind::Number}}, {}};
     for (const history::ValueCount& v : f.valueCounts) counts.rows.push_back({{{v.field}, {v.value}, {Num(v.count)}}});
@@ -212,7 +218,7 @@ void Changes(Table& t, const std::vector<history::FindingChange>& changes, const
 
 Row RunLine(const char* which, const history::Run& run) {
   return {{{which}, {Num(run.id)}, {run.facts.started}, {run.facts.fileType}, {run.facts.sourceDir},
-           {store::VerdictWord(run.facts.verdict)}}};
+           {store::VerdictWord(run.facts.verdict)}, {store::RuleSetText(run.facts.ruleSet)}}};
 }
 
 Section Comparison(const ReportData& data) {
@@ -223,8 +229,10 @@ Section Comparison(const ReportData& data) {
   }
   const history::Comparison& c = *data.comparison;
   section.parts.push_back(Table{"", Shape::Labelled,
-                                {{""}, {"编号", Kind::Number}, {"开始时间", Kind::Time}, {"文件类型"}, {"源文件目录"}, {"结论"}},
+                                {{""}, {"编号", Kind::Number}, {"开始时间", Kind::Time}, {"文件类型"}, {"源文件目录"}, {"结论"},
+                                 {"规则集"}},
                                 {RunLine("上次", *data.previous), RunLine("本次", data.run)}});
+  if (!c.ruleSetWarning.empty()) section.parts.push_back(Paragraph{c.ruleSetWarning, Voice::Plain, Tone::Incomplete});
   section.parts.push_back(Paragraph{"新增问题 " + CountOf(c.added) + " 个，消除问题 " + CountOf(c.gone) + " 个，本次未检查 " +
                                     CountOf(c.unchecked) + " 个，记录数变化 " + CountOf(c.changed) + " 个，本次缺少的文件 " +
                                     CountOf(c.missing) + " 个，内容变化的文件 " + CountOf(c.files) + " 个。"});

@@ -60,7 +60,7 @@ TableRules AccountTableRules(const RuleContext& ctx, naming::AccountKind kind, b
     } else if (n == 0) {
       return std::nullopt;
     }
-    return RuleFinding{rule.code, Message(ctx, *table, rule, total, n)};
+    return RuleFinding{rule.code, Message(ctx, *table, rule, total, n), n};
   };
   return rules;
 }

@@ -134,17 +134,28 @@ void GroupCheck::evaluate(int threads, const std::function<void(size_t table)>& 
   });
 }
 
-void GroupCheck::write(size_t table) {
-  TableRules& rules = tables_.at(table);
+template <typename Found>
+void GroupCheck::eachFinding(size_t table, Found&& found) const {
+  const TableRules& rules = tables_.at(table);
   if (rules.queries.empty()) return;
   const RuleQuery& total = rules.queries[0];
   if (total.error) std::rethrow_exception(total.error);
   for (size_t i = 1; i < rules.queries.size(); ++i) {
     const RuleQuery& q = rules.queries[i];
     if (q.error) std::rethrow_exception(q.error);
-    if (std::optional<RuleFinding> finding = rules.finding(i, total.n, q.n))
-      WriteFinding(ctx_, rules.fileId, *finding, q);
+    if (std::optional<RuleFinding> finding = rules.finding(i, total.n, q.n)) found(*finding, q);
   }
+}
+
+void GroupCheck::write(size_t table) {
+  const int fileId = tables_.at(table).fileId;
+  eachFinding(table, [&](const RuleFinding& finding, const RuleQuery& q) { WriteFinding(ctx_, fileId, finding, q); });
+}
+
+std::vector<RuleFinding> GroupCheck::findings(size_t table) const {
+  std::vector<RuleFinding> found;
+  eachFinding(table, [&](const RuleFinding& finding, const RuleQuery&) { found.push_back(finding); });
+  return found;
 }
 
 double GroupCheck::seconds(size_t table) const {

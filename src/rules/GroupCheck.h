@@ -55,12 +55,17 @@ class GroupCheck {
   size_t tableCount() const { return tables_.size(); }
   // Writes the findings of the i-th table added; rethrows its first failure.
   void write(size_t table);
+  // The same findings, in the same order, without writing them.
+  std::vector<RuleFinding> findings(size_t table) const;
   // The time the i-th table's queries took, summed over the threads.
   double seconds(size_t table) const;
 
  private:
   struct TablePass;
   void gather(size_t table);
+  // Calls found(finding, query) for each finding of the table, in the order its rules run.
+  template <typename Found>
+  void eachFinding(size_t table, Found&& found) const;
 
   RuleContext& ctx_;
   std::vector<TableRules> tables_;  // in the order added

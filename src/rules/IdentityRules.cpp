@@ -43,7 +43,7 @@ TableRules IdentityTableRules(const RuleContext& ctx, naming::IdentityKind kind,
   rules.finding = [&table, running, code](size_t i, int total, int n) -> std::optional<RuleFinding> {
     if (n == 0) return std::nullopt;
     const IdentityRule& rule = *running[i - 1];
-    return RuleFinding{rule.code, Message(table, rule, code, total, n)};
+    return RuleFinding{rule.code, Message(table, rule, code, total, n), n};
   };
   return rules;
 }

@@ -1,5 +1,7 @@
 #include "rules/RuleBook.h"
 
+#include <optional>
+#include <span>
 #include <sstream>
 #include <string_view>
 
@@ -31,6 +33,8 @@ struct RuleText {
   int queryLine = 0;
   std::string tail;   // message tail, empty when none
   std::string label;  // own label, empty when none
+  std::string explain;  // why it matters, empty when none
+  std::string remedy;   // what to do about a finding, empty when none
 };
 
 struct TableText {
@@ -90,6 +94,8 @@ std::string* Slot(TableText& table, std::string_view keyword, int line) {
   }
   if (keyword == "tail") return &rule.tail;
   if (keyword == "label") return &rule.label;
+  if (keyword == "explain") return &rule.explain;
+  if (keyword == "remedy") return &rule.remedy;
   return nullptr;
 }
 
@@ -192,8 +198,8 @@ class RuleBookReader {
   static RuleBook read(const fs::path& dir) {
     RuleBook book;
     RuleBookReader reader(book);
-    reader.account(Sound(ReadFile(dir / "account.rules")));
-    reader.identity(Sound(ReadFile(dir / "identity.rules")));
+    reader.account(Sound(ReadFile(dir / kAccountRulesFile)));
+    reader.identity(Sound(ReadFile(dir / kIdentityRulesFile)));
     return book;
   }
 
@@ -236,7 +242,8 @@ class RuleBookReader {
       for (const RuleText& r : table.rules) {
         const RunsWhen runs = kRuns[WordIndex(text.file, r.line, r.when, "运行条件", kWhen)];
         const Form form = kForms[WordIndex(text.file, r.line, r.form, "形式", kForm)];
-        rules.push_back({keep(r.code), runs, form, keep(r.query), keep(r.tail), keepOrNull(r.label)});
+        rules.push_back({keep(r.code), runs, form, keep(r.query), keep(r.tail), keepOrNull(r.label),
+                         keepOrNull(r.explain), keepOrNull(r.remedy)});
       }
       book_.account_.push_back({keep(table.label), keep(table.total), rules});
     }
@@ -251,7 +258,8 @@ class RuleBookReader {
       if (!r.label.empty()) Fail(text.file, r.line, "身份信息复查的规则没有自己的 label");
       const bool comparison = WordIndex(text.file, r.line, r.when, "运行条件", kWhen) == 1;
       const bool company = WordIndex(text.file, r.line, r.form, "形式", kForm) == 1;
-      book_.identityRules_.push_back({keep(r.code), comparison, company, keep(r.query), keep(r.tail)});
+      book_.identityRules_.push_back({keep(r.code), comparison, company, keep(r.query), keep(r.tail),
+                                      keepOrNull(r.explain), keepOrNull(r.remedy)});
     }
     book_.identity_ = {keep(table.label), keep(table.total), book_.identityRules_};
   }
@@ -262,6 +270,40 @@ class RuleBookReader {
 RuleBook RuleBook::load(const fs::path& dir) { return RuleBookReader::read(dir); }
 
 RuleFileCheck CheckRuleFile(const fs::path& path) { return RuleBookReader::check(path); }
+
+namespace {
+
+RuleAdvice AdviceOf(const char* explain, const char* remedy) {
+  return {explain ? explain : "", remedy ? remedy : ""};
+}
+
+bool EndsWith(std::string_view text, std::string_view end) {
+  return !end.empty() && text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+// The advice of the rule `code` among `rules`: the only one of that code, or
+// of several the one whose tail ends the message, else the first.
+template <typename Rule>
+std::optional<RuleAdvice> AdviceAmong(std::span<const Rule> rules, std::string_view code, std::string_view message) {
+  const Rule* first = nullptr;
+  for (const Rule& r : rules) {
+    if (r.code != code) continue;
+    if (EndsWith(message, r.tail)) return AdviceOf(r.explain, r.remedy);
+    if (!first) first = &r;
+  }
+  if (!first) return std::nullopt;
+  return AdviceOf(first->explain, first->remedy);
+}
+
+}  // namespace
+
+RuleAdvice RuleBook::adviceFor(naming::Submission submission, std::string_view code, std::string_view message) const {
+  if (submission == naming::Submission::Identity)
+    return AdviceAmong(identity_.rules, code, message).value_or(RuleAdvice{});
+  for (const AccountTable& table : account_)
+    if (std::optional<RuleAdvice> advice = AdviceAmong(table.rules, code, message)) return *advice;
+  return {};
+}
 
 const AccountTable* RuleBook::accountRulesOf(naming::AccountKind kind) const {
   if (naming::IndexOf(kind) >= account_.size()) return nullptr;

@@ -1,8 +1,8 @@
 // rules/RuleBook.h - the numbered data rules of both submissions, read from
-// the data files data/rules/account.rules and data/rules/identity.rules, so
-// that a new version of the rules is a data change.
+// the data files account.rules and identity.rules of a rule set's folder
+// (ruleset/RuleSet.h), so that a new version of the rules is a data change.
 //
-//   fc::rules::RuleBook book = fc::rules::RuleBook::load(data / "rules");  // RuleFileError
+//   fc::rules::RuleBook book = fc::rules::RuleBook::load(set.folder);  // RuleFileError
 //   const fc::rules::AccountTable* khjbxx = book.accountRulesOf(fc::naming::AccountKind::Khjbxx);
 //
 // Loading checks everything a run would otherwise find out late: every
@@ -15,12 +15,17 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "naming/Kinds.h"
 #include "rules/RuleTables.h"
 
 namespace fc::rules {
+
+// The rule files of a folder, one per submission.
+inline constexpr const char* kAccountRulesFile = "account.rules";
+inline constexpr const char* kIdentityRulesFile = "identity.rules";
 
 // A rule file that cannot be read or holds a fault; the text is for the
 // operator: "规则文件 PATH 第N行：WHAT".
@@ -38,6 +43,14 @@ struct RuleFileQuery {
   bool isTotal = false;     // the table's total, which comes before its rules
 };
 
+// What the rule behind a finding says about it, in the set's Chinese: why
+// it matters and what to do; empty texts when the set gives none.
+struct RuleAdvice {
+  std::string explain;
+  std::string remedy;
+  bool empty() const { return explain.empty() && remedy.empty(); }
+};
+
 // What CheckRuleFile finds.
 struct RuleFileCheck {
   std::vector<std::string> faults;     // each "规则文件 PATH 第N行：WHAT", in file order
@@ -52,7 +65,7 @@ RuleFileCheck CheckRuleFile(const std::filesystem::path& path);
 
 class RuleBook {
  public:
-  // Reads account.rules and identity.rules of `dir`.
+  // Reads kAccountRulesFile and kIdentityRulesFile of `dir`.
   static RuleBook load(const std::filesystem::path& dir);
 
   RuleBook(RuleBook&&) = default;
@@ -64,6 +77,10 @@ class RuleBook {
   const AccountTable* accountRulesOf(naming::AccountKind kind) const;
   // The rules of the identity submission table SFZFCJG.
   const IdentityTable& identity() const { return identity_; }
+  // What the rule behind a finding of `submission` (its errid and message)
+  // says about it. Of two rules under one code, the one whose message tail
+  // ends the message; empty for a code no rule has (a structure problem).
+  RuleAdvice adviceFor(naming::Submission submission, std::string_view code, std::string_view message) const;
 
  private:
   RuleBook() = default;

@@ -50,10 +50,11 @@ void Answer(const RuleContext& ctx, RuleQuery& q) {
 }
 
 void WriteFinding(RuleContext& ctx, int fileId, const RuleFinding& finding, const RuleQuery& q) {
-  ctx.store.insertFinding(fileId, finding.code, finding.message);
+  store::Store& store = *ctx.store;
+  store.insertFinding(fileId, finding.code, finding.message);
   if (!q.capture) return;
   const query::RecordCapture& capture = *q.capture;
-  ctx.store.addFindingRecords(HeadOf(capture, fileId, ctx.store.findingCount(fileId), finding.code), capture.kept(),
+  store.addFindingRecords(HeadOf(capture, fileId, store.findingCount(fileId), finding.code), capture.kept(),
                               [&](size_t first, size_t count, std::vector<store::FindingRecords::Record>& batch) {
                                 RecordsOf(capture, first, count, batch);
                               });

@@ -36,10 +36,11 @@ struct RuleQuery {
   double seconds = 0;        // time it took on its thread
 };
 
-// A finding of one rule: its errid and its message.
+// A finding of one rule: its errid, its message and the count it reports.
 struct RuleFinding {
   std::string code;
   std::string message;
+  int count = 0;  // the records it counts (for a key rule, those beyond one per key)
 };
 
 // The queries of one table's rules, the total first, and how an answer
@@ -58,7 +59,7 @@ query::RecordCapture* CaptureOf(const RuleContext& ctx, RuleQuery& q);
 // Answers `q` on its own on the context's session (thread-safe between queries).
 void Answer(const RuleContext& ctx, RuleQuery& q);
 
-// Writes the fileerr row of `finding` and the records `q` captured.
+// Writes the fileerr row of `finding` and the records `q` captured into the context's store.
 void WriteFinding(RuleContext& ctx, int fileId, const RuleFinding& finding, const RuleQuery& q);
 
 }  // namespace fc::rules

@@ -2,7 +2,7 @@
 // per rule its code, when it runs, how its count becomes a message, its query
 // pattern (SpliceQuery's "{date}" and "{code}") and its message tail.
 //
-// A RuleBook (rules/RuleBook.h) reads them from data/rules/ and owns every
+// A RuleBook (rules/RuleBook.h) reads them from a rule set's folder and owns every
 // text they point to; the rule operations of Rules.h walk them in order, and
 // tests read them to check every query text the operations can run.
 #pragma once
@@ -33,6 +33,8 @@ struct AccountRule {
   const char* query;            // query pattern
   const char* tail = "";        // message tail (Count and Key forms)
   const char* label = nullptr;  // own message label, null for the table's
+  const char* explain = nullptr;  // why the rule matters, for the operator; null when the set gives none
+  const char* remedy = nullptr;   // what to do about a finding; null when the set gives none
 };
 
 struct AccountTable {
@@ -47,6 +49,8 @@ struct IdentityRule {
   bool companyForm;        // R01's own message form instead of the tail form
   const char* query;       // query pattern ("{code}" only)
   const char* tail;        // message tail of the tail form
+  const char* explain = nullptr;  // why the rule matters, for the operator; null when the set gives none
+  const char* remedy = nullptr;   // what to do about a finding; null when the set gives none
 };
 
 struct IdentityTable {

@@ -21,8 +21,8 @@ class RuleBook;
 
 struct RuleContext {
   query::Session& session;  // open on the group's lchkdir
-  store::Store& store;      // where findings go
-  const RuleBook& rules;    // the rules to run, as loaded from data/rules
+  store::Store* store;      // where findings go; null when they are only counted (a rule set's cases)
+  const RuleBook& rules;    // the rules to run, those of the run's rule set
   std::string companyCode;  // trimmed ZQGSDM of the run
   std::string dataDate;     // YYYYMMDD of the run
   bool keepRecords = true;  // keep the records behind every finding

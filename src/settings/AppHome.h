@@ -2,8 +2,9 @@
 //
 // The application home holds chkcfg.ini, recordslimit.ini, dravmel.mdb and the
 // working directories workdir, dbfdir, lchkdir and histview. The data directory holds what ships
-// with the program: zqgs.csv (the company list of a new store) and
-// interface/layouts.csv (the interface agreement).
+// with the program: zqgs.csv (the company list of a new store) and rulesets/
+// (the interface agreement and the data rules, one folder per version,
+// ruleset/RuleSets.h); the home's own rulesets/ sits beside them.
 #pragma once
 
 #include <filesystem>

@@ -29,7 +29,8 @@ constexpr const char* kSchema =
     "create index if not exists runverdict_runkey on runverdict (runkey, fileid);"
     "create table if not exists runrule (runkey text not null, seq integer, fileid integer, errid text,"
     " state text, reason text);"
-    "create index if not exists runrule_runkey on runrule (runkey, seq);";
+    "create index if not exists runrule_runkey on runrule (runkey, seq);"
+    "create table if not exists runruleset (runkey text not null unique, name text, version text, sha256 text);";
 
 std::string JoinKinds(const std::vector<std::string>& kinds) {
   std::string text;
@@ -143,6 +144,22 @@ void InsertVerdicts(Connection& db, const RunFacts& f) {
         .bind(5, RuleStateCode(r.state)).bind(6, r.reason).run();
 }
 
+// A run kept before rule sets has no row (a store opened read-only not even
+// the table) and keeps an empty RuleSetFacts.
+void ReadRuleSet(Connection& db, RunFacts& f) {
+  if (!HasTable(db, "runruleset")) return;
+  Query q = db.prepare("select name, version, sha256 from runruleset where runkey = ?");
+  q.bind(1, f.runKey);
+  if (q.next()) f.ruleSet = {q.text(0), q.text(1), q.text(2)};
+}
+
+void InsertRuleSet(Connection& db, const RunFacts& f) {
+  if (!f.ruleSet.known()) return;
+  db.prepare("insert into runruleset (runkey, name, version, sha256) values (?,?,?,?)")
+      .bind(1, f.runKey).bind(2, f.ruleSet.name).bind(3, f.ruleSet.version).bind(4, f.ruleSet.sha256)
+      .run();
+}
+
 void ReadPacks(Connection& db, RunFacts& f) {
   Query q = db.prepare("select archive, size, sha256 from runpack where runkey = ? order by seq");
   q.bind(1, f.runKey);
@@ -177,6 +194,7 @@ void InsertRunFacts(Connection& db, const RunFacts& f) {
   for (const PackFacts& p : f.packs)
     pack.bind(1, f.runKey).bind(2, ++seq).bind(3, p.archive).bind(4, p.size).bind(5, p.sha256).run();
   InsertVerdicts(db, f);
+  InsertRuleSet(db, f);
 }
 
 std::optional<RunFacts> SelectRunFacts(Connection& db, const std::string& runKey) {
@@ -191,12 +209,13 @@ std::optional<RunFacts> SelectRunFacts(Connection& db, const std::string& runKey
   ReadPacks(db, f);
   ReadVerdicts(db, f);
   ReadSkipped(db, f);
+  ReadRuleSet(db, f);
   return f;
 }
 
 void DeleteRunFacts(Connection& db, const std::string& where) {
   const std::string selected = "select runkey from runinfo" + (where.empty() ? "" : " where " + where);
-  for (const char* table : {"runfile", "runpack", "runverdict", "runrule", "runinfo"})
+  for (const char* table : {"runfile", "runpack", "runverdict", "runrule", "runruleset", "runinfo"})
     db.exec("delete from " + std::string(table) + " where runkey in (" + selected + ")");
 }
 
@@ -224,6 +243,10 @@ std::optional<RunFacts> ReadLatestRunFacts(const std::filesystem::path& storeFil
   Query latest = db.prepare("select runkey from runinfo order by id desc limit 1");
   if (!latest.next()) return std::nullopt;
   return SelectRunFacts(db, latest.text(0));
+}
+
+std::string RuleSetText(const RuleSetFacts& set) {
+  return set.known() ? set.name + "@" + set.version : "—";
 }
 
 FileFacts ListedFileFacts(const FileRow& row) {

@@ -1,14 +1,15 @@
 // store/RunFacts.h - what a check run records about itself: its inputs and
 // times (`runinfo`), every listed file as found in the source directory
 // (`runfile`), the archives it packed (`runpack`), its verdict and each
-// file's (`runverdict`, fileid 0 for the run) and the rules that did not run
-// (`runrule`).
+// file's (`runverdict`, fileid 0 for the run), the rules that did not run
+// (`runrule`) and the rule set that judged it (`runruleset`).
 //
 // dravmel.mdb keeps the facts of the latest run beside its results; the run
 // history keeps the same tables for every past run, told apart by `runkey`.
 // The tables are created when missing, so a store of an earlier version
 // gains them in place; the results tables are never touched. A run kept
-// before the verdict tables existed reads back with Verdict::Unknown.
+// before the verdict tables existed reads back with Verdict::Unknown, one
+// kept before rule sets with an empty RuleSetFacts (shown "—").
 //
 //   fc::store::ClearLatestRunFacts(home.storeFile());        // as a run starts
 //   fc::store::SaveLatestRunFacts(home.storeFile(), facts);  // as it ends, one transaction
@@ -58,6 +59,19 @@ struct PackFacts {
   bool operator==(const PackFacts&) const = default;
 };
 
+// The rule set that judged a run (ruleset/RuleSet.h): its name, version and
+// the SHA-256 of its files. Empty for a run kept before rule sets.
+struct RuleSetFacts {
+  std::string name;
+  std::string version;
+  std::string sha256;
+  bool known() const { return !name.empty(); }
+  bool operator==(const RuleSetFacts&) const = default;
+};
+
+// "interface@1", or "—" for a run kept before rule sets.
+std::string RuleSetText(const RuleSetFacts& set);
+
 struct RunFacts {
   std::string runKey;          // unique per run; links the store's facts to the history
   naming::Submission submission = naming::Submission::Account;
@@ -83,6 +97,7 @@ struct RunFacts {
   Verdict verdict = Verdict::Unknown;  // what the run concludes (pipeline/Judge.h)
   std::string verdictText = {};  // one line: the word and what decided it ("不通过：应报文件10个，缺少1个")
   std::vector<RuleSkip> skipped = {};  // rules that did not run, by fileid, in the order they would have run
+  RuleSetFacts ruleSet = {};  // the rule set that judged the run
   bool operator==(const RunFacts&) const = default;
 };
 

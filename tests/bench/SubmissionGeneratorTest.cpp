@@ -37,7 +37,7 @@ class GeneratorTest : public ::testing::Test {
   test::TempDir root;
   settings::AppHome home{root / "home", FC_SOURCE_DATA_DIR};
   naming::InterfaceLayouts layouts =
-      naming::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
+      naming::InterfaceLayouts::load(home.data / "rulesets" / "interface-1" / "layouts.csv");
 
   GeneratorOptions options(double faultRate) {
     GeneratorOptions opts;

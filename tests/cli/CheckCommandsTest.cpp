@@ -9,7 +9,9 @@
 
 #include "Version.h"
 #include "platform/FileLock.h"
+#include "ruleset/RuleSet.h"
 #include "support/Program.h"
+#include "support/RuleSetCopy.h"
 #include "support/TempDir.h"
 #include "support/Zip.h"
 
@@ -35,6 +37,9 @@ class CheckCommands : public testing::Test {
   }
   void SetUp() override { ASSERT_EQ(cli({"sample", "--home", home, "--dir", sample}).status, 0); }
 };
+
+// The digest every result of the shipped set carries.
+std::string ShippedSetDigest() { return fc::ruleset::RuleSetDigest(fc::test::ShippedSet()); }
 
 size_t Count(const std::string& text, const std::string& part) {
   size_t n = 0;
@@ -71,7 +76,8 @@ TEST_F(CheckCommands, CleanSubmissionExitsZeroAndJsonHasOneObjectPerRow) {
             "{\"verdict\": \"pass\",\n \"verdictText\": \"通过：应报文件1个，全部存在并通过检查，没有发现问题\",\n"
             " \"results\": [\n  {\"groupno\": \"1\", \"filecat\": \"证券营业部信息表\", \"filename\": "
             "\"100001_YYBXX_20080808_1.ZIP\", \"isexist\": \"1\", \"isok\": \"1\", \"errid\": null, "
-            "\"errdesc\": null}\n ],\n \"skipped\": []}\n");
+            "\"errdesc\": null}\n ],\n \"skipped\": [],\n \"ruleSet\": {\"name\": \"interface\", \"version\": \"1\", "
+            "\"sha256\": \"" + ShippedSetDigest() + "\"}}\n");
 
   account(sample + "/account-zip");
   r = cli({"results", "--home", home, "--format", "json"});

@@ -46,7 +46,7 @@ TEST_F(HistoryCommands, RunsAreListedAndComparedWithTheirExitStatus) {
   ASSERT_EQ(check(), 1);
   ASSERT_EQ(cli({"history", "--home", home, "--format", "tsv"}), 0);
   EXPECT_EQ(out.substr(0, out.find('\n')),
-            "id\tstarted\tsubmission\tcompanyCode\tdataDate\tpassed\texpected\tfindings\tcompleted\tverdict\tfileType\tsourceDir");
+            "id\tstarted\tsubmission\tcompanyCode\tdataDate\tpassed\texpected\tfindings\tcompleted\tverdict\tfileType\tsourceDir\truleSet");
   EXPECT_NE(out.find("\n2\t"), std::string::npos);
   EXPECT_LT(out.find("\n2\t"), out.find("\n1\t"));  // newest first
   ASSERT_EQ(cli({"history", "--home", home, "--limit", "1", "--format", "json"}), 0);

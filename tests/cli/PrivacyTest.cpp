@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 // The shipped agreement with ZJZH marked "id" and ZJZHLB marked "name".
 void WriteMarkedAgreement(const fs::path& data) {
   fs::copy(FC_SOURCE_DATA_DIR, data, fs::copy_options::recursive);
-  const fs::path csv = data / "interface" / "layouts.csv";
+  const fs::path csv = data / "rulesets" / "interface-1" / "layouts.csv";
   std::ifstream in(csv);
   std::ostringstream marked;
   for (std::string line; std::getline(in, line);) {

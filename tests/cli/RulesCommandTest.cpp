@@ -40,10 +40,10 @@ class RulesCommand : public testing::Test {
 };
 
 TEST_F(RulesCommand, SoundFilesPassAndFaultsNameTheirLines) {
-  for (const fs::path& file : {kData / "rules/account.rules", kData / "rules/identity.rules", kData / "interface/layouts.csv"})
+  for (const fs::path& file : {kData / "rulesets/interface-1/account.rules", kData / "rulesets/interface-1/identity.rules", kData / "rulesets/interface-1/layouts.csv"})
     EXPECT_EQ(cli({"rules", "check", file.string()}).status, 0) << file;
 
-  const std::string rules = changed(kData / "rules/identity.rules", "sfcg not in ('1','2','3')", "sfcg not in ('1','2','3'");
+  const std::string rules = changed(kData / "rulesets/interface-1/identity.rules", "sfcg not in ('1','2','3')", "sfcg not in ('1','2','3'");
   Result r = cli({"rules", "check", rules});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.out.find("规则文件 " + rules + " 第"), std::string::npos) << r.out;
@@ -52,12 +52,12 @@ TEST_F(RulesCommand, SoundFilesPassAndFaultsNameTheirLines) {
   // Without tables to run on, each query still meets the tables and fields the agreement lays out.
   for (const auto& [from, to, fault] : {std::tuple{"sfcg not in", "sfcx not in", "行：查询无法运行：字段不存在: sfcx"},
                                          std::tuple{"from sfzhcqk", "from sfzhcqx", "行：查询无法运行：表不存在: sfzhcqx"}}) {
-    r = cli({"rules", "check", changed(kData / "rules/identity.rules", from, to)});
+    r = cli({"rules", "check", changed(kData / "rulesets/interface-1/identity.rules", from, to)});
     EXPECT_EQ(r.status, 2) << from;
     EXPECT_NE(r.out.find(fault), std::string::npos) << r.out;
   }
 
-  const std::string layouts = changed(kData / "interface/layouts.csv", "KHJBXX,3,ZJZH,C,20", "KHJBXX,3,ZJZH,X,20");
+  const std::string layouts = changed(kData / "rulesets/interface-1/layouts.csv", "KHJBXX,3,ZJZH,C,20", "KHJBXX,3,ZJZH,X,20");
   r = cli({"rules", "check", layouts});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.out.find("接口规范文件 " + layouts + " 第"), std::string::npos) << r.out;
@@ -68,7 +68,7 @@ TEST_F(RulesCommand, SoundFilesPassAndFaultsNameTheirLines) {
 
 TEST_F(RulesCommand, AgainstASubmissionEachRuleGetsItsCount) {
   ASSERT_EQ(cli({"sample", "--home", (dir / "home").string(), "--dir", (dir / "sample").string()}).status, 0);
-  const auto layouts = fc::naming::InterfaceLayouts::load(kData / "interface/layouts.csv");
+  const auto layouts = fc::naming::InterfaceLayouts::load(kData / "rulesets/interface-1/layouts.csv");
   fs::create_directories(dir / "tables");
   for (const auto& entry : fs::directory_iterator(dir / "sample/account-dbf")) {
     const std::string name = entry.path().filename().string();
@@ -76,7 +76,7 @@ TEST_F(RulesCommand, AgainstASubmissionEachRuleGetsItsCount) {
     if (layout && name.find("_1.") != std::string::npos)
       fs::copy_file(entry.path(), dir / "tables" / (layout->kind + ".DBF"));
   }
-  const std::string rules = (kData / "rules/account.rules").string();
+  const std::string rules = (kData / "rulesets/interface-1/account.rules").string();
   Result r = cli({"rules", "check", rules, "--against", (dir / "tables").string(), "--code", "100001", "--date",
                   "2008-08-08"});
   EXPECT_EQ(r.status, 0) << r.out << r.err;

@@ -21,7 +21,8 @@ using test::MakeRun;
 TEST(HistoryTest, RunsReadBackWholeListNewestFirstAndFindTheirPrevious) {
   test::TempDir home;
   auto history = History::open(home.path());
-  const history::Run first = MakeRun("k1", "100001", kSumB, {"100001_KHJBXX_20080808_1.ZIP R05 3"});
+  history::Run first = MakeRun("k1", "100001", kSumB, {"100001_KHJBXX_20080808_1.ZIP R05 3"});
+  first.facts.ruleSet = {"interface", "2", std::string(64, 'e')};
   history::Run other = MakeRun("k2", "100002", "", {});
   other.facts.completed = false;
   other.facts.message = "检查未能完成：磁盘已满";
@@ -37,6 +38,8 @@ TEST(HistoryTest, RunsReadBackWholeListNewestFirstAndFindTheirPrevious) {
   EXPECT_EQ(runs[0].findings, 2);
   EXPECT_FALSE(runs[1].completed);
   EXPECT_EQ(runs[1].message, "检查未能完成：磁盘已满");
+  EXPECT_EQ(runs[2].ruleSet, "interface@2");
+  EXPECT_EQ(runs[1].ruleSet, "");  // as a run kept before rule sets
   EXPECT_EQ(Ids(history->list(1)), (std::vector<int64_t>{3}));
   EXPECT_EQ(history->latest(), 3);
   EXPECT_EQ(history->previous(3), 1);  // not run 2: another company
@@ -88,6 +91,21 @@ TEST(HistoryTest, ComparisonListsExactlyTheDifferences) {
   EXPECT_FALSE(Compare(before, fewer).worse());  // only gone and shrunk findings
   const history::Run missing = MakeRun("k4", "100001", "", {});
   ASSERT_EQ(Compare(before, missing).files.size(), 1u);  // found before, missing now
+}
+
+// Two runs judged by other rules say so, whatever their findings.
+TEST(HistoryTest, ComparisonWarnsWhenTheRuleSetsDiffer) {
+  history::Run before = MakeRun("k1", "100001", kSumB, {});
+  history::Run after = MakeRun("k2", "100001", kSumB, {});
+  before.facts.ruleSet = after.facts.ruleSet = {"interface", "1", std::string(64, 'a')};
+  EXPECT_EQ(Compare(before, after).ruleSetWarning, "");
+  after.facts.ruleSet.sha256 = std::string(64, 'f');
+  EXPECT_NE(Compare(before, after).ruleSetWarning.find("都使用规则集 interface@1，但规则集的文件内容不同"), std::string::npos);
+  after.facts.ruleSet.version = "2";
+  EXPECT_NE(Compare(before, after).ruleSetWarning.find("规则集不同（上次 interface@1，本次 interface@2）"), std::string::npos);
+  before.facts.ruleSet = {};
+  EXPECT_NE(Compare(before, after).ruleSetWarning.find("上次检查由旧版本程序记录"), std::string::npos);
+  EXPECT_TRUE(Compare(before, after).empty());  // no finding or file changed
 }
 
 // A finding is gone only when its check ran again; a file gone missing is

@@ -7,7 +7,7 @@
 namespace fc::naming {
 namespace {
 
-const std::filesystem::path kShipped = std::filesystem::path(FC_SOURCE_DATA_DIR) / "interface/layouts.csv";
+const std::filesystem::path kShipped = std::filesystem::path(FC_SOURCE_DATA_DIR) / "rulesets/interface-1/layouts.csv";
 
 TEST(InterfaceLayouts, ShippedAgreement) {
   InterfaceLayouts layouts = InterfaceLayouts::load(kShipped);

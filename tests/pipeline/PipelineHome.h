@@ -24,7 +24,7 @@ struct PipelineHome {
   std::filesystem::path source = root / "in";
   std::filesystem::path output = root / "out";
   naming::InterfaceLayouts layouts =
-      naming::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
+      naming::InterfaceLayouts::load(home.data / "rulesets" / "interface-1" / "layouts.csv");
 
   PipelineHome() {
     for (const auto& dir : {home.home, home.workdir(), source, output}) std::filesystem::create_directories(dir);
@@ -34,7 +34,7 @@ struct PipelineHome {
   std::filesystem::path table(const std::string& kind, const std::filesystem::path& file,
                               const std::vector<pipeline::SampleRecord>& records = {{}},
                               const std::string& shortenedField = "") const {
-    pipeline::WriteLayoutTable(*layouts.find(kind), file, records, "100001", "20080808", shortenedField);
+    ruleset::WriteLayoutTable(*layouts.find(kind), file, records, "100001", "20080808", shortenedField);
     return file;
   }
 

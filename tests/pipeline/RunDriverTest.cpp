@@ -313,16 +313,17 @@ TEST_F(RunDriverTest, RuleQueryFailureEndsTheRunKeepingWhatWasWritten) {
   // An agreement without CLCSSM lets the table pass its structure check, so
   // the rule that reads CLCSSM fails on the missing column.
   fs::path data = h.root / "data";
-  fs::create_directories(data / "interface");
+  const fs::path set = data / "rulesets" / "interface-1";
+  fs::create_directories(data / "rulesets");
   fs::copy_file(h.home.data / "zqgs.csv", data / "zqgs.csv");
-  fs::copy(h.home.data / "rules", data / "rules");
-  std::ifstream in(h.home.data / "interface" / "layouts.csv");
-  std::ofstream out(data / "interface" / "layouts.csv");
+  fs::copy(h.home.data / "rulesets" / "interface-1", set, fs::copy_options::recursive);
+  std::ifstream in(h.home.data / "rulesets" / "interface-1" / "layouts.csv");
+  std::ofstream out(set / "layouts.csv");
   for (std::string line; std::getline(in, line);)
     if (line.rfind("SFZFCJG,11,CLCSSM", 0) != 0) out << line << "\n";
   out.close();
   h.home.data = data;
-  h.layouts = InterfaceLayouts::load(data / "interface" / "layouts.csv");
+  h.layouts = InterfaceLayouts::load(set / "layouts.csv");
   zipTable("100001_SFZFCJG_20080808.ZIP", "SFZFCJG", {{{"SFZLX", "1"}, {"SFCG", "4"}}});
 
   RunOutcome outcome = run(identity(false));

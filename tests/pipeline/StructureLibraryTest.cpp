@@ -39,7 +39,7 @@ struct Record {
 class StructureLibrary : public ::testing::Test {
  protected:
   StructureLibrary()
-      : layouts_(InterfaceLayouts::load(std::filesystem::path(FC_SOURCE_DATA_DIR) / "interface/layouts.csv")) {}
+      : layouts_(InterfaceLayouts::load(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rulesets/interface-1/layouts.csv")) {}
 
   // The fields of `kind` exactly as the agreement has them.
   std::vector<dbf::FieldSpec> agreed(const char* kind) const {

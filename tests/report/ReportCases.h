@@ -81,6 +81,7 @@ inline store::RunFacts Facts(const char* submission, const char* fileType, Verdi
   f.ended = "2026-12-08 19:07:15";
   f.seconds = 2.345;
   f.version = "3.1.0";
+  f.ruleSet = {"interface", "1", std::string(64, 'c')};
   f.completed = true;
   f.verdict = verdict;
   f.verdictText = verdictText;
@@ -107,6 +108,12 @@ inline std::string Meaning(const std::string& table, const std::string& field) {
   return "";
 }
 
+// A rule set's advice on R05 alone: the other findings show none.
+inline rules::RuleAdvice Advice(const std::string& errid, const std::string&) {
+  if (errid == "R05") return {"同一键字只能有一条记录。", "删去多余的记录后重新生成文件。"};
+  return {};
+}
+
 // Full transfer of ZIP archives: one missing, one with rule findings whose
 // records the store keeps, one passed; branch checks that could not run.
 inline report::ReportData AccountZip() {
@@ -129,6 +136,7 @@ inline report::ReportData AccountZip() {
   d.records[{1, 1}] = Records(1, 1, "R05", "KHJBXX", {"ZJZH", "YYBDM"}, {{3, {"000000000001", "999999"}}, {8, {"000000000002", "999999"}}});
   d.records[{1, 2}] = Records(1, 2, "R09", "KHJBXX", {"ZJZH", "KHXM"}, {{5, {"000000000003", ""}}});
   d.meaningOf = Meaning;
+  d.adviceOf = Advice;
   return d;
 }
 
@@ -186,17 +194,20 @@ inline report::ReportData Clean() {
 inline report::ReportData NoFiles() {
   report::ReportData d;
   d.run.facts = Facts("account", "ZIP", Verdict::Unknown, "");
+  d.run.facts.ruleSet = {};
   d.run.facts.completed = false;
   d.run.facts.message = "源文件目录不存在";
   d.run.id = 11;
   return d;
 }
 
-// Against the run before: a finding new, one gone, one with another count,
-// one whose rule did not run, a file gone and a file changed.
+// Against the run before, judged by the set's version before: a finding
+// new, one gone, one with another count, one whose rule did not run, a file
+// gone and a file changed.
 inline report::ReportData Compared() {
   report::ReportData d = AccountZip();
   d.run.id = 12;
+  d.run.facts.ruleSet = {"interface", "2", std::string(64, 'd')};
   d.previous = AccountZip().run;
   d.previous->id = 6;
   d.previous->facts.started = "2026-12-07 09:00:00";
@@ -211,6 +222,7 @@ inline report::ReportData Compared() {
   c.missing = {"100001_YYBXX_20080808_1.ZIP"};
   c.files = {{"100001_KHJBXX_20080808_1.ZIP", std::string(64, '1'), std::string(64, '2')},
              {"100001_YYBXX_20080808_1.ZIP", std::string(64, '3'), ""}};
+  c.ruleSetWarning = history::RuleSetWarning(d.previous->facts.ruleSet, d.run.facts.ruleSet);
   return d;
 }
 

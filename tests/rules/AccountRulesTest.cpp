@@ -40,7 +40,7 @@ TEST_F(KhjbxxRules, TheRuleFilesWorkedExampleHolds) {
                         Make("KHJBXX", 1, {{"ZJZHLB", "5"}})}));
   WriteBranches();
   Run([](RuleContext& ctx) { CheckAccountDataLogic(ctx, AccountKind::Khjbxx, 1, 0, 3); });
-  const std::string head = fc::test::ReadFileBytes(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rules/account.rules");
+  const std::string head = fc::test::ReadFileBytes(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rulesets/interface-1/account.rules");
   const Findings_ findings = Findings();
   ASSERT_FALSE(findings.empty());
   EXPECT_EQ(findings[0].errid, "R02");

@@ -42,7 +42,7 @@ TEST_F(IdentityRules, TheRuleFilesWorkedExampleHolds) {
   Write("SFZFCJG", Join({Make("SFZFCJG", 1, {{"SFZLX", "1"}}), Make("SFZFCJG", 2, {{"SFZLX", "2"}}),
                          Make("SFZFCJG", 1, {{"SFZLX", "3"}})}));
   Run([](RuleContext& ctx) { CheckIdentityDataLogic(ctx, IdentityKind::Sfzfcjg, 0, 1); });
-  const std::string head = fc::test::ReadFileBytes(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rules/identity.rules");
+  const std::string head = fc::test::ReadFileBytes(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rulesets/interface-1/identity.rules");
   bool seen = false;
   for (const Finding& f : Findings()) {
     if (f.errid != "R03") continue;

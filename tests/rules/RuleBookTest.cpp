@@ -15,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kShipped = fs::path(FC_SOURCE_DATA_DIR) / "rules";
+const fs::path kShipped = fs::path(FC_SOURCE_DATA_DIR) / "rulesets" / "interface-1";
 
 std::string ReadText(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);

@@ -8,7 +8,7 @@ std::ostream& operator<<(std::ostream& out, const Finding& f) {
 }
 
 const RuleBook& ShippedRules() {
-  static const RuleBook book = RuleBook::load(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rules");
+  static const RuleBook book = RuleBook::load(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rulesets" / "interface-1");
   return book;
 }
 
@@ -22,7 +22,7 @@ void RuleFixture::Run(const std::function<void(RuleContext&)>& call) {
   query::Session session;
   std::string error;
   ASSERT_TRUE(session.open(lchkdir_.path(), error)) << error;
-  RuleContext ctx{session, *store_, ShippedRules(), kCode, kDate};
+  RuleContext ctx{session, store_.get(), ShippedRules(), kCode, kDate};
   call(ctx);  // a throwing call leaves the session to its destructor
   session.close();
 }

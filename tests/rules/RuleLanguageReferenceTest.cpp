@@ -22,7 +22,7 @@ TEST_F(Reference, IsCurrentAndItsExamplesRun) {
   const std::string checkedIn((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(checkedIn, RuleLanguageReference())
       << "docs/rule-language.md is not current: filingcheck-cli rules reference > docs/rule-language.md";
-  const naming::InterfaceLayouts layouts = naming::InterfaceLayouts::load(data / "interface/layouts.csv");
+  const naming::InterfaceLayouts layouts = naming::InterfaceLayouts::load(data / "rulesets/interface-1/layouts.csv");
   for (const naming::TableLayout& layout : layouts.all()) {
     std::vector<dbf::FieldSpec> fields;
     for (const naming::LayoutField& f : layout.fields)

@@ -25,12 +25,12 @@ struct ShippedQuery {
   bool countsRows;    // a key rule: the number of rows counts
 };
 
-// Every query of data/rules, in the order of the files.
+// Every query of the shipped rule set, in the order of the files.
 const std::vector<ShippedQuery>& ShippedQueries() {
   static const std::vector<ShippedQuery> queries = [] {
     std::vector<ShippedQuery> all;
     for (const char* file : {"account.rules", "identity.rules"}) {
-      const rules::RuleFileCheck check = rules::CheckRuleFile(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rules" / file);
+      const rules::RuleFileCheck check = rules::CheckRuleFile(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rulesets" / "interface-1" / file);
       EXPECT_TRUE(check.faults.empty()) << check.faults.front();
       std::string table;
       for (const rules::RuleFileQuery& q : check.queries) {

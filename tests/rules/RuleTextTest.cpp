@@ -40,9 +40,9 @@ std::string TailAfter(const std::vector<std::string>& lines, int from) {
   return "";
 }
 
-// The queries of data/rules/`file` in file order, as CheckRuleFile lists them.
+// The queries of the shipped set's `file` in file order, as CheckRuleFile lists them.
 std::vector<FileRule> ShippedFile(const char* file) {
-  const std::filesystem::path path = std::filesystem::path(FC_SOURCE_DATA_DIR) / "rules" / file;
+  const std::filesystem::path path = std::filesystem::path(FC_SOURCE_DATA_DIR) / "rulesets" / "interface-1" / file;
   std::ifstream in(path, std::ios::binary);
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);) lines.push_back(line);

@@ -31,7 +31,7 @@ class WorkbookTest : public testing::Test {
  protected:
   test::TempDir dir;
   naming::InterfaceLayouts agreement =
-      naming::InterfaceLayouts::load(fs::path(FC_SOURCE_DATA_DIR) / "interface" / "layouts.csv");
+      naming::InterfaceLayouts::load(fs::path(FC_SOURCE_DATA_DIR) / "rulesets" / "interface-1" / "layouts.csv");
   std::unique_ptr<store::Store> store = store::Store::open(dir.path(), FC_SOURCE_DATA_DIR);
 
   void SetUp() override {

@@ -40,6 +40,22 @@ TEST(RunFactsTest, AnEarlierStoreGainsTheFactsTablesAndKeepsOnlyTheLatestRun) {
   EXPECT_EQ(ReadLatestRunFacts(home / "dravmel.mdb"), std::nullopt);
 }
 
+TEST(RunFactsTest, AStoreFromBeforeRuleSetsGainsTheirTableAndItsRunHasNone) {
+  test::TempDir home;
+  Store::open(home.path(), FC_SOURCE_DATA_DIR);
+  const auto file = home / "dravmel.mdb";
+  SaveLatestRunFacts(file, Facts("old"));
+  test::StoreRows(file, "drop table runruleset");  // as an earlier version left it
+  EXPECT_EQ(ReadLatestRunFacts(file)->ruleSet, RuleSetFacts{});
+  EXPECT_EQ(RuleSetText(ReadLatestRunFacts(file)->ruleSet), "—");
+
+  RunFacts judged = Facts("new");
+  judged.ruleSet = {"interface", "1", std::string(64, 'a')};
+  SaveLatestRunFacts(file, judged);
+  EXPECT_EQ(ReadLatestRunFacts(file), judged);
+  EXPECT_EQ(RuleSetText(judged.ruleSet), "interface@1");
+}
+
 TEST(RunFactsTest, FactsAreNeverWrittenWhereThereIsNoStore) {
   test::TempDir home;
   EXPECT_THROW(SaveLatestRunFacts(home / "dravmel.mdb", Facts("one")), StoreError);

@@ -44,7 +44,7 @@ const std::map<std::string, std::vector<Column>>& Layouts() {
   static const std::map<std::string, std::vector<Column>> layouts = [] {
     std::map<std::string, std::vector<Column>> columns;
     const auto shipped =
-        naming::InterfaceLayouts::load(std::filesystem::path(FC_SOURCE_DATA_DIR) / "interface" / "layouts.csv");
+        naming::InterfaceLayouts::load(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rulesets" / "interface-1" / "layouts.csv");
     for (const naming::TableLayout& layout : shipped.all()) columns[layout.kind] = ColumnsOf(layout);
     return columns;
   }();

@@ -1,7 +1,7 @@
 // support/SubmissionRows.h - submission tables as rows that name only the
 // fields that matter: every other field takes its value that breaks no data
 // rule (naming/SoundValues.h). The tables follow the shipped interface
-// layouts, data/interface/layouts.csv. For tests that need a rule to find a
+// layouts, the shipped rule set's layouts.csv. For tests that need a rule to find a
 // known count, or a submission that passes its structure and date checks.
 //
 //   Rows good = Make("KHJBXX", 10);                        // ten distinct accounts

@@ -35,7 +35,7 @@
 #include "gui/shell/WelcomeWindow.h"
 #include "gui/windows/AccountCheckWindow.h"
 #include "gui/windows/IdentityCheckWindow.h"
-#include "naming/InterfaceLayouts.h"
+#include "ruleset/RuleSets.h"
 #include "pipeline/Judge.h"
 #include "pipeline/RunDriver.h"
 #include "pipeline/Sample.h"
@@ -86,6 +86,7 @@ fc::store::RunFacts SampleRunFacts(fc::store::Store& store) {
   facts.dataDate = "20080808";
   facts.fileType = "ZIP";
   facts.started = "2008-08-09 09:30:00";
+  facts.ruleSet = {"interface", "1", std::string(64, '0')};
   facts.completed = true;
   fc::pipeline::RunTally tally;
   for (const fc::store::FileRow& row : store.listedFiles()) {
@@ -114,8 +115,8 @@ bool SaveRecords(fc::store::Store& store, const fc::settings::AppHome& home, fc:
   const fc::store::FindingRow& finding = findings.front();
   std::optional<fc::store::FindingRecords> records = store.readFindingRecords(finding.fileid, finding.finding);
   if (!records) return false;
-  const auto agreement = fc::naming::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
-  fc::gui::RecordsWindow window(std::move(*records), finding, &agreement, boxes);
+  const auto set = fc::ruleset::LoadRuleSetFor(home, fc::pipeline::kSampleDate, "");
+  fc::gui::RecordsWindow window(std::move(*records), finding, &set.layouts, boxes);
   return Save(window, out, "records.png");
 }
 
@@ -195,7 +196,7 @@ fc::settings::AppHome CheckSampleTwice(const QTemporaryDir& scratch, const fc::s
   namespace fs = std::filesystem;
   const fs::path root = scratch.path().toStdString();
   fc::settings::AppHome home{root / "history-home", base.data};
-  fc::pipeline::WriteSample(fc::naming::InterfaceLayouts::load(base.data / "interface" / "layouts.csv"), root / "sample");
+  fc::pipeline::WriteSample(fc::ruleset::LoadRuleSetFor(base, fc::pipeline::kSampleDate, "").layouts, root / "sample");
   fc::pipeline::RunInputs in;
   in.beginNo = fc::pipeline::kSampleFirstGroup;
   in.endNo = fc::pipeline::kSampleLastGroup;

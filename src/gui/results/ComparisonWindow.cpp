@@ -18,11 +18,11 @@ const QColor kFile(220, 230, 245);
 const QColor kUnchecked(220, 220, 220);
 
 QString RunHead(const QString& which, const history::Run& run) {
-  return QStringLiteral("%1：检查 %2　%3　%4　%5　结论：%6")
+  return QStringLiteral("%1：检查 %2　%3　%4　%5　结论：%6　规则集：%7")
       .arg(which)
       .arg(run.id)
       .arg(FromStd(run.facts.started), FromStd(run.facts.fileType), FromStd(run.facts.sourceDir),
-           QString::fromUtf8(store::VerdictWord(run.facts.verdict)));
+           QString::fromUtf8(store::VerdictWord(run.facts.verdict)), FromStd(store::RuleSetText(run.facts.ruleSet)));
 }
 
 }  // namespace
@@ -43,6 +43,13 @@ ComparisonWindow::ComparisonWindow(const history::Run& before, const history::Ru
                              this);
   summary->setObjectName(QStringLiteral("ComparisonSummary"));
   layout->addWidget(summary);
+  if (!c.ruleSetWarning.empty()) {
+    auto* warning = new QLabel(FromStd(c.ruleSetWarning), this);
+    warning->setObjectName(QStringLiteral("RuleSetWarning"));
+    warning->setWordWrap(true);
+    warning->setStyleSheet(QStringLiteral("color: rgb(160, 80, 0)"));
+    layout->addWidget(warning);
+  }
   grid_ = new QTableWidget(0, 6, this);
   grid_->setObjectName(QStringLiteral("ComparisonGrid"));
   grid_->setHorizontalHeaderLabels({QStringLiteral("变化"), QStringLiteral("文件名"), QStringLiteral("问题编号"),

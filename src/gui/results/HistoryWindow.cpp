@@ -14,6 +14,7 @@
 #include "gui/shell/MessageBoxes.h"
 #include "naming/Submission.h"
 #include "report/ReportData.h"
+#include "ruleset/RuleSets.h"
 #include "settings/PrivateFiles.h"
 #include "store/Store.h"
 #include "text/Text.h"
@@ -35,6 +36,7 @@ QStringList RowTexts(const history::RunSummary& r) {
           QString::number(r.findings),
           QString::fromUtf8(store::VerdictWord(r.verdict)),
           r.completed ? QStringLiteral("完成") : QStringLiteral("未完成：") + QString::fromStdString(r.message),
+          r.ruleSet.empty() ? QStringLiteral("—") : QString::fromStdString(r.ruleSet),
           QString::fromStdString(r.sourceDir)};
 }
 
@@ -63,6 +65,7 @@ void ShowPastResults(const settings::AppHome& home, const history::Run& run, Mes
       ResultsWindow results(store.get(), boxes, parent);
       results.setWindowTitle(QStringLiteral("检查结果（%1 历史记录，只读）").arg(QString::fromStdString(run.facts.started)));
       results.describeRun(run.facts);
+      results.useRuleSet(ruleset::RunRuleSet(home, run.facts));
       results.exec();
     }
   } catch (const std::exception& e) {
@@ -77,12 +80,12 @@ HistoryWindow::HistoryWindow(settings::AppHome home, MessageBoxes& boxes, QWidge
   setWindowTitle(QStringLiteral("历史记录"));
   resize(900, 480);
   auto* layout = new QVBoxLayout(this);
-  list_ = new QTableWidget(0, 11, this);
+  list_ = new QTableWidget(0, 12, this);
   list_->setObjectName(QStringLiteral("HistoryGrid"));
   list_->setHorizontalHeaderLabels({QStringLiteral("编号"), QStringLiteral("检查时间"), QStringLiteral("报送数据"),
                                     QStringLiteral("证券公司编码"), QStringLiteral("数据日期"), QStringLiteral("文件类型"),
                                     QStringLiteral("通过/应有"), QStringLiteral("问题数"), QStringLiteral("结论"),
-                                    QStringLiteral("检查状态"), QStringLiteral("源文件目录")});
+                                    QStringLiteral("检查状态"), QStringLiteral("规则集"), QStringLiteral("源文件目录")});
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);

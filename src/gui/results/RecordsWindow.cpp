@@ -172,6 +172,10 @@ RecordsWindow::RecordsWindow(store::FindingRecords records, const store::Finding
   auto* description = new QLabel(FromStd(finding.errdesc), this);
   description->setObjectName(QStringLiteral("ErrDesc"));
   description->setWordWrap(true);
+  advice_ = new QLabel(this);
+  advice_->setObjectName(QStringLiteral("RuleAdvice"));
+  advice_->setWordWrap(true);
+  advice_->setVisible(false);
   counts_ = MakeView<QTableWidget>(this, "ValueCounts");
   fillCounts(records, agreement);
   const int64_t total = records.total;
@@ -202,6 +206,7 @@ RecordsWindow::RecordsWindow(store::FindingRecords records, const store::Finding
   buttons->addWidget(close_);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(description);
+  layout->addWidget(advice_);
   layout->addWidget(counts_);
   layout->addWidget(table_, 1);
   layout->addLayout(buttons);
@@ -216,6 +221,14 @@ RecordsWindow::RecordsWindow(store::FindingRecords records, const store::Finding
   connect(export_, &QPushButton::clicked, this, &RecordsWindow::exportCsv);
   connect(exportWorkbook_, &QPushButton::clicked, this, &RecordsWindow::exportWorkbook);
   connect(close_, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void RecordsWindow::showAdvice(const rules::RuleAdvice& advice) {
+  QStringList lines;
+  if (!advice.explain.empty()) lines << QStringLiteral("说明：") + FromStd(advice.explain);
+  if (!advice.remedy.empty()) lines << QStringLiteral("处理办法：") + FromStd(advice.remedy);
+  advice_->setText(lines.join(QLatin1Char('\n')));
+  advice_->setVisible(!lines.isEmpty());
 }
 
 void RecordsWindow::offerUnmasking(store::Store* store) {

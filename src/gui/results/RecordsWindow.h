@@ -6,7 +6,9 @@
 //     window.exec();
 //   }
 //
-// Its caption names the rule and the file. Above, the most frequent values of
+// Its caption names the rule and the file. Under the finding's text, what its
+// rule says about it and what to do (showAdvice; none when the rule set gives
+// nothing). Above, the most frequent values of
 // the tested fields with their counts; in the middle, the records (记录号 and
 // the fields, headed by the agreement's meaning and the name, "营业部代码
 // YYBDM"); below, "共 N 条，显示前 M 条" when the run kept fewer records than
@@ -28,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "rules/RuleBook.h"
 #include "store/Store.h"
 
 class QCheckBox;
@@ -63,6 +66,10 @@ class RecordsWindow : public QDialog {
   QTableView* recordsTable() const { return table_; }
   QLabel* cappedNote() const { return capped_; }  // hidden when every record was kept
   QCheckBox* unmaskBox() const { return unmask_; }
+  QLabel* adviceLine() const { return advice_; }  // hidden when the rule gives no advice
+
+  // Shows what the finding's rule says about it and what to do.
+  void showAdvice(const rules::RuleAdvice& advice);
 
   // Offers 显示完整证件号码 when the finding has identity numbers: ticking it
   // reads the finding's records again from `store`, unmasked.
@@ -97,6 +104,7 @@ class RecordsWindow : public QDialog {
   int countsHeight_ = 0;   // px the value counts need to show every row
   QTableView* table_;      // the records
   QLabel* capped_;         // "共 N 条，显示前 M 条"
+  QLabel* advice_;         // "说明：…" and "处理办法：…" of the finding's rule
   QCheckBox* unmask_;      // 显示完整证件号码
   QPushButton* export_;    // 导出CSV
   QPushButton* exportWorkbook_;  // 导出Excel

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 #include "gui/shell/MessageBoxes.h"
-#include "naming/InterfaceLayouts.h"
+#include "ruleset/RuleSets.h"
 #include "report/ReportFormats.h"
 #include "spreadsheet/Workbook.h"
 
@@ -16,16 +16,6 @@ namespace {
 QString TimeDigits(const std::string& started) {
   QString time = QString::fromStdString(started.size() >= 19 ? started.substr(11, 8) : started);
   return time.remove(QLatin1Char(':'));
-}
-
-// The interface agreement for the workbook's headings and cell types; none
-// (codes as headings, every cell text) when it cannot be read.
-std::optional<naming::InterfaceLayouts> Agreement(const settings::AppHome& home) {
-  try {
-    return naming::InterfaceLayouts::load(home.data / "interface" / "layouts.csv");
-  } catch (const std::exception&) {
-    return std::nullopt;
-  }
 }
 
 // "网页文件 (*.html);;PDF文件 (*.pdf);;...": the dialog's choices, one per format.
@@ -91,10 +81,12 @@ void ExportWorkbook(const settings::AppHome& home, MessageBoxes& boxes, privacy:
   const QString path = boxes.askSavePath(QStringLiteral("导出Excel"), DefaultReportPath(*data, home, QStringLiteral(".xlsx")),
                                          QStringLiteral("Excel工作簿 (*.xlsx)"));
   if (path.isEmpty()) return;
-  const std::optional<naming::InterfaceLayouts> agreement = Agreement(home);
+  // The agreement of the run's rule set heads the sheets and types the cells;
+  // without it the headings are the codes and every cell is text.
+  const std::optional<ruleset::RuleSet> set = ruleset::RunRuleSet(home, data->run.facts);
   spreadsheet::Workbook book;
   book.run = &*data;
-  book.agreement = agreement ? &*agreement : nullptr;
+  book.agreement = set ? &set->layouts : nullptr;
   try {
     auto store = store::Store::open(home.home, home.data);
     book.findings = spreadsheet::ReadFindingSheets(*store, masking);

@@ -53,10 +53,10 @@ QColor RowColour(const store::ResultRow& row) {
 }
 
 QString OwnerText(const store::RunFacts& f, std::optional<naming::Submission> viewer) {
-  QString text = QStringLiteral("%1　证券公司 %2 %3　数据日期 %4　检查时间 %5　文件类型 %6")
+  QString text = QStringLiteral("%1　证券公司 %2 %3　数据日期 %4　检查时间 %5　文件类型 %6　规则集 %7")
                      .arg(FromStd(naming::SubmissionTitle(f.submission)), FromStd(f.companyCode),
                           FromStd(f.companyName), FromStd(text::DashedDate(f.dataDate)), FromStd(f.started),
-                          FromStd(f.fileType));
+                          FromStd(f.fileType), FromStd(store::RuleSetText(f.ruleSet)));
   if (!viewer || viewer == f.submission) return text;
   return QStringLiteral("注意：最近一次检查是另一类报送数据，以下不是本窗口的检查结果。") + text;
 }
@@ -152,6 +152,7 @@ bool ResultsWindow::load() {
 void ResultsWindow::describeRun(const std::optional<store::RunFacts>& facts, std::optional<naming::Submission> viewer) {
   ShowVerdict(verdictLine_, facts);
   ownerLine_->setText(facts ? OwnerText(*facts, viewer) : QString());
+  submission_ = facts ? std::optional(facts->submission) : viewer;
 }
 
 void ResultsWindow::markRunning() { ShowRunning(verdictLine_); }
@@ -161,13 +162,6 @@ void ResultsWindow::reload() {
   updateRecordsButton();
 }
 
-void ResultsWindow::useAgreement(const std::filesystem::path& layoutsCsv) {
-  try {
-    agreement_ = naming::InterfaceLayouts::load(layoutsCsv);
-  } catch (const std::runtime_error&) {
-    agreement_.reset();
-  }
-}
 
 const store::FindingRow* ResultsWindow::findingWithRecords(int row) const {
   if (row < 0 || row >= static_cast<int>(findings_.size()) || !findings_[row]) return nullptr;
@@ -186,7 +180,8 @@ void ResultsWindow::openRecords(int row) {
     return;
   }
   if (!records) return;
-  RecordsWindow window(std::move(*records), *finding, agreement_ ? &*agreement_ : nullptr, boxes_, this);
+  RecordsWindow window(std::move(*records), *finding, set_ ? &set_->layouts : nullptr, boxes_, this);
+  if (set_ && submission_) window.showAdvice(set_->rules.adviceFor(*submission_, finding->errid, finding->errdesc));
   window.offerUnmasking(store_);
   window.exec();
 }

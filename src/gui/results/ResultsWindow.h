@@ -21,8 +21,8 @@
 //
 // Double-clicking a finding, or choosing its row and pressing "查看记录"
 // beside the grid, opens the records window over the records the run kept
-// for it; a finding without records opens nothing. useAgreement() gives the
-// records' headings the agreement's meanings of the fields.
+// for it; a finding without records opens nothing. useRuleSet() gives the
+// records' headings the meanings of the fields in its rule set's agreement.
 #pragma once
 
 #include <QDialog>
@@ -30,8 +30,8 @@
 #include <optional>
 #include <vector>
 
-#include "naming/InterfaceLayouts.h"
 #include "naming/Submission.h"
+#include "ruleset/RuleSet.h"
 #include "store/RunFacts.h"
 #include "store/Store.h"
 
@@ -75,9 +75,10 @@ class ResultsWindow : public QDialog {
   // Reads the rows again (the run has ended), keeping the window as it is.
   void reload();
 
-  // Reads the interface agreement for the records' headings; without it (or
-  // when it cannot be read) they show the field names alone.
-  void useAgreement(const std::filesystem::path& layoutsCsv);
+  // The rule set that judged the run, whose agreement heads the records and
+  // whose rules say what to do about a finding; without one the records show
+  // the field names alone and no advice.
+  void useRuleSet(std::optional<ruleset::RuleSet> set) { set_ = std::move(set); }
 
  public slots:
   void openRecords(int row);        // the records window of a grid row's finding, if it has records
@@ -96,7 +97,8 @@ class ResultsWindow : public QDialog {
 
   store::Store* store_;
   MessageBoxes& boxes_;
-  std::optional<naming::InterfaceLayouts> agreement_;
+  std::optional<ruleset::RuleSet> set_;
+  std::optional<naming::Submission> submission_;  // of the run shown, for what its rules say about a finding
   std::vector<std::optional<store::FindingRow>> findings_;  // by grid row
   QLabel* verdictLine_;          // the run's verdict, or that it is still running
   QLabel* ownerLine_;            // whose results these are

@@ -23,8 +23,10 @@
 #include "gui/shell/QtText.h"
 #include "gui/windows/CompanyCodeEntry.h"
 #include "gui/windows/Controls.h"
+#include "gui/windows/RuleSetChoice.h"
 #include "gui/windows/RunBridge.h"
 #include "pipeline/Validation.h"
+#include "ruleset/RuleSets.h"
 #include "settings/NumberSettings.h"
 #include "settings/PrivateFiles.h"
 #include "settings/Settings.h"
@@ -95,6 +97,8 @@ CheckWindow::CheckWindow(pipeline::Submission submission, settings::AppHome home
   zipType_ = Place(new QRadioButton(QStringLiteral("ZIP文件"), fileTypeFrame_), "CHKZIP", {14, 22, 90, 22});
   dbfType_ = Place(new QRadioButton(QStringLiteral("DBF文件"), fileTypeFrame_), "CHKDBF", {110, 22, 90, 22});
   zipType_->setChecked(true);
+  ruleSetCaption_ = Place(new QLabel(QStringLiteral("规则集"), this), "RuleSetLabel", {});
+  ruleSet_ = Place(new RuleSetChoice(home_, this), "RuleSet", {});
   sourceDirCaption_ = Place(new QLabel(QStringLiteral("ZIP文件目录"), this), "Label5", {});
   sourceDir_ = Place(new QLineEdit(this), "SourceDir", {});
   sourceDirButton_ = MakeButton(this, "Command2", QStringLiteral("设置ZIP文件目录"), {});
@@ -121,6 +125,7 @@ CheckWindow::CheckWindow(pipeline::Submission submission, settings::AppHome home
   auto* watch = new PointerWatch(this);
 
   connect(dbfType_, &QRadioButton::toggled, this, &CheckWindow::applyCheckType);
+  connect(dataDate_, &QDateEdit::dateChanged, ruleSet_, &RuleSetChoice::followDate);
   connect(checkButton_, &QPushButton::clicked, this, &CheckWindow::startCheck);
   connect(stopButton_, &QPushButton::clicked, this, &CheckWindow::stopCheck);
   connect(latestResultsButton_, &QPushButton::clicked, this, &CheckWindow::showResults);
@@ -141,6 +146,8 @@ CheckWindow::~CheckWindow() = default;
 int CheckWindow::placeSharedControls(int top, int width) {
   const int buttonLeft = width - 146;
   fileTypeFrame_->setGeometry(16, top, 210, 52);
+  ruleSetCaption_->setGeometry(240, top + 14, 50, 26);
+  ruleSet_->setGeometry(290, top + 13, width - 306, 28);
   const int sourceTop = top + 66;
   sourceDirCaption_->setGeometry(16, sourceTop, 90, 26);
   sourceDir_->setGeometry(106, sourceTop, buttonLeft - 116, 26);
@@ -186,6 +193,7 @@ void CheckWindow::finishStartUp() {
   }
   entry_->setStore(store_.get());
   entry_->lookUpAtStartUp(savedCode);
+  ruleSet_->followDate(dataDate_->date());
   orderTabs();
   RememberLayout(this);
 }
@@ -193,7 +201,7 @@ void CheckWindow::finishStartUp() {
 void CheckWindow::orderTabs() {
   QList<QWidget*> order = {companyCode_, companyName_};
   order += ownTabOrder();
-  order += {zipType_, dbfType_, sourceDir_, sourceDirButton_, targetDir_, targetDirButton_,
+  order += {zipType_, dbfType_, ruleSet_, sourceDir_, sourceDirButton_, targetDir_, targetDirButton_,
             checkButton_, stopButton_, latestResultsButton_, exitButton_, statusLine_};
   for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
@@ -296,7 +304,7 @@ void CheckWindow::showResults() {
   }
   {
     ResultsWindow results(store_.get(), boxes_, this);
-    results.useAgreement(home_.data / "interface" / "layouts.csv");
+    results.useRuleSet(ruleset::LatestRunRuleSet(home_));
     results.describeRun(LatestRunFacts(home_.storeFile()), submission_);
     ReportButtons reportButtons(&results, home_, boxes_);
     reportButtons.refuseExportWhile([this] { return running(); });
@@ -378,6 +386,7 @@ pipeline::RunInputs CheckWindow::runInputs() const {
   inputs.dataDate = dataDate_->date().toString(QStringLiteral("yyyyMMdd")).toStdString();
   inputs.recordsLimit = static_cast<size_t>(settings::ReadRecordsLimit(home_.recordsLimitFile()));
   inputs.threads = settings::ReadThreads(home_.threadsFile());
+  inputs.ruleSet = ruleSet_->chosen();
   addOwnRunInputs(inputs);
   return pipeline::MakeRunInputs(rawInputs(), std::move(inputs));
 }

@@ -1,6 +1,6 @@
 // gui/windows/CheckWindow.h - what the two check windows share: the company
 // code and name, the data date, the file type (ZIP or DBF) with its
-// relabelling, the source and output directories, the check button with its
+// relabelling, the rule set that judges the run, the source and output directories, the check button with its
 // run on a worker thread, the results button, the status line with a
 // progress bar, the settings read at start-up and written at close, and the
 // proportional re-layout.
@@ -46,6 +46,7 @@ namespace fc::gui {
 
 class CompanyCodeEntry;
 class MessageBoxes;
+class RuleSetChoice;
 class RunBridge;
 
 class CheckWindow : public QDialog {
@@ -122,6 +123,8 @@ class CheckWindow : public QDialog {
   QGroupBox* fileTypeFrame_;          // "检查文件类型"
   QRadioButton* zipType_;             // CHKZIP
   QRadioButton* dbfType_;             // CHKDBF
+  QLabel* ruleSetCaption_;            // "规则集"
+  RuleSetChoice* ruleSet_;            // the set of the data date, or one named
   QLabel* sourceDirCaption_;          // caption of the source directory
   QLineEdit* sourceDir_;              // SourceDir
   QPushButton* sourceDirButton_;      // source directory chooser

@@ -52,7 +52,7 @@ class HistoryWindowTest : public ::testing::Test {
     ASSERT_TRUE(pipeline::RunDriver(home.home(), in).run(observer).completed);
   }
   void SetUp() override {
-    pipeline::WriteSample(naming::InterfaceLayouts::load(FC_SOURCE_DATA_DIR "/interface/layouts.csv"),
+    pipeline::WriteSample(naming::InterfaceLayouts::load(FC_SOURCE_DATA_DIR "/rulesets/interface-1/layouts.csv"),
                           home.path() / "sample");
     check();
     fs::remove(zips / "100001_ZHBYZ_20080808_1.ZIP");

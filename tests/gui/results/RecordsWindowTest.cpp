@@ -20,6 +20,7 @@
 #include "gui/results/ResultsWindow.h"
 #include "gui/support/GuiTestSupport.h"
 #include "naming/InterfaceLayouts.h"
+#include "ruleset/RuleSets.h"
 #include "store/Store.h"
 
 namespace fc::gui {
@@ -114,7 +115,10 @@ class RecordsWindowTest : public ::testing::Test {
 TEST_F(RecordsWindowTest, DoubleClickOpensTheRecordsAndTheirCsvReadsBackEqual) {
   fillRun();
   ResultsWindow results(store.get(), boxes);
-  results.useAgreement(home.home().data / "interface" / "layouts.csv");
+  results.useRuleSet(ruleset::LoadRuleSetFor(home.home(), "20080808", ""));
+  store::RunFacts facts;
+  facts.submission = naming::Submission::Account;
+  results.describeRun(facts);
   test::ShowActive(&results);
   const QString csvPath = QString::fromStdString((home.path() / "r08.csv").string());
   boxes.answerSavePath(csvPath);
@@ -125,6 +129,9 @@ TEST_F(RecordsWindowTest, DoubleClickOpensTheRecordsAndTheirCsvReadsBackEqual) {
     ASSERT_TRUE(window);
     opened = true;
     EXPECT_EQ(window->windowTitle(), QStringLiteral("问题R08的记录：100001_KHJBXX_20080808_1.DBF"));
+    // What the shipped set says about R08, beside the finding.
+    EXPECT_TRUE(window->adviceLine()->text().startsWith(QStringLiteral("说明：每个资金账户都应在同一组的客户基本信息表")));
+    EXPECT_TRUE(window->adviceLine()->text().contains(QStringLiteral("\n处理办法：")));
     const QTableWidget* counts = window->countsTable();
     ASSERT_EQ(counts->rowCount(), 2);
     EXPECT_EQ(counts->item(0, 0)->text(), QStringLiteral("营业部代码 YYBDM"));
@@ -331,7 +338,7 @@ TEST_F(RecordsWindowTest, AmountsAreRightAlignedAndTheValueCountsShowEveryRowThe
   store::FindingRecords records{1, 1, "R20", "ZJBDXX", {"ZJZH", "ZRYE"}, {{4, {"101", "12.50"}}}, 1, {}};
   for (int i = 0; i < 5; ++i) records.valueCounts.push_back({"ZRYE", std::to_string(i) + ".00", 5 - i});
   const naming::InterfaceLayouts agreement =
-      naming::InterfaceLayouts::load(home.home().data / "interface" / "layouts.csv");
+      naming::InterfaceLayouts::load(home.home().data / "rulesets" / "interface-1" / "layouts.csv");
   RecordsWindow window(records, {1, 1, "100001_ZJBDXX_20080808_1.DBF", "R20", "昨日余额有误", 1, 1}, &agreement, boxes);
   test::ShowActive(&window);
   const QAbstractItemModel* model = window.recordsTable()->model();

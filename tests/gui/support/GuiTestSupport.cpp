@@ -41,9 +41,8 @@ TestHome::TestHome() {
   std::filesystem::create_directories(home_.home);
   std::filesystem::create_directories(home_.data);
   std::ofstream(home_.data / "zqgs.csv") << "code,name\n100001,东岳证券股份有限公司\n100002,西麓证券有限责任公司\n";
-  for (const char* shipped : {"interface", "rules"})
-    std::filesystem::copy(std::filesystem::path(FC_SOURCE_DATA_DIR) / shipped, home_.data / shipped,
-                          std::filesystem::copy_options::recursive);
+  std::filesystem::copy(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rulesets", home_.data / "rulesets",
+                        std::filesystem::copy_options::recursive);
 }
 
 void MovePointer(QWidget* widget, QPoint pos) {

@@ -251,7 +251,7 @@ TEST_F(KeyboardTest, TabFollowsTheWindowsFromTopToBottomAndLeftToRight) {
   test::ShowActive(&account);
   EXPECT_EQ(TabWalk(account.companyCodeField()),
             (QStringList{"ZQGSDM", "ZQGSMC", "DataDate", "ALLData", "BeginNo", "EndNo", "KHXX0", "KHXX1", "KHXX2",
-                         "KHXX3", "KHXX4", "Command4", "CHKZIP", "SourceDir", "Command2", "ChkCmd", "Command1",
+                         "KHXX3", "KHXX4", "Command4", "CHKZIP", "RuleSet", "SourceDir", "Command2", "ChkCmd", "Command1",
                          "ExitCMD", "StateStr"}));
 
   IdentityCheckWindow identity(home.home(), boxes);
@@ -259,7 +259,8 @@ TEST_F(KeyboardTest, TabFollowsTheWindowsFromTopToBottomAndLeftToRight) {
   identity.comparisonBox()->click();
   EXPECT_EQ(TabWalk(identity.companyCodeField()),
             (QStringList{"ZQGSDM", "ZQGSMC", "KHXX0", "DataDate", "Command4", "KHXX1", "SendDate", "Command5",
-                         "CHKZIP", "SourceDir", "Command2", "ChkCmd", "Command1", "ExitCMD", "StateStr", "NoteText",
+                         "CHKZIP", "RuleSet", "SourceDir", "Command2", "ChkCmd", "Command1", "ExitCMD", "StateStr",
+                         "NoteText",
                          "Command6"}));
   EXPECT_TRUE(boxes.shown.empty()) << boxes.texts().join('|').toStdString();
 }

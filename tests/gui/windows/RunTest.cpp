@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTableWidget>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLocale>
@@ -29,6 +30,8 @@
 #include "pipeline/StopRequest.h"
 #include "settings/NumberSettings.h"
 #include "store/Store.h"
+#include "store/RunFacts.h"
+#include "support/RuleSetCopy.h"
 #include "support/StoreRows.h"
 #include "support/Zip.h"
 
@@ -40,7 +43,7 @@ constexpr int kRunTimeoutMs = 120000;  // a bound on a hung run, not a performan
 class RunTest : public ::testing::Test {
  protected:
   RunTest() {
-    pipeline::WriteSample(naming::InterfaceLayouts::load(home.home().data / "interface/layouts.csv"),
+    pipeline::WriteSample(naming::InterfaceLayouts::load(home.home().data / "rulesets/interface-1/layouts.csv"),
                           home.path() / "sample");
     std::filesystem::create_directory(home.path() / "out");
   }
@@ -135,6 +138,25 @@ TEST_F(RunTest, DbfRunOfTheAccountWindowPacksOnYes) {
   window.reject();  // a first close leaves the default limit there to edit
   EXPECT_EQ(settings::ReadRecordsLimit(home.home().recordsLimitFile()), settings::kDefaultRecordsLimit);
   EXPECT_TRUE(std::filesystem::exists(home.home().recordsLimitFile()));
+}
+
+TEST_F(RunTest, TheRuleSetChosenInTheWindowJudgesTheRun) {
+  test::CopyShippedSet(home.home().home / "rulesets" / "interface-2", "2", "2008-08-09");
+  AccountCheckWindow window(home.home(), boxes);
+  test::ShowActive(&window);
+  fillDbfRun(window, "1", dir("sample/account-dbf"));
+  auto* choice = window.findChild<QComboBox*>("RuleSet");
+  ASSERT_NE(choice, nullptr);
+  EXPECT_EQ(choice->itemText(0), QStringLiteral("按数据日期选用（interface@1）"));  // the second applies from the day after
+  window.dataDateField()->setDate(QDate(2008, 8, 9));
+  EXPECT_EQ(choice->itemText(0), QStringLiteral("按数据日期选用（interface@2）"));
+  window.dataDateField()->setDate(QDate(2008, 8, 8));
+  EXPECT_EQ(choice->itemText(choice->findData(QStringLiteral("interface@2"))), QStringLiteral("interface@2（自2008-08-09起用，本公司）"));
+  choice->setCurrentIndex(choice->findData(QStringLiteral("interface@2")));
+  boxes.answer(BoxAnswer::No);
+
+  runCheck(window);
+  EXPECT_EQ(store::ReadLatestRunFacts(home.home().storeFile())->ruleSet.version, "2");
 }
 
 TEST_F(RunTest, EndOfRunQuestionWaitsUntilNoOtherDialogIsOpen) {

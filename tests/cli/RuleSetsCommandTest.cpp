@@ -1,0 +1,175 @@
+// Rule sets from the command line: a check judged by the set of its data
+// date or the one named, a set that does not load refused before the run,
+// and the sets listed and checked as an analyst makes them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "ruleset/RuleSet.h"
+#include "support/Program.h"
+#include "support/RuleSetCopy.h"
+#include "support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Result = fc::test::ProgramRun;
+
+constexpr const char* kOldText = "条记录资金账户类别不为0-3,9";
+constexpr const char* kNewText = "条记录资金账户类别不在0-3、9之内";
+
+class RuleSetsCommand : public testing::Test {
+ protected:
+  fc::test::TempDir dir;
+  std::string home = (dir / "home").string();
+  std::string sample = (dir / "sample").string();
+
+  Result cli(std::vector<std::string> args) {
+    args.insert(args.begin(), FC_CLI_PATH);
+    return fc::test::RunProgram(args);
+  }
+  // The sample's account check, dated 2008-08-08.
+  Result check(std::vector<std::string> more = {}) {
+    std::vector<std::string> args = {"account", "--home", home, "--source", sample + "/account-zip", "--code", "100001",
+                                     "--date", "2008-08-08", "--from", "1", "--to", "2"};
+    args.insert(args.end(), more.begin(), more.end());
+    return cli(args);
+  }
+  // The home's own second version from `from`, R02's text changed.
+  fs::path secondVersion(const std::string& from) {
+    const fs::path set = fc::test::CopyShippedSet(dir / "home" / "rulesets" / "interface-2", "2", from);
+    fc::test::ReplaceIn(set / "account.rules", std::string("\ntail ") + kOldText, std::string("\ntail ") + kNewText);
+    return set;
+  }
+  void SetUp() override { ASSERT_EQ(cli({"sample", "--home", home, "--dir", sample}).status, 0); }
+};
+
+TEST_F(RuleSetsCommand, ACheckIsJudgedByTheSetOfItsDataDateOrTheOneNamed) {
+  const fs::path set = secondVersion("2008-08-08");  // applies from the sample's own date on
+  Result r = check();
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.out.find(kNewText), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find(kOldText), std::string::npos);
+
+  r = check({"--rule-set", "interface@1"});
+  EXPECT_NE(r.out.find(kOldText), std::string::npos) << r.out;
+
+  fc::test::ReplaceIn(set / "manifest.txt", "from 2008-08-08", "from 2008-08-09");  // now after the data date
+  r = check();
+  EXPECT_NE(r.out.find(kOldText), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find(kNewText), std::string::npos);
+
+  r = check({"--rule-set", "interface@7"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("没有名为 interface@7 的规则集；现有的规则集：interface@1、interface@2"), std::string::npos) << r.err;
+}
+
+TEST_F(RuleSetsCommand, EveryResultNamesItsSetAndTheComparisonWarnsWhenTheyDiffer) {
+  const fs::path set = secondVersion("2008-08-08");
+  ASSERT_EQ(check({"--rule-set", "interface@1"}).status, 1);
+  ASSERT_EQ(check().status, 1);
+  const auto results = nlohmann::json::parse(cli({"results", "--home", home, "--format", "json"}).out);
+  EXPECT_EQ(results["ruleSet"]["name"], "interface");
+  EXPECT_EQ(results["ruleSet"]["version"], "2");
+  EXPECT_EQ(results["ruleSet"]["sha256"], fc::ruleset::RuleSetDigest(set));
+  const std::string history = cli({"history", "--home", home}).out;
+  EXPECT_LT(history.find("interface@2"), history.find("interface@1")) << history;  // newest first
+  Result r = cli({"compare", "--home", home});
+  EXPECT_NE(r.out.find("两次检查使用的规则集不同（上次 interface@1，本次 interface@2）"), std::string::npos) << r.out;
+
+  // One version whose files changed between the runs is no longer the same rules.
+  fc::test::ReplaceIn(set / "layouts.csv", "资金账号", "资金帐号");
+  ASSERT_EQ(check().status, 1);
+  r = cli({"compare", "--home", home, "--format", "json"});
+  EXPECT_NE(nlohmann::json::parse(r.out)["ruleSetWarning"].get<std::string>().find(
+                "都使用规则集 interface@2，但规则集的文件内容不同"),
+            std::string::npos)
+      << r.out;
+  ASSERT_EQ(cli({"report", "--home", home, "--output", (dir / "r.json").string()}).status, 0);
+  const auto report = nlohmann::json::parse(fc::test::ReadFileBytes(dir / "r.json"));
+  EXPECT_EQ(report["run"]["ruleSet"]["sha256"], fc::ruleset::RuleSetDigest(set));
+}
+
+TEST_F(RuleSetsCommand, ASetThatDoesNotLoadRefusesTheCheckAndLeavesTheResultsAsTheyWere) {
+  ASSERT_EQ(check().status, 1);
+  const std::string before = cli({"results", "--home", home, "--format", "tsv"}).out;
+  const fs::path set = secondVersion("2008-01-01");
+  fc::test::ReplaceIn(set / "account.rules", "rule R03 always count", "rule R03 sometimes count");
+
+  const Result r = check();
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err.rfind("检查没有开始：规则集 interface@2（", 0), 0u) << r.err;
+  EXPECT_NE(r.err.find("account.rules 第"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("行：运行条件“sometimes”应为 always、branch、customer"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("开始文件结构检查"), std::string::npos);  // nothing of the run began
+  EXPECT_EQ(cli({"results", "--home", home, "--format", "tsv"}).out, before);
+
+  // As the analyst checks it: the fault with its line, and the shipped set sound.
+  Result checked = cli({"rules", "check", set.string()});
+  EXPECT_EQ(checked.status, 2);
+  EXPECT_NE(checked.out.find("account.rules 第"), std::string::npos) << checked.out;
+  checked = cli({"rules", "check", fc::test::ShippedSet().string()});
+  EXPECT_EQ(checked.status, 0) << checked.out;
+  EXPECT_NE(checked.out.find("规则集 interface@1（"), std::string::npos) << checked.out;
+}
+
+TEST_F(RuleSetsCommand, TheCasesOfASetTestItsRules) {
+  Result r = cli({"rules", "test", fc::test::ShippedSet().string()});
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_NE(r.out.find("，不符0个\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("缺少用例"), std::string::npos) << r.out;
+
+  const fs::path set = secondVersion("2009-01-01");
+  fc::test::ReplaceIn(set / "cases" / "account.cases", "expect R05 2", "expect R05 3");
+  r = cli({"rules", "test", "interface@2", "--home", home});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("不符　R05 同一账户同一序号日期出现三次，多出两条（account.cases 第"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("行）：期望 R05 3，实际 R05 2\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("，不符1个\n"), std::string::npos) << r.out;
+
+  // A rule left without a case that stays silent is named.
+  fc::test::ReplaceIn(set / "cases" / "identity.cases", "case R09 身份证复查异常原因为10", "case R10 身份证复查异常原因为10");
+  r = cli({"rules", "test", set.string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("缺少用例　identity.rules 的 R09 没有不触发它的用例"), std::string::npos) << r.out;
+
+  fc::test::ReplaceIn(set / "cases" / "identity.cases", "expect R05 1", "expect R99 1");
+  r = cli({"rules", "test", set.string()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("identity.cases 第"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("行：规则 R99 不在 identity.rules 中"), std::string::npos) << r.err;
+}
+
+TEST_F(RuleSetsCommand, WhatToDoAboutAFindingStandsBesideItAndInTheSetsReference) {
+  ASSERT_EQ(check().status, 1);
+  Result r = cli({"records", "--home", home, "--rule", "R02"});
+  EXPECT_NE(r.out.find("\n说明：资金账户类别只能是接口规范列出的0-3或9"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\n处理办法：在柜台系统中核对这些客户的资金账户类别"), std::string::npos) << r.out;
+  ASSERT_EQ(cli({"report", "--home", home, "--output", (dir / "r.html").string()}).status, 0);
+  EXPECT_NE(fc::test::ReadFileBytes(dir / "r.html").find("处理办法：在柜台系统中核对这些客户的资金账户类别"), std::string::npos);
+
+  // The reference generated from the shipped set is the one kept with the documents.
+  r = cli({"rules", "reference", "interface@1"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, fc::test::ReadFileBytes(fs::path(FC_SOURCE_DATA_DIR) / ".." / "docs" / "rule-sets" / "interface-1.md"))
+      << "docs/rule-sets/interface-1.md is not current: filingcheck-cli rules reference interface@1 > docs/rule-sets/interface-1.md";
+}
+
+TEST_F(RuleSetsCommand, ListShowsEverySetInTheOrderAChoiceReadsThem) {
+  secondVersion("2009-01-01");
+  Result r = cli({"rules", "list", "--home", home});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const size_t first = r.out.find("interface@1"), second = r.out.find("interface@2");
+  ASSERT_NE(second, std::string::npos) << r.out;
+  EXPECT_LT(first, second);
+  EXPECT_NE(r.out.find("2009-01-01"), std::string::npos);
+  EXPECT_NE(r.out.find("本公司"), std::string::npos);
+  r = cli({"rules", "list"});
+  EXPECT_EQ(r.out.find("interface@2"), std::string::npos) << r.out;  // the shipped sets alone
+}
+
+}  // namespace
