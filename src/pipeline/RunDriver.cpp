@@ -34,7 +34,6 @@
 
 namespace fc::pipeline {
 
-
 namespace fs = std::filesystem;
 
 namespace {
