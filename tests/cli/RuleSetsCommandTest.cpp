@@ -102,7 +102,8 @@ TEST_F(RuleSetsCommand, ASetThatDoesNotLoadRefusesTheCheckAndLeavesTheResultsAsT
 
   const Result r = check();
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err.rfind("检查没有开始：规则集 interface@2（", 0), 0u) << r.err;
+  // A line of its own (under Wine, which keeps no access lists, one saying the home was narrowed comes first).
+  EXPECT_NE(("\n" + r.err).find("\n检查没有开始：规则集 interface@2（"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("account.rules 第"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("行：运行条件“sometimes”应为 always、branch、customer"), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find("开始文件结构检查"), std::string::npos);  // nothing of the run began
