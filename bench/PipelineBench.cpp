@@ -1,7 +1,9 @@
 #include "bench/PipelineBench.h"
 
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -41,6 +43,10 @@ constexpr int kRounds = 3;  // runs of each check, the fastest one reported
 // pairs of runs without and with capture, and with the run's facts.
 constexpr double kCaptureFaultRate = 1e-3;
 constexpr int kCapturePairs = 5;
+// What the account check aims at: its time within this many times the read
+// floor, and its resident memory at the peak within this many MiB.
+constexpr double kFloorTarget = 12;
+constexpr double kPeakTargetMiB = 256;
 
 volatile uint64_t g_sink;  // where the floor's checksum goes, so its reads stay
 
@@ -88,6 +94,36 @@ Timing Floor(const std::vector<fs::path>& files) {
     if (round == 0 || t.wall < best.wall) best = t;
   }
   g_sink = sum;
+  return best;
+}
+
+// `cat` of the files into /dev/null, as a separate process: the floor an
+// operator would measure, with its process start and its own buffer size.
+void Cat(const std::vector<fs::path>& files) {
+  std::vector<std::string> words{"cat"};
+  for (const fs::path& f : files) words.push_back(f.string());
+  std::vector<char*> argv;
+  for (std::string& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  const int failed = posix_spawnp(&pid, "cat", &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  int status = 0;
+  if (failed || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    throw std::runtime_error("cat of the tables failed");
+}
+
+// The fastest of three `cat` runs, wall time alone (a child's processor
+// time is not this process's).
+double CatFloor(const std::vector<fs::path>& files) {
+  double best = 0;
+  for (int round = 0; round < 3; ++round) {
+    const double wall = Measure([&] { Cat(files); }).wall;
+    if (round == 0 || wall < best) best = wall;
+  }
   return best;
 }
 
@@ -251,6 +287,7 @@ struct CheckCase {
   fs::path source;
   const Generated* generated;
   Timing floor;      // of the submission's DBF bytes
+  double catFloor;   // `cat` of them, wall seconds
 };
 
 class Bench {
@@ -272,16 +309,38 @@ class Bench {
     Timing accountFloor = Floor(s.account.dbfFiles), identityFloor = Floor(s.identity.dbfFiles);
     print_.timing(label + ".account.floor", accountFloor, accountFloor);
     print_.timing(label + ".identity.floor", identityFloor, identityFloor);
+    const double accountCat = CatFloor(s.account.dbfFiles), identityCat = CatFloor(s.identity.dbfFiles);
+    print_.time(label + ".account.cat-floor", accountCat, accountFloor.wall);
+    print_.time(label + ".identity.cat-floor", identityCat, identityFloor.wall);
     settings::AppHome home{dir.path() / "home", dataDir_};
     check({label + ".account.dbf", Submission::Account, CheckType::Dbf, dir.path() / "account-dbf",
-           &s.account, accountFloor},
+           &s.account, accountFloor, accountCat},
           home);
     check({label + ".account.zip", Submission::Account, CheckType::Zip, dir.path() / "account-zip", &s.account,
-           accountFloor},
+           accountFloor, accountCat},
           home);
     check({label + ".identity.dbf", Submission::Identity, CheckType::Dbf, dir.path() / "identity-dbf",
-           &s.identity, identityFloor},
+           &s.identity, identityFloor, identityCat},
           home);
+    targets(label);
+  }
+
+  // The account check against its targets, one line each: its time in
+  // floors (the read's and cat's), its peak memory, and the ZIP type's time
+  // over the DBF type's.
+  void targets(const std::string& label) {
+    const double dbf = totals_[label + ".account.dbf"], zip = totals_[label + ".account.zip"];
+    const CheckCase& c = cases_[label + ".account.dbf"];
+    char line[256];
+    std::snprintf(line, sizeof line, "%s.account.dbf: %.1f times the read floor, %.1f times cat (target %g)",
+                  label.c_str(), dbf / c.floor.wall, dbf / c.catFloor, kFloorTarget);
+    print_.note(line);
+    std::snprintf(line, sizeof line, "%s.account.dbf: peak memory %.0f MiB (target at most %g)", label.c_str(),
+                  peaks_[label + ".account.dbf"], kPeakTargetMiB);
+    print_.note(line);
+    std::snprintf(line, sizeof line, "%s.account.zip: %.2f times the DBF type (target at most 1.2)", label.c_str(),
+                  zip / dbf);
+    print_.note(line);
   }
 
   // Whole runs: the time at the larger scale over the time at the smaller.
@@ -441,7 +500,10 @@ class Bench {
       observer = std::move(o);
     }
     totals_[c.name] = t.wall;
+    peaks_[c.name] = peak;
+    cases_[c.name] = c;
     print_.timing(c.name, t, c.floor);
+    print_.time(c.name + ".vs-cat", t.wall, c.catFloor);
     for (const auto& [phase, seconds] : observer.phases) {
       std::string name = phase;
       std::replace(name.begin(), name.end(), ' ', '-');
@@ -468,6 +530,8 @@ class Bench {
   Printer print_;
   bool ok_ = true;
   std::map<std::string, double> totals_;  // run name -> seconds
+  std::map<std::string, double> peaks_;   // run name -> peak resident MiB
+  std::map<std::string, CheckCase> cases_;
 };
 
 }  // namespace
