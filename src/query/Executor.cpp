@@ -75,20 +75,20 @@ Groups HashGroups(Plan& plan, std::vector<Repeat>* repeats) {
   groups.first.reserve(t.recordCount());
   groups.count.reserve(t.recordCount());
   std::string key[kBatch], stored;
+  std::string_view keyView[kBatch];
   uint32_t hash[kBatch];
   Row other;
   DistinctTally tally(plan, groups);
   ScanBatches(t, 0, Row{}, plan.where.get(), [&](const Row* rows, const uint32_t* index, int n) {
     for (int k = 0; k < n; ++k) {
-      plan.groupKey.encode(rows[k], key[k]);
-      hash[k] = HashKey(key[k]);
+      keyView[k] = plan.groupKey.tableKey(rows[k], key[k]);
+      hash[k] = HashKey(keyView[k]);
       table.prefetch(hash[k]);
     }
     for (int k = 0; k < n; ++k) {
       auto same = [&](uint32_t id) {
         other.rec[0] = t.record(groups.first[id]);
-        plan.groupKey.encode(other, stored);
-        return stored == key[k];
+        return plan.groupKey.tableKey(other, stored) == keyView[k];
       };
       bool isNew;
       uint32_t id = table.insert(hash[k], same, static_cast<uint32_t>(groups.first.size()), isNew);
@@ -147,8 +147,7 @@ int64_t CountGroups(Plan& plan, std::vector<Repeat>* repeats) {
     keyedAhead.keep(keyed);
     partAhead.keep(partOf);
     for (int k = 0; k < n; ++k) {
-      plan.groupKey.encode(rows[k], key);
-      const uint64_t hash = HashKey64(key);
+      const uint64_t hash = HashKey64(plan.groupKey.tableKey(rows[k], key));
       keyed.push_back({static_cast<uint32_t>(hash), index[k]});
       partOf.push_back(bits == 0 ? 0 : static_cast<uint8_t>(hash >> (64 - bits)));
     }
@@ -176,16 +175,16 @@ int64_t CountGroups(Plan& plan, std::vector<Repeat>* repeats) {
     if (p > 0) table.clear();
     for (uint32_t i = start[p]; i < start[p + 1]; ++i) {
       const Keyed& e = parted[i];
-      bool encoded = false;  // the record's own key, once a slot's hash matches
+      bool keyed = false;  // the record's own key is in `own`, once a slot's hash matches
+      std::string_view own;
       auto same = [&](uint32_t first) {
-        if (!encoded) {
+        if (!keyed) {
           row.rec[0] = t.record(e.record);
-          plan.groupKey.encode(row, mine);
-          encoded = true;
+          own = plan.groupKey.tableKey(row, mine);
+          keyed = true;
         }
         row.rec[0] = t.record(first);
-        plan.groupKey.encode(row, theirs);
-        return mine == theirs;
+        return plan.groupKey.tableKey(row, theirs) == own;
       };
       bool isNew;
       const uint32_t first = table.insert(e.hash, same, e.record, isNew);

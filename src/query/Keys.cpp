@@ -112,6 +112,33 @@ void PrefaultAhead::keepBytes(const void* data, size_t usedBytes, size_t capacit
 
 KeyEncoder::KeyEncoder(std::vector<Value> parts) : parts_(std::move(parts)) {
   for (const Value& part : parts_) columns_.push_back(part.text ? part.text->asColumn() : nullptr);
+  for (const ColumnRef* c : columns_) {
+    if (!c) {
+      fixedWidth_ = 0;
+      break;
+    }
+    fixedWidth_ += c->length + (c->nullMask ? 1 : 0);
+  }
+}
+
+std::string_view KeyEncoder::tableKey(const Row& row, std::string& scratch) {
+  if (fixedWidth_ == 0) {
+    encode(row, scratch);
+    return scratch;
+  }
+  scratch.resize(fixedWidth_);
+  char* out = scratch.data();
+  for (const ColumnRef* c : columns_) {
+    // A NULL part is its mark and zeros: the bytes under it mean nothing.
+    const bool null = c->isNull(row);
+    if (c->nullMask) *out++ = null ? kNullMark : kValueMark;
+    if (null)
+      std::memset(out, 0, c->length);
+    else
+      std::memcpy(out, c->bytes(row).data(), c->length);
+    out += c->length;
+  }
+  return scratch;
 }
 
 bool KeyEncoder::encode(const Row& row, std::string& out) {

@@ -42,6 +42,13 @@ class KeyEncoder {
   // Replaces `out` with the key of `row`; false when some part is NULL (the
   // key is complete all the same, with a NULL mark for that part).
   bool encode(const Row& row, std::string& out);
+  // A key of `row` for comparing with keys this encoder gives for other rows
+  // of the same table (a group by), never with another encoder's: equal
+  // exactly when encode()'s keys are. When every part is a plain column it
+  // is the columns' bytes side by side, taken without trimming or copying
+  // piece by piece: each column has one width, so trailing blanks pad alike.
+  // The view lasts until the next call with the same `scratch`.
+  std::string_view tableKey(const Row& row, std::string& scratch);
   // <0, 0 or >0 as the key of `a` sorts before, with or after that of `b`:
   // part by part, NULL first, texts as `<` compares them, numbers by value.
   int order(const Row& a, const Row& b);
@@ -49,6 +56,7 @@ class KeyEncoder {
  private:
   std::vector<Value> parts_;
   std::vector<const ColumnRef*> columns_;  // per part: the column it reads plainly, or null
+  size_t fixedWidth_ = 0;  // bytes of tableKey() when every part is a plain column, else 0
 };
 
 uint32_t HashKey(std::string_view key);
