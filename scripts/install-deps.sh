@@ -41,6 +41,11 @@ if [ "${FC_WITH_WINDOWS:-0}" = 1 ]; then
   packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
              binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine64 dpkg-dev tcl)
 fi
+# `make windows-package`: NSIS writes the setup, groff the manual's HTML,
+# rsvg-convert and icotool the icon.
+if [ "${FC_WITH_WINDOWS_PACKAGE:-0}" = 1 ]; then
+  packages+=(nsis groff librsvg2-bin icoutils)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
