@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "gui/dialogs/Mounts.h"
+#include "gui/shell/QtText.h"
 #include "naming/ListPatterns.h"
 
 namespace fc::gui {
@@ -97,14 +98,14 @@ QString DirectoryPath(const QString& text) {
 
 DriveList::DriveList(QWidget* parent, std::vector<std::string> mounts)
     : QComboBox(parent), mounts_(mounts.empty() ? ReadBrowsableMounts() : std::move(mounts)) {
-  for (const std::string& point : mounts_) addItem(QFile::decodeName(point.c_str()));
+  for (const std::string& point : mounts_) addItem(FromStd(point));
 }
 
 void DriveList::showDriveOf(const QString& path) {
-  const std::string mount = MountOf(QFile::encodeName(DirectoryPath(path)).toStdString(), mounts_);
+  const std::string mount = MountOf(DirectoryPath(path).toStdString(), mounts_);
   if (mount.empty()) return;
   const QSignalBlocker quiet(this);
-  setCurrentText(QFile::decodeName(mount.c_str()));
+  setCurrentText(FromStd(mount));
 }
 
 DirectoryList::DirectoryList(QWidget* parent) : QListWidget(parent) {

@@ -1,7 +1,6 @@
 #include "gui/dialogs/DirectoryChooserDialog.h"
 
 #include <QAbstractButton>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -42,8 +41,6 @@ constexpr ChooserSetup kSetups[] = {
 const QString kRefusalTitle = QStringLiteral("信息提示");
 const QString kBlankRefusal = QStringLiteral("对不起本软件不允许设置名称带有空格的路径，请您重新选择！");
 const QString kWorkDirRefusal = QStringLiteral("与该软件工作目录冲突，请选择其它目录！");
-
-QString FromPath(const std::filesystem::path& path) { return QFile::decodeName(path.c_str()); }
 
 // Equal as the operator would type them in any letter case, or the same
 // directory reached another way (a link): either would let a run empty it.
