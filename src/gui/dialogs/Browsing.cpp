@@ -89,6 +89,15 @@ bool IsMoveKey(int key) {
   }
 }
 
+// The mounted file systems, or, on a system with none to read (Windows), its
+// drives as Qt names them: "C:/".
+std::vector<std::string> SystemDrives() {
+  std::vector<std::string> drives = ReadBrowsableMounts();
+  if (drives.empty())
+    for (const QFileInfo& drive : QDir::drives()) drives.push_back(drive.absoluteFilePath().toStdString());
+  return drives;
+}
+
 }  // namespace
 
 QString DirectoryPath(const QString& text) {
@@ -97,7 +106,7 @@ QString DirectoryPath(const QString& text) {
 }
 
 DriveList::DriveList(QWidget* parent, std::vector<std::string> mounts)
-    : QComboBox(parent), mounts_(mounts.empty() ? ReadBrowsableMounts() : std::move(mounts)) {
+    : QComboBox(parent), mounts_(mounts.empty() ? SystemDrives() : std::move(mounts)) {
   for (const std::string& point : mounts_) addItem(FromStd(point));
 }
 

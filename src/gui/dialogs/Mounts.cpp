@@ -23,7 +23,7 @@ bool IsPseudoType(std::string_view type) {
 
 // True when `path` is `area` or lies below it.
 bool IsUnder(std::string_view path, std::string_view area) {
-  if (area == "/") return path.starts_with('/');
+  if (area.ends_with('/')) return path.starts_with(area);  // "/", or a drive: "C:/"
   return path.starts_with(area) && (path.size() == area.size() || path[area.size()] == '/');
 }
 
@@ -74,6 +74,7 @@ std::vector<std::string> BrowsableMounts(std::string_view procMounts) {
 
 std::vector<std::string> ReadBrowsableMounts() {
   std::ifstream file("/proc/mounts");
+  if (!file) return {};
   std::ostringstream text;
   text << file.rdbuf();
   std::vector<std::string> mounts = BrowsableMounts(text.str());

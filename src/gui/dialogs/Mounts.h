@@ -21,11 +21,12 @@ namespace fc::gui {
 std::vector<std::string> BrowsableMounts(std::string_view procMounts);
 
 // BrowsableMounts of this system, keeping only mount points that are
-// directories; "/" alone when /proc/mounts cannot be read.
+// directories; none when there is no /proc/mounts to read (Windows).
 std::vector<std::string> ReadBrowsableMounts();
 
 // The mount point among `mounts` holding `path`: the longest one that is a
-// whole-component prefix of it. Empty when `path` is not absolute.
+// whole-component prefix of it. Empty when `path` is not absolute. A drive
+// ("C:/") holds the paths that begin with it.
 std::string MountOf(std::string_view path, const std::vector<std::string>& mounts);
 
 }  // namespace fc::gui
