@@ -114,7 +114,9 @@ windows-test: windows-deps
 # The desktop program for Windows, filingcheck.exe, with Qt beside it in
 # $(BUILD_WINDOWS)/bin/. Qt is cross-built once from Debian's source; that
 # takes long, so only these targets ask for it, never windows-deps.
-.PHONY: windows-gui-deps windows-gui
+# windows-gui-check starts the program under Wine in Xvfb, waits for the
+# welcome window and takes its picture ($(BUILD_WINDOWS)/welcome.png).
+.PHONY: windows-gui-deps windows-gui windows-gui-check
 windows-gui-deps:
 	@FC_WITH_WINDOWS=1 FC_WINDOWS_GUI=1 bash scripts/install-deps.sh
 	@FC_WINDOWS_GUI=1 bash scripts/windows-libs.sh $(BUILD_WINDOWS)
@@ -124,6 +126,9 @@ windows-gui: windows-gui-deps
 	@$(WINDOWS_CMAKE) -DFC_GUI=ON -DFC_TESTS=OFF >/dev/null
 	@cmake --build $(BUILD_WINDOWS) -j $(JOBS) --target filingcheck
 	@ls -l $(BUILD_WINDOWS)/bin/filingcheck.exe
+
+windows-gui-check: windows-gui
+	@bash scripts/windows-gui-check.sh $(BUILD_WINDOWS)
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH) $(BUILD_FUZZ) $(BUILD_PACKAGE) $(BUILD_WINDOWS)
