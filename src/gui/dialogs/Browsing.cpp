@@ -89,12 +89,14 @@ bool IsMoveKey(int key) {
   }
 }
 
-// The mounted file systems, or, on a system with none to read (Windows), its
-// drives as Qt names them: "C:/".
+// The drives as Qt finds them (C:/, D:/ on Windows); where "/" is the only
+// one, the file systems mounted under it. Asking for the mounts first would
+// not do: Wine reads /proc/mounts as Z:/proc/mounts, the host's.
 std::vector<std::string> SystemDrives() {
-  std::vector<std::string> drives = ReadBrowsableMounts();
-  if (drives.empty())
-    for (const QFileInfo& drive : QDir::drives()) drives.push_back(drive.absoluteFilePath().toStdString());
+  const QFileInfoList roots = QDir::drives();
+  if (roots.size() == 1 && roots.front().absoluteFilePath() == QStringLiteral("/")) return ReadBrowsableMounts();
+  std::vector<std::string> drives;
+  for (const QFileInfo& root : roots) drives.push_back(root.absoluteFilePath().toStdString());
   return drives;
 }
 

@@ -33,8 +33,8 @@ class DriveList : public QComboBox {
   Q_OBJECT
 
  public:
-  // Lists `mounts`; when none are given, ReadBrowsableMounts(), or the
-  // drives of a system without mounts to read.
+  // Lists `mounts`; when none are given, the system's drives, or on a
+  // system with "/" alone, ReadBrowsableMounts().
   explicit DriveList(QWidget* parent, std::vector<std::string> mounts = {});
 
   // Shows the drive holding `path` without signalling a change.

@@ -88,8 +88,10 @@ DirectoryChooserDialog::DirectoryChooserDialog(Chooser chooser, const ChooserTar
 void DirectoryChooserDialog::load() {
   if (setup_.listsFiles && !setup_.openingPattern) showChangedPattern();
   const QString target = targets_.dirField->text().trimmed();
-  drives_->showDriveOf(target);
   directories_->setPath(target);
+  // A target the list cannot show (none yet) leaves it where it was: the
+  // drive shown is always the listed folder's.
+  drives_->showDriveOf(directories_->path());
   if (!setup_.openingPattern) return;
   // Last, so a freshly opened chooser lists the submission files although the
   // directory change has just set the plain pattern.

@@ -21,7 +21,7 @@ namespace fc::gui {
 std::vector<std::string> BrowsableMounts(std::string_view procMounts);
 
 // BrowsableMounts of this system, keeping only mount points that are
-// directories; none when there is no /proc/mounts to read (Windows).
+// directories; "/" alone when /proc/mounts cannot be read.
 std::vector<std::string> ReadBrowsableMounts();
 
 // The mount point among `mounts` holding `path`: the longest one that is a
