@@ -21,15 +21,22 @@ title=欢迎使用证券公司报送数据文件检查软件
 
 scratch=$(mktemp -d)
 xvfb_pid="" program_pid=""
+# Ends what was started and waits for it, so that nothing outlives the check
+# (a Xvfb left running would hold the caller's output open).
+end_process() {
+  [ -n "$1" ] || return 0
+  kill "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
 finish() {
-  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null && wait "$program_pid"
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid"
+  end_process "$program_pid"
+  end_process "$xvfb_pid"
   rm -rf "$scratch"
 }
 trap finish EXIT
 
 # Xvfb picks a free display and writes its number once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>"$scratch/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
   [ -s "$scratch/display" ] && break
@@ -41,14 +48,16 @@ export DISPLAY
 
 # Wine's own start (its server, the prefix) is measured apart from the
 # program's, by a console program that does nothing but print its version.
-# Its server is let go before the program starts: a server started without
-# a display would keep the program's windows off the screen, and a warm one
-# would make the start look quicker than it is.
+# Each starts with no Wine server running: a warm one would make the start
+# look quicker than it is, and one started without a display would keep the
+# program's windows off the screen.
 milliseconds() { echo $(($(date +%s%N) / 1000000)); }
+wine_ended() { [ ! -d "$build/wine" ] || WINEPREFIX=$build/wine /usr/lib/wine/wineserver -w; }
+wine_ended
 started=$(milliseconds)
 bash "$root/scripts/wine-run.sh" "$build/wine" "$build/bin/filingcheck-cli.exe" --version >/dev/null
 wine_alone=$(($(milliseconds) - started))
-WINEPREFIX=$build/wine /usr/lib/wine/wineserver -w
+wine_ended
 
 started=$(milliseconds)
 FC_WINE_DISPLAY=$DISPLAY bash "$root/scripts/wine-run.sh" "$build/wine" "$exe" >"$scratch/program.log" 2>&1 &
