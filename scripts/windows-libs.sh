@@ -2,9 +2,11 @@
 # Cross-builds for 64-bit Windows the libraries the core links that Debian has
 # no MinGW build of: SQLite, libzip, libxlsxwriter and GoogleTest, each from
 # Debian's own source package at the version Debian ships (with Debian's
-# patches), as a static library made by the posix-thread MinGW-w64 toolchain.
+# patches), as a static library made by the posix-thread MinGW-w64 toolchain;
+# and, when asked for, Qt for the desktop program, as DLLs.
 #
 #   bash scripts/windows-libs.sh BUILD_DIR
+#   FC_WINDOWS_GUI=1 bash scripts/windows-libs.sh BUILD_DIR   # with Qt: an hour
 #
 # Each library is installed into BUILD_DIR/deps/<name>-<version>/ (include/,
 # lib/, lib/pkgconfig/ and the CMake package files where the library makes
@@ -211,6 +213,37 @@ build_googletest() {
   cmake_install "$1" "$2" -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON
 }
 
+# Qt's Core, Gui, Widgets and Test as DLLs, with the windows platform plugin
+# and the Fusion, Windows and Windows Vista styles; its code generators (moc, rcc, uic) are
+# Debian's own, from qt6-base-dev-tools. Each DLL carries its own C and C++
+# runtime, as the programs do, so no MinGW DLL ships beside them; they are
+# installed stripped (25 MB rather than 40). Debian's source lacks the
+# Wintab headers, hence no tablet events; Qt 6.4 builds its DirectWrite 3
+# font database only with Direct2D, which nothing here needs (the default
+# font database stays). zlib is Debian's MinGW build, the other libraries
+# Qt's bundled copies. The Chinese of Qt's own dialogs is Debian's
+# qtbase_zh_CN.qm, which is the same file on every system.
+build_qt6-base() {
+  local source=$1 prefix=$2 build=$deps/build/qt6-base
+  rm -rf "$build" && mkdir -p "$build"
+  (cd "$build" && "$source/configure" -prefix "$prefix" -release -shared -xplatform win32-g++ \
+     -qt-host-path /usr -nomake examples -nomake tests -no-pkg-config \
+     -no-opengl -no-dbus -no-icu -no-zstd -no-libjpeg -no-gif \
+     -system-zlib -qt-libpng -qt-freetype -qt-harfbuzz -qt-pcre -qt-doubleconversion \
+     -no-feature-sql -no-feature-network -no-feature-xml -no-feature-concurrent \
+     -no-feature-printsupport -no-feature-tabletevent -no-feature-vulkan \
+     -no-feature-direct2d -no-feature-directwrite3 \
+     -- -Wno-dev -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DFC_WINDOWS_DEPS="$deps" \
+     -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(gcc -print-multiarch)/cmake" \
+     -DCMAKE_SHARED_LINKER_FLAGS=-static -DCMAKE_MODULE_LINKER_FLAGS=-static >/dev/null)
+  # An hour's build that fails shows why.
+  cmake --build "$build" -j "$jobs" >"$build.log" || { tail -n 30 "$build.log" >&2; exit 1; }
+  cmake --install "$build" --strip >/dev/null
+  mkdir -p "$prefix/translations"
+  cp /usr/share/qt6/translations/qtbase_zh_CN.qm "$prefix/translations/"
+  rm -rf "$build" "$build.log"
+}
+
 # Builds library $1 (source package $1, version of binary package $2) unless
 # its prefix already holds the stamp.
 library() {
@@ -246,6 +279,10 @@ library sqlite3 libsqlite3-dev
 library libzip libzip-dev
 library libxlsxwriter libxlsxwriter-dev
 library googletest libgtest-dev
+# Qt only for the desktop program, which takes long to build: asked for.
+if [ "${FC_WINDOWS_GUI:-0}" = 1 ]; then
+  library qt6-base qt6-base-dev
+fi
 nlohmann_json
 rmdir "$deps/src" "$deps/build" 2>/dev/null || true
 echo "windows-libs: $deps" >&2

@@ -3,15 +3,19 @@
 # display: the runner CMake and CTest put before every cross-built program.
 #
 #   bash scripts/wine-run.sh PREFIX PROGRAM.exe [ARGUMENTS...]
+#   FC_WINE_DISPLAY=:99 bash scripts/wine-run.sh PREFIX filingcheck.exe
 #
 # The prefix is made on first use (wineboot -i). WINEDEBUG=-all keeps Wine's
-# own chatter out of what the program prints.
+# own chatter out of what the program prints. A windowed program is given
+# the X display FC_WINE_DISPLAY names; the one the caller runs in is never
+# passed on, so that no test opens a window on a desktop.
 set -euo pipefail
 
 [ $# -ge 2 ] || { echo "usage: $0 PREFIX PROGRAM.exe [ARGUMENTS...]" >&2; exit 2; }
 export WINEPREFIX=$1 WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
 shift
 unset DISPLAY WAYLAND_DISPLAY
+[ -n "${FC_WINE_DISPLAY:-}" ] && export DISPLAY=$FC_WINE_DISPLAY
 wine=/usr/lib/wine/wine64
 if [ ! -e "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"

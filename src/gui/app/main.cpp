@@ -5,6 +5,7 @@
 //   filingcheck --help | --version
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFontDatabase>
 #include <QTimer>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "gui/shell/AppHomeResolver.h"
 #include "gui/shell/ClosingWindow.h"
 #include "gui/shell/MessageBoxes.h"
+#include "gui/shell/QtText.h"
 #include "gui/shell/Translations.h"
 #include "gui/shell/WelcomeWindow.h"
 #include "platform/ProgramPlaces.h"
@@ -42,6 +44,16 @@ bool Given(int argc, char** argv, std::initializer_list<const char*> names) {
 // Help and version are answered before a window system is opened, so that
 // they work in a terminal without a display as well.
 bool AsksForTextOnly(int argc, char** argv) { return Given(argc, argv, {"--help-all", "-v", "--version"}); }
+
+bool HasChineseFont() { return !QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty(); }
+
+// The fonts in fonts/ beside the program, where the Windows build puts a
+// Chinese one: a Windows without its Chinese fonts, or Wine on a system with
+// none, would otherwise show every Chinese character as an empty box.
+void AddShippedFonts() {
+  const QDir fonts(fc::gui::FromPath(fc::platform::ExecutableDir() / "fonts"));
+  for (const QString& file : fonts.entryList(QDir::Files)) QFontDatabase::addApplicationFont(fonts.filePath(file));
+}
 
 // Shows the welcome window until the event loop has drawn it, saves its
 // picture and ends: 0 when the picture was written.
@@ -76,7 +88,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   parser.process(app);
   fc::gui::InstallQtChinese(app);
-  if (QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty())
+  if (!HasChineseFont()) AddShippedFonts();
+  if (!HasChineseFont())
     std::fprintf(stderr,
                  "filingcheck: no Chinese font is installed; the windows will show empty boxes "
                  "(install fonts-wqy-microhei)\n");

@@ -31,6 +31,7 @@
 #include "gui/results/ResultsWindow.h"
 #include "gui/shell/ClosingWindow.h"
 #include "gui/shell/MessageBoxes.h"
+#include "gui/shell/QtText.h"
 #include "gui/shell/Translations.h"
 #include "gui/shell/WelcomeWindow.h"
 #include "gui/windows/AccountCheckWindow.h"
@@ -194,7 +195,7 @@ bool SaveIdentityDialogs(fc::gui::IdentityCheckWindow& identity, const fc::setti
 // second after one archive was taken away, so the history has a change.
 fc::settings::AppHome CheckSampleTwice(const QTemporaryDir& scratch, const fc::settings::AppHome& base) {
   namespace fs = std::filesystem;
-  const fs::path root = scratch.path().toStdString();
+  const fs::path root = fc::gui::PathOf(scratch.path());
   fc::settings::AppHome home{root / "history-home", base.data};
   fc::pipeline::WriteSample(fc::ruleset::LoadRuleSetFor(base, fc::pipeline::kSampleDate, "").layouts, root / "sample");
   fc::pipeline::RunInputs in;
@@ -202,7 +203,7 @@ fc::settings::AppHome CheckSampleTwice(const QTemporaryDir& scratch, const fc::s
   in.endNo = fc::pipeline::kSampleLastGroup;
   in.companyCode = fc::pipeline::kSampleCompany;
   in.dataDate = fc::pipeline::kSampleDate;
-  in.sourceDir = (root / "sample" / "account-zip").string() + "/";
+  in.sourceDir = fc::platform::Utf8Of(root / "sample" / "account-zip") + "/";
   in.selectedKinds = std::vector<bool>(5, true);
   fc::pipeline::QuietObserver observer;
   fc::pipeline::RunDriver(home, in).run(observer);
@@ -214,7 +215,7 @@ fc::settings::AppHome CheckSampleTwice(const QTemporaryDir& scratch, const fc::s
 // The first pages of the report as it prints (A4), one image each.
 bool SaveReportPages(const fc::report::ReportData& data, const QDir& out) {
   std::string error;
-  if (fc::report::WriteReportPageImages(data, out.path().toStdString(), "report", 3, error)) return true;
+  if (fc::report::WriteReportPageImages(data, fc::gui::PathOf(out.path()), "report", 3, error)) return true;
   std::fprintf(stderr, "filingcheck-screenshots: %s\n", error.c_str());
   return false;
 }
@@ -241,15 +242,15 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   fc::gui::InstallQtChinese(app);
-  const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots"));
+  const QDir out(app.arguments().value(1, QStringLiteral("screenshots")));
   QTemporaryDir scratch;
   if (!out.mkpath(QStringLiteral(".")) || !scratch.isValid()) {
     std::fprintf(stderr, "filingcheck-screenshots: cannot prepare %s\n", qPrintable(out.path()));
     return 1;
   }
   fc::settings::AppHome home;
-  home.home = scratch.path().toStdString();
-  home.data = fc::settings::LocateDataDir(QCoreApplication::applicationDirPath().toStdString());
+  home.home = fc::gui::PathOf(scratch.path());
+  home.data = fc::settings::LocateDataDir(fc::gui::PathOf(QCoreApplication::applicationDirPath()));
   SilentBoxes boxes;
   bool ok = true;
 

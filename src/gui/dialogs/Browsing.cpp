@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "gui/dialogs/Mounts.h"
+#include "gui/shell/QtText.h"
 #include "naming/ListPatterns.h"
 
 namespace fc::gui {
@@ -88,6 +89,17 @@ bool IsMoveKey(int key) {
   }
 }
 
+// The drives as Qt finds them (C:/, D:/ on Windows); where "/" is the only
+// one, the file systems mounted under it. Asking for the mounts first would
+// not do: Wine reads /proc/mounts as Z:/proc/mounts, the host's.
+std::vector<std::string> SystemDrives() {
+  const QFileInfoList roots = QDir::drives();
+  if (roots.size() == 1 && roots.front().absoluteFilePath() == QStringLiteral("/")) return ReadBrowsableMounts();
+  std::vector<std::string> drives;
+  for (const QFileInfo& root : roots) drives.push_back(root.absoluteFilePath().toStdString());
+  return drives;
+}
+
 }  // namespace
 
 QString DirectoryPath(const QString& text) {
@@ -96,15 +108,15 @@ QString DirectoryPath(const QString& text) {
 }
 
 DriveList::DriveList(QWidget* parent, std::vector<std::string> mounts)
-    : QComboBox(parent), mounts_(mounts.empty() ? ReadBrowsableMounts() : std::move(mounts)) {
-  for (const std::string& point : mounts_) addItem(QFile::decodeName(point.c_str()));
+    : QComboBox(parent), mounts_(mounts.empty() ? SystemDrives() : std::move(mounts)) {
+  for (const std::string& point : mounts_) addItem(FromStd(point));
 }
 
 void DriveList::showDriveOf(const QString& path) {
-  const std::string mount = MountOf(QFile::encodeName(DirectoryPath(path)).toStdString(), mounts_);
+  const std::string mount = MountOf(DirectoryPath(path).toStdString(), mounts_);
   if (mount.empty()) return;
   const QSignalBlocker quiet(this);
-  setCurrentText(QFile::decodeName(mount.c_str()));
+  setCurrentText(FromStd(mount));
 }
 
 DirectoryList::DirectoryList(QWidget* parent) : QListWidget(parent) {

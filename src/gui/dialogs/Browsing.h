@@ -1,7 +1,7 @@
 // gui/dialogs/Browsing.h - the drive, directory and file lists of the file
 // selection dialogs.
 //
-//   auto* drives = new DriveList(dialog);            // "/" and the mounted file systems
+//   auto* drives = new DriveList(dialog);            // "/" and the mounted file systems, or C:/, D:/...
 //   auto* dirs = new DirectoryList(dialog);          // double click (or Enter) goes in
 //   auto* files = new FileList(dialog);
 //   connect(dirs, &DirectoryList::pathChanged, ...); // only when the path really changes
@@ -33,7 +33,8 @@ class DriveList : public QComboBox {
   Q_OBJECT
 
  public:
-  // Lists `mounts`; ReadBrowsableMounts() when none are given.
+  // Lists `mounts`; when none are given, the system's drives, or on a
+  // system with "/" alone, ReadBrowsableMounts().
   explicit DriveList(QWidget* parent, std::vector<std::string> mounts = {});
 
   // Shows the drive holding `path` without signalling a change.

@@ -1,7 +1,6 @@
 #include "gui/dialogs/DirectoryChooserDialog.h"
 
 #include <QAbstractButton>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -42,8 +41,6 @@ constexpr ChooserSetup kSetups[] = {
 const QString kRefusalTitle = QStringLiteral("信息提示");
 const QString kBlankRefusal = QStringLiteral("对不起本软件不允许设置名称带有空格的路径，请您重新选择！");
 const QString kWorkDirRefusal = QStringLiteral("与该软件工作目录冲突，请选择其它目录！");
-
-QString FromPath(const std::filesystem::path& path) { return QFile::decodeName(path.c_str()); }
 
 // Equal as the operator would type them in any letter case, or the same
 // directory reached another way (a link): either would let a run empty it.
@@ -91,8 +88,10 @@ DirectoryChooserDialog::DirectoryChooserDialog(Chooser chooser, const ChooserTar
 void DirectoryChooserDialog::load() {
   if (setup_.listsFiles && !setup_.openingPattern) showChangedPattern();
   const QString target = targets_.dirField->text().trimmed();
-  drives_->showDriveOf(target);
   directories_->setPath(target);
+  // A target the list cannot show (none yet) leaves it where it was: the
+  // drive shown is always the listed folder's.
+  drives_->showDriveOf(directories_->path());
   if (!setup_.openingPattern) return;
   // Last, so a freshly opened chooser lists the submission files although the
   // directory change has just set the plain pattern.

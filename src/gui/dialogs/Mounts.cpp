@@ -23,7 +23,7 @@ bool IsPseudoType(std::string_view type) {
 
 // True when `path` is `area` or lies below it.
 bool IsUnder(std::string_view path, std::string_view area) {
-  if (area == "/") return path.starts_with('/');
+  if (area.ends_with('/')) return path.starts_with(area);  // "/", or a drive: "C:/"
   return path.starts_with(area) && (path.size() == area.size() || path[area.size()] == '/');
 }
 

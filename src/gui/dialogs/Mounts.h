@@ -25,7 +25,8 @@ std::vector<std::string> BrowsableMounts(std::string_view procMounts);
 std::vector<std::string> ReadBrowsableMounts();
 
 // The mount point among `mounts` holding `path`: the longest one that is a
-// whole-component prefix of it. Empty when `path` is not absolute.
+// whole-component prefix of it. Empty when `path` is not absolute. A drive
+// ("C:/") holds the paths that begin with it.
 std::string MountOf(std::string_view path, const std::vector<std::string>& mounts);
 
 }  // namespace fc::gui

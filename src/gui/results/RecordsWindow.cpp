@@ -322,7 +322,7 @@ void RecordsWindow::exportTo(const QString& title, const QString& filter, const 
   // Written whole or not at all: a failed export leaves no half-written file
   // and keeps an earlier one.
   std::string error;
-  if (!write(path.toStdString(), error)) {
+  if (!write(PathOf(path), error)) {
     boxes_.show(QStringLiteral("错误提示"), FromStd(error), BoxIcon::Error, BoxButtons::Ok);
     return;
   }

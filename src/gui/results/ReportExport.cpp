@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "gui/shell/MessageBoxes.h"
+#include "gui/shell/QtText.h"
 #include "ruleset/RuleSets.h"
 #include "report/ReportFormats.h"
 #include "spreadsheet/Workbook.h"
@@ -34,15 +35,15 @@ QString DefaultReportPath(const report::ReportData& data, const settings::AppHom
                            .arg(QString::fromStdString(f.companyCode), QString::fromStdString(f.dataDate),
                                 TimeDigits(f.started)) + suffix;
   QDir source(QString::fromStdString(f.sourceDir));
-  QDir dir = !f.sourceDir.empty() && source.cdUp() ? source : QDir(QString::fromStdString(home.home.string()));
+  QDir dir = !f.sourceDir.empty() && source.cdUp() ? source : QDir(FromPath(home.home));
   return dir.filePath(name);
 }
 
 bool WriteReport(const report::ReportData& data, const QString& path, QString& error) {
-  const report::ReportFormat* format = report::FormatOf(path.toStdString());
+  const report::ReportFormat* format = report::FormatOf(PathOf(path));
   if (!format) format = &report::ReportFormats().front();  // a name without a known ending: the page
   std::string failure;
-  if (format->write(data, path.toStdString(), failure)) return true;
+  if (format->write(data, PathOf(path), failure)) return true;
   error = QString::fromStdString(failure);
   return false;
 }
@@ -93,7 +94,7 @@ void ExportWorkbook(const settings::AppHome& home, MessageBoxes& boxes, privacy:
   } catch (const std::exception& e) {
     failure = e.what();
   }
-  if (failure.empty() && spreadsheet::WriteWorkbook(path.toStdString(), book, failure)) {
+  if (failure.empty() && spreadsheet::WriteWorkbook(PathOf(path), book, failure)) {
     ShowSaved(boxes, QStringLiteral("检查结果已导出到%1").arg(path), path);
     return;
   }

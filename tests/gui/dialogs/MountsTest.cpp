@@ -31,6 +31,7 @@ TEST(MountsTest, PathBelongsToItsLongestMountByWholeNames) {
   EXPECT_EQ(MountOf("/mnt/data", mounts), "/mnt/data");
   EXPECT_EQ(MountOf("/mnt/database", mounts), "/");
   EXPECT_EQ(MountOf("relative/dir", mounts), "");
+  EXPECT_EQ(MountOf("D:/报送/2008", {"C:/", "D:/"}), "D:/");
 }
 
 TEST(MountsTest, ThisSystemHasAtLeastItsRoot) {
