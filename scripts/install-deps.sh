@@ -45,7 +45,7 @@ fi
 # own moc, rcc and uic), and what shows the program's window under Wine in
 # Xvfb: xdotool waits for it, ImageMagick's import takes its picture.
 if [ "${FC_WINDOWS_GUI:-0}" = 1 ]; then
-  packages+=(qt6-base-dev-tools xvfb xdotool imagemagick)
+  packages+=(qt6-base-dev-tools xdotool imagemagick)
 fi
 # `make windows-package`: NSIS writes the setup, groff the manual's HTML,
 # rsvg-convert and icotool the icon.
