@@ -130,5 +130,21 @@ windows-gui: windows-gui-deps
 windows-gui-check: windows-gui
 	@bash scripts/windows-gui-check.sh $(BUILD_WINDOWS)
 
+# The Windows setup, $(BUILD_WINDOWS)/filingcheck-<version>-setup.exe (NSIS):
+# the desktop program and filingcheck-cli.exe with what they need, the manual
+# as HTML; the files it installs are listed with their sizes.
+.PHONY: windows-package
+windows-package: windows-gui
+	@FC_WITH_WINDOWS_PACKAGE=1 bash scripts/install-deps.sh
+	@cmake --build $(BUILD_WINDOWS) -j $(JOBS) --target filingcheck-cli
+	@bash scripts/windows-package.sh $(BUILD_WINDOWS)
+
+# The setup installed silently under Wine and the installed program used as an
+# operator would on a virtual display (scripts/windows-setup-check.sh); the
+# pictures of its windows in $(BUILD_WINDOWS)/setup-check/.
+.PHONY: windows-setup-check
+windows-setup-check: windows-package
+	@bash scripts/windows-setup-check.sh $(BUILD_WINDOWS)
+
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH) $(BUILD_FUZZ) $(BUILD_PACKAGE) $(BUILD_WINDOWS)

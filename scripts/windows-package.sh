@@ -1,25 +1,36 @@
 #!/usr/bin/env bash
-# Writes the Windows setup program, filingcheck-<version>-setup.exe, from a
-# staged program folder (the Windows build installed with `cmake --install`):
-# adds the manual as HTML and the icon, lists every staged file for the
-# installer and, reversed, for the uninstaller, and runs NSIS on
-# packaging/windows/filingcheck.nsi.
+# Writes the Windows setup program, BUILD_DIR/filingcheck-<version>-setup.exe,
+# from the Windows build of the desktop program (make windows-gui): stages
+# what ships in BUILD_DIR/package/ (the two programs, the Qt they need, the
+# data, the font with its licence), adds the manual as HTML and the icon,
+# lists every staged file for the installer and, reversed, for the
+# uninstaller, and runs NSIS on packaging/windows/filingcheck.nsi.
 #
-#   bash scripts/windows-package.sh STAGE_DIR OUT_DIR VERSION
+#   bash scripts/windows-package.sh BUILD_DIR
 #
-# Prints the setup's path, then every installed file with its size (the
-# uninstaller NSIS writes at install time aside). Needs the packages of
+# Prints the setup's path and size, then every installed file with its size
+# (the uninstaller, which the setup writes, aside). Needs the packages of
 # `FC_WITH_WINDOWS_PACKAGE=1 scripts/install-deps.sh` (nsis, groff,
 # librsvg2-bin, icoutils).
 set -euo pipefail
 
-[ $# -eq 3 ] || { echo "usage: $0 STAGE_DIR OUT_DIR VERSION" >&2; exit 2; }
+[ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 root=$(cd "$(dirname "$0")/.." && pwd)
-stage=$(cd "$1" && pwd)
-mkdir -p "$2"
-out=$(cd "$2" && pwd)
-version=$3
-[ -f "$stage/filingcheck.exe" ] || { echo "windows-package: $stage has no filingcheck.exe" >&2; exit 1; }
+build=$(cd "$1" && pwd)
+bin=$build/bin
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+[ -f "$bin/filingcheck.exe" ] || { echo "windows-package: $bin has no filingcheck.exe (make windows-gui)" >&2; exit 1; }
+
+# What ships, named one by one: the build's folder also holds the tests and
+# what only they need (Qt's test library, the offscreen window system).
+stage=$build/package
+rm -rf "$stage" && mkdir -p "$stage/plugins/platforms"
+cp "$bin"/{filingcheck.exe,filingcheck-cli.exe,Qt6Core.dll,Qt6Gui.dll,Qt6Widgets.dll,qt.conf} "$stage/"
+cp "$bin/plugins/platforms/qwindows.dll" "$stage/plugins/platforms/"
+cp -r "$bin/plugins/styles" "$stage/plugins/"
+cp -r "$bin/translations" "$bin/fonts" "$bin/data" "$stage/"
+cp /usr/share/doc/fonts-wqy-microhei/copyright "$stage/fonts/wqy-microhei-copyright.txt"
+cp "$root/packaging/copyright" "$stage/copyright.txt"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -59,8 +70,11 @@ windows() { tr '/' '\\'; }
 } >"$work/uninstall.nsh"
 
 installed_kb=$(du -sk "$stage" | cut -f1)
-setup=$out/filingcheck-$version-setup.exe
-makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$stage" -DLISTS="$work" -DOUTFILE="$setup" \
-  -DINSTALLED_KB="$installed_kb" "$root/packaging/windows/filingcheck.nsi" >&2
+setup=$build/filingcheck-$version-setup.exe
+# Windows' file version has four numbers.
+file_version=$version
+while [ "$(tr -cd . <<<"$file_version" | wc -c)" -lt 3 ]; do file_version=$file_version.0; done
+makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DFILE_VERSION="$file_version" -DSTAGE="$stage" \
+  -DLISTS="$work" -DOUTFILE="$setup" -DINSTALLED_KB="$installed_kb" "$root/packaging/windows/filingcheck.nsi" >&2
 echo "$setup ($(stat -c %s "$setup") bytes; $installed_kb KiB installed)"
 (cd "$stage" && find . -type f -printf '%10s  %P\n' | LC_ALL=C sort -k2)

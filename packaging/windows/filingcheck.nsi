@@ -9,7 +9,8 @@
 ;
 ; Made by scripts/windows-package.sh, which stages the files and writes the
 ; two lists this script includes:
-;   makensis -DVERSION=1.2.3 -DSTAGE=DIR -DLISTS=DIR -DOUTFILE=FILE filingcheck.nsi
+;   makensis -DVERSION=0.1 -DFILE_VERSION=0.1.0.0 -DSTAGE=DIR -DLISTS=DIR -DOUTFILE=FILE
+;            -DINSTALLED_KB=N filingcheck.nsi
 ; `setup.exe /S` installs silently (`/AllUsers` or `/CurrentUser` choose the
 ; mode; without either an administrator installs for all users).
 ; A 64-bit setup: Windows runs it only where the 64-bit program can run.
@@ -46,7 +47,7 @@ BrandingText "${PRODUCT} ${VERSION}"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "SimpChinese"
 
-VIProductVersion "${VERSION}.0"
+VIProductVersion "${FILE_VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileDescription" "${PRODUCT} 安装程序"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileVersion" "${VERSION}"
