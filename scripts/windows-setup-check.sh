@@ -100,6 +100,6 @@ picture account
 click_in "$account" 245 394
 results=$(wait_for_window 检查结果 "$program_pid" 30) || fail "no results window"
 picture results
-echo "windows-setup-check: installed $(find "$installed" -type f | wc -l) files; the account window's run" \
+echo "windows-setup-check: installed $(find "$build/package" -type f | wc -l) files and the uninstaller; the account window's run" \
   "listed $(grep -c '"filename"' "$scratch/results.json") result rows," \
   "$(sed -n 's/.*"verdictText": "\([^"]*\)".*/\1/p' "$scratch/results.json"); pictures in $pictures"
