@@ -3,7 +3,8 @@
 # the installed program as an operator would, on a virtual X display: the
 # welcome window found by its title, the account window filled in with the
 # sample submission's company, date, groups and folder and its check run,
-# then the results window opened from it. Takes a picture of each window.
+# then the results window opened from it. Takes a picture of each window,
+# then uninstalls.
 #
 #   bash scripts/windows-setup-check.sh BUILD_DIR [PICTURES_DIR]
 #
@@ -12,7 +13,8 @@
 # by default BUILD_DIR/setup-check/. The check fails when the setup leaves
 # out a file or a shortcut, when a window does not show, or when the run's
 # results (read back with the installed filingcheck-cli.exe) are not the
-# sample's: ten files expected, one missing, the verdict a failure.
+# sample's: ten files expected, one missing, the verdict a failure; or when
+# uninstalling leaves an installed file or takes the home's store with it.
 # The clicks are at the windows' fixed places (their layout is in twips,
 # 96 dots an inch on Xvfb).
 set -euo pipefail
@@ -100,6 +102,22 @@ picture account
 click_in "$account" 245 394
 results=$(wait_for_window 检查结果 "$program_pid" 30) || fail "no results window"
 picture results
+# Ended with everything else of the prefix's: the process started here is
+# only the shell that runs Wine.
+WINEPREFIX=$prefix /usr/lib/wine/wineserver -k
+end_process "$program_pid"
+program_pid=""
+
+# Uninstalled, every installed file and shortcut goes, and the application
+# home stays. The uninstaller runs from a copy of itself that outlives the
+# one started: the check waits for the prefix's last process.
+wine "$installed/uninstall.exe" /S
+WINEPREFIX=$prefix /usr/lib/wine/wineserver -w
+while read -r file; do
+  [ ! -e "$installed/$file" ] || fail "the uninstaller left $file"
+done < <(cd "$build/package" && find . -type f -printf '%P\n')
+[ ! -e "$menu" ] || fail "the uninstaller left the Start-menu folder"
+[ -e "$installed/dravmel.mdb" ] || fail "the uninstaller removed the application home's store"
 echo "windows-setup-check: installed $(find "$build/package" -type f | wc -l) files and the uninstaller; the account window's run" \
   "listed $(grep -c '"filename"' "$scratch/results.json") result rows," \
   "$(sed -n 's/.*"verdictText": "\([^"]*\)".*/\1/p' "$scratch/results.json"); pictures in $pictures"
