@@ -21,14 +21,7 @@ title=欢迎使用证券公司报送数据文件检查软件
 
 # shellcheck source=lib/windows-display.sh
 source "$root/scripts/lib/windows-display.sh"
-scratch=$(mktemp -d)
-program_pid=""
-finish() {
-  end_process "$program_pid"
-  end_started
-  rm -rf "$scratch"
-}
-trap finish EXIT
+open_session
 start_display "$scratch"
 
 # Wine's own start (its server, the prefix) is measured apart from the

@@ -29,21 +29,13 @@ setup=$(ls "$build"/filingcheck-*-setup.exe 2>/dev/null | head -n 1)
 [ -n "$setup" ] || { echo "windows-setup-check: no setup in $build (make windows-package)" >&2; exit 1; }
 # shellcheck source=lib/windows-display.sh
 source "$root/scripts/lib/windows-display.sh"
-
-scratch=$(mktemp -d)
-program_pid=""
-finish() {
-  end_process "$program_pid"
-  [ -d "$prefix" ] && WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
-  end_started
-  rm -rf "$scratch"
-}
-trap finish EXIT
+open_session
 fail() { echo "windows-setup-check: $*" >&2; exit 1; }
 
 # A prefix and a home of their own: Wine links the user's desktop to $HOME,
 # and would add the shortcuts to the host's menus without the override.
 prefix=$scratch/wine
+session_prefix=$prefix
 export HOME=$scratch/home WINEDLLOVERRIDES=winemenubuilder.exe=d
 mkdir -p "$HOME"
 wine() { bash "$root/scripts/wine-run.sh" "$prefix" "$@"; }

@@ -3,13 +3,18 @@
 # waiting for a window by its title, and clicking in a window.
 #
 #   source "$root/scripts/lib/windows-display.sh"
+#   open_session                             # $scratch, ended on exit
 #   start_display "$scratch"                 # exports DISPLAY
 #   wid=$(wait_for_window 标题 "$program_pid" 60)
 #   click_in "$wid" 120 40                   # pixels from the window's corner
 #
-# What is started is ended by end_started, which the caller's EXIT trap runs.
+# What is started is ended when the script exits: the display, the program
+# whose pid the caller keeps in program_pid, and every process of the Wine
+# prefix named by session_prefix, when the caller names one.
 
 display_pids=()
+program_pid=""
+session_prefix=""
 
 # Ends process $1 and waits for it, so that nothing outlives the script (a
 # Xvfb left running would hold the caller's output open).
@@ -19,9 +24,21 @@ end_process() {
   wait "$1" 2>/dev/null || true
 }
 
-end_started() {
+# A scratch folder ($scratch) and an EXIT trap that ends what was started
+# and removes the folder.
+open_session() {
+  scratch=$(mktemp -d)
+  trap close_session EXIT
+}
+
+close_session() {
   local pid
+  end_process "$program_pid"
+  if [ -n "$session_prefix" ] && [ -d "$session_prefix" ]; then
+    WINEPREFIX=$session_prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
+  fi
   for pid in "${display_pids[@]}"; do end_process "$pid"; done
+  rm -rf "$scratch"
 }
 
 # Xvfb picks a free display and writes its number once it accepts clients.
