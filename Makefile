@@ -116,7 +116,7 @@ windows-test: windows-deps
 # takes long, so only these targets ask for it, never windows-deps.
 # windows-gui-check starts the program under Wine in Xvfb, waits for the
 # welcome window and takes its picture ($(BUILD_WINDOWS)/welcome.png).
-.PHONY: windows-gui-deps windows-gui windows-gui-check
+.PHONY: windows-gui-deps windows-gui windows-gui-check windows-gui-test
 windows-gui-deps:
 	@FC_WITH_WINDOWS=1 FC_WINDOWS_GUI=1 bash scripts/install-deps.sh
 	@FC_WINDOWS_GUI=1 bash scripts/windows-libs.sh $(BUILD_WINDOWS)
@@ -129,6 +129,13 @@ windows-gui: windows-gui-deps
 
 windows-gui-check: windows-gui
 	@bash scripts/windows-gui-check.sh $(BUILD_WINDOWS)
+
+# Every test for Windows under Wine, the desktop program's too: those draw
+# offscreen, which Wine passes on to them with the rest of the environment.
+windows-gui-test: windows-gui-deps
+	@$(WINDOWS_CMAKE) -DFC_GUI=ON -DFC_TESTS=ON >/dev/null
+	@cmake --build $(BUILD_WINDOWS) -j $(JOBS)
+	@QT_QPA_PLATFORM=offscreen bash scripts/windows-test.sh $(BUILD_WINDOWS)
 
 # The Windows setup, $(BUILD_WINDOWS)/filingcheck-<version>-setup.exe (NSIS):
 # the desktop program and filingcheck-cli.exe with what they need, the manual

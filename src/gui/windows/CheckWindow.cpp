@@ -355,8 +355,10 @@ void CheckWindow::done(int result) {
 void CheckWindow::saveSettings() {
   settings::SettingsFile current;
   current.companyCode = Trimmed(companyCode_);
-  current.beginNo = "0";
-  current.endNo = "0";
+  // Chars, not "0": GCC 12 at -O3 takes a one-letter literal assigned to a
+  // string for an overlapping copy and warns (-Wrestrict) where none can be.
+  current.beginNo = '0';
+  current.endNo = '0';
   saveOwnSettings(current);
   current.fileType = zipTypeSelected() ? settings::kFileTypeZip : settings::kFileTypeDbf;
   current.sourceDir = Trimmed(sourceDir_);

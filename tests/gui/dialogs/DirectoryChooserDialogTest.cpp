@@ -11,6 +11,7 @@
 
 #include "gui/dialogs/Browsing.h"
 #include "gui/dialogs/DirectoryChooserDialog.h"
+#include "gui/shell/QtText.h"
 #include "gui/support/DialogTestSupport.h"
 #include "gui/support/GuiTestSupport.h"
 #include "store/Store.h"
@@ -39,7 +40,7 @@ class DirectoryChooserDialogTest : public ::testing::Test {
   std::unique_ptr<DirectoryChooserDialog> open(Chooser chooser, QLineEdit* field) {
     auto dialog = std::make_unique<DirectoryChooserDialog>(
         chooser, ChooserTargets{field, fields.code, fields.name, fields.zip}, home.home(), store.get(), boxes,
-        nullptr, std::vector<std::string>{"/", files.path().string()});
+        nullptr, std::vector<std::string>{root, drive(files.path())});
     dialog->show();
     return dialog;
   }
@@ -51,6 +52,11 @@ class DirectoryChooserDialogTest : public ::testing::Test {
     ASSERT_TRUE(dialog.directoryList()->setPath(test::ToQString(dir)));
     dialog.findChild<QPushButton*>("SelectOk")->click();
   }
+
+  // The drives the choosers are given: the root of the temporary files' drive
+  // ("/" or "C:/"), and folders named as Qt names them.
+  static std::string drive(const fs::path& dir) { return test::ToQString(dir).toStdString(); }
+  const std::string root = QDir::rootPath().toStdString();
 
   test::TestHome home;
   std::unique_ptr<store::Store> store;
@@ -211,13 +217,13 @@ TEST_F(DirectoryChooserDialogTest, WithoutAWorkingStoreADoubleClickOffersNoCode)
 TEST_F(DirectoryChooserDialogTest, UnreadableDriveLeavesTheDirectoryWhereItWas) {
   auto dialog = std::make_unique<DirectoryChooserDialog>(
       Chooser::IdentityTarget, ChooserTargets{fields.targetDir, nullptr, nullptr, fields.zip}, home.home(), nullptr,
-      boxes, nullptr, std::vector<std::string>{"/", (files.path() / "gone").string(), files.path().string()});
+      boxes, nullptr, std::vector<std::string>{root, drive(files.path() / "gone"), drive(files.path())});
   ASSERT_TRUE(dialog->directoryList()->setPath(test::ToQString(other.path())));
   DriveList* drives = dialog->driveList();
   drives->setCurrentIndex(1);
   emit drives->activated(1);
   EXPECT_EQ(dialog->directoryList()->path(), test::ToQString(other.path()));
-  EXPECT_EQ(drives->drive(), "/");
+  EXPECT_EQ(drives->drive(), FromStd(root));
   drives->setCurrentIndex(2);
   emit drives->activated(2);
   EXPECT_EQ(dialog->directoryList()->path(), test::ToQString(files.path()));

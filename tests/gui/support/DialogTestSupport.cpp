@@ -4,13 +4,14 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QFile>
+#include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTest>
 
+#include "gui/shell/QtText.h"
 #include "support/TempDir.h"
 
 namespace fc::test {
@@ -56,7 +57,7 @@ WindowFields::WindowFields() {
   window.show();
 }
 
-QString ToQString(const std::filesystem::path& path) { return QFile::decodeName(path.c_str()); }
+QString ToQString(const std::filesystem::path& path) { return QDir::fromNativeSeparators(gui::FromPath(path)); }
 
 Names EntriesOf(const QListWidget* list) {
   Names names;

@@ -42,6 +42,8 @@ struct WindowFields {
   QLineEdit* endNo;                    // EndNo
 };
 
+// A path as the windows name it: in Qt's form, '/' between names on every
+// system (C:/报送 on Windows).
 QString ToQString(const std::filesystem::path& path);
 
 using Names = std::vector<std::string>;

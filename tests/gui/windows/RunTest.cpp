@@ -238,7 +238,7 @@ TEST_F(RunTest, StopDuringTheRulesLeavesNothingHalfWrittenAndTheHistorySaysIncom
 }
 
 TEST_F(RunTest, ZipRunOfTheIdentityWindowAsksNothingAndKeepsRecordsUpToTheLimit) {
-  std::ofstream(home.home().recordsLimitFile()) << "1\r\n";
+  std::ofstream(home.home().recordsLimitFile(), std::ios::binary) << "1\r\n";
   IdentityCheckWindow window(home.home(), boxes);
   test::ShowActive(&window);
   window.companyCodeField()->setText(pipeline::kSampleCompany);

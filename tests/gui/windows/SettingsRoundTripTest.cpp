@@ -102,7 +102,7 @@ TEST_F(SettingsRoundTripTest, SequenceNumbersAreSavedByTheirNumericValue) {
 }
 
 TEST_F(SettingsRoundTripTest, SavedCodeIsTrimmedAndLookedUp) {
-  std::ofstream(home.home().settingsFile()) << "  100001  \r\n3\r\n7\r\n2\r\n/in\r\n/out\r\n";
+  std::ofstream(home.home().settingsFile(), std::ios::binary) << "  100001  \r\n3\r\n7\r\n2\r\n/in\r\n/out\r\n";
   AccountCheckWindow window(home.home(), boxes);
   EXPECT_EQ(window.companyCodeField()->text(), "100001");
   EXPECT_EQ(window.companyNameField()->text(), QStringLiteral("东岳证券股份有限公司"));
@@ -112,20 +112,20 @@ TEST_F(SettingsRoundTripTest, SavedCodeIsTrimmedAndLookedUp) {
 }
 
 TEST_F(SettingsRoundTripTest, UnknownSavedCodeLeavesTheNameEmptySilently) {
-  std::ofstream(home.home().settingsFile()) << "999999\r\n0\r\n0\r\n1\r\n\r\n\r\n";
+  std::ofstream(home.home().settingsFile(), std::ios::binary) << "999999\r\n0\r\n0\r\n1\r\n\r\n\r\n";
   IdentityCheckWindow window(home.home(), boxes);
   EXPECT_EQ(window.companyCodeField()->text(), "999999");
   EXPECT_EQ(window.companyNameField()->text(), "");
   EXPECT_TRUE(boxes.shown.empty());
   // A longer code is looked up as saved, not as the six-character field cuts it.
-  std::ofstream(home.home().settingsFile()) << " 1000019 \r\n0\r\n0\r\n1\r\n\r\n\r\n";
+  std::ofstream(home.home().settingsFile(), std::ios::binary) << " 1000019 \r\n0\r\n0\r\n1\r\n\r\n\r\n";
   AccountCheckWindow longer(home.home(), boxes);
   EXPECT_EQ(longer.companyCodeField()->text(), "100001");
   EXPECT_EQ(longer.companyNameField()->text(), "");
 }
 
 TEST_F(SettingsRoundTripTest, FailedWriteKeepsTheOldSettingsAndSaysSo) {
-  std::ofstream(home.home().settingsFile()) << "100001\r\n1\r\n2\r\n1\r\n/old\r\n\r\n";
+  std::ofstream(home.home().settingsFile(), std::ios::binary) << "100001\r\n1\r\n2\r\n1\r\n/old\r\n\r\n";
   {
     AccountCheckWindow window(home.home(), boxes);
     window.companyCodeField()->setText("100002");
