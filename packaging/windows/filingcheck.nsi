@@ -16,7 +16,6 @@
 ; A 64-bit setup: Windows runs it only where the 64-bit program can run.
 Target amd64-unicode
 SetCompressor /SOLID lzma
-RequestExecutionLevel user
 
 !define PRODUCT "报送数据文件检查软件"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\filingcheck"
