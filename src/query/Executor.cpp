@@ -175,13 +175,13 @@ int64_t CountGroups(Plan& plan, std::vector<Repeat>* repeats) {
     if (p > 0) table.clear();
     for (uint32_t i = start[p]; i < start[p + 1]; ++i) {
       const Keyed& e = parted[i];
-      bool keyed = false;  // the record's own key is in `own`, once a slot's hash matches
+      bool ownKnown = false;  // the record's own key is in `own`, once a slot's hash matches
       std::string_view own;
       auto same = [&](uint32_t first) {
-        if (!keyed) {
+        if (!ownKnown) {
           row.rec[0] = t.record(e.record);
           own = plan.groupKey.tableKey(row, mine);
-          keyed = true;
+          ownKnown = true;
         }
         row.rec[0] = t.record(first);
         return plan.groupKey.tableKey(row, theirs) == own;
