@@ -122,7 +122,7 @@ ensure_deb_src() {
     echo "windows-libs: adding $deb_src_list" >&2
     printf '%s\n' "$entries" | $sudo tee "$deb_src_list" >/dev/null
     $sudo apt-get update -qq
-  elif ! apt-cache showsrc sqlite3 2>/dev/null | grep -q '^Package:'; then
+  elif ! apt-cache showsrc sqlite3 2>/dev/null | grep '^Package:' >/dev/null; then
     $sudo apt-get update -qq
   fi
 }
@@ -134,17 +134,39 @@ fetch_source() {
   local into=$deps/src/$1-$2
   if [ ! -e "$into/.unpacked" ]; then
     [ -n "${deb_src_ready:-}" ] || { ensure_deb_src; deb_src_ready=1; }
-    if ! apt-cache showsrc --only-source "$1" | grep -qx "Version: $2"; then
+    if ! apt-cache showsrc --only-source "$1" | grep -x "Version: $2" >/dev/null; then
       echo "windows-libs: Debian's archive no longer has $1 $2, the version installed here;" \
            "upgrade its Linux package so that both builds use the one Debian ships now" >&2
       exit 1
     fi
     rm -rf "$into" && mkdir -p "$into"
     echo "windows-libs: apt-get source $1=$2" >&2
-    (cd "$into" && apt-get source -qq --only-source "$1=$2" >&2)
+    (cd "$into" && apt-get source -qq --only-source "$1=$2" >&2) || unpack_nearest "$1" "$2" "$into"
     touch "$into/.unpacked"
   fi
   source_tree=$(find "$into" -mindepth 1 -maxdepth 1 -type d | head -n 1)
+}
+
+# A mirror may lack a source's Debian part while it has the upstream tarball
+# (a security update's files not copied yet): then the newest other Debian
+# revision of the same upstream version, else the upstream tarball alone,
+# unpacked into $3, each said aloud.
+unpack_nearest() {
+  local upstream=${2%-*} revision uri
+  for revision in $(apt-cache showsrc --only-source "$1" | sed -n 's/^Version: //p' | sort -rV); do
+    [ "$revision" != "$2" ] && [ "${revision%-*}" = "$upstream" ] || continue
+    rm -rf "${3:?}"/*
+    if (cd "$3" && apt-get source -qq --only-source "$1=$revision" >&2 2>/dev/null); then
+      echo "windows-libs: $1 $2 cannot be downloaded here; built from $revision" >&2
+      return
+    fi
+  done
+  uri=$(apt-get source --print-uris -qq --only-source "$1=$2" | awk -F"'" '$2 ~ /\.orig\.tar\./ { print $2; exit }')
+  [ -n "$uri" ] || { echo "windows-libs: $1 $2 cannot be downloaded here" >&2; exit 1; }
+  rm -rf "${3:?}"/*
+  /usr/lib/apt/apt-helper download-file "$uri" "$3/${uri##*/}" >/dev/null
+  mkdir -p "$3/$1-$upstream" && tar -xf "$3/${uri##*/}" -C "$3/$1-$upstream" --strip-components=1
+  echo "windows-libs: $1 $2: only the upstream tarball can be downloaded here; built without Debian's patches" >&2
 }
 
 # Configures, builds and installs the CMake project in $1 into prefix $2,
@@ -244,6 +266,163 @@ build_qt6-base() {
   rm -rf "$build" "$build.log"
 }
 
+# The prefixes built so far, one a line: a library's dependencies are found there.
+built_prefixes() {
+  find "$deps" -mindepth 2 -maxdepth 2 -name .built -printf '%h\n' | sort
+}
+
+# pkg-config's search path for a cross build: the built prefixes, then the
+# MinGW sysroot, never the host's.
+cross_pc_path() {
+  { built_prefixes | sed 's|$|/lib/pkgconfig|'; echo "/usr/x86_64-w64-mingw32/lib/pkgconfig"; } | paste -sd:
+}
+
+# The built prefixes' include folders, then their library folders, as
+# compiler options: for libraries found without pkg-config (libintl).
+cross_includes() { built_prefixes | sed 's|^|-I|; s|$|/include|' | paste -sd' '; }
+cross_libs() { built_prefixes | sed 's|^|-L|; s|$|/lib|' | paste -sd' '; }
+
+# Configures, builds and installs the autotools project in $1 into prefix $2,
+# static only, with the remaining arguments to configure; when `make_dir` is
+# set, only that folder of the tree is built and installed. Where Debian's
+# patches change build files (gettext's, cairo's: which libraries to link,
+# maintainer mode), Debian's build regenerates them with autotools; here the
+# tarball's generated files are kept, made newer than the patched ones so that
+# make does not call for autotools.
+configure_install() {
+  local source=$1 prefix=$2 build
+  shift 2
+  find "$source" \( -name aclocal.m4 -o -name configure -o -name Makefile.in -o -name config.h.in \) \
+    -exec touch {} +
+  build=$deps/build/$(basename "$prefix")
+  rm -rf "$build" && mkdir -p "$build"
+  (cd "$build" && PKG_CONFIG_LIBDIR=$(cross_pc_path) PKG_CONFIG_PATH="" \
+     "$source/configure" --host=x86_64-w64-mingw32 --prefix="$prefix" --enable-static --disable-shared \
+     CC=x86_64-w64-mingw32-gcc-posix CXX=x86_64-w64-mingw32-g++-posix CFLAGS=-O2 CXXFLAGS=-O2 \
+     CPPFLAGS="$(cross_includes)" LDFLAGS="$(cross_libs)" "$@" >"$build.log" 2>&1) \
+    || { tail -n 30 "$build.log" >&2; exit 1; }
+  make -C "$build/${make_dir:-.}" -j "$jobs" install >"$build.log" 2>&1 || { tail -n 30 "$build.log" >&2; exit 1; }
+  rm -rf "$build" "$build.log"
+}
+
+# Configures, builds and installs the meson project in $1 into prefix $2,
+# static only, with the remaining arguments as options; a cross file names
+# the MinGW tools and where the built prefixes are.
+meson_install() {
+  local source=$1 prefix=$2 build includes libs
+  shift 2
+  build=$deps/build/$(basename "$prefix")
+  rm -rf "$build" && mkdir -p "$deps/build"
+  includes=$(cross_includes | sed "s/[^ ][^ ]*/'&'/g; s/' '/', '/g")
+  libs=$(cross_libs | sed "s/[^ ][^ ]*/'&'/g; s/' '/', '/g")
+  cat >"$build.cross" <<CROSS
+[binaries]
+c = 'x86_64-w64-mingw32-gcc-posix'
+cpp = 'x86_64-w64-mingw32-g++-posix'
+ar = 'x86_64-w64-mingw32-ar'
+strip = 'x86_64-w64-mingw32-strip'
+windres = 'x86_64-w64-mingw32-windres'
+pkgconfig = 'pkg-config'
+
+[properties]
+pkg_config_libdir = '$(cross_pc_path)'
+
+[built-in options]
+c_args = [$includes]
+cpp_args = [$includes]
+c_link_args = [$libs]
+cpp_link_args = [$libs]
+
+[host_machine]
+system = 'windows'
+cpu_family = 'x86_64'
+cpu = 'x86_64'
+endian = 'little'
+CROSS
+  # Meson looks for libraries without pkg-config (libintl) only in the
+  # compiler's own search folders, which LIBRARY_PATH extends.
+  LIBRARY_PATH=$(built_prefixes | sed 's|$|/lib|' | paste -sd:) meson setup "$build" "$source" --cross-file "$build.cross" --prefix "$prefix" --libdir lib \
+    --buildtype release -Ddefault_library=static -Dprefer_static=true --wrap-mode nodownload "$@" \
+    >"$build.log" 2>&1 || { tail -n 30 "$build.log" >&2; exit 1; }
+  ninja -C "$build" install >"$build.log" 2>&1 || { tail -n 30 "$build.log" >&2; exit 1; }
+  rm -rf "$build" "$build.log" "$build.cross"
+}
+
+# The PDF report's libraries, Pango and Cairo with what they stand on, each
+# static: the report is laid out by FreeType and fontconfig as on Linux, from
+# the font shipped beside the program, so that a desk's fonts never change it.
+build_libpng1.6() {
+  cmake_install "$1" "$2" -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DSKIP_INSTALL_PROGRAMS=ON
+}
+
+build_pixman() {
+  meson_install "$1" "$2" -Dtests=disabled -Dgtk=disabled -Dlibpng=disabled -Dopenmp=disabled
+}
+
+build_freetype() {
+  cmake_install "$1" "$2" -DFT_REQUIRE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
+    -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
+}
+
+# Debian's security patches test `XML_DTD == 1`, as its autotools build
+# defines it; CMake's template defines it empty, so it is given the value.
+build_expat() {
+  sed -i 's/^#cmakedefine XML_DTD$/#cmakedefine XML_DTD 1/' "$1/expat/expat_config.h.cmake"
+  cmake_install "$1/expat" "$2" -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF \
+    -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF
+}
+
+build_fontconfig() {
+  meson_install "$1" "$2" -Ddoc=disabled -Dtests=disabled -Dtools=disabled -Dcache-build=disabled -Dnls=disabled
+}
+
+build_harfbuzz() {
+  meson_install "$1" "$2" -Dglib=disabled -Dgobject=disabled -Dcairo=disabled -Dchafa=disabled \
+    -Dicu=disabled -Dfreetype=enabled -Dtests=disabled -Dintrospection=disabled -Ddocs=disabled
+}
+
+build_fribidi() {
+  meson_install "$1" "$2" -Ddocs=false
+}
+
+build_libffi() {
+  configure_install "$1" "$2" --disable-docs --disable-multi-os-directory
+}
+
+build_pcre2() {
+  cmake_install "$1" "$2" -DPCRE2_BUILD_PCRE2GREP=OFF -DPCRE2_BUILD_TESTS=OFF -DPCRE2_SUPPORT_UNICODE=ON
+}
+
+# GLib needs libintl even without translations; gettext's runtime builds it.
+build_gettext() {
+  make_dir=intl configure_install "$1/gettext-runtime" "$2" --disable-libasprintf --disable-java \
+    --disable-csharp --disable-c++ --disable-openmp --enable-threads=windows --without-libiconv-prefix
+}
+
+# Meson asks a static libintl for iconv too, which gettext's needs not on
+# Windows; GLib's own dependencies need nothing beyond their names.
+build_glib2.0() {
+  meson_install "$1" "$2" -Dprefer_static=false -Dtests=false -Dinstalled_tests=false -Dnls=disabled -Dman=false -Dgtk_doc=false \
+    -Dlibelf=disabled -Dsysprof=disabled -Dselinux=disabled -Dxattr=false -Dlibmount=disabled \
+    -Dglib_debug=disabled
+}
+
+# Only cairo's library: its tests and tools want more than Windows has here.
+# Cairo turns on glibc's _FORTIFY_SOURCE checks, which on MinGW would need
+# libssp in every program linking it; CFLAGS come last and turn them off
+# (as -Wp, like cairo's own, which the compiler passes on after any -D or -U).
+build_cairo() {
+  make_dir=src configure_install "$1" "$2" CFLAGS="-O2 -Wp,-U_FORTIFY_SOURCE" --enable-win32 --enable-win32-font --enable-pdf --enable-png \
+    --enable-ft --enable-fc --disable-xlib --disable-xcb --disable-quartz --disable-gobject --disable-ps \
+    --disable-svg --disable-script --disable-interpreter --disable-trace --disable-gtk-doc
+}
+
+build_pango1.0() {
+  meson_install "$1" "$2" -Dintrospection=disabled -Dgtk_doc=false -Dinstall-tests=false \
+    -Dfontconfig=enabled -Dfreetype=enabled -Dcairo=enabled -Dlibthai=disabled -Dxft=disabled \
+    -Dsysprof=disabled
+}
+
 # Builds library $1 (source package $1, version of binary package $2) unless
 # its prefix already holds the stamp.
 library() {
@@ -282,6 +461,19 @@ library googletest libgtest-dev
 # Qt only for the desktop program, which takes long to build: asked for.
 if [ "${FC_WINDOWS_GUI:-0}" = 1 ]; then
   library qt6-base qt6-base-dev
+  library libpng1.6 libpng-dev
+  library pixman libpixman-1-dev
+  library freetype libfreetype-dev
+  library expat libexpat1-dev
+  library fontconfig libfontconfig-dev
+  library harfbuzz libharfbuzz-dev
+  library fribidi libfribidi-dev
+  library libffi libffi-dev
+  library pcre2 libpcre2-dev
+  library gettext gettext
+  library glib2.0 libglib2.0-dev
+  library cairo libcairo2-dev
+  library pango1.0 libpango1.0-dev
 fi
 nlohmann_json
 rmdir "$deps/src" "$deps/build" 2>/dev/null || true

@@ -84,7 +84,7 @@ class PdfCanvas final : public Canvas {
                    ? cairo_pdf_surface_create_for_stream([](void*, const unsigned char*, unsigned) {
                        return CAIRO_STATUS_SUCCESS;
                      }, nullptr, kPageWidth, kPageHeight)
-                   : cairo_pdf_surface_create(file.c_str(), kPageWidth, kPageHeight);
+                   : cairo_pdf_surface_create(platform::Utf8Of(file).c_str(), kPageWidth, kPageHeight);
     cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_TITLE, title.c_str());
     cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_CREATOR, "filingcheck");
     cr_ = cairo_create(surface_);
@@ -141,7 +141,7 @@ class ImageCanvas final : public Canvas {
   void save() {
     if (page_ > pages_ || !error_.empty()) return;
     const fs::path file = dir_ / (prefix_ + "-" + std::to_string(page_) + ".png");
-    CairoOk(cairo_surface_write_to_png(surface_, file.c_str()), error_);
+    CairoOk(cairo_surface_write_to_png(surface_, platform::Utf8Of(file).c_str()), error_);
     if (!error_.empty()) error_ = platform::Utf8Of(file) + "：" + error_;
   }
 
@@ -164,9 +164,8 @@ std::unique_ptr<Canvas> PageImages(const fs::path& dir, const std::string& prefi
   return std::make_unique<ImageCanvas>(dir, prefix, pages);
 }
 
-Writer::Writer(Canvas& canvas, std::string footer, int totalPages)
+Writer::Writer(Canvas& canvas, PangoFontMap* fonts, std::string footer, int totalPages)
     : canvas_(canvas), footer_(std::move(footer)), totalPages_(totalPages), y_(kMargin) {
-  PangoFontMap* fonts = pango_cairo_font_map_get_default();
   context_ = pango_font_map_create_context(fonts);
   pango_cairo_context_set_resolution(context_, 72);  // sizes in points, the page's unit
   cairo_font_options_t* options = cairo_font_options_create();

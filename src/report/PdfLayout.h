@@ -4,8 +4,9 @@
 // numbering the page. It knows nothing of checks; PdfReport lays the report
 // out with it.
 //
+//   fc::report::pdf::FontMap fonts = fc::report::pdf::ReportFonts(error);
 //   std::unique_ptr<fc::report::pdf::Canvas> canvas = fc::report::pdf::PdfFile(file, "检查报告 100001 2008-08-08");
-//   fc::report::pdf::Writer w(*canvas, "footer text", pages);
+//   fc::report::pdf::Writer w(*canvas, fonts.get(), "footer text", pages);
 //   w.heading("文件清单", 12, true);
 //   w.table(table);
 //   w.finish();
@@ -17,9 +18,8 @@
 // goes on with its heading row repeated; a heading never ends a page. A
 // paragraph or a cell taller than a page is cut where the page ends, its
 // last line ending in "…". Pango breaks the Chinese lines and picks the
-// glyphs from the fonts installed (WenQuanYi Micro Hei, which the package
-// needs). A layout drawn on a canvas that goes nowhere counts the pages,
-// for a footer that says "of N".
+// glyphs from WenQuanYi Micro Hei (ReportFonts). A layout drawn on a canvas
+// that goes nowhere counts the pages, for a footer that says "of N".
 #pragma once
 
 #include <cairo.h>
@@ -47,6 +47,14 @@ struct Font {
   bool bold = false;
   bool mono = false;
 };
+
+using FontMap = std::unique_ptr<PangoFontMap, decltype(&g_object_unref)>;
+
+// The fonts a report is set in: the system's where the package brings the
+// font, else the ones shipped with the program and no others; null with
+// `error` when those cannot be found. One a report, as Pango's font maps are
+// not shared between threads.
+FontMap ReportFonts(std::string& error);
 
 // Where the pages go.
 class Canvas {
@@ -91,7 +99,7 @@ struct Bar {
 
 class Writer {
  public:
-  Writer(Canvas& canvas, std::string footer, int totalPages);
+  Writer(Canvas& canvas, PangoFontMap* fonts, std::string footer, int totalPages);
   ~Writer();
   Writer(const Writer&) = delete;
   Writer& operator=(const Writer&) = delete;

@@ -121,8 +121,8 @@ void Opening(Writer& w, const Headline& head) {
 }
 
 // Lays the whole report out on `canvas`; the number of pages it took.
-int LayOut(const ReportModel& model, Canvas& canvas, int totalPages) {
-  Writer w(canvas, "检查编号 " + std::to_string(model.headline.id) + "　" + Shown(model.headline.whose), totalPages);
+int LayOut(const ReportModel& model, Canvas& canvas, PangoFontMap* fonts, int totalPages) {
+  Writer w(canvas, fonts, "检查编号 " + std::to_string(model.headline.id) + "　" + Shown(model.headline.whose), totalPages);
   Opening(w, model.headline);
   for (const Section& section : model.sections) {
     w.heading(section.title, 12, true);
@@ -133,18 +133,20 @@ int LayOut(const ReportModel& model, Canvas& canvas, int totalPages) {
 }
 
 // The number of pages, from a layout that is thrown away.
-int CountPages(const ReportModel& model) {
-  return LayOut(model, *pdf::PdfFile({}, model.headline.document), 0);
+int CountPages(const ReportModel& model, PangoFontMap* fonts) {
+  return LayOut(model, *pdf::PdfFile({}, model.headline.document), fonts, 0);
 }
 
 }  // namespace
 
 bool WritePdfReport(const ReportData& data, const fs::path& file, std::string& error) {
+  const pdf::FontMap fonts = pdf::ReportFonts(error);
+  if (!fonts) return false;
   const ReportModel model = BuildReportModel(data);
-  const int pages = CountPages(model);
+  const int pages = CountPages(model, fonts.get());
   const platform::WriteResult written = platform::WriteFileByName(file, [&](const fs::path& temp, std::string& failure) {
     const std::unique_ptr<Canvas> canvas = pdf::PdfFile(temp, model.headline.document);
-    LayOut(model, *canvas, pages);
+    LayOut(model, *canvas, fonts.get(), pages);
     return canvas->finish(failure);
   }, {});
   if (!written) error = platform::WriteFailureText(file, written);
@@ -153,9 +155,11 @@ bool WritePdfReport(const ReportData& data, const fs::path& file, std::string& e
 
 bool WriteReportPageImages(const ReportData& data, const fs::path& dir, const std::string& prefix, int pages,
                            std::string& error) {
+  const pdf::FontMap fonts = pdf::ReportFonts(error);
+  if (!fonts) return false;
   const ReportModel model = BuildReportModel(data);
   const std::unique_ptr<Canvas> canvas = pdf::PageImages(dir, prefix, pages);
-  LayOut(model, *canvas, CountPages(model));
+  LayOut(model, *canvas, fonts.get(), CountPages(model, fonts.get()));
   return canvas->finish(error);
 }
 
