@@ -112,8 +112,9 @@ windows-test: windows-deps
 	@bash scripts/windows-test.sh $(BUILD_WINDOWS)
 
 # The desktop program for Windows, filingcheck.exe, with Qt beside it in
-# $(BUILD_WINDOWS)/bin/. Qt is cross-built once from Debian's source; that
-# takes long, so only these targets ask for it, never windows-deps.
+# $(BUILD_WINDOWS)/bin/, and the PDF report. Qt, and Pango and Cairo with
+# what they stand on, are cross-built once from Debian's sources; that takes
+# long, so only these targets ask for it, never windows-deps.
 # windows-gui-check starts the program under Wine in Xvfb, waits for the
 # welcome window and takes its picture ($(BUILD_WINDOWS)/welcome.png).
 .PHONY: windows-gui-deps windows-gui windows-gui-check windows-gui-test
@@ -123,7 +124,7 @@ windows-gui-deps:
 	@bash scripts/windows-check.sh $(BUILD_WINDOWS)
 
 windows-gui: windows-gui-deps
-	@$(WINDOWS_CMAKE) -DFC_GUI=ON -DFC_TESTS=OFF >/dev/null
+	@$(WINDOWS_CMAKE) -DFC_GUI=ON -DFC_PDF=ON -DFC_TESTS=OFF >/dev/null
 	@cmake --build $(BUILD_WINDOWS) -j $(JOBS) --target filingcheck
 	@ls -l $(BUILD_WINDOWS)/bin/filingcheck.exe
 
@@ -133,7 +134,7 @@ windows-gui-check: windows-gui
 # Every test for Windows under Wine, the desktop program's too: those draw
 # offscreen, which Wine passes on to them with the rest of the environment.
 windows-gui-test: windows-gui-deps
-	@$(WINDOWS_CMAKE) -DFC_GUI=ON -DFC_TESTS=ON >/dev/null
+	@$(WINDOWS_CMAKE) -DFC_GUI=ON -DFC_PDF=ON -DFC_TESTS=ON >/dev/null
 	@cmake --build $(BUILD_WINDOWS) -j $(JOBS)
 	@QT_QPA_PLATFORM=offscreen bash scripts/windows-test.sh $(BUILD_WINDOWS)
 

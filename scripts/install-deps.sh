@@ -42,10 +42,11 @@ if [ "${FC_WITH_WINDOWS:-0}" = 1 ]; then
              binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine64 dpkg-dev tcl)
 fi
 # `make windows-gui`: Qt's code generators for the cross-built Qt (Debian's
-# own moc, rcc and uic), and what shows the program's window under Wine in
+# own moc, rcc and uic); meson and gperf, which Pango, GLib, fontconfig and
+# their kin are built with; and what shows the program's window under Wine in
 # Xvfb: xdotool waits for it, ImageMagick's import takes its picture.
 if [ "${FC_WINDOWS_GUI:-0}" = 1 ]; then
-  packages+=(qt6-base-dev-tools xdotool imagemagick)
+  packages+=(qt6-base-dev-tools meson gperf xdotool imagemagick)
 fi
 # `make windows-package`: NSIS writes the setup, groff the manual's HTML,
 # rsvg-convert and icotool the icon.

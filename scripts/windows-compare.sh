@@ -8,7 +8,13 @@
 #
 # The submissions are the sample's (account and identity, ZIP and DBF), in a
 # folder whose name holds Chinese characters (a blank in a source path is
-# refused by both alike); the identity tables carry GBK text. Exits non-zero on the first difference, showing it.
+# refused by both alike); the identity tables carry GBK text. Then each
+# system exports the Linux check's stored run from a copy of its home: the
+# HTML report and the records as CSV byte for byte, the records' workbook
+# part by part (its creation time aside), and, where the Windows build has it,
+# the PDF report word by word with each word's place on its page to the
+# hundredth of a point, and the same fonts embedded. Exits non-zero on the
+# first difference, showing it.
 set -euo pipefail
 
 [ $# -eq 2 ] || { echo "usage: $0 LINUX_BUILD WINDOWS_BUILD" >&2; exit 2; }
@@ -29,6 +35,43 @@ normalise() {
   sed -E -e 's#Z:\\\\?#/#g' -e 's#\\\\?\\\\#/#g' -e "s#$work#WORK#g" \
     -e 's/[0-9]{4}-[0-9]{2}-[0-9]{2}[ T][0-9]{2}:[0-9]{2}:[0-9]{2}(\.[0-9]+)?/TIME/g' \
     -e 's/"(started|finished|duration_ms|elapsed_ms|seconds|run_id|id)": ?[^,}]*/"\1": X/g'
+}
+
+# What a PDF says and where: each word with its box, rounded to a hundredth
+# of a point, and the fonts embedded, less the random tags of their subsets.
+pdf_layout() {
+  pdftotext -bbox "$1" - | grep '<word' \
+    | sed -E 's/([0-9]+\.[0-9]+)/\n\1\n/g' \
+    | awk '/^[0-9]+\.[0-9]+$/ { printf "%.2f", $0; next } { printf "%s", $0 } /<\/word>/ { print "" }'
+  pdffonts "$1" | sed -E '1,2d; s/^[A-Z]{6}\+//; s/ +[0-9]+ +[0-9]+$//'
+}
+
+# Both systems' exports of the Linux check's run, from copies of its home;
+# $1 names the check.
+exports() {
+  local system home dir
+  for system in linux windows; do
+    home="$work/shared-$system" dir="$work/exports-$system"
+    rm -rf "$home" "$dir" && cp -r "$work/home-linux" "$home" && mkdir -p "$dir/workbook"
+    "$system" report --home "$home" --output "$dir/report.html" >/dev/null 2>&1
+    "$system" records --home "$home" --format csv >"$dir/records.csv" 2>/dev/null
+    "$system" records --home "$home" --format xlsx --output "$dir/records.xlsx" >/dev/null 2>&1
+    (cd "$dir/workbook" && unzip -q ../records.xlsx && rm docProps/core.xml && rm ../records.xlsx)
+    if "$system" report --home "$home" --output "$dir/report.pdf" >/dev/null 2>&1; then
+      pdf_layout "$dir/report.pdf" >"$dir/report.pdf.layout" && rm "$dir/report.pdf"
+    fi
+  done
+  if [ ! -e "$work/exports-windows/report.pdf.layout" ]; then
+    rm -f "$work/exports-linux/report.pdf.layout"
+    echo "  (this Windows build has no PDF report: make windows-gui builds it)"
+  fi
+  if diff -r "$work/exports-linux" "$work/exports-windows" >"$work/diff"; then
+    echo "  same exports: $(cd "$work/exports-linux" && find . -type f | sort | sed 's|^\./||' | paste -sd' ')"
+  else
+    echo "exports differ: $1" >&2
+    head -40 "$work/diff" >&2
+    return 1
+  fi
 }
 
 checks=(
@@ -62,5 +105,6 @@ for check in "${checks[@]}"; do
     head -40 "$work/diff" >&2
     status=1
   fi
+  exports "${words[2]##*/}" || status=1
 done
 exit "$status"

@@ -3,10 +3,11 @@
 # no MinGW build of: SQLite, libzip, libxlsxwriter and GoogleTest, each from
 # Debian's own source package at the version Debian ships (with Debian's
 # patches), as a static library made by the posix-thread MinGW-w64 toolchain;
-# and, when asked for, Qt for the desktop program, as DLLs.
+# and, when asked for, Qt for the desktop program, as DLLs, with the PDF
+# report's Pango and Cairo with the eleven libraries under them, static.
 #
 #   bash scripts/windows-libs.sh BUILD_DIR
-#   FC_WINDOWS_GUI=1 bash scripts/windows-libs.sh BUILD_DIR   # with Qt: an hour
+#   FC_WINDOWS_GUI=1 bash scripts/windows-libs.sh BUILD_DIR   # with Qt and Pango: over an hour
 #
 # Each library is installed into BUILD_DIR/deps/<name>-<version>/ (include/,
 # lib/, lib/pkgconfig/ and the CMake package files where the library makes

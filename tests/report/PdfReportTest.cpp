@@ -54,11 +54,14 @@ size_t Count(const std::string& text, const std::string& what) {
 }
 
 TEST(PdfReportTest, AnA4ReportCarriesTheVerdictEveryFindingAndALongTableOverItsPages) {
-  if (!test::HasProgram("pdftotext") || !test::HasProgram("pdfinfo")) GTEST_SKIP() << "poppler-utils is not installed";
   test::TempDir dir;
   const fs::path pdf = dir / "r.pdf";
   std::string error;
   ASSERT_TRUE(WritePdfReport(LongRun(), pdf, error)) << error;
+  // A report that cannot be written leaves nothing behind.
+  EXPECT_FALSE(WritePdfReport(LongRun(), dir / "missing" / "r.pdf", error));
+  EXPECT_FALSE(fs::exists(dir / "missing"));
+  if (!test::HasProgram("pdftotext") || !test::HasProgram("pdfinfo")) GTEST_SKIP() << "poppler-utils is not installed";
 
   const std::string info = test::ProgramOutput({"pdfinfo", pdf.string()});
   EXPECT_NE(info.find("595.28 x 841.89 pts (A4)"), std::string::npos) << info;
@@ -78,10 +81,6 @@ TEST(PdfReportTest, AnA4ReportCarriesTheVerdictEveryFindingAndALongTableOverItsP
   for (int n = 1; n <= pageCount; ++n)
     EXPECT_NE(text.find("第 " + std::to_string(n) + " 页，共 " + std::to_string(pageCount) + " 页"), std::string::npos) << n;
   EXPECT_EQ(text.find("\u200B"), std::string::npos);  // break marks are no text
-
-  // A report that cannot be written leaves nothing behind.
-  EXPECT_FALSE(WritePdfReport(LongRun(), dir / "missing" / "r.pdf", error));
-  EXPECT_FALSE(fs::exists(dir / "missing"));
 }
 
 // A text longer than a page, as a paragraph and in a table's cell, is cut
