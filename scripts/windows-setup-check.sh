@@ -3,8 +3,8 @@
 # the installed program as an operator would, on a virtual X display: the
 # welcome window found by its title, the account window filled in with the
 # sample submission's company, date, groups and folder and its check run,
-# then the results window opened from it. Takes a picture of each window,
-# then uninstalls.
+# then the results window opened from it, and the run's PDF report. Takes a
+# picture of each window, then uninstalls.
 #
 #   bash scripts/windows-setup-check.sh BUILD_DIR [PICTURES_DIR]
 #
@@ -13,8 +13,8 @@
 # by default BUILD_DIR/setup-check/. The check fails when the setup leaves
 # out a file or a shortcut, when a window does not show, or when the run's
 # results (read back with the installed filingcheck-cli.exe) are not the
-# sample's: ten files expected, one missing, the verdict a failure; or when
-# uninstalling leaves an installed file or takes the home's store with it.
+# sample's: ten files expected, one missing, the verdict a failure; when the
+# PDF report is not set in the shipped font; or when uninstalling leaves an installed file or takes the home's store with it.
 # The clicks are at the windows' fixed places (their layout is in twips,
 # 96 dots an inch on Xvfb).
 set -euo pipefail
@@ -94,6 +94,11 @@ picture account
 click_in "$account" 245 394
 results=$(wait_for_window 检查结果 "$program_pid" 30) || fail "no results window"
 picture results
+# The run's PDF report, from the installed program in its own font.
+wine "$cli" report --home "$home" --output 'C:\report.pdf' >/dev/null 2>&1 || fail "the installed program wrote no PDF report"
+pdffonts "$prefix/drive_c/report.pdf" | grep -Eq '^[A-Z]{6}\+WenQuanYiMicroHei .* yes +yes +yes' ||
+  fail "the PDF report does not embed the shipped font: $(pdffonts "$prefix/drive_c/report.pdf")"
+pdftotext "$prefix/drive_c/report.pdf" - | grep -q '检查结论：不通过' || fail "the PDF report lacks the run's verdict"
 # Ended with everything else of the prefix's: the process started here is
 # only the shell that runs Wine.
 WINEPREFIX=$prefix /usr/lib/wine/wineserver -k
@@ -112,4 +117,5 @@ done < <(cd "$build/package" && find . -type f -printf '%P\n')
 [ -e "$installed/dravmel.mdb" ] || fail "the uninstaller removed the application home's store"
 echo "windows-setup-check: installed $(find "$build/package" -type f | wc -l) files and the uninstaller; the account window's run" \
   "listed $(grep -c '"filename"' "$scratch/results.json") result rows," \
-  "$(sed -n 's/.*"verdictText": "\([^"]*\)".*/\1/p' "$scratch/results.json"); pictures in $pictures"
+  "$(sed -n 's/.*"verdictText": "\([^"]*\)".*/\1/p' "$scratch/results.json"); a PDF report of" \
+  "$(pdfinfo "$prefix/drive_c/report.pdf" | awk '$1 == "Pages:" { print $2 }') pages; pictures in $pictures"

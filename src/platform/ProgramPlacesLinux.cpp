@@ -27,4 +27,6 @@ std::filesystem::path UserDataDir() {
   return (home.empty() ? std::filesystem::path("/") : home) / ".local" / "share";
 }
 
+std::filesystem::path ShippedFontDir() { return {}; }
+
 }  // namespace fc::platform

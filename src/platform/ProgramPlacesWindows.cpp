@@ -1,7 +1,7 @@
 // platform/ProgramPlacesWindows.cpp - ProgramPlaces.h on Windows: the module
-// file name of the executable, and the known folder LocalAppData (its
-// environment variable when the shell cannot say), both wide, so that a
-// folder named in any language arrives whole.
+// file name of the executable (and fonts/ beside it), and the known folder
+// LocalAppData (its environment variable when the shell cannot say), both
+// wide, so that a folder named in any language arrives whole.
 #include "platform/ProgramPlaces.h"
 
 #include <windows.h>
@@ -30,6 +30,11 @@ std::filesystem::path UserDataDir() {
   if (!data.empty()) return data;
   const wchar_t* variable = _wgetenv(L"LOCALAPPDATA");
   return variable ? variable : L"";
+}
+
+std::filesystem::path ShippedFontDir() {
+  const std::filesystem::path program = ExecutableDir();
+  return program.empty() ? program : program / "fonts";
 }
 
 }  // namespace fc::platform

@@ -7,7 +7,8 @@
 
 #include <mutex>
 
-#include "platform/ShippedFonts.h"
+#include "platform/Files.h"
+#include "platform/ProgramPlaces.h"
 #include "platform/Utf8Paths.h"
 #include "report/PdfLayout.h"
 
@@ -32,7 +33,7 @@ constexpr const char* kSyntheticBold = R"(<?xml version="1.0"?>
 void AddFonts(FcConfig* config, const std::filesystem::path& dir) {
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
-    const std::string name = platform::NarrowPath(entry.path());
+    const std::string name = platform::NarrowPathOf(entry.path());
     if (!name.empty() && entry.is_regular_file(ec))
       FcConfigAppFontAddFile(config, reinterpret_cast<const FcChar8*>(name.c_str()));
   }
