@@ -9,7 +9,7 @@ packages=(
   libsqlite3-dev
   libzip-dev zipcmp zipmerge ziptool libisal-dev
   libssl-dev nlohmann-json3-dev
-  libxlsxwriter-dev libpango1.0-dev libcairo2-dev
+  libxlsxwriter-dev libpango1.0-dev libcairo2-dev libfontconfig-dev
   qt6-base-dev qt6-translations-l10n
   fonts-wqy-microhei
   xvfb xauth
