@@ -14,6 +14,7 @@
 #include "gui/results/ReportButtons.h"
 #include "gui/results/ReportExport.h"
 #include "gui/results/ResultsWindow.h"
+#include "gui/support/DialogTestSupport.h"
 #include "gui/support/GuiTestSupport.h"
 #include "naming/InterfaceLayouts.h"
 #include "pipeline/RunDriver.h"
@@ -128,7 +129,7 @@ TEST_F(HistoryWindowTest, ResultsExportTheReportAndTheWorkbookAndConfirmWhereThe
   std::optional<report::ReportData> data = report::LoadReport(home.home().home, home.home().data, std::nullopt, error);
   ASSERT_TRUE(data) << error;
   const QString proposed = DefaultReportPath(*data, home.home());
-  EXPECT_TRUE(proposed.startsWith(QString::fromStdString((home.path() / "sample").string()) + "/检查报告_100001_20080808_"));
+  EXPECT_TRUE(proposed.startsWith(test::ToQString(home.path() / "sample") + "/检查报告_100001_20080808_")) << proposed.toStdString();
   EXPECT_TRUE(proposed.endsWith(QStringLiteral(".html")));
 
   auto store = store::Store::open(home.home().home, home.home().data);
@@ -137,17 +138,17 @@ TEST_F(HistoryWindowTest, ResultsExportTheReportAndTheWorkbookAndConfirmWhereThe
   const fs::path pdf = home.path() / "report.pdf", html = home.path() / "report.html",
                  json = home.path() / "report.JSON", book = home.path() / "r.xlsx";
   for (const fs::path& file : {pdf, html, json}) {
-    boxes.answerSavePath(QString::fromStdString(file.string()));
+    boxes.answerSavePath(test::ToQString(file));
     buttons.exportButton()->click();
   }
   EXPECT_EQ(boxes.saveFilters.value(0), QStringLiteral("网页文件 (*.html);;PDF文件 (*.pdf);;JSON文件 (*.json)"));
-  boxes.answerSavePath(QString::fromStdString(book.string()));
+  boxes.answerSavePath(test::ToQString(book));
   buttons.workbookButton()->click();
   ASSERT_EQ(boxes.shown.size(), 4u) << boxes.texts().join(" | ").toStdString();
   const fs::path saved[] = {pdf, html, json, book};
   for (size_t i = 0; i < 4; ++i) {
     EXPECT_EQ(boxes.shown[i].buttons, BoxButtons::OkOpenFolder);
-    EXPECT_TRUE(boxes.shown[i].text.contains(QString::fromStdString(saved[i].string())));
+    EXPECT_TRUE(boxes.shown[i].text.contains(test::ToQString(saved[i])));
   }
   EXPECT_EQ(test::ReadFileBytes(pdf).substr(0, 5), "%PDF-");
   EXPECT_NE(test::ReadFileBytes(html).find("<svg"), std::string::npos);
@@ -161,7 +162,7 @@ TEST_F(HistoryWindowTest, ResultsExportTheReportAndTheWorkbookAndConfirmWhereThe
 
   // A failed write says why and leaves nothing.
   boxes.shown.clear();
-  boxes.answerSavePath(QString::fromStdString((home.path() / "missing" / "r.pdf").string()));
+  boxes.answerSavePath(test::ToQString(home.path() / "missing" / "r.pdf"));
   buttons.exportButton()->click();
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].title, QStringLiteral("错误提示"));
