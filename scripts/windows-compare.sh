@@ -40,7 +40,7 @@ normalise() {
 # What a PDF says and where: each word with its box, rounded to a hundredth
 # of a point, and the fonts embedded, less the random tags of their subsets.
 pdf_layout() {
-  pdftotext -bbox "$1" - | grep '<word' \
+  pdftotext -enc UTF-8 -bbox "$1" - | grep '<word' \
     | sed -E 's/([0-9]+\.[0-9]+)/\n\1\n/g' \
     | awk '/^[0-9]+\.[0-9]+$/ { printf "%.2f", $0; next } { printf "%s", $0 } /<\/word>/ { print "" }'
   pdffonts "$1" | sed -E '1,2d; s/^[A-Z]{6}\+//; s/ +[0-9]+ +[0-9]+$//'

@@ -26,6 +26,8 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 stage=$build/package
 rm -rf "$stage" && mkdir -p "$stage/plugins/platforms"
 cp "$bin"/{filingcheck.exe,filingcheck-cli.exe,Qt6Core.dll,Qt6Gui.dll,Qt6Widgets.dll,qt.conf} "$stage/"
+# The programs ship without their symbols, as Qt's DLLs do.
+x86_64-w64-mingw32-strip "$stage/filingcheck.exe" "$stage/filingcheck-cli.exe"
 cp "$bin/plugins/platforms/qwindows.dll" "$stage/plugins/platforms/"
 cp -r "$bin/plugins/styles" "$stage/plugins/"
 cp -r "$bin/translations" "$bin/fonts" "$bin/data" "$stage/"

@@ -96,9 +96,11 @@ results=$(wait_for_window 检查结果 "$program_pid" 30) || fail "no results wi
 picture results
 # The run's PDF report, from the installed program in its own font.
 wine "$cli" report --home "$home" --output 'C:\report.pdf' >/dev/null 2>&1 || fail "the installed program wrote no PDF report"
-pdffonts "$prefix/drive_c/report.pdf" | grep -Eq '^[A-Z]{6}\+WenQuanYiMicroHei .* yes +yes +yes' ||
-  fail "the PDF report does not embed the shipped font: $(pdffonts "$prefix/drive_c/report.pdf")"
-pdftotext "$prefix/drive_c/report.pdf" - | grep -q '检查结论：不通过' || fail "the PDF report lacks the run's verdict"
+fonts=$(pdffonts "$prefix/drive_c/report.pdf")
+grep -Eq '^[A-Z]{6}\+WenQuanYiMicroHei .* yes +yes +yes' <<<"$fonts" ||
+  fail "the PDF report does not embed the shipped font: $fonts"
+grep -q '检查结论：不通过' <<<"$(pdftotext -enc UTF-8 "$prefix/drive_c/report.pdf" -)" ||
+  fail "the PDF report lacks the run's verdict"
 # Ended with everything else of the prefix's: the process started here is
 # only the shell that runs Wine.
 WINEPREFIX=$prefix /usr/lib/wine/wineserver -k
