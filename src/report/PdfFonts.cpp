@@ -11,6 +11,7 @@
 #include "platform/ProgramPlaces.h"
 #include "platform/Utf8Paths.h"
 #include "report/PdfLayout.h"
+#include "report/PdfReport.h"
 
 namespace fc::report::pdf {
 
@@ -60,14 +61,23 @@ FontMap ReportFonts(std::string& error) {
   if (shipped.empty()) {
     return FontMap(PANGO_FONT_MAP(g_object_ref(pango_cairo_font_map_get_default())), g_object_unref);
   }
-  static std::once_flag once;
-  static std::string failure;
-  std::call_once(once, [&] { failure = UseShippedFonts(shipped); });
-  if (!failure.empty()) {
-    error = failure;
-    return FontMap(nullptr, g_object_unref);
+  // Tried again after a failure: the fonts may have been put back meanwhile.
+  static std::mutex mutex;
+  static bool ready = false;
+  {
+    const std::lock_guard lock(mutex);
+    if (!ready) {
+      const std::string failure = UseShippedFonts(shipped);
+      if (!failure.empty()) {
+        error = failure;
+        return FontMap(nullptr, g_object_unref);
+      }
+      ready = true;
+    }
   }
-  return FontMap(pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT), g_object_unref);
+  FontMap fonts(pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT), g_object_unref);
+  if (!fonts) error = kNoPdfReport;  // a Pango built without FreeType
+  return fonts;
 }
 
 }  // namespace fc::report::pdf

@@ -20,6 +20,9 @@
 
 namespace fc::report {
 
+// What the operator is told where the PDF report cannot be made at all.
+inline constexpr const char* kNoPdfReport = "此版本不能生成PDF报告，请导出HTML或JSON报告";
+
 // Writes the report to `file` whole or not at all; false with `error` when it cannot.
 bool WritePdfReport(const ReportData& data, const std::filesystem::path& file, std::string& error);
 
