@@ -42,29 +42,36 @@ normalise() {
 pdf_layout() {
   pdftotext -enc UTF-8 -bbox "$1" - | grep '<word' \
     | sed -E 's/([0-9]+\.[0-9]+)/\n\1\n/g' \
-    | awk '/^[0-9]+\.[0-9]+$/ { printf "%.2f", $0; next } { printf "%s", $0 } /<\/word>/ { print "" }'
+    | awk '/^[0-9]+\.[0-9]+$/ { printf "%.2f", $0; next } { printf "%s", $0 } /<\/word>/ { print "" }' || return 1
   pdffonts "$1" | sed -E '1,2d; s/^[A-Z]{6}\+//; s/ +[0-9]+ +[0-9]+$//'
 }
 
 # Both systems' exports of the Linux check's run, from copies of its home;
-# $1 names the check.
+# $1 names the check. An export that fails fails the comparison, but for the
+# PDF report of a Windows build without its libraries, which says so.
 exports() {
   local system home dir
   for system in linux windows; do
     home="$work/shared-$system" dir="$work/exports-$system"
     rm -rf "$home" "$dir" && cp -r "$work/home-linux" "$home" && mkdir -p "$dir/workbook"
-    "$system" report --home "$home" --output "$dir/report.html" >/dev/null 2>&1
-    "$system" records --home "$home" --format csv >"$dir/records.csv" 2>/dev/null
-    "$system" records --home "$home" --format xlsx --output "$dir/records.xlsx" >/dev/null 2>&1
-    (cd "$dir/workbook" && unzip -q ../records.xlsx && rm docProps/core.xml && rm ../records.xlsx)
-    if "$system" report --home "$home" --output "$dir/report.pdf" >/dev/null 2>&1; then
-      pdf_layout "$dir/report.pdf" >"$dir/report.pdf.layout" && rm "$dir/report.pdf"
+    if ! { "$system" report --home "$home" --output "$dir/report.html" >/dev/null 2>"$work/err" &&
+           "$system" records --home "$home" --format csv >"$dir/records.csv" 2>"$work/err" &&
+           "$system" records --home "$home" --format xlsx --output "$dir/records.xlsx" >/dev/null 2>"$work/err" &&
+           (cd "$dir/workbook" && unzip -q ../records.xlsx && rm docProps/core.xml ../records.xlsx); }; then
+      echo "$system could not export $1: $(cat "$work/err")" >&2
+      return 1
+    fi
+    if "$system" report --home "$home" --output "$dir/report.pdf" >/dev/null 2>"$work/err"; then
+      pdf_layout "$dir/report.pdf" >"$dir/report.pdf.layout" || { echo "$system's PDF report of $1 cannot be read" >&2; return 1; }
+      rm "$dir/report.pdf"
+    elif [ "$system" = windows ] && grep -q '此版本不能生成PDF报告' "$work/err"; then
+      rm -f "$work/exports-linux/report.pdf.layout"
+      echo "  (this Windows build has no PDF report: make windows-gui builds it)"
+    else
+      echo "$system wrote no PDF report of $1: $(cat "$work/err")" >&2
+      return 1
     fi
   done
-  if [ ! -e "$work/exports-windows/report.pdf.layout" ]; then
-    rm -f "$work/exports-linux/report.pdf.layout"
-    echo "  (this Windows build has no PDF report: make windows-gui builds it)"
-  fi
   if diff -r "$work/exports-linux" "$work/exports-windows" >"$work/diff"; then
     echo "  same exports: $(cd "$work/exports-linux" && find . -type f | sort | sed 's|^\./||' | paste -sd' ')"
   else

@@ -1,6 +1,7 @@
 #include "query/Executor.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -175,16 +176,14 @@ int64_t CountGroups(Plan& plan, std::vector<Repeat>* repeats) {
     if (p > 0) table.clear();
     for (uint32_t i = start[p]; i < start[p + 1]; ++i) {
       const Keyed& e = parted[i];
-      bool ownKnown = false;  // the record's own key is in `own`, once a slot's hash matches
-      std::string_view own;
+      std::optional<std::string_view> own;  // the record's own key, once a slot's hash matches
       auto same = [&](uint32_t first) {
-        if (!ownKnown) {
+        if (!own) {
           row.rec[0] = t.record(e.record);
           own = plan.groupKey.tableKey(row, mine);
-          ownKnown = true;
         }
         row.rec[0] = t.record(first);
-        return plan.groupKey.tableKey(row, theirs) == own;
+        return plan.groupKey.tableKey(row, theirs) == *own;
       };
       bool isNew;
       const uint32_t first = table.insert(e.hash, same, e.record, isNew);

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <initializer_list>
 
 #include "Version.h"
@@ -47,11 +48,13 @@ bool AsksForTextOnly(int argc, char** argv) { return Given(argc, argv, {"--help-
 
 bool HasChineseFont() { return !QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty(); }
 
-// The fonts in fonts/ beside the program, where the Windows build puts a
-// Chinese one: a Windows without its Chinese fonts, or Wine on a system with
-// none, would otherwise show every Chinese character as an empty box.
+// The fonts shipped with the program, where the Windows build puts a Chinese
+// one: a Windows without its Chinese fonts, or Wine on a system with none,
+// would otherwise show every Chinese character as an empty box.
 void AddShippedFonts() {
-  const QDir fonts(fc::gui::FromPath(fc::platform::ExecutableDir() / "fonts"));
+  const std::filesystem::path shipped = fc::platform::ShippedFontDir();
+  if (shipped.empty()) return;
+  const QDir fonts(fc::gui::FromPath(shipped));
   for (const QString& file : fonts.entryList(QDir::Files)) QFontDatabase::addApplicationFont(fonts.filePath(file));
 }
 
