@@ -260,7 +260,7 @@ build_qt6-base() {
      -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(gcc -print-multiarch)/cmake" \
      -DCMAKE_SHARED_LINKER_FLAGS=-static -DCMAKE_MODULE_LINKER_FLAGS=-static >/dev/null)
   # An hour's build that fails shows why.
-  cmake --build "$build" -j "$jobs" >"$build.log" || { tail -n 30 "$build.log" >&2; exit 1; }
+  logged "$build.log" cmake --build "$build" -j "$jobs"
   cmake --install "$build" --strip >/dev/null
   mkdir -p "$prefix/translations"
   cp /usr/share/qt6/translations/qtbase_zh_CN.qm "$prefix/translations/"
@@ -272,16 +272,26 @@ built_prefixes() {
   find "$deps" -mindepth 2 -maxdepth 2 -name .built -printf '%h\n' | sort
 }
 
+# Folder $1 of every built prefix, one a line.
+prefix_dirs() { built_prefixes | sed "s|\$|/$1|"; }
+
 # pkg-config's search path for a cross build: the built prefixes, then the
 # MinGW sysroot, never the host's.
-cross_pc_path() {
-  { built_prefixes | sed 's|$|/lib/pkgconfig|'; echo "/usr/x86_64-w64-mingw32/lib/pkgconfig"; } | paste -sd:
-}
+cross_pc_path() { { prefix_dirs lib/pkgconfig; echo /usr/x86_64-w64-mingw32/lib/pkgconfig; } | paste -sd:; }
 
-# The built prefixes' include folders, then their library folders, as
-# compiler options: for libraries found without pkg-config (libintl).
-cross_includes() { built_prefixes | sed 's|^|-I|; s|$|/include|' | paste -sd' '; }
-cross_libs() { built_prefixes | sed 's|^|-L|; s|$|/lib|' | paste -sd' '; }
+# The built prefixes' include and library folders as compiler options, one a
+# line: for libraries found without pkg-config (libintl), or whose pkg-config
+# file names no folder (libffi's).
+include_options() { prefix_dirs include | sed 's|^|-I|'; }
+library_options() { prefix_dirs lib | sed 's|^|-L|'; }
+
+# Runs the command after $1 with its output in the log file $1; when it
+# fails, shows the log's end and stops.
+logged() {
+  local log=$1
+  shift
+  "$@" >"$log" 2>&1 || { tail -n 30 "$log" >&2; exit 1; }
+}
 
 # Configures, builds and installs the autotools project in $1 into prefix $2,
 # static only, with the remaining arguments to configure; when `make_dir` is
@@ -297,12 +307,11 @@ configure_install() {
     -exec touch {} +
   build=$deps/build/$(basename "$prefix")
   rm -rf "$build" && mkdir -p "$build"
-  (cd "$build" && PKG_CONFIG_LIBDIR=$(cross_pc_path) PKG_CONFIG_PATH="" \
+  (cd "$build" && PKG_CONFIG_LIBDIR=$(cross_pc_path) PKG_CONFIG_PATH="" logged "$build.log" \
      "$source/configure" --host=x86_64-w64-mingw32 --prefix="$prefix" --enable-static --disable-shared \
      CC=x86_64-w64-mingw32-gcc-posix CXX=x86_64-w64-mingw32-g++-posix CFLAGS=-O2 CXXFLAGS=-O2 \
-     CPPFLAGS="$(cross_includes)" LDFLAGS="$(cross_libs)" "$@" >"$build.log" 2>&1) \
-    || { tail -n 30 "$build.log" >&2; exit 1; }
-  make -C "$build/${make_dir:-.}" -j "$jobs" install >"$build.log" 2>&1 || { tail -n 30 "$build.log" >&2; exit 1; }
+     CPPFLAGS="$(include_options | paste -sd' ')" LDFLAGS="$(library_options | paste -sd' ')" "$@")
+  logged "$build.log" make -C "$build/${make_dir:-.}" -j "$jobs" install
   rm -rf "$build" "$build.log"
 }
 
@@ -314,8 +323,8 @@ meson_install() {
   shift 2
   build=$deps/build/$(basename "$prefix")
   rm -rf "$build" && mkdir -p "$deps/build"
-  includes=$(cross_includes | sed "s/[^ ][^ ]*/'&'/g; s/' '/', '/g")
-  libs=$(cross_libs | sed "s/[^ ][^ ]*/'&'/g; s/' '/', '/g")
+  includes=$(include_options | sed "s/.*/'&'/" | paste -sd,)
+  libs=$(library_options | sed "s/.*/'&'/" | paste -sd,)
   cat >"$build.cross" <<CROSS
 [binaries]
 c = 'x86_64-w64-mingw32-gcc-posix'
@@ -342,10 +351,10 @@ endian = 'little'
 CROSS
   # Meson looks for libraries without pkg-config (libintl) only in the
   # compiler's own search folders, which LIBRARY_PATH extends.
-  LIBRARY_PATH=$(built_prefixes | sed 's|$|/lib|' | paste -sd:) meson setup "$build" "$source" --cross-file "$build.cross" --prefix "$prefix" --libdir lib \
-    --buildtype release -Ddefault_library=static -Dprefer_static=true --wrap-mode nodownload "$@" \
-    >"$build.log" 2>&1 || { tail -n 30 "$build.log" >&2; exit 1; }
-  ninja -C "$build" install >"$build.log" 2>&1 || { tail -n 30 "$build.log" >&2; exit 1; }
+  LIBRARY_PATH=$(prefix_dirs lib | paste -sd:) logged "$build.log" meson setup "$build" "$source" \
+    --cross-file "$build.cross" --prefix "$prefix" --libdir lib --buildtype release \
+    -Ddefault_library=static -Dprefer_static=true --wrap-mode nodownload "$@"
+  logged "$build.log" ninja -C "$build" install
   rm -rf "$build" "$build.log" "$build.cross"
 }
 
