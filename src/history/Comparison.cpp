@@ -62,22 +62,24 @@ std::string ListedName(const Run& a, const Run& b, const std::string& table) {
   return f ? f->filename : table;
 }
 
+// Only the files both runs expected are compared: a table the operator left
+// out of one run is neither missing from it nor changed (its findings are
+// unchecked).
 void CompareFiles(const Run& before, const Run& after, Comparison& c) {
   for (const store::FileFacts& f : before.facts.files) {
     const store::FileFacts* now = FileNamed(after, TableName(f.filename));
-    if (f.isexist && (!now || !now->isexist)) c.missing.push_back(now ? now->filename : f.filename);
+    if (f.isexist && now && !now->isexist) c.missing.push_back(now->filename);
   }
   // Archives and tables of one content never share their bytes.
   const bool sameType = before.facts.fileType == after.facts.fileType;
-  const auto sumsBefore = FileSums(before), sumsAfter = FileSums(after);
-  for (const auto& [table, sum] : sumsAfter) {
+  const auto sumsBefore = FileSums(before);
+  for (const auto& [table, sum] : FileSums(after)) {
     auto match = sumsBefore.find(table);
-    const std::string old = match == sumsBefore.end() ? "" : match->second;
+    if (match == sumsBefore.end()) continue;
+    const std::string& old = match->second;
     const bool differ = sameType ? old != sum : old.empty() != sum.empty();
     if (differ) c.files.push_back({ListedName(before, after, table), old, sum});
   }
-  for (const auto& [table, sum] : sumsBefore)
-    if (!sumsAfter.count(table) && !sum.empty()) c.files.push_back({ListedName(before, after, table), sum, ""});
 }
 
 }  // namespace

@@ -12,7 +12,8 @@
 // and, for a rule finding, its rule ran there; otherwise it is unchecked. A
 // file found before and missing now is worse, like a new finding. A file
 // changed when its SHA-256 differs (runs of one file type), or it was found
-// in one run only. When the two runs were judged by different rule sets, or
+// in one run only. Files are compared only where both runs expected them: a
+// table left out of one run is neither missing nor changed. When the two runs were judged by different rule sets, or
 // by one version whose files differ, the comparison says so in words: a
 // finding may have come or gone with the rules, not the data.
 #pragma once

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 #include "platform/Utf8Paths.h"
 #include "store/Sqlite.h"
@@ -38,7 +39,8 @@ constexpr const char* kSummary =
     " (select v.verdict from runverdict v where v.runkey = r.runkey and v.fileid = 0),"
     " (select v.reason from runverdict v where v.runkey = r.runkey and v.fileid = 0),"
     " r.filetype, r.sourcedir,"
-    " (select s.name || '@' || s.version from runruleset s where s.runkey = r.runkey) from runinfo r";
+    " (select s.name || '@' || s.version from runruleset s where s.runkey = r.runkey),"
+    " r.kinds, r.beginno, r.endno from runinfo r";
 
 void InsertFindings(store::Connection& db, const std::string& runKey, const std::vector<Finding>& findings) {
   store::Query finding = db.prepare(
@@ -76,11 +78,25 @@ std::vector<Finding> SelectFindings(store::Connection& db, const std::string& ru
   return findings;
 }
 
+// The files a run expects: each chosen kind once per group. A stopped run
+// lists only the files it reached, and its count of expected files must not
+// shrink with it.
+int ExpectedFiles(naming::Submission submission, size_t kinds, int64_t beginNo, int64_t endNo) {
+  const int64_t groups = submission == naming::Submission::Identity ? 1 : std::max<int64_t>(endNo - beginNo + 1, 0);
+  return static_cast<int>(std::min<int64_t>(static_cast<int64_t>(kinds) * groups, std::numeric_limits<int>::max()));
+}
+
+size_t KindCount(const std::string& joinedKinds) {
+  return joinedKinds.empty() ? 0 : 1 + static_cast<size_t>(std::count(joinedKinds.begin(), joinedKinds.end(), ','));
+}
+
 RunSummary ReadSummary(const store::Query& q) {
-  return {q.integer(0), q.text(1), naming::SubmissionFromCode(q.text(2)), q.text(3), q.text(4), static_cast<int>(q.integer(5)),
-          static_cast<int>(q.integer(6)), static_cast<int>(q.integer(7)), static_cast<int>(q.integer(8)),
-          q.integer(9) != 0, q.text(10), store::ParseVerdict(q.text(11)), q.text(12), q.text(13), q.text(14),
-          q.text(15)};
+  RunSummary s{q.integer(0), q.text(1), naming::SubmissionFromCode(q.text(2)), q.text(3), q.text(4), 0,
+               static_cast<int>(q.integer(5)), static_cast<int>(q.integer(6)), static_cast<int>(q.integer(7)),
+               static_cast<int>(q.integer(8)), q.integer(9) != 0, q.text(10), store::ParseVerdict(q.text(11)),
+               q.text(12), q.text(13), q.text(14), q.text(15)};
+  s.expected = std::max(s.listed, ExpectedFiles(s.submission, KindCount(q.text(16)), q.integer(17), q.integer(18)));
+  return s;
 }
 
 // A history file that lost its runs (emptied, or not a history at all) is
@@ -103,8 +119,11 @@ void Trim(store::Connection& db, int keep) {
 fs::path HistoryFile(const fs::path& home) { return home / kHistoryName; }
 
 RunSummary Summarize(const Run& run) {
+  const int listed = static_cast<int>(run.facts.files.size());
   RunSummary s{run.id, run.facts.started, run.facts.submission, run.facts.companyCode, run.facts.dataDate,
-               static_cast<int>(run.facts.files.size()), 0, 0, static_cast<int>(run.findings.size()),
+               std::max(listed, ExpectedFiles(run.facts.submission, run.facts.kinds.size(), run.facts.beginNo,
+                                              run.facts.endNo)),
+               listed, 0, 0, static_cast<int>(run.findings.size()),
                run.facts.completed, run.facts.message, run.facts.verdict, run.facts.verdictText,
                run.facts.fileType, run.facts.sourceDir,
                run.facts.ruleSet.known() ? store::RuleSetText(run.facts.ruleSet) : ""};

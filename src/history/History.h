@@ -61,7 +61,8 @@ struct RunSummary {
   naming::Submission submission = naming::Submission::Account;
   std::string companyCode;
   std::string dataDate;     // YYYYMMDD
-  int expected = 0;         // files listed
+  int expected = 0;         // files the run expected, reached or not (a stopped run lists fewer)
+  int listed = 0;           // files listed
   int present = 0;          // of them found
   int passed = 0;           // of them passed (verdict pass; structure passed for a run kept before verdicts)
   int findings = 0;         // findings of the run
@@ -74,7 +75,7 @@ struct RunSummary {
   std::string ruleSet = {};      // NAME@VERSION of the set that judged it; empty for a run kept before rule sets
 };
 
-// Counts of a run's files: listed, found, passed.
+// Counts of a run's files: expected, listed, found, passed.
 RunSummary Summarize(const Run& run);
 
 class History {

@@ -146,7 +146,7 @@ class Run {
     store_->setPersonalFields(set_.layouts.personalFields());
     if (std::optional<std::string> unreadable = UnreadableDirText(in_.sourceDir)) throw RunFailure(*unreadable);
     store_->clearRun();
-    recorder_.storeVerified();
+    recorder_.storeVerified(*store_);
     for (const fs::path& dir : {home_.workdir(), home_.dbfdir(), home_.lchkdir()}) {
       std::string error;
       if (!PrepareWorkDir(dir, error)) throw RunFailure(error);

@@ -26,6 +26,16 @@ namespace {
 // Told once per program session, however many runs follow.
 std::atomic<bool> historyFailureTold{false};
 
+// The company's name in the store's list; empty when it is not listed or the
+// store cannot answer (the facts then name the code alone).
+std::string CompanyNameIn(store::Store& store, const std::string& code) {
+  try {
+    return store.findCompany(code).value_or("");
+  } catch (const std::exception&) {
+    return "";
+  }
+}
+
 std::string LocalTime(std::time_t t) {
   const std::tm tm = platform::LocalTime(t);
   char text[32];
@@ -77,8 +87,10 @@ RunRecorder::RunRecorder(const settings::AppHome& home, const RunInputs& inputs)
   f.version = FC_VERSION;
 }
 
-void RunRecorder::storeVerified() {
+void RunRecorder::storeVerified(store::Store& store) {
   storeVerified_ = true;
+  // The results shown while the run works name the company too.
+  facts_.companyName = CompanyNameIn(store, facts_.companyCode);
   if (!inputs_.keepFacts) return store::ClearLatestRunFacts(home_.storeFile());
   store::RunFacts begun = facts_;
   begun.verdict = store::Verdict::Incomplete;
@@ -196,7 +208,7 @@ std::unique_ptr<store::Store> RunRecorder::openVerifiedStore() const {
 void RunRecorder::saveFacts(store::Store* store) {
   if (!store) return;
   try {
-    facts_.companyName = store->findCompany(facts_.companyCode).value_or("");
+    facts_.companyName = CompanyNameIn(*store, facts_.companyCode);
     store::SaveLatestRunFacts(home_.storeFile(), facts_);
   } catch (const std::exception&) {
   }

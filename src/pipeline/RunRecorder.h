@@ -7,7 +7,7 @@
 //
 //   fc::pipeline::RunRecorder recorder(home, inputs);  // the run's clock starts
 //   recorder.judgedBy(set);            // the rule set, before the store is verified
-//   recorder.storeVerified();          // the store is ours: its old facts go
+//   recorder.storeVerified(store);     // the store is ours: its old facts go
 //   recorder.listed(row, found);       // after each filelist row
 //   recorder.rulesSkipped(skips);      // rules of a missing or unsound file
 //   recorder.rulesRan(fileid, skips);  // after a table's rules, with those left out
@@ -52,7 +52,7 @@ class RunRecorder {
   // The run has opened and verified the store: the previous run's facts are
   // replaced by this run's as it begins (incomplete), and the whole facts of
   // this run may be written there at its end.
-  void storeVerified();
+  void storeVerified(store::Store& store);
   // A filelist row has been stored; `found` is the file in the source directory.
   void listed(const store::FileRow& row, const std::optional<std::filesystem::path>& found);
   // Rules that never ran on a file (missing, or failed its structure check).

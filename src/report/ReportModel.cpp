@@ -108,7 +108,7 @@ std::vector<TableCount> ProblemsPerTable(const history::Run& run) {
 
 Section Summary(const ReportData& data) {
   const history::RunSummary s = history::Summarize(data.run);
-  const int missing = s.expected - s.present;
+  const int missing = s.listed - s.present;  // of a stopped run, only those it reached
   const int notChecked = static_cast<int>(std::count_if(data.run.facts.skipped.begin(), data.run.facts.skipped.end(),
       [](const store::RuleSkip& r) { return r.state == store::RuleState::NotChecked; }));
   Table counts{"", Shape::Grid, {}, {{}}};

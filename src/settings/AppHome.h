@@ -21,6 +21,8 @@ struct AppHome {
   std::filesystem::path data;  // shipped data files
 
   std::filesystem::path settingsFile() const { return home / "chkcfg.ini"; }
+  // The identity window's own inputs, in chkcfg.ini's form (settings/Settings.h).
+  std::filesystem::path identitySettingsFile() const { return home / "identitycfg.ini"; }
   std::filesystem::path recordsLimitFile() const { return home / "recordslimit.ini"; }
   std::filesystem::path threadsFile() const { return home / "threads.ini"; }
   std::filesystem::path storeFile() const { return home / kStoreFileName; }

@@ -46,6 +46,10 @@ std::optional<SettingsFile> ReadSettings(const std::filesystem::path& file) {
   settings.fileType = NumericValue(lines[3]) == kFileTypeZip ? kFileTypeZip : kFileTypeDbf;
   settings.sourceDir = lines[4];
   settings.targetDir = lines[5];
+  for (std::string line; std::getline(in, line);) {
+    StripLineEnd(line);
+    settings.windowLines.push_back(line);
+  }
   return settings;
 }
 
@@ -59,9 +63,10 @@ bool ReplaceFile(const std::filesystem::path& file, const std::string& text, std
 
 bool WriteSettings(const std::filesystem::path& file, const SettingsFile& settings,
                    std::string& error) {
-  const std::string text = settings.companyCode + "\r\n" + settings.beginNo + "\r\n" +
+  std::string text = settings.companyCode + "\r\n" + settings.beginNo + "\r\n" +
                            settings.endNo + "\r\n" + std::to_string(settings.fileType) +
                            "\r\n" + settings.sourceDir + "\r\n" + settings.targetDir + "\r\n";
+  for (const std::string& line : settings.windowLines) text += line + "\r\n";
   return ReplaceFile(file, text, error);
 }
 

@@ -1,6 +1,10 @@
 // settings/Settings.h - chkcfg.ini, the operator's last inputs of a check
 // window: six lines (code, begin number, end number, file type, source
-// directory, output directory), each ended by CR LF, UTF-8.
+// directory, output directory), each ended by CR LF, UTF-8. The account
+// window keeps its inputs there; the identity window keeps its own in a file
+// of the same form beside it (AppHome::identitySettingsFile), whose lines
+// after the sixth hold what only that window has (its dates, the comparison
+// file ticked), so that neither window opens with the other's inputs.
 //
 //   if (auto saved = fc::settings::ReadSettings(home.settingsFile())) restore(*saved);
 //   std::string error;
@@ -14,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fc::settings {
 
@@ -27,6 +32,7 @@ struct SettingsFile {
   int fileType = kFileTypeZip;  // line 4, by its numeric value
   std::string sourceDir;    // line 5, as read
   std::string targetDir;    // line 6, as read
+  std::vector<std::string> windowLines;  // the lines after the sixth: a window's own state
 };
 
 // The settings, or nothing when the file does not exist or cannot be read.

@@ -26,6 +26,7 @@ TEST(HistoryTest, RunsReadBackWholeListNewestFirstAndFindTheirPrevious) {
   history::Run other = MakeRun("k2", "100002", "", {});
   other.facts.completed = false;
   other.facts.message = "检查未能完成：磁盘已满";
+  other.facts.endNo = 3;  // stopped after its first group: two kinds of three groups were expected
   const history::Run second = MakeRun("k3", "100001", "", {"100001_KHJBXX_20080808_1.ZIP R05 4", "100001_ZJZQDY_20080808_1.ZIP 3 0"});
   for (const history::Run& r : {first, other, second}) history->append(r);
 
@@ -37,6 +38,9 @@ TEST(HistoryTest, RunsReadBackWholeListNewestFirstAndFindTheirPrevious) {
   EXPECT_EQ(runs[0].passed, 1);
   EXPECT_EQ(runs[0].findings, 2);
   EXPECT_FALSE(runs[1].completed);
+  EXPECT_EQ(runs[1].expected, 6);
+  EXPECT_EQ(runs[1].listed, 2);
+  EXPECT_EQ(Summarize(other).expected, 6);
   EXPECT_EQ(runs[1].message, "检查未能完成：磁盘已满");
   EXPECT_EQ(runs[2].ruleSet, "interface@2");
   EXPECT_EQ(runs[1].ruleSet, "");  // as a run kept before rule sets
@@ -131,6 +135,12 @@ TEST(HistoryTest, ComparisonTellsGoneFromUncheckedAndPairsFileTypes) {
   c = Compare(before, missing);
   EXPECT_EQ(c.missing, std::vector<std::string>{"100001_ZJZQDY_20080808_1.ZIP"});
   EXPECT_TRUE(c.worse());
+
+  history::Run leftOut = MakeRun("k5", "100001", kSumB, {});
+  leftOut.facts.files.pop_back();  // ZJZQDY unticked: neither missing nor changed
+  c = Compare(before, leftOut);
+  EXPECT_TRUE(c.missing.empty() && c.files.empty());
+  EXPECT_FALSE(c.worse());
 
   c = Compare(before, dbf);  // the same tables as archives, then as DBF files
   EXPECT_TRUE(c.added.empty() && c.gone.empty() && c.changed.empty() && c.files.empty());

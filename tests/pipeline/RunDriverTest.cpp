@@ -7,6 +7,7 @@
 #include "PipelineHome.h"
 #include "dbf/Writer.h"
 #include "pipeline/Validation.h"
+#include "store/RunFacts.h"
 #include "support/StoreRows.h"
 #include "support/Zip.h"
 
@@ -197,6 +198,22 @@ TEST_F(RunDriverTest, PhasesAreTimedInTheOrderTheyRun) {
   EXPECT_EQ(observer.phases,
             (std::vector<std::string>{"check KHJBXX", "check YYBXX", "check YYBXX", "listing", "copying", "session", "rules",
                                       "rules KHJBXX", "rules YYBXX", "copying", "packing"}));
+}
+
+// What the results window shows of a run at work names the company, as its
+// end does.
+TEST_F(RunDriverTest, FactsOfARunAtWorkNameTheCompany) {
+  dbfTable("100001_KHJBXX_20080808_1.DBF", "KHJBXX");
+  struct Watching : test::RecordingObserver {
+    fs::path storeFile;
+    std::optional<std::string> seen;  // the company name at the first progress
+    void progress(int, int) override {
+      if (!seen) seen = store::ReadLatestRunFacts(storeFile).value_or(store::RunFacts{}).companyName;
+    }
+  } watching;
+  watching.storeFile = h.home.storeFile();
+  run(account(1, 1, {true, false, false, false, false}, CheckType::Dbf), watching);
+  EXPECT_EQ(watching.seen, "东岳证券股份有限公司");
 }
 
 TEST_F(RunDriverTest, YesToThePackagingQuestionPacksThePassedTables) {

@@ -139,7 +139,7 @@ void DirectoryChooserDialog::confirmCompanyCode(const std::string& code) {
 void DirectoryChooserDialog::confirm() {
   const QString path = directories_->path();
   if (std::optional<QString> refused = refusal(path)) {
-    boxes_.show(kRefusalTitle, *refused, BoxIcon::Question, BoxButtons::Ok);
+    boxes_.show(kRefusalTitle, *refused, BoxIcon::Warning, BoxButtons::Ok);
     return;
   }
   targets_.dirField->setText(path);

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 #include "gui/dialogs/Browsing.h"
 #include "gui/dialogs/LabelSignal.h"
@@ -257,15 +258,23 @@ void PreciseSelectionDialog::restoreOpening() {
   for (std::size_t i = 0; i < kPreciseKinds; ++i) targets_.kindBoxes[i]->setChecked(openingTicks_[i]);
 }
 
+// Confirming with nothing chosen keeps the window's earlier choice, once the
+// operator has agreed: taking the empty choice would untick every table and
+// leave a run with no file to check.
+void PreciseSelectionDialog::confirmNothingChosen(const QString& question) {
+  if (boxes_.show(kPromptTitle, question, BoxIcon::None, BoxButtons::OkCancel) != BoxAnswer::Ok) return;
+  restoreOpening();
+  accept();
+}
+
+bool PreciseSelectionDialog::anyFileTaken() const {
+  return std::any_of(takenKinds_.begin(), takenKinds_.end(), [](const QCheckBox* box) { return box->isChecked(); });
+}
+
 void PreciseSelectionDialog::confirm() {
-  if (!filtered_) {
-    if (boxes_.show(kPromptTitle, QStringLiteral("未进行任何操作,点击取消继续设置"), BoxIcon::None,
-                    BoxButtons::OkCancel) != BoxAnswer::Ok)
-      return;
-    restoreOpening();
-    accept();
-    return;
-  }
+  if (!filtered_) return confirmNothingChosen(QStringLiteral("未进行任何操作,点击取消继续设置"));
+  if (!anyFileTaken())
+    return confirmNothingChosen(QStringLiteral("筛选后未选择任何文件,将保留原有设置;点击取消继续设置"));
   targets_.dataDate->setDate(FromDateText(pickedDateText_));
   const bool full = filterMode_->text() == kFullTransferCondition;
   targets_.fullTransfer->setChecked(full);

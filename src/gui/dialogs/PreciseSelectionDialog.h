@@ -94,6 +94,8 @@ class PreciseSelectionDialog : public QDialog {
   void cancelFilter();
   void mirrorTicks();
   void restoreOpening();
+  void confirmNothingChosen(const QString& question);
+  bool anyFileTaken() const;
   void showRange();
   naming::FileType fileType() const;
 

@@ -1,7 +1,9 @@
 #include "gui/results/ComparisonWindow.h"
 
 #include <QHeaderView>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -81,6 +83,13 @@ ComparisonWindow::ComparisonWindow(const history::Run& before, const history::Ru
            {FromStd(f.filename), QString(), FromStd(f.sha256Before.substr(0, 16)), FromStd(f.sha256After.substr(0, 16)),
             QString()});
   grid_->resizeColumnsToContents();
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  auto* close = new QPushButton(QStringLiteral("关闭"), this);
+  close->setObjectName(QStringLiteral("CloseCmd"));
+  connect(close, &QPushButton::clicked, this, &QDialog::accept);
+  buttons->addWidget(close);
+  layout->addLayout(buttons);
 }
 
 void ComparisonWindow::addRow(const QString& change, const QColor& colour, const QStringList& cells) {

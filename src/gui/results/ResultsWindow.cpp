@@ -99,13 +99,13 @@ ResultsWindow::ResultsWindow(store::Store* store, MessageBoxes& boxes, QWidget* 
   resize(kDesignedWidth, 600);
   verdictLine_ = new QLabel(this);
   verdictLine_->setObjectName(QStringLiteral("VerdictLine"));
-  verdictLine_->setGeometry(4, 4, width() - 8, 26);
+  verdictLine_->setGeometry(4, 4, width() - 8, kVerdictLineHeight);
   ownerLine_ = new QLabel(this);
   ownerLine_->setObjectName(QStringLiteral("RunOwner"));
-  ownerLine_->setGeometry(4, 34, width() - 8, 22);
+  ownerLine_->setGeometry(4, kVerdictLineHeight + 8, width() - 8, 22);
   grid_ = new QTableWidget(this);
   grid_->setObjectName(QStringLiteral("MSFlexGrid1"));
-  grid_->setGeometry(rect().adjusted(4, 60, -4, -44));
+  grid_->setGeometry(rect().adjusted(4, kVerdictLineHeight + 34, -4, -44));
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   grid_->setSelectionBehavior(QAbstractItemView::SelectRows);

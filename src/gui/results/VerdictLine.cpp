@@ -11,7 +11,11 @@ void Paint(QLabel* line, store::Verdict verdict, const QString& text) {
   const char* colour = verdict == store::Verdict::Pass   ? "#17692a"
                        : verdict == store::Verdict::Fail ? "#b00020"
                                                          : "#6b5500";
+  // A long reason wraps onto the line's second row rather than being cut at
+  // the window's edge; the tooltip holds it whole whatever the room.
+  line->setWordWrap(true);
   line->setText(text);
+  line->setToolTip(text);
   line->setStyleSheet(QStringLiteral("QLabel{color:%1;border:2px solid %1;padding:1px 6px;font-weight:bold;}")
                           .arg(QLatin1String(colour)));
 }

@@ -1,6 +1,7 @@
 // gui/results/VerdictLine.h - a run's verdict in a window's line: its word and
 // reason ("检查结论：不通过：应报文件10个，缺少1个"), framed and written in the
-// verdict's colour, which only repeats what the words say.
+// verdict's colour, which only repeats what the words say. The line wraps, so
+// a window gives it the height of two rows (kVerdictLineHeight).
 //
 //   ShowVerdict(label, fc::store::ReadLatestRunFacts(home.storeFile()));
 //   ShowRunning(label);   // while a run is still writing its results
@@ -14,6 +15,9 @@
 class QLabel;
 
 namespace fc::gui {
+
+// Pixels at the designed size: two rows of text within the frame.
+inline constexpr int kVerdictLineHeight = 44;
 
 // The verdict of `facts`; "—" for a run without one (kept by an earlier
 // version, or no run at all).

@@ -24,6 +24,7 @@ QMessageBox::Icon QtIcon(BoxIcon icon) {
   switch (icon) {
     case BoxIcon::Information: return QMessageBox::Information;
     case BoxIcon::Question: return QMessageBox::Question;
+    case BoxIcon::Warning: return QMessageBox::Warning;
     case BoxIcon::Error: return QMessageBox::Critical;
     case BoxIcon::None: break;
   }
@@ -178,7 +179,7 @@ QString QtMessageBoxes::askSavePath(const QString& title, const QString& propose
 }
 
 void ShowInputError(MessageBoxes& boxes, const QString& text) {
-  boxes.show(QStringLiteral("错误提示"), text, BoxIcon::Information, BoxButtons::Ok);
+  boxes.show(QStringLiteral("错误提示"), text, BoxIcon::Warning, BoxButtons::Ok);
 }
 
 void ShowSaved(MessageBoxes& boxes, const QString& text, const QString& path) {

@@ -22,7 +22,7 @@
 
 namespace fc::gui {
 
-enum class BoxIcon { None, Information, Question, Error };
+enum class BoxIcon { None, Information, Question, Warning, Error };
 enum class BoxButtons { Ok, OkCancel, YesNo, OkOpenFolder };
 enum class BoxAnswer { Ok, Cancel, Yes, No, OpenFolder };
 
@@ -51,7 +51,8 @@ class QtMessageBoxes final : public MessageBoxes {
   QString askSavePath(const QString& title, const QString& proposed, const QString& filter) override;
 };
 
-// An input error: title "错误提示", information icon, OK.
+// An input error: title "错误提示", warning icon (an information icon read as
+// no error), OK.
 void ShowInputError(MessageBoxes& boxes, const QString& text);
 
 // The one confirmation after a file is saved: "信息提示" with `text`, 确定

@@ -166,14 +166,14 @@ int CheckWindow::placeSharedControls(int top, int width) {
   statusLine_->setGeometry(16, statusTop, buttonLeft - 26, 26);
   progress_->setGeometry(buttonLeft, statusTop, 130, 26);
   const int verdictTop = statusTop + 32;
-  verdictLine_->setGeometry(16, verdictTop, width - 32, 26);
-  return verdictTop + 26 + 16;
+  verdictLine_->setGeometry(16, verdictTop, width - 32, kVerdictLineHeight);
+  return verdictTop + kVerdictLineHeight + 16;
 }
 
 void CheckWindow::finishStartUp() {
   if (settings::NarrowHome(home_.home)) statusLine_->setText(FromStd(settings::NarrowedHomeText(home_.home)));
   std::string savedCode;
-  if (std::optional<settings::SettingsFile> saved = settings::ReadSettings(home_.settingsFile())) {
+  if (std::optional<settings::SettingsFile> saved = readSettings()) {
     // Trimmed: the field takes six characters, and blanks around a code
     // would push its digits out.
     savedCode = text::Trim(saved->companyCode);
@@ -220,15 +220,19 @@ void CheckWindow::applyCheckType() {
   targetDirCaption_->setEnabled(dbf);
   SetTextColour(targetDirCaption_, dbf ? QPalette::ButtonText : QPalette::Dark);
   targetDirButton_->setEnabled(dbf);
+  // The output folder is only ever one the operator set for packing: a
+  // source folder copied in would receive the archives beside the incoming
+  // ones. Leaving the DBF type keeps it for the way back.
+  if (!dbf && targetDirFrame_->isEnabled()) packingDir_ = targetDir_->text();
   targetDirFrame_->setEnabled(dbf);
-  targetDir_->setText(dbf ? FromStd(Trimmed(sourceDir_)) : QString());
+  targetDir_->setText(dbf ? packingDir_ : QString());
   SetBackground(targetDir_, dbf ? QPalette::Base : QPalette::Button);
 }
 
 void CheckWindow::startCheck() {
   if (pipeline::SourceDirHasBlank(sourceDir_->text().toStdString())) {
     boxes_.show(QStringLiteral("信息提示"), QString::fromUtf8(pipeline::kBlankInPathMessage),
-                BoxIcon::Question, BoxButtons::Ok);
+                BoxIcon::Warning, BoxButtons::Ok);
     return;
   }
   checkButton_->setEnabled(false);
@@ -352,6 +356,18 @@ void CheckWindow::done(int result) {
   QDialog::done(result);
 }
 
+std::filesystem::path CheckWindow::settingsFile() const {
+  return submission_ == pipeline::Submission::Identity ? home_.identitySettingsFile() : home_.settingsFile();
+}
+
+// A home of an earlier version has only chkcfg.ini, which both windows
+// shared: the identity window starts from it until it has a file of its own.
+std::optional<settings::SettingsFile> CheckWindow::readSettings() const {
+  if (std::optional<settings::SettingsFile> own = settings::ReadSettings(settingsFile())) return own;
+  if (submission_ != pipeline::Submission::Identity) return std::nullopt;
+  return settings::ReadSettings(home_.settingsFile());
+}
+
 void CheckWindow::saveSettings() {
   settings::SettingsFile current;
   current.companyCode = Trimmed(companyCode_);
@@ -364,7 +380,7 @@ void CheckWindow::saveSettings() {
   current.sourceDir = Trimmed(sourceDir_);
   current.targetDir = Trimmed(targetDir_);
   std::string error;
-  if (!settings::WriteSettings(home_.settingsFile(), current, error) ||
+  if (!settings::WriteSettings(settingsFile(), current, error) ||
       !WriteNumberSettingsIfMissing(home_, error))
     boxes_.show(QStringLiteral("错误提示"), QStringLiteral("设置文件无法保存：") + FromStd(error),
                 BoxIcon::Error, BoxButtons::Ok);

@@ -18,7 +18,9 @@
 
 #include <QDialog>
 #include <QList>
+#include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "gui/windows/DatePicker.h"
 #include "pipeline/RunInputs.h"
@@ -141,6 +143,8 @@ class CheckWindow : public QDialog {
   QLabel* verdictLine_;               // the verdict of the run that ended here
 
  private:
+  std::filesystem::path settingsFile() const;  // this window's own
+  std::optional<settings::SettingsFile> readSettings() const;
   pipeline::RawRunInputs rawInputs() const;
   pipeline::RunInputs runInputs() const;
   void saveSettings();
@@ -154,6 +158,7 @@ class CheckWindow : public QDialog {
   std::unique_ptr<store::Store> store_;
   CompanyCodeEntry* entry_;
   RunBridge* bridge_;
+  QString packingDir_;  // the output folder the operator set, kept while the ZIP type is chosen
 };
 
 }  // namespace fc::gui

@@ -43,7 +43,7 @@ void CompanyCodeEntry::lookUpAtStartUp(const std::string& savedCode) {
 
 void CompanyCodeEntry::enterPressed() {
   if (std::optional<std::string_view> message = codeProblem()) {
-    ShowInputError(boxes_, QString::fromUtf8(message->data(), message->size()));
+    refuseCode(*message);
     return;
   }
   lookUp(trimmedCode());
@@ -53,7 +53,7 @@ void CompanyCodeEntry::enterPressed() {
 void CompanyCodeEntry::fieldLeft() {
   if (trimmedCode().isEmpty()) return;
   if (std::optional<std::string_view> message = codeProblem()) {
-    ShowInputError(boxes_, QString::fromUtf8(message->data(), message->size()));
+    refuseCode(*message);
     code_->setFocus(Qt::OtherFocusReason);
     return;
   }
@@ -70,6 +70,12 @@ void CompanyCodeEntry::refresh() {
 void CompanyCodeEntry::lookUp(const QString& trimmedCode) {
   std::optional<std::string> name = findCompany(trimmedCode.toStdString());
   name_->setText(name ? QString::fromStdString(*name) : QString());
+}
+
+// The name of an earlier code would read as this code's company.
+void CompanyCodeEntry::refuseCode(std::string_view message) {
+  name_->clear();
+  ShowInputError(boxes_, QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
 }
 
 std::optional<std::string_view> CompanyCodeEntry::codeProblem() const {

@@ -55,7 +55,8 @@ class CompanyCodeEntry : public QObject {
  private:
   void fieldLeft();
   void lookUp(const QString& trimmedCode);
-  std::optional<std::string_view> codeProblem() const;  // the code check's message
+  std::optional<std::string_view> codeProblem() const;
+  void refuseCode(std::string_view message);  // says why, the name cleared  // the code check's message
   QString trimmedCode() const;
 
   QLineEdit* code_;               // ZQGSDM

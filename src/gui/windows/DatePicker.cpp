@@ -17,7 +17,17 @@ namespace {
 // The longest text a date is typed as ("2008-08-08").
 constexpr qsizetype kLongestTyped = 10;
 
-bool IsDateCharacter(QChar c) { return c.isDigit() || c == u'-'; }
+// Slashes and dots part a date as dashes do ("2008/08/08", "2008.08.08"):
+// operators type all three.
+bool IsDateSeparator(QChar c) { return c == u'-' || c == u'/' || c == u'.'; }
+bool IsDateCharacter(QChar c) { return c.isDigit() || IsDateSeparator(c); }
+
+// The typed characters with every separator as a dash.
+QString Dashed(QString text) {
+  for (QChar& c : text)
+    if (IsDateSeparator(c)) c = u'-';
+  return text;
+}
 
 // Typing has reached the last digit of a date: eight digits, or a two-digit
 // day after the second dash. A shorter day is finished on leaving.
@@ -59,7 +69,7 @@ void DatePicker::keyPressEvent(QKeyEvent* event) {
     typed_.clear();
     type(pasted);
   } else if (text.size() == 1 && IsDateCharacter(text[0])) {
-    if (!typing_ && text[0] == u'-') return;  // a dash alone starts nothing
+    if (!typing_ && IsDateSeparator(text[0])) return;  // a separator alone starts nothing
     if (!typing_) typed_.clear();
     typing_ = true;
     type(text);
@@ -95,7 +105,7 @@ void DatePicker::wheelEvent(QWheelEvent* event) {
 }
 
 void DatePicker::type(const QString& text) {
-  typed_ = (typed_ + text).left(kLongestTyped);
+  typed_ = (typed_ + Dashed(text)).left(kLongestTyped);
   showTyped();
   if (TypedToTheEnd(typed_)) finishTyping();
 }

@@ -1,6 +1,7 @@
 // gui/windows/DatePicker.h - the date boxes of the check windows: a QDateEdit
 // showing "yyyy-MM-dd" with a Chinese calendar drop-down, into which an
-// operator types a whole date, with or without its dashes.
+// operator types a whole date, with or without its dashes (slashes and dots
+// are taken as dashes).
 //
 //   auto* date = new DatePicker(parent);   // or MakeDatePicker(parent, "DataDate", geometry)
 //   connect(date, &DatePicker::typingRefused, ...);   // a part-typed date was left
@@ -46,7 +47,7 @@ class DatePicker : public QDateEdit {
   bool focusNextPrevChild(bool next) override;
 
  private:
-  void type(const QString& text);  // digits and dashes, added to the typed date
+  void type(const QString& text);  // digits and separators, added to the typed date
   void showTyped();
   void dropTyping();  // the box shows its date again
 

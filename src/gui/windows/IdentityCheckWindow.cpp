@@ -17,6 +17,7 @@
 #include "gui/windows/Controls.h"
 #include "naming/Kinds.h"
 #include "pipeline/Validation.h"
+#include "settings/Settings.h"
 
 namespace fc::gui {
 
@@ -28,9 +29,14 @@ const QString kOpeningNote = QStringLiteral("鼠标停留区域的事项，在�
 const QString kHelpOnCaption = QStringLiteral("关");
 const QString kHelpOffCaption = QStringLiteral("开");
 
-void SetNoteColour(QPlainTextEdit* note, QPalette::ColorRole systemRole) {
+// Switched off, the help is still written but not shown: the panel takes the
+// window's colour, text and ground alike, so that it reads as switched off
+// rather than as an empty white box.
+void ShowHelp(QPlainTextEdit* note, bool on) {
+  const QPalette system = QApplication::palette();
   QPalette palette = note->palette();
-  palette.setColor(QPalette::Text, QApplication::palette().color(systemRole));
+  palette.setColor(QPalette::Text, system.color(on ? QPalette::WindowText : QPalette::Window));
+  palette.setColor(QPalette::Base, system.color(on ? QPalette::Base : QPalette::Window));
   note->setPalette(palette);
 }
 
@@ -38,6 +44,15 @@ void SetNoteColour(QPlainTextEdit* note, QPalette::ColorRole systemRole) {
 QString KindCaption(naming::IdentityKind kind) {
   const std::string_view filecat = naming::kIdentityKinds[naming::IndexOf(kind)].filecat;
   return QLatin1Char(' ') + FromStd(filecat);
+}
+
+// The window's own lines of its settings file, in this order.
+enum OwnLine : size_t { kDataDateLine, kComparisonTickedLine, kSendDateLine, kOwnLines };
+const QString kSavedDateForm = QStringLiteral("yyyyMMdd");
+
+void RestoreDate(QDateEdit* picker, const std::string& saved) {
+  const QDate date = QDate::fromString(QString::fromStdString(saved), kSavedDateForm);
+  if (date.isValid()) picker->setDate(date);
 }
 
 QString ButtonHelp(const QPushButton* button, const QLabel* label) {
@@ -81,7 +96,7 @@ IdentityCheckWindow::IdentityCheckWindow(settings::AppHome home, MessageBoxes& b
   noteText_ = Place(new QPlainTextEdit(kOpeningNote, helpFrame), "NoteText",
                     {10, 24, kHelpWidth - 20, helpFrame->height() - 76});
   noteText_->setReadOnly(true);
-  SetNoteColour(noteText_, QPalette::Base);
+  ShowHelp(noteText_, false);
   helpButton_ = MakeButton(helpFrame, "Command6", kHelpOffCaption, {10, helpFrame->height() - 42, 60, 28});
   helpButton_->installEventFilter(this);
   resize(kMainWidth + kHelpWidth + 16, height);
@@ -149,7 +164,7 @@ void IdentityCheckWindow::openViewer(Viewer viewer) {
 
 void IdentityCheckWindow::toggleHelp() {
   const bool on = helpOn();
-  SetNoteColour(noteText_, on ? QPalette::Base : QPalette::WindowText);
+  ShowHelp(noteText_, !on);
   helpButton_->setText(on ? kHelpOffCaption : kHelpOnCaption);
 }
 
@@ -164,6 +179,22 @@ void IdentityCheckWindow::comparisonBoxToggled(bool checked) {
   palette.setColor(QPalette::WindowText,
                    QApplication::palette().color(checked ? QPalette::ButtonText : QPalette::Shadow));
   comparisonBox_->setPalette(palette);
+}
+
+// The dates and the comparison file come back as the operator left them.
+void IdentityCheckWindow::restoreOwnSettings(const settings::SettingsFile& saved) {
+  const std::vector<std::string>& lines = saved.windowLines;
+  if (lines.size() < kOwnLines) return;
+  RestoreDate(dataDate_, lines[kDataDateLine]);
+  comparisonBox_->setChecked(lines[kComparisonTickedLine] == "1");
+  RestoreDate(sendDate_, lines[kSendDateLine]);
+}
+
+void IdentityCheckWindow::saveOwnSettings(settings::SettingsFile& settings) const {
+  settings.windowLines.assign(kOwnLines, std::string());
+  settings.windowLines[kDataDateLine] = dataDate_->date().toString(kSavedDateForm).toStdString();
+  settings.windowLines[kComparisonTickedLine] = comparisonBox_->isChecked() ? "1" : "0";
+  settings.windowLines[kSendDateLine] = sendDate_->date().toString(kSavedDateForm).toStdString();
 }
 
 void IdentityCheckWindow::addOwnRawInputs(pipeline::RawRunInputs& raw) const {

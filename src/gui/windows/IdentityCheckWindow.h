@@ -42,6 +42,8 @@ class IdentityCheckWindow : public CheckWindow {
   void comparisonBoxToggled(bool checked);
 
  protected:
+  void restoreOwnSettings(const settings::SettingsFile& saved) override;
+  void saveOwnSettings(settings::SettingsFile& settings) const override;
   void addOwnRawInputs(pipeline::RawRunInputs& raw) const override;
   void addOwnRunInputs(pipeline::RunInputs& inputs) const override;
   void pointerMovedOver(QWidget* control) override;

@@ -140,7 +140,7 @@ TEST_F(DirectoryChooserDialogTest, PathWithABlankIsRefusedBeforeTheWorkingDirect
   choose(inBlankHome, blankHome.workdir());
   EXPECT_EQ(boxes.texts(), (QStringList{kBlankRefusal, kBlankRefusal}));
   EXPECT_EQ(boxes.shown[0].title, QStringLiteral("信息提示"));
-  EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Question);
+  EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Warning);
   EXPECT_EQ(boxes.shown[0].buttons, BoxButtons::Ok);
   EXPECT_EQ(fields.sourceDir->text(), test::ToQString(files.path()));
   EXPECT_TRUE(fields.targetDir->text().isEmpty());

@@ -95,6 +95,7 @@ TEST_F(HistoryWindowTest, ListsRunsShowsAPastRunsResultsAndComparesWithTheOneBef
     auto* head = modal->findChild<QLabel*>(QStringLiteral("ComparisonHead"));
     ASSERT_NE(head, nullptr);
     EXPECT_TRUE(head->text().contains(QStringLiteral("上次：检查 1")) && head->text().contains(QStringLiteral("本次：检查 2")));
+    EXPECT_NE(modal->findChild<QPushButton*>(QStringLiteral("CloseCmd")), nullptr);
     shown = true;
   });
   window.showComparison();

@@ -61,7 +61,7 @@ TEST(QtMessageBoxesTest, ShowsTheBoxAndReturnsTheChosenButton) {
   AnswerNextBox(QMessageBox::Ok, seen);
   ShowInputError(boxes, QStringLiteral("证券公司编码必须6位"));
   EXPECT_EQ(seen.title, QStringLiteral("错误提示"));
-  EXPECT_EQ(seen.icon, QMessageBox::Information);
+  EXPECT_EQ(seen.icon, QMessageBox::Warning);
   EXPECT_EQ(seen.buttons, QMessageBox::Ok);
 
   AnswerNextBox(QMessageBox::Cancel, seen);

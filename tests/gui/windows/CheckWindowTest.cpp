@@ -58,7 +58,7 @@ TEST_F(AccountCheckWindowTest, FileTypeSwitchRelabelsTheWindow) {
   EXPECT_TRUE(Child<QPushButton>(window, "Command3")->isEnabled());
   EXPECT_TRUE(Child<QGroupBox>(window, "Frame5")->isEnabled());
   EXPECT_TRUE(Child<QLabel>(window, "Label6")->isEnabled());
-  EXPECT_EQ(target->text(), "/data/in");
+  EXPECT_EQ(target->text(), "");  // never the source folder (SettingsRoundTripTest)
   EXPECT_EQ(target->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
 
   Child<QRadioButton>(window, "CHKZIP")->setChecked(true);
@@ -202,6 +202,9 @@ TEST_F(IdentityCheckWindowTest, HelpButtonSwitchesAndAnnouncesTheHelp) {
   EXPECT_FALSE(window.helpOn());
   EXPECT_EQ(help->text(), QStringLiteral("开"));
   EXPECT_EQ(window.noteText(), QStringLiteral("关闭信息提示功能。"));
+  // Off, the panel reads as off, not as an empty white box.
+  const QPalette off = Child<QPlainTextEdit>(window, "NoteText")->palette();
+  EXPECT_EQ(off.color(QPalette::Base), QApplication::palette().color(QPalette::Window));
 }
 
 TEST_F(IdentityCheckWindowTest, PointerOverAControlExplainsIt) {

@@ -47,8 +47,8 @@ TEST_F(CompanyCodeTest, EnterChecksDigitsBeforeLength) {
   enter(QStringLiteral("１２３４５６"));  // full-width digits are no digits
   EXPECT_EQ(boxes.texts(), (QStringList{kNotSix, kNotDigits, kNotDigits, kNotDigits}));
   EXPECT_EQ(boxes.shown[0].title, QStringLiteral("错误提示"));
-  EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Information);
-  EXPECT_EQ(name->text(), "kept");
+  EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Warning);
+  EXPECT_EQ(name->text(), "");  // no longer the name of the code in the box
   EXPECT_EQ(window.focusWidget(), code);
 }
 
@@ -143,7 +143,7 @@ TEST_F(RunValidationTest, BlankInTheSourceDirectoryComesFirst) {
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].title, QStringLiteral("信息提示"));
   EXPECT_EQ(boxes.shown[0].text, QStringLiteral("对不起本软件不允许比对路径包含空格，请您重新填写。"));
-  EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Question);
+  EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Warning);
 }
 
 TEST_F(RunValidationTest, BadCodeStopsBeforeEverythingElse) {

@@ -110,7 +110,8 @@ TEST_F(KeyboardTest, DateBoxesTakeAWholeTypedDateHoweverTheyWereReached) {
                         Reach::ClickThenSelectAll};
   const std::pair<QString, QDate> typings[] = {{"20090909", {2009, 9, 9}},   {"2008-08-09", {2008, 8, 9}},
                                                {"2008-08-08", {2008, 8, 8}}, {"20071231", {2007, 12, 31}},
-                                               {"2006-1-02", {2006, 1, 2}}};
+                                               {"2006-1-02", {2006, 1, 2}},  {"2005/03/04", {2005, 3, 4}},
+                                               {"2004.05.06", {2004, 5, 6}}};
   for (auto [window, date] : windows.all())
     for (Reach how : ways)
       for (const auto& [typed, expected] : typings) {

@@ -311,7 +311,11 @@ TEST_F(RunTest, ResultsOpenedDuringARunAreMarkedAndRefreshedWhenItEnds) {
   EXPECT_TRUE(boxes.texts().join('|').contains(QStringLiteral("不能导出报告"))) << boxes.texts().join('|').toStdString();
   EXPECT_TRUE(after.startsWith(QStringLiteral("检查结论：不通过："))) << after.toStdString();
   EXPECT_EQ(rows, static_cast<int>(window.store()->readResults().size()));
-  EXPECT_EQ(window.findChild<QLabel*>("RunVerdict")->text(), after);
+  const QLabel* verdict = window.findChild<QLabel*>("RunVerdict");
+  EXPECT_EQ(verdict->text(), after);
+  // The whole reason shows: wrapped within the line, and whole in its tooltip.
+  EXPECT_LE(verdict->heightForWidth(verdict->width()), verdict->height()) << after.toStdString();
+  EXPECT_EQ(verdict->toolTip(), after);
 
   IdentityCheckWindow identity(home.home(), boxes);
   QString owner;

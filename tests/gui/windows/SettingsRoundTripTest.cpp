@@ -3,6 +3,8 @@
 // output directory).
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QDate>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
@@ -69,23 +71,53 @@ TEST_F(SettingsRoundTripTest, CodeNumbersAndDirectoryComeBackTypeAndOutputDoNot)
   EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(SettingsRoundTripTest, IdentityWindowSavesZeroSequenceNumbers) {
+// Neither window opens with the other's inputs; the identity window's dates
+// and comparison file come back too.
+TEST_F(SettingsRoundTripTest, EachWindowKeepsItsOwnInputs) {
   {
     AccountCheckWindow account(home.home(), boxes);
+    account.companyCodeField()->setText("100001");
     account.beginNoField()->setText("4");
+    account.sourceDirField()->setText("/account");
     account.returnToWelcome();
   }
   {
     IdentityCheckWindow identity(home.home(), boxes);
+    EXPECT_EQ(identity.companyCodeField()->text(), "100001");  // from chkcfg.ini, until it has its own
     identity.companyCodeField()->setText("100002");
     identity.sourceDirField()->setText("/identity");
+    identity.dataDateField()->setDate(QDate(2009, 3, 4));
+    identity.comparisonBox()->setChecked(true);
+    identity.sendDateField()->setDate(QDate(2009, 3, 2));
     identity.returnToWelcome();
   }
   AccountCheckWindow account(home.home(), boxes);
-  EXPECT_EQ(account.companyCodeField()->text(), "100002");
-  EXPECT_EQ(account.sourceDirField()->text(), "/identity");
-  EXPECT_EQ(account.beginNoField()->text(), "0");
-  EXPECT_EQ(account.endNoField()->text(), "0");
+  EXPECT_EQ(account.companyCodeField()->text(), "100001");
+  EXPECT_EQ(account.sourceDirField()->text(), "/account");
+  EXPECT_EQ(account.beginNoField()->text(), "4");
+  IdentityCheckWindow identity(home.home(), boxes);
+  EXPECT_EQ(identity.companyCodeField()->text(), "100002");
+  EXPECT_EQ(identity.sourceDirField()->text(), "/identity");
+  EXPECT_EQ(identity.dataDateField()->date(), QDate(2009, 3, 4));
+  EXPECT_TRUE(identity.comparisonBox()->isChecked());
+  EXPECT_TRUE(identity.sendDateField()->isEnabled());
+  EXPECT_EQ(identity.sendDateField()->date(), QDate(2009, 3, 2));
+  EXPECT_EQ(settings::ReadSettings(home.home().settingsFile())->windowLines.size(), 0u);  // six lines, as ever
+}
+
+// The output folder is what the operator set in it, or empty: never the
+// source folder, and it survives a trip to the ZIP type and back.
+TEST_F(SettingsRoundTripTest, OutputFolderIsOnlyWhatTheOperatorSet) {
+  AccountCheckWindow window(home.home(), boxes);
+  window.sourceDirField()->setText("/incoming");
+  dbfOption(window)->setChecked(true);
+  EXPECT_EQ(window.targetDirField()->text(), "");
+  window.targetDirField()->setText("/outgoing");
+  window.findChild<QRadioButton*>("CHKZIP")->setChecked(true);
+  EXPECT_EQ(window.targetDirField()->text(), "");
+  window.sourceDirField()->setText("/other");
+  dbfOption(window)->setChecked(true);
+  EXPECT_EQ(window.targetDirField()->text(), "/outgoing");
 }
 
 TEST_F(SettingsRoundTripTest, SequenceNumbersAreSavedByTheirNumericValue) {
