@@ -314,6 +314,7 @@ void CheckWindow::showResults() {
     reportButtons.refuseExportWhile([this] { return running(); });
     if (running()) {
       results.markRunning();
+      RunBridge::AskOverIt(&results);  // the run's end must not wait unseen behind it
       connect(bridge_, &RunBridge::finished, &results, [this, &results] {
         results.reload();
         results.describeRun(LatestRunFacts(home_.storeFile()), submission_);

@@ -15,6 +15,8 @@ namespace {
 
 const QString kPackQuestion = QStringLiteral("文件结构和数据检查完成,是否生成zip压缩文件?");
 constexpr int kRetryMs = 200;
+// Marks the windows the run's questions may come over.
+constexpr char kAskOverIt[] = "fcRunAsksOverIt";
 
 }  // namespace
 
@@ -122,10 +124,12 @@ void RunBridge::showWaiting() {
   showWaiting();
 }
 
+void RunBridge::AskOverIt(QWidget* window) { window->setProperty(kAskOverIt, true); }
+
 bool RunBridge::windowCovered() const {
   if (QApplication::activePopupWidget()) return true;  // a calendar or a list dropped down
   const QWidget* modal = QApplication::activeModalWidget();
-  return modal && modal != window_;
+  return modal && modal != window_ && !modal->property(kAskOverIt).toBool();
 }
 
 }  // namespace fc::gui

@@ -10,7 +10,9 @@
 // The packaging question and the run's messages are shown on the window's
 // thread while the run waits for them, one at a time and only once no other
 // dialog or message of the program is open over the window (so they never
-// cover what the operator is busy with, nor stack on another box); they
+// cover what the operator is busy with, nor stack on another box), except a
+// window that only shows the run (AskOverIt: the results so far), which
+// they come over rather than wait unseen for it to close; they
 // ignore keys typed before they appeared (MessageBoxes::showUnbidden). The
 // window's busy cursor gives way to the normal one while the question is open.
 #pragma once
@@ -48,6 +50,9 @@ class RunBridge : public QObject, public pipeline::RunObserver {
   void requestStop();
   // A question or message of the run waits for another dialog to close.
   bool questionWaiting() const { return !waiting_.empty(); }
+  // The run's questions and messages come over `window` (a modal one that
+  // only shows the run) instead of waiting for it to close.
+  static void AskOverIt(QWidget* window);
 
   // RunObserver, called on the worker thread.
   void status(const std::string& text) override;

@@ -190,6 +190,25 @@ TEST_F(RunTest, EndOfRunQuestionWaitsUntilNoOtherDialogIsOpen) {
   EXPECT_TRUE(std::filesystem::is_empty(home.path() / "out"));  // answered 否
 }
 
+// The results window opened during the run only shows it: the question comes
+// over it rather than holding the run's end back until it is closed.
+TEST_F(RunTest, EndOfRunQuestionComesOverTheResultsOfTheRun) {
+  AccountCheckWindow window(home.home(), boxes);
+  test::ShowActive(&window);
+  fillDbfRun(window, "1", dir("sample/account-dbf"));
+  boxes.answer(BoxAnswer::No);
+  QSignalSpy finished(&window, &CheckWindow::checkFinished);
+  window.findChild<QPushButton*>("ChkCmd")->click();
+  ASSERT_TRUE(window.running());
+  bool askedWhileOpen = false;
+  test::InspectNextModalWindow([&](QWidget*) {
+    askedWhileOpen = QTest::qWaitFor([&] { return !boxes.shown.empty(); }, kRunTimeoutMs);
+  });
+  window.showResults();
+  EXPECT_TRUE(askedWhileOpen);
+  EXPECT_TRUE(finished.count() == 1 || finished.wait(kRunTimeoutMs));
+}
+
 TEST_F(RunTest, StopDuringTheRulesLeavesNothingHalfWrittenAndTheHistorySaysIncomplete) {
   // Forty groups, so that the rules are still at work when the operator stops them.
   const std::filesystem::path source = home.path() / "sample" / "account-dbf";
