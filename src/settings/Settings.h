@@ -32,7 +32,7 @@ struct SettingsFile {
   int fileType = kFileTypeZip;  // line 4, by its numeric value
   std::string sourceDir;    // line 5, as read
   std::string targetDir;    // line 6, as read
-  std::vector<std::string> windowLines;  // the lines after the sixth: a window's own state
+  std::vector<std::string> windowLines = {};  // the lines after the sixth: a window's own state
 };
 
 // The settings, or nothing when the file does not exist or cannot be read.
