@@ -44,8 +44,13 @@ class ConsoleObserver : public pipeline::RunObserver {
     std::fprintf(stderr, "\r\x1b[K%s", mark_.c_str());
     std::fflush(stderr);
   }
-  bool askPack() override {
-    line(std::string("文件结构和数据检查完成,是否生成zip压缩文件? ") + (pack_ ? "是 (--pack)" : "否"));
+  // The question's first line carries the answer --pack gave; the verdict
+  // and the tables with findings follow as in the window.
+  bool askPack(const pipeline::PackQuestion& question) override {
+    std::string text = question.text();
+    const size_t firstBreak = text.find('\n');
+    text.insert(firstBreak, pack_ ? " 是 (--pack)" : " 否");
+    line(text);
     return pack_;
   }
   void message(pipeline::MessageKind, const std::string& text) override { line(text); }

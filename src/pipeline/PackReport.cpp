@@ -15,6 +15,14 @@ std::string GroupedDigits(std::uintmax_t n) {
 
 }  // namespace
 
+std::string PackQuestion::text() const {
+  std::string text = "文件结构和数据检查完成,是否生成zip压缩文件?\n检查结论：" + verdictText;
+  if (tablesWithFindings.empty()) return text;
+  text += "\n以下" + std::to_string(tablesWithFindings.size()) + "个数据表通过了结构检查，但有规则检查问题，也会被压缩：";
+  for (size_t i = 0; i < tablesWithFindings.size(); ++i) text += (i ? "、" : "") + tablesWithFindings[i];
+  return text;
+}
+
 std::string PackSummaryText(const PackReport& report) {
   std::string text = report.written.empty()
                          ? std::string("没有生成zip压缩文件")

@@ -9,7 +9,23 @@
 #include <string>
 #include <vector>
 
+#include "store/Verdict.h"
+
 namespace fc::pipeline {
+
+// What the operator is asked before packing: the question, with the verdict
+// of the checks just done and the tables that passed their structure check
+// (and so would be packed) though their rules found problems.
+struct PackQuestion {
+  store::Verdict verdict = store::Verdict::Unknown;
+  std::string verdictText;                      // "不通过：…", as the run will record it
+  std::vector<std::string> tablesWithFindings;  // listed names, in the order of the file list
+
+  // The question on its first line, then the verdict, then those tables.
+  std::string text() const;
+  // Packing tables with findings must be chosen, not fallen into.
+  bool safeAnswerIsNo() const { return !tablesWithFindings.empty(); }
+};
 
 struct PackFailure {
   std::string source;  // source directory + filename

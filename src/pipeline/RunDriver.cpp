@@ -104,8 +104,8 @@ class OperatorWaits : public RunObserver {
   void status(const std::string& text) override { observer_.status(text); }
   void progress(int current, int total) override { observer_.progress(current, total); }
   void timed(const std::string& phase, double seconds) override { observer_.timed(phase, seconds); }
-  bool askPack() override {
-    return waitFor([&] { return observer_.askPack(); });
+  bool askPack(const PackQuestion& question) override {
+    return waitFor([&] { return observer_.askPack(question); });
   }
   void message(MessageKind kind, const std::string& text) override {
     waitFor([&] { observer_.message(kind, text); return true; });
@@ -159,7 +159,7 @@ class Run {
     }
     for (int group : groups()) checkGroupLogic(group);
     emptyWorkDirs();
-    if (in_.checkType == CheckType::Dbf && observer_.askPack()) {
+    if (in_.checkType == CheckType::Dbf && observer_.askPack(recorder_.packQuestion(*store_))) {
       stopPoint();
       pack();
     }

@@ -33,8 +33,9 @@ class RunObserver {
   // "session" (opening the query session), "rules KIND" (one table's data
   // rules) and "packing". Phases repeat per file and per group.
   virtual void timed(const std::string& phase, double seconds) { (void)phase; (void)seconds; }
-  // "文件结构和数据检查完成,是否生成zip压缩文件?" - true for Yes.
-  virtual bool askPack() = 0;
+  // "文件结构和数据检查完成,是否生成zip压缩文件?" with the checks' verdict
+  // (question.text()) - true for Yes.
+  virtual bool askPack(const PackQuestion& question) = 0;
   // A modal message; returns when the operator has closed it.
   virtual void message(MessageKind kind, const std::string& text) = 0;
   // After packing: what was written and what was not (an Information message by default).
@@ -45,7 +46,7 @@ class RunObserver {
 class QuietObserver : public RunObserver {
  public:
   void status(const std::string&) override {}
-  bool askPack() override { return false; }
+  bool askPack(const PackQuestion&) override { return false; }
   void message(MessageKind, const std::string&) override {}
 };
 

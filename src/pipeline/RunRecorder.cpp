@@ -172,7 +172,9 @@ void RunRecorder::finish(RunOutcome& outcome, RunObserver& observer) {
     // The run has reported the store's failure; the verdict cannot be a pass.
     facts_.completed = false;
   }
-  judge(findings);
+  std::stable_sort(facts_.skipped.begin(), facts_.skipped.end(),
+                   [](const store::RuleSkip& a, const store::RuleSkip& b) { return a.fileid < b.fileid; });
+  judge(facts_, findings);
   outcome.verdict = facts_.verdict;
   outcome.verdictText = facts_.verdictText;
   if (!inputs_.keepFacts) return;
@@ -183,13 +185,25 @@ void RunRecorder::finish(RunOutcome& outcome, RunObserver& observer) {
   appendHistory(std::move(findings), observer);
 }
 
-void RunRecorder::judge(const std::vector<history::Finding>& findings) {
-  std::stable_sort(facts_.skipped.begin(), facts_.skipped.end(),
-                   [](const store::RuleSkip& a, const store::RuleSkip& b) { return a.fileid < b.fileid; });
+void RunRecorder::judge(store::RunFacts& facts, const std::vector<history::Finding>& findings) const {
   RunTally tally;
   for (const history::Finding& f : findings) tally.findings.push_back({f.fileid, f.total});
   tally.rulesRan = rulesRan_;
-  Judge(facts_, tally);
+  Judge(facts, tally);
+}
+
+PackQuestion RunRecorder::packQuestion(store::Store& store) const {
+  store::RunFacts facts = facts_;
+  facts.completed = true;  // every check is done; only packing is left
+  const std::vector<history::Finding> findings = history::LatestFindings(store);
+  judge(facts, findings);
+  PackQuestion question{facts.verdict, facts.verdictText, {}};
+  for (const store::FileRow& row : store.passedFiles()) {
+    const bool found = std::any_of(findings.begin(), findings.end(),
+                                   [&](const history::Finding& f) { return f.fileid == row.fileid; });
+    if (found) question.tablesWithFindings.push_back(row.filename);
+  }
+  return question;
 }
 
 // The store the run verified, or null. A store that failed the run has told

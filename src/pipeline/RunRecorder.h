@@ -11,6 +11,7 @@
 //   recorder.listed(row, found);       // after each filelist row
 //   recorder.rulesSkipped(skips);      // rules of a missing or unsound file
 //   recorder.rulesRan(fileid, skips);  // after a table's rules, with those left out
+//   observer.askPack(recorder.packQuestion(store));  // before packing
 //   recorder.packed(store, failed);           // after packing
 //   recorder.finish(outcome, observer);
 //
@@ -63,6 +64,9 @@ class RunRecorder {
   // The run waited `seconds` for the operator (a question, a message): not
   // part of the run's time.
   void waited(double seconds) { waited_ += seconds; }
+  // The packing question, with the verdict the checks so far come to as if
+  // the run ended now, and the passed tables whose rules found problems.
+  PackQuestion packQuestion(store::Store& store) const;
   // Packing is done: the archive of every passed file that did not fail.
   void packed(store::Store& store, const std::vector<PackFailure>& failed);
   // The run has ended (`outcome` says how): its verdict into `outcome`,
@@ -72,7 +76,7 @@ class RunRecorder {
  private:
   void recordPassedTable(store::FileFacts& facts);
   std::unique_ptr<store::Store> openVerifiedStore() const;
-  void judge(const std::vector<history::Finding>& findings);
+  void judge(store::RunFacts& facts, const std::vector<history::Finding>& findings) const;
   void saveFacts(store::Store* store);
   void appendHistory(std::vector<history::Finding> findings, RunObserver& observer);
 

@@ -179,7 +179,9 @@ TEST_F(CheckCommands, PackingOnlyWhenAsked) {
   std::filesystem::create_directories(out);
   account(sample + "/account-dbf", {"--type", "dbf", "--output", out});
   EXPECT_TRUE(std::filesystem::is_empty(out));
-  account(sample + "/account-dbf", {"--type", "dbf", "--output", out, "--pack"});
+  const Result r = account(sample + "/account-dbf", {"--type", "dbf", "--output", out, "--pack"});
+  EXPECT_NE((r.out + r.err).find("是否生成zip压缩文件? 是 (--pack)\n检查结论：不通过："), std::string::npos) << r.err;
+  EXPECT_NE((r.out + r.err).find("但有规则检查问题，也会被压缩：100001_KHJBXX_20080808_1.DBF"), std::string::npos);
   EXPECT_EQ(fc::test::ReadZip(dir / "out" / "100001_KHJBXX_20080808_1.ZIP").size(), 1u);
   EXPECT_FALSE(std::filesystem::exists(dir / "out" / "100001_KHJBXX_20080808_2.ZIP"));  // failed its check
 }

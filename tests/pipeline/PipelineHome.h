@@ -47,6 +47,7 @@ struct PipelineHome {
 struct RecordingObserver : pipeline::RunObserver {
   bool pack = false;
   int packQuestions = 0;
+  pipeline::PackQuestion lastPackQuestion;
   std::vector<std::string> statuses;
   std::vector<std::pair<pipeline::MessageKind, std::string>> messages;
   std::vector<std::pair<int, int>> progressCalls;
@@ -54,8 +55,9 @@ struct RecordingObserver : pipeline::RunObserver {
 
   void status(const std::string& text) override { statuses.push_back(text); }
   void progress(int current, int total) override { progressCalls.emplace_back(current, total); }
-  bool askPack() override {
+  bool askPack(const pipeline::PackQuestion& question) override {
     ++packQuestions;
+    lastPackQuestion = question;
     return pack;
   }
   void message(pipeline::MessageKind kind, const std::string& text) override { messages.emplace_back(kind, text); }

@@ -222,6 +222,10 @@ TEST_F(RunDriverTest, YesToThePackagingQuestionPacksThePassedTables) {
   observer.pack = true;
   run(account(1, 1, {true, true, false, false, false}, CheckType::Dbf));
   EXPECT_EQ(observer.packQuestions, 1);
+  // Asked with the verdict the checks came to, naming the packed table whose
+  // rules found problems; the failed table is not packed, so not named.
+  EXPECT_EQ(observer.lastPackQuestion.verdict, store::Verdict::Fail);
+  EXPECT_EQ(observer.lastPackQuestion.tablesWithFindings, std::vector<std::string>{"100001_KHJBXX_20080808_1.DBF"});
   EXPECT_TRUE(observer.saidStatus("正在压缩文件" + h.sourceDir() + "100001_KHJBXX_20080808_1.DBF"));
   EXPECT_TRUE(fs::exists(h.output / "100001_KHJBXX_20080808_1.ZIP"));
   EXPECT_FALSE(fs::exists(h.output / "100001_ZJZQDY_20080808_1.ZIP"));

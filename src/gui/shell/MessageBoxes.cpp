@@ -34,7 +34,8 @@ QMessageBox::Icon QtIcon(BoxIcon icon) {
 QMessageBox::StandardButtons QtButtons(BoxButtons buttons) {
   switch (buttons) {
     case BoxButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-    case BoxButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case BoxButtons::YesNo:
+    case BoxButtons::YesNoSafeNo: return QMessageBox::Yes | QMessageBox::No;
     case BoxButtons::Ok:
     case BoxButtons::OkOpenFolder: break;
   }
@@ -45,8 +46,21 @@ QMessageBox::StandardButtons QtButtons(BoxButtons buttons) {
 QMessageBox::StandardButton EscapeButton(BoxButtons buttons) {
   switch (buttons) {
     case BoxButtons::OkCancel: return QMessageBox::Cancel;
-    case BoxButtons::YesNo: return QMessageBox::No;
+    case BoxButtons::YesNo:
+    case BoxButtons::YesNoSafeNo: return QMessageBox::No;
     case BoxButtons::Ok:
+    case BoxButtons::OkOpenFolder: break;
+  }
+  return QMessageBox::Ok;
+}
+
+// The button Enter presses.
+QMessageBox::StandardButton DefaultButton(BoxButtons buttons) {
+  switch (buttons) {
+    case BoxButtons::YesNoSafeNo: return QMessageBox::No;
+    case BoxButtons::YesNo: return QMessageBox::Yes;
+    case BoxButtons::Ok:
+    case BoxButtons::OkCancel:
     case BoxButtons::OkOpenFolder: break;
   }
   return QMessageBox::Ok;
@@ -123,17 +137,17 @@ class ScrollingBox : public QDialog {
     layout->addWidget(rest);
     auto* box = new QDialogButtonBox(this);
     for (QMessageBox::StandardButton which : kNamedButtons)
-      if (QtButtons(buttons).testFlag(which)) addButton(box, which);
+      if (QtButtons(buttons).testFlag(which)) addButton(box, which, DefaultButton(buttons));
     layout->addWidget(box);
   }
   BoxAnswer answer() const { return answer_; }
 
  private:
-  void addButton(QDialogButtonBox* box, QMessageBox::StandardButton which) {
+  void addButton(QDialogButtonBox* box, QMessageBox::StandardButton which, QMessageBox::StandardButton preferred) {
     const bool yes = which == QMessageBox::Ok || which == QMessageBox::Yes;
     QPushButton* button =
         box->addButton(ButtonName(which), yes ? QDialogButtonBox::AcceptRole : QDialogButtonBox::RejectRole);
-    button->setDefault(yes);
+    button->setDefault(which == preferred);
     connect(button, &QPushButton::clicked, this, [this, which, yes] {
       answer_ = Answer(which);
       yes ? accept() : reject();
@@ -152,6 +166,7 @@ BoxAnswer Show(const QString& title, const QString& text, BoxIcon icon, BoxButto
   }
   QMessageBox box(QtIcon(icon), title, text, QtButtons(buttons), QApplication::activeWindow());
   box.setEscapeButton(EscapeButton(buttons));
+  box.setDefaultButton(DefaultButton(buttons));
   NameButtons(box);
   QPushButton* openFolder = buttons == BoxButtons::OkOpenFolder
                                 ? box.addButton(QStringLiteral("打开所在文件夹"), QMessageBox::ActionRole)

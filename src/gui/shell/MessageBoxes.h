@@ -23,7 +23,8 @@
 namespace fc::gui {
 
 enum class BoxIcon { None, Information, Question, Warning, Error };
-enum class BoxButtons { Ok, OkCancel, YesNo, OkOpenFolder };
+// YesNoSafeNo: 是 and 否 with 否 the default, for a question where Enter must not say yes.
+enum class BoxButtons { Ok, OkCancel, YesNo, YesNoSafeNo, OkOpenFolder };
 enum class BoxAnswer { Ok, Cancel, Yes, No, OpenFolder };
 
 class MessageBoxes {

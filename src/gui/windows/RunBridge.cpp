@@ -13,7 +13,6 @@ namespace fc::gui {
 
 namespace {
 
-const QString kPackQuestion = QStringLiteral("文件结构和数据检查完成,是否生成zip压缩文件?");
 constexpr int kRetryMs = 200;
 // Marks the windows the run's questions may come over.
 constexpr char kAskOverIt[] = "fcRunAsksOverIt";
@@ -66,12 +65,13 @@ void RunBridge::progress(int current, int total) {
       this, [this, current, total] { emit progressChanged(current, total); }, Qt::QueuedConnection);
 }
 
-bool RunBridge::askPack() {
+bool RunBridge::askPack(const pipeline::PackQuestion& question) {
   bool yes = false;
-  showWhenFree([this, &yes] {
+  const QString text = QString::fromStdString(question.text());
+  const BoxButtons buttons = question.safeAnswerIsNo() ? BoxButtons::YesNoSafeNo : BoxButtons::YesNo;
+  showWhenFree([this, &yes, &text, buttons] {
     window_->unsetCursor();
-    yes = boxes_.showUnbidden(QStringLiteral("提示信息"), kPackQuestion, BoxIcon::None, BoxButtons::YesNo) ==
-          BoxAnswer::Yes;
+    yes = boxes_.showUnbidden(QStringLiteral("提示信息"), text, BoxIcon::None, buttons) == BoxAnswer::Yes;
     window_->setCursor(Qt::WaitCursor);
   });
   return yes;

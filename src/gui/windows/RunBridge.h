@@ -57,7 +57,7 @@ class RunBridge : public QObject, public pipeline::RunObserver {
   // RunObserver, called on the worker thread.
   void status(const std::string& text) override;
   void progress(int current, int total) override;
-  bool askPack() override;
+  bool askPack(const pipeline::PackQuestion& question) override;
   void message(pipeline::MessageKind kind, const std::string& text) override;
 
  signals:

@@ -126,6 +126,8 @@ TEST(MessageBoxesTest, UnbiddenBoxIgnoresKeysTypedBeforeItAppearedAndHeldKeys) {
 
   OnNextBox([](QWidget* box) { QTest::keyClick(KeyTarget(box), Qt::Key_Return); });
   EXPECT_EQ(boxes.show("提示信息", "是否停止检查?", BoxIcon::Question, BoxButtons::YesNo), BoxAnswer::Yes);  // asked for: at once
+  OnNextBox([](QWidget* box) { QTest::keyClick(KeyTarget(box), Qt::Key_Return); });
+  EXPECT_EQ(boxes.show("提示信息", "是否生成zip压缩文件?", BoxIcon::None, BoxButtons::YesNoSafeNo), BoxAnswer::No);
 }
 
 TEST(MessageBoxesTest, LongTextScrollsInABoxThatFitsTheScreen) {
