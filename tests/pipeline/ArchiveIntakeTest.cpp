@@ -100,12 +100,16 @@ TEST_F(CheckZipFileTest, HostileEntriesAreNeverWritten) {
     EXPECT_EQ(check(), 3) << name;
     const std::string row = errors().back();
     EXPECT_TRUE(row.starts_with("3 ZIP文件无法打开或为空文件")) << row;
-    if (entry == Entry::Named) EXPECT_NE(row.find("；路径不安全、未解压的文件：" + name.substr(0, 60)), std::string::npos) << row;
+    if (entry == Entry::Named) {
+      EXPECT_NE(row.find("；路径不安全、未解压的文件：" + name.substr(0, 60)), std::string::npos) << row;
+    }
     EXPECT_TRUE(workdirFiles().empty()) << name;
     for (const fs::path& outside : {h.home.home / kDbf, h.root / kDbf, absolute, fs::current_path() / kDbf})
       EXPECT_FALSE(fs::exists(outside)) << name << " wrote " << outside;
     // Where a name with a drive leads on Windows: that drive's current folder.
-    if (name[1] == ':') EXPECT_FALSE(fs::exists(platform::PathFromUtf8(name))) << name;
+    if (name[1] == ':') {
+      EXPECT_FALSE(fs::exists(platform::PathFromUtf8(name))) << name;
+    }
   }
 }
 
