@@ -98,8 +98,7 @@ FileOutcome CheckZipFile(StructureContext& ctx, const fs::path& workdir, const s
   if (held.files > 1) return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveManyFiles, held);
   std::vector<fs::path> files = OrdinaryFiles(workdir);
   if (files.empty()) return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveUnreadable, held);
-  // Judged by the entry's own name: a Windows file system drops trailing
-  // blanks and dots from the name it writes, and "X.DBF " is not the table.
+  // Judged by the entry's own name, not the one the file system kept.
   if (!text::EqualsNoCase(held.landedName, SwapLastThree(fileName, "DBF")))
     return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveWrongName);
   return RecordStructureCheck(ctx, files[0], fileId);

@@ -15,13 +15,14 @@
 // file named before (in any spelling) all count: a table beside the right one
 // would otherwise escape the check, and unpacking the second of one name over
 // the first would hide one of them. The row of problem 1 or 3 names the
-// entries whose names are absolute or climb out of workdir.
+// entries refused for their names (ZipEntries.h).
 //
 // Unpacking is safe by construction. Only the archive's only file is ever
 // written (an archive of more than one is problem 1 whatever it holds, and
 // nothing of it is decompressed), only when its name has no folder part, and only
-// into workdir; a name that is absolute or holds a ".." segment is neither
-// written nor counted. A symbolic link or other special file, an encrypted
+// into workdir; a name that is absolute, holds a ".." segment or is one that
+// Windows reads otherwise than it stands ("C:x", "CON.DBF", "X.DBF ") is
+// never joined to workdir's path. A symbolic link or other special file, an encrypted
 // entry, an entry larger than 4 GiB or than the free space of workdir's
 // disk, and an entry that cannot be decompressed or yields more bytes than it
 // claims count but are never written. The entry streams into a temporary

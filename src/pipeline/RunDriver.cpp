@@ -57,6 +57,21 @@ std::string ChangedMessage(const fs::path& file) {
   return "文件" + platform::Utf8Of(file) + "在检查过程中被改动，请等文件生成完毕后重新检查。";
 }
 
+// The finding of several files that Windows names alike, naming them; it
+// says what their names differ in.
+std::string TwinsText(const std::vector<fs::path>& files) {
+  std::string names;
+  bool caseAlone = true;
+  const std::string first = platform::Utf8Of(files.front().filename());
+  for (const fs::path& file : files) {
+    const std::string name = platform::Utf8Of(file.filename());
+    caseAlone = caseAlone && text::EqualsNoCase(name, first);
+    names += (names.empty() ? "" : "、") + name;
+  }
+  const char* differ = caseAlone ? "字母大小写" : "字母大小写或末尾的点、空格";
+  return "有多个文件名只是" + std::string(differ) + "不同的文件：" + names + "，无法确定应检查哪一个";
+}
+
 // "YYYYMMDD" as "YYYY/MM/DD".
 std::string SlashedDate(const std::string& date) {
   if (date.size() != 8) return date;
@@ -239,7 +254,7 @@ class Run {
     if (in_.checkType == CheckType::Zip) {
       std::vector<fs::path> archives;
       for (const Expected& f : files)
-        if (std::vector<fs::path> found = FilesNamedNoCase(sourceDir(), f.name); found.size() == 1)
+        if (std::vector<fs::path> found = FilesNamedAlike(sourceDir(), f.name); found.size() == 1)
           archives.push_back(found[0]);
       prefetch = std::make_unique<ArchivePrefetch>(home_.workdir(), std::move(archives));
     }
@@ -282,18 +297,16 @@ class Run {
     return row;
   }
 
-  // The checks of a listed file that exists as `file`. Two spellings of its
-  // name (a case-sensitive file system) fail it with a finding naming them:
-  // which one the sender meant is not for the check to guess, and the other
-  // would go unchecked.
+  // The checks of a listed file that exists as `file`. Two names of it that
+  // Windows takes for one (letter case, trailing dots and blanks, on a file
+  // system that tells them apart) fail it with a finding naming them: which
+  // one the sender meant is not for the check to guess, and the other would
+  // go unchecked, or, on Windows, unseen.
   FileOutcome checkFile(StructureContext& structure, const store::FileRow& row, const fs::path& file,
                         ArchivePrefetch* prefetch) {
-    const std::vector<fs::path> spellings = FilesNamedNoCase(sourceDir(), row.filename);
+    const std::vector<fs::path> spellings = FilesNamedAlike(sourceDir(), row.filename);
     if (spellings.size() > 1) {
-      std::string names;
-      for (const fs::path& spelling : spellings) names += (names.empty() ? "" : "、") + platform::Utf8Of(spelling.filename());
-      WriteFindings(*store_, row.fileid,
-                    {{FileProblem::CannotCheck, "有多个文件名只是字母大小写不同的文件：" + names + "，无法确定应检查哪一个"}});
+      WriteFindings(*store_, row.fileid, {{FileProblem::CannotCheck, TwinsText(spellings)}});
       return kStructureProblems;
     }
     try {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "naming/PortableNames.h"
 #include "platform/FileReplace.h"
 #include "platform/PrivateAccess.h"
 #include "platform/Utf8Paths.h"
@@ -25,21 +26,24 @@ std::string SwapLastThree(std::string_view fileName, std::string_view ending) {
   return std::string(fileName.substr(0, fileName.size() < 3 ? 0 : fileName.size() - 3)) + std::string(ending);
 }
 
-std::vector<fs::path> FilesNamedNoCase(const fs::path& dir, std::string_view name) {
+std::vector<fs::path> FilesNamedAlike(const fs::path& dir, std::string_view name) {
   std::vector<fs::path> files;
   std::error_code ec;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-    if (text::EqualsNoCase(platform::Utf8Of(it->path().filename()), name) && IsOrdinaryFile(*it)) files.push_back(it->path());
+    if (naming::SameNameOnWindows(platform::Utf8Of(it->path().filename()), name) && IsOrdinaryFile(*it))
+      files.push_back(it->path());
   std::sort(files.begin(), files.end());
   return files;
 }
 
 std::optional<fs::path> FindFileNoCase(const fs::path& dir, std::string_view name) {
-  const std::vector<fs::path> files = FilesNamedNoCase(dir, name);
-  if (files.empty()) return std::nullopt;
-  for (const fs::path& file : files)
-    if (platform::Utf8Of(file.filename()) == name) return file;
-  return files.front();
+  std::optional<fs::path> found;
+  for (const fs::path& file : FilesNamedAlike(dir, name)) {
+    const std::string spelling = platform::Utf8Of(file.filename());
+    if (spelling == name) return file;
+    if (!found && text::EqualsNoCase(spelling, name)) found = file;
+  }
+  return found;
 }
 
 void EmptyWorkDir(const fs::path& dir) {

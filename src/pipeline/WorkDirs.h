@@ -31,14 +31,17 @@ namespace fc::pipeline {
 // an archive should hold ("DBF"), the archive a DBF is packed into ("ZIP").
 std::string SwapLastThree(std::string_view fileName, std::string_view ending);
 
-// The ordinary files of `dir` named `name` regardless of letter case, in
-// order of their paths. Several spellings of one name can only meet on a
-// case-sensitive file system.
-std::vector<std::filesystem::path> FilesNamedNoCase(const std::filesystem::path& dir, std::string_view name);
+// The ordinary files of `dir` that Windows would open by `name`: named so
+// regardless of letter case and of trailing dots and blanks
+// (naming/PortableNames.h), in order of their paths. More than one can only
+// meet on a file system that tells them apart, and there Windows would show
+// one of them alone.
+std::vector<std::filesystem::path> FilesNamedAlike(const std::filesystem::path& dir, std::string_view name);
 
 // The ordinary file of `dir` named `name` regardless of letter case (an exact
 // spelling wins over other spellings, then the first path, so the choice does
-// not depend on listing order); nothing when there is none.
+// not depend on listing order); nothing when there is none. A name with other
+// trailing dots or blanks is another file's.
 std::optional<std::filesystem::path> FindFileNoCase(const std::filesystem::path& dir,
                                                     std::string_view name);
 

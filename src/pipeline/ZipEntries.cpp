@@ -3,10 +3,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <utility>
 #include <vector>
 
+#include "naming/PortableNames.h"
 #include "pipeline/SourceFiles.h"
 #include "platform/OverwriteFile.h"
 #include "platform/RawInflate.h"
@@ -25,28 +25,33 @@ struct ZipFileCloser {
 };
 using ZipEntry = std::unique_ptr<zip_file_t, ZipFileCloser>;
 
-// Where an entry named `name` would land: its file name directly in workdir
-// ("./X.DBF" lands as "X.DBF"), or nothing for a directory, a file inside a
-// folder of its own, and a name that is absolute or climbs out of workdir.
-std::optional<std::string> LandingName(std::string_view name) {
-  while (name.substr(0, 2) == "./") name.remove_prefix(2);
-  if (name.empty() || name == "." || name == "..") return std::nullopt;
-  if (name.find_first_of("/\\") != std::string_view::npos) return std::nullopt;
-  return std::string(name);
-}
-
-// A name that is absolute ("/etc/x", "\x", "C:x") or holds a ".." segment
-// would be written outside workdir.
+// A name that is absolute ("/etc/x", "\x") or holds a ".." segment would
+// be written outside workdir, and one with a segment that Windows reads
+// otherwise than it stands ("C:x", "CON", "X.DBF ") somewhere else than it
+// says: on Windows "C:x" is not in workdir at all. Judged before the name
+// meets a path, on both systems, for an archive travels between them. A ".."
+// segment fails that test too: it ends in a dot.
 bool IsUnsafeName(std::string_view name) {
   if (name.empty()) return false;
   if (name[0] == '/' || name[0] == '\\') return true;
-  if (name.size() >= 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0]))) return true;
   for (size_t begin = 0; begin <= name.size();) {
     const size_t end = std::min(name.find_first_of("/\\", begin), name.size());
-    if (name.substr(begin, end - begin) == "..") return true;
+    const std::string_view segment = name.substr(begin, end - begin);
+    if (!segment.empty() && segment != "." && !naming::IsPortableFileName(segment)) return true;
     begin = end + 1;
   }
   return false;
+}
+
+// Where an entry named `name` would land: its file name directly in workdir
+// ("./X.DBF" lands as "X.DBF"), or nothing for a directory, a file inside a
+// folder of its own, and an unsafe name.
+std::optional<std::string> LandingName(std::string_view name) {
+  if (IsUnsafeName(name)) return std::nullopt;
+  while (name.substr(0, 2) == "./") name.remove_prefix(2);
+  if (name.empty() || name == ".") return std::nullopt;
+  if (name.find_first_of("/\\") != std::string_view::npos) return std::nullopt;
+  return std::string(name);
 }
 
 // A directory entry holds nothing to unpack: its name ends in "/" and it has

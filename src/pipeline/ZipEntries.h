@@ -9,9 +9,11 @@
 // Every entry but a directory counts as a file of the archive, whatever its
 // name; only one that the unpacking tool would leave directly in workdir can
 // land there, and it is safe to write only when it is an ordinary,
-// unencrypted file of at most 4 GiB that fits workdir's disk. A name that is
-// absolute or climbs out of workdir is never written and is named in the
-// archive's finding.
+// unencrypted file of at most 4 GiB that fits workdir's disk. An unsafe name
+// is never written and is named in the archive's finding: one that is
+// absolute or climbs out of workdir, and one that Windows reads otherwise
+// than it stands (a drive, a colon, a device's name, a trailing dot or blank;
+// naming/PortableNames.h), whichever system unpacks it.
 #pragma once
 
 #include <zip.h>
@@ -47,7 +49,7 @@ struct ArchiveFile {
 };
 
 // Entry `index` as a file of the archive; nothing for a directory, a file
-// inside a folder of its own, and a name that is absolute or climbs out.
+// inside a folder of its own, and an unsafe name.
 std::optional<ArchiveFile> ArchiveFileAt(zip_t* za, zip_uint64_t index, const std::filesystem::path& workdir);
 
 // What an unpacking needs to judge an archive.

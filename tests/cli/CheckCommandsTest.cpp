@@ -122,10 +122,19 @@ TEST_F(MalformedSubmission, EntriesInFoldersOrClimbingOutCountBesideTheTable) {
   expectFails(check("zip"), "1         ZIP文件里有多个文件；路径不安全、未解压的文件：../x、/etc/x");
 }
 
-TEST_F(MalformedSubmission, TwoSpellingsOfTheTablesNameFailIt) {
+// A file system that tells them apart may hold beside the table a file that
+// Windows takes for it (and shows one of the two alone).
+TEST_F(MalformedSubmission, FilesWindowsNamesLikeTheTableFailIt) {
   const std::filesystem::path dir = std::filesystem::path(sample) / "account-dbf";
-  std::filesystem::copy_file(dir / table, dir / "100001_yybxx_20080808_1.dbf");
-  expectFails(check("dbf"), "有多个文件名只是字母大小写不同的文件：100001_YYBXX_20080808_1.DBF、100001_yybxx_20080808_1.dbf");
+  const std::vector<std::pair<std::string, std::string>> twins = {
+      {"100001_yybxx_20080808_1.dbf", "字母大小写"}, {table + ".", "字母大小写或末尾的点、空格"},
+      {table + " ", "字母大小写或末尾的点、空格"}};
+  for (const auto& [twin, differ] : twins) {
+    std::filesystem::copy_file(dir / table, dir / twin);
+    const std::string names = table < twin ? table + "、" + twin : twin + "、" + table;
+    expectFails(check("dbf"), "有多个文件名只是" + differ + "不同的文件：" + names + "，无法确定应检查哪一个");
+    std::filesystem::remove(dir / twin);
+  }
 }
 
 TEST_F(CheckCommands, InvalidInputsAreRefusedWithTheWindowsMessages) {
