@@ -9,10 +9,11 @@ namespace {
 
 // True when `file` is still the checked file, before and after one read of
 // it through one descriptor; `sum` is then its checksum (empty when it
-// could not be read). A file that was never there stays unchanged.
+// could not be read).
 bool HashChecked(const CheckedFile& file, std::string& sum) {
   const int fd = OpenRegularFile(file.path);
-  if (fd < 0) return !file.identity;  // gone since its check, unless it was never there
+  // Unreadable as when it was checked (a named pipe, never a table), or missing then and now.
+  if (fd < 0) return !file.identity || file.unchanged();
   std::string error;
   bool same = file.sameAs(fd);
   if (same) sum = checksum::Sha256OpenFile(fd, file.path, error).value_or("");

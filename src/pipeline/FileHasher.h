@@ -14,7 +14,8 @@
 // The thread runs at the priority of the check's own threads: the run ends
 // only once its checksums are done, so holding the thread back while the
 // check keeps every core busy would only move its work to the end. A file
-// that cannot be read gets an empty sum.
+// that cannot be read gets an empty sum; it is changed only when it is not
+// what the check found either (gone, or something else in its place).
 #pragma once
 
 #include <condition_variable>

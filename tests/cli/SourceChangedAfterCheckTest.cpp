@@ -26,7 +26,7 @@ namespace {
 namespace fs = std::filesystem;
 using Result = fc::test::ProgramRun;
 
-class ChangingSource : public testing::Test {
+class SourceChangedAfterCheck : public testing::Test {
  protected:
   fc::test::TempDir dir;
   std::string home = (dir / "home").string();
@@ -80,7 +80,7 @@ class ChangingSource : public testing::Test {
 // rules read it, and a second spelling of a checked table's name appearing
 // while the rules run: each run ends 未完成 naming the file, and an archive
 // holds the bytes that passed or is not written.
-TEST_F(ChangingSource, AFileChangedAfterItsCheckIsNeverPackedOrPassedAsChecked) {
+TEST_F(SourceChangedAfterCheck, AFileChangedAfterItsCheckIsNeverPackedOrPassedAsChecked) {
   struct Case {
     std::string what, at;
     int to;
@@ -122,7 +122,7 @@ TEST_F(ChangingSource, AFileChangedAfterItsCheckIsNeverPackedOrPassedAsChecked) 
 
 // The rule set is read once: loosened after the run has loaded it, the run
 // still judges by the strict set and records the strict set's digest.
-TEST_F(ChangingSource, ARuleSetLoosenedAfterLoadingNeitherJudgesNorIsRecorded) {
+TEST_F(SourceChangedAfterCheck, ARuleSetLoosenedAfterLoadingNeitherJudgesNorIsRecorded) {
   const fs::path set = fc::test::CopyShippedSet(fs::path(home) / "rulesets" / "interface-2", "2", "earliest");
   const std::string strict = fc::ruleset::RuleSetDigest(set);
   fs::copy_file(sample / "account-dbf" / "100001_KHJBXX_20080808_1.DBF", source / "100001_KHJBXX_20080808_1.DBF");
