@@ -30,14 +30,18 @@ std::optional<std::string> Sha256File(const std::filesystem::path& file, std::st
     error = "无法读取文件" + platform::Utf8Of(file) + "：" + (errno == EISDIR ? "不是普通文件" : std::strerror(errno));
     return std::nullopt;
   }
-  platform::AdviseSequential(in.fd);
+  return Sha256OpenFile(in.fd, file, error);
+}
+
+std::optional<std::string> Sha256OpenFile(int fd, const std::filesystem::path& file, std::string& error) {
+  platform::AdviseSequential(fd);
   platform::Sha256Digest digest;
   if (!digest.ready()) {
     error = "无法计算SHA-256校验值";
     return std::nullopt;
   }
   std::vector<unsigned char> block(kBlock);
-  for (int64_t n; (n = platform::ReadSome(in.fd, block.data(), block.size())) != 0;) {
+  for (int64_t n; (n = platform::ReadSome(fd, block.data(), block.size())) != 0;) {
     if (n < 0) {
       error = "读取文件" + platform::Utf8Of(file) + "失败：" + std::strerror(errno);
       return std::nullopt;

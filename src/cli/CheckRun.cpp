@@ -98,6 +98,7 @@ bool ValidateAgainstStore(const CheckRequest& request, std::string& error) {
         return true;
       }};
   std::optional<pipeline::InputProblem> problem = pipeline::ValidateRunInputs(request.raw, questions);
+  if (!problem) problem = pipeline::CheckScratchDirs(request.raw, request.home);
   if (!problem) problem = pipeline::CheckOutputDir(request.raw);
   if (problem) error = problem->message;
   return !problem;

@@ -41,7 +41,7 @@ int ForgetCommand(const Args& args) {
   } catch (const std::exception& e) {
     return Fail(e.what());
   }
-  for (const std::filesystem::path& dir : {home.workdir(), home.dbfdir(), home.lchkdir(), home.historyViewDir()})
+  for (const std::filesystem::path& dir : home.scratchDirs())
     if (!pipeline::ClearScratchDir(dir, error)) return Fail(error);
   std::fprintf(stderr, "%s\n", done.c_str());
   return 0;

@@ -76,8 +76,12 @@ void AddField(std::vector<TableLayout>& layouts, const std::vector<std::string>&
 }  // namespace
 
 InterfaceLayouts InterfaceLayouts::load(const std::filesystem::path& csv) {
+  return parse(csv, text::ReadBytes(csv));
+}
+
+InterfaceLayouts InterfaceLayouts::parse(const std::filesystem::path& csv, std::optional<std::string_view> content) {
   try {
-    const text::DataFile file(csv, "接口规范文件");
+    const text::DataFile file(csv, "接口规范文件", content);
     InterfaceLayouts result;
     for (const text::CsvRecord& record : file.csvRecords()) {
       if (record.fields[0] == "kind") continue;  // the heading

@@ -40,6 +40,8 @@ class InterfaceLayouts {
   // Throws LayoutsError naming the file and line when it cannot be read:
   // "接口规范文件 PATH 第N行：WHAT".
   static InterfaceLayouts load(const std::filesystem::path& csv);
+  // The same from `content`, the bytes of `csv` read already (nothing: unreadable).
+  static InterfaceLayouts parse(const std::filesystem::path& csv, std::optional<std::string_view> content);
   // The layout of a kind (letter case ignored), or null.
   const TableLayout* find(std::string_view kind) const;
   // The kind a file name carries: the "_"-separated token equal to a known kind.

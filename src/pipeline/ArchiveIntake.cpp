@@ -86,14 +86,15 @@ ArchiveTally UnpackArchive(const fs::path& archive, const fs::path& workdir, con
 
 FileOutcome CheckZipFile(StructureContext& ctx, const fs::path& workdir, const std::string& sourceDir,
                          const std::string& fileName, int fileId, ArchivePrefetch* prefetch) {
-  std::optional<fs::path> archive = FindFileNoCase(platform::PathFromUtf8(sourceDir), fileName);
-  ArchiveTally held;
-  if (archive) {
-    std::shared_ptr<const StagedArchive> staged = prefetch ? prefetch->take(*archive) : nullptr;
-    held = UnpackArchive(*archive, workdir, staged.get());
-  } else {
-    EmptyWorkDir(workdir);
-  }
+  const fs::path dir = platform::PathFromUtf8(sourceDir);
+  return CheckZipFile(ctx, workdir, FindFileNoCase(dir, fileName).value_or(dir / platform::PathFromUtf8(fileName)),
+                      fileName, fileId, prefetch);
+}
+
+FileOutcome CheckZipFile(StructureContext& ctx, const fs::path& workdir, const fs::path& archive,
+                         const std::string& fileName, int fileId, ArchivePrefetch* prefetch) {
+  std::shared_ptr<const StagedArchive> staged = prefetch ? prefetch->take(archive) : nullptr;
+  const ArchiveTally held = UnpackArchive(archive, workdir, staged.get());
   // The archive holds what it holds, whatever this program dared to write.
   if (held.files > 1) return AddArchiveProblem(ctx, fileId, FileProblem::ArchiveManyFiles, held);
   std::vector<fs::path> files = OrdinaryFiles(workdir);

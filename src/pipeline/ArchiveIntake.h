@@ -55,5 +55,9 @@ ArchiveTally UnpackArchive(const std::filesystem::path& archive, const std::file
 FileOutcome CheckZipFile(StructureContext& ctx, const std::filesystem::path& workdir,
                          const std::string& sourceDir, const std::string& fileName, int fileId,
                          ArchivePrefetch* prefetch = nullptr);
+// The same for the archive found at `archive`, listed as `fileName`.
+FileOutcome CheckZipFile(StructureContext& ctx, const std::filesystem::path& workdir,
+                         const std::filesystem::path& archive, const std::string& fileName, int fileId,
+                         ArchivePrefetch* prefetch = nullptr);
 
 }  // namespace fc::pipeline

@@ -1,8 +1,29 @@
 #include "pipeline/FileHasher.h"
 
 #include "checksum/Sha256.h"
+#include "platform/Files.h"
 
 namespace fc::pipeline {
+
+namespace {
+
+// True when `file` is still the checked file, before and after one read of
+// it through one descriptor; `sum` is then its checksum (empty when it
+// could not be read).
+bool HashChecked(const CheckedFile& file, std::string& sum) {
+  const int fd = OpenRegularFile(file.path);
+  // Unreadable as when it was checked (a named pipe, never a table), or missing then and now.
+  if (fd < 0) return !file.identity || file.unchanged();
+  std::string error;
+  bool same = file.sameAs(fd);
+  if (same) sum = checksum::Sha256OpenFile(fd, file.path, error).value_or("");
+  same = same && file.sameAs(fd);  // grown or rewritten while it was read
+  platform::CloseFile(fd);
+  if (!same) sum.clear();
+  return same;
+}
+
+}  // namespace
 
 FileHasher::FileHasher() : thread_([this] { work(); }) {}
 
@@ -15,7 +36,7 @@ FileHasher::~FileHasher() {
   if (thread_.joinable()) thread_.join();
 }
 
-void FileHasher::add(int id, std::filesystem::path file) {
+void FileHasher::add(int id, CheckedFile file) {
   {
     std::lock_guard lock(mutex_);
     queue_.emplace_back(id, std::move(file));
@@ -23,19 +44,19 @@ void FileHasher::add(int id, std::filesystem::path file) {
   wake_.notify_all();
 }
 
-std::map<int, std::string> FileHasher::finish() {
+Checksums FileHasher::finish() {
   {
     std::lock_guard lock(mutex_);
     closing_ = true;
   }
   wake_.notify_all();
   if (thread_.joinable()) thread_.join();
-  return std::move(sums_);
+  return std::move(done_);
 }
 
 void FileHasher::work() {
   for (;;) {
-    std::pair<int, std::filesystem::path> next;
+    std::pair<int, CheckedFile> next;
     {
       std::unique_lock lock(mutex_);
       wake_.wait(lock, [&] { return !queue_.empty() || closing_; });
@@ -43,10 +64,11 @@ void FileHasher::work() {
       next = std::move(queue_.front());
       queue_.pop_front();
     }
-    std::string error;
-    std::string sum = checksum::Sha256File(next.second, error).value_or("");
+    std::string sum;
+    const bool same = HashChecked(next.second, sum);
     std::lock_guard lock(mutex_);
-    sums_[next.first] = std::move(sum);
+    done_.sums[next.first] = std::move(sum);
+    if (!same) done_.changed.push_back(next.second.path);
   }
 }
 

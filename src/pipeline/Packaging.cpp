@@ -165,6 +165,16 @@ std::string PackOpenFile(int fd, const std::string& entryName, const fs::path& a
   return failure.empty() ? failure : "无法写入" + platform::Utf8Of(archive) + "：" + failure;
 }
 
+// PackOneFile on the file its check read, refused when it is no longer that.
+std::string PackCheckedFile(const CheckedFile* dbf, const std::string& entryName, const fs::path& archive,
+                            std::string& keptAs) {
+  const int fd = dbf ? OpenRegularFile(dbf->path) : -1;
+  if (fd < 0) return "文件不存在";
+  std::string failure = dbf->sameAs(fd) ? PackOpenFile(fd, entryName, archive, keptAs) : "文件在检查之后被改动";
+  platform::CloseFile(fd);
+  return failure;
+}
+
 }  // namespace
 
 std::string PackOneFile(const fs::path& dbf, const std::string& entryName, const fs::path& archive,
@@ -178,8 +188,8 @@ std::string PackOneFile(const fs::path& dbf, const std::string& entryName, const
   return failure;
 }
 
-PackReport PackPassedFiles(store::Store& store, const std::string& sourceDir, const std::string& targetDir,
-                           RunObserver& observer) {
+PackReport PackPassedFiles(store::Store& store, const std::map<int, CheckedFile>& checked, const std::string& sourceDir,
+                           const std::string& targetDir, RunObserver& observer) {
   PackReport report;
   const std::vector<store::FileRow> rows = store.passedFiles();
   const int total = static_cast<int>(rows.size());
@@ -188,11 +198,12 @@ PackReport PackPassedFiles(store::Store& store, const std::string& sourceDir, co
     std::string source = sourceDir + row.filename;
     observer.status("正在压缩文件" + source);
     observer.progress(n + 1, total);
-    std::optional<fs::path> dbf = FindFileNoCase(platform::PathFromUtf8(sourceDir), row.filename);
+    const auto dbf = checked.find(row.fileid);
     const std::string archiveName = SwapLastThree(row.filename, "ZIP");
     const fs::path archive = platform::PathFromUtf8(targetDir) / platform::PathFromUtf8(archiveName);
     std::string keptAs;
-    std::string failure = dbf ? PackOneFile(*dbf, row.filename, archive, &keptAs) : "文件不存在";
+    std::string failure =
+        PackCheckedFile(dbf == checked.end() ? nullptr : &dbf->second, row.filename, archive, keptAs);
     if (!failure.empty()) {
       report.failures.push_back({source, failure});
       continue;

@@ -1,9 +1,13 @@
 // pipeline/Packaging.h - packs the tables that passed a DBF-type check run
 // into sending archives, one archive per table.
 //
-//   fc::pipeline::PackReport report = fc::pipeline::PackPassedFiles(store, "/in/", "/out/", observer);
+//   fc::pipeline::PackReport report = fc::pipeline::PackPassedFiles(store, checked, "/in/", "/out/", observer);
 //
-// Every filelist row with isok = 1 is packed: "/in/" + filename becomes
+// Every filelist row with isok = 1 is packed from the file its check read
+// (its CheckedFile, by fileid; the name is never looked up again) and only
+// while that file is as it was checked: one rewritten, grown or replaced
+// since is refused, for the archive must hold the bytes that passed. The
+// DBF "/in/" + filename becomes
 // "/out/" + filename with "ZIP" for its last three characters, holding that
 // one DBF, deflated, under the listed file name (the upper-case name the run
 // expected, whatever case the file in the source directory carries), dated
@@ -21,11 +25,13 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "pipeline/PackReport.h"
 #include "pipeline/RunObserver.h"
+#include "pipeline/SourceFiles.h"
 
 namespace fc::store { class Store; }
 
@@ -40,7 +46,8 @@ std::string PackOneFile(const std::filesystem::path& dbf, const std::string& ent
 // PackPassedFiles: the status line says which file is being packed and the
 // progress counts the archives (n of m); at the end observer.packed() gets
 // the report, unless no table had passed.
-PackReport PackPassedFiles(store::Store& store, const std::string& sourceDir, const std::string& targetDir,
-                           RunObserver& observer);
+// `checked` holds the passed files by fileid.
+PackReport PackPassedFiles(store::Store& store, const std::map<int, CheckedFile>& checked, const std::string& sourceDir,
+                           const std::string& targetDir, RunObserver& observer);
 
 }  // namespace fc::pipeline

@@ -99,16 +99,18 @@ class PhaseTimer {
   std::chrono::steady_clock::time_point start_;
 };
 
-// A source file as its check first opened it.
-struct CheckedFile {
-  fs::path source;
-  std::optional<FileIdentity> identity;  // when the check began
+// Fails the run when `file` is no longer what its check opened.
+void ExpectUnchanged(const CheckedFile& file) {
+  if (!file.unchanged()) throw RunFailure(ChangedMessage(file.path));
+}
 
-  // Fails the run when the file is no longer what its check opened.
-  void expectUnchanged() const {
-    if (IdentityOf(source) != identity) throw RunFailure(ChangedMessage(source));
-  }
-};
+// Why the run stops when a second spelling of a checked file's name turns
+// up in the source directory while the run works: which of the two is
+// meant to be sent is not for the run to guess.
+std::string TwinMessage(const fs::path& file, const fs::path& twin) {
+  return "文件" + platform::Utf8Of(file) + "在检查过程中出现了只是字母大小写不同的同名文件" +
+         platform::Utf8Of(twin.filename()) + "，请确认应报送哪一个后重新检查。";
+}
 
 // Passes every call on to the run's observer, and leaves the time the
 // operator takes to answer a question or close a message out of the run's
@@ -178,6 +180,7 @@ class Run {
       stopPoint();
       pack();
     }
+    expectSourcesAsChecked();
     if (anyPassed_) {
       observer_.status("文件检查完毕,请查看检查结果");
       return;
@@ -278,22 +281,23 @@ class Run {
                 ArchivePrefetch* prefetch) {
     store_->beginFile();
     rowOpen_ = true;
+    std::optional<CheckedFile> checked;
     if (std::optional<fs::path> file = FindFileNoCase(sourceDir(), row.filename)) {
       PhaseTimer timer(observer_, "check " + std::string(kind.name));
       row.isexist = 1;
       observer_.status("开始文件" + in_.sourceDir + row.filename + "结构检查......");
-      CheckedFile checked{*file, IdentityOf(*file)};
+      checked = CheckedFile::At(*file);
       const FileOutcome outcome = checkFile(structure, row, *file, prefetch);
       if (outcome == kFilePassed) {
         row.isok = 1;
         row.dbftype = keepPassedTable(row.filename, *file);
-        checked_[row.fileid] = checked;
+        checked_[row.fileid] = *checked;
       }
-      checked.expectUnchanged();
+      ExpectUnchanged(*checked);
     }
     store_->insertFile(row);
     rowOpen_ = false;
-    recorder_.listed(row, FindFileNoCase(sourceDir(), row.filename));
+    recorder_.listed(row, checked);
     return row;
   }
 
@@ -311,8 +315,8 @@ class Run {
     }
     try {
       return in_.checkType == CheckType::Zip
-                 ? CheckZipFile(structure, home_.workdir(), in_.sourceDir, row.filename, row.fileid, prefetch)
-                 : CheckDbfFile(structure, in_.sourceDir, row.filename, row.fileid);
+                 ? CheckZipFile(structure, home_.workdir(), file, row.filename, row.fileid, prefetch)
+                 : RecordStructureCheck(structure, file, row.fileid);
     } catch (const dbf::TableChanged&) {
       throw RunFailure(ChangedMessage(file));
     }
@@ -353,14 +357,14 @@ class Run {
   // The group's tables are still those their checks opened.
   void expectUnchanged(const GroupSlots& slots) const {
     for (const KindSlot& slot : slots)
-      if (slot.present) checked_.at(slot.fileId).expectUnchanged();
+      if (slot.present) ExpectUnchanged(checked_.at(slot.fileId));
   }
 
   // The source file of `placed`, a table the rules read in lchkdir.
   fs::path sourceOf(const fs::path& placed, const GroupSlots& slots) const {
     for (size_t k = 0; k < kinds_.size(); ++k)
       if (slots[k].present && text::EqualsNoCase(platform::Utf8Of(placed.stem()), kinds_[k].name))
-        return checked_.at(slots[k].fileId).source;
+        return checked_.at(slots[k].fileId).path;
     return placed;
   }
 
@@ -372,11 +376,12 @@ class Run {
       std::optional<int> k = naming::FindKindByFilecat(in_.submission, row.filecat);
       if (!k) continue;
       slots[*k] = {true, row.fileid};
-      checked_.at(row.fileid).expectUnchanged();
-      std::string dbfName = SwapLastThree(row.filename, "DBF");
+      const CheckedFile& checked = checked_.at(row.fileid);
+      ExpectUnchanged(checked);
+      // A DBF type's table is the checked file itself, never looked up by name again.
       std::optional<fs::path> table = in_.checkType == CheckType::Zip
-                                          ? FindFileNoCase(home_.dbfdir(), dbfName)
-                                          : FindFileNoCase(sourceDir(), dbfName);
+                                          ? FindFileNoCase(home_.dbfdir(), SwapLastThree(row.filename, "DBF"))
+                                          : checked.path;
       if (table) LinkOrCopyFile(*table, home_.lchkdir() / (std::string(kinds_[*k].name) + ".DBF"));
     }
     return found;
@@ -504,9 +509,26 @@ class Run {
       observer_.message(MessageKind::Information, "ZIP生成目录不能为空");
       return;
     }
-    for (const auto& [fileId, file] : checked_) file.expectUnchanged();
+    for (const auto& [fileId, file] : checked_) ExpectUnchanged(file);
     PhaseTimer timer(observer_, "packing");
-    recorder_.packed(*store_, PackPassedFiles(*store_, in_.sourceDir, in_.targetDir, observer_).failures);
+    // A table that changed is refused here; expectSourcesAsChecked() then ends the run naming it.
+    recorder_.packed(*store_, PackPassedFiles(*store_, checked_, in_.sourceDir, in_.targetDir, observer_).failures);
+  }
+
+  // As the run ends: every passed file is still the one checked, and no
+  // name has gained a second spelling since it was listed (one listing of
+  // the source directory), so what the results describe is what lies there.
+  void expectSourcesAsChecked() const {
+    for (const auto& [fileId, file] : checked_) ExpectUnchanged(file);
+    std::map<std::string, fs::path> passed;  // by name in upper case
+    for (const auto& [fileId, file] : checked_) passed.emplace(text::ToUpper(platform::Utf8Of(file.path.filename())), file.path);
+    std::error_code ec;
+    for (fs::directory_iterator it(sourceDir(), ec), end; !ec && it != end; it.increment(ec)) {
+      const auto found = passed.find(text::ToUpper(platform::Utf8Of(it->path().filename())));
+      std::error_code typeEc;
+      if (found != passed.end() && it->path().filename() != found->second.filename() && it->is_regular_file(typeEc))
+        throw RunFailure(TwinMessage(found->second, it->path()));
+    }
   }
 
   void emptyWorkDirs() {
@@ -524,7 +546,7 @@ class Run {
   const StopRequest& stop_;
   std::span<const naming::Kind> kinds_;
   std::unique_ptr<store::Store> store_;
-  std::map<int, CheckedFile> checked_;  // passed files by fileid
+  std::map<int, CheckedFile> checked_;  // passed files by fileid, as their checks read them
   std::map<int, size_t> passedKinds_;   // the kind index of each passed file, by fileid
   int rulesAnswered_ = 0;               // passed tables whose rules have been answered
   bool rowOpen_ = false;    // a filelist row is begun but not stored
@@ -567,6 +589,8 @@ RunOutcome RunDriver::run(RunObserver& runObserver, const StopRequest& stop) {
   if (!lock.held()) return fail(lock.error());
   try {
     run.execute();
+    // A checksum is only recorded for the bytes that were judged.
+    if (std::optional<fs::path> changed = recorder.changedFile()) throw RunFailure(ChangedMessage(*changed));
     outcome.completed = true;
     outcome.anyPassed = run.anyPassed();
   } catch (const RunStopped& e) {

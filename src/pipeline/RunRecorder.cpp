@@ -100,29 +100,24 @@ void RunRecorder::storeVerified(store::Store& store) {
 
 // Every listed file is kept for the verdict; its size, time and checksum
 // only with the facts.
-void RunRecorder::listed(const store::FileRow& row, const std::optional<fs::path>& found) {
+void RunRecorder::listed(const store::FileRow& row, const std::optional<CheckedFile>& found) {
   store::FileFacts& f = facts_.files.emplace_back(store::ListedFileFacts(row));
   if (!inputs_.keepFacts) return;
-  if (!found) return;
-  std::error_code ec;
-  const uintmax_t size = fs::file_size(*found, ec);
-  const fs::file_time_type written = ec ? fs::file_time_type{} : fs::last_write_time(*found, ec);
-  if (ec) return;
-  f.size = static_cast<int64_t>(size);
-  f.mtime = LocalTime(std::chrono::floor<std::chrono::seconds>(std::chrono::file_clock::to_sys(written))
-                          .time_since_epoch()
-                          .count());
-  if (!row.isok && inputs_.checkType == CheckType::Dbf && SizeDisagreesWithHeader(*found)) return;
+  if (!found || !found->identity) return;
+  f.size = found->identity->size;
+  constexpr int64_t kNs = 1000000000;
+  const int64_t ns = found->identity->mtimeNs;
+  f.mtime = LocalTime(static_cast<std::time_t>(ns / kNs - (ns % kNs < 0 ? 1 : 0)));
+  if (!row.isok && inputs_.checkType == CheckType::Dbf && SizeDisagreesWithHeader(found->path)) return;
   hasher_.add(row.fileid, *found);
-  if (row.isok) recordPassedTable(f);
+  if (row.isok) recordPassedTable(f, found->path);
 }
 
 // The header figures of the table the rules read: the DBF itself, or the one
 // unpacked from the archive and kept in dbfdir.
-void RunRecorder::recordPassedTable(store::FileFacts& f) {
-  const std::string dbfName = SwapLastThree(f.filename, "DBF");
-  std::optional<fs::path> table = inputs_.checkType == CheckType::Zip ? FindFileNoCase(home_.dbfdir(), dbfName)
-                                                                       : FindFileNoCase(platform::PathFromUtf8(inputs_.sourceDir), dbfName);
+void RunRecorder::recordPassedTable(store::FileFacts& f, const fs::path& source) {
+  std::optional<fs::path> table = source;
+  if (inputs_.checkType == CheckType::Zip) table = FindFileNoCase(home_.dbfdir(), SwapLastThree(f.filename, "DBF"));
   std::string error;
   std::unique_ptr<dbf::Table> open = table ? dbf::Table::open(*table, error) : nullptr;
   if (!open) return;
@@ -153,9 +148,19 @@ void RunRecorder::packed(store::Store& store, const std::vector<PackFailure>& fa
     const auto size = fs::file_size(archive, ec);
     if (ec) continue;
     // Packs are hashed with the listed files, under ids below zero.
-    hasher_.add(-static_cast<int>(facts_.packs.size()) - 1, archive);
+    hasher_.add(-static_cast<int>(facts_.packs.size()) - 1, CheckedFile::At(archive));
     facts_.packs.push_back({name, static_cast<int64_t>(size), ""});
   }
+}
+
+const Checksums& RunRecorder::checksums() {
+  if (!checksums_) checksums_ = hasher_.finish();
+  return *checksums_;
+}
+
+std::optional<fs::path> RunRecorder::changedFile() {
+  if (!inputs_.keepFacts || checksums().changed.empty()) return std::nullopt;
+  return checksums().changed.front();
 }
 
 void RunRecorder::finish(RunOutcome& outcome, RunObserver& observer) {
@@ -178,9 +183,10 @@ void RunRecorder::finish(RunOutcome& outcome, RunObserver& observer) {
   outcome.verdict = facts_.verdict;
   outcome.verdictText = facts_.verdictText;
   if (!inputs_.keepFacts) return;
-  std::map<int, std::string> sums = hasher_.finish();
-  for (store::FileFacts& f : facts_.files) f.sha256 = sums[f.fileid];
-  for (size_t i = 0; i < facts_.packs.size(); ++i) facts_.packs[i].sha256 = sums[-static_cast<int>(i) - 1];
+  const std::map<int, std::string>& sums = checksums().sums;
+  auto sumOf = [&](int id) { return sums.count(id) ? sums.at(id) : std::string(); };
+  for (store::FileFacts& f : facts_.files) f.sha256 = sumOf(f.fileid);
+  for (size_t i = 0; i < facts_.packs.size(); ++i) facts_.packs[i].sha256 = sumOf(-static_cast<int>(i) - 1);
   saveFacts(store.get());
   appendHistory(std::move(findings), observer);
 }

@@ -8,18 +8,22 @@
 //   fc::pipeline::RunRecorder recorder(home, inputs);  // the run's clock starts
 //   recorder.judgedBy(set);            // the rule set, before the store is verified
 //   recorder.storeVerified(store);     // the store is ours: its old facts go
-//   recorder.listed(row, found);       // after each filelist row
+//   recorder.listed(row, checked);     // after each filelist row
 //   recorder.rulesSkipped(skips);      // rules of a missing or unsound file
 //   recorder.rulesRan(fileid, skips);  // after a table's rules, with those left out
 //   observer.askPack(recorder.packQuestion(store));  // before packing
 //   recorder.packed(store, failed);           // after packing
+//   if (auto file = recorder.changedFile()) ...  // a file is not what its check read
 //   recorder.finish(outcome, observer);
 //
 // While the run works, the store's facts are those of this run as it began,
 // judged incomplete: a run that dies on the way stays so in the store.
 // A DBF refused because its size disagrees with its header gets no checksum.
-// Checksums are computed on a worker thread while the run goes on; finish()
-// waits for them. A history that cannot be written never fails the run: the
+// Checksums are computed on a worker thread while the run goes on;
+// changedFile() and finish() wait for them. A file's size, time and checksum
+// are those of the file its check read (its CheckedFile): one that changed
+// since gets no checksum, and changedFile() names it so that the run does
+// not end as if it had judged what is recorded. A history that cannot be written never fails the run: the
 // operator is told once per program session, and the run ends as it would.
 #pragma once
 
@@ -54,8 +58,8 @@ class RunRecorder {
   // replaced by this run's as it begins (incomplete), and the whole facts of
   // this run may be written there at its end.
   void storeVerified(store::Store& store);
-  // A filelist row has been stored; `found` is the file in the source directory.
-  void listed(const store::FileRow& row, const std::optional<std::filesystem::path>& found);
+  // A filelist row has been stored; `found` is the file its check read.
+  void listed(const store::FileRow& row, const std::optional<CheckedFile>& found);
   // Rules that never ran on a file (missing, or failed its structure check).
   void rulesSkipped(std::vector<store::RuleSkip> skipped);
   // The data rules of a file have run; `leftOut` did not (未检查 or 不适用).
@@ -69,12 +73,15 @@ class RunRecorder {
   PackQuestion packQuestion(store::Store& store) const;
   // Packing is done: the archive of every passed file that did not fail.
   void packed(store::Store& store, const std::vector<PackFailure>& failed);
+  // Waits for the checksums; the first file found changed since its check.
+  std::optional<std::filesystem::path> changedFile();
   // The run has ended (`outcome` says how): its verdict into `outcome`,
   // facts into the store, run into the history.
   void finish(RunOutcome& outcome, RunObserver& observer);
 
  private:
-  void recordPassedTable(store::FileFacts& facts);
+  void recordPassedTable(store::FileFacts& facts, const std::filesystem::path& source);
+  const Checksums& checksums();
   std::unique_ptr<store::Store> openVerifiedStore() const;
   void judge(store::RunFacts& facts, const std::vector<history::Finding>& findings) const;
   void saveFacts(store::Store* store);
@@ -85,6 +92,7 @@ class RunRecorder {
   store::RunFacts facts_;
   std::chrono::steady_clock::time_point start_;
   FileHasher hasher_;
+  std::optional<Checksums> checksums_;  // once the hasher is done
   std::set<int> rulesRan_;      // files whose data rules ran
   double waited_ = 0;           // seconds spent waiting for the operator
   bool storeVerified_ = false;  // the store exists and is ours

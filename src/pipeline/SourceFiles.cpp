@@ -13,6 +13,11 @@ std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path) {
   return IdentityOf(*facts);
 }
 
+bool CheckedFile::sameAs(int fd) const {
+  const std::optional<platform::FileFacts> facts = platform::FactsOf(fd);
+  return identity && facts && IdentityOf(*facts) == *identity;
+}
+
 int OpenRegularFile(const std::filesystem::path& path) {
   // A named pipe would otherwise wait for a writer.
   return platform::OpenForReading(path, platform::Links::Follow);

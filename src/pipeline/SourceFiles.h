@@ -4,9 +4,15 @@
 // it changed between two moments of a run.
 //
 //   int fd = fc::pipeline::OpenRegularFile(path);  // -1: missing, unreadable or not a regular file
-//   std::optional<fc::pipeline::FileIdentity> seen = fc::pipeline::IdentityOf(path);
+//   fc::pipeline::CheckedFile checked = fc::pipeline::CheckedFile::At(path);  // as the check found it
 //   ... check the file ...
-//   if (fc::pipeline::IdentityOf(path) != seen) fail();  // rewritten, truncated or replaced
+//   if (!checked.unchanged()) fail();    // rewritten, truncated or replaced
+//   if (!checked.sameAs(fd)) refuse();   // an open file that is not what was checked
+//
+// A run finds each file by name once, when it lists it; from then on its
+// CheckedFile is the file: the rules, the checksum and the packing read the
+// path it holds and compare identities, never looking the name up again (a
+// second spelling of the name may have appeared since).
 #pragma once
 
 #include <cstdint>
@@ -30,6 +36,19 @@ struct FileIdentity {
 FileIdentity IdentityOf(const platform::FileFacts& facts);
 // The file at `path` (links followed) as it is now; nothing when it is gone.
 std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path);
+
+// A source file as its check found it: the path listed and its identity
+// then (nothing when it was gone already).
+struct CheckedFile {
+  std::filesystem::path path;
+  std::optional<FileIdentity> identity;
+
+  static CheckedFile At(const std::filesystem::path& path) { return {path, IdentityOf(path)}; }
+  // The file at `path` is still the one checked.
+  bool unchanged() const { return identity && IdentityOf(path) == identity; }
+  // The open file `fd` is the one checked, as it was.
+  bool sameAs(int fd) const;
+};
 
 // A read-only descriptor (close-on-exec) of the regular file at `path`, or
 // -1 when it is missing, unreadable or something else (a named pipe, which

@@ -29,6 +29,19 @@ double TypedValue(std::string_view text) {
   return value;
 }
 
+// `dir` (as typed, not empty) is `scratch` in any letter case, or the same
+// directory reached another way.
+bool SameDirectory(const std::string& dir, const std::filesystem::path& scratch) {
+  const std::filesystem::path path = platform::PathFromUtf8(dir);
+  std::error_code ec;
+  if (std::filesystem::equivalent(path, scratch, ec)) return true;
+  auto spelled = [](const std::filesystem::path& p) {
+    std::error_code absoluteEc;
+    return text::ToLower(platform::Utf8Of((std::filesystem::absolute(p, absoluteEc) / "").lexically_normal()));
+  };
+  return spelled(path) == spelled(scratch);
+}
+
 std::optional<InputProblem> CheckSequenceNumbers(const RawRunInputs& raw) {
   std::optional<int> begin = ParseSequenceNumber(raw.beginNo);
   if (!begin) return InputProblem{"开始序号不正确", InputField::BeginNo};
@@ -109,6 +122,18 @@ std::optional<InputProblem> CheckOutputDir(const RawRunInputs& raw) {
   if (!std::filesystem::is_directory(path, ec)) return InputProblem{named + "不是目录", InputField::TargetDir};
   if (const std::error_code refused = platform::MayCreateIn(path))
     return InputProblem{named + "无法写入：" + platform::SystemReason(refused.value()), InputField::TargetDir};
+  return std::nullopt;
+}
+
+std::optional<InputProblem> CheckScratchDirs(const RawRunInputs& raw, const settings::AppHome& home) {
+  const std::string source(Trim(raw.sourceDir)), target(Trim(raw.targetDir));
+  const bool packs = raw.checkType == CheckType::Dbf && raw.packs && !target.empty();
+  for (const std::filesystem::path& scratch : home.scratchDirs()) {
+    if (!source.empty() && SameDirectory(source, scratch))
+      return InputProblem{raw.sourceCaption + source + "与该软件工作目录冲突，请选择其它目录！", InputField::SourceDir};
+    if (packs && SameDirectory(target, scratch))
+      return InputProblem{raw.targetCaption + target + "与该软件工作目录冲突，请选择其它目录！", InputField::TargetDir};
+  }
   return std::nullopt;
 }
 

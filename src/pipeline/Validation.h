@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "pipeline/RunInputs.h"
+#include "settings/AppHome.h"
 
 namespace fc::pipeline {
 
@@ -89,6 +90,14 @@ std::optional<InputProblem> ValidateRunInputs(const RawRunInputs& raw,
 // would be written (ZIP type, no packing, an empty field left to
 // ValidateRunInputs). Unlike the rest, this looks at the file system.
 std::optional<InputProblem> CheckOutputDir(const RawRunInputs& raw);
+
+// The source directory, and the output directory of a DBF-type check that
+// may pack, must not be one of the home's scratch folders (AppHome's
+// scratchDirs(), in any letter case or reached through a link): the
+// program empties them, so the operator's files there would be lost and an
+// archive written there deleted by the next run. A folder inside one is
+// accepted. Nothing when neither is one.
+std::optional<InputProblem> CheckScratchDirs(const RawRunInputs& raw, const settings::AppHome& home);
 
 // A directory text as a run reads it: trimmed, with "/" appended when missing;
 // empty when no directory was given (never the root by accident).

@@ -99,9 +99,9 @@ std::string* Slot(TableText& table, std::string_view keyword, int line) {
   return nullptr;
 }
 
-text::DataFile Open(const fs::path& file) {
+text::DataFile Open(const fs::path& file, std::optional<std::string_view> content) {
   try {
-    return text::DataFile(file, std::string(kRuleFile));
+    return text::DataFile(file, std::string(kRuleFile), content);
   } catch (const text::DataFileError& e) {
     throw RuleFileError(e.what());
   }
@@ -120,8 +120,8 @@ void Missing(FileText& text, int line, const std::string& what) {
 }
 
 // The tables of `file` with every item in its place and every query parsed.
-FileText ReadFile(const fs::path& file) {
-  const text::DataFile data = Open(file);
+FileText ReadFile(const fs::path& file, std::optional<std::string_view> content) {
+  const text::DataFile data = Open(file, content);
   FileText text;
   text.file = file;
   text.lines = data.lastLine();
@@ -195,11 +195,12 @@ FileText Sound(FileText text) {
 // Builds a RuleBook's tables; the only writer of its members.
 class RuleBookReader {
  public:
-  static RuleBook read(const fs::path& dir) {
+  static RuleBook read(const fs::path& dir, std::optional<std::string_view> account,
+                       std::optional<std::string_view> identity) {
     RuleBook book;
     RuleBookReader reader(book);
-    reader.account(Sound(ReadFile(dir / kAccountRulesFile)));
-    reader.identity(Sound(ReadFile(dir / kIdentityRulesFile)));
+    reader.account(Sound(ReadFile(dir / kAccountRulesFile, account)));
+    reader.identity(Sound(ReadFile(dir / kIdentityRulesFile, identity)));
     return book;
   }
 
@@ -208,7 +209,7 @@ class RuleBookReader {
   static RuleFileCheck check(const fs::path& path) {
     RuleFileCheck result;
     try {
-      FileText text = ReadFile(path);
+      FileText text = ReadFile(path, text::ReadBytes(path));
       result.faults = text.faults;
       for (const TableText& table : text.tables) {
         if (!table.total.empty()) result.queries.push_back({table.totalLine, "total " + table.kind, table.total, false, true});
@@ -267,7 +268,14 @@ class RuleBookReader {
   RuleBook& book_;
 };
 
-RuleBook RuleBook::load(const fs::path& dir) { return RuleBookReader::read(dir); }
+RuleBook RuleBook::load(const fs::path& dir) {
+  return parse(dir, text::ReadBytes(dir / kAccountRulesFile), text::ReadBytes(dir / kIdentityRulesFile));
+}
+
+RuleBook RuleBook::parse(const fs::path& dir, std::optional<std::string_view> accountRules,
+                         std::optional<std::string_view> identityRules) {
+  return RuleBookReader::read(dir, accountRules, identityRules);
+}
 
 RuleFileCheck CheckRuleFile(const fs::path& path) { return RuleBookReader::check(path); }
 

@@ -13,6 +13,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -67,6 +68,9 @@ class RuleBook {
  public:
   // Reads kAccountRulesFile and kIdentityRulesFile of `dir`.
   static RuleBook load(const std::filesystem::path& dir);
+  // The same from the two files' bytes, read already (nothing: unreadable).
+  static RuleBook parse(const std::filesystem::path& dir, std::optional<std::string_view> accountRules,
+                        std::optional<std::string_view> identityRules);
 
   RuleBook(RuleBook&&) = default;
   RuleBook& operator=(RuleBook&&) = default;

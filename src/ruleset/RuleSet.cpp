@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <fstream>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "platform/Sha256Digest.h"
@@ -36,32 +38,59 @@ std::vector<fs::path> FilesOf(const fs::path& folder) {
   return files;
 }
 
-void AddFile(platform::Sha256Digest& digest, const fs::path& folder, const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in.good() && !in.eof()) throw RuleSetError("规则集文件 " + platform::Utf8Of(file) + " 无法读取");
-  // The same set gives the same digest on every system: '/' between folders.
-  std::string head = platform::Utf8Of(file.lexically_relative(folder));
-  std::replace(head.begin(), head.end(), '\\', '/');
-  head += '\0' + std::to_string(bytes.size()) + '\0';
-  digest.add(head.data(), head.size());
-  digest.add(bytes.data(), bytes.size());
+// A file of a set, by its path inside the set ('/' between folders, so
+// the same set gives the same digest on every system), with its bytes.
+struct SetFile {
+  std::string name;
+  std::string bytes;
+};
+
+// Every file of the set, each read once: the digest and the parsers take
+// the same bytes, so a file rewritten while the set loads cannot be judged
+// by one version and recorded as another.
+std::vector<SetFile> ReadSet(const fs::path& folder) {
+  std::vector<SetFile> files;
+  for (const fs::path& file : FilesOf(folder)) {
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) throw RuleSetError("规则集文件 " + platform::Utf8Of(file) + " 无法读取");
+    std::string name = platform::Utf8Of(file.lexically_relative(folder));
+    std::replace(name.begin(), name.end(), '\\', '/');
+    files.push_back({std::move(name), std::move(bytes)});
+  }
+  return files;
+}
+
+std::string DigestOf(const std::vector<SetFile>& files) {
+  platform::Sha256Digest digest;
+  if (!digest.ready()) throw RuleSetError("无法计算规则集的SHA-256：系统的加密服务不可用");
+  for (const SetFile& file : files) {
+    const std::string head = file.name + '\0' + std::to_string(file.bytes.size()) + '\0';
+    digest.add(head.data(), head.size());
+    digest.add(file.bytes.data(), file.bytes.size());
+  }
+  return digest.hex();
+}
+
+// The bytes of the set's file `name`; nothing when the set has none.
+std::optional<std::string_view> BytesOf(const std::vector<SetFile>& files, std::string_view name) {
+  for (const SetFile& file : files)
+    if (file.name == name) return file.bytes;
+  return std::nullopt;
 }
 
 }  // namespace
 
-std::string RuleSetDigest(const fs::path& folder) {
-  platform::Sha256Digest digest;
-  if (!digest.ready()) throw RuleSetError("无法计算规则集的SHA-256：系统的加密服务不可用");
-  for (const fs::path& file : FilesOf(folder)) AddFile(digest, folder, file);
-  return digest.hex();
-}
+std::string RuleSetDigest(const fs::path& folder) { return DigestOf(ReadSet(folder)); }
 
 RuleSet LoadRuleSet(const Manifest& manifest) {
   try {
-    std::string sha256 = RuleSetDigest(manifest.folder);
-    naming::InterfaceLayouts layouts = naming::InterfaceLayouts::load(manifest.folder / kLayoutsFile);
-    rules::RuleBook rules = rules::RuleBook::load(manifest.folder);
+    const fs::path& folder = manifest.folder;
+    const std::vector<SetFile> files = ReadSet(folder);
+    std::string sha256 = DigestOf(files);
+    naming::InterfaceLayouts layouts = naming::InterfaceLayouts::parse(folder / kLayoutsFile, BytesOf(files, kLayoutsFile));
+    rules::RuleBook rules = rules::RuleBook::parse(folder, BytesOf(files, rules::kAccountRulesFile),
+                                                   BytesOf(files, rules::kIdentityRulesFile));
     return RuleSet{manifest, std::move(sha256), std::move(layouts), std::move(rules)};
   } catch (const std::runtime_error& e) {
     throw RuleSetError(Unusable(manifest) + e.what());

@@ -10,6 +10,7 @@
 // that does not parse) throws a RuleSetError naming the set, the file and
 // the line, and nothing of the set is used. The digest covers every file of
 // the folder, so two sets of one version with different contents tell apart.
+// Each file is read once: the digest is taken over the very bytes parsed.
 #pragma once
 
 #include <filesystem>

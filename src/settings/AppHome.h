@@ -7,6 +7,7 @@
 // ruleset/RuleSets.h); the home's own rulesets/ sits beside them.
 #pragma once
 
+#include <array>
 #include <filesystem>
 
 namespace fc::settings {
@@ -31,6 +32,8 @@ struct AppHome {
   std::filesystem::path lchkdir() const { return home / "lchkdir"; }
   // A past check's results laid into a store while the desktop program shows them.
   std::filesystem::path historyViewDir() const { return home / "histview"; }
+  // The folders above that the program empties as it pleases.
+  std::array<std::filesystem::path, 4> scratchDirs() const { return {workdir(), dbfdir(), lchkdir(), historyViewDir()}; }
 };
 
 // Where an installed program in `exeDir` (say /usr/bin) finds its data:

@@ -19,12 +19,21 @@ bool Skipped(std::string_view line) {
 
 }  // namespace
 
-DataFile::DataFile(const std::filesystem::path& path, std::string what) : path_(path), what_(std::move(what)) {
+std::optional<std::string> ReadBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw DataFileError("无法读取" + what_ + "：" + platform::Utf8Of(path));
+  if (!in) return std::nullopt;
   std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw DataFileError("无法读取" + what_ + "：" + platform::Utf8Of(path));
-  std::string_view rest = content;
+  if (in.bad()) return std::nullopt;
+  return content;
+}
+
+DataFile::DataFile(const std::filesystem::path& path, std::string what)
+    : DataFile(path, std::move(what), ReadBytes(path)) {}
+
+DataFile::DataFile(const std::filesystem::path& path, std::string what, std::optional<std::string_view> content)
+    : path_(path), what_(std::move(what)) {
+  if (!content) throw DataFileError("无法读取" + what_ + "：" + platform::Utf8Of(path));
+  std::string_view rest = *content;
   if (rest.starts_with(kByteOrderMark)) rest.remove_prefix(kByteOrderMark.size());
   while (!rest.empty()) {
     const size_t end = rest.find('\n');

@@ -9,12 +9,14 @@
 // fault names the file and the line in one way, built by fault().
 //
 //   fc::text::DataFile file(path, "规则文件");             // DataFileError when unreadable
+//   fc::text::DataFile same(path, "规则文件", bytes);      // the bytes of `path` read already
 //   for (const fc::text::DataLine& line : file.lines()) ...
 //   throw MyError(file.fault(line.number, "缺少 table"));   // "规则文件 PATH 第3行：缺少 table"
 //   for (const fc::text::CsvRecord& r : file.csvRecords()) ...   // DataFileError on an open quote
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -38,10 +40,16 @@ struct CsvRecord {
   std::vector<std::string> fields;  // quotes removed, blanks kept
 };
 
+// The whole file at `path`; nothing when it cannot be read.
+std::optional<std::string> ReadBytes(const std::filesystem::path& path);
+
 class DataFile {
  public:
   // `what` names the kind of file in messages ("规则文件", "接口规范文件").
   DataFile(const std::filesystem::path& path, std::string what);
+  // The file whose bytes are `content`, read by the caller (so that what is
+  // parsed is what the caller digests); nothing: it could not be read.
+  DataFile(const std::filesystem::path& path, std::string what, std::optional<std::string_view> content);
 
   const std::filesystem::path& path() const { return path_; }
   // The lines that hold something other than a comment, in file order.

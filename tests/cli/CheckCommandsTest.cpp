@@ -157,7 +157,13 @@ TEST_F(CheckCommands, InvalidInputsAreRefusedWithTheWindowsMessages) {
       {{"--type", "rar"}, "--type 只能取 zip 或 dbf"},
       {{"--threads", "many"}, "--threads 应为不超过"},
       {{"--frobnicate", "1"}, "未知的选项 '--frobnicate'"},
+      {{"--source", home + "/workdir"}, "ZIP文件目录" + home + "/workdir与该软件工作目录冲突，请选择其它目录！"},
+      {{"--type", "dbf", "--pack", "--output", home + "/dbfdir"}, "ZIP生成目录" + home + "/dbfdir与该软件工作目录冲突"},
   };
+  // The operator's archive kept there is never emptied away by a run.
+  std::filesystem::create_directories(home + "/workdir");
+  const std::string kept = home + "/workdir/100001_KHJBXX_20080808_1.ZIP";
+  std::filesystem::copy_file(zip + "/100001_KHJBXX_20080808_1.ZIP", kept);
   for (const Case& c : cases) {
     std::vector<std::string> args = {"account", "--home", home};
     std::vector<std::string> base = {"--source", zip, "--code", "100001", "--date", "2008-08-08", "--from", "1", "--to", "2"};
@@ -172,6 +178,7 @@ TEST_F(CheckCommands, InvalidInputsAreRefusedWithTheWindowsMessages) {
     EXPECT_NE(r.err.find(c.message), std::string::npos) << c.message << "\n" << r.err;
     EXPECT_TRUE(r.out.empty()) << c.message;
   }
+  EXPECT_TRUE(std::filesystem::exists(kept));
 }
 
 TEST_F(CheckCommands, UnknownCompanyProceedsWithAWarning) {

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
+#include <fstream>
+#include <functional>
+
 #include "PipelineHome.h"
 #include "platform/Utf8Paths.h"
 #include "support/Zip.h"
@@ -17,16 +20,18 @@ class PackPassedFilesTest : public testing::Test {
   test::PipelineHome h;
   std::unique_ptr<store::Store> store = h.openStore();
   test::RecordingObserver observer;
+  std::map<int, CheckedFile> checked;  // the passed tables as their checks found them
 
   PackPassedFilesTest() { store->clearRun(); }
 
   // A listed file; `passed` ones get a table in the source directory.
   void list(int fileid, const std::string& name, bool passed, const std::string& onDisk = "") {
-    if (passed) h.table("KHJBXX", h.source / (onDisk.empty() ? name : onDisk));
+    if (passed) checked[fileid] = CheckedFile::At(h.table("KHJBXX", h.source / (onDisk.empty() ? name : onDisk)));
     store->beginFile();
     store->insertFile({fileid, 1, "客户基本信息表", name, 1, passed ? 1 : 0, passed ? std::optional(3) : std::nullopt});
   }
-  PackReport pack() { return PackPassedFiles(*store, h.sourceDir(), h.output.string() + "/", observer); }
+  PackReport pack(const std::string& output) { return PackPassedFiles(*store, checked, h.sourceDir(), output, observer); }
+  PackReport pack() { return pack(h.output.string() + "/"); }
   std::vector<std::string> outputFiles() {
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(h.output)) names.push_back(platform::Utf8Of(e.path().filename()));
@@ -42,6 +47,7 @@ TEST_F(PackPassedFilesTest, OneDeflatedArchivePerPassedTableDatedLikeIt) {
   fs::path dbf = h.source / "100001_KHJBXX_20080808_1.DBF";
   auto old = fs::file_time_type::clock::now() - std::chrono::hours(24 * 30);
   fs::last_write_time(dbf, old);
+  checked[1] = CheckedFile::At(dbf);  // checked as dated
 
   const PackReport report = pack();
   EXPECT_TRUE(report.failures.empty());
@@ -125,9 +131,39 @@ TEST_F(PackPassedFilesTest, FailureIsReportedAndTheOthersStillPacked) {
             std::string::npos);
 }
 
+// The archive holds the bytes that passed or nothing: a table rewritten in
+// place, grown or replaced after its check, or a twin spelled as listed
+// beside the checked one, never reaches an archive.
+TEST_F(PackPassedFilesTest, ATableNoLongerAsCheckedIsRefusedAndTheTwinNeverPacked) {
+  const std::string name = "100001_KHJBXX_20080808_1.DBF";
+  const std::vector<std::pair<std::string, std::function<void(const fs::path&)>>> changes = {
+      {"rewritten", [&](const fs::path& dbf) { h.table("KHJBXX", dbf, {{}, {{"SJRQ", "20080807"}}}); }},
+      {"grown", [](const fs::path& dbf) { std::ofstream(dbf, std::ios::app | std::ios::binary) << "tail"; }},
+      {"replaced", [&](const fs::path& dbf) { fs::rename(h.table("KHJBXX", h.root / "other.dbf", {{}, {}}), dbf); }},
+  };
+  for (const auto& [change, apply] : changes) {
+    fs::remove_all(h.output);
+    fs::create_directories(h.output);
+    store->clearRun();
+    list(1, name, true);
+    apply(h.source / name);
+    const PackReport report = pack();
+    ASSERT_EQ(report.failures.size(), 1u) << change;
+    EXPECT_EQ(report.failures[0].reason, "文件在检查之后被改动") << change;
+    EXPECT_TRUE(outputFiles().empty()) << change;
+  }
+  fs::remove(h.source / name);
+  store->clearRun();
+  list(1, name, true, "100001_khjbxx_20080808_1.dbf");
+  const std::string checkedBytes = test::ReadFileBytes(h.source / "100001_khjbxx_20080808_1.dbf");
+  h.table("KHJBXX", h.source / name, {{{"SJRQ", "20080807"}}});
+  ASSERT_TRUE(pack().failures.empty());
+  EXPECT_EQ(test::ReadZip(h.output / "100001_KHJBXX_20080808_1.ZIP").begin()->second, checkedBytes);
+}
+
 TEST_F(PackPassedFilesTest, MissingOutputDirectoryFailsEveryFileWithoutCreatingIt) {
   list(1, "100001_KHJBXX_20080808_1.DBF", true);
-  const PackReport report = PackPassedFiles(*store, h.sourceDir(), (h.root / "nowhere").string() + "/", observer);
+  const PackReport report = pack((h.root / "nowhere").string() + "/");
   EXPECT_EQ(report.failures.size(), 1u);
   EXPECT_TRUE(report.written.empty());
   EXPECT_FALSE(fs::exists(h.root / "nowhere"));
@@ -135,7 +171,7 @@ TEST_F(PackPassedFilesTest, MissingOutputDirectoryFailsEveryFileWithoutCreatingI
 
 TEST_F(PackPassedFilesTest, SourceAndOutputMayBeTheSameDirectory) {
   list(1, "100001_KHJBXX_20080808_1.DBF", true);
-  EXPECT_TRUE(PackPassedFiles(*store, h.sourceDir(), h.sourceDir(), observer).failures.empty());
+  EXPECT_TRUE(pack(h.sourceDir()).failures.empty());
   EXPECT_EQ(test::ReadZip(h.source / "100001_KHJBXX_20080808_1.ZIP").size(), 1u);
 }
 

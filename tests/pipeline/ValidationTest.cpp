@@ -104,6 +104,45 @@ TEST(OutputDir, CheckedBeforeTheRunWhenArchivesMayBeWrittenThere) {
   }
 }
 
+// A run empties the home's scratch folders, so neither the operator's
+// files nor the archives it writes may live in one; a folder inside one is
+// another folder.
+TEST(ScratchDirs, RefusedAsSourceOrPackingOutputInAnySpellingOrThroughALink) {
+  test::TempDir dir;
+  const settings::AppHome home{dir / "home", dir / "data"};
+  for (const auto& scratch : home.scratchDirs()) std::filesystem::create_directories(scratch / "inner");
+  std::filesystem::create_directory_symlink(home.lchkdir(), dir / "link");
+  const std::string h = home.home.string();
+  struct Case {
+    CheckType type;
+    std::string source, target;
+    std::optional<std::string> message;
+    InputField focus = InputField::SourceDir;
+  };
+  const Case cases[] = {
+      {CheckType::Zip, h + "/workdir", "", "ZIP文件目录" + h + "/workdir与该软件工作目录冲突，请选择其它目录！"},
+      {CheckType::Zip, " " + h + "/DBFDIR/ ", "", "ZIP文件目录" + h + "/DBFDIR/与该软件工作目录冲突，请选择其它目录！"},
+      {CheckType::Zip, (dir / "link").string(), "", "ZIP文件目录" + (dir / "link").string() + "与该软件工作目录冲突，请选择其它目录！"},
+      {CheckType::Zip, h + "/home/../histview", "", "ZIP文件目录" + h + "/home/../histview与该软件工作目录冲突，请选择其它目录！"},
+      {CheckType::Dbf, "/in", h + "/workdir", "ZIP生成目录" + h + "/workdir与该软件工作目录冲突，请选择其它目录！",
+       InputField::TargetDir},
+      {CheckType::Zip, "/in", h + "/workdir", std::nullopt},  // the ZIP type writes nothing there
+      {CheckType::Dbf, h + "/workdir/inner", h + "/lchkdir/inner", std::nullopt},
+      {CheckType::Dbf, h, h, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    RawRunInputs raw = Account();
+    raw.checkType = c.type;
+    raw.sourceDir = c.source;
+    raw.targetDir = c.target;
+    const std::optional<InputProblem> problem = CheckScratchDirs(raw, home);
+    EXPECT_EQ(problem ? std::optional(problem->message) : std::nullopt, c.message) << c.source << " " << c.target;
+    if (problem) {
+      EXPECT_EQ(problem->focus, c.focus) << c.source;
+    }
+  }
+}
+
 TEST(BlankGuard, OnlyInnerBlanksCount) {
   EXPECT_FALSE(SourceDirHasBlank("  /data/in  "));
   EXPECT_TRUE(SourceDirHasBlank("/data/my files"));

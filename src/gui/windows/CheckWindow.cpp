@@ -249,6 +249,7 @@ void CheckWindow::startCheck() {
       }};
   const pipeline::RawRunInputs raw = rawInputs();
   std::optional<pipeline::InputProblem> problem = pipeline::ValidateRunInputs(raw, questions);
+  if (!problem) problem = pipeline::CheckScratchDirs(raw, home_);
   if (!problem) problem = pipeline::CheckOutputDir(raw);
   if (problem) {
     if (!problem->message.empty()) ShowInputError(boxes_, FromStd(problem->message));
