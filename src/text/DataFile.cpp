@@ -19,11 +19,23 @@ bool Skipped(std::string_view line) {
 
 }  // namespace
 
-DataFile::DataFile(const std::filesystem::path& path, std::string what) : path_(path), what_(std::move(what)) {
+namespace {
+
+std::string ContentOf(const std::filesystem::path& path, const std::string& what) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw DataFileError("无法读取" + what_ + "：" + platform::Utf8Of(path));
+  if (!in) throw DataFileError("无法读取" + what + "：" + platform::Utf8Of(path));
   std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw DataFileError("无法读取" + what_ + "：" + platform::Utf8Of(path));
+  if (in.bad()) throw DataFileError("无法读取" + what + "：" + platform::Utf8Of(path));
+  return content;
+}
+
+}  // namespace
+
+DataFile::DataFile(const std::filesystem::path& path, std::string what)
+    : DataFile(path, what, ContentOf(path, what)) {}
+
+DataFile::DataFile(const std::filesystem::path& path, std::string what, std::string_view content)
+    : path_(path), what_(std::move(what)) {
   std::string_view rest = content;
   if (rest.starts_with(kByteOrderMark)) rest.remove_prefix(kByteOrderMark.size());
   while (!rest.empty()) {

@@ -42,6 +42,8 @@ class DataFile {
  public:
   // `what` names the kind of file in messages ("规则文件", "接口规范文件").
   DataFile(const std::filesystem::path& path, std::string what);
+  // The file's `content`, already read from `path` (which names it in faults).
+  DataFile(const std::filesystem::path& path, std::string what, std::string_view content);
 
   const std::filesystem::path& path() const { return path_; }
   // The lines that hold something other than a comment, in file order.
