@@ -1,12 +1,13 @@
 #include "ruleset/RuleSet.h"
 
 #include <algorithm>
-#include <fstream>
 #include <vector>
 
 #include "platform/Sha256Digest.h"
 #include "platform/SystemReason.h"
 #include "platform/Utf8Paths.h"
+#include "ruleset/QueryTrial.h"
+#include "ruleset/SetFile.h"
 
 namespace fc::ruleset {
 
@@ -30,6 +31,7 @@ std::vector<fs::path> FilesOf(const fs::path& folder) {
       throw RuleSetError("规则集目录 " + platform::Utf8Of(folder) + " 中的 " + platform::Utf8Of(it->path()) +
                          " 是符号链接，不予使用");
     if (fs::is_regular_file(status)) files.push_back(it->path());
+    else if (!fs::is_directory(status)) throw RuleSetError(SetFileRefusal(it->path(), std::make_error_code(std::errc::is_a_directory)));
   }
   if (ec) throw RuleSetError("规则集目录 " + platform::Utf8Of(folder) + " 无法读取：" + platform::SystemReason(ec));
   std::sort(files.begin(), files.end());
@@ -37,9 +39,7 @@ std::vector<fs::path> FilesOf(const fs::path& folder) {
 }
 
 void AddFile(platform::Sha256Digest& digest, const fs::path& folder, const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in.good() && !in.eof()) throw RuleSetError("规则集文件 " + platform::Utf8Of(file) + " 无法读取");
+  const std::string bytes = ReadSetFile(file);
   // The same set gives the same digest on every system: '/' between folders.
   std::string head = platform::Utf8Of(file.lexically_relative(folder));
   std::replace(head.begin(), head.end(), '\\', '/');
@@ -62,6 +62,7 @@ RuleSet LoadRuleSet(const Manifest& manifest) {
     std::string sha256 = RuleSetDigest(manifest.folder);
     naming::InterfaceLayouts layouts = naming::InterfaceLayouts::load(manifest.folder / kLayoutsFile);
     rules::RuleBook rules = rules::RuleBook::load(manifest.folder);
+    TryRuleQueries(layouts, rules, manifest.folder);
     return RuleSet{manifest, std::move(sha256), std::move(layouts), std::move(rules)};
   } catch (const std::runtime_error& e) {
     throw RuleSetError(Unusable(manifest) + e.what());
