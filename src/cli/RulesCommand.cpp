@@ -110,9 +110,14 @@ int CheckSet(const fs::path& folder) {
   std::optional<ruleset::Manifest> manifest;
   try {
     manifest = ruleset::ReadManifest(folder, false);
-    ruleset::RuleSetDigest(folder);
   } catch (const ruleset::RuleSetError& e) {
     fault(e.what());
+  }
+  try {
+    ruleset::RuleSetDigest(folder);
+  } catch (const ruleset::RuleSetError& e) {  // a link or a special file: nothing more is read
+    fault(e.what());
+    return status;
   }
   const fs::path layouts = folder / ruleset::kLayoutsFile;
   if (CheckLayouts(layouts) != 0) return 2;  // the rules cannot be tried without their tables

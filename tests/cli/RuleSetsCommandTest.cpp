@@ -94,6 +94,12 @@ TEST_F(RuleSetsCommand, EveryResultNamesItsSetAndTheComparisonWarnsWhenTheyDiffe
   ASSERT_EQ(cli({"report", "--home", home, "--output", (dir / "r.json").string()}).status, 0);
   const auto report = nlohmann::json::parse(fc::test::ReadFileBytes(dir / "r.json"));
   EXPECT_EQ(report["run"]["ruleSet"]["sha256"], fc::ruleset::RuleSetDigest(set));
+
+  // The check before was judged by the files as they were: its report explains nothing by the changed ones.
+  ASSERT_EQ(cli({"report", "--home", home, "--run", "2", "--output", (dir / "r2.html").string()}).status, 0);
+  const std::string earlier = fc::test::ReadFileBytes(dir / "r2.html");
+  EXPECT_NE(earlier.find("这次检查所用的规则集 interface@2（本地规则集） 此后已改动"), std::string::npos);
+  EXPECT_EQ(earlier.find("处理办法："), std::string::npos);
 }
 
 TEST_F(RuleSetsCommand, ASetThatDoesNotLoadRefusesTheCheckAndLeavesTheResultsAsTheyWere) {
