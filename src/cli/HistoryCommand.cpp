@@ -9,6 +9,7 @@
 #include "history/History.h"
 #include "naming/Submission.h"
 #include "report/JsonReport.h"
+#include "store/RunFacts.h"
 #include "text/Text.h"
 
 namespace fc::cli {
@@ -25,8 +26,10 @@ const std::vector<std::string> kNames = {"id", "started", "submission", "company
                                          "passed", "expected", "findings", "completed", "verdict", "fileType",
                                          "sourceDir", "ruleSet"};
 
-// NAME@VERSION, or "—" for a run kept before rule sets.
-std::string RuleSetOf(const history::RunSummary& r) { return r.ruleSet.empty() ? "—" : r.ruleSet; }
+// NAME@VERSION, marked when the company's own, or "—" for a run kept before rule sets.
+std::string RuleSetOf(const history::RunSummary& r) {
+  return r.ruleSet.empty() ? "—" : r.ruleSet + store::OwnSetMark(r.ruleSetOwn);
+}
 
 std::vector<std::string> TableRow(const history::RunSummary& r) {
   return {std::to_string(r.id), r.started, naming::SubmissionShortName(r.submission),

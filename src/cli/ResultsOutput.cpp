@@ -51,6 +51,8 @@ void PrintTable(const std::vector<store::ResultRow>& rows, std::FILE* out, const
   const std::string conclusion =
       facts ? ConclusionLine(facts->verdict, facts->verdictText) : ConclusionLine(store::Verdict::Unknown, "");
   std::fprintf(out, "%s\n", VisibleText(conclusion).c_str());
+  // A shipped set goes without saying; the company's own is named, so no one takes its verdict for the shipped rules'.
+  if (facts && facts->ruleSet.own) std::fprintf(out, "规则集：%s\n", store::RuleSetText(facts->ruleSet).c_str());
   std::vector<std::vector<std::string>> lines(1, std::vector<std::string>(kHeaders.begin(), kHeaders.end()));
   for (const store::ResultRow& row : rows) {
     Cells cells = CellsOf(row);
@@ -95,7 +97,7 @@ std::string RuleSetJson(const std::optional<store::RunFacts>& facts) {
   if (!facts || !facts->ruleSet.known()) return "null";
   const store::RuleSetFacts& s = facts->ruleSet;
   return "{\"name\": " + JsonText(s.name) + ", \"version\": " + JsonText(s.version) + ", \"sha256\": " +
-         JsonText(s.sha256) + "}";
+         JsonText(s.sha256) + (s.own ? ", \"own\": true}" : "}");
 }
 
 void PrintJson(const std::vector<store::ResultRow>& rows, std::FILE* out, const std::optional<store::RunFacts>& facts,

@@ -30,14 +30,11 @@
 #include "naming/InterfaceLayouts.h"
 #include "platform/Utf8Paths.h"
 #include "query/Dialect.h"
-#include "query/Session.h"
 #include "rules/RuleBook.h"
-#include "rules/RuleText.h"
-#include "ruleset/LayoutTables.h"
+#include "ruleset/QueryTrial.h"
 #include "ruleset/RuleCases.h"
 #include "ruleset/RuleReference.h"
 #include "ruleset/RuleSets.h"
-#include "text/DataFile.h"
 
 namespace fc::cli {
 namespace {
@@ -61,15 +58,6 @@ int CheckLayouts(const fs::path& file) {
   }
 }
 
-// The tables to run the queries on, with the date and code they take (a
-// sample of each for the empty tables, where only whether a query runs counts).
-struct Against {
-  query::Session session;
-  std::string date = "20080808";  // YYYYMMDD
-  std::string code = "100001";
-  int total = 0;     // the latest table's total, which its key rules count against
-};
-
 // The layouts a rule file's queries meet: those of its own set (layouts.csv
 // beside it), else those of the latest set shipped with the program.
 fs::path LayoutsFor(const fs::path& ruleFile) {
@@ -81,45 +69,14 @@ fs::path LayoutsFor(const fs::path& ruleFile) {
   return shipped.all().back().folder / ruleset::kLayoutsFile;
 }
 
-// An empty table of every kind `layouts` lays out, so that a query naming a
-// table or a field the agreement does not have fails as it would on a
-// submission. `tables` outlives the session that has them open.
-bool OpenEmptyTables(const fs::path& layouts, ruleset::ScratchTables& tables, query::Session& session,
-                     std::string& error) {
-  try {
-    const naming::InterfaceLayouts agreement = naming::InterfaceLayouts::load(layouts);
-    for (const naming::TableLayout& layout : agreement.all()) tables.add(layout, {}, "", "");
-    return tables.open(session, error);
-  } catch (const std::exception& e) {
-    error = e.what();
-    return false;
-  }
-}
-
-// Runs one query; the count its rule reports (for a key rule the records
-// beyond one per key: the total less the groups), or nothing with a fault on
-// its line when it cannot run.
-std::optional<int> RunQuery(Against& against, const fs::path& file, const rules::RuleFileQuery& q,
-                            std::string& fault) {
-  try {
-    const std::string sql = rules::SpliceQuery(q.pattern, against.date, against.code);
-    const int n = q.countsRows ? against.total - against.session.rows(sql) : against.session.count(sql);
-    if (q.isTotal) against.total = n;
-    return n;
-  } catch (const std::exception& e) {
-    fault = text::DataFile::Fault("规则文件", file, q.line, std::string("查询无法运行：") + e.what());
-    return std::nullopt;
-  }
-}
-
-// Every fault of the rule file, each query run on `against`'s tables; with
+// Every fault of the rule file, each query run on `trial`'s tables; with
 // `printCounts` each rule's count too.
-int CheckRules(const fs::path& file, Against& against, bool printCounts) {
+int CheckRules(const fs::path& file, ruleset::QueryTrial& trial, bool printCounts) {
   rules::RuleFileCheck check = rules::CheckRuleFile(file);
   if (check.faults.empty()) {
     std::string fault;
     for (const rules::RuleFileQuery& q : check.queries) {
-      const std::optional<int> n = RunQuery(against, file, q, fault);
+      const std::optional<int> n = trial.run(file, q, fault);
       if (!n) check.faults.push_back(fault);
       else if (printCounts) std::printf("%s\t%d\n", q.rule.c_str(), *n);
     }
@@ -132,11 +89,14 @@ int CheckRules(const fs::path& file, Against& against, bool printCounts) {
 
 // The rule file `file`, each query run on empty tables laid out by `layouts`.
 int CheckRulesOnEmptyTables(const fs::path& file, const fs::path& layouts) {
-  ruleset::ScratchTables tables;
-  Against against;
+  ruleset::QueryTrial trial;
   std::string error;
-  if (!OpenEmptyTables(layouts, tables, against.session, error)) return Fail(error);
-  return CheckRules(file, against, false);
+  try {
+    if (!trial.openEmpty(naming::InterfaceLayouts::load(layouts), error)) return Fail(error);
+  } catch (const std::exception& e) {
+    return Fail(e.what());
+  }
+  return CheckRules(file, trial, false);
 }
 
 // A whole set as an analyst makes it: its manifest, its agreement, both rule
@@ -150,9 +110,14 @@ int CheckSet(const fs::path& folder) {
   std::optional<ruleset::Manifest> manifest;
   try {
     manifest = ruleset::ReadManifest(folder, false);
-    ruleset::RuleSetDigest(folder);
   } catch (const ruleset::RuleSetError& e) {
     fault(e.what());
+  }
+  try {
+    ruleset::RuleSetDigest(folder);
+  } catch (const ruleset::RuleSetError& e) {  // a link or a special file: nothing more is read
+    fault(e.what());
+    return status;
   }
   const fs::path layouts = folder / ruleset::kLayoutsFile;
   if (CheckLayouts(layouts) != 0) return 2;  // the rules cannot be tried without their tables
@@ -187,12 +152,12 @@ int Check(const Args& args) {
       return Fail(e.what());
     }
   }
-  Against against;
   if (!opts.require({"code", "date"}, error)) return Fail(error);
-  against.code = *opts.value("code");
-  if (!ReadDate(*opts.value("date"), against.date, error)) return Fail(error);
-  if (!against.session.open(platform::PathFromUtf8(*opts.value("against")), error)) return Fail(error);
-  return CheckRules(file, against, true);
+  std::string date;
+  if (!ReadDate(*opts.value("date"), date, error)) return Fail(error);
+  ruleset::QueryTrial trial;
+  if (!trial.open(platform::PathFromUtf8(*opts.value("against")), date, *opts.value("code"), error)) return Fail(error);
+  return CheckRules(file, trial, true);
 }
 
 // The rule sets a check can use, in the order a check chooses among them.

@@ -86,7 +86,7 @@ void CompareFiles(const Run& before, const Run& after, Comparison& c) {
 
 std::string RuleSetWarning(const store::RuleSetFacts& before, const store::RuleSetFacts& after) {
   if (before == after) return "";
-  const std::string a = store::RuleSetText(before), b = store::RuleSetText(after);
+  const std::string a = store::RuleSetName(before), b = store::RuleSetName(after);
   if (!before.known() || !after.known())
     return "注意：" + std::string(before.known() ? "本次" : "上次") +
            "检查由旧版本程序记录，没有记下所用的规则集，两次检查的规则可能不同（上次 " + a + "，本次 " + b + "）。";

@@ -40,7 +40,8 @@ constexpr const char* kSummary =
     " (select v.reason from runverdict v where v.runkey = r.runkey and v.fileid = 0),"
     " r.filetype, r.sourcedir,"
     " (select s.name || '@' || s.version from runruleset s where s.runkey = r.runkey),"
-    " r.kinds, r.beginno, r.endno from runinfo r";
+    " r.kinds, r.beginno, r.endno,"
+    " exists (select 1 from runrulesetown o where o.runkey = r.runkey) from runinfo r";
 
 void InsertFindings(store::Connection& db, const std::string& runKey, const std::vector<Finding>& findings) {
   store::Query finding = db.prepare(
@@ -96,6 +97,7 @@ RunSummary ReadSummary(const store::Query& q) {
                static_cast<int>(q.integer(8)), q.integer(9) != 0, q.text(10), store::ParseVerdict(q.text(11)),
                q.text(12), q.text(13), q.text(14), q.text(15)};
   s.expected = std::max(s.listed, ExpectedFiles(s.submission, KindCount(q.text(16)), q.integer(17), q.integer(18)));
+  s.ruleSetOwn = q.integer(19) != 0;
   return s;
 }
 
@@ -126,7 +128,8 @@ RunSummary Summarize(const Run& run) {
                listed, 0, 0, static_cast<int>(run.findings.size()),
                run.facts.completed, run.facts.message, run.facts.verdict, run.facts.verdictText,
                run.facts.fileType, run.facts.sourceDir,
-               run.facts.ruleSet.known() ? store::RuleSetText(run.facts.ruleSet) : ""};
+               run.facts.ruleSet.known() ? store::RuleSetName(run.facts.ruleSet) : "",
+               run.facts.ruleSet.own};
   const bool judged = run.facts.verdict != store::Verdict::Unknown;
   for (const store::FileFacts& f : run.facts.files) {
     s.present += f.isexist;

@@ -73,6 +73,7 @@ struct RunSummary {
   std::string fileType = {};     // "ZIP" or "DBF"
   std::string sourceDir = {};    // the source directory as the run used it
   std::string ruleSet = {};      // NAME@VERSION of the set that judged it; empty for a run kept before rule sets
+  bool ruleSetOwn = false;       // that set was the company's own
 };
 
 // Counts of a run's files: expected, listed, found, passed.

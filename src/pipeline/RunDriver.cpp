@@ -580,7 +580,7 @@ RunOutcome RunDriver::run(RunObserver& runObserver, const StopRequest& stop) {
   } catch (const ruleset::RuleSetError& e) {
     return fail(std::string("检查没有开始：") + e.what());
   }
-  recorder.judgedBy({set->manifest.name, set->manifest.version, set->sha256});
+  recorder.judgedBy({set->manifest.name, set->manifest.version, set->sha256, set->manifest.own});
   Run run(home_, inputs_, *set, observer, recorder, stop);
   if (run.listedFileCount() > kMaxListedFiles) return fail(kTooManyFilesMessage);
   std::error_code ec;  // a home that cannot be made fails at its lock, with the reason

@@ -41,7 +41,9 @@ json SkippedJson(const store::RunFacts& f) {
 // The rule set that judged the run; null for a run kept before rule sets.
 json RuleSetJson(const store::RuleSetFacts& s) {
   if (!s.known()) return json(nullptr);
-  return {{"name", s.name}, {"version", s.version}, {"sha256", s.sha256}};
+  json set = {{"name", s.name}, {"version", s.version}, {"sha256", s.sha256}};
+  if (s.own) set["own"] = true;  // the company's own set; a shipped one keeps the fields it always had
+  return set;
 }
 
 json FactsJson(const history::Run& run) {
@@ -129,13 +131,15 @@ std::string JsonComparison(const history::Comparison& comparison) {
 
 std::string JsonRunList(const std::vector<history::RunSummary>& runs) {
   json list = json::array();
-  for (const history::RunSummary& r : runs)
+  for (const history::RunSummary& r : runs) {
     list.push_back({{"id", r.id}, {"verdict", VerdictJson(r.verdict)}, {"verdictText", VerdictText(r.verdict, r.verdictText)},
                     {"started", r.started}, {"submission", std::string(naming::SubmissionCode(r.submission))}, {"companyCode", r.companyCode},
                     {"dataDate", r.dataDate}, {"fileType", r.fileType}, {"sourceDir", r.sourceDir},
                     {"expected", r.expected}, {"present", r.present}, {"passed", r.passed},
                     {"findings", r.findings}, {"completed", r.completed}, {"message", r.message},
                     {"ruleSet", r.ruleSet.empty() ? json(nullptr) : json(r.ruleSet)}});
+    if (r.ruleSetOwn) list.back()["ruleSetOwn"] = true;
+  }
   return text::JsonText(list, 2) + "\n";
 }
 

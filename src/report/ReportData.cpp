@@ -39,6 +39,9 @@ void LoadRecords(const fs::path& home, const fs::path& dataDir, privacy::Masking
 // from the run's rule set; a report stands without them.
 void LoadRuleSet(const settings::AppHome& home, ReportData& data) {
   std::optional<ruleset::RuleSet> loaded = ruleset::RunRuleSet(home, data.run.facts);
+  if (!loaded && data.run.facts.ruleSet.known())
+    data.ruleSetNote = "这次检查所用的规则集 " + store::RuleSetText(data.run.facts.ruleSet) +
+                       " 此后已改动、移走或无法读取，报告中没有它的字段含义、规则说明和处理办法";
   if (!loaded) return;
   auto set = std::make_shared<const ruleset::RuleSet>(std::move(*loaded));
   data.meaningOf = [set](const std::string& table, const std::string& field) {

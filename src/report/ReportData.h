@@ -39,6 +39,9 @@ struct ReportData {
   // What the rule behind a finding (its errid and text) says about it in
   // the run's rule set; empty when not loaded.
   std::function<rules::RuleAdvice(const std::string& errid, const std::string& errdesc)> adviceOf;
+  // Why the set that judged the run is not there to explain it (changed,
+  // moved or unreadable since); empty when it is, or the run names none.
+  std::string ruleSetNote = {};
 };
 
 // What the report and the comparison window say when the history holds no

@@ -89,6 +89,7 @@ Section Facts(const ReportData& data) {
   fact("程序版本", f.version);
   fact("规则集", store::RuleSetText(f.ruleSet));
   if (f.ruleSet.known()) fact("规则集SHA-256", f.ruleSet.sha256);
+  if (!data.ruleSetNote.empty()) fact("规则集现状", data.ruleSetNote);
   fact("检查状态", f.completed ? "检查完成" : "检查未能完成：" + f.message);
   return {"检查信息", {std::move(t)}};
 }

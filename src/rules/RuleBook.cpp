@@ -108,6 +108,11 @@ text::DataFile Open(const fs::path& file, std::optional<std::string_view> conten
 }
 
 void CheckQuery(FileText& text, int line, const std::string& pattern) {
+  if (const std::string slot = UnknownSlot(pattern); !slot.empty()) {
+    text.faults.push_back(text::DataFile::Fault(kRuleFile, text.file, line,
+                                                "查询中的" + Quoted(slot) + "不是占位符；占位符只有 {date} 和 {code}"));
+    return;
+  }
   try {
     query::Parse(SpliceQuery(pattern, kSampleDate, kSampleCode));
   } catch (const query::QueryError& e) {
@@ -186,6 +191,17 @@ void CheckKinds(const FileText& text, std::span<const naming::Kind> kinds) {
 
 }  // namespace
 
+// Every query of `text` as RuleFileQuery, in file order.
+std::vector<RuleFileQuery> QueriesOf(const FileText& text) {
+  std::vector<RuleFileQuery> queries;
+  for (const TableText& table : text.tables) {
+    if (!table.total.empty()) queries.push_back({table.totalLine, "total " + table.kind, table.total, false, true});
+    for (const RuleText& r : table.rules)
+      if (!r.query.empty()) queries.push_back({r.queryLine, r.code, r.query, r.form == "key", false});
+  }
+  return queries;
+}
+
 // The file when it has no fault; its first fault otherwise.
 FileText Sound(FileText text) {
   if (!text.faults.empty()) throw RuleFileError(text.faults.front());
@@ -199,8 +215,12 @@ class RuleBookReader {
                        std::optional<std::string_view> identity) {
     RuleBook book;
     RuleBookReader reader(book);
-    reader.account(Sound(ReadFile(dir / kAccountRulesFile, account)));
-    reader.identity(Sound(ReadFile(dir / kIdentityRulesFile, identity)));
+    const FileText accountText = Sound(ReadFile(dir / kAccountRulesFile, account));
+    reader.account(accountText);
+    book.accountQueries_ = QueriesOf(accountText);
+    const FileText identityText = Sound(ReadFile(dir / kIdentityRulesFile, identity));
+    reader.identity(identityText);
+    book.identityQueries_ = QueriesOf(identityText);
     return book;
   }
 
@@ -211,11 +231,7 @@ class RuleBookReader {
     try {
       FileText text = ReadFile(path, text::ReadBytes(path));
       result.faults = text.faults;
-      for (const TableText& table : text.tables) {
-        if (!table.total.empty()) result.queries.push_back({table.totalLine, "total " + table.kind, table.total, false, true});
-        for (const RuleText& r : table.rules)
-          if (!r.query.empty()) result.queries.push_back({r.queryLine, r.code, r.query, r.form == "key", false});
-      }
+      result.queries = QueriesOf(text);
       RuleBook scratch;
       RuleBookReader reader(scratch);
       const bool identity = !text.tables.empty() && text.tables.front().kind == naming::kIdentityKinds[0].name;
@@ -311,6 +327,10 @@ RuleAdvice RuleBook::adviceFor(naming::Submission submission, std::string_view c
   for (const AccountTable& table : account_)
     if (std::optional<RuleAdvice> advice = AdviceAmong(table.rules, code, message)) return *advice;
   return {};
+}
+
+const std::vector<RuleFileQuery>& RuleBook::queriesOf(naming::Submission submission) const {
+  return submission == naming::Submission::Identity ? identityQueries_ : accountQueries_;
 }
 
 const AccountTable* RuleBook::accountRulesOf(naming::AccountKind kind) const {

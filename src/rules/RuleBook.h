@@ -7,7 +7,8 @@
 //
 // Loading checks everything a run would otherwise find out late: every
 // keyword and value, the table kinds and their order, and every query, which
-// is parsed (with a sample date and code spliced in). A fault is reported
+// is parsed (with a sample date and code spliced in) and may hold no
+// placeholder but "{date}" and "{code}". A fault is reported
 // once, as a RuleFileError naming the file and the line.
 #pragma once
 
@@ -85,6 +86,9 @@ class RuleBook {
   // says about it. Of two rules under one code, the one whose message tail
   // ends the message; empty for a code no rule has (a structure problem).
   RuleAdvice adviceFor(naming::Submission submission, std::string_view code, std::string_view message) const;
+  // Every query of the submission's rule file with its line, in file order,
+  // to be tried on tables before the rules judge anything.
+  const std::vector<RuleFileQuery>& queriesOf(naming::Submission submission) const;
 
  private:
   RuleBook() = default;
@@ -95,6 +99,8 @@ class RuleBook {
   std::vector<AccountTable> account_;               // in kind order
   std::vector<IdentityRule> identityRules_;
   IdentityTable identity_{};
+  std::vector<RuleFileQuery> accountQueries_;
+  std::vector<RuleFileQuery> identityQueries_;
 };
 
 }  // namespace fc::rules

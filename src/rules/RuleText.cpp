@@ -10,6 +10,8 @@ namespace {
 constexpr std::string_view kDateSlot = "{date}";
 constexpr std::string_view kCodeSlot = "{code}";
 
+bool IsSlotChar(char c) { return text::IsDigit(c) || text::FoldLower(c) != text::FoldUpper(c) || c == '_'; }
+
 void RefuseQuote(std::string_view value) {
   if (value.find('\'') != std::string_view::npos)
     throw query::QueryError("查询条件中含有单引号，无法组成查询: " + std::string(value));
@@ -35,6 +37,18 @@ std::string SpliceQuery(std::string_view pattern, std::string_view date, std::st
     }
   }
   return sql;
+}
+
+std::string UnknownSlot(std::string_view pattern) {
+  for (size_t open = pattern.find('{'); open != std::string_view::npos; open = pattern.find('{', open + 1)) {
+    size_t end = open + 1;
+    while (end < pattern.size() && IsSlotChar(pattern[end]))
+      ++end;
+    if (end == open + 1 || end == pattern.size() || pattern[end] != '}') continue;
+    const std::string_view slot = pattern.substr(open, end + 1 - open);
+    if (slot != kDateSlot && slot != kCodeSlot) return std::string(slot);
+  }
+  return {};
 }
 
 std::string CountMessage(std::string_view label, std::string_view date, int total, int n,

@@ -20,6 +20,10 @@ namespace fc::rules {
 // Throws query::QueryError when either value holds a quote, which would end
 // the query's text literal early and change what the query counts.
 std::string SpliceQuery(std::string_view pattern, std::string_view date, std::string_view code);
+// The first "{word}" of `pattern` that is neither "{date}" nor "{code}": a
+// misspelt placeholder, which would stay in the query as text and quietly
+// match nothing. Empty when there is none.
+std::string UnknownSlot(std::string_view pattern);
 
 // label, date, "的记录有", total, "条,其中", n, tail.
 std::string CountMessage(std::string_view label, std::string_view date, int total, int n,

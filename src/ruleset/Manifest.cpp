@@ -4,7 +4,9 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/Files.h"
 #include "platform/Utf8Paths.h"
+#include "ruleset/SetFile.h"
 #include "text/DataFile.h"
 #include "text/Text.h"
 
@@ -43,11 +45,12 @@ std::optional<std::string> DayDigits(std::string_view text) {
 
 Manifest ReadManifest(const fs::path& folder, bool own) {
   const fs::path path = folder / kManifestFile;
-  std::error_code ec;
-  if (!fs::exists(path, ec)) throw RuleSetError("规则集目录 " + platform::Utf8Of(folder) + " 中没有说明文件 " + kManifestFile);
+  if (platform::KindAt(path) == platform::EntryKind::Missing)
+    throw RuleSetError("规则集目录 " + platform::Utf8Of(folder) + " 中没有说明文件 " + kManifestFile);
+  const std::string bytes = ReadSetFile(path);
   std::map<std::string, std::string> items;
   try {
-    const text::DataFile file(path, kWhat);
+    const text::DataFile file(path, kWhat, bytes);
     for (const text::DataLine& line : file.lines()) {
       const size_t blank = line.text.find(' ');
       const std::string keyword = line.text.substr(0, blank);

@@ -12,6 +12,7 @@
 #include "query/Session.h"
 #include "rules/GroupCheck.h"
 #include "ruleset/LayoutTables.h"
+#include "ruleset/SetFile.h"
 #include "text/DataFile.h"
 #include "text/Text.h"
 
@@ -78,7 +79,7 @@ class CaseReader {
   }
 
   CaseFile read() {
-    for (const text::CsvRecord& record : data_.csvRecords()) {
+    for (const text::CsvRecord& record : Records(data_)) {
       line_ = record.number;
       const std::string& raw = raw_[line_];
       const std::string keyword = raw.substr(0, raw.find(' '));
@@ -96,7 +97,16 @@ class CaseReader {
  private:
   static text::DataFile Open(const fs::path& path) {
     try {
-      return text::DataFile(path, kWhat);
+      return text::DataFile(path, kWhat, ReadSetFile(path));
+    } catch (const text::DataFileError& e) {
+      throw RuleSetError(e.what());
+    }
+  }
+
+  // The file's CSV records; a quote left open is a fault of its line.
+  static std::vector<text::CsvRecord> Records(const text::DataFile& data) {
+    try {
+      return data.csvRecords();
     } catch (const text::DataFileError& e) {
       throw RuleSetError(e.what());
     }

@@ -1,7 +1,6 @@
 #include "ruleset/RuleSet.h"
 
 #include <algorithm>
-#include <fstream>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -9,6 +8,8 @@
 #include "platform/Sha256Digest.h"
 #include "platform/SystemReason.h"
 #include "platform/Utf8Paths.h"
+#include "ruleset/QueryTrial.h"
+#include "ruleset/SetFile.h"
 
 namespace fc::ruleset {
 
@@ -32,6 +33,7 @@ std::vector<fs::path> FilesOf(const fs::path& folder) {
       throw RuleSetError("规则集目录 " + platform::Utf8Of(folder) + " 中的 " + platform::Utf8Of(it->path()) +
                          " 是符号链接，不予使用");
     if (fs::is_regular_file(status)) files.push_back(it->path());
+    else if (!fs::is_directory(status)) throw RuleSetError(SetFileRefusal(it->path(), std::make_error_code(std::errc::is_a_directory)));
   }
   if (ec) throw RuleSetError("规则集目录 " + platform::Utf8Of(folder) + " 无法读取：" + platform::SystemReason(ec));
   std::sort(files.begin(), files.end());
@@ -51,9 +53,7 @@ struct SetFile {
 std::vector<SetFile> ReadSet(const fs::path& folder) {
   std::vector<SetFile> files;
   for (const fs::path& file : FilesOf(folder)) {
-    std::ifstream in(file, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) throw RuleSetError("规则集文件 " + platform::Utf8Of(file) + " 无法读取");
+    std::string bytes = ReadSetFile(file);
     std::string name = platform::Utf8Of(file.lexically_relative(folder));
     std::replace(name.begin(), name.end(), '\\', '/');
     files.push_back({std::move(name), std::move(bytes)});
@@ -91,6 +91,7 @@ RuleSet LoadRuleSet(const Manifest& manifest) {
     naming::InterfaceLayouts layouts = naming::InterfaceLayouts::parse(folder / kLayoutsFile, BytesOf(files, kLayoutsFile));
     rules::RuleBook rules = rules::RuleBook::parse(folder, BytesOf(files, rules::kAccountRulesFile),
                                                    BytesOf(files, rules::kIdentityRulesFile));
+    TryRuleQueries(layouts, rules, folder);
     return RuleSet{manifest, std::move(sha256), std::move(layouts), std::move(rules)};
   } catch (const std::runtime_error& e) {
     throw RuleSetError(Unusable(manifest) + e.what());

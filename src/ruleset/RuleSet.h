@@ -7,8 +7,10 @@
 //   keep(set.manifest.id(), set.sha256);
 //
 // Loading is all or nothing: a fault of any file (a layout, a rule, a query
-// that does not parse) throws a RuleSetError naming the set, the file and
-// the line, and nothing of the set is used. The digest covers every file of
+// that does not parse, or that names a table, a field or a function the
+// set's own agreement does not have, tried on its empty tables) throws a
+// RuleSetError naming the set, the file and the line, and nothing of the set
+// is used. Only ordinary files are read (ruleset/SetFile.h). The digest covers every file of
 // the folder, so two sets of one version with different contents tell apart.
 // Each file is read once: the digest is taken over the very bytes parsed.
 #pragma once

@@ -55,10 +55,16 @@ RuleSets RuleSets::find(const fs::path& shipped, const fs::path& own) {
     return std::tuple(a.from, a.own, a.id()) < std::tuple(b.from, b.own, b.id());
   });
   for (size_t i = 0; i < sets.size(); ++i)
-    for (size_t j = i + 1; j < sets.size(); ++j)
+    for (size_t j = i + 1; j < sets.size(); ++j) {
       if (sets[i].id() == sets[j].id())
         throw RuleSetError("有两个规则集都叫 " + sets[i].id() + "：" + platform::Utf8Of(sets[i].folder) + " 和 " +
                            platform::Utf8Of(sets[j].folder) + "，请改动其中一个的版本");
+      // Names differing only in case would read as one set in every list and result.
+      if (text::EqualsNoCase(sets[i].id(), sets[j].id()))
+        throw RuleSetError("规则集 " + sets[i].id() + " 和 " + sets[j].id() + " 的名字只差大小写：" +
+                           platform::Utf8Of(sets[i].folder) + " 和 " + platform::Utf8Of(sets[j].folder) +
+                           "，分不清是哪一个，请改动其中一个的名字");
+    }
   return found;
 }
 
@@ -93,8 +99,13 @@ RuleSet LoadRuleSetFor(const settings::AppHome& home, const std::string& dataDat
 std::optional<RuleSet> RunRuleSet(const settings::AppHome& home, const store::RunFacts& run) {
   try {
     const RuleSets sets = RuleSets::find(home);
-    const Manifest* named = run.ruleSet.known() ? sets.named(store::RuleSetText(run.ruleSet)) : nullptr;
-    return LoadRuleSet(named ? *named : sets.choose(run.dataDate, ""));
+    if (!run.ruleSet.known()) return LoadRuleSet(sets.choose(run.dataDate, ""));
+    const Manifest* named = sets.named(store::RuleSetName(run.ruleSet));
+    if (!named) return std::nullopt;
+    RuleSet set = LoadRuleSet(*named);
+    // Rules edited since would explain the findings by texts that did not judge them.
+    if (set.sha256 != run.ruleSet.sha256) return std::nullopt;
+    return set;
   } catch (const RuleSetError&) {
     return std::nullopt;
   }

@@ -12,7 +12,8 @@
 // and two of one place are refused as ambiguous. Only manifests are read to
 // choose; the chosen set is then loaded whole (ruleset/RuleSet.h). A folder
 // without a sound manifest, a link in place of a set, or two sets of one
-// NAME@VERSION refuse every choice: which set applies could not be told.
+// NAME@VERSION (or of names differing only in case) refuse every choice:
+// which set applies could not be told.
 #pragma once
 
 #include <filesystem>
@@ -54,8 +55,9 @@ RuleSet LoadRuleSetFor(const settings::AppHome& home, const std::string& dataDat
 
 // The set a past run was judged by, for the views of its results (the
 // fields' meanings, what to do about a finding): the set its facts name
-// while it is there, else the one applying on its data date (a run kept
-// before rule sets); nothing when neither loads, and the view stands without it.
+// while its files are still those that judged it (the same SHA-256), or for
+// a run kept before rule sets the one applying on its data date; nothing
+// when that set is gone, changed or does not load, and the view stands without it.
 std::optional<RuleSet> RunRuleSet(const settings::AppHome& home, const store::RunFacts& run);
 // The same for the latest run in the home's store; nothing without one.
 std::optional<RuleSet> LatestRunRuleSet(const settings::AppHome& home);

@@ -30,7 +30,8 @@ constexpr const char* kSchema =
     "create table if not exists runrule (runkey text not null, seq integer, fileid integer, errid text,"
     " state text, reason text);"
     "create index if not exists runrule_runkey on runrule (runkey, seq);"
-    "create table if not exists runruleset (runkey text not null unique, name text, version text, sha256 text);";
+    "create table if not exists runruleset (runkey text not null unique, name text, version text, sha256 text);"
+    "create table if not exists runrulesetown (runkey text not null unique);";
 
 std::string JoinKinds(const std::vector<std::string>& kinds) {
   std::string text;
@@ -151,6 +152,8 @@ void ReadRuleSet(Connection& db, RunFacts& f) {
   Query q = db.prepare("select name, version, sha256 from runruleset where runkey = ?");
   q.bind(1, f.runKey);
   if (q.next()) f.ruleSet = {q.text(0), q.text(1), q.text(2)};
+  if (HasTable(db, "runrulesetown"))
+    f.ruleSet.own = db.prepare("select 1 from runrulesetown where runkey = ?").bind(1, f.runKey).next();
 }
 
 void InsertRuleSet(Connection& db, const RunFacts& f) {
@@ -158,6 +161,7 @@ void InsertRuleSet(Connection& db, const RunFacts& f) {
   db.prepare("insert into runruleset (runkey, name, version, sha256) values (?,?,?,?)")
       .bind(1, f.runKey).bind(2, f.ruleSet.name).bind(3, f.ruleSet.version).bind(4, f.ruleSet.sha256)
       .run();
+  if (f.ruleSet.own) db.prepare("insert into runrulesetown (runkey) values (?)").bind(1, f.runKey).run();
 }
 
 void ReadPacks(Connection& db, RunFacts& f) {
@@ -215,7 +219,7 @@ std::optional<RunFacts> SelectRunFacts(Connection& db, const std::string& runKey
 
 void DeleteRunFacts(Connection& db, const std::string& where) {
   const std::string selected = "select runkey from runinfo" + (where.empty() ? "" : " where " + where);
-  for (const char* table : {"runfile", "runpack", "runverdict", "runrule", "runruleset", "runinfo"})
+  for (const char* table : {"runfile", "runpack", "runverdict", "runrule", "runruleset", "runrulesetown", "runinfo"})
     db.exec("delete from " + std::string(table) + " where runkey in (" + selected + ")");
 }
 
@@ -245,9 +249,11 @@ std::optional<RunFacts> ReadLatestRunFacts(const std::filesystem::path& storeFil
   return SelectRunFacts(db, latest.text(0));
 }
 
-std::string RuleSetText(const RuleSetFacts& set) {
-  return set.known() ? set.name + "@" + set.version : "—";
-}
+std::string RuleSetName(const RuleSetFacts& set) { return set.known() ? set.name + "@" + set.version : "—"; }
+
+std::string RuleSetText(const RuleSetFacts& set) { return RuleSetName(set) + OwnSetMark(set.known() && set.own); }
+
+std::string OwnSetMark(bool own) { return own ? "（本地规则集）" : ""; }
 
 FileFacts ListedFileFacts(const FileRow& row) {
   FileFacts f;

@@ -2,7 +2,8 @@
 // times (`runinfo`), every listed file as found in the source directory
 // (`runfile`), the archives it packed (`runpack`), its verdict and each
 // file's (`runverdict`, fileid 0 for the run), the rules that did not run
-// (`runrule`) and the rule set that judged it (`runruleset`).
+// (`runrule`) and the rule set that judged it (`runruleset`; `runrulesetown`
+// holds a row for a run whose set was the company's own).
 //
 // dravmel.mdb keeps the facts of the latest run beside its results; the run
 // history keeps the same tables for every past run, told apart by `runkey`.
@@ -65,12 +66,17 @@ struct RuleSetFacts {
   std::string name;
   std::string version;
   std::string sha256;
+  bool own = false;  // the company's own set, in the application home; else shipped
   bool known() const { return !name.empty(); }
   bool operator==(const RuleSetFacts&) const = default;
 };
 
 // "interface@1", or "—" for a run kept before rule sets.
+std::string RuleSetName(const RuleSetFacts& set);
+// RuleSetName, marked "interface@2（本地规则集）" for the company's own set.
 std::string RuleSetText(const RuleSetFacts& set);
+// "（本地规则集）" after the name of the company's own set; empty for a shipped one.
+std::string OwnSetMark(bool own);
 
 struct RunFacts {
   std::string runKey;          // unique per run; links the store's facts to the history

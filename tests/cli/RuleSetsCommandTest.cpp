@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "ruleset/RuleSet.h"
+#include "support/NamedPipe.h"
 #include "support/Program.h"
 #include "support/RuleSetCopy.h"
 #include "support/TempDir.h"
@@ -92,6 +94,12 @@ TEST_F(RuleSetsCommand, EveryResultNamesItsSetAndTheComparisonWarnsWhenTheyDiffe
   ASSERT_EQ(cli({"report", "--home", home, "--output", (dir / "r.json").string()}).status, 0);
   const auto report = nlohmann::json::parse(fc::test::ReadFileBytes(dir / "r.json"));
   EXPECT_EQ(report["run"]["ruleSet"]["sha256"], fc::ruleset::RuleSetDigest(set));
+
+  // The check before was judged by the files as they were: its report explains nothing by the changed ones.
+  ASSERT_EQ(cli({"report", "--home", home, "--run", "2", "--output", (dir / "r2.html").string()}).status, 0);
+  const std::string earlier = fc::test::ReadFileBytes(dir / "r2.html");
+  EXPECT_NE(earlier.find("这次检查所用的规则集 interface@2（本地规则集） 此后已改动"), std::string::npos);
+  EXPECT_EQ(earlier.find("处理办法："), std::string::npos);
 }
 
 TEST_F(RuleSetsCommand, ASetThatDoesNotLoadRefusesTheCheckAndLeavesTheResultsAsTheyWere) {
@@ -116,6 +124,95 @@ TEST_F(RuleSetsCommand, ASetThatDoesNotLoadRefusesTheCheckAndLeavesTheResultsAsT
   checked = cli({"rules", "check", fc::test::ShippedSet().string()});
   EXPECT_EQ(checked.status, 0) << checked.out;
   EXPECT_NE(checked.out.find("规则集 interface@1（"), std::string::npos) << checked.out;
+}
+
+TEST_F(RuleSetsCommand, AQueryItsAgreementCannotAnswerRefusesTheCheckBeforeAnyFile) {
+  // Each fault lies in a rule of YYBXX, a table the check does not choose.
+  struct Fault {
+    const char* from;
+    const char* to;
+    const char* said;  // after "account.rules 第"
+  } faults[] = {
+      {"yybxx where sjrq='{date}' group by zqgsdm,yybdm", "yybxx where sjrq='{date}' group by zqgsdm,yybdmx",
+       "182行：查询无法运行："},
+      {"yybxx where zqgsdm<> '{code}'", "yybxx where nosuch(zqgsdm)<> '{code}'", "193行：查询无法运行："},
+      {"yybxx where sjrq<> '{date}'", "yybxx where sjrq<> '{dat}'", "188行：查询中的“{dat}”不是占位符"},
+  };
+  for (const Fault& f : faults) {
+    const fs::path set = fc::test::CopyShippedSet(dir / "home" / "rulesets" / "interface-2", "2", "2008-01-01");
+    fc::test::ReplaceIn(set / "account.rules", f.from, f.to);
+    const Result r = check({"--kinds", "KHJBXX"});
+    EXPECT_EQ(r.status, 2) << f.to;
+    EXPECT_NE(("\n" + r.err).find("\n检查没有开始：规则集 interface@2（"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(std::string("account.rules 第") + f.said), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("开始文件结构检查"), std::string::npos) << r.err;
+    EXPECT_EQ(cli({"rules", "check", set.string()}).status, 2) << f.to;
+    fs::remove_all(set);
+  }
+}
+
+TEST_F(RuleSetsCommand, AnythingButAnOrdinaryFileInASetIsRefusedWithOneLine) {
+  const fs::path odd = dir / "home" / "rulesets" / "odd";
+  const fs::path manifest = odd / "manifest.txt";
+  const fs::path shipped = fc::test::ShippedSet() / "manifest.txt";
+  struct Entry {
+    const char* what;
+    std::function<bool()> make;
+    const char* said;
+  } entries[] = {
+      {"a folder named manifest.txt", [&] { return fs::create_directories(manifest); }, "不是普通文件"},
+      {"a named pipe", [&] { return fc::test::MakeNamedPipe(manifest); }, "不是普通文件"},
+      {"a link to an endless device", [&] { std::error_code ec; fs::create_symlink("/dev/zero", manifest, ec); return !ec; },
+       "是符号链接"},
+      {"a link to a sound manifest", [&] { std::error_code ec; fs::create_symlink(shipped, manifest, ec); return !ec; },
+       "是符号链接"},
+      {"a named pipe among the cases of the set chosen",
+       [&] {
+         fc::test::CopyShippedSet(odd, "9", "earliest");
+         return fc::test::MakeNamedPipe(odd / "cases" / "x.cases");
+       },
+       "不是普通文件"},
+  };
+  for (const Entry& e : entries) {
+    fs::create_directories(odd);
+    if (!e.make()) {  // Windows: no named pipes, and links need a privilege
+      fs::remove_all(odd);
+      continue;
+    }
+    const Result r = check();
+    EXPECT_EQ(r.status, 2) << e.what;
+    EXPECT_NE(("\n" + r.err).find("\n检查没有开始："), std::string::npos) << e.what << "\n" << r.err;
+    EXPECT_NE(r.err.find("规则集文件 " + (fs::path(home) / "rulesets" / "odd").string()), std::string::npos)
+        << e.what << "\n" << r.err;
+    EXPECT_NE(r.err.find(e.said), std::string::npos) << e.what << "\n" << r.err;
+    EXPECT_EQ(r.err.find("开始文件结构检查"), std::string::npos) << e.what;
+    fs::remove_all(odd);
+  }
+}
+
+TEST_F(RuleSetsCommand, TheCompanysOwnSetIsMarkedWhereverItsResultsShow) {
+  // A set whose name differs from a shipped one only in case would pass for it.
+  const fs::path twin = fc::test::CopyShippedSet(dir / "home" / "rulesets" / "twin", "1", "earliest");
+  fc::test::ReplaceIn(twin / "manifest.txt", "name interface", "name Interface");
+  Result r = check();
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("规则集 interface@1 和 Interface@1 的名字只差大小写"), std::string::npos) << r.err;
+  fs::remove_all(twin);
+
+  secondVersion("2008-08-08");
+  r = check();
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.out.find("\n规则集：interface@2（本地规则集）\n"), std::string::npos) << r.out;
+  const auto results = nlohmann::json::parse(cli({"results", "--home", home, "--format", "json"}).out);
+  EXPECT_EQ(results["ruleSet"]["own"], true);
+  EXPECT_NE(cli({"history", "--home", home}).out.find("interface@2（本地规则集）"), std::string::npos);
+  ASSERT_EQ(cli({"report", "--home", home, "--output", (dir / "r.json").string()}).status, 0);
+  EXPECT_EQ(nlohmann::json::parse(fc::test::ReadFileBytes(dir / "r.json"))["run"]["ruleSet"]["own"], true);
+
+  ASSERT_EQ(check({"--rule-set", "interface@1"}).status, 1);  // a shipped set goes without the mark
+  const auto history = nlohmann::json::parse(cli({"history", "--home", home, "--format", "json"}).out);
+  EXPECT_FALSE(history[0].contains("ruleSetOwn"));
+  EXPECT_EQ(history[1]["ruleSetOwn"], true);
 }
 
 TEST_F(RuleSetsCommand, TheCasesOfASetTestItsRules) {
@@ -143,6 +240,11 @@ TEST_F(RuleSetsCommand, TheCasesOfASetTestItsRules) {
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("identity.cases 第"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("行：规则 R99 不在 identity.rules 中"), std::string::npos) << r.err;
+
+  fc::test::ReplaceIn(set / "cases" / "account.cases", "1,5\nexpect R02 1", "1,\"5\nexpect R02 1");  // a quote left open
+  r = cli({"rules", "test", set.string()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("account.cases 第31行：引号没有结束"), std::string::npos) << r.err;
 }
 
 TEST_F(RuleSetsCommand, WhatToDoAboutAFindingStandsBesideItAndInTheSetsReference) {

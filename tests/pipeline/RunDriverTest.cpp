@@ -330,9 +330,9 @@ TEST_F(RunDriverTest, WorkingDirectoryThatCannotBeCreatedEndsTheRun) {
   EXPECT_TRUE(run(account(1, 1)).completed);
 }
 
-TEST_F(RunDriverTest, RuleQueryFailureEndsTheRunKeepingWhatWasWritten) {
-  // An agreement without CLCSSM lets the table pass its structure check, so
-  // the rule that reads CLCSSM fails on the missing column.
+TEST_F(RunDriverTest, ARuleQueryItsAgreementCannotAnswerRefusesTheRunBeforeAnyFile) {
+  // An agreement without CLCSSM would let the table pass its structure
+  // check and the rule that reads CLCSSM fail halfway through the rules.
   fs::path data = h.root / "data";
   const fs::path set = data / "rulesets" / "interface-1";
   fs::create_directories(data / "rulesets");
@@ -351,15 +351,10 @@ TEST_F(RunDriverTest, RuleQueryFailureEndsTheRunKeepingWhatWasWritten) {
   EXPECT_FALSE(outcome.completed);
   ASSERT_EQ(observer.messages.size(), 1u);
   EXPECT_EQ(observer.messages[0].first, MessageKind::Error);
-  EXPECT_NE(outcome.error.find("SFZFCJG"), std::string::npos);
-  EXPECT_EQ(filelist(), (Rows{{"1", "0", "100001_SFZFCJG_20080808.ZIP", "1", "1"}}));
-  Rows found = query("select errid from fileerr");
-  EXPECT_FALSE(found.empty());  // the findings of the rules before the failing one
-  // The failing table's findings are cut short: no time is reported for its rules.
-  EXPECT_EQ(observer.phases, (std::vector<std::string>{"check SFZFCJG", "listing", "copying", "session", "rules"}));
-  EXPECT_TRUE(workDirsEmpty());
-  // Run again: the same failure, not a refusal, so the lock was released.
-  EXPECT_EQ(run(identity(false)).error, outcome.error);
+  EXPECT_EQ(outcome.error.rfind("检查没有开始：规则集 interface@1（", 0), 0u) << outcome.error;
+  EXPECT_NE(outcome.error.find("identity.rules 第"), std::string::npos) << outcome.error;
+  EXPECT_NE(outcome.error.find("行：查询无法运行："), std::string::npos) << outcome.error;
+  EXPECT_TRUE(observer.phases.empty());  // not a file was looked at
 }
 
 // A stop asked for at any moment ends the run at its next safe point:

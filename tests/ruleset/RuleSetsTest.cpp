@@ -100,8 +100,10 @@ TEST_F(RuleSetsTest, ASetThatDoesNotLoadIsRefusedWholeNamingItsFileAndLine) {
   run.dataDate = "20090101";
   run.ruleSet = {"interface", "2", ""};
   EXPECT_FALSE(fc::ruleset::RunRuleSet(appHome, run));  // no view uses it either
-  run.ruleSet = {"interface", "1", ""};
+  run.ruleSet = {"interface", "1", fc::ruleset::RuleSetDigest(data / "rulesets" / "interface-1")};
   EXPECT_TRUE(fc::ruleset::RunRuleSet(appHome, run));
+  run.ruleSet.sha256 = std::string(64, 'c');  // judged by files that have changed since
+  EXPECT_FALSE(fc::ruleset::RunRuleSet(appHome, run));
 
   // A manifest's fault refuses every choice: which set applies cannot be told.
   fc::test::ReplaceIn(set / "manifest.txt", "from 2009-01-01", "from 2009-02-30");

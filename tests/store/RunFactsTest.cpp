@@ -46,6 +46,7 @@ TEST(RunFactsTest, AStoreFromBeforeRuleSetsGainsTheirTableAndItsRunHasNone) {
   const auto file = home / "dravmel.mdb";
   SaveLatestRunFacts(file, Facts("old"));
   test::StoreRows(file, "drop table runruleset");  // as an earlier version left it
+  test::StoreRows(file, "drop table runrulesetown");
   EXPECT_EQ(ReadLatestRunFacts(file)->ruleSet, RuleSetFacts{});
   EXPECT_EQ(RuleSetText(ReadLatestRunFacts(file)->ruleSet), "—");
 
@@ -54,6 +55,9 @@ TEST(RunFactsTest, AStoreFromBeforeRuleSetsGainsTheirTableAndItsRunHasNone) {
   SaveLatestRunFacts(file, judged);
   EXPECT_EQ(ReadLatestRunFacts(file), judged);
   EXPECT_EQ(RuleSetText(judged.ruleSet), "interface@1");
+  judged.ruleSet.own = true;  // the company's own set
+  SaveLatestRunFacts(file, judged);
+  EXPECT_EQ(ReadLatestRunFacts(file), judged);
 }
 
 TEST(RunFactsTest, FactsAreNeverWrittenWhereThereIsNoStore) {

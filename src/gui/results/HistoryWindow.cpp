@@ -16,6 +16,7 @@
 #include "report/ReportData.h"
 #include "ruleset/RuleSets.h"
 #include "settings/PrivateFiles.h"
+#include "store/RunFacts.h"
 #include "store/Store.h"
 #include "text/Text.h"
 
@@ -36,7 +37,7 @@ QStringList RowTexts(const history::RunSummary& r) {
           QString::number(r.findings),
           QString::fromUtf8(store::VerdictWord(r.verdict)),
           r.completed ? QStringLiteral("完成") : QStringLiteral("未完成：") + QString::fromStdString(r.message),
-          r.ruleSet.empty() ? QStringLiteral("—") : QString::fromStdString(r.ruleSet),
+          r.ruleSet.empty() ? QStringLiteral("—") : QString::fromStdString(r.ruleSet + store::OwnSetMark(r.ruleSetOwn)),
           QString::fromStdString(r.sourceDir)};
 }
 
