@@ -6,7 +6,9 @@
 namespace fc::pipeline {
 
 FileOutcome RecordStructureCheck(StructureContext& ctx, const std::filesystem::path& dbf, int fileId) {
-  std::vector<FileFinding> found = CheckStructure(ctx.layouts, dbf, ctx.dataDate, ctx.threads);
+  uint32_t deleted = 0;
+  std::vector<FileFinding> found = CheckStructure(ctx.layouts, dbf, ctx.dataDate, ctx.threads, &deleted);
+  if (deleted > 0) ctx.deletedRecords[fileId] = deleted;
   if (found.empty()) return kFilePassed;
   WriteFindings(ctx.store, fileId, found);
   return kStructureProblems;

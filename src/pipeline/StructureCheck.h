@@ -16,7 +16,9 @@
 // which writes the findings as fileerr rows.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,13 +45,18 @@ struct StructureContext {
   store::Store& store;   // takes the findings' rows
   std::string dataDate;  // YYYYMMDD, the same for every file of a run
   int threads = 1;       // the date pass's threads
+  // Per fileid, how many records marked deleted each checked table holds,
+  // for the tables that hold any. Neither the checks nor the rules read such
+  // records; the count is a fact of the file, not a finding.
+  std::map<int, uint32_t> deletedRecords;
 };
 
 // What the structure library finds in `dbf` (kind told by its file name).
 // dbf::TableChanged when the file shrank or failed while it was read. The
-// date pass over the records uses up to `threads` threads.
+// pass over the records uses up to `threads` threads; it counts the records
+// marked deleted into `deleted` when given (0 for a table it cannot read).
 std::vector<FileFinding> CheckStructure(const naming::InterfaceLayouts& layouts, const std::filesystem::path& dbf,
-                                        std::string_view dataDate, int threads = 1);
+                                        std::string_view dataDate, int threads = 1, uint32_t* deleted = nullptr);
 
 // kFilePassed, or kStructureProblems with the findings written.
 FileOutcome RecordStructureCheck(StructureContext& ctx, const std::filesystem::path& dbf, int fileId);

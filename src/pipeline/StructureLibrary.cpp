@@ -152,8 +152,22 @@ std::string OtherDatesText(const dbf::Table& table, const TableLayout& layout, s
 
 }  // namespace
 
+namespace {
+
+// Records marked deleted: the check skips them as the rules' queries do.
+uint32_t DeletedIn(const dbf::Table& table) {
+  uint32_t deleted = 0;
+  dbf::RecordChunks chunks(table, 0, table.recordCount());
+  for (dbf::RecordChunks::Chunk c; chunks.next(c);)
+    for (uint32_t i = 0; i < c.count; ++i) deleted += c.records[size_t{i} * table.recordLength()] == '*';
+  return deleted;
+}
+
+}  // namespace
+
 std::vector<FileFinding> CheckStructure(const InterfaceLayouts& layouts, const std::filesystem::path& dbf,
-                                        std::string_view dataDate, int threads) {
+                                        std::string_view dataDate, int threads, uint32_t* deleted) {
+  if (deleted) *deleted = 0;
   const TableLayout* layout = layouts.forFileName(platform::Utf8Of(dbf.filename()));
   if (!layout) return {{FileProblem::CannotCheck, "无法从文件名识别表类型"}};
   std::string error;
@@ -164,6 +178,7 @@ std::vector<FileFinding> CheckStructure(const InterfaceLayouts& layouts, const s
   if (std::string why = table->sizeProblem(); !why.empty()) return {{FileProblem::CannotCheck, std::move(why)}};
   std::vector<FileFinding> found = FieldFindings(*table, *layout);
   std::string dates = OtherDatesText(*table, *layout, TrimPadding(dataDate), threads);
+  if (deleted) *deleted = DeletedIn(*table);
   if (table->changed()) throw dbf::TableChanged(dbf);
   if (!dates.empty()) found.push_back({FileProblem::OtherDates, std::move(dates)});
   return found;
