@@ -214,7 +214,7 @@ class Compiler {
   // datetime, ...) shows as its type letter instead of failing the query.
   static Value fieldValue(const Scope& scope, const dbf::Field& f, bool lenient) {
     ColumnRef c = ref(scope, f);
-    if (IsNumericType(f.type)) return {nullptr, NumColumn(c)};
+    if (IsNumericType(f.type)) return {nullptr, NumColumn(c, f.name)};
     if (IsTextType(f.type)) return {TextColumn(c, scope.table->encoding()), nullptr};
     if (lenient) return {TextLiteral(std::string("[") + f.type + "]"), nullptr};
     throw QueryError("不支持的字段类型: " + f.name + " (" + f.type + ")");

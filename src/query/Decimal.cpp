@@ -37,9 +37,16 @@ Decimal Aligned(const Decimal& d, int scale) {
   return out;
 }
 
-}  // namespace
+// A number at the start of `text`: leading blanks, an optional sign, digits
+// and one point, up to the first other byte. `end` is where reading stopped,
+// `digits` whether any digit was read.
+struct Scanned {
+  Decimal value;
+  size_t end = 0;
+  bool digits = false;
+};
 
-Decimal ParseField(std::string_view text, int scale) {
+Scanned ScanNumber(std::string_view text) {
   size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;
   bool negative = false;
@@ -50,6 +57,7 @@ Decimal ParseField(std::string_view text, int scale) {
   uint64_t chunk = 0;
   int chunkDigits = 0;
   bool significant = false;  // a digit other than 0 has been read
+  bool anyDigit = false;
   int decimals = 0;
   bool fraction = false;
   // A field holds at most 254 bytes; digits beyond 36 could overflow and are
@@ -68,13 +76,31 @@ Decimal ParseField(std::string_view text, int scale) {
       chunkDigits = 0;
     }
     decimals += fraction;
+    anyDigit = true;
     significant = significant || c != '0';
     digits += significant;
   }
   units = units * Pow10(chunkDigits) + chunk;
-  Decimal d{negative ? -units : units, decimals};
-  return decimals < scale ? Aligned(d, scale) : d;
+  return {Decimal{negative ? -units : units, decimals}, i, anyDigit};
 }
+
+bool AllBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+
+}  // namespace
+
+bool ParseField(std::string_view text, int decimals, Decimal& out) {
+  const Scanned n = ScanNumber(text);
+  if (!n.digits) {
+    if (!AllBlank(text)) return false;  // a sign or a point alone, or no digit at all
+    out = Decimal{0, decimals};
+    return true;
+  }
+  if (n.value.scale > decimals || !AllBlank(text.substr(n.end))) return false;
+  out = Aligned(n.value, decimals);
+  return true;
+}
+
+Decimal LeadingNumber(std::string_view text) { return ScanNumber(text).value; }
 
 bool ParseLiteral(std::string_view text, Decimal& out) {
   Decimal d;

@@ -5,7 +5,8 @@
 // 0.1 + 0.2 = 0.3 and 100.10 + 0.20 > 100.29 hold exactly, as money sums must;
 // binary floating point never enters.
 //
-//   Decimal a = ParseField("   100.10"), b;
+//   Decimal a, b;
+//   ParseField("   100.10", 2, a);
 //   ParseLiteral("0.20", b);
 //   Decimal sum = Add(a, b);             // {10030, 2}
 //   Order(sum, Decimal{10030, 2}) == 0;
@@ -28,11 +29,18 @@ struct Decimal {
 
 inline constexpr int kMaxScale = 30;
 
-// The text of a DBF numeric field (N or F) the way FoxPro reads it: leading
-// blanks, an optional sign, digits and a fraction. A blank field is 0, and
-// reading stops at the first other character, so a field of asterisks is 0.
-// The result has at least `scale` decimals.
-Decimal ParseField(std::string_view text, int scale);
+// The text of a DBF numeric field (N or F), strictly: blanks, an optional
+// sign, digits with at most `decimals` of them after one point, blanks. A
+// blank field is 0. Anything else is no number (asterisks, which a writer
+// puts in a value too wide for its field, letters, NUL bytes, a sign or a
+// point alone): false, and `out` is left alone. Every reader of a numeric
+// field goes through here, so that what the structure check accepts the
+// rules compute with. The result has `decimals` decimals.
+bool ParseField(std::string_view text, int decimals, Decimal& out);
+
+// VAL()'s reading of a text: leading blanks, an optional sign, digits and a
+// fraction, up to the first other character; 0 when there is no digit.
+Decimal LeadingNumber(std::string_view text);
 
 // A numeric literal of the query ("12", "12.50", ".5"); false when it has
 // more digits than an exact decimal can hold.

@@ -184,7 +184,7 @@ T LoadLe(const char* p) {
 
 class NumColumnExpr : public NumExpr {
  public:
-  explicit NumColumnExpr(const ColumnRef& c) : c_(c) {}
+  NumColumnExpr(const ColumnRef& c, std::string name) : c_(c), name_(std::move(name)) {}
   bool eval(const Row& row, Decimal& out) override {
     if (c_.isNull(row)) return false;
     std::string_view b = c_.bytes(row);
@@ -192,7 +192,10 @@ class NumColumnExpr : public NumExpr {
       case 'I': out = FromInteger(LoadLe<int32_t>(b.data()), 0); break;
       case 'Y': out = Decimal{LoadLe<int64_t>(b.data()), 4}; break;
       case 'B': out = FromDouble(LoadLe<double>(b.data())); break;
-      default: out = ParseField(b, c_.decimals);
+      default:
+        // A value that is no number has no reading a rule could trust: the
+        // rule cannot run, and so the run cannot pass.
+        if (!ParseField(b, c_.decimals, out)) throw QueryError("字段" + name_ + "的内容不是数值，无法按数值计算");
     }
     return true;
   }
@@ -203,12 +206,14 @@ class NumColumnExpr : public NumExpr {
   Decimal FromDouble(double v) const {
     char text[64];
     int n = std::snprintf(text, sizeof text, "%.*f", std::min(c_.decimals, 15), std::abs(v));
-    if (n <= 0 || n >= static_cast<int>(sizeof text)) throw QueryError("数值超出范围");
-    Decimal d = ParseField(std::string_view(text, n), c_.decimals);
+    Decimal d;
+    if (n <= 0 || n >= static_cast<int>(sizeof text) || !ParseField(std::string_view(text, n), c_.decimals, d))
+      throw QueryError("数值超出范围");
     return v < 0 ? Negate(d) : d;
   }
 
   ColumnRef c_;
+  std::string name_;  // as the table spells it, for the message
 };
 
 class NumLiteralExpr : public NumExpr {
@@ -272,7 +277,7 @@ class ValExpr : public NumExpr {
   bool eval(const Row& row, Decimal& out) override {
     std::string_view s;
     if (!in_->eval(row, s)) return false;
-    out = ParseField(s, 0);  // a numeric field's reading: blanks, sign, digits, one point
+    out = LeadingNumber(s);
     return true;
   }
 
@@ -653,7 +658,7 @@ TextPtr Substr(TextPtr utf8, NumPtr start, NumPtr count) {
 TextPtr Right(TextPtr utf8, NumPtr count) { return std::make_unique<RightExpr>(std::move(utf8), std::move(count)); }
 TextPtr Concat(TextPtr left, TextPtr right) { return std::make_unique<ConcatExpr>(std::move(left), std::move(right)); }
 
-NumPtr NumColumn(const ColumnRef& c) { return std::make_unique<NumColumnExpr>(c); }
+NumPtr NumColumn(const ColumnRef& c, std::string name) { return std::make_unique<NumColumnExpr>(c, std::move(name)); }
 NumPtr NumLiteral(Decimal v) { return std::make_unique<NumLiteralExpr>(v); }
 NumPtr NumNegate(NumPtr in) { return std::make_unique<NegateExpr>(std::move(in)); }
 NumPtr NumAdd(NumPtr left, NumPtr right, bool subtract) {

@@ -138,7 +138,9 @@ TextPtr Right(TextPtr utf8, NumPtr count);                  // the last `count` 
 TextPtr Concat(TextPtr left, TextPtr right);
 
 // Numeric values.
-NumPtr NumColumn(const ColumnRef& column);
+// `name`: the field as the table spells it, for the message when a value
+// is no number (QueryError: the rule cannot run).
+NumPtr NumColumn(const ColumnRef& column, std::string name);
 NumPtr NumLiteral(Decimal value);
 NumPtr NumNegate(NumPtr operand);
 NumPtr NumAdd(NumPtr left, NumPtr right, bool subtract);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
+
 #include "query/Session.h"
 
 namespace fc::query {
@@ -13,20 +16,35 @@ Decimal Lit(const char* text) {
   return d;
 }
 
-TEST(Decimal, FieldsReadLikeFoxPro) {
-  EXPECT_EQ(Format(ParseField("      -12.5", 2)), "-12.50");
-  EXPECT_EQ(Format(ParseField("   100.10", 2)), "100.10");
-  EXPECT_EQ(Format(ParseField("          ", 2)), "0.00");
-  EXPECT_EQ(Format(ParseField("**********", 2)), "0.00");  // overflow marks
-  EXPECT_EQ(Format(ParseField("  1.2E3", 0)), "1.2");      // reading stops at the first other byte
-  EXPECT_EQ(Format(ParseField("+7", 0)), "7");
-  EXPECT_EQ(Format(ParseField("99999999999999999999", 0)), "99999999999999999999");
+// The field's reading as Format shows it, or "no number".
+std::string Field(std::string_view text, int decimals) {
+  Decimal d;
+  return ParseField(text, decimals, d) ? Format(d) : "no number";
+}
+
+TEST(Decimal, FieldsReadStrictly) {
+  EXPECT_EQ(Field("      -12.5", 2), "-12.50");
+  EXPECT_EQ(Field("   100.10", 2), "100.10");
+  EXPECT_EQ(Field("          ", 2), "0.00");
+  EXPECT_EQ(Field("+7", 0), "7");
+  EXPECT_EQ(Field("7  ", 0), "7");
+  EXPECT_EQ(Field(" .5", 1), "0.5");
+  EXPECT_EQ(Field("99999999999999999999", 0), "99999999999999999999");
   // Long values cross the 18-digit steps in which digits are gathered; leading
   // zeros do not count towards the 36 significant digits a value may hold.
-  EXPECT_EQ(Format(ParseField("123456789012345678.9", 1)), "123456789012345678.9");
-  EXPECT_EQ(Format(ParseField("-000000000000000000000012345.678", 3)), "-12345.678");
-  EXPECT_EQ(Format(ParseField("1234567890123456789012345678901234567", 0)),
-            "123456789012345678901234567890123456");
+  EXPECT_EQ(Field("123456789012345678.9", 1), "123456789012345678.9");
+  EXPECT_EQ(Field("-000000000000000000000012345.678", 3), "-12345.678");
+  // What a sloppy or hostile writer leaves is no number, not 0 or its start.
+  for (std::string_view bad : {"**********", "  1.2E3", "abc", "100.00abc", "  -", "  .", "1 2", "12.345",
+                               "1234567890123456789012345678901234567"})
+    EXPECT_EQ(Field(bad, 2), "no number") << bad;
+  EXPECT_EQ(Field(std::string_view("  12\0", 5), 0), "no number");
+}
+
+TEST(Decimal, ValReadsTheLeadingNumber) {
+  EXPECT_EQ(Format(LeadingNumber("  100.00abc")), "100.00");
+  EXPECT_EQ(Format(LeadingNumber("  1.2E3")), "1.2");
+  EXPECT_EQ(Format(LeadingNumber("abc")), "0");
 }
 
 TEST(Decimal, ArithmeticAndOrderAreExact) {

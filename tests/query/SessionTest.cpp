@@ -183,7 +183,7 @@ TEST_F(CodePages, FieldsWithoutAMeaningInConditionsAreRefused) {
 // are those the query names plus the identifying ones the table has, and
 // only fields a condition tests (not one fixed to a constant) get value counts.
 TEST_F(SessionQueries, CaptureListsTheRecordsBehindACount) {
-  table("C.DBF", {{"ZJZH", 'C', 6, 0, true}, {"N", 'N', 6, 1, true}, {"D", 'C', 8}, {"X", 'C', 4}},
+  table("C.DBF", {{"ZJZH", 'C', 6, 0, true}, {"N", 'N', 6, 2, true}, {"D", 'C', 8}, {"X", 'C', 4}},
         {{{{"ZJZH", "a"}, {"N", "10"}, {"D", "1"}}},   // 1
          Deleted({{{"ZJZH", "a"}, {"N", "10"}, {"D", "1"}}}),
          {{{"ZJZH", "b  "}, {"N", "9.0"}, {"D", "1"}}},  // 3
