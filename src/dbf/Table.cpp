@@ -79,6 +79,7 @@ struct Table::Impl {
   std::string readHeader();
   std::string readFields(size_t& terminatorAt);
   std::string assignNullBits();
+  std::string checkSlack(size_t terminatorAt) const;
   uint64_t declaredSize() const { return headerLength + static_cast<uint64_t>(count) * recordLength; }
 };
 
@@ -115,6 +116,11 @@ std::string Table::Impl::readFields(size_t& terminatorAt) {
     f.offset = offset;
     if (f.name.empty()) return Invalid(FieldLabel(fields.size(), "") + "没有名称");
     if (f.length == 0) return Invalid(FieldLabel(fields.size(), f.name) + "的长度为0");
+    // Decimals the value's bytes cannot hold would make every reading of
+    // the field wrong (and scales no number has).
+    if ((f.type == 'N' || f.type == 'F') && f.decimals >= f.length)
+      return Invalid(FieldLabel(fields.size(), f.name) + "的小数位数" + std::to_string(f.decimals) + "不小于字段长度" +
+                     std::to_string(f.length));
     offset += f.length;
     fields.push_back(std::move(f));
   }
@@ -135,7 +141,11 @@ std::string Table::Impl::assignNullBits() {
   for (size_t i = 0; i < fields.size(); ++i) {
     Field& f = fields[i];
     if (f.isSystem()) {
-      if (nullFlags < 0 && text::EqualsNoCase(f.name, "_NullFlags")) nullFlags = static_cast<int>(i);
+      // Hidden fields escape every reader but this one's null bits: any
+      // other would be data no check sees.
+      if (nullFlags >= 0 || !text::EqualsNoCase(f.name, "_NullFlags"))
+        return Invalid(FieldLabel(i, f.name) + "标为隐藏的系统字段，只有一个_NullFlags字段可以如此");
+      nullFlags = static_cast<int>(i);
       continue;
     }
     if (f.type == 'V' || f.type == 'Q') ++bits;
@@ -144,6 +154,15 @@ std::string Table::Impl::assignNullBits() {
   if (bits == 0) return {};
   if (nullFlags < 0) return Invalid("表中有可为空的字段，但缺少_NullFlags字段");
   if (bits > 8 * fields[nullFlags].length) return Invalid("_NullFlags字段太短");
+  return {};
+}
+
+// What the header holds past the descriptors (and Visual FoxPro's backlink,
+// which may name a database) is no field of any record, and no reader
+// looks at it: a record hidden there, with the count cut, would go unseen.
+std::string Table::Impl::checkSlack(size_t terminatorAt) const {
+  for (size_t at = terminatorAt + 1 + (IsVisualFoxPro(version) ? kBacklinkSize : 0); at < headerLength; ++at)
+    if (map.data[at] != 0) return Invalid("文件头在字段描述区之后还有内容，不属于任何记录");
   return {};
 }
 
@@ -166,6 +185,7 @@ std::string Table::Impl::readHeader() {
   if (std::string error = readFields(terminatorAt); !error.empty()) return error;
   if (IsVisualFoxPro(version) && terminatorAt + 1 + kBacklinkSize > headerLength)
     return Invalid("Visual FoxPro表的文件头缺少263字节的数据库链接区");
+  if (std::string error = checkSlack(terminatorAt); !error.empty()) return error;
   if (std::string error = assignNullBits(); !error.empty()) return error;
   const uint64_t needed = declaredSize();
   if (needed > map.size)

@@ -16,6 +16,10 @@
 // indexes must be below recordCount()). A file shorter than its header says
 // is refused there; one longer is opened, and sizeProblem() says so, for a
 // reader that must not trust a table whose records may go on past the count.
+// open() also refuses what would hide data from every reader: a hidden
+// system field other than _NullFlags, bytes other than zeros in the header
+// past the field descriptors (and Visual FoxPro's database backlink), and a
+// numeric field whose decimals are not below its length.
 //
 // A file that shrinks or fails under the table while it is read (another
 // program truncates it) does not end the process: the part that is gone
