@@ -37,8 +37,11 @@ struct Fixture {
 };
 
 bool IsStructureProblem(FileProblem p) {
-  return p >= FileProblem::FieldLength && p <= FileProblem::FieldType;
+  return p >= FileProblem::FieldLength && p <= FileProblem::IdeographicBlank;
 }
+
+// The findings of values (11 and on) name their records and come last.
+bool IsValueProblem(FileProblem p) { return p >= FileProblem::FieldNull; }
 
 void RequireWellFormed(const std::vector<FileFinding>& found) {
   for (size_t i = 0; i < found.size(); ++i) {
@@ -47,7 +50,13 @@ void RequireWellFormed(const std::vector<FileFinding>& found) {
     fc::fuzz::Require(!f.subject.empty(), "a finding that names nothing");
     fc::fuzz::Require(f.subject.find('\0') == std::string::npos, "a NUL in a finding's subject");
     if (f.problem == FileProblem::CannotCheck) fc::fuzz::Require(found.size() == 1, "a sentence beside other findings");
-    if (f.problem == FileProblem::OtherDates) fc::fuzz::Require(i + 1 == found.size(), "dates before a field problem");
+    if (f.problem == FileProblem::OtherDates)
+      fc::fuzz::Require(i + 1 == found.size() || IsValueProblem(found[i + 1].problem), "dates before a field problem");
+    if (i > 0 && IsValueProblem(found[i - 1].problem))
+      fc::fuzz::Require(IsValueProblem(f.problem), "a field problem after the values' findings");
+    if (IsValueProblem(f.problem))
+      fc::fuzz::Require(f.record > 0 ? f.records > 0 : f.problem == FileProblem::FieldNull && f.records == 0,
+                        "a value's finding without its record");
   }
 }
 

@@ -8,6 +8,7 @@
 //   // errid "4", errdesc "字段KHQC长度不符合接口规范"
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,10 @@ enum class FileProblem : int {
   CannotCheck = 8,         // the table cannot be checked at all; a sentence says why
   FieldOrder = 9,          // the agreed fields stand in another order from this field on
   FieldType = 10,          // a field's type differs from the agreement
+  FieldNull = 11,          // an agreed field may hold NULL, or holds it in records
+  NotANumber = 12,         // records hold no number in an agreed numeric field
+  ControlCharacter = 13,   // records hold control bytes in an agreed character field
+  IdeographicBlank = 14,   // records hold only ideographic spaces in an agreed character field
 };
 
 struct FileFinding {
@@ -36,8 +41,12 @@ struct FileFinding {
   // What the row names: the field as the table spells it (4, 5, 6, 9, 10),
   // the other dates ("20080801,20080803等", 7) or the whole sentence (8);
   // for an archive problem (1, 3) the entries refused for their names
-  // ("../x、/etc/x"), after its text, or nothing.
+  // ("../x、/etc/x"), after its text, or nothing; the field for 11 to 14.
   std::string subject;
+  // For 11 to 14, the first record found (1-based, in file order, deleted
+  // records counted) and how many were; 0 for a nullable field without NULLs.
+  uint32_t record = 0;
+  uint32_t records = 0;
 
   bool operator==(const FileFinding&) const = default;
 };

@@ -20,7 +20,10 @@ using naming::InterfaceLayouts;
 using naming::LayoutField;
 
 // Shows a finding in a failed expectation.
-void PrintTo(const FileFinding& f, std::ostream* os) { *os << static_cast<int>(f.problem) << " " << f.subject; }
+void PrintTo(const FileFinding& f, std::ostream* os) {
+  *os << static_cast<int>(f.problem) << " " << f.subject;
+  if (f.records) *os << " #" << f.record << "x" << f.records;
+}
 
 namespace {
 
@@ -88,10 +91,13 @@ TEST_F(StructureLibrary, MatchingTablesPass) {
   EXPECT_EQ(checkKhjbxx(agreed("KHJBXX"), {}), Findings{});  // no records at all
 }
 
+// _NullFlags is no field of the table; a field that may hold NULL is a
+// finding of its own even while none does.
 TEST_F(StructureLibrary, VisualFoxProSystemFieldIsNotAnInterfaceField) {
   auto specs = agreed("KHJBXX");
-  specs[4].nullable = true;
   EXPECT_EQ(check(write(kName, specs, {{kDate}}, dbf::Format::VisualFoxPro)), Findings{});
+  specs[4].nullable = true;
+  EXPECT_EQ(check(write(kName, specs, {{kDate}}, dbf::Format::VisualFoxPro)), (Findings{{FieldNull, "KHQC"}}));
 }
 
 TEST_F(StructureLibrary, FieldNamesIgnoreLetterCaseButFindingsKeepTheFileSpelling) {
@@ -176,7 +182,7 @@ TEST_F(StructureLibrary, BlankAndNullDatesAreListedAsEmpty) {
   EXPECT_EQ(checkKhjbxx(specs, {{kDate}, {"20080809"}, {""}}), (Findings{{OtherDates, "空,20080809"}}));
   specs.back().nullable = true;
   EXPECT_EQ(check(write(kName, specs, {{kDate}, {std::nullopt}}, dbf::Format::VisualFoxPro)),
-            (Findings{{OtherDates, "空"}}));
+            (Findings{{OtherDates, "空"}, {FieldNull, "SJRQ", 2, 1}}));
 }
 
 TEST_F(StructureLibrary, DeletedRecordsAreNotDateChecked) {
@@ -194,7 +200,7 @@ TEST_F(StructureLibrary, NonDateTextAndChineseValuesAreDecoded) {
   EXPECT_EQ(checkKhjbxx(agreed("KHJBXX"), {{"八月八日"}, {"2008-8-8"}}), (Findings{{OtherDates, "2008-8-8,八月八日"}}));
   // A NUL inside a value never reaches a stored text.
   EXPECT_EQ(checkKhjbxx(agreed("KHJBXX"), {{std::string("2008\0" "808", 8)}}),
-            (Findings{{OtherDates, "2008\uFFFD808"}}));
+            (Findings{{OtherDates, "2008\uFFFD808"}, {ControlCharacter, "SJRQ", 1, 1}}));
 }
 
 TEST_F(StructureLibrary, UnreadableFileOrUnknownKindIsOneSentence) {
@@ -227,6 +233,65 @@ TEST_F(StructureLibrary, TableSizeMustAgreeWithItsHeader) {
   for (const std::string& bytes : {records + "\x1A\x1A", records + "x", written + std::string(4096, '\0')})
     EXPECT_EQ(checkBytes(bytes).at(0).problem, CannotCheck) << bytes.size();
   EXPECT_EQ(checkBytes(records.substr(0, records.size() - 1)).at(0).problem, CannotCheck) << "one byte short";
+}
+
+// Every agreed value is read as the rules read it: blanks pad, a number is
+// a number, and what only looks blank is named with its first record.
+TEST_F(StructureLibrary, ValuesAreJudgedAsTheRulesReadThem) {
+  const auto path = dir_.path() / "100001_ZJBDXX_20080808_1.DBF";
+  {
+    dbf::Writer w(path, dbf::Format::DBase3, agreed("ZJBDXX"));
+    auto add = [&](std::string yyb, std::string zjzh, std::string jrye, bool deleted = false) {
+      w.add({"100001", yyb, zjzh, "01", "1.00", "0", " -2.50", "", "3", jrye, kDate}, deleted);
+    };
+    add("000001", "1", "1.00");
+    add("000001", "1", "**********");
+    add("000001", "a\tb", "abc");
+    add("000001", "1", "xyz", /*deleted=*/true);
+    add(std::string("0001\0\0", 6), "1", "100.00abc");
+    add("000001", "\u3000\u3000", "1.00");
+    add("000001", "\u3000x", "1.00");
+  }
+  for (int threads : {1, 3}) {
+    uint32_t deleted = 0;
+    EXPECT_EQ(CheckStructure(layouts_, path, kDate, threads, &deleted),
+              (Findings{{ControlCharacter, "YYBDM", 5, 1},
+                        {ControlCharacter, "ZJZH", 3, 1},
+                        {IdeographicBlank, "ZJZH", 6, 1},
+                        {NotANumber, "JRYE", 2, 3}}));
+    EXPECT_EQ(deleted, 1u) << "counted, and neither date- nor content-checked";
+  }
+}
+
+// What would hide data from every reader is refused, or named, before any
+// record is read.
+TEST_F(StructureLibrary, HeadersThatHideDataAreRefused) {
+  const std::string khjbxx = test::ReadFileBytes(write(kName, agreed("KHJBXX"), {{kDate}, {"20080801"}}));
+  auto patched = [&](std::string bytes, size_t at, char value) {
+    bytes[at] = value;
+    return check(dir_.write(kName, bytes));
+  };
+  auto refusal = [](const Findings& found) {
+    return found.size() == 1 && found[0].problem == CannotCheck ? found[0].subject : "not refused";
+  };
+  EXPECT_EQ(patched(khjbxx, 32 + 17, 2), (Findings{{FieldLength, "ZQGSDM"}, {OtherDates, "20080801"}}))
+      << "a character field's decimals";
+  // The record of another date moved into the header: count cut by one, header grown by a record.
+  std::string hidden = khjbxx;
+  const uint16_t header = static_cast<uint8_t>(hidden[8]) | static_cast<uint8_t>(hidden[9]) << 8;
+  const uint16_t record = static_cast<uint8_t>(hidden[10]) | static_cast<uint8_t>(hidden[11]) << 8;
+  hidden[4] = 1;
+  hidden[8] = static_cast<char>((header + record) & 0xFF);
+  hidden[9] = static_cast<char>((header + record) >> 8);
+  EXPECT_NE(refusal(check(dir_.write(kName, hidden))).find("文件头在字段描述区之后还有内容"), std::string::npos);
+
+  const std::string vfp = test::ReadFileBytes(write(kName, agreed("KHJBXX"), {{kDate}}, dbf::Format::VisualFoxPro));
+  EXPECT_NE(refusal(patched(vfp, 32 + 32 * 5 + 18, 0x01)).find("第6个字段（ZJLB）标为隐藏的系统字段"), std::string::npos);
+  const auto zjbdxx = test::ReadFileBytes(write("100001_ZJBDXX_20080808_1.DBF", agreed("ZJBDXX")));
+  std::string wide = zjbdxx;
+  wide[32 + 32 * 9 + 17] = static_cast<char>(255);
+  EXPECT_NE(refusal(check(dir_.write("100001_ZJBDXX_20080808_1.DBF", wide))).find("小数位数255不小于字段长度18"),
+            std::string::npos);
 }
 
 class StructureCheckRows : public StructureLibrary {
