@@ -95,6 +95,14 @@ TEST_F(SessionQueries, ALookIntoATableCanStopEarly) {
   EXPECT_EQ(session.run("select count(*) from b", 0).rows.size(), 0u);
 }
 
+// A value that is no number has no reading: the rule cannot run, whether it
+// compares, adds or groups by it.
+TEST_F(SessionQueries, ANumberFieldHoldingNoNumberStopsTheQuery) {
+  table("G.DBF", {{"K", 'C', 2}, {"V", 'N', 6, 2}}, {{{{"K", "1"}, {"V", "1.00"}}}, {{{"K", "2"}, {"V", "abc"}}}});
+  for (const char* sql : {"select count(*) from g where v > 0", "select count(*) from g where v + 1 = 2", "select v from g group by v"})
+    EXPECT_EQ(error(sql), "字段V的内容不是数值，无法按数值计算") << sql;
+}
+
 TEST_F(SessionQueries, LongKeysGroupAndMatch) {
   const std::string x(200, 'x'), y(199, 'y'), z = std::string(98, 'z') + "中文";
   table("L.DBF", {{"P", 'C', 200}, {"Q", 'C', 200}},
