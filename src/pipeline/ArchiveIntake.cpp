@@ -84,13 +84,6 @@ ArchiveTally UnpackArchive(const fs::path& archive, const fs::path& workdir, con
   return tally;
 }
 
-FileOutcome CheckZipFile(StructureContext& ctx, const fs::path& workdir, const std::string& sourceDir,
-                         const std::string& fileName, int fileId, ArchivePrefetch* prefetch) {
-  const fs::path dir = platform::PathFromUtf8(sourceDir);
-  return CheckZipFile(ctx, workdir, FindFileNoCase(dir, fileName).value_or(dir / platform::PathFromUtf8(fileName)),
-                      fileName, fileId, prefetch);
-}
-
 FileOutcome CheckZipFile(StructureContext& ctx, const fs::path& workdir, const fs::path& archive,
                          const std::string& fileName, int fileId, ArchivePrefetch* prefetch) {
   std::shared_ptr<const StagedArchive> staged = prefetch ? prefetch->take(archive) : nullptr;

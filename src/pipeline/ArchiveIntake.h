@@ -2,7 +2,7 @@
 // and checks that it held exactly the one DBF its name promises.
 //
 //   fc::pipeline::StructureContext ctx{layouts, store, "20080808"};
-//   FileOutcome r = fc::pipeline::CheckZipFile(ctx, home.workdir(), "/in/",
+//   FileOutcome r = fc::pipeline::CheckZipFile(ctx, home.workdir(), archive,
 //                                              "100001_KHJBXX_20080808_1.ZIP", fileId);
 //   // kFilePassed: the DBF lies in workdir
 //
@@ -50,12 +50,9 @@ namespace fc::pipeline {
 ArchiveTally UnpackArchive(const std::filesystem::path& archive, const std::filesystem::path& workdir,
                   const StagedArchive* staged = nullptr);
 
-// kFilePassed, an archive problem written (kArchiveManyFiles,
-// kArchiveWrongName, kArchiveUnreadable) or kStructureProblems.
-FileOutcome CheckZipFile(StructureContext& ctx, const std::filesystem::path& workdir,
-                         const std::string& sourceDir, const std::string& fileName, int fileId,
-                         ArchivePrefetch* prefetch = nullptr);
-// The same for the archive found at `archive`, listed as `fileName`.
+// The archive found at `archive`, listed as `fileName`: kFilePassed, an
+// archive problem written (kArchiveManyFiles, kArchiveWrongName,
+// kArchiveUnreadable) or kStructureProblems.
 FileOutcome CheckZipFile(StructureContext& ctx, const std::filesystem::path& workdir,
                          const std::filesystem::path& archive, const std::string& fileName, int fileId,
                          ArchivePrefetch* prefetch = nullptr);

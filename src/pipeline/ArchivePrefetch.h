@@ -5,7 +5,7 @@
 // while the caller unpacks and checks the current one:
 //
 //   fc::pipeline::ArchivePrefetch ahead(home.workdir(), {first, second, third});
-//   fc::pipeline::CheckZipFile(ctx, workdir, "/in/", name, fileId, &ahead);
+//   fc::pipeline::CheckZipFile(ctx, workdir, first, name, fileId, &ahead);
 //
 // What lands in workdir is the same either way: the caller still opens the
 // archive and judges every entry itself; an entry that was decompressed

@@ -1,7 +1,5 @@
 #include "pipeline/StructureCheck.h"
 
-#include "pipeline/WorkDirs.h"
-#include "platform/Utf8Paths.h"
 
 namespace fc::pipeline {
 
@@ -12,13 +10,6 @@ FileOutcome RecordStructureCheck(StructureContext& ctx, const std::filesystem::p
   if (found.empty()) return kFilePassed;
   WriteFindings(ctx.store, fileId, found);
   return kStructureProblems;
-}
-
-FileOutcome CheckDbfFile(StructureContext& ctx, const std::string& sourceDir, const std::string& fileName,
-                         int fileId) {
-  std::filesystem::path dbf =
-      FindFileNoCase(platform::PathFromUtf8(sourceDir), fileName).value_or(platform::PathFromUtf8(sourceDir) / platform::PathFromUtf8(fileName));
-  return RecordStructureCheck(ctx, dbf, fileId);
 }
 
 }  // namespace fc::pipeline

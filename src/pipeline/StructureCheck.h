@@ -12,8 +12,8 @@
 // whose file is longer or shorter than its header declares (the records
 // beyond the count would escape every check).
 //
-// A run checks through CheckDbfFile (or CheckZipFile, pipeline/ArchiveIntake.h),
-// which writes the findings as fileerr rows.
+// A run checks through RecordStructureCheck (or CheckZipFile,
+// pipeline/ArchiveIntake.h), which writes the findings as fileerr rows.
 #pragma once
 
 #include <cstdint>
@@ -60,8 +60,5 @@ std::vector<FileFinding> CheckStructure(const naming::InterfaceLayouts& layouts,
 
 // kFilePassed, or kStructureProblems with the findings written.
 FileOutcome RecordStructureCheck(StructureContext& ctx, const std::filesystem::path& dbf, int fileId);
-// RecordStructureCheck on sourceDir + fileName (the name matched regardless of case).
-FileOutcome CheckDbfFile(StructureContext& ctx, const std::string& sourceDir, const std::string& fileName,
-                         int fileId);
 
 }  // namespace fc::pipeline

@@ -364,11 +364,9 @@ TEST_F(StructureCheckRows, BrokenHeaderIsOneSentenceRow) {
   EXPECT_NE(r[0].second.find("ZQGSDM"), std::string::npos) << r[0].second;
 }
 
-TEST_F(StructureCheckRows, CheckDbfFileFindsTheFileRegardlessOfCase) {
-  write("100001_khjbxx_20080808_1.dbf", agreed("KHJBXX"));
-  std::string source = dir_.path().string() + "/";
-  EXPECT_EQ(CheckDbfFile(ctx_, source, kName, 5), 0);
-  EXPECT_EQ(CheckDbfFile(ctx_, source, "100001_KHJBXX_20080808_2.DBF", 5), 4);
+TEST_F(StructureCheckRows, AFileGoneBeforeItsCheckIsOneSentence) {
+  EXPECT_EQ(RecordStructureCheck(ctx_, write(kName, agreed("KHJBXX")), 5), 0);
+  EXPECT_EQ(RecordStructureCheck(ctx_, dir_.path() / "100001_KHJBXX_20080808_2.DBF", 5), 4);
   auto r = rows();
   ASSERT_EQ(r.size(), 1u);
   EXPECT_EQ(r[0].first, "8");
