@@ -48,7 +48,7 @@ struct StructureContext {
   // Per fileid, how many records marked deleted each checked table holds,
   // for the tables that hold any. Neither the checks nor the rules read such
   // records; the count is a fact of the file, not a finding.
-  std::map<int, uint32_t> deletedRecords;
+  std::map<int, uint32_t> deletedRecords = {};
 };
 
 // What the structure library finds in `dbf` (kind told by its file name).
