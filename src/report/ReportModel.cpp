@@ -138,7 +138,8 @@ Section Files(const history::Run& run) {
   // Records marked deleted are no problem of the file, but a reader that
   // keeps them sees more than the check did: said under the list, file by file.
   for (const store::FileFacts& f : run.facts.files)
-    if (f.deletedRecords) section.parts.push_back(Group{f.filename, {Paragraph{store::DeletedRecordsText(*f.deletedRecords)}}});
+    if (f.deletedRecords)
+      section.parts.push_back(Group{f.filename, {Paragraph{store::DeletedRecordsText(*f.deletedRecords)}}});
   if (run.facts.packs.empty()) return section;
   Table packs{"生成的ZIP压缩文件", Shape::Grid,
               {{"文件名", Kind::FileName}, {"大小（字节）", Kind::Number}, {"SHA-256", Kind::Checksum}}, {}};
