@@ -47,6 +47,17 @@ void PrintSkipped(const store::RunFacts& facts, std::FILE* out) {
   PrintAligned(lines, out);
 }
 
+// Not problems, so not among the rows: the tables a reader that keeps
+// deleted records would see more of than the check did.
+void PrintDeleted(const store::RunFacts& facts, std::FILE* out) {
+  std::vector<std::vector<std::string>> lines = {{"文件名", "说明"}};
+  for (const store::FileFacts& f : facts.files)
+    if (f.deletedRecords) lines.push_back({f.filename, store::DeletedRecordsText(*f.deletedRecords)});
+  if (lines.size() == 1) return;
+  std::fprintf(out, "\n含已删除记录的表：\n");
+  PrintAligned(lines, out);
+}
+
 void PrintTable(const std::vector<store::ResultRow>& rows, std::FILE* out, const std::optional<store::RunFacts>& facts) {
   const std::string conclusion =
       facts ? ConclusionLine(facts->verdict, facts->verdictText) : ConclusionLine(store::Verdict::Unknown, "");
@@ -60,7 +71,9 @@ void PrintTable(const std::vector<store::ResultRow>& rows, std::FILE* out, const
     for (size_t c = 0; c < kColumns; ++c) line.push_back(Text(cells[c]));
   }
   PrintAligned(lines, out);
-  if (facts) PrintSkipped(*facts, out);
+  if (!facts) return;
+  PrintSkipped(*facts, out);
+  PrintDeleted(*facts, out);
 }
 
 void PrintTsv(const std::vector<store::ResultRow>& rows, std::FILE* out) {

@@ -9,7 +9,8 @@
 // table: first the line "结论：" with the run's verdict and its reason, then
 //        the results window's column headers, columns padded to the display
 //        width of their widest cell (CJK characters count two), then the
-//        rules that did not run (未检查, 不适用) with their reasons;
+//        rules that did not run (未检查, 不适用) with their reasons, then
+//        the tables holding records marked deleted, with how many;
 // tsv:   a header line of the column names, then one line per row (the rows
 //        alone, as scripts have always read them);
 // json:  an object {"verdict", "verdictText", "results", "skipped"}:

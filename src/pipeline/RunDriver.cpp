@@ -72,6 +72,14 @@ std::string TwinsText(const std::vector<fs::path>& files) {
   return "有多个文件名只是" + std::string(differ) + "不同的文件：" + names + "，无法确定应检查哪一个";
 }
 
+// The records marked deleted that the structure check counted in a listed
+// file's table; none for a table that holds none or was not read.
+std::optional<int64_t> DeletedRecordsOf(const StructureContext& structure, int fileid) {
+  const auto counted = structure.deletedRecords.find(fileid);
+  if (counted == structure.deletedRecords.end()) return std::nullopt;
+  return counted->second;
+}
+
 // "YYYYMMDD" as "YYYY/MM/DD".
 std::string SlashedDate(const std::string& date) {
   if (date.size() != 8) return date;
@@ -297,7 +305,7 @@ class Run {
     }
     store_->insertFile(row);
     rowOpen_ = false;
-    recorder_.listed(row, checked);
+    recorder_.listed(row, checked, DeletedRecordsOf(structure, row.fileid));
     return row;
   }
 

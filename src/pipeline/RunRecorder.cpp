@@ -98,11 +98,13 @@ void RunRecorder::storeVerified(store::Store& store) {
   store::SaveLatestRunFacts(home_.storeFile(), begun);
 }
 
-// Every listed file is kept for the verdict; its size, time and checksum
-// only with the facts.
-void RunRecorder::listed(const store::FileRow& row, const std::optional<CheckedFile>& found) {
+// Every listed file is kept for the verdict; its size, time, checksum and
+// deleted records only with the facts.
+void RunRecorder::listed(const store::FileRow& row, const std::optional<CheckedFile>& found,
+                         std::optional<int64_t> deleted) {
   store::FileFacts& f = facts_.files.emplace_back(store::ListedFileFacts(row));
   if (!inputs_.keepFacts) return;
+  f.deletedRecords = deleted;
   if (!found || !found->identity) return;
   f.size = found->identity->size;
   constexpr int64_t kNs = 1000000000;

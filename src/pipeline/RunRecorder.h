@@ -1,6 +1,7 @@
 // pipeline/RunRecorder.h - gathers the facts of one check run while it works
 // (inputs, times, every listed file's size, time and SHA-256, a passed
-// table's header figures, the rules that did not run, the packed archives)
+// table's header figures, a checked table's records marked deleted, the
+// rules that did not run, the packed archives)
 // and, when it ends, judges the run's verdict (pipeline/Judge.h), keeps the
 // facts with the latest results in the store and appends the run to the
 // history.
@@ -8,7 +9,7 @@
 //   fc::pipeline::RunRecorder recorder(home, inputs);  // the run's clock starts
 //   recorder.judgedBy(set);            // the rule set, before the store is verified
 //   recorder.storeVerified(store);     // the store is ours: its old facts go
-//   recorder.listed(row, checked);     // after each filelist row
+//   recorder.listed(row, checked, deleted);  // after each filelist row
 //   recorder.rulesSkipped(skips);      // rules of a missing or unsound file
 //   recorder.rulesRan(fileid, skips);  // after a table's rules, with those left out
 //   observer.askPack(recorder.packQuestion(store));  // before packing
@@ -58,8 +59,9 @@ class RunRecorder {
   // replaced by this run's as it begins (incomplete), and the whole facts of
   // this run may be written there at its end.
   void storeVerified(store::Store& store);
-  // A filelist row has been stored; `found` is the file its check read.
-  void listed(const store::FileRow& row, const std::optional<CheckedFile>& found);
+  // A filelist row has been stored; `found` is the file its check read,
+  // `deleted` the records its check found marked deleted (none: it holds none).
+  void listed(const store::FileRow& row, const std::optional<CheckedFile>& found, std::optional<int64_t> deleted);
   // Rules that never ran on a file (missing, or failed its structure check).
   void rulesSkipped(std::vector<store::RuleSkip> skipped);
   // The data rules of a file have run; `leftOut` did not (未检查 or 不适用).

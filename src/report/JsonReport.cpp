@@ -49,13 +49,16 @@ json RuleSetJson(const store::RuleSetFacts& s) {
 json FactsJson(const history::Run& run) {
   const store::RunFacts& f = run.facts;
   json files = json::array();
-  for (const store::FileFacts& file : f.files)
+  for (const store::FileFacts& file : f.files) {
     files.push_back({{"fileid", file.fileid}, {"groupno", file.groupno}, {"filecat", file.filecat},
                      {"filename", file.filename}, {"isexist", file.isexist}, {"isok", file.isok},
                      {"size", Optional(file.size)}, {"mtime", file.mtime}, {"sha256", file.sha256},
                      {"records", Optional(file.records)}, {"dbfVersion", Optional(file.dbfVersion)},
                      {"codePage", Optional(file.codePage)}, {"verdict", VerdictJson(file.verdict)},
                      {"verdictText", VerdictText(file.verdict, file.verdictText)}});
+    // Only a table that holds some: a report without any keeps the fields it always had.
+    if (file.deletedRecords) files.back()["deletedRecords"] = *file.deletedRecords;
+  }
   json packs = json::array();
   for (const store::PackFacts& p : f.packs) packs.push_back({{"archive", p.archive}, {"size", p.size}, {"sha256", p.sha256}});
   return {{"id", run.id}, {"verdict", VerdictJson(f.verdict)}, {"verdictText", VerdictText(f.verdict, f.verdictText)},

@@ -135,6 +135,11 @@ Section Files(const history::Run& run) {
     files.rows.push_back({{{Num(f.groupno)}, {f.filecat}, {f.filename}, {f.size ? Num(*f.size) : ""}, {f.mtime},
                            {f.records ? Num(*f.records) : ""}, {f.sha256}, {FileResult(f), ToneOf(f.verdict)}}});
   Section section{"文件清单", {std::move(files)}};
+  // Records marked deleted are no problem of the file, but a reader that
+  // keeps them sees more than the check did: said under the list, file by file.
+  for (const store::FileFacts& f : run.facts.files)
+    if (f.deletedRecords)
+      section.parts.push_back(Group{f.filename, {Paragraph{store::DeletedRecordsText(*f.deletedRecords)}}});
   if (run.facts.packs.empty()) return section;
   Table packs{"生成的ZIP压缩文件", Shape::Grid,
               {{"文件名", Kind::FileName}, {"大小（字节）", Kind::Number}, {"SHA-256", Kind::Checksum}}, {}};

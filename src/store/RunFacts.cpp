@@ -31,7 +31,10 @@ constexpr const char* kSchema =
     " state text, reason text);"
     "create index if not exists runrule_runkey on runrule (runkey, seq);"
     "create table if not exists runruleset (runkey text not null unique, name text, version text, sha256 text);"
-    "create table if not exists runrulesetown (runkey text not null unique);";
+    "create table if not exists runrulesetown (runkey text not null unique);"
+    "create table if not exists runfiledeleted (runkey text not null, fileid integer not null,"
+    " deleted integer not null);"
+    "create index if not exists runfiledeleted_runkey on runfiledeleted (runkey, fileid);";
 
 std::string JoinKinds(const std::vector<std::string>& kinds) {
   std::string text;
@@ -164,6 +167,24 @@ void InsertRuleSet(Connection& db, const RunFacts& f) {
   if (f.ruleSet.own) db.prepare("insert into runrulesetown (runkey) values (?)").bind(1, f.runKey).run();
 }
 
+// A run kept before deleted records were counted has no rows (a store
+// opened read-only not even the table): no file has a count.
+void ReadDeleted(Connection& db, RunFacts& f) {
+  if (!HasTable(db, "runfiledeleted")) return;
+  Query q = db.prepare("select fileid, deleted from runfiledeleted where runkey = ? order by fileid");
+  q.bind(1, f.runKey);
+  while (q.next())
+    for (FileFacts& file : f.files)
+      if (file.fileid == q.integer(0)) file.deletedRecords = q.integer(1);
+}
+
+void InsertDeleted(Connection& db, const RunFacts& f) {
+  Query deleted = db.prepare("insert into runfiledeleted (runkey, fileid, deleted) values (?,?,?)");
+  for (const FileFacts& file : f.files)
+    if (file.deletedRecords)
+      deleted.bind(1, f.runKey).bind(2, int64_t{file.fileid}).bind(3, *file.deletedRecords).run();
+}
+
 void ReadPacks(Connection& db, RunFacts& f) {
   Query q = db.prepare("select archive, size, sha256 from runpack where runkey = ? order by seq");
   q.bind(1, f.runKey);
@@ -199,6 +220,7 @@ void InsertRunFacts(Connection& db, const RunFacts& f) {
     pack.bind(1, f.runKey).bind(2, ++seq).bind(3, p.archive).bind(4, p.size).bind(5, p.sha256).run();
   InsertVerdicts(db, f);
   InsertRuleSet(db, f);
+  InsertDeleted(db, f);
 }
 
 std::optional<RunFacts> SelectRunFacts(Connection& db, const std::string& runKey) {
@@ -214,12 +236,14 @@ std::optional<RunFacts> SelectRunFacts(Connection& db, const std::string& runKey
   ReadVerdicts(db, f);
   ReadSkipped(db, f);
   ReadRuleSet(db, f);
+  ReadDeleted(db, f);
   return f;
 }
 
 void DeleteRunFacts(Connection& db, const std::string& where) {
   const std::string selected = "select runkey from runinfo" + (where.empty() ? "" : " where " + where);
-  for (const char* table : {"runfile", "runpack", "runverdict", "runrule", "runruleset", "runrulesetown", "runinfo"})
+  for (const char* table :
+       {"runfile", "runpack", "runverdict", "runrule", "runruleset", "runrulesetown", "runfiledeleted", "runinfo"})
     db.exec("delete from " + std::string(table) + " where runkey in (" + selected + ")");
 }
 
@@ -254,6 +278,10 @@ std::string RuleSetName(const RuleSetFacts& set) { return set.known() ? set.name
 std::string RuleSetText(const RuleSetFacts& set) { return RuleSetName(set) + OwnSetMark(set.known() && set.own); }
 
 std::string OwnSetMark(bool own) { return own ? "（本地规则集）" : ""; }
+
+std::string DeletedRecordsText(int64_t count) {
+  return "表中有" + std::to_string(count) + "条已删除的记录：检查和规则都不读取它们，但保留已删除记录的软件会读到";
+}
 
 FileFacts ListedFileFacts(const FileRow& row) {
   FileFacts f;

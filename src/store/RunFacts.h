@@ -2,15 +2,17 @@
 // times (`runinfo`), every listed file as found in the source directory
 // (`runfile`), the archives it packed (`runpack`), its verdict and each
 // file's (`runverdict`, fileid 0 for the run), the rules that did not run
-// (`runrule`) and the rule set that judged it (`runruleset`; `runrulesetown`
-// holds a row for a run whose set was the company's own).
+// (`runrule`), the rule set that judged it (`runruleset`; `runrulesetown`
+// holds a row for a run whose set was the company's own) and the records
+// marked deleted in each checked table that holds any (`runfiledeleted`).
 //
 // dravmel.mdb keeps the facts of the latest run beside its results; the run
 // history keeps the same tables for every past run, told apart by `runkey`.
 // The tables are created when missing, so a store of an earlier version
 // gains them in place; the results tables are never touched. A run kept
 // before the verdict tables existed reads back with Verdict::Unknown, one
-// kept before rule sets with an empty RuleSetFacts (shown "—").
+// kept before rule sets with an empty RuleSetFacts (shown "—"), one kept
+// before deleted records were counted with no count for any file.
 //
 //   fc::store::ClearLatestRunFacts(home.storeFile());        // as a run starts
 //   fc::store::SaveLatestRunFacts(home.storeFile(), facts);  // as it ends, one transaction
@@ -46,6 +48,10 @@ struct FileFacts {
   std::optional<int64_t> codePage;      // a passed table's code page byte
   Verdict verdict = Verdict::Unknown;   // the file's own verdict (pipeline/Judge.h)
   std::string verdictText = {};         // its reason ("文件不存在", "2条规则发现问题，涉及5条记录")
+  // Records marked deleted in a checked table (passed or not); none when it
+  // holds none. Neither the checks nor the rules read them; a receiver's
+  // reader that keeps them would, so they are told, never judged.
+  std::optional<int64_t> deletedRecords = {};
   bool operator==(const FileFacts&) const = default;
 };
 
@@ -77,6 +83,10 @@ std::string RuleSetName(const RuleSetFacts& set);
 std::string RuleSetText(const RuleSetFacts& set);
 // "（本地规则集）" after the name of the company's own set; empty for a shipped one.
 std::string OwnSetMark(bool own);
+
+// What the operator is told of a table's `count` records marked deleted
+// ("表中有3条已删除的记录：..."), wherever a file's facts are shown.
+std::string DeletedRecordsText(int64_t count);
 
 struct RunFacts {
   std::string runKey;          // unique per run; links the store's facts to the history

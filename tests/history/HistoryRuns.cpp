@@ -17,6 +17,7 @@ history::Run MakeRun(const std::string& key, const std::string& code, const std:
               std::string(64, 'a'), 10, 3, 0x7A},
              {2, 1, "资金证券对应表", code + "_ZJZQDY_20080808_1.ZIP", secondSum.empty() ? 0 : 1, 0,
               secondSum.empty() ? std::nullopt : std::optional<int64_t>(99), "", secondSum, {}, {}, {}}};
+  f.files[0].deletedRecords = 2;
   f.packs = {{code + "_KHJBXX_20080808_1.ZIP", 1200, std::string(64, 'c')}};
   int finding = 0;
   for (const std::string& text : findings) {

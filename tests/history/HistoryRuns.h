@@ -13,8 +13,9 @@ namespace fc::test {
 // A checksum for a run's second file.
 inline const std::string kSumB(64, 'b');
 
-// An account run of company `code` on 20080808 with two files (the second
-// with `secondSum` as its checksum) and the findings given as
+// An account run of company `code` on 20080808 with two files (the first
+// holding 2 records marked deleted, the second with `secondSum` as its
+// checksum) and the findings given as
 // "filename errid total" texts.
 history::Run MakeRun(const std::string& key, const std::string& code, const std::string& secondSum,
                      const std::vector<std::string>& findings);

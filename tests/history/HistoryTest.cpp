@@ -61,7 +61,7 @@ TEST(HistoryTest, KeepsOnlyTheLatestRunsOfTheSetting) {
   EXPECT_EQ(History::open(home.path())->keep(), 3);
   EXPECT_EQ(Ids(history->list(10)), (std::vector<int64_t>{5, 4, 3}));
   store::Connection db(HistoryFile(home.path()), store::Access::Read, "运行历史");
-  for (const char* table : {"runfile", "runpack", "finding", "valuecount"}) {
+  for (const char* table : {"runfile", "runpack", "runfiledeleted", "finding", "valuecount"}) {
     store::Query q = db.prepare("select count(distinct runkey) from " + std::string(table));
     ASSERT_TRUE(q.next());
     EXPECT_EQ(q.integer(0), 3) << table;

@@ -115,7 +115,8 @@ inline rules::RuleAdvice Advice(const std::string& errid, const std::string&) {
 }
 
 // Full transfer of ZIP archives: one missing, one with rule findings whose
-// records the store keeps, one passed; branch checks that could not run.
+// records the store keeps, one passed that holds records marked deleted;
+// branch checks that could not run.
 inline report::ReportData AccountZip() {
   report::ReportData d;
   store::RunFacts& f = d.run.facts =
@@ -127,6 +128,7 @@ inline report::ReportData AccountZip() {
   f.files = {File(1, 1, "客户基本信息表", "100001_KHJBXX_20080808_1.ZIP", true, Verdict::Fail, "2条规则发现问题，涉及3条记录"),
              File(2, 1, "资金账户证券账户对应表", "100001_ZJZQDY_20080808_1.ZIP", true, Verdict::Pass),
              File(3, 1, "证券营业部信息表", "100001_YYBXX_20080808_1.ZIP", false, Verdict::Fail, "文件不存在")};
+  f.files[1].deletedRecords = 3;
   f.skipped = {{1, "R04", store::RuleState::NotChecked, "同组证券营业部信息表YYBXX不存在或未通过检查"},
                {2, "R21", store::RuleState::NotApplicable, "增量传输不做此项核对"}};
   d.run.id = 7;

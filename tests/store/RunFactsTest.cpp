@@ -60,6 +60,19 @@ TEST(RunFactsTest, AStoreFromBeforeRuleSetsGainsTheirTableAndItsRunHasNone) {
   EXPECT_EQ(ReadLatestRunFacts(file), judged);
 }
 
+TEST(RunFactsTest, AStoreFromBeforeDeletedRecordsWereCountedReadsBackWithoutCountsAndGainsTheirTable) {
+  test::TempDir home;
+  Store::open(home.path(), FC_SOURCE_DATA_DIR);
+  const auto file = home / "dravmel.mdb";
+  RunFacts counted = Facts("run");
+  counted.files[0].deletedRecords = 4;
+  SaveLatestRunFacts(file, counted);
+  test::StoreRows(file, "drop table runfiledeleted");  // as an earlier version left it
+  EXPECT_EQ(ReadLatestRunFacts(file), Facts("run"));
+  SaveLatestRunFacts(file, counted);
+  EXPECT_EQ(ReadLatestRunFacts(file), counted);
+}
+
 TEST(RunFactsTest, FactsAreNeverWrittenWhereThereIsNoStore) {
   test::TempDir home;
   EXPECT_THROW(SaveLatestRunFacts(home / "dravmel.mdb", Facts("one")), StoreError);

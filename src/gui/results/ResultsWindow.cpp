@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringList>
 #include <QTableWidget>
 #include <array>
 #include <optional>
@@ -61,6 +62,15 @@ QString OwnerText(const store::RunFacts& f, std::optional<naming::Submission> vi
   return QStringLiteral("注意：最近一次检查是另一类报送数据，以下不是本窗口的检查结果。") + text;
 }
 
+// One line per table of the run holding records marked deleted; empty for none.
+QString DeletedText(const store::RunFacts& f) {
+  QStringList lines;
+  for (const store::FileFacts& file : f.files)
+    if (file.deletedRecords)
+      lines << FromStd(file.filename) + QStringLiteral("　") + FromStd(store::DeletedRecordsText(*file.deletedRecords));
+  return lines.join(QLatin1Char('\n'));
+}
+
 Qt::Alignment DataAlignment(int column) {
   switch (column) {
     case 0: return Qt::AlignCenter;
@@ -115,6 +125,11 @@ ResultsWindow::ResultsWindow(store::Store* store, MessageBoxes& boxes, QWidget* 
   recordsButton_->setObjectName(QStringLiteral("RecordsCmd"));
   recordsButton_->setGeometry(width() - 4 - 120, height() - 38, 120, 32);
   recordsButton_->setEnabled(false);
+  deletedNote_ = new QLabel(this);
+  deletedNote_->setObjectName(QStringLiteral("DeletedNote"));
+  deletedNote_->setGeometry(4, height() - 40, width() - 8 - 120 - 8, 36);
+  deletedNote_->setWordWrap(true);
+  deletedNote_->hide();
   connect(grid_, &QTableWidget::cellDoubleClicked, this, &ResultsWindow::openRecords);
   connect(grid_, &QTableWidget::currentCellChanged, this, &ResultsWindow::updateRecordsButton);
   connect(recordsButton_, &QPushButton::clicked, this, &ResultsWindow::openCurrentRecords);
@@ -152,6 +167,11 @@ bool ResultsWindow::load() {
 void ResultsWindow::describeRun(const std::optional<store::RunFacts>& facts, std::optional<naming::Submission> viewer) {
   ShowVerdict(verdictLine_, facts);
   ownerLine_->setText(facts ? OwnerText(*facts, viewer) : QString());
+  // The lines may be more than the note has room for; the tooltip holds them whole.
+  const QString deleted = facts ? DeletedText(*facts) : QString();
+  deletedNote_->setText(deleted);
+  deletedNote_->setToolTip(deleted);
+  deletedNote_->setVisible(!deleted.isEmpty());
   submission_ = facts ? std::optional(facts->submission) : viewer;
 }
 

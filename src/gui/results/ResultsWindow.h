@@ -18,6 +18,9 @@
 // another submission than the window that opened it (the store keeps one
 // latest run for both). While a run is in progress the verdict line says
 // "检查进行中，结果尚未完成" and reload() shows the results once it has ended.
+// Beside the button under the grid, the deleted-records note names each table
+// of the run that holds records marked deleted, with how many; it is hidden
+// for a run without any (they are no problem, so the grid does not show them).
 //
 // Double-clicking a finding, or choosing its row and pressing "查看记录"
 // beside the grid, opens the records window over the records the run kept
@@ -66,6 +69,7 @@ class ResultsWindow : public QDialog {
   QPushButton* recordsButton() const { return recordsButton_; }
   QLabel* verdictLine() const { return verdictLine_; }
   QLabel* ownerLine() const { return ownerLine_; }
+  QLabel* deletedNote() const { return deletedNote_; }
 
   // The run the rows belong to (nothing: a store of an earlier version), as
   // seen from the check window of the submission `viewer` (none: no check window).
@@ -102,6 +106,7 @@ class ResultsWindow : public QDialog {
   std::vector<std::optional<store::FindingRow>> findings_;  // by grid row
   QLabel* verdictLine_;          // the run's verdict, or that it is still running
   QLabel* ownerLine_;            // whose results these are
+  QLabel* deletedNote_;          // the tables holding deleted records
   QTableWidget* grid_;           // MSFlexGrid1
   QPushButton* recordsButton_;   // "查看记录"
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QTableWidget>
 
 #include "gui/results/ResultsWindow.h"
@@ -105,6 +106,20 @@ TEST_F(ResultsWindowTest, ProblemsSpanTheirFileAndColourIt) {
   // The second group starts afresh.
   EXPECT_EQ(cell(grid, 4, 0), "2");
   for (int c = 0; c <= 4; ++c) EXPECT_EQ(grid->rowSpan(4, c), 1) << c;
+}
+
+TEST_F(ResultsWindowTest, TablesHoldingDeletedRecordsAreNamedUnderTheGridAndOnlyThen) {
+  addFile({1, 0, "投资者身份信息复查处理结果表", "100001_SFZFCJG_20100107.ZIP", 1, 1, 3});
+  ResultsWindow results(store.get(), boxes);
+  store::RunFacts facts;
+  facts.files.emplace_back().filename = "100001_SFZFCJG_20100107.ZIP";
+  results.describeRun(facts);
+  EXPECT_TRUE(results.deletedNote()->isHidden());
+  facts.files[0].deletedRecords = 3;
+  results.describeRun(facts);
+  EXPECT_FALSE(results.deletedNote()->isHidden());
+  EXPECT_EQ(results.deletedNote()->text(),
+            QStringLiteral("100001_SFZFCJG_20100107.ZIP　表中有3条已删除的记录：检查和规则都不读取它们，但保留已删除记录的软件会读到"));
 }
 
 TEST_F(ResultsWindowTest, ThirtyRowsMakeAGridOfThirtyDataRows) {
