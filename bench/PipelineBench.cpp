@@ -131,7 +131,7 @@ double CatFloor(const std::vector<fs::path>& files) {
 class BenchObserver : public pipeline::RunObserver {
  public:
   void status(const std::string&) override {}
-  bool askPack() override { return false; }
+  bool askPack(const pipeline::PackQuestion&) override { return false; }
   void message(pipeline::MessageKind, const std::string& text) override { messages.push_back(text); }
   void timed(const std::string& phase, double seconds) override {
     auto it = std::find_if(phases.begin(), phases.end(), [&](const auto& p) { return p.first == phase; });
