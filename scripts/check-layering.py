@@ -14,7 +14,7 @@ Two rules:
 - A module, src/<module>/, includes another one only when the build links it:
   declared in its fc_module(<module> DEPS ...) line, or linked by the
   targets its own CMakeLists.txt makes (src/cli, src/gui), directly or through
-  what those link in turn, since every link there is public.
+  what those link in turn (the core's links are all public).
 """
 
 import re
@@ -53,7 +53,7 @@ def is_system_header(name):
 
 def commands(cmake_file):
     """The (command, arguments) of the commands that make and link targets."""
-    text = "\n".join(line.split("#", 1)[0] for line in cmake_file.read_text().splitlines())
+    text = "\n".join(line.split("#", 1)[0] for line in cmake_file.read_text(encoding="utf-8").splitlines())
     for match in COMMAND.finditer(text):
         yield match.group(1), match.group(2).split()
 
