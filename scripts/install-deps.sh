@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config make
+  cmake ninja-build g++ pkg-config make python3
   libgtest-dev libgmock-dev
   libsqlite3-dev
   libzip-dev zipcmp zipmerge ziptool libisal-dev

@@ -15,8 +15,6 @@
 //        (spreadsheet/Workbook.h);
 // json:  an array of {"fileid", "filename", "errid", "finding", "recno",
 //        "values": {FIELD: text}}, one per record.
-#include <strings.h>
-
 #include <algorithm>
 #include <cstdio>
 
@@ -32,6 +30,7 @@
 #include "store/RunFacts.h"
 #include "store/Store.h"
 #include "text/Json.h"
+#include "text/Text.h"
 
 namespace fc::cli {
 
@@ -40,14 +39,12 @@ namespace {
 using Chosen = spreadsheet::FindingSheet;
 using text::JsonText;
 
-bool SameNoCase(const std::string& a, const std::string& b) { return !strcasecmp(a.c_str(), b.c_str()); }
-
 std::vector<Chosen> Choose(store::Store& store, const Options& opts) {
   return spreadsheet::ReadFindingSheets(
       store, opts.flag("no-mask") ? privacy::Masking::Off : privacy::Masking::Numbers,
       [&](const store::FindingRow& row) {
-        return (!opts.value("file") || SameNoCase(row.filename, *opts.value("file"))) &&
-               (!opts.value("rule") || SameNoCase(row.errid, *opts.value("rule")));
+        return (!opts.value("file") || text::EqualsNoCase(row.filename, *opts.value("file"))) &&
+               (!opts.value("rule") || text::EqualsNoCase(row.errid, *opts.value("rule")));
       });
 }
 

@@ -40,8 +40,9 @@ const Command kCommands[] = {
      "           list the past checks, newest first (--keep: how many the history keeps)"},
     {"compare", fc::cli::CompareCommand,
      "compare  --home DIR [--format table|json] [A [B]]\n"
-     "           what changed from check A to check B (default: the latest against the one\n"
-     "           before it of the same company and date); exit 1 when a problem is new or grew"},
+     "           what changed from check A to check B (default: the latest against the latest\n"
+     "           one before it of the same submission: company, data date, file type, sequence\n"
+     "           range and transfer mode); exit 1 when a problem is new or grew"},
     {"report", fc::cli::ReportCommand,
      "report   --home DIR [--run ID] [--no-mask] --output FILE.html|FILE.pdf|FILE.json\n"
      "           write the report of a past check (default: the latest; identity numbers\n"

@@ -85,7 +85,7 @@ struct ArchivePrefetch::Impl {
   };
 
   fs::path workdir;
-  fs::path staging;  // workdir/\prefetch, removed with everything in it at the end
+  fs::path staging;  // workdir.prefetch, removed with everything in it at the end
   std::vector<fs::path> archives;
   std::vector<Slot> slots;  // per archive
   std::vector<size_t> largestFirst;  // archives after the first, by compressed size (thread only)

@@ -1,13 +1,12 @@
 #include "pipeline/ZipEntries.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "naming/PortableNames.h"
 #include "pipeline/SourceFiles.h"
+#include "platform/Files.h"
 #include "platform/OverwriteFile.h"
 #include "platform/RawInflate.h"
 
@@ -117,7 +116,7 @@ ZipArchive OpenArchive(const fs::path& path, FileIdentity* opened) {
   if (facts) *opened = IdentityOf(*facts);
   int error = 0;
   zip_t* za = opened && !facts ? nullptr : zip_fdopen(fd, 0, &error);
-  if (!za) close(fd);
+  if (!za) platform::CloseFile(fd);
   return ZipArchive(za);
 }
 

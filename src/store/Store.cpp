@@ -1,7 +1,5 @@
 #include "store/Store.h"
 
-#include <strings.h>
-
 #include <algorithm>
 
 #include <nlohmann/json.hpp>
@@ -13,6 +11,7 @@
 #include "store/Sqlite.h"
 #include "text/DataFile.h"
 #include "text/Json.h"
+#include "text/Text.h"
 
 namespace fc::store {
 
@@ -234,7 +233,7 @@ struct Store::Impl {
     }
     for (const char* wanted : {"filelist", "fileerr", "zqgs"}) {
       const bool found = std::any_of(names.begin(), names.end(),
-                                     [&](const std::string& n) { return !strcasecmp(n.c_str(), wanted); });
+                                     [&](const std::string& n) { return text::EqualsNoCase(n, wanted); });
       if (!found) refuse(std::string("缺少数据表 ") + wanted);
     }
   }

@@ -1,0 +1,3 @@
+#include <Windows.h>
+#include "side/Side.h"
+#include "mid/Mid.h"
