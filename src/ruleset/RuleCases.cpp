@@ -279,25 +279,19 @@ std::vector<LayoutRecord> RecordsOf(const CaseFile& file, const CaseTable& table
   return records;
 }
 
-// Adds the case's tables to `check` in kind order, each with the cross-checks
-// a check would make with these tables passed.
+// Adds the case's tables to `check` in kind order, each with the inputs a
+// check would give it with these tables passed and no others chosen.
 void AddTables(const CaseFile& file, const Case& c, rules::GroupCheck& check) {
   const std::span<const naming::Kind> kinds = naming::Kinds(file.submission);
-  auto has = [&](size_t k) {
-    return std::any_of(c.tables.begin(), c.tables.end(), [&](const CaseTable& t) { return t.layout->kind == kinds[k].name; });
-  };
-  for (size_t k = 0; k < kinds.size(); ++k) {
-    if (!has(k)) continue;
-    const int fileId = static_cast<int>(k) + 1;
-    if (file.submission == naming::Submission::Identity) {
-      check.addIdentityTable(naming::IdentityKindAt(k), has(naming::IndexOf(naming::IdentityKind::Sfzhcqk)), fileId);
-      continue;
-    }
-    const size_t customers = naming::IndexOf(naming::AccountKind::Khjbxx), branches = naming::IndexOf(naming::AccountKind::Yybxx);
-    const bool branch = k != branches && has(branches);
-    const bool customer = c.fullTransfer && k != customers && k != branches && has(customers);
-    check.addAccountTable(naming::AccountKindAt(k), branch, customer, fileId);
+  std::vector<rules::CrossTable> group;
+  for (const naming::Kind& kind : kinds) {
+    const bool has = std::any_of(c.tables.begin(), c.tables.end(), [&](const CaseTable& t) { return t.layout->kind == kind.name; });
+    group.push_back(has ? rules::CrossTable::Passed : rules::CrossTable::NotChosen);
   }
+  for (size_t k = 0; k < kinds.size(); ++k)
+    if (group[k] == rules::CrossTable::Passed)
+      check.addTable(file.submission, k, rules::InputsOf(file.submission, k, group, c.fullTransfer),
+                     static_cast<int>(k) + 1);
 }
 
 CaseResult Run(const RuleSet& set, const CaseFile& file, const Case& c) {
