@@ -1,6 +1,6 @@
 // rules check PATH [--against DIR --code C --date D]: checks a rule file
 // (account.rules, identity.rules), the interface layouts (layouts.csv) or a
-// whole rule set's folder as an analyst edits them, printing every fault
+// whole rule set's folder (with its cases' sound values) as an analyst edits them, printing every fault
 // with its line; with --against also runs each query on the tables of DIR
 // (named by their kind, as a check places them) and prints each rule's
 // count; without it each query runs on empty tables laid out as the
@@ -35,6 +35,7 @@
 #include "ruleset/RuleCases.h"
 #include "ruleset/RuleReference.h"
 #include "ruleset/RuleSets.h"
+#include "ruleset/SoundValues.h"
 
 namespace fc::cli {
 namespace {
@@ -100,7 +101,8 @@ int CheckRulesOnEmptyTables(const fs::path& file, const fs::path& layouts) {
 }
 
 // A whole set as an analyst makes it: its manifest, its agreement, both rule
-// files on empty tables laid out by that agreement, and no link among its files.
+// files on empty tables laid out by that agreement, the sound values of its
+// cases when it has them, and no link among its files.
 int CheckSet(const fs::path& folder) {
   int status = 0;
   auto fault = [&](const std::string& text) {
@@ -123,6 +125,14 @@ int CheckSet(const fs::path& folder) {
   if (CheckLayouts(layouts) != 0) return 2;  // the rules cannot be tried without their tables
   for (const char* rules : {rules::kAccountRulesFile, rules::kIdentityRulesFile})
     if (CheckRulesOnEmptyTables(folder / rules, layouts) != 0) status = 2;
+  std::error_code ec;
+  if (fs::exists(folder / ruleset::kSoundValuesFile, ec)) {
+    try {
+      ruleset::SoundValues::load(folder, naming::InterfaceLayouts::load(layouts));
+    } catch (const ruleset::RuleSetError& e) {
+      fault(e.what());
+    }
+  }
   if (status == 0)
     std::printf("规则集 %s（%s）自%s起用，无误\n", manifest->id().c_str(), platform::Utf8Of(folder).c_str(),
                 ruleset::FromText(*manifest).c_str());

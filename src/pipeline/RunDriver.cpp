@@ -421,7 +421,7 @@ class Run {
     std::vector<size_t> kinds;  // of the tables added, in order
     for (size_t k = 0; k < kinds_.size(); ++k) {
       if (!slots[k].present) continue;
-      addTable(check, k, slots);
+      check.addTable(in_.submission, k, inputsOf(k, slots), slots[k].fileId);
       kinds.push_back(k);
     }
     stopPoint();
@@ -462,29 +462,15 @@ class Run {
     return rules::RulesNotRun(rules_, in_.submission, k, fileId, in_.fullTransfer, reason);
   }
 
-  // The cross-checks a table's rules may make in its group.
-  struct CrossChecks {
-    rules::CrossTable comparison = rules::CrossTable::NotChosen;  // identity: the comparison table
-    rules::CrossTable branch = rules::CrossTable::NotChosen;      // account: the group's YYBXX (for other tables)
-    rules::CrossTable customer = rules::CrossTable::NotChosen;    // account: the group's KHJBXX (for ZJZQDY...)
-  };
-
-  // Where the table of kind index k stands for the cross-checks of a group.
-  rules::CrossTable crossTable(size_t k, const GroupSlots& slots) const {
-    if (!selected(k)) return rules::CrossTable::NotChosen;
-    return slots[k].present ? rules::CrossTable::Passed : rules::CrossTable::Unavailable;
-  }
-
-  CrossChecks crossChecks(size_t k, const GroupSlots& slots) const {
-    using naming::AccountKind;
-    using naming::IndexOf;
-    if (in_.submission == Submission::Identity)
-      return {crossTable(IndexOf(naming::IdentityKind::Sfzhcqk), slots)};
-    const size_t customers = IndexOf(AccountKind::Khjbxx), branches = IndexOf(AccountKind::Yybxx);
-    CrossChecks cross;
-    if (k != branches) cross.branch = crossTable(branches, slots);
-    if (k != customers && k != branches) cross.customer = crossTable(customers, slots);
-    return cross;
+  // What the rules of the group's table of kind index k are checked against:
+  // where each kind's table of the group stands, and the transfer mode.
+  rules::RuleInputs inputsOf(size_t k, const GroupSlots& slots) const {
+    std::vector<rules::CrossTable> group;
+    for (size_t kind = 0; kind < kinds_.size(); ++kind) {
+      if (!selected(kind)) group.push_back(rules::CrossTable::NotChosen);
+      else group.push_back(slots[kind].present ? rules::CrossTable::Passed : rules::CrossTable::Unavailable);
+    }
+    return rules::InputsOf(in_.submission, k, group, in_.fullTransfer);
   }
 
   // `tables` more passed tables have had their rules answered: the rule
@@ -494,22 +480,9 @@ class Run {
     observer_.progress(rulesAnswered_, static_cast<int>(passedKinds_.size()));
   }
 
-  void addTable(rules::GroupCheck& check, size_t k, const GroupSlots& slots) const {
-    const CrossChecks cross = crossChecks(k, slots);
-    constexpr auto passed = rules::CrossTable::Passed;
-    if (in_.submission == Submission::Identity)
-      return check.addIdentityTable(naming::IdentityKindAt(k), cross.comparison == passed, slots[k].fileId);
-    check.addAccountTable(naming::AccountKindAt(k), cross.branch == passed, in_.fullTransfer && cross.customer == passed,
-                          slots[k].fileId);
-  }
-
-  // The rules of table k that its cross-checks leave out.
+  // The rules of table k that its inputs leave out.
   std::vector<store::RuleSkip> leftOut(size_t k, const GroupSlots& slots) const {
-    const CrossChecks cross = crossChecks(k, slots);
-    if (in_.submission == Submission::Identity)
-      return rules::IdentityRulesLeftOut(rules_, naming::IdentityKindAt(k), slots[k].fileId, cross.comparison);
-    return rules::AccountRulesLeftOut(rules_, naming::AccountKindAt(k), slots[k].fileId, cross.branch, cross.customer,
-                                      in_.fullTransfer);
+    return rules::RulesLeftOut(rules_, in_.submission, k, slots[k].fileId, inputsOf(k, slots));
   }
 
   void pack() {

@@ -12,17 +12,7 @@ namespace fc::rules {
 
 namespace {
 
-using enum RunsWhen;
 using enum Form;
-
-bool Runs(RunsWhen when, bool branchTablePresent, bool customerTablePresent) {
-  switch (when) {
-    case BranchTable: return branchTablePresent;
-    case CustomerTable: return customerTablePresent;
-    case Always: break;
-  }
-  return true;
-}
 
 std::string Message(const RuleContext& ctx, const AccountTable& table, const AccountRule& rule,
                     int total, int n) {
@@ -38,8 +28,7 @@ std::string Message(const RuleContext& ctx, const AccountTable& table, const Acc
 
 }  // namespace
 
-TableRules AccountTableRules(const RuleContext& ctx, naming::AccountKind kind, bool branchTablePresent,
-                             bool customerTablePresent, int fileId) {
+TableRules AccountTableRules(const RuleContext& ctx, naming::AccountKind kind, const RuleInputs& inputs, int fileId) {
   TableRules rules;
   rules.fileId = fileId;
   const AccountTable* table = ctx.rules.accountRulesOf(kind);
@@ -47,7 +36,7 @@ TableRules AccountTableRules(const RuleContext& ctx, naming::AccountKind kind, b
   rules.queries.push_back({SpliceQuery(table->totalQuery, ctx.dataDate, ctx.companyCode), /*rows=*/false, /*records=*/false});
   std::vector<const AccountRule*> running;
   for (const AccountRule& rule : table->rules) {
-    if (!Runs(rule.runs, branchTablePresent, customerTablePresent)) continue;
+    if (LeftOutBy(rule.runs, inputs)) continue;
     running.push_back(&rule);
     // A key rule counts one row per distinct key among the records of the data date.
     rules.queries.push_back({SpliceQuery(rule.query, ctx.dataDate, ctx.companyCode), rule.form == Key});

@@ -44,13 +44,10 @@ struct GroupCheck::TablePass {
 GroupCheck::GroupCheck(RuleContext& ctx) : ctx_(ctx) {}
 GroupCheck::~GroupCheck() = default;
 
-void GroupCheck::addAccountTable(naming::AccountKind kind, bool branchTablePresent, bool customerTablePresent,
-                                 int fileId) {
-  tables_.push_back(AccountTableRules(ctx_, kind, branchTablePresent, customerTablePresent, fileId));
-}
-
-void GroupCheck::addIdentityTable(naming::IdentityKind kind, bool comparisonPresent, int fileId) {
-  tables_.push_back(IdentityTableRules(ctx_, kind, comparisonPresent, fileId));
+void GroupCheck::addTable(naming::Submission submission, std::size_t kind, const RuleInputs& inputs, int fileId) {
+  tables_.push_back(submission == naming::Submission::Identity
+                        ? IdentityTableRules(ctx_, naming::IdentityKindAt(kind), inputs, fileId)
+                        : AccountTableRules(ctx_, naming::AccountKindAt(kind), inputs, fileId));
 }
 
 // Takes the table's plain counts into its pass; compiling them builds the
@@ -166,20 +163,31 @@ double GroupCheck::seconds(size_t table) const {
   return sum;
 }
 
+namespace {
+
 // One table on its own, on this thread.
-void CheckAccountDataLogic(RuleContext& ctx, naming::AccountKind kind, bool branchTablePresent,
-                           bool customerTablePresent, int fileId) {
+void CheckOneTable(RuleContext& ctx, naming::Submission submission, std::size_t kind, const RuleInputs& inputs,
+                   int fileId) {
   GroupCheck group(ctx);
-  group.addAccountTable(kind, branchTablePresent, customerTablePresent, fileId);
+  group.addTable(submission, kind, inputs, fileId);
   group.evaluate(1);
   group.write(0);
 }
 
+CrossTable PassedIf(bool present) { return present ? CrossTable::Passed : CrossTable::Unavailable; }
+
+}  // namespace
+
+void CheckAccountDataLogic(RuleContext& ctx, naming::AccountKind kind, bool branchTablePresent,
+                           bool customerTablePresent, int fileId) {
+  const RuleInputs inputs{PassedIf(branchTablePresent), PassedIf(customerTablePresent)};
+  CheckOneTable(ctx, naming::Submission::Account, naming::IndexOf(kind), inputs, fileId);
+}
+
 void CheckIdentityDataLogic(RuleContext& ctx, naming::IdentityKind kind, bool comparisonPresent, int fileId) {
-  GroupCheck group(ctx);
-  group.addIdentityTable(kind, comparisonPresent, fileId);
-  group.evaluate(1);
-  group.write(0);
+  RuleInputs inputs;
+  inputs.comparison = PassedIf(comparisonPresent);
+  CheckOneTable(ctx, naming::Submission::Identity, naming::IndexOf(kind), inputs, fileId);
 }
 
 }  // namespace fc::rules

@@ -1,6 +1,7 @@
 // rules/GroupCheck.h - the data rules of one file group, spread over threads.
 //
-// The driver adds the group's passed tables in kind order. evaluate() answers
+// The driver adds the group's passed tables in kind order, each with its
+// inputs (rules/RuleInputs.h), which tell the rules that run. evaluate() answers
 // every count query of every table, spread over the threads; nothing is
 // written meanwhile. The plain counts of a table share one pass over its
 // records (query/SharedPass.h), cut into pieces for the threads; the others
@@ -12,7 +13,7 @@
 // number of threads.
 //
 //   GroupCheck group(ctx);
-//   group.addAccountTable(1, branch, customer, fileId);   // per table, in kind order
+//   group.addTable(Submission::Account, 1, inputs, fileId);   // per table, in kind order
 //   group.evaluate(threads, [&](size_t table) { tick(); });   // per table answered
 //   for (size_t i = 0; i < group.tableCount(); ++i) group.write(i);
 #pragma once
@@ -22,26 +23,26 @@
 #include <memory>
 #include <vector>
 
+#include "rules/RuleInputs.h"
 #include "rules/RuleRecords.h"
 #include "rules/Rules.h"
 
 namespace fc::rules {
 
-// The rules of the account table `kind` that run with these flags; no
+// The rules of the account table `kind` that run with these inputs; no
 // queries for an index past the kinds. (rules/AccountRules.cpp)
-TableRules AccountTableRules(const RuleContext& ctx, naming::AccountKind kind, bool branchTablePresent,
-                             bool customerTablePresent, int fileId);
-// The rules of the identity table SFZFCJG; none for the comparison table.
-// (rules/IdentityRules.cpp)
-TableRules IdentityTableRules(const RuleContext& ctx, naming::IdentityKind kind, bool comparisonPresent, int fileId);
+TableRules AccountTableRules(const RuleContext& ctx, naming::AccountKind kind, const RuleInputs& inputs, int fileId);
+// The rules of the identity table SFZFCJG that run with these inputs; none
+// for the comparison table. (rules/IdentityRules.cpp)
+TableRules IdentityTableRules(const RuleContext& ctx, naming::IdentityKind kind, const RuleInputs& inputs, int fileId);
 
 class GroupCheck {
  public:
   explicit GroupCheck(RuleContext& ctx);
   ~GroupCheck();
 
-  void addAccountTable(naming::AccountKind kind, bool branchTablePresent, bool customerTablePresent, int fileId);
-  void addIdentityTable(naming::IdentityKind kind, bool comparisonPresent, int fileId);
+  // Adds the submission's table of kind index `kind` with the rules its inputs let run.
+  void addTable(naming::Submission submission, std::size_t kind, const RuleInputs& inputs, int fileId);
 
   // Answers every query of every table added, on up to `threads` threads.
   // `answered`, when given, is called once per table as its last long query

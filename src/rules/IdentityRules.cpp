@@ -26,7 +26,7 @@ std::string Message(const IdentityTable& table, const IdentityRule& rule, const 
 
 }  // namespace
 
-TableRules IdentityTableRules(const RuleContext& ctx, naming::IdentityKind kind, bool comparisonPresent, int fileId) {
+TableRules IdentityTableRules(const RuleContext& ctx, naming::IdentityKind kind, const RuleInputs& inputs, int fileId) {
   TableRules rules;
   rules.fileId = fileId;
   if (kind != naming::IdentityKind::Sfzfcjg) return rules;
@@ -35,7 +35,7 @@ TableRules IdentityTableRules(const RuleContext& ctx, naming::IdentityKind kind,
   rules.queries.push_back({table.totalQuery, /*rows=*/false, /*records=*/false});
   std::vector<const IdentityRule*> running;
   for (const IdentityRule& rule : table.rules) {
-    if (rule.needsComparison && !comparisonPresent) continue;
+    if (LeftOutBy(rule.runs, inputs)) continue;
     running.push_back(&rule);
     rules.queries.push_back({SpliceQuery(rule.query, "", ctx.companyCode)});
   }

@@ -8,6 +8,7 @@
 #include "naming/Kinds.h"
 #include "query/Parser.h"
 #include "query/Session.h"
+#include "rules/RuleInputs.h"
 #include "rules/RuleText.h"
 #include "text/DataFile.h"
 #include "text/Text.h"
@@ -165,16 +166,24 @@ FileText ReadFile(const fs::path& file, std::optional<std::string_view> content)
   return text;
 }
 
-// Index of `word` among `words`, or a failure naming them.
-template <size_t N>
-size_t WordIndex(const fs::path& file, int line, const std::string& word, const char* what,
-                 const std::string_view (&words)[N]) {
+std::string_view WordOf(std::string_view word) { return word; }
+std::string_view WordOf(const RunCondition& condition) { return condition.word; }
+
+// Index of `word` among `words` (words, or what has one), or a failure naming them.
+template <typename Words>
+size_t WordIndex(const fs::path& file, int line, const std::string& word, const char* what, const Words& words) {
   std::string allowed;
-  for (size_t i = 0; i < N; ++i) {
-    if (words[i] == word) return i;
-    allowed += (i ? "、" : "") + std::string(words[i]);
+  for (size_t i = 0; i < std::size(words); ++i) {
+    if (WordOf(words[i]) == word) return i;
+    allowed += (i ? "、" : "") + std::string(WordOf(words[i]));
   }
   Fail(file, line, std::string(what) + Quoted(word) + "应为 " + allowed);
+}
+
+// The run condition `word` names among the submission's, or a failure naming them.
+RunsWhen ConditionNamed(const fs::path& file, int line, const std::string& word, naming::Submission submission) {
+  const std::span<const RunCondition> conditions = ConditionsOf(submission);
+  return conditions[WordIndex(file, line, word, "运行条件", conditions)].when;
 }
 
 // The tables of `text` must be `kinds`, in that order.
@@ -249,15 +258,13 @@ class RuleBookReader {
   const char* keepOrNull(const std::string& s) { return s.empty() ? nullptr : keep(s); }
 
   void account(const FileText& text) {
-    static constexpr std::string_view kWhen[] = {"always", "branch", "customer"};
     static constexpr std::string_view kForm[] = {"count", "key", "date", "company"};
-    constexpr RunsWhen kRuns[] = {RunsWhen::Always, RunsWhen::BranchTable, RunsWhen::CustomerTable};
     constexpr Form kForms[] = {Form::Count, Form::Key, Form::Date, Form::Company};
     CheckKinds(text, naming::kAccountKinds);
     for (const TableText& table : text.tables) {
       std::vector<AccountRule>& rules = book_.accountRules_.emplace_back();
       for (const RuleText& r : table.rules) {
-        const RunsWhen runs = kRuns[WordIndex(text.file, r.line, r.when, "运行条件", kWhen)];
+        const RunsWhen runs = ConditionNamed(text.file, r.line, r.when, naming::Submission::Account);
         const Form form = kForms[WordIndex(text.file, r.line, r.form, "形式", kForm)];
         rules.push_back({keep(r.code), runs, form, keep(r.query), keep(r.tail), keepOrNull(r.label),
                          keepOrNull(r.explain), keepOrNull(r.remedy)});
@@ -267,15 +274,14 @@ class RuleBookReader {
   }
 
   void identity(const FileText& text) {
-    static constexpr std::string_view kWhen[] = {"always", "comparison"};
     static constexpr std::string_view kForm[] = {"count", "company"};
     CheckKinds(text, std::span(naming::kIdentityKinds).first(1));
     const TableText& table = text.tables.front();
     for (const RuleText& r : table.rules) {
       if (!r.label.empty()) Fail(text.file, r.line, "身份信息复查的规则没有自己的 label");
-      const bool comparison = WordIndex(text.file, r.line, r.when, "运行条件", kWhen) == 1;
+      const RunsWhen runs = ConditionNamed(text.file, r.line, r.when, naming::Submission::Identity);
       const bool company = WordIndex(text.file, r.line, r.form, "形式", kForm) == 1;
-      book_.identityRules_.push_back({keep(r.code), comparison, company, keep(r.query), keep(r.tail),
+      book_.identityRules_.push_back({keep(r.code), runs, company, keep(r.query), keep(r.tail),
                                       keepOrNull(r.explain), keepOrNull(r.remedy)});
     }
     book_.identity_ = {keep(table.label), keep(table.total), book_.identityRules_};

@@ -11,11 +11,13 @@
 
 namespace fc::rules {
 
-// When an account rule runs, given the flags the driver passes.
+// When a rule runs: always, or only when the group's table it cross-checks
+// is there to check against (rules/RuleInputs.h decides which).
 enum class RunsWhen {
   Always,
-  BranchTable,    // only when branchTablePresent
-  CustomerTable,  // only when customerTablePresent
+  BranchTable,      // account: the group's YYBXX
+  CustomerTable,    // account: the group's KHJBXX, in full transfer
+  ComparisonTable,  // identity: the comparison table SFZHCQK
 };
 
 // How an account rule's result becomes a finding.
@@ -45,7 +47,7 @@ struct AccountTable {
 
 struct IdentityRule {
   const char* code;        // errid, "R01" ... "R14"
-  bool needsComparison;    // runs only when the comparison table is present
+  RunsWhen runs;           // Always or ComparisonTable
   bool companyForm;        // R01's own message form instead of the tail form
   const char* query;       // query pattern ("{code}" only)
   const char* tail;        // message tail of the tail form

@@ -7,12 +7,12 @@
 #include <sstream>
 
 #include "naming/Kinds.h"
-#include "naming/SoundValues.h"
 #include "platform/Utf8Paths.h"
 #include "query/Session.h"
 #include "rules/GroupCheck.h"
 #include "ruleset/LayoutTables.h"
 #include "ruleset/SetFile.h"
+#include "ruleset/SoundValues.h"
 #include "text/DataFile.h"
 #include "text/Text.h"
 
@@ -263,12 +263,12 @@ class CaseReader {
 };
 
 // A record of `table`: what its row gives, else the file's default, else
-// the sound value (ZQGSDM and the date field are the case's, from the writer).
-std::vector<LayoutRecord> RecordsOf(const CaseFile& file, const CaseTable& table) {
+// the set's sound value (ZQGSDM and the date field are the case's, from the writer).
+std::vector<LayoutRecord> RecordsOf(const SoundValues& sound, const CaseFile& file, const CaseTable& table) {
   const std::string& kind = table.layout->kind;
   LayoutRecord base;
   for (const naming::LayoutField& f : table.layout->fields)
-    if (const std::string_view sound = naming::SoundValue(kind, f.name); !sound.empty()) base[f.name] = sound;
+    if (const std::string_view value = sound.of(kind, f.name); !value.empty()) base[f.name] = value;
   if (auto d = file.defaults.find(kind); d != file.defaults.end())
     for (const auto& [field, value] : d->second) base[field] = value;
   std::vector<LayoutRecord> records;
@@ -279,32 +279,26 @@ std::vector<LayoutRecord> RecordsOf(const CaseFile& file, const CaseTable& table
   return records;
 }
 
-// Adds the case's tables to `check` in kind order, each with the cross-checks
-// a check would make with these tables passed.
+// Adds the case's tables to `check` in kind order, each with the inputs a
+// check would give it with these tables passed and no others chosen.
 void AddTables(const CaseFile& file, const Case& c, rules::GroupCheck& check) {
   const std::span<const naming::Kind> kinds = naming::Kinds(file.submission);
-  auto has = [&](size_t k) {
-    return std::any_of(c.tables.begin(), c.tables.end(), [&](const CaseTable& t) { return t.layout->kind == kinds[k].name; });
-  };
-  for (size_t k = 0; k < kinds.size(); ++k) {
-    if (!has(k)) continue;
-    const int fileId = static_cast<int>(k) + 1;
-    if (file.submission == naming::Submission::Identity) {
-      check.addIdentityTable(naming::IdentityKindAt(k), has(naming::IndexOf(naming::IdentityKind::Sfzhcqk)), fileId);
-      continue;
-    }
-    const size_t customers = naming::IndexOf(naming::AccountKind::Khjbxx), branches = naming::IndexOf(naming::AccountKind::Yybxx);
-    const bool branch = k != branches && has(branches);
-    const bool customer = c.fullTransfer && k != customers && k != branches && has(customers);
-    check.addAccountTable(naming::AccountKindAt(k), branch, customer, fileId);
+  std::vector<rules::CrossTable> group;
+  for (const naming::Kind& kind : kinds) {
+    const bool has = std::any_of(c.tables.begin(), c.tables.end(), [&](const CaseTable& t) { return t.layout->kind == kind.name; });
+    group.push_back(has ? rules::CrossTable::Passed : rules::CrossTable::NotChosen);
   }
+  for (size_t k = 0; k < kinds.size(); ++k)
+    if (group[k] == rules::CrossTable::Passed)
+      check.addTable(file.submission, k, rules::InputsOf(file.submission, k, group, c.fullTransfer),
+                     static_cast<int>(k) + 1);
 }
 
-CaseResult Run(const RuleSet& set, const CaseFile& file, const Case& c) {
+CaseResult Run(const RuleSet& set, const SoundValues& sound, const CaseFile& file, const Case& c) {
   CaseResult result{file.submission, file.name, c.line, c.rule, c.title, c.expected, {}, {}};
   try {
     ScratchTables tables;
-    for (const CaseTable& t : c.tables) tables.add(*t.layout, RecordsOf(file, t), file.code, file.date);
+    for (const CaseTable& t : c.tables) tables.add(*t.layout, RecordsOf(sound, file, t), file.code, file.date);
     query::Session session;
     if (!tables.open(session, result.error)) return result;
     rules::RuleContext ctx{session, nullptr, set.rules, file.code, file.date, /*keepRecords=*/false};
@@ -363,9 +357,10 @@ CasesOutcome RunRuleCases(const RuleSet& set) {
     if (it->path().extension() == ".cases") files.push_back(it->path());
   std::sort(files.begin(), files.end());
   CasesOutcome outcome;
+  const SoundValues sound = files.empty() ? SoundValues() : SoundValues::load(set.manifest.folder, set.layouts);
   for (const fs::path& path : files) {
     const CaseFile file = CaseReader(path, set).read();
-    for (const Case& c : file.cases) outcome.cases.push_back(Run(set, file, c));
+    for (const Case& c : file.cases) outcome.cases.push_back(Run(set, sound, file, c));
   }
   outcome.uncovered = Uncovered(set, outcome.cases);
   return outcome;

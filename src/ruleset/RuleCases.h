@@ -30,13 +30,15 @@
 //
 // A field a record leaves out takes the table's default record (`default
 // KIND` before the first case, a heading row and one row), else the value
-// that breaks no rule (naming/SoundValues.h), else ZQGSDM the code and the
+// that breaks no rule, as the set gives it in cases/sound.csv (a set with
+// cases needs one: ruleset/SoundValues.h), else ZQGSDM the code and the
 // date field the date, else blank. A case runs the rules of each of its
-// tables as a check would with those tables passed (a branch rule when its
-// YYBXX is among them, a customer rule in full transfer, the default, when
-// its KHJBXX is, an identity rule that looks up SFZHCQK when that is) and
-// passes when its findings, code and count (the records a key rule finds
-// beyond one per key), are exactly those it expects, in any order.
+// tables as a check would with those tables passed and no others chosen
+// (rules/RuleInputs.h: a branch rule when its YYBXX is among them, a
+// customer rule in full transfer, the default, when its KHJBXX is, an
+// identity rule that looks up SFZHCQK when that is) and passes when its
+// findings, code and count (the records a key rule finds beyond one per
+// key), are exactly those it expects, in any order.
 //
 // Every rule code of the set should have a case about it that fires it and
 // one that stays silent; a code without either is reported as uncovered.

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "naming/Kinds.h"
+#include "rules/RuleInputs.h"
 
 namespace fc::ruleset {
 
@@ -26,14 +27,7 @@ std::string Row(const std::vector<std::string>& cells) {
 
 constexpr const char* kHeading = "| 编号 | 运行条件 | 问题描述（记录数之后） | 说明 | 处理办法 |\n|---|---|---|---|---|\n";
 
-const char* AccountWhen(rules::RunsWhen when) {
-  switch (when) {
-    case rules::RunsWhen::BranchTable: return "同组证券营业部信息表通过检查时";
-    case rules::RunsWhen::CustomerTable: return "全量传输且同组客户基本信息表通过检查时";
-    case rules::RunsWhen::Always: break;
-  }
-  return "每次";
-}
+std::string When(rules::RunsWhen when) { return std::string(rules::ConditionOf(when).reference); }
 
 // The end of a finding's message after its count.
 std::string AccountTail(const rules::AccountRule& r) {
@@ -54,7 +48,7 @@ void AccountTables(const RuleSet& set, std::string& out) {
     const naming::Kind& kind = naming::kAccountKinds[k];
     out += "\n### " + std::string(kind.filecat) + " " + std::string(kind.name) + "\n\n" + kHeading;
     for (const rules::AccountRule& r : set.rules.accountRulesOf(naming::AccountKindAt(k))->rules)
-      out += Row({r.code, AccountWhen(r.runs), AccountTail(r), Text(r.explain), Text(r.remedy)});
+      out += Row({r.code, When(r.runs), AccountTail(r), Text(r.explain), Text(r.remedy)});
   }
 }
 
@@ -63,8 +57,7 @@ void IdentityTable(const RuleSet& set, std::string& out) {
   out += "\n## 投资者身份信息复查数据（" + std::string(rules::kIdentityRulesFile) + "）\n\n### " +
          std::string(kind.filecat) + " " + std::string(kind.name) + "\n\n" + kHeading;
   for (const rules::IdentityRule& r : set.rules.identity().rules)
-    out += Row({r.code, r.needsComparison ? "有投资者身份信息核查异常明细表SFZHCQK时" : "每次",
-                r.companyForm ? "条记录证券公司代码不是本公司代码。" : r.tail, Text(r.explain), Text(r.remedy)});
+    out += Row({r.code, When(r.runs), r.companyForm ? "条记录证券公司代码不是本公司代码。" : r.tail, Text(r.explain), Text(r.remedy)});
 }
 
 }  // namespace

@@ -247,6 +247,31 @@ TEST_F(RuleSetsCommand, TheCasesOfASetTestItsRules) {
   EXPECT_NE(r.err.find("account.cases 第31行：引号没有结束"), std::string::npos) << r.err;
 }
 
+TEST_F(RuleSetsCommand, ACaseFillsTheFieldsItLeavesOutWithItsSetsSoundValues) {
+  const fs::path set = secondVersion("2009-01-01");
+  const fs::path sound = set / "cases" / "sound.csv";
+  fc::test::ReplaceIn(sound, "\nKHJBXX,ZJLB,10\n", "\nKHJBXX,ZJLB,20\n");  // breaks R03
+  Result r = cli({"rules", "test", set.string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("期望 无，实际 R03 1\n"), std::string::npos) << r.out;
+
+  fc::test::ReplaceIn(sound, "\nKHJBXX,ZJLB,20\n", "\nKHJBXX,ZJLB,10\nKHJBXX,ZJLB,11\n");
+  r = cli({"rules", "test", set.string()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("sound.csv 第10行：表 KHJBXX 的字段 ZJLB 重复"), std::string::npos) << r.err;
+  r = cli({"rules", "check", set.string()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.out.find("sound.csv 第10行：表 KHJBXX 的字段 ZJLB 重复"), std::string::npos) << r.out;
+
+  fc::test::ReplaceIn(sound, "\nKHJBXX,ZJLB,11\n", "\nKHJBXX,SJRQ,20080808\n");
+  r = cli({"rules", "test", set.string()});
+  EXPECT_NE(r.err.find("第10行：字段 SJRQ 取用例的数据日期，不在此给出"), std::string::npos) << r.err;
+  fs::remove(sound);
+  r = cli({"rules", "test", set.string()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("sound.csv"), std::string::npos) << r.err;
+}
+
 TEST_F(RuleSetsCommand, WhatToDoAboutAFindingStandsBesideItAndInTheSetsReference) {
   ASSERT_EQ(check().status, 1);
   Result r = cli({"records", "--home", home, "--rule", "R02"});

@@ -104,7 +104,7 @@ TEST(IdentityQueryTexts, SubmissionRunsItsTotalAndRulesInFileOrder) {
     if (!rules[i].companyForm) {
       EXPECT_EQ(rules[i].tail, want.tail);
     }
-    EXPECT_EQ(rules[i].needsComparison, i == 1);
+    EXPECT_EQ(rules[i].runs == RunsWhen::ComparisonTable, i == 1);
     EXPECT_EQ(rules[i].companyForm, i == 0);
   }
 }

@@ -7,7 +7,7 @@
 #include "dbf/Writer.h"
 #include "naming/InterfaceLayouts.h"
 #include "naming/Kinds.h"
-#include "naming/SoundValues.h"
+#include "ruleset/SoundValues.h"
 
 namespace fc::test {
 
@@ -26,26 +26,27 @@ std::string NumberedField(const std::string& kind) {
   return "ZJZH";
 }
 
-std::vector<Column> ColumnsOf(const naming::TableLayout& layout) {
+std::vector<Column> ColumnsOf(const naming::TableLayout& layout, const ruleset::SoundValues& sound) {
   const std::string numbered = NumberedField(layout.kind);
   std::vector<Column> columns;
   for (const naming::LayoutField& f : layout.fields) {
     Column c{{f.name, f.type, static_cast<uint8_t>(f.length), static_cast<uint8_t>(f.decimals)}, {}};
     if (f.name == "ZQGSDM") c.value = kCode;
     else if (f.name == layout.dateField) c.value = kDate;
-    else if (f.name != numbered) c.value = std::string(naming::SoundValue(layout.kind, f.name));
+    else if (f.name != numbered) c.value = std::string(sound.of(layout.kind, f.name));
     columns.push_back(std::move(c));
   }
   return columns;
 }
 
-// The interface layouts as shipped, each field with a value that breaks no rule.
+// The interface layouts as shipped, each field with the shipped set's value that breaks no rule.
 const std::map<std::string, std::vector<Column>>& Layouts() {
   static const std::map<std::string, std::vector<Column>> layouts = [] {
     std::map<std::string, std::vector<Column>> columns;
-    const auto shipped =
-        naming::InterfaceLayouts::load(std::filesystem::path(FC_SOURCE_DATA_DIR) / "rulesets" / "interface-1" / "layouts.csv");
-    for (const naming::TableLayout& layout : shipped.all()) columns[layout.kind] = ColumnsOf(layout);
+    const std::filesystem::path set = std::filesystem::path(FC_SOURCE_DATA_DIR) / "rulesets" / "interface-1";
+    const auto shipped = naming::InterfaceLayouts::load(set / "layouts.csv");
+    const auto sound = ruleset::SoundValues::load(set, shipped);
+    for (const naming::TableLayout& layout : shipped.all()) columns[layout.kind] = ColumnsOf(layout, sound);
     return columns;
   }();
   return layouts;

@@ -1,8 +1,9 @@
 // support/SubmissionRows.h - submission tables as rows that name only the
 // fields that matter: every other field takes its value that breaks no data
-// rule (naming/SoundValues.h). The tables follow the shipped interface
-// layouts, the shipped rule set's layouts.csv. For tests that need a rule to find a
-// known count, or a submission that passes its structure and date checks.
+// rule, as the shipped rule set gives it (ruleset/SoundValues.h). The tables
+// follow the shipped interface layouts, the shipped rule set's layouts.csv.
+// For tests that need a rule to find a known count, or a submission that
+// passes its structure and date checks.
 //
 //   Rows good = Make("KHJBXX", 10);                        // ten distinct accounts
 //   Rows bad = Make("KHJBXX", 2, {{"ZJLB", "20"}});
