@@ -1,5 +1,8 @@
 #include "pipeline/FieldContent.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "dbf/Table.h"
 #include "platform/CodePageText.h"
 #include "query/Decimal.h"
@@ -19,9 +22,17 @@ std::string_view IdeographicSpaceIn(unsigned codePage) {
   }
 }
 
+// Every value of every agreed field passes here: 8 bytes at a time, a byte
+// below 0x20 sets its high bit in `(w - 0x20..) & ~w & 0x80..`.
 bool HasControlByte(std::string_view value) {
-  for (char c : value)
-    if (static_cast<unsigned char>(c) < 0x20) return true;
+  constexpr uint64_t kBelow = 0x2020202020202020ull, kHigh = 0x8080808080808080ull;
+  size_t at = 0;
+  for (uint64_t w; at + 8 <= value.size(); at += 8) {
+    std::memcpy(&w, value.data() + at, 8);
+    if ((w - kBelow) & ~w & kHigh) return true;
+  }
+  for (; at < value.size(); ++at)
+    if (static_cast<unsigned char>(value[at]) < 0x20) return true;
   return false;
 }
 

@@ -246,7 +246,7 @@ TEST_F(StructureLibrary, ValuesAreJudgedAsTheRulesReadThem) {
     };
     add("000001", "1", "1.00");
     add("000001", "1", "**********");
-    add("000001", "a\tb", "abc");
+    add("000001", "abcdefghij\tb", "abc");  // the tab in the second 8 bytes
     add("000001", "1", "xyz", /*deleted=*/true);
     add(std::string("0001\0\0", 6), "1", "100.00abc");
     add("000001", "\u3000\u3000", "1.00");
