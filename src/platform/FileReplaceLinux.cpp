@@ -234,7 +234,9 @@ WriteResult WriteFileByName(const fs::path& file, const ContentByName& content, 
   Descriptor written(::open(temp.path().c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
   if (written.get() < 0 || !Settle(written.get(), options.access) || !Finish(written.get(), options))
     return Failed(LastError(), file);
-  written.close();
+  // A close can still fail the write (a network file system reports there),
+  // as it does on Windows: the file must not take the name then.
+  if (!written.close()) return Failed(LastError(), file);
   WriteResult result = Named(temp.path(), file, options);
   if (result && !result.kept) temp.release();
   return result;
