@@ -172,6 +172,7 @@ int ExitStatus(store::Verdict verdict) {
   switch (verdict) {
     case store::Verdict::Pass: return 0;
     case store::Verdict::Fail: return 1;
+    case store::Verdict::Accepted: return 3;
     case store::Verdict::Incomplete:
     case store::Verdict::Unknown: break;
   }

@@ -57,7 +57,8 @@ void PrintResults(const std::vector<store::ResultRow>& rows, OutputFormat format
 // The line "结论：..." of a verdict; "结论：—" and why for an unknown one.
 std::string ConclusionLine(store::Verdict verdict, const std::string& verdictText);
 
-// The exit status of a check that ran to its end: 0 pass, 1 fail, 2 incomplete.
+// The exit status of a check that ran to its end: 0 pass, 1 fail, 2 incomplete,
+// 3 accepted (every finding covered by an acceptance in force, nothing else found).
 int ExitStatus(store::Verdict verdict);
 
 }  // namespace fc::cli
