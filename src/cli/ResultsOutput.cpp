@@ -7,7 +7,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "accept/Coverage.h"
 #include "cli/TextOutput.h"
 #include "store/Store.h"
 #include "text/Json.h"
@@ -66,7 +65,7 @@ void PrintAcceptances(const store::RunFacts& facts, std::FILE* out) {
   for (const store::RunAcceptance& a : facts.acceptances) {
     if (a.use == store::AcceptanceUse::Applied)
       applied.push_back({FileName(facts, a.fileid), a.errid, std::to_string(a.acceptance), std::to_string(a.records),
-                         a.reason, a.by, accept::DayText(a.until)});
+                         a.reason, a.by, a.until});
     if (a.use == store::AcceptanceUse::Lapsed) lapsed.push_back({std::to_string(a.acceptance), a.errid, a.note});
   }
   if (applied.size() > 1) {
@@ -122,7 +121,7 @@ std::string AcceptedJson(const std::optional<store::RunFacts>& facts, const Find
   text::Json accepted = text::Json::array();
   for (const store::RunAcceptance& a : facts->acceptances)
     if (a.use == store::AcceptanceUse::Applied && a.fileid == s.fileid && a.finding == s.finding)
-      accepted.push_back({{"id", a.acceptance}, {"reason", a.reason}, {"by", a.by}, {"until", accept::DayText(a.until)}});
+      accepted.push_back({{"id", a.acceptance}, {"reason", a.reason}, {"by", a.by}, {"until", a.until}});
   return accepted.empty() ? "" : ", \"accepted\": " + JsonText(accepted);
 }
 
@@ -131,7 +130,7 @@ std::string AcceptancesJson(const store::RunFacts& facts) {
   for (const store::RunAcceptance& a : facts.acceptances)
     all.push_back({{"id", a.acceptance}, {"use", store::AcceptanceUseCode(a.use)}, {"filename", FileName(facts, a.fileid)},
                    {"errid", a.errid}, {"records", a.records}, {"reason", a.reason}, {"by", a.by},
-                   {"until", accept::DayText(a.until)}, {"note", a.note}});
+                   {"until", a.until}, {"note", a.note}});
   return JsonText(all);
 }
 

@@ -264,7 +264,7 @@ void RunRecorder::keepAcceptances(const Weighed& weighed) {
   };
   auto use = [&](int64_t id, store::AcceptanceUse how) {
     const accept::Acceptance& a = *find(id);
-    return store::RunAcceptance{id, how, 0, 0, a.rule, 0, a.reason, a.by, a.until};
+    return store::RunAcceptance{id, how, 0, 0, a.rule, 0, a.reason, a.by, accept::DayText(a.until)};
   };
   for (const accept::FindingCover& c : weighed.coverage.findings)
     for (const auto& [id, records] : c.acceptances) {

@@ -109,7 +109,7 @@ struct RunAcceptance {
   int64_t records = 0;      // records of the finding it covered
   std::string reason;       // as accepted
   std::string by;           // who accepted it
-  std::string until;        // its last day, YYYYMMDD
+  std::string until;        // its last day, YYYY-MM-DD
   std::string note = {};    // why it lapsed
   bool operator==(const RunAcceptance&) const = default;
 };

@@ -4,6 +4,9 @@
 // judged by a later set that changed a rule.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -60,6 +63,12 @@ TEST_F(AcceptedFindings, EveryFindingAcceptedIsItsOwnVerdictYetAStructureProblem
       << r.out;
   r = cli({"records", "--home", home, "--rule", "R06", "--format", "json"});
   EXPECT_TRUE(Has(r.out, "\"key\": \"100000000002\"")) << r.out;
+  const std::filesystem::path report = dir / "report.json";
+  ASSERT_EQ(cli({"report", "--home", home, "--output", report.string()}).status, 0);
+  std::ifstream in(report);
+  const std::string json((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_TRUE(Has(json, "\"verdict\": \"accepted\"")) << json;
+  EXPECT_TRUE(Has(json, "\"reason\": \"已向监管说明的历史账户\"")) << json;
 
   // Group 2's missing, unsound and wrongly dated tables are no rule findings: nothing accepts them.
   r = check("2");
