@@ -170,9 +170,11 @@ void PrintJson(const std::vector<store::ResultRow>& rows, std::FILE* out, const 
     if (r < summaries.size() && summaries[r]) object += SummaryJson(*summaries[r]) + AcceptedJson(facts, *summaries[r]);
     std::fprintf(out, "%s}", object.c_str());
   }
-  std::fprintf(out, "%s,\n \"skipped\": %s,\n \"ruleSet\": %s,\n \"acceptances\": %s}\n", rows.empty() ? "]" : "\n ]",
-               facts ? SkippedJson(*facts).c_str() : "[]", RuleSetJson(facts).c_str(),
-               facts ? AcceptancesJson(*facts).c_str() : "[]");
+  // A run that weighed no acceptance reads as it always has.
+  const std::string acceptances =
+      facts && !facts->acceptances.empty() ? ",\n \"acceptances\": " + AcceptancesJson(*facts) : "";
+  std::fprintf(out, "%s,\n \"skipped\": %s,\n \"ruleSet\": %s%s}\n", rows.empty() ? "]" : "\n ]",
+               facts ? SkippedJson(*facts).c_str() : "[]", RuleSetJson(facts).c_str(), acceptances.c_str());
 }
 
 }  // namespace

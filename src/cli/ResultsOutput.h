@@ -24,7 +24,7 @@
 //        value, count) and, when acceptances covered it, "accepted" (their
 //        id, reason, by, until); "skipped" the rules that did not run
 //        ({"filename", "errid", "state": "unchecked"|"notapplicable", "reason"});
-//        "acceptances" every acceptance the run weighed ({"id", "use":
+//        "acceptances", when the run weighed any, each of them ({"id", "use":
 //        "applied"|"unused"|"lapsed", "filename", "errid", "records",
 //        "reason", "by", "until", "note"}).
 // In table and tsv output NULL is an empty cell; tabs and line breaks inside a

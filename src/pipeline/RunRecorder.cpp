@@ -213,7 +213,8 @@ std::vector<std::optional<std::string>> KeysOf(store::Store& store, const histor
   std::vector<std::optional<std::string>> keys;
   const std::optional<store::FindingRecords> kept = store.readFindingRecords(f.fileid, f.finding, privacy::Masking::Off);
   if (!kept) return keys;
-  for (const store::FindingRecords::Record& r : kept->records) keys.push_back(terms.keys.keyOf(kept->table, kept->fields, r.values));
+  for (const store::FindingRecords::Record& r : kept->records)
+    keys.push_back(terms.keys.keyOf(kept->table, kept->fields, r.values));
   return keys;
 }
 
@@ -274,7 +275,8 @@ void RunRecorder::keepAcceptances(const Weighed& weighed) {
       applied.records = records;
     }
   for (int64_t id : weighed.coverage.unused) facts_.acceptances.push_back(use(id, store::AcceptanceUse::Unused));
-  for (const accept::Lapse& l : weighed.coverage.lapses) facts_.acceptances.emplace_back(use(l.acceptance, store::AcceptanceUse::Lapsed)).note = l.reason;
+  for (const accept::Lapse& l : weighed.coverage.lapses)
+    facts_.acceptances.emplace_back(use(l.acceptance, store::AcceptanceUse::Lapsed)).note = l.reason;
   if (weighed.coverage.lapses.empty()) return;
   try {
     std::unique_ptr<accept::Acceptances> book = accept::Acceptances::open(home_.home);
