@@ -41,9 +41,10 @@ void CoverByKeys(const RunFinding& f, const RuleAcceptances& rule, FindingCover&
   std::vector<std::string> missing;
   int64_t keyless = 0;
   std::map<int64_t, int64_t> used;  // acceptance → records it covers
-  for (const std::optional<std::string>& k : f.keys) {
+  for (size_t i = 0; i < f.keys.size(); ++i) {
+    const std::optional<std::string>& k = f.keys[i];
     if (!k) ++keyless;
-    else if (auto at = named.find(*k); at == named.end()) missing.push_back(*k);
+    else if (auto at = named.find(*k); at == named.end()) missing.push_back(i < f.shown.size() ? f.shown[i] : *k);
     else ++used[at->second];
   }
   if (keyless) {

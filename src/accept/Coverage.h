@@ -37,6 +37,7 @@ struct RunFinding {
   std::string errid;
   int64_t total = 0;                              // records behind it, uncapped
   std::vector<std::optional<std::string>> keys;   // the key of each record kept (nothing: it has none)
+  std::vector<std::string> shown = {};            // the same as a verdict names them (identity numbers masked)
 };
 
 struct CoverContext {

@@ -206,16 +206,17 @@ void RunRecorder::finish(RunOutcome& outcome, RunObserver& observer) {
 
 namespace {
 
-// The keys of the records kept behind `f`, their real values (an acceptance
-// names a record as it is); none when the store cannot give them.
-std::vector<std::optional<std::string>> KeysOf(store::Store& store, const history::Finding& f,
-                                               const accept::RuleTerms& terms) {
-  std::vector<std::optional<std::string>> keys;
-  const std::optional<store::FindingRecords> kept = store.readFindingRecords(f.fileid, f.finding, privacy::Masking::Off);
-  if (!kept) return keys;
-  for (const store::FindingRecords::Record& r : kept->records)
-    keys.push_back(terms.keys.keyOf(kept->table, kept->fields, r.values));
-  return keys;
+// The keys of the records kept behind `r`, their real values (an acceptance
+// names a record as it is), and as the verdict may name them, masked as the
+// history masks; none when the store cannot give them.
+void ReadKeys(store::Store& store, const accept::RuleTerms& terms, accept::RunFinding& r) {
+  const std::optional<store::FindingRecords> kept = store.readFindingRecords(r.fileid, r.finding, privacy::Masking::Off);
+  if (!kept) return;
+  for (const store::FindingRecords::Record& record : kept->records) {
+    r.keys.push_back(terms.keys.keyOf(kept->table, kept->fields, record.values));
+    r.shown.push_back(
+        terms.keys.keyOf(kept->table, kept->fields, record.values, privacy::Masking::NumbersAndNames).value_or(""));
+  }
 }
 
 }  // namespace
@@ -233,7 +234,7 @@ RunRecorder::Weighed RunRecorder::weigh(store::Store* store, const std::vector<h
     std::vector<accept::RunFinding> run;
     for (const history::Finding& f : findings) {
       accept::RunFinding& r = run.emplace_back(accept::RunFinding{f.fileid, f.finding, f.errid, f.total, {}});
-      if (store && keyedRules.count(f.errid) && terms_->digestOf(f.errid)) r.keys = KeysOf(*store, f, *terms_);
+      if (store && keyedRules.count(f.errid) && terms_->digestOf(f.errid)) ReadKeys(*store, *terms_, r);
     }
     const accept::CoverContext context{facts_.submission, facts_.companyCode, DayOf(facts_.started), &*terms_};
     weighed.coverage = accept::Cover(weighed.book, run, context);

@@ -15,13 +15,14 @@ namespace {
 
 constexpr const char* kWhat = "记录键文件";
 
-// Why `field` cannot name records of `kind`; empty when it can.
-std::string Refusal(const naming::InterfaceLayouts& layouts, const std::string& kind, const std::string& field) {
+// The agreement's field `field` of `kind`; null when it has none.
+const naming::LayoutField* FieldOf(const naming::InterfaceLayouts& layouts, const std::string& kind,
+                                   const std::string& field) {
   const naming::TableLayout* layout = layouts.find(kind);
-  if (!layout) return "表 " + kind + " 不在本规则集的接口规范中";
-  if (std::none_of(layout->fields.begin(), layout->fields.end(), [&](const naming::LayoutField& f) { return f.name == field; }))
-    return "表 " + kind + " 没有字段 " + field;
-  return "";
+  if (!layout) return nullptr;
+  const auto found = std::find_if(layout->fields.begin(), layout->fields.end(),
+                                  [&](const naming::LayoutField& f) { return f.name == field; });
+  return found == layout->fields.end() ? nullptr : &*found;
 }
 
 }  // namespace
@@ -37,8 +38,10 @@ RecordKeys RecordKeys::load(const fs::path& folder, const naming::InterfaceLayou
       const std::vector<std::string>& c = record.fields;
       if (c[0] == "kind") continue;  // the heading
       if (c.size() != 2) throw RuleSetError(file.fault(record.number, "应有2列：kind,field"));
-      if (const std::string refusal = Refusal(layouts, c[0], c[1]); !refusal.empty())
-        throw RuleSetError(file.fault(record.number, refusal));
+      if (!layouts.find(c[0])) throw RuleSetError(file.fault(record.number, "表 " + c[0] + " 不在本规则集的接口规范中"));
+      const naming::LayoutField* field = FieldOf(layouts, c[0], c[1]);
+      if (!field) throw RuleSetError(file.fault(record.number, "表 " + c[0] + " 没有字段 " + c[1]));
+      keys.personal_.mark(c[0], c[1], field->personal);
       std::vector<std::string>& fields = keys.fields_[c[0]];
       if (std::find(fields.begin(), fields.end(), c[1]) != fields.end())
         throw RuleSetError(file.fault(record.number, "表 " + c[0] + " 的字段 " + c[1] + " 重复"));
@@ -57,7 +60,8 @@ const std::vector<std::string>& RecordKeys::fieldsOf(std::string_view kind) cons
 }
 
 std::optional<std::string> RecordKeys::keyOf(std::string_view kind, const std::vector<std::string>& fields,
-                                             const std::vector<std::string>& values) const {
+                                             const std::vector<std::string>& values,
+                                             privacy::Masking masking) const {
   const std::vector<std::string>& keyFields = fieldsOf(kind);
   if (keyFields.empty()) return std::nullopt;
   std::string key;
@@ -65,7 +69,7 @@ std::optional<std::string> RecordKeys::keyOf(std::string_view kind, const std::v
     const auto at = std::find(fields.begin(), fields.end(), field);
     if (at == fields.end() || static_cast<size_t>(at - fields.begin()) >= values.size()) return std::nullopt;
     if (!key.empty()) key += "/";
-    key += values[at - fields.begin()];
+    key += privacy::MaskValue(values[at - fields.begin()], personal_.of(kind, field), masking);
   }
   return key;
 }

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "naming/InterfaceLayouts.h"
+#include "privacy/Masking.h"
 
 namespace fc::ruleset {
 
@@ -37,13 +38,16 @@ class RecordKeys {
   // The key fields of `kind`, in order; empty when the set names none.
   const std::vector<std::string>& fieldsOf(std::string_view kind) const;
   // The key of a record of `kind` whose `values` stand under `fields`: its
-  // key fields' values joined by "/"; nothing when the kind has no key or
-  // the record lacks one of its fields.
+  // key fields' values joined by "/", a personal one masked as `masking`
+  // says (values read masked already stay as they are); nothing when the
+  // kind has no key or the record lacks one of its fields.
   std::optional<std::string> keyOf(std::string_view kind, const std::vector<std::string>& fields,
-                                   const std::vector<std::string>& values) const;
+                                   const std::vector<std::string>& values,
+                                   privacy::Masking masking = privacy::Masking::Off) const;
 
  private:
   std::map<std::string, std::vector<std::string>, std::less<>> fields_;  // by kind
+  privacy::PersonalFields personal_;  // the agreement's marks of the key fields
 };
 
 }  // namespace fc::ruleset

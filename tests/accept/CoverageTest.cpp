@@ -44,6 +44,9 @@ TEST_F(Covering, NamedRecordsCoverAFindingOnlyWhenEveryRecordWasKeptAndNamed) {
   c = Cover({Keyed(1, {"A1", "A3"})}, {r06}, context);
   EXPECT_FALSE(c.findings.at(0).covered);
   EXPECT_EQ(c.findings.at(0).why, "记录A2未被接受");
+  RunFinding masked = r06;  // the verdict names a record as the history may show it
+  masked.shown = {"A*", "A*", "A*"};
+  EXPECT_EQ(Cover({Keyed(1, {"A1", "A3"})}, {masked}, context).findings.at(0).why, "记录A*未被接受");
 
   // Past the records limit the others cannot be matched, whatever the acceptance names.
   RunFinding capped = r06;

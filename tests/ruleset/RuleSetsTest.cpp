@@ -146,12 +146,16 @@ TEST_F(RuleSetsTest, RecordKeysJoinTheirFieldsAndAFaultNamesItsLine) {
   EXPECT_FALSE(keys.keyOf("KHJBXX", {"YYBDM"}, {"000001"}));  // its key field not kept
   EXPECT_FALSE(keys.keyOf("SFZHCQK", {"FCTZXH"}, {"1"}));     // a kind the set names no key of
 
-  std::ofstream(set / "keys.csv", std::ios::app) << "ZJZQDY,GDDM\n";
+  std::ofstream(set / "keys.csv", std::ios::app) << "ZJZQDY,GDDM\nSFZHCQK,ZJHM\n";
   keys = fc::ruleset::RecordKeys::load(set, loaded.layouts);
   EXPECT_EQ(keys.keyOf("ZJZQDY", {"ZJZH", "GDDM"}, {"100000000002", "A001"}), "100000000002/A001");
+  // An identity number in a key is masked wherever the records are.
+  EXPECT_EQ(keys.keyOf("SFZHCQK", {"ZJHM"}, {"110101199001011234"}, fc::privacy::Masking::Numbers),
+            fc::privacy::MaskValue("110101199001011234", fc::privacy::Personal::IdentityNumber, fc::privacy::Masking::Numbers));
+  EXPECT_EQ(keys.keyOf("SFZHCQK", {"ZJHM"}, {"110101199001011234"}), "110101199001011234");
   std::ofstream(set / "keys.csv", std::ios::app) << "ZJZQDY,NOSUCH\n";
   const std::string error = ErrorOf([&] { fc::ruleset::RecordKeys::load(set, loaded.layouts); });
-  EXPECT_NE(error.find("keys.csv 第14行：表 ZJZQDY 没有字段 NOSUCH"), std::string::npos) << error;
+  EXPECT_NE(error.find("keys.csv 第15行：表 ZJZQDY 没有字段 NOSUCH"), std::string::npos) << error;
 }
 
 }  // namespace
