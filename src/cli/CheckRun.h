@@ -10,7 +10,9 @@
 // Exit status follows the run's verdict: 0 pass (every expected file exists,
 // passed and has no finding, every applicable rule ran); 1 fail (some file is
 // missing, failed or has findings); 2 when the inputs are refused, the run
-// fails or is stopped (Ctrl+C, SIGTERM), or a rule could not run.
+// fails or is stopped (Ctrl+C, SIGTERM), or a rule could not run; 3 accepted
+// (it would pass but for rule findings every one of which an acceptance in
+// force covers).
 #pragma once
 
 #include <string>

@@ -18,6 +18,7 @@ int RecordsCommand(const Args& args);   // records --home DIR [--file NAME] [--r
 int HistoryCommand(const Args& args);   // history --home DIR [--limit N] [--format table|tsv|json] [--keep N]
 int CompareCommand(const Args& args);   // compare --home DIR [--format table|json] [A [B]]
 int ReportCommand(const Args& args);    // report --home DIR [--run ID] [--no-mask] --output FILE.html|FILE.pdf|FILE.json
+int AcceptCommand(const Args& args);   // accept add|list|withdraw --home DIR ...
 int ForgetCommand(const Args& args);    // forget --home DIR
 int RulesCommand(const Args& args);     // rules check FILE|SETDIR [--against DIR --code C --date D] | rules list | rules test [SET] | rules reference [SET]
 

@@ -2,7 +2,8 @@
 // run's findings and the working directories (a run that was killed leaves
 // its tables there, a desktop program that was killed a past run's results):
 // the customer data the home keeps beyond a run (the latest results
-// themselves, the company list and the settings stay). Files that do not
+// themselves, the company list, the settings and the acceptances, which are
+// the company's decisions rather than results, stay). Files that do not
 // exist are not created, but for the lock file of an existing home: forget
 // holds the home's lock, so it refuses (exit status 2) while a check runs,
 // and no check starts while it works.
@@ -25,7 +26,8 @@ int ForgetCommand(const Args& args) {
   std::string error;
   if (!opts.parse(args, {"home"}, {}, error) || !opts.require({"home"}, error)) return Fail(error);
   const settings::AppHome home = HomeAt(*opts.value("home"));
-  const std::string done = "已清空" + platform::Utf8Of(home.home) + "中的检查历史、问题记录明细和工作目录";
+  const std::string done = "已清空" + platform::Utf8Of(home.home) + "中的检查历史、问题记录明细和工作目录\n"
+                           "接受的问题保留：它们是公司的决定，不是检查结果";
   if (settings::EntryAt(home.home) == settings::HomeEntry::Missing) {
     std::fprintf(stderr, "%s\n", done.c_str());
     return 0;

@@ -14,7 +14,9 @@
 // xlsx:  an Excel workbook written to --output, a sheet per finding
 //        (spreadsheet/Workbook.h);
 // json:  an array of {"fileid", "filename", "errid", "finding", "recno",
-//        "values": {FIELD: text}}, one per record.
+//        "key", "values": {FIELD: text}}, one per record; "key" is what an
+//        acceptance names the record by (ruleset/RecordKeys.h), masked as
+//        the values are, null when the set names no key for its table.
 #include <algorithm>
 #include <cstdio>
 
@@ -24,6 +26,7 @@
 #include "cli/Options.h"
 #include "cli/TextOutput.h"
 #include "platform/Utf8Paths.h"
+#include "ruleset/RecordKeys.h"
 #include "ruleset/RuleSets.h"
 #include "spreadsheet/Csv.h"
 #include "spreadsheet/Workbook.h"
@@ -53,6 +56,7 @@ std::vector<Chosen> Choose(store::Store& store, const Options& opts) {
 struct JudgedRun {
   std::optional<store::RunFacts> facts;
   std::optional<ruleset::RuleSet> set;
+  ruleset::RecordKeys keys = {};  // the set's; none without it
 
   rules::RuleAdvice adviceFor(const store::FindingRow& finding) const {
     if (!facts || !set) return {};
@@ -131,7 +135,7 @@ int WriteXlsx(std::vector<Chosen> chosen, const JudgedRun& run, const std::files
   return 0;
 }
 
-void PrintJson(const std::vector<Chosen>& chosen, std::FILE* out) {
+void PrintJson(const std::vector<Chosen>& chosen, const ruleset::RecordKeys& keys, std::FILE* out) {
   bool first = true;
   std::fprintf(out, "[");
   for (const Chosen& c : chosen) {
@@ -139,7 +143,9 @@ void PrintJson(const std::vector<Chosen>& chosen, std::FILE* out) {
                              JsonText(c.finding.filename) + ", \"errid\": " + JsonText(c.finding.errid) +
                              ", \"finding\": " + std::to_string(c.finding.finding);
     for (const auto& r : c.records.records) {
-      std::string object = head + ", \"recno\": " + std::to_string(r.recno) + ", \"values\": {";
+      const std::optional<std::string> key = keys.keyOf(c.records.table, c.records.fields, r.values);
+      std::string object = head + ", \"recno\": " + std::to_string(r.recno) +
+                           ", \"key\": " + (key ? JsonText(*key) : std::string("null")) + ", \"values\": {";
       for (size_t k = 0; k < c.records.fields.size(); ++k)
         object += std::string(k ? ", " : "") + JsonText(c.records.fields[k]) + ": " + JsonText(r.values.at(k));
       std::fprintf(out, "%s\n %s}}", first ? "" : ",", object.c_str());
@@ -169,9 +175,14 @@ int RecordsCommand(const Args& args) {
     std::vector<Chosen> chosen = Choose(*store, opts);
     JudgedRun run{store::ReadLatestRunFacts(home.storeFile()), std::nullopt};
     if (run.facts) run.set = ruleset::RunRuleSet(home, *run.facts);
+    try {
+      if (run.set) run.keys = ruleset::RecordKeys::load(run.set->manifest.folder, run.set->layouts);
+    } catch (const ruleset::RuleSetError&) {
+      // A set whose keys do not read names none: the records stand without them.
+    }
     if (format == OutputFormat::Xlsx) return WriteXlsx(std::move(chosen), run, platform::PathFromUtf8(*output));
     if (format == OutputFormat::Table) PrintTable(chosen, run, stdout);
-    else if (format == OutputFormat::Json) PrintJson(chosen, stdout);
+    else if (format == OutputFormat::Json) PrintJson(chosen, run.keys, stdout);
     else PrintSeparated(chosen, format == OutputFormat::Csv, stdout);
     return 0;
   } catch (const std::exception& e) {

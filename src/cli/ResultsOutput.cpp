@@ -58,6 +58,26 @@ void PrintDeleted(const store::RunFacts& facts, std::FILE* out) {
   PrintAligned(lines, out);
 }
 
+// The acceptances that covered findings of the run, and those it ended.
+void PrintAcceptances(const store::RunFacts& facts, std::FILE* out) {
+  std::vector<std::vector<std::string>> applied = {{"文件名", "问题编号", "接受编号", "记录数", "原因", "接受人", "有效期至"}};
+  std::vector<std::vector<std::string>> lapsed = {{"接受编号", "问题编号", "原因"}};
+  for (const store::RunAcceptance& a : facts.acceptances) {
+    if (a.use == store::AcceptanceUse::Applied)
+      applied.push_back({FileName(facts, a.fileid), a.errid, std::to_string(a.acceptance), std::to_string(a.records),
+                         a.reason, a.by, a.until});
+    if (a.use == store::AcceptanceUse::Lapsed) lapsed.push_back({std::to_string(a.acceptance), a.errid, a.note});
+  }
+  if (applied.size() > 1) {
+    std::fprintf(out, "\n已接受的问题：\n");
+    PrintAligned(applied, out);
+  }
+  if (lapsed.size() > 1) {
+    std::fprintf(out, "\n本次失效的接受：\n");
+    PrintAligned(lapsed, out);
+  }
+}
+
 void PrintTable(const std::vector<store::ResultRow>& rows, std::FILE* out, const std::optional<store::RunFacts>& facts) {
   const std::string conclusion =
       facts ? ConclusionLine(facts->verdict, facts->verdictText) : ConclusionLine(store::Verdict::Unknown, "");
@@ -74,6 +94,7 @@ void PrintTable(const std::vector<store::ResultRow>& rows, std::FILE* out, const
   if (!facts) return;
   PrintSkipped(*facts, out);
   PrintDeleted(*facts, out);
+  PrintAcceptances(*facts, out);
 }
 
 void PrintTsv(const std::vector<store::ResultRow>& rows, std::FILE* out) {
@@ -92,6 +113,25 @@ std::string SummaryJson(const FindingSummary& s) {
             ", \"value\": " + JsonText(s.values[i].value) + ", \"count\": " + std::to_string(s.values[i].count) +
             "}";
   return json + "]";
+}
+
+// The acceptances that covered the finding `s` summarises; "" when none did.
+std::string AcceptedJson(const std::optional<store::RunFacts>& facts, const FindingSummary& s) {
+  if (!facts) return "";
+  text::Json accepted = text::Json::array();
+  for (const store::RunAcceptance& a : facts->acceptances)
+    if (a.use == store::AcceptanceUse::Applied && a.fileid == s.fileid && a.finding == s.finding)
+      accepted.push_back({{"id", a.acceptance}, {"reason", a.reason}, {"by", a.by}, {"until", a.until}});
+  return accepted.empty() ? "" : ", \"accepted\": " + JsonText(accepted);
+}
+
+std::string AcceptancesJson(const store::RunFacts& facts) {
+  text::Json all = text::Json::array();
+  for (const store::RunAcceptance& a : facts.acceptances)
+    all.push_back({{"id", a.acceptance}, {"use", store::AcceptanceUseCode(a.use)}, {"filename", FileName(facts, a.fileid)},
+                   {"errid", a.errid}, {"records", a.records}, {"reason", a.reason}, {"by", a.by},
+                   {"until", a.until}, {"note", a.note}});
+  return JsonText(all);
 }
 
 std::string SkippedJson(const store::RunFacts& facts) {
@@ -127,11 +167,14 @@ void PrintJson(const std::vector<store::ResultRow>& rows, std::FILE* out, const 
       object += std::string(c ? ", " : "") + "\"" + kNames[c] + "\": ";
       object += JsonText(*cells[c] ? text::Json(**cells[c]) : text::Json(nullptr));
     }
-    if (r < summaries.size() && summaries[r]) object += SummaryJson(*summaries[r]);
+    if (r < summaries.size() && summaries[r]) object += SummaryJson(*summaries[r]) + AcceptedJson(facts, *summaries[r]);
     std::fprintf(out, "%s}", object.c_str());
   }
-  std::fprintf(out, "%s,\n \"skipped\": %s,\n \"ruleSet\": %s}\n", rows.empty() ? "]" : "\n ]",
-               facts ? SkippedJson(*facts).c_str() : "[]", RuleSetJson(facts).c_str());
+  // A run that weighed no acceptance reads as it always has.
+  const std::string acceptances =
+      facts && !facts->acceptances.empty() ? ",\n \"acceptances\": " + AcceptancesJson(*facts) : "";
+  std::fprintf(out, "%s,\n \"skipped\": %s,\n \"ruleSet\": %s%s}\n", rows.empty() ? "]" : "\n ]",
+               facts ? SkippedJson(*facts).c_str() : "[]", RuleSetJson(facts).c_str(), acceptances.c_str());
 }
 
 }  // namespace
@@ -148,6 +191,8 @@ Summaries SummariesOf(store::Store& store, const std::vector<store::ResultRow>& 
     auto it = findings.find(std::make_tuple(row.filename.value_or(""), *row.errid, row.errdesc.value_or("")));
     if (it == findings.end()) continue;
     summary.emplace();
+    summary->fileid = it->second.fileid;
+    summary->finding = it->second.finding;
     summary->records = it->second.recordsKept;
     if (auto records = store.readFindingSummary(it->second.fileid, it->second.finding, privacy::Masking::Numbers))
       summary->values = std::move(records->valueCounts);
@@ -172,6 +217,7 @@ int ExitStatus(store::Verdict verdict) {
   switch (verdict) {
     case store::Verdict::Pass: return 0;
     case store::Verdict::Fail: return 1;
+    case store::Verdict::Accepted: return 3;
     case store::Verdict::Incomplete:
     case store::Verdict::Unknown: break;
   }

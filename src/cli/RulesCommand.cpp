@@ -35,6 +35,7 @@
 #include "ruleset/RuleCases.h"
 #include "ruleset/RuleReference.h"
 #include "ruleset/RuleSets.h"
+#include "ruleset/RecordKeys.h"
 #include "ruleset/SoundValues.h"
 
 namespace fc::cli {
@@ -102,7 +103,7 @@ int CheckRulesOnEmptyTables(const fs::path& file, const fs::path& layouts) {
 
 // A whole set as an analyst makes it: its manifest, its agreement, both rule
 // files on empty tables laid out by that agreement, the sound values of its
-// cases when it has them, and no link among its files.
+// cases and its record keys when it has them, and no link among its files.
 int CheckSet(const fs::path& folder) {
   int status = 0;
   auto fault = [&](const std::string& text) {
@@ -132,6 +133,11 @@ int CheckSet(const fs::path& folder) {
     } catch (const ruleset::RuleSetError& e) {
       fault(e.what());
     }
+  }
+  try {
+    ruleset::RecordKeys::load(folder, naming::InterfaceLayouts::load(layouts));
+  } catch (const ruleset::RuleSetError& e) {
+    fault(e.what());
   }
   if (status == 0)
     std::printf("规则集 %s（%s）自%s起用，无误\n", manifest->id().c_str(), platform::Utf8Of(folder).c_str(),

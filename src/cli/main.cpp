@@ -47,8 +47,16 @@ const Command kCommands[] = {
      "report   --home DIR [--run ID] [--no-mask] --output FILE.html|FILE.pdf|FILE.json\n"
      "           write the report of a past check (default: the latest; identity numbers\n"
      "           and names masked unless --no-mask)"},
+    {"accept", fc::cli::AcceptCommand,
+     "accept   add --home DIR --submission account|identity --code CODE --rule RNN\n"
+     "           (--keys K1,K2,... | --all --at-most N) --reason TEXT --by NAME --until YYYY-MM-DD\n"
+     "           accept a rule's findings for the named records (or all of them, at most N)\n"
+     "           until a day; prints the acceptance's number\n"
+     "         list --home DIR [--format table|json]   the acceptances and their log\n"
+     "         withdraw --home DIR ID --by NAME --reason TEXT   take one back"},
     {"forget", fc::cli::ForgetCommand,
-     "forget   --home DIR   empty the history and the records behind the findings"},
+     "forget   --home DIR   empty the history and the records behind the findings\n"
+     "           (the acceptances stay: they are the company's decisions, not results)"},
     {"rules", fc::cli::RulesCommand,
      "rules    check FILE|SETDIR [--against DIR --code CODE --date YYYY-MM-DD]\n"
      "           check a rule file, layouts.csv or a whole rule set's folder, each fault with\n"

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "accept/RuleTerms.h"
 #include "dbf/Table.h"
 #include "naming/FileNames.h"
 #include "naming/InterfaceLayouts.h"
@@ -558,6 +559,7 @@ RunOutcome RunDriver::run(RunObserver& runObserver, const StopRequest& stop) {
   std::optional<ruleset::RuleSet> set;
   try {
     set.emplace(ruleset::LoadRuleSetFor(home_, inputs_.dataDate, inputs_.ruleSet));
+    recorder.weighsAcceptancesBy(accept::TermsOf(*set, inputs_.submission));
   } catch (const ruleset::RuleSetError& e) {
     return fail(std::string("检查没有开始：") + e.what());
   }

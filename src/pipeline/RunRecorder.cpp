@@ -16,6 +16,7 @@
 #include "pipeline/WorkDirs.h"
 #include "platform/LocalTime.h"
 #include "platform/Utf8Paths.h"
+#include "settings/PrivateFiles.h"
 
 namespace fc::pipeline {
 
@@ -44,6 +45,14 @@ std::string LocalTime(std::time_t t) {
 }
 
 std::string Now() { return LocalTime(std::time(nullptr)); }
+
+// YYYYMMDD of a "YYYY-MM-DD HH:MM:SS" time.
+std::string DayOf(const std::string& time) {
+  std::string day;
+  for (char c : time.substr(0, 10))
+    if (c != '-') day += c;
+  return day;
+}
 
 // A DBF whose size its header does not account for: what lies past its
 // records is the sender's choice (a sparse file of many gigabytes), and the
@@ -181,10 +190,12 @@ void RunRecorder::finish(RunOutcome& outcome, RunObserver& observer) {
   }
   std::stable_sort(facts_.skipped.begin(), facts_.skipped.end(),
                    [](const store::RuleSkip& a, const store::RuleSkip& b) { return a.fileid < b.fileid; });
-  judge(facts_, findings);
+  const Weighed weighed = weigh(store.get(), findings);
+  judge(facts_, findings, weighed);
   outcome.verdict = facts_.verdict;
   outcome.verdictText = facts_.verdictText;
   if (!inputs_.keepFacts) return;
+  keepAcceptances(weighed);
   const std::map<int, std::string>& sums = checksums().sums;
   auto sumOf = [&](int id) { return sums.count(id) ? sums.at(id) : std::string(); };
   for (store::FileFacts& f : facts_.files) f.sha256 = sumOf(f.fileid);
@@ -193,18 +204,94 @@ void RunRecorder::finish(RunOutcome& outcome, RunObserver& observer) {
   appendHistory(std::move(findings), observer);
 }
 
-void RunRecorder::judge(store::RunFacts& facts, const std::vector<history::Finding>& findings) const {
+namespace {
+
+// The keys of the records kept behind `r`, their real values (an acceptance
+// names a record as it is), and as the verdict may name them, masked as the
+// history masks; none when the store cannot give them.
+void ReadKeys(store::Store& store, const accept::RuleTerms& terms, accept::RunFinding& r) {
+  const std::optional<store::FindingRecords> kept = store.readFindingRecords(r.fileid, r.finding, privacy::Masking::Off);
+  if (!kept) return;
+  for (const store::FindingRecords::Record& record : kept->records) {
+    r.keys.push_back(terms.keys.keyOf(kept->table, kept->fields, record.values));
+    r.shown.push_back(
+        terms.keys.keyOf(kept->table, kept->fields, record.values, privacy::Masking::NumbersAndNames).value_or(""));
+  }
+}
+
+}  // namespace
+
+// A home without acceptances, or whose acceptances cannot be read, covers
+// nothing: the run is judged as if there were none, never as if they covered.
+RunRecorder::Weighed RunRecorder::weigh(store::Store* store, const std::vector<history::Finding>& findings) const {
+  Weighed weighed;
+  if (!terms_ || settings::EntryAt(accept::AcceptancesFile(home_.home)) == settings::HomeEntry::Missing) return weighed;
+  try {
+    weighed.book = accept::Acceptances::open(home_.home)->list();
+    std::set<std::string> keyedRules;  // only these need the records' keys
+    for (const accept::Acceptance& a : weighed.book)
+      if (!a.allRecords() && a.state == accept::State::InForce) keyedRules.insert(a.rule);
+    std::vector<accept::RunFinding> run;
+    for (const history::Finding& f : findings) {
+      accept::RunFinding& r = run.emplace_back(accept::RunFinding{f.fileid, f.finding, f.errid, f.total, {}});
+      if (store && keyedRules.count(f.errid) && terms_->digestOf(f.errid)) ReadKeys(*store, *terms_, r);
+    }
+    const accept::CoverContext context{facts_.submission, facts_.companyCode, DayOf(facts_.started), &*terms_};
+    weighed.coverage = accept::Cover(weighed.book, run, context);
+  } catch (const std::exception&) {
+    return {};
+  }
+  return weighed;
+}
+
+void RunRecorder::judge(store::RunFacts& facts, const std::vector<history::Finding>& findings,
+                        const Weighed& weighed) const {
   RunTally tally;
-  for (const history::Finding& f : findings) tally.findings.push_back({f.fileid, f.total});
+  for (size_t i = 0; i < findings.size(); ++i) {
+    const history::Finding& f = findings[i];
+    RunTally::Finding& t = tally.findings.emplace_back(RunTally::Finding{f.fileid, f.total, f.errid});
+    t.rule = terms_ && terms_->digestOf(f.errid);
+    if (i >= weighed.coverage.findings.size()) continue;
+    t.accepted = weighed.coverage.findings[i].covered;
+    t.uncovered = weighed.coverage.findings[i].why;
+  }
   tally.rulesRan = rulesRan_;
   Judge(facts, tally);
+}
+
+// The lapses into the home's log, and what the run weighed into its facts.
+void RunRecorder::keepAcceptances(const Weighed& weighed) {
+  auto find = [&](int64_t id) {
+    return std::find_if(weighed.book.begin(), weighed.book.end(), [&](const accept::Acceptance& a) { return a.id == id; });
+  };
+  auto use = [&](int64_t id, store::AcceptanceUse how) {
+    const accept::Acceptance& a = *find(id);
+    return store::RunAcceptance{id, how, 0, 0, a.rule, 0, a.reason, a.by, accept::DayText(a.until)};
+  };
+  for (const accept::FindingCover& c : weighed.coverage.findings)
+    for (const auto& [id, records] : c.acceptances) {
+      store::RunAcceptance& applied = facts_.acceptances.emplace_back(use(id, store::AcceptanceUse::Applied));
+      applied.fileid = c.fileid;
+      applied.finding = c.finding;
+      applied.records = records;
+    }
+  for (int64_t id : weighed.coverage.unused) facts_.acceptances.push_back(use(id, store::AcceptanceUse::Unused));
+  for (const accept::Lapse& l : weighed.coverage.lapses)
+    facts_.acceptances.emplace_back(use(l.acceptance, store::AcceptanceUse::Lapsed)).note = l.reason;
+  if (weighed.coverage.lapses.empty()) return;
+  try {
+    std::unique_ptr<accept::Acceptances> book = accept::Acceptances::open(home_.home);
+    for (const accept::Lapse& l : weighed.coverage.lapses) book->lapse(l.acceptance, l.reason, facts_.ended);
+  } catch (const std::exception&) {
+    // The run's facts say they lapsed; the next run finds them ended again.
+  }
 }
 
 PackQuestion RunRecorder::packQuestion(store::Store& store) const {
   store::RunFacts facts = facts_;
   facts.completed = true;  // every check is done; only packing is left
   const std::vector<history::Finding> findings = history::LatestFindings(store);
-  judge(facts, findings);
+  judge(facts, findings, weigh(&store, findings));
   PackQuestion question{facts.verdict, facts.verdictText, {}};
   for (const store::FileRow& row : store.passedFiles()) {
     const bool found = std::any_of(findings.begin(), findings.end(),

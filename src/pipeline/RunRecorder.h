@@ -8,6 +8,7 @@
 //
 //   fc::pipeline::RunRecorder recorder(home, inputs);  // the run's clock starts
 //   recorder.judgedBy(set);            // the rule set, before the store is verified
+//   recorder.weighsAcceptancesBy(terms);  // its rules' texts and record keys (accept/RuleTerms.h)
 //   recorder.storeVerified(store);     // the store is ours: its old facts go
 //   recorder.listed(row, checked, deleted);  // after each filelist row
 //   recorder.rulesSkipped(skips);      // rules of a missing or unsound file
@@ -17,6 +18,9 @@
 //   if (auto file = recorder.changedFile()) ...  // a file is not what its check read
 //   recorder.finish(outcome, observer);
 //
+// The run's findings are weighed against the home's acceptances in force
+// (accept/Coverage.h) as it is judged; at its end the acceptances it ended
+// are logged as lapsed, and those it weighed kept with its facts.
 // While the run works, the store's facts are those of this run as it began,
 // judged incomplete: a run that dies on the way stays so in the store.
 // A DBF refused because its size disagrees with its header gets no checksum.
@@ -34,6 +38,9 @@
 #include <set>
 #include <vector>
 
+#include "accept/Acceptances.h"
+#include "accept/Coverage.h"
+#include "accept/RuleTerms.h"
 #include "history/History.h"
 #include "pipeline/FileHasher.h"
 #include "pipeline/Packaging.h"
@@ -55,6 +62,8 @@ class RunRecorder {
 
   // The rule set that judges the run.
   void judgedBy(store::RuleSetFacts set) { facts_.ruleSet = std::move(set); }
+  // What the home's acceptances are weighed against: the judging set's terms.
+  void weighsAcceptancesBy(accept::RuleTerms terms) { terms_ = std::move(terms); }
   // The run has opened and verified the store: the previous run's facts are
   // replaced by this run's as it begins (incomplete), and the whole facts of
   // this run may be written there at its end.
@@ -85,13 +94,21 @@ class RunRecorder {
   void recordPassedTable(store::FileFacts& facts, const std::filesystem::path& source);
   const Checksums& checksums();
   std::unique_ptr<store::Store> openVerifiedStore() const;
-  void judge(store::RunFacts& facts, const std::vector<history::Finding>& findings) const;
+  // The home's acceptances and what they cover of the run's findings.
+  struct Weighed {
+    std::vector<accept::Acceptance> book;
+    accept::Coverage coverage;
+  };
+  Weighed weigh(store::Store* store, const std::vector<history::Finding>& findings) const;
+  void judge(store::RunFacts& facts, const std::vector<history::Finding>& findings, const Weighed& weighed) const;
+  void keepAcceptances(const Weighed& weighed);
   void saveFacts(store::Store* store);
   void appendHistory(std::vector<history::Finding> findings, RunObserver& observer);
 
   settings::AppHome home_;
   RunInputs inputs_;
   store::RunFacts facts_;
+  std::optional<accept::RuleTerms> terms_;  // none: no acceptance can cover anything
   std::chrono::steady_clock::time_point start_;
   FileHasher hasher_;
   std::optional<Checksums> checksums_;  // once the hasher is done

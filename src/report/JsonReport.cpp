@@ -13,7 +13,7 @@ using json = text::Json;
 
 json Optional(const std::optional<int64_t>& n) { return n ? json(*n) : json(nullptr); }
 
-// "pass", "fail", "incomplete"; null for a run kept before verdicts.
+// "pass", "fail", "incomplete", "accepted"; null for a run kept before verdicts.
 json VerdictJson(store::Verdict verdict) {
   const std::string code = store::VerdictCode(verdict);
   return code.empty() ? json(nullptr) : json(code);
@@ -78,6 +78,25 @@ json RecordsJson(const store::FindingRecords& r) {
   return {{"table", r.table}, {"fields", r.fields}, {"records", records}};
 }
 
+// The acceptances that covered the finding `f`, each with its reason, who and until.
+json AcceptedJson(const store::RunFacts& facts, const history::Finding& f) {
+  json accepted = json::array();
+  for (const store::RunAcceptance& a : facts.acceptances)
+    if (a.use == store::AcceptanceUse::Applied && a.fileid == f.fileid && a.finding == f.finding)
+      accepted.push_back({{"id", a.acceptance}, {"records", a.records}, {"reason", a.reason}, {"by", a.by}, {"until", a.until}});
+  return accepted;
+}
+
+// Every acceptance the run weighed: applied, in force but matching nothing, or ended by it and why.
+json AcceptancesJson(const store::RunFacts& facts) {
+  json all = json::array();
+  for (const store::RunAcceptance& a : facts.acceptances)
+    all.push_back({{"id", a.acceptance}, {"use", store::AcceptanceUseCode(a.use)}, {"filename", FileNameOf(facts, a.fileid)},
+                   {"errid", a.errid}, {"records", a.records}, {"reason", a.reason}, {"by", a.by}, {"until", a.until},
+                   {"note", a.note}});
+  return all;
+}
+
 json FindingsJson(const ReportData& data) {
   json findings = json::array();
   for (const history::Finding& f : data.run.findings) {
@@ -88,6 +107,7 @@ json FindingsJson(const ReportData& data) {
                     {"errdesc", f.errdesc}, {"total", f.total}, {"valueCounts", counts}};
     auto records = data.records.find({f.fileid, f.finding});
     if (records != data.records.end()) finding["records"] = RecordsJson(records->second);
+    if (json accepted = AcceptedJson(data.run.facts, f); !accepted.empty()) finding["accepted"] = std::move(accepted);
     const rules::RuleAdvice advice = data.adviceOf ? data.adviceOf(f.errid, f.errdesc) : rules::RuleAdvice{};
     if (!advice.empty()) {
       finding["explain"] = advice.explain;
@@ -125,6 +145,8 @@ std::string JsonReport(const ReportData& data) {
                  {"recordsKept", data.recordsKept},
                  {"findings", FindingsJson(data)},
                  {"comparison", data.comparison ? ComparisonJson(*data.comparison) : json(nullptr)}};
+  // A run that weighed no acceptance reads as it always has.
+  if (!data.run.facts.acceptances.empty()) report["acceptances"] = AcceptancesJson(data.run.facts);
   return text::JsonText(report, 2) + "\n";
 }
 

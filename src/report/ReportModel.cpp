@@ -28,6 +28,8 @@ Tone ToneOf(store::Verdict verdict) {
     case store::Verdict::Pass: return Tone::Pass;
     case store::Verdict::Fail: return Tone::Fail;
     case store::Verdict::Incomplete: return Tone::Incomplete;
+    // Findings there are, explained: told in the tone that asks for a look, never in a pass's.
+    case store::Verdict::Accepted: return Tone::Incomplete;
     case store::Verdict::Unknown: break;
   }
   return Tone::Unknown;

@@ -34,7 +34,11 @@ constexpr const char* kSchema =
     "create table if not exists runrulesetown (runkey text not null unique);"
     "create table if not exists runfiledeleted (runkey text not null, fileid integer not null,"
     " deleted integer not null);"
-    "create index if not exists runfiledeleted_runkey on runfiledeleted (runkey, fileid);";
+    "create index if not exists runfiledeleted_runkey on runfiledeleted (runkey, fileid);"
+    "create table if not exists runacceptance (runkey text not null, seq integer not null, acceptance integer not null,"
+    " use text not null, fileid integer, finding integer, errid text, records integer, reason text, acceptedby text,"
+    " until text, note text);"
+    "create index if not exists runacceptance_runkey on runacceptance (runkey, seq);";
 
 std::string JoinKinds(const std::vector<std::string>& kinds) {
   std::string text;
@@ -185,6 +189,30 @@ void InsertDeleted(Connection& db, const RunFacts& f) {
       deleted.bind(1, f.runKey).bind(2, int64_t{file.fileid}).bind(3, *file.deletedRecords).run();
 }
 
+// A run kept before acceptances has no rows (a store opened read-only not even the table).
+void ReadAcceptances(Connection& db, RunFacts& f) {
+  if (!HasTable(db, "runacceptance")) return;
+  Query q = db.prepare(
+      "select acceptance, use, fileid, finding, errid, records, reason, acceptedby, until, note from runacceptance"
+      " where runkey = ? order by seq");
+  q.bind(1, f.runKey);
+  while (q.next())
+    f.acceptances.push_back({q.integer(0), ParseAcceptanceUse(q.text(1)), static_cast<int>(q.integer(2)),
+                             static_cast<int>(q.integer(3)), q.text(4), q.integer(5), q.text(6), q.text(7),
+                             q.text(8), q.text(9)});
+}
+
+void InsertAcceptances(Connection& db, const RunFacts& f) {
+  Query q = db.prepare(
+      "insert into runacceptance (runkey, seq, acceptance, use, fileid, finding, errid, records, reason,"
+      " acceptedby, until, note) values (?,?,?,?,?,?,?,?,?,?,?,?)");
+  int64_t seq = 0;
+  for (const RunAcceptance& a : f.acceptances)
+    q.bind(1, f.runKey).bind(2, ++seq).bind(3, a.acceptance).bind(4, AcceptanceUseCode(a.use))
+        .bind(5, int64_t{a.fileid}).bind(6, int64_t{a.finding}).bind(7, a.errid).bind(8, a.records)
+        .bind(9, a.reason).bind(10, a.by).bind(11, a.until).bind(12, a.note).run();
+}
+
 void ReadPacks(Connection& db, RunFacts& f) {
   Query q = db.prepare("select archive, size, sha256 from runpack where runkey = ? order by seq");
   q.bind(1, f.runKey);
@@ -221,6 +249,7 @@ void InsertRunFacts(Connection& db, const RunFacts& f) {
   InsertVerdicts(db, f);
   InsertRuleSet(db, f);
   InsertDeleted(db, f);
+  InsertAcceptances(db, f);
 }
 
 std::optional<RunFacts> SelectRunFacts(Connection& db, const std::string& runKey) {
@@ -237,13 +266,15 @@ std::optional<RunFacts> SelectRunFacts(Connection& db, const std::string& runKey
   ReadSkipped(db, f);
   ReadRuleSet(db, f);
   ReadDeleted(db, f);
+  ReadAcceptances(db, f);
   return f;
 }
 
 void DeleteRunFacts(Connection& db, const std::string& where) {
   const std::string selected = "select runkey from runinfo" + (where.empty() ? "" : " where " + where);
   for (const char* table :
-       {"runfile", "runpack", "runverdict", "runrule", "runruleset", "runrulesetown", "runfiledeleted", "runinfo"})
+       {"runfile", "runpack", "runverdict", "runrule", "runruleset", "runrulesetown", "runfiledeleted", "runacceptance",
+        "runinfo"})
     db.exec("delete from " + std::string(table) + " where runkey in (" + selected + ")");
 }
 
@@ -281,6 +312,21 @@ std::string OwnSetMark(bool own) { return own ? "（本地规则集）" : ""; }
 
 std::string DeletedRecordsText(int64_t count) {
   return "表中有" + std::to_string(count) + "条已删除的记录：检查和规则都不读取它们，但保留已删除记录的软件会读到";
+}
+
+const char* AcceptanceUseCode(AcceptanceUse use) {
+  switch (use) {
+    case AcceptanceUse::Unused: return "unused";
+    case AcceptanceUse::Lapsed: return "lapsed";
+    case AcceptanceUse::Applied: break;
+  }
+  return "applied";
+}
+
+AcceptanceUse ParseAcceptanceUse(std::string_view code) {
+  for (AcceptanceUse u : {AcceptanceUse::Unused, AcceptanceUse::Lapsed})
+    if (code == AcceptanceUseCode(u)) return u;
+  return AcceptanceUse::Applied;
 }
 
 FileFacts ListedFileFacts(const FileRow& row) {

@@ -4,7 +4,8 @@
 // file's (`runverdict`, fileid 0 for the run), the rules that did not run
 // (`runrule`), the rule set that judged it (`runruleset`; `runrulesetown`
 // holds a row for a run whose set was the company's own) and the records
-// marked deleted in each checked table that holds any (`runfiledeleted`).
+// marked deleted in each checked table that holds any (`runfiledeleted`) and
+// the acceptances the run weighed (`runacceptance`).
 //
 // dravmel.mdb keeps the facts of the latest run beside its results; the run
 // history keeps the same tables for every past run, told apart by `runkey`.
@@ -23,6 +24,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "naming/Submission.h"
@@ -88,6 +90,30 @@ std::string OwnSetMark(bool own);
 // ("表中有3条已删除的记录：..."), wherever a file's facts are shown.
 std::string DeletedRecordsText(int64_t count);
 
+// How a run weighed one acceptance of a finding (accept/Coverage.h).
+enum class AcceptanceUse {
+  Applied,  // it covered a finding of the run
+  Unused,   // in force, it covered nothing of the run
+  Lapsed,   // the run ended it (expired, its rule changed, more records than it allows)
+};
+// "applied", "unused", "lapsed" and back (Applied for any other text).
+const char* AcceptanceUseCode(AcceptanceUse use);
+AcceptanceUse ParseAcceptanceUse(std::string_view code);
+
+struct RunAcceptance {
+  int64_t acceptance = 0;   // its number in the home's acceptances
+  AcceptanceUse use = AcceptanceUse::Applied;
+  int fileid = 0;           // the finding it covered (Applied; 0 otherwise)
+  int finding = 0;          // its position among the file's findings
+  std::string errid;        // its rule
+  int64_t records = 0;      // records of the finding it covered
+  std::string reason;       // as accepted
+  std::string by;           // who accepted it
+  std::string until;        // its last day, YYYY-MM-DD
+  std::string note = {};    // why it lapsed
+  bool operator==(const RunAcceptance&) const = default;
+};
+
 struct RunFacts {
   std::string runKey;          // unique per run; links the store's facts to the history
   naming::Submission submission = naming::Submission::Account;
@@ -114,6 +140,7 @@ struct RunFacts {
   std::string verdictText = {};  // one line: the word and what decided it ("不通过：应报文件10个，缺少1个")
   std::vector<RuleSkip> skipped = {};  // rules that did not run, by fileid, in the order they would have run
   RuleSetFacts ruleSet = {};  // the rule set that judged the run
+  std::vector<RunAcceptance> acceptances = {};  // applied, by fileid and finding; then unused and lapsed
   bool operator==(const RunFacts&) const = default;
 };
 

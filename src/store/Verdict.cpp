@@ -7,6 +7,7 @@ const char* VerdictCode(Verdict verdict) {
     case Verdict::Pass: return "pass";
     case Verdict::Fail: return "fail";
     case Verdict::Incomplete: return "incomplete";
+    case Verdict::Accepted: return "accepted";
     case Verdict::Unknown: break;
   }
   return "";
@@ -17,20 +18,21 @@ const char* VerdictWord(Verdict verdict) {
     case Verdict::Pass: return "通过";
     case Verdict::Fail: return "不通过";
     case Verdict::Incomplete: return "未完成";
+    case Verdict::Accepted: return "已接受";
     case Verdict::Unknown: break;
   }
   return "—";
 }
 
 Verdict ParseVerdict(std::string_view code) {
-  for (Verdict v : {Verdict::Pass, Verdict::Fail, Verdict::Incomplete})
+  for (Verdict v : {Verdict::Pass, Verdict::Fail, Verdict::Incomplete, Verdict::Accepted})
     if (code == VerdictCode(v)) return v;
   return Verdict::Unknown;
 }
 
 std::string_view VerdictReason(std::string_view verdictText) {
   constexpr std::string_view kColon = "：";
-  for (Verdict v : {Verdict::Pass, Verdict::Fail, Verdict::Incomplete}) {
+  for (Verdict v : {Verdict::Pass, Verdict::Fail, Verdict::Incomplete, Verdict::Accepted}) {
     const std::string word = std::string(VerdictWord(v)) + std::string(kColon);
     if (verdictText.substr(0, word.size()) == word) return verdictText.substr(word.size());
   }

@@ -23,11 +23,12 @@ enum class Verdict {
   Pass,        // every expected file present, every applicable check ran, nothing found
   Fail,        // a file missing, an archive, structure or date problem, or a rule finding
   Incomplete,  // the run stopped, or an applicable check did not run
+  Accepted,    // as Pass, but for rule findings every one of which an acceptance in force covers
 };
 
-// "pass", "fail", "incomplete"; "" for Unknown.
+// "pass", "fail", "incomplete", "accepted"; "" for Unknown.
 const char* VerdictCode(Verdict verdict);
-// "通过", "不通过", "未完成"; "—" for Unknown.
+// "通过", "不通过", "未完成", "已接受"; "—" for Unknown.
 const char* VerdictWord(Verdict verdict);
 // The verdict of a code VerdictCode gives; Unknown for any other text.
 Verdict ParseVerdict(std::string_view code);

@@ -272,7 +272,8 @@ TEST_F(CheckCommands, RecordsBehindTheFindingsInEveryFormatUpToTheLimit) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
             "[\n {\"fileid\": 1, \"filename\": \"100001_SFZFCJG_20080808.ZIP\", \"errid\": \"R02\", \"finding\": 1, "
-            "\"recno\": 3, \"values\": {\"FCTZXH\": \"20080804100001000103\", \"ZQGSDM\": \"100001\"}}\n]\n");
+            "\"recno\": 3, \"key\": \"20080804100001000103\", \"values\": {\"FCTZXH\": \"20080804100001000103\", "
+            "\"ZQGSDM\": \"100001\"}}\n]\n");
   r = cli({"records", "--home", home});
   EXPECT_NE(r.out.find("共 2 条，显示前 1 条"), std::string::npos) << r.out;
   r = cli({"results", "--home", home, "--format", "json"});

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "rules/RuleBook.h"
+#include "ruleset/RecordKeys.h"
 #include "ruleset/RuleSets.h"
 #include "support/RuleSetCopy.h"
 #include "support/TempDir.h"
@@ -131,6 +132,30 @@ TEST_F(RuleSetsTest, TheDigestCoversEveryFileAndRefusesALink) {
   fs::create_symlink(b / "layouts.csv", a / "cases" / "linked.csv", ec);
   if (ec) GTEST_SKIP() << "no symbolic links here";
   EXPECT_NE(ErrorOf([&] { fc::ruleset::RuleSetDigest(a); }).find("是符号链接，不予使用"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RuleSetsTest, RecordKeysJoinTheirFieldsAndAFaultNamesItsLine) {
+  const fs::path set = ownSet("interface-2", "2", "2009-01-01");
+  const fc::ruleset::RuleSet loaded = fc::ruleset::LoadRuleSetFor({home, data}, "20090101", "");
+  fc::ruleset::RecordKeys keys = fc::ruleset::RecordKeys::load(set, loaded.layouts);
+  EXPECT_EQ(keys.keyOf("KHJBXX", {"YYBDM", "ZJZH"}, {"000001", "100000000002"}), "100000000002");
+  EXPECT_FALSE(keys.keyOf("KHJBXX", {"YYBDM"}, {"000001"}));  // its key field not kept
+  EXPECT_FALSE(keys.keyOf("SFZHCQK", {"FCTZXH"}, {"1"}));     // a kind the set names no key of
+
+  std::ofstream(set / "keys.csv", std::ios::app) << "ZJZQDY,GDDM\nSFZHCQK,ZJHM\n";
+  keys = fc::ruleset::RecordKeys::load(set, loaded.layouts);
+  EXPECT_EQ(keys.keyOf("ZJZQDY", {"ZJZH", "GDDM"}, {"100000000002", "A001"}), "100000000002/A001");
+  // An identity number in a key is masked wherever the records are.
+  EXPECT_EQ(keys.keyOf("SFZHCQK", {"ZJHM"}, {"110101199001011234"}, fc::privacy::Masking::Numbers),
+            fc::privacy::MaskValue("110101199001011234", fc::privacy::Personal::IdentityNumber, fc::privacy::Masking::Numbers));
+  EXPECT_EQ(keys.keyOf("SFZHCQK", {"ZJHM"}, {"110101199001011234"}), "110101199001011234");
+  std::ofstream(set / "keys.csv", std::ios::app) << "ZJZQDY,NOSUCH\n";
+  const std::string error = ErrorOf([&] { fc::ruleset::RecordKeys::load(set, loaded.layouts); });
+  EXPECT_NE(error.find("keys.csv 第15行：表 ZJZQDY 没有字段 NOSUCH"), std::string::npos) << error;
 }
 
 }  // namespace
