@@ -3,17 +3,19 @@
 # the installed program as an operator would, on a virtual X display: the
 # welcome window found by its title, the account window filled in with the
 # sample submission's company, date, groups and folder and its check run,
-# then the results window opened from it, and the run's PDF report. Takes a
-# picture of each window, then uninstalls.
+# then the results window opened from it, a second run of the DBF type that
+# asks whether to pack, and the run's PDF report. Takes a picture of each
+# window and of the packing question, then uninstalls.
 #
 #   bash scripts/windows-setup-check.sh BUILD_DIR [PICTURES_DIR]
 #
 # Needs BUILD_DIR/filingcheck-<version>-setup.exe (make windows-package).
-# The pictures (welcome.png, account.png, results.png) go to PICTURES_DIR,
+# The pictures (welcome.png, account.png, results.png, pack-question.png) go to PICTURES_DIR,
 # by default BUILD_DIR/setup-check/. The check fails when the setup leaves
 # out a file or a shortcut, when a window does not show, or when the run's
 # results (read back with the installed filingcheck-cli.exe) are not the
-# sample's: ten files expected, one missing, the verdict a failure; when the
+# sample's: ten files expected, one missing, the verdict a failure; when a
+# box typed into (digits and Latin letters) looks empty in the picture; when the
 # PDF report is not set in the shipped font; or when uninstalling leaves an installed file or takes the home's store with it.
 # The clicks are at the windows' fixed places (their layout is in twips,
 # 96 dots an inch on Xvfb).
@@ -64,6 +66,18 @@ FC_WINE_DISPLAY=$DISPLAY wine 'C:\Program Files\filingcheck\filingcheck.exe' >"$
 program_pid=$!
 picture() { sleep 2; import -window root "$pictures/$1.png"; }
 
+# Fails unless the box at ($3, $4), $5 by $6 pixels, of window $2 shows its
+# text in picture $1: at least $7 dark pixels inside its border, where a box
+# that draws nothing of its text has none (a caret would add a dozen).
+shows_text() {
+  local X Y WIDTH HEIGHT SCREEN dark
+  eval "$(xdotool getwindowgeometry --shell "$2")"
+  dark=$(convert "$pictures/$1.png" -crop "$(($5 - 8))x$(($6 - 8))+$((X + $3 + 4))+$((Y + $4 + 4))" +repage \
+           -colorspace Gray -threshold 50% -negate -format '%[fx:round(mean*w*h)]' info:)
+  echo "windows-setup-check: $8 box: $dark dark pixels" >&2
+  [ "$dark" -ge "$7" ] || fail "the $8 box looks empty in $pictures/$1.png ($dark dark pixels, $7 expected at least)"
+}
+
 welcome=$(wait_for_window 欢迎使用证券公司报送数据文件检查软件 "$program_pid" 60) || fail "no welcome window"
 sleep 1
 picture welcome
@@ -91,9 +105,39 @@ grep -q "$expected" "$scratch/results.json" ||
   fail "the run's results are not the sample's: $(head -c 600 "$scratch/results.json")"
 sleep 2
 picture account
+# What was typed shows: digits, Latin letters and the company's name. The
+# focus is on the check button, so no caret is counted; a lone "1" or "2"
+# makes 8 to 11 dark pixels, the code 48, the folder 167.
+shows_text account "$account" 106 16 100 24 40 company-code
+shows_text account "$account" 316 16 308 24 40 company-name
+shows_text account "$account" 106 53 120 26 40 data-date
+shows_text account "$account" 72 130 60 26 5 begin
+shows_text account "$account" 72 168 60 26 5 end
+shows_text account "$account" 106 290 378 26 80 folder
 click_in "$account" 245 394
 results=$(wait_for_window 检查结果 "$program_pid" 30) || fail "no results window"
 picture results
+click_in "$results" 500 12 && xdotool key Escape
+for _ in $(seq 30); do
+  xdotool search --onlyvisible --name '^检查结果$' >/dev/null 2>&1 || break
+  sleep 0.5
+done
+# The DBF type with an output folder: the run asks whether to pack, with
+# its verdict and the tables that would be packed despite their problems,
+# 否 the default; Enter takes it.
+mkdir -p "$prefix/drive_c/packed"
+click_in "$account" 146 257
+click_in "$account" 295 303 && xdotool key ctrl+a && xdotool type --delay 20 'C:\sample\account-dbf\'
+click_in "$account" 295 341 && xdotool key ctrl+a && xdotool type --delay 20 'C:\packed\'
+click_in "$account" 86 394
+wait_for_window 提示信息 "$program_pid" 120 >/dev/null || fail "no packing question"
+picture pack-question
+xdotool key Return
+for _ in $(seq 60); do
+  xdotool search --onlyvisible --name '^提示信息$' >/dev/null 2>&1 || break
+  sleep 1
+done
+[ -z "$(ls -A "$prefix/drive_c/packed")" ] || fail "the packing question's default packed: $(ls "$prefix/drive_c/packed")"
 # The run's PDF report, from the installed program in its own font.
 wine "$cli" report --home "$home" --output 'C:\report.pdf' >/dev/null 2>&1 || fail "the installed program wrote no PDF report"
 fonts=$(pdffonts "$prefix/drive_c/report.pdf")

@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFont>
 #include <QFontDatabase>
+#include <QStringList>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
@@ -50,12 +52,34 @@ bool HasChineseFont() { return !QFontDatabase::families(QFontDatabase::Simplifie
 
 // The fonts shipped with the program, where the Windows build puts a Chinese
 // one: a Windows without its Chinese fonts, or Wine on a system with none,
-// would otherwise show every Chinese character as an empty box.
-void AddShippedFonts() {
+// would otherwise show every Chinese character as an empty box. Returns the
+// families added.
+QStringList AddShippedFonts() {
   const std::filesystem::path shipped = fc::platform::ShippedFontDir();
-  if (shipped.empty()) return;
+  if (shipped.empty()) return {};
+  QStringList families;
   const QDir fonts(fc::gui::FromPath(shipped));
-  for (const QString& file : fonts.entryList(QDir::Files)) QFontDatabase::addApplicationFont(fonts.filePath(file));
+  for (const QString& file : fonts.entryList(QDir::Files))
+    families += QFontDatabase::applicationFontFamilies(QFontDatabase::addApplicationFont(fonts.filePath(file)));
+  return families;
+}
+
+// Where the program ships fonts (Windows), its windows are set in the first
+// shipped family that is not fixed-pitch, a sans-serif with Chinese, at the
+// system's size. Windows' own dialog font stands for Tahoma, which a Wine
+// without its fonts lacks: Qt then takes the first family it knows (here a
+// math font, whose line height puts a field's Latin text and digits outside
+// the field, and whose Latin is serif). On a Chinese Windows it stands for
+// SimSun, whose Latin is serif too. Without shipped fonts (Linux) the
+// desktop's font stays.
+void UseShippedFont(const QStringList& shipped) {
+  for (const QString& family : shipped) {
+    if (QFontDatabase::isFixedPitch(family)) continue;
+    QFont font = QApplication::font();
+    font.setFamilies({family});
+    QApplication::setFont(font);
+    return;
+  }
 }
 
 // Shows the welcome window until the event loop has drawn it, saves its
@@ -91,7 +115,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   parser.process(app);
   fc::gui::InstallQtChinese(app);
-  if (!HasChineseFont()) AddShippedFonts();
+  UseShippedFont(AddShippedFonts());
   if (!HasChineseFont())
     std::fprintf(stderr,
                  "filingcheck: no Chinese font is installed; the windows will show empty boxes "

@@ -109,14 +109,14 @@ QString DirectoryPath(const QString& text) {
 
 DriveList::DriveList(QWidget* parent, std::vector<std::string> mounts)
     : QComboBox(parent), mounts_(mounts.empty() ? SystemDrives() : std::move(mounts)) {
-  for (const std::string& point : mounts_) addItem(FromStd(point));
+  for (const std::string& point : mounts_) addItem(ShownPath(FromStd(point)));
 }
 
 void DriveList::showDriveOf(const QString& path) {
   const std::string mount = MountOf(DirectoryPath(path).toStdString(), mounts_);
   if (mount.empty()) return;
   const QSignalBlocker quiet(this);
-  setCurrentText(FromStd(mount));
+  setCurrentText(ShownPath(FromStd(mount)));
 }
 
 DirectoryList::DirectoryList(QWidget* parent) : QListWidget(parent) {
@@ -130,7 +130,7 @@ bool DirectoryList::setPath(const QString& dir) {
   clear();
   const QStringList chain = Ancestors(path);
   for (int depth = 0; depth < chain.size(); ++depth) {
-    const QString name = depth == 0 ? chain[0] : QFileInfo(chain[depth]).fileName();
+    const QString name = depth == 0 ? ShownPath(chain[0]) : QFileInfo(chain[depth]).fileName();
     addEntry(name, chain[depth], depth, true);
   }
   setCurrentRow(count() - 1);

@@ -24,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include "gui/shell/QtText.h"
+
 namespace fc::gui {
 
 // The absolute, cleaned form of a directory path; empty for an empty text.
@@ -39,7 +41,7 @@ class DriveList : public QComboBox {
 
   // Shows the drive holding `path` without signalling a change.
   void showDriveOf(const QString& path);
-  QString drive() const { return currentText(); }
+  QString drive() const { return TypedPath(currentText()); }
 
  private:
   std::vector<std::string> mounts_;  // mount points, as listed

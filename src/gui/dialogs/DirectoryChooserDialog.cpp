@@ -87,7 +87,7 @@ DirectoryChooserDialog::DirectoryChooserDialog(Chooser chooser, const ChooserTar
 
 void DirectoryChooserDialog::load() {
   if (setup_.listsFiles && !setup_.openingPattern) showChangedPattern();
-  const QString target = targets_.dirField->text().trimmed();
+  const QString target = TypedPath(targets_.dirField->text().trimmed());
   directories_->setPath(target);
   // A target the list cannot show (none yet) leaves it where it was: the
   // drive shown is always the listed folder's.
@@ -142,7 +142,7 @@ void DirectoryChooserDialog::confirm() {
     boxes_.show(kRefusalTitle, *refused, BoxIcon::Warning, BoxButtons::Ok);
     return;
   }
-  targets_.dirField->setText(path);
+  targets_.dirField->setText(ShownPath(path));
   accept();
 }
 

@@ -71,7 +71,7 @@ FileViewerDialog::FileViewerDialog(Viewer viewer, const ViewerTargets& targets, 
   setFixedSize(480, 464);
 
   const QString source = targets_.sourceDir->text();
-  files_->setPath(source.trimmed());
+  files_->setPath(TypedPath(source.trimmed()));
   ShowPath(pathLine, source);
   const bool zip = targets_.zipType->isChecked();
   files_->setPattern(setup_.pattern(targets_.companyCode->text().toStdString(),

@@ -63,7 +63,7 @@ PreciseSelectionDialog::PreciseSelectionDialog(const PreciseTargets& targets, Me
   openingDate_ = targets_.dataDate->date();
   filterButton_->setEnabled(false);
   const QString source = targets_.sourceDir->text();
-  files_->setPath(source.trimmed());
+  files_->setPath(TypedPath(source.trimmed()));
   ShowPath(sourcePath_, source);
   showUnfilteredList();
 }

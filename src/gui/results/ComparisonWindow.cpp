@@ -23,7 +23,7 @@ QString RunHead(const QString& which, const history::Run& run) {
   return QStringLiteral("%1：检查 %2　%3　%4　%5　结论：%6　规则集：%7")
       .arg(which)
       .arg(run.id)
-      .arg(FromStd(run.facts.started), FromStd(run.facts.fileType), FromStd(run.facts.sourceDir),
+      .arg(FromStd(run.facts.started), FromStd(run.facts.fileType), ShownPath(FromStd(run.facts.sourceDir)),
            QString::fromUtf8(store::VerdictWord(run.facts.verdict)), FromStd(store::RuleSetText(run.facts.ruleSet)));
 }
 

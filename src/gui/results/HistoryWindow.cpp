@@ -12,6 +12,7 @@
 #include "gui/results/ReportExport.h"
 #include "gui/results/ResultsWindow.h"
 #include "gui/shell/MessageBoxes.h"
+#include "gui/shell/QtText.h"
 #include "naming/Submission.h"
 #include "report/ReportData.h"
 #include "ruleset/RuleSets.h"
@@ -38,7 +39,7 @@ QStringList RowTexts(const history::RunSummary& r) {
           QString::fromUtf8(store::VerdictWord(r.verdict)),
           r.completed ? QStringLiteral("完成") : QStringLiteral("未完成：") + QString::fromStdString(r.message),
           r.ruleSet.empty() ? QStringLiteral("—") : QString::fromStdString(r.ruleSet + store::OwnSetMark(r.ruleSetOwn)),
-          QString::fromStdString(r.sourceDir)};
+          ShownPath(FromStd(r.sourceDir))};
 }
 
 // The run's filelist and fileerr rows, as the run wrote them.

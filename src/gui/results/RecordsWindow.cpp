@@ -326,7 +326,7 @@ void RecordsWindow::exportTo(const QString& title, const QString& filter, const 
     boxes_.show(QStringLiteral("错误提示"), FromStd(error), BoxIcon::Error, BoxButtons::Ok);
     return;
   }
-  ShowSaved(boxes_, QStringLiteral("已导出%1条记录到%2").arg(model_->rowCount({})).arg(path), path);
+  ShowSaved(boxes_, QStringLiteral("已导出%1条记录到%2").arg(model_->rowCount({})).arg(ShownPath(path)), path);
 }
 
 void RecordsWindow::exportCsv() {

@@ -64,7 +64,7 @@ void ExportReport(const settings::AppHome& home, std::optional<int64_t> id, Mess
     boxes.show(QStringLiteral("错误提示"), QStringLiteral("检查报告无法写入：") + error, BoxIcon::Error, BoxButtons::Ok);
     return;
   }
-  ShowSaved(boxes, QStringLiteral("检查报告已保存到%1").arg(path), path);
+  ShowSaved(boxes, QStringLiteral("检查报告已保存到%1").arg(ShownPath(path)), path);
 }
 
 void ExportWorkbook(const settings::AppHome& home, MessageBoxes& boxes, privacy::Masking masking) {
@@ -95,7 +95,7 @@ void ExportWorkbook(const settings::AppHome& home, MessageBoxes& boxes, privacy:
     failure = e.what();
   }
   if (failure.empty() && spreadsheet::WriteWorkbook(PathOf(path), book, failure)) {
-    ShowSaved(boxes, QStringLiteral("检查结果已导出到%1").arg(path), path);
+    ShowSaved(boxes, QStringLiteral("检查结果已导出到%1").arg(ShownPath(path)), path);
     return;
   }
   boxes.show(QStringLiteral("错误提示"), QStringLiteral("工作簿无法写入：") + QString::fromStdString(failure),

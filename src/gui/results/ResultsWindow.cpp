@@ -3,8 +3,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QStringList>
 #include <QTableWidget>
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <stdexcept>
@@ -227,10 +230,20 @@ void ResultsWindow::setUpGrid(int rowCount) {
   fitColumns();
 }
 
+// The columns at their designed widths for the window's width, except that
+// the last, the description, never reaches past the grid's right edge: a
+// style with a wider frame or scrollbar (Windows') would otherwise cut it
+// and scroll the grid sideways.
 void ResultsWindow::fitColumns() {
   const double ratio = static_cast<double>(width()) / kDesignedWidth;
-  for (int column = 0; column < grid_->columnCount(); ++column)
+  const int last = grid_->columnCount() - 1;
+  int room = grid_->width() - 2 * grid_->frameWidth() -
+             grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_->verticalScrollBar());
+  for (int column = 0; column < last; ++column) {
     grid_->setColumnWidth(column, Px(kColumnWidths[column] * ratio));
+    room -= grid_->columnWidth(column);
+  }
+  if (last >= 0) grid_->setColumnWidth(last, std::min(Px(kColumnWidths[last] * ratio), room));
 }
 
 void ResultsWindow::fillRow(int row, const store::ResultRow& result) {

@@ -43,6 +43,9 @@ const QString kStopQuestion = QStringLiteral("是否停止检查?");
 
 std::string Trimmed(const QLineEdit* field) { return std::string(text::Trim(field->text().toStdString())); }
 
+// A folder field's path as kept, whatever separators it was typed or shown with.
+std::string PathIn(const QLineEdit* field) { return TypedPath(field->text()).toStdString(); }
+
 // The system colours the file-type switch paints with.
 void SetTextColour(QWidget* widget, QPalette::ColorRole systemRole) {
   QPalette palette = widget->palette();
@@ -171,7 +174,8 @@ int CheckWindow::placeSharedControls(int top, int width) {
 }
 
 void CheckWindow::finishStartUp() {
-  if (settings::NarrowHome(home_.home)) statusLine_->setText(FromStd(settings::NarrowedHomeText(home_.home)));
+  if (settings::NarrowHome(home_.home))
+    statusLine_->setText(ShownPath(FromStd(settings::NarrowedHomeText(home_.home))));
   std::string savedCode;
   if (std::optional<settings::SettingsFile> saved = readSettings()) {
     // Trimmed: the field takes six characters, and blanks around a code
@@ -179,7 +183,7 @@ void CheckWindow::finishStartUp() {
     savedCode = text::Trim(saved->companyCode);
     companyCode_->setText(FromStd(savedCode));
     restoreOwnSettings(*saved);
-    sourceDir_->setText(FromStd(saved->sourceDir));
+    sourceDir_->setText(ShownPath(FromStd(saved->sourceDir)));
   }
   // Every window opens on the ZIP type with an empty output directory,
   // whatever the saved type and directory were, and with its captions.
@@ -379,8 +383,8 @@ void CheckWindow::saveSettings() {
   current.endNo = '0';
   saveOwnSettings(current);
   current.fileType = zipTypeSelected() ? settings::kFileTypeZip : settings::kFileTypeDbf;
-  current.sourceDir = Trimmed(sourceDir_);
-  current.targetDir = Trimmed(targetDir_);
+  current.sourceDir = text::Trim(PathIn(sourceDir_));
+  current.targetDir = text::Trim(PathIn(targetDir_));
   std::string error;
   if (!settings::WriteSettings(settingsFile(), current, error) ||
       !WriteNumberSettingsIfMissing(home_, error))
@@ -392,8 +396,8 @@ pipeline::RawRunInputs CheckWindow::rawInputs() const {
   pipeline::RawRunInputs raw;
   raw.submission = submission_;
   raw.companyCode = companyCode_->text().toStdString();
-  raw.sourceDir = sourceDir_->text().toStdString();
-  raw.targetDir = targetDir_->text().toStdString();
+  raw.sourceDir = PathIn(sourceDir_);
+  raw.targetDir = PathIn(targetDir_);
   raw.checkType = zipTypeSelected() ? pipeline::CheckType::Zip : pipeline::CheckType::Dbf;
   raw.sourceCaption = sourceDirCaption_->text().toStdString();
   raw.targetCaption = targetDirCaption_->text().toStdString();

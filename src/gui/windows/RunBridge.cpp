@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "gui/shell/MessageBoxes.h"
+#include "gui/shell/QtText.h"
 
 namespace fc::gui {
 
@@ -16,6 +17,8 @@ namespace {
 constexpr int kRetryMs = 200;
 // Marks the windows the run's questions may come over.
 constexpr char kAskOverIt[] = "fcRunAsksOverIt";
+
+std::string ShownStdPath(const std::string& path) { return ShownPath(FromStd(path)).toStdString(); }
 
 }  // namespace
 
@@ -55,8 +58,9 @@ void RunBridge::end(bool completed) {
   emit finished(completed);
 }
 
+// A status names at most the path of the file at hand, and holds no other "/".
 void RunBridge::status(const std::string& text) {
-  QString qtext = QString::fromStdString(text);
+  QString qtext = ShownPath(FromStd(text));
   QMetaObject::invokeMethod(this, [this, qtext] { emit statusChanged(qtext); }, Qt::QueuedConnection);
 }
 
@@ -92,6 +96,16 @@ void RunBridge::message(pipeline::MessageKind kind, const std::string& text) {
         break;
     }
   });
+}
+
+void RunBridge::packed(const pipeline::PackReport& report) {
+  pipeline::PackReport shown = report;
+  for (pipeline::PackedArchive& archive : shown.written) {
+    archive.archive = ShownStdPath(archive.archive);
+    archive.keptAs = ShownStdPath(archive.keptAs);
+  }
+  for (pipeline::PackFailure& failure : shown.failures) failure.source = ShownStdPath(failure.source);
+  RunObserver::packed(shown);
 }
 
 void RunBridge::showWhenFree(std::function<void()> show) {

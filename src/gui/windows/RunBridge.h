@@ -6,7 +6,9 @@
 //   connect(bridge, &RunBridge::finished, window, &Window::checkFinished);
 //   bridge->start(home, inputs);
 //
-// Status texts and progress arrive queued, in the order the run made them.
+// Status texts and progress arrive queued, in the order the run made them,
+// and the paths in status texts and in the packing's summary with the
+// system's own separators (ShownPath).
 // The packaging question and the run's messages are shown on the window's
 // thread while the run waits for them, one at a time and only once no other
 // dialog or message of the program is open over the window (so they never
@@ -59,6 +61,7 @@ class RunBridge : public QObject, public pipeline::RunObserver {
   void progress(int current, int total) override;
   bool askPack(const pipeline::PackQuestion& question) override;
   void message(pipeline::MessageKind kind, const std::string& text) override;
+  void packed(const pipeline::PackReport& report) override;
 
  signals:
   void statusChanged(const QString& text);

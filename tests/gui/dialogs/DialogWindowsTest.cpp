@@ -87,7 +87,7 @@ TEST_F(DialogWindowsTest, ChoosersWriteTheDirectoriesAndTheCompany) {
   ClickButton(&window, "Command2");
   EXPECT_EQ(window.companyCodeField()->text(), "100001");
   EXPECT_EQ(window.companyNameField()->text(), QStringLiteral("东岳证券股份有限公司"));
-  EXPECT_EQ(window.sourceDirField()->text(), test::ToQString(files.path()));
+  EXPECT_EQ(window.sourceDirField()->text(), test::Shown(files.path()));
 
   window.findChild<QRadioButton*>("CHKDBF")->click();  // the output directory is needed
   const QString target = test::ToQString(output.path());

@@ -124,7 +124,7 @@ TEST_F(DirectoryChooserDialogTest, ConfirmingWritesTheBrowsedDirectory) {
   auto dialog = open(Chooser::IdentityTarget, fields.targetDir);
   EXPECT_EQ(dialog->directoryList()->path(), test::ToQString(files.path()));
   choose(*dialog, other.path());
-  EXPECT_EQ(fields.targetDir->text(), test::ToQString(other.path()));
+  EXPECT_EQ(fields.targetDir->text(), test::Shown(other.path()));
   EXPECT_EQ(dialog->result(), QDialog::Accepted);
   EXPECT_FALSE(dialog->isVisible());
 }
@@ -142,7 +142,7 @@ TEST_F(DirectoryChooserDialogTest, PathWithABlankIsRefusedBeforeTheWorkingDirect
   EXPECT_EQ(boxes.shown[0].title, QStringLiteral("信息提示"));
   EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Warning);
   EXPECT_EQ(boxes.shown[0].buttons, BoxButtons::Ok);
-  EXPECT_EQ(fields.sourceDir->text(), test::ToQString(files.path()));
+  EXPECT_EQ(fields.sourceDir->text(), test::Shown(files.path()));
   EXPECT_TRUE(fields.targetDir->text().isEmpty());
   EXPECT_TRUE(dialog->isVisible());
 }
@@ -156,7 +156,7 @@ TEST_F(DirectoryChooserDialogTest, WorkingDirectoriesAreRefusedInAnyLetterCaseBu
   EXPECT_EQ(boxes.texts(), QStringList(4, kWorkDirRefusal));
   EXPECT_TRUE(fields.targetDir->text().isEmpty());
   choose(*dialog, appHome / "workdir" / "inside");
-  EXPECT_EQ(fields.targetDir->text(), test::ToQString(appHome / "workdir" / "inside"));
+  EXPECT_EQ(fields.targetDir->text(), test::Shown(appHome / "workdir" / "inside"));
 }
 
 TEST_F(DirectoryChooserDialogTest, LinkToAWorkingDirectoryIsRefused) {

@@ -97,7 +97,7 @@ TEST_F(PreciseSelectionDialogTest, OpensOnTheCompanysSubmissionFilesWithTheWindo
                          "QL_100001_KHJBXX_20080809_1.ZIP", "QL_100001_ZJBDXX_20080808_2.ZIP",
                          "QL_100001_ZJZQDY_20080808_1.zip"}));
   EXPECT_EQ(text("Label1"), QStringLiteral("[文件类型]为:ZIP文件 "));
-  EXPECT_EQ(text("Label2"), test::ToQString(files.path()));
+  EXPECT_EQ(text("Label2"), test::Shown(files.path()));
   EXPECT_FALSE(filterButton()->isEnabled());
   EXPECT_EQ(filterButton()->text(), QStringLiteral("按此条件筛选"));
   EXPECT_EQ(dialogTicks(), std::vector<bool>(5, false));

@@ -6,6 +6,7 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -159,7 +160,7 @@ TEST_F(RecordsWindowTest, DoubleClickOpensTheRecordsAndTheirCsvReadsBackEqual) {
   ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
   EXPECT_EQ(ParseCsv(QString::fromUtf8(bytes.mid(3))), expected);
   EXPECT_TRUE(boxes.proposedPaths.value(0).endsWith("100001_KHJBXX_20080808_1_R08.csv"));
-  EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("已导出3条记录到") + csvPath});
+  EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("已导出3条记录到") + QDir::toNativeSeparators(csvPath)});
 }
 
 TEST_F(RecordsWindowTest, FindingsWithoutRecordsOpenNothingAndTheButtonFollowsTheChosenRow) {

@@ -2,8 +2,10 @@
 // merged spans, the row count, and the empty case.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTableWidget>
 
 #include "gui/results/ResultsWindow.h"
@@ -156,6 +158,21 @@ TEST_F(ResultsWindowTest, ColumnsGrowAndShrinkWithTheWindow) {
   results.resize(results.width() / 2, results.height());
   test::ProcessEvents();
   for (int c = 0; c < grid->columnCount(); ++c) EXPECT_EQ(grid->columnWidth(c), designed[c]) << c;
+}
+
+// A style whose scrollbar is wider than the design allowed for (Windows')
+// narrows the description instead of scrolling the grid sideways.
+TEST_F(ResultsWindowTest, DescriptionNarrowsToStayWithinAWideScrollbarsGrid) {
+  addFile({1, 1, "客户基本信息表", "100001_KHJBXX_20080808_1.ZIP", 1, 1, 3}, {{"R02", "记录有误"}});
+  qApp->setStyleSheet(QStringLiteral("QScrollBar:vertical { width: 60px; }"));
+  ResultsWindow results(store.get(), boxes);
+  results.show();
+  test::ProcessEvents();
+  const QTableWidget* grid = results.grid();
+  EXPECT_LE(grid->horizontalHeader()->length(), grid->viewport()->width());
+  EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+  EXPECT_EQ(grid->columnWidth(0), 40);  // the others keep their widths
+  qApp->setStyleSheet(QString());
 }
 
 TEST(MergeSpansTest, ColumnsMergeOnlyWhereTheColumnsToTheirLeftDo) {

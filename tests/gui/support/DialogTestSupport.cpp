@@ -59,6 +59,8 @@ WindowFields::WindowFields() {
 
 QString ToQString(const std::filesystem::path& path) { return QDir::fromNativeSeparators(gui::FromPath(path)); }
 
+QString Shown(const std::filesystem::path& path) { return QDir::toNativeSeparators(gui::FromPath(path)); }
+
 Names EntriesOf(const QListWidget* list) {
   Names names;
   for (int row = 0; row < list->count(); ++row) names.push_back(list->item(row)->text().toStdString());

@@ -45,6 +45,9 @@ struct WindowFields {
 // A path as the windows name it: in Qt's form, '/' between names on every
 // system (C:/报送 on Windows).
 QString ToQString(const std::filesystem::path& path);
+// A path as the operator reads it in a field or a label: with the system's
+// separators (C:\报送 on Windows).
+QString Shown(const std::filesystem::path& path);
 
 using Names = std::vector<std::string>;
 

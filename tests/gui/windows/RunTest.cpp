@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDateEdit>
+#include <QDir>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -124,7 +125,7 @@ TEST_F(RunTest, DbfRunOfTheAccountWindowPacksOnYes) {
   const QString summary = boxes.shown[1].text;
   EXPECT_TRUE(summary.startsWith(QStringLiteral("已生成7个zip压缩文件:\n"))) << summary.toStdString();
   const auto khjbxx = std::filesystem::file_size(home.path() / "out" / "100001_KHJBXX_20080808_1.ZIP");
-  EXPECT_TRUE(summary.contains(QString::fromStdString(dir("out") + "/100001_KHJBXX_20080808_1.ZIP (") +
+  EXPECT_TRUE(summary.contains(QDir::toNativeSeparators(QString::fromStdString(dir("out") + "/100001_KHJBXX_20080808_1.ZIP (")) +
                                QLocale(QLocale::English, QLocale::UnitedStates).toString(static_cast<qulonglong>(khjbxx)) + QStringLiteral("字节)")))
       << summary.toStdString();
   boxes.shown.pop_back();

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QDate>
 #include <QDateEdit>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -49,22 +50,24 @@ TEST_F(SettingsRoundTripTest, CodeNumbersAndDirectoryComeBackTypeAndOutputDoNot)
     window.companyCodeField()->setText(" 10001");
     window.beginNoField()->setText("3");
     window.endNoField()->setText("7");
-    window.sourceDirField()->setText("/data/in");
+    // Typed with the system's separators, kept with "/".
+    window.sourceDirField()->setText(QDir::toNativeSeparators("/data/in"));
     dbfOption(window)->setChecked(true);
-    window.targetDirField()->setText("/data/out");
+    window.targetDirField()->setText(QDir::toNativeSeparators("/data/out"));
     window.returnToWelcome();
   }
   const auto saved = settings::ReadSettings(home.home().settingsFile());
   ASSERT_TRUE(saved);
   EXPECT_EQ(saved->companyCode, "10001");  // saved trimmed
   EXPECT_EQ(saved->fileType, settings::kFileTypeDbf);
+  EXPECT_EQ(saved->sourceDir, "/data/in");
   EXPECT_EQ(saved->targetDir, "/data/out");
 
   AccountCheckWindow window(home.home(), boxes);
   EXPECT_EQ(window.companyCodeField()->text(), "10001");
   EXPECT_EQ(window.beginNoField()->text(), "3");
   EXPECT_EQ(window.endNoField()->text(), "7");
-  EXPECT_EQ(window.sourceDirField()->text(), "/data/in");
+  EXPECT_EQ(window.sourceDirField()->text(), QDir::toNativeSeparators("/data/in"));
   EXPECT_TRUE(window.zipTypeSelected());
   EXPECT_EQ(window.targetDirField()->text(), "");
   EXPECT_EQ(window.findChild<QPushButton*>("ChkCmd")->text(), QStringLiteral("检查ZIP文件"));
@@ -93,11 +96,11 @@ TEST_F(SettingsRoundTripTest, EachWindowKeepsItsOwnInputs) {
   }
   AccountCheckWindow account(home.home(), boxes);
   EXPECT_EQ(account.companyCodeField()->text(), "100001");
-  EXPECT_EQ(account.sourceDirField()->text(), "/account");
+  EXPECT_EQ(account.sourceDirField()->text(), QDir::toNativeSeparators("/account"));
   EXPECT_EQ(account.beginNoField()->text(), "4");
   IdentityCheckWindow identity(home.home(), boxes);
   EXPECT_EQ(identity.companyCodeField()->text(), "100002");
-  EXPECT_EQ(identity.sourceDirField()->text(), "/identity");
+  EXPECT_EQ(identity.sourceDirField()->text(), QDir::toNativeSeparators("/identity"));
   EXPECT_EQ(identity.dataDateField()->date(), QDate(2009, 3, 4));
   EXPECT_TRUE(identity.comparisonBox()->isChecked());
   EXPECT_TRUE(identity.sendDateField()->isEnabled());
