@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "ruleset/AgreedFields.h"
 #include "ruleset/Manifest.h"
 #include "ruleset/SetFile.h"
 #include "text/DataFile.h"
@@ -14,16 +15,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kWhat = "记录键文件";
-
-// The agreement's field `field` of `kind`; null when it has none.
-const naming::LayoutField* FieldOf(const naming::InterfaceLayouts& layouts, const std::string& kind,
-                                   const std::string& field) {
-  const naming::TableLayout* layout = layouts.find(kind);
-  if (!layout) return nullptr;
-  const auto found = std::find_if(layout->fields.begin(), layout->fields.end(),
-                                  [&](const naming::LayoutField& f) { return f.name == field; });
-  return found == layout->fields.end() ? nullptr : &*found;
-}
 
 }  // namespace
 
@@ -38,9 +29,9 @@ RecordKeys RecordKeys::load(const fs::path& folder, const naming::InterfaceLayou
       const std::vector<std::string>& c = record.fields;
       if (c[0] == "kind") continue;  // the heading
       if (c.size() != 2) throw RuleSetError(file.fault(record.number, "应有2列：kind,field"));
-      if (!layouts.find(c[0])) throw RuleSetError(file.fault(record.number, "表 " + c[0] + " 不在本规则集的接口规范中"));
-      const naming::LayoutField* field = FieldOf(layouts, c[0], c[1]);
-      if (!field) throw RuleSetError(file.fault(record.number, "表 " + c[0] + " 没有字段 " + c[1]));
+      std::string fault;
+      const naming::LayoutField* field = AgreedField(layouts, c[0], c[1], fault);
+      if (!field) throw RuleSetError(file.fault(record.number, fault));
       keys.personal_.mark(c[0], c[1], field->personal);
       std::vector<std::string>& fields = keys.fields_[c[0]];
       if (std::find(fields.begin(), fields.end(), c[1]) != fields.end())

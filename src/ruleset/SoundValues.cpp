@@ -1,7 +1,6 @@
 #include "ruleset/SoundValues.h"
 
-#include <algorithm>
-
+#include "ruleset/AgreedFields.h"
 #include "ruleset/Manifest.h"
 #include "ruleset/SetFile.h"
 #include "text/DataFile.h"
@@ -16,10 +15,9 @@ constexpr const char* kWhat = "用例取值文件";
 
 // Why `kind`'s `field` cannot take a value here; empty when it can.
 std::string Refusal(const naming::InterfaceLayouts& layouts, const std::string& kind, const std::string& field) {
+  std::string fault;
+  if (!AgreedField(layouts, kind, field, fault)) return fault;
   const naming::TableLayout* layout = layouts.find(kind);
-  if (!layout) return "表 " + kind + " 不在本规则集的接口规范中";
-  if (std::none_of(layout->fields.begin(), layout->fields.end(), [&](const naming::LayoutField& f) { return f.name == field; }))
-    return "表 " + kind + " 没有字段 " + field;
   if (field == "ZQGSDM") return "字段 ZQGSDM 取用例的证券公司代码，不在此给出";
   if (layout->dateField == field) return "字段 " + field + " 取用例的数据日期，不在此给出";
   return "";
