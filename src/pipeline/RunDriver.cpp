@@ -136,6 +136,10 @@ class OperatorWaits : public RunObserver {
   void message(MessageKind kind, const std::string& text) override {
     waitFor([&] { observer_.message(kind, text); return true; });
   }
+  // Passed on whole: the observer may show the archives its own way.
+  void packed(const PackReport& report) override {
+    waitFor([&] { observer_.packed(report); return true; });
+  }
 
  private:
   template <typename Ask>

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -97,7 +98,7 @@ TEST_F(DialogWindowsTest, ChoosersWriteTheDirectoriesAndTheCompany) {
     ClickButton(&chooser, "SelectOk");
   });
   ClickButton(&window, "Command3");
-  EXPECT_EQ(window.targetDirField()->text(), target);
+  EXPECT_EQ(window.targetDirField()->text(), QDir::toNativeSeparators(target));
 }
 
 TEST_F(DialogWindowsTest, PreciseSelectionSetsUpTheAccountWindow) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -149,7 +150,7 @@ TEST_F(HistoryWindowTest, ResultsExportTheReportAndTheWorkbookAndConfirmWhereThe
   const fs::path saved[] = {pdf, html, json, book};
   for (size_t i = 0; i < 4; ++i) {
     EXPECT_EQ(boxes.shown[i].buttons, BoxButtons::OkOpenFolder);
-    EXPECT_TRUE(boxes.shown[i].text.contains(test::ToQString(saved[i])));
+    EXPECT_TRUE(boxes.shown[i].text.contains(QDir::toNativeSeparators(test::ToQString(saved[i]))));
   }
   EXPECT_EQ(test::ReadFileBytes(pdf).substr(0, 5), "%PDF-");
   EXPECT_NE(test::ReadFileBytes(html).find("<svg"), std::string::npos);
