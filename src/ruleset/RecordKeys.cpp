@@ -4,9 +4,6 @@
 #include <system_error>
 
 #include "ruleset/AgreedFields.h"
-#include "ruleset/Manifest.h"
-#include "ruleset/SetFile.h"
-#include "text/DataFile.h"
 
 namespace fc::ruleset {
 
@@ -23,24 +20,14 @@ RecordKeys RecordKeys::load(const fs::path& folder, const naming::InterfaceLayou
   RecordKeys keys;
   std::error_code ec;
   if (!fs::exists(fs::symlink_status(path, ec))) return keys;
-  try {
-    const text::DataFile file(path, kWhat, ReadSetFile(path));
-    for (const text::CsvRecord& record : file.csvRecords()) {
-      const std::vector<std::string>& c = record.fields;
-      if (c[0] == "kind") continue;  // the heading
-      if (c.size() != 2) throw RuleSetError(file.fault(record.number, "应有2列：kind,field"));
-      std::string fault;
-      const naming::LayoutField* field = AgreedField(layouts, c[0], c[1], fault);
-      if (!field) throw RuleSetError(file.fault(record.number, fault));
-      keys.personal_.mark(c[0], c[1], field->personal);
-      std::vector<std::string>& fields = keys.fields_[c[0]];
-      if (std::find(fields.begin(), fields.end(), c[1]) != fields.end())
-        throw RuleSetError(file.fault(record.number, "表 " + c[0] + " 的字段 " + c[1] + " 重复"));
-      fields.push_back(c[1]);
-    }
-  } catch (const text::DataFileError& e) {
-    throw RuleSetError(e.what());
-  }
+  ForEachFieldLine(path, kWhat, "kind,field", layouts, [&](const FieldLine& line) {
+    const std::vector<std::string>& c = line.columns;
+    keys.personal_.mark(c[0], c[1], line.field->personal);
+    std::vector<std::string>& fields = keys.fields_[c[0]];
+    if (std::find(fields.begin(), fields.end(), c[1]) != fields.end())
+      throw line.fault("表 " + c[0] + " 的字段 " + c[1] + " 重复");
+    fields.push_back(c[1]);
+  });
   return keys;
 }
 
